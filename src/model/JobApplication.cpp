@@ -1,0 +1,261 @@
+#include "model/JobApplication.h"
+
+#include "model/Clock.h"
+#include "model/DayCount.h"
+
+#include <QCoreApplication>
+
+namespace {
+QDateTime utc(const QDateTime& moment)
+{
+    return moment.isValid() ? moment.toUTC() : moment;
+}
+
+std::optional<QDateTime> utc(const std::optional<QDateTime>& moment)
+{
+    return moment ? std::optional<QDateTime>(utc(*moment)) : std::nullopt;
+}
+
+bool hasVisibleText(const QString& text)
+{
+    for (QChar c : text) {
+        if (!c.isSpace())
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+JobApplication::JobApplication(const QString& companyName, const QString& position,
+                               const QString& postingLink, WorkModel workModel, ApplicationStatus status,
+                               const QDateTime& applicationDate)
+{
+    const QDateTime created = Clock::now().toUTC();
+    m_uuid = QUuid::createUuid();
+    m_companyName = companyName;
+    m_position = position;
+    m_postingLink = postingLink;
+    m_workModelRaw = rawValue(workModel);
+    m_statusRaw = rawValue(status);
+    m_applicationDate = utc(applicationDate);
+    m_statusChangedAt = m_applicationDate;
+    if (isClosed(status))
+        m_closedAt = created;
+    m_currencyRaw = rawValue(Currency::tryy);
+    m_createdAt = created;
+    m_updatedAt = created;
+}
+
+std::unique_ptr<JobApplication> JobApplication::makeBlank()
+{
+    return std::make_unique<JobApplication>(QString(), QString(), QString(), allCases<WorkModel>().front(),
+                                            allCases<ApplicationStatus>().front(), Clock::now());
+}
+
+JobApplication::~JobApplication() = default;
+
+template <typename T>
+void JobApplication::assign(T& member, const T& value, Field field)
+{
+    if (member == value)
+        return;
+    member = value;
+    m_derivedCache.clear();
+    Q_EMIT fieldChanged(field);
+}
+
+void JobApplication::setUuid(const std::optional<QUuid>& value) { assign(m_uuid, value, Field::uuid); }
+void JobApplication::setCompanyName(const QString& value) { assign(m_companyName, value, Field::companyName); }
+void JobApplication::setPosition(const QString& value) { assign(m_position, value, Field::position); }
+void JobApplication::setPostingLink(const QString& value) { assign(m_postingLink, value, Field::postingLink); }
+void JobApplication::setWorkModelRaw(const QString& value) { assign(m_workModelRaw, value, Field::workModelRaw); }
+void JobApplication::setStatusRaw(const QString& value) { assign(m_statusRaw, value, Field::statusRaw); }
+void JobApplication::setApplicationDate(const QDateTime& value)
+{
+    assign(m_applicationDate, utc(value), Field::applicationDate);
+}
+void JobApplication::setStatusChangedAt(const QDateTime& value)
+{
+    assign(m_statusChangedAt, utc(value), Field::statusChangedAt);
+}
+void JobApplication::setClosedAt(const std::optional<QDateTime>& value)
+{
+    assign(m_closedAt, utc(value), Field::closedAt);
+}
+void JobApplication::setFollowUpDate(const std::optional<QDateTime>& value)
+{
+    assign(m_followUpDate, utc(value), Field::followUpDate);
+}
+void JobApplication::setRejectedByEmail(bool value) { assign(m_rejectedByEmail, value, Field::rejectedByEmail); }
+void JobApplication::setRejectedByPhone(bool value) { assign(m_rejectedByPhone, value, Field::rejectedByPhone); }
+void JobApplication::setRejectionReasonRaw(const std::optional<QString>& value)
+{
+    assign(m_rejectionReasonRaw, value, Field::rejectionReasonRaw);
+}
+void JobApplication::setRejectionNote(const QString& value) { assign(m_rejectionNote, value, Field::rejectionNote); }
+void JobApplication::setHrContactName(const QString& value) { assign(m_hrContactName, value, Field::hrContactName); }
+void JobApplication::setHrContactEmail(const QString& value)
+{
+    assign(m_hrContactEmail, value, Field::hrContactEmail);
+}
+void JobApplication::setTechInterviewerName(const QString& value)
+{
+    assign(m_techInterviewerName, value, Field::techInterviewerName);
+}
+void JobApplication::setTechInterviewerRole(const QString& value)
+{
+    assign(m_techInterviewerRole, value, Field::techInterviewerRole);
+}
+void JobApplication::setExpectedSalary(const std::optional<Decimal>& value)
+{
+    assign(m_expectedSalary, value, Field::expectedSalary);
+}
+void JobApplication::setOfferedSalary(const std::optional<Decimal>& value)
+{
+    assign(m_offeredSalary, value, Field::offeredSalary);
+}
+void JobApplication::setCurrencyRaw(const QString& value) { assign(m_currencyRaw, value, Field::currencyRaw); }
+void JobApplication::setNotes(const QString& value) { assign(m_notes, value, Field::notes); }
+void JobApplication::setFavorite(bool value) { assign(m_isFavorite, value, Field::isFavorite); }
+void JobApplication::setCreatedAt(const QDateTime& value) { assign(m_createdAt, utc(value), Field::createdAt); }
+void JobApplication::setUpdatedAt(const QDateTime& value) { assign(m_updatedAt, utc(value), Field::updatedAt); }
+
+StatusChange* JobApplication::appendHistory(std::unique_ptr<StatusChange> change)
+{
+    StatusChange* entry = change.release();
+    entry->setParent(this);
+    entry->m_application = this;
+    m_history.append(entry);
+    connect(entry, &StatusChange::fieldChanged, this,
+            [this, entry](StatusChange::Field field) { Q_EMIT historyEntryChanged(entry, field); });
+    Q_EMIT historyAppended(entry);
+    return entry;
+}
+
+void JobApplication::clearHistory()
+{
+    const QList<StatusChange*> entries = std::exchange(m_history, {});
+    qDeleteAll(entries);
+}
+
+ApplicationStatus JobApplication::status() const
+{
+    return fromRawValue<ApplicationStatus>(m_statusRaw).value_or(ApplicationStatus::applied);
+}
+
+WorkModel JobApplication::workModel() const
+{
+    return fromRawValue<WorkModel>(m_workModelRaw).value_or(WorkModel::remote);
+}
+
+void JobApplication::setWorkModel(WorkModel value)
+{
+    if (value == workModel())
+        return;
+    setWorkModelRaw(rawValue(value));
+    setUpdatedAt(Clock::now());
+}
+
+Currency JobApplication::currency() const
+{
+    return fromRawValue<Currency>(m_currencyRaw).value_or(Currency::tryy);
+}
+
+void JobApplication::setCurrency(Currency value)
+{
+    if (value == currency())
+        return;
+    setCurrencyRaw(rawValue(value));
+    setUpdatedAt(Clock::now());
+}
+
+std::optional<RejectionReason> JobApplication::rejectionReason() const
+{
+    return m_rejectionReasonRaw ? fromRawValue<RejectionReason>(*m_rejectionReasonRaw) : std::nullopt;
+}
+
+void JobApplication::setRejectionReason(std::optional<RejectionReason> value)
+{
+    setRejectionReasonRaw(value ? std::optional<QString>(rawValue(*value)) : std::nullopt);
+    setUpdatedAt(Clock::now());
+}
+
+void JobApplication::changeStatus(ApplicationStatus newStatus)
+{
+    const ApplicationStatus old = status();
+    if (newStatus == old)
+        return;
+    const QDateTime now = Clock::now();
+    setStatusRaw(rawValue(newStatus));
+    setStatusChangedAt(now);
+    setClosedAt(isClosed(newStatus) ? std::optional<QDateTime>(now) : std::nullopt);
+    if (newStatus != ApplicationStatus::rejected) {
+        setRejectedByEmail(false);
+        setRejectedByPhone(false);
+        setRejectionReasonRaw(std::nullopt);
+        setRejectionNote(QString());
+    }
+    appendHistory(std::make_unique<StatusChange>(old, newStatus, now));
+    setUpdatedAt(Clock::now());
+}
+
+QString JobApplication::displayCompany() const
+{
+    return hasVisibleText(m_companyName) ? m_companyName
+                                         : QCoreApplication::translate("JobApplication", "New Application");
+}
+
+QString JobApplication::displayPosition() const
+{
+    return hasVisibleText(m_position) ? m_position
+                                      : QCoreApplication::translate("JobApplication", "No position specified");
+}
+
+std::optional<QUrl> JobApplication::postingURL() const
+{
+    QString text = m_postingLink.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    if (!text.contains(QLatin1String("://")))
+        text.prepend(QLatin1String("https://"));
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.isRelative())
+        return std::nullopt;
+    const QString scheme = url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return std::nullopt;
+    if (url.host().isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+QUuid JobApplication::stableID()
+{
+    if (!m_uuid)
+        setUuid(QUuid::createUuid());
+    return *m_uuid;
+}
+
+std::optional<int> JobApplication::daysWaiting(const QDateTime& today) const
+{
+    if (!isActive(status()))
+        return std::nullopt;
+    return dayCount(m_applicationDate, today);
+}
+
+int JobApplication::daysSinceApplied() const
+{
+    return dayCount(m_applicationDate, m_closedAt.value_or(Clock::now()));
+}
+
+int JobApplication::daysInCurrentStatus() const
+{
+    return dayCount(m_statusChangedAt, m_closedAt.value_or(Clock::now()));
+}
+
+bool JobApplication::isFollowUpDue() const
+{
+    if (!isActive(status()) || !m_followUpDate)
+        return false;
+    return localDate(*m_followUpDate) <= localDate(Clock::now());
+}

@@ -1,0 +1,48 @@
+#include "model/StatusChange.h"
+
+StatusChange::StatusChange(std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date)
+    : StatusChange(from ? std::optional<QString>(rawValue(*from)) : std::nullopt, rawValue(to), date)
+{
+}
+
+StatusChange::StatusChange(std::optional<QString> fromRaw, QString toRaw, const QDateTime& date)
+    : m_fromRaw(std::move(fromRaw))
+    , m_toRaw(std::move(toRaw))
+    , m_date(date.toUTC())
+{
+}
+
+void StatusChange::setFromRaw(const std::optional<QString>& value)
+{
+    if (m_fromRaw == value)
+        return;
+    m_fromRaw = value;
+    Q_EMIT fieldChanged(Field::fromRaw);
+}
+
+void StatusChange::setToRaw(const QString& value)
+{
+    if (m_toRaw == value)
+        return;
+    m_toRaw = value;
+    Q_EMIT fieldChanged(Field::toRaw);
+}
+
+void StatusChange::setDate(const QDateTime& value)
+{
+    const QDateTime utc = value.toUTC();
+    if (m_date == utc)
+        return;
+    m_date = utc;
+    Q_EMIT fieldChanged(Field::date);
+}
+
+std::optional<ApplicationStatus> StatusChange::from() const
+{
+    return m_fromRaw ? fromRawValue<ApplicationStatus>(*m_fromRaw) : std::nullopt;
+}
+
+ApplicationStatus StatusChange::to() const
+{
+    return fromRawValue<ApplicationStatus>(m_toRaw).value_or(ApplicationStatus::applied);
+}

@@ -1,0 +1,363 @@
+#include "store/Store.h"
+
+#include "store/SqliteDatabase.h"
+#include "store/StoreSchema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace {
+QString describe(const char* what, const QString& detail)
+{
+    return QCoreApplication::translate("Store", what) + QLatin1String(": ") + detail;
+}
+
+qint64 storedMoment(const QDateTime& moment)
+{
+    return moment.isValid() ? moment.toMSecsSinceEpoch() : 0;
+}
+} // namespace
+
+Store::Store(QString dataDirectory, std::unique_ptr<SqliteDatabase> database)
+    : m_dataDirectory(std::move(dataDirectory))
+    , m_db(std::move(database))
+{
+    m_autosave.setSingleShot(true);
+    m_autosave.setInterval(defaultAutosaveDelayMs);
+    connect(&m_autosave, &QTimer::timeout, this, &Store::autosave);
+}
+
+Store::~Store()
+{
+    // Last chance for edits made after the final explicit save.
+    if (hasChanges()) {
+        if (auto result = save(); !result)
+            qWarning().noquote() << "Kaydedilemedi: " + result.error().description();
+    }
+    // Records go before the connection; their destruction emits nothing we listen to.
+    for (JobApplication* application : std::as_const(m_applications)) {
+        disconnect(application, nullptr, this, nullptr);
+        delete application;
+    }
+}
+
+QString Store::databasePath() const
+{
+    return QDir(m_dataDirectory).filePath(QLatin1String(databaseFileName));
+}
+
+Expected<Done, StoreError> Store::load()
+{
+    const auto& columns = StoreSchema::columns();
+    QByteArray select = "SELECT id";
+    for (const auto& column : columns)
+        select += QByteArray(", ") + column.name;
+    select += " FROM JobApplication ORDER BY id";
+
+    SqliteStatement* statement = m_db->prepare(select);
+    if (!statement)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), m_db->lastError()));
+    int rc;
+    while ((rc = statement->step()) == SQLITE_ROW) {
+        auto* application = new JobApplication();
+        application->m_id = statement->int64(0);
+        for (int i = 0; i < int(columns.size()); ++i)
+            columns[size_t(i)].read(*statement, i + 1, *application);
+        m_nextRecordId = std::max(m_nextRecordId, application->m_id + 1);
+        m_applications.append(application);
+        m_byId.insert(application->m_id, application);
+    }
+    statement->reset();
+    if (rc != SQLITE_DONE)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), m_db->lastError()));
+
+    SqliteStatement* history =
+        m_db->prepare("SELECT id, fromRaw, toRaw, date, application FROM StatusChange ORDER BY application, id");
+    if (!history)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), m_db->lastError()));
+    while ((rc = history->step()) == SQLITE_ROW) {
+        const qint64 id = history->int64(0);
+        m_nextHistoryId = std::max(m_nextHistoryId, id + 1);
+        JobApplication* owner = m_byId.value(history->int64(4));
+        if (!owner)
+            continue; // an orphan row; never written by us, ignored
+        auto entry = std::make_unique<StatusChange>(
+            history->optionalText(1), history->text(2),
+            QDateTime::fromMSecsSinceEpoch(history->int64(3), Qt::UTC));
+        entry->m_storeId = id;
+        owner->appendHistory(std::move(entry));
+    }
+    history->reset();
+    if (rc != SQLITE_DONE)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), m_db->lastError()));
+
+    for (JobApplication* application : std::as_const(m_applications))
+        adopt(application);
+    return Done{};
+}
+
+void Store::adopt(JobApplication* application)
+{
+    application->setParent(nullptr);
+    connect(application, &JobApplication::fieldChanged, this, [this, application](JobApplication::Field field) {
+        if (!m_inserted.contains(application->m_id))
+            m_dirtyFields[application->m_id].set(size_t(field));
+        if (field == JobApplication::Field::applicationDate)
+            m_byDateValid = false;
+        Q_EMIT applicationChanged(application, field);
+        noteChange();
+    });
+    connect(application, &JobApplication::historyAppended, this, [this, application](StatusChange* change) {
+        trackHistoryEntry(application, change);
+        Q_EMIT historyAppended(application, change);
+        noteChange();
+    });
+    connect(application, &JobApplication::historyEntryChanged, this,
+            [this, application](StatusChange* change, StatusChange::Field) {
+                if (!m_inserted.contains(application->m_id) && !m_newHistory.contains(change))
+                    m_dirtyHistory.insert(change);
+                Q_EMIT applicationChanged(application, JobApplication::Field::history);
+                noteChange();
+            });
+}
+
+void Store::trackHistoryEntry(JobApplication* application, StatusChange* change)
+{
+    if (change->m_storeId == 0)
+        change->m_storeId = m_nextHistoryId++;
+    // Entries of a record that was never saved are written together with the record.
+    if (!m_inserted.contains(application->m_id))
+        m_newHistory.append(change);
+}
+
+const QList<JobApplication*>& Store::applicationsByDate() const
+{
+    if (!m_byDateValid) {
+        m_byDate = m_applications;
+        std::stable_sort(m_byDate.begin(), m_byDate.end(), [](const JobApplication* a, const JobApplication* b) {
+            return a->applicationDate() > b->applicationDate();
+        });
+        m_byDateValid = true;
+    }
+    return m_byDate;
+}
+
+Expected<QList<JobApplication*>, StoreError> Store::fetchApplications() const
+{
+    return m_applications;
+}
+
+JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
+{
+    JobApplication* application = owned.release();
+    application->m_id = m_nextRecordId++;
+    m_applications.append(application);
+    m_byId.insert(application->m_id, application);
+    m_inserted.insert(application->m_id);
+    for (StatusChange* change : application->history()) {
+        if (change->m_storeId == 0)
+            change->m_storeId = m_nextHistoryId++;
+    }
+    adopt(application);
+    m_byDateValid = false;
+    Q_EMIT applicationInserted(application);
+    noteChange();
+    return application;
+}
+
+void Store::remove(JobApplication* application)
+{
+    if (!application || m_byId.value(application->m_id) != application)
+        return;
+    const RecordID id = application->m_id;
+    Q_EMIT applicationAboutToBeRemoved(application);
+    disconnect(application, nullptr, this, nullptr);
+    m_applications.removeOne(application);
+    m_byId.remove(id);
+    m_byDateValid = false;
+    if (!m_inserted.remove(id))
+        m_deleted.insert(id);
+    m_dirtyFields.remove(id);
+    for (StatusChange* change : application->history()) {
+        m_newHistory.removeOne(change);
+        m_dirtyHistory.remove(change);
+    }
+    application->deleteLater();
+    Q_EMIT applicationRemoved(id);
+    noteChange();
+}
+
+bool Store::hasChanges() const
+{
+    return !m_inserted.isEmpty() || !m_dirtyFields.isEmpty() || !m_deleted.isEmpty() || !m_newHistory.isEmpty()
+        || !m_dirtyHistory.isEmpty();
+}
+
+void Store::noteChange()
+{
+    Q_EMIT contentsChanged();
+    if (m_autosave.interval() >= 0)
+        m_autosave.start();
+}
+
+void Store::setAutosaveDelay(int milliseconds)
+{
+    m_autosave.setInterval(milliseconds);
+    if (milliseconds < 0)
+        m_autosave.stop();
+}
+
+void Store::autosave()
+{
+    if (!hasChanges())
+        return;
+    if (auto result = save(); !result)
+        qWarning().noquote() << "Kaydedilemedi: " + result.error().description();
+}
+
+Expected<Done, StoreError> Store::save()
+{
+    if (!hasChanges())
+        return Done{};
+    if (auto begun = m_db->exec("BEGIN IMMEDIATE"); !begun)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), begun.error().description()));
+    auto written = writePending();
+    if (written) {
+        if (auto committed = m_db->exec("COMMIT"); !committed)
+            written = StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), committed.error().description()));
+    }
+    if (!written) {
+        m_db->exec("ROLLBACK");
+        return written;
+    }
+    m_inserted.clear();
+    m_dirtyFields.clear();
+    m_deleted.clear();
+    m_newHistory.clear();
+    m_dirtyHistory.clear();
+    m_autosave.stop();
+    Q_EMIT saved();
+    return Done{};
+}
+
+Expected<Done, StoreError> Store::writePending()
+{
+    const auto fail = [this] {
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
+    };
+    const auto& columns = StoreSchema::columns();
+
+    if (!m_deleted.isEmpty()) {
+        SqliteStatement* statement = m_db->prepare("DELETE FROM JobApplication WHERE id = ?1");
+        if (!statement)
+            return fail();
+        for (RecordID id : std::as_const(m_deleted)) {
+            statement->reset();
+            statement->bind(1, id);
+            if (statement->step() != SQLITE_DONE)
+                return fail();
+        }
+        statement->reset();
+    }
+
+    SqliteStatement* insertHistory = nullptr;
+    const auto writeHistory = [&](StatusChange* change, RecordID owner) {
+        if (!insertHistory)
+            insertHistory = m_db->prepare(
+                "INSERT INTO StatusChange (id, fromRaw, toRaw, date, application) VALUES (?1, ?2, ?3, ?4, ?5)");
+        if (!insertHistory)
+            return false;
+        insertHistory->reset();
+        insertHistory->bind(1, change->m_storeId);
+        insertHistory->bind(2, change->fromRaw());
+        insertHistory->bind(3, change->toRaw());
+        insertHistory->bind(4, storedMoment(change->date()));
+        insertHistory->bind(5, owner);
+        const bool ok = insertHistory->step() == SQLITE_DONE;
+        insertHistory->reset();
+        return ok;
+    };
+
+    if (!m_inserted.isEmpty()) {
+        QByteArray sql = "INSERT INTO JobApplication (id";
+        QByteArray values = "?1";
+        for (size_t i = 0; i < columns.size(); ++i) {
+            sql += QByteArray(", ") + columns[i].name;
+            values += ", ?" + QByteArray::number(qsizetype(i) + 2);
+        }
+        sql += ") VALUES (" + values + ")";
+        SqliteStatement* statement = m_db->prepare(sql);
+        if (!statement)
+            return fail();
+        for (RecordID id : std::as_const(m_inserted)) {
+            const JobApplication* application = m_byId.value(id);
+            statement->reset();
+            statement->bind(1, id);
+            for (size_t i = 0; i < columns.size(); ++i)
+                columns[i].bind(*statement, int(i) + 2, *application);
+            if (statement->step() != SQLITE_DONE)
+                return fail();
+            statement->reset();
+            for (StatusChange* change : application->history()) {
+                if (!writeHistory(change, id))
+                    return fail();
+            }
+        }
+    }
+
+    for (auto it = m_dirtyFields.cbegin(); it != m_dirtyFields.cend(); ++it) {
+        const JobApplication* application = m_byId.value(it.key());
+        const auto& dirty = it.value();
+        QByteArray sql = "UPDATE JobApplication SET ";
+        QList<size_t> changed;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (!dirty.test(i))
+                continue;
+            if (!changed.isEmpty())
+                sql += ", ";
+            sql += QByteArray(columns[i].name) + " = ?" + QByteArray::number(changed.size() + 2);
+            changed.append(i);
+        }
+        if (changed.isEmpty())
+            continue; // only `history` was touched; its rows are written below
+        sql += " WHERE id = ?1";
+        SqliteStatement* statement = m_db->prepare(sql);
+        if (!statement)
+            return fail();
+        statement->bind(1, it.key());
+        for (qsizetype k = 0; k < changed.size(); ++k)
+            columns[changed[k]].bind(*statement, int(k) + 2, *application);
+        const bool ok = statement->step() == SQLITE_DONE;
+        statement->reset();
+        if (!ok)
+            return fail();
+    }
+
+    for (StatusChange* change : std::as_const(m_newHistory)) {
+        if (!writeHistory(change, change->application()->id()))
+            return fail();
+    }
+
+    if (!m_dirtyHistory.isEmpty()) {
+        SqliteStatement* statement =
+            m_db->prepare("UPDATE StatusChange SET fromRaw = ?2, toRaw = ?3, date = ?4 WHERE id = ?1");
+        if (!statement)
+            return fail();
+        for (StatusChange* change : std::as_const(m_dirtyHistory)) {
+            statement->reset();
+            statement->bind(1, change->m_storeId);
+            statement->bind(2, change->fromRaw());
+            statement->bind(3, change->toRaw());
+            statement->bind(4, storedMoment(change->date()));
+            if (statement->step() != SQLITE_DONE)
+                return fail();
+        }
+        statement->reset();
+    }
+    return Done{};
+}

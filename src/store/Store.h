@@ -1,0 +1,105 @@
+#pragma once
+
+#include "model/Expected.h"
+#include "model/JobApplication.h"
+#include "store/StoreError.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+class QLockFile;
+
+#include <bitset>
+#include <memory>
+
+class SqliteDatabase;
+class StoreLoader;
+
+// The local object store: one SQLite file whose records live in memory as
+// JobApplication and StatusChange objects owned by the store. Inserts, deletes,
+// field writes and history appends are tracked and written by save() in one
+// transaction; a failed save writes nothing and keeps every change pending.
+// The store also saves by itself a few seconds after the last change.
+class Store : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* schemaVersion = "1.0.0";
+    static constexpr const char* databaseFileName = "Applywright.sqlite";
+    static constexpr const char* lockFileName = "Applywright.lock";
+    static constexpr int defaultAutosaveDelayMs = 3000;
+
+    ~Store() override;
+
+    QString dataDirectory() const { return m_dataDirectory; }
+    QString databasePath() const;
+
+    // Every record, in the order they were loaded or inserted.
+    const QList<JobApplication*>& applications() const { return m_applications; }
+    // The live query: every record by application date, latest first (ties by identity).
+    const QList<JobApplication*>& applicationsByDate() const;
+    // Every stored record, no order.
+    Expected<QList<JobApplication*>, StoreError> fetchApplications() const;
+    JobApplication* application(RecordID id) const { return m_byId.value(id); }
+    qsizetype count() const { return m_applications.size(); }
+
+    // Takes ownership; the record is part of the store at once and is written with
+    // the next save. Returns the record, now with its identifier.
+    JobApplication* insert(std::unique_ptr<JobApplication> application);
+    // Removes the record and its history; the object is deleted once control returns
+    // to the event loop, so pointers held in the current call stay valid.
+    void remove(JobApplication* application);
+
+    bool hasChanges() const;
+    Expected<Done, StoreError> save();
+
+    void setAutosaveDelay(int milliseconds);
+    int autosaveDelay() const { return m_autosave.interval(); }
+
+Q_SIGNALS:
+    void applicationInserted(JobApplication* application);
+    void applicationAboutToBeRemoved(JobApplication* application);
+    void applicationRemoved(RecordID id);
+    void applicationChanged(JobApplication* application, JobApplication::Field field);
+    void historyAppended(JobApplication* application, StatusChange* change);
+    // After every insert, delete, field change and history append.
+    void contentsChanged();
+    void saved();
+
+private:
+    friend class StoreLoader;
+    friend class StoreOpener;
+    Store(QString dataDirectory, std::unique_ptr<SqliteDatabase> database);
+
+    Expected<Done, StoreError> load();
+    void adopt(JobApplication* application);
+    void trackHistoryEntry(JobApplication* application, StatusChange* change);
+    void noteChange();
+    void autosave();
+    Expected<Done, StoreError> writePending();
+
+    // Held for the store's life (and released last): one running instance per data folder.
+    std::unique_ptr<QLockFile> m_lock;
+    QString m_dataDirectory;
+    std::unique_ptr<SqliteDatabase> m_db;
+
+    QList<JobApplication*> m_applications;
+    QHash<RecordID, JobApplication*> m_byId;
+    mutable QList<JobApplication*> m_byDate;
+    mutable bool m_byDateValid = false;
+
+    RecordID m_nextRecordId = 1;
+    qint64 m_nextHistoryId = 1;
+
+    // Pending work for the next save.
+    QSet<RecordID> m_inserted;
+    QHash<RecordID, std::bitset<JobApplication::fieldCount>> m_dirtyFields;
+    QSet<RecordID> m_deleted;
+    QList<StatusChange*> m_newHistory;
+    QSet<StatusChange*> m_dirtyHistory;
+
+    QTimer m_autosave;
+};

@@ -1,0 +1,152 @@
+#include "tracking/ListQuery.h"
+
+#include "model/Clock.h"
+#include "model/DayCount.h"
+#include "model/JobApplication.h"
+
+#include <QCollator>
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace {
+
+// Identifies everything the cached search text depends on besides the record:
+// the locale and the translated titles. A change of either rebuilds the caches.
+quint64 searchCacheKey(const QLocale& locale)
+{
+    QString fingerprint = locale.name();
+    for (ApplicationStatus s : allCases<ApplicationStatus>())
+        fingerprint += QLatin1Char('\x1f') + title(s);
+    for (WorkModel m : allCases<WorkModel>())
+        fingerprint += QLatin1Char('\x1f') + title(m);
+    const quint64 key = qHash(fingerprint, 0x5eed);
+    return key == 0 ? 1 : key;
+}
+
+const QString& foldedSearchText(const JobApplication& application, const QLocale& locale, quint64 key)
+{
+    auto& cache = application.derivedCache();
+    if (cache.searchKey != key) {
+        cache.searchText = locale.toLower(searchableText(application));
+        cache.searchKey = key;
+    }
+    return cache.searchText;
+}
+
+const QCollatorSortKey& companySortKey(const JobApplication& application, const QCollator& collator, quint64 key)
+{
+    auto& cache = application.derivedCache();
+    if (cache.collationKey != key || !cache.companySortKey) {
+        cache.companySortKey = collator.sortKey(application.displayCompany());
+        cache.collationKey = key;
+    }
+    return *cache.companySortKey;
+}
+
+int pipelineRank(ApplicationStatus status)
+{
+    return int(status);
+}
+
+} // namespace
+
+QString searchableText(const JobApplication& a)
+{
+    const QChar space(QLatin1Char(' '));
+    return a.companyName() + space + a.position() + space + a.notes() + space + a.hrContactName() + space
+        + a.hrContactEmail() + space + a.techInterviewerName() + space + a.techInterviewerRole() + space
+        + title(a.status()) + space + title(a.workModel());
+}
+
+bool localizedCaseInsensitiveContains(const QString& text, const QString& needle)
+{
+    const QLocale locale;
+    return locale.toLower(text).contains(locale.toLower(needle));
+}
+
+QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, const StatusFilter& filter,
+                                           const QString& searchText, SortOption sort)
+{
+    QList<JobApplication*> result;
+    result.reserve(base.size());
+
+    const QString trimmed = searchText.trimmed();
+    if (trimmed.isEmpty()) {
+        for (JobApplication* application : base) {
+            if (filter.selects(*application))
+                result.append(application);
+        }
+    } else {
+        const QLocale locale;
+        const quint64 key = searchCacheKey(locale);
+        const QString needle = locale.toLower(trimmed);
+        for (JobApplication* application : base) {
+            if (filter.selects(*application) && foldedSearchText(*application, locale, key).contains(needle))
+                result.append(application);
+        }
+    }
+
+    const auto laterFirst = [](const JobApplication* a, const JobApplication* b) {
+        return a->applicationDate() > b->applicationDate();
+    };
+
+    switch (sort) {
+    case SortOption::newest:
+        std::stable_sort(result.begin(), result.end(), laterFirst);
+        break;
+    case SortOption::longestWaiting: {
+        // Waiting days are read against one reading of the clock for the whole sort,
+        // so that every comparison sees the same day.
+        const QDate today = localDate(Clock::now());
+        struct Keyed {
+            JobApplication* application;
+            qint64 waiting; // -1: not waiting
+        };
+        std::vector<Keyed> keyed;
+        keyed.reserve(size_t(result.size()));
+        for (JobApplication* application : result) {
+            qint64 waiting = -1;
+            if (isActive(application->status()))
+                waiting = std::max<qint64>(0, localDate(application->applicationDate()).daysTo(today));
+            keyed.push_back({application, waiting});
+        }
+        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+            if (a.waiting != b.waiting)
+                return a.waiting > b.waiting; // not waiting (-1) sorts last
+            return a.application->applicationDate() > b.application->applicationDate();
+        });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            result[qsizetype(i)] = keyed[i].application;
+        break;
+    }
+    case SortOption::company: {
+        QCollator collator{QLocale()};
+        collator.setNumericMode(true);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        const quint64 key = qHashMulti(0xc011a7e, collator.locale().name(),
+                                       QCoreApplication::translate("JobApplication", "New Application"))
+            | 1;
+        std::vector<std::pair<JobApplication*, const QCollatorSortKey*>> keyed;
+        keyed.reserve(size_t(result.size()));
+        for (JobApplication* application : result)
+            keyed.emplace_back(application, &companySortKey(*application, collator, key));
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return a.second->compare(*b.second) < 0; });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            result[qsizetype(i)] = keyed[i].first;
+        break;
+    }
+    case SortOption::status:
+        std::stable_sort(result.begin(), result.end(), [&](const JobApplication* a, const JobApplication* b) {
+            const int ra = pipelineRank(a->status());
+            const int rb = pipelineRank(b->status());
+            if (ra != rb)
+                return ra < rb;
+            return laterFirst(a, b);
+        });
+        break;
+    }
+    return result;
+}

@@ -1,0 +1,462 @@
+#include "TestSupport.h"
+
+#include "model/ApplicationStatus.h"
+#include "model/Currency.h"
+#include "model/Decimal.h"
+#include "model/JobApplication.h"
+#include "model/RejectionReason.h"
+#include "model/WorkModel.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace TestSupport;
+
+class ModelTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { useTimeZone("Europe/Istanbul"); }
+    void cleanup() { Clock::reset(); }
+
+    void rawValueConversion_data();
+    void rawValueConversion();
+    void vocabularyOrderAndPresentation();
+
+    void decimalParse_data();
+    void decimalParse();
+    void decimalArithmetic_data();
+    void decimalArithmetic();
+    void decimalOrdering();
+
+    void initialValues();
+    void changeStatus_data();
+    void changeStatus();
+    void changeStatusToSameIsNoop();
+    void typedWriters();
+    void unknownRawValuesReadWithFallbacks();
+    void displayTexts_data();
+    void displayTexts();
+    void postingURL_data();
+    void postingURL();
+    void stableIDIsStoredOnFirstUse();
+    void fieldChangesSignalOnlyRealChanges();
+};
+
+void ModelTest::rawValueConversion_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("status");   // -1: no case
+    QTest::addColumn<int>("currency"); // -1: no case
+    QTest::newRow("applied") << "applied" << int(ApplicationStatus::applied) << -1;
+    QTest::newRow("Applied capitalised") << "Applied" << -1 << -1;
+    QTest::newRow("APPLIED") << "APPLIED" << -1 << -1;
+    QTest::newRow("leading blank") << " applied" << -1 << -1;
+    QTest::newRow("hrInterview") << "hrInterview" << int(ApplicationStatus::hrInterview) << -1;
+    QTest::newRow("TRY") << "TRY" << -1 << int(Currency::tryy);
+    QTest::newRow("try lower") << "try" << -1 << -1;
+    QTest::newRow("Try mixed") << "Try" << -1 << -1;
+    QTest::newRow("GBP") << "GBP" << -1 << int(Currency::gbp);
+    QTest::newRow("empty") << "" << -1 << -1;
+}
+
+void ModelTest::rawValueConversion()
+{
+    QFETCH(QString, text);
+    QFETCH(int, status);
+    QFETCH(int, currency);
+    const auto s = fromRawValue<ApplicationStatus>(text);
+    QCOMPARE(s.has_value(), status >= 0);
+    if (s)
+        QCOMPARE(int(*s), status);
+    const auto c = fromRawValue<Currency>(text);
+    QCOMPARE(c.has_value(), currency >= 0);
+    if (c)
+        QCOMPARE(int(*c), currency);
+}
+
+void ModelTest::vocabularyOrderAndPresentation()
+{
+    QCOMPARE(allCases<ApplicationStatus>().size(), 5u);
+    QCOMPARE(allCases<WorkModel>().size(), 3u);
+    QCOMPARE(allCases<Currency>().size(), 4u);
+    QCOMPARE(allCases<RejectionReason>().size(), 6u);
+
+    QStringList raws;
+    for (auto s : allCases<ApplicationStatus>())
+        raws << rawValue(s);
+    QCOMPARE(raws, QStringList({"applied", "hrInterview", "techInterview", "offer", "rejected"}));
+    raws.clear();
+    for (auto c : allCases<Currency>())
+        raws << rawValue(c);
+    QCOMPARE(raws, QStringList({"TRY", "USD", "EUR", "GBP"}));
+    raws.clear();
+    for (auto r : allCases<RejectionReason>())
+        raws << rawValue(r);
+    QCOMPARE(raws, QStringList({"otherCandidate", "experience", "budget", "relocation", "positionClosed", "other"}));
+    QCOMPARE(rawValue(WorkModel::onSite), QStringLiteral("onSite"));
+
+    for (auto s : allCases<ApplicationStatus>())
+        QVERIFY2(isActive(s) != isClosed(s), qPrintable(rawValue(s)));
+    QVERIFY(isActive(ApplicationStatus::techInterview));
+    QVERIFY(isClosed(ApplicationStatus::offer));
+    QVERIFY(isClosed(ApplicationStatus::rejected));
+
+    QCOMPARE(title(Currency::tryy), QStringLiteral("TRY ₺"));
+    QCOMPARE(title(Currency::eur), QStringLiteral("EUR €"));
+    QCOMPARE(title(ApplicationStatus::hrInterview), QStringLiteral("HR Interview"));
+    QCOMPARE(title(WorkModel::onSite), QStringLiteral("On-site"));
+    QCOMPARE(title(RejectionReason::relocation), QStringLiteral("No relocation or visa sponsorship"));
+    QCOMPARE(symbolName(ApplicationStatus::techInterview), QStringLiteral("chevron.left.forwardslash.chevron.right"));
+    QCOMPARE(symbolName(WorkModel::onSite), QStringLiteral("building.2"));
+    QCOMPARE(tint(ApplicationStatus::hrInterview), NamedColor::purple);
+}
+
+void ModelTest::decimalParse_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("canonical");
+    QTest::newRow("fraction") << "12.50075" << true << "12.50075";
+    QTest::newRow("integer") << "50000" << true << "50000";
+    QTest::newRow("zero") << "0" << true << "0";
+    QTest::newRow("negative zero") << "-0.000" << true << "0";
+    QTest::newRow("trailing zeros") << "12.500" << true << "12.5";
+    QTest::newRow("leading zeros") << "000123.4" << true << "123.4";
+    QTest::newRow("long") << "123456789012345678901234567890.123456789" << true
+                          << "123456789012345678901234567890.123456789";
+    QTest::newRow("small") << "0.000123" << true << "0.000123";
+    QTest::newRow("exponent") << "1.5e3" << true << "1500";
+    QTest::newRow("negative exponent") << "25E-4" << true << "0.0025";
+    QTest::newRow("negative") << "-42.1" << true << "-42.1";
+    QTest::newRow("plus") << "+7" << true << "7";
+    QTest::newRow("point only") << "." << false << "";
+    QTest::newRow("empty") << "" << false << "";
+    QTest::newRow("comma") << "12,5" << false << "";
+    QTest::newRow("space") << "12 5" << false << "";
+    QTest::newRow("letters") << "abc" << false << "";
+    QTest::newRow("dangling exponent") << "1e" << false << "";
+    QTest::newRow("nan") << "nan" << false << "";
+    QTest::newRow("huge exponent") << "1e400" << false << "";
+    QTest::newRow("tiny exponent") << "1e-400" << false << "";
+    QTest::newRow("absurd exponent") << "1e99999999999999999999" << false << "";
+    QTest::newRow("hundreds of digits") << QString(150, QLatin1Char('7')) << false << "";
+    QTest::newRow("zeros absorb exponent") << "0e99999" << true << "0";
+    QTest::newRow("arabic digit") << QStringLiteral("١٢") << false << "";
+}
+
+void ModelTest::decimalParse()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(QString, canonical);
+    const auto parsed = Decimal::parse(text);
+    QCOMPARE(parsed.has_value(), valid);
+    if (valid) {
+        QCOMPARE(parsed->toString(), canonical);
+        // The canonical text parses back to the same value.
+        QCOMPARE(Decimal::parse(parsed->toString()), parsed);
+    }
+}
+
+void ModelTest::decimalArithmetic_data()
+{
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<QString>("difference");
+    QTest::addColumn<double>("aAsDouble");
+    QTest::newRow("simple") << "100" << "40" << "60" << 100.0;
+    QTest::newRow("fractions") << "12.50075" << "0.00075" << "12.5" << 12.50075;
+    QTest::newRow("negative result") << "40" << "100.5" << "-60.5" << 40.0;
+    QTest::newRow("borrow chain") << "1000000" << "0.000001" << "999999.999999" << 1e6;
+    QTest::newRow("equal") << "3.30" << "3.3" << "0" << 3.3;
+    QTest::newRow("negatives") << "-5" << "-7.25" << "2.25" << -5.0;
+    QTest::newRow("long") << "123456789012345678901234567890.123456789" << "0.123456789"
+                          << "123456789012345678901234567890" << 1.2345678901234568e29;
+}
+
+void ModelTest::decimalArithmetic()
+{
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(QString, difference);
+    QFETCH(double, aAsDouble);
+    const Decimal x = *Decimal::parse(a);
+    const Decimal y = *Decimal::parse(b);
+    QCOMPARE((x - y).toString(), difference);
+    QCOMPARE(((x - y) + y), x);
+    QCOMPARE(x.toDouble(), aAsDouble);
+}
+
+void ModelTest::decimalOrdering()
+{
+    const QStringList ascending{"-100", "-2.5", "-2.25", "0", "0.001", "0.01", "1", "1.5", "10", "99.999", "1e3"};
+    for (int i = 0; i < ascending.size(); ++i) {
+        for (int j = 0; j < ascending.size(); ++j) {
+            const Decimal a = *Decimal::parse(ascending[i]);
+            const Decimal b = *Decimal::parse(ascending[j]);
+            QCOMPARE(a < b, i < j);
+            QCOMPARE(a == b, i == j);
+        }
+    }
+    QCOMPARE(*Decimal::parse("2.50"), *Decimal::parse("2.5"));
+    QCOMPARE(Decimal::fromInteger(-1234).toString(), QStringLiteral("-1234"));
+    QCOMPARE(Decimal::fromInteger(0), Decimal());
+}
+
+void ModelTest::initialValues()
+{
+    const QDateTime created = utc(2025, 3, 7, 9, 30);
+    FixedClock clock(created);
+    const QDateTime applied = utc(2025, 3, 1, 8);
+
+    JobApplication offer(QStringLiteral("Acme"), QStringLiteral("Engineer"), QStringLiteral("acme.com/jobs"),
+                         WorkModel::hybrid, ApplicationStatus::offer, applied);
+    QVERIFY(offer.uuid().has_value());
+    QCOMPARE(offer.workModelRaw(), QStringLiteral("hybrid"));
+    QCOMPARE(offer.statusRaw(), QStringLiteral("offer"));
+    QCOMPARE(offer.applicationDate(), applied);
+    QCOMPARE(offer.statusChangedAt(), applied);
+    QCOMPARE(offer.closedAt(), std::optional<QDateTime>(created));
+    QCOMPARE(offer.createdAt(), created);
+    QCOMPARE(offer.updatedAt(), created);
+    QVERIFY(offer.history().isEmpty());
+    QCOMPARE(offer.currencyRaw(), QStringLiteral("TRY"));
+    QVERIFY(!offer.followUpDate());
+    QVERIFY(!offer.rejectionReasonRaw());
+    QVERIFY(!offer.expectedSalary());
+    QVERIFY(!offer.isFavorite());
+
+    JobApplication open(QString(), QString(), QString(), WorkModel::remote, ApplicationStatus::applied, applied);
+    QVERIFY(!open.closedAt());
+    QVERIFY(open.uuid() != offer.uuid());
+
+    const auto blank = JobApplication::makeBlank();
+    QCOMPARE(blank->applicationDate(), created);
+    QCOMPARE(blank->statusRaw(), QStringLiteral("applied"));
+    QCOMPARE(blank->workModelRaw(), QStringLiteral("remote"));
+    QVERIFY(blank->companyName().isEmpty());
+}
+
+void ModelTest::changeStatus_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<bool>("closedAtIsNew"); // false: none
+    QTest::addColumn<bool>("rejectionKept");
+    QTest::newRow("applied to offer") << int(ApplicationStatus::applied) << int(ApplicationStatus::offer) << true << false;
+    QTest::newRow("offer to rejected") << int(ApplicationStatus::offer) << int(ApplicationStatus::rejected) << true << true;
+    QTest::newRow("rejected to hr") << int(ApplicationStatus::rejected) << int(ApplicationStatus::hrInterview) << false << false;
+    QTest::newRow("applied to tech") << int(ApplicationStatus::applied) << int(ApplicationStatus::techInterview) << false << false;
+}
+
+void ModelTest::changeStatus()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(bool, closedAtIsNew);
+    QFETCH(bool, rejectionKept);
+
+    FixedClock clock(utc(2025, 1, 1));
+    JobApplication a(QStringLiteral("Acme"), QString(), QString(), WorkModel::remote, ApplicationStatus(from),
+                     utc(2024, 12, 20));
+    a.setRejectedByEmail(true);
+    a.setRejectedByPhone(true);
+    a.setRejectionReasonRaw(QStringLiteral("budget"));
+    a.setRejectionNote(QStringLiteral("too expensive"));
+    const int before = int(a.history().size());
+
+    const QDateTime moment = utc(2025, 2, 2, 10, 15);
+    clock.set(moment);
+    QSignalSpy appended(&a, &JobApplication::historyAppended);
+    a.changeStatus(ApplicationStatus(to));
+
+    QCOMPARE(a.statusRaw(), rawValue(ApplicationStatus(to)));
+    QCOMPARE(a.statusChangedAt(), moment);
+    QCOMPARE(a.updatedAt(), moment);
+    QCOMPARE(a.closedAt(), closedAtIsNew ? std::optional<QDateTime>(moment) : std::nullopt);
+    QCOMPARE(a.history().size(), before + 1);
+    QCOMPARE(appended.count(), 1);
+    StatusChange* entry = a.history().last();
+    QCOMPARE(entry->from(), std::optional<ApplicationStatus>(ApplicationStatus(from)));
+    QCOMPARE(entry->to(), ApplicationStatus(to));
+    QCOMPARE(entry->date(), moment);
+    QCOMPARE(entry->application(), &a);
+    QCOMPARE(a.rejectedByEmail(), rejectionKept);
+    QCOMPARE(a.rejectedByPhone(), rejectionKept);
+    QCOMPARE(a.rejectionReasonRaw().has_value(), rejectionKept);
+    QCOMPARE(a.rejectionNote().isEmpty(), !rejectionKept);
+}
+
+void ModelTest::changeStatusToSameIsNoop()
+{
+    FixedClock clock(utc(2025, 1, 1));
+    JobApplication a(QString(), QString(), QString(), WorkModel::remote, ApplicationStatus::offer, utc(2024, 12, 1));
+    const auto closed = a.closedAt();
+    clock.set(utc(2025, 1, 5));
+    QSignalSpy changes(&a, &JobApplication::fieldChanged);
+    a.changeStatus(ApplicationStatus::offer);
+    QCOMPARE(changes.count(), 0);
+    QVERIFY(a.history().isEmpty());
+    QCOMPARE(a.closedAt(), closed);
+    QCOMPARE(a.updatedAt(), utc(2025, 1, 1));
+
+    // An unknown stored status reads as applied: picking applied does nothing,
+    // picking offer records a move away from applied.
+    a.setStatusRaw(QStringLiteral("onHold"));
+    QCOMPARE(a.status(), ApplicationStatus::applied);
+    a.changeStatus(ApplicationStatus::applied);
+    QVERIFY(a.history().isEmpty());
+    QCOMPARE(a.statusRaw(), QStringLiteral("onHold"));
+    a.changeStatus(ApplicationStatus::offer);
+    QCOMPARE(a.history().size(), 1);
+    QCOMPARE(a.history().first()->fromRaw(), std::optional<QString>(QStringLiteral("applied")));
+}
+
+void ModelTest::typedWriters()
+{
+    FixedClock clock(utc(2025, 1, 1));
+    JobApplication a(QString(), QString(), QString(), WorkModel::remote, ApplicationStatus::applied, utc(2025, 1, 1));
+
+    clock.set(utc(2025, 1, 2));
+    a.setWorkModel(WorkModel::remote); // same value: nothing
+    QCOMPARE(a.updatedAt(), utc(2025, 1, 1));
+    a.setWorkModel(WorkModel::onSite);
+    QCOMPARE(a.workModelRaw(), QStringLiteral("onSite"));
+    QCOMPARE(a.updatedAt(), utc(2025, 1, 2));
+
+    clock.set(utc(2025, 1, 3));
+    a.setCurrency(Currency::tryy);
+    QCOMPARE(a.updatedAt(), utc(2025, 1, 2));
+    a.setCurrency(Currency::usd);
+    QCOMPARE(a.currencyRaw(), QStringLiteral("USD"));
+    QCOMPARE(a.updatedAt(), utc(2025, 1, 3));
+
+    // The rejection reason stamps every time, even when unchanged.
+    clock.set(utc(2025, 1, 4));
+    a.setRejectionReason(RejectionReason::budget);
+    QCOMPARE(a.updatedAt(), utc(2025, 1, 4));
+    clock.set(utc(2025, 1, 5));
+    a.setRejectionReason(RejectionReason::budget);
+    QCOMPARE(a.updatedAt(), utc(2025, 1, 5));
+    QCOMPARE(a.rejectionReason(), std::optional<RejectionReason>(RejectionReason::budget));
+    a.setRejectionReason(std::nullopt);
+    QVERIFY(!a.rejectionReasonRaw());
+
+    // Plain writes never stamp.
+    clock.set(utc(2025, 1, 6));
+    a.setCompanyName(QStringLiteral("Acme"));
+    a.setNotes(QStringLiteral("call back"));
+    QCOMPARE(a.updatedAt(), utc(2025, 1, 5));
+}
+
+void ModelTest::unknownRawValuesReadWithFallbacks()
+{
+    FixedClock clock(utc(2025, 1, 1));
+    JobApplication a(QString(), QString(), QString(), WorkModel::hybrid, ApplicationStatus::applied, utc(2025, 1, 1));
+    a.setWorkModelRaw(QStringLiteral("fromMars"));
+    a.setCurrencyRaw(QStringLiteral("XAU"));
+    a.setRejectionReasonRaw(QStringLiteral("vibes"));
+    a.setStatusRaw(QStringLiteral("ghosted"));
+    QCOMPARE(a.workModel(), WorkModel::remote);
+    QCOMPARE(a.currency(), Currency::tryy);
+    QCOMPARE(a.rejectionReason(), std::nullopt);
+    QCOMPARE(a.status(), ApplicationStatus::applied);
+
+    // Writing the value that is read leaves the unknown text and updatedAt alone.
+    clock.set(utc(2025, 2, 1));
+    a.setWorkModel(WorkModel::remote);
+    QCOMPARE(a.workModelRaw(), QStringLiteral("fromMars"));
+    QCOMPARE(a.updatedAt(), utc(2025, 1, 1));
+
+    StatusChange entry(std::optional<QString>(QStringLiteral("limbo")), QStringLiteral("nowhere"), utc(2025, 1, 1));
+    QCOMPARE(entry.from(), std::nullopt);
+    QCOMPARE(entry.to(), ApplicationStatus::applied);
+}
+
+void ModelTest::displayTexts_data()
+{
+    QTest::addColumn<QString>("company");
+    QTest::addColumn<QString>("position");
+    QTest::addColumn<QString>("shownCompany");
+    QTest::addColumn<QString>("shownPosition");
+    QTest::newRow("blank") << "   " << "\n\t" << "New Application" << "No position specified";
+    QTest::newRow("empty") << "" << "" << "New Application" << "No position specified";
+    QTest::newRow("untrimmed kept") << " Acme " << " iOS Developer" << " Acme " << " iOS Developer";
+    QTest::newRow("no-break space only") << QStringLiteral("\u00A0") << "x" << "New Application" << "x";
+}
+
+void ModelTest::displayTexts()
+{
+    QFETCH(QString, company);
+    QFETCH(QString, position);
+    QFETCH(QString, shownCompany);
+    QFETCH(QString, shownPosition);
+    JobApplication a(company, position, QString(), WorkModel::remote, ApplicationStatus::applied, utc(2025, 1, 1));
+    QCOMPARE(a.displayCompany(), shownCompany);
+    QCOMPARE(a.displayPosition(), shownPosition);
+}
+
+void ModelTest::postingURL_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("url"); // empty: none
+    QTest::newRow("empty") << "" << "";
+    QTest::newRow("blank") << "  \n " << "";
+    QTest::newRow("no scheme") << "acme.com/jobs/42" << "https://acme.com/jobs/42";
+    QTest::newRow("trimmed") << "  https://acme.com/x  " << "https://acme.com/x";
+    QTest::newRow("http kept") << "http://acme.com" << "http://acme.com";
+    QTest::newRow("capital scheme") << "HTTPS://Acme.com/a" << "https://acme.com/a";
+    QTest::newRow("ftp") << "ftp://acme.com/file" << "";
+    QTest::newRow("mailto with slashes") << "mailto://x@y.com" << "";
+    QTest::newRow("no host") << "https://" << "";
+    QTest::newRow("space inside") << "acme .com" << "";
+    QTest::newRow("bare host") << "localhost" << "https://localhost";
+}
+
+void ModelTest::postingURL()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, url);
+    JobApplication a(QString(), QString(), link, WorkModel::remote, ApplicationStatus::applied, utc(2025, 1, 1));
+    const auto result = a.postingURL();
+    QCOMPARE(result.has_value(), !url.isEmpty());
+    if (result)
+        QCOMPARE(result->toString(), url);
+    QCOMPARE(a.postingLink(), link); // never rewritten
+}
+
+void ModelTest::stableIDIsStoredOnFirstUse()
+{
+    JobApplication a(QString(), QString(), QString(), WorkModel::remote, ApplicationStatus::applied, utc(2025, 1, 1));
+    a.setUuid(std::nullopt);
+    QSignalSpy changes(&a, &JobApplication::fieldChanged);
+    const QUuid first = a.stableID();
+    QVERIFY(!first.isNull());
+    QCOMPARE(a.uuid(), std::optional<QUuid>(first));
+    QCOMPARE(a.stableID(), first);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.first().first().value<JobApplication::Field>(), JobApplication::Field::uuid);
+}
+
+void ModelTest::fieldChangesSignalOnlyRealChanges()
+{
+    JobApplication a(QStringLiteral("Acme"), QString(), QString(), WorkModel::remote, ApplicationStatus::applied,
+                     utc(2025, 1, 1));
+    QSignalSpy changes(&a, &JobApplication::fieldChanged);
+    a.setCompanyName(QStringLiteral("Acme"));
+    a.setFavorite(false);
+    a.setApplicationDate(utc(2025, 1, 1));
+    // The same instant written in another zone is the same moment.
+    a.setApplicationDate(utc(2025, 1, 1).toOffsetFromUtc(3 * 3600));
+    a.setExpectedSalary(std::nullopt);
+    QCOMPARE(changes.count(), 0);
+    a.setCompanyName(QStringLiteral("Acme Ltd"));
+    a.setFavorite(true);
+    a.setExpectedSalary(Decimal::parse("1000"));
+    a.setExpectedSalary(Decimal::parse("1000.00"));
+    QCOMPARE(changes.count(), 3);
+}
+
+QTEST_GUILESS_MAIN(ModelTest)
+#include "tst_model.moc"

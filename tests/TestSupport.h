@@ -30,9 +30,9 @@ inline QDateTime utc(int year, int month, int day, int hour = 12, int minute = 0
 // Pins Clock::now() for the life of the object.
 class FixedClock {
 public:
-    explicit FixedClock(const QDateTime& moment) { Clock::setFixed(moment); }
+    explicit FixedClock(const QDateTime& moment) { Clock::setFixed(moment.toUTC()); }
     ~FixedClock() { Clock::reset(); }
-    void set(const QDateTime& moment) { Clock::setFixed(moment); }
+    void set(const QDateTime& moment) { Clock::setFixed(moment.toUTC()); }
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
 };

@@ -21,7 +21,7 @@ void Clock::setSource(Source source)
 
 void Clock::setFixed(const QDateTime& moment)
 {
-    currentSource() = [moment] { return moment; };
+    currentSource() = [utc = moment.toUTC()] { return utc; };
 }
 
 void Clock::reset()

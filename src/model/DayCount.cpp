@@ -7,7 +7,7 @@ QDate localDate(const QDateTime& moment)
 
 QDateTime startOfLocalDay(const QDateTime& moment)
 {
-    return localDate(moment).startOfDay();
+    return localDate(moment).startOfDay().toUTC();
 }
 
 int dayCount(const QDateTime& from, const QDateTime& to)

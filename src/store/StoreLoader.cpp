@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -54,7 +55,9 @@ public:
         // longer runs is taken over; a live one is never considered stale.
         auto lock = std::make_unique<QLockFile>(QDir(m_directory).filePath(QLatin1String(Store::lockFileName)));
         lock->setStaleLockTime(0);
-        if (!lock->tryLock(0)) {
+        if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError && holderDiedWhileLocking(*lock))
+            lock->tryLock(0);
+        if (lock->error() != QLockFile::NoError) {
             if (lock->error() == QLockFile::LockFailedError)
                 return StoreLoader::failed(tr("Applywright is already running and is using its database in "
                                               "“%1”. Quit the other window of Applywright, then start it again.")
@@ -77,6 +80,23 @@ public:
     }
 
 private:
+    // A lock file without readable owner information was left by a process that
+    // died between creating it and writing its details (a live one writes them at
+    // once). QLockFile never treats such a file as stale while the stale time is
+    // 0, which would lock the user out for good; so we look twice, then take it over.
+    static bool holderDiedWhileLocking(QLockFile& lock)
+    {
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        if (lock.getLockInfo(&pid, &host, &application))
+            return false;
+        QThread::msleep(200);
+        if (lock.getLockInfo(&pid, &host, &application))
+            return false;
+        return lock.removeStaleLockFile();
+    }
+
     Expected<Done, StoreError> prepareFolder()
     {
         QDir dir(m_directory);

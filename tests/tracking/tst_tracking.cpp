@@ -1,0 +1,441 @@
+#include "TestSupport.h"
+
+#include "model/DayCount.h"
+#include "model/JobApplication.h"
+#include "tracking/ListQuery.h"
+#include "tracking/SummaryCounts.h"
+#include "tracking/TodayProvider.h"
+#include "tracking/WaitingLevel.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+using namespace TestSupport;
+
+namespace {
+
+// Owns a handful of records for one test and hands out the base list.
+class Records {
+public:
+    JobApplication* add(const QString& company, const QDateTime& applied,
+                        ApplicationStatus status = ApplicationStatus::applied, const QString& position = QString())
+    {
+        m_owned.push_back(std::make_unique<JobApplication>(company, position, QString(), WorkModel::remote, status,
+                                                           applied));
+        return m_owned.back().get();
+    }
+    // Latest application date first, as the store's live query gives them.
+    QList<JobApplication*> base() const
+    {
+        QList<JobApplication*> list;
+        for (const auto& a : m_owned)
+            list.append(a.get());
+        std::stable_sort(list.begin(), list.end(),
+                         [](auto* a, auto* b) { return a->applicationDate() > b->applicationDate(); });
+        return list;
+    }
+
+private:
+    std::vector<std::unique_ptr<JobApplication>> m_owned;
+};
+
+QStringList companies(const QList<JobApplication*>& list)
+{
+    QStringList names;
+    for (const JobApplication* a : list)
+        names << a->companyName();
+    return names;
+}
+
+} // namespace
+
+class TrackingTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        useTimeZone("Europe/Istanbul");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+    void cleanup() { Clock::reset(); }
+
+    void dayCountFollowsTheCalendar_data();
+    void dayCountFollowsTheCalendar();
+    void waitingLevels_data();
+    void waitingLevels();
+    void dayValues();
+    void followUpDue_data();
+    void followUpDue();
+    void todayMovesOnAtMidnightOnly();
+
+    void filters_data();
+    void filters();
+    void search_data();
+    void search();
+    void turkishLocaleSearch_data();
+    void turkishLocaleSearch();
+    void searchFollowsEdits();
+    void sorts_data();
+    void sorts();
+
+    void summaryCounts_data();
+    void summaryCounts();
+};
+
+void TrackingTest::dayCountFollowsTheCalendar_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QDateTime>("from");
+    QTest::addColumn<QDateTime>("to");
+    QTest::addColumn<int>("days");
+    // Moments are built after the zone is set, so they carry local wall-clock times.
+    QTest::newRow("23:59 yesterday to 00:01 today") << QByteArray("Europe/Istanbul") << QDateTime() << QDateTime() << 1;
+    QTest::newRow("later today is zero, not negative") << QByteArray("Europe/Istanbul") << QDateTime() << QDateTime() << 0;
+    QTest::newRow("across spring-forward (23-hour day)") << QByteArray("Europe/Berlin") << QDateTime() << QDateTime() << 2;
+    QTest::newRow("across fall-back (25-hour day)") << QByteArray("Europe/Berlin") << QDateTime() << QDateTime() << 1;
+    QTest::newRow("UTC midnight is not local midnight") << QByteArray("America/New_York") << QDateTime() << QDateTime() << 0;
+}
+
+void TrackingTest::dayCountFollowsTheCalendar()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(int, days);
+    useTimeZone(zone.constData());
+    const QString row = QString::fromLatin1(QTest::currentDataTag());
+    QDateTime from;
+    QDateTime to;
+    if (row.startsWith(QLatin1String("23:59"))) {
+        from = local(2025, 3, 6, 23, 59);
+        to = local(2025, 3, 7, 0, 1);
+    } else if (row.startsWith(QLatin1String("later today"))) {
+        from = local(2025, 3, 7, 18, 0);
+        to = local(2025, 3, 7, 9, 0);
+    } else if (row.contains(QLatin1String("spring"))) {
+        // 29 March 12:00 to 31 March 11:00 is 46 hours of clock time: two calendar days.
+        from = local(2025, 3, 29, 12, 0);
+        to = local(2025, 3, 31, 11, 0);
+        QVERIFY(from.secsTo(to) < 2 * 86400);
+    } else if (row.contains(QLatin1String("fall"))) {
+        // 26 October 00:30 to 27 October 00:10 is more than 24 hours: still one day.
+        from = local(2025, 10, 26, 0, 30);
+        to = local(2025, 10, 27, 0, 10);
+        QVERIFY(from.secsTo(to) > 86400 - 3600);
+    } else {
+        // 22:00 in New York is already the next day in UTC.
+        from = local(2025, 3, 7, 8, 0);
+        to = local(2025, 3, 7, 22, 0);
+        QCOMPARE(to.toUTC().date(), QDate(2025, 3, 8));
+    }
+    QCOMPARE(dayCount(from, to), days);
+}
+
+void TrackingTest::waitingLevels_data()
+{
+    QTest::addColumn<int>("days");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QString>("symbol");
+    QTest::newRow("0") << 0 << int(WaitingLevel::early) << "clock";
+    QTest::newRow("6") << 6 << int(WaitingLevel::early) << "clock";
+    QTest::newRow("7") << 7 << int(WaitingLevel::followUp) << "clock.badge.exclamationmark";
+    QTest::newRow("13") << 13 << int(WaitingLevel::followUp) << "clock.badge.exclamationmark";
+    QTest::newRow("14") << 14 << int(WaitingLevel::silent) << "exclamationmark.triangle.fill";
+    QTest::newRow("400") << 400 << int(WaitingLevel::silent) << "exclamationmark.triangle.fill";
+}
+
+void TrackingTest::waitingLevels()
+{
+    QFETCH(int, days);
+    QFETCH(int, level);
+    QFETCH(QString, symbol);
+    const WaitingLevel l = waitingLevel(days);
+    QCOMPARE(int(l), level);
+    QCOMPARE(symbolName(l), symbol);
+    const NamedColor colours[] = {NamedColor::green, NamedColor::yellow, NamedColor::red};
+    QCOMPARE(tint(l), colours[level]);
+    QVERIFY(waitingHint(l).contains(QChar(0x2014)) || l == WaitingLevel::followUp);
+    QCOMPARE(waitingHint(WaitingLevel::followUp), QStringLiteral("A good time to send a follow-up email."));
+}
+
+void TrackingTest::dayValues()
+{
+    FixedClock clock(local(2025, 3, 1, 10, 0));
+    Records records;
+    JobApplication* open = records.add(QStringLiteral("Open"), local(2025, 3, 1, 9, 0));
+    JobApplication* offer = records.add(QStringLiteral("Offer"), local(2025, 3, 1, 9, 0));
+    clock.set(local(2025, 3, 11, 15, 0));
+    offer->changeStatus(ApplicationStatus::offer);   // closed on 11 March
+    open->changeStatus(ApplicationStatus::hrInterview); // entered this stage on 11 March
+
+    clock.set(local(2025, 3, 20, 8, 0));
+    const QDateTime today = startOfLocalDay(Clock::now());
+    // Waiting runs from the application date, not from the last status change.
+    QCOMPARE(open->daysWaiting(today), std::optional<int>(19));
+    QCOMPARE(open->daysInCurrentStatus(), 9);
+    QCOMPARE(open->daysSinceApplied(), 19);
+    QCOMPARE(offer->daysWaiting(today), std::nullopt);
+    // A closed application's age stops at closedAt.
+    QCOMPARE(offer->daysSinceApplied(), 10);
+    QCOMPARE(offer->daysInCurrentStatus(), 0);
+
+    // Closed without a closing date (an imported record) counts to now.
+    offer->setClosedAt(std::nullopt);
+    QCOMPARE(offer->daysSinceApplied(), 19);
+
+    // A status change this morning is 0 days in the stage.
+    clock.set(local(2025, 3, 20, 7, 0));
+    open->changeStatus(ApplicationStatus::techInterview);
+    clock.set(local(2025, 3, 20, 23, 0));
+    QCOMPARE(open->daysInCurrentStatus(), 0);
+}
+
+void TrackingTest::followUpDue_data()
+{
+    QTest::addColumn<QDateTime>("followUp");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("due");
+    // "Now" is 7 March 08:00 local.
+    QTest::newRow("today 18:00 is due at 08:00") << QDateTime() << int(ApplicationStatus::applied) << true;
+    QTest::newRow("tomorrow is not due") << QDateTime() << int(ApplicationStatus::applied) << false;
+    QTest::newRow("last week still due") << QDateTime() << int(ApplicationStatus::techInterview) << true;
+    QTest::newRow("rejected is never due") << QDateTime() << int(ApplicationStatus::rejected) << false;
+    QTest::newRow("no date") << QDateTime() << int(ApplicationStatus::applied) << false;
+}
+
+void TrackingTest::followUpDue()
+{
+    QFETCH(int, status);
+    QFETCH(bool, due);
+    FixedClock clock(local(2025, 3, 1));
+    Records records;
+    JobApplication* a = records.add(QStringLiteral("Acme"), local(2025, 2, 20));
+    const QString row = QString::fromLatin1(QTest::currentDataTag());
+    if (row.startsWith(QLatin1String("today")))
+        a->setFollowUpDate(local(2025, 3, 7, 18, 0));
+    else if (row.startsWith(QLatin1String("tomorrow")))
+        a->setFollowUpDate(local(2025, 3, 8, 0, 0));
+    else if (!row.startsWith(QLatin1String("no date")))
+        a->setFollowUpDate(local(2025, 2, 28, 9, 0));
+    a->changeStatus(ApplicationStatus(status));
+    clock.set(local(2025, 3, 7, 8, 0));
+    QCOMPARE(a->isFollowUpDue(), due);
+}
+
+void TrackingTest::todayMovesOnAtMidnightOnly()
+{
+    FixedClock clock(local(2025, 3, 7, 23, 58));
+    TodayProvider provider;
+    QCOMPARE(provider.today(), local(2025, 3, 7, 0, 0));
+    QVERIFY(provider.timer().isActive());
+    QCOMPARE(provider.timer().interval(), 60 * 1000);
+
+    Records records;
+    JobApplication* a = records.add(QStringLiteral("Acme"), local(2025, 3, 1, 12, 0));
+    QCOMPARE(a->daysWaiting(provider.today()), std::optional<int>(6));
+
+    QSignalSpy changed(&provider, &TodayProvider::todayChanged);
+    clock.set(local(2025, 3, 7, 23, 59));
+    provider.refreshDay();
+    QCOMPARE(changed.count(), 0);
+    clock.set(local(2025, 3, 8, 0, 0, 30));
+    provider.refreshDay();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(provider.today(), local(2025, 3, 8, 0, 0));
+    QCOMPARE(a->daysWaiting(provider.today()), std::optional<int>(7));
+    provider.refreshDay();
+    QCOMPARE(changed.count(), 1);
+
+    // A move to a zone where it is still yesterday moves the day back.
+    useTimeZone("America/New_York");
+    provider.refreshDay();
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(provider.today().date(), QDate(2025, 3, 7));
+}
+
+void TrackingTest::filters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("all") << "all" << QStringList{"Unknown", "Rejected", "Offer", "Tech", "Hr", "Applied"};
+    QTest::newRow("active keeps unknown raw status")
+        << "active" << QStringList{"Unknown", "Tech", "Hr", "Applied"};
+    QTest::newRow("applied includes unknown") << "applied" << QStringList{"Unknown", "Applied"};
+    QTest::newRow("offer") << "offer" << QStringList{"Offer"};
+    QTest::newRow("rejected") << "rejected" << QStringList{"Rejected"};
+}
+
+void TrackingTest::filters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, shown);
+    FixedClock clock(local(2025, 3, 10));
+    Records records;
+    records.add(QStringLiteral("Applied"), local(2025, 3, 1));
+    records.add(QStringLiteral("Hr"), local(2025, 3, 2), ApplicationStatus::hrInterview);
+    records.add(QStringLiteral("Tech"), local(2025, 3, 3), ApplicationStatus::techInterview);
+    records.add(QStringLiteral("Offer"), local(2025, 3, 4), ApplicationStatus::offer);
+    records.add(QStringLiteral("Rejected"), local(2025, 3, 5), ApplicationStatus::rejected);
+    records.add(QStringLiteral("Unknown"), local(2025, 3, 6))->setStatusRaw(QStringLiteral("onHold"));
+    const auto parsed = StatusFilter::fromIdentifier(filter);
+    QVERIFY(parsed);
+    QCOMPARE(companies(visibleApplications(records.base(), *parsed, QString(), SortOption::newest)), shown);
+
+    QCOMPARE(StatusFilter::allFilters().size(), 7);
+    QCOMPARE(StatusFilter::allFilters().at(1), StatusFilter::active());
+    QCOMPARE(StatusFilter::allFilters().at(6), StatusFilter::status(ApplicationStatus::rejected));
+    QCOMPARE(StatusFilter::active().title(), QStringLiteral("In Progress"));
+    QVERIFY(StatusFilter::status(ApplicationStatus::offer) != StatusFilter::status(ApplicationStatus::applied));
+    QCOMPARE(qHash(StatusFilter::status(ApplicationStatus::offer)), qHash(StatusFilter::status(ApplicationStatus::offer)));
+}
+
+void TrackingTest::search_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("blank search keeps all") << " \n\t " << QStringList{"Müller GmbH", "Globex", "Acme Ltd"};
+    QTest::newRow("upper case finds mixed") << "ACME" << QStringList{"Acme Ltd"};
+    QTest::newRow("bridges company and position") << "acme ltd engineer" << QStringList{"Acme Ltd"};
+    QTest::newRow("status title") << "Offer" << QStringList{"Globex"};
+    QTest::newRow("work model title") << "on-site" << QStringList{"Müller GmbH"};
+    QTest::newRow("marks are significant") << "Muller" << QStringList{};
+    QTest::newRow("umlaut matches") << "MÜLLER" << QStringList{"Müller GmbH"};
+    QTest::newRow("notes") << "referral" << QStringList{"Globex"};
+    QTest::newRow("hr e-mail") << "hr@acme" << QStringList{"Acme Ltd"};
+    QTest::newRow("interviewer role") << "staff" << QStringList{"Müller GmbH"};
+    QTest::newRow("trimmed") << "  globex  " << QStringList{"Globex"};
+    QTest::newRow("nothing") << "zzz" << QStringList{};
+}
+
+void TrackingTest::search()
+{
+    QFETCH(QString, search);
+    QFETCH(QStringList, shown);
+    FixedClock clock(local(2025, 3, 10));
+    Records records;
+    JobApplication* acme = records.add(QStringLiteral("Acme Ltd"), local(2025, 3, 1), ApplicationStatus::applied,
+                                       QStringLiteral("Engineer"));
+    acme->setHrContactEmail(QStringLiteral("hr@acme.example"));
+    JobApplication* globex = records.add(QStringLiteral("Globex"), local(2025, 3, 2), ApplicationStatus::offer,
+                                         QStringLiteral("Designer"));
+    globex->setNotes(QStringLiteral("Came through a Referral"));
+    JobApplication* muller = records.add(QStringLiteral("Müller GmbH"), local(2025, 3, 3));
+    muller->setWorkModel(WorkModel::onSite);
+    muller->setTechInterviewerRole(QStringLiteral("Staff Engineer"));
+    QCOMPARE(companies(visibleApplications(records.base(), StatusFilter::all(), search, SortOption::newest)), shown);
+}
+
+void TrackingTest::turkishLocaleSearch_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("shown");
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("tr: İSTANBUL finds istanbul") << turkish << "İSTANBUL" << QStringList{"İstanbul Yazılım"};
+    QTest::newRow("tr: dotless I is not i") << turkish << "ISPARTA" << QStringList{"Isparta Bilişim"};
+    QTest::newRow("tr: lower ı finds ISPARTA") << turkish << "ısparta" << QStringList{"Isparta Bilişim"};
+    QTest::newRow("tr: ç and ğ") << turkish << "ÇAĞRI" << QStringList{"Çağrı Merkezi"};
+    QTest::newRow("tr: status title translated") << turkish << "yazılım" << QStringList{"İstanbul Yazılım"};
+    QTest::newRow("en: ISPARTA finds Isparta") << english << "isparta" << QStringList{"Isparta Bilişim"};
+}
+
+void TrackingTest::turkishLocaleSearch()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, search);
+    QFETCH(QStringList, shown);
+    QLocale::setDefault(locale);
+    FixedClock clock(local(2025, 3, 10));
+    Records records;
+    records.add(QStringLiteral("İstanbul Yazılım"), local(2025, 3, 1));
+    records.add(QStringLiteral("Isparta Bilişim"), local(2025, 3, 2));
+    records.add(QStringLiteral("Çağrı Merkezi"), local(2025, 3, 3));
+    // The cached search text of the first locale must not leak into the second.
+    visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("x"), SortOption::newest);
+    QCOMPARE(companies(visibleApplications(records.base(), StatusFilter::all(), search, SortOption::newest)), shown);
+}
+
+void TrackingTest::searchFollowsEdits()
+{
+    FixedClock clock(local(2025, 3, 10));
+    Records records;
+    JobApplication* a = records.add(QStringLiteral("Initech"), local(2025, 3, 1));
+    QCOMPARE(visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("initech"), SortOption::newest).size(), 1);
+    a->setCompanyName(QStringLiteral("Hooli"));
+    QCOMPARE(visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("initech"), SortOption::newest).size(), 0);
+    a->changeStatus(ApplicationStatus::offer);
+    QCOMPARE(visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("offer"), SortOption::newest).size(), 1);
+}
+
+void TrackingTest::sorts_data()
+{
+    QTest::addColumn<int>("sort");
+    QTest::addColumn<QStringList>("order");
+    QTest::newRow("newest ignores stars")
+        << int(SortOption::newest) << QStringList{"Firm 10", "", "Firm 9", "beta", "Alpha", "Zed"};
+    // Waiting: Zed 30 days, Alpha 20, beta 12; Firm 9 offer, Firm 10 rejected, blank offer: no value.
+    QTest::newRow("longest waiting, then newest")
+        << int(SortOption::longestWaiting) << QStringList{"Zed", "Alpha", "beta", "Firm 10", "", "Firm 9"};
+    QTest::newRow("company, numeric and case-insensitive")
+        << int(SortOption::company) << QStringList{"Alpha", "beta", "Firm 9", "Firm 10", "", "Zed"};
+    QTest::newRow("status, then newest")
+        << int(SortOption::status) << QStringList{"beta", "Alpha", "Zed", "", "Firm 9", "Firm 10"};
+}
+
+void TrackingTest::sorts()
+{
+    QFETCH(int, sort);
+    QFETCH(QStringList, order);
+    FixedClock clock(local(2025, 3, 31, 12, 0));
+    Records records;
+    records.add(QStringLiteral("Zed"), local(2025, 3, 1), ApplicationStatus::techInterview);
+    records.add(QStringLiteral("Alpha"), local(2025, 3, 11), ApplicationStatus::applied);
+    records.add(QStringLiteral("beta"), local(2025, 3, 19), ApplicationStatus::applied)->setFavorite(true);
+    records.add(QStringLiteral("Firm 9"), local(2025, 3, 20), ApplicationStatus::offer);
+    records.add(QString(), local(2025, 3, 21), ApplicationStatus::offer); // sorts as "New Application"
+    records.add(QStringLiteral("Firm 10"), local(2025, 3, 22), ApplicationStatus::rejected);
+    QCOMPARE(companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption(sort))), order);
+}
+
+void TrackingTest::summaryCounts_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<qint64>("active");
+    QTest::addColumn<qint64>("offers");
+    QTest::addColumn<qint64>("stale");
+    // Now: 20 March 00:01. Records are set up in the test body.
+    QTest::newRow("everything") << "" << qint64(5) << qint64(2) << qint64(2);
+    QTest::newRow("search narrows the counts") << "old" << qint64(2) << qint64(1) << qint64(2);
+    QTest::newRow("nothing matches") << "nothing" << qint64(0) << qint64(0) << qint64(0);
+}
+
+void TrackingTest::summaryCounts()
+{
+    QFETCH(QString, search);
+    QFETCH(qint64, active);
+    QFETCH(qint64, offers);
+    QFETCH(qint64, stale);
+    FixedClock clock(local(2025, 1, 1));
+    Records records;
+    records.add(QStringLiteral("old 14 days"), local(2025, 3, 6, 10, 0));                // stale
+    records.add(QStringLiteral("13 days"), local(2025, 3, 7, 23, 59));                   // 13: not stale
+    records.add(QStringLiteral("unknown status, old"), local(2025, 1, 2))->setStatusRaw(QStringLiteral("ghosted"));
+    records.add(QStringLiteral("future"), local(2025, 4, 1));
+    records.add(QStringLiteral("yesterday"), local(2025, 3, 19, 23, 59));
+    records.add(QStringLiteral("old offer"), local(2024, 1, 1), ApplicationStatus::offer);
+    records.add(QStringLiteral("offer"), local(2025, 3, 1), ApplicationStatus::offer);
+    records.add(QStringLiteral("ancient rejection"), local(2020, 1, 1), ApplicationStatus::rejected);
+    clock.set(local(2025, 3, 20, 0, 1));
+    const auto visible = visibleApplications(records.base(), StatusFilter::all(), search, SortOption::newest);
+    const SummaryCounts counts = ::summaryCounts(visible);
+    QCOMPARE(counts.active, active);
+    QCOMPARE(counts.offers, offers);
+    QCOMPARE(counts.stale, stale);
+    QCOMPARE(::summaryCounts({}), SummaryCounts{});
+}
+
+QTEST_GUILESS_MAIN(TrackingTest)
+#include "tst_tracking.moc"

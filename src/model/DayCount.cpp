@@ -17,3 +17,26 @@ int dayCount(const QDateTime& from, const QDateTime& to)
     const qint64 days = localDate(from).daysTo(localDate(to));
     return days > 0 ? int(days) : 0;
 }
+
+QDate LocalDayResolver::localDate(const QDateTime& moment)
+{
+    if (!moment.isValid())
+        return {};
+    constexpr qint64 msPerDay = 86400000;
+    const qint64 ms = moment.toMSecsSinceEpoch();
+    const qint64 utcDay = ms >= 0 ? ms / msPerDay : (ms - msPerDay + 1) / msPerDay;
+    auto found = m_offsetByUtcDay.constFind(utcDay);
+    if (found == m_offsetByUtcDay.constEnd()) {
+        const auto offsetAt = [](qint64 at) {
+            return QDateTime::fromMSecsSinceEpoch(at, Qt::UTC).toLocalTime().offsetFromUtc();
+        };
+        const int first = offsetAt(utcDay * msPerDay);
+        const int last = offsetAt(utcDay * msPerDay + msPerDay - 1);
+        found = m_offsetByUtcDay.insert(utcDay, first == last ? first : unknownOffset);
+    }
+    if (*found == unknownOffset)
+        return ::localDate(moment);
+    const qint64 local = ms + qint64(*found) * 1000;
+    const qint64 localDay = local >= 0 ? local / msPerDay : (local - msPerDay + 1) / msPerDay;
+    return QDate(1970, 1, 1).addDays(localDay);
+}

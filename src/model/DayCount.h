@@ -2,12 +2,25 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 
 // Whole calendar days from the local day of `from` to the local day of `to`,
 // never negative. Days are counted on the calendar, not as elapsed seconds divided
 // by 86,400, so a 23- or 25-hour day across a daylight-saving change is one day.
 int dayCount(const QDateTime& from, const QDateTime& to);
 
-// The local calendar date of a moment, and the first moment of that day.
+// The local calendar date of a moment, and the first moment of that day (in UTC).
 QDate localDate(const QDateTime& moment);
 QDateTime startOfLocalDay(const QDateTime& moment);
+
+// Local dates of many moments at once, for sorting and counting thousands of
+// records: the zone offset is looked up once per UTC day instead of once per
+// moment, except on the rare days when the offset changes within the day.
+class LocalDayResolver {
+public:
+    QDate localDate(const QDateTime& moment);
+
+private:
+    static constexpr int unknownOffset = 1 << 30;
+    QHash<qint64, int> m_offsetByUtcDay; // unknownOffset: the offset changes that day
+};

@@ -52,7 +52,10 @@ std::unique_ptr<JobApplication> JobApplication::makeBlank()
                                             allCases<ApplicationStatus>().front(), Clock::now());
 }
 
-JobApplication::~JobApplication() = default;
+JobApplication::~JobApplication()
+{
+    qDeleteAll(m_history);
+}
 
 template <typename T>
 void JobApplication::assign(T& member, const T& value, Field field)
@@ -61,6 +64,8 @@ void JobApplication::assign(T& member, const T& value, Field field)
         return;
     member = value;
     m_derivedCache.clear();
+    if (m_observer)
+        m_observer->applicationFieldChanged(this, int(field));
     Q_EMIT fieldChanged(field);
 }
 
@@ -123,13 +128,19 @@ void JobApplication::setUpdatedAt(const QDateTime& value) { assign(m_updatedAt, 
 StatusChange* JobApplication::appendHistory(std::unique_ptr<StatusChange> change)
 {
     StatusChange* entry = change.release();
-    entry->setParent(this);
     entry->m_application = this;
     m_history.append(entry);
-    connect(entry, &StatusChange::fieldChanged, this,
-            [this, entry](StatusChange::Field field) { Q_EMIT historyEntryChanged(entry, field); });
+    if (m_observer)
+        m_observer->applicationHistoryAppended(this, entry);
     Q_EMIT historyAppended(entry);
     return entry;
+}
+
+void JobApplication::historyEntryDidChange(StatusChange* change, StatusChange::Field field)
+{
+    if (m_observer)
+        m_observer->applicationHistoryEntryChanged(this, change);
+    Q_EMIT historyEntryChanged(change, field);
 }
 
 void JobApplication::clearHistory()

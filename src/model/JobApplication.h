@@ -29,6 +29,18 @@ class JobApplication : public QObject {
     Q_OBJECT
 
 public:
+    // The store follows every record; one pointer instead of per-record
+    // connections keeps a large store small.
+    class Observer {
+    public:
+        virtual void applicationFieldChanged(JobApplication* application, int field) = 0;
+        virtual void applicationHistoryAppended(JobApplication* application, StatusChange* change) = 0;
+        virtual void applicationHistoryEntryChanged(JobApplication* application, StatusChange* change) = 0;
+
+    protected:
+        ~Observer() = default;
+    };
+
     // The persistent fields, in the order the store declares them.
     enum class Field {
         uuid,
@@ -178,6 +190,10 @@ Q_SIGNALS:
 
 private:
     friend class Store;
+    friend class StatusChange;
+    void historyEntryDidChange(StatusChange* change, StatusChange::Field field);
+    void setObserver(Observer* observer) { m_observer = observer; }
+
     // An empty record for the store to fill from its file.
     JobApplication() = default;
 
@@ -185,6 +201,7 @@ private:
     void assign(T& member, const T& value, Field field);
 
     RecordID m_id = 0;
+    Observer* m_observer = nullptr;
     std::optional<QUuid> m_uuid;
     QString m_companyName;
     QString m_position;

@@ -1,5 +1,7 @@
 #include "model/StatusChange.h"
 
+#include "model/JobApplication.h"
+
 StatusChange::StatusChange(std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date)
     : StatusChange(from ? std::optional<QString>(rawValue(*from)) : std::nullopt, rawValue(to), date)
 {
@@ -17,7 +19,7 @@ void StatusChange::setFromRaw(const std::optional<QString>& value)
     if (m_fromRaw == value)
         return;
     m_fromRaw = value;
-    Q_EMIT fieldChanged(Field::fromRaw);
+    notify(Field::fromRaw);
 }
 
 void StatusChange::setToRaw(const QString& value)
@@ -25,7 +27,7 @@ void StatusChange::setToRaw(const QString& value)
     if (m_toRaw == value)
         return;
     m_toRaw = value;
-    Q_EMIT fieldChanged(Field::toRaw);
+    notify(Field::toRaw);
 }
 
 void StatusChange::setDate(const QDateTime& value)
@@ -34,7 +36,7 @@ void StatusChange::setDate(const QDateTime& value)
     if (m_date == utc)
         return;
     m_date = utc;
-    Q_EMIT fieldChanged(Field::date);
+    notify(Field::date);
 }
 
 std::optional<ApplicationStatus> StatusChange::from() const
@@ -45,4 +47,10 @@ std::optional<ApplicationStatus> StatusChange::from() const
 ApplicationStatus StatusChange::to() const
 {
     return fromRawValue<ApplicationStatus>(m_toRaw).value_or(ApplicationStatus::applied);
+}
+
+void StatusChange::notify(Field field)
+{
+    if (m_application)
+        m_application->historyEntryDidChange(this, field);
 }

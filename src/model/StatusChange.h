@@ -3,20 +3,19 @@
 #include "model/ApplicationStatus.h"
 
 #include <QDateTime>
-#include <QObject>
+#include <QString>
 
 #include <optional>
 
 class JobApplication;
 
 // One dated status transition in an application's history. Entries are only ever
-// appended; the application owns them.
-class StatusChange : public QObject {
-    Q_OBJECT
-
+// appended; the application owns them and announces their changes with its own
+// historyEntryChanged signal. (Not a QObject: a store holds several per record,
+// and per-entry objects and connections would dominate its memory.)
+class StatusChange {
 public:
     enum class Field { fromRaw, toRaw, date, application };
-    Q_ENUM(Field)
 
     StatusChange(std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date);
     // Raw texts as stored or restored, without any check against the vocabulary.
@@ -38,10 +37,9 @@ public:
     // The store's row identifier, 0 until the entry is stored.
     qint64 storeId() const { return m_storeId; }
 
-Q_SIGNALS:
-    void fieldChanged(StatusChange::Field field);
-
 private:
+    void notify(Field field);
+
     friend class JobApplication;
     friend class Store;
 

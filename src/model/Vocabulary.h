@@ -18,10 +18,30 @@ constexpr const auto& allCases()
     return VocabularyTraits<E>::cases;
 }
 
+// Every vocabulary declares its cases in order from 0, so a case is its own index.
 template <typename E>
-QString rawValue(E value)
+constexpr bool casesAreInDeclaredOrder()
 {
-    return QString::fromLatin1(VocabularyTraits<E>::raw(value));
+    const auto& cases = VocabularyTraits<E>::cases;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        if (size_t(cases[i]) != i)
+            return false;
+    }
+    return true;
+}
+
+// One shared string per case: records holding the same raw value share its data.
+template <typename E>
+const QString& rawValue(E value)
+{
+    static_assert(casesAreInDeclaredOrder<E>());
+    static const auto table = [] {
+        std::array<QString, VocabularyTraits<E>::cases.size()> texts;
+        for (size_t i = 0; i < texts.size(); ++i)
+            texts[i] = QString::fromLatin1(VocabularyTraits<E>::raw(VocabularyTraits<E>::cases[i]));
+        return texts;
+    }();
+    return table[size_t(value)];
 }
 
 // Exact, case-sensitive comparison with the raw values; anything else is no case.
@@ -33,4 +53,13 @@ std::optional<E> fromRawValue(QStringView text)
             return value;
     }
     return std::nullopt;
+}
+
+// The shared string of a known raw value, or the text itself; lets loaded records
+// share the few raw strings instead of each holding copies.
+template <typename E>
+QString internedRawValue(const QString& text)
+{
+    const auto value = fromRawValue<E>(text);
+    return value ? rawValue(*value) : text;
 }

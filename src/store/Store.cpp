@@ -41,7 +41,7 @@ Store::~Store()
     }
     // Records go before the connection; their destruction emits nothing we listen to.
     for (JobApplication* application : std::as_const(m_applications)) {
-        disconnect(application, nullptr, this, nullptr);
+        application->setObserver(nullptr);
         delete application;
     }
 }
@@ -86,8 +86,11 @@ Expected<Done, StoreError> Store::load()
         JobApplication* owner = m_byId.value(history->int64(4));
         if (!owner)
             continue; // an orphan row; never written by us, ignored
+        std::optional<QString> fromRaw;
+        if (!history->isNull(1))
+            fromRaw = internedRawValue<ApplicationStatus>(history->text(1));
         auto entry = std::make_unique<StatusChange>(
-            history->optionalText(1), history->text(2),
+            fromRaw, internedRawValue<ApplicationStatus>(history->text(2)),
             QDateTime::fromMSecsSinceEpoch(history->int64(3), Qt::UTC));
         entry->m_storeId = id;
         owner->appendHistory(std::move(entry));
@@ -104,26 +107,32 @@ Expected<Done, StoreError> Store::load()
 void Store::adopt(JobApplication* application)
 {
     application->setParent(nullptr);
-    connect(application, &JobApplication::fieldChanged, this, [this, application](JobApplication::Field field) {
-        if (!m_inserted.contains(application->m_id))
-            m_dirtyFields[application->m_id].set(size_t(field));
-        if (field == JobApplication::Field::applicationDate)
-            m_byDateValid = false;
-        Q_EMIT applicationChanged(application, field);
-        noteChange();
-    });
-    connect(application, &JobApplication::historyAppended, this, [this, application](StatusChange* change) {
-        trackHistoryEntry(application, change);
-        Q_EMIT historyAppended(application, change);
-        noteChange();
-    });
-    connect(application, &JobApplication::historyEntryChanged, this,
-            [this, application](StatusChange* change, StatusChange::Field) {
-                if (!m_inserted.contains(application->m_id) && !m_newHistory.contains(change))
-                    m_dirtyHistory.insert(change);
-                Q_EMIT applicationChanged(application, JobApplication::Field::history);
-                noteChange();
-            });
+    application->setObserver(this);
+}
+
+void Store::applicationFieldChanged(JobApplication* application, int field)
+{
+    if (!m_inserted.contains(application->m_id))
+        m_dirtyFields[application->m_id].set(size_t(field));
+    if (field == int(JobApplication::Field::applicationDate))
+        m_byDateValid = false;
+    Q_EMIT applicationChanged(application, JobApplication::Field(field));
+    noteChange();
+}
+
+void Store::applicationHistoryAppended(JobApplication* application, StatusChange* change)
+{
+    trackHistoryEntry(application, change);
+    Q_EMIT historyAppended(application, change);
+    noteChange();
+}
+
+void Store::applicationHistoryEntryChanged(JobApplication* application, StatusChange* change)
+{
+    if (!m_inserted.contains(application->m_id) && !m_newHistory.contains(change))
+        m_dirtyHistory.insert(change);
+    Q_EMIT applicationChanged(application, JobApplication::Field::history);
+    noteChange();
 }
 
 void Store::trackHistoryEntry(JobApplication* application, StatusChange* change)
@@ -176,7 +185,7 @@ void Store::remove(JobApplication* application)
         return;
     const RecordID id = application->m_id;
     Q_EMIT applicationAboutToBeRemoved(application);
-    disconnect(application, nullptr, this, nullptr);
+    application->setObserver(nullptr);
     m_applications.removeOne(application);
     m_byId.remove(id);
     m_byDateValid = false;

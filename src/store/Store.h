@@ -23,7 +23,7 @@ class StoreLoader;
 // field writes and history appends are tracked and written by save() in one
 // transaction; a failed save writes nothing and keeps every change pending.
 // The store also saves by itself a few seconds after the last change.
-class Store : public QObject {
+class Store : public QObject, private JobApplication::Observer {
     Q_OBJECT
 
 public:
@@ -76,6 +76,9 @@ private:
 
     Expected<Done, StoreError> load();
     void adopt(JobApplication* application);
+    void applicationFieldChanged(JobApplication* application, int field) override;
+    void applicationHistoryAppended(JobApplication* application, StatusChange* change) override;
+    void applicationHistoryEntryChanged(JobApplication* application, StatusChange* change) override;
     void trackHistoryEntry(JobApplication* application, StatusChange* change);
     void noteChange();
     void autosave();

@@ -99,6 +99,9 @@ std::optional<QUuid> optionalUuid(const SqliteStatement& s, int column)
 #define TEXT_COLUMN(field, setter)                                                                      \
     Column{#field, [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, a.field()); },    \
            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(s.text(c)); }}
+#define RAW_COLUMN(field, setter, E)                                                                    \
+    Column{#field, [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, a.field()); },    \
+           [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(internedRawValue<E>(s.text(c))); }}
 #define MOMENT_COLUMN(field, setter)                                                                    \
     Column{#field, [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); }, \
            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(fromStored(s.int64(c))); }}
@@ -120,8 +123,8 @@ const std::array<Column, JobApplication::fieldCount - 1>& columns()
         TEXT_COLUMN(companyName, setCompanyName),
         TEXT_COLUMN(position, setPosition),
         TEXT_COLUMN(postingLink, setPostingLink),
-        TEXT_COLUMN(workModelRaw, setWorkModelRaw),
-        TEXT_COLUMN(statusRaw, setStatusRaw),
+        RAW_COLUMN(workModelRaw, setWorkModelRaw, WorkModel),
+        RAW_COLUMN(statusRaw, setStatusRaw, ApplicationStatus),
         MOMENT_COLUMN(applicationDate, setApplicationDate),
         MOMENT_COLUMN(statusChangedAt, setStatusChangedAt),
         OPTIONAL_MOMENT_COLUMN(closedAt, setClosedAt),
@@ -131,7 +134,10 @@ const std::array<Column, JobApplication::fieldCount - 1>& columns()
         Column{"rejectionReasonRaw",
                [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, a.rejectionReasonRaw()); },
                [](const SqliteStatement& s, int c, JobApplication& a) {
-                   a.setRejectionReasonRaw(s.optionalText(c));
+                   if (s.isNull(c))
+                       a.setRejectionReasonRaw(std::nullopt);
+                   else
+                       a.setRejectionReasonRaw(internedRawValue<RejectionReason>(s.text(c)));
                }},
         TEXT_COLUMN(rejectionNote, setRejectionNote),
         TEXT_COLUMN(hrContactName, setHrContactName),
@@ -140,7 +146,7 @@ const std::array<Column, JobApplication::fieldCount - 1>& columns()
         TEXT_COLUMN(techInterviewerRole, setTechInterviewerRole),
         AMOUNT_COLUMN(expectedSalary, setExpectedSalary),
         AMOUNT_COLUMN(offeredSalary, setOfferedSalary),
-        TEXT_COLUMN(currencyRaw, setCurrencyRaw),
+        RAW_COLUMN(currencyRaw, setCurrencyRaw, Currency),
         TEXT_COLUMN(notes, setNotes),
         BOOL_COLUMN(isFavorite, setFavorite),
         MOMENT_COLUMN(createdAt, setCreatedAt),
@@ -150,6 +156,7 @@ const std::array<Column, JobApplication::fieldCount - 1>& columns()
 }
 
 #undef TEXT_COLUMN
+#undef RAW_COLUMN
 #undef MOMENT_COLUMN
 #undef OPTIONAL_MOMENT_COLUMN
 #undef BOOL_COLUMN

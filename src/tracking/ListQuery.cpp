@@ -88,39 +88,38 @@ QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, c
         }
     }
 
-    const auto laterFirst = [](const JobApplication* a, const JobApplication* b) {
-        return a->applicationDate() > b->applicationDate();
+    // Every sort compares precomputed integer keys; the application date (as
+    // milliseconds, later first) breaks ties except under the company sort.
+    struct Keyed {
+        JobApplication* application;
+        qint64 primary;
+        qint64 date;
     };
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(result.size()));
 
     switch (sort) {
     case SortOption::newest:
-        std::stable_sort(result.begin(), result.end(), laterFirst);
+        for (JobApplication* application : result)
+            keyed.push_back({application, 0, application->applicationDate().toMSecsSinceEpoch()});
         break;
     case SortOption::longestWaiting: {
-        // Waiting days are read against one reading of the clock for the whole sort,
-        // so that every comparison sees the same day.
+        // One reading of the clock for the whole sort, so every comparison sees the same day.
+        LocalDayResolver days;
         const QDate today = localDate(Clock::now());
-        struct Keyed {
-            JobApplication* application;
-            qint64 waiting; // -1: not waiting
-        };
-        std::vector<Keyed> keyed;
-        keyed.reserve(size_t(result.size()));
         for (JobApplication* application : result) {
-            qint64 waiting = -1;
+            qint64 waiting = -1; // not waiting: after every record that is
             if (isActive(application->status()))
-                waiting = std::max<qint64>(0, localDate(application->applicationDate()).daysTo(today));
-            keyed.push_back({application, waiting});
+                waiting = std::max<qint64>(0, days.localDate(application->applicationDate()).daysTo(today));
+            keyed.push_back({application, -waiting, application->applicationDate().toMSecsSinceEpoch()});
         }
-        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-            if (a.waiting != b.waiting)
-                return a.waiting > b.waiting; // not waiting (-1) sorts last
-            return a.application->applicationDate() > b.application->applicationDate();
-        });
-        for (size_t i = 0; i < keyed.size(); ++i)
-            result[qsizetype(i)] = keyed[i].application;
         break;
     }
+    case SortOption::status:
+        for (JobApplication* application : result)
+            keyed.push_back({application, pipelineRank(application->status()),
+                             application->applicationDate().toMSecsSinceEpoch()});
+        break;
     case SortOption::company: {
         QCollator collator{QLocale()};
         collator.setNumericMode(true);
@@ -128,25 +127,25 @@ QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, c
         const quint64 key = qHashMulti(0xc011a7e, collator.locale().name(),
                                        QCoreApplication::translate("JobApplication", "New Application"))
             | 1;
-        std::vector<std::pair<JobApplication*, const QCollatorSortKey*>> keyed;
-        keyed.reserve(size_t(result.size()));
+        std::vector<std::pair<JobApplication*, const QCollatorSortKey*>> byName;
+        byName.reserve(size_t(result.size()));
         for (JobApplication* application : result)
-            keyed.emplace_back(application, &companySortKey(*application, collator, key));
-        std::stable_sort(keyed.begin(), keyed.end(),
+            byName.emplace_back(application, &companySortKey(*application, collator, key));
+        // Names that collate the same compare equal: no second key.
+        std::stable_sort(byName.begin(), byName.end(),
                          [](const auto& a, const auto& b) { return a.second->compare(*b.second) < 0; });
-        for (size_t i = 0; i < keyed.size(); ++i)
-            result[qsizetype(i)] = keyed[i].first;
-        break;
+        for (size_t i = 0; i < byName.size(); ++i)
+            result[qsizetype(i)] = byName[i].first;
+        return result;
     }
-    case SortOption::status:
-        std::stable_sort(result.begin(), result.end(), [&](const JobApplication* a, const JobApplication* b) {
-            const int ra = pipelineRank(a->status());
-            const int rb = pipelineRank(b->status());
-            if (ra != rb)
-                return ra < rb;
-            return laterFirst(a, b);
-        });
-        break;
     }
+
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+        if (a.primary != b.primary)
+            return a.primary < b.primary;
+        return a.date > b.date;
+    });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        result[qsizetype(i)] = keyed[i].application;
     return result;
 }

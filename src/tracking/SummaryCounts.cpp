@@ -11,6 +11,7 @@ SummaryCounts summaryCounts(const QList<JobApplication*>& applications, const QD
     const QString offer = rawValue(ApplicationStatus::offer);
     const QString rejected = rawValue(ApplicationStatus::rejected);
 
+    LocalDayResolver days;
     SummaryCounts counts;
     for (const JobApplication* application : applications) {
         // Closed means exactly "offer" or "rejected"; any other text, known or not, is open.
@@ -22,7 +23,7 @@ SummaryCounts summaryCounts(const QList<JobApplication*>& applications, const QD
         if (raw == rejected)
             continue;
         ++counts.active;
-        if (localDate(application->applicationDate()).daysTo(today) >= silentThresholdDays)
+        if (days.localDate(application->applicationDate()).daysTo(today) >= silentThresholdDays)
             ++counts.stale;
     }
     return counts;

@@ -528,7 +528,9 @@ void StoreTest::killedWhileSavingLosesNothingSaved()
         const QByteArray errors = child.readAllStandardError();
         QVERIFY2(errors.isEmpty(), errors.constData());
 
-        QCOMPARE(query(path, "PRAGMA integrity_check"), QStringLiteral("ok"));
+        // Killed before the first start finished creating the file: there is nothing to check yet.
+        if (QFile::exists(path))
+            QCOMPARE(query(path, "PRAGMA integrity_check"), QStringLiteral("ok"));
         StoreLoader loader = openStore(temp.path());
         QVERIFY2(loader.isReady(), qPrintable(loader.message()));
         JobApplication* counter = nullptr;

@@ -65,6 +65,8 @@ private Q_SLOTS:
 
     void dayCountFollowsTheCalendar_data();
     void dayCountFollowsTheCalendar();
+    void batchLocalDatesAgreeWithSingleOnes_data();
+    void batchLocalDatesAgreeWithSingleOnes();
     void waitingLevels_data();
     void waitingLevels();
     void dayValues();
@@ -131,6 +133,33 @@ void TrackingTest::dayCountFollowsTheCalendar()
         QCOMPARE(to.toUTC().date(), QDate(2025, 3, 8));
     }
     QCOMPARE(dayCount(from, to), days);
+}
+
+void TrackingTest::batchLocalDatesAgreeWithSingleOnes_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::newRow("Berlin, two changes a year") << QByteArray("Europe/Berlin");
+    QTest::newRow("New York") << QByteArray("America/New_York");
+    QTest::newRow("Lord Howe, half-hour change") << QByteArray("Australia/Lord_Howe");
+    QTest::newRow("Kathmandu, +05:45") << QByteArray("Asia/Kathmandu");
+    QTest::newRow("Samoa skipped a day") << QByteArray("Pacific/Apia");
+}
+
+void TrackingTest::batchLocalDatesAgreeWithSingleOnes()
+{
+    QFETCH(QByteArray, zone);
+    useTimeZone(zone.constData());
+    LocalDayResolver resolver;
+    // Every 17 minutes through two years, which crosses every change of these zones.
+    const QDateTime start = utc(2011, 1, 1, 0, 0);
+    for (qint64 minutes = 0; minutes < 2 * 366 * 24 * 60; minutes += 17) {
+        const QDateTime moment = start.addSecs(minutes * 60);
+        const QDate expected = localDate(moment);
+        if (resolver.localDate(moment) != expected)
+            QFAIL(qPrintable(moment.toString(Qt::ISODate) + QStringLiteral(" resolves to ")
+                             + resolver.localDate(moment).toString(Qt::ISODate) + QStringLiteral(", expected ")
+                             + expected.toString(Qt::ISODate)));
+    }
 }
 
 void TrackingTest::waitingLevels_data()

@@ -1,0 +1,107 @@
+#pragma once
+
+// Generated application records for benchmarks: deterministic, varied in length
+// and status, spread over a year of application dates.
+
+#include "model/JobApplication.h"
+#include "store/Store.h"
+#include "store/StoreLoader.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+
+#include <memory>
+#include <vector>
+
+namespace BenchData {
+
+inline const QStringList& companyWords()
+{
+    static const QStringList words{
+        "Acme",   "Globex",  "Initech", "Umbrella", "Hooli",    "Vandelay", "Ötüken",  "Çağrı",   "Yıldız",
+        "Anadolu", "Marmara", "Boğaziçi", "Stark",   "Wayne",    "Tyrell",   "Cyberdyne", "Soylent", "Massive",
+        "Nimbus", "Quantum", "Vertex",  "Helix",    "Orbital",  "Pixel",    "Kuzey",    "Güney",   "Deniz"};
+    return words;
+}
+
+inline const QStringList& suffixes()
+{
+    static const QStringList words{"Ltd", "A.Ş.", "GmbH", "Inc", "Teknoloji", "Labs", "Systems", "Group", "BV", ""};
+    return words;
+}
+
+inline const QStringList& positions()
+{
+    static const QStringList words{"Senior iOS Developer",    "Backend Engineer",      "Kıdemli Yazılım Mühendisi",
+                                   "Data Scientist",          "Product Designer",      "DevOps Engineer",
+                                   "Frontend Developer",      "QA Specialist",         "Engineering Manager",
+                                   "Mobil Uygulama Geliştirici", "Machine Learning Engineer", "Site Reliability Engineer"};
+    return words;
+}
+
+inline std::unique_ptr<JobApplication> makeApplication(QRandomGenerator& random, int index, const QDateTime& now)
+{
+    const QString company = companyWords().at(int(random.bounded(companyWords().size()))) + QLatin1Char(' ')
+        + companyWords().at(int(random.bounded(companyWords().size()))) + QLatin1Char(' ')
+        + suffixes().at(int(random.bounded(suffixes().size())));
+    const QString position = positions().at(int(random.bounded(positions().size())));
+    const QDateTime applied = now.addSecs(-qint64(random.bounded(365 * 24 * 3600)));
+    static const ApplicationStatus statuses[] = {ApplicationStatus::applied,  ApplicationStatus::applied,
+                                                 ApplicationStatus::applied,  ApplicationStatus::hrInterview,
+                                                 ApplicationStatus::techInterview, ApplicationStatus::offer,
+                                                 ApplicationStatus::rejected, ApplicationStatus::rejected};
+    const ApplicationStatus status = statuses[random.bounded(8)];
+    auto a = std::make_unique<JobApplication>(company.trimmed(), position,
+                                              QStringLiteral("https://jobs.example.com/%1").arg(index),
+                                              allCases<WorkModel>()[random.bounded(3)], status, applied);
+    a->setNotes(QStringLiteral("Applied through the careers page; recruiter said they would reply within two "
+                               "weeks. Reference %1.")
+                    .arg(index));
+    a->setHrContactName(QStringLiteral("Recruiter %1").arg(index % 97));
+    a->setHrContactEmail(QStringLiteral("hr%1@example.com").arg(index % 97));
+    if (index % 3 == 0) {
+        a->setTechInterviewerName(QStringLiteral("Interviewer %1").arg(index % 31));
+        a->setTechInterviewerRole(QStringLiteral("Staff Engineer"));
+    }
+    if (index % 4 == 0)
+        a->setExpectedSalary(Decimal::parse(QString(QString::number(50000 + index) + QStringLiteral(".50"))));
+    a->setFavorite(index % 11 == 0);
+    return a;
+}
+
+// Three history entries per record, as a record that reached an interview has.
+inline void addHistory(JobApplication& a)
+{
+    a.appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, a.applicationDate()));
+    a.appendHistory(std::make_unique<StatusChange>(ApplicationStatus::applied, ApplicationStatus::hrInterview,
+                                                   a.applicationDate().addDays(3)));
+    a.appendHistory(std::make_unique<StatusChange>(ApplicationStatus::hrInterview, a.status(),
+                                                   a.applicationDate().addDays(9)));
+}
+
+// A store folder with `count` records, generated once per process and reused.
+inline QString storeWithRecords(int count)
+{
+    const QString dir = QDir::temp().filePath(QStringLiteral("applywright-bench-%1").arg(count));
+    const QString marker = dir + QStringLiteral("/complete");
+    if (QFile::exists(marker))
+        return dir;
+    QDir(dir).removeRecursively();
+    StoreLoader loader = openStore(dir);
+    if (!loader.isReady())
+        qFatal("cannot create the benchmark store: %s", qPrintable(loader.message()));
+    QRandomGenerator random(42);
+    const QDateTime now = QDateTime(QDate(2025, 6, 1), QTime(12, 0), Qt::UTC);
+    for (int i = 0; i < count; ++i) {
+        JobApplication* a = loader.store()->insert(makeApplication(random, i, now));
+        addHistory(*a);
+    }
+    if (!loader.store()->save())
+        qFatal("cannot save the benchmark store");
+    QFile file(marker);
+    file.open(QIODevice::WriteOnly);
+    return dir;
+}
+
+} // namespace BenchData

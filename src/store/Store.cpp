@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLockFile>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <sqlite3.h>
 
@@ -34,6 +36,12 @@ Store::Store(QString dataDirectory, std::unique_ptr<SqliteDatabase> database)
 
 Store::~Store()
 {
+    if (!m_loaded && m_pendingLoad.isValid()) {
+        m_pendingLoad.waitForFinished();
+        if (auto records = m_pendingLoad.result(); records)
+            qDeleteAll(records.value().applications);
+        m_loaded = true;
+    }
     // Last chance for edits made after the final explicit save.
     if (hasChanges()) {
         if (auto result = save(); !result)
@@ -51,57 +59,131 @@ QString Store::databasePath() const
     return QDir(m_dataDirectory).filePath(QLatin1String(databaseFileName));
 }
 
-Expected<Done, StoreError> Store::load()
+Expected<Store::LoadedRecords, StoreError> Store::readRecords(const QString& path, QThread* owner)
 {
+    // A connection of its own: the store's connection stays with the store's thread.
+    auto db = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadOnly);
+    if (!db)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"),
+                                   db.error().description()));
+    return readRecords(*db.value(), owner);
+}
+
+Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db, QThread* owner)
+{
+    LoadedRecords loaded;
+    QHash<RecordID, JobApplication*> byId;
+    const auto discard = [&loaded] {
+        qDeleteAll(loaded.applications);
+        loaded.applications.clear();
+    };
     const auto& columns = StoreSchema::columns();
     QByteArray select = "SELECT id";
     for (const auto& column : columns)
         select += QByteArray(", ") + column.name;
     select += " FROM JobApplication ORDER BY id";
 
-    SqliteStatement* statement = m_db->prepare(select);
+    SqliteStatement* statement = db.prepare(select);
     if (!statement)
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), m_db->lastError()));
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
     int rc;
     while ((rc = statement->step()) == SQLITE_ROW) {
         auto* application = new JobApplication();
         application->m_id = statement->int64(0);
         for (int i = 0; i < int(columns.size()); ++i)
             columns[size_t(i)].read(*statement, i + 1, *application);
-        m_nextRecordId = std::max(m_nextRecordId, application->m_id + 1);
-        m_applications.append(application);
-        m_byId.insert(application->m_id, application);
+        loaded.nextRecordId = std::max(loaded.nextRecordId, application->m_id + 1);
+        loaded.applications.append(application);
+        byId.insert(application->m_id, application);
     }
     statement->reset();
-    if (rc != SQLITE_DONE)
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), m_db->lastError()));
+    if (rc != SQLITE_DONE) {
+        discard();
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
+    }
 
-    SqliteStatement* history =
-        m_db->prepare("SELECT id, fromRaw, toRaw, date, application FROM StatusChange ORDER BY application, id");
-    if (!history)
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), m_db->lastError()));
+    // Rows come in identifier order, which is the order entries were appended.
+    SqliteStatement* history = db.prepare("SELECT id, fromRaw, toRaw, date, application FROM StatusChange");
+    if (!history) {
+        discard();
+        return StoreError(
+            describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+    }
     while ((rc = history->step()) == SQLITE_ROW) {
         const qint64 id = history->int64(0);
-        m_nextHistoryId = std::max(m_nextHistoryId, id + 1);
-        JobApplication* owner = m_byId.value(history->int64(4));
-        if (!owner)
+        loaded.nextHistoryId = std::max(loaded.nextHistoryId, id + 1);
+        JobApplication* record = byId.value(history->int64(4));
+        if (!record)
             continue; // an orphan row; never written by us, ignored
         std::optional<QString> fromRaw;
         if (!history->isNull(1))
             fromRaw = internedRawValue<ApplicationStatus>(history->text(1));
-        auto entry = std::make_unique<StatusChange>(
-            fromRaw, internedRawValue<ApplicationStatus>(history->text(2)),
-            QDateTime::fromMSecsSinceEpoch(history->int64(3), Qt::UTC));
+        auto entry = std::make_unique<StatusChange>(fromRaw, internedRawValue<ApplicationStatus>(history->text(2)),
+                                                    QDateTime::fromMSecsSinceEpoch(history->int64(3), Qt::UTC));
         entry->m_storeId = id;
-        owner->appendHistory(std::move(entry));
+        record->appendHistory(std::move(entry));
     }
     history->reset();
-    if (rc != SQLITE_DONE)
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), m_db->lastError()));
+    if (rc != SQLITE_DONE) {
+        discard();
+        return StoreError(
+            describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+    }
+    if (owner != QThread::currentThread()) {
+        for (JobApplication* application : std::as_const(loaded.applications))
+            application->moveToThread(owner);
+    }
+    return loaded;
+}
 
-    for (JobApplication* application : std::as_const(m_applications))
-        adopt(application);
+Expected<Done, StoreError> Store::load()
+{
+    auto records = readRecords(*m_db, thread());
+    if (!records)
+        return records.error();
+    adoptLoaded(std::move(records.value()));
     return Done{};
+}
+
+void Store::loadInBackground()
+{
+    m_pendingLoad = QtConcurrent::run([path = databasePath(), owner = thread()] { return readRecords(path, owner); });
+    // Picked up by the first accessor, or as soon as the event loop runs.
+    m_pendingLoad.then(this, [this](const Expected<LoadedRecords, StoreError>&) { ensureLoaded(); });
+}
+
+Expected<Done, StoreError> Store::ensureLoaded() const
+{
+    if (!m_loaded) {
+        auto* self = const_cast<Store*>(this);
+        m_pendingLoad.waitForFinished();
+        auto records = m_pendingLoad.result();
+        m_pendingLoad = {};
+        m_loaded = true;
+        if (records)
+            self->adoptLoaded(std::move(records.value()));
+        else
+            m_loadError = records.error();
+        Q_EMIT self->loaded();
+    }
+    if (m_loadError)
+        return *m_loadError;
+    return Done{};
+}
+
+void Store::adoptLoaded(LoadedRecords records)
+{
+    m_loaded = true;
+    m_applications = std::move(records.applications);
+    m_nextRecordId = records.nextRecordId;
+    m_nextHistoryId = records.nextHistoryId;
+    m_byId.clear();
+    m_byId.reserve(m_applications.size());
+    for (JobApplication* application : std::as_const(m_applications)) {
+        m_byId.insert(application->m_id, application);
+        adopt(application);
+    }
+    m_byDateValid = false;
 }
 
 void Store::adopt(JobApplication* application)
@@ -144,8 +226,21 @@ void Store::trackHistoryEntry(JobApplication* application, StatusChange* change)
         m_newHistory.append(change);
 }
 
+const QList<JobApplication*>& Store::applications() const
+{
+    ensureLoaded();
+    return m_applications;
+}
+
+JobApplication* Store::application(RecordID id) const
+{
+    ensureLoaded();
+    return m_byId.value(id);
+}
+
 const QList<JobApplication*>& Store::applicationsByDate() const
 {
+    ensureLoaded();
     if (!m_byDateValid) {
         m_byDate = m_applications;
         std::stable_sort(m_byDate.begin(), m_byDate.end(), [](const JobApplication* a, const JobApplication* b) {
@@ -158,11 +253,14 @@ const QList<JobApplication*>& Store::applicationsByDate() const
 
 Expected<QList<JobApplication*>, StoreError> Store::fetchApplications() const
 {
+    if (auto ready = ensureLoaded(); !ready)
+        return ready.error();
     return m_applications;
 }
 
 JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
 {
+    ensureLoaded();
     JobApplication* application = owned.release();
     application->m_id = m_nextRecordId++;
     m_applications.append(application);
@@ -181,6 +279,7 @@ JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
 
 void Store::remove(JobApplication* application)
 {
+    ensureLoaded();
     if (!application || m_byId.value(application->m_id) != application)
         return;
     const RecordID id = application->m_id;
@@ -231,6 +330,10 @@ void Store::autosave()
 
 Expected<Done, StoreError> Store::save()
 {
+    // Never write on top of a file whose records could not be read: identifiers
+    // handed out meanwhile might collide with rows that are there.
+    if (auto ready = ensureLoaded(); !ready)
+        return ready.error();
     if (!hasChanges())
         return Done{};
     if (auto begun = m_db->exec("BEGIN IMMEDIATE"); !begun)

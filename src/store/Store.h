@@ -8,9 +8,11 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
+#include <QFuture>
 #include <QTimer>
 
 class QLockFile;
+class QThread;
 
 #include <bitset>
 #include <memory>
@@ -37,14 +39,21 @@ public:
     QString dataDirectory() const { return m_dataDirectory; }
     QString databasePath() const;
 
+    // Records are read from the file on a worker thread when the store was opened
+    // with StoreLoading::inBackground. Every accessor below waits for that read to
+    // finish; a window that wants to paint before then asks isLoaded() first and
+    // listens for loaded().
+    bool isLoaded() const { return m_loaded; }
+    Expected<Done, StoreError> ensureLoaded() const;
+
     // Every record, in the order they were loaded or inserted.
-    const QList<JobApplication*>& applications() const { return m_applications; }
+    const QList<JobApplication*>& applications() const;
     // The live query: every record by application date, latest first (ties by identity).
     const QList<JobApplication*>& applicationsByDate() const;
     // Every stored record, no order.
     Expected<QList<JobApplication*>, StoreError> fetchApplications() const;
-    JobApplication* application(RecordID id) const { return m_byId.value(id); }
-    qsizetype count() const { return m_applications.size(); }
+    JobApplication* application(RecordID id) const;
+    qsizetype count() const { return applications().size(); }
 
     // Takes ownership; the record is part of the store at once and is written with
     // the next save. Returns the record, now with its identifier.
@@ -68,13 +77,26 @@ Q_SIGNALS:
     // After every insert, delete, field change and history append.
     void contentsChanged();
     void saved();
+    // The records read in the background are in place (emitted once, also on failure).
+    void loaded();
 
 private:
     friend class StoreLoader;
     friend class StoreOpener;
     Store(QString dataDirectory, std::unique_ptr<SqliteDatabase> database);
 
+    // What reading the file yields: records (already living on the store's thread)
+    // and the next free identifiers.
+    struct LoadedRecords {
+        QList<JobApplication*> applications;
+        RecordID nextRecordId = 1;
+        qint64 nextHistoryId = 1;
+    };
+    static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner);
+    static Expected<LoadedRecords, StoreError> readRecords(const QString& path, QThread* owner);
     Expected<Done, StoreError> load();
+    void loadInBackground();
+    void adoptLoaded(LoadedRecords records);
     void adopt(JobApplication* application);
     void applicationFieldChanged(JobApplication* application, int field) override;
     void applicationHistoryAppended(JobApplication* application, StatusChange* change) override;
@@ -88,6 +110,10 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QString m_dataDirectory;
     std::unique_ptr<SqliteDatabase> m_db;
+
+    mutable bool m_loaded = false;
+    mutable std::optional<StoreError> m_loadError;
+    mutable QFuture<Expected<LoadedRecords, StoreError>> m_pendingLoad;
 
     QList<JobApplication*> m_applications;
     QHash<RecordID, JobApplication*> m_byId;

@@ -44,7 +44,11 @@ class StoreOpener {
     Q_DECLARE_TR_FUNCTIONS(StoreOpener)
 
 public:
-    explicit StoreOpener(QString directory) : m_directory(std::move(directory)) {}
+    StoreOpener(QString directory, StoreLoading loading)
+        : m_directory(std::move(directory))
+        , m_loading(loading)
+    {
+    }
 
     StoreLoader open()
     {
@@ -73,8 +77,11 @@ public:
             return StoreLoader::failed(database.error().description());
 
         std::unique_ptr<Store> store(new Store(m_directory, std::move(database.value())));
-        if (auto loaded = store->load(); !loaded)
+        if (m_loading == StoreLoading::inBackground) {
+            store->loadInBackground();
+        } else if (auto loaded = store->load(); !loaded) {
             return StoreLoader::failed(loaded.error().description());
+        }
         store->m_lock = std::move(lock);
         return StoreLoader::ready(std::move(store));
     }
@@ -220,9 +227,10 @@ private:
     }
 
     QString m_directory;
+    StoreLoading m_loading;
 };
 
-StoreLoader openStore(const QString& dataDirectory)
+StoreLoader openStore(const QString& dataDirectory, StoreLoading loading)
 {
-    return StoreOpener(dataDirectory.isEmpty() ? defaultDataDirectory() : dataDirectory).open();
+    return StoreOpener(dataDirectory.isEmpty() ? defaultDataDirectory() : dataDirectory, loading).open();
 }

@@ -30,7 +30,11 @@ private:
 // The folder that holds the database (the application-data location).
 QString defaultDataDirectory();
 
+// When the records are read: before openStore returns, or on a worker thread while
+// the caller goes on (the application paints its window meanwhile).
+enum class StoreLoading { now, inBackground };
+
 // Opens the store in the default data folder, or in `dataDirectory` when given.
 // A missing store is created empty. Never fails itself: any problem becomes a
 // failed loader, and an existing file that cannot be opened is left untouched.
-StoreLoader openStore(const QString& dataDirectory = QString());
+StoreLoader openStore(const QString& dataDirectory = QString(), StoreLoading loading = StoreLoading::now);

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <sqlite3.h>
 #include <csignal>
@@ -80,6 +81,7 @@ private Q_SLOTS:
     void permissionFailures();
     void secondInstanceIsRefused();
     void everyFieldSurvivesReopening();
+    void recordsReadInTheBackground();
     void liveQueryOrderAndNotifications();
     void saveWritesOnlyWhatChanged();
     void failedSaveKeepsChangesPending();
@@ -337,6 +339,47 @@ void StoreTest::everyFieldSurvivesReopening()
     QVERIFY(!loader.store()->hasChanges());
 }
 
+void StoreTest::recordsReadInTheBackground()
+{
+    QTemporaryDir temp;
+    {
+        StoreLoader loader = openStore(temp.path());
+        for (int i = 0; i < 300; ++i) {
+            JobApplication* a = loader.store()->insert(record(QStringLiteral("Company %1").arg(i), utc(2025, 1, 1).addDays(i)));
+            a->appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, a->applicationDate()));
+            a->changeStatus(ApplicationStatus::hrInterview);
+        }
+        QVERIFY(loader.store()->save());
+    }
+    {
+        // Closed again before anyone looked: the worker's records must not leak or crash.
+        StoreLoader abandoned = openStore(temp.path(), StoreLoading::inBackground);
+        QVERIFY(abandoned.isReady());
+    }
+    StoreLoader loader = openStore(temp.path(), StoreLoading::inBackground);
+    QVERIFY(loader.isReady());
+    Store& store = *loader.store();
+    QSignalSpy loaded(&store, &Store::loaded);
+    // The first accessor waits for the read; the signal comes once.
+    QCOMPARE(store.count(), 300);
+    QVERIFY(store.isLoaded());
+    QCOMPARE(loaded.count(), 1);
+    QCOMPARE(store.applicationsByDate().first()->companyName(), QStringLiteral("Company 299"));
+    for (JobApplication* a : store.applications()) {
+        QCOMPARE(a->thread(), store.thread());
+        QCOMPARE(a->history().size(), 2);
+        QCOMPARE(a->history().at(1)->fromRaw(), std::optional<QString>(QStringLiteral("applied")));
+    }
+    // Identifiers continue after the ones read, and edits are tracked as usual.
+    JobApplication* added = store.insert(record(QStringLiteral("Added")));
+    for (JobApplication* a : store.applications())
+        QVERIFY(a == added || a->id() < added->id());
+    store.applications().first()->setNotes(QStringLiteral("edited"));
+    QVERIFY(store.save());
+    QCoreApplication::processEvents();
+    QCOMPARE(loaded.count(), 1);
+}
+
 void StoreTest::liveQueryOrderAndNotifications()
 {
     QTemporaryDir temp;
@@ -517,11 +560,21 @@ void StoreTest::killedWhileSavingLosesNothingSaved()
         child.setProcessChannelMode(QProcess::SeparateChannels);
         child.start(QStringLiteral(STORE_CRASH_CHILD), {temp.path()});
         QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
-        // Let it run somewhere between a few saves and a few dozen, then kill it mid-flight.
-        QTest::qWait(int(random->bounded(5, 60)));
+        // Every other round the child dies while still starting up; otherwise it is
+        // killed at a random moment after its first save returned, mid-flight.
+        QByteArray output;
+        if (round % 2 == 0) {
+            while (!output.contains("saved ") && child.waitForReadyRead(10000))
+                output += child.readAllStandardOutput();
+            QVERIFY2(output.contains("saved "), "the child never reported a save");
+            QTest::qWait(int(random->bounded(0, 25)));
+        } else {
+            QThread::usleep(random->bounded(0, 20000));
+        }
         ::kill(pid_t(child.processId()), SIGKILL);
         QVERIFY(child.waitForFinished(10000));
-        for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        output += child.readAllStandardOutput();
+        for (const QByteArray& line : output.split('\n')) {
             if (line.startsWith("saved "))
                 lastSaved = std::max(lastSaved, line.mid(6).toLongLong());
         }
@@ -557,7 +610,7 @@ void StoreTest::killedWhileSavingLosesNothingSaved()
         lastSaved = stored;
     }
     qInfo("%d kills, %lld saves confirmed", kills, lastSaved + 1);
-    QVERIFY2(lastSaved > kills, "the child should have saved many times over the rounds");
+    QVERIFY2(lastSaved + 1 >= kills / 2, "every other round must have saved at least once");
 }
 
 QTEST_GUILESS_MAIN(StoreTest)

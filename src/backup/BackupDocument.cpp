@@ -1,0 +1,1013 @@
+#include "backup/BackupDocument.h"
+
+// RapidJSON 1.1's SSE string scans take 0x1A to 0x1F for ordinary characters: the
+// reader would let them through raw and the writer would leave them unescaped,
+// writing files no JSON reader accepts. The plain scans are correct.
+#if defined(RAPIDJSON_SSE2) || defined(RAPIDJSON_SSE42)
+#error "Backups must be built without RAPIDJSON_SSE2/RAPIDJSON_SSE42"
+#endif
+
+#include <rapidjson/error/en.h>
+#include <rapidjson/prettywriter.h>
+#include <rapidjson/reader.h>
+#include <rapidjson/stringbuffer.h>
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using rapidjson::SizeType;
+
+// ---------------------------------------------------------------------------
+// Dates: proleptic Gregorian calendar arithmetic on days since 1970-01-01, so a
+// date is read and written without a trip through the time-zone machinery.
+
+constexpr qint64 msPerDay = 86'400'000;
+
+constexpr qint64 daysFromCivil(qint64 year, int month, int day)
+{
+    year -= month <= 2 ? 1 : 0;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const qint64 yearOfEra = year - era * 400;
+    const qint64 dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const qint64 dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+struct CivilDate {
+    qint64 year;
+    int month;
+    int day;
+};
+
+constexpr CivilDate civilFromDays(qint64 days)
+{
+    days += 719468;
+    const qint64 era = (days >= 0 ? days : days - 146096) / 146097;
+    const qint64 dayOfEra = days - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const int day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    const int month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
+}
+
+static_assert(daysFromCivil(1970, 1, 1) == 0);
+static_assert(daysFromCivil(2000, 3, 1) == 11017);
+static_assert(civilFromDays(11017).year == 2000 && civilFromDays(11017).month == 3);
+
+// The four-digit years of the date form.
+constexpr qint64 firstWritableMs = daysFromCivil(1, 1, 1) * msPerDay;
+constexpr qint64 lastWritableMs = daysFromCivil(10000, 1, 1) * msPerDay - 1;
+
+constexpr bool isLeapYear(qint64 year)
+{
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+constexpr int daysInMonth(qint64 year, int month)
+{
+    constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : days[month - 1];
+}
+
+constexpr size_t dateLength = 24; // 2025-03-07T14:05:09.120Z
+
+// Writes the date form into `out`; false for a moment outside the years 1 to 9999.
+bool writeDate(const QDateTime& moment, char (&out)[dateLength])
+{
+    if (!moment.isValid())
+        return false;
+    const qint64 ms = moment.toMSecsSinceEpoch();
+    if (ms < firstWritableMs || ms > lastWritableMs)
+        return false;
+    // Floor division: moments before 1970 count back from the day they fall in.
+    const qint64 days = ms >= 0 ? ms / msPerDay : -((-ms + msPerDay - 1) / msPerDay);
+    qint64 inDay = ms - days * msPerDay;
+    const CivilDate date = civilFromDays(days);
+    const auto put = [&out](size_t at, qint64 value, int width) {
+        for (int i = width - 1; i >= 0; --i) {
+            out[at + size_t(i)] = char('0' + value % 10);
+            value /= 10;
+        }
+    };
+    put(0, date.year, 4);
+    out[4] = '-';
+    put(5, date.month, 2);
+    out[7] = '-';
+    put(8, date.day, 2);
+    out[10] = 'T';
+    put(11, inDay / 3'600'000, 2);
+    inDay %= 3'600'000;
+    out[13] = ':';
+    put(14, inDay / 60'000, 2);
+    inDay %= 60'000;
+    out[16] = ':';
+    put(17, inDay / 1000, 2);
+    out[19] = '.';
+    put(20, inDay % 1000, 3);
+    out[23] = 'Z';
+    return true;
+}
+
+bool readDigits(std::string_view text, size_t at, size_t count, int& value)
+{
+    value = 0;
+    for (size_t i = at; i < at + count; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Identifiers: 8-4-4-4-12 hexadecimal digits, written upper-case, read in either case.
+
+constexpr size_t uuidLength = 36;
+
+bool isDashPosition(size_t i)
+{
+    return i == 8 || i == 13 || i == 18 || i == 23;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+std::optional<QUuid> parseUuid(std::string_view text)
+{
+    if (text.size() != uuidLength)
+        return std::nullopt;
+    char bytes[16];
+    size_t byte = 0;
+    int high = -1;
+    for (size_t i = 0; i < uuidLength; ++i) {
+        if (isDashPosition(i)) {
+            if (text[i] != '-')
+                return std::nullopt;
+            continue;
+        }
+        const int nibble = hexValue(text[i]);
+        if (nibble < 0)
+            return std::nullopt;
+        if (high < 0) {
+            high = nibble;
+        } else {
+            bytes[byte++] = char((high << 4) | nibble);
+            high = -1;
+        }
+    }
+    return QUuid::fromRfc4122(QByteArrayView(bytes, sizeof bytes));
+}
+
+void writeUuid(const QUuid& id, char (&out)[uuidLength])
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    const QByteArray bytes = id.toRfc4122();
+    size_t at = 0;
+    for (int i = 0; i < 16; ++i) {
+        if (isDashPosition(at))
+            out[at++] = '-';
+        const auto value = static_cast<unsigned char>(bytes[i]);
+        out[at++] = digits[value >> 4];
+        out[at++] = digits[value & 0xF];
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The document's shape, one table per object type. The tables list the keys in
+// alphabetical order: the writer walks them in that order (which is how the keys
+// come out sorted), the reader looks keys up in them.
+
+enum class Kind : quint8 {
+    text,
+    optionalText,
+    date,
+    optionalDate,
+    boolean,
+    amount, // always optional
+    identifier,
+    integer,
+    applications,
+    history,
+};
+
+template <typename Record> struct Field {
+    std::string_view key;
+    Kind kind;
+    QString Record::*text = nullptr;
+    std::optional<QString> Record::*optionalText = nullptr;
+    QDateTime Record::*date = nullptr;
+    std::optional<QDateTime> Record::*optionalDate = nullptr;
+    bool Record::*boolean = nullptr;
+    std::optional<Decimal> Record::*amount = nullptr;
+    QUuid Record::*identifier = nullptr;
+    qint64 Record::*integer = nullptr;
+    // A vocabulary's raw value: the few texts that occur are shared, not copied per record.
+    bool shared = false;
+
+    constexpr bool isOptional() const
+    {
+        return kind == Kind::optionalText || kind == Kind::optionalDate || kind == Kind::amount;
+    }
+};
+
+using RootField = Field<BackupFileContents>;
+using ApplicationField = Field<ApplicationBackup>;
+using ChangeField = Field<StatusChangeBackup>;
+using A = ApplicationBackup;
+
+constexpr RootField rootFields[] = {
+    {.key = "applications", .kind = Kind::applications},
+    {.key = "exportedAt", .kind = Kind::date, .date = &BackupFileContents::exportedAt},
+    {.key = "format", .kind = Kind::text, .text = &BackupFileContents::format},
+    {.key = "formatVersion", .kind = Kind::integer, .integer = &BackupFileContents::formatVersion},
+};
+
+constexpr ApplicationField applicationFields[] = {
+    {.key = "applicationDate", .kind = Kind::date, .date = &A::applicationDate},
+    {.key = "closedAt", .kind = Kind::optionalDate, .optionalDate = &A::closedAt},
+    {.key = "companyName", .kind = Kind::text, .text = &A::companyName},
+    {.key = "createdAt", .kind = Kind::date, .date = &A::createdAt},
+    {.key = "currency", .kind = Kind::text, .text = &A::currency, .shared = true},
+    {.key = "expectedSalary", .kind = Kind::amount, .amount = &A::expectedSalary},
+    {.key = "followUpDate", .kind = Kind::optionalDate, .optionalDate = &A::followUpDate},
+    {.key = "history", .kind = Kind::history},
+    {.key = "hrContactEmail", .kind = Kind::text, .text = &A::hrContactEmail},
+    {.key = "hrContactName", .kind = Kind::text, .text = &A::hrContactName},
+    {.key = "id", .kind = Kind::identifier, .identifier = &A::id},
+    {.key = "isFavorite", .kind = Kind::boolean, .boolean = &A::isFavorite},
+    {.key = "notes", .kind = Kind::text, .text = &A::notes},
+    {.key = "offeredSalary", .kind = Kind::amount, .amount = &A::offeredSalary},
+    {.key = "position", .kind = Kind::text, .text = &A::position},
+    {.key = "postingLink", .kind = Kind::text, .text = &A::postingLink},
+    {.key = "rejectedByEmail", .kind = Kind::boolean, .boolean = &A::rejectedByEmail},
+    {.key = "rejectedByPhone", .kind = Kind::boolean, .boolean = &A::rejectedByPhone},
+    {.key = "rejectionNote", .kind = Kind::text, .text = &A::rejectionNote},
+    {.key = "rejectionReason", .kind = Kind::optionalText, .optionalText = &A::rejectionReason, .shared = true},
+    {.key = "status", .kind = Kind::text, .text = &A::status, .shared = true},
+    {.key = "statusChangedAt", .kind = Kind::date, .date = &A::statusChangedAt},
+    {.key = "techInterviewerName", .kind = Kind::text, .text = &A::techInterviewerName},
+    {.key = "techInterviewerRole", .kind = Kind::text, .text = &A::techInterviewerRole},
+    {.key = "updatedAt", .kind = Kind::date, .date = &A::updatedAt},
+    {.key = "workModel", .kind = Kind::text, .text = &A::workModel, .shared = true},
+};
+
+constexpr ChangeField changeFields[] = {
+    {.key = "date", .kind = Kind::date, .date = &StatusChangeBackup::date},
+    {.key = "from", .kind = Kind::optionalText, .optionalText = &StatusChangeBackup::from, .shared = true},
+    {.key = "to", .kind = Kind::text, .text = &StatusChangeBackup::to, .shared = true},
+};
+
+template <typename Record, size_t N> constexpr bool keysSorted(const Field<Record> (&fields)[N])
+{
+    for (size_t i = 1; i < N; ++i) {
+        if (!(fields[i - 1].key < fields[i].key))
+            return false;
+    }
+    return true;
+}
+
+static_assert(keysSorted(rootFields) && keysSorted(applicationFields) && keysSorted(changeFields));
+static_assert(std::size(applicationFields) == 26);
+
+// One bit per field whose key must be present.
+template <typename Record, size_t N> constexpr quint32 requiredMask(const Field<Record> (&fields)[N])
+{
+    static_assert(N <= 32);
+    quint32 mask = 0;
+    for (size_t i = 0; i < N; ++i) {
+        if (!fields[i].isOptional())
+            mask |= quint32(1) << i;
+    }
+    return mask;
+}
+
+// `hint` is where the key is likely to be: our own files list the keys in table
+// order, so one comparison usually settles it.
+template <typename Record, size_t N> int findField(const Field<Record> (&fields)[N], std::string_view key, int hint)
+{
+    if (hint >= 0 && hint < int(N) && fields[hint].key == key)
+        return hint;
+    const auto* found = std::lower_bound(std::begin(fields), std::end(fields), key,
+        [](const Field<Record>& field, std::string_view k) { return field.key < k; });
+    return found != std::end(fields) && found->key == key ? int(found - std::begin(fields)) : -1;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+class DocumentWriter {
+public:
+    DocumentWriter()
+        : m_writer(m_buffer)
+    {
+        m_writer.SetIndent(' ', 2);
+    }
+
+    bool write(const BackupFileContents& contents) { return writeObject(rootFields, contents); }
+    QByteArray bytes() const { return QByteArray(m_buffer.GetString(), qsizetype(m_buffer.GetSize())); }
+    const std::optional<BackupEncodingError>& error() const { return m_error; }
+
+private:
+    template <typename Record, size_t N> bool writeObject(const Field<Record> (&fields)[N], const Record& record)
+    {
+        m_writer.StartObject();
+        for (const Field<Record>& field : fields) {
+            if (!writeField(field, record))
+                return false;
+        }
+        m_writer.EndObject();
+        return true;
+    }
+
+    template <typename Record> bool writeField(const Field<Record>& field, const Record& record)
+    {
+        switch (field.kind) {
+        case Kind::text: key(field.key); return writeString(record.*field.text, field.key);
+        case Kind::optionalText:
+            if (!(record.*field.optionalText))
+                return true;
+            key(field.key);
+            return writeString(*(record.*field.optionalText), field.key);
+        case Kind::date: key(field.key); return writeDateValue(record.*field.date, field.key);
+        case Kind::optionalDate:
+            if (!(record.*field.optionalDate))
+                return true;
+            key(field.key);
+            return writeDateValue(*(record.*field.optionalDate), field.key);
+        case Kind::boolean:
+            key(field.key);
+            m_writer.Bool(record.*field.boolean);
+            return true;
+        case Kind::amount:
+            if (!(record.*field.amount))
+                return true;
+            key(field.key);
+            writeAmount(*(record.*field.amount));
+            return true;
+        case Kind::identifier: {
+            key(field.key);
+            char text[uuidLength];
+            writeUuid(record.*field.identifier, text);
+            m_writer.String(text, SizeType(uuidLength));
+            return true;
+        }
+        case Kind::integer:
+            key(field.key);
+            m_writer.Int64(record.*field.integer);
+            return true;
+        case Kind::applications:
+            if constexpr (std::is_same_v<Record, BackupFileContents>) {
+                key(field.key);
+                return writeList(applicationFields, record.applications);
+            }
+            break;
+        case Kind::history:
+            if constexpr (std::is_same_v<Record, ApplicationBackup>) {
+                key(field.key);
+                return writeList(changeFields, record.history);
+            }
+            break;
+        }
+        Q_UNREACHABLE();
+        return false;
+    }
+
+    template <typename Record, size_t N> bool writeList(const Field<Record> (&fields)[N], const QList<Record>& records)
+    {
+        m_writer.StartArray();
+        for (const Record& record : records) {
+            if (!writeObject(fields, record))
+                return false;
+        }
+        m_writer.EndArray();
+        return true;
+    }
+
+    void key(std::string_view name) { m_writer.Key(name.data(), SizeType(name.size())); }
+
+    bool writeString(const QString& value, std::string_view name)
+    {
+        const QByteArray utf8 = value.toUtf8();
+        if (quint64(utf8.size()) > std::numeric_limits<SizeType>::max())
+            return fail(name, "text too long for one JSON string");
+        m_writer.String(utf8.constData(), SizeType(utf8.size()));
+        return true;
+    }
+
+    bool writeDateValue(const QDateTime& value, std::string_view name)
+    {
+        char text[dateLength];
+        if (!writeDate(value, text))
+            return fail(name, "date outside the years 1 to 9999");
+        m_writer.String(text, SizeType(dateLength));
+        return true;
+    }
+
+    // The exact digits as a JSON number; RawValue writes them as they are.
+    void writeAmount(const Decimal& value)
+    {
+        const std::string text = value.toStdString();
+        m_writer.RawValue(text.data(), text.size(), rapidjson::kNumberType);
+    }
+
+    bool fail(std::string_view name, const char* what)
+    {
+        m_error = BackupEncodingError(QString::fromLatin1(name) + QStringLiteral(": ") + QString::fromLatin1(what));
+        return false;
+    }
+
+    rapidjson::StringBuffer m_buffer;
+    rapidjson::PrettyWriter<rapidjson::StringBuffer> m_writer;
+    std::optional<BackupEncodingError> m_error;
+};
+
+// ---------------------------------------------------------------------------
+// Reading: a SAX handler that builds the values as the events arrive, so memory
+// follows the size of the data, and any event of the wrong shape stops the parse.
+
+// Far deeper than any backup; values under unknown keys may nest up to here.
+constexpr int maxNesting = 512;
+
+// The JSON type of what arrived, for the diagnostic text.
+enum class Found { null, boolean, number, string, object, array };
+
+const char* foundName(Found found)
+{
+    switch (found) {
+    case Found::null: return "null";
+    case Found::boolean: return "a bool";
+    case Found::number: return "a number";
+    case Found::string: return "a string";
+    case Found::object: return "a dictionary";
+    case Found::array: return "an array";
+    }
+    return "";
+}
+
+const char* expectedName(Kind kind)
+{
+    switch (kind) {
+    case Kind::text:
+    case Kind::optionalText:
+    case Kind::date:
+    case Kind::optionalDate:
+    case Kind::identifier: return "String";
+    case Kind::boolean: return "Bool";
+    case Kind::amount: return "Decimal";
+    case Kind::integer: return "Int";
+    case Kind::applications:
+    case Kind::history: return "Array";
+    }
+    return "";
+}
+
+// Where the reader is in the document's fixed shape.
+enum class Where { root, rootObject, applications, application, history, change, done };
+
+class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DocumentReader> {
+public:
+    bool Null()
+    {
+        return scalar(Found::null, [this](auto& f, auto& r) { return takeNull(f, r); });
+    }
+    bool Bool(bool value)
+    {
+        return scalar(Found::boolean, [this, value](auto& f, auto& r) { return takeBool(f, r, value); });
+    }
+    bool RawNumber(const char* text, SizeType length, bool)
+    {
+        const std::string_view number(text, length);
+        return scalar(Found::number, [this, number](auto& f, auto& r) { return takeNumber(f, r, number); });
+    }
+    bool String(const char* text, SizeType length, bool)
+    {
+        const std::string_view string(text, length);
+        return scalar(Found::string, [this, string](auto& f, auto& r) { return takeString(f, r, string); });
+    }
+    // Every number arrives through RawNumber; anything else is a surprise.
+    bool Default() { return fail(BackupDecodingError::Kind::dataCorrupted, path(), "Unexpected JSON event."); }
+
+    bool Key(const char* text, SizeType length, bool)
+    {
+        if (m_skipDepth > 0)
+            return true;
+        const std::string_view key(text, length);
+        int& last = m_lastField[level()];
+        switch (m_where) {
+        case Where::rootObject: m_field = findField(rootFields, key, last + 1); break;
+        case Where::application: m_field = findField(applicationFields, key, last + 1); break;
+        case Where::change: m_field = findField(changeFields, key, last + 1); break;
+        default: return Default();
+        }
+        m_skipNext = m_field < 0;
+        if (m_field >= 0)
+            last = m_field;
+        return true;
+    }
+
+    bool StartObject()
+    {
+        if (startSkipped())
+            return checkNesting();
+        switch (m_where) {
+        case Where::root:
+            m_where = Where::rootObject;
+            m_seen[0] = 0;
+            m_lastField[0] = -1;
+            return true;
+        case Where::applications:
+            m_contents.applications.emplace_back();
+            m_where = Where::application;
+            m_seen[1] = 0;
+            m_lastField[1] = -1;
+            return true;
+        case Where::history:
+            m_contents.applications.back().history.emplace_back();
+            m_where = Where::change;
+            m_seen[2] = 0;
+            m_lastField[2] = -1;
+            return true;
+        case Where::rootObject:
+        case Where::application:
+        case Where::change: return mismatchForField(Found::object);
+        case Where::done: break;
+        }
+        return Default();
+    }
+
+    bool EndObject(SizeType)
+    {
+        if (m_skipDepth > 0) {
+            --m_skipDepth;
+            return true;
+        }
+        switch (m_where) {
+        case Where::rootObject:
+            if (!checkRequired(rootFields, m_seen[0]))
+                return false;
+            m_where = Where::done;
+            return true;
+        case Where::application:
+            if (!checkRequired(applicationFields, m_seen[1]))
+                return false;
+            m_where = Where::applications;
+            return true;
+        case Where::change:
+            if (!checkRequired(changeFields, m_seen[2]))
+                return false;
+            m_where = Where::history;
+            return true;
+        default: return Default();
+        }
+    }
+
+    bool StartArray()
+    {
+        if (startSkipped())
+            return checkNesting();
+        switch (m_where) {
+        case Where::rootObject:
+            if (rootFields[m_field].kind == Kind::applications) {
+                m_contents.applications.clear(); // a repeated key: the last one counts
+                m_seen[0] |= quint32(1) << m_field;
+                m_where = Where::applications;
+                return true;
+            }
+            return mismatchForField(Found::array);
+        case Where::application:
+            if (applicationFields[m_field].kind == Kind::history) {
+                m_contents.applications.back().history.clear();
+                m_seen[1] |= quint32(1) << m_field;
+                m_where = Where::history;
+                return true;
+            }
+            return mismatchForField(Found::array);
+        case Where::change: return mismatchForField(Found::array);
+        case Where::root:
+        case Where::applications:
+        case Where::history: return mismatchForElement(Found::array);
+        case Where::done: break;
+        }
+        return Default();
+    }
+
+    bool EndArray(SizeType)
+    {
+        if (m_skipDepth > 0) {
+            --m_skipDepth;
+            return true;
+        }
+        switch (m_where) {
+        case Where::applications: m_where = Where::rootObject; return true;
+        case Where::history: m_where = Where::application; return true;
+        default: return Default();
+        }
+    }
+
+    // Set when the text holds a \uD800 to \uDFFF escape, the only way an encoded
+    // surrogate can reach a string once the bytes have passed the UTF-8 check.
+    void setCheckSurrogates(bool check) { m_checkSurrogates = check; }
+    bool finished() const { return m_where == Where::done; }
+    BackupFileContents takeContents() { return std::move(m_contents); }
+    const std::optional<BackupDecodingError>& error() const { return m_error; }
+
+private:
+    // A scalar value: skipped, handed to the field it belongs to, or the wrong thing here.
+    template <typename Take> bool scalar(Found found, Take take)
+    {
+        if (m_skipDepth > 0)
+            return true;
+        if (m_skipNext) {
+            m_skipNext = false;
+            return true;
+        }
+        switch (m_where) {
+        case Where::rootObject: return take(rootFields[m_field], m_contents) && markSeen(0);
+        case Where::application: return take(applicationFields[m_field], m_contents.applications.back()) && markSeen(1);
+        case Where::change:
+            return take(changeFields[m_field], m_contents.applications.back().history.back()) && markSeen(2);
+        case Where::root:
+        case Where::applications:
+        case Where::history: return mismatchForElement(found);
+        case Where::done: break;
+        }
+        return Default();
+    }
+
+    // 0, 1, 2 for the root, an application and a history entry.
+    int level() const { return m_where == Where::application ? 1 : (m_where == Where::change ? 2 : 0); }
+
+    bool markSeen(int objectLevel)
+    {
+        m_seen[objectLevel] |= quint32(1) << m_field;
+        return true;
+    }
+
+    // The start of an object or array that belongs to a skipped value.
+    bool startSkipped()
+    {
+        if (m_skipDepth > 0) {
+            ++m_skipDepth;
+            return true;
+        }
+        if (m_skipNext) {
+            m_skipNext = false;
+            m_skipDepth = 1;
+            return true;
+        }
+        return false;
+    }
+
+    bool checkNesting()
+    {
+        if (int(m_where) + m_skipDepth > maxNesting)
+            return fail(BackupDecodingError::Kind::dataCorrupted, path(), "The data is nested too deeply.");
+        return true;
+    }
+
+    template <typename Record> bool takeNull(const Field<Record>& field, Record& record)
+    {
+        switch (field.kind) {
+        case Kind::optionalText: (record.*field.optionalText).reset(); return true;
+        case Kind::optionalDate: (record.*field.optionalDate).reset(); return true;
+        case Kind::amount: (record.*field.amount).reset(); return true;
+        default:
+            return fail(BackupDecodingError::Kind::valueNotFound, path(field.key),
+                QStringLiteral("Expected %1 value but found null instead.")
+                    .arg(QLatin1StringView(expectedName(field.kind))));
+        }
+    }
+
+    template <typename Record> bool takeBool(const Field<Record>& field, Record& record, bool value)
+    {
+        if (field.kind != Kind::boolean)
+            return mismatch(field, Found::boolean);
+        record.*field.boolean = value;
+        return true;
+    }
+
+    template <typename Record> bool takeNumber(const Field<Record>& field, Record& record, std::string_view text)
+    {
+        if (field.kind == Kind::amount) {
+            // Decimal refuses absurd lengths and exponents before it allocates for them.
+            std::optional<Decimal> amount = Decimal::parse(text);
+            if (!amount)
+                return corrupt(
+                    field, QStringLiteral("Parsed JSON number <%1> is not a valid amount.").arg(excerpt(text)));
+            record.*field.amount = std::move(amount);
+            return true;
+        }
+        if (field.kind == Kind::integer) {
+            qint64 value = 0;
+            const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
+            if (status != std::errc() || end != text.data() + text.size())
+                return corrupt(
+                    field, QStringLiteral("Parsed JSON number <%1> does not fit in Int.").arg(excerpt(text)));
+            record.*field.integer = value;
+            return true;
+        }
+        return mismatch(field, Found::number);
+    }
+
+    template <typename Record> bool takeString(const Field<Record>& field, Record& record, std::string_view text)
+    {
+        switch (field.kind) {
+        case Kind::text:
+            if (field.shared)
+                return sharedText(field, text, record.*field.text);
+            return toQString(field, text, record.*field.text);
+        case Kind::optionalText: {
+            QString value;
+            if (!(field.shared ? sharedText(field, text, value) : toQString(field, text, value)))
+                return false;
+            record.*field.optionalText = std::move(value);
+            return true;
+        }
+        case Kind::date:
+        case Kind::optionalDate: {
+            std::optional<QDateTime> date = parseBackupDate(text);
+            if (!date)
+                return corrupt(field,
+                    QStringLiteral("Tarih çözümlenemedi: ") + QString::fromUtf8(text.data(), qsizetype(text.size())));
+            if (field.kind == Kind::date)
+                record.*field.date = *date;
+            else
+                record.*field.optionalDate = std::move(date);
+            return true;
+        }
+        case Kind::identifier: {
+            const std::optional<QUuid> id = parseUuid(text);
+            if (!id)
+                return corrupt(field, QStringLiteral("Attempted to decode UUID from invalid UUID string."));
+            record.*field.identifier = *id;
+            return true;
+        }
+        default: return mismatch(field, Found::string);
+        }
+    }
+
+    // A raw vocabulary value: the same few texts in every record, kept once each.
+    template <typename Record> bool sharedText(const Field<Record>& field, std::string_view text, QString& out)
+    {
+        for (const auto& [bytes, string] : m_sharedTexts) {
+            if (bytes == text) {
+                out = string;
+                return true;
+            }
+        }
+        if (!toQString(field, text, out))
+            return false;
+        // Bounded: a file full of distinct values simply stops being shared.
+        if (m_sharedTexts.size() < 64 && text.size() <= 64)
+            m_sharedTexts.emplace_back(std::string(text), out);
+        return true;
+    }
+
+    // The bytes are valid UTF-8, but the parser turns a \uDC00 escape on its own into
+    // an encoded surrogate, which is no character at all.
+    template <typename Record> bool toQString(const Field<Record>& field, std::string_view text, QString& out)
+    {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        const size_t size = text.size();
+        for (const void* hit = m_checkSurrogates ? std::memchr(bytes, 0xED, size) : nullptr; hit;) {
+            const auto at = size_t(static_cast<const unsigned char*>(hit) - bytes);
+            if (at + 1 < size && bytes[at + 1] >= 0xA0)
+                return corrupt(field, QStringLiteral("The string holds an unpaired surrogate."));
+            hit = at + 1 < size ? std::memchr(bytes + at + 1, 0xED, size - at - 1) : nullptr;
+        }
+        out = QString::fromUtf8(text.data(), qsizetype(size));
+        return true;
+    }
+
+    template <typename Record> bool corrupt(const Field<Record>& field, QString description)
+    {
+        return fail(BackupDecodingError::Kind::dataCorrupted, path(field.key), std::move(description));
+    }
+
+    template <typename Record> bool mismatch(const Field<Record>& field, Found found)
+    {
+        return fail(BackupDecodingError::Kind::typeMismatch, path(field.key),
+            QStringLiteral("Expected to decode %1 but found %2 instead.")
+                .arg(QLatin1StringView(expectedName(field.kind)), QLatin1StringView(foundName(found))));
+    }
+
+    // An object or array under a known key that wants something else.
+    bool mismatchForField(Found found)
+    {
+        switch (m_where) {
+        case Where::rootObject: return mismatch(rootFields[m_field], found);
+        case Where::application: return mismatch(applicationFields[m_field], found);
+        case Where::change: return mismatch(changeFields[m_field], found);
+        default: return Default();
+        }
+    }
+
+    // The root and the elements of both lists must be objects.
+    bool mismatchForElement(Found found)
+    {
+        const auto kind
+            = found == Found::null ? BackupDecodingError::Kind::valueNotFound : BackupDecodingError::Kind::typeMismatch;
+        return fail(kind, path() + elementSuffix(),
+            QStringLiteral("Expected to decode Dictionary but found %1 instead.")
+                .arg(QLatin1StringView(foundName(found))));
+    }
+
+    template <typename Record, size_t N> bool checkRequired(const Field<Record> (&fields)[N], quint32 seen)
+    {
+        const quint32 missing = requiredMask(fields) & ~seen;
+        if (missing == 0)
+            return true;
+        const int first = std::countr_zero(missing);
+        return fail(BackupDecodingError::Kind::keyNotFound, path(),
+            QStringLiteral("No value associated with key \"%1\".").arg(QLatin1StringView(fields[first].key)));
+    }
+
+    // The path of the current position, e.g. applications[2].history[0], plus `key`.
+    QString path(std::string_view key = {}) const
+    {
+        QString result;
+        const auto index
+            = [](qsizetype i) -> QString { return QLatin1Char('[') + QString::number(i) + QLatin1Char(']'); };
+        if (m_where >= Where::applications && m_where != Where::done)
+            result += QStringLiteral("applications");
+        if (m_where >= Where::application && m_where != Where::done)
+            result += index(m_contents.applications.size() - 1);
+        if (m_where >= Where::history && m_where != Where::done)
+            result += QStringLiteral(".history");
+        if (m_where == Where::change)
+            result += index(m_contents.applications.back().history.size() - 1);
+        if (!key.empty())
+            result += (result.isEmpty() ? QString() : QStringLiteral(".")) + QLatin1StringView(key);
+        return result;
+    }
+
+    QString elementSuffix() const
+    {
+        if (m_where == Where::applications)
+            return QLatin1Char('[') + QString::number(m_contents.applications.size()) + QLatin1Char(']');
+        if (m_where == Where::history)
+            return QLatin1Char('[') + QString::number(m_contents.applications.back().history.size()) + QLatin1Char(']');
+        return {};
+    }
+
+    static QString excerpt(std::string_view text)
+    {
+        constexpr size_t shown = 40;
+        return QString::fromLatin1(text.data(), qsizetype(std::min(text.size(), shown)))
+            + (text.size() > shown ? QStringLiteral("…") : QString());
+    }
+
+    bool fail(BackupDecodingError::Kind kind, QString codingPath, QString description)
+    {
+        m_error = BackupDecodingError(kind, std::move(codingPath), std::move(description));
+        return false;
+    }
+
+    BackupFileContents m_contents;
+    Where m_where = Where::root;
+    int m_field = -1; // the table index of the key just read
+    int m_lastField[3] = {-1, -1, -1}; // the last key found in the current root, application and history objects
+    bool m_checkSurrogates = true;
+    std::vector<std::pair<std::string, QString>> m_sharedTexts;
+    bool m_skipNext = false; // the next value belongs to an unknown key
+    int m_skipDepth = 0; // > 0 inside a skipped object or array
+    quint32 m_seen[3] = {}; // keys present in the current root, application and history objects
+    std::optional<BackupDecodingError> m_error;
+};
+
+// A \uD800 to \uDFFF escape anywhere in the text (a \\ before the u is counted
+// too, which only costs a check that was not needed).
+bool hasSurrogateEscape(std::string_view text)
+{
+    for (size_t at = text.find('\\'); at != std::string_view::npos; at = text.find('\\', at + 1)) {
+        if (at + 3 < text.size() && text[at + 1] == 'u' && (text[at + 2] == 'd' || text[at + 2] == 'D')
+            && std::strchr("89abcdefABCDEF", text[at + 3]) && text[at + 3] != '\0')
+            return true;
+    }
+    return false;
+}
+
+BackupDecodingError notJson(const QString& why)
+{
+    return BackupDecodingError(BackupDecodingError::Kind::dataCorrupted, QString(),
+        QStringLiteral("The given data was not valid JSON. ") + why);
+}
+
+} // namespace
+
+std::optional<QByteArray> formatBackupDate(const QDateTime& moment)
+{
+    char text[dateLength];
+    if (!writeDate(moment, text))
+        return std::nullopt;
+    return QByteArray(text, qsizetype(dateLength));
+}
+
+std::optional<QDateTime> parseBackupDate(std::string_view text)
+{
+    // 2025-03-07T14:05:09Z, or with a fraction after the seconds: three digits as
+    // written, though any count from one to nine is taken (to the millisecond).
+    constexpr size_t plainLength = 20;
+    if (text.size() < plainLength || text.size() > plainLength + 10 || text.back() != 'Z')
+        return std::nullopt;
+    if (text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' || text[16] != ':')
+        return std::nullopt;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (!readDigits(text, 0, 4, year) || !readDigits(text, 5, 2, month) || !readDigits(text, 8, 2, day)
+        || !readDigits(text, 11, 2, hour) || !readDigits(text, 14, 2, minute) || !readDigits(text, 17, 2, second))
+        return std::nullopt;
+    int millisecond = 0;
+    if (text.size() > plainLength) {
+        const size_t digits = text.size() - plainLength - 1;
+        if (text[19] != '.' || digits == 0)
+            return std::nullopt;
+        int fraction = 0;
+        if (!readDigits(text, 20, digits, fraction))
+            return std::nullopt;
+        for (size_t i = digits; i < 3; ++i)
+            fraction *= 10;
+        for (size_t i = 3; i < digits; ++i)
+            fraction /= 10;
+        millisecond = fraction;
+    }
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 || minute > 59
+        || second > 59)
+        return std::nullopt;
+    const qint64 ms
+        = daysFromCivil(year, month, day) * msPerDay + ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
+
+Expected<QByteArray, BackupEncodingError> encodeBackup(const BackupFileContents& contents)
+{
+    DocumentWriter writer;
+    if (!writer.write(contents))
+        return *writer.error();
+    return writer.bytes();
+}
+
+Expected<BackupFileContents, BackupReadError> decodeBackup(const QByteArray& bytes)
+{
+    return decodeBackup(QByteArray(bytes));
+}
+
+Expected<BackupFileContents, BackupReadError> decodeBackup(QByteArray&& bytes)
+{
+    // The text is parsed in place, so it must be writable and end in a NUL: data()
+    // gives that, copying only a buffer that is shared or raw data.
+    QByteArray buffer = std::move(bytes);
+    const qsizetype size = buffer.size();
+    char* begin = buffer.data();
+
+    // A byte-order mark is no part of JSON, but editors write one; it says nothing here.
+    if (std::string_view(begin, size_t(size)).starts_with("\xEF\xBB\xBF"))
+        begin += 3;
+    const std::string_view text(begin, size_t(buffer.constData() + size - begin));
+    // JSON never holds a raw NUL, and the parser would take one for the end of the text.
+    if (text.find('\0') != std::string_view::npos)
+        return BackupReadError(notJson(QStringLiteral("It contains a NUL byte.")));
+    // JSON text is UTF-8 throughout; checked once here rather than string by string.
+    if (!QByteArrayView(text.data(), qsizetype(text.size())).isValidUtf8())
+        return BackupReadError(notJson(QStringLiteral("It is not valid UTF-8.")));
+
+    DocumentReader handler;
+    handler.setCheckSurrogates(hasSurrogateEscape(text));
+    rapidjson::Reader reader;
+    rapidjson::InsituStringStream stream(begin);
+    constexpr unsigned flags
+        = rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
+    const rapidjson::ParseResult parsed = reader.Parse<flags>(stream, handler);
+    if (handler.error())
+        return BackupReadError(*handler.error());
+    if (parsed.IsError() || !handler.finished()) {
+        return BackupReadError(notJson(QString::fromLatin1(rapidjson::GetParseError_En(parsed.Code()))
+            + QStringLiteral(" (at byte ") + QString::number(parsed.Offset()) + QLatin1Char(')')));
+    }
+
+    BackupFileContents contents = handler.takeContents();
+    if (contents.format != QLatin1StringView(BackupFileContents::formatMarker))
+        return BackupReadError(BackupError::notABackupFile());
+    if (contents.formatVersion > BackupFileContents::currentFormatVersion)
+        return BackupReadError(BackupError::newerFormat(contents.formatVersion));
+    return contents;
+}

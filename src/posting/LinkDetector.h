@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QStringView>
+#include <QUrl>
+
+#include <optional>
+
+struct psl_ctx_st;
+
+// Finds links in running text the way a reader would see them: addresses with a
+// scheme ("https://…", "ftp://…"), addresses starting with "www." and bare domains
+// such as "careers.acme.com/jobs/12". A bare domain counts only under a real public
+// suffix, so "Node.js" or "e.g." are not links. E-mail addresses are reported as
+// "mailto:" links, so they are never mistaken for the web site of their domain.
+class LinkDetector {
+public:
+    // Loads the public suffix list once per process; cheap after the first call.
+    LinkDetector();
+
+    // False when the public suffix list is not available; such a detector finds nothing.
+    bool isValid() const { return m_suffixes != nullptr; }
+
+    // The first link in `text`, as an absolute URL; scheme-less addresses get "http".
+    std::optional<QUrl> firstLink(QStringView text) const;
+
+private:
+    std::optional<QUrl> firstLinkInWord(QStringView word) const;
+    bool isUnderPublicSuffix(QStringView host) const;
+
+    const psl_ctx_st* m_suffixes = nullptr;
+};

@@ -1,0 +1,275 @@
+#include "posting/PostingDraft.h"
+
+#include "model/Clock.h"
+#include "model/JobApplication.h"
+#include "posting/PostingParser.h"
+#include "store/Store.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QPointer>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+bool hasVisibleText(const QString& text)
+{
+    return !text.trimmed().isEmpty();
+}
+} // namespace
+
+PostingDraft::PostingDraft(ParsedPosting parsed, QString sourceLabel, QObject* parent)
+    : QObject(parent)
+    , m_id(QUuid::createUuid())
+    , m_parsed(std::move(parsed))
+    , m_sourceLabel(std::move(sourceLabel))
+    , m_include(!m_parsed.isEmpty())
+    , m_company(m_parsed.company ? m_parsed.company->value : QString())
+    , m_position(m_parsed.position ? m_parsed.position->value : QString())
+    , m_postingLink(m_parsed.postingLink ? m_parsed.postingLink->value : QString())
+    , m_workModel(m_parsed.workModel ? m_parsed.workModel->value : WorkModel::remote)
+{
+}
+
+void PostingDraft::setInclude(bool include)
+{
+    if (m_include == include)
+        return;
+    m_include = include;
+    Q_EMIT changed();
+}
+
+void PostingDraft::setCompany(const QString& company)
+{
+    if (m_company == company)
+        return;
+    m_company = company;
+    Q_EMIT changed();
+}
+
+void PostingDraft::setPosition(const QString& position)
+{
+    if (m_position == position)
+        return;
+    m_position = position;
+    Q_EMIT changed();
+}
+
+void PostingDraft::setPostingLink(const QString& postingLink)
+{
+    if (m_postingLink == postingLink)
+        return;
+    m_postingLink = postingLink;
+    Q_EMIT changed();
+}
+
+void PostingDraft::setWorkModel(WorkModel workModel)
+{
+    if (m_workModel == workModel)
+        return;
+    m_workModel = workModel;
+    Q_EMIT changed();
+}
+
+bool PostingDraft::hasContent() const
+{
+    return hasVisibleText(m_company) || hasVisibleText(m_position);
+}
+
+std::unique_ptr<JobApplication> PostingDraft::makeApplication() const
+{
+    return std::make_unique<JobApplication>(m_company.trimmed(), m_position.trimmed(), m_postingLink.trimmed(),
+        m_workModel, ApplicationStatus::applied, Clock::now());
+}
+
+PostingImportSession::Recognizer PostingImportSession::screenshotRecognizer()
+{
+    return Recognizer {
+        [](const QString& filePath) { return ScreenshotTextRecognizer().recognize(filePath); },
+        [](const QByteArray& imageData) { return ScreenshotTextRecognizer().recognize(imageData); },
+    };
+}
+
+PostingImportSession::PostingImportSession(QObject* parent)
+    : PostingImportSession(screenshotRecognizer(), parent)
+{
+}
+
+PostingImportSession::PostingImportSession(Recognizer recognizer, QObject* parent)
+    : QObject(parent)
+    , m_recognizer(std::move(recognizer))
+    , m_pool(std::make_unique<QThreadPool>())
+{
+    // One worker that never retires: images are read strictly one at a time, and
+    // the recognition engine it loads stays loaded between imports.
+    m_pool->setMaxThreadCount(1);
+    m_pool->setExpiryTimeout(-1);
+}
+
+PostingImportSession::~PostingImportSession()
+{
+    ++m_run;
+    m_queue.clear();
+    m_pool->waitForDone();
+}
+
+void PostingImportSession::setFailures(const QStringList& failures)
+{
+    if (m_failures == failures)
+        return;
+    m_failures = failures;
+    Q_EMIT failuresChanged();
+}
+
+void PostingImportSession::addFailure(const QString& failure)
+{
+    QStringList failures = m_failures;
+    failures.append(failure);
+    setFailures(failures);
+}
+
+void PostingImportSession::setProcessing(bool processing)
+{
+    if (m_isProcessing == processing)
+        return;
+    m_isProcessing = processing;
+    Q_EMIT processingChanged(processing);
+}
+
+void PostingImportSession::setPresenting(bool presenting)
+{
+    if (m_isPresenting == presenting)
+        return;
+    m_isPresenting = presenting;
+    Q_EMIT presentingChanged(presenting);
+}
+
+void PostingImportSession::clearDrafts()
+{
+    const QList<PostingDraft*> old = std::exchange(m_drafts, {});
+    Q_EMIT draftsChanged();
+    for (PostingDraft* draft : old)
+        draft->deleteLater();
+}
+
+void PostingImportSession::begin()
+{
+    ++m_run;
+    m_queue.clear();
+    clearDrafts();
+    setFailures({});
+    setPresenting(true);
+}
+
+void PostingImportSession::reset()
+{
+    ++m_run;
+    m_queue.clear();
+    clearDrafts();
+    setFailures({});
+    setProcessing(false);
+    setPresenting(false);
+}
+
+void PostingImportSession::appendDraft(const ParsedPosting& parsed, const QString& label)
+{
+    m_drafts.append(new PostingDraft(parsed, label, this));
+    Q_EMIT draftsChanged();
+}
+
+void PostingImportSession::addText(const QString& text, const QString& sourceLabel)
+{
+    appendDraft(PostingParser::parse(text), sourceLabel);
+}
+
+void PostingImportSession::process(const QByteArray& imageData, const QString& sourceLabel)
+{
+    m_queue.append(Input {sourceLabel, QString(), imageData});
+    setProcessing(true);
+    if (m_queue.size() == 1)
+        runNext(m_run);
+}
+
+void PostingImportSession::process(const QStringList& filePaths)
+{
+    for (const QString& path : filePaths)
+        m_queue.append(Input {QFileInfo(path).fileName(), path, QByteArray()});
+    if (m_queue.isEmpty()) {
+        setProcessing(false);
+        Q_EMIT finished();
+        return;
+    }
+    setProcessing(true);
+    if (m_queue.size() == qsizetype(filePaths.size()))
+        runNext(m_run);
+}
+
+void PostingImportSession::runNext(quint64 run)
+{
+    if (run != m_run)
+        return;
+    if (m_queue.isEmpty()) {
+        setProcessing(false);
+        Q_EMIT finished();
+        return;
+    }
+    const Input input = m_queue.first();
+    const Recognizer recognizer = m_recognizer;
+    using Outcome = Expected<ParsedPosting, RecognizerError>;
+    QFuture<Outcome> future = QtConcurrent::run(m_pool.get(), [recognizer, input]() -> Outcome {
+        const RecognitionResult lines
+            = input.filePath.isEmpty() ? recognizer.fromData(input.imageData) : recognizer.fromFile(input.filePath);
+        if (!lines)
+            return lines.error();
+        return PostingParser::parse(lines.value());
+    });
+    auto* watcher = new QFutureWatcher<Outcome>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, run, label = input.label] {
+        watcher->deleteLater();
+        const Outcome outcome = watcher->result();
+        if (run != m_run)
+            return; // the session was reset or restarted meanwhile
+        if (!m_queue.isEmpty())
+            m_queue.removeFirst();
+        if (outcome)
+            appendDraft(outcome.value(), label);
+        else
+            addFailure(label + QLatin1String(": ") + outcome.error().description());
+        runNext(run);
+    });
+    watcher->setFuture(future);
+}
+
+QList<PostingDraft*> PostingImportSession::chosenDrafts() const
+{
+    QList<PostingDraft*> chosen;
+    for (PostingDraft* draft : m_drafts) {
+        if (draft->include() && draft->hasContent())
+            chosen.append(draft);
+    }
+    return chosen;
+}
+
+QString PostingImportSession::clipboardLabel()
+{
+    return QCoreApplication::translate("PostingImportSession", "Clipboard");
+}
+
+QString PostingImportSession::emptyClipboardFailure()
+{
+    return QCoreApplication::translate("PostingImportSession", "The clipboard has no job posting text or screenshot.");
+}
+
+QList<JobApplication*> commitDrafts(const QList<PostingDraft*>& drafts, Store& store)
+{
+    QList<JobApplication*> created;
+    for (const PostingDraft* draft : drafts) {
+        JobApplication* application = store.insert(draft->makeApplication());
+        application->appendHistory(
+            std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, application->applicationDate()));
+        created.append(application);
+    }
+    return created;
+}

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "model/WorkModel.h"
+#include "posting/ParsedPosting.h"
+#include "posting/ScreenshotTextRecognizer.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QUuid>
+
+#include <functional>
+#include <memory>
+
+class JobApplication;
+class QThreadPool;
+class Store;
+
+// One detected application under review: the parse result it came from, kept
+// unchanged, and the editable fields the user may correct before adding it.
+class PostingDraft : public QObject {
+    Q_OBJECT
+
+public:
+    PostingDraft(ParsedPosting parsed, QString sourceLabel, QObject* parent = nullptr);
+
+    const QUuid& id() const { return m_id; }
+    const ParsedPosting& parsed() const { return m_parsed; }
+    const QString& sourceLabel() const { return m_sourceLabel; }
+
+    bool include() const { return m_include; }
+    void setInclude(bool include);
+    const QString& company() const { return m_company; }
+    void setCompany(const QString& company);
+    const QString& position() const { return m_position; }
+    void setPosition(const QString& position);
+    const QString& postingLink() const { return m_postingLink; }
+    void setPostingLink(const QString& postingLink);
+    WorkModel workModel() const { return m_workModel; }
+    void setWorkModel(WorkModel workModel);
+
+    // A company or a position that is more than blanks.
+    bool hasContent() const;
+
+    // A new record (status applied, dated now) from the trimmed fields. It has no
+    // history yet: committing adds the first entry once the record is stored.
+    std::unique_ptr<JobApplication> makeApplication() const;
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    QUuid m_id;
+    ParsedPosting m_parsed;
+    QString m_sourceLabel;
+    bool m_include;
+    QString m_company;
+    QString m_position;
+    QString m_postingLink;
+    WorkModel m_workModel;
+};
+
+// The state of one import run: its drafts and failure lines, whether it is still
+// reading images and whether the review sheet is shown. Lives on the main thread;
+// recognition and parsing of images run on a worker thread, one image at a time
+// in the given order, and their results are applied back here.
+class PostingImportSession : public QObject {
+    Q_OBJECT
+
+public:
+    // What reads an image file or image bytes into lines; replaceable in tests.
+    struct Recognizer {
+        std::function<RecognitionResult(const QString& filePath)> fromFile;
+        std::function<RecognitionResult(const QByteArray& imageData)> fromData;
+    };
+    static Recognizer screenshotRecognizer();
+
+    explicit PostingImportSession(QObject* parent = nullptr);
+    PostingImportSession(Recognizer recognizer, QObject* parent);
+    ~PostingImportSession() override;
+
+    const QList<PostingDraft*>& drafts() const { return m_drafts; }
+    const QStringList& failures() const { return m_failures; }
+    bool isProcessing() const { return m_isProcessing; }
+    bool isPresenting() const { return m_isPresenting; }
+
+    void setFailures(const QStringList& failures);
+    void addFailure(const QString& failure);
+    void setProcessing(bool processing);
+    void setPresenting(bool presenting);
+
+    // Starts a new import: no drafts, no failures, and the sheet opens.
+    void begin();
+    // Back to idle: no drafts, no failures, nothing running, the sheet closed.
+    // Work still in flight for the old run is dropped when it finishes.
+    void reset();
+
+    // Pasted posting text, parsed at once into one draft.
+    void addText(const QString& text, const QString& sourceLabel);
+    // Image bytes (a clipboard image) into one draft or one failure line.
+    void process(const QByteArray& imageData, const QString& sourceLabel);
+    // Image files, one after another in this order; each file's label is its name.
+    void process(const QStringList& filePaths);
+
+    // The drafts the user chose: ticked and with a company or a position.
+    QList<PostingDraft*> chosenDrafts() const;
+
+    // The source label and failure text of clipboard imports.
+    static QString clipboardLabel();
+    static QString emptyClipboardFailure();
+
+Q_SIGNALS:
+    void draftsChanged();
+    void failuresChanged();
+    void processingChanged(bool processing);
+    void presentingChanged(bool presenting);
+    // Every input of a process() call has been handled.
+    void finished();
+
+private:
+    struct Input {
+        QString label;
+        QString filePath;
+        QByteArray imageData;
+    };
+    void clearDrafts();
+    void appendDraft(const ParsedPosting& parsed, const QString& label);
+    void runNext(quint64 run);
+
+    Recognizer m_recognizer;
+    QList<PostingDraft*> m_drafts;
+    QStringList m_failures;
+    bool m_isProcessing = false;
+    bool m_isPresenting = false;
+    // Bumped by begin() and reset(): results of an older run are not applied.
+    quint64 m_run = 0;
+    QList<Input> m_queue;
+    std::unique_ptr<QThreadPool> m_pool;
+};
+
+// Adds each draft as a new record with its first history entry (no previous
+// status, applied, at the application date). Returns the records in draft order;
+// the caller saves.
+QList<JobApplication*> commitDrafts(const QList<PostingDraft*>& drafts, Store& store);

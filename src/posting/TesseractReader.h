@@ -1,0 +1,58 @@
+#pragma once
+
+#include "posting/RecognizerError.h"
+#include "posting/ScreenshotTextRecognizer.h"
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+#include <variant>
+
+class QImage;
+
+// The Tesseract side of screenshot recognition: prepares the image, runs the engine
+// (one loaded engine per thread) and reads its lines back. Not part of the public
+// recogniser interface; the probe tool uses the line-level view for measurements.
+namespace TesseractReader {
+
+struct Word {
+    QString text;
+    double confidence = 0; // 0..1
+    QRect box; // pixels of the prepared image, top-left origin
+};
+
+struct Line {
+    QList<Word> words;
+    QRect box; // Tesseract's line box, prepared-image pixels
+    double baseline = 0; // y of the baseline, prepared-image pixels
+    double xHeight = 0;
+    double capHeight = 0; // baseline to the top of capitals and ascenders, from the pixels
+    double rowHeight = 0; // the same as Tesseract's layout analysis estimates it
+    double confidence = 0; // 0..1
+    QList<int> separatorColumns; // x of the middle dots found between words
+    QString text; // words joined, with separators restored when enabled
+};
+
+struct Page {
+    QList<Line> lines;
+    QSize preparedSize; // size of the image Tesseract read
+    double scale = 1; // prepared size / decoded size
+    bool inverted = false;
+};
+
+std::variant<Page, RecognizerError> readPage(const QImage& image, const RecognitionSettings& settings);
+
+// The page's lines as normalised, lower-left observations.
+QList<TextObservation> observations(const Page& page, const RecognitionSettings& settings);
+
+inline std::variant<QList<TextObservation>, RecognizerError> observe(
+    const QImage& image, const RecognitionSettings& settings)
+{
+    auto page = readPage(image, settings);
+    if (auto* error = std::get_if<RecognizerError>(&page))
+        return *error;
+    return observations(std::get<Page>(page), settings);
+}
+
+} // namespace TesseractReader

@@ -1,0 +1,333 @@
+#include "TestSupport.h"
+
+#include "model/JobApplication.h"
+#include "posting/PostingDraft.h"
+#include "posting/PostingParser.h"
+#include "store/Store.h"
+#include "store/StoreLoader.h"
+
+#include <QFont>
+#include <QImage>
+#include <QMutex>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <atomic>
+
+using namespace TestSupport;
+
+namespace {
+
+QList<PostingLine> linesOf(const QStringList& texts)
+{
+    QList<PostingLine> lines;
+    for (int i = 0; i < texts.size(); ++i)
+        lines.append(PostingLine{texts[i], i, 1.0 - 0.1 * i, 0.9});
+    return lines;
+}
+
+// A stand-in for the recognition engine: answers by file name, optionally slowly,
+// and records where and how many at a time it ran.
+struct FakeEngine {
+    QMutex mutex;
+    QHash<QString, RecognitionResult> answers;
+    QHash<QString, int> delaysMs;
+    std::atomic<int> running{0};
+    std::atomic<int> mostAtOnce{0};
+    QList<QThread*> threads;
+
+    RecognitionResult read(const QString& key)
+    {
+        const int now = ++running;
+        mostAtOnce = std::max(mostAtOnce.load(), now);
+        {
+            QMutexLocker lock(&mutex);
+            threads.append(QThread::currentThread());
+        }
+        QThread::msleep(uint(delaysMs.value(key, 0)));
+        --running;
+        QMutexLocker lock(&mutex);
+        return answers.value(key, RecognitionResult(RecognizerError::unreadableImage()));
+    }
+
+    PostingImportSession::Recognizer recognizer()
+    {
+        return {[this](const QString& path) { return read(QFileInfo(path).fileName()); },
+                [this](const QByteArray& data) { return read(QString::fromUtf8(data)); }};
+    }
+};
+
+const QStringList postingLines{QStringLiteral("Senior iOS Developer"),
+                               QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago"),
+                               QStringLiteral("Hybrid")};
+
+} // namespace
+
+class PostingImportSessionTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { useTimeZone("Europe/Istanbul"); }
+    void cleanup() { Clock::reset(); }
+
+    void draftSeedsItsFields();
+    void draftNotifiesOnlyRealChanges();
+    void filesBecomeDraftsAndFailuresInOrder();
+    void imagesAreReadOneAtATimeOffTheMainThread();
+    void clipboardImageAndText();
+    void emptyFileListEndsIdle();
+    void resetDropsWorkInFlight();
+    void chosenDraftsAndCommit();
+    void realEngineEndToEnd();
+};
+
+void PostingImportSessionTest::draftSeedsItsFields()
+{
+    PostingDraft found(PostingParser::parse(postingLines.join(QLatin1Char('\n'))), QStringLiteral("a.png"));
+    QCOMPARE(found.company(), QStringLiteral("Acme Corp"));
+    QCOMPARE(found.position(), QStringLiteral("Senior iOS Developer"));
+    QCOMPARE(found.workModel(), WorkModel::hybrid);
+    QVERIFY(found.include());
+    QVERIFY(found.hasContent());
+    QCOMPARE(found.sourceLabel(), QStringLiteral("a.png"));
+    QVERIFY(!found.id().isNull());
+
+    // Only a location: nothing worth adding, so the draft starts unticked.
+    PostingDraft locationOnly(PostingParser::parse(QStringLiteral("Istanbul")), QStringLiteral("b.png"));
+    QVERIFY(locationOnly.parsed().location);
+    QVERIFY(!locationOnly.include());
+    QVERIFY(locationOnly.company().isEmpty() && locationOnly.position().isEmpty());
+    QVERIFY(locationOnly.postingLink().isEmpty());
+    QCOMPARE(locationOnly.workModel(), WorkModel::remote);
+    QVERIFY(!locationOnly.hasContent());
+}
+
+void PostingImportSessionTest::draftNotifiesOnlyRealChanges()
+{
+    PostingDraft draft(PostingParser::parse(postingLines.join(QLatin1Char('\n'))), QStringLiteral("a.png"));
+    QSignalSpy changed(&draft, &PostingDraft::changed);
+    draft.setCompany(QStringLiteral("Acme Corp"));
+    draft.setWorkModel(WorkModel::hybrid);
+    draft.setInclude(true);
+    QCOMPARE(changed.count(), 0);
+    draft.setCompany(QStringLiteral("Acme"));
+    draft.setWorkModel(WorkModel::onSite);
+    draft.setInclude(false);
+    draft.setPostingLink(QStringLiteral("x"));
+    QCOMPARE(changed.count(), 4);
+    QCOMPARE(draft.parsed().company->value, QStringLiteral("Acme Corp")); // the parse result stays
+}
+
+void PostingImportSessionTest::filesBecomeDraftsAndFailuresInOrder()
+{
+    FakeEngine engine;
+    engine.answers.insert(QStringLiteral("first.png"), linesOf(postingLines));
+    engine.answers.insert(QStringLiteral("third.jpg"), linesOf({QStringLiteral("Backend Developer")}));
+    engine.answers.insert(QStringLiteral("blank.png"), RecognitionResult(RecognizerError::noTextFound()));
+    PostingImportSession session(engine.recognizer(), nullptr);
+    QSignalSpy processing(&session, &PostingImportSession::processingChanged);
+    QSignalSpy finished(&session, &PostingImportSession::finished);
+
+    session.begin();
+    QVERIFY(session.isPresenting());
+    session.process(QStringList{QStringLiteral("/pictures/first.png"), QStringLiteral("/pictures/second.png"),
+                                QStringLiteral("/pictures/third.jpg"), QStringLiteral("/pictures/blank.png")});
+    QVERIFY(session.isProcessing());
+    QTRY_COMPARE(finished.count(), 1);
+    QVERIFY(!session.isProcessing());
+    QCOMPARE(processing.count(), 2); // on, then off
+
+    QCOMPARE(session.drafts().size(), 2);
+    QCOMPARE(session.drafts().at(0)->sourceLabel(), QStringLiteral("first.png"));
+    QCOMPARE(session.drafts().at(0)->company(), QStringLiteral("Acme Corp"));
+    QCOMPARE(session.drafts().at(1)->sourceLabel(), QStringLiteral("third.jpg"));
+    QCOMPARE(session.drafts().at(1)->position(), QStringLiteral("Backend Developer"));
+    QCOMPARE(session.failures(),
+             (QStringList{QStringLiteral("second.png: This file could not be read as an image."),
+                          QStringLiteral("blank.png: No text was found in this screenshot.")}));
+
+    // A new import starts clean.
+    QSignalSpy failures(&session, &PostingImportSession::failuresChanged);
+    session.begin();
+    QVERIFY(session.drafts().isEmpty());
+    QVERIFY(session.failures().isEmpty());
+    QCOMPARE(failures.count(), 1);
+    session.setFailures({}); // the same list again: no notification
+    QCOMPARE(failures.count(), 1);
+}
+
+void PostingImportSessionTest::imagesAreReadOneAtATimeOffTheMainThread()
+{
+    FakeEngine engine;
+    const QStringList names{QStringLiteral("slow.png"), QStringLiteral("fast.png"), QStringLiteral("medium.png")};
+    engine.delaysMs = {{names[0], 150}, {names[1], 0}, {names[2], 60}};
+    for (const QString& name : names)
+        engine.answers.insert(name, linesOf({name.section(QLatin1Char('.'), 0, 0) + QStringLiteral(" Engineer")}));
+    PostingImportSession session(engine.recognizer(), nullptr);
+    QSignalSpy finished(&session, &PostingImportSession::finished);
+    session.begin();
+    session.process(QStringList{names[0], names[1], names[2]});
+    // The call returns at once; the main thread keeps running while images are read.
+    QVERIFY(session.isProcessing());
+    QVERIFY(session.drafts().isEmpty());
+    QTRY_COMPARE(finished.count(), 1);
+    QStringList order;
+    for (PostingDraft* draft : session.drafts())
+        order << draft->sourceLabel();
+    QCOMPARE(order, names);
+    QCOMPARE(engine.mostAtOnce.load(), 1);
+    for (QThread* thread : std::as_const(engine.threads))
+        QVERIFY(thread != QThread::currentThread());
+}
+
+void PostingImportSessionTest::clipboardImageAndText()
+{
+    FakeEngine engine;
+    engine.answers.insert(QStringLiteral("posting"), linesOf(postingLines));
+    PostingImportSession session(engine.recognizer(), nullptr);
+    QSignalSpy processing(&session, &PostingImportSession::processingChanged);
+
+    session.begin();
+    session.addText(QStringLiteral("  Backend Developer\nGlobex Labs\n"), PostingImportSession::clipboardLabel());
+    // Text is parsed at once, without the processing flag.
+    QCOMPARE(session.drafts().size(), 1);
+    QCOMPARE(session.drafts().first()->sourceLabel(), QStringLiteral("Clipboard"));
+    QCOMPARE(session.drafts().first()->company(), QStringLiteral("Globex Labs"));
+    QCOMPARE(processing.count(), 0);
+
+    session.begin();
+    session.process(QByteArrayLiteral("posting"), PostingImportSession::clipboardLabel());
+    session.process(QByteArrayLiteral("garbage"), PostingImportSession::clipboardLabel());
+    QTRY_VERIFY(!session.isProcessing());
+    QCOMPARE(session.drafts().size(), 1);
+    QCOMPARE(session.drafts().first()->position(), QStringLiteral("Senior iOS Developer"));
+    QCOMPARE(session.failures(), QStringList{QStringLiteral("Clipboard: This file could not be read as an image.")});
+
+    session.begin();
+    session.addFailure(PostingImportSession::emptyClipboardFailure());
+    QCOMPARE(session.failures(), QStringList{QStringLiteral("The clipboard has no job posting text or screenshot.")});
+}
+
+void PostingImportSessionTest::emptyFileListEndsIdle()
+{
+    FakeEngine engine;
+    PostingImportSession session(engine.recognizer(), nullptr);
+    QSignalSpy finished(&session, &PostingImportSession::finished);
+    session.begin();
+    session.process(QStringList{});
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!session.isProcessing());
+    QVERIFY(session.drafts().isEmpty());
+    QVERIFY(session.failures().isEmpty());
+}
+
+void PostingImportSessionTest::resetDropsWorkInFlight()
+{
+    FakeEngine engine;
+    engine.answers.insert(QStringLiteral("a.png"), linesOf(postingLines));
+    engine.delaysMs.insert(QStringLiteral("a.png"), 100);
+    PostingImportSession session(engine.recognizer(), nullptr);
+    QSignalSpy drafts(&session, &PostingImportSession::draftsChanged);
+    session.begin();
+    session.process(QStringList{QStringLiteral("a.png"), QStringLiteral("a.png")});
+    session.reset();
+    QVERIFY(!session.isProcessing());
+    QVERIFY(!session.isPresenting());
+    const int afterReset = int(drafts.count());
+    QTest::qWait(400);
+    QVERIFY(session.drafts().isEmpty());
+    QCOMPARE(drafts.count(), afterReset);
+}
+
+void PostingImportSessionTest::chosenDraftsAndCommit()
+{
+    FixedClock clock(utc(2025, 3, 7, 10));
+    QTemporaryDir temp;
+    StoreLoader loader = openStore(temp.path());
+    QVERIFY(loader.isReady());
+    Store& store = *loader.store();
+    PostingImportSession session(PostingImportSession::Recognizer{}, nullptr);
+    session.begin();
+    session.addText(postingLines.join(QLatin1Char('\n')), QStringLiteral("one"));
+    session.addText(QStringLiteral("Backend Developer"), QStringLiteral("blanked"));
+    session.addText(QStringLiteral("https://jobs.example.com/view/123"), QStringLiteral("link only"));
+    session.addText(QStringLiteral("Istanbul"), QStringLiteral("unticked"));
+    QCOMPARE(session.drafts().size(), 4);
+    PostingDraft* first = session.drafts().at(0);
+    PostingDraft* blanked = session.drafts().at(1);
+    PostingDraft* linkOnly = session.drafts().at(2);
+    first->setCompany(QStringLiteral("  Acme  Corp \n"));
+    blanked->setPosition(QStringLiteral("   "));
+    QVERIFY(blanked->include());
+    QVERIFY(linkOnly->include()); // a link is something, so it starts ticked…
+    QVERIFY(!linkOnly->hasContent()); // …but without a company or position it is not added
+    QCOMPARE(session.chosenDrafts(), QList<PostingDraft*>{first});
+    linkOnly->setPosition(QStringLiteral("Engineer"));
+    QCOMPARE(session.chosenDrafts(), (QList<PostingDraft*>{first, linkOnly}));
+
+    const QList<JobApplication*> created = commitDrafts(session.chosenDrafts(), store);
+    QCOMPARE(created.size(), 2);
+    QCOMPARE(store.count(), 2);
+    JobApplication* a = created.first();
+    QCOMPARE(a->companyName(), QStringLiteral("Acme  Corp")); // trimmed at the ends, inner blanks kept
+    QCOMPARE(a->position(), QStringLiteral("Senior iOS Developer"));
+    QCOMPARE(a->workModel(), WorkModel::hybrid);
+    QCOMPARE(a->status(), ApplicationStatus::applied);
+    QCOMPARE(a->applicationDate(), utc(2025, 3, 7, 10));
+    QCOMPARE(a->history().size(), 1);
+    QCOMPARE(a->history().first()->from(), std::nullopt);
+    QCOMPARE(a->history().first()->to(), ApplicationStatus::applied);
+    QCOMPARE(a->history().first()->date(), a->applicationDate());
+    QCOMPARE(created.at(1)->postingLink(), QStringLiteral("https://jobs.example.com/view/123"));
+    QVERIFY(store.hasChanges()); // the window saves
+}
+
+void PostingImportSessionTest::realEngineEndToEnd()
+{
+    // A posting header drawn the way job boards set it: a large title, the
+    // company line with its middle dots, and a work-model chip.
+    QImage image(1000, 360, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setPen(Qt::black);
+        QFont title(QStringLiteral("DejaVu Sans"));
+        title.setPixelSize(40);
+        title.setBold(true);
+        painter.setFont(title);
+        painter.drawText(40, 90, QStringLiteral("Senior Backend Engineer"));
+        QFont body(QStringLiteral("DejaVu Sans"));
+        body.setPixelSize(22);
+        painter.setFont(body);
+        painter.drawText(40, 160, QStringLiteral("Globex Systems · Ankara, Türkiye · 3 days ago"));
+        painter.drawText(40, 230, QStringLiteral("Remote"));
+    }
+    QTemporaryDir temp;
+    const QString path = temp.filePath(QStringLiteral("posting.png"));
+    QVERIFY(image.save(path));
+    const QString notAnImage = temp.filePath(QStringLiteral("notes.png"));
+    {
+        QFile file(notAnImage);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("just some text\n");
+    }
+
+    PostingImportSession session;
+    QSignalSpy finished(&session, &PostingImportSession::finished);
+    session.begin();
+    session.process(QStringList{path, notAnImage});
+    QVERIFY(finished.wait(120000));
+    QCOMPARE(session.failures(), QStringList{QStringLiteral("notes.png: This file could not be read as an image.")});
+    QCOMPARE(session.drafts().size(), 1);
+    const PostingDraft* draft = session.drafts().first();
+    QCOMPARE(draft->position(), QStringLiteral("Senior Backend Engineer"));
+    QCOMPARE(draft->company(), QStringLiteral("Globex Systems"));
+    QCOMPARE(draft->workModel(), WorkModel::remote);
+    QVERIFY(draft->include());
+}
+
+QTEST_MAIN(PostingImportSessionTest)
+#include "tst_postingimportsession.moc"

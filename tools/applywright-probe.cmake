@@ -1,0 +1,13 @@
+# applywright-probe: looks at what the posting import makes of files, one JSON object
+# per file on standard output. Subcommands are listed in probe/main.cpp.
+add_executable(applywright-probe
+    ${CMAKE_CURRENT_LIST_DIR}/probe/main.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/probe/Subcommand.h
+    ${CMAKE_CURRENT_LIST_DIR}/probe/JsonOutput.h
+    ${CMAKE_CURRENT_LIST_DIR}/probe/JsonOutput.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/probe/OcrLinesCommand.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/probe/PostingCommand.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/probe/BackupCommand.cpp
+)
+target_include_directories(applywright-probe PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(applywright-probe PRIVATE Applywright::core)

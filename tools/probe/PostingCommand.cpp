@@ -1,0 +1,106 @@
+// posting: what the posting import detects in each file, the way the import sheet
+// would get it: recognised lines for images, the parser's fields for every file.
+
+#include "model/Vocabulary.h"
+#include "posting/PostingParser.h"
+#include "posting/ScreenshotTextRecognizer.h"
+#include "probe/JsonOutput.h"
+#include "probe/Subcommand.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QJsonValue>
+
+namespace {
+
+template <typename Value, typename ToJson>
+QJsonValue field(const std::optional<ParsedField<Value>>& parsed, ToJson toJson)
+{
+    if (!parsed)
+        return QJsonValue(QJsonValue::Null);
+    static const char* const confidences[] = {"low", "medium", "high"};
+    return QJsonObject {
+        {QStringLiteral("value"), toJson(parsed->value)},
+        {QStringLiteral("confidence"), QString::fromLatin1(confidences[rawValue(parsed->confidence)])},
+        {QStringLiteral("evidence"), parsed->evidence},
+    };
+}
+
+QJsonObject posting(const ParsedPosting& parsed)
+{
+    const auto text = [](const QString& value) { return QJsonValue(value); };
+    return QJsonObject {
+        {QStringLiteral("company"), field(parsed.company, text)},
+        {QStringLiteral("position"), field(parsed.position, text)},
+        {QStringLiteral("workModel"),
+            field(parsed.workModel, [](WorkModel value) { return QJsonValue(rawValue(value)); })},
+        {QStringLiteral("location"), field(parsed.location, text)},
+        {QStringLiteral("postingLink"), field(parsed.postingLink, text)},
+        {QStringLiteral("board"), rawValue(parsed.board)},
+        {QStringLiteral("rawText"), parsed.rawText},
+    };
+}
+
+QJsonObject failure(const QString& source, const QString& description)
+{
+    return QJsonObject {{QStringLiteral("source"), source}, {QStringLiteral("error"), description}};
+}
+
+QJsonObject probeFile(const QString& path, const ScreenshotTextRecognizer& recognizer)
+{
+    const QString source = QFileInfo(path).fileName();
+    const bool isText = path.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
+    const bool isLines = path.endsWith(QLatin1String(".lines.json"), Qt::CaseInsensitive);
+    QList<PostingLine> lines;
+    ParsedPosting parsed;
+    if (isText || isLines) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return failure(source, file.errorString());
+        const QByteArray bytes = file.readAll();
+        if (isText) {
+            parsed = PostingParser::parse(QString::fromUtf8(bytes));
+        } else {
+            if (!ProbeJson::readLines(bytes, &lines))
+                return failure(source, QStringLiteral("not a JSON array of line objects"));
+            parsed = PostingParser::parse(lines);
+        }
+    } else {
+        const RecognitionResult recognized = recognizer.recognize(path);
+        if (!recognized)
+            return failure(source, recognized.error().description());
+        lines = recognized.value();
+        parsed = PostingParser::parse(lines);
+    }
+    if (isText) {
+        // Pasted text reaches the parser as its lines without heights or confidences.
+        const QStringList pieces = parsed.rawText.split(QLatin1Char('\n'));
+        for (const QString& piece : pieces) {
+            const QString trimmed = piece.trimmed();
+            if (!trimmed.isEmpty())
+                lines.append(PostingLine {trimmed, int(lines.size()), std::nullopt, std::nullopt});
+        }
+    }
+    return QJsonObject {
+        {QStringLiteral("source"), source},
+        {QStringLiteral("lines"), ProbeJson::lines(lines)},
+        {QStringLiteral("posting"), posting(parsed)},
+    };
+}
+
+} // namespace
+
+int runPosting(const QStringList& arguments)
+{
+    if (arguments.isEmpty())
+        return exitUsage;
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(QLatin1String("--")))
+            return exitUsage;
+    }
+    const ScreenshotTextRecognizer recognizer;
+    for (const QString& path : arguments)
+        ProbeJson::print(probeFile(path, recognizer));
+    return 0;
+}

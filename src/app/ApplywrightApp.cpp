@@ -1,14 +1,17 @@
 #include "app/ApplywrightApp.h"
 
+#include "app/ApplicationCommands.h"
 #include "store/Store.h"
 #include "tracking/TodayProvider.h"
+#include "ui/StoreErrorView.h"
 
-#include <QLabel>
 #include <QMainWindow>
 
-ApplywrightApp::ApplywrightApp(const QString& dataDirectory, QObject* parent)
+ApplywrightApp::ApplywrightApp(const QString& dataDirectory, ContentView::Environment environment, QObject* parent)
     : QObject(parent)
-    , m_loader(openStore(dataDirectory))
+    , m_loader(openStore(dataDirectory, StoreLoading::inBackground))
+    , m_dataDirectory(dataDirectory.isEmpty() ? defaultDataDirectory() : dataDirectory)
+    , m_environment(std::move(environment))
 {
 }
 
@@ -21,20 +24,39 @@ TodayProvider* ApplywrightApp::todayProvider()
     return m_today.get();
 }
 
-std::unique_ptr<QWidget> ApplywrightApp::createWindow()
+std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
 {
     auto window = std::make_unique<QMainWindow>();
+    window->setObjectName(QStringLiteral("mainWindow"));
     window->setWindowTitle(tr("Applywright"));
-    window->resize(1080, 720);
-    window->setMinimumSize(860, 560);
+    window->resize(defaultWidth, defaultHeight);
+    window->setMinimumSize(minimumWidth, minimumHeight);
+
+    FocusedActions* published = nullptr;
     if (m_loader.isReady()) {
-        todayProvider();
-        window->setCentralWidget(new QLabel(tr("%n application(s)", nullptr, int(m_loader.store()->count()))));
+        auto* content = new ContentView(*m_loader.store(), *todayProvider(), m_environment, window.get());
+        published = content->focusedActions();
+        window->setCentralWidget(content);
+        content->setFocus();
+        // The records are read while the window paints. Should that read fail, the
+        // window turns into the failure window; nothing has been written by then.
+        QMainWindow* shown = window.get();
+        Store* store = m_loader.store();
+        const auto checkLoad = [this, shown, store] {
+            if (auto loaded = store->ensureLoaded(); !loaded) {
+                shown->setCentralWidget(new StoreErrorView(loaded.error().description(), m_dataDirectory,
+                                                           m_environment.openURL, shown));
+            }
+        };
+        if (store->isLoaded())
+            checkLoad();
+        else
+            connect(store, &Store::loaded, shown, checkLoad, Qt::SingleShotConnection);
     } else {
-        auto* label = new QLabel(m_loader.message());
-        label->setWordWrap(true);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        window->setCentralWidget(label);
+        // The day clock is not needed, and so never made, on this path.
+        window->setCentralWidget(
+            new StoreErrorView(m_loader.message(), m_dataDirectory, m_environment.openURL, window.get()));
     }
+    new ApplicationCommands(*window, published);
     return window;
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "store/StoreLoader.h"
+#include "ui/ContentView.h"
 
 #include <QObject>
 
 #include <memory>
 
-class QWidget;
+class QMainWindow;
 class TodayProvider;
 
 // The application entry: opens the store before any window exists, then shows
@@ -16,20 +17,33 @@ class ApplywrightApp : public QObject {
     Q_OBJECT
 
 public:
-    // Opens the store in `dataDirectory`, or in the default data folder.
-    explicit ApplywrightApp(const QString& dataDirectory = QString(), QObject* parent = nullptr);
+    static constexpr int defaultWidth = 1080;
+    static constexpr int defaultHeight = 720;
+    static constexpr int minimumWidth = 860;
+    static constexpr int minimumHeight = 560;
+
+    // Opens the store in `dataDirectory`, or in the default data folder. The
+    // environment reaches the desktop (opening addresses, confirmations); tests
+    // pass their own.
+    explicit ApplywrightApp(
+        const QString& dataDirectory = QString(), ContentView::Environment environment = {}, QObject* parent = nullptr);
     ~ApplywrightApp() override;
 
     const StoreLoader& storeLoader() const { return m_loader; }
+    // The folder that holds (or would hold) the database.
+    const QString& dataDirectory() const { return m_dataDirectory; }
 
     // The day clock, created on first use; never created when the store failed.
     TodayProvider* todayProvider();
     bool hasTodayProvider() const { return m_today != nullptr; }
 
-    // Builds the window for the kept result and returns it (owned by the caller).
-    std::unique_ptr<QWidget> createWindow();
+    // Builds the window for the kept result, with its menu commands, and returns
+    // it (owned by the caller): the main window's content, or the failure view.
+    std::unique_ptr<QMainWindow> createWindow();
 
 private:
     StoreLoader m_loader;
+    QString m_dataDirectory;
+    ContentView::Environment m_environment;
     std::unique_ptr<TodayProvider> m_today;
 };

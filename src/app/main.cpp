@@ -1,14 +1,25 @@
 #include "app/ApplywrightApp.h"
+#include "app/Translations.h"
+#include "posting/OcrRuntime.h"
+#include "ui/Palette.h"
 
 #include <QApplication>
-#include <QWidget>
+#include <QIcon>
+#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
+    // Before anything else: it may restart the program with the OCR thread limit set.
+    ensureOcrThreadLimit(argc, argv);
+
     QApplication application(argc, argv);
+    // No organisation name: the data folder is ~/.local/share/Applywright.
     QApplication::setApplicationName(QStringLiteral("Applywright"));
     QApplication::setApplicationDisplayName(QStringLiteral("Applywright"));
     QApplication::setDesktopFileName(QStringLiteral("app.applywright.Applywright"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app.applywright.Applywright.svg")));
+    installTranslations(application);
+    Palette::installAppearance(application);
 
     ApplywrightApp app;
     auto window = app.createWindow();

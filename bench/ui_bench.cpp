@@ -1,0 +1,333 @@
+// The main window: start-up to the first painted frame (beside a bare QMainWindow
+// started the same way), one search keystroke at 10,000 and 100,000 records, and
+// the resident memory the window and its store take.
+//
+// Start-up is measured twice: as a whole process (exec to first frame, the way a
+// user starts the application: the executable runs itself in a child mode), and
+// inside this process, where Qt is already warm.
+//
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+#include "BenchData.h"
+
+#include "app/ApplywrightApp.h"
+#include "model/Clock.h"
+#include "posting/OcrRuntime.h"
+#include "store/Store.h"
+#include "ui/ApplicationListModel.h"
+#include "ui/ApplicationListView.h"
+#include "ui/ContentView.h"
+#include "ui/Palette.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QProcess>
+
+#include <cstdio>
+#include <cstring>
+
+#include <array>
+
+namespace {
+
+const QDateTime benchNow = QDateTime(QDate(2025, 6, 1), QTime(12, 0), Qt::UTC);
+
+// Resident set size of this process in kibibytes, from /proc/self/status.
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+// Catches the first paint of any widget in one window. Paint events of one frame
+// are delivered together, so once processEvents() returns after the first one,
+// the whole first frame has been drawn.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(QWidget& window)
+        : m_window(window)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~FirstPaint() override { qApp->removeEventFilter(this); }
+
+    void wait()
+    {
+        while (!m_painted)
+            QApplication::processEvents(QEventLoop::AllEvents);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()
+            && static_cast<QWidget*>(watched)->window() == &m_window)
+            m_painted = true;
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    bool m_painted = false;
+};
+
+ContentView::Environment quietEnvironment()
+{
+    return {[](const QUrl&) {}, [](const QString&, const QString&) { return false; }};
+}
+
+void showAndWait(QMainWindow& window)
+{
+    FirstPaint painted(window);
+    window.show();
+    painted.wait();
+}
+
+// The child's side of a process start-up: start as the application does, show the
+// window, say "painted" once the first frame is drawn.
+int runStartupChild(int argc, char** argv)
+{
+    const bool bare = std::strcmp(argv[2], "bare") == 0;
+    const QString folder = QString::fromLocal8Bit(argv[3]);
+    if (!bare)
+        ensureOcrThreadLimit(argc, argv);
+    QApplication application(argc, argv);
+    std::unique_ptr<ApplywrightApp> app;
+    std::unique_ptr<QMainWindow> window;
+    if (bare) {
+        window = std::make_unique<QMainWindow>();
+        window->setWindowTitle(QStringLiteral("Applywright"));
+        window->resize(1080, 720);
+    } else {
+        QApplication::setApplicationName(QStringLiteral("Applywright"));
+        QApplication::setApplicationDisplayName(QStringLiteral("Applywright"));
+        QApplication::setDesktopFileName(QStringLiteral("app.applywright.Applywright"));
+        Palette::installAppearance(application);
+        app = std::make_unique<ApplywrightApp>(folder, quietEnvironment());
+        window = app->createWindow();
+    }
+    showAndWait(*window);
+    std::fputs("painted\n", stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
+// Exec to first frame of a child process: "bare" (a QMainWindow) or "main".
+void processStartup(benchmark::State& state, const char* mode)
+{
+    const QString folder = BenchData::storeWithRecords(10000);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // Set, so that the application does not restart itself to set it (as installed).
+    if (!environment.contains(QStringLiteral("OMP_THREAD_LIMIT")))
+        environment.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
+    for (auto _ : state) {
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::SeparateChannels);
+        QElapsedTimer clock;
+        clock.start();
+        child.start(
+            QCoreApplication::applicationFilePath(), {QStringLiteral("--startup-child"), QLatin1String(mode), folder});
+        QByteArray output;
+        while (!output.contains("painted") && child.waitForReadyRead(20000))
+            output += child.readAllStandardOutput();
+        const qint64 elapsed = clock.nsecsElapsed();
+        child.waitForFinished(20000);
+        if (!output.contains("painted")) {
+            state.SkipWithError("the child did not paint");
+            break;
+        }
+        state.SetIterationTime(double(elapsed) / 1e9);
+    }
+}
+
+void BM_ProcessStartupBareWindow(benchmark::State& state)
+{
+    processStartup(state, "bare");
+}
+
+void BM_ProcessStartupMainWindow(benchmark::State& state)
+{
+    processStartup(state, "main");
+}
+
+void BM_StartupBareWindow(benchmark::State& state)
+{
+    for (auto _ : state) {
+        auto window = std::make_unique<QMainWindow>();
+        window->setWindowTitle(QStringLiteral("Applywright"));
+        window->resize(1080, 720);
+        showAndWait(*window);
+        state.PauseTiming();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+// Everything the application does before its first frame: open the store (read
+// 10,000 records from the file), build the window and its list, show, paint.
+void BM_StartupMainWindow(benchmark::State& state)
+{
+    const QString folder = BenchData::storeWithRecords(int(state.range(0)));
+    for (auto _ : state) {
+        auto app = std::make_unique<ApplywrightApp>(folder, quietEnvironment());
+        auto window = app->createWindow();
+        showAndWait(*window);
+        state.PauseTiming();
+        window.reset();
+        app.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+// The window's part alone: the store is already open.
+void BM_MainWindowWithOpenStore(benchmark::State& state)
+{
+    const QString folder = BenchData::storeWithRecords(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto app = std::make_unique<ApplywrightApp>(folder, quietEnvironment());
+        state.ResumeTiming();
+        auto window = app->createWindow();
+        showAndWait(*window);
+        state.PauseTiming();
+        window.reset();
+        app.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+// One keystroke in the search field: the list is recomputed, the rows replaced and
+// the list painted again. The texts cycle one character at a time, up and down.
+void BM_SearchKeystroke(benchmark::State& state)
+{
+    const QString folder = BenchData::storeWithRecords(int(state.range(0)));
+    ApplywrightApp app(folder, quietEnvironment());
+    auto window = app.createWindow();
+    showAndWait(*window);
+    auto* content = window->findChild<ContentView*>();
+    QLineEdit* field = content->searchField();
+    QWidget* viewport = content->listView()->listView()->viewport();
+    const std::array<QString, 8> texts {QString(), QStringLiteral("a"), QStringLiteral("ac"), QStringLiteral("acm"),
+        QStringLiteral("acme"), QStringLiteral("acm"), QStringLiteral("ac"), QStringLiteral("a")};
+    size_t next = 1;
+    qint64 rows = 0;
+    for (auto _ : state) {
+        field->setText(texts[next]);
+        QApplication::processEvents();
+        viewport->repaint();
+        rows += content->listView()->model()->rowCount();
+        next = (next + 1) % texts.size();
+    }
+    state.counters["rows"] = benchmark::Counter(double(rows), benchmark::Counter::kAvgIterations);
+}
+
+// Resident memory, measured in a fresh child process so that no other benchmark
+// has grown the heap: after Qt, the fonts and the style are warm (a bare window is
+// shown), after the store is open, and after the main window is shown.
+int runMemoryChild(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    Clock::setFixed(benchNow);
+    const QString folder = QString::fromLocal8Bit(argv[2]);
+    {
+        QMainWindow warm;
+        warm.resize(1080, 720);
+        showAndWait(warm);
+    }
+    QApplication::processEvents();
+    const qint64 baseline = residentKiB();
+    ApplywrightApp app(folder, quietEnvironment());
+    const qint64 withStore = residentKiB();
+    auto window = app.createWindow();
+    showAndWait(*window);
+    const qint64 withWindow = residentKiB();
+    std::printf("%lld %lld %lld\n", static_cast<long long>(baseline), static_cast<long long>(withStore),
+        static_cast<long long>(withWindow));
+    std::fflush(stdout);
+    return 0;
+}
+
+void BM_ResidentMemory(benchmark::State& state)
+{
+    const QString folder = BenchData::storeWithRecords(int(state.range(0)));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    for (auto _ : state) {
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memory-child"), folder});
+        child.waitForFinished(60000);
+        const QList<QByteArray> numbers = child.readAllStandardOutput().trimmed().split(' ');
+        if (numbers.size() != 3) {
+            state.SkipWithError("the child reported nothing");
+            break;
+        }
+        const double baseline = numbers[0].toDouble() / 1024.0;
+        const double withStore = numbers[1].toDouble() / 1024.0;
+        const double withWindow = numbers[2].toDouble() / 1024.0;
+        state.counters["baseline_MiB"] = baseline;
+        state.counters["store_MiB"] = withStore - baseline;
+        state.counters["window_MiB"] = withWindow - withStore;
+        state.counters["total_MiB"] = withWindow;
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ResidentMemory)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcessStartupBareWindow)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcessStartupMainWindow)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupBareWindow)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupMainWindow)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MainWindowWithOpenStore)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchKeystroke)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--startup-child") == 0)
+        return runStartupChild(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--memory-child") == 0)
+        return runMemoryChild(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Clock::setFixed(benchNow);
+
+    // Fonts, style and the platform are initialised once per process, not per window:
+    // both kinds of window are shown once before anything is measured.
+    {
+        QMainWindow warm;
+        warm.resize(1080, 720);
+        showAndWait(warm);
+        ApplywrightApp app(BenchData::storeWithRecords(10000), quietEnvironment());
+        auto window = app.createWindow();
+        showAndWait(*window);
+    }
+    QApplication::processEvents();
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,550 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="tr_TR">
+<context>
+    <name>ApplicationCommands</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Dosya</translation>
+    </message>
+    <message>
+        <source>New Application</source>
+        <translation>Yeni Başvuru</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Kaydet</translation>
+    </message>
+    <message>
+        <source>Add from Screenshot…</source>
+        <translation>Ekran Görüntüsünden Ekle…</translation>
+    </message>
+    <message>
+        <source>Paste Job Posting</source>
+        <translation>İş İlanını Yapıştır</translation>
+    </message>
+    <message>
+        <source>Import…</source>
+        <translation>İçe Aktar…</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Dışa Aktar…</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>Çı&amp;k</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>Dü&amp;zen</translation>
+    </message>
+    <message>
+        <source>Delete Application…</source>
+        <translation>Başvuruyu Sil…</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Geri Al</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Yinele</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>&amp;Kes</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>K&amp;opyala</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Yapıştır</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Tümünü Seç</translation>
+    </message>
+</context>
+<context>
+    <name>ApplicationListView</name>
+    <message>
+        <source>Applications</source>
+        <translation>Başvurular</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filtre</translation>
+    </message>
+    <message>
+        <source>Filter and sort</source>
+        <translation>Filtrele ve sırala</translation>
+    </message>
+    <message>
+        <source>New Application</source>
+        <translation>Yeni Başvuru</translation>
+    </message>
+    <message>
+        <source>Add a new application (%1)</source>
+        <translation>Yeni başvuru ekle (%1)</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Durum</translation>
+    </message>
+    <message>
+        <source>Sort</source>
+        <translation>Sıralama</translation>
+    </message>
+    <message>
+        <source>Remove Star</source>
+        <translation>Yıldızı Kaldır</translation>
+    </message>
+    <message>
+        <source>Add Star</source>
+        <translation>Yıldız Ekle</translation>
+    </message>
+    <message>
+        <source>Open Posting</source>
+        <translation>İlanı Aç</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Sil</translation>
+    </message>
+</context>
+<context>
+    <name>ApplicationRow</name>
+    <message>
+        <source>Follow-up</source>
+        <translation>Takip</translation>
+    </message>
+</context>
+<context>
+    <name>ApplicationStatus</name>
+    <message>
+        <source>Applied</source>
+        <comment>Application status</comment>
+        <translation>Başvuruldu</translation>
+    </message>
+    <message>
+        <source>HR Interview</source>
+        <comment>Application status</comment>
+        <translation>İK Görüşmesi</translation>
+    </message>
+    <message>
+        <source>Tech Interview</source>
+        <comment>Application status</comment>
+        <translation>Teknik Mülakat</translation>
+    </message>
+    <message>
+        <source>Offer</source>
+        <comment>Application status</comment>
+        <translation>Teklif</translation>
+    </message>
+    <message>
+        <source>Rejected</source>
+        <comment>Application status</comment>
+        <translation>Reddedildi</translation>
+    </message>
+</context>
+<context>
+    <name>ApplywrightApp</name>
+    <message>
+        <source>Applywright</source>
+        <translation>Applywright</translation>
+    </message>
+</context>
+<context>
+    <name>BackupDecodingError</name>
+    <message>
+        <source>The file couldn't be read because it isn't in the correct format.</source>
+        <translation>Dosya doğru biçimde olmadığı için okunamadı.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupEncodingError</name>
+    <message>
+        <source>The data couldn't be written because it isn't in the correct format.</source>
+        <translation>Veriler doğru biçimde olmadığı için yazılamadı.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupError</name>
+    <message>
+        <source>This backup was made by a newer version of Applywright.</source>
+        <translation>Bu yedek, Applywright'ın daha yeni bir sürümüyle alınmış.</translation>
+    </message>
+    <message>
+        <source>This file is not an Applywright backup.</source>
+        <translation>Bu dosya bir Applywright yedeği değil.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupFileError</name>
+    <message>
+        <source>The file “%1” couldn't be opened.</source>
+        <translation>“%1” dosyası açılamadı.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn't be opened because it isn't a regular file.</source>
+        <translation>“%1” normal bir dosya olmadığı için açılamadı.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn't be opened because it is larger than 512 MB, too large for a backup.</source>
+        <translation>“%1” dosyası 512 MB'tan büyük olduğu için açılamadı; bir yedek için fazla büyük.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn't be read.</source>
+        <translation>“%1” dosyası okunamadı.</translation>
+    </message>
+    <message>
+        <source>The file “%1” couldn't be saved.</source>
+        <translation>“%1” dosyası kaydedilemedi.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupTransfer</name>
+    <message>
+        <source>Imported %1 applications, skipped %2 already present.</source>
+        <translation>%1 başvuru içe aktarıldı, zaten var olan %2 başvuru atlandı.</translation>
+    </message>
+</context>
+<context>
+    <name>ContentView</name>
+    <message>
+        <source>Search company, position or notes</source>
+        <translation>Şirket, pozisyon veya notlarda ara</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Ara</translation>
+    </message>
+    <message>
+        <source>%1 — %2. This cannot be undone.</source>
+        <comment>Delete confirmation; %1 is the company name, %2 the position</comment>
+        <translation>%1 — %2. Bu işlem geri alınamaz.</translation>
+    </message>
+    <message>
+        <source>Delete this application?</source>
+        <translation>Bu başvuru silinsin mi?</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Sil</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Vazgeç</translation>
+    </message>
+</context>
+<context>
+    <name>DetailPlaceholder</name>
+    <message>
+        <source>No Application Selected</source>
+        <translation>Seçili Başvuru Yok</translation>
+    </message>
+    <message>
+        <source>Select an application from the list to see its details.</source>
+        <translation>Ayrıntılarını görmek için listeden bir başvuru seçin.</translation>
+    </message>
+    <message>
+        <source>Add your first application to start tracking.</source>
+        <translation>Takibe başlamak için ilk başvurunuzu ekleyin.</translation>
+    </message>
+    <message>
+        <source>New Application</source>
+        <translation>Yeni Başvuru</translation>
+    </message>
+</context>
+<context>
+    <name>EmptyListOverlay</name>
+    <message>
+        <source>No results</source>
+        <translation>Sonuç yok</translation>
+    </message>
+    <message>
+        <source>No application matches your search or filter.</source>
+        <translation>Aramanıza veya filtrenize uyan başvuru yok.</translation>
+    </message>
+    <message>
+        <source>No applications yet</source>
+        <translation>Henüz başvuru yok</translation>
+    </message>
+    <message>
+        <source>Add your first application to start tracking.</source>
+        <translation>Takibe başlamak için ilk başvurunuzu ekleyin.</translation>
+    </message>
+    <message>
+        <source>New Application</source>
+        <translation>Yeni Başvuru</translation>
+    </message>
+</context>
+<context>
+    <name>JobApplication</name>
+    <message>
+        <source>New Application</source>
+        <translation>Yeni Başvuru</translation>
+    </message>
+    <message>
+        <source>No position specified</source>
+        <translation>Pozisyon belirtilmedi</translation>
+    </message>
+</context>
+<context>
+    <name>PostingImportSession</name>
+    <message>
+        <source>Clipboard</source>
+        <translation>Pano</translation>
+    </message>
+    <message>
+        <source>The clipboard has no job posting text or screenshot.</source>
+        <translation>Panoda iş ilanı metni ya da ekran görüntüsü yok.</translation>
+    </message>
+</context>
+<context>
+    <name>PostingParser</name>
+    <message>
+        <source>From address: </source>
+        <translation>Adresten: </translation>
+    </message>
+</context>
+<context>
+    <name>RecognizerError</name>
+    <message>
+        <source>This file could not be read as an image.</source>
+        <translation>Bu dosya bir görüntü olarak okunamadı.</translation>
+    </message>
+    <message>
+        <source>No text was found in this screenshot.</source>
+        <translation>Bu ekran görüntüsünde metin bulunamadı.</translation>
+    </message>
+    <message>
+        <source>Text recognition could not start: its Turkish and English language data is missing.</source>
+        <translation>Metin tanıma başlatılamadı: Türkçe ve İngilizce dil verileri eksik.</translation>
+    </message>
+    <message>
+        <source>The text recognition engine could not read this image.</source>
+        <translation>Metin tanıma motoru bu görüntüyü okuyamadı.</translation>
+    </message>
+</context>
+<context>
+    <name>RejectionReason</name>
+    <message>
+        <source>Moving forward with another candidate</source>
+        <comment>Rejection reason</comment>
+        <translation>Başka bir adayla devam ediliyor</translation>
+    </message>
+    <message>
+        <source>Not enough experience</source>
+        <comment>Rejection reason</comment>
+        <translation>Deneyim yetersiz</translation>
+    </message>
+    <message>
+        <source>Budget mismatch</source>
+        <comment>Rejection reason</comment>
+        <translation>Bütçe uyuşmazlığı</translation>
+    </message>
+    <message>
+        <source>No relocation or visa sponsorship</source>
+        <comment>Rejection reason</comment>
+        <translation>Taşınma ya da vize desteği yok</translation>
+    </message>
+    <message>
+        <source>Position closed</source>
+        <comment>Rejection reason</comment>
+        <translation>Pozisyon kapandı</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <comment>Rejection reason</comment>
+        <translation>Diğer</translation>
+    </message>
+</context>
+<context>
+    <name>SortOption</name>
+    <message>
+        <source>Newest first</source>
+        <comment>Sort option</comment>
+        <translation>En yeni önce</translation>
+    </message>
+    <message>
+        <source>Longest waiting</source>
+        <comment>Sort option</comment>
+        <translation>En uzun bekleyen</translation>
+    </message>
+    <message>
+        <source>Company name (A-Z)</source>
+        <comment>Sort option</comment>
+        <translation>Şirket adı (A-Z)</translation>
+    </message>
+    <message>
+        <source>By status</source>
+        <comment>Sort option</comment>
+        <translation>Duruma göre</translation>
+    </message>
+</context>
+<context>
+    <name>StatusFilter</name>
+    <message>
+        <source>All</source>
+        <comment>Status filter</comment>
+        <translation>Tümü</translation>
+    </message>
+    <message>
+        <source>In Progress</source>
+        <comment>Status filter</comment>
+        <translation>Devam Eden</translation>
+    </message>
+</context>
+<context>
+    <name>Store</name>
+    <message>
+        <source>The applications could not be read</source>
+        <translation>Başvurular okunamadı</translation>
+    </message>
+    <message>
+        <source>The status history could not be read</source>
+        <translation>Durum geçmişi okunamadı</translation>
+    </message>
+    <message>
+        <source>The changes could not be saved</source>
+        <translation>Değişiklikler kaydedilemedi</translation>
+    </message>
+</context>
+<context>
+    <name>StoreErrorView</name>
+    <message>
+        <source>Database Could Not Be Opened</source>
+        <translation>Veritabanı Açılamadı</translation>
+    </message>
+    <message>
+        <source>Your applications are still on disk. Applywright could not open the database — this usually happens after an update that changed the data format.</source>
+        <translation>Başvurularınız hâlâ diskte. Applywright veritabanını açamadı — bu genellikle veri biçimini değiştiren bir güncellemeden sonra olur.</translation>
+    </message>
+    <message>
+        <source>Error message</source>
+        <translation>Hata iletisi</translation>
+    </message>
+    <message>
+        <source>Show Data Folder in Finder</source>
+        <translation>Veri Klasörünü Finder'da Göster</translation>
+    </message>
+    <message>
+        <source>Show Data Folder in File Manager</source>
+        <translation>Veri Klasörünü Dosya Yöneticisinde Göster</translation>
+    </message>
+</context>
+<context>
+    <name>StoreOpener</name>
+    <message>
+        <source>Applywright is already running and is using its database in “%1”. Quit the other window of Applywright, then start it again.</source>
+        <translation>Applywright zaten çalışıyor ve “%1” içindeki veritabanını kullanıyor. Diğer Applywright penceresinden çıkın, sonra yeniden başlatın.</translation>
+    </message>
+    <message>
+        <source>The data folder “%1” cannot be written to, so the database could not be opened safely.</source>
+        <translation>“%1” veri klasörüne yazılamıyor; bu yüzden veritabanı güvenle açılamadı.</translation>
+    </message>
+    <message>
+        <source>The data folder “%1” could not be created.</source>
+        <translation>“%1” veri klasörü oluşturulamadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” could not be read: %2.</source>
+        <translation>“%1” veritabanı dosyası okunamadı: %2.</translation>
+    </message>
+    <message>
+        <source>The file “%1” is not an Applywright database (it is not an SQLite file). It was left unchanged.</source>
+        <translation>“%1” dosyası bir Applywright veritabanı değil (SQLite dosyası değil). Dosyaya dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” could not be opened: %2.</source>
+        <translation>“%1” veritabanı dosyası açılamadı: %2.</translation>
+    </message>
+    <message>
+        <source>The file “%1” is an SQLite database of another program, not an Applywright database. It was left unchanged.</source>
+        <translation>“%1” başka bir programın SQLite veritabanı, Applywright veritabanı değil. Dosyaya dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” has no data format version and cannot be opened. It was left unchanged.</source>
+        <translation>“%1” veritabanı dosyasında veri biçimi sürümü yok, bu yüzden açılamıyor. Dosyaya dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” uses data format %2, but this version of Applywright reads format %3. It was left unchanged.</source>
+        <translation>“%1” veritabanı dosyası %2 veri biçimini kullanıyor, ancak Applywright'ın bu sürümü %3 biçimini okuyor. Dosyaya dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” could not be created: %2.</source>
+        <translation>“%1” veritabanı dosyası oluşturulamadı: %2.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” could not be created.</source>
+        <translation>“%1” veritabanı dosyası oluşturulamadı.</translation>
+    </message>
+</context>
+<context>
+    <name>SummaryBar</name>
+    <message>
+        <source>active</source>
+        <translation>süren</translation>
+    </message>
+    <message>
+        <source>offers</source>
+        <translation>teklif</translation>
+    </message>
+    <message>
+        <source>stale</source>
+        <translation>sessiz</translation>
+    </message>
+</context>
+<context>
+    <name>WaitingBadge</name>
+    <message>
+        <source>Waiting %lld days</source>
+        <comment>%lld is the number of days</comment>
+        <translation>%lld gündür bekliyor</translation>
+    </message>
+    <message>
+        <source>%lldd</source>
+        <comment>Days waiting, abbreviated: the number and d</comment>
+        <translation>%lldg</translation>
+    </message>
+</context>
+<context>
+    <name>WaitingLevel</name>
+    <message>
+        <source>Still early — sit tight for now.</source>
+        <comment>Waiting time hint</comment>
+        <translation>Henüz erken — şimdilik bekleyin.</translation>
+    </message>
+    <message>
+        <source>A good time to send a follow-up email.</source>
+        <comment>Waiting time hint</comment>
+        <translation>Bir takip e-postası göndermek için iyi bir zaman.</translation>
+    </message>
+    <message>
+        <source>Two weeks of silence — consider following up.</source>
+        <comment>Waiting time hint</comment>
+        <translation>İki haftadır ses yok — takip etmeyi düşünün.</translation>
+    </message>
+</context>
+<context>
+    <name>WorkModel</name>
+    <message>
+        <source>Remote</source>
+        <comment>Work model</comment>
+        <translation>Uzaktan</translation>
+    </message>
+    <message>
+        <source>Hybrid</source>
+        <comment>Work model</comment>
+        <translation>Hibrit</translation>
+    </message>
+    <message>
+        <source>On-site</source>
+        <comment>Work model</comment>
+        <translation>İş yerinde</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""Fills resources/translations/applywright_tr.ts with the Turkish texts below.
+
+Run scripts/update-translations first (lupdate adds new source texts), then this
+script; texts it does not know stay unfinished and show in English.
+"""
+import sys
+import xml.etree.ElementTree as ET
+
+TURKISH = {
+    "&File": "&Dosya",
+    "New Application": "Yeni Başvuru",
+    "Save": "Kaydet",
+    "Add from Screenshot…": "Ekran Görüntüsünden Ekle…",
+    "Paste Job Posting": "İş İlanını Yapıştır",
+    "Import…": "İçe Aktar…",
+    "Export…": "Dışa Aktar…",
+    "&Quit": "Çı&k",
+    "&Edit": "Dü&zen",
+    "Delete Application…": "Başvuruyu Sil…",
+    "&Undo": "&Geri Al",
+    "&Redo": "&Yinele",
+    "Cu&t": "&Kes",
+    "&Copy": "K&opyala",
+    "&Paste": "&Yapıştır",
+    "Select &All": "&Tümünü Seç",
+    "Applications": "Başvurular",
+    "Filter": "Filtre",
+    "Filter and sort": "Filtrele ve sırala",
+    "Add a new application (%1)": "Yeni başvuru ekle (%1)",
+    "Status": "Durum",
+    "Sort": "Sıralama",
+    "Remove Star": "Yıldızı Kaldır",
+    "Add Star": "Yıldız Ekle",
+    "Open Posting": "İlanı Aç",
+    "Delete": "Sil",
+    "Follow-up": "Takip",
+    "Applied": "Başvuruldu",
+    "HR Interview": "İK Görüşmesi",
+    "Tech Interview": "Teknik Mülakat",
+    "Offer": "Teklif",
+    "Rejected": "Reddedildi",
+    "Applywright": "Applywright",
+    "The file couldn't be read because it isn't in the correct format.":
+        "Dosya doğru biçimde olmadığı için okunamadı.",
+    "The data couldn't be written because it isn't in the correct format.":
+        "Veriler doğru biçimde olmadığı için yazılamadı.",
+    "This backup was made by a newer version of Applywright.":
+        "Bu yedek, Applywright'ın daha yeni bir sürümüyle alınmış.",
+    "This file is not an Applywright backup.": "Bu dosya bir Applywright yedeği değil.",
+    "The file “%1” couldn't be opened.": "“%1” dosyası açılamadı.",
+    "The file “%1” couldn't be opened because it isn't a regular file.":
+        "“%1” normal bir dosya olmadığı için açılamadı.",
+    "The file “%1” couldn't be opened because it is larger than 512 MB, too large for a backup.":
+        "“%1” dosyası 512 MB'tan büyük olduğu için açılamadı; bir yedek için fazla büyük.",
+    "The file “%1” couldn't be read.": "“%1” dosyası okunamadı.",
+    "The file “%1” couldn't be saved.": "“%1” dosyası kaydedilemedi.",
+    "Imported %1 applications, skipped %2 already present.":
+        "%1 başvuru içe aktarıldı, zaten var olan %2 başvuru atlandı.",
+    "Search company, position or notes": "Şirket, pozisyon veya notlarda ara",
+    "Search": "Ara",
+    "%1 — %2. This cannot be undone.": "%1 — %2. Bu işlem geri alınamaz.",
+    "Delete this application?": "Bu başvuru silinsin mi?",
+    "Cancel": "Vazgeç",
+    "No Application Selected": "Seçili Başvuru Yok",
+    "Select an application from the list to see its details.":
+        "Ayrıntılarını görmek için listeden bir başvuru seçin.",
+    "Add your first application to start tracking.": "Takibe başlamak için ilk başvurunuzu ekleyin.",
+    "No results": "Sonuç yok",
+    "No application matches your search or filter.": "Aramanıza veya filtrenize uyan başvuru yok.",
+    "No applications yet": "Henüz başvuru yok",
+    "No position specified": "Pozisyon belirtilmedi",
+    "Clipboard": "Pano",
+    "The clipboard has no job posting text or screenshot.":
+        "Panoda iş ilanı metni ya da ekran görüntüsü yok.",
+    "From address: ": "Adresten: ",
+    "This file could not be read as an image.": "Bu dosya bir görüntü olarak okunamadı.",
+    "No text was found in this screenshot.": "Bu ekran görüntüsünde metin bulunamadı.",
+    "Text recognition could not start: its Turkish and English language data is missing.":
+        "Metin tanıma başlatılamadı: Türkçe ve İngilizce dil verileri eksik.",
+    "The text recognition engine could not read this image.": "Metin tanıma motoru bu görüntüyü okuyamadı.",
+    "Moving forward with another candidate": "Başka bir adayla devam ediliyor",
+    "Not enough experience": "Deneyim yetersiz",
+    "Budget mismatch": "Bütçe uyuşmazlığı",
+    "No relocation or visa sponsorship": "Taşınma ya da vize desteği yok",
+    "Position closed": "Pozisyon kapandı",
+    "Other": "Diğer",
+    "Newest first": "En yeni önce",
+    "Longest waiting": "En uzun bekleyen",
+    "Company name (A-Z)": "Şirket adı (A-Z)",
+    "By status": "Duruma göre",
+    "All": "Tümü",
+    "In Progress": "Devam Eden",
+    "The applications could not be read": "Başvurular okunamadı",
+    "The status history could not be read": "Durum geçmişi okunamadı",
+    "The changes could not be saved": "Değişiklikler kaydedilemedi",
+    "Database Could Not Be Opened": "Veritabanı Açılamadı",
+    "Your applications are still on disk. Applywright could not open the database — this usually happens after an update that changed the data format.":
+        "Başvurularınız hâlâ diskte. Applywright veritabanını açamadı — bu genellikle veri biçimini değiştiren bir güncellemeden sonra olur.",
+    "Error message": "Hata iletisi",
+    "Show Data Folder in Finder": "Veri Klasörünü Finder'da Göster",
+    "Show Data Folder in File Manager": "Veri Klasörünü Dosya Yöneticisinde Göster",
+    "Applywright is already running and is using its database in “%1”. Quit the other window of Applywright, then start it again.":
+        "Applywright zaten çalışıyor ve “%1” içindeki veritabanını kullanıyor. Diğer Applywright penceresinden çıkın, sonra yeniden başlatın.",
+    "The data folder “%1” cannot be written to, so the database could not be opened safely.":
+        "“%1” veri klasörüne yazılamıyor; bu yüzden veritabanı güvenle açılamadı.",
+    "The data folder “%1” could not be created.": "“%1” veri klasörü oluşturulamadı.",
+    "The database file “%1” could not be read: %2.": "“%1” veritabanı dosyası okunamadı: %2.",
+    "The file “%1” is not an Applywright database (it is not an SQLite file). It was left unchanged.":
+        "“%1” dosyası bir Applywright veritabanı değil (SQLite dosyası değil). Dosyaya dokunulmadı.",
+    "The database file “%1” could not be opened: %2.": "“%1” veritabanı dosyası açılamadı: %2.",
+    "The file “%1” is an SQLite database of another program, not an Applywright database. It was left unchanged.":
+        "“%1” başka bir programın SQLite veritabanı, Applywright veritabanı değil. Dosyaya dokunulmadı.",
+    "The database file “%1” has no data format version and cannot be opened. It was left unchanged.":
+        "“%1” veritabanı dosyasında veri biçimi sürümü yok, bu yüzden açılamıyor. Dosyaya dokunulmadı.",
+    "The database file “%1” uses data format %2, but this version of Applywright reads format %3. It was left unchanged.":
+        "“%1” veritabanı dosyası %2 veri biçimini kullanıyor, ancak Applywright'ın bu sürümü %3 biçimini okuyor. Dosyaya dokunulmadı.",
+    "The database file “%1” could not be created: %2.": "“%1” veritabanı dosyası oluşturulamadı: %2.",
+    "The database file “%1” could not be created.": "“%1” veritabanı dosyası oluşturulamadı.",
+    "active": "süren",
+    "offers": "teklif",
+    "stale": "sessiz",
+    "Waiting %lld days": "%lld gündür bekliyor",
+    "%lldd": "%lldg",
+    "Still early — sit tight for now.": "Henüz erken — şimdilik bekleyin.",
+    "A good time to send a follow-up email.": "Bir takip e-postası göndermek için iyi bir zaman.",
+    "Two weeks of silence — consider following up.": "İki haftadır ses yok — takip etmeyi düşünün.",
+    "Remote": "Uzaktan",
+    "Hybrid": "Hibrit",
+    "On-site": "İş yerinde",
+}
+
+
+def main(path):
+    tree = ET.parse(path)
+    missing = []
+    for message in tree.getroot().iter("message"):
+        source = message.find("source").text or ""
+        translation = message.find("translation")
+        if source in TURKISH:
+            translation.text = TURKISH[source]
+            translation.attrib.pop("type", None)
+        else:
+            missing.append(source)
+    tree.write(path, encoding="utf-8", xml_declaration=True)
+    for source in missing:
+        print("untranslated:", source, file=sys.stderr)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1] if len(sys.argv) > 1 else "resources/translations/applywright_tr.ts")

@@ -1,0 +1,229 @@
+#include "app/ApplicationCommands.h"
+
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace {
+
+using EditOperation = ApplicationCommands::EditOperation;
+
+template <typename Edit> void performOnText(Edit* edit, EditOperation op)
+{
+    switch (op) {
+    case EditOperation::undo: edit->undo(); break;
+    case EditOperation::redo: edit->redo(); break;
+    case EditOperation::cut: edit->cut(); break;
+    case EditOperation::copy: edit->copy(); break;
+    case EditOperation::paste: edit->paste(); break;
+    case EditOperation::selectAll: edit->selectAll(); break;
+    }
+}
+
+template <typename Edit> bool availableOnText(const Edit* edit, EditOperation op)
+{
+    const bool selection = edit->textCursor().hasSelection();
+    switch (op) {
+    case EditOperation::undo: return !edit->isReadOnly() && edit->document()->isUndoAvailable();
+    case EditOperation::redo: return !edit->isReadOnly() && edit->document()->isRedoAvailable();
+    case EditOperation::cut: return !edit->isReadOnly() && selection;
+    case EditOperation::copy: return selection;
+    case EditOperation::paste: return edit->canPaste();
+    case EditOperation::selectAll: return !edit->document()->isEmpty();
+    }
+    return false;
+}
+
+} // namespace
+
+void ApplicationCommands::perform(QWidget* focus, EditOperation op)
+{
+    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        performOnText(line, op);
+    } else if (auto* text = qobject_cast<QTextEdit*>(focus)) {
+        performOnText(text, op);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(focus)) {
+        performOnText(plain, op);
+    } else if (auto* spin = qobject_cast<QAbstractSpinBox*>(focus); spin && op == EditOperation::selectAll) {
+        spin->selectAll();
+    }
+}
+
+bool ApplicationCommands::isAvailable(const QWidget* focus, EditOperation op)
+{
+    if (const auto* line = qobject_cast<const QLineEdit*>(focus)) {
+        const bool visibleText = line->echoMode() == QLineEdit::Normal;
+        switch (op) {
+        case EditOperation::undo: return !line->isReadOnly() && line->isUndoAvailable();
+        case EditOperation::redo: return !line->isReadOnly() && line->isRedoAvailable();
+        case EditOperation::cut: return !line->isReadOnly() && visibleText && line->hasSelectedText();
+        case EditOperation::copy: return visibleText && line->hasSelectedText();
+        case EditOperation::paste: return !line->isReadOnly();
+        case EditOperation::selectAll: return !line->text().isEmpty();
+        }
+        return false;
+    }
+    if (const auto* text = qobject_cast<const QTextEdit*>(focus))
+        return availableOnText(text, op);
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(focus))
+        return availableOnText(plain, op);
+    if (qobject_cast<const QAbstractSpinBox*>(focus))
+        return op == EditOperation::selectAll;
+    return false;
+}
+
+ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* published)
+    : QObject(&window)
+    , m_window(window)
+    , m_published(published)
+{
+    setObjectName(QStringLiteral("applicationCommands"));
+    using Key = FocusedActions::Key;
+
+    // Titles, order and separators follow the command table; "…" is one character.
+    m_fileMenu = window.menuBar()->addMenu(tr("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    m_fileMenu->addAction(makeCommand(Key::createApplication, tr("New Application"), "newApplicationAction"));
+    m_fileMenu->addAction(makeCommand(Key::saveChanges, tr("Save"), "saveAction"));
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(makeCommand(Key::importScreenshots, tr("Add from Screenshot…"), "addFromScreenshotAction"));
+    m_fileMenu->addAction(makeCommand(Key::pastePosting, tr("Paste Job Posting"), "pasteJobPostingAction"));
+    m_fileMenu->addSeparator();
+    m_fileMenu->addAction(makeCommand(Key::importBackup, tr("Import…"), "importAction"));
+    m_fileMenu->addAction(makeCommand(Key::exportBackup, tr("Export…"), "exportAction"));
+    m_fileMenu->addSeparator();
+    m_quit = m_fileMenu->addAction(tr("&Quit"));
+    m_quit->setObjectName(QStringLiteral("quitAction"));
+    m_quit->setShortcuts(QKeySequence::Quit);
+    m_quit->setMenuRole(QAction::QuitRole);
+    // Queued, so the menu closes before the application starts to quit.
+    connect(m_quit, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.addAction(m_quit);
+
+    m_editMenu = window.menuBar()->addMenu(tr("&Edit"));
+    m_editMenu->setObjectName(QStringLiteral("editMenu"));
+    buildEditActions();
+    m_editMenu->addSeparator();
+    m_editMenu->addAction(makeCommand(Key::deleteSelection, tr("Delete Application…"), "deleteApplicationAction"));
+    connect(m_editMenu, &QMenu::aboutToShow, this, &ApplicationCommands::updateEditActions);
+
+    if (m_published) {
+        connect(m_published, &FocusedActions::publishedChanged, this, &ApplicationCommands::updateEnabled);
+        // The window's content may be replaced (a store that fails to read): every
+        // command goes dark with it.
+        connect(m_published, &QObject::destroyed, this, &ApplicationCommands::updateEnabled, Qt::QueuedConnection);
+    }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { followFocus(now); });
+    m_window.installEventFilter(this);
+    followFocus(QApplication::focusWidget());
+    updateEnabled();
+}
+
+QAction* ApplicationCommands::makeCommand(FocusedActions::Key key, const QString& title, const char* name)
+{
+    auto* command = new QAction(title, &m_window);
+    command->setObjectName(QLatin1String(name));
+    command->setShortcuts(FocusedActions::shortcuts(key));
+    command->setShortcutContext(Qt::WindowShortcut);
+    connect(command, &QAction::triggered, this, [this, key] {
+        if (m_published && windowIsActive())
+            m_published->trigger(key);
+    });
+    m_window.addAction(command);
+    m_commands[size_t(key)] = command;
+    return command;
+}
+
+bool ApplicationCommands::windowIsActive() const
+{
+    return m_window.isActiveWindow();
+}
+
+void ApplicationCommands::updateEnabled()
+{
+    const bool active = windowIsActive();
+    for (FocusedActions::Key key : FocusedActions::keys)
+        action(key)->setEnabled(active && m_published && m_published->isPublished(key));
+}
+
+bool ApplicationCommands::isTextEntry(const QWidget* widget)
+{
+    if (!widget)
+        return false;
+    if (const auto* line = qobject_cast<const QLineEdit*>(widget))
+        return !line->isReadOnly();
+    if (const auto* text = qobject_cast<const QTextEdit*>(widget))
+        return !text->isReadOnly();
+    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(widget))
+        return !plain->isReadOnly();
+    if (const auto* spin = qobject_cast<const QAbstractSpinBox*>(widget))
+        return !spin->isReadOnly();
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget))
+        return combo->isEditable();
+    return false;
+}
+
+void ApplicationCommands::followFocus(QWidget* now)
+{
+    const bool textEntry = now && now->window() == &m_window && isTextEntry(now);
+    if (textEntry != m_textEntryFocused) {
+        m_textEntryFocused = textEntry;
+        // Backspace and Delete edit text while a text field has the focus; the
+        // command keeps its menu item but gives up its keys until focus moves on.
+        QAction* remove = action(FocusedActions::Key::deleteSelection);
+        remove->setShortcuts(
+            textEntry ? QList<QKeySequence>() : FocusedActions::shortcuts(FocusedActions::Key::deleteSelection));
+    }
+    updateEditActions();
+}
+
+void ApplicationCommands::buildEditActions()
+{
+    const auto add = [this](const QString& title, QKeySequence::StandardKey key, const char* name, EditOperation op) {
+        QAction* command = m_editMenu->addAction(title);
+        command->setObjectName(QLatin1String(name));
+        command->setShortcuts(key);
+        command->setShortcutContext(Qt::WindowShortcut);
+        command->setData(int(op));
+        m_window.addAction(command);
+        // Works on whatever text widget has the focus when it is chosen.
+        connect(command, &QAction::triggered, this, [this, op] {
+            QWidget* focus = QApplication::focusWidget();
+            if (focus && focus->window() == &m_window)
+                perform(focus, op);
+        });
+        return command;
+    };
+    m_undo = add(tr("&Undo"), QKeySequence::Undo, "undoAction", EditOperation::undo);
+    m_redo = add(tr("&Redo"), QKeySequence::Redo, "redoAction", EditOperation::redo);
+    m_editMenu->addSeparator();
+    m_cut = add(tr("Cu&t"), QKeySequence::Cut, "cutAction", EditOperation::cut);
+    m_copy = add(tr("&Copy"), QKeySequence::Copy, "copyAction", EditOperation::copy);
+    m_paste = add(tr("&Paste"), QKeySequence::Paste, "pasteAction", EditOperation::paste);
+    m_selectAll = add(tr("Select &All"), QKeySequence::SelectAll, "selectAllAction", EditOperation::selectAll);
+}
+
+void ApplicationCommands::updateEditActions()
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && focus->window() != &m_window)
+        focus = nullptr;
+    for (QAction* command : {m_undo, m_redo, m_cut, m_copy, m_paste, m_selectAll})
+        command->setEnabled(focus && isAvailable(focus, EditOperation(command->data().toInt())));
+}
+
+bool ApplicationCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_window && event->type() == QEvent::ActivationChange)
+        updateEnabled();
+    return QObject::eventFilter(watched, event);
+}

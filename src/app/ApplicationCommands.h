@@ -1,0 +1,68 @@
+#pragma once
+
+#include "ui/FocusedActions.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <array>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QWidget;
+
+// The menu commands of a main window. They do nothing themselves: each calls the
+// action its window publishes under the command's key, and is enabled exactly
+// while that window is the active one and publishes the key. The standard edit
+// commands act on the focused text field.
+class ApplicationCommands : public QObject {
+    Q_OBJECT
+
+public:
+    // Builds the File and Edit menus in `window`'s menu bar and adds every command
+    // to the window, so its shortcut works wherever the focus is. `published` may
+    // be null (the store-failure window publishes nothing).
+    ApplicationCommands(QMainWindow& window, FocusedActions* published);
+
+    // The command that reads `key`.
+    QAction* action(FocusedActions::Key key) const { return m_commands[size_t(key)]; }
+    QAction* quitAction() const { return m_quit; }
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QMenu* editMenu() const { return m_editMenu; }
+
+    // Follows the window's activation and what it publishes.
+    void updateEnabled();
+
+    // A widget the user types text into: Backspace and Delete belong to it.
+    static bool isTextEntry(const QWidget* widget);
+
+    enum class EditOperation { undo, redo, cut, copy, paste, selectAll };
+    // The standard edit commands on a text widget, and whether they apply now.
+    static void perform(QWidget* focus, EditOperation operation);
+    static bool isAvailable(const QWidget* focus, EditOperation operation);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* makeCommand(FocusedActions::Key key, const QString& title, const char* name);
+    void buildEditActions();
+    void updateEditActions();
+    void followFocus(QWidget* now);
+    bool windowIsActive() const;
+
+    QMainWindow& m_window;
+    QPointer<FocusedActions> m_published;
+    std::array<QAction*, FocusedActions::keys.size()> m_commands {};
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QAction* m_quit = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
+    QAction* m_cut = nullptr;
+    QAction* m_copy = nullptr;
+    QAction* m_paste = nullptr;
+    QAction* m_selectAll = nullptr;
+    bool m_textEntryFocused = false;
+};

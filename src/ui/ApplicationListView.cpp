@@ -1,0 +1,564 @@
+#include "ui/ApplicationListView.h"
+
+#include "model/Clock.h"
+#include "ui/ApplicationListModel.h"
+#include "ui/ApplicationRow.h"
+#include "ui/EmptyListOverlay.h"
+#include "ui/FocusedActions.h"
+#include "ui/Palette.h"
+#include "ui/SummaryBar.h"
+#include "ui/Symbols.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QMimeDatabase>
+#include <QPointer>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int toolbarIconSize = 18;
+
+bool isPlainDeleteKey(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    return modifiers == Qt::NoModifier && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace);
+}
+
+bool conformsToImage(const QMimeType& type)
+{
+    if (!type.isValid())
+        return false;
+    const QLatin1String image("image/");
+    if (type.name().startsWith(image))
+        return true;
+    const QStringList ancestors = type.allAncestors();
+    return std::any_of(
+        ancestors.cbegin(), ancestors.cend(), [&](const QString& name) { return name.startsWith(image); });
+}
+
+// The list itself: rows, the delete and paste keys while it has focus, and drops
+// of image files. It keeps no state; everything goes back through the callbacks.
+class RowListView : public QListView {
+public:
+    using QListView::QListView;
+
+    std::function<void()> onDeleteKey;
+    std::function<void()> onPasteKey;
+    std::function<void(const QList<QUrl>&, bool&)> onDrop;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        // Claim delete and paste before the window's shortcuts see them: while the
+        // list has focus they mean "this list's selection" and "paste into the list".
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (isPlainDeleteKey(key) || key->matches(QKeySequence::Paste)) {
+                event->accept();
+                return true;
+            }
+        }
+        return QListView::event(event);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (isPlainDeleteKey(event)) {
+            if (onDeleteKey)
+                onDeleteKey();
+            event->accept();
+            return;
+        }
+        if (event->matches(QKeySequence::Paste)) {
+            if (onPasteKey)
+                onPasteKey();
+            event->accept();
+            return;
+        }
+        QListView::keyPressEvent(event);
+    }
+
+    void dragEnterEvent(QDragEnterEvent* event) override { acceptFiles(event); }
+    void dragMoveEvent(QDragMoveEvent* event) override { acceptFiles(event); }
+    void dragLeaveEvent(QDragLeaveEvent* event) override { event->accept(); }
+
+    void dropEvent(QDropEvent* event) override
+    {
+        bool accepted = false;
+        if (event->mimeData() && event->mimeData()->hasUrls() && onDrop)
+            onDrop(event->mimeData()->urls(), accepted);
+        if (accepted) {
+            event->setDropAction(Qt::CopyAction);
+            event->accept();
+        } else {
+            event->ignore();
+        }
+    }
+
+private:
+    // Which files are images is decided on the drop itself; while dragging any
+    // file list is welcome.
+    static void acceptFiles(QDropEvent* event)
+    {
+        if (event->mimeData() && event->mimeData()->hasUrls()) {
+            event->setDropAction(Qt::CopyAction);
+            event->accept();
+        } else {
+            event->ignore();
+        }
+    }
+};
+
+} // namespace
+
+ApplicationListView::ApplicationListView(Actions actions, QWidget* parent)
+    : QWidget(parent)
+    , m_actions(std::move(actions))
+    , m_model(new ApplicationListModel(this))
+    , m_row(new ApplicationRow(this))
+    , m_list(nullptr)
+    , m_toolbar(new QWidget(this))
+    , m_toolbarLayout(nullptr)
+    , m_newButton(new QToolButton(m_toolbar))
+    , m_filterButton(new QToolButton(m_toolbar))
+    , m_filterMenu(new QMenu(this))
+    , m_statusGroup(new QActionGroup(this))
+    , m_sortGroup(new QActionGroup(this))
+    , m_summary(new SummaryBar(this))
+    , m_overlay(nullptr)
+{
+    setObjectName(QStringLiteral("applicationList"));
+
+    auto* list = new RowListView(this);
+    list->onDeleteKey = [this] { deleteSelected(); };
+    list->onPasteKey = [this] {
+        if (m_actions.onPaste)
+            m_actions.onPaste();
+    };
+    list->onDrop = [this](const QList<QUrl>& urls, bool& accepted) { dropImages(urls, accepted); };
+    m_list = list;
+    m_list->setObjectName(QStringLiteral("applicationListView"));
+    m_list->setAccessibleName(tr("Applications"));
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(m_row);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Every row has the same height: the list lays out any number of records at once.
+    m_list->setUniformItemSizes(true);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setMouseTracking(true);
+    m_list->setDragDropMode(QAbstractItemView::DropOnly);
+    setAcceptsImageDrops(true);
+    m_list->setDropIndicatorShown(false);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->verticalScrollBar()->setSingleStep(24);
+    m_list->viewport()->installEventFilter(this);
+    connect(m_list, &QListView::customContextMenuRequested, this, &ApplicationListView::showContextMenu);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &ApplicationListView::userSelectionChanged);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_wasReset = true; });
+
+    m_overlay = new EmptyListOverlay(
+        [this] {
+            if (m_actions.onCreate)
+                m_actions.onCreate();
+        },
+        m_list->viewport());
+
+    buildToolbar();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_toolbar);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_summary);
+
+    applyStyle();
+    updateOverlay();
+}
+
+ApplicationListView::~ApplicationListView() = default;
+
+void ApplicationListView::buildToolbar()
+{
+    m_toolbar->setObjectName(QStringLiteral("listToolbar"));
+    m_toolbarLayout = new QHBoxLayout(m_toolbar);
+    m_toolbarLayout->setContentsMargins(10, 10, 8, 8);
+    m_toolbarLayout->setSpacing(4);
+
+    m_filterButton->setObjectName(QStringLiteral("filterButton"));
+    m_filterButton->setText(tr("Filter"));
+    m_filterButton->setToolTip(tr("Filter and sort"));
+    m_filterButton->setAccessibleName(tr("Filter"));
+    m_filterButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_filterButton->setAutoRaise(true);
+    m_filterButton->setIconSize(QSize(toolbarIconSize, toolbarIconSize));
+    // Opened by hand rather than through setMenu(): the style's menu arrow would sit
+    // on top of the funnel, which already says "menu".
+    connect(m_filterButton, &QToolButton::clicked, this,
+        [this] { m_filterMenu->popup(m_filterButton->mapToGlobal(QPoint(0, m_filterButton->height()))); });
+    buildFilterMenu();
+
+    m_newButton->setObjectName(QStringLiteral("newApplicationButton"));
+    m_newButton->setText(tr("New Application"));
+    m_newButton->setAccessibleName(tr("New Application"));
+    const QKeySequence shortcut = FocusedActions::shortcuts(FocusedActions::Key::createApplication).value(0);
+    m_newButton->setToolTip(tr("Add a new application (%1)").arg(shortcut.toString(QKeySequence::NativeText)));
+    m_newButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_newButton->setAutoRaise(true);
+    m_newButton->setIconSize(QSize(toolbarIconSize, toolbarIconSize));
+    connect(m_newButton, &QToolButton::clicked, this, [this] {
+        if (m_actions.onCreate)
+            m_actions.onCreate();
+    });
+
+    m_toolbarLayout->addStretch(1);
+    m_toolbarLayout->addWidget(m_filterButton);
+    m_toolbarLayout->addWidget(m_newButton);
+}
+
+void ApplicationListView::buildFilterMenu()
+{
+    m_filterMenu->setObjectName(QStringLiteral("filterMenu"));
+    m_filterMenu->setToolTipsVisible(false);
+    m_statusGroup->setExclusive(true);
+    m_sortGroup->setExclusive(true);
+
+    // Group titles are inactive entries in a small bold font, aligned with the entries.
+    const auto addHeader = [this](const QString& text, const char* name) {
+        QAction* header = m_filterMenu->addAction(text);
+        header->setObjectName(QLatin1String(name));
+        header->setEnabled(false);
+        QFont font = Palette::font(Palette::TextStyle::caption, m_filterMenu->font());
+        font.setWeight(QFont::DemiBold);
+        header->setFont(font);
+    };
+    addHeader(tr("Status"), "statusSection");
+    for (const StatusFilter& filter : StatusFilter::allFilters()) {
+        QAction* action = m_filterMenu->addAction(filter.title());
+        action->setObjectName(QLatin1String("statusFilter:") + filter.identifier());
+        action->setCheckable(true);
+        action->setChecked(filter == m_statusFilter);
+        action->setData(filter.identifier());
+        m_statusGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, filter] {
+            if (filter == m_statusFilter)
+                return;
+            setStatusFilter(filter);
+            Q_EMIT statusFilterChanged(filter);
+        });
+    }
+    m_filterMenu->addSeparator()->setObjectName(QStringLiteral("filterDivider"));
+    addHeader(tr("Sort"), "sortSection");
+    for (SortOption option : allCases<SortOption>()) {
+        QAction* action = m_filterMenu->addAction(title(option));
+        action->setObjectName(QLatin1String("sortOption:") + rawValue(option));
+        action->setCheckable(true);
+        action->setChecked(option == m_sortOption);
+        m_sortGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, option] {
+            if (option == m_sortOption)
+                return;
+            setSortOption(option);
+            Q_EMIT sortOptionChanged(option);
+        });
+    }
+}
+
+const QList<JobApplication*>& ApplicationListView::applications() const
+{
+    return m_model->applications();
+}
+
+void ApplicationListView::setApplications(const QList<JobApplication*>& applications, qsizetype totalCount)
+{
+    m_totalCount = totalCount;
+    m_wasReset = false;
+    {
+        const QScopedValueRollback<bool> syncing(m_syncing, true);
+        m_model->setApplications(applications);
+    }
+    // After a reset the list starts at the top; bring the selection back into view.
+    syncSelection(m_wasReset);
+    m_summary->setApplications(applications);
+    updateOverlay();
+}
+
+void ApplicationListView::setSelectedID(std::optional<RecordID> id)
+{
+    if (id == m_selectedID)
+        return;
+    m_selectedID = id;
+    syncSelection(true);
+}
+
+void ApplicationListView::syncSelection(bool scroll)
+{
+    const QScopedValueRollback<bool> syncing(m_syncing, true);
+    QItemSelectionModel* selection = m_list->selectionModel();
+    const int row = m_selectedID ? m_model->rowOf(*m_selectedID) : -1;
+    if (row < 0) {
+        selection->clearSelection();
+        return;
+    }
+    const QModelIndex index = m_model->index(row, 0);
+    if (!selection->isSelected(index) || selection->currentIndex() != index)
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    if (scroll)
+        m_list->scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void ApplicationListView::userSelectionChanged()
+{
+    if (m_syncing)
+        return;
+    const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+    std::optional<RecordID> id;
+    if (!selected.isEmpty()) {
+        if (JobApplication* record = m_model->application(selected.first()))
+            id = record->id();
+    }
+    if (id == m_selectedID)
+        return;
+    m_selectedID = id;
+    Q_EMIT selectedIDChanged(id);
+}
+
+void ApplicationListView::setStatusFilter(const StatusFilter& filter)
+{
+    m_statusFilter = filter;
+    for (QAction* action : m_statusGroup->actions())
+        action->setChecked(action->data().toString() == filter.identifier());
+    updateFilterButton();
+}
+
+void ApplicationListView::setSortOption(SortOption option)
+{
+    m_sortOption = option;
+    const QString name = QLatin1String("sortOption:") + rawValue(option);
+    for (QAction* action : m_sortGroup->actions())
+        action->setChecked(action->objectName() == name);
+}
+
+void ApplicationListView::setToday(const QDateTime& today)
+{
+    m_row->setToday(today);
+    m_summary->setApplications(m_model->applications());
+    m_list->viewport()->update();
+}
+
+void ApplicationListView::setAcceptsImageDrops(bool accepts)
+{
+    // Drag events reach the viewport, the widget under the pointer.
+    m_list->setAcceptDrops(accepts);
+    m_list->viewport()->setAcceptDrops(accepts);
+}
+
+bool ApplicationListView::acceptsImageDrops() const
+{
+    return m_list->viewport()->acceptDrops();
+}
+
+void ApplicationListView::setSearchField(QWidget* field)
+{
+    field->setParent(m_toolbar);
+    m_toolbarLayout->insertWidget(0, field, 1);
+    // The field takes the toolbar's width; the stretch was only for the buttons.
+    if (QLayoutItem* stretch = m_toolbarLayout->itemAt(1); stretch && stretch->spacerItem()) {
+        m_toolbarLayout->removeItem(stretch);
+        delete stretch;
+    }
+    m_toolbarLayout->insertSpacing(1, 2);
+}
+
+void ApplicationListView::refreshApplication(const JobApplication* application)
+{
+    m_model->refresh(application);
+}
+
+void ApplicationListView::forgetApplication(const JobApplication* application)
+{
+    {
+        const QScopedValueRollback<bool> syncing(m_syncing, true);
+        m_model->forget(application);
+    }
+    m_summary->setApplications(m_model->applications());
+    updateOverlay();
+}
+
+void ApplicationListView::deleteSelected()
+{
+    if (!m_selectedID || !m_actions.onDelete)
+        return;
+    // Only a record the list shows: a selection hidden by the filter is left alone.
+    for (JobApplication* record : m_model->applications()) {
+        if (record->id() == *m_selectedID) {
+            m_actions.onDelete(*record);
+            return;
+        }
+    }
+}
+
+QList<QUrl> ApplicationListView::imageFiles(const QList<QUrl>& urls)
+{
+    QList<QUrl> images;
+    const QMimeDatabase types;
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo file(url.toLocalFile());
+        if (!file.isFile() || !file.isReadable())
+            continue;
+        if (conformsToImage(types.mimeTypeForFile(file, QMimeDatabase::MatchDefault)))
+            images.append(url);
+    }
+    return images;
+}
+
+void ApplicationListView::dropImages(const QList<QUrl>& urls, bool& accepted)
+{
+    const QList<QUrl> images = imageFiles(urls);
+    accepted = !images.isEmpty() && bool(m_actions.onDropImages);
+    if (accepted)
+        m_actions.onDropImages(images);
+}
+
+QString ApplicationListView::filterSymbol(const StatusFilter& filter)
+{
+    return filter.kind() == StatusFilter::Kind::all ? QStringLiteral("line.3.horizontal.decrease.circle")
+                                                    : QStringLiteral("line.3.horizontal.decrease.circle.fill");
+}
+
+std::unique_ptr<QMenu> ApplicationListView::makeContextMenu(JobApplication& application)
+{
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setObjectName(QStringLiteral("rowContextMenu"));
+    const QPalette& pal = palette();
+    const QPointer<JobApplication> record(&application);
+
+    QAction* star = menu->addAction(application.isFavorite() ? tr("Remove Star") : tr("Add Star"));
+    star->setObjectName(QStringLiteral("toggleStarAction"));
+    star->setIcon(Symbols::icon(application.isFavorite() ? QStringLiteral("star") : QStringLiteral("star.fill"),
+        Palette::fillColor(NamedColor::yellow, pal)));
+    connect(star, &QAction::triggered, this, [record] {
+        if (JobApplication* target = record.data()) {
+            target->setFavorite(!target->isFavorite());
+            target->setUpdatedAt(Clock::now());
+        }
+    });
+
+    if (const auto url = application.postingURL()) {
+        QAction* open = menu->addAction(tr("Open Posting"));
+        open->setObjectName(QStringLiteral("openPostingAction"));
+        open->setIcon(Symbols::icon(QStringLiteral("arrow.up.right.square"), pal.color(QPalette::Text)));
+        connect(open, &QAction::triggered, this, [this, record] {
+            // Read the link again: it may have changed while the menu was open.
+            JobApplication* target = record.data();
+            if (!target)
+                return;
+            if (const auto current = target->postingURL(); current && m_actions.openURL)
+                m_actions.openURL(*current);
+        });
+    }
+
+    menu->addSeparator();
+
+    // Destructive: drawn with the red trash symbol. The list deletes nothing itself.
+    QAction* remove = menu->addAction(tr("Delete"));
+    remove->setObjectName(QStringLiteral("deleteAction"));
+    remove->setIcon(Symbols::icon(QStringLiteral("trash"), Palette::textColor(NamedColor::red, pal)));
+    connect(remove, &QAction::triggered, this, [this, record] {
+        if (JobApplication* target = record.data(); target && m_actions.onDelete)
+            m_actions.onDelete(*target);
+    });
+    return menu;
+}
+
+void ApplicationListView::showContextMenu(const QPoint& position)
+{
+    JobApplication* record = m_model->application(m_list->indexAt(position));
+    if (!record)
+        return;
+    QMenu* menu = makeContextMenu(*record).release();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(m_list->viewport()->mapToGlobal(position));
+}
+
+void ApplicationListView::updateOverlay()
+{
+    // A negative total means the records are still being read: no overlay yet, so
+    // an empty-store message never flashes up before the rows arrive.
+    const bool empty = m_model->rowCount() == 0 && m_totalCount >= 0;
+    m_overlay->setHasAnyRecord(m_totalCount > 0);
+    m_overlay->setVisible(empty);
+    // It covers the whole list and centres its content; drops on it still reach
+    // the list, the first parent that accepts them.
+    if (empty)
+        m_overlay->setGeometry(m_list->viewport()->rect());
+}
+
+void ApplicationListView::updateFilterButton()
+{
+    const bool filtered = m_statusFilter.kind() != StatusFilter::Kind::all;
+    // A filter in force is shown filled, in the accent colour, so it is not forgotten.
+    const QColor color
+        = filtered ? palette().color(QPalette::Active, QPalette::Highlight) : Palette::secondaryText(palette());
+    m_filterButton->setIcon(Symbols::icon(filterSymbol(m_statusFilter), color));
+    m_filterButton->setProperty("symbol", filterSymbol(m_statusFilter));
+}
+
+void ApplicationListView::applyStyle()
+{
+    const QPalette& pal = palette();
+    QPalette sidebar = m_list->palette();
+    sidebar.setColor(QPalette::Base, Palette::sidebarBackground(pal));
+    m_list->setPalette(sidebar);
+    m_newButton->setIcon(Symbols::icon(QStringLiteral("plus"), Palette::secondaryText(pal)));
+    updateFilterButton();
+
+    // A slim scroll bar without arrows, as sidebars have; its thumb follows the palette.
+    const auto rgba = [](const QColor& c) {
+        return QStringLiteral("rgba(%1,%2,%3,%4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alphaF());
+    };
+    const bool dark = Palette::isDark(pal);
+    const QColor thumb = Palette::withAlpha(pal.color(QPalette::Text), dark ? 0.3 : 0.22);
+    const QColor hovered = Palette::withAlpha(pal.color(QPalette::Text), dark ? 0.45 : 0.38);
+    m_list->verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical{background:transparent;width:10px;margin:0;border:none;}"
+        "QScrollBar::handle:vertical{background:%1;border-radius:3px;min-height:32px;margin:2px;}"
+        "QScrollBar::handle:vertical:hover{background:%2;}"
+        "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0;border:none;background:none;}"
+        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:none;}")
+                                                   .arg(rgba(thumb), rgba(hovered)));
+    m_list->doItemsLayout();
+}
+
+bool ApplicationListView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
+        updateOverlay();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ApplicationListView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
+        applyStyle();
+    QWidget::changeEvent(event);
+}

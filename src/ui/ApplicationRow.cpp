@@ -1,0 +1,260 @@
+#include "ui/ApplicationRow.h"
+
+#include "model/JobApplication.h"
+#include "ui/ApplicationListModel.h"
+#include "ui/Badges.h"
+#include "ui/Palette.h"
+#include "ui/Symbols.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr int rowInsetY = 2;
+
+struct Fonts {
+    QFont headline;
+    QFont subheadline;
+    QFont caption2;
+
+    explicit Fonts(const QFont& base)
+        : headline(Palette::font(Palette::TextStyle::headline, base))
+        , subheadline(Palette::font(Palette::TextStyle::subheadline, base))
+        , caption2(Palette::font(Palette::TextStyle::caption2, base))
+    {
+    }
+};
+
+// The heights of the three lines; the same for every record, which is what lets
+// the list use uniform row heights.
+struct LineHeights {
+    int title;
+    int position;
+    int meta;
+
+    LineHeights(const Fonts& fonts, const QFont& base, const QPalette& palette)
+    {
+        const int compactBadge
+            = BadgePainter::waitingBadge(99, WaitingBadgeStyle::compact, base, palette).sizeHint().height();
+        title = std::max(QFontMetrics(fonts.headline).height(), compactBadge);
+        position = QFontMetrics(fonts.subheadline).height();
+        const int statusBadge
+            = BadgePainter::statusBadge(ApplicationStatus::applied, true, base, palette).sizeHint().height();
+        const int chip
+            = BadgePainter::metaChip(QStringLiteral("house"), QStringLiteral("X"), NamedColor::secondary, base, palette)
+                  .sizeHint()
+                  .height();
+        meta = std::max(statusBadge, chip);
+    }
+};
+
+struct RowParts {
+    ApplicationRow::Layout layout;
+    QString company;
+    QString position;
+    std::optional<BadgePainter> waiting;
+    BadgePainter status;
+    BadgePainter workModel;
+    std::optional<BadgePainter> followUp;
+    int starSize = 0;
+};
+
+QString followUpText()
+{
+    return QCoreApplication::translate("ApplicationRow", "Follow-up");
+}
+
+RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& application, const QDateTime& today)
+{
+    const QFont& base = option.font;
+    const QPalette& palette = option.palette;
+    const Fonts fonts(base);
+    const LineHeights lines(fonts, base, palette);
+
+    RowParts parts {
+        {},
+        {},
+        {},
+        std::nullopt,
+        BadgePainter::statusBadge(application.status(), true, base, palette),
+        BadgePainter::metaChip(
+            symbolName(application.workModel()), title(application.workModel()), NamedColor::secondary, base, palette),
+        std::nullopt,
+        0,
+    };
+    ApplicationRow::Layout& layout = parts.layout;
+
+    const QRect row = option.rect;
+    const int left = row.left() + ApplicationRow::contentInsetX;
+    const int right = row.right() + 1 - ApplicationRow::contentInsetX; // exclusive
+    const int top = row.top() + rowInsetY + ApplicationRow::verticalPadding;
+    const int bottom = row.bottom() + 1 - rowInsetY - ApplicationRow::verticalPadding; // exclusive
+    layout.statusBar = QRect(left, top, ApplicationRow::statusBarWidth, std::max(0, bottom - top));
+
+    const int column = left + ApplicationRow::statusBarWidth + ApplicationRow::barSpacing;
+    const int columnWidth = std::max(0, right - column);
+
+    // Title line: company, star, flexible space, compact waiting badge.
+    int titleRight = right;
+    if (const auto days = application.daysWaiting(today)) {
+        parts.waiting = BadgePainter::waitingBadge(*days, WaitingBadgeStyle::compact, base, palette);
+        const QSize size = parts.waiting->sizeHint();
+        layout.waitingBadge
+            = QRect(right - size.width(), top + (lines.title - size.height()) / 2, size.width(), size.height());
+        titleRight = layout.waitingBadge.left() - ApplicationRow::titleSpacing;
+    }
+    if (application.isFavorite())
+        parts.starSize = std::max(8, QFontInfo(fonts.caption2).pixelSize());
+    const int starRoom = parts.starSize > 0 ? ApplicationRow::titleSpacing + parts.starSize : 0;
+    const QFontMetrics headline(fonts.headline);
+    const int companyRoom = std::max(0, titleRight - column - starRoom);
+    parts.company = headline.elidedText(application.displayCompany(), Qt::ElideRight, companyRoom);
+    const int companyWidth = std::min(companyRoom, headline.horizontalAdvance(parts.company));
+    layout.company = QRect(column, top, companyWidth, lines.title);
+    if (parts.starSize > 0) {
+        layout.star = QRect(column + companyWidth + ApplicationRow::titleSpacing,
+            top + (lines.title - parts.starSize) / 2, parts.starSize, parts.starSize);
+    }
+
+    // Position line.
+    const int positionTop = top + lines.title + ApplicationRow::lineSpacing;
+    const QFontMetrics subheadline(fonts.subheadline);
+    parts.position = subheadline.elidedText(application.displayPosition(), Qt::ElideRight, columnWidth);
+    layout.position = QRect(column, positionTop, columnWidth, lines.position);
+
+    // Meta line: badges left to right, clipped at the column's end.
+    const int metaTop = positionTop + lines.position + ApplicationRow::lineSpacing;
+    int x = column;
+    const auto place = [&](const BadgePainter& badge) {
+        const QSize size = badge.sizeHint();
+        const int width = std::min(size.width(), right - x);
+        if (width < std::min(size.width(), 24))
+            return QRect();
+        const QRect placed(x, metaTop + (lines.meta - size.height()) / 2, width, size.height());
+        x += width + ApplicationRow::metaSpacing;
+        return placed;
+    };
+    layout.statusBadge = place(parts.status);
+    layout.workModelChip = place(parts.workModel);
+    if (application.isFollowUpDue()) {
+        parts.followUp = BadgePainter::metaChip(
+            QStringLiteral("bell.badge.fill"), followUpText(), NamedColor::orange, base, palette);
+        layout.followUpChip = place(*parts.followUp);
+    }
+    return parts;
+}
+
+void paintHighlight(QPainter* painter, const QStyleOptionViewItem& option)
+{
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const bool hovered = option.state.testFlag(QStyle::State_MouseOver);
+    if (!selected && !hovered)
+        return;
+    const QPalette& palette = option.palette;
+    const bool dark = Palette::isDark(palette);
+    QColor color;
+    if (selected) {
+        // Tinted with the accent while the list has the keyboard focus, grey otherwise,
+        // as desktop sidebars do; the row keeps its own colours on top of it.
+        const bool focused = option.widget && option.widget->hasFocus() && option.state.testFlag(QStyle::State_Active);
+        color = focused ? Palette::withAlpha(palette.color(QPalette::Active, QPalette::Highlight), dark ? 0.42 : 0.2)
+                        : Palette::withAlpha(palette.color(QPalette::Text), dark ? 0.14 : 0.08);
+    } else {
+        color = Palette::withAlpha(palette.color(QPalette::Text), dark ? 0.06 : 0.04);
+    }
+    const QRectF area = QRectF(option.rect)
+                            .adjusted(ApplicationRow::highlightInsetX, ApplicationRow::highlightInsetY,
+                                -ApplicationRow::highlightInsetX, -ApplicationRow::highlightInsetY);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(color);
+    painter->drawRoundedRect(area, ApplicationRow::highlightRadius, ApplicationRow::highlightRadius);
+}
+
+} // namespace
+
+ApplicationRow::ApplicationRow(QObject* parent)
+    : QStyledItemDelegate(parent)
+{
+}
+
+void ApplicationRow::setToday(const QDateTime& today)
+{
+    m_today = today;
+}
+
+int ApplicationRow::rowHeight(const QFont& font, const QPalette& palette) const
+{
+    const Fonts fonts(font);
+    const LineHeights lines(fonts, font, palette);
+    return 2 * rowInsetY + 2 * verticalPadding + lines.title + lineSpacing + lines.position + lineSpacing + lines.meta;
+}
+
+QSize ApplicationRow::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
+{
+    return QSize(contentInsetX * 2 + 120, rowHeight(option.font, option.palette));
+}
+
+ApplicationRow::Layout ApplicationRow::layout(
+    const QStyleOptionViewItem& option, const JobApplication& application) const
+{
+    return buildRow(option, application, m_today).layout;
+}
+
+void ApplicationRow::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    auto* record = index.data(ApplicationListModel::RecordRole).value<JobApplication*>();
+    if (!record)
+        return;
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    paintRow(painter, opt, *record);
+}
+
+void ApplicationRow::paintRow(
+    QPainter* painter, const QStyleOptionViewItem& option, const JobApplication& application) const
+{
+    const RowParts parts = buildRow(option, application, m_today);
+    const Layout& layout = parts.layout;
+    const QPalette& palette = option.palette;
+    const Fonts fonts(option.font);
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    paintHighlight(painter, option);
+
+    // Status bar: full strength while the application is open, faded once closed.
+    QColor bar = Palette::fillColor(tint(application.status()), palette);
+    if (isClosed(application.status()))
+        bar.setAlphaF(float(closedStatusOpacity));
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(bar);
+    painter->drawRoundedRect(QRectF(layout.statusBar), statusBarRadius, statusBarRadius);
+
+    painter->setFont(fonts.headline);
+    painter->setPen(palette.color(QPalette::Text));
+    painter->drawText(layout.company, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, parts.company);
+    if (!layout.star.isEmpty())
+        Symbols::paint(
+            painter, layout.star, QStringLiteral("star.fill"), Palette::fillColor(NamedColor::yellow, palette));
+    if (parts.waiting)
+        parts.waiting->paint(painter, layout.waitingBadge);
+
+    painter->setFont(fonts.subheadline);
+    painter->setPen(Palette::secondaryText(palette));
+    painter->drawText(layout.position, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, parts.position);
+
+    if (!layout.statusBadge.isEmpty())
+        parts.status.paint(painter, layout.statusBadge, layout.statusBadge.width());
+    if (!layout.workModelChip.isEmpty())
+        parts.workModel.paint(painter, layout.workModelChip, layout.workModelChip.width());
+    if (parts.followUp && !layout.followUpChip.isEmpty())
+        parts.followUp->paint(painter, layout.followUpChip, layout.followUpChip.width());
+    painter->restore();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QDateTime>
+#include <QRect>
+#include <QStyledItemDelegate>
+
+class JobApplication;
+
+// Paints one application in the list: a status bar, then a column with the
+// company (star, waiting badge), the position and a meta line of status badge,
+// work-model chip and follow-up chip. Every row has the same height, so the list
+// can lay out any number of records without measuring them.
+class ApplicationRow : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    static constexpr int statusBarWidth = 3;
+    static constexpr qreal statusBarRadius = 1.5;
+    static constexpr qreal closedStatusOpacity = 0.45;
+    static constexpr int barSpacing = 10;
+    static constexpr int verticalPadding = 5;
+    static constexpr int lineSpacing = 4;
+    static constexpr int titleSpacing = 6;
+    static constexpr int metaSpacing = 8;
+    // The highlight is inset from the list edges and rounded, as in a sidebar.
+    static constexpr int highlightInsetX = 6;
+    static constexpr int highlightInsetY = 1;
+    static constexpr qreal highlightRadius = 6;
+    static constexpr int contentInsetX = 12;
+
+    // Where the parts of a row go; empty rectangles for parts the record does not show.
+    struct Layout {
+        QRect statusBar;
+        QRect company;
+        QRect star;
+        QRect waitingBadge;
+        QRect position;
+        QRect statusBadge;
+        QRect workModelChip;
+        QRect followUpChip;
+    };
+
+    explicit ApplicationRow(QObject* parent = nullptr);
+
+    // The day the waiting badges count to (the day clock's today).
+    const QDateTime& today() const { return m_today; }
+    void setToday(const QDateTime& today);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    Layout layout(const QStyleOptionViewItem& option, const JobApplication& application) const;
+    int rowHeight(const QFont& font, const QPalette& palette) const;
+    void paintRow(QPainter* painter, const QStyleOptionViewItem& option, const JobApplication& application) const;
+
+private:
+    QDateTime m_today;
+};

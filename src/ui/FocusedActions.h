@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+
+#include <array>
+#include <functional>
+
+// The actions a main window publishes for the menu commands, one optional action
+// per key. The commands read the keys of the focused window and stay disabled for
+// a key that carries no action.
+class FocusedActions : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Key {
+        createApplication,
+        saveChanges,
+        deleteSelection,
+        exportBackup,
+        importBackup,
+        importScreenshots,
+        pastePosting,
+    };
+    Q_ENUM(Key)
+
+    static constexpr std::array keys {Key::createApplication, Key::saveChanges, Key::deleteSelection, Key::exportBackup,
+        Key::importBackup, Key::importScreenshots, Key::pastePosting};
+
+    using Action = std::function<void()>;
+
+    explicit FocusedActions(QObject* parent = nullptr);
+
+    // Publishes `action` under `key`; an empty action withdraws the key.
+    void publish(Key key, Action action);
+    void withdraw(Key key);
+    bool isPublished(Key key) const;
+    // Calls the action of `key` once; false when none is published.
+    bool trigger(Key key) const;
+
+    // The keyboard shortcuts of the command that reads `key`, first the one menus show.
+    static QList<QKeySequence> shortcuts(Key key);
+
+Q_SIGNALS:
+    void publishedChanged(FocusedActions::Key key);
+
+private:
+    std::array<Action, keys.size()> m_actions;
+};

@@ -1,0 +1,261 @@
+#include "ui/Palette.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace Palette {
+
+namespace {
+
+struct Shades {
+    QColor lightText;
+    QColor lightFill;
+    QColor darkText;
+    QColor darkFill;
+};
+
+// Light text shades are the system colours darkened until they reach 4.5:1 on a
+// badge's tinted capsule over the sidebar; the fills keep the vivid system colours.
+Shades shades(NamedColor color)
+{
+    switch (color) {
+    case NamedColor::blue:
+        return {QColor(0x00, 0x5d, 0xc3), QColor(0x00, 0x7a, 0xff), QColor(0x4c, 0xa4, 0xff), QColor(0x0a, 0x84, 0xff)};
+    case NamedColor::purple:
+        return {QColor(0x8e, 0x34, 0xbc), QColor(0xaf, 0x52, 0xde), QColor(0xd0, 0x8a, 0xf5), QColor(0xbf, 0x5a, 0xf2)};
+    case NamedColor::indigo:
+        return {QColor(0x47, 0x44, 0xc2), QColor(0x58, 0x56, 0xd6), QColor(0x8e, 0x8c, 0xff), QColor(0x5e, 0x5c, 0xe6)};
+    case NamedColor::green:
+        return {QColor(0x19, 0x75, 0x33), QColor(0x34, 0xc7, 0x59), QColor(0x3f, 0xd8, 0x6a), QColor(0x30, 0xd1, 0x58)};
+    case NamedColor::red:
+        return {QColor(0xb9, 0x27, 0x1e), QColor(0xff, 0x3b, 0x30), QColor(0xff, 0x75, 0x6b), QColor(0xff, 0x45, 0x3a)};
+    case NamedColor::yellow:
+        return {QColor(0x8d, 0x5e, 0x00), QColor(0xf5, 0xb8, 0x00), QColor(0xff, 0xd6, 0x0a), QColor(0xff, 0xd6, 0x0a)};
+    case NamedColor::orange:
+        return {QColor(0xa5, 0x4d, 0x00), QColor(0xff, 0x95, 0x00), QColor(0xff, 0xa6, 0x2e), QColor(0xff, 0x9f, 0x0a)};
+    case NamedColor::secondary: break;
+    }
+    return {};
+}
+
+QColor blend(const QColor& a, const QColor& b, qreal t)
+{
+    return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t),
+        float(a.greenF() + (b.greenF() - a.greenF()) * t), float(a.blueF() + (b.blueF() - a.blueF()) * t));
+}
+
+qreal scaledSize(const QFont& base, qreal factor, qreal minimumPoints)
+{
+    const qreal points = base.pointSizeF() > 0 ? base.pointSizeF() : base.pixelSize() * 0.75;
+    return std::max(points * factor, std::min(points, minimumPoints));
+}
+
+void applySize(QFont& font, const QFont& base, qreal factor, qreal minimumPoints)
+{
+    font.setPointSizeF(scaledSize(base, factor, minimumPoints));
+}
+
+void setGroup(QPalette& p, QPalette::ColorGroup group, const QColor& window, const QColor& base, const QColor& text,
+    const QColor& button, const QColor& accent, const QColor& highlightedText)
+{
+    p.setColor(group, QPalette::Window, window);
+    p.setColor(group, QPalette::WindowText, text);
+    p.setColor(group, QPalette::Base, base);
+    p.setColor(group, QPalette::AlternateBase, blend(base, text, 0.035));
+    p.setColor(group, QPalette::Text, text);
+    p.setColor(group, QPalette::BrightText, Qt::white);
+    p.setColor(group, QPalette::Button, button);
+    p.setColor(group, QPalette::ButtonText, text);
+    p.setColor(group, QPalette::Highlight, accent);
+    p.setColor(group, QPalette::HighlightedText, highlightedText);
+    p.setColor(group, QPalette::Link, accent);
+    p.setColor(group, QPalette::LinkVisited, accent.darker(120));
+    p.setColor(group, QPalette::ToolTipBase, base);
+    p.setColor(group, QPalette::ToolTipText, text);
+    p.setColor(group, QPalette::PlaceholderText, withAlpha(text, 0.45));
+    p.setColor(group, QPalette::Light, blend(button, Qt::white, 0.5));
+    p.setColor(group, QPalette::Midlight, blend(button, Qt::white, 0.25));
+    p.setColor(group, QPalette::Mid, blend(button, text, 0.25));
+    p.setColor(group, QPalette::Dark, blend(button, text, 0.45));
+    p.setColor(group, QPalette::Shadow, blend(button, Qt::black, 0.6));
+}
+
+// Fusion draws disabled text "etched", with a copy in the Light colour one pixel
+// down; on a dark menu that reads as blurred text. Light equal to the background
+// hides the copy.
+void unetch(QPalette& p)
+{
+    p.setColor(QPalette::Disabled, QPalette::Light, p.color(QPalette::Disabled, QPalette::Window));
+}
+
+// A desktop accent worth keeping: saturated, not too dark, and not Qt's own
+// built-in highlight (which only means that no desktop theme chose one).
+bool usableAccent(const QColor& color)
+{
+    return color.isValid() && color != QColor(0x30, 0x8c, 0xc6) && color.hsvSaturationF() > 0.3f
+        && color.valueF() > 0.35f;
+}
+
+} // namespace
+
+bool isDark(const QPalette& palette)
+{
+    return palette.color(QPalette::Window).lightnessF() < 0.5f;
+}
+
+QColor textColor(NamedColor color, const QPalette& palette)
+{
+    if (color == NamedColor::secondary)
+        return secondaryText(palette);
+    const Shades s = shades(color);
+    return isDark(palette) ? s.darkText : s.lightText;
+}
+
+QColor fillColor(NamedColor color, const QPalette& palette)
+{
+    if (color == NamedColor::secondary)
+        return secondaryText(palette);
+    const Shades s = shades(color);
+    return isDark(palette) ? s.darkFill : s.lightFill;
+}
+
+QColor secondaryText(const QPalette& palette)
+{
+    // Opaque rather than translucent so that text drawn over a highlight keeps its tone.
+    const QColor text = palette.color(QPalette::Text);
+    const QColor base = palette.color(QPalette::Base);
+    return blend(base, text, isDark(palette) ? 0.62 : 0.64);
+}
+
+QColor quaternaryFill(const QPalette& palette)
+{
+    return withAlpha(palette.color(QPalette::Text), isDark(palette) ? 0.24 : 0.2);
+}
+
+QColor separator(const QPalette& palette)
+{
+    return blend(palette.color(QPalette::Window), palette.color(QPalette::Text), isDark(palette) ? 0.28 : 0.16);
+}
+
+QColor sidebarBackground(const QPalette& palette)
+{
+    return palette.color(QPalette::Window);
+}
+
+QColor barBackground(const QPalette& palette)
+{
+    return blend(palette.color(QPalette::Window), palette.color(QPalette::Text), isDark(palette) ? 0.05 : 0.03);
+}
+
+QColor withAlpha(QColor color, qreal alpha)
+{
+    color.setAlphaF(float(std::clamp(alpha, 0.0, 1.0)));
+    return color;
+}
+
+void setForeground(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+QFont font(TextStyle style, const QFont& base)
+{
+    QFont f = base;
+    // Ratios of the desktop text styles to the body size; the small styles keep a
+    // floor so that they stay legible with small desktop fonts.
+    switch (style) {
+    case TextStyle::title2: applySize(f, base, 1.3, 0); break;
+    case TextStyle::headline: f.setWeight(QFont::DemiBold); break;
+    case TextStyle::subheadline: applySize(f, base, 0.93, 8.5); break;
+    case TextStyle::body: break;
+    case TextStyle::callout: applySize(f, base, 0.96, 8.5); break;
+    case TextStyle::footnote: applySize(f, base, 0.87, 8); break;
+    case TextStyle::caption: applySize(f, base, 0.87, 8); break;
+    case TextStyle::caption2: applySize(f, base, 0.8, 7.5); break;
+    }
+    return f;
+}
+
+QFont monospacedFont(TextStyle style, const QFont& base)
+{
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Ask the font matcher for fixed pitch outright: whichever family the desktop
+    // names, a substitute must still be monospaced.
+    mono.setStyleHint(QFont::Monospace, QFont::PreferMatch);
+    mono.setFixedPitch(true);
+    const QFont sized = font(style, base);
+    mono.setPointSizeF(sized.pointSizeF() > 0 ? sized.pointSizeF() : base.pointSizeF());
+    mono.setWeight(sized.weight());
+    return mono;
+}
+
+QPalette lightPalette(const QColor& accent)
+{
+    const QColor highlight = usableAccent(accent) ? accent : QColor(0x2f, 0x6f, 0xde);
+    const QColor text(0x1d, 0x1d, 0x1f);
+    QPalette p;
+    setGroup(
+        p, QPalette::Active, QColor(0xf2, 0xf2, 0xf4), Qt::white, text, QColor(0xfa, 0xfa, 0xfb), highlight, Qt::white);
+    setGroup(p, QPalette::Inactive, QColor(0xf2, 0xf2, 0xf4), Qt::white, text, QColor(0xfa, 0xfa, 0xfb), highlight,
+        Qt::white);
+    const QColor disabled(0xa4, 0xa4, 0xaa);
+    setGroup(p, QPalette::Disabled, QColor(0xf2, 0xf2, 0xf4), Qt::white, disabled, QColor(0xf4, 0xf4, 0xf6),
+        QColor(0xc8, 0xc8, 0xcc), Qt::white);
+    unetch(p);
+    return p;
+}
+
+QPalette darkPalette(const QColor& accent)
+{
+    const QColor highlight = usableAccent(accent) ? accent : QColor(0x2f, 0x7b, 0xf0);
+    const QColor text(0xec, 0xec, 0xef);
+    QPalette p;
+    setGroup(p, QPalette::Active, QColor(0x26, 0x26, 0x2a), QColor(0x1c, 0x1c, 0x1f), text, QColor(0x36, 0x36, 0x3b),
+        highlight, Qt::white);
+    setGroup(p, QPalette::Inactive, QColor(0x26, 0x26, 0x2a), QColor(0x1c, 0x1c, 0x1f), text, QColor(0x36, 0x36, 0x3b),
+        highlight, Qt::white);
+    const QColor disabled(0x74, 0x74, 0x7a);
+    setGroup(p, QPalette::Disabled, QColor(0x26, 0x26, 0x2a), QColor(0x1c, 0x1c, 0x1f), disabled,
+        QColor(0x2e, 0x2e, 0x32), QColor(0x4a, 0x4a, 0x50), QColor(0xb0, 0xb0, 0xb4));
+    unetch(p);
+    return p;
+}
+
+void installAppearance(QApplication& application)
+{
+#ifndef Q_OS_MACOS
+    // A desktop that brings its own style (Breeze, Kvantum, …) keeps it, with its
+    // palette; our views read their colours from whatever palette is in force.
+    const QString style = QApplication::style()->name();
+    if (style.compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0
+        && style.compare(QLatin1String("windows"), Qt::CaseInsensitive) != 0)
+        return;
+#endif
+    const QPalette desktop = QApplication::palette();
+    installAppearance(application, isDark(desktop) ? Appearance::dark : Appearance::light);
+}
+
+void installAppearance(QApplication& application, Appearance appearance)
+{
+    Q_UNUSED(application)
+#ifdef Q_OS_MACOS
+    Q_UNUSED(appearance)
+#else
+    const QColor accent = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
+    if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0) {
+        if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+            QApplication::setStyle(fusion);
+    }
+    QApplication::setPalette(appearance == Appearance::dark ? darkPalette(accent) : lightPalette(accent));
+#endif
+}
+
+} // namespace Palette

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "model/NamedColor.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+
+class QApplication;
+class QWidget;
+
+// The named colours and text styles the views draw with. Every colour has a light
+// and a dark shade; which one applies is read from the palette a widget is painted
+// with, so a widget that re-reads its colours on QEvent::PaletteChange follows the
+// desktop between light and dark.
+namespace Palette {
+
+enum class TextStyle {
+    title2,
+    headline,
+    subheadline,
+    body,
+    callout,
+    footnote,
+    caption,
+    caption2,
+};
+
+enum class Appearance { light, dark };
+
+// Dark when the window background is darker than mid grey.
+bool isDark(const QPalette& palette);
+
+// The shade for text and symbols drawn beside text. In light mode some colours
+// (yellow above all) are darkened so that text stays readable on white.
+QColor textColor(NamedColor color, const QPalette& palette);
+// The vivid shade for shapes: status bars, dots, stars, badge backgrounds.
+QColor fillColor(NamedColor color, const QPalette& palette);
+
+// Text one step below the primary text, and the faint fill behind grouped content.
+QColor secondaryText(const QPalette& palette);
+QColor quaternaryFill(const QPalette& palette);
+// The hairline between regions (split view, bars).
+QColor separator(const QPalette& palette);
+// The background of the sidebar and of the bars pinned to it.
+QColor sidebarBackground(const QPalette& palette);
+QColor barBackground(const QPalette& palette);
+
+QColor withAlpha(QColor color, qreal alpha);
+
+// Gives `widget` its own text colour. Both text roles are set: a label with
+// selectable text draws with Text, a plain one with WindowText.
+void setForeground(QWidget* widget, const QColor& color);
+
+// A text style relative to `base` (the application or widget font): body is the
+// base itself, headline its semibold, the others scaled from it.
+QFont font(TextStyle style, const QFont& base);
+// The monospaced system font at the size of `style`.
+QFont monospacedFont(TextStyle style, const QFont& base);
+
+// The application's own light and dark palettes for the Fusion style.
+QPalette lightPalette(const QColor& accent = QColor());
+QPalette darkPalette(const QColor& accent = QColor());
+
+// Off macOS, unless the desktop brings a style of its own: the Fusion style with
+// our palette, light or dark after the desktop's palette at start-up, keeping the
+// desktop's accent colour when it has one.
+void installAppearance(QApplication& application);
+// The same with a chosen appearance (the screenshot tool shows both).
+void installAppearance(QApplication& application, Appearance appearance);
+
+} // namespace Palette

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "TestSupport.h"
+#include "model/JobApplication.h"
+#include "store/Store.h"
+#include "store/StoreLoader.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace UiTestSupport {
+
+// The moment every widget test runs at: Friday 14 March 2025, 10:00 in Istanbul.
+inline QDateTime testNow()
+{
+    return TestSupport::local(2025, 3, 14, 10, 0);
+}
+
+inline QDateTime daysAgo(int days, int hour = 9)
+{
+    return TestSupport::local(2025, 3, 14, hour, 0).addDays(-days);
+}
+
+// A fresh store in its own folder, without the store's timed autosave, so that a
+// test sees exactly the saves the window makes.
+class TempStore {
+public:
+    TempStore()
+        : m_loader(openStore(m_dir.path()))
+    {
+        if (m_loader.isReady())
+            m_loader.store()->setAutosaveDelay(-1);
+    }
+    bool isReady() const { return m_loader.isReady(); }
+    Store& store() const { return *m_loader.store(); }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    StoreLoader m_loader;
+};
+
+// Inserts a record applied `days` days before the test moment.
+inline JobApplication* addRecord(Store& store, const QString& company, const QString& position = {},
+    ApplicationStatus status = ApplicationStatus::applied, int days = 0, WorkModel workModel = WorkModel::remote,
+    const QString& link = {})
+{
+    return store.insert(std::make_unique<JobApplication>(company, position, link, workModel, status, daysAgo(days)));
+}
+
+// Types `text` into `widget` one character at a time as real key presses with
+// their text set (QTest::keyClicks only handles Latin-1 in this Qt).
+inline void typeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+inline void useTestLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+} // namespace UiTestSupport

@@ -1,0 +1,227 @@
+// applywright-screenshots OUTDIR
+//
+// Builds the real windows over temporary stores, with the clock pinned to
+// 14 March 2025 10:00 in Istanbul and an English locale, and writes one PNG per
+// scene, first in the light and then in the dark palette. Menus are separate
+// windows, so their pictures are drawn into the window's picture where they open.
+
+#include "app/ApplywrightApp.h"
+#include "model/Clock.h"
+#include "store/Store.h"
+#include "ui/ApplicationListModel.h"
+#include "ui/ApplicationListView.h"
+#include "ui/ContentView.h"
+#include "ui/Palette.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimeZone>
+#include <QToolButton>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QDateTime moment(int daysAgo, int hour = 10)
+{
+    const QDate day = QDate(2025, 3, 14).addDays(-daysAgo);
+    return QDateTime(day, QTime(hour, 0), Qt::LocalTime);
+}
+
+struct Sample {
+    const char* company;
+    const char* position;
+    const char* link;
+    WorkModel workModel;
+    ApplicationStatus status;
+    int daysAgo;
+    bool favorite;
+    int followUpDaysAgo; // < 0: no reminder
+};
+
+// Every status, each waiting level and its edges (0, 6, 7, 13, 14 days), stars, due
+// follow-ups, a blank record and names long enough to be cut.
+const Sample samples[] = {
+    {"Acme Technology", "Senior iOS Developer", "acme.example/jobs/42", WorkModel::remote, ApplicationStatus::applied,
+        2, true, -1},
+    {"Globex Corporation", "Backend Engineer (Go)", "", WorkModel::hybrid, ApplicationStatus::hrInterview, 9, false, 1},
+    {"Initech", "Staff Platform Engineer", "", WorkModel::onSite, ApplicationStatus::techInterview, 20, false, -1},
+    {"Umbrella Labs", "Product Designer", "https://umbrella.example", WorkModel::remote, ApplicationStatus::offer, 30,
+        true, -1},
+    {"Hooli", "Machine Learning Engineer", "", WorkModel::hybrid, ApplicationStatus::rejected, 45, false, -1},
+    {"Çağrı Yazılım A.Ş.", "Kıdemli Mobil Geliştirici", "", WorkModel::onSite, ApplicationStatus::applied, 0, false,
+        -1},
+    {"A Company With An Extraordinarily Long Name That Must Elide Gracefully International GmbH",
+        "Principal Distributed Systems Architect, Payments Infrastructure and Reliability", "", WorkModel::hybrid,
+        ApplicationStatus::applied, 7, true, 0},
+    {"", "", "", WorkModel::remote, ApplicationStatus::applied, 1, false, -1},
+    {"Stark Industries", "Embedded Firmware Engineer", "", WorkModel::onSite, ApplicationStatus::hrInterview, 14, false,
+        2},
+    {"Wayne Enterprises", "Security Engineer", "", WorkModel::remote, ApplicationStatus::techInterview, 6, false, -1},
+    {"Soylent", "Data Analyst", "", WorkModel::onSite, ApplicationStatus::rejected, 60, false, -1},
+    {"Massive Dynamic", "Site Reliability Engineer", "", WorkModel::onSite, ApplicationStatus::offer, 25, false, -1},
+};
+
+void fill(Store& store)
+{
+    for (const Sample& s : samples) {
+        auto record = std::make_unique<JobApplication>(QString::fromUtf8(s.company), QString::fromUtf8(s.position),
+            QString::fromUtf8(s.link), s.workModel, s.status, moment(s.daysAgo, 9 + s.daysAgo % 7));
+        record->setFavorite(s.favorite);
+        if (s.followUpDaysAgo >= 0)
+            record->setFollowUpDate(moment(s.followUpDaysAgo, 8));
+        store.insert(std::move(record));
+    }
+    if (auto saved = store.save(); !saved)
+        std::fprintf(stderr, "save failed: %s\n", qPrintable(saved.error().description()));
+}
+
+void settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+
+// The window's picture with the given popup menus drawn where they open.
+QImage picture(QMainWindow& window, const QList<QMenu*>& menus = {})
+{
+    settle();
+    QImage image = window.grab().toImage();
+    QPainter painter(&image);
+    for (QMenu* menu : menus) {
+        const QPoint at = window.mapFromGlobal(menu->pos());
+        const QPixmap shot = menu->grab();
+        // A soft shadow, as the window system would draw it.
+        painter.setPen(Qt::NoPen);
+        for (int i = 1; i <= 4; ++i) {
+            painter.setBrush(QColor(0, 0, 0, 14));
+            painter.drawRoundedRect(
+                QRect(at, shot.size() / shot.devicePixelRatio()).adjusted(-i, -i + 2, i, i + 2), 4, 4);
+        }
+        painter.drawPixmap(at, shot);
+    }
+    return image;
+}
+
+class Shooter {
+public:
+    Shooter(QString folder, QString suffix)
+        : m_folder(std::move(folder))
+        , m_suffix(std::move(suffix))
+    {
+    }
+
+    void save(const QImage& image, const QString& name) const
+    {
+        const QString path = QDir(m_folder).filePath(name + m_suffix + QLatin1String(".png"));
+        if (!image.save(path))
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        else
+            std::printf("%s\n", qPrintable(path));
+    }
+
+    void run() const
+    {
+        const ContentView::Environment environment {
+            [](const QUrl&) {}, [](const QString&, const QString&) { return false; }};
+
+        {
+            QTemporaryDir empty;
+            ApplywrightApp app(empty.path(), environment);
+            auto window = app.createWindow();
+            window->show();
+            save(picture(*window), QStringLiteral("01-empty-store"));
+        }
+        {
+            QTemporaryDir dir;
+            ApplywrightApp app(dir.path(), environment);
+            fill(*app.storeLoader().store());
+            auto window = app.createWindow();
+            window->show();
+            window->activateWindow();
+            auto* content = window->findChild<ContentView*>();
+            save(picture(*window), QStringLiteral("02-list"));
+
+            // Select the long-named record, with the list focused.
+            for (JobApplication* record : content->visibleApplications()) {
+                if (record->companyName().startsWith(QLatin1String("A Company")))
+                    content->setSelectedID(record->id());
+            }
+            content->listView()->listView()->setFocus();
+            save(picture(*window), QStringLiteral("03-list-selected"));
+
+            content->setSortOption(SortOption::longestWaiting);
+            save(picture(*window), QStringLiteral("04-longest-waiting"));
+            content->setSortOption(SortOption::newest);
+
+            QMenu* filterMenu = content->listView()->filterMenu();
+            QToolButton* filterButton = content->listView()->filterButton();
+            filterMenu->popup(filterButton->mapToGlobal(QPoint(0, filterButton->height())));
+            save(picture(*window, {filterMenu}), QStringLiteral("05-filter-menu"));
+            filterMenu->hide();
+
+            QListView* list = content->listView()->listView();
+            JobApplication* second = content->visibleApplications().value(1);
+            auto context = content->listView()->makeContextMenu(*second);
+            const QRect row = list->visualRect(content->listView()->model()->index(1, 0));
+            context->popup(list->viewport()->mapToGlobal(row.center()));
+            save(picture(*window, {context.get()}), QStringLiteral("06-context-menu"));
+            context->hide();
+
+            content->setStatusFilter(StatusFilter::active());
+            save(picture(*window), QStringLiteral("07-filter-in-progress"));
+            content->setStatusFilter(StatusFilter::all());
+
+            content->setSearchText(QStringLiteral("zzz nothing"));
+            save(picture(*window), QStringLiteral("08-no-results"));
+            content->setSearchText(QString());
+        }
+        {
+            QTemporaryDir broken;
+            QFile file(QDir(broken.path()).filePath(QLatin1String(Store::databaseFileName)));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(QByteArray("This is not a database, it only pretends to be one.\n").repeated(64));
+            file.close();
+            ApplywrightApp app(broken.path(), environment);
+            auto window = app.createWindow();
+            window->show();
+            save(picture(*window), QStringLiteral("09-store-error"));
+        }
+    }
+
+private:
+    QString m_folder;
+    QString m_suffix;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("TZ", "Europe/Istanbul");
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: applywright-screenshots OUTDIR\n");
+        return 2;
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Clock::setFixed(QDateTime(QDate(2025, 3, 14), QTime(10, 0), Qt::LocalTime));
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+
+    Palette::installAppearance(application, Palette::Appearance::light);
+    Shooter(folder, QString()).run();
+    Palette::installAppearance(application, Palette::Appearance::dark);
+    Shooter(folder, QStringLiteral("-dark")).run();
+    return 0;
+}

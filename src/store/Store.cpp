@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFutureWatcher>
 #include <QLockFile>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
@@ -149,7 +150,12 @@ void Store::loadInBackground()
 {
     m_pendingLoad = QtConcurrent::run([path = databasePath(), owner = thread()] { return readRecords(path, owner); });
     // Picked up by the first accessor, or as soon as the event loop runs.
-    m_pendingLoad.then(this, [this](const Expected<LoadedRecords, StoreError>&) { ensureLoaded(); });
+    auto* watcher = new QFutureWatcher<Expected<LoadedRecords, StoreError>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        ensureLoaded();
+    });
+    watcher->setFuture(m_pendingLoad);
 }
 
 Expected<Done, StoreError> Store::ensureLoaded() const

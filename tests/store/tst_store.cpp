@@ -82,6 +82,7 @@ private Q_SLOTS:
     void secondInstanceIsRefused();
     void everyFieldSurvivesReopening();
     void recordsReadInTheBackground();
+    void unreadableRecordsFailTheStore();
     void liveQueryOrderAndNotifications();
     void saveWritesOnlyWhatChanged();
     void failedSaveKeepsChangesPending();
@@ -378,6 +379,38 @@ void StoreTest::recordsReadInTheBackground()
     QVERIFY(store.save());
     QCoreApplication::processEvents();
     QCOMPARE(loaded.count(), 1);
+}
+
+void StoreTest::unreadableRecordsFailTheStore()
+{
+    QTemporaryDir temp;
+    const QString path = temp.filePath(QStringLiteral("Applywright.sqlite"));
+    {
+        StoreLoader loader = openStore(temp.path());
+        loader.store()->insert(record(QStringLiteral("Acme")));
+        QVERIFY(loader.store()->save());
+    }
+    // The version checks pass, but the records cannot be read.
+    query(path, "ALTER TABLE JobApplication RENAME TO Lost");
+    const QByteArray before = fileHash(path);
+
+    StoreLoader now = openStore(temp.path());
+    QVERIFY(!now.isReady());
+    QVERIFY2(now.message().contains(QStringLiteral("could not be read")), qPrintable(now.message()));
+    now = StoreLoader::failed(QString());
+
+    StoreLoader background = openStore(temp.path(), StoreLoading::inBackground);
+    QVERIFY(background.isReady());
+    Store& store = *background.store();
+    const auto loaded = store.ensureLoaded();
+    QVERIFY(!loaded);
+    QVERIFY(loaded.error().description().contains(QStringLiteral("could not be read")));
+    QCOMPARE(store.count(), 0);
+    // Nothing may be written on top of records that could not be read.
+    store.insert(record(QStringLiteral("Typed meanwhile")));
+    QVERIFY(!store.save());
+    background = StoreLoader::failed(QString());
+    QCOMPARE(fileHash(path), before);
 }
 
 void StoreTest::liveQueryOrderAndNotifications()

@@ -7,6 +7,8 @@
 #include "store/Store.h"
 #include "store/StoreLoader.h"
 
+#include <benchmark/benchmark.h>
+
 #include <QDir>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -102,6 +104,17 @@ inline QString storeWithRecords(int count)
     QFile file(marker);
     file.open(QIODevice::WriteOnly);
     return dir;
+}
+
+// The body of a benchmark program's main: Google Benchmark's flags, then the runs.
+inline int runBenchmarks(int& argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace BenchData

@@ -69,8 +69,5 @@ BENCHMARK(BM_StoreMemory)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmar
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchData::runBenchmarks(argc, argv);
 }

@@ -179,8 +179,5 @@ BENCHMARK(BM_SummaryCounts)->Arg(10000)->Arg(100000)->Unit(benchmark::kMilliseco
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchData::runBenchmarks(argc, argv);
 }

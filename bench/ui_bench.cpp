@@ -361,11 +361,5 @@ int main(int argc, char** argv)
         showAndWait(*window);
     }
     QApplication::processEvents();
-
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchData::runBenchmarks(argc, argv);
 }

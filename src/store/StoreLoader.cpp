@@ -131,14 +131,7 @@ private:
         if (auto check = checkSchema(path); !check)
             return check.error();
 
-        auto database = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadWrite);
-        if (!database)
-            return StoreError(tr("The database file “%1” could not be opened: %2.")
-                                  .arg(shown, database.error().description()));
-        if (auto configured = configure(*database.value()); !configured)
-            return StoreError(tr("The database file “%1” could not be opened: %2.")
-                                  .arg(shown, configured.error().description()));
-        return database;
+        return openConfigured(path);
     }
 
     // Reads the schema version on a read-only connection.
@@ -173,6 +166,21 @@ private:
                                  "reads format %3. It was left unchanged.")
                                   .arg(shown, found, QLatin1String(Store::schemaVersion)));
         return Done{};
+    }
+
+    // The store's own connection, with the settings every session of it uses.
+    static Expected<std::unique_ptr<SqliteDatabase>, StoreError> openConfigured(const QString& path)
+    {
+        const auto failed = [&path](const StoreError& error) {
+            return StoreError(tr("The database file “%1” could not be opened: %2.")
+                                  .arg(QDir::toNativeSeparators(path), error.description()));
+        };
+        auto database = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadWrite);
+        if (!database)
+            return failed(database.error());
+        if (auto configured = configure(*database.value()); !configured)
+            return failed(configured.error());
+        return database;
     }
 
     static Expected<Done, StoreError> configure(SqliteDatabase& db)
@@ -216,14 +224,7 @@ private:
             QFile::remove(temporary);
             return StoreError(tr("The database file “%1” could not be created.").arg(shown));
         }
-        auto database = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadWrite);
-        if (!database)
-            return StoreError(tr("The database file “%1” could not be opened: %2.")
-                                  .arg(shown, database.error().description()));
-        if (auto configured = configure(*database.value()); !configured)
-            return StoreError(tr("The database file “%1” could not be opened: %2.")
-                                  .arg(shown, configured.error().description()));
-        return database;
+        return openConfigured(path);
     }
 
     QString m_directory;

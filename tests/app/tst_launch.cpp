@@ -1,0 +1,119 @@
+// The installed program started the way a desktop starts it: no OMP_THREAD_LIMIT,
+// its own data folder under XDG_DATA_HOME, no display (offscreen).
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+QByteArray fileHash(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+class Launch {
+public:
+    explicit Launch(const QString& home)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("OMP_THREAD_LIMIT"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("HOME"), home);
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral(APPLYWRIGHT_BINARY), QStringList());
+    }
+    ~Launch()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.terminate();
+            if (!process.waitForFinished(5000))
+                process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    QProcess process;
+};
+
+// Whether the running process sees `variable=value` in its environment.
+bool environmentContains(qint64 pid, const QByteArray& entry)
+{
+    QFile file(QStringLiteral("/proc/%1/environ").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return file.readAll().split('\0').contains(entry);
+}
+
+} // namespace
+
+class LaunchTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsAndCreatesItsStore();
+    void refusesAForeignFileAndKeepsRunning();
+    void secondCopyIsTurnedAway();
+};
+
+void LaunchTest::startsAndCreatesItsStore()
+{
+    QTemporaryDir home;
+    Launch app(home.path());
+    QVERIFY2(app.process.waitForStarted(10000), qPrintable(app.process.errorString()));
+    const QString database = home.path() + QStringLiteral("/data/Applywright/Applywright.sqlite");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(database), 15000);
+    // It restarted itself once with the OCR thread limit; the process is the same one.
+    QTRY_VERIFY_WITH_TIMEOUT(environmentContains(app.process.processId(), "OMP_THREAD_LIMIT=1"), 10000);
+    QTest::qWait(500);
+    QCOMPARE(app.process.state(), QProcess::Running);
+}
+
+void LaunchTest::refusesAForeignFileAndKeepsRunning()
+{
+    QTemporaryDir home;
+    const QString folder = home.path() + QStringLiteral("/data/Applywright");
+    QVERIFY(QDir().mkpath(folder));
+    const QString database = folder + QStringLiteral("/Applywright.sqlite");
+    {
+        QFile file(database);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("notes from another program\n");
+    }
+    const QByteArray before = fileHash(database);
+    Launch app(home.path());
+    QVERIFY(app.process.waitForStarted(10000));
+    // The failure window stays up (no crash, no exit) and the file is left as it was.
+    QTest::qWait(2000);
+    QCOMPARE(app.process.state(), QProcess::Running);
+    QCOMPARE(fileHash(database), before);
+    QVERIFY(!QFile::exists(database + QStringLiteral("-wal")));
+}
+
+void LaunchTest::secondCopyIsTurnedAway()
+{
+    QTemporaryDir home;
+    Launch first(home.path());
+    QVERIFY(first.process.waitForStarted(10000));
+    const QString lock = home.path() + QStringLiteral("/data/Applywright/Applywright.lock");
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 15000);
+    Launch second(home.path());
+    QVERIFY(second.process.waitForStarted(10000));
+    QTest::qWait(2000);
+    // Both keep running: the second shows why it cannot open the database.
+    QCOMPARE(second.process.state(), QProcess::Running);
+    QCOMPARE(first.process.state(), QProcess::Running);
+    QVERIFY(QFile::exists(lock));
+}
+
+QTEST_GUILESS_MAIN(LaunchTest)
+#include "tst_launch.moc"

@@ -9,7 +9,7 @@ function(applywright_add_test name)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     target_compile_definitions(${name} PRIVATE
         APPLYWRIGHT_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-        APPLYWRIGHT_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
+        APPLYWRIGHT_CORPUS_DIR="${PROJECT_SOURCE_DIR}/tests/data/corpus")
     add_test(NAME ${name} COMMAND ${name})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)

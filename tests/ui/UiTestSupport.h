@@ -4,14 +4,18 @@
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
+#include "ui/ContentView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 namespace UiTestSupport {
 
@@ -69,5 +73,41 @@ inline void useTestLocale()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
+
+// A menu's entries as shown, separators as "---".
+inline QStringList menuTexts(const QMenu& menu)
+{
+    QStringList texts;
+    for (QAction* action : menu.actions())
+        texts.append(action->isSeparator() ? QStringLiteral("---") : action->text());
+    return texts;
+}
+
+inline QStringList companies(const QList<JobApplication*>& records)
+{
+    QStringList names;
+    for (const JobApplication* record : records)
+        names.append(record->companyName());
+    return names;
+}
+
+// The desktop a window talks to: answers the deletion question with `answer` and
+// records every question asked and every address opened.
+struct FakeDesktop {
+    bool answer = true;
+    QList<std::pair<QString, QString>> asked;
+    QList<QUrl> opened;
+
+    ContentView::Environment environment()
+    {
+        ContentView::Environment env;
+        env.confirmDeletion = [this](const QString& title, const QString& message) {
+            asked.append({title, message});
+            return answer;
+        };
+        env.openURL = [this](const QUrl& url) { opened.append(url); };
+        return env;
+    }
+};
 
 } // namespace UiTestSupport

@@ -1,5 +1,5 @@
 // The application list on its own: the model, the row painter, the badges, the
-// symbols, the toolbar and filter menu, the context menu, drops and keys.
+// symbols, the toolbar and filter menu, the context menu and drops.
 
 #include "UiTestSupport.h"
 
@@ -9,26 +9,16 @@
 #include "ui/ApplicationListView.h"
 #include "ui/ApplicationRow.h"
 #include "ui/Badges.h"
-#include "ui/EmptyListOverlay.h"
 #include "ui/Palette.h"
-#include "ui/SummaryBar.h"
 #include "ui/Symbols.h"
 
 #include <QAbstractItemModelTester>
-#include <QAction>
-#include <QDragEnterEvent>
-#include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QImage>
-#include <QLabel>
 #include <QListView>
-#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
 #include <QToolButton>
 
 using namespace UiTestSupport;
@@ -65,17 +55,8 @@ bool dragAndDrop(ApplicationListView& list, const QList<QUrl>& urls)
     return drop.isAccepted();
 }
 
-QStringList visibleTexts(const QMenu& menu)
-{
-    QStringList texts;
-    for (QAction* action : menu.actions())
-        texts.append(action->isSeparator() ? QStringLiteral("---") : action->text());
-    return texts;
-}
-
 struct Recorder {
     int creates = 0;
-    int pastes = 0;
     QList<JobApplication*> deletes;
     QList<QList<QUrl>> drops;
     QList<QUrl> opened;
@@ -83,7 +64,7 @@ struct Recorder {
     ApplicationListView::Actions actions()
     {
         return {[this] { ++creates; }, [this](JobApplication& a) { deletes.append(&a); },
-            [this](const QList<QUrl>& urls) { drops.append(urls); }, [this] { ++pastes; },
+            [this](const QList<QUrl>& urls) { drops.append(urls); }, {},
             [this](const QUrl& url) { opened.append(url); }};
     }
 };
@@ -99,51 +80,28 @@ private Q_SLOTS:
     void cleanup();
 
     void modelPassesTheModelTester();
-    void modelKeepsTheSelectionWhenRowsAreReordered();
-    void modelRolesAndAccessibleText();
-    void rowLayoutOfAnOpenRecord();
-    void rowLayoutOfAnOffer();
-    void rowHeightIsTheSameForEveryRecord();
-    void rowKeepsLongNamesInsideTheRow();
-    void waitingBadgeLevels_data();
-    void waitingBadgeLevels();
-    void waitingBadgeStyles();
-    void statusBadgeLooks_data();
-    void statusBadgeLooks();
-    void metaChipShowsSymbolAndText();
-    void symbolsResolveEveryNameInUse();
-    void symbolsAreTintedAtRunTime();
+    void rowLayout_data();
+    void rowLayout();
+    void waitingBadge_data();
+    void waitingBadge();
+    void symbolsResolveAndAreTinted();
     void textColoursAreReadable_data();
     void textColoursAreReadable();
     void newButtonCallsCreateWithTheShortcutHint();
-    void filterMenuListsFiltersThenSorts();
-    void filterMenuWritesTheBindings();
-    void filterSymbolFollowsTheFilterOnly();
-    void contextMenuEntries_data();
-    void contextMenuEntries();
-    void contextMenuActions();
-    void dropAcceptsOnlyImages();
-    void dropKeepsTheDroppedOrder();
-    void dropOfOnlyTextIsRefused();
-    void pasteKeyCallsOnPaste();
-    void deleteKeyDeletesTheVisibleSelection();
-    void deleteKeyIgnoresAHiddenSelection();
-    void summaryBarCounts();
-    void emptyOverlayForms();
-    void dayChangeRedrawsTheBadges();
+    void filterMenuDrivesFilterSortAndSymbol();
+    void contextMenu_data();
+    void contextMenu();
+    void drop_data();
+    void drop();
 
 private:
     std::unique_ptr<TestSupport::FixedClock> m_clock;
     std::unique_ptr<TempStore> m_store;
-    QTemporaryDir m_files;
-    QString writeFile(const QString& name, const QByteArray& contents);
-    QString writePng(const QString& name);
 };
 
 void TestApplicationList::initTestCase()
 {
     useTestLocale();
-    QVERIFY(m_files.isValid());
 }
 
 void TestApplicationList::init()
@@ -159,117 +117,74 @@ void TestApplicationList::cleanup()
     m_clock.reset();
 }
 
-QString TestApplicationList::writeFile(const QString& name, const QByteArray& contents)
-{
-    const QString path = m_files.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(contents);
-    return path;
-}
-
-QString TestApplicationList::writePng(const QString& name)
-{
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    const QString path = m_files.filePath(name);
-    return image.save(path, "PNG") ? path : QString();
-}
-
 void TestApplicationList::modelPassesTheModelTester()
 {
-    Store& store = m_store->store();
     QList<JobApplication*> all;
     for (int i = 0; i < 12; ++i)
-        all.append(
-            addRecord(store, QStringLiteral("Firm %1").arg(i), QStringLiteral("Role"), ApplicationStatus::applied, i));
-
-    ApplicationListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-
-    model.setApplications(all);
-    QCOMPARE(model.rowCount(), 12);
-
-    // One inserted, one removed, several removed, several inserted, reordered, replaced.
+        all.append(addRecord(m_store->store(), QStringLiteral("Firm %1").arg(i), {}, ApplicationStatus::applied, i));
     QList<JobApplication*> fewer = all;
     fewer.removeAt(4);
-    model.setApplications(fewer);
-    QCOMPARE(model.applications(), fewer);
-    model.setApplications(all);
-    QCOMPARE(model.applications(), all);
-
     QList<JobApplication*> sparse;
     for (int i = 0; i < all.size(); i += 3)
         sparse.append(all[i]);
-    model.setApplications(sparse);
-    QCOMPARE(model.applications(), sparse);
-    model.setApplications(all);
-    QCOMPARE(model.applications(), all);
 
-    QList<JobApplication*> reversed(all.crbegin(), all.crend());
-    model.setApplications(reversed);
-    QCOMPARE(model.applications(), reversed);
-
-    QList<JobApplication*> other = {all[5], all[1], all[7]};
-    model.setApplications(other);
-    QCOMPARE(model.applications(), other);
-
+    ApplicationListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    // One removed and inserted back, several removed and inserted, reversed, replaced.
+    for (const QList<JobApplication*>& rows : {all, fewer, all, sparse, all,
+             QList<JobApplication*>(all.crbegin(), all.crend()), QList<JobApplication*> {all[5], all[1], all[7]}}) {
+        model.setApplications(rows);
+        QCOMPARE(model.applications(), rows);
+    }
     model.refresh(all[1]);
     model.forget(all[1]);
     QCOMPARE(model.applications(), (QList<JobApplication*> {all[5], all[7]}));
-    model.setApplications({});
-    QCOMPARE(model.rowCount(), 0);
-}
 
-void TestApplicationList::modelKeepsTheSelectionWhenRowsAreReordered()
-{
-    Store& store = m_store->store();
-    JobApplication* a = addRecord(store, QStringLiteral("A"), {}, ApplicationStatus::applied, 1);
-    JobApplication* b = addRecord(store, QStringLiteral("B"), {}, ApplicationStatus::applied, 2);
-    JobApplication* c = addRecord(store, QStringLiteral("C"), {}, ApplicationStatus::applied, 3);
-    ApplicationListModel model;
-    model.setApplications({a, b, c});
-    QPersistentModelIndex selected = model.index(1, 0);
+    // The same records in another order move rows instead of resetting: the selection stays.
+    model.setApplications({all[0], all[1], all[2]});
+    const QPersistentModelIndex selected = model.index(1, 0);
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-    model.setApplications({c, a, b});
+    model.setApplications({all[2], all[0], all[1]});
     QCOMPARE(resets.count(), 0);
-    QVERIFY(selected.isValid());
-    QCOMPARE(selected.row(), 2);
-    QCOMPARE(model.application(selected), b);
-}
+    QCOMPARE(model.application(selected), all[1]);
 
-void TestApplicationList::modelRolesAndAccessibleText()
-{
-    Store& store = m_store->store();
-    JobApplication* open
-        = addRecord(store, QStringLiteral("Acme"), QStringLiteral("Engineer"), ApplicationStatus::hrInterview, 3);
-    JobApplication* closed = addRecord(store, QStringLiteral(""), QStringLiteral(" "), ApplicationStatus::offer, 30);
-    ApplicationListModel model;
+    // The accessibility text names the record and counts to the current moment, not to the day clock.
+    JobApplication* open = addRecord(
+        m_store->store(), QStringLiteral("Acme"), QStringLiteral("Engineer"), ApplicationStatus::hrInterview, 3);
+    JobApplication* closed
+        = addRecord(m_store->store(), QStringLiteral(""), QStringLiteral(" "), ApplicationStatus::offer, 30);
     model.setApplications({open, closed});
-
-    const QModelIndex first = model.index(0, 0);
-    QCOMPARE(first.data(Qt::DisplayRole).toString(), QStringLiteral("Acme"));
-    QCOMPARE(first.data(ApplicationListModel::RecordRole).value<JobApplication*>(), open);
-    QCOMPARE(first.data(ApplicationListModel::RecordIDRole).toLongLong(), open->id());
-    QCOMPARE(
-        first.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Acme, Engineer, HR Interview, Waiting 3 days"));
-    QCOMPARE(model.index(1, 0).data(Qt::AccessibleTextRole).toString(),
-        QStringLiteral("New Application, No position specified, Offer"));
-
-    // The accessibility text counts to the current moment, not to the day clock.
+    const auto spoken = [&](int row) { return model.index(row, 0).data(Qt::AccessibleTextRole).toString(); };
+    QCOMPARE(spoken(0), QStringLiteral("Acme, Engineer, HR Interview, Waiting 3 days"));
+    QCOMPARE(spoken(1), QStringLiteral("New Application, No position specified, Offer"));
     m_clock->set(testNow().addDays(2));
-    QCOMPARE(
-        first.data(Qt::AccessibleTextRole).toString(), QStringLiteral("Acme, Engineer, HR Interview, Waiting 5 days"));
-    QCOMPARE(model.rowOf(closed), 1);
-    QCOMPARE(model.rowOf(closed->id()), 1);
+    QCOMPARE(spoken(0), QStringLiteral("Acme, Engineer, HR Interview, Waiting 5 days"));
 }
 
-void TestApplicationList::rowLayoutOfAnOpenRecord()
+void TestApplicationList::rowLayout_data()
 {
-    JobApplication* record = addRecord(
-        m_store->store(), QStringLiteral("Acme"), QStringLiteral("Engineer"), ApplicationStatus::applied, 12);
-    record->setFavorite(true);
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("favorite");
+    QTest::addColumn<bool>("longNames");
+    QTest::addColumn<double>("barOpacity");
+    QTest::newRow("open, starred") << int(ApplicationStatus::applied) << true << false << 1.0;
+    QTest::newRow("open, long names") << int(ApplicationStatus::techInterview) << true << true << 1.0;
+    QTest::newRow("offer") << int(ApplicationStatus::offer) << true << false << 0.45;
+    QTest::newRow("rejected, long names") << int(ApplicationStatus::rejected) << false << true << 0.45;
+}
+
+void TestApplicationList::rowLayout()
+{
+    QFETCH(int, status);
+    QFETCH(bool, favorite);
+    QFETCH(bool, longNames);
+    QFETCH(double, barOpacity);
+    const auto value = ApplicationStatus(status);
+    const bool open = barOpacity == 1.0;
+    JobApplication* record = addRecord(m_store->store(),
+        longNames ? QStringLiteral("Extraordinarily Long Company Name ").repeated(4) : QStringLiteral("Acme"),
+        longNames ? QStringLiteral("Principal Engineer ").repeated(6) : QStringLiteral("Engineer"), value, 12);
+    record->setFavorite(favorite);
     record->setFollowUpDate(testNow().addDays(-1));
     ApplicationRow row;
     row.setToday(startOfLocalDay(testNow()));
@@ -279,42 +194,25 @@ void TestApplicationList::rowLayoutOfAnOpenRecord()
     option.rect = QRect(0, 0, 320, row.rowHeight(option.font, option.palette));
     const ApplicationRow::Layout layout = row.layout(option, *record);
 
-    QCOMPARE(layout.statusBar.width(), ApplicationRow::statusBarWidth);
-    QCOMPARE(layout.statusBar.left(), ApplicationRow::contentInsetX);
-    QCOMPARE(layout.company.left(), layout.statusBar.right() + 1 + ApplicationRow::barSpacing);
-    QVERIFY(!layout.star.isEmpty());
-    QCOMPARE(layout.star.left(), layout.company.right() + 1 + ApplicationRow::titleSpacing);
-    // The compact waiting badge sits at the right edge of the title line.
-    QVERIFY(!layout.waitingBadge.isEmpty());
-    QCOMPARE(layout.waitingBadge.right() + 1, option.rect.width() - ApplicationRow::contentInsetX);
-    QCOMPARE(layout.position.top(), layout.company.bottom() + 1 + ApplicationRow::lineSpacing);
-    QCOMPARE(layout.statusBadge.left(), layout.company.left());
-    QCOMPARE(layout.workModelChip.left(), layout.statusBadge.right() + 1 + ApplicationRow::metaSpacing);
-    QVERIFY(!layout.followUpChip.isEmpty());
-    QCOMPARE(layout.followUpChip.left(), layout.workModelChip.right() + 1 + ApplicationRow::metaSpacing);
-    // The bar spans the row minus its padding.
-    QVERIFY(layout.statusBar.top() >= ApplicationRow::verticalPadding);
-    QVERIFY(layout.statusBar.bottom() < option.rect.bottom() - ApplicationRow::verticalPadding + 1);
-}
+    // Closed records show neither the waiting badge nor a due follow-up; the star follows the record.
+    QCOMPARE(!layout.waitingBadge.isEmpty(), open);
+    QCOMPARE(!layout.followUpChip.isEmpty(), open);
+    QCOMPARE(!layout.star.isEmpty(), favorite);
+    // Every part stays inside the row, left to right on its line, without overlapping another.
+    const QRect inside = option.rect.adjusted(ApplicationRow::contentInsetX, 0, -ApplicationRow::contentInsetX, 0);
+    for (QList<QRect> line : {QList<QRect> {layout.statusBar, layout.company, layout.star, layout.waitingBadge},
+             QList<QRect> {layout.statusBadge, layout.workModelChip, layout.followUpChip}}) {
+        line.removeAll(QRect());
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            QVERIFY(inside.contains(line[i]));
+            QVERIFY(i == 0 || line[i].left() > line[i - 1].right());
+        }
+    }
+    QVERIFY(inside.contains(layout.position));
+    QVERIFY(layout.position.top() > layout.company.bottom());
+    QVERIFY(layout.statusBadge.top() > layout.position.bottom());
 
-void TestApplicationList::rowLayoutOfAnOffer()
-{
-    JobApplication* record
-        = addRecord(m_store->store(), QStringLiteral("Acme"), QStringLiteral("Engineer"), ApplicationStatus::offer, 12);
-    record->setFollowUpDate(testNow().addDays(-1));
-    ApplicationRow row;
-    row.setToday(startOfLocalDay(testNow()));
-    QStyleOptionViewItem option;
-    option.font = QApplication::font();
-    option.palette = QApplication::palette();
-    option.rect = QRect(0, 0, 320, row.rowHeight(option.font, option.palette));
-    const ApplicationRow::Layout layout = row.layout(option, *record);
-    QVERIFY(layout.waitingBadge.isEmpty());
-    QVERIFY(layout.followUpChip.isEmpty());
-    QVERIFY(layout.star.isEmpty());
-    QCOMPARE(ApplicationRow::closedStatusOpacity, 0.45);
-
-    // Painted: the bar's pixels are the status colour at 45 % over the background.
+    // Painted: the bar's pixels are the status colour, faded over the background for closed records.
     QImage image(option.rect.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     {
@@ -322,198 +220,80 @@ void TestApplicationList::rowLayoutOfAnOffer()
         row.paintRow(&painter, option, *record);
     }
     const QColor bar = image.pixelColor(layout.statusBar.center());
-    const QColor green = Palette::fillColor(NamedColor::green, option.palette);
-    const auto blend = [](int c) { return qRound(c * 0.45 + 255 * 0.55); };
-    QVERIFY2(std::abs(bar.red() - blend(green.red())) <= 2, qPrintable(bar.name()));
-    QVERIFY2(std::abs(bar.green() - blend(green.green())) <= 2, qPrintable(bar.name()));
+    const QColor tinted = Palette::fillColor(tint(value), option.palette);
+    const auto near
+        = [&](int painted, int c) { return std::abs(painted - qRound(c * barOpacity + 255 * (1 - barOpacity))) <= 2; };
+    QVERIFY2(near(bar.red(), tinted.red()) && near(bar.green(), tinted.green()) && near(bar.blue(), tinted.blue()),
+        qPrintable(bar.name()));
 }
 
-void TestApplicationList::rowHeightIsTheSameForEveryRecord()
+void TestApplicationList::waitingBadge_data()
 {
-    Store& store = m_store->store();
-    ApplicationListModel model;
-    model.setApplications({addRecord(store, QStringLiteral("A"), {}, ApplicationStatus::offer, 1),
-        addRecord(store, QStringLiteral("B"), QStringLiteral("x"), ApplicationStatus::applied, 20)});
-    ApplicationRow row;
-    QStyleOptionViewItem option;
-    option.font = QApplication::font();
-    option.palette = QApplication::palette();
-    QCOMPARE(row.sizeHint(option, model.index(0, 0)).height(), row.sizeHint(option, model.index(1, 0)).height());
-    QVERIFY(row.sizeHint(option, model.index(0, 0)).height() > 3 * QFontMetrics(option.font).height());
-}
-
-void TestApplicationList::rowKeepsLongNamesInsideTheRow()
-{
-    JobApplication* record
-        = addRecord(m_store->store(), QString(QStringLiteral("Extraordinarily Long Company Name ")).repeated(4),
-            QString(QStringLiteral("Principal Engineer ")).repeated(6), ApplicationStatus::applied, 3);
-    record->setFavorite(true);
-    ApplicationRow row;
-    row.setToday(startOfLocalDay(testNow()));
-    QStyleOptionViewItem option;
-    option.font = QApplication::font();
-    option.palette = QApplication::palette();
-    option.rect = QRect(0, 0, 300, row.rowHeight(option.font, option.palette));
-    const ApplicationRow::Layout layout = row.layout(option, *record);
-    QVERIFY(layout.star.right() < layout.waitingBadge.left());
-    QVERIFY(layout.waitingBadge.right() < option.rect.right());
-    QVERIFY(layout.position.right() < option.rect.right());
-}
-
-void TestApplicationList::waitingBadgeLevels_data()
-{
+    // The level (and so the colour) comes from the days; each style shows it its own way.
     QTest::addColumn<int>("days");
+    QTest::addColumn<int>("style");
     QTest::addColumn<int>("color");
     QTest::addColumn<QString>("symbol");
-    QTest::newRow("0 days") << 0 << int(NamedColor::green) << QStringLiteral("clock");
-    QTest::newRow("6 days") << 6 << int(NamedColor::green) << QStringLiteral("clock");
-    QTest::newRow("7 days") << 7 << int(NamedColor::yellow) << QStringLiteral("clock.badge.exclamationmark");
-    QTest::newRow("13 days") << 13 << int(NamedColor::yellow) << QStringLiteral("clock.badge.exclamationmark");
-    QTest::newRow("14 days") << 14 << int(NamedColor::red) << QStringLiteral("exclamationmark.triangle.fill");
-    QTest::newRow("90 days") << 90 << int(NamedColor::red) << QStringLiteral("exclamationmark.triangle.fill");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    const int compact = int(WaitingBadge::Style::compact);
+    QTest::newRow("full, 6 days") << 6 << int(WaitingBadge::Style::full) << int(NamedColor::green)
+                                  << QStringLiteral("clock") << QStringLiteral("Waiting 6 days")
+                                  << QStringLiteral("Still early — sit tight for now.");
+    QTest::newRow("compact, 13 days") << 13 << compact << int(NamedColor::yellow) << QString() << QStringLiteral("13d")
+                                      << QStringLiteral("Waiting 13 days");
+    QTest::newRow("dot, 90 days") << 90 << int(WaitingBadge::Style::dot) << int(NamedColor::red) << QString()
+                                  << QString() << QString();
+    // Numbers are plain integers, without grouping.
+    QTest::newRow("compact, 1234 days") << 1234 << compact << int(NamedColor::red) << QString()
+                                        << QStringLiteral("1234d") << QStringLiteral("Waiting 1234 days");
 }
 
-void TestApplicationList::waitingBadgeLevels()
+void TestApplicationList::waitingBadge()
 {
     QFETCH(int, days);
+    QFETCH(int, style);
     QFETCH(int, color);
     QFETCH(QString, symbol);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
     const QPalette palette = QApplication::palette();
-    const NamedColor named = NamedColor(color);
-
-    WaitingBadge full(days, WaitingBadge::Style::full);
-    QCOMPARE(full.badge().symbol(), symbol);
-    QCOMPARE(full.badge().foreground(), Palette::textColor(named, palette));
-    QCOMPARE(full.badge().background(), Palette::withAlpha(Palette::fillColor(named, palette), 0.15));
-    QCOMPARE(full.toolTip(), waitingHint(waitingLevel(days)));
-
-    WaitingBadge dot(days, WaitingBadge::Style::dot);
-    QCOMPARE(dot.badge().foreground(), Palette::fillColor(named, palette));
+    WaitingBadge badge(days, WaitingBadge::Style(style));
+    QCOMPARE(badge.badge().text(), text);
+    QCOMPARE(badge.badge().symbol(), symbol);
+    QCOMPARE(badge.toolTip(), toolTip);
+    QCOMPARE(badge.accessibleName(), QStringLiteral("Waiting %1 days").arg(days));
+    // The dot is a shape and takes the vivid shade; text takes the readable one.
+    QCOMPARE(badge.badge().foreground(),
+        style == int(WaitingBadge::Style::dot) ? Palette::fillColor(NamedColor(color), palette)
+                                               : Palette::textColor(NamedColor(color), palette));
 }
 
-void TestApplicationList::waitingBadgeStyles()
+void TestApplicationList::symbolsResolveAndAreTinted()
 {
-    WaitingBadge full(12, WaitingBadge::Style::full);
-    QCOMPARE(full.badge().text(), QStringLiteral("Waiting 12 days"));
-    QCOMPARE(full.badge().padding(), QMargins(8, 4, 8, 4));
-    QVERIFY(full.badge().font().weight() >= QFont::DemiBold);
-    QCOMPARE(full.toolTip(), QStringLiteral("A good time to send a follow-up email."));
-
-    WaitingBadge compact(12, WaitingBadge::Style::compact);
-    QCOMPARE(compact.badge().text(), QStringLiteral("12d"));
-    QVERIFY(compact.badge().symbol().isEmpty());
-    QCOMPARE(compact.badge().padding(), QMargins(6, 2, 6, 2));
-    QCOMPARE(compact.toolTip(), QStringLiteral("Waiting 12 days"));
-    QVERIFY(compact.badge().font().pointSizeF() < full.badge().font().pointSizeF()
-        || compact.badge().font().pointSizeF()
-            == Palette::font(Palette::TextStyle::caption2, QApplication::font()).pointSizeF());
-
-    // Numbers are plain integers, without grouping.
-    WaitingBadge many(1234, WaitingBadge::Style::compact);
-    QCOMPARE(many.badge().text(), QStringLiteral("1234d"));
-
-    WaitingBadge dot(3, WaitingBadge::Style::dot);
-    QVERIFY(dot.badge().isDot());
-    QCOMPARE(dot.sizeHint(), QSize(7, 7));
-    QCOMPARE(dot.accessibleName(), QStringLiteral("Waiting 3 days"));
-    QVERIFY(dot.toolTip().isEmpty());
-}
-
-void TestApplicationList::statusBadgeLooks_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<bool>("compact");
-    for (ApplicationStatus status : allCases<ApplicationStatus>()) {
-        QTest::addRow("%s", VocabularyTraits<ApplicationStatus>::raw(status)) << int(status) << false;
-        QTest::addRow("%s compact", VocabularyTraits<ApplicationStatus>::raw(status)) << int(status) << true;
-    }
-}
-
-void TestApplicationList::statusBadgeLooks()
-{
-    QFETCH(int, status);
-    QFETCH(bool, compact);
-    const auto value = ApplicationStatus(status);
-    const QPalette palette = QApplication::palette();
-    StatusBadge badge(value, compact);
-    QCOMPARE(badge.badge().text(), title(value));
-    QCOMPARE(badge.badge().symbol(), symbolName(value));
-    QCOMPARE(badge.badge().foreground(), Palette::textColor(tint(value), palette));
-    QCOMPARE(badge.badge().background(), Palette::withAlpha(Palette::fillColor(tint(value), palette), 0.15));
-    QCOMPARE(badge.badge().padding(), compact ? QMargins(6, 2, 6, 2) : QMargins(8, 4, 8, 4));
-    const QFont expected
-        = Palette::font(compact ? Palette::TextStyle::caption2 : Palette::TextStyle::caption, QApplication::font());
-    QCOMPARE(badge.badge().font().pointSizeF(), expected.pointSizeF());
-    QCOMPARE(badge.badge().font().weight(), QFont::DemiBold);
-    // A capsule: as tall as the text plus its padding, wider than tall.
-    QVERIFY(badge.sizeHint().width() > badge.sizeHint().height());
-    QCOMPARE(badge.accessibleName(), title(value));
-}
-
-void TestApplicationList::metaChipShowsSymbolAndText()
-{
-    MetaChip chip(QStringLiteral("bell.badge.fill"), QStringLiteral("Follow-up"), NamedColor::orange);
-    QCOMPARE(chip.badge().text(), QStringLiteral("Follow-up"));
-    QCOMPARE(chip.badge().symbol(), QStringLiteral("bell.badge.fill"));
-    QCOMPARE(chip.badge().foreground(), Palette::textColor(NamedColor::orange, QApplication::palette()));
-    QVERIFY(!chip.badge().background().isValid());
-    QCOMPARE(chip.badge().font().pointSizeF(),
-        Palette::font(Palette::TextStyle::caption, QApplication::font()).pointSizeF());
-    MetaChip secondary(QStringLiteral("house"), QStringLiteral("Remote"), NamedColor::secondary);
-    QCOMPARE(secondary.badge().foreground(), Palette::secondaryText(QApplication::palette()));
-    chip.setText(QStringLiteral("Later"));
-    QCOMPARE(chip.accessibleName(), QStringLiteral("Later"));
-}
-
-void TestApplicationList::symbolsResolveEveryNameInUse()
-{
-    QStringList used;
+    QStringList used {QStringLiteral("star"), QStringLiteral("star.fill"), QStringLiteral("plus"),
+        QStringLiteral("line.3.horizontal.decrease.circle"), QStringLiteral("line.3.horizontal.decrease.circle.fill"),
+        QStringLiteral("tray"), QStringLiteral("doc.text.magnifyingglass"), QStringLiteral("bell.badge.fill"),
+        QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("flag.checkered"), QStringLiteral("calendar"),
+        QStringLiteral("trash"), QStringLiteral("arrow.up.right.square"), QStringLiteral("magnifyingglass")};
     for (ApplicationStatus status : allCases<ApplicationStatus>())
         used.append(symbolName(status));
     for (WorkModel model : allCases<WorkModel>())
         used.append(symbolName(model));
     for (WaitingLevel level : {WaitingLevel::early, WaitingLevel::followUp, WaitingLevel::silent})
         used.append(symbolName(level));
-    used << QStringLiteral("star") << QStringLiteral("star.fill") << QStringLiteral("plus")
-         << QStringLiteral("line.3.horizontal.decrease.circle")
-         << QStringLiteral("line.3.horizontal.decrease.circle.fill") << QStringLiteral("tray")
-         << QStringLiteral("doc.text.magnifyingglass") << QStringLiteral("bell.badge.fill")
-         << QStringLiteral("exclamationmark.triangle.fill") << QStringLiteral("flag.checkered")
-         << QStringLiteral("calendar") << QStringLiteral("trash") << QStringLiteral("arrow.up.right.square");
-    for (const QString& name : std::as_const(used)) {
-        QVERIFY2(Symbols::contains(name), qPrintable(name));
-        QVERIFY2(QFile::exists(Symbols::resourcePath(name)) || !Symbols::pixmap(name, Qt::black, 16, 1).isNull(),
-            qPrintable(name));
+    for (const QString& name : std::as_const(used))
         QVERIFY2(!Symbols::pixmap(name, Qt::black, 16, 1.0).isNull(), qPrintable(name));
-    }
-    // Plain names draw the regular weight, ".fill" names the fill weight.
-    QVERIFY(Symbols::resourcePath(QStringLiteral("star")).contains(QLatin1String("/regular/")));
-    QVERIFY(Symbols::resourcePath(QStringLiteral("star.fill")).contains(QLatin1String("/fill/")));
-    QVERIFY(Symbols::resourcePath(QStringLiteral("no.such.symbol")).isEmpty());
     QVERIFY(Symbols::pixmap(QStringLiteral("no.such.symbol"), Qt::black, 16, 1.0).isNull());
-}
 
-void TestApplicationList::symbolsAreTintedAtRunTime()
-{
+    // Drawn in the colour asked for at run time: a filled star is solid in its middle, clear in its corner.
     const QColor tint(0x12, 0x80, 0xf0);
-    const QPixmap pixmap = Symbols::pixmap(QStringLiteral("star.fill"), tint, 24, 2.0);
-    QCOMPARE(pixmap.devicePixelRatio(), 2.0);
-    QCOMPARE(pixmap.size(), QSize(48, 48));
-    const QImage image = pixmap.toImage();
-    int opaque = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.alpha() == 255) {
-                ++opaque;
-                QCOMPARE(c.rgb(), tint.rgb());
-            }
-        }
-    }
-    QVERIFY(opaque > 200);
-    // The centre of a filled star is filled; its corner is not.
-    QCOMPARE(image.pixelColor(24, 26).alpha(), 255);
+    const QImage image = Symbols::pixmap(QStringLiteral("star.fill"), tint, 24, 2.0).toImage();
+    QCOMPARE(image.size(), QSize(48, 48));
+    QCOMPARE(image.pixelColor(24, 26), tint);
     QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
+    // Plain names draw the regular weight: an outline, clear in the middle.
+    QCOMPARE(Symbols::pixmap(QStringLiteral("star"), tint, 24, 2.0).toImage().pixelColor(24, 26).alpha(), 0);
 }
 
 void TestApplicationList::textColoursAreReadable_data()
@@ -555,334 +335,159 @@ void TestApplicationList::newButtonCallsCreateWithTheShortcutHint()
     ApplicationListView list(recorder.actions());
     QToolButton* button = list.findChild<QToolButton*>(QStringLiteral("newApplicationButton"));
     QVERIFY(button);
-    QCOMPARE(button->text(), QStringLiteral("New Application"));
-    QCOMPARE(button->toolTip(),
-        QStringLiteral("Add a new application (%1)")
-            .arg(QKeySequence(Qt::CTRL | Qt::Key_N).toString(QKeySequence::NativeText)));
 #ifndef Q_OS_MACOS
     QCOMPARE(button->toolTip(), QStringLiteral("Add a new application (Ctrl+N)"));
 #endif
     button->click();
     QCOMPARE(recorder.creates, 1);
-    QCOMPARE(list.filterButton()->toolTip(), QStringLiteral("Filter and sort"));
 }
 
-void TestApplicationList::filterMenuListsFiltersThenSorts()
+void TestApplicationList::filterMenuDrivesFilterSortAndSymbol()
 {
     Recorder recorder;
     ApplicationListView list(recorder.actions());
-    QMenu* menu = list.findChild<QMenu*>(QStringLiteral("filterMenu"));
-    QVERIFY(menu);
-    QStringList expected {QStringLiteral("Status")};
-    for (const StatusFilter& filter : StatusFilter::allFilters())
-        expected.append(filter.title());
-    expected.append(QStringLiteral("---"));
-    expected.append(QStringLiteral("Sort"));
-    for (SortOption option : allCases<SortOption>())
-        expected.append(title(option));
-    QCOMPARE(visibleTexts(*menu), expected);
-    QCOMPARE(expected.mid(1, 7),
-        (QStringList {QStringLiteral("All"), QStringLiteral("In Progress"), QStringLiteral("Applied"),
-            QStringLiteral("HR Interview"), QStringLiteral("Tech Interview"), QStringLiteral("Offer"),
-            QStringLiteral("Rejected")}));
+    QMenu* menu = list.filterMenu();
+    QCOMPARE(menuTexts(*menu),
+        (QStringList {QStringLiteral("Status"), QStringLiteral("All"), QStringLiteral("In Progress"),
+            QStringLiteral("Applied"), QStringLiteral("HR Interview"), QStringLiteral("Tech Interview"),
+            QStringLiteral("Offer"), QStringLiteral("Rejected"), QStringLiteral("---"), QStringLiteral("Sort"),
+            QStringLiteral("Newest first"), QStringLiteral("Longest waiting"), QStringLiteral("Company name (A-Z)"),
+            QStringLiteral("By status")}));
+    const auto entry = [&](const char* name) { return menu->findChild<QAction*>(QLatin1String(name)); };
     // The group titles are headings, not choices.
-    QVERIFY(!menu->findChild<QAction*>(QStringLiteral("statusSection"))->isEnabled());
-    QVERIFY(!menu->findChild<QAction*>(QStringLiteral("sortSection"))->isEnabled());
-    QVERIFY(menu->findChild<QAction*>(QStringLiteral("statusFilter:all"))->isChecked());
-    QVERIFY(menu->findChild<QAction*>(QStringLiteral("sortOption:newest"))->isChecked());
-}
-
-void TestApplicationList::filterMenuWritesTheBindings()
-{
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
+    QVERIFY(!entry("statusSection")->isEnabled() && !entry("sortSection")->isEnabled());
+    QVERIFY(entry("statusFilter:all")->isChecked() && entry("sortOption:newest")->isChecked());
     QSignalSpy filters(&list, &ApplicationListView::statusFilterChanged);
     QSignalSpy sorts(&list, &ApplicationListView::sortOptionChanged);
-    QMenu* menu = list.filterMenu();
-    menu->findChild<QAction*>(QStringLiteral("statusFilter:offer"))->trigger();
-    QCOMPARE(filters.count(), 1);
-    QVERIFY(list.statusFilter() == StatusFilter::status(ApplicationStatus::offer));
-    QVERIFY(!menu->findChild<QAction*>(QStringLiteral("statusFilter:all"))->isChecked());
-    menu->findChild<QAction*>(QStringLiteral("sortOption:company"))->trigger();
-    QCOMPARE(sorts.count(), 1);
-    QCOMPARE(sorts.at(0).at(0).value<SortOption>(), SortOption::company);
-    // Set from the window: the check marks follow without echoing a change back.
-    list.setStatusFilter(StatusFilter::active());
-    QVERIFY(menu->findChild<QAction*>(QStringLiteral("statusFilter:active"))->isChecked());
-    QCOMPARE(filters.count(), 1);
-}
-
-void TestApplicationList::filterSymbolFollowsTheFilterOnly()
-{
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
+    const auto symbol = [&] { return list.filterButton()->property("symbol").toString(); };
     const QString plain = QStringLiteral("line.3.horizontal.decrease.circle");
     const QString filled = QStringLiteral("line.3.horizontal.decrease.circle.fill");
-    QCOMPARE(list.filterButton()->property("symbol").toString(), plain);
-    for (SortOption option : allCases<SortOption>()) {
-        list.setSortOption(option);
-        QCOMPARE(list.filterButton()->property("symbol").toString(), plain);
-    }
+
+    // A sort changes the sort only; the symbol shows a filter in force, not a sort.
+    entry("sortOption:company")->trigger();
+    QCOMPARE(sorts.count(), 1);
+    QCOMPARE(sorts.at(0).at(0).value<SortOption>(), SortOption::company);
+    QCOMPARE(symbol(), plain);
+    entry("statusFilter:offer")->trigger();
+    QCOMPARE(filters.count(), 1);
+    QVERIFY(list.statusFilter() == StatusFilter::status(ApplicationStatus::offer));
+    QVERIFY(!entry("statusFilter:all")->isChecked());
+    QCOMPARE(symbol(), filled);
+
+    // Set from the window: the check marks and symbol follow without echoing a change back.
     list.setStatusFilter(StatusFilter::active());
-    QCOMPARE(list.filterButton()->property("symbol").toString(), filled);
-    for (ApplicationStatus status : allCases<ApplicationStatus>()) {
-        list.setStatusFilter(StatusFilter::status(status));
-        QCOMPARE(list.filterButton()->property("symbol").toString(), filled);
-    }
+    QVERIFY(entry("statusFilter:active")->isChecked());
+    QCOMPARE(symbol(), filled);
     list.setStatusFilter(StatusFilter::all());
-    QCOMPARE(list.filterButton()->property("symbol").toString(), plain);
+    QCOMPARE(symbol(), plain);
+    QCOMPARE(filters.count(), 1);
 }
 
-void TestApplicationList::contextMenuEntries_data()
+void TestApplicationList::contextMenu_data()
 {
     QTest::addColumn<QString>("link");
     QTest::addColumn<bool>("favorite");
     QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QUrl>("opens");
     const QString add = QStringLiteral("Add Star");
-    const QString remove = QStringLiteral("Remove Star");
     const QString open = QStringLiteral("Open Posting");
     const QString line = QStringLiteral("---");
     const QString del = QStringLiteral("Delete");
-    QTest::newRow("no link") << QString() << false << QStringList {add, line, del};
-    QTest::newRow("blank link") << QStringLiteral("   ") << false << QStringList {add, line, del};
-    QTest::newRow("ftp link") << QStringLiteral("ftp://files.example.com/job") << false << QStringList {add, line, del};
+    QTest::newRow("no link") << QString() << false << QStringList {add, line, del} << QUrl();
+    QTest::newRow("blank link") << QStringLiteral("   ") << false << QStringList {add, line, del} << QUrl();
+    QTest::newRow("ftp link") << QStringLiteral("ftp://files.example.com/job") << false << QStringList {add, line, del}
+                              << QUrl();
     QTest::newRow("bare host") << QStringLiteral("acme.example.com/jobs/1") << false
-                               << QStringList {add, open, line, del};
-    QTest::newRow("https, starred") << QStringLiteral("https://acme.example.com") << true
-                                    << QStringList {remove, open, line, del};
+                               << QStringList {add, open, line, del}
+                               << QUrl(QStringLiteral("https://acme.example.com/jobs/1"));
+    QTest::newRow("http, starred") << QStringLiteral("http://acme.example.com") << true
+                                   << QStringList {QStringLiteral("Remove Star"), open, line, del}
+                                   << QUrl(QStringLiteral("http://acme.example.com"));
 }
 
-void TestApplicationList::contextMenuEntries()
+void TestApplicationList::contextMenu()
 {
     QFETCH(QString, link);
     QFETCH(bool, favorite);
     QFETCH(QStringList, entries);
+    QFETCH(QUrl, opens);
     JobApplication* record = addRecord(
         m_store->store(), QStringLiteral("Acme"), {}, ApplicationStatus::applied, 1, WorkModel::remote, link);
     record->setFavorite(favorite);
     Recorder recorder;
     ApplicationListView list(recorder.actions());
     const auto menu = list.makeContextMenu(*record);
-    QCOMPARE(visibleTexts(*menu), entries);
-}
-
-void TestApplicationList::contextMenuActions()
-{
-    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"), {}, ApplicationStatus::applied, 1,
-        WorkModel::remote, QStringLiteral("acme.example.com/jobs/1"));
+    QCOMPARE(menuTexts(*menu), entries);
+    const auto trigger = [&](const char* name) {
+        if (auto* action = menu->findChild<QAction*>(QLatin1String(name)))
+            action->trigger();
+    };
+    // The star toggles and stamps the record as updated.
     const QDateTime stamped = testNow().addSecs(3600);
     m_clock->set(stamped);
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
-    {
-        const auto menu = list.makeContextMenu(*record);
-        menu->findChild<QAction*>(QStringLiteral("toggleStarAction"))->trigger();
-    }
-    QVERIFY(record->isFavorite());
+    trigger("toggleStarAction");
+    QCOMPARE(record->isFavorite(), !favorite);
     QCOMPARE(record->updatedAt(), stamped.toUTC());
-    {
-        const auto menu = list.makeContextMenu(*record);
-        QCOMPARE(menu->findChild<QAction*>(QStringLiteral("toggleStarAction"))->text(), QStringLiteral("Remove Star"));
-        menu->findChild<QAction*>(QStringLiteral("toggleStarAction"))->trigger();
-        QVERIFY(!record->isFavorite());
-        menu->findChild<QAction*>(QStringLiteral("openPostingAction"))->trigger();
-        QCOMPARE(recorder.opened, (QList<QUrl> {QUrl(QStringLiteral("https://acme.example.com/jobs/1"))}));
-        QVERIFY(recorder.deletes.isEmpty());
-        menu->findChild<QAction*>(QStringLiteral("deleteAction"))->trigger();
-        QCOMPARE(recorder.deletes, (QList<JobApplication*> {record}));
-    }
+    trigger("openPostingAction");
+    QCOMPARE(recorder.opened, opens.isEmpty() ? QList<QUrl>() : QList<QUrl> {opens});
+    QVERIFY(recorder.deletes.isEmpty());
+    trigger("deleteAction");
+    QCOMPARE(recorder.deletes, (QList<JobApplication*> {record}));
     // The list itself deletes nothing.
     QCOMPARE(m_store->store().count(), 1);
 }
 
-void TestApplicationList::dropAcceptsOnlyImages()
+void TestApplicationList::drop_data()
 {
-    const QString text = writeFile(QStringLiteral("notes.txt"), "just some text\n");
-    const QString png = writePng(QStringLiteral("shot.png"));
-    QVERIFY(!text.isEmpty() && !png.isEmpty());
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
-    list.resize(320, 400);
-    list.show();
-    QVERIFY(dragAndDrop(list,
-        {QUrl::fromLocalFile(text), QUrl::fromLocalFile(png),
-            QUrl::fromLocalFile(m_files.filePath(QStringLiteral("missing.png"))),
-            QUrl(QStringLiteral("https://example.com/picture.png"))}));
-    QCOMPARE(recorder.drops.size(), 1);
-    QCOMPARE(recorder.drops.first(), (QList<QUrl> {QUrl::fromLocalFile(png)}));
+    // By name: "*.png" a PNG, "*.txt" and "*.md" text, "jpeg-without-extension" a JPEG;
+    // "missing.png" does not exist and "https:" is a remote address.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("listTakesDrops");
+    QTest::addColumn<QStringList>("delivered");
+    const QString png = QStringLiteral("shot.png");
+    const QString jpeg = QStringLiteral("jpeg-without-extension");
+    const QString text = QStringLiteral("notes.txt");
+    QTest::newRow("only the images of a mixed drop")
+        << QStringList {text, png, QStringLiteral("missing.png"), QStringLiteral("https://example.com/picture.png")}
+        << true << QStringList {png};
+    QTest::newRow("the content decides, in the dropped order")
+        << QStringList {jpeg, png} << true << QStringList {jpeg, png};
+    QTest::newRow("only text") << QStringList {text, QStringLiteral("two.md")} << true << QStringList {};
+    QTest::newRow("a list that takes no drops") << QStringList {png} << false << QStringList {};
 }
 
-void TestApplicationList::dropKeepsTheDroppedOrder()
+void TestApplicationList::drop()
 {
-    const QString second = writePng(QStringLiteral("b.png"));
-    // A JPEG named without extension: the content decides.
-    QImage image(4, 4, QImage::Format_RGB32);
-    image.fill(Qt::blue);
-    const QString first = m_files.filePath(QStringLiteral("a-screenshot"));
-    QVERIFY(image.save(first, "JPG"));
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
-    list.resize(320, 400);
-    list.show();
-    QVERIFY(dragAndDrop(list, {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)}));
-    QCOMPARE(recorder.drops.value(0), (QList<QUrl> {QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)}));
-}
-
-void TestApplicationList::dropOfOnlyTextIsRefused()
-{
-    const QString one = writeFile(QStringLiteral("one.txt"), "one\n");
-    const QString two = writeFile(QStringLiteral("two.md"), "# two\n");
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
-    list.resize(320, 400);
-    list.show();
-    QVERIFY(!dragAndDrop(list, {QUrl::fromLocalFile(one), QUrl::fromLocalFile(two)}));
-    QVERIFY(recorder.drops.isEmpty());
-    // A list that takes no drops refuses images too.
-    const QString png = writePng(QStringLiteral("c.png"));
-    list.setAcceptsImageDrops(false);
-    QVERIFY(!dragAndDrop(list, {QUrl::fromLocalFile(png)}));
-    QVERIFY(recorder.drops.isEmpty());
-}
-
-void TestApplicationList::pasteKeyCallsOnPaste()
-{
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
-    list.show();
-    list.listView()->setFocus();
-    QTest::keySequence(list.listView(), QKeySequence::Paste);
-    QCOMPARE(recorder.pastes, 1);
-}
-
-void TestApplicationList::deleteKeyDeletesTheVisibleSelection()
-{
-    Store& store = m_store->store();
-    JobApplication* a = addRecord(store, QStringLiteral("A"), {}, ApplicationStatus::applied, 1);
-    JobApplication* b = addRecord(store, QStringLiteral("B"), {}, ApplicationStatus::applied, 2);
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
-    list.setApplications({a, b}, 2);
-    list.setSelectedID(b->id());
-    QCOMPARE(list.listView()->selectionModel()->selectedIndexes().value(0).row(), 1);
-    QTest::keyClick(list.listView(), Qt::Key_Delete);
-    QTest::keyClick(list.listView(), Qt::Key_Backspace);
-    QCOMPARE(recorder.deletes, (QList<JobApplication*> {b, b}));
-    // With a modifier it is not the delete command.
-    QTest::keyClick(list.listView(), Qt::Key_Backspace, Qt::ControlModifier);
-    QCOMPARE(recorder.deletes.size(), 2);
-}
-
-void TestApplicationList::deleteKeyIgnoresAHiddenSelection()
-{
-    Store& store = m_store->store();
-    JobApplication* a = addRecord(store, QStringLiteral("A"), {}, ApplicationStatus::applied, 1);
-    JobApplication* b = addRecord(store, QStringLiteral("B"), {}, ApplicationStatus::offer, 2);
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
-    list.setApplications({a, b}, 2);
-    list.setSelectedID(b->id());
-    // The filter hides b: it stays selected for the window, the list shows no selection.
-    list.setApplications({a}, 2);
-    QCOMPARE(list.selectedID(), std::optional<RecordID>(b->id()));
-    QVERIFY(list.listView()->selectionModel()->selectedIndexes().isEmpty());
-    QTest::keyClick(list.listView(), Qt::Key_Delete);
-    QTest::keyClick(list.listView(), Qt::Key_Backspace);
-    QVERIFY(recorder.deletes.isEmpty());
-    // Nothing selected at all: nothing either.
-    list.setSelectedID(std::nullopt);
-    QTest::keyClick(list.listView(), Qt::Key_Delete);
-    QVERIFY(recorder.deletes.isEmpty());
-}
-
-void TestApplicationList::summaryBarCounts()
-{
-    Store& store = m_store->store();
-    QList<JobApplication*> records {
-        addRecord(store, QStringLiteral("A"), {}, ApplicationStatus::applied, 13),
-        addRecord(store, QStringLiteral("B"), {}, ApplicationStatus::hrInterview, 14),
-        addRecord(store, QStringLiteral("C"), {}, ApplicationStatus::offer, 40),
-        addRecord(store, QStringLiteral("D"), {}, ApplicationStatus::rejected, 40),
-        addRecord(store, QStringLiteral("E"), {}, ApplicationStatus::techInterview, 1),
+    QFETCH(QStringList, files);
+    QFETCH(bool, listTakesDrops);
+    QFETCH(QStringList, delivered);
+    QTemporaryDir dir;
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const auto urlOf = [&](const QString& name) {
+        return name.startsWith(QLatin1String("https:")) ? QUrl(name) : QUrl::fromLocalFile(dir.filePath(name));
     };
+    QList<QUrl> urls;
+    for (const QString& name : std::as_const(files)) {
+        QFile file(dir.filePath(name));
+        if (name.endsWith(QLatin1String(".txt")) || name.endsWith(QLatin1String(".md")))
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("just some text\n") > 0);
+        else if (name == QLatin1String("shot.png") || !name.contains(QLatin1Char('.')))
+            QVERIFY(image.save(file.fileName(), name.contains(QLatin1Char('.')) ? "PNG" : "JPG"));
+        urls.append(urlOf(name));
+    }
     Recorder recorder;
     ApplicationListView list(recorder.actions());
-    SummaryBar* bar = list.findChild<SummaryBar*>(QStringLiteral("summaryBar"));
-    QVERIFY(bar);
-    const auto text = [&](const char* name) { return bar->findChild<QLabel*>(QLatin1String(name))->text(); };
-    list.setApplications(records, 5);
-    QCOMPARE(text("activeCount"), QStringLiteral("3"));
-    QCOMPARE(text("activeLabel"), QStringLiteral("active"));
-    QCOMPARE(text("offersCount"), QStringLiteral("1"));
-    QCOMPARE(text("offersLabel"), QStringLiteral("offers"));
-    QCOMPARE(text("staleCount"), QStringLiteral("1"));
-    QCOMPARE(text("staleLabel"), QStringLiteral("stale"));
-    QVERIFY(!bar->findChild<QWidget*>(QStringLiteral("staleItem"))->isHidden());
-    // The numbers in their colours.
-    QCOMPARE(bar->findChild<QLabel*>(QStringLiteral("activeCount"))->palette().color(QPalette::WindowText),
-        Palette::textColor(NamedColor::blue, bar->palette()));
-    QCOMPARE(bar->findChild<QLabel*>(QStringLiteral("offersCount"))->palette().color(QPalette::WindowText),
-        Palette::textColor(NamedColor::green, bar->palette()));
-
-    list.setApplications({records[2], records[3]}, 5);
-    QCOMPARE(text("activeCount"), QStringLiteral("0"));
-    QCOMPARE(text("offersCount"), QStringLiteral("1"));
-    QVERIFY(bar->findChild<QWidget*>(QStringLiteral("staleItem"))->isHidden());
-    list.setApplications({}, 5);
-    QCOMPARE(text("activeCount"), QStringLiteral("0"));
-    QCOMPARE(text("offersCount"), QStringLiteral("0"));
-    QVERIFY(bar->findChild<QWidget*>(QStringLiteral("staleItem"))->isHidden());
-}
-
-void TestApplicationList::emptyOverlayForms()
-{
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
-    list.resize(320, 500);
+    list.setAcceptsImageDrops(listTakesDrops);
+    list.resize(320, 400);
     list.show();
-    auto* overlay = list.findChild<EmptyListOverlay*>(QStringLiteral("emptyListOverlay"));
-    QVERIFY(overlay);
-
-    list.setApplications({}, 0);
-    QVERIFY(overlay->isVisible());
-    QCOMPARE(overlay->title(), QStringLiteral("No applications yet"));
-    QCOMPARE(overlay->symbol(), QStringLiteral("tray"));
-    QCOMPARE(overlay->description(), QStringLiteral("Add your first application to start tracking."));
-    QVERIFY(overlay->actionButton()->isVisible());
-    QCOMPARE(overlay->actionButton()->text(), QStringLiteral("New Application"));
-    overlay->actionButton()->click();
-    QCOMPARE(recorder.creates, 1);
-
-    list.setApplications({}, 3);
-    QCOMPARE(overlay->title(), QStringLiteral("No results"));
-    QCOMPARE(overlay->symbol(), QStringLiteral("line.3.horizontal.decrease.circle"));
-    QCOMPARE(overlay->description(), QStringLiteral("No application matches your search or filter."));
-    QVERIFY(!overlay->actionButton()->isVisible());
-    // Centred over the list, and the summary bar is still there.
-    QCOMPARE(overlay->geometry(), list.listView()->viewport()->rect());
-    QVERIFY(list.summaryBar()->isVisible());
-
-    JobApplication* record = addRecord(m_store->store(), QStringLiteral("A"), {}, ApplicationStatus::applied, 1);
-    list.setApplications({record}, 3);
-    QVERIFY(!overlay->isVisible());
-}
-
-void TestApplicationList::dayChangeRedrawsTheBadges()
-{
-    JobApplication* record = addRecord(m_store->store(), QStringLiteral("A"), {}, ApplicationStatus::applied, 6);
-    Recorder recorder;
-    ApplicationListView list(recorder.actions());
-    list.setApplications({record}, 1);
-    list.setToday(startOfLocalDay(testNow()));
-    QStyleOptionViewItem option;
-    option.font = list.listView()->font();
-    option.palette = list.listView()->palette();
-    option.rect = QRect(0, 0, 300, 80);
-    const int before = list.rowDelegate()->layout(option, *record).waitingBadge.width();
-    list.setToday(startOfLocalDay(testNow().addDays(5)));
-    QCOMPARE(list.rowDelegate()->today(), startOfLocalDay(testNow().addDays(5)));
-    // 6 days became 11: another level and another width of "11d" vs "6d".
-    QVERIFY(list.rowDelegate()->layout(option, *record).waitingBadge.width() > before);
+    QCOMPARE(dragAndDrop(list, urls), !delivered.isEmpty());
+    QList<QList<QUrl>> expected;
+    if (!delivered.isEmpty())
+        expected.append(QList<QUrl>());
+    for (const QString& name : std::as_const(delivered))
+        expected.first().append(urlOf(name));
+    QCOMPARE(recorder.drops, expected);
 }
 
 QTEST_MAIN(TestApplicationList)

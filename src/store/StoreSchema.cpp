@@ -91,8 +91,12 @@ std::optional<QUuid> optionalUuid(const SqliteStatement& s, int column)
 {
     if (s.isNull(column))
         return std::nullopt;
-    const QUuid uuid = QUuid::fromString(s.text(column));
-    return uuid.isNull() ? std::nullopt : std::optional<QUuid>(uuid);
+    // QUuid reads both garbage and the all-zero identifier as null; only garbage is none.
+    const QString text = s.text(column);
+    const QUuid uuid = QUuid::fromString(text);
+    if (uuid.isNull() && text != QLatin1String("00000000-0000-0000-0000-000000000000"))
+        return std::nullopt;
+    return uuid;
 }
 } // namespace
 

@@ -304,6 +304,22 @@ void StoreTest::everyFieldSurvivesReopening()
     StoreLoader loader = openStore(temp.path());
     QVERIFY(loader.isReady());
     JobApplication* a = loader.store()->application(id);
+    // The all-zero identifier is an identifier too (a backup may carry it).
+    a->setUuid(QUuid());
+    QVERIFY(loader.store()->save());
+    const auto reopen = [&loader, &temp] {
+        loader = StoreLoader::failed(QString()); // one open store per folder: close first
+        loader = openStore(temp.path());
+        return loader.isReady();
+    };
+    QVERIFY(reopen());
+    a = loader.store()->application(id);
+    QVERIFY(a);
+    QCOMPARE(a->uuid(), std::optional<QUuid>(QUuid()));
+    a->setUuid(uuid);
+    QVERIFY(loader.store()->save());
+    QVERIFY(reopen());
+    a = loader.store()->application(id);
     QVERIFY(a);
     QCOMPARE(a->uuid(), std::optional<QUuid>(uuid));
     QCOMPARE(a->companyName(), QStringLiteral("Ötüken Veri A.Ş."));

@@ -20,25 +20,23 @@ namespace BenchData {
 
 inline const QStringList& companyWords()
 {
-    static const QStringList words{
-        "Acme",   "Globex",  "Initech", "Umbrella", "Hooli",    "Vandelay", "Ötüken",  "Çağrı",   "Yıldız",
-        "Anadolu", "Marmara", "Boğaziçi", "Stark",   "Wayne",    "Tyrell",   "Cyberdyne", "Soylent", "Massive",
-        "Nimbus", "Quantum", "Vertex",  "Helix",    "Orbital",  "Pixel",    "Kuzey",    "Güney",   "Deniz"};
+    static const QStringList words {"Acme", "Globex", "Initech", "Umbrella", "Hooli", "Vandelay", "Ötüken", "Çağrı",
+        "Yıldız", "Anadolu", "Marmara", "Boğaziçi", "Stark", "Wayne", "Tyrell", "Cyberdyne", "Soylent", "Massive",
+        "Nimbus", "Quantum", "Vertex", "Helix", "Orbital", "Pixel", "Kuzey", "Güney", "Deniz"};
     return words;
 }
 
 inline const QStringList& suffixes()
 {
-    static const QStringList words{"Ltd", "A.Ş.", "GmbH", "Inc", "Teknoloji", "Labs", "Systems", "Group", "BV", ""};
+    static const QStringList words {"Ltd", "A.Ş.", "GmbH", "Inc", "Teknoloji", "Labs", "Systems", "Group", "BV", ""};
     return words;
 }
 
 inline const QStringList& positions()
 {
-    static const QStringList words{"Senior iOS Developer",    "Backend Engineer",      "Kıdemli Yazılım Mühendisi",
-                                   "Data Scientist",          "Product Designer",      "DevOps Engineer",
-                                   "Frontend Developer",      "QA Specialist",         "Engineering Manager",
-                                   "Mobil Uygulama Geliştirici", "Machine Learning Engineer", "Site Reliability Engineer"};
+    static const QStringList words {"Senior iOS Developer", "Backend Engineer", "Kıdemli Yazılım Mühendisi",
+        "Data Scientist", "Product Designer", "DevOps Engineer", "Frontend Developer", "QA Specialist",
+        "Engineering Manager", "Mobil Uygulama Geliştirici", "Machine Learning Engineer", "Site Reliability Engineer"};
     return words;
 }
 
@@ -49,14 +47,13 @@ inline std::unique_ptr<JobApplication> makeApplication(QRandomGenerator& random,
         + suffixes().at(int(random.bounded(suffixes().size())));
     const QString position = positions().at(int(random.bounded(positions().size())));
     const QDateTime applied = now.addSecs(-qint64(random.bounded(365 * 24 * 3600)));
-    static const ApplicationStatus statuses[] = {ApplicationStatus::applied,  ApplicationStatus::applied,
-                                                 ApplicationStatus::applied,  ApplicationStatus::hrInterview,
-                                                 ApplicationStatus::techInterview, ApplicationStatus::offer,
-                                                 ApplicationStatus::rejected, ApplicationStatus::rejected};
+    static const ApplicationStatus statuses[] = {ApplicationStatus::applied, ApplicationStatus::applied,
+        ApplicationStatus::applied, ApplicationStatus::hrInterview, ApplicationStatus::techInterview,
+        ApplicationStatus::offer, ApplicationStatus::rejected, ApplicationStatus::rejected};
     const ApplicationStatus status = statuses[random.bounded(8)];
     auto a = std::make_unique<JobApplication>(company.trimmed(), position,
-                                              QStringLiteral("https://jobs.example.com/%1").arg(index),
-                                              allCases<WorkModel>()[random.bounded(3)], status, applied);
+        QStringLiteral("https://jobs.example.com/%1").arg(index), allCases<WorkModel>()[random.bounded(3)], status,
+        applied);
     a->setNotes(QStringLiteral("Applied through the careers page; recruiter said they would reply within two "
                                "weeks. Reference %1.")
                     .arg(index));
@@ -76,10 +73,10 @@ inline std::unique_ptr<JobApplication> makeApplication(QRandomGenerator& random,
 inline void addHistory(JobApplication& a)
 {
     a.appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, a.applicationDate()));
-    a.appendHistory(std::make_unique<StatusChange>(ApplicationStatus::applied, ApplicationStatus::hrInterview,
-                                                   a.applicationDate().addDays(3)));
-    a.appendHistory(std::make_unique<StatusChange>(ApplicationStatus::hrInterview, a.status(),
-                                                   a.applicationDate().addDays(9)));
+    a.appendHistory(std::make_unique<StatusChange>(
+        ApplicationStatus::applied, ApplicationStatus::hrInterview, a.applicationDate().addDays(3)));
+    a.appendHistory(
+        std::make_unique<StatusChange>(ApplicationStatus::hrInterview, a.status(), a.applicationDate().addDays(9)));
 }
 
 // A store folder with `count` records, generated once per process and reused.

@@ -78,7 +78,7 @@ void BM_PostingParser_ParseLines(benchmark::State& state)
     QList<PostingLine> lines;
     for (qsizetype i = 0; i < texts.size(); ++i) {
         const double height = i == 0 ? 1.0 : (i < 4 ? 0.7 : 0.5);
-        lines.append(PostingLine{texts[i], int(i), height, 0.9});
+        lines.append(PostingLine {texts[i], int(i), height, 0.9});
     }
     for (auto _ : state)
         benchmark::DoNotOptimize(PostingParser::parse(lines));

@@ -35,25 +35,23 @@ Dataset& dataset(int count)
         d.owned.push_back(BenchData::makeApplication(random, i, benchNow));
     for (auto& a : d.owned)
         d.base.append(a.get());
-    std::stable_sort(d.base.begin(), d.base.end(),
-                     [](auto* a, auto* b) { return a->applicationDate() > b->applicationDate(); });
+    std::stable_sort(
+        d.base.begin(), d.base.end(), [](auto* a, auto* b) { return a->applicationDate() > b->applicationDate(); });
 
     sqlite3_open(":memory:", &d.db);
     sqlite3_exec(d.db,
-                 "CREATE TABLE app (id INTEGER PRIMARY KEY, companyName TEXT, position TEXT, notes TEXT, "
-                 "hrContactName TEXT, hrContactEmail TEXT, techInterviewerName TEXT, techInterviewerRole TEXT, "
-                 "statusRaw TEXT, workModelRaw TEXT, applicationDate INTEGER)",
-                 nullptr, nullptr, nullptr);
+        "CREATE TABLE app (id INTEGER PRIMARY KEY, companyName TEXT, position TEXT, notes TEXT, "
+        "hrContactName TEXT, hrContactEmail TEXT, techInterviewerName TEXT, techInterviewerRole TEXT, "
+        "statusRaw TEXT, workModelRaw TEXT, applicationDate INTEGER)",
+        nullptr, nullptr, nullptr);
     sqlite3_exec(d.db, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(d.db, "INSERT INTO app VALUES (?,?,?,?,?,?,?,?,?,?,?)", -1, &insert, nullptr);
     int id = 0;
     for (auto& a : d.owned) {
-        const QByteArray texts[] = {a->companyName().toUtf8(),  a->position().toUtf8(),
-                                    a->notes().toUtf8(),        a->hrContactName().toUtf8(),
-                                    a->hrContactEmail().toUtf8(), a->techInterviewerName().toUtf8(),
-                                    a->techInterviewerRole().toUtf8(), a->statusRaw().toUtf8(),
-                                    a->workModelRaw().toUtf8()};
+        const QByteArray texts[] = {a->companyName().toUtf8(), a->position().toUtf8(), a->notes().toUtf8(),
+            a->hrContactName().toUtf8(), a->hrContactEmail().toUtf8(), a->techInterviewerName().toUtf8(),
+            a->techInterviewerRole().toUtf8(), a->statusRaw().toUtf8(), a->workModelRaw().toUtf8()};
         sqlite3_bind_int(insert, 1, ++id);
         for (int i = 0; i < 9; ++i)
             sqlite3_bind_text(insert, i + 2, texts[i].constData(), int(texts[i].size()), SQLITE_TRANSIENT);

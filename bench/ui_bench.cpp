@@ -21,9 +21,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QLabel>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>

@@ -44,8 +44,8 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
         Store* store = m_loader.store();
         const auto checkLoad = [this, shown, store] {
             if (auto loaded = store->ensureLoaded(); !loaded) {
-                shown->setCentralWidget(new StoreErrorView(loaded.error().description(), m_dataDirectory,
-                                                           m_environment.openURL, shown));
+                shown->setCentralWidget(
+                    new StoreErrorView(loaded.error().description(), m_dataDirectory, m_environment.openURL, shown));
             }
         };
         if (store->isLoaded())

@@ -8,8 +8,8 @@ bool installTranslations(QCoreApplication& application, const QLocale& locale)
 {
     // Qt's own texts first (standard buttons and dialogs), then ours on top.
     auto* qt = new QTranslator(&application);
-    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qt->load(
+            locale, QStringLiteral("qtbase"), QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qt);
     else
         delete qt;

@@ -36,8 +36,7 @@ QString symbolName(ApplicationStatus status)
     switch (status) {
     case ApplicationStatus::applied: return QStringLiteral("paperplane.fill");
     case ApplicationStatus::hrInterview: return QStringLiteral("person.wave.2.fill");
-    case ApplicationStatus::techInterview:
-        return QStringLiteral("chevron.left.forwardslash.chevron.right");
+    case ApplicationStatus::techInterview: return QStringLiteral("chevron.left.forwardslash.chevron.right");
     case ApplicationStatus::offer: return QStringLiteral("checkmark.seal.fill");
     case ApplicationStatus::rejected: return QStringLiteral("xmark.circle.fill");
     }

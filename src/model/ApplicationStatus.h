@@ -12,11 +12,9 @@ enum class ApplicationStatus {
     rejected,
 };
 
-template <>
-struct VocabularyTraits<ApplicationStatus> {
-    static constexpr std::array cases{ApplicationStatus::applied, ApplicationStatus::hrInterview,
-                                      ApplicationStatus::techInterview, ApplicationStatus::offer,
-                                      ApplicationStatus::rejected};
+template <> struct VocabularyTraits<ApplicationStatus> {
+    static constexpr std::array cases {ApplicationStatus::applied, ApplicationStatus::hrInterview,
+        ApplicationStatus::techInterview, ApplicationStatus::offer, ApplicationStatus::rejected};
     static const char* raw(ApplicationStatus value);
 };
 

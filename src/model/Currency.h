@@ -11,9 +11,8 @@ enum class Currency {
     gbp,
 };
 
-template <>
-struct VocabularyTraits<Currency> {
-    static constexpr std::array cases{Currency::tryy, Currency::usd, Currency::eur, Currency::gbp};
+template <> struct VocabularyTraits<Currency> {
+    static constexpr std::array cases {Currency::tryy, Currency::usd, Currency::eur, Currency::gbp};
     static const char* raw(Currency value);
 };
 

@@ -27,9 +27,8 @@ QDate LocalDayResolver::localDate(const QDateTime& moment)
     const qint64 utcDay = ms >= 0 ? ms / msPerDay : (ms - msPerDay + 1) / msPerDay;
     auto found = m_offsetByUtcDay.constFind(utcDay);
     if (found == m_offsetByUtcDay.constEnd()) {
-        const auto offsetAt = [](qint64 at) {
-            return QDateTime::fromMSecsSinceEpoch(at, Qt::UTC).toLocalTime().offsetFromUtc();
-        };
+        const auto offsetAt
+            = [](qint64 at) { return QDateTime::fromMSecsSinceEpoch(at, Qt::UTC).toLocalTime().offsetFromUtc(); };
         const int first = offsetAt(utcDay * msPerDay);
         const int last = offsetAt(utcDay * msPerDay + msPerDay - 1);
         found = m_offsetByUtcDay.insert(utcDay, first == last ? first : unknownOffset);

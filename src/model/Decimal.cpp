@@ -93,7 +93,8 @@ Decimal Decimal::fromInteger(long long value)
 {
     const bool negative = value < 0;
     std::string digits;
-    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    unsigned long long magnitude
+        = negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     digits = std::to_string(magnitude);
     return makeNormalized(negative, digits == "0" ? std::string() : std::move(digits), 0);
 }
@@ -193,8 +194,7 @@ std::strong_ordering operator<=>(const Decimal& a, const Decimal& b)
 
 namespace {
 // Both coefficients written out to the same (smaller) exponent, least significant digit last.
-std::pair<std::string, std::string> aligned(const std::string& a, long long ea, const std::string& b,
-                                            long long eb)
+std::pair<std::string, std::string> aligned(const std::string& a, long long ea, const std::string& b, long long eb)
 {
     const long long e = std::min(ea, eb);
     return {a + std::string(size_t(ea - e), '0'), b + std::string(size_t(eb - e), '0')};

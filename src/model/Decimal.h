@@ -51,6 +51,6 @@ private:
     static Decimal subtractMagnitudes(const Decimal& larger, const Decimal& smaller, bool negative);
 
     bool m_negative = false;
-    std::string m_digits;  // significant digits, no leading or trailing zeros; empty for zero
+    std::string m_digits; // significant digits, no leading or trailing zeros; empty for zero
     long long m_exponent = 0; // value = digits × 10^exponent
 };

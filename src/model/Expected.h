@@ -5,11 +5,16 @@
 
 // The result of a fallible operation: a value or a typed error, never both.
 // (std::expected arrives with C++23; this is the part of it we use.)
-template <typename T, typename E>
-class Expected {
+template <typename T, typename E> class Expected {
 public:
-    Expected(T value) : m_state(std::in_place_index<0>, std::move(value)) {}
-    Expected(E error) : m_state(std::in_place_index<1>, std::move(error)) {}
+    Expected(T value)
+        : m_state(std::in_place_index<0>, std::move(value))
+    {
+    }
+    Expected(E error)
+        : m_state(std::in_place_index<1>, std::move(error))
+    {
+    }
 
     bool hasValue() const { return m_state.index() == 0; }
     explicit operator bool() const { return hasValue(); }

@@ -26,9 +26,8 @@ bool hasVisibleText(const QString& text)
 }
 } // namespace
 
-JobApplication::JobApplication(const QString& companyName, const QString& position,
-                               const QString& postingLink, WorkModel workModel, ApplicationStatus status,
-                               const QDateTime& applicationDate)
+JobApplication::JobApplication(const QString& companyName, const QString& position, const QString& postingLink,
+    WorkModel workModel, ApplicationStatus status, const QDateTime& applicationDate)
 {
     const QDateTime created = Clock::now().toUTC();
     m_uuid = QUuid::createUuid();
@@ -49,7 +48,7 @@ JobApplication::JobApplication(const QString& companyName, const QString& positi
 std::unique_ptr<JobApplication> JobApplication::makeBlank()
 {
     return std::make_unique<JobApplication>(QString(), QString(), QString(), allCases<WorkModel>().front(),
-                                            allCases<ApplicationStatus>().front(), Clock::now());
+        allCases<ApplicationStatus>().front(), Clock::now());
 }
 
 JobApplication::~JobApplication()
@@ -57,8 +56,7 @@ JobApplication::~JobApplication()
     qDeleteAll(m_history);
 }
 
-template <typename T>
-void JobApplication::assign(T& member, const T& value, Field field)
+template <typename T> void JobApplication::assign(T& member, const T& value, Field field)
 {
     if (member == value)
         return;
@@ -69,12 +67,30 @@ void JobApplication::assign(T& member, const T& value, Field field)
     Q_EMIT fieldChanged(field);
 }
 
-void JobApplication::setUuid(const std::optional<QUuid>& value) { assign(m_uuid, value, Field::uuid); }
-void JobApplication::setCompanyName(const QString& value) { assign(m_companyName, value, Field::companyName); }
-void JobApplication::setPosition(const QString& value) { assign(m_position, value, Field::position); }
-void JobApplication::setPostingLink(const QString& value) { assign(m_postingLink, value, Field::postingLink); }
-void JobApplication::setWorkModelRaw(const QString& value) { assign(m_workModelRaw, value, Field::workModelRaw); }
-void JobApplication::setStatusRaw(const QString& value) { assign(m_statusRaw, value, Field::statusRaw); }
+void JobApplication::setUuid(const std::optional<QUuid>& value)
+{
+    assign(m_uuid, value, Field::uuid);
+}
+void JobApplication::setCompanyName(const QString& value)
+{
+    assign(m_companyName, value, Field::companyName);
+}
+void JobApplication::setPosition(const QString& value)
+{
+    assign(m_position, value, Field::position);
+}
+void JobApplication::setPostingLink(const QString& value)
+{
+    assign(m_postingLink, value, Field::postingLink);
+}
+void JobApplication::setWorkModelRaw(const QString& value)
+{
+    assign(m_workModelRaw, value, Field::workModelRaw);
+}
+void JobApplication::setStatusRaw(const QString& value)
+{
+    assign(m_statusRaw, value, Field::statusRaw);
+}
 void JobApplication::setApplicationDate(const QDateTime& value)
 {
     assign(m_applicationDate, utc(value), Field::applicationDate);
@@ -91,14 +107,26 @@ void JobApplication::setFollowUpDate(const std::optional<QDateTime>& value)
 {
     assign(m_followUpDate, utc(value), Field::followUpDate);
 }
-void JobApplication::setRejectedByEmail(bool value) { assign(m_rejectedByEmail, value, Field::rejectedByEmail); }
-void JobApplication::setRejectedByPhone(bool value) { assign(m_rejectedByPhone, value, Field::rejectedByPhone); }
+void JobApplication::setRejectedByEmail(bool value)
+{
+    assign(m_rejectedByEmail, value, Field::rejectedByEmail);
+}
+void JobApplication::setRejectedByPhone(bool value)
+{
+    assign(m_rejectedByPhone, value, Field::rejectedByPhone);
+}
 void JobApplication::setRejectionReasonRaw(const std::optional<QString>& value)
 {
     assign(m_rejectionReasonRaw, value, Field::rejectionReasonRaw);
 }
-void JobApplication::setRejectionNote(const QString& value) { assign(m_rejectionNote, value, Field::rejectionNote); }
-void JobApplication::setHrContactName(const QString& value) { assign(m_hrContactName, value, Field::hrContactName); }
+void JobApplication::setRejectionNote(const QString& value)
+{
+    assign(m_rejectionNote, value, Field::rejectionNote);
+}
+void JobApplication::setHrContactName(const QString& value)
+{
+    assign(m_hrContactName, value, Field::hrContactName);
+}
 void JobApplication::setHrContactEmail(const QString& value)
 {
     assign(m_hrContactEmail, value, Field::hrContactEmail);
@@ -119,11 +147,26 @@ void JobApplication::setOfferedSalary(const std::optional<Decimal>& value)
 {
     assign(m_offeredSalary, value, Field::offeredSalary);
 }
-void JobApplication::setCurrencyRaw(const QString& value) { assign(m_currencyRaw, value, Field::currencyRaw); }
-void JobApplication::setNotes(const QString& value) { assign(m_notes, value, Field::notes); }
-void JobApplication::setFavorite(bool value) { assign(m_isFavorite, value, Field::isFavorite); }
-void JobApplication::setCreatedAt(const QDateTime& value) { assign(m_createdAt, utc(value), Field::createdAt); }
-void JobApplication::setUpdatedAt(const QDateTime& value) { assign(m_updatedAt, utc(value), Field::updatedAt); }
+void JobApplication::setCurrencyRaw(const QString& value)
+{
+    assign(m_currencyRaw, value, Field::currencyRaw);
+}
+void JobApplication::setNotes(const QString& value)
+{
+    assign(m_notes, value, Field::notes);
+}
+void JobApplication::setFavorite(bool value)
+{
+    assign(m_isFavorite, value, Field::isFavorite);
+}
+void JobApplication::setCreatedAt(const QDateTime& value)
+{
+    assign(m_createdAt, utc(value), Field::createdAt);
+}
+void JobApplication::setUpdatedAt(const QDateTime& value)
+{
+    assign(m_updatedAt, utc(value), Field::updatedAt);
+}
 
 StatusChange* JobApplication::appendHistory(std::unique_ptr<StatusChange> change)
 {

@@ -73,8 +73,8 @@ public:
     Q_ENUM(Field)
     static constexpr int fieldCount = int(Field::history) + 1;
 
-    JobApplication(const QString& companyName, const QString& position, const QString& postingLink,
-                   WorkModel workModel, ApplicationStatus status, const QDateTime& applicationDate);
+    JobApplication(const QString& companyName, const QString& position, const QString& postingLink, WorkModel workModel,
+        ApplicationStatus status, const QDateTime& applicationDate);
     // A blank application as the new-application command creates it: empty texts,
     // remote, applied, dated now.
     static std::unique_ptr<JobApplication> makeBlank();
@@ -197,8 +197,7 @@ private:
     // An empty record for the store to fill from its file.
     JobApplication() = default;
 
-    template <typename T>
-    void assign(T& member, const T& value, Field field);
+    template <typename T> void assign(T& member, const T& value, Field field);
 
     RecordID m_id = 0;
     Observer* m_observer = nullptr;

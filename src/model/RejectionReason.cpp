@@ -19,19 +19,17 @@ QString title(RejectionReason reason)
 {
     switch (reason) {
     case RejectionReason::otherCandidate:
-        return QCoreApplication::translate("RejectionReason", "Moving forward with another candidate",
-                                           "Rejection reason");
+        return QCoreApplication::translate(
+            "RejectionReason", "Moving forward with another candidate", "Rejection reason");
     case RejectionReason::experience:
         return QCoreApplication::translate("RejectionReason", "Not enough experience", "Rejection reason");
     case RejectionReason::budget:
         return QCoreApplication::translate("RejectionReason", "Budget mismatch", "Rejection reason");
     case RejectionReason::relocation:
-        return QCoreApplication::translate("RejectionReason", "No relocation or visa sponsorship",
-                                           "Rejection reason");
+        return QCoreApplication::translate("RejectionReason", "No relocation or visa sponsorship", "Rejection reason");
     case RejectionReason::positionClosed:
         return QCoreApplication::translate("RejectionReason", "Position closed", "Rejection reason");
-    case RejectionReason::other:
-        return QCoreApplication::translate("RejectionReason", "Other", "Rejection reason");
+    case RejectionReason::other: return QCoreApplication::translate("RejectionReason", "Other", "Rejection reason");
     }
     return {};
 }

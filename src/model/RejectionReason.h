@@ -11,11 +11,9 @@ enum class RejectionReason {
     other,
 };
 
-template <>
-struct VocabularyTraits<RejectionReason> {
-    static constexpr std::array cases{RejectionReason::otherCandidate, RejectionReason::experience,
-                                      RejectionReason::budget,         RejectionReason::relocation,
-                                      RejectionReason::positionClosed, RejectionReason::other};
+template <> struct VocabularyTraits<RejectionReason> {
+    static constexpr std::array cases {RejectionReason::otherCandidate, RejectionReason::experience,
+        RejectionReason::budget, RejectionReason::relocation, RejectionReason::positionClosed, RejectionReason::other};
     static const char* raw(RejectionReason value);
 };
 

@@ -9,18 +9,15 @@
 // Shared machinery of the closed vocabularies. Each vocabulary enum specialises
 // VocabularyTraits with its cases in declared order and their raw values; the
 // records store only those raw strings.
-template <typename E>
-struct VocabularyTraits;
+template <typename E> struct VocabularyTraits;
 
-template <typename E>
-constexpr const auto& allCases()
+template <typename E> constexpr const auto& allCases()
 {
     return VocabularyTraits<E>::cases;
 }
 
 // Every vocabulary declares its cases in order from 0, so a case is its own index.
-template <typename E>
-constexpr bool casesAreInDeclaredOrder()
+template <typename E> constexpr bool casesAreInDeclaredOrder()
 {
     const auto& cases = VocabularyTraits<E>::cases;
     for (size_t i = 0; i < cases.size(); ++i) {
@@ -31,8 +28,7 @@ constexpr bool casesAreInDeclaredOrder()
 }
 
 // One shared string per case: records holding the same raw value share its data.
-template <typename E>
-const QString& rawValue(E value)
+template <typename E> const QString& rawValue(E value)
 {
     static_assert(casesAreInDeclaredOrder<E>());
     static const auto table = [] {
@@ -45,8 +41,7 @@ const QString& rawValue(E value)
 }
 
 // Exact, case-sensitive comparison with the raw values; anything else is no case.
-template <typename E>
-std::optional<E> fromRawValue(QStringView text)
+template <typename E> std::optional<E> fromRawValue(QStringView text)
 {
     for (E value : VocabularyTraits<E>::cases) {
         if (text == QLatin1StringView(VocabularyTraits<E>::raw(value)))
@@ -57,8 +52,7 @@ std::optional<E> fromRawValue(QStringView text)
 
 // The shared string of a known raw value, or the text itself; lets loaded records
 // share the few raw strings instead of each holding copies.
-template <typename E>
-QString internedRawValue(const QString& text)
+template <typename E> QString internedRawValue(const QString& text)
 {
     const auto value = fromRawValue<E>(text);
     return value ? rawValue(*value) : text;

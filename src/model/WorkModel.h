@@ -8,9 +8,8 @@ enum class WorkModel {
     onSite,
 };
 
-template <>
-struct VocabularyTraits<WorkModel> {
-    static constexpr std::array cases{WorkModel::remote, WorkModel::hybrid, WorkModel::onSite};
+template <> struct VocabularyTraits<WorkModel> {
+    static constexpr std::array cases {WorkModel::remote, WorkModel::hybrid, WorkModel::onSite};
     static const char* raw(WorkModel value);
 };
 

@@ -29,8 +29,7 @@ constexpr std::optional<ParseConfidence> parseConfidenceFromRawValue(int raw)
 
 // One detected value with the text it was taken from, shown to the user as the
 // reason for the guess.
-template <typename Value>
-struct ParsedField {
+template <typename Value> struct ParsedField {
     Value value;
     ParseConfidence confidence = ParseConfidence::low;
     QString evidence;
@@ -48,10 +47,9 @@ enum class JobBoard {
     unknown,
 };
 
-template <>
-struct VocabularyTraits<JobBoard> {
-    static constexpr std::array cases{JobBoard::linkedIn, JobBoard::workday,   JobBoard::kariyerNet,
-                                      JobBoard::indeed,   JobBoard::glassdoor, JobBoard::unknown};
+template <> struct VocabularyTraits<JobBoard> {
+    static constexpr std::array cases {JobBoard::linkedIn, JobBoard::workday, JobBoard::kariyerNet, JobBoard::indeed,
+        JobBoard::glassdoor, JobBoard::unknown};
     static const char* raw(JobBoard value);
 };
 

@@ -14,7 +14,7 @@
 namespace TextFolding {
 
 // Characters that separate the parts of a metadata line.
-inline constexpr std::array<char16_t, 6> separatorCharacters{
+inline constexpr std::array<char16_t, 6> separatorCharacters {
     u'\u00B7', // middle dot
     u'\u2022', // bullet
     u'\u2027', // hyphenation point
@@ -70,8 +70,7 @@ inline bool isWordCodePoint(char32_t c) noexcept
 // Calls visit(QStringView word, bool isAscii) for every word of `normalized` (already
 // the output of normalize()) that is at least two characters long, in order, with
 // duplicates. `isAscii` lets callers skip lookups whose entries are all ASCII.
-template <typename Visitor>
-void forEachWord(QStringView normalized, Visitor&& visit)
+template <typename Visitor> void forEachWord(QStringView normalized, Visitor&& visit)
 {
     const qsizetype size = normalized.size();
     const char16_t* data = normalized.utf16();

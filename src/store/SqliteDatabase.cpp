@@ -113,7 +113,7 @@ Expected<Done, StoreError> SqliteDatabase::exec(const char* sql)
         sqlite3_free(message);
         return error;
     }
-    return Done{};
+    return Done {};
 }
 
 SqliteStatement* SqliteDatabase::prepare(const QByteArray& sql)
@@ -123,8 +123,7 @@ SqliteStatement* SqliteDatabase::prepare(const QByteArray& sql)
         return found.value().get();
     }
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(m_db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &statement,
-                           nullptr)
+    if (sqlite3_prepare_v3(m_db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &statement, nullptr)
         != SQLITE_OK) {
         return nullptr;
     }

@@ -16,7 +16,10 @@ struct sqlite3_stmt;
 // A prepared statement bound to its database; reset for reuse after each run.
 class SqliteStatement {
 public:
-    explicit SqliteStatement(sqlite3_stmt* statement) : m_statement(statement) {}
+    explicit SqliteStatement(sqlite3_stmt* statement)
+        : m_statement(statement)
+    {
+    }
     ~SqliteStatement();
     SqliteStatement(const SqliteStatement&) = delete;
     SqliteStatement& operator=(const SqliteStatement&) = delete;
@@ -57,7 +60,10 @@ public:
     sqlite3* handle() const { return m_db; }
 
 private:
-    explicit SqliteDatabase(sqlite3* db) : m_db(db) {}
+    explicit SqliteDatabase(sqlite3* db)
+        : m_db(db)
+    {
+    }
     sqlite3* m_db;
     QHash<QByteArray, std::shared_ptr<SqliteStatement>> m_statements;
 };

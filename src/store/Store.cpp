@@ -65,8 +65,8 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(const QString& pat
     // A connection of its own: the store's connection stays with the store's thread.
     auto db = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadOnly);
     if (!db)
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"),
-                                   db.error().description()));
+        return StoreError(
+            describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.error().description()));
     return readRecords(*db.value(), owner);
 }
 
@@ -107,8 +107,7 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
     SqliteStatement* history = db.prepare("SELECT id, fromRaw, toRaw, date, application FROM StatusChange");
     if (!history) {
         discard();
-        return StoreError(
-            describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
     }
     while ((rc = history->step()) == SQLITE_ROW) {
         const qint64 id = history->int64(0);
@@ -120,15 +119,14 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         if (!history->isNull(1))
             fromRaw = internedRawValue<ApplicationStatus>(history->text(1));
         auto entry = std::make_unique<StatusChange>(fromRaw, internedRawValue<ApplicationStatus>(history->text(2)),
-                                                    QDateTime::fromMSecsSinceEpoch(history->int64(3), Qt::UTC));
+            QDateTime::fromMSecsSinceEpoch(history->int64(3), Qt::UTC));
         entry->m_storeId = id;
         record->appendHistory(std::move(entry));
     }
     history->reset();
     if (rc != SQLITE_DONE) {
         discard();
-        return StoreError(
-            describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
     }
     if (owner != QThread::currentThread()) {
         for (JobApplication* application : std::as_const(loaded.applications))
@@ -143,7 +141,7 @@ Expected<Done, StoreError> Store::load()
     if (!records)
         return records.error();
     adoptLoaded(std::move(records.value()));
-    return Done{};
+    return Done {};
 }
 
 void Store::loadInBackground()
@@ -174,7 +172,7 @@ Expected<Done, StoreError> Store::ensureLoaded() const
     }
     if (m_loadError)
         return *m_loadError;
-    return Done{};
+    return Done {};
 }
 
 void Store::adoptLoaded(LoadedRecords records)
@@ -341,13 +339,15 @@ Expected<Done, StoreError> Store::save()
     if (auto ready = ensureLoaded(); !ready)
         return ready.error();
     if (!hasChanges())
-        return Done{};
+        return Done {};
     if (auto begun = m_db->exec("BEGIN IMMEDIATE"); !begun)
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), begun.error().description()));
+        return StoreError(
+            describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), begun.error().description()));
     auto written = writePending();
     if (written) {
         if (auto committed = m_db->exec("COMMIT"); !committed)
-            written = StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), committed.error().description()));
+            written = StoreError(describe(
+                QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), committed.error().description()));
     }
     if (!written) {
         m_db->exec("ROLLBACK");
@@ -360,7 +360,7 @@ Expected<Done, StoreError> Store::save()
     m_dirtyHistory.clear();
     m_autosave.stop();
     Q_EMIT saved();
-    return Done{};
+    return Done {};
 }
 
 Expected<Done, StoreError> Store::writePending()
@@ -462,8 +462,8 @@ Expected<Done, StoreError> Store::writePending()
     }
 
     if (!m_dirtyHistory.isEmpty()) {
-        SqliteStatement* statement =
-            m_db->prepare("UPDATE StatusChange SET fromRaw = ?2, toRaw = ?3, date = ?4 WHERE id = ?1");
+        SqliteStatement* statement
+            = m_db->prepare("UPDATE StatusChange SET fromRaw = ?2, toRaw = ?3, date = ?4 WHERE id = ?1");
         if (!statement)
             return fail();
         for (StatusChange* change : std::as_const(m_dirtyHistory)) {
@@ -477,5 +477,5 @@ Expected<Done, StoreError> Store::writePending()
         }
         statement->reset();
     }
-    return Done{};
+    return Done {};
 }

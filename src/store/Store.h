@@ -4,11 +4,11 @@
 #include "model/JobApplication.h"
 #include "store/StoreError.h"
 
+#include <QFuture>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
-#include <QFuture>
 #include <QTimer>
 
 class QLockFile;

@@ -108,11 +108,12 @@ private:
     {
         QDir dir(m_directory);
         if (dir.exists())
-            return Done{};
+            return Done {};
         if (!QDir().mkpath(m_directory))
-            return StoreError(tr("The data folder “%1” could not be created.").arg(QDir::toNativeSeparators(m_directory)));
+            return StoreError(
+                tr("The data folder “%1” could not be created.").arg(QDir::toNativeSeparators(m_directory)));
         QFile::setPermissions(m_directory, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        return Done{};
+        return Done {};
     }
 
     Expected<std::unique_ptr<SqliteDatabase>, StoreError> openExisting(const QString& path)
@@ -140,8 +141,8 @@ private:
         const QString shown = QDir::toNativeSeparators(path);
         auto readOnly = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadOnly);
         if (!readOnly)
-            return StoreError(tr("The database file “%1” could not be opened: %2.")
-                                  .arg(shown, readOnly.error().description()));
+            return StoreError(
+                tr("The database file “%1” could not be opened: %2.").arg(shown, readOnly.error().description()));
         SqliteDatabase& db = *readOnly.value();
 
         SqliteStatement* applicationId = db.prepare("PRAGMA application_id");
@@ -165,7 +166,7 @@ private:
             return StoreError(tr("The database file “%1” uses data format %2, but this version of Applywright "
                                  "reads format %3. It was left unchanged.")
                                   .arg(shown, found, QLatin1String(Store::schemaVersion)));
-        return Done{};
+        return Done {};
     }
 
     // The store's own connection, with the settings every session of it uses.
@@ -185,12 +186,12 @@ private:
 
     static Expected<Done, StoreError> configure(SqliteDatabase& db)
     {
-        for (const char* pragma : {"PRAGMA foreign_keys = ON", "PRAGMA journal_mode = WAL",
-                                   "PRAGMA synchronous = FULL", "PRAGMA busy_timeout = 2000"}) {
+        for (const char* pragma : {"PRAGMA foreign_keys = ON", "PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL",
+                 "PRAGMA busy_timeout = 2000"}) {
             if (auto done = db.exec(pragma); !done)
                 return done;
         }
-        return Done{};
+        return Done {};
     }
 
     // A new database is built under a temporary name and moved into place only
@@ -204,8 +205,8 @@ private:
         {
             auto fresh = SqliteDatabase::open(temporary, SqliteDatabase::Mode::Create);
             if (!fresh)
-                return StoreError(tr("The database file “%1” could not be created: %2.")
-                                      .arg(shown, fresh.error().description()));
+                return StoreError(
+                    tr("The database file “%1” could not be created: %2.").arg(shown, fresh.error().description()));
             SqliteDatabase& db = *fresh.value();
             const QByteArray setup = "PRAGMA application_id = " + QByteArray::number(StoreSchema::applicationId)
                 + ";\nBEGIN;\n" + StoreSchema::createStatements
@@ -214,8 +215,8 @@ private:
             if (auto done = db.exec(setup.constData()); !done) {
                 fresh.value().reset();
                 QFile::remove(temporary);
-                return StoreError(tr("The database file “%1” could not be created: %2.")
-                                      .arg(shown, done.error().description()));
+                return StoreError(
+                    tr("The database file “%1” could not be created: %2.").arg(shown, done.error().description()));
             }
         }
         QFile::setPermissions(temporary, QFileDevice::ReadOwner | QFileDevice::WriteOwner);

@@ -100,30 +100,48 @@ std::optional<QUuid> optionalUuid(const SqliteStatement& s, int column)
 }
 } // namespace
 
-#define TEXT_COLUMN(field, setter)                                                                      \
-    Column{#field, [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, a.field()); },    \
-           [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(s.text(c)); }}
-#define RAW_COLUMN(field, setter, E)                                                                    \
-    Column{#field, [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, a.field()); },    \
-           [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(internedRawValue<E>(s.text(c))); }}
-#define MOMENT_COLUMN(field, setter)                                                                    \
-    Column{#field, [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); }, \
-           [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(fromStored(s.int64(c))); }}
-#define OPTIONAL_MOMENT_COLUMN(field, setter)                                                           \
-    Column{#field, [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); }, \
-           [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(optionalMoment(s, c)); }}
-#define BOOL_COLUMN(field, setter)                                                                      \
-    Column{#field, [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, qint64(a.field())); }, \
-           [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(s.int64(c) != 0); }}
-#define AMOUNT_COLUMN(field, setter)                                                                    \
-    Column{#field, [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); }, \
-           [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(optionalAmount(s, c)); }}
+#define TEXT_COLUMN(field, setter)                                                                                     \
+    Column                                                                                                             \
+    {                                                                                                                  \
+#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, a.field()); },                     \
+            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(s.text(c)); }                            \
+    }
+#define RAW_COLUMN(field, setter, E)                                                                                   \
+    Column                                                                                                             \
+    {                                                                                                                  \
+#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, a.field()); },                     \
+            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(internedRawValue<E>(s.text(c))); }       \
+    }
+#define MOMENT_COLUMN(field, setter)                                                                                   \
+    Column                                                                                                             \
+    {                                                                                                                  \
+#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); },           \
+            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(fromStored(s.int64(c))); }               \
+    }
+#define OPTIONAL_MOMENT_COLUMN(field, setter)                                                                          \
+    Column                                                                                                             \
+    {                                                                                                                  \
+#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); },           \
+            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(optionalMoment(s, c)); }                 \
+    }
+#define BOOL_COLUMN(field, setter)                                                                                     \
+    Column                                                                                                             \
+    {                                                                                                                  \
+#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, qint64(a.field())); },             \
+            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(s.int64(c) != 0); }                      \
+    }
+#define AMOUNT_COLUMN(field, setter)                                                                                   \
+    Column                                                                                                             \
+    {                                                                                                                  \
+#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); },           \
+            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(optionalAmount(s, c)); }                 \
+    }
 
 const std::array<Column, JobApplication::fieldCount - 1>& columns()
 {
-    static const std::array<Column, JobApplication::fieldCount - 1> table{
-        Column{"uuid", [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, toStored(a.uuid())); },
-               [](const SqliteStatement& s, int c, JobApplication& a) { a.setUuid(optionalUuid(s, c)); }},
+    static const std::array<Column, JobApplication::fieldCount - 1> table {
+        Column {"uuid", [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, toStored(a.uuid())); },
+            [](const SqliteStatement& s, int c, JobApplication& a) { a.setUuid(optionalUuid(s, c)); }},
         TEXT_COLUMN(companyName, setCompanyName),
         TEXT_COLUMN(position, setPosition),
         TEXT_COLUMN(postingLink, setPostingLink),
@@ -135,14 +153,14 @@ const std::array<Column, JobApplication::fieldCount - 1>& columns()
         OPTIONAL_MOMENT_COLUMN(followUpDate, setFollowUpDate),
         BOOL_COLUMN(rejectedByEmail, setRejectedByEmail),
         BOOL_COLUMN(rejectedByPhone, setRejectedByPhone),
-        Column{"rejectionReasonRaw",
-               [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, a.rejectionReasonRaw()); },
-               [](const SqliteStatement& s, int c, JobApplication& a) {
-                   if (s.isNull(c))
-                       a.setRejectionReasonRaw(std::nullopt);
-                   else
-                       a.setRejectionReasonRaw(internedRawValue<RejectionReason>(s.text(c)));
-               }},
+        Column {"rejectionReasonRaw",
+            [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, a.rejectionReasonRaw()); },
+            [](const SqliteStatement& s, int c, JobApplication& a) {
+                if (s.isNull(c))
+                    a.setRejectionReasonRaw(std::nullopt);
+                else
+                    a.setRejectionReasonRaw(internedRawValue<RejectionReason>(s.text(c)));
+            }},
         TEXT_COLUMN(rejectionNote, setRejectionNote),
         TEXT_COLUMN(hrContactName, setHrContactName),
         TEXT_COLUMN(hrContactEmail, setHrContactEmail),

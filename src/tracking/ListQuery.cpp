@@ -66,8 +66,8 @@ bool localizedCaseInsensitiveContains(const QString& text, const QString& needle
     return locale.toLower(text).contains(locale.toLower(needle));
 }
 
-QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, const StatusFilter& filter,
-                                           const QString& searchText, SortOption sort)
+QList<JobApplication*> visibleApplications(
+    const QList<JobApplication*>& base, const StatusFilter& filter, const QString& searchText, SortOption sort)
 {
     QList<JobApplication*> result;
     result.reserve(base.size());
@@ -117,15 +117,15 @@ QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, c
     }
     case SortOption::status:
         for (JobApplication* application : result)
-            keyed.push_back({application, pipelineRank(application->status()),
-                             application->applicationDate().toMSecsSinceEpoch()});
+            keyed.push_back(
+                {application, pipelineRank(application->status()), application->applicationDate().toMSecsSinceEpoch()});
         break;
     case SortOption::company: {
-        QCollator collator{QLocale()};
+        QCollator collator {QLocale()};
         collator.setNumericMode(true);
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         const quint64 key = qHashMulti(0xc011a7e, collator.locale().name(),
-                                       QCoreApplication::translate("JobApplication", "New Application"))
+                                QCoreApplication::translate("JobApplication", "New Application"))
             | 1;
         std::vector<std::pair<JobApplication*, const QCollatorSortKey*>> byName;
         byName.reserve(size_t(result.size()));
@@ -133,7 +133,7 @@ QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, c
             byName.emplace_back(application, &companySortKey(*application, collator, key));
         // Names that collate the same compare equal: no second key.
         std::stable_sort(byName.begin(), byName.end(),
-                         [](const auto& a, const auto& b) { return a.second->compare(*b.second) < 0; });
+            [](const auto& a, const auto& b) { return a.second->compare(*b.second) < 0; });
         for (size_t i = 0; i < byName.size(); ++i)
             result[qsizetype(i)] = byName[i].first;
         return result;

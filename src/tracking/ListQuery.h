@@ -11,8 +11,8 @@ class JobApplication;
 // The visible list: the base list (every record, latest application first)
 // filtered by status, searched over nine fields and sorted. Reads the records,
 // never writes them; the sort is stable.
-QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, const StatusFilter& filter,
-                                           const QString& searchText, SortOption sort);
+QList<JobApplication*> visibleApplications(
+    const QList<JobApplication*>& base, const StatusFilter& filter, const QString& searchText, SortOption sort);
 
 // The text a search looks in: company, position, notes, the two contacts, the
 // interviewer's name and role, the status title and the work-model title, joined

@@ -17,10 +17,8 @@ QString title(SortOption option)
 {
     switch (option) {
     case SortOption::newest: return QCoreApplication::translate("SortOption", "Newest first", "Sort option");
-    case SortOption::longestWaiting:
-        return QCoreApplication::translate("SortOption", "Longest waiting", "Sort option");
-    case SortOption::company:
-        return QCoreApplication::translate("SortOption", "Company name (A-Z)", "Sort option");
+    case SortOption::longestWaiting: return QCoreApplication::translate("SortOption", "Longest waiting", "Sort option");
+    case SortOption::company: return QCoreApplication::translate("SortOption", "Company name (A-Z)", "Sort option");
     case SortOption::status: return QCoreApplication::translate("SortOption", "By status", "Sort option");
     }
     return {};

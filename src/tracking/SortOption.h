@@ -10,10 +10,9 @@ enum class SortOption {
     status,
 };
 
-template <>
-struct VocabularyTraits<SortOption> {
-    static constexpr std::array cases{SortOption::newest, SortOption::longestWaiting, SortOption::company,
-                                      SortOption::status};
+template <> struct VocabularyTraits<SortOption> {
+    static constexpr std::array cases {
+        SortOption::newest, SortOption::longestWaiting, SortOption::company, SortOption::status};
     static const char* raw(SortOption value);
 };
 

@@ -6,7 +6,7 @@
 
 QList<StatusFilter> StatusFilter::allFilters()
 {
-    QList<StatusFilter> filters{all(), active()};
+    QList<StatusFilter> filters {all(), active()};
     for (ApplicationStatus s : allCases<ApplicationStatus>())
         filters.append(status(s));
     return filters;

@@ -43,7 +43,11 @@ public:
     }
 
 private:
-    StatusFilter(Kind kind, ApplicationStatus status) : m_kind(kind), m_status(status) {}
+    StatusFilter(Kind kind, ApplicationStatus status)
+        : m_kind(kind)
+        , m_status(status)
+    {
+    }
     Kind m_kind;
     ApplicationStatus m_status;
 };

@@ -37,11 +37,11 @@ QString waitingHint(WaitingLevel level)
     case WaitingLevel::early:
         return QCoreApplication::translate("WaitingLevel", "Still early — sit tight for now.", "Waiting time hint");
     case WaitingLevel::followUp:
-        return QCoreApplication::translate("WaitingLevel", "A good time to send a follow-up email.",
-                                           "Waiting time hint");
+        return QCoreApplication::translate(
+            "WaitingLevel", "A good time to send a follow-up email.", "Waiting time hint");
     case WaitingLevel::silent:
-        return QCoreApplication::translate("WaitingLevel", "Two weeks of silence — consider following up.",
-                                           "Waiting time hint");
+        return QCoreApplication::translate(
+            "WaitingLevel", "Two weeks of silence — consider following up.", "Waiting time hint");
     }
     return {};
 }

@@ -6,9 +6,9 @@
 
 // How long an open application has waited for an answer, in three steps.
 enum class WaitingLevel {
-    early,    // under a week
+    early, // under a week
     followUp, // one to two weeks: time for a follow-up
-    silent,   // two weeks or more
+    silent, // two weeks or more
 };
 
 constexpr int followUpThresholdDays = 7;

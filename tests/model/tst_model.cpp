@@ -46,7 +46,7 @@ private Q_SLOTS:
 void ModelTest::rawValueConversion_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("status");   // -1: no case
+    QTest::addColumn<int>("status"); // -1: no case
     QTest::addColumn<int>("currency"); // -1: no case
     QTest::newRow("applied") << "applied" << int(ApplicationStatus::applied) << -1;
     QTest::newRow("Applied capitalised") << "Applied" << -1 << -1;
@@ -165,13 +165,26 @@ void ModelTest::decimalArithmetic_data()
     QTest::addColumn<QString>("b");
     QTest::addColumn<QString>("difference");
     QTest::addColumn<double>("aAsDouble");
-    QTest::newRow("simple") << "100" << "40" << "60" << 100.0;
-    QTest::newRow("fractions") << "12.50075" << "0.00075" << "12.5" << 12.50075;
-    QTest::newRow("negative result") << "40" << "100.5" << "-60.5" << 40.0;
-    QTest::newRow("borrow chain") << "1000000" << "0.000001" << "999999.999999" << 1e6;
-    QTest::newRow("equal") << "3.30" << "3.3" << "0" << 3.3;
-    QTest::newRow("negatives") << "-5" << "-7.25" << "2.25" << -5.0;
-    QTest::newRow("long") << "123456789012345678901234567890.123456789" << "0.123456789"
+    QTest::newRow("simple") << "100"
+                            << "40"
+                            << "60" << 100.0;
+    QTest::newRow("fractions") << "12.50075"
+                               << "0.00075"
+                               << "12.5" << 12.50075;
+    QTest::newRow("negative result") << "40"
+                                     << "100.5"
+                                     << "-60.5" << 40.0;
+    QTest::newRow("borrow chain") << "1000000"
+                                  << "0.000001"
+                                  << "999999.999999" << 1e6;
+    QTest::newRow("equal") << "3.30"
+                           << "3.3"
+                           << "0" << 3.3;
+    QTest::newRow("negatives") << "-5"
+                               << "-7.25"
+                               << "2.25" << -5.0;
+    QTest::newRow("long") << "123456789012345678901234567890.123456789"
+                          << "0.123456789"
                           << "123456789012345678901234567890" << 1.2345678901234568e29;
 }
 
@@ -190,7 +203,7 @@ void ModelTest::decimalArithmetic()
 
 void ModelTest::decimalOrdering()
 {
-    const QStringList ascending{"-100", "-2.5", "-2.25", "0", "0.001", "0.01", "1", "1.5", "10", "99.999", "1e3"};
+    const QStringList ascending {"-100", "-2.5", "-2.25", "0", "0.001", "0.01", "1", "1.5", "10", "99.999", "1e3"};
     for (int i = 0; i < ascending.size(); ++i) {
         for (int j = 0; j < ascending.size(); ++j) {
             const Decimal a = *Decimal::parse(ascending[i]);
@@ -211,7 +224,7 @@ void ModelTest::initialValues()
     const QDateTime applied = utc(2025, 3, 1, 8);
 
     JobApplication offer(QStringLiteral("Acme"), QStringLiteral("Engineer"), QStringLiteral("acme.com/jobs"),
-                         WorkModel::hybrid, ApplicationStatus::offer, applied);
+        WorkModel::hybrid, ApplicationStatus::offer, applied);
     QVERIFY(offer.uuid().has_value());
     QCOMPARE(offer.workModelRaw(), QStringLiteral("hybrid"));
     QCOMPARE(offer.statusRaw(), QStringLiteral("offer"));
@@ -244,10 +257,14 @@ void ModelTest::changeStatus_data()
     QTest::addColumn<int>("to");
     QTest::addColumn<bool>("closedAtIsNew"); // false: none
     QTest::addColumn<bool>("rejectionKept");
-    QTest::newRow("applied to offer") << int(ApplicationStatus::applied) << int(ApplicationStatus::offer) << true << false;
-    QTest::newRow("offer to rejected") << int(ApplicationStatus::offer) << int(ApplicationStatus::rejected) << true << true;
-    QTest::newRow("rejected to hr") << int(ApplicationStatus::rejected) << int(ApplicationStatus::hrInterview) << false << false;
-    QTest::newRow("applied to tech") << int(ApplicationStatus::applied) << int(ApplicationStatus::techInterview) << false << false;
+    QTest::newRow("applied to offer") << int(ApplicationStatus::applied) << int(ApplicationStatus::offer) << true
+                                      << false;
+    QTest::newRow("offer to rejected") << int(ApplicationStatus::offer) << int(ApplicationStatus::rejected) << true
+                                       << true;
+    QTest::newRow("rejected to hr") << int(ApplicationStatus::rejected) << int(ApplicationStatus::hrInterview) << false
+                                    << false;
+    QTest::newRow("applied to tech") << int(ApplicationStatus::applied) << int(ApplicationStatus::techInterview)
+                                     << false << false;
 }
 
 void ModelTest::changeStatus()
@@ -258,8 +275,8 @@ void ModelTest::changeStatus()
     QFETCH(bool, rejectionKept);
 
     FixedClock clock(utc(2025, 1, 1));
-    JobApplication a(QStringLiteral("Acme"), QString(), QString(), WorkModel::remote, ApplicationStatus(from),
-                     utc(2024, 12, 20));
+    JobApplication a(
+        QStringLiteral("Acme"), QString(), QString(), WorkModel::remote, ApplicationStatus(from), utc(2024, 12, 20));
     a.setRejectedByEmail(true);
     a.setRejectedByPhone(true);
     a.setRejectionReasonRaw(QStringLiteral("budget"));
@@ -380,10 +397,21 @@ void ModelTest::displayTexts_data()
     QTest::addColumn<QString>("position");
     QTest::addColumn<QString>("shownCompany");
     QTest::addColumn<QString>("shownPosition");
-    QTest::newRow("blank") << "   " << "\n\t" << "New Application" << "No position specified";
-    QTest::newRow("empty") << "" << "" << "New Application" << "No position specified";
-    QTest::newRow("untrimmed kept") << " Acme " << " iOS Developer" << " Acme " << " iOS Developer";
-    QTest::newRow("no-break space only") << QStringLiteral("\u00A0") << "x" << "New Application" << "x";
+    QTest::newRow("blank") << "   "
+                           << "\n\t"
+                           << "New Application"
+                           << "No position specified";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "New Application"
+                           << "No position specified";
+    QTest::newRow("untrimmed kept") << " Acme "
+                                    << " iOS Developer"
+                                    << " Acme "
+                                    << " iOS Developer";
+    QTest::newRow("no-break space only") << QStringLiteral("\u00A0") << "x"
+                                         << "New Application"
+                                         << "x";
 }
 
 void ModelTest::displayTexts()
@@ -401,17 +429,28 @@ void ModelTest::postingURL_data()
 {
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("url"); // empty: none
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("blank") << "  \n " << "";
-    QTest::newRow("no scheme") << "acme.com/jobs/42" << "https://acme.com/jobs/42";
-    QTest::newRow("trimmed") << "  https://acme.com/x  " << "https://acme.com/x";
-    QTest::newRow("http kept") << "http://acme.com" << "http://acme.com";
-    QTest::newRow("capital scheme") << "HTTPS://Acme.com/a" << "https://acme.com/a";
-    QTest::newRow("ftp") << "ftp://acme.com/file" << "";
-    QTest::newRow("mailto with slashes") << "mailto://x@y.com" << "";
-    QTest::newRow("no host") << "https://" << "";
-    QTest::newRow("space inside") << "acme .com" << "";
-    QTest::newRow("bare host") << "localhost" << "https://localhost";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("blank") << "  \n "
+                           << "";
+    QTest::newRow("no scheme") << "acme.com/jobs/42"
+                               << "https://acme.com/jobs/42";
+    QTest::newRow("trimmed") << "  https://acme.com/x  "
+                             << "https://acme.com/x";
+    QTest::newRow("http kept") << "http://acme.com"
+                               << "http://acme.com";
+    QTest::newRow("capital scheme") << "HTTPS://Acme.com/a"
+                                    << "https://acme.com/a";
+    QTest::newRow("ftp") << "ftp://acme.com/file"
+                         << "";
+    QTest::newRow("mailto with slashes") << "mailto://x@y.com"
+                                         << "";
+    QTest::newRow("no host") << "https://"
+                             << "";
+    QTest::newRow("space inside") << "acme .com"
+                                  << "";
+    QTest::newRow("bare host") << "localhost"
+                               << "https://localhost";
 }
 
 void ModelTest::postingURL()
@@ -441,8 +480,8 @@ void ModelTest::stableIDIsStoredOnFirstUse()
 
 void ModelTest::fieldChangesSignalOnlyRealChanges()
 {
-    JobApplication a(QStringLiteral("Acme"), QString(), QString(), WorkModel::remote, ApplicationStatus::applied,
-                     utc(2025, 1, 1));
+    JobApplication a(
+        QStringLiteral("Acme"), QString(), QString(), WorkModel::remote, ApplicationStatus::applied, utc(2025, 1, 1));
     QSignalSpy changes(&a, &JobApplication::fieldChanged);
     a.setCompanyName(QStringLiteral("Acme"));
     a.setFavorite(false);

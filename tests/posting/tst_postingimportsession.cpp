@@ -25,7 +25,7 @@ QList<PostingLine> linesOf(const QStringList& texts)
 {
     QList<PostingLine> lines;
     for (int i = 0; i < texts.size(); ++i)
-        lines.append(PostingLine{texts[i], i, 1.0 - 0.1 * i, 0.9});
+        lines.append(PostingLine {texts[i], i, 1.0 - 0.1 * i, 0.9});
     return lines;
 }
 
@@ -35,8 +35,8 @@ struct FakeEngine {
     QMutex mutex;
     QHash<QString, RecognitionResult> answers;
     QHash<QString, int> delaysMs;
-    std::atomic<int> running{0};
-    std::atomic<int> mostAtOnce{0};
+    std::atomic<int> running {0};
+    std::atomic<int> mostAtOnce {0};
     QList<QThread*> threads;
 
     RecognitionResult read(const QString& key)
@@ -56,13 +56,12 @@ struct FakeEngine {
     PostingImportSession::Recognizer recognizer()
     {
         return {[this](const QString& path) { return read(QFileInfo(path).fileName()); },
-                [this](const QByteArray& data) { return read(QString::fromUtf8(data)); }};
+            [this](const QByteArray& data) { return read(QString::fromUtf8(data)); }};
     }
 };
 
-const QStringList postingLines{QStringLiteral("Senior iOS Developer"),
-                               QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago"),
-                               QStringLiteral("Hybrid")};
+const QStringList postingLines {QStringLiteral("Senior iOS Developer"),
+    QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago"), QStringLiteral("Hybrid")};
 
 } // namespace
 
@@ -133,8 +132,8 @@ void PostingImportSessionTest::filesBecomeDraftsAndFailuresInOrder()
 
     session.begin();
     QVERIFY(session.isPresenting());
-    session.process(QStringList{QStringLiteral("/pictures/first.png"), QStringLiteral("/pictures/second.png"),
-                                QStringLiteral("/pictures/third.jpg"), QStringLiteral("/pictures/blank.png")});
+    session.process(QStringList {QStringLiteral("/pictures/first.png"), QStringLiteral("/pictures/second.png"),
+        QStringLiteral("/pictures/third.jpg"), QStringLiteral("/pictures/blank.png")});
     QVERIFY(session.isProcessing());
     QTRY_COMPARE(finished.count(), 1);
     QVERIFY(!session.isProcessing());
@@ -146,8 +145,8 @@ void PostingImportSessionTest::filesBecomeDraftsAndFailuresInOrder()
     QCOMPARE(session.drafts().at(1)->sourceLabel(), QStringLiteral("third.jpg"));
     QCOMPARE(session.drafts().at(1)->position(), QStringLiteral("Backend Developer"));
     QCOMPARE(session.failures(),
-             (QStringList{QStringLiteral("second.png: This file could not be read as an image."),
-                          QStringLiteral("blank.png: No text was found in this screenshot.")}));
+        (QStringList {QStringLiteral("second.png: This file could not be read as an image."),
+            QStringLiteral("blank.png: No text was found in this screenshot.")}));
 
     // A new import starts clean.
     QSignalSpy failures(&session, &PostingImportSession::failuresChanged);
@@ -162,14 +161,14 @@ void PostingImportSessionTest::filesBecomeDraftsAndFailuresInOrder()
 void PostingImportSessionTest::imagesAreReadOneAtATimeOffTheMainThread()
 {
     FakeEngine engine;
-    const QStringList names{QStringLiteral("slow.png"), QStringLiteral("fast.png"), QStringLiteral("medium.png")};
+    const QStringList names {QStringLiteral("slow.png"), QStringLiteral("fast.png"), QStringLiteral("medium.png")};
     engine.delaysMs = {{names[0], 150}, {names[1], 0}, {names[2], 60}};
     for (const QString& name : names)
         engine.answers.insert(name, linesOf({name.section(QLatin1Char('.'), 0, 0) + QStringLiteral(" Engineer")}));
     PostingImportSession session(engine.recognizer(), nullptr);
     QSignalSpy finished(&session, &PostingImportSession::finished);
     session.begin();
-    session.process(QStringList{names[0], names[1], names[2]});
+    session.process(QStringList {names[0], names[1], names[2]});
     // The call returns at once; the main thread keeps running while images are read.
     QVERIFY(session.isProcessing());
     QVERIFY(session.drafts().isEmpty());
@@ -204,11 +203,11 @@ void PostingImportSessionTest::clipboardImageAndText()
     QTRY_VERIFY(!session.isProcessing());
     QCOMPARE(session.drafts().size(), 1);
     QCOMPARE(session.drafts().first()->position(), QStringLiteral("Senior iOS Developer"));
-    QCOMPARE(session.failures(), QStringList{QStringLiteral("Clipboard: This file could not be read as an image.")});
+    QCOMPARE(session.failures(), QStringList {QStringLiteral("Clipboard: This file could not be read as an image.")});
 
     session.begin();
     session.addFailure(PostingImportSession::emptyClipboardFailure());
-    QCOMPARE(session.failures(), QStringList{QStringLiteral("The clipboard has no job posting text or screenshot.")});
+    QCOMPARE(session.failures(), QStringList {QStringLiteral("The clipboard has no job posting text or screenshot.")});
 }
 
 void PostingImportSessionTest::emptyFileListEndsIdle()
@@ -217,7 +216,7 @@ void PostingImportSessionTest::emptyFileListEndsIdle()
     PostingImportSession session(engine.recognizer(), nullptr);
     QSignalSpy finished(&session, &PostingImportSession::finished);
     session.begin();
-    session.process(QStringList{});
+    session.process(QStringList {});
     QCOMPARE(finished.count(), 1);
     QVERIFY(!session.isProcessing());
     QVERIFY(session.drafts().isEmpty());
@@ -232,7 +231,7 @@ void PostingImportSessionTest::resetDropsWorkInFlight()
     PostingImportSession session(engine.recognizer(), nullptr);
     QSignalSpy drafts(&session, &PostingImportSession::draftsChanged);
     session.begin();
-    session.process(QStringList{QStringLiteral("a.png"), QStringLiteral("a.png")});
+    session.process(QStringList {QStringLiteral("a.png"), QStringLiteral("a.png")});
     session.reset();
     QVERIFY(!session.isProcessing());
     QVERIFY(!session.isPresenting());
@@ -249,7 +248,7 @@ void PostingImportSessionTest::chosenDraftsAndCommit()
     StoreLoader loader = openStore(temp.path());
     QVERIFY(loader.isReady());
     Store& store = *loader.store();
-    PostingImportSession session(PostingImportSession::Recognizer{}, nullptr);
+    PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
     session.begin();
     session.addText(postingLines.join(QLatin1Char('\n')), QStringLiteral("one"));
     session.addText(QStringLiteral("Backend Developer"), QStringLiteral("blanked"));
@@ -264,9 +263,9 @@ void PostingImportSessionTest::chosenDraftsAndCommit()
     QVERIFY(blanked->include());
     QVERIFY(linkOnly->include()); // a link is something, so it starts ticked…
     QVERIFY(!linkOnly->hasContent()); // …but without a company or position it is not added
-    QCOMPARE(session.chosenDrafts(), QList<PostingDraft*>{first});
+    QCOMPARE(session.chosenDrafts(), QList<PostingDraft*> {first});
     linkOnly->setPosition(QStringLiteral("Engineer"));
-    QCOMPARE(session.chosenDrafts(), (QList<PostingDraft*>{first, linkOnly}));
+    QCOMPARE(session.chosenDrafts(), (QList<PostingDraft*> {first, linkOnly}));
 
     const QList<JobApplication*> created = commitDrafts(session.chosenDrafts(), store);
     QCOMPARE(created.size(), 2);
@@ -318,9 +317,9 @@ void PostingImportSessionTest::realEngineEndToEnd()
     PostingImportSession session;
     QSignalSpy finished(&session, &PostingImportSession::finished);
     session.begin();
-    session.process(QStringList{path, notAnImage});
+    session.process(QStringList {path, notAnImage});
     QVERIFY(finished.wait(120000));
-    QCOMPARE(session.failures(), QStringList{QStringLiteral("notes.png: This file could not be read as an image.")});
+    QCOMPARE(session.failures(), QStringList {QStringLiteral("notes.png: This file could not be read as an image.")});
     QCOMPARE(session.drafts().size(), 1);
     const PostingDraft* draft = session.drafts().first();
     QCOMPARE(draft->position(), QStringLiteral("Senior Backend Engineer"));

@@ -13,8 +13,8 @@
 #include <QTest>
 #include <QThread>
 
-#include <sqlite3.h>
 #include <csignal>
+#include <sqlite3.h>
 #include <unistd.h>
 
 using namespace TestSupport;
@@ -55,8 +55,8 @@ QString query(const QString& path, const char* sql)
 
 std::unique_ptr<JobApplication> record(const QString& company, const QDateTime& applied = utc(2025, 3, 1))
 {
-    return std::make_unique<JobApplication>(company, QStringLiteral("Engineer"), QString(), WorkModel::remote,
-                                            ApplicationStatus::applied, applied);
+    return std::make_unique<JobApplication>(
+        company, QStringLiteral("Engineer"), QString(), WorkModel::remote, ApplicationStatus::applied, applied);
 }
 
 bool runningAsRoot()
@@ -105,11 +105,11 @@ void StoreTest::missingStoreIsCreatedEmpty()
     const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
         | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
     QCOMPARE(QFileInfo(dir).permissions() & others, QFileDevice::Permissions());
-    QVERIFY(QFileInfo(dir).permissions().testFlags(QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                   | QFileDevice::ExeOwner));
+    QVERIFY(QFileInfo(dir).permissions().testFlags(
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     const auto filePermissions = QFileInfo(path).permissions();
-    QVERIFY(!(filePermissions & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup
-                                 | QFileDevice::WriteOther)));
+    QVERIFY(!(filePermissions
+        & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup | QFileDevice::WriteOther)));
     QCOMPARE(query(path, "SELECT value FROM Metadata WHERE key = 'schemaVersion'"), QStringLiteral("1.0.0"));
     QCOMPARE(query(path, "PRAGMA journal_mode"), QStringLiteral("wal"));
     QVERIFY(!QFile::exists(path + QStringLiteral(".new")));
@@ -119,11 +119,16 @@ void StoreTest::refusedFilesStayUntouched_data()
 {
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("expected"); // a fragment of the message
-    QTest::newRow("garbage") << "garbage" << "not an SQLite file";
-    QTest::newRow("other program's database") << "foreign" << "another program";
-    QTest::newRow("older schema") << "version" << "uses data format 0.9.0";
-    QTest::newRow("no version") << "noversion" << "no data format version";
-    QTest::newRow("truncated database") << "truncated" << "could not";
+    QTest::newRow("garbage") << "garbage"
+                             << "not an SQLite file";
+    QTest::newRow("other program's database") << "foreign"
+                                              << "another program";
+    QTest::newRow("older schema") << "version"
+                                  << "uses data format 0.9.0";
+    QTest::newRow("no version") << "noversion"
+                                << "no data format version";
+    QTest::newRow("truncated database") << "truncated"
+                                        << "could not";
 }
 
 void StoreTest::refusedFilesStayUntouched()
@@ -197,9 +202,12 @@ void StoreTest::permissionFailures_data()
 {
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("database is a folder") << "folder" << "could not be read";
-    QTest::newRow("unreadable file") << "unreadable" << "could not be read";
-    QTest::newRow("read-only data folder") << "readonly" << "cannot be written to";
+    QTest::newRow("database is a folder") << "folder"
+                                          << "could not be read";
+    QTest::newRow("unreadable file") << "unreadable"
+                                     << "could not be read";
+    QTest::newRow("read-only data folder") << "readonly"
+                                           << "cannot be written to";
 }
 
 void StoreTest::permissionFailures()
@@ -275,12 +283,12 @@ void StoreTest::everyFieldSurvivesReopening()
     {
         StoreLoader loader = openStore(temp.path());
         QVERIFY(loader.isReady());
-        auto a = std::make_unique<JobApplication>(QStringLiteral("Ötüken Veri A.Ş."), QStringLiteral("Kıdemli Geliştirici"),
-                                                  QStringLiteral("kariyer.net/is-ilani/1"), WorkModel::hybrid,
-                                                  ApplicationStatus::applied, utc(2025, 3, 1, 9, 0, 0, 7));
+        auto a = std::make_unique<JobApplication>(QStringLiteral("Ötüken Veri A.Ş."),
+            QStringLiteral("Kıdemli Geliştirici"), QStringLiteral("kariyer.net/is-ilani/1"), WorkModel::hybrid,
+            ApplicationStatus::applied, utc(2025, 3, 1, 9, 0, 0, 7));
         JobApplication* stored = loader.store()->insert(std::move(a));
-        stored->appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied,
-                                                             stored->applicationDate()));
+        stored->appendHistory(
+            std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, stored->applicationDate()));
         clock.set(utc(2025, 3, 8, 1, 2, 3, 456));
         stored->changeStatus(ApplicationStatus::rejected);
         stored->setFollowUpDate(utc(2025, 3, 15, 10));
@@ -362,8 +370,10 @@ void StoreTest::recordsReadInTheBackground()
     {
         StoreLoader loader = openStore(temp.path());
         for (int i = 0; i < 300; ++i) {
-            JobApplication* a = loader.store()->insert(record(QStringLiteral("Company %1").arg(i), utc(2025, 1, 1).addDays(i)));
-            a->appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, a->applicationDate()));
+            JobApplication* a
+                = loader.store()->insert(record(QStringLiteral("Company %1").arg(i), utc(2025, 1, 1).addDays(i)));
+            a->appendHistory(
+                std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, a->applicationDate()));
             a->changeStatus(ApplicationStatus::hrInterview);
         }
         QVERIFY(loader.store()->save());
@@ -441,7 +451,7 @@ void StoreTest::liveQueryOrderAndNotifications()
     JobApplication* newer = store.insert(record(QStringLiteral("Newer"), utc(2025, 2, 1)));
     JobApplication* middle = store.insert(record(QStringLiteral("Middle"), utc(2025, 1, 15)));
     QCOMPARE(changed.count(), 3);
-    QCOMPARE(store.applicationsByDate(), (QList<JobApplication*>{newer, middle, older}));
+    QCOMPARE(store.applicationsByDate(), (QList<JobApplication*> {newer, middle, older}));
     QVERIFY(older->id() != newer->id() && newer->id() != middle->id());
 
     older->setApplicationDate(utc(2025, 3, 1));
@@ -459,7 +469,7 @@ void StoreTest::liveQueryOrderAndNotifications()
     store.remove(middle);
     QCOMPARE(removed.count(), 1);
     QCOMPARE(removed.first().first().value<RecordID>(), middleId);
-    QCOMPARE(store.applicationsByDate(), (QList<JobApplication*>{older, newer}));
+    QCOMPARE(store.applicationsByDate(), (QList<JobApplication*> {older, newer}));
     QCOMPARE(store.application(middleId), nullptr);
     QVERIFY(store.hasChanges());
     QVERIFY(store.save());
@@ -480,7 +490,8 @@ void StoreTest::saveWritesOnlyWhatChanged()
         editedId = store.applications().at(10)->id();
     }
     // A raw edit behind the store's back: a save that rewrote whole rows would undo it.
-    query(path, "UPDATE JobApplication SET notes = 'outside' WHERE id <> (SELECT id FROM JobApplication LIMIT 1 OFFSET 10)");
+    query(path,
+        "UPDATE JobApplication SET notes = 'outside' WHERE id <> (SELECT id FROM JobApplication LIMIT 1 OFFSET 10)");
     StoreLoader loader = openStore(temp.path());
     Store& store = *loader.store();
     store.setAutosaveDelay(-1);
@@ -497,7 +508,7 @@ void StoreTest::saveWritesOnlyWhatChanged()
     QVERIFY(store.save());
     QCOMPARE(query(path, "SELECT count(*) FROM JobApplication WHERE notes = 'outside'"), QStringLiteral("49"));
     QCOMPARE(query(path, "SELECT position FROM JobApplication WHERE position <> 'Engineer'"),
-             QStringLiteral("Principal Engineer"));
+        QStringLiteral("Principal Engineer"));
 }
 
 void StoreTest::failedSaveKeepsChangesPending()
@@ -511,9 +522,10 @@ void StoreTest::failedSaveKeepsChangesPending()
     QVERIFY(store.save());
 
     // The disk refuses one row mid-transaction, the way a full disk would.
-    QCOMPARE(query(path, "CREATE TRIGGER refuse BEFORE INSERT ON JobApplication WHEN NEW.companyName = 'Refused' "
-                         "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"),
-             QString());
+    QCOMPARE(query(path,
+                 "CREATE TRIGGER refuse BEFORE INSERT ON JobApplication WHEN NEW.companyName = 'Refused' "
+                 "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"),
+        QString());
     kept->setNotes(QStringLiteral("edited before the failure"));
     JobApplication* refused = store.insert(record(QStringLiteral("Refused")));
     refused->appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, utc(2025, 3, 1)));
@@ -521,7 +533,7 @@ void StoreTest::failedSaveKeepsChangesPending()
     const auto failed = store.save();
     QVERIFY(!failed);
     QVERIFY2(failed.error().description().contains(QStringLiteral("disk is full")),
-             qPrintable(failed.error().description()));
+        qPrintable(failed.error().description()));
     QVERIFY(store.hasChanges());
     QCOMPARE(saved.count(), 0);
     // Nothing of the failed save reached the file, not even the edit that came first.
@@ -534,7 +546,7 @@ void StoreTest::failedSaveKeepsChangesPending()
     QCOMPARE(saved.count(), 1);
     QCOMPARE(query(path, "SELECT companyName FROM JobApplication ORDER BY id"), QStringLiteral("Kept|Refused"));
     QCOMPARE(query(path, "SELECT notes FROM JobApplication WHERE companyName = 'Kept'"),
-             QStringLiteral("edited before the failure"));
+        QStringLiteral("edited before the failure"));
     QCOMPARE(query(path, "SELECT toRaw FROM StatusChange"), QStringLiteral("applied"));
 }
 
@@ -559,7 +571,7 @@ void StoreTest::deleteCascadesToHistory()
     QVERIFY(store.save());
     QCOMPARE(query(path, "SELECT count(*) FROM StatusChange"), QStringLiteral("2"));
     QCOMPARE(query(path, qPrintable(QStringLiteral("SELECT count(*) FROM StatusChange WHERE application = ") + goneId)),
-             QStringLiteral("0"));
+        QStringLiteral("0"));
     QCOMPARE(query(path, "SELECT companyName FROM JobApplication"), QStringLiteral("Stays"));
     QCOMPARE(query(path, "PRAGMA foreign_key_check"), QString());
 }
@@ -648,7 +660,7 @@ void StoreTest::killedWhileSavingLosesNothingSaved()
         const long long stored = counter->notes().toLongLong();
         // Everything reported saved is there; at most the one save in flight went further.
         QVERIFY2(stored == lastSaved || stored == lastSaved + 1,
-                 qPrintable(QStringLiteral("stored %1, reported %2").arg(stored).arg(lastSaved)));
+            qPrintable(QStringLiteral("stored %1, reported %2").arg(stored).arg(lastSaved)));
         QVERIFY(companies.contains(QStringLiteral("record %1").arg(stored)));
         for (JobApplication* a : loader.store()->applications()) {
             if (a->companyName() == QStringLiteral("record %1").arg(stored)) {

@@ -21,10 +21,10 @@ namespace {
 class Records {
 public:
     JobApplication* add(const QString& company, const QDateTime& applied,
-                        ApplicationStatus status = ApplicationStatus::applied, const QString& position = QString())
+        ApplicationStatus status = ApplicationStatus::applied, const QString& position = QString())
     {
-        m_owned.push_back(std::make_unique<JobApplication>(company, position, QString(), WorkModel::remote, status,
-                                                           applied));
+        m_owned.push_back(
+            std::make_unique<JobApplication>(company, position, QString(), WorkModel::remote, status, applied));
         return m_owned.back().get();
     }
     // Latest application date first, as the store's live query gives them.
@@ -33,8 +33,8 @@ public:
         QList<JobApplication*> list;
         for (const auto& a : m_owned)
             list.append(a.get());
-        std::stable_sort(list.begin(), list.end(),
-                         [](auto* a, auto* b) { return a->applicationDate() > b->applicationDate(); });
+        std::stable_sort(
+            list.begin(), list.end(), [](auto* a, auto* b) { return a->applicationDate() > b->applicationDate(); });
         return list;
     }
 
@@ -96,10 +96,13 @@ void TrackingTest::dayCountFollowsTheCalendar_data()
     QTest::addColumn<int>("days");
     // Moments are built after the zone is set, so they carry local wall-clock times.
     QTest::newRow("23:59 yesterday to 00:01 today") << QByteArray("Europe/Istanbul") << QDateTime() << QDateTime() << 1;
-    QTest::newRow("later today is zero, not negative") << QByteArray("Europe/Istanbul") << QDateTime() << QDateTime() << 0;
-    QTest::newRow("across spring-forward (23-hour day)") << QByteArray("Europe/Berlin") << QDateTime() << QDateTime() << 2;
+    QTest::newRow("later today is zero, not negative")
+        << QByteArray("Europe/Istanbul") << QDateTime() << QDateTime() << 0;
+    QTest::newRow("across spring-forward (23-hour day)")
+        << QByteArray("Europe/Berlin") << QDateTime() << QDateTime() << 2;
     QTest::newRow("across fall-back (25-hour day)") << QByteArray("Europe/Berlin") << QDateTime() << QDateTime() << 1;
-    QTest::newRow("UTC midnight is not local midnight") << QByteArray("America/New_York") << QDateTime() << QDateTime() << 0;
+    QTest::newRow("UTC midnight is not local midnight")
+        << QByteArray("America/New_York") << QDateTime() << QDateTime() << 0;
 }
 
 void TrackingTest::dayCountFollowsTheCalendar()
@@ -157,8 +160,8 @@ void TrackingTest::batchLocalDatesAgreeWithSingleOnes()
         const QDate expected = localDate(moment);
         if (resolver.localDate(moment) != expected)
             QFAIL(qPrintable(moment.toString(Qt::ISODate) + QStringLiteral(" resolves to ")
-                             + resolver.localDate(moment).toString(Qt::ISODate) + QStringLiteral(", expected ")
-                             + expected.toString(Qt::ISODate)));
+                + resolver.localDate(moment).toString(Qt::ISODate) + QStringLiteral(", expected ")
+                + expected.toString(Qt::ISODate)));
     }
 }
 
@@ -196,7 +199,7 @@ void TrackingTest::dayValues()
     JobApplication* open = records.add(QStringLiteral("Open"), local(2025, 3, 1, 9, 0));
     JobApplication* offer = records.add(QStringLiteral("Offer"), local(2025, 3, 1, 9, 0));
     clock.set(local(2025, 3, 11, 15, 0));
-    offer->changeStatus(ApplicationStatus::offer);   // closed on 11 March
+    offer->changeStatus(ApplicationStatus::offer); // closed on 11 March
     open->changeStatus(ApplicationStatus::hrInterview); // entered this stage on 11 March
 
     clock.set(local(2025, 3, 20, 8, 0));
@@ -288,12 +291,11 @@ void TrackingTest::filters_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("all") << "all" << QStringList{"Unknown", "Rejected", "Offer", "Tech", "Hr", "Applied"};
-    QTest::newRow("active keeps unknown raw status")
-        << "active" << QStringList{"Unknown", "Tech", "Hr", "Applied"};
-    QTest::newRow("applied includes unknown") << "applied" << QStringList{"Unknown", "Applied"};
-    QTest::newRow("offer") << "offer" << QStringList{"Offer"};
-    QTest::newRow("rejected") << "rejected" << QStringList{"Rejected"};
+    QTest::newRow("all") << "all" << QStringList {"Unknown", "Rejected", "Offer", "Tech", "Hr", "Applied"};
+    QTest::newRow("active keeps unknown raw status") << "active" << QStringList {"Unknown", "Tech", "Hr", "Applied"};
+    QTest::newRow("applied includes unknown") << "applied" << QStringList {"Unknown", "Applied"};
+    QTest::newRow("offer") << "offer" << QStringList {"Offer"};
+    QTest::newRow("rejected") << "rejected" << QStringList {"Rejected"};
 }
 
 void TrackingTest::filters()
@@ -317,25 +319,26 @@ void TrackingTest::filters()
     QCOMPARE(StatusFilter::allFilters().at(6), StatusFilter::status(ApplicationStatus::rejected));
     QCOMPARE(StatusFilter::active().title(), QStringLiteral("In Progress"));
     QVERIFY(StatusFilter::status(ApplicationStatus::offer) != StatusFilter::status(ApplicationStatus::applied));
-    QCOMPARE(qHash(StatusFilter::status(ApplicationStatus::offer)), qHash(StatusFilter::status(ApplicationStatus::offer)));
+    QCOMPARE(
+        qHash(StatusFilter::status(ApplicationStatus::offer)), qHash(StatusFilter::status(ApplicationStatus::offer)));
 }
 
 void TrackingTest::search_data()
 {
     QTest::addColumn<QString>("search");
     QTest::addColumn<QStringList>("shown");
-    QTest::newRow("blank search keeps all") << " \n\t " << QStringList{"Müller GmbH", "Globex", "Acme Ltd"};
-    QTest::newRow("upper case finds mixed") << "ACME" << QStringList{"Acme Ltd"};
-    QTest::newRow("bridges company and position") << "acme ltd engineer" << QStringList{"Acme Ltd"};
-    QTest::newRow("status title") << "Offer" << QStringList{"Globex"};
-    QTest::newRow("work model title") << "on-site" << QStringList{"Müller GmbH"};
-    QTest::newRow("marks are significant") << "Muller" << QStringList{};
-    QTest::newRow("umlaut matches") << "MÜLLER" << QStringList{"Müller GmbH"};
-    QTest::newRow("notes") << "referral" << QStringList{"Globex"};
-    QTest::newRow("hr e-mail") << "hr@acme" << QStringList{"Acme Ltd"};
-    QTest::newRow("interviewer role") << "staff" << QStringList{"Müller GmbH"};
-    QTest::newRow("trimmed") << "  globex  " << QStringList{"Globex"};
-    QTest::newRow("nothing") << "zzz" << QStringList{};
+    QTest::newRow("blank search keeps all") << " \n\t " << QStringList {"Müller GmbH", "Globex", "Acme Ltd"};
+    QTest::newRow("upper case finds mixed") << "ACME" << QStringList {"Acme Ltd"};
+    QTest::newRow("bridges company and position") << "acme ltd engineer" << QStringList {"Acme Ltd"};
+    QTest::newRow("status title") << "Offer" << QStringList {"Globex"};
+    QTest::newRow("work model title") << "on-site" << QStringList {"Müller GmbH"};
+    QTest::newRow("marks are significant") << "Muller" << QStringList {};
+    QTest::newRow("umlaut matches") << "MÜLLER" << QStringList {"Müller GmbH"};
+    QTest::newRow("notes") << "referral" << QStringList {"Globex"};
+    QTest::newRow("hr e-mail") << "hr@acme" << QStringList {"Acme Ltd"};
+    QTest::newRow("interviewer role") << "staff" << QStringList {"Müller GmbH"};
+    QTest::newRow("trimmed") << "  globex  " << QStringList {"Globex"};
+    QTest::newRow("nothing") << "zzz" << QStringList {};
 }
 
 void TrackingTest::search()
@@ -344,11 +347,11 @@ void TrackingTest::search()
     QFETCH(QStringList, shown);
     FixedClock clock(local(2025, 3, 10));
     Records records;
-    JobApplication* acme = records.add(QStringLiteral("Acme Ltd"), local(2025, 3, 1), ApplicationStatus::applied,
-                                       QStringLiteral("Engineer"));
+    JobApplication* acme = records.add(
+        QStringLiteral("Acme Ltd"), local(2025, 3, 1), ApplicationStatus::applied, QStringLiteral("Engineer"));
     acme->setHrContactEmail(QStringLiteral("hr@acme.example"));
-    JobApplication* globex = records.add(QStringLiteral("Globex"), local(2025, 3, 2), ApplicationStatus::offer,
-                                         QStringLiteral("Designer"));
+    JobApplication* globex = records.add(
+        QStringLiteral("Globex"), local(2025, 3, 2), ApplicationStatus::offer, QStringLiteral("Designer"));
     globex->setNotes(QStringLiteral("Came through a Referral"));
     JobApplication* muller = records.add(QStringLiteral("Müller GmbH"), local(2025, 3, 3));
     muller->setWorkModel(WorkModel::onSite);
@@ -363,12 +366,12 @@ void TrackingTest::turkishLocaleSearch_data()
     QTest::addColumn<QStringList>("shown");
     const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
     const QLocale english(QLocale::English, QLocale::UnitedStates);
-    QTest::newRow("tr: İSTANBUL finds istanbul") << turkish << "İSTANBUL" << QStringList{"İstanbul Yazılım"};
-    QTest::newRow("tr: dotless I is not i") << turkish << "ISPARTA" << QStringList{"Isparta Bilişim"};
-    QTest::newRow("tr: lower ı finds ISPARTA") << turkish << "ısparta" << QStringList{"Isparta Bilişim"};
-    QTest::newRow("tr: ç and ğ") << turkish << "ÇAĞRI" << QStringList{"Çağrı Merkezi"};
-    QTest::newRow("tr: status title translated") << turkish << "yazılım" << QStringList{"İstanbul Yazılım"};
-    QTest::newRow("en: ISPARTA finds Isparta") << english << "isparta" << QStringList{"Isparta Bilişim"};
+    QTest::newRow("tr: İSTANBUL finds istanbul") << turkish << "İSTANBUL" << QStringList {"İstanbul Yazılım"};
+    QTest::newRow("tr: dotless I is not i") << turkish << "ISPARTA" << QStringList {"Isparta Bilişim"};
+    QTest::newRow("tr: lower ı finds ISPARTA") << turkish << "ısparta" << QStringList {"Isparta Bilişim"};
+    QTest::newRow("tr: ç and ğ") << turkish << "ÇAĞRI" << QStringList {"Çağrı Merkezi"};
+    QTest::newRow("tr: status title translated") << turkish << "yazılım" << QStringList {"İstanbul Yazılım"};
+    QTest::newRow("en: ISPARTA finds Isparta") << english << "isparta" << QStringList {"Isparta Bilişim"};
 }
 
 void TrackingTest::turkishLocaleSearch()
@@ -392,11 +395,17 @@ void TrackingTest::searchFollowsEdits()
     FixedClock clock(local(2025, 3, 10));
     Records records;
     JobApplication* a = records.add(QStringLiteral("Initech"), local(2025, 3, 1));
-    QCOMPARE(visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("initech"), SortOption::newest).size(), 1);
+    QCOMPARE(
+        visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("initech"), SortOption::newest).size(),
+        1);
     a->setCompanyName(QStringLiteral("Hooli"));
-    QCOMPARE(visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("initech"), SortOption::newest).size(), 0);
+    QCOMPARE(
+        visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("initech"), SortOption::newest).size(),
+        0);
     a->changeStatus(ApplicationStatus::offer);
-    QCOMPARE(visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("offer"), SortOption::newest).size(), 1);
+    QCOMPARE(
+        visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("offer"), SortOption::newest).size(),
+        1);
 }
 
 void TrackingTest::sorts_data()
@@ -404,14 +413,14 @@ void TrackingTest::sorts_data()
     QTest::addColumn<int>("sort");
     QTest::addColumn<QStringList>("order");
     QTest::newRow("newest ignores stars")
-        << int(SortOption::newest) << QStringList{"Firm 10", "", "Firm 9", "beta", "Alpha", "Zed"};
+        << int(SortOption::newest) << QStringList {"Firm 10", "", "Firm 9", "beta", "Alpha", "Zed"};
     // Waiting: Zed 30 days, Alpha 20, beta 12; Firm 9 offer, Firm 10 rejected, blank offer: no value.
     QTest::newRow("longest waiting, then newest")
-        << int(SortOption::longestWaiting) << QStringList{"Zed", "Alpha", "beta", "Firm 10", "", "Firm 9"};
+        << int(SortOption::longestWaiting) << QStringList {"Zed", "Alpha", "beta", "Firm 10", "", "Firm 9"};
     QTest::newRow("company, numeric and case-insensitive")
-        << int(SortOption::company) << QStringList{"Alpha", "beta", "Firm 9", "Firm 10", "", "Zed"};
-    QTest::newRow("status, then newest")
-        << int(SortOption::status) << QStringList{"beta", "Alpha", "Zed", "", "Firm 9", "Firm 10"};
+        << int(SortOption::company) << QStringList {"Alpha", "beta", "Firm 9", "Firm 10", "", "Zed"};
+    QTest::newRow("status, then newest") << int(SortOption::status)
+                                         << QStringList {"beta", "Alpha", "Zed", "", "Firm 9", "Firm 10"};
 }
 
 void TrackingTest::sorts()
@@ -449,8 +458,8 @@ void TrackingTest::summaryCounts()
     QFETCH(qint64, stale);
     FixedClock clock(local(2025, 1, 1));
     Records records;
-    records.add(QStringLiteral("old 14 days"), local(2025, 3, 6, 10, 0));                // stale
-    records.add(QStringLiteral("13 days"), local(2025, 3, 7, 23, 59));                   // 13: not stale
+    records.add(QStringLiteral("old 14 days"), local(2025, 3, 6, 10, 0)); // stale
+    records.add(QStringLiteral("13 days"), local(2025, 3, 7, 23, 59)); // 13: not stale
     records.add(QStringLiteral("unknown status, old"), local(2025, 1, 2))->setStatusRaw(QStringLiteral("ghosted"));
     records.add(QStringLiteral("future"), local(2025, 4, 1));
     records.add(QStringLiteral("yesterday"), local(2025, 3, 19, 23, 59));
@@ -463,7 +472,7 @@ void TrackingTest::summaryCounts()
     QCOMPARE(counts.active, active);
     QCOMPARE(counts.offers, offers);
     QCOMPARE(counts.stale, stale);
-    QCOMPARE(::summaryCounts({}), SummaryCounts{});
+    QCOMPARE(::summaryCounts({}), SummaryCounts {});
 }
 
 QTEST_GUILESS_MAIN(TrackingTest)

@@ -37,10 +37,10 @@ void TranslationsTest::turkishIsComplete()
             const QString translation = xml.readElementText();
             ++messages;
             QVERIFY2(!unfinished && !translation.isEmpty(), qPrintable(QStringLiteral("untranslated: ") + source));
-            for (const QString& marker : {QStringLiteral("%1"), QStringLiteral("%2"), QStringLiteral("%3"),
-                                          QStringLiteral("%lld")}) {
+            for (const QString& marker :
+                {QStringLiteral("%1"), QStringLiteral("%2"), QStringLiteral("%3"), QStringLiteral("%lld")}) {
                 QVERIFY2(source.contains(marker) == translation.contains(marker),
-                         qPrintable(QStringLiteral("placeholder %1 differs in: ").arg(marker) + source));
+                    qPrintable(QStringLiteral("placeholder %1 differs in: ").arg(marker) + source));
             }
         }
     }
@@ -55,7 +55,7 @@ void TranslationsTest::turkishIsUsed()
     QCOMPARE(StatusFilter::active().title(), QStringLiteral("Devam Eden"));
     QCOMPARE(waitingHint(WaitingLevel::silent), QStringLiteral("İki haftadır ses yok — takip etmeyi düşünün."));
     JobApplication blank(QString(), QString(), QString(), WorkModel::remote, ApplicationStatus::applied,
-                         QDateTime::currentDateTimeUtc());
+        QDateTime::currentDateTimeUtc());
     QCOMPARE(blank.displayCompany(), QStringLiteral("Yeni Başvuru"));
 }
 

@@ -117,7 +117,7 @@ TURKISH = {
         "“%1” veritabanı dosyası %2 veri biçimini kullanıyor, ancak Applywright'ın bu sürümü %3 biçimini okuyor. Dosyaya dokunulmadı.",
     "The database file “%1” could not be created: %2.": "“%1” veritabanı dosyası oluşturulamadı: %2.",
     "The database file “%1” could not be created.": "“%1” veritabanı dosyası oluşturulamadı.",
-    "active": "süren",
+    "active": "aktif",
     "offers": "teklif",
     "stale": "sessiz",
     "Waiting %lld days": "%lld gündür bekliyor",

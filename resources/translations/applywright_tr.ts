@@ -487,7 +487,7 @@
     <name>SummaryBar</name>
     <message>
         <source>active</source>
-        <translation>süren</translation>
+        <translation>aktif</translation>
     </message>
     <message>
         <source>offers</source>

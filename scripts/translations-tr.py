@@ -115,6 +115,8 @@ TURKISH = {
         "“%1” veritabanı dosyasında veri biçimi sürümü yok, bu yüzden açılamıyor. Dosyaya dokunulmadı.",
     "The database file “%1” uses data format %2, but this version of Applywright reads format %3. It was left unchanged.":
         "“%1” veritabanı dosyası %2 veri biçimini kullanıyor, ancak Applywright'ın bu sürümü %3 biçimini okuyor. Dosyaya dokunulmadı.",
+    "The database file “%1” cannot be written to, so changes could not be saved. It was left unchanged.":
+        "“%1” veritabanı dosyasına yazılamıyor, bu yüzden değişiklikler kaydedilemez. Dosyaya dokunulmadı.",
     "The database file “%1” could not be created: %2.": "“%1” veritabanı dosyası oluşturulamadı: %2.",
     "The database file “%1” could not be created.": "“%1” veritabanı dosyası oluşturulamadı.",
     "active": "aktif",

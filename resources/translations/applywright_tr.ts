@@ -482,6 +482,10 @@
         <source>The database file “%1” could not be created.</source>
         <translation>“%1” veritabanı dosyası oluşturulamadı.</translation>
     </message>
+    <message>
+        <source>The database file “%1” cannot be written to, so changes could not be saved. It was left unchanged.</source>
+        <translation>“%1” veritabanı dosyasına yazılamıyor, bu yüzden değişiklikler kaydedilemez. Dosyaya dokunulmadı.</translation>
+    </message>
 </context>
 <context>
     <name>SummaryBar</name>

@@ -1,6 +1,5 @@
 #include "store/SqliteDatabase.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <sqlite3.h>
@@ -70,16 +69,6 @@ QString SqliteStatement::text(int column) const
     return data ? QString::fromUtf8(data, size) : QString();
 }
 
-std::optional<QString> SqliteStatement::optionalText(int column) const
-{
-    return isNull(column) ? std::nullopt : std::optional<QString>(text(column));
-}
-
-std::optional<qint64> SqliteStatement::optionalInt64(int column) const
-{
-    return isNull(column) ? std::nullopt : std::optional<qint64>(int64(column));
-}
-
 Expected<std::unique_ptr<SqliteDatabase>, StoreError> SqliteDatabase::open(const QString& path, Mode mode)
 {
     int flags = SQLITE_OPEN_NOMUTEX;
@@ -137,7 +126,7 @@ QString SqliteDatabase::lastError() const
     return QString::fromUtf8(sqlite3_errmsg(m_db));
 }
 
-int SqliteDatabase::lastErrorCode() const
+bool SqliteDatabase::isReadOnly() const
 {
-    return sqlite3_extended_errcode(m_db);
+    return sqlite3_db_readonly(m_db, "main") == 1;
 }

@@ -37,8 +37,6 @@ public:
     bool isNull(int column) const;
     qint64 int64(int column) const;
     QString text(int column) const;
-    std::optional<QString> optionalText(int column) const;
-    std::optional<qint64> optionalInt64(int column) const;
 
 private:
     sqlite3_stmt* m_statement;
@@ -56,8 +54,9 @@ public:
     // A cached statement for sql, reset and with its bindings cleared; null on error.
     SqliteStatement* prepare(const QByteArray& sql);
     QString lastError() const;
-    int lastErrorCode() const;
-    sqlite3* handle() const { return m_db; }
+    // True when the file could only be opened for reading (it is write-protected),
+    // whatever mode was asked for.
+    bool isReadOnly() const;
 
 private:
     explicit SqliteDatabase(sqlite3* db)

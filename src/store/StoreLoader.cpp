@@ -179,6 +179,12 @@ private:
         auto database = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadWrite);
         if (!database)
             return failed(database.error());
+        // SQLite quietly falls back to reading a write-protected file; every save
+        // would then fail and the user's edits would be lost at the end of the run.
+        if (database.value()->isReadOnly())
+            return StoreError(tr("The database file “%1” cannot be written to, so changes could not be saved. It "
+                                 "was left unchanged.")
+                                  .arg(QDir::toNativeSeparators(path)));
         if (auto configured = configure(*database.value()); !configured)
             return failed(configured.error());
         return database;

@@ -206,6 +206,8 @@ void StoreTest::permissionFailures_data()
                                           << "could not be read";
     QTest::newRow("unreadable file") << "unreadable"
                                      << "could not be read";
+    QTest::newRow("write-protected file") << "writeprotected"
+                                          << "cannot be written to, so changes could not be saved";
     QTest::newRow("read-only data folder") << "readonly"
                                            << "cannot be written to";
 }
@@ -237,6 +239,8 @@ void StoreTest::permissionFailures()
     const QByteArray before = fileHash(path);
     if (what == QLatin1String("unreadable"))
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    else if (what == QLatin1String("writeprotected"))
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner));
     else
         QVERIFY(QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     StoreLoader loader = openStore(dir);

@@ -119,7 +119,7 @@ int runStartupChild(int argc, char** argv)
         QApplication::setApplicationName(QStringLiteral("Applywright"));
         QApplication::setApplicationDisplayName(QStringLiteral("Applywright"));
         QApplication::setDesktopFileName(QStringLiteral("app.applywright.Applywright"));
-        Palette::installAppearance(application);
+        Palette::installAppearance();
         app = std::make_unique<ApplywrightApp>(folder, quietEnvironment());
         window = app->createWindow();
     }

@@ -89,7 +89,7 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
     setObjectName(QStringLiteral("applicationCommands"));
     using Key = FocusedActions::Key;
 
-    // Titles, order and separators follow the command table; "…" is one character.
+    // "…" in the titles is the single character U+2026, not three dots.
     m_fileMenu = window.menuBar()->addMenu(tr("&File"));
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
     m_fileMenu->addAction(makeCommand(Key::createApplication, tr("New Application"), "newApplicationAction"));

@@ -9,8 +9,8 @@
 
 ApplywrightApp::ApplywrightApp(const QString& dataDirectory, ContentView::Environment environment, QObject* parent)
     : QObject(parent)
-    , m_loader(openStore(dataDirectory, StoreLoading::inBackground))
     , m_dataDirectory(dataDirectory.isEmpty() ? defaultDataDirectory() : dataDirectory)
+    , m_loader(openStore(m_dataDirectory, StoreLoading::inBackground))
     , m_environment(std::move(environment))
 {
 }

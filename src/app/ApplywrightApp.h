@@ -42,8 +42,9 @@ public:
     std::unique_ptr<QMainWindow> createWindow();
 
 private:
-    StoreLoader m_loader;
+    // Before the loader: the loader opens the store in it.
     QString m_dataDirectory;
+    StoreLoader m_loader;
     ContentView::Environment m_environment;
     std::unique_ptr<TodayProvider> m_today;
 };

@@ -19,7 +19,7 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("app.applywright.Applywright"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app.applywright.Applywright.svg")));
     installTranslations(application);
-    Palette::installAppearance(application);
+    Palette::installAppearance();
 
     ApplywrightApp app;
     auto window = app.createWindow();

@@ -1,26 +1,13 @@
 #include "backup/BackupTransfer.h"
 
 #include "backup/BackupDocument.h"
-#include "model/Clock.h"
 #include "model/JobApplication.h"
 #include "store/Store.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QSet>
 
 #include <algorithm>
-
-namespace {
-// Saves what the user has not saved yet; only the log hears of a failure.
-void savePendingEdits(Store& store)
-{
-    if (!store.hasChanges())
-        return;
-    if (auto saved = store.save(); !saved)
-        qWarning().noquote() << QStringLiteral("Kaydedilemedi: ") + saved.error().description();
-}
-} // namespace
 
 ApplicationBackup makeApplicationBackup(JobApplication& application)
 {
@@ -69,8 +56,7 @@ ApplicationBackup makeApplicationBackup(JobApplication& application)
 
 std::unique_ptr<JobApplication> restoreApplication(const ApplicationBackup& backup)
 {
-    auto application = std::make_unique<JobApplication>(QString(), QString(), QString(), allCases<WorkModel>().front(),
-        allCases<ApplicationStatus>().front(), Clock::now());
+    auto application = JobApplication::makeBlank();
     application->setUuid(backup.id);
     application->setCompanyName(backup.companyName);
     application->setPosition(backup.position);
@@ -98,7 +84,6 @@ std::unique_ptr<JobApplication> restoreApplication(const ApplicationBackup& back
     application->setUpdatedAt(backup.updatedAt);
 
     // File order, not re-sorted: the file is taken as the history it describes.
-    application->clearHistory();
     for (const StatusChangeBackup& change : backup.history) {
         const std::optional<ApplicationStatus> from
             = change.from ? fromRawValue<ApplicationStatus>(*change.from) : std::nullopt;
@@ -143,7 +128,7 @@ Expected<std::pair<qint64, qint64>, StoreError> mergeBackup(const BackupFileCont
 
 Expected<BackupFile, BackupMessage> exportBackup(Store& store)
 {
-    savePendingEdits(store);
+    store.saveIfNeeded();
 
     // A copy: handing out identifiers writes to the records, which reorders nothing
     // but may rebuild the store's sorted list while we walk it.
@@ -154,7 +139,7 @@ Expected<BackupFile, BackupMessage> exportBackup(Store& store)
         applications.append(makeApplicationBackup(*record));
 
     // Stores the identifiers just handed out, so the file and the store agree.
-    savePendingEdits(store);
+    store.saveIfNeeded();
 
     auto encoded = encodeBackup(BackupFileContents::makeForExport(std::move(applications)));
     if (!encoded)

@@ -179,17 +179,16 @@ StatusChange* JobApplication::appendHistory(std::unique_ptr<StatusChange> change
     return entry;
 }
 
+StatusChange* JobApplication::appendFirstHistoryEntry()
+{
+    return appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, m_applicationDate));
+}
+
 void JobApplication::historyEntryDidChange(StatusChange* change, StatusChange::Field field)
 {
     if (m_observer)
         m_observer->applicationHistoryEntryChanged(this, change);
     Q_EMIT historyEntryChanged(change, field);
-}
-
-void JobApplication::clearHistory()
-{
-    const QList<StatusChange*> entries = std::exchange(m_history, {});
-    qDeleteAll(entries);
 }
 
 ApplicationStatus JobApplication::status() const
@@ -250,7 +249,7 @@ void JobApplication::changeStatus(ApplicationStatus newStatus)
         setRejectionNote(QString());
     }
     appendHistory(std::make_unique<StatusChange>(old, newStatus, now));
-    setUpdatedAt(Clock::now());
+    setUpdatedAt(now);
 }
 
 QString JobApplication::displayCompany() const

@@ -138,8 +138,9 @@ public:
     const QList<StatusChange*>& history() const { return m_history; }
     // Takes ownership, points the entry back at this record and emits historyAppended.
     StatusChange* appendHistory(std::unique_ptr<StatusChange> change);
-    // Drops every entry (restoring from a backup replaces the whole history).
-    void clearHistory();
+    // The entry a new record's history starts with: no previous status, applied,
+    // dated with the application date.
+    StatusChange* appendFirstHistoryEntry();
 
     // Typed accessors over the raw fields. Reads never fail: unknown raw texts read
     // as applied, remote, TRY or no reason and stay stored until written.

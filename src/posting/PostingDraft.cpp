@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QFuture>
 #include <QFutureWatcher>
-#include <QPointer>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -267,8 +266,7 @@ QList<JobApplication*> commitDrafts(const QList<PostingDraft*>& drafts, Store& s
     QList<JobApplication*> created;
     for (const PostingDraft* draft : drafts) {
         JobApplication* application = store.insert(draft->makeApplication());
-        application->appendHistory(
-            std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, application->applicationDate()));
+        application->appendFirstHistoryEntry();
         created.append(application);
     }
     return created;

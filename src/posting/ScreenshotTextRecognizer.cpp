@@ -41,10 +41,15 @@ QImage decodeFirstImage(QImageReader& reader)
 
 } // namespace
 
-RecognitionResult ScreenshotTextRecognizer::recognize(const QString& filePath) const
+QImage ScreenshotTextRecognizer::decode(const QString& filePath)
 {
     QImageReader reader(filePath);
-    const QImage image = decodeFirstImage(reader);
+    return decodeFirstImage(reader);
+}
+
+RecognitionResult ScreenshotTextRecognizer::recognize(const QString& filePath) const
+{
+    const QImage image = decode(filePath);
     if (image.isNull())
         return RecognizerError::unreadableImage();
     return recognize(image);

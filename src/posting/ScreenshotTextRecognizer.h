@@ -107,6 +107,8 @@ public:
     // Images are decoded at most this large; bigger ones are scaled down while decoding,
     // and ones announcing more than four times as many pixels are refused as unreadable.
     static constexpr qint64 maximumDecodedPixels = 4096LL * 4096LL;
+    // The first image of a file, decoded under that limit; null when it cannot be read.
+    static QImage decode(const QString& filePath);
 
 private:
     RecognitionSettings m_settings;

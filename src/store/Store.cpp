@@ -4,6 +4,7 @@
 #include "store/StoreSchema.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFutureWatcher>
 #include <QLockFile>
@@ -19,11 +20,6 @@ QString describe(const char* what, const QString& detail)
 {
     return QCoreApplication::translate("Store", what) + QLatin1String(": ") + detail;
 }
-
-qint64 storedMoment(const QDateTime& moment)
-{
-    return moment.isValid() ? moment.toMSecsSinceEpoch() : 0;
-}
 } // namespace
 
 Store::Store(QString dataDirectory, std::unique_ptr<SqliteDatabase> database)
@@ -32,7 +28,7 @@ Store::Store(QString dataDirectory, std::unique_ptr<SqliteDatabase> database)
 {
     m_autosave.setSingleShot(true);
     m_autosave.setInterval(defaultAutosaveDelayMs);
-    connect(&m_autosave, &QTimer::timeout, this, &Store::autosave);
+    connect(&m_autosave, &QTimer::timeout, this, &Store::saveIfNeeded);
 }
 
 Store::~Store()
@@ -44,10 +40,7 @@ Store::~Store()
         m_loaded = true;
     }
     // Last chance for edits made after the final explicit save.
-    if (hasChanges()) {
-        if (auto result = save(); !result)
-            qWarning().noquote() << "Kaydedilemedi: " + result.error().description();
-    }
+    saveIfNeeded();
     // Records go before the connection; their destruction emits nothing we listen to.
     for (JobApplication* application : std::as_const(m_applications)) {
         application->setObserver(nullptr);
@@ -119,7 +112,7 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         if (!history->isNull(1))
             fromRaw = internedRawValue<ApplicationStatus>(history->text(1));
         auto entry = std::make_unique<StatusChange>(fromRaw, internedRawValue<ApplicationStatus>(history->text(2)),
-            QDateTime::fromMSecsSinceEpoch(history->int64(3), Qt::UTC));
+            StoreSchema::momentFromStored(history->int64(3)));
         entry->m_storeId = id;
         record->appendHistory(std::move(entry));
     }
@@ -324,12 +317,12 @@ void Store::setAutosaveDelay(int milliseconds)
         m_autosave.stop();
 }
 
-void Store::autosave()
+void Store::saveIfNeeded()
 {
     if (!hasChanges())
         return;
     if (auto result = save(); !result)
-        qWarning().noquote() << "Kaydedilemedi: " + result.error().description();
+        qWarning().noquote() << QStringLiteral("Kaydedilemedi: ") + result.error().description();
 }
 
 Expected<Done, StoreError> Store::save()
@@ -394,7 +387,7 @@ Expected<Done, StoreError> Store::writePending()
         insertHistory->bind(1, change->m_storeId);
         insertHistory->bind(2, change->fromRaw());
         insertHistory->bind(3, change->toRaw());
-        insertHistory->bind(4, storedMoment(change->date()));
+        insertHistory->bind(4, StoreSchema::storedMoment(change->date()));
         insertHistory->bind(5, owner);
         const bool ok = insertHistory->step() == SQLITE_DONE;
         insertHistory->reset();
@@ -471,7 +464,7 @@ Expected<Done, StoreError> Store::writePending()
             statement->bind(1, change->m_storeId);
             statement->bind(2, change->fromRaw());
             statement->bind(3, change->toRaw());
-            statement->bind(4, storedMoment(change->date()));
+            statement->bind(4, StoreSchema::storedMoment(change->date()));
             if (statement->step() != SQLITE_DONE)
                 return fail();
         }

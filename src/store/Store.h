@@ -64,6 +64,9 @@ public:
 
     bool hasChanges() const;
     Expected<Done, StoreError> save();
+    // Saves when there are unsaved changes. A failure only reaches the log
+    // ("Kaydedilemedi: " and the error); the changes stay pending.
+    void saveIfNeeded();
 
     void setAutosaveDelay(int milliseconds);
     int autosaveDelay() const { return m_autosave.interval(); }
@@ -103,7 +106,6 @@ private:
     void applicationHistoryEntryChanged(JobApplication* application, StatusChange* change) override;
     void trackHistoryEntry(JobApplication* application, StatusChange* change);
     void noteChange();
-    void autosave();
     Expected<Done, StoreError> writePending();
 
     // Held for the store's life (and released last): one running instance per data folder.

@@ -47,26 +47,25 @@ CREATE TABLE StatusChange (
 CREATE INDEX StatusChangeByApplication ON StatusChange(application);
 )sql";
 
-namespace {
-// Moments are stored as milliseconds since the epoch, UTC.
-qint64 toStored(const QDateTime& moment)
+qint64 storedMoment(const QDateTime& moment)
 {
     return moment.isValid() ? moment.toMSecsSinceEpoch() : 0;
 }
 
-std::optional<qint64> toStored(const std::optional<QDateTime>& moment)
-{
-    return moment ? std::optional<qint64>(toStored(*moment)) : std::nullopt;
-}
-
-QDateTime fromStored(qint64 milliseconds)
+QDateTime momentFromStored(qint64 milliseconds)
 {
     return QDateTime::fromMSecsSinceEpoch(milliseconds, Qt::UTC);
 }
 
+namespace {
+std::optional<qint64> toStored(const std::optional<QDateTime>& moment)
+{
+    return moment ? std::optional<qint64>(storedMoment(*moment)) : std::nullopt;
+}
+
 std::optional<QDateTime> optionalMoment(const SqliteStatement& s, int column)
 {
-    return s.isNull(column) ? std::nullopt : std::optional<QDateTime>(fromStored(s.int64(column)));
+    return s.isNull(column) ? std::nullopt : std::optional<QDateTime>(momentFromStored(s.int64(column)));
 }
 
 // Amounts are stored as their exact decimal text.
@@ -115,8 +114,8 @@ std::optional<QUuid> optionalUuid(const SqliteStatement& s, int column)
 #define MOMENT_COLUMN(field, setter)                                                                                   \
     Column                                                                                                             \
     {                                                                                                                  \
-#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); },           \
-            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(fromStored(s.int64(c))); }               \
+#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, storedMoment(a.field())); },       \
+            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(momentFromStored(s.int64(c))); }         \
     }
 #define OPTIONAL_MOMENT_COLUMN(field, setter)                                                                          \
     Column                                                                                                             \

@@ -24,4 +24,8 @@ struct Column {
 // Every persistent field but `history`, in field order.
 const std::array<Column, JobApplication::fieldCount - 1>& columns();
 
+// Moments are stored as milliseconds since the epoch, UTC; an invalid moment as 0.
+qint64 storedMoment(const QDateTime& moment);
+QDateTime momentFromStored(qint64 milliseconds);
+
 } // namespace StoreSchema

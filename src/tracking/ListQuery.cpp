@@ -60,12 +60,6 @@ QString searchableText(const JobApplication& a)
         + title(a.status()) + space + title(a.workModel());
 }
 
-bool localizedCaseInsensitiveContains(const QString& text, const QString& needle)
-{
-    const QLocale locale;
-    return locale.toLower(text).contains(locale.toLower(needle));
-}
-
 QList<JobApplication*> visibleApplications(
     const QList<JobApplication*>& base, const StatusFilter& filter, const QString& searchText, SortOption sort)
 {

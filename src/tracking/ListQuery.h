@@ -9,7 +9,8 @@
 class JobApplication;
 
 // The visible list: the base list (every record, latest application first)
-// filtered by status, searched over nine fields and sorted. Reads the records,
+// filtered by status, searched over nine fields (ignoring case by the current
+// locale's rules; marks and diacritics count) and sorted. Reads the records,
 // never writes them; the sort is stable.
 QList<JobApplication*> visibleApplications(
     const QList<JobApplication*>& base, const StatusFilter& filter, const QString& searchText, SortOption sort);
@@ -18,7 +19,3 @@ QList<JobApplication*> visibleApplications(
 // interviewer's name and role, the status title and the work-model title, joined
 // with single spaces.
 QString searchableText(const JobApplication& application);
-
-// Case-insensitive containment under the current locale's casing rules; marks
-// and diacritics stay significant.
-bool localizedCaseInsensitiveContains(const QString& text, const QString& needle);

@@ -26,7 +26,7 @@ Q_SIGNALS:
 
 private:
     QDateTime m_today;
-    // A child of the provider: it stops and goes away with it, so a tick can
-    // never reach a provider that no longer exists.
+    // Held by value: it stops and goes away with the provider, so a tick can never
+    // reach a provider that no longer exists.
     QTimer m_timer;
 };

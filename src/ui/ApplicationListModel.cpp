@@ -3,8 +3,6 @@
 #include "model/Clock.h"
 #include "ui/Badges.h"
 
-#include <QSet>
-
 namespace {
 
 // Above this many changed ranges a reset is cheaper for the view than a signal per range.

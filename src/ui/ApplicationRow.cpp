@@ -7,10 +7,12 @@
 #include "ui/Symbols.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 #include <optional>
@@ -71,12 +73,11 @@ QString followUpText()
     return QCoreApplication::translate("ApplicationRow", "Follow-up");
 }
 
-RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& application, const QDateTime& today)
+RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& application, const QDateTime& today,
+    const Fonts& fonts, const LineHeights& lines)
 {
     const QFont& base = option.font;
     const QPalette& palette = option.palette;
-    const Fonts fonts(base);
-    const LineHeights lines(fonts, base, palette);
 
     RowParts parts {
         {},
@@ -179,9 +180,26 @@ void paintHighlight(QPainter* painter, const QStyleOptionViewItem& option)
 
 } // namespace
 
+struct ApplicationRow::Metrics {
+    QFont base;
+    Fonts fonts;
+    LineHeights lines;
+};
+
 ApplicationRow::ApplicationRow(QObject* parent)
     : QStyledItemDelegate(parent)
 {
+}
+
+ApplicationRow::~ApplicationRow() = default;
+
+const ApplicationRow::Metrics& ApplicationRow::metrics(const QFont& base, const QPalette& palette) const
+{
+    if (!m_metrics || m_metrics->base != base) {
+        const Fonts fonts(base);
+        m_metrics.reset(new Metrics {base, fonts, LineHeights(fonts, base, palette)});
+    }
+    return *m_metrics;
 }
 
 void ApplicationRow::setToday(const QDateTime& today)
@@ -191,8 +209,7 @@ void ApplicationRow::setToday(const QDateTime& today)
 
 int ApplicationRow::rowHeight(const QFont& font, const QPalette& palette) const
 {
-    const Fonts fonts(font);
-    const LineHeights lines(fonts, font, palette);
+    const LineHeights& lines = metrics(font, palette).lines;
     return 2 * rowInsetY + 2 * verticalPadding + lines.title + lineSpacing + lines.position + lineSpacing + lines.meta;
 }
 
@@ -204,7 +221,8 @@ QSize ApplicationRow::sizeHint(const QStyleOptionViewItem& option, const QModelI
 ApplicationRow::Layout ApplicationRow::layout(
     const QStyleOptionViewItem& option, const JobApplication& application) const
 {
-    return buildRow(option, application, m_today).layout;
+    const Metrics& measured = metrics(option.font, option.palette);
+    return buildRow(option, application, m_today, measured.fonts, measured.lines).layout;
 }
 
 void ApplicationRow::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
@@ -217,13 +235,39 @@ void ApplicationRow::paint(QPainter* painter, const QStyleOptionViewItem& option
     paintRow(painter, opt, *record);
 }
 
+bool ApplicationRow::helpEvent(
+    QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event && view && event->type() == QEvent::ToolTip) {
+        if (auto* record = index.data(ApplicationListModel::RecordRole).value<JobApplication*>()) {
+            QStyleOptionViewItem opt = option;
+            initStyleOption(&opt, index);
+            if (const QString text = toolTipAt(opt, *record, event->pos()); !text.isEmpty()) {
+                QToolTip::showText(event->globalPos(), text, view);
+                return true;
+            }
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
+QString ApplicationRow::toolTipAt(
+    const QStyleOptionViewItem& option, const JobApplication& application, const QPoint& position) const
+{
+    const auto days = application.daysWaiting(m_today);
+    if (!days || !layout(option, application).waitingBadge.contains(position))
+        return {};
+    return WaitingBadge::toolTipFor(*days, WaitingBadgeStyle::compact);
+}
+
 void ApplicationRow::paintRow(
     QPainter* painter, const QStyleOptionViewItem& option, const JobApplication& application) const
 {
-    const RowParts parts = buildRow(option, application, m_today);
+    const Metrics& measured = metrics(option.font, option.palette);
+    const Fonts& fonts = measured.fonts;
+    const RowParts parts = buildRow(option, application, m_today, fonts, measured.lines);
     const Layout& layout = parts.layout;
     const QPalette& palette = option.palette;
-    const Fonts fonts(option.font);
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);

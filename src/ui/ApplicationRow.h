@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QStyledItemDelegate>
 
+#include <memory>
+
 class JobApplication;
 
 // Paints one application in the list: a status bar, then a column with the
@@ -41,6 +43,7 @@ public:
     };
 
     explicit ApplicationRow(QObject* parent = nullptr);
+    ~ApplicationRow() override;
 
     // The day the waiting badges count to (the day clock's today).
     const QDateTime& today() const { return m_today; }
@@ -48,11 +51,25 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // Shows the help text of the part under the pointer.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+        const QModelIndex& index) override;
 
     Layout layout(const QStyleOptionViewItem& option, const JobApplication& application) const;
     int rowHeight(const QFont& font, const QPalette& palette) const;
     void paintRow(QPainter* painter, const QStyleOptionViewItem& option, const JobApplication& application) const;
+    // The help text at `position` of the row: "Waiting N days" over the compact
+    // waiting badge, nothing elsewhere.
+    QString toolTipAt(
+        const QStyleOptionViewItem& option, const JobApplication& application, const QPoint& position) const;
 
 private:
+    struct Metrics;
+    // The fonts and line heights of a row follow from the base font alone, and the
+    // list paints every row in the same font: they are measured once for it, not
+    // once per painted row.
+    const Metrics& metrics(const QFont& base, const QPalette& palette) const;
+
     QDateTime m_today;
+    mutable std::unique_ptr<Metrics> m_metrics;
 };

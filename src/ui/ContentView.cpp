@@ -281,13 +281,7 @@ void ContentView::updateDetail()
         return;
     }
     // A new view per record, so nothing of the previous record's view carries over.
-    // It may be the one asking for this change (its delete button), so it goes later.
-    if (m_detailView) {
-        m_detailStack->removeWidget(m_detailView);
-        m_detailView->hide();
-        m_detailView->deleteLater();
-        m_detailView = nullptr;
-    }
+    dropDetailView();
     m_detailRecord = shown;
     if (record) {
         const RecordID id = record->id();
@@ -322,8 +316,7 @@ void ContentView::updatePublishedActions()
 void ContentView::createApplication()
 {
     JobApplication* record = m_store.insert(JobApplication::makeBlank());
-    record->appendHistory(std::make_unique<StatusChange>(
-        std::optional<ApplicationStatus>(), ApplicationStatus::applied, record->applicationDate()));
+    record->appendFirstHistoryEntry();
     if (auto saved = m_store.save(); !saved)
         qWarning().noquote() << QStringLiteral("Yeni başvuru kaydedilemedi: ") + saved.error().description();
 
@@ -340,10 +333,7 @@ void ContentView::createApplication()
 
 void ContentView::saveIfNeeded()
 {
-    if (!m_store.hasChanges())
-        return;
-    if (auto saved = m_store.save(); !saved)
-        qWarning().noquote() << QStringLiteral("Kaydedilemedi: ") + saved.error().description();
+    m_store.saveIfNeeded();
 }
 
 void ContentView::requestDeletion(JobApplication& application)
@@ -401,8 +391,7 @@ QList<JobApplication*> ContentView::addNewApplications(std::vector<std::unique_p
         return added;
     for (auto& application : applications) {
         JobApplication* record = m_store.insert(std::move(application));
-        record->appendHistory(std::make_unique<StatusChange>(
-            std::optional<ApplicationStatus>(), ApplicationStatus::applied, record->applicationDate()));
+        record->appendFirstHistoryEntry();
         added.append(record);
     }
     saveIfNeeded();
@@ -462,13 +451,20 @@ void ContentView::setDetailFactory(DetailFactory factory)
 {
     m_detailFactory = std::move(factory);
     // Rebuild the shown view with the new factory.
+    dropDetailView();
     m_detailRecord = 0;
-    if (m_detailView) {
-        m_detailStack->removeWidget(m_detailView);
-        m_detailView->deleteLater();
-        m_detailView = nullptr;
-    }
     updateDetail();
+}
+
+void ContentView::dropDetailView()
+{
+    if (!m_detailView)
+        return;
+    // It may be the one asking for this change (its delete button), so it goes later.
+    m_detailStack->removeWidget(m_detailView);
+    m_detailView->hide();
+    m_detailView->deleteLater();
+    m_detailView = nullptr;
 }
 
 void ContentView::changeEvent(QEvent* event)

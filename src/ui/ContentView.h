@@ -121,6 +121,7 @@ private:
     void recompute();
     void applicationLeaving(JobApplication* application);
     void updateDetail();
+    void dropDetailView();
     void updatePublishedActions();
     bool confirm(const QString& title, const QString& message);
     void deleteApplication(JobApplication& application);

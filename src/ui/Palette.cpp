@@ -229,7 +229,7 @@ QPalette darkPalette(const QColor& accent)
     return p;
 }
 
-void installAppearance(QApplication& application)
+void installAppearance()
 {
 #ifndef Q_OS_MACOS
     // A desktop that brings its own style (Breeze, Kvantum, …) keeps it, with its
@@ -240,12 +240,11 @@ void installAppearance(QApplication& application)
         return;
 #endif
     const QPalette desktop = QApplication::palette();
-    installAppearance(application, isDark(desktop) ? Appearance::dark : Appearance::light);
+    installAppearance(isDark(desktop) ? Appearance::dark : Appearance::light);
 }
 
-void installAppearance(QApplication& application, Appearance appearance)
+void installAppearance(Appearance appearance)
 {
-    Q_UNUSED(application)
 #ifdef Q_OS_MACOS
     Q_UNUSED(appearance)
 #else

@@ -6,7 +6,6 @@
 #include <QFont>
 #include <QPalette>
 
-class QApplication;
 class QWidget;
 
 // The named colours and text styles the views draw with. Every colour has a light
@@ -64,9 +63,9 @@ QPalette darkPalette(const QColor& accent = QColor());
 
 // Off macOS, unless the desktop brings a style of its own: the Fusion style with
 // our palette, light or dark after the desktop's palette at start-up, keeping the
-// desktop's accent colour when it has one.
-void installAppearance(QApplication& application);
+// desktop's accent colour when it has one. Call it once the QApplication exists.
+void installAppearance();
 // The same with a chosen appearance (the screenshot tool shows both).
-void installAppearance(QApplication& application, Appearance appearance);
+void installAppearance(Appearance appearance);
 
 } // namespace Palette

@@ -3,7 +3,6 @@
 #include "ui/Palette.h"
 
 #include <QPainter>
-#include <QStyleOptionButton>
 
 namespace {
 constexpr int paddingX = 14;

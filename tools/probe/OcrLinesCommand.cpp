@@ -7,7 +7,7 @@
 #include "probe/Subcommand.h"
 
 #include <QFileInfo>
-#include <QImageReader>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -21,9 +21,7 @@ QJsonArray rect(const QRect& box)
 QJsonObject describe(const QString& path, const RecognitionSettings& settings)
 {
     QJsonObject object {{QStringLiteral("source"), QFileInfo(path).fileName()}};
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
+    const QImage image = ScreenshotTextRecognizer::decode(path);
     if (image.isNull()) {
         object.insert(QStringLiteral("error"), RecognizerError::unreadableImage().description());
         return object;

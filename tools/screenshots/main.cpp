@@ -13,22 +13,17 @@
 #include "ui/ContentView.h"
 #include "ui/Palette.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
 #include <QMenu>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QTextStream>
-#include <QTimeZone>
 #include <QToolButton>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -219,9 +214,9 @@ int main(int argc, char* argv[])
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
 
-    Palette::installAppearance(application, Palette::Appearance::light);
+    Palette::installAppearance(Palette::Appearance::light);
     Shooter(folder, QString()).run();
-    Palette::installAppearance(application, Palette::Appearance::dark);
+    Palette::installAppearance(Palette::Appearance::dark);
     Shooter(folder, QStringLiteral("-dark")).run();
     return 0;
 }

@@ -21,7 +21,15 @@ constexpr const char* restartedVariable = "APPLYWRIGHT_OCR_RESTARTED";
 
 void ensureOcrThreadLimit(int argc, char** argv)
 {
-    if (std::getenv(threadLimitVariable) != nullptr || std::getenv(restartedVariable) != nullptr)
+    if (std::getenv(restartedVariable) != nullptr) {
+        // Restarted by us: the OpenMP runtime has read the limit while loading, so
+        // both variables go again, and the browser, mail program or file manager we
+        // start later do not inherit them.
+        unsetenv(restartedVariable);
+        unsetenv(threadLimitVariable);
+        return;
+    }
+    if (std::getenv(threadLimitVariable) != nullptr)
         return;
     if (argc < 1 || argv == nullptr)
         return;

@@ -226,7 +226,9 @@ private:
             }
         }
         QFile::setPermissions(temporary, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QFile::remove(path); // only ever an empty file here
+        // Only ever an empty file here; a log left beside it belongs to no database.
+        for (const char* suffix : {"", "-wal", "-shm"})
+            QFile::remove(path + QLatin1String(suffix));
         if (!QFile::rename(temporary, path)) {
             QFile::remove(temporary);
             return StoreError(tr("The database file “%1” could not be created.").arg(shown));

@@ -1,4 +1,5 @@
 #include "app/ApplywrightApp.h"
+#include "app/TerminationSignals.h"
 #include "app/Translations.h"
 #include "posting/OcrRuntime.h"
 #include "ui/Palette.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
     QApplication::setDesktopFileName(QStringLiteral("app.applywright.Applywright"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/app.applywright.Applywright.svg")));
     installTranslations(application);
+    quitOnTerminationSignals(application);
     Palette::installAppearance();
 
     ApplywrightApp app;

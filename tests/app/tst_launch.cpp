@@ -76,6 +76,12 @@ void LaunchTest::startsAndCreatesItsStore()
     QTRY_VERIFY_WITH_TIMEOUT(environmentContains(app.process.processId(), "OMP_THREAD_LIMIT=1"), 10000);
     QTest::qWait(500);
     QCOMPARE(app.process.state(), QProcess::Running);
+    // A logout or `kill` quits in order (pending edits are saved on the way out).
+    app.process.terminate();
+    QVERIFY(app.process.waitForFinished(10000));
+    QCOMPARE(app.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.process.exitCode(), 0);
+    QVERIFY(!QFile::exists(home.path() + QStringLiteral("/data/Applywright/Applywright.lock")));
 }
 
 void LaunchTest::refusesAForeignFileAndKeepsRunning()

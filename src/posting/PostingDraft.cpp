@@ -83,17 +83,21 @@ std::unique_ptr<JobApplication> PostingDraft::makeApplication() const
         m_workModel, ApplicationStatus::applied, Clock::now());
 }
 
-PostingImportSession::Recognizer PostingImportSession::screenshotRecognizer()
+PostingImportSession::Recognizer PostingImportSession::screenshotRecognizer(
+    std::shared_ptr<const std::atomic<bool>> cancelled)
 {
+    RecognitionSettings settings;
+    settings.cancelled = std::move(cancelled);
     return Recognizer {
-        [](const QString& filePath) { return ScreenshotTextRecognizer().recognize(filePath); },
-        [](const QByteArray& imageData) { return ScreenshotTextRecognizer().recognize(imageData); },
+        [settings](const QString& filePath) { return ScreenshotTextRecognizer(settings).recognize(filePath); },
+        [settings](const QByteArray& imageData) { return ScreenshotTextRecognizer(settings).recognize(imageData); },
     };
 }
 
 PostingImportSession::PostingImportSession(QObject* parent)
-    : PostingImportSession(screenshotRecognizer(), parent)
+    : PostingImportSession(Recognizer {}, parent)
 {
+    m_recognizer = screenshotRecognizer(m_cancelled);
 }
 
 PostingImportSession::PostingImportSession(Recognizer recognizer, QObject* parent)
@@ -109,6 +113,7 @@ PostingImportSession::PostingImportSession(Recognizer recognizer, QObject* paren
 
 PostingImportSession::~PostingImportSession()
 {
+    m_cancelled->store(true);
     ++m_run;
     m_queue.clear();
     m_pool->waitForDone();

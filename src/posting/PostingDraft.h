@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QUuid>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -73,7 +74,8 @@ public:
         std::function<RecognitionResult(const QString& filePath)> fromFile;
         std::function<RecognitionResult(const QByteArray& imageData)> fromData;
     };
-    static Recognizer screenshotRecognizer();
+    // The screenshot recogniser; it stops early once `cancelled` is set.
+    static Recognizer screenshotRecognizer(std::shared_ptr<const std::atomic<bool>> cancelled = {});
 
     explicit PostingImportSession(QObject* parent = nullptr);
     PostingImportSession(Recognizer recognizer, QObject* parent);
@@ -127,6 +129,9 @@ private:
     void appendDraft(const ParsedPosting& parsed, const QString& label);
     void runNext(quint64 run);
 
+    // Set when the session goes away, so a recognition in progress stops at once
+    // instead of holding up the window's closing.
+    std::shared_ptr<std::atomic<bool>> m_cancelled = std::make_shared<std::atomic<bool>>(false);
     Recognizer m_recognizer;
     QList<PostingDraft*> m_drafts;
     QStringList m_failures;

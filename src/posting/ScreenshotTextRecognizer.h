@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
+#include <memory>
 #include <optional>
 
 class QImage;
@@ -82,6 +84,10 @@ struct RecognitionSettings {
     int minimumLetters = 3;
     // Lines the engine is less sure of are picture fragments (web addresses excepted).
     double minimumConfidence = 0.5;
+    // Set to true to stop a recognition that is running (the window is closing).
+    std::shared_ptr<const std::atomic<bool>> cancelled;
+    // No screenshot takes this long; past it the engine gives up rather than hang.
+    int deadlineMs = 120000;
 };
 
 // Turns a screenshot into its lines of text in reading order, each with its size

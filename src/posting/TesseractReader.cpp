@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <tesseract/baseapi.h>
+#include <tesseract/ocrclass.h>
 #include <tesseract/resultiterator.h>
 
 #include <algorithm>
@@ -545,8 +546,8 @@ QString lineText(const Line& line)
 
 // Reads one region again as a single line of text, enlarged so that its x-height is
 // comfortable for the engine. Empty when the engine finds nothing there.
-std::optional<Line> rereadRegion(tesseract::TessBaseAPI& api, const QImage& gray, QRect region, double xHeight,
-    double pageScale, double comfortableXHeight)
+std::optional<Line> rereadRegion(tesseract::TessBaseAPI& api, tesseract::ETEXT_DESC* monitor, const QImage& gray,
+    QRect region, double xHeight, double pageScale, double comfortableXHeight)
 {
     const int margin = std::max(2, int(xHeight * 0.6));
     region = region.adjusted(-margin, -margin, margin, margin).intersected(gray.rect());
@@ -560,7 +561,7 @@ std::optional<Line> rereadRegion(tesseract::TessBaseAPI& api, const QImage& gray
     const double used = double(crop.width()) / region.width();
     api.SetPageSegMode(tesseract::PSM_SINGLE_LINE);
     setImage(api, crop, pageScale * used);
-    if (api.Recognize(nullptr) != 0)
+    if (api.Recognize(monitor) != 0)
         return std::nullopt;
     QList<Line> lines = collectLines(api, region.topLeft(), used);
     if (lines.isEmpty() || lines.first().words.isEmpty())
@@ -573,8 +574,8 @@ std::optional<Line> rereadRegion(tesseract::TessBaseAPI& api, const QImage& gray
 
 // Large words whose last letters the page-wide layout analysis cut off into fragments
 // of their own ("Mühendi" + "s" + "i") are read again, together, as one line.
-void rereadDoubtfulLines(
-    tesseract::TessBaseAPI& api, const QImage& gray, double pageScale, double comfortableXHeight, QList<Line>* lines)
+void rereadDoubtfulLines(tesseract::TessBaseAPI& api, tesseract::ETEXT_DESC* monitor, const QImage& gray,
+    double pageScale, double comfortableXHeight, QList<Line>* lines)
 {
     QList<bool> consumed(lines->size(), false);
     for (qsizetype i = 0; i < lines->size(); ++i) {
@@ -604,7 +605,8 @@ void rereadDoubtfulLines(
             region = region.united(lines->at(j).box);
         if (fragments.isEmpty())
             continue;
-        std::optional<Line> reread = rereadRegion(api, gray, region, line.xHeight, pageScale, comfortableXHeight);
+        std::optional<Line> reread
+            = rereadRegion(api, monitor, gray, region, line.xHeight, pageScale, comfortableXHeight);
         if (!reread)
             continue;
         reread->box = reread->box.intersected(region);
@@ -734,7 +736,13 @@ std::variant<Page, RecognizerError> readPage(const QImage& image, const Recognit
     }
     page.preparedSize = gray.size();
 
-    if (api.Recognize(nullptr) != 0) {
+    // Lets a closing window stop the engine, and bounds how long any image may take.
+    tesseract::ETEXT_DESC monitor;
+    monitor.cancel = [](void* flag, int) { return flag && static_cast<const std::atomic<bool>*>(flag)->load(); };
+    monitor.cancel_this = const_cast<std::atomic<bool>*>(settings.cancelled.get());
+    monitor.set_deadline_msecs(settings.deadlineMs);
+
+    if (api.Recognize(&monitor) != 0) {
         api.Clear();
         return RecognizerError::engineFailure(
             QCoreApplication::translate("RecognizerError", "The text recognition engine could not read this image."));
@@ -742,7 +750,7 @@ std::variant<Page, RecognizerError> readPage(const QImage& image, const Recognit
 
     QList<Line> rawLines = collectLines(api, QPoint(0, 0), 1.0);
     if (settings.secondPass)
-        rereadDoubtfulLines(api, gray, page.scale, settings.secondPassXHeight, &rawLines);
+        rereadDoubtfulLines(api, &monitor, gray, page.scale, settings.secondPassXHeight, &rawLines);
     api.SetPageSegMode(tesseract::PageSegMode(settings.pageSegmentation));
     for (Line& line : rawLines)
         finishLine(gray, std::move(line), settings, &page.lines);

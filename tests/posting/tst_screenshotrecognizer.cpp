@@ -101,6 +101,7 @@ private Q_SLOTS:
     void confidenceIsCarried();
     void drawnPage();
     void concurrentRecognitions();
+    void cancelledRecognitionStops();
     void separatorsRestored_data();
     void separatorsRestored();
     void notPostings_data();
@@ -108,6 +109,24 @@ private Q_SLOTS:
     void notPostingsFromBytes_data();
     void notPostingsFromBytes();
 };
+
+// A closing window sets the flag: the engine stops instead of finishing the page.
+void TestScreenshotRecognizer::cancelledRecognitionStops()
+{
+    const QImage page = drawPage(QSize(900, 300),
+        {{QStringLiteral("Senior Backend Engineer"), 36, QPoint(30, 80)},
+            {QStringLiteral("Globex Systems Ankara"), 22, QPoint(30, 160)}});
+    RecognitionSettings settings;
+    auto flag = std::make_shared<std::atomic<bool>>(false);
+    settings.cancelled = flag;
+    const RecognitionResult read = ScreenshotTextRecognizer(settings).recognize(page);
+    QVERIFY2(
+        read && texts(read.value()).contains(QStringLiteral("Senior Backend Engineer")), qPrintable(describe(read)));
+    flag->store(true);
+    const RecognitionResult stopped = ScreenshotTextRecognizer(settings).recognize(page);
+    QVERIFY2(!stopped, qPrintable(describe(stopped)));
+    QCOMPARE(stopped.error().kind(), RecognizerError::Kind::engineFailure);
+}
 
 void TestScreenshotRecognizer::errorDescriptions_data()
 {

@@ -141,8 +141,8 @@ int runStartupChild(int argc, char** argv)
 // Exec to a marker line of a child process: "bare" (a QMainWindow) or "main";
 // the marker is "painted" (the first frame) or "rows" (the records are in the
 // list and painted).
-void processStartup(benchmark::State& state, const char* mode, const QByteArray& marker = "painted",
-                    bool presetThreadLimit = true)
+void processStartup(
+    benchmark::State& state, const char* mode, const QByteArray& marker = "painted", bool presetThreadLimit = true)
 {
     const QString folder = BenchData::storeWithRecords(10000);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -5,7 +5,7 @@
 
 // The result of a fallible operation: a value or a typed error, never both.
 // (std::expected arrives with C++23; this is the part of it we use.)
-template <typename T, typename E> class Expected {
+template <typename T, typename E> class [[nodiscard]] Expected {
 public:
     Expected(T value)
         : m_state(std::in_place_index<0>, std::move(value))

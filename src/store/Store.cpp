@@ -144,25 +144,32 @@ void Store::loadInBackground()
     auto* watcher = new QFutureWatcher<Expected<LoadedRecords, StoreError>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         watcher->deleteLater();
-        ensureLoaded();
+        // An accessor may have taken the records already; either way the
+        // announcement comes from here, never from inside an accessor.
+        finishLoading();
+        Q_EMIT loaded();
     });
     watcher->setFuture(m_pendingLoad);
 }
 
+void Store::finishLoading() const
+{
+    if (m_loaded)
+        return;
+    auto* self = const_cast<Store*>(this);
+    m_pendingLoad.waitForFinished();
+    auto records = m_pendingLoad.result();
+    m_pendingLoad = {};
+    m_loaded = true;
+    if (records)
+        self->adoptLoaded(std::move(records.value()));
+    else
+        m_loadError = records.error();
+}
+
 Expected<Done, StoreError> Store::ensureLoaded() const
 {
-    if (!m_loaded) {
-        auto* self = const_cast<Store*>(this);
-        m_pendingLoad.waitForFinished();
-        auto records = m_pendingLoad.result();
-        m_pendingLoad = {};
-        m_loaded = true;
-        if (records)
-            self->adoptLoaded(std::move(records.value()));
-        else
-            m_loadError = records.error();
-        Q_EMIT self->loaded();
-    }
+    finishLoading();
     if (m_loadError)
         return *m_loadError;
     return Done {};
@@ -225,19 +232,19 @@ void Store::trackHistoryEntry(JobApplication* application, StatusChange* change)
 
 const QList<JobApplication*>& Store::applications() const
 {
-    ensureLoaded();
+    finishLoading();
     return m_applications;
 }
 
 JobApplication* Store::application(RecordID id) const
 {
-    ensureLoaded();
+    finishLoading();
     return m_byId.value(id);
 }
 
 const QList<JobApplication*>& Store::applicationsByDate() const
 {
-    ensureLoaded();
+    finishLoading();
     if (!m_byDateValid) {
         m_byDate = m_applications;
         std::stable_sort(m_byDate.begin(), m_byDate.end(), [](const JobApplication* a, const JobApplication* b) {
@@ -257,7 +264,7 @@ Expected<QList<JobApplication*>, StoreError> Store::fetchApplications() const
 
 JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
 {
-    ensureLoaded();
+    finishLoading();
     JobApplication* application = owned.release();
     application->m_id = m_nextRecordId++;
     m_applications.append(application);
@@ -276,7 +283,7 @@ JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
 
 void Store::remove(JobApplication* application)
 {
-    ensureLoaded();
+    finishLoading();
     if (!application || m_byId.value(application->m_id) != application)
         return;
     const RecordID id = application->m_id;
@@ -343,7 +350,9 @@ Expected<Done, StoreError> Store::save()
                 QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), committed.error().description()));
     }
     if (!written) {
-        m_db->exec("ROLLBACK");
+        // A failed ROLLBACK leaves nothing to undo: SQLite has already rolled the
+        // transaction back, and the changes stay pending for the next save.
+        (void)m_db->exec("ROLLBACK");
         return written;
     }
     m_inserted.clear();

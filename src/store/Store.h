@@ -98,6 +98,8 @@ private:
     static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner);
     static Expected<LoadedRecords, StoreError> readRecords(const QString& path, QThread* owner);
     Expected<Done, StoreError> load();
+    // Waits for the background read and takes its records; announces nothing.
+    void finishLoading() const;
     void loadInBackground();
     void adoptLoaded(LoadedRecords records);
     void adopt(JobApplication* application);

@@ -122,6 +122,65 @@
     </message>
 </context>
 <context>
+    <name>ApplicationSection</name>
+    <message>
+        <source>Application</source>
+        <translation>Başvuru</translation>
+    </message>
+    <message>
+        <source>e.g. Acme Technology</source>
+        <translation>ör. Acme Teknoloji</translation>
+    </message>
+    <message>
+        <source>e.g. iOS Developer</source>
+        <translation>ör. iOS Geliştirici</translation>
+    </message>
+    <message>
+        <source>https://…</source>
+        <translation>https://…</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Şirket</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Pozisyon</translation>
+    </message>
+    <message>
+        <source>Posting Link</source>
+        <translation>İlan Bağlantısı</translation>
+    </message>
+    <message>
+        <source>Work Model</source>
+        <translation>Çalışma Modeli</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Durum</translation>
+    </message>
+    <message>
+        <source>Follow-up Reminder</source>
+        <translation>Takip Hatırlatıcısı</translation>
+    </message>
+    <message>
+        <source>Application Date</source>
+        <translation>Başvuru Tarihi</translation>
+    </message>
+    <message>
+        <source>Follow-up Date</source>
+        <translation>Takip Tarihi</translation>
+    </message>
+    <message>
+        <source>Open posting in browser</source>
+        <translation>İlanı tarayıcıda aç</translation>
+    </message>
+    <message>
+        <source>Enter a valid http(s) address</source>
+        <translation>Geçerli bir http(s) adresi girin</translation>
+    </message>
+</context>
+<context>
     <name>ApplicationStatus</name>
     <message>
         <source>Applied</source>
@@ -212,6 +271,46 @@
     </message>
 </context>
 <context>
+    <name>ContactsSection</name>
+    <message>
+        <source>Contacts</source>
+        <translation>Kişiler</translation>
+    </message>
+    <message>
+        <source>Full name</source>
+        <translation>Ad soyad</translation>
+    </message>
+    <message>
+        <source>jane.doe@acme.com</source>
+        <comment>An example e-mail address</comment>
+        <translation>ayse.yilmaz@acme.com.tr</translation>
+    </message>
+    <message>
+        <source>e.g. Engineering Manager</source>
+        <translation>ör. Mühendislik Müdürü</translation>
+    </message>
+    <message>
+        <source>HR Contact</source>
+        <translation>İK Kişisi</translation>
+    </message>
+    <message>
+        <source>HR Email</source>
+        <translation>İK E-postası</translation>
+    </message>
+    <message>
+        <source>Tech Interviewer</source>
+        <translation>Teknik Mülakatçı</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>Rol</translation>
+    </message>
+    <message>
+        <source>Open in Mail</source>
+        <translation>E-posta ile aç</translation>
+    </message>
+</context>
+<context>
     <name>ContentView</name>
     <message>
         <source>Search company, position or notes</source>
@@ -237,6 +336,31 @@
     <message>
         <source>Cancel</source>
         <translation>Vazgeç</translation>
+    </message>
+</context>
+<context>
+    <name>DetailHeader</name>
+    <message>
+        <source>Delete this application (%1)</source>
+        <comment>%1 is the key that deletes</comment>
+        <translation>Bu başvuruyu sil (%1)</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Sil</translation>
+    </message>
+    <message>
+        <source>Remove star</source>
+        <translation>Yıldızı kaldır</translation>
+    </message>
+    <message>
+        <source>Add star</source>
+        <translation>Yıldız ekle</translation>
+    </message>
+    <message>
+        <source>Closed in %lld days</source>
+        <comment>%lld is the number of days from applying to the end</comment>
+        <translation>%lld günde kapandı</translation>
     </message>
 </context>
 <context>
@@ -290,6 +414,17 @@
     <message>
         <source>No position specified</source>
         <translation>Pozisyon belirtilmedi</translation>
+    </message>
+</context>
+<context>
+    <name>NotesSection</name>
+    <message>
+        <source>Notes</source>
+        <translation>Notlar</translation>
+    </message>
+    <message>
+        <source>Interview prep, questions asked, impressions…</source>
+        <translation>Mülakat hazırlığı, sorulan sorular, izlenimler…</translation>
     </message>
 </context>
 <context>
@@ -360,6 +495,83 @@
         <source>Other</source>
         <comment>Rejection reason</comment>
         <translation>Diğer</translation>
+    </message>
+</context>
+<context>
+    <name>RejectionSection</name>
+    <message>
+        <source>By email</source>
+        <translation>E-postayla</translation>
+    </message>
+    <message>
+        <source>By phone</source>
+        <translation>Telefonla</translation>
+    </message>
+    <message>
+        <source>Rejection Details</source>
+        <translation>Ret Ayrıntıları</translation>
+    </message>
+    <message>
+        <source>Useful later — recurring rejection reasons become easy to spot.</source>
+        <translation>Sonra işe yarar — tekrarlayan ret nedenleri kolayca göze çarpar.</translation>
+    </message>
+    <message>
+        <source>Rejection Reason</source>
+        <translation>Ret Nedeni</translation>
+    </message>
+    <message>
+        <source>Describe the rejection in your own words</source>
+        <translation>Reddi kendi sözlerinizle anlatın</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Ayrıntılar</translation>
+    </message>
+    <message>
+        <source>Rejection Channel</source>
+        <translation>Ret Kanalı</translation>
+    </message>
+    <message>
+        <source>Not specified</source>
+        <translation>Belirtilmedi</translation>
+    </message>
+</context>
+<context>
+    <name>SalaryRow</name>
+    <message>
+        <source>—</source>
+        <translation>—</translation>
+    </message>
+    <message>
+        <source>Currency</source>
+        <translation>Para Birimi</translation>
+    </message>
+</context>
+<context>
+    <name>SalarySection</name>
+    <message>
+        <source>Salary</source>
+        <translation>Maaş</translation>
+    </message>
+    <message>
+        <source>Expected Salary</source>
+        <translation>Beklenen Maaş</translation>
+    </message>
+    <message>
+        <source>Offered Salary</source>
+        <translation>Teklif Edilen Maaş</translation>
+    </message>
+    <message>
+        <source>Figures stay on this Mac, in a local database.</source>
+        <translation>Rakamlar bu Mac'te, yerel bir veritabanında kalır.</translation>
+    </message>
+    <message>
+        <source>Figures stay on this computer, in a local database.</source>
+        <translation>Rakamlar bu bilgisayarda, yerel bir veritabanında kalır.</translation>
+    </message>
+    <message>
+        <source>Difference</source>
+        <translation>Fark</translation>
     </message>
 </context>
 <context>
@@ -500,6 +712,26 @@
     <message>
         <source>stale</source>
         <translation>sessiz</translation>
+    </message>
+</context>
+<context>
+    <name>TimelineSection</name>
+    <message>
+        <source>History</source>
+        <translation>Geçmiş</translation>
+    </message>
+    <message>
+        <source>In this stage</source>
+        <translation>Bu aşamada</translation>
+    </message>
+    <message>
+        <source>%lld days</source>
+        <comment>Days in the current stage</comment>
+        <translation>%lld gün</translation>
+    </message>
+    <message>
+        <source>No status changes yet.</source>
+        <translation>Henüz durum değişikliği yok.</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,7 @@
 #include "backup/BackupDocument.h"
 
+#include "backup/BackupFields.h"
+
 // RapidJSON 1.1's SSE string scans take 0x1A to 0x1F for ordinary characters: the
 // reader would let them through raw and the writer would leave them unescaped,
 // writing files no JSON reader accepts. The plain scans are correct.
@@ -192,105 +194,10 @@ void writeUuid(const QUuid& id, char (&out)[uuidLength])
     }
 }
 
-// ---------------------------------------------------------------------------
-// The document's shape, one table per object type. The tables list the keys in
-// alphabetical order: the writer walks them in that order (which is how the keys
-// come out sorted), the reader looks keys up in them.
-
-enum class Kind : quint8 {
-    text,
-    optionalText,
-    date,
-    optionalDate,
-    boolean,
-    amount, // always optional
-    identifier,
-    integer,
-    applications,
-    history,
-};
-
-template <typename Record> struct Field {
-    std::string_view key;
-    Kind kind;
-    QString Record::*text = nullptr;
-    std::optional<QString> Record::*optionalText = nullptr;
-    QDateTime Record::*date = nullptr;
-    std::optional<QDateTime> Record::*optionalDate = nullptr;
-    bool Record::*boolean = nullptr;
-    std::optional<Decimal> Record::*amount = nullptr;
-    QUuid Record::*identifier = nullptr;
-    qint64 Record::*integer = nullptr;
-    // A vocabulary's raw value: the few texts that occur are shared, not copied per record.
-    bool shared = false;
-
-    constexpr bool isOptional() const
-    {
-        return kind == Kind::optionalText || kind == Kind::optionalDate || kind == Kind::amount;
-    }
-};
-
-using RootField = Field<BackupFileContents>;
-using ApplicationField = Field<ApplicationBackup>;
-using ChangeField = Field<StatusChangeBackup>;
-using A = ApplicationBackup;
-
-constexpr RootField rootFields[] = {
-    {.key = "applications", .kind = Kind::applications},
-    {.key = "exportedAt", .kind = Kind::date, .date = &BackupFileContents::exportedAt},
-    {.key = "format", .kind = Kind::text, .text = &BackupFileContents::format},
-    {.key = "formatVersion", .kind = Kind::integer, .integer = &BackupFileContents::formatVersion},
-};
-
-constexpr ApplicationField applicationFields[] = {
-    {.key = "applicationDate", .kind = Kind::date, .date = &A::applicationDate},
-    {.key = "closedAt", .kind = Kind::optionalDate, .optionalDate = &A::closedAt},
-    {.key = "companyName", .kind = Kind::text, .text = &A::companyName},
-    {.key = "createdAt", .kind = Kind::date, .date = &A::createdAt},
-    {.key = "currency", .kind = Kind::text, .text = &A::currency, .shared = true},
-    {.key = "expectedSalary", .kind = Kind::amount, .amount = &A::expectedSalary},
-    {.key = "followUpDate", .kind = Kind::optionalDate, .optionalDate = &A::followUpDate},
-    {.key = "history", .kind = Kind::history},
-    {.key = "hrContactEmail", .kind = Kind::text, .text = &A::hrContactEmail},
-    {.key = "hrContactName", .kind = Kind::text, .text = &A::hrContactName},
-    {.key = "id", .kind = Kind::identifier, .identifier = &A::id},
-    {.key = "isFavorite", .kind = Kind::boolean, .boolean = &A::isFavorite},
-    {.key = "notes", .kind = Kind::text, .text = &A::notes},
-    {.key = "offeredSalary", .kind = Kind::amount, .amount = &A::offeredSalary},
-    {.key = "position", .kind = Kind::text, .text = &A::position},
-    {.key = "postingLink", .kind = Kind::text, .text = &A::postingLink},
-    {.key = "rejectedByEmail", .kind = Kind::boolean, .boolean = &A::rejectedByEmail},
-    {.key = "rejectedByPhone", .kind = Kind::boolean, .boolean = &A::rejectedByPhone},
-    {.key = "rejectionNote", .kind = Kind::text, .text = &A::rejectionNote},
-    {.key = "rejectionReason", .kind = Kind::optionalText, .optionalText = &A::rejectionReason, .shared = true},
-    {.key = "status", .kind = Kind::text, .text = &A::status, .shared = true},
-    {.key = "statusChangedAt", .kind = Kind::date, .date = &A::statusChangedAt},
-    {.key = "techInterviewerName", .kind = Kind::text, .text = &A::techInterviewerName},
-    {.key = "techInterviewerRole", .kind = Kind::text, .text = &A::techInterviewerRole},
-    {.key = "updatedAt", .kind = Kind::date, .date = &A::updatedAt},
-    {.key = "workModel", .kind = Kind::text, .text = &A::workModel, .shared = true},
-};
-
-constexpr ChangeField changeFields[] = {
-    {.key = "date", .kind = Kind::date, .date = &StatusChangeBackup::date},
-    {.key = "from", .kind = Kind::optionalText, .optionalText = &StatusChangeBackup::from, .shared = true},
-    {.key = "to", .kind = Kind::text, .text = &StatusChangeBackup::to, .shared = true},
-};
-
-template <typename Record, size_t N> constexpr bool keysSorted(const Field<Record> (&fields)[N])
-{
-    for (size_t i = 1; i < N; ++i) {
-        if (!(fields[i - 1].key < fields[i].key))
-            return false;
-    }
-    return true;
-}
-
-static_assert(keysSorted(rootFields) && keysSorted(applicationFields) && keysSorted(changeFields));
-static_assert(std::size(applicationFields) == 26);
+using namespace BackupFields;
 
 // One bit per field whose key must be present.
-template <typename Record, size_t N> constexpr quint32 requiredMask(const Field<Record> (&fields)[N])
+template <typename Record, size_t N> constexpr quint32 requiredMask(const std::array<Field<Record>, N>& fields)
 {
     static_assert(N <= 32);
     quint32 mask = 0;
@@ -303,11 +210,11 @@ template <typename Record, size_t N> constexpr quint32 requiredMask(const Field<
 
 // `hint` is where the key is likely to be: our own files list the keys in table
 // order, so one comparison usually settles it.
-template <typename Record, size_t N> int findField(const Field<Record> (&fields)[N], std::string_view key, int hint)
+template <typename Record, size_t N> int findField(const std::array<Field<Record>, N>& fields, std::string_view key, int hint)
 {
     if (hint >= 0 && hint < int(N) && fields[hint].key == key)
         return hint;
-    const auto* found = std::lower_bound(std::begin(fields), std::end(fields), key,
+    const auto found = std::lower_bound(std::begin(fields), std::end(fields), key,
         [](const Field<Record>& field, std::string_view k) { return field.key < k; });
     return found != std::end(fields) && found->key == key ? int(found - std::begin(fields)) : -1;
 }
@@ -328,7 +235,7 @@ public:
     const std::optional<BackupEncodingError>& error() const { return m_error; }
 
 private:
-    template <typename Record, size_t N> bool writeObject(const Field<Record> (&fields)[N], const Record& record)
+    template <typename Record, size_t N> bool writeObject(const std::array<Field<Record>, N>& fields, const Record& record)
     {
         m_writer.StartObject();
         for (const Field<Record>& field : fields) {
@@ -392,7 +299,7 @@ private:
         return false;
     }
 
-    template <typename Record, size_t N> bool writeList(const Field<Record> (&fields)[N], const QList<Record>& records)
+    template <typename Record, size_t N> bool writeList(const std::array<Field<Record>, N>& fields, const QList<Record>& records)
     {
         m_writer.StartArray();
         for (const Record& record : records) {
@@ -832,7 +739,7 @@ private:
                 .arg(QLatin1StringView(foundName(found))));
     }
 
-    template <typename Record, size_t N> bool checkRequired(const Field<Record> (&fields)[N], quint32 seen)
+    template <typename Record, size_t N> bool checkRequired(const std::array<Field<Record>, N>& fields, quint32 seen)
     {
         const quint32 missing = requiredMask(fields) & ~seen;
         if (missing == 0)

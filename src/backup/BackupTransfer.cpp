@@ -1,6 +1,7 @@
 #include "backup/BackupTransfer.h"
 
 #include "backup/BackupDocument.h"
+#include "backup/BackupFields.h"
 #include "model/JobApplication.h"
 #include "store/Store.h"
 
@@ -9,34 +10,55 @@
 
 #include <algorithm>
 
+namespace {
+
+// Copies one record field into its place in the backup, or back.
+void copyToBackup(const JobApplication& application, const BackupFields::ApplicationField& field, ApplicationBackup& backup)
+{
+    using BackupFields::Kind;
+    const FieldValue value = application.value(field.recordField);
+    switch (field.kind) {
+    case Kind::identifier: backup.*field.identifier = std::get<std::optional<QUuid>>(value).value_or(QUuid()); return;
+    case Kind::text: backup.*field.text = std::get<QString>(value); return;
+    case Kind::optionalText: backup.*field.optionalText = std::get<std::optional<QString>>(value); return;
+    case Kind::date: backup.*field.date = std::get<QDateTime>(value); return;
+    case Kind::optionalDate: backup.*field.optionalDate = std::get<std::optional<QDateTime>>(value); return;
+    case Kind::boolean: backup.*field.boolean = std::get<bool>(value); return;
+    case Kind::amount: backup.*field.amount = std::get<std::optional<Decimal>>(value); return;
+    case Kind::integer:
+    case Kind::applications:
+    case Kind::history: return; // not a plain value
+    }
+}
+
+void copyFromBackup(const ApplicationBackup& backup, const BackupFields::ApplicationField& field, JobApplication& application)
+{
+    using BackupFields::Kind;
+    FieldValue value;
+    switch (field.kind) {
+    case Kind::identifier: value = std::optional<QUuid>(backup.*field.identifier); break;
+    case Kind::text: value = backup.*field.text; break;
+    case Kind::optionalText: value = backup.*field.optionalText; break;
+    case Kind::date: value = backup.*field.date; break;
+    case Kind::optionalDate: value = backup.*field.optionalDate; break;
+    case Kind::boolean: value = backup.*field.boolean; break;
+    case Kind::amount: value = backup.*field.amount; break;
+    case Kind::integer:
+    case Kind::applications:
+    case Kind::history: return;
+    }
+    application.setValue(field.recordField, value);
+}
+
+} // namespace
+
 ApplicationBackup makeApplicationBackup(JobApplication& application)
 {
     ApplicationBackup backup;
-    backup.id = application.stableID();
-    backup.companyName = application.companyName();
-    backup.position = application.position();
-    backup.postingLink = application.postingLink();
-    backup.workModel = application.workModelRaw();
-    backup.status = application.statusRaw();
-    backup.applicationDate = application.applicationDate();
-    backup.statusChangedAt = application.statusChangedAt();
-    backup.closedAt = application.closedAt();
-    backup.followUpDate = application.followUpDate();
-    backup.rejectedByEmail = application.rejectedByEmail();
-    backup.rejectedByPhone = application.rejectedByPhone();
-    backup.rejectionReason = application.rejectionReasonRaw();
-    backup.rejectionNote = application.rejectionNote();
-    backup.hrContactName = application.hrContactName();
-    backup.hrContactEmail = application.hrContactEmail();
-    backup.techInterviewerName = application.techInterviewerName();
-    backup.techInterviewerRole = application.techInterviewerRole();
-    backup.expectedSalary = application.expectedSalary();
-    backup.offeredSalary = application.offeredSalary();
-    backup.currency = application.currencyRaw();
-    backup.notes = application.notes();
-    backup.isFavorite = application.isFavorite();
-    backup.createdAt = application.createdAt();
-    backup.updatedAt = application.updatedAt();
+    // Hands out an identifier to a record that has none, so the file can carry it.
+    application.stableID();
+    for (const auto& field : BackupFields::applicationFieldsInRecordOrder)
+        copyToBackup(application, field, backup);
 
     // Appended entries can carry any date; the file lists them as they happened.
     QList<StatusChange*> entries = application.history();
@@ -57,31 +79,8 @@ ApplicationBackup makeApplicationBackup(JobApplication& application)
 std::unique_ptr<JobApplication> restoreApplication(const ApplicationBackup& backup)
 {
     auto application = JobApplication::makeBlank();
-    application->setUuid(backup.id);
-    application->setCompanyName(backup.companyName);
-    application->setPosition(backup.position);
-    application->setPostingLink(backup.postingLink);
-    application->setWorkModelRaw(backup.workModel);
-    application->setStatusRaw(backup.status);
-    application->setApplicationDate(backup.applicationDate);
-    application->setStatusChangedAt(backup.statusChangedAt);
-    application->setClosedAt(backup.closedAt);
-    application->setFollowUpDate(backup.followUpDate);
-    application->setRejectedByEmail(backup.rejectedByEmail);
-    application->setRejectedByPhone(backup.rejectedByPhone);
-    application->setRejectionReasonRaw(backup.rejectionReason);
-    application->setRejectionNote(backup.rejectionNote);
-    application->setHrContactName(backup.hrContactName);
-    application->setHrContactEmail(backup.hrContactEmail);
-    application->setTechInterviewerName(backup.techInterviewerName);
-    application->setTechInterviewerRole(backup.techInterviewerRole);
-    application->setExpectedSalary(backup.expectedSalary);
-    application->setOfferedSalary(backup.offeredSalary);
-    application->setCurrencyRaw(backup.currency);
-    application->setNotes(backup.notes);
-    application->setFavorite(backup.isFavorite);
-    application->setCreatedAt(backup.createdAt);
-    application->setUpdatedAt(backup.updatedAt);
+    for (const auto& field : BackupFields::applicationFieldsInRecordOrder)
+        copyFromBackup(backup, field, *application);
 
     // File order, not re-sorted: the file is taken as the history it describes.
     for (const StatusChangeBackup& change : backup.history) {

@@ -1,5 +1,6 @@
 #include "model/JobApplication.h"
 
+#include "model/ApplicationFields.h"
 #include "model/Clock.h"
 #include "model/DayCount.h"
 
@@ -168,6 +169,85 @@ void JobApplication::setUpdatedAt(const QDateTime& value)
     assign(m_updatedAt, utc(value), Field::updatedAt);
 }
 
+namespace {
+template <typename T> using MemberOf = T JobApplication::*;
+} // namespace
+
+// Where each field lives, in field order; the kinds are checked against the field table.
+struct JobApplication::Members {
+    using Member = std::variant<std::nullptr_t, MemberOf<std::optional<QUuid>>, MemberOf<QString>,
+        MemberOf<std::optional<QString>>, MemberOf<QDateTime>, MemberOf<std::optional<QDateTime>>, MemberOf<bool>,
+        MemberOf<std::optional<Decimal>>>;
+    static constexpr std::array<Member, fieldCount> table {
+        &JobApplication::m_uuid,
+        &JobApplication::m_companyName,
+        &JobApplication::m_position,
+        &JobApplication::m_postingLink,
+        &JobApplication::m_workModelRaw,
+        &JobApplication::m_statusRaw,
+        &JobApplication::m_applicationDate,
+        &JobApplication::m_statusChangedAt,
+        &JobApplication::m_closedAt,
+        &JobApplication::m_followUpDate,
+        &JobApplication::m_rejectedByEmail,
+        &JobApplication::m_rejectedByPhone,
+        &JobApplication::m_rejectionReasonRaw,
+        &JobApplication::m_rejectionNote,
+        &JobApplication::m_hrContactName,
+        &JobApplication::m_hrContactEmail,
+        &JobApplication::m_techInterviewerName,
+        &JobApplication::m_techInterviewerRole,
+        &JobApplication::m_expectedSalary,
+        &JobApplication::m_offeredSalary,
+        &JobApplication::m_currencyRaw,
+        &JobApplication::m_notes,
+        &JobApplication::m_isFavorite,
+        &JobApplication::m_createdAt,
+        &JobApplication::m_updatedAt,
+        nullptr, // history
+    };
+    static constexpr bool kindsMatch()
+    {
+        for (size_t i = 0; i < table.size(); ++i) {
+            if (table[i].index() != ApplicationFields::valueIndex(ApplicationFields::all[i].kind))
+                return false;
+        }
+        return true;
+    }
+};
+
+FieldValue JobApplication::value(Field field) const
+{
+    static_assert(Members::kindsMatch(), "every member has the type its field's kind asks for");
+    return std::visit(
+        [this](auto member) -> FieldValue {
+            if constexpr (std::is_same_v<decltype(member), std::nullptr_t>)
+                return std::monostate {};
+            else
+                return this->*member;
+        },
+        Members::table[size_t(field)]);
+}
+
+void JobApplication::setValue(Field field, const FieldValue& value)
+{
+    std::visit(
+        [&](auto member) {
+            if constexpr (!std::is_same_v<decltype(member), std::nullptr_t>) {
+                using T = std::remove_reference_t<decltype(this->*member)>;
+                const T* typed = std::get_if<T>(&value);
+                if (!typed)
+                    return;
+                // Moments are kept in UTC whichever way they arrive.
+                if constexpr (std::is_same_v<T, QDateTime> || std::is_same_v<T, std::optional<QDateTime>>)
+                    assign(this->*member, utc(*typed), field);
+                else
+                    assign(this->*member, *typed, field);
+            }
+        },
+        Members::table[size_t(field)]);
+}
+
 StatusChange* JobApplication::appendHistory(std::unique_ptr<StatusChange> change)
 {
     StatusChange* entry = change.release();
@@ -249,7 +329,8 @@ void JobApplication::changeStatus(ApplicationStatus newStatus)
         setRejectionNote(QString());
     }
     appendHistory(std::make_unique<StatusChange>(old, newStatus, now));
-    setUpdatedAt(now);
+    // A reading of its own: the stamp says when the change was finished.
+    setUpdatedAt(Clock::now());
 }
 
 QString JobApplication::displayCompany() const
@@ -308,7 +389,12 @@ int JobApplication::daysInCurrentStatus() const
 
 bool JobApplication::isFollowUpDue() const
 {
+    return isFollowUpDue(Clock::now());
+}
+
+bool JobApplication::isFollowUpDue(const QDateTime& now) const
+{
     if (!isActive(status()) || !m_followUpDate)
         return false;
-    return localDate(*m_followUpDate) <= localDate(Clock::now());
+    return localDate(*m_followUpDate) <= localDate(now);
 }

@@ -3,6 +3,7 @@
 #include "model/ApplicationStatus.h"
 #include "model/Currency.h"
 #include "model/Decimal.h"
+#include "model/FieldValue.h"
 #include "model/RejectionReason.h"
 #include "model/StatusChange.h"
 #include "model/WorkModel.h"
@@ -134,6 +135,11 @@ public:
     const QDateTime& updatedAt() const { return m_updatedAt; }
     void setUpdatedAt(const QDateTime& value);
 
+    // Any plain field by its name in the field table; `history` has no value here.
+    // A value of another type than the field's is ignored.
+    FieldValue value(Field field) const;
+    void setValue(Field field, const FieldValue& value);
+
     // The status transitions in the order they were appended.
     const QList<StatusChange*>& history() const { return m_history; }
     // Takes ownership, points the entry back at this record and emits historyAppended.
@@ -168,6 +174,8 @@ public:
     int daysSinceApplied() const;
     int daysInCurrentStatus() const;
     bool isFollowUpDue() const;
+    // The same as of `now`; views pass the day clock's today so every count agrees.
+    bool isFollowUpDue(const QDateTime& now) const;
 
     // A slot for derived text that readers may cache with the record (the list
     // query keeps its search text here); cleared by every field change.
@@ -192,6 +200,7 @@ Q_SIGNALS:
 private:
     friend class Store;
     friend class StatusChange;
+    struct Members;
     void historyEntryDidChange(StatusChange* change, StatusChange::Field field);
     void setObserver(Observer* observer) { m_observer = observer; }
 

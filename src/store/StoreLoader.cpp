@@ -215,7 +215,7 @@ private:
                     tr("The database file “%1” could not be created: %2.").arg(shown, fresh.error().description()));
             SqliteDatabase& db = *fresh.value();
             const QByteArray setup = "PRAGMA application_id = " + QByteArray::number(StoreSchema::applicationId)
-                + ";\nBEGIN;\n" + StoreSchema::createStatements
+                + ";\nBEGIN;\n" + StoreSchema::createStatements()
                 + "INSERT INTO Metadata (key, value) VALUES ('schemaVersion', '" + Store::schemaVersion
                 + "');\nCOMMIT;";
             if (auto done = db.exec(setup.constData()); !done) {

@@ -1,51 +1,10 @@
 #include "store/StoreSchema.h"
 
+#include "model/ApplicationFields.h"
+#include "model/RejectionReason.h"
 #include "store/SqliteDatabase.h"
 
 namespace StoreSchema {
-
-const char* const createStatements = R"sql(
-CREATE TABLE Metadata (
-    key TEXT PRIMARY KEY NOT NULL,
-    value TEXT NOT NULL
-);
-CREATE TABLE JobApplication (
-    id INTEGER PRIMARY KEY,
-    uuid TEXT,
-    companyName TEXT NOT NULL,
-    position TEXT NOT NULL,
-    postingLink TEXT NOT NULL,
-    workModelRaw TEXT NOT NULL,
-    statusRaw TEXT NOT NULL,
-    applicationDate INTEGER NOT NULL,
-    statusChangedAt INTEGER NOT NULL,
-    closedAt INTEGER,
-    followUpDate INTEGER,
-    rejectedByEmail INTEGER NOT NULL,
-    rejectedByPhone INTEGER NOT NULL,
-    rejectionReasonRaw TEXT,
-    rejectionNote TEXT NOT NULL,
-    hrContactName TEXT NOT NULL,
-    hrContactEmail TEXT NOT NULL,
-    techInterviewerName TEXT NOT NULL,
-    techInterviewerRole TEXT NOT NULL,
-    expectedSalary TEXT,
-    offeredSalary TEXT,
-    currencyRaw TEXT NOT NULL,
-    notes TEXT NOT NULL,
-    isFavorite INTEGER NOT NULL,
-    createdAt INTEGER NOT NULL,
-    updatedAt INTEGER NOT NULL
-);
-CREATE TABLE StatusChange (
-    id INTEGER PRIMARY KEY,
-    fromRaw TEXT,
-    toRaw TEXT NOT NULL,
-    date INTEGER NOT NULL,
-    application INTEGER REFERENCES JobApplication(id) ON DELETE CASCADE
-);
-CREATE INDEX StatusChangeByApplication ON StatusChange(application);
-)sql";
 
 qint64 storedMoment(const QDateTime& moment)
 {
@@ -58,35 +17,38 @@ QDateTime momentFromStored(qint64 milliseconds)
 }
 
 namespace {
-std::optional<qint64> toStored(const std::optional<QDateTime>& moment)
+
+const char* columnType(FieldKind kind)
 {
-    return moment ? std::optional<qint64>(storedMoment(*moment)) : std::nullopt;
+    switch (kind) {
+    case FieldKind::moment: return "INTEGER NOT NULL";
+    case FieldKind::optionalMoment: return "INTEGER";
+    case FieldKind::flag: return "INTEGER NOT NULL";
+    case FieldKind::text:
+    case FieldKind::rawValue: return "TEXT NOT NULL";
+    // Identifiers as upper-case text, amounts as their exact decimal text.
+    case FieldKind::identifier:
+    case FieldKind::optionalRawValue:
+    case FieldKind::amount:
+    case FieldKind::history: break;
+    }
+    return "TEXT";
 }
 
-std::optional<QDateTime> optionalMoment(const SqliteStatement& s, int column)
+// The shared string of a known raw value: loaded records share the few raw texts.
+QString interned(FieldVocabulary vocabulary, const QString& text)
 {
-    return s.isNull(column) ? std::nullopt : std::optional<QDateTime>(momentFromStored(s.int64(column)));
+    switch (vocabulary) {
+    case FieldVocabulary::status: return internedRawValue<ApplicationStatus>(text);
+    case FieldVocabulary::workModel: return internedRawValue<WorkModel>(text);
+    case FieldVocabulary::currency: return internedRawValue<Currency>(text);
+    case FieldVocabulary::rejectionReason: return internedRawValue<RejectionReason>(text);
+    case FieldVocabulary::none: break;
+    }
+    return text;
 }
 
-// Amounts are stored as their exact decimal text.
-std::optional<QString> toStored(const std::optional<Decimal>& amount)
-{
-    return amount ? std::optional<QString>(amount->toString()) : std::nullopt;
-}
-
-std::optional<Decimal> optionalAmount(const SqliteStatement& s, int column)
-{
-    if (s.isNull(column))
-        return std::nullopt;
-    return Decimal::parse(s.text(column));
-}
-
-std::optional<QString> toStored(const std::optional<QUuid>& uuid)
-{
-    return uuid ? std::optional<QString>(uuid->toString(QUuid::WithoutBraces).toUpper()) : std::nullopt;
-}
-
-std::optional<QUuid> optionalUuid(const SqliteStatement& s, int column)
+std::optional<QUuid> storedUuid(const SqliteStatement& s, int column)
 {
     if (s.isNull(column))
         return std::nullopt;
@@ -97,90 +59,95 @@ std::optional<QUuid> optionalUuid(const SqliteStatement& s, int column)
         return std::nullopt;
     return uuid;
 }
+
 } // namespace
 
-#define TEXT_COLUMN(field, setter)                                                                                     \
-    Column                                                                                                             \
-    {                                                                                                                  \
-#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, a.field()); },                     \
-            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(s.text(c)); }                            \
+const QByteArray& createStatements()
+{
+    static const QByteArray statements = [] {
+        QByteArray sql = "CREATE TABLE Metadata (\n    key TEXT PRIMARY KEY NOT NULL,\n    value TEXT NOT NULL\n);\n"
+                         "CREATE TABLE JobApplication (\n    id INTEGER PRIMARY KEY";
+        for (const Column& column : columns())
+            sql += ",\n    " + QByteArray(column.name) + ' '
+                + columnType(ApplicationFields::describe(column.field).kind);
+        sql += "\n);\n"
+               "CREATE TABLE StatusChange (\n"
+               "    id INTEGER PRIMARY KEY,\n"
+               "    fromRaw TEXT,\n"
+               "    toRaw TEXT NOT NULL,\n"
+               "    date INTEGER NOT NULL,\n"
+               "    application INTEGER REFERENCES JobApplication(id) ON DELETE CASCADE\n"
+               ");\n"
+               "CREATE INDEX StatusChangeByApplication ON StatusChange(application);\n";
+        return sql;
+    }();
+    return statements;
+}
+
+void Column::bind(SqliteStatement& s, int index, const JobApplication& application) const
+{
+    const FieldValue value = application.value(field);
+    switch (ApplicationFields::describe(field).kind) {
+    case FieldKind::identifier:
+        if (const auto& uuid = std::get<std::optional<QUuid>>(value))
+            s.bind(index, uuid->toString(QUuid::WithoutBraces).toUpper());
+        else
+            s.bindNull(index);
+        return;
+    case FieldKind::text:
+    case FieldKind::rawValue: s.bind(index, std::get<QString>(value)); return;
+    case FieldKind::optionalRawValue: s.bind(index, std::get<std::optional<QString>>(value)); return;
+    case FieldKind::moment: s.bind(index, storedMoment(std::get<QDateTime>(value))); return;
+    case FieldKind::optionalMoment:
+        if (const auto& moment = std::get<std::optional<QDateTime>>(value))
+            s.bind(index, storedMoment(*moment));
+        else
+            s.bindNull(index);
+        return;
+    case FieldKind::flag: s.bind(index, qint64(std::get<bool>(value))); return;
+    case FieldKind::amount:
+        if (const auto& amount = std::get<std::optional<Decimal>>(value))
+            s.bind(index, amount->toString());
+        else
+            s.bindNull(index);
+        return;
+    case FieldKind::history: break;
     }
-#define RAW_COLUMN(field, setter, E)                                                                                   \
-    Column                                                                                                             \
-    {                                                                                                                  \
-#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, a.field()); },                     \
-            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(internedRawValue<E>(s.text(c))); }       \
+    s.bindNull(index);
+}
+
+void Column::read(const SqliteStatement& s, int column, JobApplication& application) const
+{
+    const FieldDescription& description = ApplicationFields::describe(field);
+    const bool null = s.isNull(column);
+    FieldValue value;
+    switch (description.kind) {
+    case FieldKind::identifier: value = storedUuid(s, column); break;
+    case FieldKind::text: value = s.text(column); break;
+    case FieldKind::rawValue: value = interned(description.vocabulary, s.text(column)); break;
+    case FieldKind::optionalRawValue:
+        value = null ? std::optional<QString>() : interned(description.vocabulary, s.text(column));
+        break;
+    case FieldKind::moment: value = momentFromStored(s.int64(column)); break;
+    case FieldKind::optionalMoment:
+        value = null ? std::optional<QDateTime>() : momentFromStored(s.int64(column));
+        break;
+    case FieldKind::flag: value = s.int64(column) != 0; break;
+    case FieldKind::amount: value = null ? std::optional<Decimal>() : Decimal::parse(s.text(column)); break;
+    case FieldKind::history: return;
     }
-#define MOMENT_COLUMN(field, setter)                                                                                   \
-    Column                                                                                                             \
-    {                                                                                                                  \
-#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, storedMoment(a.field())); },       \
-            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(momentFromStored(s.int64(c))); }         \
-    }
-#define OPTIONAL_MOMENT_COLUMN(field, setter)                                                                          \
-    Column                                                                                                             \
-    {                                                                                                                  \
-#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); },           \
-            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(optionalMoment(s, c)); }                 \
-    }
-#define BOOL_COLUMN(field, setter)                                                                                     \
-    Column                                                                                                             \
-    {                                                                                                                  \
-#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, qint64(a.field())); },             \
-            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(s.int64(c) != 0); }                      \
-    }
-#define AMOUNT_COLUMN(field, setter)                                                                                   \
-    Column                                                                                                             \
-    {                                                                                                                  \
-#field, [](SqliteStatement & s, int i, const JobApplication& a) { s.bind(i, toStored(a.field())); },           \
-            [](const SqliteStatement& s, int c, JobApplication& a) { a.setter(optionalAmount(s, c)); }                 \
-    }
+    application.setValue(field, value);
+}
 
 const std::array<Column, JobApplication::fieldCount - 1>& columns()
 {
-    static const std::array<Column, JobApplication::fieldCount - 1> table {
-        Column {"uuid", [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, toStored(a.uuid())); },
-            [](const SqliteStatement& s, int c, JobApplication& a) { a.setUuid(optionalUuid(s, c)); }},
-        TEXT_COLUMN(companyName, setCompanyName),
-        TEXT_COLUMN(position, setPosition),
-        TEXT_COLUMN(postingLink, setPostingLink),
-        RAW_COLUMN(workModelRaw, setWorkModelRaw, WorkModel),
-        RAW_COLUMN(statusRaw, setStatusRaw, ApplicationStatus),
-        MOMENT_COLUMN(applicationDate, setApplicationDate),
-        MOMENT_COLUMN(statusChangedAt, setStatusChangedAt),
-        OPTIONAL_MOMENT_COLUMN(closedAt, setClosedAt),
-        OPTIONAL_MOMENT_COLUMN(followUpDate, setFollowUpDate),
-        BOOL_COLUMN(rejectedByEmail, setRejectedByEmail),
-        BOOL_COLUMN(rejectedByPhone, setRejectedByPhone),
-        Column {"rejectionReasonRaw",
-            [](SqliteStatement& s, int i, const JobApplication& a) { s.bind(i, a.rejectionReasonRaw()); },
-            [](const SqliteStatement& s, int c, JobApplication& a) {
-                if (s.isNull(c))
-                    a.setRejectionReasonRaw(std::nullopt);
-                else
-                    a.setRejectionReasonRaw(internedRawValue<RejectionReason>(s.text(c)));
-            }},
-        TEXT_COLUMN(rejectionNote, setRejectionNote),
-        TEXT_COLUMN(hrContactName, setHrContactName),
-        TEXT_COLUMN(hrContactEmail, setHrContactEmail),
-        TEXT_COLUMN(techInterviewerName, setTechInterviewerName),
-        TEXT_COLUMN(techInterviewerRole, setTechInterviewerRole),
-        AMOUNT_COLUMN(expectedSalary, setExpectedSalary),
-        AMOUNT_COLUMN(offeredSalary, setOfferedSalary),
-        RAW_COLUMN(currencyRaw, setCurrencyRaw, Currency),
-        TEXT_COLUMN(notes, setNotes),
-        BOOL_COLUMN(isFavorite, setFavorite),
-        MOMENT_COLUMN(createdAt, setCreatedAt),
-        MOMENT_COLUMN(updatedAt, setUpdatedAt),
-    };
+    static const auto table = [] {
+        std::array<Column, JobApplication::fieldCount - 1> built {};
+        for (size_t i = 0; i < built.size(); ++i)
+            built[i] = Column {ApplicationFields::all[i].name.data(), ApplicationFields::all[i].field};
+        return built;
+    }();
     return table;
 }
-
-#undef TEXT_COLUMN
-#undef RAW_COLUMN
-#undef MOMENT_COLUMN
-#undef OPTIONAL_MOMENT_COLUMN
-#undef BOOL_COLUMN
-#undef AMOUNT_COLUMN
 
 } // namespace StoreSchema

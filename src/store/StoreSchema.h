@@ -2,23 +2,29 @@
 
 #include "model/JobApplication.h"
 
+#include <QByteArray>
+
 #include <array>
 
 class SqliteStatement;
 
 // The table layout of the store: one column per persistent field of a record,
-// named after the field, plus the history table with its cascading foreign key.
+// named after the field and typed by its kind in the field table, plus the
+// history table with its cascading foreign key.
 namespace StoreSchema {
 
 // Marks a file as ours before any table is read ("Apwr").
 constexpr int applicationId = 0x41707772;
 
-extern const char* const createStatements;
+// The statements that create an empty store's tables.
+const QByteArray& createStatements();
 
 struct Column {
     const char* name;
-    void (*bind)(SqliteStatement& statement, int index, const JobApplication& application);
-    void (*read)(const SqliteStatement& statement, int column, JobApplication& application);
+    JobApplication::Field field;
+
+    void bind(SqliteStatement& statement, int index, const JobApplication& application) const;
+    void read(const SqliteStatement& statement, int column, JobApplication& application) const;
 };
 
 // Every persistent field but `history`, in field order.

@@ -1,5 +1,6 @@
 #include "tracking/ListQuery.h"
 
+#include "model/ApplicationFields.h"
 #include "model/Clock.h"
 #include "model/DayCount.h"
 #include "model/JobApplication.h"
@@ -54,14 +55,23 @@ int pipelineRank(ApplicationStatus status)
 
 QString searchableText(const JobApplication& a)
 {
-    const QChar space(QLatin1Char(' '));
-    return a.companyName() + space + a.position() + space + a.notes() + space + a.hrContactName() + space
-        + a.hrContactEmail() + space + a.techInterviewerName() + space + a.techInterviewerRole() + space
-        + title(a.status()) + space + title(a.workModel());
+    static constexpr auto fields = ApplicationFields::searchedFields();
+    QString text;
+    for (JobApplication::Field field : fields) {
+        if (field != fields.front())
+            text += QLatin1Char(' ');
+        // Raw values are searched by what the user reads: their title.
+        switch (ApplicationFields::describe(field).vocabulary) {
+        case FieldVocabulary::status: text += title(a.status()); break;
+        case FieldVocabulary::workModel: text += title(a.workModel()); break;
+        default: text += std::get<QString>(a.value(field)); break;
+        }
+    }
+    return text;
 }
 
-QList<JobApplication*> visibleApplications(
-    const QList<JobApplication*>& base, const StatusFilter& filter, const QString& searchText, SortOption sort)
+QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, const StatusFilter& filter,
+    const QString& searchText, SortOption sort, const QDateTime& today)
 {
     QList<JobApplication*> result;
     result.reserve(base.size());
@@ -98,13 +108,13 @@ QList<JobApplication*> visibleApplications(
             keyed.push_back({application, 0, application->applicationDate().toMSecsSinceEpoch()});
         break;
     case SortOption::longestWaiting: {
-        // One reading of the clock for the whole sort, so every comparison sees the same day.
+        // One day for the whole sort, so every comparison sees the same day.
         LocalDayResolver days;
-        const QDate today = localDate(Clock::now());
+        const QDate day = localDate(today.isValid() ? today : Clock::now());
         for (JobApplication* application : result) {
             qint64 waiting = -1; // not waiting: after every record that is
             if (isActive(application->status()))
-                waiting = std::max<qint64>(0, days.localDate(application->applicationDate()).daysTo(today));
+                waiting = std::max<qint64>(0, days.localDate(application->applicationDate()).daysTo(day));
             keyed.push_back({application, -waiting, application->applicationDate().toMSecsSinceEpoch()});
         }
         break;

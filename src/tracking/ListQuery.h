@@ -3,6 +3,7 @@
 #include "tracking/SortOption.h"
 #include "tracking/StatusFilter.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -11,9 +12,10 @@ class JobApplication;
 // The visible list: the base list (every record, latest application first)
 // filtered by status, searched over nine fields (ignoring case by the current
 // locale's rules; marks and diacritics count) and sorted. Reads the records,
-// never writes them; the sort is stable.
-QList<JobApplication*> visibleApplications(
-    const QList<JobApplication*>& base, const StatusFilter& filter, const QString& searchText, SortOption sort);
+// never writes them; the sort is stable. The waiting sort counts days up to
+// `today` (the current moment when not given).
+QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, const StatusFilter& filter,
+    const QString& searchText, SortOption sort, const QDateTime& today = QDateTime());
 
 // The text a search looks in: company, position, notes, the two contacts, the
 // interviewer's name and role, the status title and the work-model title, joined

@@ -57,7 +57,7 @@ QVariant ApplicationListModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole: return record->displayCompany();
-    case Qt::AccessibleTextRole: return accessibleText(*record);
+    case Qt::AccessibleTextRole: return accessibleText(*record, m_today);
     case RecordRole: return QVariant::fromValue(record);
     case RecordIDRole: return QVariant::fromValue<qint64>(record->id());
     default: return {};
@@ -200,10 +200,10 @@ void ApplicationListModel::forget(const JobApplication* application)
     endRemoveRows();
 }
 
-QString ApplicationListModel::accessibleText(const JobApplication& application)
+QString ApplicationListModel::accessibleText(const JobApplication& application, const QDateTime& today)
 {
     QStringList parts {application.displayCompany(), application.displayPosition(), title(application.status())};
-    if (const auto days = application.daysWaiting(Clock::now()))
+    if (const auto days = application.daysWaiting(today.isValid() ? today : Clock::now()))
         parts.append(waitingDaysText(*days));
     return parts.join(QLatin1String(", "));
 }

@@ -42,13 +42,18 @@ public:
     // Drops a record that is leaving the store, before its object goes away.
     void forget(const JobApplication* application);
 
-    // "company, position, status[, Waiting N days]", days counted to the current moment.
-    static QString accessibleText(const JobApplication& application);
+    // The day the accessibility texts count waiting days to.
+    void setToday(const QDateTime& today) { m_today = today; }
+
+    // "company, position, status[, Waiting N days]", days counted to `today` (to
+    // the current moment when no day is given).
+    static QString accessibleText(const JobApplication& application, const QDateTime& today);
 
 private:
     void reindex() const;
 
     QList<JobApplication*> m_rows;
+    QDateTime m_today;
     mutable QHash<const JobApplication*, int> m_rowOf;
     mutable bool m_indexValid = true;
 };

@@ -1,6 +1,7 @@
 #include "ui/ApplicationListView.h"
 
-#include "model/Clock.h"
+#include "model/ApplicationEdits.h"
+#include "tracking/WindowState.h"
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationRow.h"
 #include "ui/EmptyListOverlay.h"
@@ -124,8 +125,9 @@ private:
 
 } // namespace
 
-ApplicationListView::ApplicationListView(Actions actions, QWidget* parent)
+ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QWidget* parent)
     : QWidget(parent)
+    , m_state(state)
     , m_actions(std::move(actions))
     , m_model(new ApplicationListModel(this))
     , m_row(new ApplicationRow(this))
@@ -190,7 +192,23 @@ ApplicationListView::ApplicationListView(Actions actions, QWidget* parent)
     layout->addWidget(m_summary);
 
     applyStyle();
-    updateOverlay();
+
+    connect(&m_state, &WindowState::visibleApplicationsChanged, this, &ApplicationListView::showVisible);
+    connect(&m_state, &WindowState::selectedIDChanged, this, [this] { syncSelection(true); });
+    connect(&m_state, &WindowState::statusFilterChanged, this, &ApplicationListView::showStatusFilter);
+    connect(&m_state, &WindowState::sortOptionChanged, this, &ApplicationListView::showSortOption);
+    connect(&m_state, &WindowState::applicationChanged, this,
+        [this](JobApplication* application) { m_model->refresh(application); });
+    connect(&m_state, &WindowState::applicationLeaving, this, [this](JobApplication* application) {
+        // The row goes at once: the object is deleted before the next recompute.
+        const QScopedValueRollback<bool> syncing(m_syncing, true);
+        m_model->forget(application);
+        updateOverlay();
+    });
+    connect(&m_state, &WindowState::todayChanged, this, [this] { m_list->viewport()->update(); });
+    showVisible();
+    showStatusFilter();
+    showSortOption();
 }
 
 ApplicationListView::~ApplicationListView() = default;
@@ -254,15 +272,9 @@ void ApplicationListView::buildFilterMenu()
         QAction* action = m_filterMenu->addAction(filter.title());
         action->setObjectName(QLatin1String("statusFilter:") + filter.identifier());
         action->setCheckable(true);
-        action->setChecked(filter == m_statusFilter);
         action->setData(filter.identifier());
         m_statusGroup->addAction(action);
-        connect(action, &QAction::triggered, this, [this, filter] {
-            if (filter == m_statusFilter)
-                return;
-            setStatusFilter(filter);
-            Q_EMIT statusFilterChanged(filter);
-        });
+        connect(action, &QAction::triggered, this, [this, filter] { m_state.setStatusFilter(filter); });
     }
     m_filterMenu->addSeparator()->setObjectName(QStringLiteral("filterDivider"));
     addHeader(tr("Sort"), "sortSection");
@@ -270,14 +282,8 @@ void ApplicationListView::buildFilterMenu()
         QAction* action = m_filterMenu->addAction(title(option));
         action->setObjectName(QLatin1String("sortOption:") + rawValue(option));
         action->setCheckable(true);
-        action->setChecked(option == m_sortOption);
         m_sortGroup->addAction(action);
-        connect(action, &QAction::triggered, this, [this, option] {
-            if (option == m_sortOption)
-                return;
-            setSortOption(option);
-            Q_EMIT sortOptionChanged(option);
-        });
+        connect(action, &QAction::triggered, this, [this, option] { m_state.setSortOption(option); });
     }
 }
 
@@ -286,33 +292,29 @@ const QList<JobApplication*>& ApplicationListView::applications() const
     return m_model->applications();
 }
 
-void ApplicationListView::setApplications(const QList<JobApplication*>& applications, qsizetype totalCount)
+void ApplicationListView::showVisible()
 {
-    m_totalCount = totalCount;
+    m_row->setToday(m_state.today());
+    m_model->setToday(m_state.today());
     m_wasReset = false;
     {
         const QScopedValueRollback<bool> syncing(m_syncing, true);
-        m_model->setApplications(applications);
+        m_model->setApplications(m_state.visibleApplications());
     }
     // After a reset the list starts at the top; bring the selection back into view.
     syncSelection(m_wasReset);
-    m_summary->setApplications(applications);
+    m_summary->setCounts(m_state.summary());
     updateOverlay();
-}
-
-void ApplicationListView::setSelectedID(std::optional<RecordID> id)
-{
-    if (id == m_selectedID)
-        return;
-    m_selectedID = id;
-    syncSelection(true);
+    m_list->viewport()->update();
 }
 
 void ApplicationListView::syncSelection(bool scroll)
 {
     const QScopedValueRollback<bool> syncing(m_syncing, true);
     QItemSelectionModel* selection = m_list->selectionModel();
-    const int row = m_selectedID ? m_model->rowOf(*m_selectedID) : -1;
+    const std::optional<RecordID> selected = m_state.selectedID();
+    // A record that the filter or the search hides stays selected, without a row.
+    const int row = selected ? m_model->rowOf(*selected) : -1;
     if (row < 0) {
         selection->clearSelection();
         return;
@@ -334,33 +336,22 @@ void ApplicationListView::userSelectionChanged()
         if (JobApplication* record = m_model->application(selected.first()))
             id = record->id();
     }
-    if (id == m_selectedID)
-        return;
-    m_selectedID = id;
-    Q_EMIT selectedIDChanged(id);
+    m_state.setSelectedID(id);
 }
 
-void ApplicationListView::setStatusFilter(const StatusFilter& filter)
+void ApplicationListView::showStatusFilter()
 {
-    m_statusFilter = filter;
+    const QString identifier = m_state.statusFilter().identifier();
     for (QAction* action : m_statusGroup->actions())
-        action->setChecked(action->data().toString() == filter.identifier());
+        action->setChecked(action->data().toString() == identifier);
     updateFilterButton();
 }
 
-void ApplicationListView::setSortOption(SortOption option)
+void ApplicationListView::showSortOption()
 {
-    m_sortOption = option;
-    const QString name = QLatin1String("sortOption:") + rawValue(option);
+    const QString name = QLatin1String("sortOption:") + rawValue(m_state.sortOption());
     for (QAction* action : m_sortGroup->actions())
         action->setChecked(action->objectName() == name);
-}
-
-void ApplicationListView::setToday(const QDateTime& today)
-{
-    m_row->setToday(today);
-    m_summary->setApplications(m_model->applications());
-    m_list->viewport()->update();
 }
 
 void ApplicationListView::setAcceptsImageDrops(bool accepts)
@@ -387,28 +378,14 @@ void ApplicationListView::setSearchField(QWidget* field)
     m_toolbarLayout->insertSpacing(1, 2);
 }
 
-void ApplicationListView::refreshApplication(const JobApplication* application)
-{
-    m_model->refresh(application);
-}
-
-void ApplicationListView::forgetApplication(const JobApplication* application)
-{
-    {
-        const QScopedValueRollback<bool> syncing(m_syncing, true);
-        m_model->forget(application);
-    }
-    m_summary->setApplications(m_model->applications());
-    updateOverlay();
-}
-
 void ApplicationListView::deleteSelected()
 {
-    if (!m_selectedID || !m_actions.onDelete)
+    const std::optional<RecordID> selected = m_state.selectedID();
+    if (!selected || !m_actions.onDelete)
         return;
     // Only a record the list shows: a selection hidden by the filter is left alone.
     for (JobApplication* record : m_model->applications()) {
-        if (record->id() == *m_selectedID) {
+        if (record->id() == *selected) {
             m_actions.onDelete(*record);
             return;
         }
@@ -457,10 +434,8 @@ std::unique_ptr<QMenu> ApplicationListView::makeContextMenu(JobApplication& appl
     star->setIcon(Symbols::icon(application.isFavorite() ? QStringLiteral("star") : QStringLiteral("star.fill"),
         Palette::fillColor(NamedColor::yellow, pal)));
     connect(star, &QAction::triggered, this, [record] {
-        if (JobApplication* target = record.data()) {
-            target->setFavorite(!target->isFavorite());
-            target->setUpdatedAt(Clock::now());
-        }
+        if (JobApplication* target = record.data())
+            ApplicationEdits::toggleFavorite(*target);
     });
 
     if (const auto url = application.postingURL()) {
@@ -504,8 +479,9 @@ void ApplicationListView::updateOverlay()
 {
     // A negative total means the records are still being read: no overlay yet, so
     // an empty-store message never flashes up before the rows arrive.
-    const bool empty = m_model->rowCount() == 0 && m_totalCount >= 0;
-    m_overlay->setHasAnyRecord(m_totalCount > 0);
+    const qsizetype total = m_state.totalCount();
+    const bool empty = m_model->rowCount() == 0 && total >= 0;
+    m_overlay->setHasAnyRecord(total > 0);
     m_overlay->setVisible(empty);
     // It covers the whole list and centres its content; drops on it still reach
     // the list, the first parent that accepts them.
@@ -515,12 +491,13 @@ void ApplicationListView::updateOverlay()
 
 void ApplicationListView::updateFilterButton()
 {
-    const bool filtered = m_statusFilter.kind() != StatusFilter::Kind::all;
+    const StatusFilter& filter = m_state.statusFilter();
+    const bool filtered = filter.kind() != StatusFilter::Kind::all;
     // A filter in force is shown filled, in the accent colour, so it is not forgotten.
     const QColor color
         = filtered ? palette().color(QPalette::Active, QPalette::Highlight) : Palette::secondaryText(palette());
-    m_filterButton->setIcon(Symbols::icon(filterSymbol(m_statusFilter), color));
-    m_filterButton->setProperty("symbol", filterSymbol(m_statusFilter));
+    m_filterButton->setIcon(Symbols::icon(filterSymbol(filter), color));
+    m_filterButton->setProperty("symbol", filterSymbol(filter));
 }
 
 void ApplicationListView::applyStyle()
@@ -532,20 +509,7 @@ void ApplicationListView::applyStyle()
     m_newButton->setIcon(Symbols::icon(QStringLiteral("plus"), Palette::secondaryText(pal)));
     updateFilterButton();
 
-    // A slim scroll bar without arrows, as sidebars have; its thumb follows the palette.
-    const auto rgba = [](const QColor& c) {
-        return QStringLiteral("rgba(%1,%2,%3,%4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alphaF());
-    };
-    const bool dark = Palette::isDark(pal);
-    const QColor thumb = Palette::withAlpha(pal.color(QPalette::Text), dark ? 0.3 : 0.22);
-    const QColor hovered = Palette::withAlpha(pal.color(QPalette::Text), dark ? 0.45 : 0.38);
-    m_list->verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical{background:transparent;width:10px;margin:0;border:none;}"
-        "QScrollBar::handle:vertical{background:%1;border-radius:3px;min-height:32px;margin:2px;}"
-        "QScrollBar::handle:vertical:hover{background:%2;}"
-        "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0;border:none;background:none;}"
-        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:none;}")
-                                                   .arg(rgba(thumb), rgba(hovered)));
+    m_list->verticalScrollBar()->setStyleSheet(Palette::slimScrollBarStyleSheet(pal));
     m_list->doItemsLayout();
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "model/JobApplication.h"
-#include "tracking/SortOption.h"
 #include "tracking/StatusFilter.h"
 
 #include <QDateTime>
@@ -22,11 +21,12 @@ class QListView;
 class QMenu;
 class QToolButton;
 class SummaryBar;
+class WindowState;
 
 // The list column: a toolbar (new application, filter and sort), the visible
 // applications as rows, an overlay when there are none and the summary bar. It
-// owns no data: the window gives it the rows and the selection, and hears back
-// through the signals (selection, filter, sort) and the actions.
+// keeps no state of its own: it shows what the window state holds (rows,
+// selection, filter, sort) and asks the window state for every change.
 class ApplicationListView : public QWidget {
     Q_OBJECT
 
@@ -42,25 +42,12 @@ public:
         std::function<void(const QUrl&)> openURL;
     };
 
-    explicit ApplicationListView(Actions actions, QWidget* parent = nullptr);
+    ApplicationListView(WindowState& state, Actions actions, QWidget* parent = nullptr);
     ~ApplicationListView() override;
 
-    void setApplications(const QList<JobApplication*>& applications, qsizetype totalCount);
+    WindowState& state() const { return m_state; }
+    // The rows as shown.
     const QList<JobApplication*>& applications() const;
-    qsizetype totalCount() const { return m_totalCount; }
-
-    std::optional<RecordID> selectedID() const { return m_selectedID; }
-    // Selects the row of `id` when it is shown; a hidden record stays selected for
-    // the window but has no highlighted row.
-    void setSelectedID(std::optional<RecordID> id);
-
-    const StatusFilter& statusFilter() const { return m_statusFilter; }
-    void setStatusFilter(const StatusFilter& filter);
-    SortOption sortOption() const { return m_sortOption; }
-    void setSortOption(SortOption option);
-
-    // The day the waiting badges count to; rows and counters redraw when it moves on.
-    void setToday(const QDateTime& today);
 
     // Whether image files may be dropped on the list (on by default).
     void setAcceptsImageDrops(bool accepts);
@@ -68,11 +55,6 @@ public:
 
     // Puts the window's search field at the start of the toolbar.
     void setSearchField(QWidget* field);
-
-    // A record's fields changed: repaint its row.
-    void refreshApplication(const JobApplication* application);
-    // A record is leaving the store: drop its row at once.
-    void forgetApplication(const JobApplication* application);
 
     // The row's context menu for `application` (shown on right click).
     std::unique_ptr<QMenu> makeContextMenu(JobApplication& application);
@@ -92,12 +74,6 @@ public:
     SummaryBar* summaryBar() const { return m_summary; }
     EmptyListOverlay* emptyOverlay() const { return m_overlay; }
 
-Q_SIGNALS:
-    // The user picked a row (or cleared the selection).
-    void selectedIDChanged(std::optional<RecordID> id);
-    void statusFilterChanged(const StatusFilter& filter);
-    void sortOptionChanged(SortOption option);
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -106,6 +82,9 @@ private:
     void buildToolbar();
     void buildFilterMenu();
     void applyStyle();
+    void showVisible();
+    void showStatusFilter();
+    void showSortOption();
     void syncSelection(bool scroll);
     void userSelectionChanged();
     void deleteSelected();
@@ -114,6 +93,7 @@ private:
     void updateOverlay();
     void updateFilterButton();
 
+    WindowState& m_state;
     Actions m_actions;
     ApplicationListModel* m_model;
     ApplicationRow* m_row;
@@ -128,11 +108,8 @@ private:
     SummaryBar* m_summary;
     EmptyListOverlay* m_overlay;
 
-    qsizetype m_totalCount = 0;
-    std::optional<RecordID> m_selectedID;
-    StatusFilter m_statusFilter = StatusFilter::all();
-    SortOption m_sortOption = SortOption::newest;
-    // Set while the window, not the user, changes rows or selection.
+    // Set while the list itself moves the selection model (a new row set, the
+    // window's selection), so that only the user's picks reach the window state.
     bool m_syncing = false;
     bool m_wasReset = false;
 };

@@ -144,7 +144,7 @@ RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& appl
     };
     layout.statusBadge = place(parts.status);
     layout.workModelChip = place(parts.workModel);
-    if (application.isFollowUpDue()) {
+    if (today.isValid() ? application.isFollowUpDue(today) : application.isFollowUpDue()) {
         parts.followUp = BadgePainter::metaChip(
             QStringLiteral("bell.badge.fill"), followUpText(), NamedColor::orange, base, palette);
         layout.followUpChip = place(*parts.followUp);

@@ -1,17 +1,16 @@
 #include "ui/ContentView.h"
 
 #include "store/Store.h"
-#include "tracking/ListQuery.h"
 #include "tracking/TodayProvider.h"
+#include "tracking/WindowState.h"
+#include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListView.h"
 #include "ui/DetailPlaceholder.h"
-#include "ui/DetailSummaryView.h"
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDebug>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -19,33 +18,11 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
-
-// The fields the visible list and the summary counters read: the filter (status),
-// the search (nine texts), the sorts (date, company, status) and the stale count
-// (date). A change of any other field only repaints the record's row.
-bool affectsVisibleList(JobApplication::Field field)
-{
-    using Field = JobApplication::Field;
-    switch (field) {
-    case Field::companyName:
-    case Field::position:
-    case Field::notes:
-    case Field::hrContactName:
-    case Field::hrContactEmail:
-    case Field::techInterviewerName:
-    case Field::techInterviewerRole:
-    case Field::statusRaw:
-    case Field::workModelRaw:
-    case Field::applicationDate: return true;
-    default: return false;
-    }
-}
 
 // A one-pixel divider between the columns that is still easy to grab: Qt widens
 // the grab area of handles this thin by itself.
@@ -76,18 +53,15 @@ ContentView::ContentView(Store& store, TodayProvider& today, Environment environ
     , m_store(store)
     , m_today(today)
     , m_environment(std::move(environment))
+    , m_state(new WindowState(store, today, this))
     , m_actions(new FocusedActions(this))
 {
     setObjectName(QStringLiteral("contentView"));
-    m_recomputeTimer.setSingleShot(true);
-    m_recomputeTimer.setInterval(0);
-    connect(&m_recomputeTimer, &QTimer::timeout, this, &ContentView::recompute);
-
     buildLayout();
-    connectStore();
 
-    m_list->setToday(m_today.today());
-    connect(&m_today, &TodayProvider::todayChanged, this, [this](const QDateTime& day) { m_list->setToday(day); });
+    connect(m_state, &WindowState::selectedIDChanged, this, &ContentView::updateDetail);
+    connect(m_state, &WindowState::visibleApplicationsChanged, this, &ContentView::updateDetail);
+    connect(m_state, &WindowState::searchTextChanged, this, &ContentView::showSearchText);
 
     // Pending edits are written when the application quits or goes to the background.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ContentView::saveIfNeeded);
@@ -99,26 +73,24 @@ ContentView::ContentView(Store& store, TodayProvider& today, Environment environ
     m_actions->publish(FocusedActions::Key::createApplication, [this] { createApplication(); });
     m_actions->publish(FocusedActions::Key::saveChanges, [this] { saveIfNeeded(); });
     if (m_store.isLoaded()) {
-        recompute();
+        updateDetail();
     } else {
         // The window paints first; the rows follow as soon as the store has read them.
-        m_list->setApplications({}, -1);
         m_detailStack->setCurrentWidget(m_loadingPage);
-        connect(
-            &m_store, &Store::loaded, this,
-            [this] {
-                m_detailStack->setCurrentWidget(m_placeholder);
-                recompute();
-            },
-            Qt::SingleShotConnection);
+        updatePublishedActions();
     }
     setFocusProxy(m_list->listView());
 }
 
 ContentView::~ContentView()
 {
-    // The detail view may watch records; let it go before the records do.
+    // The editor watches its record; let it go before the records do.
     delete m_detailView;
+}
+
+ApplicationDetailView* ContentView::detailView() const
+{
+    return m_detailView;
 }
 
 void ContentView::buildLayout()
@@ -137,11 +109,8 @@ void ContentView::buildLayout()
     clear->setShortcutContext(Qt::WidgetShortcut);
     m_searchField->addAction(clear);
     connect(clear, &QAction::triggered, m_searchField, &QLineEdit::clear);
-    // A keystroke recomputes the list at once; only store signals are coalesced.
-    connect(m_searchField, &QLineEdit::textChanged, this, [this] {
-        if (!m_batching)
-            recompute();
-    });
+    // A keystroke recomputes the list at once.
+    connect(m_searchField, &QLineEdit::textChanged, m_state, &WindowState::setSearchText);
 
     ApplicationListView::Actions actions;
     actions.onCreate = [this] { createApplication(); };
@@ -149,16 +118,13 @@ void ContentView::buildLayout()
     actions.onDropImages = [this](const QList<QUrl>& urls) { importImageFiles(urls); };
     actions.onPaste = [this] { pastePosting(); };
     actions.openURL = [this](const QUrl& url) { openURL(url); };
-    m_list = new ApplicationListView(std::move(actions), this);
+    m_list = new ApplicationListView(*m_state, std::move(actions), this);
     m_list->setSearchField(m_searchField);
     m_list->setMinimumWidth(listMinimumWidth);
     m_list->setMaximumWidth(listMaximumWidth);
     m_list->setAcceptsImageDrops(false);
     m_list->setAutoFillBackground(true);
     m_list->setBackgroundRole(QPalette::Window);
-    connect(m_list, &ApplicationListView::selectedIDChanged, this, &ContentView::setSelectedID);
-    connect(m_list, &ApplicationListView::statusFilterChanged, this, &ContentView::setStatusFilter);
-    connect(m_list, &ApplicationListView::sortOptionChanged, this, &ContentView::setSortOption);
 
     m_placeholder = new DetailPlaceholder([this] { createApplication(); }, this);
     m_detailStack = new QStackedWidget(this);
@@ -186,97 +152,22 @@ void ContentView::buildLayout()
     layout->addWidget(m_splitter);
 }
 
-void ContentView::connectStore()
+void ContentView::showSearchText(const QString& text)
 {
-    connect(&m_store, &Store::applicationInserted, this, &ContentView::scheduleRecompute);
-    connect(&m_store, &Store::applicationAboutToBeRemoved, this, &ContentView::applicationLeaving);
-    connect(&m_store, &Store::applicationRemoved, this, &ContentView::scheduleRecompute);
-    connect(
-        &m_store, &Store::applicationChanged, this, [this](JobApplication* application, JobApplication::Field field) {
-            m_list->refreshApplication(application);
-            if (affectsVisibleList(field))
-                scheduleRecompute();
-        });
-}
-
-void ContentView::scheduleRecompute()
-{
-    if (!m_recomputeTimer.isActive())
-        m_recomputeTimer.start();
-}
-
-void ContentView::recompute()
-{
-    m_recomputeTimer.stop();
-    m_visible
-        = ::visibleApplications(m_store.applicationsByDate(), m_statusFilter, m_searchField->text(), m_sortOption);
-    m_list->setApplications(m_visible, m_store.count());
-    updateDetail();
-    Q_EMIT visibleApplicationsChanged();
-}
-
-void ContentView::applicationLeaving(JobApplication* application)
-{
-    // The object is deleted soon after: nothing may keep pointing at it.
-    m_visible.removeOne(application);
-    m_list->forgetApplication(application);
-    // Deleted elsewhere while selected: the selection goes with it.
-    if (m_selectedID == application->id())
-        setSelectedID(std::nullopt);
-    scheduleRecompute();
-}
-
-JobApplication* ContentView::selectedApplication() const
-{
-    return m_selectedID ? m_store.application(*m_selectedID) : nullptr;
-}
-
-void ContentView::setSelectedID(std::optional<RecordID> id)
-{
-    if (id == m_selectedID)
-        return;
-    m_selectedID = id;
-    m_list->setSelectedID(id);
-    updateDetail();
-    Q_EMIT selectedIDChanged(id);
-}
-
-QString ContentView::searchText() const
-{
-    return m_searchField->text();
-}
-
-void ContentView::setSearchText(const QString& text)
-{
-    m_searchField->setText(text);
-}
-
-void ContentView::setStatusFilter(const StatusFilter& filter)
-{
-    if (filter == m_statusFilter)
-        return;
-    m_statusFilter = filter;
-    m_list->setStatusFilter(filter);
-    if (!m_batching)
-        recompute();
-}
-
-void ContentView::setSortOption(SortOption option)
-{
-    if (option == m_sortOption)
-        return;
-    m_sortOption = option;
-    m_list->setSortOption(option);
-    if (!m_batching)
-        recompute();
+    if (m_searchField->text() != text)
+        m_searchField->setText(text);
 }
 
 void ContentView::updateDetail()
 {
-    JobApplication* record = selectedApplication();
-    m_placeholder->setHasApplications(m_store.count() > 0);
+    if (!m_store.isLoaded())
+        return;
+    JobApplication* record = m_state->selectedApplication();
+    m_placeholder->setHasApplications(m_state->totalCount() > 0);
     const RecordID shown = record ? record->id() : 0;
     if (shown == m_detailRecord && (record == nullptr || m_detailView)) {
+        if (!record)
+            m_detailStack->setCurrentWidget(m_placeholder);
         updatePublishedActions();
         return;
     }
@@ -285,15 +176,15 @@ void ContentView::updateDetail()
     m_detailRecord = shown;
     if (record) {
         const RecordID id = record->id();
-        auto onDelete = [this, id] {
+        ApplicationDetailView::Actions actions;
+        actions.onDelete = [this, id] {
             if (JobApplication* application = m_store.application(id))
                 requestDeletion(*application);
         };
-        QWidget* view = m_detailFactory ? m_detailFactory(*record, onDelete) : new DetailSummaryView(*record);
-        view->setObjectName(view->objectName().isEmpty() ? QStringLiteral("detailView") : view->objectName());
-        m_detailView = view;
-        m_detailStack->addWidget(view);
-        m_detailStack->setCurrentWidget(view);
+        actions.openURL = [this](const QUrl& url) { openURL(url); };
+        m_detailView = new ApplicationDetailView(*record, m_today, std::move(actions), m_detailStack);
+        m_detailStack->addWidget(m_detailView);
+        m_detailStack->setCurrentWidget(m_detailView);
     } else {
         m_detailStack->setCurrentWidget(m_placeholder);
     }
@@ -303,7 +194,7 @@ void ContentView::updateDetail()
 void ContentView::updatePublishedActions()
 {
     using Key = FocusedActions::Key;
-    if (selectedApplication())
+    if (m_state->selectedApplication())
         m_actions->publish(Key::deleteSelection, [this] { deleteSelection(); });
     else
         m_actions->withdraw(Key::deleteSelection);
@@ -315,56 +206,32 @@ void ContentView::updatePublishedActions()
 
 void ContentView::createApplication()
 {
-    JobApplication* record = m_store.insert(JobApplication::makeBlank());
-    record->appendFirstHistoryEntry();
-    if (auto saved = m_store.save(); !saved)
-        qWarning().noquote() << QStringLiteral("Yeni başvuru kaydedilemedi: ") + saved.error().description();
-
-    {
-        const QScopedValueRollback<bool> batching(m_batching, true);
-        // Only a filter that would hide the new record is given up.
-        if (!m_statusFilter.selects(*record))
-            setStatusFilter(StatusFilter::all());
-        m_searchField->clear();
-        setSelectedID(record->id());
-    }
-    recompute();
+    m_state->createApplication();
+    // The new record's editor is up: the user types the company at once.
+    if (m_detailView)
+        m_detailView->focusFirstField();
 }
 
 void ContentView::saveIfNeeded()
 {
-    m_store.saveIfNeeded();
+    m_state->saveIfNeeded();
 }
 
 void ContentView::requestDeletion(JobApplication& application)
 {
-    if (m_pendingDeletion)
+    if (!m_state->beginDeletion(application))
         return; // one confirmation at a time
-    const RecordID id = application.id();
-    m_pendingDeletion = id;
     const QString message
         = tr("%1 — %2. This cannot be undone.", "Delete confirmation; %1 is the company name, %2 the position")
               .arg(application.displayCompany(), application.displayPosition());
     const bool confirmed = confirm(tr("Delete this application?"), message);
-    m_pendingDeletion.reset();
-    // The record may have gone while the question was open.
-    JobApplication* record = m_store.application(id);
-    if (confirmed && record)
-        deleteApplication(*record);
+    m_state->endDeletion(confirmed);
 }
 
 void ContentView::deleteSelection()
 {
-    if (JobApplication* record = selectedApplication())
+    if (JobApplication* record = m_state->selectedApplication())
         requestDeletion(*record);
-}
-
-void ContentView::deleteApplication(JobApplication& application)
-{
-    if (m_selectedID == application.id())
-        setSelectedID(std::nullopt);
-    m_store.remove(&application);
-    saveIfNeeded();
 }
 
 bool ContentView::confirm(const QString& title, const QString& message)
@@ -386,23 +253,7 @@ bool ContentView::confirm(const QString& title, const QString& message)
 
 QList<JobApplication*> ContentView::addNewApplications(std::vector<std::unique_ptr<JobApplication>> applications)
 {
-    QList<JobApplication*> added;
-    if (applications.empty())
-        return added;
-    for (auto& application : applications) {
-        JobApplication* record = m_store.insert(std::move(application));
-        record->appendFirstHistoryEntry();
-        added.append(record);
-    }
-    saveIfNeeded();
-    {
-        const QScopedValueRollback<bool> batching(m_batching, true);
-        setStatusFilter(StatusFilter::all());
-        m_searchField->clear();
-        setSelectedID(added.first()->id());
-    }
-    recompute();
-    return added;
+    return m_state->addNewApplications(std::move(applications));
 }
 
 void ContentView::importImageFiles(const QList<QUrl>& urls)
@@ -445,15 +296,6 @@ void ContentView::setImageFilesImporter(std::function<void(const QList<QUrl>&)> 
 {
     m_importImageFiles = std::move(importer);
     m_list->setAcceptsImageDrops(bool(m_importImageFiles));
-}
-
-void ContentView::setDetailFactory(DetailFactory factory)
-{
-    m_detailFactory = std::move(factory);
-    // Rebuild the shown view with the new factory.
-    dropDetailView();
-    m_detailRecord = 0;
-    updateDetail();
 }
 
 void ContentView::dropDetailView()

@@ -1,13 +1,10 @@
 #pragma once
 
 #include "model/JobApplication.h"
-#include "tracking/SortOption.h"
-#include "tracking/StatusFilter.h"
 #include "ui/FocusedActions.h"
 
 #include <QList>
 #include <QPointer>
-#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -16,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+class ApplicationDetailView;
 class ApplicationListView;
 class DetailPlaceholder;
 class QAction;
@@ -24,11 +22,13 @@ class QSplitter;
 class QStackedWidget;
 class Store;
 class TodayProvider;
+class WindowState;
 
-// The main window's content: the list column beside the detail column. It owns
-// the window state (selection, search text, status filter, sort option, the
-// deletion awaiting confirmation), derives the visible list from the store and
-// publishes the window's actions for the menu commands.
+// The main window's content: the list column beside the detail column. The
+// window state (selection, search text, filter, sort, the deletion awaiting
+// confirmation) lives in its WindowState, which both columns observe; the view
+// adds the desktop around it (the confirmation dialog, opening addresses, the
+// moments of saving) and publishes the window's actions for the menu commands.
 class ContentView : public QWidget {
     Q_OBJECT
 
@@ -42,10 +42,6 @@ public:
         std::function<bool(const QString& title, const QString& message)> confirmDeletion;
     };
 
-    // Builds the detail column's view for the selected record; `onDelete` asks to
-    // delete that record. A new view is made whenever another record is selected.
-    using DetailFactory = std::function<QWidget*(JobApplication& application, std::function<void()> onDelete)>;
-
     static constexpr int listMinimumWidth = 280;
     static constexpr int listIdealWidth = 320;
     static constexpr int listMaximumWidth = 440;
@@ -55,34 +51,19 @@ public:
     ContentView(Store& store, TodayProvider& today, Environment environment = {}, QWidget* parent = nullptr);
     ~ContentView() override;
 
+    WindowState& state() const { return *m_state; }
     // The actions this window publishes for the menu commands.
     FocusedActions* focusedActions() const { return m_actions; }
 
-    // Window state.
-    std::optional<RecordID> selectedID() const { return m_selectedID; }
-    void setSelectedID(std::optional<RecordID> id);
-    // The selected record, looked up among all records (a hidden one stays selected).
-    JobApplication* selectedApplication() const;
-    QString searchText() const;
-    void setSearchText(const QString& text);
-    const StatusFilter& statusFilter() const { return m_statusFilter; }
-    void setStatusFilter(const StatusFilter& filter);
-    SortOption sortOption() const { return m_sortOption; }
-    void setSortOption(SortOption option);
-    std::optional<RecordID> pendingDeletion() const { return m_pendingDeletion; }
-    // The list as shown: every record, filtered, searched and sorted.
-    const QList<JobApplication*>& visibleApplications() const { return m_visible; }
-
     // The window's actions.
+    // Creates a blank record, selects it and puts the cursor in its company field.
     void createApplication();
     // Saves when the store has unsaved changes; a failure is only logged.
     void saveIfNeeded();
     // Shows the confirmation; "Delete" deletes the record, anything else keeps it.
     void requestDeletion(JobApplication& application);
     void deleteSelection();
-    // Adds records made outside the editor (reviewed posting drafts): each gets its
-    // first history entry, then the store is saved, the filter and search are
-    // cleared and the first new record is selected. Returns the stored records.
+    // Adds records made outside the editor (reviewed posting drafts); see WindowState.
     QList<JobApplication*> addNewApplications(std::vector<std::unique_ptr<JobApplication>> applications);
     // Image files to import (dropped on the list or picked in a panel).
     void importImageFiles(const QList<QUrl>& urls);
@@ -97,55 +78,38 @@ public:
     void setPastePostingAction(FocusedActions::Action action);
     // Where image files go; without one the list refuses image drops.
     void setImageFilesImporter(std::function<void(const QList<QUrl>&)> importer);
-    void setDetailFactory(DetailFactory factory);
 
     ApplicationListView* listView() const { return m_list; }
     QLineEdit* searchField() const { return m_searchField; }
     QSplitter* splitter() const { return m_splitter; }
     DetailPlaceholder* detailPlaceholder() const { return m_placeholder; }
-    // The view showing the selected record, or null while the placeholder shows.
-    QWidget* detailView() const { return m_detailView; }
+    // The editor of the selected record, or null while the placeholder shows.
+    ApplicationDetailView* detailView() const;
     const Environment& environment() const { return m_environment; }
-
-Q_SIGNALS:
-    void selectedIDChanged(std::optional<RecordID> id);
-    void visibleApplicationsChanged();
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
     void buildLayout();
-    void connectStore();
-    void scheduleRecompute();
-    void recompute();
-    void applicationLeaving(JobApplication* application);
+    void showSearchText(const QString& text);
     void updateDetail();
     void dropDetailView();
     void updatePublishedActions();
     bool confirm(const QString& title, const QString& message);
-    void deleteApplication(JobApplication& application);
     void openURL(const QUrl& url);
 
     Store& m_store;
     TodayProvider& m_today;
     Environment m_environment;
+    WindowState* m_state;
     FocusedActions* m_actions;
-
-    std::optional<RecordID> m_selectedID;
-    StatusFilter m_statusFilter = StatusFilter::all();
-    SortOption m_sortOption = SortOption::newest;
-    std::optional<RecordID> m_pendingDeletion;
-    QList<JobApplication*> m_visible;
-    // Shown in the detail column while the store is still reading its records.
-    QWidget* m_loadingPage = nullptr;
 
     FocusedActions::Action m_exportBackup;
     FocusedActions::Action m_importBackup;
     FocusedActions::Action m_importScreenshots;
     FocusedActions::Action m_pastePosting;
     std::function<void(const QList<QUrl>&)> m_importImageFiles;
-    DetailFactory m_detailFactory;
 
     QSplitter* m_splitter = nullptr;
     QLineEdit* m_searchField = nullptr;
@@ -153,12 +117,8 @@ private:
     ApplicationListView* m_list = nullptr;
     QStackedWidget* m_detailStack = nullptr;
     DetailPlaceholder* m_placeholder = nullptr;
-    QPointer<QWidget> m_detailView;
+    // Shown in the detail column while the store is still reading its records.
+    QWidget* m_loadingPage = nullptr;
+    QPointer<ApplicationDetailView> m_detailView;
     RecordID m_detailRecord = 0;
-
-    // Store signals come in bursts (an import inserts many records); one recompute
-    // per turn of the event loop is enough.
-    QTimer m_recomputeTimer;
-    // Set while one action changes several inputs, so the list is computed once.
-    bool m_batching = false;
 };

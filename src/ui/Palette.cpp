@@ -152,10 +152,39 @@ QColor barBackground(const QPalette& palette)
     return blend(palette.color(QPalette::Window), palette.color(QPalette::Text), isDark(palette) ? 0.05 : 0.03);
 }
 
+QColor groupedBackground(const QPalette& palette)
+{
+    return isDark(palette) ? palette.color(QPalette::Base) : palette.color(QPalette::Window);
+}
+
+QColor groupedCard(const QPalette& palette)
+{
+    // White cards on the light page; in the dark a step lighter than the page.
+    return isDark(palette) ? blend(palette.color(QPalette::Base), palette.color(QPalette::Text), 0.07)
+                           : palette.color(QPalette::Base);
+}
+
 QColor withAlpha(QColor color, qreal alpha)
 {
     color.setAlphaF(float(std::clamp(alpha, 0.0, 1.0)));
     return color;
+}
+
+QString slimScrollBarStyleSheet(const QPalette& palette)
+{
+    const auto rgba = [](const QColor& c) {
+        return QStringLiteral("rgba(%1,%2,%3,%4)").arg(c.red()).arg(c.green()).arg(c.blue()).arg(c.alphaF());
+    };
+    const bool dark = isDark(palette);
+    const QColor thumb = withAlpha(palette.color(QPalette::Text), dark ? 0.3 : 0.22);
+    const QColor hovered = withAlpha(palette.color(QPalette::Text), dark ? 0.45 : 0.38);
+    return QStringLiteral(
+        "QScrollBar:vertical{background:transparent;width:10px;margin:0;border:none;}"
+        "QScrollBar::handle:vertical{background:%1;border-radius:3px;min-height:32px;margin:2px;}"
+        "QScrollBar::handle:vertical:hover{background:%2;}"
+        "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0;border:none;background:none;}"
+        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:none;}")
+        .arg(rgba(thumb), rgba(hovered));
 }
 
 void setForeground(QWidget* widget, const QColor& color)

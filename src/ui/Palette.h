@@ -45,7 +45,15 @@ QColor separator(const QPalette& palette);
 QColor sidebarBackground(const QPalette& palette);
 QColor barBackground(const QPalette& palette);
 
+// The page behind a grouped form and the cards of its sections.
+QColor groupedBackground(const QPalette& palette);
+QColor groupedCard(const QPalette& palette);
+
 QColor withAlpha(QColor color, qreal alpha);
+
+// A slim vertical scroll bar without arrows, as sidebars and forms have, whose
+// thumb follows the palette.
+QString slimScrollBarStyleSheet(const QPalette& palette);
 
 // Gives `widget` its own text colour. Both text roles are set: a label with
 // selectable text draws with Text, a plain one with WindowText.

@@ -55,9 +55,9 @@ SummaryBar::SummaryBar(QWidget* parent)
     display(m_counts);
 }
 
-void SummaryBar::setApplications(const QList<JobApplication*>& applications)
+void SummaryBar::setCounts(const SummaryCounts& counts)
 {
-    display(summaryCounts(applications));
+    display(counts);
 }
 
 void SummaryBar::display(const SummaryCounts& counts)

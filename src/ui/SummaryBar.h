@@ -2,10 +2,8 @@
 
 #include "tracking/SummaryCounts.h"
 
-#include <QList>
 #include <QWidget>
 
-class JobApplication;
 class QLabel;
 
 // The strip under the list: how many of the applications in view are open, how
@@ -21,8 +19,7 @@ public:
 
     explicit SummaryBar(QWidget* parent = nullptr);
 
-    // Counts `applications` as of the current moment.
-    void setApplications(const QList<JobApplication*>& applications);
+    void setCounts(const SummaryCounts& counts);
     const SummaryCounts& counts() const { return m_counts; }
 
 protected:

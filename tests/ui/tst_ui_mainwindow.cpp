@@ -10,7 +10,8 @@
 #include "ui/ApplicationRow.h"
 #include "ui/ContentView.h"
 #include "ui/DetailPlaceholder.h"
-#include "ui/DetailSummaryView.h"
+#include "tracking/WindowState.h"
+#include "ui/ApplicationDetailView.h"
 #include "ui/EmptyListOverlay.h"
 #include "ui/Palette.h"
 #include "ui/SummaryBar.h"
@@ -195,15 +196,15 @@ void TestMainWindow::create()
     Store& store = m_store->store();
     const QList<JobApplication*> before = store.applications();
     auto view = makeView();
-    view->setStatusFilter(*StatusFilter::fromIdentifier(filter));
-    view->setSearchText(search);
+    view->state().setStatusFilter(*StatusFilter::fromIdentifier(filter));
+    view->state().setSearchText(search);
     if (saveFails) {
         QVERIFY(execute(store.databasePath(),
             "CREATE TRIGGER refuse BEFORE INSERT ON JobApplication BEGIN SELECT RAISE(ABORT, 'disk is full'); END"));
         QTest::ignoreMessage(
             QtWarningMsg, QRegularExpression(QStringLiteral("^Yeni başvuru kaydedilemedi: .*disk is full")));
     }
-    QSignalSpy recomputed(view.get(), &ContentView::visibleApplicationsChanged);
+    QSignalSpy recomputed(&view->state(), &WindowState::visibleApplicationsChanged);
     if (how == QLatin1String("drafts")) {
         std::vector<std::unique_ptr<JobApplication>> drafts;
         for (const QString& name : {QStringLiteral("Draft One"), QStringLiteral("Draft Two")})
@@ -226,17 +227,16 @@ void TestMainWindow::create()
         QVERIFY(!record->history().first()->fromRaw().has_value());
         QCOMPARE(record->history().first()->to(), ApplicationStatus::applied);
         QCOMPARE(record->history().first()->date(), record->applicationDate());
-        QVERIFY(view->visibleApplications().contains(record));
+        QVERIFY(view->state().visibleApplications().contains(record));
     }
     // Saved at once (unless the disk refuses), selected in the list and shown in the detail column.
     QCOMPARE(store.hasChanges(), saveFails);
-    QCOMPARE(view->statusFilter().identifier(), filterAfter);
-    QCOMPARE(view->listView()->statusFilter().identifier(), filterAfter);
-    QCOMPARE(view->searchText(), QString());
-    QCOMPARE(view->selectedApplication(), added.first());
+    QCOMPARE(view->state().statusFilter().identifier(), filterAfter);
+    QCOMPARE(view->state().searchText(), QString());
+    QCOMPARE(view->state().selectedApplication(), added.first());
     const QModelIndexList selected = view->listView()->listView()->selectionModel()->selectedIndexes();
     QCOMPARE(view->listView()->model()->application(selected.value(0)), added.first());
-    QCOMPARE(qobject_cast<DetailSummaryView*>(view->detailView())->application(), added.first());
+    QCOMPARE(view->detailView()->application(), added.first());
     // One action, one recomputation.
     QCOMPARE(recomputed.count(), 1);
     if (saveFails)
@@ -288,10 +288,10 @@ void TestMainWindow::deleteOutcome()
     QFETCH(bool, confirmed);
     addSampleRecords();
     auto view = makeView();
-    const RecordID selected = view->visibleApplications().at(1)->id();
-    JobApplication* target = view->visibleApplications().at(how == QLatin1String("row") ? 2 : 1);
+    const RecordID selected = view->state().visibleApplications().at(1)->id();
+    JobApplication* target = view->state().visibleApplications().at(how == QLatin1String("row") ? 2 : 1);
     const RecordID targetID = target->id();
-    view->setSelectedID(selected);
+    view->state().setSelectedID(selected);
     QWidget* detail = view->detailView();
     QVERIFY(detail);
     m_desktop.answer = confirmed;
@@ -302,18 +302,18 @@ void TestMainWindow::deleteOutcome()
     else
         m_store->store().remove(target);
     QCOMPARE(m_desktop.asked.size(), how == QLatin1String("elsewhere") ? 0 : 1);
-    QVERIFY(!view->pendingDeletion());
+    QVERIFY(!view->state().pendingDeletion());
     const int remaining = confirmed ? 4 : 5;
     QCOMPARE(m_store->store().application(targetID) == nullptr, confirmed);
     QCOMPARE(m_store->store().count(), remaining);
     QCOMPARE(m_store->store().hasChanges(), how == QLatin1String("elsewhere"));
     const bool selectionGone = confirmed && how != QLatin1String("row");
-    QCOMPARE(view->selectedID(), selectionGone ? std::nullopt : std::optional<RecordID>(selected));
+    QCOMPARE(view->state().selectedID(), selectionGone ? std::nullopt : std::optional<RecordID>(selected));
     QCOMPARE(view->focusedActions()->isPublished(FocusedActions::Key::deleteSelection), !selectionGone);
     QCOMPARE(view->detailPlaceholder()->isVisibleTo(view.get()), selectionGone);
     if (!selectionGone)
         QCOMPARE(view->detailView(), detail);
-    QCOMPARE(view->visibleApplications().size(), remaining);
+    QCOMPARE(view->state().visibleApplications().size(), remaining);
     // The deleted object goes once control returns to the event loop; nothing still points at it.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
@@ -366,50 +366,50 @@ void TestMainWindow::filterSortAndSearchDriveTheRows()
     QFETCH(QStringList, rows);
     addSampleRecords();
     auto view = makeView();
-    view->setStatusFilter(*StatusFilter::fromIdentifier(filter));
-    view->setSortOption(SortOption(sort));
+    view->state().setStatusFilter(*StatusFilter::fromIdentifier(filter));
+    view->state().setSortOption(SortOption(sort));
     if (typed) {
         view->show();
         view->searchField()->setFocus();
         typeText(view->searchField(), search);
-        QCOMPARE(view->searchText(), search);
+        QCOMPARE(view->state().searchText(), search);
     } else {
-        view->setSearchText(search);
+        view->state().setSearchText(search);
     }
     // Each keystroke recomputes at once: no event loop turn needed.
     QCOMPARE(shownCompanies(*view), rows);
-    QCOMPARE(companies(view->visibleApplications()), rows);
+    QCOMPARE(companies(view->state().visibleApplications()), rows);
 }
 
 void TestMainWindow::selectionSurvivesFilteringAndSearching()
 {
     addSampleRecords();
     auto view = makeView();
-    JobApplication* offer = view->visibleApplications().last();
+    JobApplication* offer = view->state().visibleApplications().last();
     QCOMPARE(offer->status(), ApplicationStatus::offer);
-    view->setSelectedID(offer->id());
+    view->state().setSelectedID(offer->id());
     QItemSelectionModel* selection = view->listView()->listView()->selectionModel();
     QCOMPARE(selection->selectedIndexes().size(), 1);
 
     // Hidden by the filter: still selected, shown in the detail column and deletable.
-    view->setStatusFilter(StatusFilter::active());
-    QVERIFY(!view->visibleApplications().contains(offer));
-    QCOMPARE(view->selectedApplication(), offer);
+    view->state().setStatusFilter(StatusFilter::active());
+    QVERIFY(!view->state().visibleApplications().contains(offer));
+    QCOMPARE(view->state().selectedApplication(), offer);
     QVERIFY(selection->selectedIndexes().isEmpty());
-    QCOMPARE(qobject_cast<DetailSummaryView*>(view->detailView())->application(), offer);
+    QCOMPARE(view->detailView()->application(), offer);
     QVERIFY(view->focusedActions()->isPublished(FocusedActions::Key::deleteSelection));
 
-    view->setStatusFilter(StatusFilter::all());
-    view->setSearchText(QStringLiteral("zzz"));
-    QCOMPARE(view->selectedID(), std::optional<RecordID>(offer->id()));
-    view->setSearchText(QString());
+    view->state().setStatusFilter(StatusFilter::all());
+    view->state().setSearchText(QStringLiteral("zzz"));
+    QCOMPARE(view->state().selectedID(), std::optional<RecordID>(offer->id()));
+    view->state().setSearchText(QString());
     QCOMPARE(selection->selectedIndexes().size(), 1);
     QCOMPARE(view->listView()->model()->application(selection->selectedIndexes().first()), offer);
 
     // Picking another row in the list selects it in the window.
     const QModelIndex first = view->listView()->model()->index(0, 0);
     selection->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
-    QCOMPARE(view->selectedApplication(), view->listView()->model()->application(first));
+    QCOMPARE(view->state().selectedApplication(), view->listView()->model()->application(first));
 }
 
 void TestMainWindow::emptyStoreAndNoResults()
@@ -433,11 +433,11 @@ void TestMainWindow::emptyStoreAndNoResults()
     QCOMPARE(m_store->store().count(), 1);
     QVERIFY(!overlay->isVisible());
 
-    view->setSelectedID(std::nullopt);
+    view->state().setSelectedID(std::nullopt);
     QCOMPARE(placeholder->description(), QStringLiteral("Select an application from the list to see its details."));
     QVERIFY(placeholder->actionButton()->isHidden());
     // A search that matches nothing: no invitation, and the summary bar stays.
-    view->setSearchText(QStringLiteral("nothing matches this"));
+    view->state().setSearchText(QStringLiteral("nothing matches this"));
     QVERIFY(overlay->isVisible());
     QCOMPARE(overlay->symbol(), QStringLiteral("line.3.horizontal.decrease.circle"));
     QCOMPARE(overlay->title(), QStringLiteral("No results"));
@@ -446,7 +446,7 @@ void TestMainWindow::emptyStoreAndNoResults()
     QVERIFY(view->listView()->summaryBar()->isVisible());
 
     // Empty again: the placeholder's button creates too.
-    view->setSearchText(QString());
+    view->state().setSearchText(QString());
     m_store->store().remove(m_store->store().applications().first());
     QTRY_VERIFY(placeholder->actionButton()->isVisible());
     placeholder->actionButton()->click();
@@ -467,7 +467,7 @@ void TestMainWindow::summaryCountsTheVisibleList()
             QStringLiteral("1"), QStringLiteral("stale")}));
     QVERIFY(!staleItem->isHidden());
     // With a search in force the counters describe the matches only; no stale item at zero.
-    view->setSearchText(QStringLiteral("Firm"));
+    view->state().setSearchText(QStringLiteral("Firm"));
     QCOMPARE(shown("activeCount") + shown("offersCount"), QStringLiteral("01"));
     QVERIFY(staleItem->isHidden());
 }
@@ -475,9 +475,9 @@ void TestMainWindow::summaryCountsTheVisibleList()
 void TestMainWindow::storeChangesReachTheRows()
 {
     auto view = makeView();
-    QSignalSpy recomputed(view.get(), &ContentView::visibleApplicationsChanged);
+    QSignalSpy recomputed(&view->state(), &WindowState::visibleApplicationsChanged);
     QSignalSpy changed(view->listView()->model(), &QAbstractItemModel::dataChanged);
-    view->setSortOption(SortOption::company);
+    view->state().setSortOption(SortOption::company);
     recomputed.clear();
     // A burst of inserts is recomputed once, on the next turn of the event loop.
     for (int i = 0; i < 3; ++i)
@@ -486,7 +486,7 @@ void TestMainWindow::storeChangesReachTheRows()
     QTRY_COMPARE(recomputed.count(), 1);
     QApplication::processEvents();
     QCOMPARE(recomputed.count(), 1);
-    JobApplication* first = view->visibleApplications().first();
+    JobApplication* first = view->state().visibleApplications().first();
     QCOMPARE(first->companyName(), QStringLiteral("Burst 0"));
     // A rename repaints the row and moves it; a field the list does not read only repaints it.
     first->setCompanyName(QStringLiteral("Zeta"));
@@ -505,8 +505,8 @@ void TestMainWindow::saveMoments()
     addSampleRecords();
     auto view = makeView();
     Store& store = m_store->store();
-    JobApplication* record = view->visibleApplications().at(0);
-    view->setSelectedID(record->id());
+    JobApplication* record = view->state().visibleApplications().at(0);
+    view->state().setSelectedID(record->id());
 
     record->setNotes(QStringLiteral("save command"));
     QVERIFY(store.hasChanges());
@@ -528,11 +528,11 @@ void TestMainWindow::saveMoments()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Kaydedilemedi: .*disk is full")));
     QVERIFY(view->focusedActions()->trigger(FocusedActions::Key::saveChanges));
     QVERIFY(store.hasChanges());
-    QCOMPARE(view->selectedApplication(), record);
+    QCOMPARE(view->state().selectedApplication(), record);
     QVERIFY(execute(store.databasePath(), "DROP TRIGGER refuse"));
 
     // The save after a deletion takes pending edits along.
-    view->requestDeletion(*view->visibleApplications().at(1));
+    view->requestDeletion(*view->state().visibleApplications().at(1));
     QVERIFY(!store.hasChanges());
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
+#include "tracking/WindowState.h"
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationListView.h"
 #include "ui/DetailPlaceholder.h"
@@ -206,10 +207,10 @@ void TestShell::commandsFollowTheFocusedWindow()
     // Not yet provided by the window: in the menus, but disabled.
     for (Key key : {Key::exportBackup, Key::importBackup, Key::importScreenshots, Key::pastePosting})
         QVERIFY(!enabled(key));
-    QTRY_COMPARE(content->visibleApplications().size(), 1);
-    content->setSelectedID(content->visibleApplications().first()->id());
+    QTRY_COMPARE(content->state().visibleApplications().size(), 1);
+    content->state().setSelectedID(content->state().visibleApplications().first()->id());
     QVERIFY(enabled(Key::deleteSelection));
-    content->setSelectedID(std::nullopt);
+    content->state().setSelectedID(std::nullopt);
     QVERIFY(!enabled(Key::deleteSelection));
 
     int pasted = 0;
@@ -283,10 +284,10 @@ void TestShell::deleteKeys()
     auto window = showWindow(app);
     auto* content = window->findChild<ContentView*>();
     QAction* remove = window->findChild<ApplicationCommands*>()->action(FocusedActions::Key::deleteSelection);
-    QTRY_COMPARE(content->visibleApplications().size(), 2);
-    content->setSelectedID((hiddenSelection ? offer : open)->id());
+    QTRY_COMPARE(content->state().visibleApplications().size(), 2);
+    content->state().setSelectedID((hiddenSelection ? offer : open)->id());
     if (hiddenSelection)
-        content->setStatusFilter(StatusFilter::active());
+        content->state().setStatusFilter(StatusFilter::active());
     QWidget* button = content->listView()->filterButton();
     QWidget* target = focus == QLatin1String("list") ? content->listView()->listView()
         : focus == QLatin1String("search")           ? content->searchField()
@@ -303,7 +304,7 @@ void TestShell::deleteKeys()
     if (asks)
         QCOMPARE(m_desktop.asked.first().second, QStringLiteral("Acme — Engineer. This cannot be undone."));
     QCOMPARE(store.count(), asks ? 1 : 2);
-    QCOMPARE(content->searchText(), target == content->searchField() ? QStringLiteral("ac") : QString());
+    QCOMPARE(content->state().searchText(), target == content->searchField() ? QStringLiteral("ac") : QString());
     // The command keeps its menu entry but gives its keys to a focused text field until focus moves on.
     QCOMPARE(remove->isEnabled(), !asks);
     QCOMPARE(remove->shortcuts().isEmpty(), target == content->searchField());

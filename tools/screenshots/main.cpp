@@ -5,11 +5,13 @@
 // scene, first in the light and then in the dark palette. Menus are separate
 // windows, so their pictures are drawn into the window's picture where they open.
 
+#include "DetailScenes.h"
 #include "app/ApplywrightApp.h"
 #include "model/Clock.h"
 #include "store/Store.h"
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationListView.h"
+#include "tracking/WindowState.h"
 #include "ui/ContentView.h"
 #include "ui/Palette.h"
 
@@ -148,16 +150,16 @@ public:
             save(picture(*window), QStringLiteral("02-list"));
 
             // Select the long-named record, with the list focused.
-            for (JobApplication* record : content->visibleApplications()) {
+            for (JobApplication* record : content->state().visibleApplications()) {
                 if (record->companyName().startsWith(QLatin1String("A Company")))
-                    content->setSelectedID(record->id());
+                    content->state().setSelectedID(record->id());
             }
             content->listView()->listView()->setFocus();
             save(picture(*window), QStringLiteral("03-list-selected"));
 
-            content->setSortOption(SortOption::longestWaiting);
+            content->state().setSortOption(SortOption::longestWaiting);
             save(picture(*window), QStringLiteral("04-longest-waiting"));
-            content->setSortOption(SortOption::newest);
+            content->state().setSortOption(SortOption::newest);
 
             QMenu* filterMenu = content->listView()->filterMenu();
             QToolButton* filterButton = content->listView()->filterButton();
@@ -166,20 +168,20 @@ public:
             filterMenu->hide();
 
             QListView* list = content->listView()->listView();
-            JobApplication* second = content->visibleApplications().value(1);
+            JobApplication* second = content->state().visibleApplications().value(1);
             auto context = content->listView()->makeContextMenu(*second);
             const QRect row = list->visualRect(content->listView()->model()->index(1, 0));
             context->popup(list->viewport()->mapToGlobal(row.center()));
             save(picture(*window, {context.get()}), QStringLiteral("06-context-menu"));
             context->hide();
 
-            content->setStatusFilter(StatusFilter::active());
+            content->state().setStatusFilter(StatusFilter::active());
             save(picture(*window), QStringLiteral("07-filter-in-progress"));
-            content->setStatusFilter(StatusFilter::all());
+            content->state().setStatusFilter(StatusFilter::all());
 
-            content->setSearchText(QStringLiteral("zzz nothing"));
+            content->state().setSearchText(QStringLiteral("zzz nothing"));
             save(picture(*window), QStringLiteral("08-no-results"));
-            content->setSearchText(QString());
+            content->state().setSearchText(QString());
         }
         {
             QTemporaryDir broken;
@@ -218,5 +220,6 @@ int main(int argc, char* argv[])
     Shooter(folder, QString()).run();
     Palette::installAppearance(Palette::Appearance::dark);
     Shooter(folder, QStringLiteral("-dark")).run();
+    shootDetailScenes(folder);
     return 0;
 }

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "backup/BackupFileContents.h"
+#include "model/ApplicationFields.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+// The backup document's shape, one table per object type, each listing its keys
+// in alphabetical order: the writer walks them in that order (which is how the
+// keys come out sorted), the reader looks keys up in them. An application's keys
+// come from the record's field table, so every record field has exactly one key.
+namespace BackupFields {
+
+enum class Kind : quint8 {
+    text,
+    optionalText,
+    date,
+    optionalDate,
+    boolean,
+    amount, // always optional
+    identifier,
+    integer,
+    applications,
+    history,
+};
+
+template <typename Record> struct Field {
+    std::string_view key {};
+    Kind kind = Kind::text;
+    QString Record::*text = nullptr;
+    std::optional<QString> Record::*optionalText = nullptr;
+    QDateTime Record::*date = nullptr;
+    std::optional<QDateTime> Record::*optionalDate = nullptr;
+    bool Record::*boolean = nullptr;
+    std::optional<Decimal> Record::*amount = nullptr;
+    QUuid Record::*identifier = nullptr;
+    qint64 Record::*integer = nullptr;
+    // A vocabulary's raw value: the few texts that occur are shared, not copied per record.
+    bool shared = false;
+    // For an application's fields: the record field it holds.
+    JobApplication::Field recordField = JobApplication::Field::history;
+
+    constexpr bool isOptional() const
+    {
+        return kind == Kind::optionalText || kind == Kind::optionalDate || kind == Kind::amount;
+    }
+};
+
+using RootField = Field<BackupFileContents>;
+using ApplicationField = Field<ApplicationBackup>;
+using ChangeField = Field<StatusChangeBackup>;
+
+inline constexpr std::array<RootField, 4> rootFields {{
+    {.key = "applications", .kind = Kind::applications},
+    {.key = "exportedAt", .kind = Kind::date, .date = &BackupFileContents::exportedAt},
+    {.key = "format", .kind = Kind::text, .text = &BackupFileContents::format},
+    {.key = "formatVersion", .kind = Kind::integer, .integer = &BackupFileContents::formatVersion},
+}};
+
+inline constexpr std::array<ChangeField, 3> changeFields {{
+    {.key = "date", .kind = Kind::date, .date = &StatusChangeBackup::date},
+    {.key = "from", .kind = Kind::optionalText, .optionalText = &StatusChangeBackup::from, .shared = true},
+    {.key = "to", .kind = Kind::text, .text = &StatusChangeBackup::to, .shared = true},
+}};
+
+namespace detail {
+using A = ApplicationBackup;
+using F = JobApplication::Field;
+
+// Where each record field lives in ApplicationBackup, in record field order.
+inline constexpr std::array<ApplicationField, JobApplication::fieldCount> membersInFieldOrder {{
+    {.kind = Kind::identifier, .identifier = &A::id},
+    {.kind = Kind::text, .text = &A::companyName},
+    {.kind = Kind::text, .text = &A::position},
+    {.kind = Kind::text, .text = &A::postingLink},
+    {.kind = Kind::text, .text = &A::workModel},
+    {.kind = Kind::text, .text = &A::status},
+    {.kind = Kind::date, .date = &A::applicationDate},
+    {.kind = Kind::date, .date = &A::statusChangedAt},
+    {.kind = Kind::optionalDate, .optionalDate = &A::closedAt},
+    {.kind = Kind::optionalDate, .optionalDate = &A::followUpDate},
+    {.kind = Kind::boolean, .boolean = &A::rejectedByEmail},
+    {.kind = Kind::boolean, .boolean = &A::rejectedByPhone},
+    {.kind = Kind::optionalText, .optionalText = &A::rejectionReason},
+    {.kind = Kind::text, .text = &A::rejectionNote},
+    {.kind = Kind::text, .text = &A::hrContactName},
+    {.kind = Kind::text, .text = &A::hrContactEmail},
+    {.kind = Kind::text, .text = &A::techInterviewerName},
+    {.kind = Kind::text, .text = &A::techInterviewerRole},
+    {.kind = Kind::amount, .amount = &A::expectedSalary},
+    {.kind = Kind::amount, .amount = &A::offeredSalary},
+    {.kind = Kind::text, .text = &A::currency},
+    {.kind = Kind::text, .text = &A::notes},
+    {.kind = Kind::boolean, .boolean = &A::isFavorite},
+    {.kind = Kind::date, .date = &A::createdAt},
+    {.kind = Kind::date, .date = &A::updatedAt},
+    {.kind = Kind::history},
+}};
+
+constexpr Kind documentKind(FieldKind kind)
+{
+    switch (kind) {
+    case FieldKind::identifier: return Kind::identifier;
+    case FieldKind::text:
+    case FieldKind::rawValue: return Kind::text;
+    case FieldKind::optionalRawValue: return Kind::optionalText;
+    case FieldKind::moment: return Kind::date;
+    case FieldKind::optionalMoment: return Kind::optionalDate;
+    case FieldKind::flag: return Kind::boolean;
+    case FieldKind::amount: return Kind::amount;
+    case FieldKind::history: return Kind::history;
+    }
+    return Kind::text;
+}
+
+constexpr bool membersMatchRecordFields()
+{
+    for (size_t i = 0; i < membersInFieldOrder.size(); ++i) {
+        if (membersInFieldOrder[i].kind != documentKind(ApplicationFields::all[i].kind))
+            return false;
+    }
+    return true;
+}
+static_assert(membersMatchRecordFields(), "every record field has an ApplicationBackup member of its kind");
+
+constexpr std::array<ApplicationField, JobApplication::fieldCount> withKeys()
+{
+    auto fields = membersInFieldOrder;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const FieldDescription& description = ApplicationFields::all[i];
+        fields[i].key = description.backupKey;
+        fields[i].recordField = description.field;
+        fields[i].shared = description.vocabulary != FieldVocabulary::none;
+    }
+    return fields;
+}
+
+constexpr std::array<ApplicationField, JobApplication::fieldCount> sortedByKey()
+{
+    auto fields = withKeys();
+    std::sort(fields.begin(), fields.end(), [](const ApplicationField& a, const ApplicationField& b) {
+        return a.key < b.key;
+    });
+    return fields;
+}
+
+template <typename Record, size_t N> constexpr bool keysSorted(const std::array<Field<Record>, N>& fields)
+{
+    for (size_t i = 1; i < N; ++i) {
+        if (!(fields[i - 1].key < fields[i].key))
+            return false;
+    }
+    return true;
+}
+} // namespace detail
+
+// An application's fields in record field order, for the transfer to and from records.
+inline constexpr auto applicationFieldsInRecordOrder = detail::withKeys();
+// The same, in key order, for the document.
+inline constexpr auto applicationFields = detail::sortedByKey();
+
+static_assert(detail::keysSorted(rootFields) && detail::keysSorted(applicationFields)
+        && detail::keysSorted(changeFields),
+    "keys are listed once each, in alphabetical order");
+
+} // namespace BackupFields

@@ -1,0 +1,192 @@
+#include "tracking/WindowState.h"
+
+#include "model/ApplicationFields.h"
+#include "store/Store.h"
+#include "tracking/ListQuery.h"
+#include "tracking/TodayProvider.h"
+
+#include <QDebug>
+#include <QScopedValueRollback>
+
+WindowState::WindowState(Store& store, TodayProvider& today, QObject* parent)
+    : QObject(parent)
+    , m_store(store)
+    , m_today(today)
+{
+    m_recomputeTimer.setSingleShot(true);
+    m_recomputeTimer.setInterval(0);
+    connect(&m_recomputeTimer, &QTimer::timeout, this, &WindowState::recompute);
+    connectStore();
+    connect(&m_today, &TodayProvider::todayChanged, this, [this](const QDateTime& day) {
+        // Waiting days and the stale count move on with the day.
+        recompute();
+        Q_EMIT todayChanged(day);
+    });
+    if (m_store.isLoaded())
+        recompute();
+    else
+        connect(&m_store, &Store::loaded, this, &WindowState::recompute, Qt::SingleShotConnection);
+}
+
+QDateTime WindowState::today() const
+{
+    return m_today.today();
+}
+
+void WindowState::connectStore()
+{
+    connect(&m_store, &Store::applicationInserted, this, &WindowState::scheduleRecompute);
+    connect(&m_store, &Store::applicationAboutToBeRemoved, this, &WindowState::applicationAboutToGo);
+    connect(&m_store, &Store::applicationRemoved, this, &WindowState::scheduleRecompute);
+    connect(&m_store, &Store::applicationChanged, this,
+        [this](JobApplication* application, JobApplication::Field field) {
+            Q_EMIT applicationChanged(application, field);
+            if (ApplicationFields::describe(field).affectsVisibleList())
+                scheduleRecompute();
+        });
+}
+
+void WindowState::scheduleRecompute()
+{
+    if (!m_recomputeTimer.isActive())
+        m_recomputeTimer.start();
+}
+
+void WindowState::recompute()
+{
+    m_recomputeTimer.stop();
+    if (!m_store.isLoaded())
+        return;
+    m_visible = ::visibleApplications(
+        m_store.applicationsByDate(), m_statusFilter, m_searchText, m_sortOption, m_today.today());
+    m_totalCount = m_store.count();
+    m_summary = summaryCounts(m_visible, m_today.today());
+    Q_EMIT visibleApplicationsChanged();
+}
+
+void WindowState::recomputeUnlessBatching()
+{
+    if (!m_batching)
+        recompute();
+}
+
+void WindowState::applicationAboutToGo(JobApplication* application)
+{
+    // The object is deleted soon after: the visible list lets go of it at once.
+    m_visible.removeOne(application);
+    Q_EMIT applicationLeaving(application);
+    // Deleted elsewhere while selected: the selection goes with it.
+    if (m_selectedID == application->id())
+        setSelectedID(std::nullopt);
+    scheduleRecompute();
+}
+
+JobApplication* WindowState::selectedApplication() const
+{
+    return m_selectedID && m_store.isLoaded() ? m_store.application(*m_selectedID) : nullptr;
+}
+
+void WindowState::setSelectedID(std::optional<RecordID> id)
+{
+    if (id == m_selectedID)
+        return;
+    m_selectedID = id;
+    Q_EMIT selectedIDChanged(id);
+}
+
+void WindowState::setSearchText(const QString& text)
+{
+    if (text == m_searchText)
+        return;
+    m_searchText = text;
+    Q_EMIT searchTextChanged(text);
+    recomputeUnlessBatching();
+}
+
+void WindowState::setStatusFilter(const StatusFilter& filter)
+{
+    if (filter == m_statusFilter)
+        return;
+    m_statusFilter = filter;
+    Q_EMIT statusFilterChanged(filter);
+    recomputeUnlessBatching();
+}
+
+void WindowState::setSortOption(SortOption option)
+{
+    if (option == m_sortOption)
+        return;
+    m_sortOption = option;
+    Q_EMIT sortOptionChanged(option);
+    recomputeUnlessBatching();
+}
+
+void WindowState::saveIfNeeded()
+{
+    m_store.saveIfNeeded();
+}
+
+JobApplication* WindowState::createApplication()
+{
+    JobApplication* record = m_store.insert(JobApplication::makeBlank());
+    record->appendFirstHistoryEntry();
+    if (auto saved = m_store.save(); !saved)
+        qWarning().noquote() << QStringLiteral("Yeni başvuru kaydedilemedi: ") + saved.error().description();
+    applyNewRecords(record, true);
+    return record;
+}
+
+QList<JobApplication*> WindowState::addNewApplications(std::vector<std::unique_ptr<JobApplication>> applications)
+{
+    QList<JobApplication*> added;
+    if (applications.empty())
+        return added;
+    for (auto& application : applications) {
+        JobApplication* record = m_store.insert(std::move(application));
+        record->appendFirstHistoryEntry();
+        added.append(record);
+    }
+    saveIfNeeded();
+    applyNewRecords(added.first(), false);
+    return added;
+}
+
+void WindowState::applyNewRecords(JobApplication* first, bool keepMatchingFilter)
+{
+    {
+        const QScopedValueRollback<bool> batching(m_batching, true);
+        // A new blank record gives up only a filter that would hide it; reviewed
+        // drafts always show the whole list.
+        if (!keepMatchingFilter || !m_statusFilter.selects(*first))
+            setStatusFilter(StatusFilter::all());
+        setSearchText(QString());
+        setSelectedID(first->id());
+    }
+    recompute();
+}
+
+bool WindowState::beginDeletion(const JobApplication& application)
+{
+    if (m_pendingDeletion)
+        return false;
+    m_pendingDeletion = application.id();
+    Q_EMIT pendingDeletionChanged(m_pendingDeletion);
+    return true;
+}
+
+void WindowState::endDeletion(bool confirmed)
+{
+    if (!m_pendingDeletion)
+        return;
+    const RecordID id = *m_pendingDeletion;
+    m_pendingDeletion.reset();
+    Q_EMIT pendingDeletionChanged(std::nullopt);
+    // The record may have gone while the question was open.
+    JobApplication* record = confirmed ? m_store.application(id) : nullptr;
+    if (!record)
+        return;
+    if (m_selectedID == id)
+        setSelectedID(std::nullopt);
+    m_store.remove(record);
+    saveIfNeeded();
+}

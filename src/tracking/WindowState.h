@@ -1,0 +1,112 @@
+#pragma once
+
+#include "model/JobApplication.h"
+#include "tracking/SortOption.h"
+#include "tracking/StatusFilter.h"
+#include "tracking/SummaryCounts.h"
+
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class Store;
+class TodayProvider;
+
+// The main window's state without its widgets: the selection, the search text,
+// the status filter, the sort option and the deletion awaiting confirmation,
+// with the visible list derived from them and from the store. The list, the
+// detail column and the import flows read it and ask it for changes; none of
+// them keeps a copy.
+class WindowState : public QObject {
+    Q_OBJECT
+
+public:
+    WindowState(Store& store, TodayProvider& today, QObject* parent = nullptr);
+
+    Store& store() const { return m_store; }
+    // The first moment of the current day: every day count the window shows uses it.
+    QDateTime today() const;
+
+    // The selected record is looked up among all records, so one that the filter
+    // or the search hides stays selected (and stays in the detail column).
+    std::optional<RecordID> selectedID() const { return m_selectedID; }
+    void setSelectedID(std::optional<RecordID> id);
+    JobApplication* selectedApplication() const;
+
+    const QString& searchText() const { return m_searchText; }
+    void setSearchText(const QString& text);
+    const StatusFilter& statusFilter() const { return m_statusFilter; }
+    void setStatusFilter(const StatusFilter& filter);
+    SortOption sortOption() const { return m_sortOption; }
+    void setSortOption(SortOption option);
+
+    // Every record, filtered, searched and sorted; empty while the store is still reading.
+    const QList<JobApplication*>& visibleApplications() const { return m_visible; }
+    // The number of all records, or -1 while the store is still reading them.
+    qsizetype totalCount() const { return m_totalCount; }
+    // The counters under the list, over the visible records, as of today.
+    const SummaryCounts& summary() const { return m_summary; }
+
+    // A new blank record: inserted with its first history entry and saved (a
+    // failure is only logged); a filter that would hide it is given up, the search
+    // is cleared and it is selected.
+    JobApplication* createApplication();
+    // Records made outside the editor (reviewed posting drafts): each gets its
+    // first history entry, the store is saved, the filter and search are cleared
+    // and the first new record is selected. Returns the stored records.
+    QList<JobApplication*> addNewApplications(std::vector<std::unique_ptr<JobApplication>> applications);
+    // Saves when the store has unsaved changes; a failure is only logged.
+    void saveIfNeeded();
+
+    // Deleting asks first: begin presents the record (false while another
+    // confirmation is open), end with the answer deletes it when confirmed and still
+    // there, clearing the selection when it was the selected one, and saves.
+    std::optional<RecordID> pendingDeletion() const { return m_pendingDeletion; }
+    bool beginDeletion(const JobApplication& application);
+    void endDeletion(bool confirmed);
+
+Q_SIGNALS:
+    void selectedIDChanged(std::optional<RecordID> id);
+    void searchTextChanged(const QString& text);
+    void statusFilterChanged(const StatusFilter& filter);
+    void sortOptionChanged(SortOption option);
+    void pendingDeletionChanged(std::optional<RecordID> id);
+    // The visible list, the total count or the summary changed.
+    void visibleApplicationsChanged();
+    // A record's fields changed: views showing it redraw it.
+    void applicationChanged(JobApplication* application, JobApplication::Field field);
+    // A record is leaving the store: nothing may keep pointing at it after this.
+    void applicationLeaving(JobApplication* application);
+    void todayChanged(const QDateTime& today);
+
+private:
+    void connectStore();
+    void scheduleRecompute();
+    void recompute();
+    void recomputeUnlessBatching();
+    void applicationAboutToGo(JobApplication* application);
+    void applyNewRecords(JobApplication* first, bool keepMatchingFilter);
+
+    Store& m_store;
+    TodayProvider& m_today;
+
+    std::optional<RecordID> m_selectedID;
+    QString m_searchText;
+    StatusFilter m_statusFilter = StatusFilter::all();
+    SortOption m_sortOption = SortOption::newest;
+    std::optional<RecordID> m_pendingDeletion;
+
+    QList<JobApplication*> m_visible;
+    qsizetype m_totalCount = -1;
+    SummaryCounts m_summary;
+
+    // Store signals come in bursts (an import inserts many records): one recompute
+    // per turn of the event loop. Input changes recompute at once.
+    QTimer m_recomputeTimer;
+    // Set while one action changes several inputs, so the list is computed once.
+    bool m_batching = false;
+};

@@ -1,0 +1,149 @@
+#include "ui/ApplicationDetailView.h"
+
+#include "tracking/TodayProvider.h"
+#include "ui/DecimalField.h"
+#include "ui/DetailHeader.h"
+#include "ui/DetailSections.h"
+#include "ui/Palette.h"
+#include "ui/RecordBinding.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The scrolling page behind the sections, in the grouped-form colour.
+class FormPage : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Palette::groupedBackground(palette()));
+    }
+};
+
+} // namespace
+
+ApplicationDetailView::ApplicationDetailView(
+    JobApplication& application, TodayProvider& today, Actions actions, QWidget* parent)
+    : QWidget(parent)
+    , m_application(&application)
+    , m_header(new DetailHeader(application, today, actions.onDelete, this))
+    , m_scroll(new QScrollArea(this))
+{
+    setObjectName(QStringLiteral("detailView"));
+    auto* page = new FormPage;
+    page->setObjectName(QStringLiteral("detailForm"));
+    m_applicationSection = new ApplicationSection(application, actions.openURL, page);
+    m_rejection = new RejectionSection(application, page);
+    m_contacts = new ContactsSection(application, actions.openURL, page);
+    m_salary = new SalarySection(application, page);
+    m_notes = new NotesSection(application, page);
+    m_timeline = new TimelineSection(application, page);
+
+    auto* form = new QVBoxLayout(page);
+    form->setContentsMargins(20, 18, 20, 24);
+    form->setSpacing(20);
+    for (QWidget* section : {static_cast<QWidget*>(m_applicationSection), static_cast<QWidget*>(m_rejection),
+             static_cast<QWidget*>(m_contacts), static_cast<QWidget*>(m_salary), static_cast<QWidget*>(m_notes),
+             static_cast<QWidget*>(m_timeline)})
+        form->addWidget(section);
+    form->addStretch(1);
+
+    m_scroll->setObjectName(QStringLiteral("detailScrollArea"));
+    m_scroll->setWidget(page);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->verticalScrollBar()->setStyleSheet(Palette::slimScrollBarStyleSheet(palette()));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_header);
+    layout->addWidget(m_scroll, 1);
+
+    // The wheel scrolls the form; it never turns a closed picker or a date.
+    auto* wheel = new WheelGuard(m_scroll);
+    wheel->guard(m_applicationSection->workModelPicker());
+    wheel->guard(m_applicationSection->applicationDateField());
+    wheel->guard(m_applicationSection->statusPicker());
+    wheel->guard(m_applicationSection->followUpDateField());
+    wheel->guard(m_rejection->reasonPicker());
+    wheel->guard(m_salary->expectedRow()->currencyPicker());
+    wheel->guard(m_salary->offeredRow()->currencyPicker());
+
+    setTabOrder();
+    RecordBinding::follow(this, application, {JobApplication::Field::statusRaw}, [this] { showRejection(true); });
+    connect(&today, &TodayProvider::todayChanged, m_timeline, &TimelineSection::refresh);
+}
+
+ApplicationDetailView::~ApplicationDetailView() = default;
+
+void ApplicationDetailView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange)
+        m_scroll->verticalScrollBar()->setStyleSheet(Palette::slimScrollBarStyleSheet(palette()));
+    QWidget::changeEvent(event);
+}
+
+void ApplicationDetailView::focusFirstField()
+{
+    m_applicationSection->companyField()->setFocus(Qt::OtherFocusReason);
+    m_scroll->ensureWidgetVisible(m_applicationSection->companyField());
+}
+
+void ApplicationDetailView::showRejection(bool animated)
+{
+    const bool rejected = m_application && m_application->status() == ApplicationStatus::rejected;
+    if (rejected == m_showsRejection && m_rejection->isHidden() == !rejected)
+        return;
+    m_showsRejection = rejected;
+    reveal(m_rejection, rejected, animated && isVisible() ? rejectionRevealMs : 0);
+}
+
+void ApplicationDetailView::setTabOrder()
+{
+    // Visual order, top to bottom and leading to trailing; hidden rows are skipped
+    // by Qt's focus chain on their own.
+    const QList<QWidget*> order {
+        m_header->starButton(),
+        m_header->deleteButton(),
+        m_applicationSection->companyField(),
+        m_applicationSection->positionField(),
+        m_applicationSection->linkField(),
+        m_applicationSection->openLinkButton(),
+        m_applicationSection->workModelPicker(),
+        m_applicationSection->applicationDateField(),
+        m_applicationSection->statusPicker(),
+        m_applicationSection->followUpSwitch(),
+        m_applicationSection->followUpDateField(),
+        m_rejection->byEmailBox(),
+        m_rejection->byPhoneBox(),
+        m_rejection->reasonPicker(),
+        m_rejection->detailsField(),
+        m_contacts->hrNameField(),
+        m_contacts->hrEmailField(),
+        m_contacts->mailButton(),
+        m_contacts->interviewerNameField(),
+        m_contacts->interviewerRoleField(),
+        m_salary->expectedRow()->amountField(),
+        m_salary->expectedRow()->currencyPicker(),
+        m_salary->offeredRow()->amountField(),
+        m_salary->offeredRow()->currencyPicker(),
+        m_notes->editor(),
+    };
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}

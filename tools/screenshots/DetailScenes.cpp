@@ -1,0 +1,212 @@
+#include "DetailScenes.h"
+
+#include "app/ApplywrightApp.h"
+#include "model/ApplicationEdits.h"
+#include "model/Clock.h"
+#include "store/Store.h"
+#include "tracking/WindowState.h"
+#include "ui/ApplicationDetailView.h"
+#include "ui/ContentView.h"
+#include "ui/DetailSections.h"
+#include "ui/Palette.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMainWindow>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTranslator>
+
+#include <cstdio>
+
+namespace {
+
+QDateTime at(int daysAgo, int hour, int minute = 0)
+{
+    return QDateTime(QDate(2025, 3, 14).addDays(-daysAgo), QTime(hour, minute), Qt::LocalTime);
+}
+
+void settle()
+{
+    for (int i = 0; i < 8; ++i)
+        QApplication::processEvents();
+}
+
+// Records that show every part of the editor.
+struct Records {
+    JobApplication* filled = nullptr;
+    JobApplication* rejected = nullptr;
+    JobApplication* offerUp = nullptr;
+    JobApplication* offerDown = nullptr;
+    JobApplication* history = nullptr;
+};
+
+Records fill(Store& store)
+{
+    Records r;
+    const auto add = [&](const char* company, const char* position, WorkModel model, int daysAgo) {
+        JobApplication* record = store.insert(std::make_unique<JobApplication>(QString::fromUtf8(company),
+            QString::fromUtf8(position), QString(), model, ApplicationStatus::applied, at(daysAgo, 9, 30)));
+        record->appendFirstHistoryEntry();
+        return record;
+    };
+    const auto changeOn = [](JobApplication* record, ApplicationStatus status, int daysAgo, int hour) {
+        Clock::setFixed(at(daysAgo, hour, 15));
+        record->changeStatus(status);
+    };
+
+    r.filled = add("Globex Corporation", "Backend Engineer (Go)", WorkModel::hybrid, 9);
+    r.filled->setPostingLink(QStringLiteral("https://careers.globex.example/jobs/4711"));
+    changeOn(r.filled, ApplicationStatus::hrInterview, 4, 11);
+    r.filled->setFollowUpDate(at(-3, 9, 30));
+    r.filled->setHrContactName(QStringLiteral("Dana Whitfield"));
+    r.filled->setHrContactEmail(QStringLiteral("dana.whitfield@globex.example"));
+    r.filled->setTechInterviewerName(QStringLiteral("Rafael Ortiz"));
+    r.filled->setTechInterviewerRole(QStringLiteral("Engineering Manager, Payments"));
+    r.filled->setExpectedSalary(Decimal::parse(std::string_view("85000")));
+    r.filled->setCurrency(Currency::eur);
+    r.filled->setNotes(QStringLiteral("Recruiter call went well. Asked about on-call rotation and team size.\n"
+                                      "Next: system design round with two engineers."));
+
+    r.rejected = add("Hooli", "Machine Learning Engineer", WorkModel::remote, 40);
+    changeOn(r.rejected, ApplicationStatus::hrInterview, 33, 14);
+    changeOn(r.rejected, ApplicationStatus::rejected, 20, 10);
+    r.rejected->setRejectedByEmail(true);
+    r.rejected->setRejectedByPhone(true);
+    r.rejected->setRejectionReason(RejectionReason::other);
+    r.rejected->setRejectionNote(QStringLiteral(
+        "They froze the team's headcount two days after the final round; the recruiter said the role may reopen "
+        "in the autumn and that they would keep my application on file. Worth a message in September."));
+    r.rejected->setNotes(QStringLiteral("Take-home was a ranking model over click logs. Good feedback on the write-up."));
+
+    r.offerUp = add("Umbrella Labs", "Product Designer", WorkModel::remote, 30);
+    changeOn(r.offerUp, ApplicationStatus::offer, 2, 16);
+    r.offerUp->setExpectedSalary(Decimal::parse(std::string_view("1250000")));
+    r.offerUp->setOfferedSalary(Decimal::parse(std::string_view("1380000.5")));
+
+    r.offerDown = add("Massive Dynamic", "Site Reliability Engineer", WorkModel::onSite, 25);
+    changeOn(r.offerDown, ApplicationStatus::offer, 1, 12);
+    r.offerDown->setCurrency(Currency::eur);
+    r.offerDown->setExpectedSalary(Decimal::parse(std::string_view("50000")));
+    r.offerDown->setOfferedSalary(Decimal::parse(std::string_view("45000")));
+
+    r.history = add("Initech", "Staff Platform Engineer", WorkModel::onSite, 60);
+    const ApplicationStatus path[] = {ApplicationStatus::hrInterview, ApplicationStatus::techInterview,
+        ApplicationStatus::hrInterview, ApplicationStatus::techInterview, ApplicationStatus::offer,
+        ApplicationStatus::rejected, ApplicationStatus::hrInterview, ApplicationStatus::techInterview,
+        ApplicationStatus::offer};
+    int day = 55;
+    int hour = 9;
+    for (ApplicationStatus status : path) {
+        changeOn(r.history, status, day, hour);
+        day -= 6;
+        hour = 9 + (hour + 3) % 9;
+    }
+    Clock::setFixed(at(0, 10));
+    if (auto saved = store.save(); !saved)
+        std::fprintf(stderr, "save failed: %s\n", qPrintable(saved.error().description()));
+    return r;
+}
+
+class DetailShooter {
+public:
+    DetailShooter(QString folder, QString suffix)
+        : m_folder(std::move(folder))
+        , m_suffix(std::move(suffix))
+    {
+    }
+
+    void run() const
+    {
+        QTemporaryDir dir;
+        const ContentView::Environment environment {
+            [](const QUrl&) {}, [](const QString&, const QString&) { return false; }};
+        ApplywrightApp app(dir.path(), environment);
+        const Records records = fill(*app.storeLoader().store());
+        auto window = app.createWindow();
+        window->show();
+        window->activateWindow();
+        auto* content = window->findChild<ContentView*>();
+        settle();
+
+        const auto select = [&](JobApplication* record) {
+            content->state().setSelectedID(record->id());
+            settle();
+            return content->detailView();
+        };
+        const auto scrollTo = [&](ApplicationDetailView* view, QWidget* section) {
+            settle();
+            QScrollArea* area = view->scrollArea();
+            area->verticalScrollBar()->setValue(section->y() - 12);
+            settle();
+        };
+
+        content->createApplication();
+        save(*window, QStringLiteral("20-detail-new"));
+
+        select(records.filled);
+        save(*window, QStringLiteral("21-detail-filled"));
+        scrollTo(content->detailView(), content->detailView()->contactsSection());
+        save(*window, QStringLiteral("21-detail-filled-contacts"));
+
+        ApplicationDetailView* rejected = select(records.rejected);
+        scrollTo(rejected, rejected->rejectionSection());
+        save(*window, QStringLiteral("22-detail-rejected-other"));
+
+        ApplicationDetailView* up = select(records.offerUp);
+        scrollTo(up, up->salarySection());
+        save(*window, QStringLiteral("23-detail-offer-up"));
+        ApplicationDetailView* down = select(records.offerDown);
+        scrollTo(down, down->salarySection());
+        save(*window, QStringLiteral("24-detail-offer-down"));
+
+        ApplicationDetailView* history = select(records.history);
+        scrollTo(history, history->timelineSection());
+        save(*window, QStringLiteral("25-detail-history"));
+
+        window->resize(ApplywrightApp::minimumWidth, ApplywrightApp::minimumHeight);
+        select(records.filled);
+        save(*window, QStringLiteral("26-detail-minimum-size"));
+    }
+
+private:
+    void save(QMainWindow& window, const QString& name) const
+    {
+        settle();
+        const QString path = QDir(m_folder).filePath(name + m_suffix + QLatin1String(".png"));
+        if (!window.grab().save(path))
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+        else
+            std::printf("%s\n", qPrintable(path));
+    }
+
+    QString m_folder;
+    QString m_suffix;
+};
+
+} // namespace
+
+void shootDetailScenes(const QString& folder)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    for (const bool dark : {false, true}) {
+        Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
+        for (const QLocale& locale : {english, turkish}) {
+            QLocale::setDefault(locale);
+            QTranslator translator;
+            const bool translated = locale.language() == QLocale::Turkish
+                && translator.load(locale, QStringLiteral("applywright"), QStringLiteral("_"), QStringLiteral(":/i18n"));
+            if (translated)
+                QCoreApplication::installTranslator(&translator);
+            QString suffix = translated ? QStringLiteral("-tr") : QString();
+            if (dark)
+                suffix += QStringLiteral("-dark");
+            DetailShooter(folder, suffix).run();
+            if (translated)
+                QCoreApplication::removeTranslator(&translator);
+        }
+    }
+    QLocale::setDefault(english);
+}

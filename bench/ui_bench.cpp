@@ -13,9 +13,13 @@
 #include "model/Clock.h"
 #include "posting/OcrRuntime.h"
 #include "store/Store.h"
+#include "tracking/WindowState.h"
+#include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationListView.h"
 #include "ui/ContentView.h"
+#include "ui/DetailHeader.h"
+#include "ui/DetailSections.h"
 #include "ui/Palette.h"
 
 #include <benchmark/benchmark.h>
@@ -23,6 +27,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -293,6 +298,47 @@ void BM_SearchKeystroke(benchmark::State& state)
     state.counters["rows"] = benchmark::Counter(double(rows), benchmark::Counter::kAvgIterations);
 }
 
+// One keystroke in the selected record's company field, as the user types: the
+// record is written, the visible list is recomputed and re-sorted by company
+// name (the record moves), the row and the editor's header are redrawn.
+void BM_CompanyKeystroke(benchmark::State& state)
+{
+    const QString folder = BenchData::storeWithRecords(int(state.range(0)));
+    ApplywrightApp app(folder, quietEnvironment());
+    auto window = app.createWindow();
+    showAndWait(*window);
+    requireRecords(app);
+    QApplication::processEvents();
+    auto* content = window->findChild<ContentView*>();
+    content->state().setSortOption(SortOption::company);
+    content->state().setSelectedID(
+        content->state().visibleApplications().at(content->state().visibleApplications().size() / 2)->id());
+    QApplication::processEvents();
+    ApplicationDetailView* editor = content->detailView();
+    QLineEdit* company = editor->applicationSection()->companyField();
+    company->setFocus();
+    QWidget* viewport = content->listView()->listView()->viewport();
+    // Type "Zeta" and take it back again, over and over: every keystroke moves the record.
+    const QString word = QStringLiteral("Zeta");
+    qsizetype typed = 0;
+    bool erasing = false;
+    for (auto _ : state) {
+        if (!erasing) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, word.mid(typed, 1));
+            QApplication::sendEvent(company, &press);
+            erasing = ++typed == word.size();
+        } else {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+            QApplication::sendEvent(company, &press);
+            erasing = --typed > 0;
+        }
+        QApplication::processEvents();
+        viewport->repaint();
+        editor->header()->repaint();
+    }
+    state.counters["rows"] = double(content->state().visibleApplications().size());
+}
+
 // Resident memory, measured in a fresh child process so that no other benchmark
 // has grown the heap: after Qt, the fonts and the style are warm (a bare window is
 // shown), after the store is open, and after the main window is shown.
@@ -358,6 +404,7 @@ BENCHMARK(BM_StartupBareWindow)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupMainWindow)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MainWindowWithOpenStore)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchKeystroke)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CompanyKeystroke)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

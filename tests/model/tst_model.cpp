@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "model/ApplicationEdits.h"
 #include "model/ApplicationStatus.h"
 #include "model/Currency.h"
 #include "model/Decimal.h"
@@ -11,6 +12,8 @@
 #include <QTest>
 
 using namespace TestSupport;
+
+Q_DECLARE_METATYPE(FieldValue)
 
 class ModelTest : public QObject {
     Q_OBJECT
@@ -34,6 +37,9 @@ private Q_SLOTS:
     void changeStatus();
     void changeStatusToSameIsNoop();
     void typedWriters();
+    void editsStampByTheRecordsRules_data();
+    void editsStampByTheRecordsRules();
+    void followUpSwitchAndStar();
     void unknownRawValuesReadWithFallbacks();
     void displayTexts_data();
     void displayTexts();
@@ -360,6 +366,86 @@ void ModelTest::typedWriters()
     a.setCompanyName(QStringLiteral("Acme"));
     a.setNotes(QStringLiteral("call back"));
     QCOMPARE(a.updatedAt(), utc(2025, 1, 5));
+}
+
+void ModelTest::editsStampByTheRecordsRules_data()
+{
+    using F = JobApplication::Field;
+    QTest::addColumn<int>("field");
+    QTest::addColumn<FieldValue>("value");
+    // Whether the value is written, and whether updatedAt is stamped with it.
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<bool>("stamped");
+    const auto row = [](const char* name, F field, const FieldValue& value, bool written, bool stamped) {
+        QTest::newRow(name) << int(field) << value << written << stamped;
+    };
+    const QString text = QStringLiteral("Ayşe");
+    row("company", F::companyName, text, true, true);
+    row("company unchanged", F::companyName, QString(), true, false);
+    row("position", F::position, text, true, true);
+    row("notes", F::notes, text, true, true);
+    row("posting link alone", F::postingLink, QStringLiteral("acme.example"), true, false);
+    row("application date", F::applicationDate, utc(2024, 12, 30), true, true);
+    row("follow-up date", F::followUpDate, std::optional<QDateTime>(utc(2025, 1, 9)), true, true);
+    row("rejected by email", F::rejectedByEmail, true, true, true);
+    row("rejected by phone", F::rejectedByPhone, true, true, true);
+    row("rejection note", F::rejectionNote, text, true, true);
+    row("HR contact", F::hrContactName, text, true, true);
+    row("HR email", F::hrContactEmail, text, true, true);
+    row("interviewer", F::techInterviewerName, text, true, true);
+    row("interviewer's role", F::techInterviewerRole, text, true, true);
+    row("expected salary", F::expectedSalary, Decimal::parse("12.5"), true, true);
+    row("offered salary", F::offeredSalary, Decimal::parse("12.5"), true, true);
+    row("star", F::isFavorite, true, true, true);
+    // Written only by the record's own rules: a direct edit changes nothing.
+    row("status", F::statusRaw, QStringLiteral("offer"), false, false);
+    row("work model", F::workModelRaw, QStringLiteral("hybrid"), false, false);
+    row("currency", F::currencyRaw, QStringLiteral("EUR"), false, false);
+    row("reason", F::rejectionReasonRaw, std::optional<QString>(QStringLiteral("budget")), false, false);
+    row("closed at", F::closedAt, std::optional<QDateTime>(utc(2025, 1, 9)), false, false);
+    row("updated at", F::updatedAt, utc(2025, 1, 9), false, false);
+}
+
+void ModelTest::editsStampByTheRecordsRules()
+{
+    QFETCH(int, field);
+    QFETCH(FieldValue, value);
+    QFETCH(bool, written);
+    QFETCH(bool, stamped);
+    FixedClock clock(utc(2025, 1, 1));
+    JobApplication a(QString(), QString(), QString(), WorkModel::remote, ApplicationStatus::applied, utc(2025, 1, 1));
+    const FieldValue before = a.value(JobApplication::Field(field));
+    clock.set(utc(2025, 1, 2));
+    ApplicationEdits::edit(a, JobApplication::Field(field), value);
+    QCOMPARE(a.value(JobApplication::Field(field)) == value, written || before == value);
+    QCOMPARE(a.updatedAt(), stamped ? utc(2025, 1, 2) : utc(2025, 1, 1));
+}
+
+void ModelTest::followUpSwitchAndStar()
+{
+    FixedClock clock(local(2025, 3, 14, 18, 30));
+    JobApplication a(QString(), QString(), QString(), WorkModel::remote, ApplicationStatus::applied, utc(2025, 1, 1));
+    // On: one week ahead at the same time of day, across the change to summer time
+    // (Istanbul has none since 2016; Berlin moves on 30 March).
+    useTimeZone("Europe/Berlin");
+    clock.set(local(2025, 3, 26, 18, 30));
+    ApplicationEdits::setFollowUpEnabled(a, true);
+    QCOMPARE(a.followUpDate(), std::optional<QDateTime>(local(2025, 4, 2, 18, 30).toUTC()));
+    QCOMPARE(a.updatedAt(), local(2025, 3, 26, 18, 30).toUTC());
+    clock.set(local(2025, 3, 27, 9, 0));
+    ApplicationEdits::setFollowUpEnabled(a, false);
+    QVERIFY(!a.followUpDate());
+    QCOMPARE(a.updatedAt(), local(2025, 3, 27, 9, 0).toUTC());
+    useTimeZone("Europe/Istanbul");
+
+    clock.set(utc(2025, 4, 1));
+    ApplicationEdits::toggleFavorite(a);
+    QVERIFY(a.isFavorite());
+    QCOMPARE(a.updatedAt(), utc(2025, 4, 1));
+    clock.set(utc(2025, 4, 2));
+    ApplicationEdits::toggleFavorite(a);
+    QVERIFY(!a.isFavorite());
+    QCOMPARE(a.updatedAt(), utc(2025, 4, 2));
 }
 
 void ModelTest::unknownRawValuesReadWithFallbacks()

@@ -5,13 +5,15 @@
 
 #include "model/DayCount.h"
 #include "tracking/TodayProvider.h"
+#include "tracking/WindowState.h"
+#include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationListView.h"
 #include "ui/ApplicationRow.h"
 #include "ui/ContentView.h"
+#include "ui/DetailHeader.h"
 #include "ui/DetailPlaceholder.h"
-#include "tracking/WindowState.h"
-#include "ui/ApplicationDetailView.h"
+#include "ui/DetailSections.h"
 #include "ui/EmptyListOverlay.h"
 #include "ui/Palette.h"
 #include "ui/SummaryBar.h"
@@ -24,6 +26,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QToolButton>
 
 #include <sqlite3.h>
 
@@ -160,87 +163,42 @@ void TestMainWindow::columnsColoursAndSearchField()
 
 void TestMainWindow::create_data()
 {
-    // "new": the New Application command; "drafts": two reviewed posting drafts.
+    // "new": the New Application command; "drafts": two reviewed posting drafts. The
+    // rules for the filter and the history entry are the window state's, tested there.
     QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<bool>("saveFails");
-    QTest::addColumn<QString>("filterAfter");
-    const auto row = [](const char* name, const char* how, const char* filter, const char* search, bool saveFails,
-                         const char* filterAfter) {
-        QTest::newRow(name) << QString::fromLatin1(how) << QString::fromLatin1(filter) << QString::fromLatin1(search)
-                            << saveFails << QString::fromLatin1(filterAfter);
-    };
-    // Only a filter that would hide the new record is given up.
-    row("all stays", "new", "all", "", false, "all");
-    row("active stays", "new", "active", "", false, "active");
-    row("applied stays", "new", "applied", "", false, "applied");
-    row("hrInterview becomes all", "new", "hrInterview", "", false, "all");
-    row("techInterview becomes all", "new", "techInterview", "", false, "all");
-    row("offer becomes all", "new", "offer", "", false, "all");
-    row("rejected becomes all", "new", "rejected", "", false, "all");
-    row("the search is cleared", "new", "active", "Acme", false, "active");
-    // A refused save is logged; the record stays inserted and the rest still happens.
-    row("the save fails", "new", "offer", "Firm", true, "all");
-    row("drafts", "drafts", "applied", "Firm", false, "all");
+    QTest::newRow("new") << "new";
+    QTest::newRow("drafts") << "drafts";
 }
 
 void TestMainWindow::create()
 {
     QFETCH(QString, how);
-    QFETCH(QString, filter);
-    QFETCH(QString, search);
-    QFETCH(bool, saveFails);
-    QFETCH(QString, filterAfter);
     addSampleRecords();
-    Store& store = m_store->store();
-    const QList<JobApplication*> before = store.applications();
     auto view = makeView();
-    view->state().setStatusFilter(*StatusFilter::fromIdentifier(filter));
-    view->state().setSearchText(search);
-    if (saveFails) {
-        QVERIFY(execute(store.databasePath(),
-            "CREATE TRIGGER refuse BEFORE INSERT ON JobApplication BEGIN SELECT RAISE(ABORT, 'disk is full'); END"));
-        QTest::ignoreMessage(
-            QtWarningMsg, QRegularExpression(QStringLiteral("^Yeni başvuru kaydedilemedi: .*disk is full")));
-    }
-    QSignalSpy recomputed(&view->state(), &WindowState::visibleApplicationsChanged);
+    view->show();
+    view->state().setStatusFilter(StatusFilter::status(ApplicationStatus::offer));
+    view->state().setSearchText(QStringLiteral("Firm"));
+    JobApplication* first = nullptr;
     if (how == QLatin1String("drafts")) {
         std::vector<std::unique_ptr<JobApplication>> drafts;
         for (const QString& name : {QStringLiteral("Draft One"), QStringLiteral("Draft Two")})
             drafts.push_back(std::make_unique<JobApplication>(
                 name, QString(), QString(), WorkModel::remote, ApplicationStatus::applied, testNow()));
-        QCOMPARE(view->addNewApplications(std::move(drafts)).size(), 2);
+        first = view->addNewApplications(std::move(drafts)).value(0);
     } else {
         view->createApplication();
+        first = view->state().selectedApplication();
     }
-    QList<JobApplication*> added;
-    for (JobApplication* record : store.applications()) {
-        if (!before.contains(record))
-            added.append(record);
-    }
-    QCOMPARE(added.size(), how == QLatin1String("drafts") ? 2 : 1);
-    for (JobApplication* record : std::as_const(added)) {
-        QCOMPARE(record->status(), ApplicationStatus::applied);
-        QCOMPARE(record->applicationDate(), testNow().toUTC());
-        QCOMPARE(record->history().size(), 1);
-        QVERIFY(!record->history().first()->fromRaw().has_value());
-        QCOMPARE(record->history().first()->to(), ApplicationStatus::applied);
-        QCOMPARE(record->history().first()->date(), record->applicationDate());
-        QVERIFY(view->state().visibleApplications().contains(record));
-    }
-    // Saved at once (unless the disk refuses), selected in the list and shown in the detail column.
-    QCOMPARE(store.hasChanges(), saveFails);
-    QCOMPARE(view->state().statusFilter().identifier(), filterAfter);
-    QCOMPARE(view->state().searchText(), QString());
-    QCOMPARE(view->state().selectedApplication(), added.first());
+    QVERIFY(first);
+    // The search field empties with the search, the new record's row is selected
+    // and its editor shows.
+    QCOMPARE(view->searchField()->text(), QString());
     const QModelIndexList selected = view->listView()->listView()->selectionModel()->selectedIndexes();
-    QCOMPARE(view->listView()->model()->application(selected.value(0)), added.first());
-    QCOMPARE(view->detailView()->application(), added.first());
-    // One action, one recomputation.
-    QCOMPARE(recomputed.count(), 1);
-    if (saveFails)
-        QVERIFY(execute(store.databasePath(), "DROP TRIGGER refuse"));
+    QCOMPARE(view->listView()->model()->application(selected.value(0)), first);
+    QCOMPARE(view->detailView()->application(), first);
+    // A record created by hand is ready for its company at once.
+    if (how == QLatin1String("new"))
+        QTRY_COMPARE(QApplication::focusWidget(), view->detailView()->applicationSection()->companyField());
 }
 
 void TestMainWindow::deleteAsksWithTheRecordsNames_data()
@@ -272,14 +230,14 @@ void TestMainWindow::deleteAsksWithTheRecordsNames()
 
 void TestMainWindow::deleteOutcome_data()
 {
-    // "command": the selected record through the published command, as the menu runs it;
-    // "row": another record from its row; "elsewhere": the selected record leaves the store.
+    // "command": the selected record through the published command, as the menu runs
+    // it; "editor": the editor's delete button; "row": another record from its row.
     QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("confirmed");
-    QTest::newRow("the selected record, confirmed") << "command" << true;
-    QTest::newRow("the selected record, cancelled") << "command" << false;
+    QTest::newRow("the command, confirmed") << "command" << true;
+    QTest::newRow("the command, cancelled") << "command" << false;
+    QTest::newRow("the editor's button, confirmed") << "editor" << true;
     QTest::newRow("another record, confirmed") << "row" << true;
-    QTest::newRow("the selected record, deleted elsewhere") << "elsewhere" << true;
 }
 
 void TestMainWindow::deleteOutcome()
@@ -297,27 +255,21 @@ void TestMainWindow::deleteOutcome()
     m_desktop.answer = confirmed;
     if (how == QLatin1String("command"))
         QVERIFY(view->focusedActions()->trigger(FocusedActions::Key::deleteSelection));
-    else if (how == QLatin1String("row"))
-        view->requestDeletion(*target);
+    else if (how == QLatin1String("editor"))
+        view->detailView()->header()->deleteButton()->click();
     else
-        m_store->store().remove(target);
-    QCOMPARE(m_desktop.asked.size(), how == QLatin1String("elsewhere") ? 0 : 1);
-    QVERIFY(!view->state().pendingDeletion());
-    const int remaining = confirmed ? 4 : 5;
+        view->requestDeletion(*target);
+    QCOMPARE(m_desktop.asked.size(), 1);
     QCOMPARE(m_store->store().application(targetID) == nullptr, confirmed);
-    QCOMPARE(m_store->store().count(), remaining);
-    QCOMPARE(m_store->store().hasChanges(), how == QLatin1String("elsewhere"));
     const bool selectionGone = confirmed && how != QLatin1String("row");
-    QCOMPARE(view->state().selectedID(), selectionGone ? std::nullopt : std::optional<RecordID>(selected));
     QCOMPARE(view->focusedActions()->isPublished(FocusedActions::Key::deleteSelection), !selectionGone);
     QCOMPARE(view->detailPlaceholder()->isVisibleTo(view.get()), selectionGone);
     if (!selectionGone)
         QCOMPARE(view->detailView(), detail);
-    QCOMPARE(view->state().visibleApplications().size(), remaining);
     // The deleted object goes once control returns to the event loop; nothing still points at it.
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
-    QCOMPARE(view->listView()->model()->rowCount(), remaining);
+    QCOMPARE(view->listView()->model()->rowCount(), confirmed ? 4 : 5);
 }
 
 void TestMainWindow::filterSortAndSearchDriveTheRows_data()
@@ -340,16 +292,8 @@ void TestMainWindow::filterSortAndSearchDriveTheRows_data()
     const SortOption newest = SortOption::newest;
     const QStringList byDate {firm9, acme, cagri, muller, firm10};
     row("all, newest", "all", newest, "", false, byDate);
-    row("active", "active", newest, "", false, {acme, cagri, muller});
-    row("offer", "offer", newest, "", false, {firm10});
-    row("company sort", "all", SortOption::company, "", false, {acme, cagri, firm9, firm10, muller});
+    row("active, company sort", "active", SortOption::company, "", false, {acme, cagri, muller});
     row("longest waiting", "all", SortOption::longestWaiting, "", false, {muller, cagri, acme, firm9, firm10});
-    row("by status", "all", SortOption::status, "", false, {acme, muller, cagri, firm10, firm9});
-    row("search across fields", "all", newest, "acme ltd engineer", false, {acme});
-    row("search status title", "all", newest, "OFFER", false, {firm10});
-    row("marks are significant", "all", newest, "Muller", false, {});
-    row("only spaces", "all", newest, "  \n ", false, byDate);
-    row("search and filter", "active", newest, "firm", false, {});
     row("typed Çağrı", "all", newest, "Çağrı", true, {cagri});
     row("typed lower case çağ", "all", newest, "çağ", true, {cagri});
     row("typed Geliştirici", "all", newest, "Geliştirici", true, {cagri});
@@ -474,30 +418,13 @@ void TestMainWindow::summaryCountsTheVisibleList()
 
 void TestMainWindow::storeChangesReachTheRows()
 {
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"), {}, ApplicationStatus::applied, 1);
     auto view = makeView();
-    QSignalSpy recomputed(&view->state(), &WindowState::visibleApplicationsChanged);
+    QTRY_COMPARE(view->listView()->model()->rowCount(), 1);
     QSignalSpy changed(view->listView()->model(), &QAbstractItemModel::dataChanged);
-    view->state().setSortOption(SortOption::company);
-    recomputed.clear();
-    // A burst of inserts is recomputed once, on the next turn of the event loop.
-    for (int i = 0; i < 3; ++i)
-        addRecord(m_store->store(), QStringLiteral("Burst %1").arg(i), {}, ApplicationStatus::applied, i);
-    QCOMPARE(recomputed.count(), 0);
-    QTRY_COMPARE(recomputed.count(), 1);
-    QApplication::processEvents();
-    QCOMPARE(recomputed.count(), 1);
-    JobApplication* first = view->state().visibleApplications().first();
-    QCOMPARE(first->companyName(), QStringLiteral("Burst 0"));
-    // A rename repaints the row and moves it; a field the list does not read only repaints it.
-    first->setCompanyName(QStringLiteral("Zeta"));
+    // A field the list does not sort or search by still repaints the row.
+    record->setFavorite(true);
     QCOMPARE(changed.count(), 1);
-    QTRY_COMPARE(shownCompanies(*view),
-        (QStringList {QStringLiteral("Burst 1"), QStringLiteral("Burst 2"), QStringLiteral("Zeta")}));
-    recomputed.clear();
-    first->setFavorite(true);
-    QCOMPARE(changed.count(), 2);
-    QApplication::processEvents();
-    QCOMPARE(recomputed.count(), 0);
 }
 
 void TestMainWindow::saveMoments()

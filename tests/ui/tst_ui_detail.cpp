@@ -1,0 +1,576 @@
+// The detail editor: what each control writes into the record, what it shows
+// when the record changes elsewhere, the decimal field's rules, the salary
+// difference, the mail address, the history order, the keyboard and the wheel,
+// and keystrokes surviving a quit.
+
+#include "UiTestSupport.h"
+
+#include "app/ApplicationCommands.h"
+#include "app/ApplywrightApp.h"
+#include "model/ApplicationEdits.h"
+#include "tracking/TodayProvider.h"
+#include "tracking/WindowState.h"
+#include "ui/ApplicationDetailView.h"
+#include "ui/Badges.h"
+#include "ui/DecimalField.h"
+#include "ui/DetailHeader.h"
+#include "ui/DetailSections.h"
+#include "ui/FormControls.h"
+#include "ui/Formats.h"
+#include "ui/Palette.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace UiTestSupport;
+
+class TestDetailEditor : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void decimalTyping_data();
+    void decimalTyping();
+    void decimalDisplay_data();
+    void decimalDisplay();
+    void salaryDifference_data();
+    void salaryDifference();
+    void mailAddress_data();
+    void mailAddress();
+    void historyOrderAndStage();
+    void postingLinkButton_data();
+    void postingLinkButton();
+    void statusPickerAndRejectionSection();
+    void followUpSwitch();
+    void headerFollowsTheRecord();
+    void wheelScrollsTheFormAndTabFollowsIt();
+    void keystrokesSurviveQuitAndSwitching_data();
+    void keystrokesSurviveQuitAndSwitching();
+
+private:
+    std::unique_ptr<ApplicationDetailView> makeView(JobApplication& record);
+
+    std::unique_ptr<TestSupport::FixedClock> m_clock;
+    std::unique_ptr<TempStore> m_store;
+    std::unique_ptr<TodayProvider> m_today;
+    QList<QUrl> m_opened;
+};
+
+void TestDetailEditor::initTestCase()
+{
+    useTestLocale();
+}
+
+void TestDetailEditor::init()
+{
+    m_clock = std::make_unique<TestSupport::FixedClock>(testNow());
+    m_store = std::make_unique<TempStore>();
+    QVERIFY(m_store->isReady());
+    m_today = std::make_unique<TodayProvider>();
+    m_opened.clear();
+}
+
+void TestDetailEditor::cleanup()
+{
+    m_today.reset();
+    m_store.reset();
+    m_clock.reset();
+    useTestLocale();
+}
+
+std::unique_ptr<ApplicationDetailView> TestDetailEditor::makeView(JobApplication& record)
+{
+    ApplicationDetailView::Actions actions;
+    actions.openURL = [this](const QUrl& url) { m_opened.append(url); };
+    auto view = std::make_unique<ApplicationDetailView>(record, *m_today, std::move(actions));
+    view->resize(560, 700);
+    view->show();
+    view->activateWindow();
+    if (!QTest::qWaitForWindowActive(view.get()))
+        qWarning("the editor's window did not become active");
+    return view;
+}
+
+void TestDetailEditor::decimalTyping_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("stored"); // empty: no amount
+    QTest::newRow("the first separator is the point") << "12.500,75"
+                                                      << "12.50075"
+                                                      << "12.50075";
+    QTest::newRow("pasted at once") << "paste:12.500,75"
+                                    << "12.50075"
+                                    << "12.50075";
+    QTest::newRow("a comma is a point") << "1,5"
+                                        << "1.5"
+                                        << "1.5";
+    QTest::newRow("letters only") << "abc"
+                                  << ""
+                                  << "";
+    QTest::newRow("a lone full stop") << "."
+                                      << "."
+                                      << "";
+    QTest::newRow("an exponent is not one") << "1e5"
+                                            << "15"
+                                            << "15";
+    QTest::newRow("no sign, no currency, no grouping") << "-₺ 1 250'000"
+                                                       << "1250000"
+                                                       << "1250000";
+    QTest::newRow("another script's digits") << "١٢٣,٥"
+                                             << "١٢٣.٥"
+                                             << "123.5";
+    QTest::newRow("a numeral without a digit value") << "½"
+                                                     << "½"
+                                                     << "";
+    QTest::newRow("more digits than any amount")
+        << QString(400, QLatin1Char('9')) << QString(400, QLatin1Char('9')) << "";
+    QTest::newRow("many significant digits") << "123456789012345678901234567890.123456789"
+                                             << "123456789012345678901234567890.123456789"
+                                             << "123456789012345678901234567890.123456789";
+}
+
+void TestDetailEditor::decimalTyping()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, stored);
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"));
+    auto view = makeView(*record);
+    DecimalField* field = view->salarySection()->expectedRow()->amountField();
+    field->setFocus();
+    if (typed.startsWith(QLatin1String("paste:"))) {
+        QApplication::clipboard()->setText(typed.mid(6));
+        field->paste();
+    } else {
+        typeText(field, typed);
+    }
+    QCOMPARE(field->text(), shown);
+    // What is stored is exact: the decimal's own text, never a float's.
+    QCOMPARE(record->expectedSalary() ? record->expectedSalary()->toString() : QString(), stored);
+}
+
+void TestDetailEditor::decimalDisplay_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    QTest::newRow("decimal comma") << turkish << "1,5"
+                                   << "1,5";
+    QTest::newRow("decimal point") << english << "1,5"
+                                   << "1.5";
+    QTest::newRow("no grouping, the decimals the value has") << turkish << "12500.50"
+                                                             << "12500,5";
+    QTest::newRow("cleared") << english << ""
+                             << "";
+}
+
+void TestDetailEditor::decimalDisplay()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QLocale::setDefault(locale);
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"));
+    record->setOfferedSalary(Decimal::parse("7"));
+    auto view = makeView(*record);
+    DecimalField* field = view->salarySection()->offeredRow()->amountField();
+    field->setFocus();
+    QVERIFY(field->hasFocus());
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    typeText(field, typed);
+    // Leaving the field shows the amount in the locale's form.
+    view->applicationSection()->companyField()->setFocus();
+    QCOMPARE(field->text(), shown);
+    QCOMPARE(record->offeredSalary().has_value(), !typed.isEmpty());
+    // A change made elsewhere reaches the field while it is not being edited.
+    record->setOfferedSalary(Decimal::parse("0.25"));
+    QCOMPARE(field->text(), DecimalField::displayText(Decimal::parse("0.25"), locale));
+}
+
+void TestDetailEditor::salaryDifference_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<int>("currency");
+    QTest::addColumn<QString>("text"); // empty: no difference row
+    QTest::addColumn<bool>("negative");
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    QTest::newRow("lower offer") << english << "50000"
+                                 << "45000" << int(Currency::eur) << "-5,000 €" << true;
+    QTest::newRow("lower offer, Turkish grouping") << turkish << "50000"
+                                                   << "45000" << int(Currency::eur) << "-5.000 €" << true;
+    QTest::newRow("equal") << english << "1200"
+                           << "1200" << int(Currency::tryy) << "+0 ₺" << false;
+    QTest::newRow("two fraction digits at most") << english << "1000"
+                                                 << "2500.456" << int(Currency::usd) << "+1,500.46 $" << false;
+    QTest::newRow("decimal comma") << turkish << "100"
+                                   << "100.5" << int(Currency::gbp) << "+0,5 £" << false;
+    QTest::newRow("no offer yet") << english << "100"
+                                  << "" << int(Currency::usd) << "" << false;
+}
+
+void TestDetailEditor::salaryDifference()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, expected);
+    QFETCH(QString, offered);
+    QFETCH(int, currency);
+    QFETCH(QString, text);
+    QFETCH(bool, negative);
+    QLocale::setDefault(locale);
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"));
+    auto view = makeView(*record);
+    SalarySection* salary = view->salarySection();
+    record->setCurrency(Currency(currency));
+    // Typed into the two rows; the currency picked in one row is the record's one currency.
+    typeText(salary->expectedRow()->amountField(), expected);
+    typeText(salary->offeredRow()->amountField(), offered);
+    QCOMPARE(salary->offeredRow()->currencyPicker()->currentIndex(), currency);
+    QCOMPARE(salary->differenceRow()->isVisibleTo(salary), !text.isEmpty());
+    if (text.isEmpty())
+        return;
+    QCOMPARE(salary->differenceLabel()->text(), text);
+    const QColor shown = salary->differenceLabel()->palette().color(QPalette::WindowText);
+    QCOMPARE(shown, Palette::textColor(negative ? NamedColor::red : NamedColor::green, salary->palette()));
+    // Clearing an amount takes the row away.
+    salary->expectedRow()->amountField()->clear();
+    Q_EMIT salary->expectedRow()->amountField()->textEdited(QString());
+    QVERIFY(!record->expectedSalary());
+    QVERIFY(!salary->differenceRow()->isVisibleTo(salary));
+}
+
+void TestDetailEditor::mailAddress_data()
+{
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<QString>("opens"); // empty: the button is disabled
+    QTest::newRow("surrounded by blanks") << " \tjane@acme.com\n "
+                                          << "mailto:jane@acme.com";
+    QTest::newRow("starts with @") << "@acme.com"
+                                   << "";
+    QTest::newRow("ends with @") << "jane@"
+                                 << "";
+    QTest::newRow("no @") << "jane.acme.com"
+                          << "";
+    QTest::newRow("blank") << "   "
+                           << "";
+    QTest::newRow("nothing else is checked") << "a@b@c"
+                                             << "mailto:a@b@c";
+}
+
+void TestDetailEditor::mailAddress()
+{
+    QFETCH(QString, email);
+    QFETCH(QString, opens);
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"));
+    auto view = makeView(*record);
+    ContactsSection* contacts = view->contactsSection();
+    // Set on the record (as a restored backup would): a line edit takes no line breaks.
+    record->setHrContactEmail(email);
+    QCOMPARE(contacts->hrEmailField()->text().trimmed(), email.trimmed());
+    QCOMPARE(contacts->mailButton()->isEnabled(), !opens.isEmpty());
+    contacts->mailButton()->click();
+    QCOMPARE(m_opened, opens.isEmpty() ? QList<QUrl>() : QList<QUrl> {QUrl(opens)});
+}
+
+void TestDetailEditor::historyOrderAndStage()
+{
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"));
+    auto view = makeView(*record);
+    TimelineSection* timeline = view->timelineSection();
+    const auto texts = [&] {
+        QStringList shown;
+        for (QWidget* row : timeline->entryRows()) {
+            if (auto* change = row->findChild<QLabel*>(QStringLiteral("historyText")))
+                shown.append(change->text());
+            else if (auto* empty = row->findChild<QLabel*>(QStringLiteral("emptyHistory")))
+                shown.append(empty->text());
+        }
+        return shown;
+    };
+    QCOMPARE(texts(), QStringList {QStringLiteral("No status changes yet.")});
+    QVERIFY(timeline->stageRow()->isVisibleTo(timeline));
+    QCOMPARE(timeline->stageLabel()->text(), QStringLiteral("0 days"));
+
+    record->appendFirstHistoryEntry();
+    m_clock->set(testNow().addDays(2));
+    record->changeStatus(ApplicationStatus::hrInterview);
+    // Two changes at one moment: the one that reached the later stage comes first,
+    // whatever the order they were appended in.
+    const QDateTime same = testNow().addDays(5);
+    record->appendHistory(
+        std::make_unique<StatusChange>(ApplicationStatus::techInterview, ApplicationStatus::rejected, same));
+    record->appendHistory(
+        std::make_unique<StatusChange>(ApplicationStatus::hrInterview, ApplicationStatus::techInterview, same));
+    QCOMPARE(texts(),
+        (QStringList {QStringLiteral("Tech Interview → Rejected"), QStringLiteral("HR Interview → Tech Interview"),
+            QStringLiteral("Applied → HR Interview"), QStringLiteral("Applied")}));
+    m_clock->set(testNow().addDays(5));
+    m_today->refreshDay();
+    QCOMPARE(timeline->stageLabel()->text(), QStringLiteral("3 days"));
+    record->changeStatus(ApplicationStatus::offer);
+    QVERIFY(!timeline->stageRow()->isVisibleTo(timeline));
+}
+
+void TestDetailEditor::postingLinkButton_data()
+{
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("opens"); // empty: disabled
+    QTest::newRow("bare host") << "acme.example.com/jobs/1"
+                               << "https://acme.example.com/jobs/1";
+    QTest::newRow("http") << "http://acme.example.com"
+                          << "http://acme.example.com";
+    QTest::newRow("ftp") << "ftp://files.example.com/job"
+                         << "";
+    QTest::newRow("no host") << "https://"
+                             << "";
+}
+
+void TestDetailEditor::postingLinkButton()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, opens);
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"));
+    const QDateTime updated = record->updatedAt();
+    auto view = makeView(*record);
+    ApplicationSection* section = view->applicationSection();
+    m_clock->set(testNow().addSecs(60));
+    typeText(section->linkField(), link);
+    QCOMPARE(record->postingLink(), link);
+    // A link alone is not a change of the application.
+    QCOMPARE(record->updatedAt(), updated);
+    QToolButton* button = section->openLinkButton();
+    QCOMPARE(button->isEnabled(), !opens.isEmpty());
+    QCOMPARE(button->toolTip(),
+        opens.isEmpty() ? QStringLiteral("Enter a valid http(s) address") : QStringLiteral("Open posting in browser"));
+    button->click();
+    QCOMPARE(m_opened, opens.isEmpty() ? QList<QUrl>() : QList<QUrl> {QUrl(opens)});
+}
+
+void TestDetailEditor::statusPickerAndRejectionSection()
+{
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"));
+    record->appendFirstHistoryEntry();
+    auto view = makeView(*record);
+    QComboBox* status = view->applicationSection()->statusPicker();
+    const auto pick = [&](ApplicationStatus value) {
+        status->setCurrentIndex(int(value));
+        Q_EMIT status->activated(int(value));
+    };
+    QVERIFY(view->rejectionSection()->isHidden());
+    const QDateTime updated = record->updatedAt();
+    m_clock->set(testNow().addSecs(60));
+    pick(ApplicationStatus::applied);
+    QCOMPARE(record->history().size(), 1);
+    QCOMPARE(record->updatedAt(), updated);
+
+    pick(ApplicationStatus::rejected);
+    QCOMPARE(record->history().size(), 2);
+    QVERIFY(view->showsRejection());
+    QTRY_VERIFY(view->rejectionSection()->isVisible());
+    // The details field is there for "Other" only; its text is kept either way.
+    RejectionSection* rejection = view->rejectionSection();
+    QComboBox* reason = rejection->reasonPicker();
+    QCOMPARE(reason->currentText(), QStringLiteral("Not specified"));
+    const auto pickReason = [&](RejectionReason value) {
+        const int index = reason->findData(int(value));
+        reason->setCurrentIndex(index);
+        Q_EMIT reason->activated(index);
+    };
+    pickReason(RejectionReason::other);
+    QTRY_VERIFY(rejection->detailsRow()->isVisible());
+    typeText(rejection->detailsField(), QStringLiteral("froze hiring"));
+    rejection->byPhoneBox()->click();
+    pickReason(RejectionReason::budget);
+    QTRY_VERIFY(rejection->detailsRow()->isHidden());
+    QCOMPARE(record->rejectionNote(), QStringLiteral("froze hiring"));
+    QVERIFY(record->rejectedByPhone());
+    pickReason(RejectionReason::other);
+    QCOMPARE(rejection->detailsField()->toPlainText(), QStringLiteral("froze hiring"));
+
+    // Another status takes the section away and clears the details (the record's rule).
+    pick(ApplicationStatus::hrInterview);
+    QVERIFY(!view->showsRejection());
+    QTRY_VERIFY(view->rejectionSection()->isHidden());
+    QCOMPARE(record->rejectionNote(), QString());
+    QVERIFY(!rejection->byPhoneBox()->isChecked());
+}
+
+void TestDetailEditor::followUpSwitch()
+{
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"));
+    auto view = makeView(*record);
+    ApplicationSection* section = view->applicationSection();
+    QVERIFY(!section->followUpDateRow()->isVisibleTo(section));
+    // The application date offers no day after today.
+    QCOMPARE(section->applicationDateField()->maximumDate(), testNow().date());
+
+    m_clock->set(testNow().addSecs(90));
+    section->followUpSwitch()->click();
+    QCOMPARE(record->followUpDate(), std::optional<QDateTime>(testNow().addSecs(90).addDays(7).toUTC()));
+    QCOMPARE(record->updatedAt(), testNow().addSecs(90).toUTC());
+    QVERIFY(section->followUpDateRow()->isVisibleTo(section));
+    QCOMPARE(section->followUpDateField()->date(), testNow().addDays(7).date());
+    // Another day keeps the time of day.
+    section->followUpDateField()->setDate(testNow().addDays(10).date());
+    QCOMPARE(record->followUpDate(), std::optional<QDateTime>(testNow().addSecs(90).addDays(10).toUTC()));
+
+    section->followUpSwitch()->click();
+    QVERIFY(!record->followUpDate());
+    QVERIFY(!section->followUpDateRow()->isVisibleTo(section));
+}
+
+void TestDetailEditor::headerFollowsTheRecord()
+{
+    JobApplication* record
+        = addRecord(m_store->store(), QStringLiteral("Acme"), QString(), ApplicationStatus::applied, 9);
+    auto view = makeView(*record);
+    DetailHeader* header = view->header();
+    QCOMPARE(header->positionLabel()->fullText(), QStringLiteral("No position specified"));
+    QCOMPARE(header->dateChip()->text(), QStringLiteral("Mar 5, 2025"));
+    QVERIFY(header->waitingBadge()->isVisibleTo(header) && !header->closedChip()->isVisibleTo(header));
+    QCOMPARE(header->waitingBadge()->days(), 9);
+#ifndef Q_OS_MACOS
+    QCOMPARE(header->deleteButton()->toolTip(), QStringLiteral("Delete this application (Del)"));
+#endif
+
+    // The star works as the list's context menu does: flipped and stamped.
+    m_clock->set(testNow().addSecs(30));
+    QCOMPARE(header->starButton()->toolTip(), QStringLiteral("Add star"));
+    header->starButton()->click();
+    QVERIFY(record->isFavorite());
+    QCOMPARE(record->updatedAt(), testNow().addSecs(30).toUTC());
+    QCOMPARE(header->starButton()->toolTip(), QStringLiteral("Remove star"));
+
+    // Typing in the form and changes made elsewhere both reach the header.
+    typeText(view->applicationSection()->companyField(), QStringLiteral(" Ltd"));
+    QCOMPARE(header->companyLabel()->fullText(), QStringLiteral("Acme Ltd"));
+    record->changeStatus(ApplicationStatus::offer);
+    QVERIFY(!header->waitingBadge()->isVisibleTo(header) && header->closedChip()->isVisibleTo(header));
+    QCOMPARE(header->closedChip()->text(), QStringLiteral("Closed in 9 days"));
+    QCOMPARE(view->applicationSection()->statusPicker()->currentIndex(), int(ApplicationStatus::offer));
+}
+
+void TestDetailEditor::wheelScrollsTheFormAndTabFollowsIt()
+{
+    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"));
+    auto view = makeView(*record);
+    view->resize(560, 320);
+    QApplication::processEvents();
+    QComboBox* status = view->applicationSection()->statusPicker();
+    QScrollBar* scroll = view->scrollArea()->verticalScrollBar();
+    QVERIFY(scroll->maximum() > 0);
+    const int before = scroll->value();
+    QWheelEvent wheel(QPointF(5, 5), status->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+        Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(status, &wheel);
+    QCOMPARE(status->currentIndex(), int(ApplicationStatus::applied));
+    QVERIFY(scroll->value() > before);
+
+    // Tab walks the form top to bottom.
+    QLineEdit* company = view->applicationSection()->companyField();
+    company->setFocus();
+    // The open button is skipped while there is no link to open.
+    const QList<QWidget*> expected {view->applicationSection()->positionField(),
+        view->applicationSection()->linkField(), view->applicationSection()->workModelPicker(),
+        view->applicationSection()->applicationDateField(), view->applicationSection()->statusPicker(),
+        view->applicationSection()->followUpSwitch(), view->contactsSection()->hrNameField()};
+    QWidget* previous = company;
+    for (QWidget* next : expected) {
+        // A date field takes Tab through its day, month and year first, as desktop date fields do.
+        QWidget* at = nullptr;
+        for (int presses = 0; presses < 4; ++presses) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            at = QApplication::focusWidget();
+            if (at != previous && !previous->isAncestorOf(at))
+                break;
+        }
+        previous = next;
+        QVERIFY2(at == next || next->isAncestorOf(at),
+            qPrintable(next->objectName() + QLatin1String(" expected, got ") + at->objectName() + QLatin1Char('/')
+                + QLatin1String(at->metaObject()->className()) + QLatin1Char(' ')
+                + (at->parentWidget() ? at->parentWidget()->objectName() : QString())));
+    }
+}
+
+void TestDetailEditor::keystrokesSurviveQuitAndSwitching_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("the Quit command") << "quit";
+    QTest::newRow("closing the window") << "close";
+    QTest::newRow("another record, then quit") << "switch";
+}
+
+void TestDetailEditor::keystrokesSurviveQuitAndSwitching()
+{
+    QFETCH(QString, how);
+    QTemporaryDir dir;
+    RecordID id = 0;
+    {
+        ApplywrightApp app(dir.path());
+        Store& store = *app.storeLoader().store();
+        // No timed save: only the window's own saving may keep the keystrokes.
+        store.setAutosaveDelay(-1);
+        addRecord(store, QStringLiteral("Other"), {}, ApplicationStatus::applied, 3);
+        QVERIFY(store.save());
+        auto window = app.createWindow();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        auto* content = window->findChild<ContentView*>();
+        QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+        ApplicationDetailView* editor = content->detailView();
+        QVERIFY(editor);
+        id = editor->application()->id();
+        // The cursor is in the company field: typing goes there.
+        typeText(QApplication::focusWidget(), QStringLiteral("Çağrı Yazılım"));
+        QPlainTextEdit* notes = editor->notesSection()->editor();
+        notes->setFocus();
+        typeText(notes, QStringLiteral("line one"));
+        QTest::keyClick(notes, Qt::Key_Return);
+        typeText(notes, QStringLiteral("line two"));
+        QWidget* amount = editor->salarySection()->expectedRow()->amountField();
+        amount->setFocus();
+        typeText(amount, QStringLiteral("85000,5"));
+        QVERIFY(store.hasChanges());
+        if (how == QLatin1String("switch")) {
+            content->state().setSelectedID(content->state().visibleApplications().last()->id());
+            QVERIFY(content->detailView() != editor);
+        }
+        if (how == QLatin1String("close"))
+            QTimer::singleShot(0, window.get(), &QWidget::close);
+        else
+            QTimer::singleShot(0, window->findChild<QAction*>(QStringLiteral("quitAction")), &QAction::trigger);
+        // The window's own quit, as the desktop runs it.
+        QApplication::exec();
+        QVERIFY(!store.hasChanges());
+    }
+    StoreLoader reopened = openStore(dir.path());
+    QVERIFY(reopened.isReady());
+    JobApplication* record = reopened.store()->application(id);
+    QVERIFY(record);
+    QCOMPARE(record->companyName(), QStringLiteral("Çağrı Yazılım"));
+    QCOMPARE(record->notes(), QStringLiteral("line one\nline two"));
+    QCOMPARE(record->expectedSalary()->toString(), QStringLiteral("85000.5"));
+}
+
+QTEST_MAIN(TestDetailEditor)
+#include "tst_ui_detail.moc"

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFutureWatcher>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtConcurrent/QtConcurrentRun>
@@ -111,6 +113,15 @@ QMessageBox* BackupFlow::makeAlert(QWidget* parent, const QString& text)
     box->setWindowTitle(tr("Backup"));
     box->setText(tr("Backup"));
     box->setInformativeText(text);
+    if (auto* title = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        QFont bold = title->font();
+        bold.setBold(true);
+        title->setFont(bold);
+    }
+    // Room for a sentence on one or two lines instead of a narrow column.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(340, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+            grid->columnCount());
     QPushButton* ok = box->addButton(tr("OK"), QMessageBox::AcceptRole);
     box->setDefaultButton(ok);
     box->setEscapeButton(ok);

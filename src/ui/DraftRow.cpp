@@ -77,9 +77,7 @@ void DraftRow::buildLayout()
     m_source = new QLabel(this);
     m_source->setObjectName(QStringLiteral("sourceLabel"));
     m_source->setTextFormat(Qt::PlainText);
-    m_source->setText(draft.sourceLabel());
-    m_source->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_source->setMinimumWidth(40);
+    m_source->setToolTip(draft.sourceLabel());
     m_confidence = new ConfidenceBadge(overallConfidence(parsed), this);
     if (parsed.board != JobBoard::unknown) {
         m_board = new MetaChip(QStringLiteral("globe"), title(parsed.board), NamedColor::secondary, this);
@@ -211,7 +209,23 @@ void DraftRow::applyStyle()
 {
     const QPalette& pal = palette();
     m_source->setFont(Palette::font(Palette::TextStyle::caption, font()));
+    // One line: a long file name gives up its middle, keeping its start and extension.
+    if (m_draft)
+        m_source->setText(QFontMetrics(m_source->font()).elidedText(m_draft->sourceLabel(), Qt::ElideMiddle, 360));
     Palette::setForeground(m_source, Palette::secondaryText(pal));
+    // The segmented picker: joined segments, the chosen one in the accent colour.
+    if (QWidget* segments = findChild<QWidget*>(QStringLiteral("workModelPicker"))) {
+        const QString border = Palette::separator(pal).name();
+        segments->setStyleSheet(
+            QStringLiteral("QToolButton { border: 1px solid %1; border-left-width: 0; padding: 3px 12px;"
+                           " background: %2; color: %3; }"
+                           "QToolButton:first { border-left-width: 1px; border-top-left-radius: 5px;"
+                           " border-bottom-left-radius: 5px; }"
+                           "QToolButton:last { border-top-right-radius: 5px; border-bottom-right-radius: 5px; }"
+                           "QToolButton:checked { background: %4; color: %5; border-color: %4; }")
+                .arg(border, pal.color(QPalette::Base).name(), pal.color(QPalette::Text).name(),
+                    pal.color(QPalette::Highlight).name(), pal.color(QPalette::HighlightedText).name()));
+    }
     const QFont callout = Palette::font(Palette::TextStyle::callout, font());
     for (QLabel* label : std::as_const(m_fieldLabels)) {
         label->setFont(callout);
@@ -225,7 +239,10 @@ void DraftRow::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(Palette::quaternaryFill(palette()));
+    // The quaternary fill as the desktop draws it behind grouped content: a faint
+    // wash of the text colour, light enough for the text fields on top.
+    const QColor fill = Palette::quaternaryFill(palette());
+    painter.setBrush(Palette::withAlpha(fill, fill.alphaF() * 0.35));
     painter.drawRoundedRect(QRectF(rect()), 8, 8);
 }
 

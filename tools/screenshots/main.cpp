@@ -5,6 +5,7 @@
 // scene, first in the light and then in the dark palette. Menus are separate
 // windows, so their pictures are drawn into the window's picture where they open.
 
+#include "ImportScenes.h"
 #include "app/ApplywrightApp.h"
 #include "model/Clock.h"
 #include "store/Store.h"
@@ -218,5 +219,6 @@ int main(int argc, char* argv[])
     Shooter(folder, QString()).run();
     Palette::installAppearance(Palette::Appearance::dark);
     Shooter(folder, QStringLiteral("-dark")).run();
+    shootImportScenes(folder, &fill);
     return 0;
 }

@@ -100,8 +100,12 @@ void PostingImportFlow::presentingChanged(bool presenting)
     m_sheet = new PostingImportSheet(
         *m_session, [this](const QList<PostingDraft*>& drafts) { commit(drafts); }, m_view.window());
     m_sheet->setAttribute(Qt::WA_DeleteOnClose);
-    // However the sheet goes, the session is left clear behind it.
-    connect(m_sheet, &QDialog::finished, this, [this] { m_session->reset(); });
+    // However the sheet goes, the session is left clear behind it. The closed sheet
+    // is deleted later; an import started before then gets a sheet of its own.
+    connect(m_sheet, &QDialog::finished, this, [this] {
+        m_sheet = nullptr;
+        m_session->reset();
+    });
     m_sheet->open();
     Q_EMIT sheetOpened(m_sheet);
 }

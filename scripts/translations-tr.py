@@ -130,6 +130,32 @@ TURKISH = {
     "Remote": "Uzaktan",
     "Hybrid": "Hibrit",
     "On-site": "İş yerinde",
+    "Review Detected Applications": "Algılanan Başvuruları Gözden Geçir",
+    "Check what was detected, fix anything wrong, then add. Nothing is saved until you do.":
+        "Algılananları kontrol edin, yanlışları düzeltin, sonra ekleyin. Siz ekleyene kadar hiçbir şey kaydedilmez.",
+    "Reading screenshots…": "Ekran görüntüleri okunuyor…",
+    "Nothing could be read": "Hiçbir şey okunamadı",
+    "No job posting fields were found in these screenshots. Try a shot that includes the job title and company name.":
+        "Bu ekran görüntülerinde iş ilanı bilgisi bulunamadı. İş unvanını ve şirket adını içeren bir görüntü deneyin.",
+    "Reading…": "Okunuyor…",
+    "Add %n Applications": "%n Başvuru Ekle",
+    "Include this application": "Bu başvuruyu ekle",
+    "Company": "Şirket",
+    "Position": "Pozisyon",
+    "Posting Link": "İlan Bağlantısı",
+    "Work Model": "Çalışma Şekli",
+    "Needs review": "Gözden geçirin",
+    "Check this": "Kontrol edin",
+    "Confident": "Emin",
+    "Detected from: ": "Şuradan algılandı: ",
+    "Not detected — fill this in yourself": "Algılanamadı — bunu kendiniz doldurun",
+    "JSON files (*.json)": "JSON dosyaları (*.json)",
+    "Export Backup": "Yedeği Dışa Aktar",
+    "Import Backup": "Yedeği İçe Aktar",
+    "Backup": "Yedek",
+    "OK": "Tamam",
+    "Images (%1)": "Görüntüler (%1)",
+    "Add from Screenshot": "Ekran Görüntüsünden Ekle",
 }
 
 
@@ -140,7 +166,13 @@ def main(path):
         source = message.find("source").text or ""
         translation = message.find("translation")
         if source in TURKISH:
-            translation.text = TURKISH[source]
+            # Turkish has one plural form: every numerus form gets the same text.
+            forms = translation.findall("numerusform")
+            if forms:
+                for form in forms:
+                    form.text = TURKISH[source]
+            else:
+                translation.text = TURKISH[source]
             translation.attrib.pop("type", None)
         else:
             missing.append(source)

@@ -2,7 +2,8 @@
 // thread is ever kept from its event loop. A 1 ms precise timer ticks on the main
 // thread and a 16 ms timer repaints the whole window, as the screen would ask for
 // frames; the longest gap between two ticks is the longest stall a user could
-// feel (one frame at 60 Hz is 16.7 ms). The import runs through the window's real
+// feel (one frame at 60 Hz is 16.7 ms). The main thread's CPU time within each gap
+// tells its own work apart from time the machine gave to other processes. The import runs through the window's real
 // flow and session with the real recogniser, from the drop to the review sheet.
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
@@ -25,9 +26,19 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 namespace {
+
+// CPU time of the calling thread: the part of a gap the main thread spent working,
+// as opposed to waiting for a core the rest of the machine had.
+double threadCpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
 
 // A job-board page at a 15-inch Retina screen's size: a title, the company line,
 // chips and paragraphs of description.
@@ -80,17 +91,23 @@ void windowStaysResponsive(benchmark::State& state)
     QApplication::processEvents();
 
     std::vector<double> gapsMs;
+    double longestBusyMs = 0;
     double longestRepaintMs = 0;
     double readingMs = 0;
     for (auto _ : state) {
         gapsMs.clear();
+        longestBusyMs = 0;
         QElapsedTimer sinceTick;
+        double cpuAtTick = threadCpuMs();
         QTimer ticker;
         ticker.setTimerType(Qt::PreciseTimer);
         ticker.setInterval(1);
         QObject::connect(&ticker, &QTimer::timeout, [&] {
             gapsMs.push_back(double(sinceTick.nsecsElapsed()) / 1e6);
             sinceTick.restart();
+            const double cpu = threadCpuMs();
+            longestBusyMs = std::max(longestBusyMs, cpu - cpuAtTick);
+            cpuAtTick = cpu;
         });
         QTimer frames;
         frames.setTimerType(Qt::PreciseTimer);
@@ -107,6 +124,7 @@ void windowStaysResponsive(benchmark::State& state)
         QElapsedTimer reading;
         reading.start();
         sinceTick.start();
+        cpuAtTick = threadCpuMs();
         ticker.start();
         frames.start();
         flow.importFiles(urls);
@@ -125,6 +143,8 @@ void windowStaysResponsive(benchmark::State& state)
         return gapsMs.empty() ? 0.0 : gapsMs[std::min(gapsMs.size() - 1, size_t(p * double(gapsMs.size())))];
     };
     state.counters["longest_stall_ms"] = gapsMs.empty() ? 0.0 : gapsMs.back();
+    // The main thread's own work within one gap, without time lost to other processes.
+    state.counters["longest_busy_ms"] = longestBusyMs;
     state.counters["p99_gap_ms"] = percentile(0.99);
     state.counters["longest_repaint_ms"] = longestRepaintMs;
     state.counters["reading_ms"] = readingMs;

@@ -142,8 +142,9 @@ void BackupFlow::post(const BackupMessage& message)
         m_alertBox->setInformativeText(message.text());
         return;
     }
-    m_alertBox = makeAlert(dialogParent(), message.text());
-    m_alertBox->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_alertBox, &QMessageBox::finished, this, [this] { m_message.reset(); });
-    m_alertBox->open();
+    QMessageBox* box = makeAlert(dialogParent(), message.text());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this] { m_message.reset(); });
+    m_alertBox = box;
+    box->open();
 }

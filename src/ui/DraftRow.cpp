@@ -47,7 +47,7 @@ DraftRow::DraftRow(PostingDraft& draft, QWidget* parent)
     , m_draft(&draft)
 {
     setObjectName(QStringLiteral("draftRow"));
-    buildLayout();
+    buildLayout(draft);
     applyStyle();
     showDraft();
     connect(&draft, &PostingDraft::changed, this, &DraftRow::showDraft);
@@ -60,9 +60,8 @@ ParseConfidence DraftRow::overallConfidence(const ParsedPosting& parsed)
     return std::min(parsed.company->confidence, parsed.position->confidence);
 }
 
-void DraftRow::buildLayout()
+void DraftRow::buildLayout(const PostingDraft& draft)
 {
-    PostingDraft& draft = *m_draft;
     const ParsedPosting& parsed = draft.parsed();
 
     m_include = new QCheckBox(this);
@@ -70,8 +69,8 @@ void DraftRow::buildLayout()
     // No visible text: the row itself says what is included.
     m_include->setAccessibleName(tr("Include this application"));
     connect(m_include, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_draft)
-            m_draft->setInclude(on);
+        if (PostingDraft* target = m_draft.data())
+            target->setInclude(on);
     });
 
     m_source = new QLabel(this);
@@ -101,16 +100,16 @@ void DraftRow::buildLayout()
     m_position = makeField(tr("Position"), QStringLiteral("positionField"));
     m_link = makeField(tr("Posting Link"), QStringLiteral("linkField"));
     connect(m_company, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (m_draft)
-            m_draft->setCompany(text);
+        if (PostingDraft* target = m_draft.data())
+            target->setCompany(text);
     });
     connect(m_position, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (m_draft)
-            m_draft->setPosition(text);
+        if (PostingDraft* target = m_draft.data())
+            target->setPosition(text);
     });
     connect(m_link, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (m_draft)
-            m_draft->setPostingLink(text);
+        if (PostingDraft* target = m_draft.data())
+            target->setPostingLink(text);
     });
 
     // The segmented picker: one exclusive button per work model.
@@ -134,8 +133,8 @@ void DraftRow::buildLayout()
     }
     segmentLayout->addStretch(1);
     connect(m_workModel, &QButtonGroup::idClicked, this, [this](int id) {
-        if (m_draft)
-            m_draft->setWorkModel(allCases<WorkModel>()[size_t(id)]);
+        if (PostingDraft* target = m_draft.data())
+            target->setWorkModel(allCases<WorkModel>()[size_t(id)]);
     });
 
     m_hints = {EvidenceHint::of(parsed.company, this), EvidenceHint::of(parsed.position, this),
@@ -190,9 +189,10 @@ qreal DraftRow::rowOpacity() const
 
 void DraftRow::showDraft()
 {
-    if (!m_draft)
+    const PostingDraft* shown = m_draft.data();
+    if (!shown)
         return;
-    const PostingDraft& draft = *m_draft;
+    const PostingDraft& draft = *shown;
     if (m_include->isChecked() != draft.include())
         m_include->setChecked(draft.include());
     showText(m_company, draft.company());
@@ -210,8 +210,8 @@ void DraftRow::applyStyle()
     const QPalette& pal = palette();
     m_source->setFont(Palette::font(Palette::TextStyle::caption, font()));
     // One line: a long file name gives up its middle, keeping its start and extension.
-    if (m_draft)
-        m_source->setText(QFontMetrics(m_source->font()).elidedText(m_draft->sourceLabel(), Qt::ElideMiddle, 360));
+    if (const PostingDraft* shown = m_draft.data())
+        m_source->setText(QFontMetrics(m_source->font()).elidedText(shown->sourceLabel(), Qt::ElideMiddle, 360));
     Palette::setForeground(m_source, Palette::secondaryText(pal));
     // The segmented picker: joined segments, the chosen one in the accent colour.
     if (QWidget* segments = findChild<QWidget*>(QStringLiteral("workModelPicker"))) {

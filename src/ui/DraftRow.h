@@ -53,7 +53,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void buildLayout();
+    void buildLayout(const PostingDraft& draft);
     void applyStyle();
     void showDraft();
 

@@ -97,15 +97,16 @@ void PostingImportFlow::presentingChanged(bool presenting)
 {
     if (!presenting || m_sheet)
         return;
-    m_sheet = new PostingImportSheet(
+    auto* sheet = new PostingImportSheet(
         *m_session, [this](const QList<PostingDraft*>& drafts) { commit(drafts); }, m_view.window());
-    m_sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
     // However the sheet goes, the session is left clear behind it. The closed sheet
     // is deleted later; an import started before then gets a sheet of its own.
-    connect(m_sheet, &QDialog::finished, this, [this] {
+    connect(sheet, &QDialog::finished, this, [this] {
         m_sheet = nullptr;
         m_session->reset();
     });
-    m_sheet->open();
+    m_sheet = sheet;
+    sheet->open();
     Q_EMIT sheetOpened(m_sheet);
 }

@@ -156,6 +156,10 @@ TURKISH = {
     "OK": "Tamam",
     "Images (%1)": "Görüntüler (%1)",
     "Add from Screenshot": "Ekran Görüntüsünden Ekle",
+    "Add or cancel these first, then paste the next posting.":
+        "Önce bunları ekleyin ya da vazgeçin, sonra sıradaki ilanı yapıştırın.",
+    "Add or cancel these first, then drop the new screenshots.":
+        "Önce bunları ekleyin ya da vazgeçin, sonra yeni ekran görüntülerini bırakın.",
 }
 
 

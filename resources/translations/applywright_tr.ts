@@ -423,6 +423,14 @@
         <source>Cancel</source>
         <translation>Vazgeç</translation>
     </message>
+    <message>
+        <source>Add or cancel these first, then paste the next posting.</source>
+        <translation>Önce bunları ekleyin ya da vazgeçin, sonra sıradaki ilanı yapıştırın.</translation>
+    </message>
+    <message>
+        <source>Add or cancel these first, then drop the new screenshots.</source>
+        <translation>Önce bunları ekleyin ya da vazgeçin, sonra yeni ekran görüntülerini bırakın.</translation>
+    </message>
 </context>
 <context>
     <name>PostingParser</name>

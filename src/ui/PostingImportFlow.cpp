@@ -108,5 +108,4 @@ void PostingImportFlow::presentingChanged(bool presenting)
     });
     m_sheet = sheet;
     sheet->open();
-    Q_EMIT sheetOpened(m_sheet);
 }

@@ -44,9 +44,6 @@ public:
     // The open panel's filter: every image type the decoder reads.
     static QString imageFilter();
 
-Q_SIGNALS:
-    void sheetOpened(PostingImportSheet* sheet);
-
 private:
     void presentingChanged(bool presenting);
 

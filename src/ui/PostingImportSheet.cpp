@@ -3,16 +3,20 @@
 #include "posting/PostingDraft.h"
 #include "ui/ContentUnavailableView.h"
 #include "ui/DraftRow.h"
+#include "ui/FocusedActions.h"
 #include "ui/Palette.h"
 #include "ui/ProminentButton.h"
 #include "ui/Symbols.h"
 
+#include <QDragEnterEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -199,7 +203,16 @@ void PostingImportSheet::buildLayout()
     m_footerLabel = new QLabel(tr("Reading…"), m_footerIndicator);
     indicatorLayout->addWidget(m_footerLabel);
     footerLayout->addWidget(m_footerIndicator);
-    footerLayout->addStretch(1);
+    m_hint = new QLabel(footer);
+    m_hint->setObjectName(QStringLiteral("sheetHint"));
+    m_hint->setWordWrap(true);
+    m_hint->hide();
+    m_hintTimer = new QTimer(this);
+    m_hintTimer->setSingleShot(true);
+    m_hintTimer->setInterval(5000);
+    connect(m_hintTimer, &QTimer::timeout, m_hint, &QWidget::hide);
+    footerLayout->addWidget(m_hint, 1);
+    footerLayout->addStretch(0);
     m_cancel = new QPushButton(tr("Cancel"), footer);
     m_cancel->setObjectName(QStringLiteral("cancelButton"));
     m_cancel->setAutoDefault(false);
@@ -209,6 +222,13 @@ void PostingImportSheet::buildLayout()
     footerLayout->addWidget(m_cancel);
     footerLayout->addWidget(m_add);
     connect(m_cancel, &QPushButton::clicked, this, &PostingImportSheet::cancel);
+    // The window's "Paste Job Posting" shortcut, pressed while the review is open.
+    for (const QKeySequence& keys : FocusedActions::shortcuts(FocusedActions::Key::pastePosting)) {
+        auto* paste = new QShortcut(keys, this);
+        connect(paste, &QShortcut::activated, this,
+            [this] { showHint(tr("Add or cancel these first, then paste the next posting.")); });
+    }
+    setAcceptDrops(true);
     connect(m_add, &QPushButton::clicked, this, &PostingImportSheet::add);
 
     auto* layout = new QVBoxLayout(this);
@@ -230,6 +250,8 @@ void PostingImportSheet::applyStyle()
     Palette::setForeground(m_subtitle, Palette::secondaryText(pal));
     Palette::setForeground(m_readingLabel, Palette::secondaryText(pal));
     Palette::setForeground(m_footerLabel, Palette::secondaryText(pal));
+    m_hint->setFont(Palette::font(Palette::TextStyle::callout, font()));
+    Palette::setForeground(m_hint, Palette::textColor(NamedColor::blue, pal));
     const QFont caption = Palette::font(Palette::TextStyle::caption, font());
     const QColor orange = Palette::textColor(failureColor(), pal);
     for (QLabel* label : std::as_const(m_failureLabels)) {
@@ -338,6 +360,38 @@ QStringList PostingImportSheet::failureTexts() const
     for (const QLabel* label : m_failureLabels)
         texts.append(label->text());
     return texts;
+}
+
+void PostingImportSheet::showHint(const QString& text)
+{
+    m_hint->setText(text);
+    m_hint->show();
+    m_hintTimer->start();
+}
+
+void PostingImportSheet::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!event->mimeData() || !event->mimeData()->hasUrls()) {
+        event->ignore();
+        return;
+    }
+    showHint(tr("Add or cancel these first, then drop the new screenshots."));
+    // Taken only to keep the hint up while the files are over the sheet; the drop
+    // itself is refused below.
+    event->acceptProposedAction();
+}
+
+void PostingImportSheet::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    m_hintTimer->start(1500);
+    event->accept();
+}
+
+void PostingImportSheet::dropEvent(QDropEvent* event)
+{
+    m_hintTimer->start(3000);
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
 }
 
 void PostingImportSheet::cancel()

@@ -14,6 +14,7 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QStackedWidget;
+class QTimer;
 class QVBoxLayout;
 
 // The review sheet of a posting import. It follows the session live: a progress
@@ -45,6 +46,8 @@ public:
     QPushButton* cancelButton() const { return m_cancel; }
     // The footer's "Reading…" indicator, shown while the session is processing.
     QWidget* footerIndicator() const { return m_footerIndicator; }
+    // Says why a drop or a paste does nothing while this review is open.
+    QLabel* hintLabel() const { return m_hint; }
     ContentUnavailableView* nothingReadView() const { return m_nothingRead; }
 
     // "Add %n Applications".
@@ -64,6 +67,11 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Dropped files and the paste command belong to the window under the sheet, which
+    // takes them once this review is added or cancelled; meanwhile the sheet says so.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildLayout();
@@ -72,6 +80,7 @@ private:
     void syncFailures();
     void syncState();
     void updateAddButton();
+    void showHint(const QString& text);
 
     PostingImportSession& m_session;
     CommitAction m_onCommit;
@@ -92,6 +101,8 @@ private:
     QList<QLabel*> m_failureIcons;
     QWidget* m_footerIndicator = nullptr;
     QLabel* m_footerLabel = nullptr;
+    QLabel* m_hint = nullptr;
+    QTimer* m_hintTimer = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_add = nullptr;
 };

@@ -151,6 +151,7 @@ private Q_SLOTS:
     void dropsOnTheList();
     void pickedScreenshotsAndTheLastFolder();
     void pasteWhileReadingEndsReading();
+    void dropAndPasteWhileTheSheetIsOpen();
     void cancelDuringRecognition();
     void commitSelectsTheFirstNewRecord();
     void backupRoundTrip();
@@ -669,6 +670,42 @@ void TestImport::pasteWhileReadingEndsReading()
     QTRY_VERIFY(!session.isProcessing());
     QVERIFY(!sheet->footerIndicator()->isVisibleTo(sheet));
     QCOMPARE(engine.cancelledReads.load(), 1);
+    sheet->cancel();
+}
+
+// The sheet is window-modal: the window under it takes no drop and no paste until
+// the review is added or cancelled, and the sheet says so when it is tried there.
+void TestImport::dropAndPasteWhileTheSheetIsOpen()
+{
+    auto view = makeView();
+    PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
+    PostingImportFlow flow(*view, panels(), &session);
+    view->show();
+    session.begin();
+    session.addText(postingLines.join(QLatin1Char('\n')), QStringLiteral("first.png"));
+    PostingImportSheet* sheet = flow.sheet();
+    QVERIFY(sheet);
+    QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+    QVERIFY(QTest::qWaitForWindowExposed(sheet));
+    QVERIFY(!sheet->hintLabel()->isVisible());
+
+    QMimeData dragged;
+    dragged.setUrls({QUrl::fromLocalFile(file(QStringLiteral("next.png"), pngBytes()))});
+    QDragEnterEvent enter(QPoint(40, 40), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(sheet, &enter);
+    QVERIFY(sheet->hintLabel()->isVisible());
+    QCOMPARE(sheet->hintLabel()->text(), QStringLiteral("Add or cancel these first, then drop the new screenshots."));
+    QDropEvent drop(QPointF(40, 40), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(sheet, &drop);
+    QVERIFY(!drop.isAccepted());
+
+    sheet->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(sheet));
+    QTest::keyClick(sheet, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(sheet->hintLabel()->text(), QStringLiteral("Add or cancel these first, then paste the next posting."));
+    // The review is untouched.
+    QCOMPARE(labels(session), QStringList {QStringLiteral("first.png")});
+    QCOMPARE(flow.sheet(), sheet);
     sheet->cancel();
 }
 

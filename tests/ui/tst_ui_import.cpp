@@ -11,6 +11,7 @@
 #include "tracking/TodayProvider.h"
 #include "ui/ApplicationListView.h"
 #include "ui/BackupFlow.h"
+#include "ui/ClipboardPosting.h"
 #include "ui/ConfidenceBadge.h"
 #include "ui/ContentUnavailableView.h"
 #include "ui/ContentView.h"
@@ -447,6 +448,7 @@ void TestImport::escapeAndReturn_data()
     QTest::newRow("escape cancels") << int(Qt::Key_Escape) << true << 0 << false;
     QTest::newRow("return adds") << int(Qt::Key_Return) << true << 1 << false;
     QTest::newRow("return with nothing to add") << int(Qt::Key_Return) << false << 0 << true;
+    QTest::newRow("window closed") << 0 << true << 0 << false;
 }
 
 void TestImport::escapeAndReturn()
@@ -470,7 +472,10 @@ void TestImport::escapeAndReturn()
     QVERIFY(QTest::qWaitForWindowExposed(&sheet));
     // From inside a text field, as a user would press it.
     sheet.rows().first()->companyField()->setFocus();
-    QTest::keyClick(sheet.rows().first()->companyField(), Qt::Key(key));
+    if (key == 0)
+        sheet.close(); // the window's close button, or the desktop closing it
+    else
+        QTest::keyClick(sheet.rows().first()->companyField(), Qt::Key(key));
     QCOMPARE(commits, committed);
     if (committed)
         QCOMPARE(companiesCommitted, QStringList {QStringLiteral("Acme Corp")});
@@ -507,6 +512,7 @@ void TestImport::pasteOrder_data()
     QTest::newRow("blank text") << "blank" << none << none << emptyFailure;
     QTest::newRow("nothing") << "nothing" << none << none << emptyFailure;
     QTest::newRow("paste key on the list") << "list key" << none << clipboard << none;
+    QTest::newRow("a very long text is cut") << "long text" << none << clipboard << none;
 }
 
 void TestImport::pasteOrder()
@@ -543,6 +549,8 @@ void TestImport::pasteOrder()
         data->setText(postingText);
     if (offer == QLatin1String("blank"))
         data->setText(QStringLiteral("  \n\t \n"));
+    if (offer == QLatin1String("long text"))
+        data->setText(postingText + QStringLiteral("lorem ipsum ").repeated(30000));
     QGuiApplication::clipboard()->setMimeData(data);
 
     auto view = makeView();
@@ -562,7 +570,11 @@ void TestImport::pasteOrder()
     QCOMPARE(labels(session), drafts);
     QCOMPARE(session.failures(), failures);
     QCOMPARE(flow.sheet()->failureTexts(), failures);
-    if (drafts == QStringList {QStringLiteral("Clipboard")} && asked.isEmpty()) {
+    if (offer == QLatin1String("long text")) {
+        // Parsed on the main thread, so no more than a posting could ever need.
+        QCOMPARE(session.drafts().first()->parsed().rawText.size(), ClipboardPosting::maximumTextLength);
+        QVERIFY(session.drafts().first()->parsed().rawText.startsWith(postingText));
+    } else if (drafts == QStringList {QStringLiteral("Clipboard")} && asked.isEmpty()) {
         // The untrimmed text is what gets parsed.
         QCOMPARE(session.drafts().first()->parsed().rawText, postingText);
         QCOMPARE(session.drafts().first()->company(), QStringLiteral("Globex Labs"));

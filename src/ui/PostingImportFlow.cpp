@@ -25,8 +25,8 @@ PostingImportFlow::PostingImportFlow(
 
 PostingImportFlow::~PostingImportFlow()
 {
-    if (m_sheet)
-        m_sheet->deleteLater();
+    // The sheet belongs to the window, which may outlive this flow and its session.
+    delete m_sheet.data();
 }
 
 QString PostingImportFlow::imageFilter()

@@ -102,6 +102,13 @@ PostingImportSheet::PostingImportSheet(PostingImportSession& session, CommitActi
     connect(&m_session, &PostingImportSession::failuresChanged, this, &PostingImportSheet::syncFailures);
     connect(&m_session, &PostingImportSession::processingChanged, this, &PostingImportSheet::syncState);
     // Whoever clears the session (Add, Cancel, the window) closes the sheet with it.
+    // A session that goes away (its window closing) takes the sheet with it.
+    // Hidden rather than finished: nobody may touch the session any more.
+    connect(&m_session, &QObject::destroyed, this, [this] {
+        m_finishing = true;
+        hide();
+        deleteLater();
+    });
     connect(&m_session, &PostingImportSession::presentingChanged, this, [this](bool presenting) {
         if (!presenting && !m_finishing)
             cancel();

@@ -154,6 +154,7 @@ private Q_SLOTS:
     void pasteWhileReadingEndsReading();
     void dropAndPasteWhileTheSheetIsOpen();
     void cancelDuringRecognition();
+    void sheetGoesWithItsWindow();
     void commitSelectsTheFirstNewRecord();
     void backupRoundTrip();
     void backupAlertTexts_data();
@@ -746,6 +747,35 @@ void TestImport::cancelDuringRecognition()
     QCOMPARE(engine.askedSoFar(), QStringList {QStringLiteral("endless.png")});
     QVERIFY(flow.sheet() == nullptr);
     QCOMPARE(m_store->store().count(), 0);
+}
+
+// Closing the window while a review is open and a screenshot is being read: the
+// sheet goes with it, the recognition stops, nothing touches what is gone.
+void TestImport::sheetGoesWithItsWindow()
+{
+    StandInEngine engine;
+    auto view = makeView();
+    auto* session = new PostingImportSession(engine.factory(), nullptr);
+    auto flow = std::make_unique<PostingImportFlow>(*view, panels(), session);
+    session->setParent(flow.get());
+    view->show();
+    flow->importFiles({QUrl::fromLocalFile(file(QStringLiteral("endless.png")))});
+    QTRY_COMPARE(engine.running.load(), 1);
+    QPointer<PostingImportSheet> sheet = flow->sheet();
+    QVERIFY(sheet);
+    flow.reset();
+    QVERIFY(sheet.isNull());
+    QCOMPARE(engine.cancelledReads.load(), 1);
+    QCOMPARE(engine.running.load(), 0);
+
+    // A session that goes before its sheet takes the sheet off the screen.
+    auto* alone = new PostingImportSession(PostingImportSession::Recognizer {}, nullptr);
+    QPointer<PostingImportSheet> orphan = new PostingImportSheet(*alone, {}, view.get());
+    alone->begin();
+    orphan->show();
+    delete alone;
+    QVERIFY(!orphan->isVisible());
+    QTRY_VERIFY(orphan.isNull());
 }
 
 // --- Commit ----------------------------------------------------------------------

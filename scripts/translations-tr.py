@@ -181,6 +181,32 @@ TURKISH = {
     "In this stage": "Bu aşamada",
     "%lld days": "%lld gün",
     "No status changes yet.": "Henüz durum değişikliği yok.",
+    "Review Detected Applications": "Algılanan Başvuruları Gözden Geçir",
+    "Check what was detected, fix anything wrong, then add. Nothing is saved until you do.":
+        "Algılananları kontrol edin, yanlışları düzeltin, sonra ekleyin. Siz ekleyene kadar hiçbir şey kaydedilmez.",
+    "Reading screenshots…": "Ekran görüntüleri okunuyor…",
+    "Nothing could be read": "Hiçbir şey okunamadı",
+    "No job posting fields were found in these screenshots. Try a shot that includes the job title and company name.":
+        "Bu ekran görüntülerinde iş ilanı bilgisi bulunamadı. İş unvanını ve şirket adını içeren bir görüntü deneyin.",
+    "Reading…": "Okunuyor…",
+    "Add %n Applications": "%n Başvuru Ekle",
+    "Include this application": "Bu başvuruyu ekle",
+    "Needs review": "Gözden geçirin",
+    "Check this": "Kontrol edin",
+    "Confident": "Emin",
+    "Detected from: ": "Şuradan algılandı: ",
+    "Not detected — fill this in yourself": "Algılanamadı — bunu kendiniz doldurun",
+    "JSON files (*.json)": "JSON dosyaları (*.json)",
+    "Export Backup": "Yedeği Dışa Aktar",
+    "Import Backup": "Yedeği İçe Aktar",
+    "Backup": "Yedek",
+    "OK": "Tamam",
+    "Images (%1)": "Görüntüler (%1)",
+    "Add from Screenshot": "Ekran Görüntüsünden Ekle",
+    "Add or cancel these first, then paste the next posting.":
+        "Önce bunları ekleyin ya da vazgeçin, sonra sıradaki ilanı yapıştırın.",
+    "Add or cancel these first, then drop the new screenshots.":
+        "Önce bunları ekleyin ya da vazgeçin, sonra yeni ekran görüntülerini bırakın.",
 }
 
 
@@ -191,7 +217,13 @@ def main(path):
         source = message.find("source").text or ""
         translation = message.find("translation")
         if source in TURKISH:
-            translation.text = TURKISH[source]
+            # Turkish has one plural form: every numerus form gets the same text.
+            forms = translation.findall("numerusform")
+            if forms:
+                for form in forms:
+                    form.text = TURKISH[source]
+            else:
+                translation.text = TURKISH[source]
             translation.attrib.pop("type", None)
         else:
             missing.append(source)

@@ -264,10 +264,48 @@
     </message>
 </context>
 <context>
+    <name>BackupFlow</name>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>JSON dosyaları (*.json)</translation>
+    </message>
+    <message>
+        <source>Export Backup</source>
+        <translation>Yedeği Dışa Aktar</translation>
+    </message>
+    <message>
+        <source>Import Backup</source>
+        <translation>Yedeği İçe Aktar</translation>
+    </message>
+    <message>
+        <source>Backup</source>
+        <translation>Yedek</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Tamam</translation>
+    </message>
+</context>
+<context>
     <name>BackupTransfer</name>
     <message>
         <source>Imported %1 applications, skipped %2 already present.</source>
         <translation>%1 başvuru içe aktarıldı, zaten var olan %2 başvuru atlandı.</translation>
+    </message>
+</context>
+<context>
+    <name>ConfidenceBadge</name>
+    <message>
+        <source>Needs review</source>
+        <translation>Gözden geçirin</translation>
+    </message>
+    <message>
+        <source>Check this</source>
+        <translation>Kontrol edin</translation>
+    </message>
+    <message>
+        <source>Confident</source>
+        <translation>Emin</translation>
     </message>
 </context>
 <context>
@@ -383,6 +421,29 @@
     </message>
 </context>
 <context>
+    <name>DraftRow</name>
+    <message>
+        <source>Include this application</source>
+        <translation>Bu başvuruyu ekle</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Şirket</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Pozisyon</translation>
+    </message>
+    <message>
+        <source>Posting Link</source>
+        <translation>İlan Bağlantısı</translation>
+    </message>
+    <message>
+        <source>Work Model</source>
+        <translation>Çalışma Modeli</translation>
+    </message>
+</context>
+<context>
     <name>EmptyListOverlay</name>
     <message>
         <source>No results</source>
@@ -403,6 +464,17 @@
     <message>
         <source>New Application</source>
         <translation>Yeni Başvuru</translation>
+    </message>
+</context>
+<context>
+    <name>EvidenceHint</name>
+    <message>
+        <source>Detected from: </source>
+        <translation>Şuradan algılandı: </translation>
+    </message>
+    <message>
+        <source>Not detected — fill this in yourself</source>
+        <translation>Algılanamadı — bunu kendiniz doldurun</translation>
     </message>
 </context>
 <context>
@@ -428,6 +500,17 @@
     </message>
 </context>
 <context>
+    <name>PostingImportFlow</name>
+    <message>
+        <source>Images (%1)</source>
+        <translation>Görüntüler (%1)</translation>
+    </message>
+    <message>
+        <source>Add from Screenshot</source>
+        <translation>Ekran Görüntüsünden Ekle</translation>
+    </message>
+</context>
+<context>
     <name>PostingImportSession</name>
     <message>
         <source>Clipboard</source>
@@ -436,6 +519,52 @@
     <message>
         <source>The clipboard has no job posting text or screenshot.</source>
         <translation>Panoda iş ilanı metni ya da ekran görüntüsü yok.</translation>
+    </message>
+</context>
+<context>
+    <name>PostingImportSheet</name>
+    <message>
+        <source>Review Detected Applications</source>
+        <translation>Algılanan Başvuruları Gözden Geçir</translation>
+    </message>
+    <message numerus="yes">
+        <source>Add %n Applications</source>
+        <comment>Review sheet button; %n is the number of drafts to add</comment>
+        <translation>
+            <numerusform>%n Başvuru Ekle</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Check what was detected, fix anything wrong, then add. Nothing is saved until you do.</source>
+        <translation>Algılananları kontrol edin, yanlışları düzeltin, sonra ekleyin. Siz ekleyene kadar hiçbir şey kaydedilmez.</translation>
+    </message>
+    <message>
+        <source>Reading screenshots…</source>
+        <translation>Ekran görüntüleri okunuyor…</translation>
+    </message>
+    <message>
+        <source>Nothing could be read</source>
+        <translation>Hiçbir şey okunamadı</translation>
+    </message>
+    <message>
+        <source>No job posting fields were found in these screenshots. Try a shot that includes the job title and company name.</source>
+        <translation>Bu ekran görüntülerinde iş ilanı bilgisi bulunamadı. İş unvanını ve şirket adını içeren bir görüntü deneyin.</translation>
+    </message>
+    <message>
+        <source>Reading…</source>
+        <translation>Okunuyor…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Vazgeç</translation>
+    </message>
+    <message>
+        <source>Add or cancel these first, then paste the next posting.</source>
+        <translation>Önce bunları ekleyin ya da vazgeçin, sonra sıradaki ilanı yapıştırın.</translation>
+    </message>
+    <message>
+        <source>Add or cancel these first, then drop the new screenshots.</source>
+        <translation>Önce bunları ekleyin ya da vazgeçin, sonra yeni ekran görüntülerini bırakın.</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,8 @@
 #include "app/ApplicationCommands.h"
 #include "store/Store.h"
 #include "tracking/TodayProvider.h"
+#include "ui/BackupFlow.h"
+#include "ui/PostingImportFlow.h"
 #include "ui/StoreErrorView.h"
 
 #include <QMainWindow>
@@ -36,6 +38,9 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
     if (m_loader.isReady()) {
         auto* content = new ContentView(*m_loader.store(), *todayProvider(), m_environment, window.get());
         published = content->focusedActions();
+        // Backups, screenshots, drops and the clipboard: every remaining command.
+        new BackupFlow(*content, *m_loader.store(), m_panels, content);
+        new PostingImportFlow(*content, m_panels, nullptr, content);
         window->setCentralWidget(content);
         content->setFocus();
         // The records are read while the window paints. Should that read fail, the

@@ -2,6 +2,7 @@
 
 #include "store/StoreLoader.h"
 #include "ui/ContentView.h"
+#include "ui/DesktopPanels.h"
 
 #include <QObject>
 
@@ -37,6 +38,10 @@ public:
     TodayProvider* todayProvider();
     bool hasTodayProvider() const { return m_today != nullptr; }
 
+    // The file panels, the backup alert and the clipboard the window's flows use;
+    // the desktop's own unless set before createWindow().
+    void setDesktopPanels(DesktopPanels panels) { m_panels = std::move(panels); }
+
     // Builds the window for the kept result, with its menu commands, and returns
     // it (owned by the caller): the main window's content, or the failure view.
     std::unique_ptr<QMainWindow> createWindow();
@@ -46,5 +51,6 @@ private:
     QString m_dataDirectory;
     StoreLoader m_loader;
     ContentView::Environment m_environment;
+    DesktopPanels m_panels;
     std::unique_ptr<TodayProvider> m_today;
 };

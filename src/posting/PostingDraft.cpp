@@ -95,14 +95,20 @@ PostingImportSession::Recognizer PostingImportSession::screenshotRecognizer(
 }
 
 PostingImportSession::PostingImportSession(QObject* parent)
-    : PostingImportSession(Recognizer {}, parent)
+    : PostingImportSession(RecognizerFactory(&PostingImportSession::screenshotRecognizer), parent)
 {
-    m_recognizer = screenshotRecognizer(m_cancelled);
 }
 
 PostingImportSession::PostingImportSession(Recognizer recognizer, QObject* parent)
+    : PostingImportSession(
+        RecognizerFactory([recognizer](std::shared_ptr<const std::atomic<bool>>) { return recognizer; }), parent)
+{
+}
+
+PostingImportSession::PostingImportSession(RecognizerFactory makeRecognizer, QObject* parent)
     : QObject(parent)
-    , m_recognizer(std::move(recognizer))
+    , m_makeRecognizer(std::move(makeRecognizer))
+    , m_recognizer(m_makeRecognizer(m_cancelled))
     , m_pool(std::make_unique<QThreadPool>())
 {
     // One worker that never retires: images are read strictly one at a time, and
@@ -117,6 +123,16 @@ PostingImportSession::~PostingImportSession()
     ++m_run;
     m_queue.clear();
     m_pool->waitForDone();
+}
+
+void PostingImportSession::dropRun()
+{
+    ++m_run;
+    m_queue.clear();
+    // The old run's recognition stops early; the next run gets a flag of its own.
+    m_cancelled->store(true);
+    m_cancelled = std::make_shared<std::atomic<bool>>(false);
+    m_recognizer = m_makeRecognizer(m_cancelled);
 }
 
 void PostingImportSession::setFailures(const QStringList& failures)
@@ -160,8 +176,7 @@ void PostingImportSession::clearDrafts()
 
 void PostingImportSession::begin()
 {
-    ++m_run;
-    m_queue.clear();
+    dropRun();
     clearDrafts();
     setFailures({});
     setPresenting(true);
@@ -169,8 +184,7 @@ void PostingImportSession::begin()
 
 void PostingImportSession::reset()
 {
-    ++m_run;
-    m_queue.clear();
+    dropRun();
     clearDrafts();
     setFailures({});
     setProcessing(false);
@@ -233,8 +247,14 @@ void PostingImportSession::runNext(quint64 run)
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, run, label = input.label] {
         watcher->deleteLater();
         const Outcome outcome = watcher->result();
-        if (run != m_run)
-            return; // the session was reset or restarted meanwhile
+        if (run != m_run) {
+            // The session was reset or restarted meanwhile. The flag was this run's
+            // to clear: unless the newer run has images of its own in the queue,
+            // nothing is being read any more.
+            if (m_queue.isEmpty())
+                setProcessing(false);
+            return;
+        }
         if (!m_queue.isEmpty())
             m_queue.removeFirst();
         if (outcome)

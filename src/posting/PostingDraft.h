@@ -76,9 +76,14 @@ public:
     };
     // The screenshot recogniser; it stops early once `cancelled` is set.
     static Recognizer screenshotRecognizer(std::shared_ptr<const std::atomic<bool>> cancelled = {});
+    // Makes the recogniser for one run; `cancelled` turns true when that run is
+    // dropped (a new import, a reset, the session going away).
+    using RecognizerFactory = std::function<Recognizer(std::shared_ptr<const std::atomic<bool>> cancelled)>;
 
     explicit PostingImportSession(QObject* parent = nullptr);
+    // A fixed recogniser that does not hear about dropped runs.
     PostingImportSession(Recognizer recognizer, QObject* parent);
+    PostingImportSession(RecognizerFactory makeRecognizer, QObject* parent);
     ~PostingImportSession() override;
 
     const QList<PostingDraft*>& drafts() const { return m_drafts; }
@@ -128,9 +133,12 @@ private:
     void clearDrafts();
     void appendDraft(const ParsedPosting& parsed, const QString& label);
     void runNext(quint64 run);
+    // Starts a new run: the old one's work is stopped and its results dropped.
+    void dropRun();
 
-    // Set when the session goes away, so a recognition in progress stops at once
-    // instead of holding up the window's closing.
+    RecognizerFactory m_makeRecognizer;
+    // Set when the current run is dropped, so a recognition in progress stops at
+    // once instead of holding up the next import or the window's closing.
     std::shared_ptr<std::atomic<bool>> m_cancelled = std::make_shared<std::atomic<bool>>(false);
     Recognizer m_recognizer;
     QList<PostingDraft*> m_drafts;

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMimeDatabase>
+#include <QPainter>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -92,12 +93,38 @@ protected:
         QListView::keyPressEvent(event);
     }
 
-    void dragEnterEvent(QDragEnterEvent* event) override { acceptFiles(event); }
+    void dragEnterEvent(QDragEnterEvent* event) override
+    {
+        acceptFiles(event);
+        setDropHighlight(event->isAccepted());
+    }
     void dragMoveEvent(QDragMoveEvent* event) override { acceptFiles(event); }
-    void dragLeaveEvent(QDragLeaveEvent* event) override { event->accept(); }
+    void dragLeaveEvent(QDragLeaveEvent* event) override
+    {
+        setDropHighlight(false);
+        event->accept();
+    }
+
+    // The usual drop feedback: the list is outlined in the accent colour while
+    // files are dragged over it.
+    void paintEvent(QPaintEvent* event) override
+    {
+        QListView::paintEvent(event);
+        if (!property(dropHighlightProperty).toBool())
+            return;
+        QPainter painter(viewport());
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QColor accent = palette().color(QPalette::Highlight);
+        QColor wash = accent;
+        wash.setAlphaF(0.08f);
+        painter.setPen(QPen(accent, 2));
+        painter.setBrush(wash);
+        painter.drawRoundedRect(QRectF(viewport()->rect()).adjusted(3, 3, -3, -3), 8, 8);
+    }
 
     void dropEvent(QDropEvent* event) override
     {
+        setDropHighlight(false);
         bool accepted = false;
         if (event->mimeData() && event->mimeData()->hasUrls() && onDrop)
             onDrop(event->mimeData()->urls(), accepted);
@@ -110,6 +137,16 @@ protected:
     }
 
 private:
+    static constexpr const char* dropHighlightProperty = "dropHighlighted";
+
+    void setDropHighlight(bool on)
+    {
+        if (property(dropHighlightProperty).toBool() == on)
+            return;
+        setProperty(dropHighlightProperty, on);
+        viewport()->update();
+    }
+
     // Which files are images is decided on the drop itself; while dragging any
     // file list is welcome.
     static void acceptFiles(QDropEvent* event)

@@ -96,6 +96,18 @@ BadgePainter BadgePainter::metaChip(
     return badge;
 }
 
+BadgePainter BadgePainter::capsule(const QString& text, NamedColor tint, const QFont& base, const QPalette& palette)
+{
+    BadgePainter badge;
+    badge.m_text = text;
+    badge.m_font = semibold(Palette::font(Palette::TextStyle::caption2, base));
+    badge.m_foreground = Palette::textColor(tint, palette);
+    badge.m_background = Palette::withAlpha(Palette::fillColor(tint, palette), capsuleOpacity);
+    badge.m_padding = QMargins(6, 2, 6, 2);
+    badge.measure();
+    return badge;
+}
+
 void BadgePainter::measure()
 {
     if (m_dot) {

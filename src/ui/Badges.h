@@ -31,6 +31,8 @@ public:
     static BadgePainter waitingBadge(qint64 days, WaitingBadgeStyle style, const QFont& base, const QPalette& palette);
     static BadgePainter metaChip(
         const QString& symbol, const QString& text, NamedColor tint, const QFont& base, const QPalette& palette);
+    // A short text in `tint` on a capsule of that colour (caption 2, semibold).
+    static BadgePainter capsule(const QString& text, NamedColor tint, const QFont& base, const QPalette& palette);
 
     QSize sizeHint() const { return m_size; }
     // Draws the badge at the left edge of `rect`, centred vertically in it.

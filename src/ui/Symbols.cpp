@@ -67,6 +67,10 @@ constexpr std::array entries {
     Entry {"envelope", "regular/envelope"},
     Entry {"xmark", "regular/x"},
     Entry {"folder", "regular/folder"},
+    Entry {"globe", "regular/globe"},
+    Entry {"text.viewfinder", "regular/scan"},
+    Entry {"text.magnifyingglass", "regular/magnifying-glass"},
+    Entry {"exclamationmark.triangle", "regular/warning"},
 };
 
 const Entry* find(const QString& name)

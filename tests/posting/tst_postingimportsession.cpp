@@ -6,6 +6,7 @@
 #include "store/Store.h"
 #include "store/StoreLoader.h"
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QMutex>
@@ -58,6 +59,31 @@ struct FakeEngine {
         return {[this](const QString& path) { return read(QFileInfo(path).fileName()); },
             [this](const QByteArray& data) { return read(QString::fromUtf8(data)); }};
     }
+
+    // A recogniser per run that hears when its run is dropped: "endless" inputs are
+    // read until then (or for ten seconds, so a missed cancel cannot hang the test).
+    std::atomic<int> cancelledReads {0};
+    PostingImportSession::RecognizerFactory factory()
+    {
+        return [this](std::shared_ptr<const std::atomic<bool>> cancelled) {
+            auto readUntilCancelled = [this, cancelled](const QString& key) {
+                if (!key.startsWith(QLatin1String("endless")))
+                    return read(key);
+                ++running;
+                QElapsedTimer waited;
+                waited.start();
+                while (!cancelled->load() && waited.elapsed() < 10000)
+                    QThread::msleep(2);
+                --running;
+                if (cancelled->load())
+                    ++cancelledReads;
+                return RecognitionResult(RecognizerError::noTextFound());
+            };
+            return PostingImportSession::Recognizer {
+                [readUntilCancelled](const QString& path) { return readUntilCancelled(QFileInfo(path).fileName()); },
+                [readUntilCancelled](const QByteArray& data) { return readUntilCancelled(QString::fromUtf8(data)); }};
+        };
+    }
 };
 
 const QStringList postingLines {QStringLiteral("Senior iOS Developer"),
@@ -79,6 +105,8 @@ private Q_SLOTS:
     void clipboardImageAndText();
     void emptyFileListEndsIdle();
     void resetDropsWorkInFlight();
+    void newImportWhileReading_data();
+    void newImportWhileReading();
     void chosenDraftsAndCommit();
     void realEngineEndToEnd();
 };
@@ -239,6 +267,65 @@ void PostingImportSessionTest::resetDropsWorkInFlight()
     QTest::qWait(400);
     QVERIFY(session.drafts().isEmpty());
     QCOMPARE(drafts.count(), afterReset);
+}
+
+void PostingImportSessionTest::newImportWhileReading_data()
+{
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<bool>("presenting");
+    QTest::addColumn<int>("drafts");
+    QTest::addColumn<QStringList>("failures");
+    const QStringList none;
+    QTest::newRow("pasted text") << "text" << true << 1 << none;
+    QTest::newRow("empty clipboard") << "nothing" << true << 0
+                                     << QStringList {
+                                            QStringLiteral("The clipboard has no job posting text or screenshot.")};
+    QTest::newRow("another screenshot") << "image" << true << 1 << none;
+    QTest::newRow("empty file list") << "no files" << true << 0 << none;
+    QTest::newRow("reset") << "reset" << false << 0 << none;
+}
+
+// A paste or a drop while screenshots are still being read starts a new import.
+// The old run is stopped, nothing of it lands, and the processing flag ends off
+// whatever the new import is.
+void PostingImportSessionTest::newImportWhileReading()
+{
+    QFETCH(QString, next);
+    QFETCH(bool, presenting);
+    QFETCH(int, drafts);
+    QFETCH(QStringList, failures);
+    FakeEngine engine;
+    engine.answers.insert(QStringLiteral("posting.png"), linesOf(postingLines));
+    PostingImportSession session(engine.factory(), nullptr);
+    session.begin();
+    session.process(QStringList {QStringLiteral("endless.png"), QStringLiteral("posting.png")});
+    QTRY_COMPARE(engine.running.load(), 1);
+
+    if (next == QLatin1String("reset")) {
+        session.reset();
+    } else {
+        session.begin();
+        if (next == QLatin1String("text"))
+            session.addText(QStringLiteral("Backend Developer"), PostingImportSession::clipboardLabel());
+        else if (next == QLatin1String("nothing"))
+            session.addFailure(PostingImportSession::emptyClipboardFailure());
+        else if (next == QLatin1String("image"))
+            session.process(QByteArrayLiteral("posting.png"), PostingImportSession::clipboardLabel());
+        else
+            session.process(QStringList {});
+    }
+    // The dropped recognition hears about it and stops.
+    QTRY_COMPARE(engine.cancelledReads.load(), 1);
+    QTRY_VERIFY(!session.isProcessing());
+    QCOMPARE(engine.running.load(), 0);
+    QCOMPARE(session.isPresenting(), presenting);
+    QCOMPARE(session.drafts().size(), drafts);
+    QCOMPARE(session.failures(), failures);
+    // Nothing of the first run arrives later (its second image is never read).
+    QTest::qWait(50);
+    QCOMPARE(session.drafts().size(), drafts);
+    QCOMPARE(session.failures(), failures);
+    QVERIFY(!session.isProcessing());
 }
 
 void PostingImportSessionTest::chosenDraftsAndCommit()

@@ -6,12 +6,13 @@
 // windows, so their pictures are drawn into the window's picture where they open.
 
 #include "DetailScenes.h"
+#include "ImportScenes.h"
 #include "app/ApplywrightApp.h"
 #include "model/Clock.h"
 #include "store/Store.h"
+#include "tracking/WindowState.h"
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationListView.h"
-#include "tracking/WindowState.h"
 #include "ui/ContentView.h"
 #include "ui/Palette.h"
 
@@ -221,5 +222,6 @@ int main(int argc, char* argv[])
     Palette::installAppearance(Palette::Appearance::dark);
     Shooter(folder, QStringLiteral("-dark")).run();
     shootDetailScenes(folder);
+    shootImportScenes(folder, &fill);
     return 0;
 }

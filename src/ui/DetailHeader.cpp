@@ -108,7 +108,8 @@ void DetailHeader::showRecord()
 
 void DetailHeader::showStar()
 {
-    const bool starred = m_application && m_application->isFavorite();
+    const JobApplication* record = m_application.data();
+    const bool starred = record != nullptr && record->isFavorite();
     m_star->setIcon(Symbols::icon(starred ? QStringLiteral("star.fill") : QStringLiteral("star"),
         starred ? Palette::fillColor(NamedColor::yellow, palette()) : Palette::secondaryText(palette())));
     m_star->setToolTip(starred ? tr("Remove star") : tr("Add star"));

@@ -20,10 +20,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 
 using Field = JobApplication::Field;
 
@@ -190,10 +192,12 @@ ApplicationSection::ApplicationSection(JobApplication& application, OpenURL open
             ApplicationEdits::setFollowUpEnabled(*m_application, on);
     });
     connect(m_followUpDate, &QDateEdit::dateChanged, this, [this](const QDate& day) {
-        if (!m_application || !day.isValid())
+        JobApplication* record = m_application.data();
+        if (!record || !day.isValid())
             return;
-        const QDateTime current = m_application->followUpDate().value_or(Clock::now());
-        ApplicationEdits::edit(*m_application, Field::followUpDate, std::optional<QDateTime>(onDay(day, current)));
+        const std::optional<QDateTime>& current = record->followUpDate();
+        const QDateTime keep = current ? *current : Clock::now();
+        ApplicationEdits::edit(*record, Field::followUpDate, std::optional<QDateTime>(onDay(day, keep)));
     });
 }
 
@@ -207,13 +211,14 @@ void ApplicationSection::showLink()
 
 void ApplicationSection::showFollowUp()
 {
-    if (!m_application)
+    const JobApplication* record = m_application.data();
+    if (!record)
         return;
-    const std::optional<QDateTime> date = m_application->followUpDate();
+    const std::optional<QDateTime>& date = record->followUpDate();
     m_followUp->setChecked(date.has_value());
     setRowVisible(m_followUpDateRow, date.has_value());
     const QSignalBlocker quiet(m_followUpDate);
-    m_followUpDate->setDate(date.value_or(Clock::now()).toLocalTime().date());
+    m_followUpDate->setDate((date ? *date : Clock::now()).toLocalTime().date());
 }
 
 // ---------------------------------------------------------------------------
@@ -233,6 +238,7 @@ public:
         setTabChangesFocus(true);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        verticalScrollBar()->setStyleSheet(Palette::slimScrollBarStyleSheet(palette()));
         connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
             [this] { fit(); });
         fit();
@@ -251,7 +257,8 @@ private:
         // A plain-text document measures its height in visual lines, wrapped ones included.
         const int lines
             = std::clamp(int(document()->documentLayout()->documentSize().height()), m_minimumLines, m_maximumLines);
-        const int frame = 2 * frameWidth() + int(2 * document()->documentMargin());
+        const QMargins margins = contentsMargins();
+        const int frame = margins.top() + margins.bottom() + int(std::ceil(2 * document()->documentMargin())) + 2;
         const int height = lines * fontMetrics().lineSpacing() + frame;
         if (height != this->height())
             setFixedHeight(height);
@@ -453,16 +460,17 @@ SalarySection::SalarySection(JobApplication& application, QWidget* parent)
 
 void SalarySection::showDifference()
 {
-    if (!m_application)
+    const JobApplication* record = m_application.data();
+    if (!record)
         return;
-    const auto& expected = m_application->expectedSalary();
-    const auto& offered = m_application->offeredSalary();
+    const auto& expected = record->expectedSalary();
+    const auto& offered = record->offeredSalary();
     setRowVisible(m_differenceRow, expected && offered);
     if (!expected || !offered)
         return;
     const Decimal difference = *offered - *expected;
     m_differenceNegative = difference.isNegative();
-    m_difference->setText(Formats::salaryDifference(difference, m_application->currency()));
+    m_difference->setText(Formats::salaryDifference(difference, record->currency()));
     applyStyle();
 }
 
@@ -493,6 +501,7 @@ public:
         document()->setDocumentMargin(9);
         setMinimumHeight(140);
         setTabChangesFocus(true);
+        verticalScrollBar()->setStyleSheet(Palette::slimScrollBarStyleSheet(palette()));
         setAutoFillBackground(false);
     }
 

@@ -271,17 +271,29 @@ void BM_MainWindowWithOpenStore(benchmark::State& state)
     }
 }
 
+// The main window over a store of `records` generated records, shown, with every
+// record read and listed.
+struct OpenWindow {
+    explicit OpenWindow(int records)
+        : app(BenchData::storeWithRecords(records), quietEnvironment())
+        , window(app.createWindow())
+    {
+        showAndWait(*window);
+        requireRecords(app);
+        QApplication::processEvents();
+        content = window->findChild<ContentView*>();
+    }
+    ApplywrightApp app;
+    std::unique_ptr<QMainWindow> window;
+    ContentView* content = nullptr;
+};
+
 // One keystroke in the search field: the list is recomputed, the rows replaced and
 // the list painted again. The texts cycle one character at a time, up and down.
 void BM_SearchKeystroke(benchmark::State& state)
 {
-    const QString folder = BenchData::storeWithRecords(int(state.range(0)));
-    ApplywrightApp app(folder, quietEnvironment());
-    auto window = app.createWindow();
-    showAndWait(*window);
-    requireRecords(app);
-    QApplication::processEvents();
-    auto* content = window->findChild<ContentView*>();
+    OpenWindow open(int(state.range(0)));
+    ContentView* content = open.content;
     QLineEdit* field = content->searchField();
     QWidget* viewport = content->listView()->listView()->viewport();
     const std::array<QString, 8> texts {QString(), QStringLiteral("a"), QStringLiteral("ac"), QStringLiteral("acm"),
@@ -303,13 +315,8 @@ void BM_SearchKeystroke(benchmark::State& state)
 // name (the record moves), the row and the editor's header are redrawn.
 void BM_CompanyKeystroke(benchmark::State& state)
 {
-    const QString folder = BenchData::storeWithRecords(int(state.range(0)));
-    ApplywrightApp app(folder, quietEnvironment());
-    auto window = app.createWindow();
-    showAndWait(*window);
-    requireRecords(app);
-    QApplication::processEvents();
-    auto* content = window->findChild<ContentView*>();
+    OpenWindow open(int(state.range(0)));
+    ContentView* content = open.content;
     content->state().setSortOption(SortOption::company);
     content->state().setSelectedID(
         content->state().visibleApplications().at(content->state().visibleApplications().size() / 2)->id());

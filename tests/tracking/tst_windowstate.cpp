@@ -1,6 +1,7 @@
 // The window state without widgets: selection, filter, search and sort, the
 // visible list it derives, creating and deleting records, and the day clock.
 
+#include "SqliteSupport.h"
 #include "TestSupport.h"
 
 #include "model/ApplicationEdits.h"
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sqlite3.h>
 
 using namespace TestSupport;
 
@@ -33,17 +33,6 @@ QStringList companies(const QList<JobApplication*>& records)
     return names;
 }
 
-// A second connection, as another process would make: used to make the disk refuse writes.
-bool execute(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
-        return false;
-    sqlite3_busy_timeout(db, 2000);
-    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
 
 } // namespace
 

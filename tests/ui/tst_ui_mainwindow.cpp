@@ -1,6 +1,7 @@
 // The main window's content: creating, deleting, saving, the list query driving
 // the rows, the selection, the detail column and the published actions.
 
+#include "SqliteSupport.h"
 #include "UiTestSupport.h"
 
 #include "model/DayCount.h"
@@ -28,24 +29,12 @@
 #include <QSplitter>
 #include <QToolButton>
 
-#include <sqlite3.h>
 
 using namespace UiTestSupport;
+using TestSupport::execute;
 
 namespace {
 
-// Runs one statement on the store's file through a second connection, the way
-// another process would (used to make the disk refuse writes).
-bool execute(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK)
-        return false;
-    sqlite3_busy_timeout(db, 2000);
-    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
-}
 
 QStringList shownCompanies(ContentView& view)
 {

@@ -26,11 +26,36 @@ quint64 searchCacheKey(const QLocale& locale)
     return key == 0 ? 1 : key;
 }
 
+// Case folding gives the same result for a letter wherever it stands (a final
+// sigma folds like a medial one), unlike lower-casing in context. Turkish and
+// Azerbaijani keep their dotted and dotless i apart: I folds to ı, İ to i.
+QString foldCase(QString text, const QLocale& locale)
+{
+    if (locale.language() == QLocale::Turkish || locale.language() == QLocale::Azerbaijani) {
+        for (QChar& c : text) {
+            if (c == QLatin1Char('I'))
+                c = QChar(0x0131);
+            else if (c == QChar(0x0130))
+                c = QLatin1Char('i');
+        }
+    }
+    return text.toCaseFolded();
+}
+
+// The C and POSIX locales have no collation of their own; comparing code points
+// would put "Çağrı" after "Wayne". They get the root collation (English has no
+// tailoring of it).
+QLocale collationLocale()
+{
+    const QLocale locale;
+    return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
+}
+
 const QString& foldedSearchText(const JobApplication& application, const QLocale& locale, quint64 key)
 {
     auto& cache = application.derivedCache();
     if (cache.searchKey != key) {
-        cache.searchText = locale.toLower(searchableText(application));
+        cache.searchText = foldCase(searchableText(application), locale);
         cache.searchKey = key;
     }
     return cache.searchText;
@@ -85,7 +110,7 @@ QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, c
     } else {
         const QLocale locale;
         const quint64 key = searchCacheKey(locale);
-        const QString needle = locale.toLower(trimmed);
+        const QString needle = foldCase(trimmed, locale);
         for (JobApplication* application : base) {
             if (filter.selects(*application) && foldedSearchText(*application, locale, key).contains(needle))
                 result.append(application);
@@ -125,7 +150,7 @@ QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, c
                 {application, pipelineRank(application->status()), application->applicationDate().toMSecsSinceEpoch()});
         break;
     case SortOption::company: {
-        QCollator collator {QLocale()};
+        QCollator collator {collationLocale()};
         collator.setNumericMode(true);
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         const quint64 key = qHashMulti(0xc011a7e, collator.locale().name(),

@@ -10,8 +10,8 @@
 class JobApplication;
 
 // The visible list: the base list (every record, latest application first)
-// filtered by status, searched over nine fields (ignoring case by the current
-// locale's rules; marks and diacritics count) and sorted. Reads the records,
+// filtered by status, searched over nine fields (case folded, with the current
+// locale's dotted and dotless i; marks and diacritics count) and sorted. Reads the records,
 // never writes them; the sort is stable. The waiting sort counts days up to
 // `today` (the current moment when not given).
 QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, const StatusFilter& filter,

@@ -81,6 +81,7 @@ private Q_SLOTS:
     void turkishLocaleSearch_data();
     void turkishLocaleSearch();
     void searchFollowsEdits();
+    void companySortUnderTheCLocale();
     void sorts_data();
     void sorts();
 
@@ -372,6 +373,9 @@ void TrackingTest::turkishLocaleSearch_data()
     QTest::newRow("tr: ç and ğ") << turkish << "ÇAĞRI" << QStringList {"Çağrı Merkezi"};
     QTest::newRow("tr: status title translated") << turkish << "yazılım" << QStringList {"İstanbul Yazılım"};
     QTest::newRow("en: ISPARTA finds Isparta") << english << "isparta" << QStringList {"Isparta Bilişim"};
+    // A final sigma is the same letter as a medial one.
+    QTest::newRow("en: ΚΟΣ finds ΚΟΣΜΟΣ") << english << "ΚΟΣ" << QStringList {"ΚΟΣΜΟΣ Ltd"};
+    QTest::newRow("tr: κοσμος finds ΚΟΣΜΟΣ") << turkish << "κοσμος" << QStringList {"ΚΟΣΜΟΣ Ltd"};
 }
 
 void TrackingTest::turkishLocaleSearch()
@@ -379,14 +383,16 @@ void TrackingTest::turkishLocaleSearch()
     QFETCH(QLocale, locale);
     QFETCH(QString, search);
     QFETCH(QStringList, shown);
-    QLocale::setDefault(locale);
     FixedClock clock(local(2025, 3, 10));
     Records records;
+    records.add(QStringLiteral("ΚΟΣΜΟΣ Ltd"), local(2025, 2, 1));
     records.add(QStringLiteral("İstanbul Yazılım"), local(2025, 3, 1));
     records.add(QStringLiteral("Isparta Bilişim"), local(2025, 3, 2));
     records.add(QStringLiteral("Çağrı Merkezi"), local(2025, 3, 3));
-    // The cached search text of the first locale must not leak into the second.
+    // Searched first under the other locale: what was cached then must not count now.
+    QLocale::setDefault(locale.language() == QLocale::Turkish ? QLocale(QLocale::English) : QLocale(QLocale::Turkish));
     visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("x"), SortOption::newest);
+    QLocale::setDefault(locale);
     QCOMPARE(companies(visibleApplications(records.base(), StatusFilter::all(), search, SortOption::newest)), shown);
 }
 
@@ -406,6 +412,18 @@ void TrackingTest::searchFollowsEdits()
     QCOMPARE(
         visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("offer"), SortOption::newest).size(),
         1);
+}
+
+void TrackingTest::companySortUnderTheCLocale()
+{
+    // A minimal install's C.UTF-8: no collation of its own, yet Ç sorts with C.
+    QLocale::setDefault(QLocale::c());
+    Records records;
+    records.add(QStringLiteral("Wayne"), local(2025, 3, 1));
+    records.add(QStringLiteral("Çağrı Yazılım"), local(2025, 3, 2));
+    records.add(QStringLiteral("acme"), local(2025, 3, 3));
+    QCOMPARE(companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company)),
+        (QStringList {"acme", "Çağrı Yazılım", "Wayne"}));
 }
 
 void TrackingTest::sorts_data()

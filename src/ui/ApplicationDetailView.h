@@ -35,7 +35,8 @@ public:
     // How long the rejection section takes to slide in or out.
     static constexpr int rejectionRevealMs = 250;
 
-    ApplicationDetailView(JobApplication& application, TodayProvider& today, Actions actions, QWidget* parent = nullptr);
+    ApplicationDetailView(
+        JobApplication& application, TodayProvider& today, Actions actions, QWidget* parent = nullptr);
     ~ApplicationDetailView() override;
 
     JobApplication* application() const { return m_application; }

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMimeDatabase>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -76,8 +77,28 @@ protected:
         return QListView::event(event);
     }
 
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        // A right click opens the row's menu; it does not move the selection.
+        if (event->button() == Qt::RightButton) {
+            event->accept();
+            return;
+        }
+        QListView::mousePressEvent(event);
+    }
+
     void keyPressEvent(QKeyEvent* event) override
     {
+        // With nothing selected, the first arrow selects the row the focus ring is
+        // on rather than the one after it.
+        const bool arrow = event->key() == Qt::Key_Down || event->key() == Qt::Key_Up;
+        if (arrow && event->modifiers() == Qt::NoModifier && selectionModel()->selectedIndexes().isEmpty() && model()
+            && model()->rowCount() > 0) {
+            const QModelIndex current = currentIndex().isValid() ? currentIndex() : model()->index(0, 0);
+            selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect);
+            event->accept();
+            return;
+        }
         if (isPlainDeleteKey(event)) {
             if (onDeleteKey)
                 onDeleteKey();
@@ -340,6 +361,12 @@ void ApplicationListView::showVisible()
     }
     // After a reset the list starts at the top; bring the selection back into view.
     syncSelection(m_wasReset);
+    // The keyboard has a place from the start: the first row is current (its focus
+    // ring shows while the list has focus) without being selected.
+    if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0) {
+        const QScopedValueRollback<bool> syncing(m_syncing, true);
+        m_list->selectionModel()->setCurrentIndex(m_model->index(0, 0), QItemSelectionModel::NoUpdate);
+    }
     m_summary->setCounts(m_state.summary());
     updateOverlay();
     m_list->viewport()->update();
@@ -413,6 +440,10 @@ void ApplicationListView::setSearchField(QWidget* field)
         delete stretch;
     }
     m_toolbarLayout->insertSpacing(1, 2);
+    // Tab follows the toolbar left to right, then into the list.
+    setTabOrder(field, m_filterButton);
+    setTabOrder(m_filterButton, m_newButton);
+    setTabOrder(m_newButton, m_list);
 }
 
 void ApplicationListView::deleteSelected()
@@ -509,6 +540,13 @@ void ApplicationListView::showContextMenu(const QPoint& position)
         return;
     QMenu* menu = makeContextMenu(*record).release();
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The row the menu acts on is outlined while it is open; the selection stays.
+    m_row->setMarkedID(record->id());
+    m_list->viewport()->update();
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        m_row->setMarkedID(0);
+        m_list->viewport()->update();
+    });
     menu->popup(m_list->viewport()->mapToGlobal(position));
 }
 

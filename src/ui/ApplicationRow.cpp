@@ -163,10 +163,11 @@ void paintHighlight(QPainter* painter, const QStyleOptionViewItem& option)
     QColor color;
     if (selected) {
         // Tinted with the accent while the list has the keyboard focus, grey otherwise,
-        // as desktop sidebars do; the row keeps its own colours on top of it.
+        // as desktop sidebars do; the row's own colours are pushed off the tint to stay
+        // readable. The grey is clearly deeper than the hover shade.
         const bool focused = option.widget && option.widget->hasFocus() && option.state.testFlag(QStyle::State_Active);
-        color = focused ? Palette::withAlpha(palette.color(QPalette::Active, QPalette::Highlight), dark ? 0.42 : 0.2)
-                        : Palette::withAlpha(palette.color(QPalette::Text), dark ? 0.14 : 0.08);
+        color = focused ? Palette::withAlpha(palette.color(QPalette::Active, QPalette::Highlight), dark ? 0.26 : 0.16)
+                        : Palette::withAlpha(palette.color(QPalette::Text), dark ? 0.2 : 0.13);
     } else {
         color = Palette::withAlpha(palette.color(QPalette::Text), dark ? 0.06 : 0.04);
     }
@@ -176,6 +177,18 @@ void paintHighlight(QPainter* painter, const QStyleOptionViewItem& option)
     painter->setPen(Qt::NoPen);
     painter->setBrush(color);
     painter->drawRoundedRect(area, ApplicationRow::highlightRadius, ApplicationRow::highlightRadius);
+}
+
+// The keyboard's place in a list without a selection (or the row a context menu
+// is open for): an accent outline, so the first arrow key does not surprise.
+void paintFocusRing(QPainter* painter, const QStyleOptionViewItem& option)
+{
+    const QRectF area = QRectF(option.rect)
+                            .adjusted(ApplicationRow::highlightInsetX + 1, ApplicationRow::highlightInsetY + 1,
+                                -ApplicationRow::highlightInsetX - 1, -ApplicationRow::highlightInsetY - 1);
+    painter->setPen(QPen(option.palette.color(QPalette::Active, QPalette::Highlight), 2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(area, ApplicationRow::highlightRadius - 1, ApplicationRow::highlightRadius - 1);
 }
 
 } // namespace
@@ -254,10 +267,16 @@ bool ApplicationRow::helpEvent(
 QString ApplicationRow::toolTipAt(
     const QStyleOptionViewItem& option, const JobApplication& application, const QPoint& position) const
 {
-    const auto days = application.daysWaiting(m_today);
-    if (!days || !layout(option, application).waitingBadge.contains(position))
-        return {};
-    return WaitingBadge::toolTipFor(*days, WaitingBadgeStyle::compact);
+    const Metrics& measured = metrics(option.font, option.palette);
+    const RowParts parts = buildRow(option, application, m_today, measured.fonts, measured.lines);
+    if (parts.waiting && parts.layout.waitingBadge.contains(position))
+        return WaitingBadge::toolTipFor(*application.daysWaiting(m_today), WaitingBadgeStyle::compact);
+    // A name cut short shows in full.
+    if (parts.layout.company.contains(position) && parts.company != application.displayCompany())
+        return application.displayCompany();
+    if (parts.layout.position.contains(position) && parts.position != application.displayPosition())
+        return application.displayPosition();
+    return {};
 }
 
 void ApplicationRow::paintRow(
@@ -265,17 +284,32 @@ void ApplicationRow::paintRow(
 {
     const Metrics& measured = metrics(option.font, option.palette);
     const Fonts& fonts = measured.fonts;
-    const RowParts parts = buildRow(option, application, m_today, fonts, measured.lines);
+    RowParts parts = buildRow(option, application, m_today, fonts, measured.lines);
     const Layout& layout = parts.layout;
     const QPalette& palette = option.palette;
+    if (option.state.testFlag(QStyle::State_Selected)) {
+        for (BadgePainter* badge : {parts.waiting ? &*parts.waiting : nullptr, &parts.status, &parts.workModel,
+                 parts.followUp ? &*parts.followUp : nullptr}) {
+            if (badge)
+                badge->setOnSelection(palette);
+        }
+    }
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     paintHighlight(painter, option);
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const bool ringed
+        = !selected && option.state.testFlag(QStyle::State_HasFocus) && option.widget && option.widget->hasFocus();
+    if (ringed || application.id() == m_markedID)
+        paintFocusRing(painter, option);
+    const auto ink = [&](const QColor& color) { return selected ? Palette::onSelection(color, palette) : color; };
 
     // Status bar: full strength while the application is open, faded once closed.
-    QColor bar = Palette::fillColor(tint(application.status()), palette);
-    if (isClosed(application.status()))
+    // On a selected row it keeps full strength, pushed off the selection.
+    QColor bar = selected ? ink(Palette::textColor(tint(application.status()), palette))
+                          : Palette::fillColor(tint(application.status()), palette);
+    if (isClosed(application.status()) && !selected)
         bar.setAlphaF(float(closedStatusOpacity));
     painter->setPen(Qt::NoPen);
     painter->setBrush(bar);
@@ -291,7 +325,7 @@ void ApplicationRow::paintRow(
         parts.waiting->paint(painter, layout.waitingBadge);
 
     painter->setFont(fonts.subheadline);
-    painter->setPen(Palette::secondaryText(palette));
+    painter->setPen(ink(Palette::secondaryText(palette)));
     painter->drawText(layout.position, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, parts.position);
 
     if (!layout.statusBadge.isEmpty())

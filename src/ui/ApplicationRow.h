@@ -48,6 +48,9 @@ public:
     // The day the waiting badges count to (the day clock's today).
     const QDateTime& today() const { return m_today; }
     void setToday(const QDateTime& today);
+    // The record whose row is outlined while its context menu is open (0: none).
+    void setMarkedID(qint64 id) { m_markedID = id; }
+    qint64 markedID() const { return m_markedID; }
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -59,7 +62,8 @@ public:
     int rowHeight(const QFont& font, const QPalette& palette) const;
     void paintRow(QPainter* painter, const QStyleOptionViewItem& option, const JobApplication& application) const;
     // The help text at `position` of the row: "Waiting N days" over the compact
-    // waiting badge, nothing elsewhere.
+    // waiting badge, the whole name over a company or position cut short, nothing
+    // elsewhere.
     QString toolTipAt(
         const QStyleOptionViewItem& option, const JobApplication& application, const QPoint& position) const;
 
@@ -71,5 +75,6 @@ private:
     const Metrics& metrics(const QFont& base, const QPalette& palette) const;
 
     QDateTime m_today;
+    qint64 m_markedID = 0;
     mutable std::unique_ptr<Metrics> m_metrics;
 };

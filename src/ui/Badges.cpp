@@ -51,6 +51,11 @@ BadgePainter BadgePainter::statusBadge(
     return badge;
 }
 
+void BadgePainter::setOnSelection(const QPalette& palette)
+{
+    m_foreground = Palette::onSelection(m_foreground, palette);
+}
+
 BadgePainter BadgePainter::waitingBadge(
     qint64 days, WaitingBadgeStyle style, const QFont& base, const QPalette& palette)
 {

@@ -35,6 +35,8 @@ public:
     static BadgePainter capsule(const QString& text, NamedColor tint, const QFont& base, const QPalette& palette);
 
     QSize sizeHint() const { return m_size; }
+    // Draws on a selected row: the foreground is pushed away from the selection's tint.
+    void setOnSelection(const QPalette& palette);
     // Draws the badge at the left edge of `rect`, centred vertically in it.
     void paint(QPainter* painter, const QRect& rect) const;
     // The same, clipped to `width` pixels: a text that does not fit is elided.

@@ -126,9 +126,9 @@ void DetailHeader::showDays()
     if (waiting) {
         m_waiting->setDays(*waiting);
     } else {
-        m_closed->setText(substituteCount(
-            tr("Closed in %lld days", "%lld is the number of days from applying to the end"),
-            m_application->daysSinceApplied()));
+        m_closed->setText(
+            substituteCount(tr("Closed in %lld days", "%lld is the number of days from applying to the end"),
+                m_application->daysSinceApplied()));
     }
 }
 

@@ -129,9 +129,9 @@ ApplicationSection::ApplicationSection(JobApplication& application, OpenURL open
     addRow(tr("Follow-up Reminder"), m_followUp);
     m_followUpDateRow = addRow(tr("Follow-up Date"), m_followUpDate);
     // Pickers and switches keep their natural width, leading-aligned.
-    for (QWidget* control : {static_cast<QWidget*>(m_applicationDate), static_cast<QWidget*>(m_status),
-             static_cast<QWidget*>(m_followUp), static_cast<QWidget*>(m_followUpDate),
-             static_cast<QWidget*>(m_workModel)})
+    for (QWidget* control :
+        {static_cast<QWidget*>(m_applicationDate), static_cast<QWidget*>(m_status), static_cast<QWidget*>(m_followUp),
+            static_cast<QWidget*>(m_followUpDate), static_cast<QWidget*>(m_workModel)})
         control->parentWidget()->layout()->setAlignment(control, Qt::AlignLeft | Qt::AlignVCenter);
 
     RecordBinding::bindText(m_company, application, Field::companyName);
@@ -174,7 +174,8 @@ ApplicationSection::ApplicationSection(JobApplication& application, OpenURL open
     });
 
     for (ApplicationStatus status : allCases<ApplicationStatus>())
-        m_status->addItem(Symbols::icon(symbolName(status), Palette::textColor(tint(status), palette())), title(status));
+        m_status->addItem(
+            Symbols::icon(symbolName(status), Palette::textColor(tint(status), palette())), title(status));
     RecordBinding::follow(this, application, {Field::statusRaw}, [this] {
         if (!m_application)
             return;
@@ -239,8 +240,8 @@ public:
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         verticalScrollBar()->setStyleSheet(Palette::slimScrollBarStyleSheet(palette()));
-        connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            [this] { fit(); });
+        connect(
+            document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this, [this] { fit(); });
         fit();
     }
 
@@ -366,9 +367,8 @@ ContactsSection::ContactsSection(JobApplication& application, OpenURL openURL, Q
     RecordBinding::bindText(m_hrEmail, application, Field::hrContactEmail);
     RecordBinding::bindText(m_interviewerName, application, Field::techInterviewerName);
     RecordBinding::bindText(m_interviewerRole, application, Field::techInterviewerRole);
-    RecordBinding::follow(this, application, {Field::hrContactEmail}, [this] {
-        m_mail->setEnabled(m_application && mailAddress(m_application->hrContactEmail()).has_value());
-    });
+    RecordBinding::follow(this, application, {Field::hrContactEmail},
+        [this] { m_mail->setEnabled(m_application && mailAddress(m_application->hrContactEmail()).has_value()); });
     connect(m_mail, &QToolButton::clicked, this, [this] {
         if (!m_application)
             return;
@@ -558,8 +558,8 @@ TimelineSection::TimelineSection(JobApplication& application, QWidget* parent)
     setObjectName(QStringLiteral("timelineSection"));
     m_stage->setObjectName(QStringLiteral("stageLabel"));
     m_stageRow = addRow(tr("In this stage"), m_stage);
-    RecordBinding::follow(this, application, {Field::statusRaw, Field::statusChangedAt, Field::closedAt},
-        [this] { rebuild(); });
+    RecordBinding::follow(
+        this, application, {Field::statusRaw, Field::statusChangedAt, Field::closedAt}, [this] { rebuild(); });
     connect(&application, &JobApplication::historyAppended, this, &TimelineSection::rebuild);
 }
 
@@ -567,7 +567,8 @@ void TimelineSection::refresh()
 {
     if (!m_application)
         return;
-    m_stage->setText(substituteCount(tr("%lld days", "Days in the current stage"), m_application->daysInCurrentStatus()));
+    m_stage->setText(
+        substituteCount(tr("%lld days", "Days in the current stage"), m_application->daysInCurrentStatus()));
 }
 
 void TimelineSection::rebuild()

@@ -119,8 +119,8 @@ class SalaryRow : public QWidget {
     Q_OBJECT
 
 public:
-    SalaryRow(const QString& title, JobApplication& application, JobApplication::Field amount,
-        QWidget* parent = nullptr);
+    SalaryRow(
+        const QString& title, JobApplication& application, JobApplication::Field amount, QWidget* parent = nullptr);
     DecimalField* amountField() const { return m_amount; }
     QComboBox* currencyPicker() const { return m_currency; }
 

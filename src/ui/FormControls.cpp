@@ -164,8 +164,7 @@ void FormSection::applyStyle()
     QFont header = Palette::font(Palette::TextStyle::footnote, font());
     header.setWeight(QFont::DemiBold);
     m_headerText->setFont(header);
-    const QColor headerColor
-        = m_headerColor ? Palette::textColor(*m_headerColor, pal) : Palette::secondaryText(pal);
+    const QColor headerColor = m_headerColor ? Palette::textColor(*m_headerColor, pal) : Palette::secondaryText(pal);
     Palette::setForeground(m_headerText, headerColor);
     m_headerIcon->setVisible(!m_headerSymbol.isEmpty());
     if (!m_headerSymbol.isEmpty()) {
@@ -291,7 +290,8 @@ void ToggleSwitch::paintEvent(QPaintEvent*)
     if (hasFocus() && focusPolicy() != Qt::NoFocus) {
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(Palette::withAlpha(on, 0.55), 2));
-        painter.drawRoundedRect(track.adjusted(-1.5, -1.5, 1.5, 1.5), switchHeight / 2.0 + 1.5, switchHeight / 2.0 + 1.5);
+        painter.drawRoundedRect(
+            track.adjusted(-1.5, -1.5, 1.5, 1.5), switchHeight / 2.0 + 1.5, switchHeight / 2.0 + 1.5);
         painter.setPen(Qt::NoPen);
     }
     const qreal knob = switchHeight - 4;
@@ -347,8 +347,7 @@ void SegmentedControl::setCurrentIndex(int index)
 
 int SegmentedControl::segmentWidth(const Segment& segment) const
 {
-    return segmentPaddingX * 2 + segmentIconSize + segmentIconSpacing
-        + fontMetrics().horizontalAdvance(segment.title);
+    return segmentPaddingX * 2 + segmentIconSize + segmentIconSpacing + fontMetrics().horizontalAdvance(segment.title);
 }
 
 QSize SegmentedControl::sizeHint() const
@@ -392,15 +391,15 @@ void SegmentedControl::paintEvent(QPaintEvent*)
         if (chosen) {
             painter.setPen(Qt::NoPen);
             painter.setBrush(hasFocus() ? accent : (dark ? QColor(0x5a, 0x5a, 0x60) : QColor(Qt::white)));
-            painter.drawRoundedRect(QRectF(cell).adjusted(1.5, 1.5, -1.5, -1.5), segmentRadius - 1.5,
-                segmentRadius - 1.5);
+            painter.drawRoundedRect(
+                QRectF(cell).adjusted(1.5, 1.5, -1.5, -1.5), segmentRadius - 1.5, segmentRadius - 1.5);
         } else if (i > 0 && i - 1 != m_current) {
             painter.setPen(QPen(Palette::withAlpha(Palette::separator(pal), 0.9), 1));
             painter.drawLine(QPointF(cell.left() + 0.5, cell.top() + 6), QPointF(cell.left() + 0.5, cell.bottom() - 5));
         }
-        const QColor ink = chosen && hasFocus() ? QColor(Qt::white)
-                                                : (isEnabled() ? pal.color(QPalette::Text)
-                                                               : pal.color(QPalette::Disabled, QPalette::Text));
+        const QColor ink = chosen && hasFocus()
+            ? QColor(Qt::white)
+            : (isEnabled() ? pal.color(QPalette::Text) : pal.color(QPalette::Disabled, QPalette::Text));
         const Segment& segment = m_segments[i];
         const int textWidth = fontMetrics().horizontalAdvance(segment.title);
         const int contentWidth = segmentIconSize + segmentIconSpacing + textWidth;

@@ -18,8 +18,8 @@ QString abbreviatedDateFormat(const QLocale& locale)
     if (match.hasMatch()) {
         const bool atStart = match.capturedStart() == 0;
         const bool atEnd = match.capturedEnd() == format.size();
-        format.replace(match.capturedStart(), match.capturedLength(),
-            atStart || atEnd ? QString() : QStringLiteral(" "));
+        format.replace(
+            match.capturedStart(), match.capturedLength(), atStart || atEnd ? QString() : QStringLiteral(" "));
     }
     format.replace(QLatin1String("MMMM"), QLatin1String("MMM"));
     return format.trimmed();

@@ -152,6 +152,14 @@ QColor barBackground(const QPalette& palette)
     return blend(palette.color(QPalette::Window), palette.color(QPalette::Text), isDark(palette) ? 0.05 : 0.03);
 }
 
+QColor onSelection(const QColor& color, const QPalette& palette)
+{
+    const bool dark = isDark(palette);
+    QColor lifted = blend(color, dark ? QColor(Qt::white) : QColor(Qt::black), dark ? 0.4 : 0.3);
+    lifted.setAlphaF(color.alphaF());
+    return lifted;
+}
+
 QColor groupedBackground(const QPalette& palette)
 {
     return isDark(palette) ? palette.color(QPalette::Base) : palette.color(QPalette::Window);

@@ -45,6 +45,11 @@ QColor separator(const QPalette& palette);
 QColor sidebarBackground(const QPalette& palette);
 QColor barBackground(const QPalette& palette);
 
+// A colour drawn on a selected row: pushed away from the selection's tint
+// (towards white in the dark, black in the light) so that text, badges and the
+// status bar stay readable on it.
+QColor onSelection(const QColor& color, const QPalette& palette);
+
 // The page behind a grouped form and the cards of its sections.
 QColor groupedBackground(const QPalette& palette);
 QColor groupedCard(const QPalette& palette);

@@ -219,10 +219,12 @@ void TestApplicationList::rowLayout()
     QVERIFY(inside.contains(layout.position));
     QVERIFY(layout.position.top() > layout.company.bottom());
     QVERIFY(layout.statusBadge.top() > layout.position.bottom());
-    // The compact waiting badge carries its help text; the rest of the row has none.
+    // The compact waiting badge carries its help text; a name cut short shows in full.
     if (open)
         QCOMPARE(row.toolTipAt(option, *record, layout.waitingBadge.center()), QStringLiteral("Waiting 12 days"));
-    QCOMPARE(row.toolTipAt(option, *record, layout.company.center()), QString());
+    QCOMPARE(row.toolTipAt(option, *record, layout.company.center()), longNames ? record->companyName() : QString());
+    QCOMPARE(row.toolTipAt(option, *record, layout.position.center()), longNames ? record->position() : QString());
+    QCOMPARE(row.toolTipAt(option, *record, layout.statusBadge.center()), QString());
 
     // Painted: the bar's pixels are the status colour, faded over the background for closed records.
     QImage image(option.rect.size(), QImage::Format_ARGB32_Premultiplied);

@@ -19,22 +19,22 @@
 #include "ui/Palette.h"
 #include "ui/SummaryBar.h"
 
+#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QToolButton>
 
-
 using namespace UiTestSupport;
 using TestSupport::execute;
 
 namespace {
-
 
 QStringList shownCompanies(ContentView& view)
 {
@@ -61,6 +61,7 @@ private Q_SLOTS:
     void filterSortAndSearchDriveTheRows_data();
     void filterSortAndSearchDriveTheRows();
     void selectionSurvivesFilteringAndSearching();
+    void keyboardAndContextMenuOnTheList();
     void emptyStoreAndNoResults();
     void summaryCountsTheVisibleList();
     void storeChangesReachTheRows();
@@ -343,6 +344,40 @@ void TestMainWindow::selectionSurvivesFilteringAndSearching()
     const QModelIndex first = view->listView()->model()->index(0, 0);
     selection->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect);
     QCOMPARE(view->state().selectedApplication(), view->listView()->model()->application(first));
+}
+
+void TestMainWindow::keyboardAndContextMenuOnTheList()
+{
+    addSampleRecords();
+    auto view = makeView();
+    view->show();
+    QVERIFY(QTest::qWaitForWindowActive(view.get()));
+    QListView* list = view->listView()->listView();
+    // Tab follows the toolbar left to right, then into the list.
+    view->searchField()->setFocus();
+    for (QWidget* next : {static_cast<QWidget*>(view->listView()->filterButton()),
+             static_cast<QWidget*>(view->listView()->newButton()), static_cast<QWidget*>(list)}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), next);
+    }
+    // The first row is current from the start, unselected; the first Down selects it.
+    QCOMPARE(list->currentIndex().row(), 0);
+    QVERIFY(!view->state().selectedID());
+    QTest::keyClick(list, Qt::Key_Down);
+    JobApplication* first = view->listView()->model()->application(0);
+    QCOMPARE(view->state().selectedApplication(), first);
+
+    // A right click on another row opens its menu, outlined, and leaves the selection.
+    const QRect third = list->visualRect(view->listView()->model()->index(2, 0));
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, third.center());
+    QContextMenuEvent context(QContextMenuEvent::Mouse, third.center(), list->viewport()->mapToGlobal(third.center()));
+    QApplication::sendEvent(list->viewport(), &context);
+    auto* menu = view->findChild<QMenu*>(QStringLiteral("rowContextMenu"));
+    QVERIFY(menu);
+    QCOMPARE(view->state().selectedApplication(), first);
+    QCOMPARE(view->listView()->rowDelegate()->markedID(), view->listView()->model()->application(2)->id());
+    menu->hide();
+    QCOMPARE(view->listView()->rowDelegate()->markedID(), 0);
 }
 
 void TestMainWindow::emptyStoreAndNoResults()

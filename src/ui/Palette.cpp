@@ -1,5 +1,7 @@
 #include "ui/Palette.h"
 
+#include "ui/ApplicationStyle.h"
+
 #include <QApplication>
 #include <QFontDatabase>
 #include <QStyle>
@@ -142,6 +144,11 @@ QColor separator(const QPalette& palette)
     return blend(palette.color(QPalette::Window), palette.color(QPalette::Text), isDark(palette) ? 0.28 : 0.16);
 }
 
+QColor controlEdge(const QPalette& palette)
+{
+    return isDark(palette) ? QColor(0x7c, 0x7c, 0x82) : QColor(0x85, 0x85, 0x8a);
+}
+
 QColor sidebarBackground(const QPalette& palette)
 {
     return palette.color(QPalette::Window);
@@ -272,7 +279,8 @@ void installAppearance()
     // A desktop that brings its own style (Breeze, Kvantum, …) keeps it, with its
     // palette; our views read their colours from whatever palette is in force.
     const QString style = QApplication::style()->name();
-    if (style.compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0
+    if (!qobject_cast<ApplicationStyle*>(QApplication::style())
+        && style.compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0
         && style.compare(QLatin1String("windows"), Qt::CaseInsensitive) != 0)
         return;
 #endif
@@ -286,10 +294,8 @@ void installAppearance(Appearance appearance)
     Q_UNUSED(appearance)
 #else
     const QColor accent = QApplication::palette().color(QPalette::Active, QPalette::Highlight);
-    if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0) {
-        if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
-            QApplication::setStyle(fusion);
-    }
+    if (!qobject_cast<ApplicationStyle*>(QApplication::style()))
+        QApplication::setStyle(new ApplicationStyle);
     QApplication::setPalette(appearance == Appearance::dark ? darkPalette(accent) : lightPalette(accent));
 #endif
 }

@@ -39,6 +39,9 @@ QColor fillColor(NamedColor color, const QPalette& palette);
 // Text one step below the primary text, and the faint fill behind grouped content.
 QColor secondaryText(const QPalette& palette);
 QColor quaternaryFill(const QPalette& palette);
+// The edge of a control (text field, picker, menu): at least 3:1 against the
+// window, the field and the grouped card behind it.
+QColor controlEdge(const QPalette& palette);
 // The hairline between regions (split view, bars).
 QColor separator(const QPalette& palette);
 // The background of the sidebar and of the bars pinned to it.

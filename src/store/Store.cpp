@@ -343,7 +343,9 @@ bool Store::hasChanges() const
 void Store::noteChange()
 {
     Q_EMIT contentsChanged();
-    if (m_autosave.interval() >= 0)
+    // Counted from the first unsaved change, not the last: someone who keeps typing
+    // would otherwise never be saved, and a crash would take all of it.
+    if (m_autosave.interval() >= 0 && !m_autosave.isActive())
         m_autosave.start();
 }
 

@@ -24,6 +24,9 @@ int main(int argc, char* argv[])
     Palette::installAppearance();
 
     ApplywrightApp app;
+    // Another copy runs on the same data and now shows its window.
+    if (app.handedOverToRunningCopy())
+        return 0;
     auto window = app.createWindow();
     window->show();
     return QApplication::exec();

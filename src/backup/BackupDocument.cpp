@@ -747,8 +747,7 @@ private:
         case Kind::optionalDate: {
             std::optional<QDateTime> date = parseBackupDate(text);
             if (!date)
-                return corrupt(field,
-                    QStringLiteral("Tarih çözümlenemedi: ") + QString::fromUtf8(text.data(), qsizetype(text.size())));
+                return corrupt(field, QStringLiteral("Tarih çözümlenemedi: ") + excerpt(text));
             if (field.kind == Kind::date)
                 record.*field.date = *date;
             else
@@ -870,11 +869,17 @@ private:
         return {};
     }
 
+    // The start of a value for a diagnostic: enough to recognise it, and never the
+    // whole of a value that may be hundreds of megabytes long.
     static QString excerpt(std::string_view text)
     {
         constexpr size_t shown = 40;
-        return QString::fromLatin1(text.data(), qsizetype(std::min(text.size(), shown)))
-            + (text.size() > shown ? QStringLiteral("…") : QString());
+        if (text.size() <= shown)
+            return QString::fromUtf8(text.data(), qsizetype(text.size()));
+        size_t cut = shown;
+        while (cut > 0 && (uchar(text[cut]) & 0xC0) == 0x80)
+            --cut; // not inside a character
+        return QString::fromUtf8(text.data(), qsizetype(cut)) + QStringLiteral("…");
     }
 
     bool fail(BackupDecodingError::Kind kind, QString codingPath, QString description)

@@ -377,6 +377,14 @@ void BackupTest::acceptedDocuments_data()
                                .set("companyName", "\"A\\/B \\u00c7 \\ud83d\\ude80\"")
                                .set("notes", "\"first\",\"notes\":\"second\""))
         << changed;
+
+    // Long enough to be read in pieces, with characters of two, three and four
+    // bytes falling across the pieces' edges.
+    BackupFileContents longNote = contents;
+    longNote.applications[0].notes = QStringLiteral("ışık ğ € 🚀 ").repeated(300'000);
+    QTest::newRow("a note of several megabytes")
+        << withApplication(validApplication().set("notes", '"' + longNote.applications[0].notes.toUtf8() + '"'))
+        << longNote;
 }
 
 void BackupTest::acceptedDocuments()

@@ -201,9 +201,9 @@ private:
         const QByteArray name = QFile::encodeName(path);
         struct stat status { };
         if (::lstat(name.constData(), &status) != 0) {
-            if (errno != ENOENT)
+            if (const int error = errno; error != ENOENT)
                 return StoreError(
-                    tr("The database file “%1” could not be opened: %2.").arg(shown(path), qt_error_string(errno)));
+                    tr("The database file “%1” could not be opened: %2.").arg(shown(path), qt_error_string(error)));
             // A log or journal without its database is what is left of one: it is
             // not a new start, and creating a store here would lose it.
             for (const char* suffix : sideSuffixes) {
@@ -285,9 +285,11 @@ private:
             const QByteArray name = QFile::encodeName(file);
             if (*suffix != '\0' && !pathExists(file))
                 continue;
-            if (::access(name.constData(), R_OK) != 0)
+            if (::access(name.constData(), R_OK) != 0) {
+                const int error = errno;
                 return StoreError(
-                    tr("The database file “%1” could not be read: %2.").arg(shown(file), qt_error_string(errno)));
+                    tr("The database file “%1” could not be read: %2.").arg(shown(file), qt_error_string(error)));
+            }
             if (::access(name.constData(), W_OK) != 0)
                 return StoreError(tr("The database file “%1” cannot be written to, so changes could not be saved. "
                                      "It was left unchanged.")

@@ -2,7 +2,8 @@
 // encode, decode, merge into an empty store (save included), merge into a store
 // that already holds them all, and the whole import flow from the file. Beside
 // them, Python's json module reading the same file with decimal amounts, as the
-// yardstick for the decoder.
+// yardstick for the decoder. And the peak memory of reading large backups built to
+// cost memory.
 #include "backup/BackupDocument.h"
 #include "backup/BackupTransfer.h"
 #include "model/JobApplication.h"
@@ -16,6 +17,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -266,10 +269,156 @@ void BM_ExportFromStore(benchmark::State& state)
 }
 BENCHMARK(BM_ExportFromStore)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// ---------------------------------------------------------------------------
+// Peak memory of readBackup (read the file, decode it) on files of about 480 MB,
+// just under the 512 MB a backup may have. Each read runs in a child process of
+// this program, which reports how far its resident memory rose above where it
+// stood before the read.
+
+constexpr qint64 hostileSize = qint64(480) << 20;
+
+QByteArray rootWith(const QByteArray& applications, const QByteArray& exportedAt, const QByteArray& extra = {})
+{
+    QByteArray document = "{\"applications\":" + applications + ",\"exportedAt\":\"" + exportedAt + '"';
+    if (!extra.isEmpty())
+        document += ",\"extra\":\"" + extra + '"';
+    return document + ",\"format\":\"Applywright Backup\",\"formatVersion\":1}";
+}
+
+ApplicationBackup minimalEntry(int n)
+{
+    ApplicationBackup a;
+    a.id = QUuid::createUuidV5(QUuid(), QString::number(n));
+    a.workModel = QStringLiteral("remote");
+    a.status = QStringLiteral("applied");
+    a.currency = QStringLiteral("TRY");
+    a.applicationDate = a.statusChangedAt = a.createdAt = a.updatedAt = moment(n % 700, 0);
+    return a;
+}
+
+// The files: what the decoder refuses and what it takes, each as large as a
+// backup may be.
+QByteArray hostileDocument(const std::string& kind)
+{
+    const QByteArray huge(hostileSize, '9');
+    if (kind == "date") // a date field holding one long string: refused
+        return rootWith("[]", huge);
+    if (kind == "unknownKey") // a long string under a key the format does not have: skipped
+        return rootWith("[]", "2025-03-07T00:00:00.000Z", huge);
+    if (kind == "amount") { // a number of millions of digits: refused
+        QByteArray application = encodeBackup(
+            BackupFileContents {QStringLiteral("Applywright Backup"), 1, moment(1, 0),
+                {minimalEntry(1)}}).value();
+        const QByteArray amount = "\"expectedSalary\": 0." + huge + ",\n      \"currency\"";
+        return application.replace("\"currency\"", amount);
+    }
+    if (kind == "notes") { // one record whose notes are the whole file: taken
+        ApplicationBackup entry = minimalEntry(1);
+        entry.notes = QStringLiteral("NOTES");
+        QByteArray document
+            = encodeBackup(BackupFileContents {QStringLiteral("Applywright Backup"), 1, moment(1, 0), {entry}}).value();
+        const QByteArray notes = '"' + QByteArray(hostileSize, 'n') + '"';
+        return document.replace("\"NOTES\"", notes);
+    }
+    // "records": as many records with nothing optional as fit: taken
+    QList<ApplicationBackup> applications;
+    const QByteArray one = encodeBackup(
+        BackupFileContents {QStringLiteral("Applywright Backup"), 1, moment(1, 0),
+            {minimalEntry(1)}}).value();
+    const qsizetype count = qsizetype(hostileSize / (one.size() - 100));
+    applications.reserve(count);
+    for (qsizetype n = 0; n < count; ++n)
+        applications.append(minimalEntry(int(n)));
+    return encodeBackup(BackupFileContents {QStringLiteral("Applywright Backup"), 1, moment(1, 0), applications})
+        .value();
+}
+
+qint64 statusKiB(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qsizetype(std::strlen(field))).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+// The child's side: read the file, report resident memory before and at its peak.
+int runReadChild(const char* path)
+{
+    const qint64 before = statusKiB("VmRSS:");
+    const auto contents = readBackup(QString::fromLocal8Bit(path));
+    const qint64 peak = statusKiB("VmHWM:");
+    std::printf("%lld %lld %d\n", before, peak, contents ? 1 : 0);
+    return 0;
+}
+
+void BM_ReadLargeBackupPeakMemory(benchmark::State& state, const std::string& kind)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("large.json"));
+    qint64 fileSize = 0;
+    {
+        const QByteArray document = hostileDocument(kind);
+        fileSize = document.size();
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size()) {
+            state.SkipWithError("cannot write the file");
+            return;
+        }
+    }
+    double risenMiB = 0;
+    bool accepted = false;
+    for (auto _ : state) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--read-backup-child"), path});
+        if (!child.waitForFinished(300000)) {
+            state.SkipWithError("the child did not finish");
+            return;
+        }
+        const QList<QByteArray> fields = child.readAllStandardOutput().trimmed().split(' ');
+        if (fields.size() != 3) {
+            state.SkipWithError("the child reported nothing");
+            return;
+        }
+        risenMiB = double(fields.at(1).toLongLong() - fields.at(0).toLongLong()) / 1024.0;
+        accepted = fields.at(2) == "1";
+    }
+    state.counters["file_MiB"] = double(fileSize) / double(1 << 20);
+    state.counters["peak_rise_MiB"] = risenMiB;
+    state.counters["peak_per_file_size"] = risenMiB * double(1 << 20) / double(fileSize);
+    state.counters["accepted"] = accepted ? 1 : 0;
+}
+
+BENCHMARK_CAPTURE(BM_ReadLargeBackupPeakMemory, date, std::string("date"))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ReadLargeBackupPeakMemory, amount, std::string("amount"))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ReadLargeBackupPeakMemory, unknownKey, std::string("unknownKey"))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ReadLargeBackupPeakMemory, notes, std::string("notes"))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ReadLargeBackupPeakMemory, records, std::string("records"))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--read-backup-child") == 0)
+        return runReadChild(argv[2]);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,5 +1,5 @@
 // Entry point of bench_posting; each posting_*_bench.cpp file registers its own benchmarks.
-#include "posting/OcrRuntime.h"
+#include "ocrworker/OcrRuntime.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,14 @@
-// Screenshot recognition on real corpus screenshots, beside the `tesseract` command-line
+// Screenshot recognition on real corpus screenshots: through the worker process as
+// the application runs it (the first image of a new worker, and the ones after it),
+// the same engine in the benchmark's own process, and the `tesseract` command-line
 // program on the same files with the same languages and page segmentation. The
 // command-line runs pay for loading the language data every time; BM_TesseractCliStartup
-// measures that part alone so it can be subtracted. Our engine is loaded before timing.
+// measures that part alone so it can be subtracted.
+#include "ocrworker/ImageDecoding.h"
+#include "ocrworker/TesseractReader.h"
 #include "posting/ScreenshotTextRecognizer.h"
-#include "posting/TesseractReader.h"
+
+#include <thread>
 
 #include <benchmark/benchmark.h>
 
@@ -39,11 +44,12 @@ bool runTesseract(const QString& image, int pageSegmentation)
         && !process.readAllStandardOutput().isEmpty();
 }
 
+// The images after the first: the worker is running and has its engine loaded.
 void BM_Recognize(benchmark::State& state, const char* name)
 {
     const QString path = screenshot(name);
     const ScreenshotTextRecognizer recognizer;
-    if (!recognizer.recognize(path)) { // loads the engine for this thread
+    if (!recognizer.recognize(path)) { // starts this thread's worker
         state.SkipWithError("recognition failed");
         return;
     }
@@ -54,6 +60,59 @@ void BM_Recognize(benchmark::State& state, const char* name)
         benchmark::DoNotOptimize(lines);
     }
     state.counters["lines"] = double(lines);
+}
+
+// The first image of an import after a pause: a new worker starts, loads tur+eng and reads it.
+void BM_RecognizeFirstImage(benchmark::State& state, const char* name)
+{
+    const QString path = screenshot(name);
+    const ScreenshotTextRecognizer recognizer;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ScreenshotTextRecognizer::stopWorker();
+        state.ResumeTiming();
+        if (!recognizer.recognize(path)) {
+            state.SkipWithError("recognition failed");
+            return;
+        }
+    }
+}
+
+// What the application did before the worker: decode and read in its own process.
+QList<PostingLine> recognizeInProcess(const QString& path)
+{
+    const QImage image = ImageDecoding::decodeFile(path);
+    auto observed = TesseractReader::observe(image, RecognitionSettings());
+    if (!std::holds_alternative<QList<TextObservation>>(observed))
+        return {};
+    return ScreenshotTextRecognizer::buildLines(std::get<QList<TextObservation>>(observed));
+}
+
+void BM_RecognizeInProcess(benchmark::State& state, const char* name)
+{
+    const QString path = screenshot(name);
+    if (recognizeInProcess(path).isEmpty()) { // loads the engine for this thread
+        state.SkipWithError("recognition failed");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(recognizeInProcess(path).size());
+}
+
+// The same on a thread of its own each time, so the engine is loaded first, as for
+// the first screenshot after the application started.
+void BM_RecognizeInProcessFirstImage(benchmark::State& state, const char* name)
+{
+    const QString path = screenshot(name);
+    for (auto _ : state) {
+        qsizetype lines = 0;
+        std::thread reader([&] { lines = recognizeInProcess(path).size(); });
+        reader.join();
+        if (lines == 0) {
+            state.SkipWithError("recognition failed");
+            return;
+        }
+    }
 }
 
 void BM_TesseractCli(benchmark::State& state, const char* name)
@@ -72,8 +131,7 @@ void BM_TesseractCli(benchmark::State& state, const char* name)
 void BM_TesseractCliPrepared(benchmark::State& state, const char* name)
 {
     const QString path = screenshot(name);
-    QImageReader reader(path);
-    const QImage image = reader.read();
+    const QImage image = ImageDecoding::decodeFile(path);
     const RecognitionSettings settings;
     const auto page = TesseractReader::readPage(image, settings);
     if (!std::holds_alternative<TesseractReader::Page>(page)) {
@@ -130,6 +188,18 @@ void BM_TesseractCliStartup(benchmark::State& state)
 } // namespace
 
 BENCHMARK_CAPTURE(BM_Recognize, 1440x900, smallScreenshot)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK_CAPTURE(BM_RecognizeFirstImage, 1440x900, smallScreenshot)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_RecognizeInProcess, 1440x900, smallScreenshot)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_RecognizeInProcessFirstImage, 1440x900, smallScreenshot)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
 BENCHMARK_CAPTURE(BM_TesseractCli, 1440x900, smallScreenshot)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
@@ -139,6 +209,18 @@ BENCHMARK_CAPTURE(BM_TesseractCliPrepared, 1440x900, smallScreenshot)
     ->UseRealTime()
     ->Iterations(5);
 BENCHMARK_CAPTURE(BM_Recognize, 2880x1800, largeScreenshot)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_RecognizeFirstImage, 2880x1800, largeScreenshot)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_RecognizeInProcess, 2880x1800, largeScreenshot)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_RecognizeInProcessFirstImage, 2880x1800, largeScreenshot)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);

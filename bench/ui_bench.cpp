@@ -11,7 +11,6 @@
 
 #include "app/ApplywrightApp.h"
 #include "model/Clock.h"
-#include "posting/OcrRuntime.h"
 #include "store/Store.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
@@ -118,8 +117,6 @@ int runStartupChild(int argc, char** argv)
     const bool withText = std::strcmp(argv[2], "text") == 0;
     const bool bare = withText || std::strcmp(argv[2], "bare") == 0;
     const QString folder = QString::fromLocal8Bit(argv[3]);
-    if (!bare)
-        ensureOcrThreadLimit(argc, argv);
     QApplication application(argc, argv);
     std::unique_ptr<ApplywrightApp> app;
     std::unique_ptr<QMainWindow> window;
@@ -157,18 +154,14 @@ int runStartupChild(int argc, char** argv)
 // Exec to a marker line of a child process: "bare" (a QMainWindow) or "main";
 // the marker is "painted" (the first frame) or "rows" (the records are in the
 // list and painted).
-void processStartup(
-    benchmark::State& state, const char* mode, const QByteArray& marker = "painted", bool presetThreadLimit = true)
+void processStartup(benchmark::State& state, const char* mode, const QByteArray& marker = "painted")
 {
     const QString folder = BenchData::storeWithRecords(10000);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    // Set, so that the application does not restart itself to set it (as installed).
-    if (!presetThreadLimit)
-        environment.remove(QStringLiteral("OMP_THREAD_LIMIT"));
-    else if (!environment.contains(QStringLiteral("OMP_THREAD_LIMIT")))
-        environment.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
+    // As a desktop starts it: the application sets no thread limit of its own any more.
+    environment.remove(QStringLiteral("OMP_THREAD_LIMIT"));
     for (auto _ : state) {
         QProcess child;
         child.setProcessEnvironment(environment);
@@ -203,12 +196,6 @@ void BM_ProcessStartupBareWindowWithText(benchmark::State& state)
 void BM_ProcessStartupMainWindow(benchmark::State& state)
 {
     processStartup(state, "main");
-}
-
-// As a desktop starts it: without the thread limit, so the program restarts itself once.
-void BM_ProcessStartupMainWindowWithRestart(benchmark::State& state)
-{
-    processStartup(state, "main", "painted", false);
 }
 
 // Until the 10,000 rows are in the list and painted (they are read while the
@@ -405,7 +392,6 @@ BENCHMARK(BM_ResidentMemory)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(bench
 BENCHMARK(BM_ProcessStartupBareWindow)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcessStartupBareWindowWithText)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcessStartupMainWindow)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ProcessStartupMainWindowWithRestart)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcessStartupMainWindowRows)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupBareWindow)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StartupMainWindow)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);

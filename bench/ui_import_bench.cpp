@@ -7,7 +7,6 @@
 // flow and session with the real recogniser, from the drop to the review sheet.
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
-#include "posting/OcrRuntime.h"
 #include "posting/PostingDraft.h"
 #include "store/StoreLoader.h"
 #include "tracking/TodayProvider.h"
@@ -157,7 +156,6 @@ BENCHMARK(windowStaysResponsive)->Arg(1)->Arg(3)->Iterations(1)->Unit(benchmark:
 
 int main(int argc, char** argv)
 {
-    ensureOcrThreadLimit(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

@@ -100,11 +100,6 @@ TURKISH = {
     "Error message": "Hata iletisi",
     "Show Data Folder in Finder": "Veri Klasörünü Finder'da Göster",
     "Show Data Folder in File Manager": "Veri Klasörünü Dosya Yöneticisinde Göster",
-    "Applywright is already running and is using its database in “%1”. Quit the other window of Applywright, then start it again.":
-        "Applywright zaten çalışıyor ve “%1” içindeki veritabanını kullanıyor. Diğer Applywright penceresinden çıkın, sonra yeniden başlatın.",
-    "The data folder “%1” cannot be written to, so the database could not be opened safely.":
-        "“%1” veri klasörüne yazılamıyor; bu yüzden veritabanı güvenle açılamadı.",
-    "The data folder “%1” could not be created.": "“%1” veri klasörü oluşturulamadı.",
     "The database file “%1” could not be read: %2.": "“%1” veritabanı dosyası okunamadı: %2.",
     "The file “%1” is not an Applywright database (it is not an SQLite file). It was left unchanged.":
         "“%1” dosyası bir Applywright veritabanı değil (SQLite dosyası değil). Dosyaya dokunulmadı.",
@@ -118,7 +113,54 @@ TURKISH = {
     "The database file “%1” cannot be written to, so changes could not be saved. It was left unchanged.":
         "“%1” veritabanı dosyasına yazılamıyor, bu yüzden değişiklikler kaydedilemez. Dosyaya dokunulmadı.",
     "The database file “%1” could not be created: %2.": "“%1” veritabanı dosyası oluşturulamadı: %2.",
-    "The database file “%1” could not be created.": "“%1” veritabanı dosyası oluşturulamadı.",
+    "Applywright is already running with the data folder “%1”, but its window could not be reached. Quit that copy, then start it again.":
+        "Applywright “%1” veri klasörüyle zaten çalışıyor, ancak penceresine ulaşılamadı. O kopyadan çıkın, sonra yeniden başlatın.",
+    "“%1” is not a folder, so it cannot hold the database.": "“%1” bir klasör değil, bu yüzden veritabanını barındıramaz.",
+    "The disk is full: the data folder “%1” could not be created.": "Disk dolu: “%1” veri klasörü oluşturulamadı.",
+    "The data folder “%1” could not be created: %2.": "“%1” veri klasörü oluşturulamadı: %2.",
+    "The disk is full: nothing can be written to the data folder “%1”, so the database could not be opened safely.":
+        "Disk dolu: “%1” veri klasörüne hiçbir şey yazılamıyor, bu yüzden veritabanı güvenle açılamadı.",
+    "The data folder “%1” cannot be written to (%2), so the database could not be opened safely.":
+        "“%1” veri klasörüne yazılamıyor (%2), bu yüzden veritabanı güvenle açılamadı.",
+    "The database file “%1” is missing, but “%2” beside it is still there. Nothing was changed.":
+        "“%1” veritabanı dosyası yok, ancak yanındaki “%2” hâlâ duruyor. Hiçbir şey değiştirilmedi.",
+    "The database “%1” is a link to “%2”, which cannot be reached (%3). Is its disk connected? Nothing was changed.":
+        "“%1” veritabanı, ulaşılamayan “%2” dosyasına bir bağlantı (%3). Diski bağlı mı? Hiçbir şey değiştirilmedi.",
+    "“%1” is not a regular file (%2), so it cannot be the database. It was left unchanged.":
+        "“%1” sıradan bir dosya değil (%2), bu yüzden veritabanı olamaz. Dokunulmadı.",
+    "it cannot be examined": "incelenemiyor",
+    "it is a folder": "bir klasör",
+    "it is a named pipe": "adlandırılmış bir boru",
+    "it is a socket": "bir soket",
+    "it is a device": "bir aygıt",
+    "The database file “%1” is empty, but “%2” beside it holds data. Both were left unchanged.":
+        "“%1” veritabanı dosyası boş, ancak yanındaki “%2” veri içeriyor. İkisine de dokunulmadı.",
+    "The database file “%1” is empty (0 bytes). It was left unchanged.":
+        "“%1” veritabanı dosyası boş (0 bayt). Dosyaya dokunulmadı.",
+    "The database file “%1” is damaged: its first bytes are zeroed. It was left unchanged.":
+        "“%1” veritabanı dosyası hasarlı: ilk baytları sıfırlanmış. Dosyaya dokunulmadı.",
+    "The database file “%1” is damaged: it is cut short. It was left unchanged.":
+        "“%1” veritabanı dosyası hasarlı: kısa kesilmiş. Dosyaya dokunulmadı.",
+    "“%1” beside the database is left from an interrupted change that cannot be undone safely. Move it out of the data folder, then start Applywright again. Nothing was changed.":
+        "Veritabanının yanındaki “%1”, güvenle geri alınamayacak yarım kalmış bir değişiklikten kalmış. Onu veri klasörünün dışına taşıyın, sonra Applywright'ı yeniden başlatın. Hiçbir şey değiştirilmedi.",
+    "The database file “%1” is damaged (%2). It was left unchanged.":
+        "“%1” veritabanı dosyası hasarlı (%2). Dosyaya dokunulmadı.",
+    "The disk is full: the database file “%1” could not be opened.": "Disk dolu: “%1” veritabanı dosyası açılamadı.",
+    "The disk is full: the new database “%1” could not be created. Free some space, then start Applywright again.":
+        "Disk dolu: yeni “%1” veritabanı oluşturulamadı. Biraz yer açın, sonra Applywright'ı yeniden başlatın.",
+    "The database file “%1” is damaged: its integrity check reports “%2”. It was left unchanged.":
+        "“%1” veritabanı dosyası hasarlı: bütünlük denetimi “%2” bildiriyor. Dosyaya dokunulmadı.",
+    "Your changes could not be saved.": "Değişiklikleriniz kaydedilemedi.",
+    "Try Again": "Yeniden Dene",
+    "Quit Without Saving": "Kaydetmeden Çık",
+    "This image needs more memory than text recognition may use.":
+        "Bu görüntü, metin tanımanın kullanabileceğinden fazla bellek gerektiriyor.",
+    "Text recognition could not start: its helper program “%1” could not be run (%2).":
+        "Metin tanıma başlayamadı: yardımcı programı “%1” çalıştırılamadı (%2).",
+    "Text recognition stopped unexpectedly while reading this image.":
+        "Metin tanıma bu görüntüyü okurken beklenmedik biçimde durdu.",
+    "Reading this image took too long, so it was stopped.": "Bu görüntüyü okumak çok uzun sürdü, bu yüzden durduruldu.",
+    "Text recognition was stopped.": "Metin tanıma durduruldu.",
     "active": "aktif",
     "offers": "teklif",
     "stale": "sessiz",

@@ -3,9 +3,13 @@
 #include "model/Clock.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QList>
 #include <QTimeZone>
 
 #include <ctime>
+#include <unistd.h>
 
 namespace TestSupport {
 
@@ -36,5 +40,27 @@ public:
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
 };
+
+// The processes named `name` that this process started and that still run (Linux).
+inline QList<qint64> childProcesses(const QByteArray& name)
+{
+    QList<qint64> found;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!number || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ..."
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (line.mid(line.indexOf('(') + 1, close - line.indexOf('(') - 1) == name && fields.size() > 1
+            && fields.at(1).toLongLong() == ::getpid())
+            found.append(pid);
+    }
+    return found;
+}
 
 } // namespace TestSupport

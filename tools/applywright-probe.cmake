@@ -10,4 +10,7 @@ add_executable(applywright-probe
     ${CMAKE_CURRENT_LIST_DIR}/probe/BackupCommand.cpp
 )
 target_include_directories(applywright-probe PRIVATE ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(applywright-probe PRIVATE Applywright::core)
+# ocr-lines runs the engine in the probe's own process, to see Tesseract's lines.
+target_link_libraries(applywright-probe PRIVATE Applywright::core Applywright::ocrEngine)
+# posting reads screenshots through the worker, as the application does.
+add_dependencies(applywright-probe applywright-ocr)

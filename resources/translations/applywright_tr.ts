@@ -214,6 +214,18 @@
         <source>Applywright</source>
         <translation>Applywright</translation>
     </message>
+    <message>
+        <source>Your changes could not be saved.</source>
+        <translation>Değişiklikleriniz kaydedilemedi.</translation>
+    </message>
+    <message>
+        <source>Try Again</source>
+        <translation>Yeniden Dene</translation>
+    </message>
+    <message>
+        <source>Quit Without Saving</source>
+        <translation>Kaydetmeden Çık</translation>
+    </message>
 </context>
 <context>
     <name>BackupDecodingError</name>
@@ -592,6 +604,26 @@
         <source>The text recognition engine could not read this image.</source>
         <translation>Metin tanıma motoru bu görüntüyü okuyamadı.</translation>
     </message>
+    <message>
+        <source>This image needs more memory than text recognition may use.</source>
+        <translation>Bu görüntü, metin tanımanın kullanabileceğinden fazla bellek gerektiriyor.</translation>
+    </message>
+    <message>
+        <source>Text recognition could not start: its helper program “%1” could not be run (%2).</source>
+        <translation>Metin tanıma başlayamadı: yardımcı programı “%1” çalıştırılamadı (%2).</translation>
+    </message>
+    <message>
+        <source>Text recognition stopped unexpectedly while reading this image.</source>
+        <translation>Metin tanıma bu görüntüyü okurken beklenmedik biçimde durdu.</translation>
+    </message>
+    <message>
+        <source>Reading this image took too long, so it was stopped.</source>
+        <translation>Bu görüntüyü okumak çok uzun sürdü, bu yüzden durduruldu.</translation>
+    </message>
+    <message>
+        <source>Text recognition was stopped.</source>
+        <translation>Metin tanıma durduruldu.</translation>
+    </message>
 </context>
 <context>
     <name>RejectionReason</name>
@@ -753,6 +785,10 @@
         <source>The changes could not be saved</source>
         <translation>Değişiklikler kaydedilemedi</translation>
     </message>
+    <message>
+        <source>The database file “%1” is damaged: its integrity check reports “%2”. It was left unchanged.</source>
+        <translation>“%1” veritabanı dosyası hasarlı: bütünlük denetimi “%2” bildiriyor. Dosyaya dokunulmadı.</translation>
+    </message>
 </context>
 <context>
     <name>StoreErrorView</name>
@@ -776,21 +812,17 @@
         <source>Show Data Folder in File Manager</source>
         <translation>Veri Klasörünü Dosya Yöneticisinde Göster</translation>
     </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>K&amp;opyala</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Tümünü Seç</translation>
+    </message>
 </context>
 <context>
     <name>StoreOpener</name>
-    <message>
-        <source>Applywright is already running and is using its database in “%1”. Quit the other window of Applywright, then start it again.</source>
-        <translation>Applywright zaten çalışıyor ve “%1” içindeki veritabanını kullanıyor. Diğer Applywright penceresinden çıkın, sonra yeniden başlatın.</translation>
-    </message>
-    <message>
-        <source>The data folder “%1” cannot be written to, so the database could not be opened safely.</source>
-        <translation>“%1” veri klasörüne yazılamıyor; bu yüzden veritabanı güvenle açılamadı.</translation>
-    </message>
-    <message>
-        <source>The data folder “%1” could not be created.</source>
-        <translation>“%1” veri klasörü oluşturulamadı.</translation>
-    </message>
     <message>
         <source>The database file “%1” could not be read: %2.</source>
         <translation>“%1” veritabanı dosyası okunamadı: %2.</translation>
@@ -820,12 +852,96 @@
         <translation>“%1” veritabanı dosyası oluşturulamadı: %2.</translation>
     </message>
     <message>
-        <source>The database file “%1” could not be created.</source>
-        <translation>“%1” veritabanı dosyası oluşturulamadı.</translation>
-    </message>
-    <message>
         <source>The database file “%1” cannot be written to, so changes could not be saved. It was left unchanged.</source>
         <translation>“%1” veritabanı dosyasına yazılamıyor, bu yüzden değişiklikler kaydedilemez. Dosyaya dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>it cannot be examined</source>
+        <translation>incelenemiyor</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>bir klasör</translation>
+    </message>
+    <message>
+        <source>it is a named pipe</source>
+        <translation>adlandırılmış bir boru</translation>
+    </message>
+    <message>
+        <source>it is a socket</source>
+        <translation>bir soket</translation>
+    </message>
+    <message>
+        <source>it is a device</source>
+        <translation>bir aygıt</translation>
+    </message>
+    <message>
+        <source>Applywright is already running with the data folder “%1”, but its window could not be reached. Quit that copy, then start it again.</source>
+        <translation>Applywright “%1” veri klasörüyle zaten çalışıyor, ancak penceresine ulaşılamadı. O kopyadan çıkın, sonra yeniden başlatın.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a folder, so it cannot hold the database.</source>
+        <translation>“%1” bir klasör değil, bu yüzden veritabanını barındıramaz.</translation>
+    </message>
+    <message>
+        <source>The disk is full: the data folder “%1” could not be created.</source>
+        <translation>Disk dolu: “%1” veri klasörü oluşturulamadı.</translation>
+    </message>
+    <message>
+        <source>The data folder “%1” could not be created: %2.</source>
+        <translation>“%1” veri klasörü oluşturulamadı: %2.</translation>
+    </message>
+    <message>
+        <source>The disk is full: nothing can be written to the data folder “%1”, so the database could not be opened safely.</source>
+        <translation>Disk dolu: “%1” veri klasörüne hiçbir şey yazılamıyor, bu yüzden veritabanı güvenle açılamadı.</translation>
+    </message>
+    <message>
+        <source>The data folder “%1” cannot be written to (%2), so the database could not be opened safely.</source>
+        <translation>“%1” veri klasörüne yazılamıyor (%2), bu yüzden veritabanı güvenle açılamadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” is missing, but “%2” beside it is still there. Nothing was changed.</source>
+        <translation>“%1” veritabanı dosyası yok, ancak yanındaki “%2” hâlâ duruyor. Hiçbir şey değiştirilmedi.</translation>
+    </message>
+    <message>
+        <source>The database “%1” is a link to “%2”, which cannot be reached (%3). Is its disk connected? Nothing was changed.</source>
+        <translation>“%1” veritabanı, ulaşılamayan “%2” dosyasına bir bağlantı (%3). Diski bağlı mı? Hiçbir şey değiştirilmedi.</translation>
+    </message>
+    <message>
+        <source>“%1” is not a regular file (%2), so it cannot be the database. It was left unchanged.</source>
+        <translation>“%1” sıradan bir dosya değil (%2), bu yüzden veritabanı olamaz. Dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” is empty, but “%2” beside it holds data. Both were left unchanged.</source>
+        <translation>“%1” veritabanı dosyası boş, ancak yanındaki “%2” veri içeriyor. İkisine de dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” is empty (0 bytes). It was left unchanged.</source>
+        <translation>“%1” veritabanı dosyası boş (0 bayt). Dosyaya dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” is damaged: its first bytes are zeroed. It was left unchanged.</source>
+        <translation>“%1” veritabanı dosyası hasarlı: ilk baytları sıfırlanmış. Dosyaya dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” is damaged: it is cut short. It was left unchanged.</source>
+        <translation>“%1” veritabanı dosyası hasarlı: kısa kesilmiş. Dosyaya dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>“%1” beside the database is left from an interrupted change that cannot be undone safely. Move it out of the data folder, then start Applywright again. Nothing was changed.</source>
+        <translation>Veritabanının yanındaki “%1”, güvenle geri alınamayacak yarım kalmış bir değişiklikten kalmış. Onu veri klasörünün dışına taşıyın, sonra Applywright'ı yeniden başlatın. Hiçbir şey değiştirilmedi.</translation>
+    </message>
+    <message>
+        <source>The database file “%1” is damaged (%2). It was left unchanged.</source>
+        <translation>“%1” veritabanı dosyası hasarlı (%2). Dosyaya dokunulmadı.</translation>
+    </message>
+    <message>
+        <source>The disk is full: the database file “%1” could not be opened.</source>
+        <translation>Disk dolu: “%1” veritabanı dosyası açılamadı.</translation>
+    </message>
+    <message>
+        <source>The disk is full: the new database “%1” could not be created. Free some space, then start Applywright again.</source>
+        <translation>Disk dolu: yeni “%1” veritabanı oluşturulamadı. Biraz yer açın, sonra Applywright'ı yeniden başlatın.</translation>
     </message>
 </context>
 <context>

@@ -1,13 +1,18 @@
 #include "app/ApplywrightApp.h"
 
 #include "app/ApplicationCommands.h"
+#include "app/RunningInstance.h"
 #include "store/Store.h"
 #include "tracking/TodayProvider.h"
 #include "ui/BackupFlow.h"
 #include "ui/PostingImportFlow.h"
 #include "ui/StoreErrorView.h"
 
+#include <QDebug>
+#include <QEvent>
 #include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
 
 ApplywrightApp::ApplywrightApp(const QString& dataDirectory, ContentView::Environment environment, QObject* parent)
     : QObject(parent)
@@ -15,6 +20,12 @@ ApplywrightApp::ApplywrightApp(const QString& dataDirectory, ContentView::Enviro
     , m_loader(openStore(m_dataDirectory, StoreLoading::inBackground))
     , m_environment(std::move(environment))
 {
+    if (m_loader.isReady()) {
+        m_runningInstance = std::make_unique<RunningInstance>(m_dataDirectory, [this] { bringWindowForward(); });
+    } else if (m_loader.failure() == StoreLoader::Failure::alreadyRunning) {
+        // The failure window is for a copy that cannot be reached.
+        m_handedOver = RunningInstance::activateRunningCopy(m_dataDirectory);
+    }
 }
 
 ApplywrightApp::~ApplywrightApp() = default;
@@ -63,5 +74,58 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
             new StoreErrorView(m_loader.message(), m_dataDirectory, m_environment.openURL, window.get()));
     }
     new ApplicationCommands(*window, published);
+    m_window = window.get();
+    window->installEventFilter(this);
     return window;
+}
+
+void ApplywrightApp::bringWindowForward()
+{
+    if (!m_window)
+        return;
+    m_window->show();
+    m_window->setWindowState((m_window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+bool ApplywrightApp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Close && watched == m_window)
+        saveBeforeQuitting(m_window);
+    return QObject::eventFilter(watched, event);
+}
+
+void ApplywrightApp::saveBeforeQuitting(QWidget* window)
+{
+    if (!m_loader.isReady())
+        return;
+    Store& store = *m_loader.store();
+    // Nothing is ever written into a file whose records could not be read.
+    if (!store.ensureLoaded())
+        return;
+    while (store.hasChanges()) {
+        const auto saved = store.save();
+        if (saved)
+            return;
+        qWarning().noquote() << QStringLiteral("Kaydedilemedi: ") + saved.error().description();
+        if (askAfterFailedSave(window, saved.error().description()) == QuitAnswer::quitWithoutSaving)
+            return;
+    }
+}
+
+ApplywrightApp::QuitAnswer ApplywrightApp::askAfterFailedSave(QWidget* window, const QString& reason) const
+{
+    if (m_saveFailureQuestion)
+        return m_saveFailureQuestion(window, reason);
+    QMessageBox box(window);
+    box.setWindowModality(Qt::WindowModal);
+    box.setIcon(QMessageBox::Warning);
+    box.setText(tr("Your changes could not be saved."));
+    box.setInformativeText(reason);
+    QPushButton* again = box.addButton(tr("Try Again"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(tr("Quit Without Saving"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(again);
+    box.exec();
+    return box.clickedButton() == discard ? QuitAnswer::quitWithoutSaving : QuitAnswer::tryAgain;
 }

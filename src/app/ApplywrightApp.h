@@ -5,15 +5,19 @@
 #include "ui/DesktopPanels.h"
 
 #include <QObject>
+#include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class QMainWindow;
+class RunningInstance;
 class TodayProvider;
 
 // The application entry: opens the store before any window exists, then shows
 // the main window (store ready) or the failure window (store failed). The result
-// of opening holds for the whole run; there is no retry.
+// of opening holds for the whole run; there is no retry. When another copy already
+// runs on the data folder, it is asked to show its window instead.
 class ApplywrightApp : public QObject {
     Q_OBJECT
 
@@ -31,6 +35,16 @@ public:
     ~ApplywrightApp() override;
 
     const StoreLoader& storeLoader() const { return m_loader; }
+    // Another copy runs on the data folder and has brought its window forward:
+    // this one has nothing to show and ends.
+    bool handedOverToRunningCopy() const { return m_handedOver; }
+
+    // What to do when the save on the way out fails (a full disk): save again, or
+    // quit and lose the unsaved changes. `reason` is the store's error.
+    enum class QuitAnswer { tryAgain, quitWithoutSaving };
+    using SaveFailureQuestion = std::function<QuitAnswer(QWidget* window, const QString& reason)>;
+    // Empty: a window-modal message box with "Try Again" and "Quit Without Saving".
+    void setSaveFailureQuestion(SaveFailureQuestion question) { m_saveFailureQuestion = std::move(question); }
     // The folder that holds (or would hold) the database.
     const QString& dataDirectory() const { return m_dataDirectory; }
 
@@ -46,11 +60,24 @@ public:
     // it (owned by the caller): the main window's content, or the failure view.
     std::unique_ptr<QMainWindow> createWindow();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Every way of quitting closes the main window first; its pending changes are
+    // saved then, and only a save that fails asks before they are given up.
+    void saveBeforeQuitting(QWidget* window);
+    QuitAnswer askAfterFailedSave(QWidget* window, const QString& reason) const;
+    void bringWindowForward();
+
     // Before the loader: the loader opens the store in it.
     QString m_dataDirectory;
     StoreLoader m_loader;
     ContentView::Environment m_environment;
     DesktopPanels m_panels;
     std::unique_ptr<TodayProvider> m_today;
+    bool m_handedOver = false;
+    std::unique_ptr<RunningInstance> m_runningInstance;
+    QPointer<QMainWindow> m_window;
+    SaveFailureQuestion m_saveFailureQuestion;
 };

@@ -1,7 +1,6 @@
 #include "app/ApplywrightApp.h"
 #include "app/TerminationSignals.h"
 #include "app/Translations.h"
-#include "posting/OcrRuntime.h"
 #include "ui/Palette.h"
 
 #include <QApplication>
@@ -10,9 +9,6 @@
 
 int main(int argc, char* argv[])
 {
-    // Before anything else: it may restart the program with the OCR thread limit set.
-    ensureOcrThreadLimit(argc, argv);
-
     QApplication application(argc, argv);
     // No organisation name: the data folder is ~/.local/share/Applywright.
     QApplication::setApplicationName(QStringLiteral("Applywright"));
@@ -24,6 +20,9 @@ int main(int argc, char* argv[])
     Palette::installAppearance();
 
     ApplywrightApp app;
+    // Another copy runs on the same data and now shows its window.
+    if (app.handedOverToRunningCopy())
+        return 0;
     auto window = app.createWindow();
     window->show();
     return QApplication::exec();

@@ -14,6 +14,8 @@
 #include <rapidjson/reader.h>
 #include <rapidjson/stringbuffer.h>
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <bit>
 #include <charconv>
@@ -23,6 +25,11 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -391,8 +398,46 @@ const char* expectedName(Kind kind)
 // Where the reader is in the document's fixed shape.
 enum class Where { root, rootObject, applications, application, history, change, done };
 
+// The text is parsed in place, and every value is copied out of it as it is read:
+// what the parser has passed is never looked at again. Giving those pages back as
+// the parse goes on keeps a large file from being held twice, once as bytes and
+// once as the values made of them (a file of one long note: its bytes, and the
+// note twice as large in UTF-16).
+class ConsumedText {
+public:
+    void setText(const char* begin) { m_released = begin; }
+
+    // Everything before `position` has been read.
+    void releaseBefore(const char* position, size_t atLeast = size_t(16) << 20)
+    {
+#if defined(__linux__)
+        static const auto page = uintptr_t(::sysconf(_SC_PAGESIZE));
+        const uintptr_t from = (uintptr_t(m_released) + page - 1) / page * page;
+        const uintptr_t to = uintptr_t(position) / page * page;
+        if (m_released == nullptr || to <= from || to - from < atLeast)
+            return;
+        // The pages are the buffer's own (private, anonymous): nothing reads them again.
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+        m_released = reinterpret_cast<const char*>(to);
+#else
+        Q_UNUSED(position);
+        Q_UNUSED(atLeast);
+#endif
+    }
+
+private:
+    const char* m_released = nullptr;
+};
+
 class DocumentReader : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DocumentReader> {
 public:
+    // The parse position, for giving back what has been read.
+    void setStream(const rapidjson::InsituStringStream* stream)
+    {
+        m_stream = stream;
+        m_consumed.setText(stream->src_);
+    }
+
     bool Null()
     {
         return scalar(Found::null, [this](auto& f, auto& r) { return takeNull(f, r); });
@@ -478,6 +523,8 @@ public:
             if (!checkRequired(applicationFields, m_seen[1]))
                 return false;
             m_where = Where::applications;
+            if (m_stream)
+                m_consumed.releaseBefore(m_stream->src_);
             return true;
         case Where::change:
             if (!checkRequired(changeFields, m_seen[2]))
@@ -654,8 +701,7 @@ private:
         case Kind::optionalDate: {
             std::optional<QDateTime> date = parseBackupDate(text);
             if (!date)
-                return corrupt(field,
-                    QStringLiteral("Tarih çözümlenemedi: ") + QString::fromUtf8(text.data(), qsizetype(text.size())));
+                return corrupt(field, QStringLiteral("Tarih çözümlenemedi: ") + excerpt(text));
             if (field.kind == Kind::date)
                 record.*field.date = *date;
             else
@@ -702,7 +748,22 @@ private:
                 return corrupt(field, QStringLiteral("The string holds an unpaired surrogate."));
             hit = at + 1 < size ? std::memchr(bytes + at + 1, 0xED, size - at - 1) : nullptr;
         }
-        out = QString::fromUtf8(text.data(), qsizetype(size));
+        constexpr size_t chunk = size_t(1) << 20;
+        if (size <= chunk) {
+            out = QString::fromUtf8(text.data(), qsizetype(size));
+            return true;
+        }
+        // A long text is converted a piece at a time, each piece's bytes given back
+        // once it is converted, so the bytes and the text are not held together.
+        out.resize(qsizetype(size)); // UTF-16 never needs more units than UTF-8 bytes
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        QChar* end = out.data();
+        for (size_t at = 0; at < size; at += chunk) {
+            const size_t length = std::min(chunk, size - at);
+            end = decoder.appendToBuffer(end, QByteArrayView(text.data() + at, qsizetype(length)));
+            m_consumed.releaseBefore(text.data() + at + length, chunk);
+        }
+        out.truncate(end - out.constData());
         return true;
     }
 
@@ -777,11 +838,17 @@ private:
         return {};
     }
 
+    // The start of a value for a diagnostic: enough to recognise it, and never the
+    // whole of a value that may be hundreds of megabytes long.
     static QString excerpt(std::string_view text)
     {
         constexpr size_t shown = 40;
-        return QString::fromLatin1(text.data(), qsizetype(std::min(text.size(), shown)))
-            + (text.size() > shown ? QStringLiteral("…") : QString());
+        if (text.size() <= shown)
+            return QString::fromUtf8(text.data(), qsizetype(text.size()));
+        size_t cut = shown;
+        while (cut > 0 && (uchar(text[cut]) & 0xC0) == 0x80)
+            --cut; // not inside a character
+        return QString::fromUtf8(text.data(), qsizetype(cut)) + QStringLiteral("…");
     }
 
     bool fail(BackupDecodingError::Kind kind, QString codingPath, QString description)
@@ -800,6 +867,8 @@ private:
     int m_skipDepth = 0; // > 0 inside a skipped object or array
     quint32 m_seen[3] = {}; // keys present in the current root, application and history objects
     std::optional<BackupDecodingError> m_error;
+    const rapidjson::InsituStringStream* m_stream = nullptr;
+    ConsumedText m_consumed;
 };
 
 // A \uD800 to \uDFFF escape anywhere in the text (a \\ before the u is counted
@@ -901,6 +970,7 @@ Expected<BackupFileContents, BackupReadError> decodeBackup(QByteArray&& bytes)
     handler.setCheckSurrogates(hasSurrogateEscape(text));
     rapidjson::Reader reader;
     rapidjson::InsituStringStream stream(begin);
+    handler.setStream(&stream);
     constexpr unsigned flags
         = rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag;
     const rapidjson::ParseResult parsed = reader.Parse<flags>(stream, handler);

@@ -1,5 +1,7 @@
 #include "backup/BackupFile.h"
 
+#include "model/RegularFile.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -48,12 +50,15 @@ Expected<BackupFile, BackupFileError> BackupFile::read(const QString& path)
 {
     using Kind = BackupFileError::Kind;
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return BackupFileError(Kind::cannotOpen, name, file.errorString());
-
-    // Checked on the open handle, so the file we measure is the file we read. A pipe
-    // or a device could stream without end, so only regular files are read.
+    // A pipe would block the open and a device could stream without end: only a
+    // regular file is opened at all.
+    QFile file;
+    if (auto opened = RegularFile::openForReading(path, file); !opened) {
+        if (opened.error().failure == RegularFile::Failure::notARegularFile)
+            return BackupFileError(Kind::notARegularFile, name);
+        return BackupFileError(Kind::cannotOpen, name, opened.error().reason);
+    }
+    // Measured on the open handle, so the file we measure is the file we read.
     struct stat status { };
     if (::fstat(file.handle(), &status) != 0 || !S_ISREG(status.st_mode))
         return BackupFileError(Kind::notARegularFile, name);
@@ -89,6 +94,12 @@ Expected<Done, BackupFileError> BackupFile::write(const QString& path) const
     // Written directly, the count that comes back tells.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return BackupFileError(BackupFileError::Kind::cannotSave, name, file.errorString());
+    // A backup holds the person's whole job search: readable by its owner alone,
+    // whatever the umask or the mode of a file it replaces.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        file.cancelWriting();
+        return BackupFileError(BackupFileError::Kind::cannotSave, name, file.errorString());
+    }
     errno = 0;
     if (file.write(m_data) != m_data.size()) {
         const int writeError = errno;

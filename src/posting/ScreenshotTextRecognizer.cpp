@@ -1,84 +1,64 @@
 #include "posting/ScreenshotTextRecognizer.h"
 
-#include "posting/TesseractReader.h"
+#include "posting/OcrProtocol.h"
+#include "posting/OcrWorkerClient.h"
 
-#include <QBuffer>
+#include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-// Decodes the first image only. A header that announces more pixels than recognition
-// can use is scaled down while decoding, so a tiny file claiming a gigapixel image
-// cannot exhaust memory.
-QImage decodeFirstImage(QImageReader& reader)
+RecognitionResult linesFrom(const Expected<OcrProtocol::Response, RecognizerError>& response)
 {
-    reader.setDecideFormatFromContent(true);
-    const QSize announced = reader.size();
-    if (announced.isValid()) {
-        const qint64 pixels = qint64(announced.width()) * announced.height();
-        if (pixels <= 0)
-            return {};
-        // Beyond this not even a scaled-down read is worth its memory and time.
-        if (pixels > 4 * ScreenshotTextRecognizer::maximumDecodedPixels)
-            return {};
-        if (pixels > ScreenshotTextRecognizer::maximumDecodedPixels) {
-            // Some decoders allocate the full image before scaling it down.
-            reader.setAllocationLimit(int(pixels * 4 / (1024 * 1024)) + 1);
-            const double factor = std::sqrt(double(ScreenshotTextRecognizer::maximumDecodedPixels) / double(pixels));
-            reader.setScaledSize(
-                QSize(std::max(1, int(announced.width() * factor)), std::max(1, int(announced.height() * factor))));
-        }
-    }
-    QImage image;
-    if (!reader.read(&image))
-        return {};
-    return image;
+    if (!response)
+        return response.error();
+    if (response->failure != OcrProtocol::Failure::none)
+        return OcrProtocol::errorFor(response->failure);
+    if (response->observations.isEmpty())
+        return RecognizerError::noTextFound();
+    return ScreenshotTextRecognizer::buildLines(response->observations);
 }
 
 } // namespace
 
-QImage ScreenshotTextRecognizer::decode(const QString& filePath)
-{
-    QImageReader reader(filePath);
-    return decodeFirstImage(reader);
-}
-
 RecognitionResult ScreenshotTextRecognizer::recognize(const QString& filePath) const
 {
-    const QImage image = decode(filePath);
-    if (image.isNull())
-        return RecognizerError::unreadableImage();
-    return recognize(image);
+    OcrProtocol::Request request;
+    request.source = OcrProtocol::Request::Source::file;
+    request.filePath = QFileInfo(filePath).absoluteFilePath();
+    request.settings = m_settings;
+    return linesFrom(OcrWorkerClient::run(request, m_settings));
 }
 
 RecognitionResult ScreenshotTextRecognizer::recognize(const QByteArray& imageData) const
 {
-    QBuffer buffer;
-    buffer.setData(imageData);
-    if (!buffer.open(QIODevice::ReadOnly))
-        return RecognizerError::unreadableImage();
-    QImageReader reader(&buffer);
-    const QImage image = decodeFirstImage(reader);
-    if (image.isNull())
-        return RecognizerError::unreadableImage();
-    return recognize(image);
+    OcrProtocol::Request request;
+    request.source = OcrProtocol::Request::Source::encodedBytes;
+    request.data = imageData;
+    request.settings = m_settings;
+    return linesFrom(OcrWorkerClient::run(request, m_settings));
 }
 
 RecognitionResult ScreenshotTextRecognizer::recognize(const QImage& image) const
 {
-    if (image.isNull())
+    if (image.isNull() || qint64(image.width()) * image.height() > 4 * maximumDecodedPixels)
         return RecognizerError::unreadableImage();
-    auto observed = TesseractReader::observe(image, m_settings);
-    if (auto* error = std::get_if<RecognizerError>(&observed))
-        return *error;
-    auto& observations = std::get<QList<TextObservation>>(observed);
-    if (observations.isEmpty())
-        return RecognizerError::noTextFound();
-    return buildLines(std::move(observations));
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    OcrProtocol::Request request;
+    request.source = OcrProtocol::Request::Source::pixels;
+    request.size = pixels.size();
+    request.bytesPerLine = qint32(pixels.bytesPerLine());
+    request.data = QByteArray(reinterpret_cast<const char*>(pixels.constBits()), pixels.sizeInBytes());
+    request.settings = m_settings;
+    return linesFrom(OcrWorkerClient::run(request, m_settings));
+}
+
+void ScreenshotTextRecognizer::stopWorker()
+{
+    OcrWorkerClient::stopThisThreadsWorker();
 }
 
 QList<PostingLine> ScreenshotTextRecognizer::buildLines(QList<TextObservation> observations)

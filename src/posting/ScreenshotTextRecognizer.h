@@ -86,14 +86,21 @@ struct RecognitionSettings {
     double minimumConfidence = 0.5;
     // Set to true to stop a recognition that is running (the window is closing).
     std::shared_ptr<const std::atomic<bool>> cancelled;
-    // No screenshot takes this long; past it the engine gives up rather than hang.
+    // No screenshot takes this long; past it the recognition is stopped.
     int deadlineMs = 120000;
+    // The worker program that decodes and reads the image; empty: applywright-ocr
+    // beside the running program.
+    QString workerProgram;
+    // The most address space the worker may use; an image that needs more fails.
+    qint64 memoryLimitBytes = qint64(2) << 30;
 };
 
 // Turns a screenshot into its lines of text in reading order, each with its size
 // relative to the largest text and the engine's confidence. Runs synchronously and
 // may take seconds, so callers run it off the main thread; any number may run at once
-// on different threads (each thread keeps its own loaded engine).
+// on different threads. The image is decoded and read in a worker process of the
+// calling thread's own (see OcrWorkerClient): a deadline or a cancel kills it, and
+// its crash is a failure like any other.
 class ScreenshotTextRecognizer {
 public:
     ScreenshotTextRecognizer() = default;
@@ -113,8 +120,10 @@ public:
     // Images are decoded at most this large; bigger ones are scaled down while decoding,
     // and ones announcing more than four times as many pixels are refused as unreadable.
     static constexpr qint64 maximumDecodedPixels = 4096LL * 4096LL;
-    // The first image of a file, decoded under that limit; null when it cannot be read.
-    static QImage decode(const QString& filePath);
+
+    // Ends the calling thread's recognition worker; the next recognition on the
+    // thread starts a new one.
+    static void stopWorker();
 
 private:
     RecognitionSettings m_settings;

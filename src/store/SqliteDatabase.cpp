@@ -4,6 +4,21 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
+namespace {
+// A full disk shows as SQLITE_FULL on most writes, but as an I/O error on some
+// (a sync, a truncation); the system's own error tells them apart.
+int resultCode(sqlite3* db)
+{
+    const int code = sqlite3_extended_errcode(db);
+    const int system = sqlite3_system_errno(db);
+    if ((code & 0xff) == SQLITE_IOERR && (system == ENOSPC || system == EDQUOT))
+        return SQLITE_FULL;
+    return code;
+}
+} // namespace
+
 SqliteStatement::~SqliteStatement()
 {
     sqlite3_finalize(m_statement);
@@ -72,19 +87,28 @@ QString SqliteStatement::text(int column) const
 Expected<std::unique_ptr<SqliteDatabase>, StoreError> SqliteDatabase::open(const QString& path, Mode mode)
 {
     int flags = SQLITE_OPEN_NOMUTEX;
+    QByteArray name = QFile::encodeName(path);
     switch (mode) {
     case Mode::ReadOnly: flags |= SQLITE_OPEN_READONLY; break;
+    case Mode::ReadOnlySnapshot:
+        flags |= SQLITE_OPEN_READONLY | SQLITE_OPEN_URI;
+        name = "file:" + name.toPercentEncoding("/") + "?immutable=1";
+        break;
     case Mode::ReadWrite: flags |= SQLITE_OPEN_READWRITE; break;
     case Mode::Create: flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE; break;
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        const int code = db ? resultCode(db) : rc;
         sqlite3_close(db);
-        return StoreError(message);
+        return StoreError(message, code);
     }
     sqlite3_extended_result_codes(db, 1);
+    // Before anything else reads the file: another program reading it, or one
+    // replaying a large log after a crash, holds it for a moment.
+    sqlite3_busy_timeout(db, busyTimeoutMs);
     return std::unique_ptr<SqliteDatabase>(new SqliteDatabase(db));
 }
 
@@ -98,7 +122,7 @@ Expected<Done, StoreError> SqliteDatabase::exec(const char* sql)
 {
     char* message = nullptr;
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        StoreError error(QString::fromUtf8(message ? message : sqlite3_errmsg(m_db)));
+        StoreError error(QString::fromUtf8(message ? message : sqlite3_errmsg(m_db)), resultCode(m_db));
         sqlite3_free(message);
         return error;
     }
@@ -129,4 +153,30 @@ QString SqliteDatabase::lastError() const
 bool SqliteDatabase::isReadOnly() const
 {
     return sqlite3_db_readonly(m_db, "main") == 1;
+}
+
+int SqliteDatabase::lastErrorCode() const
+{
+    return resultCode(m_db);
+}
+
+std::optional<QString> SqliteDatabase::quickCheck()
+{
+    // One problem is enough to refuse the file, and the first is the one to show.
+    SqliteStatement* check = prepare("PRAGMA quick_check(1)");
+    if (!check)
+        return lastError();
+    const int rc = check->step();
+    std::optional<QString> problem;
+    if (rc != SQLITE_ROW)
+        problem = lastError();
+    else if (const QString result = check->text(0); result != QLatin1String("ok"))
+        problem = result;
+    check->reset();
+    return problem;
+}
+
+void SqliteDatabase::keepLogOnClose()
+{
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
 }

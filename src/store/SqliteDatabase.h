@@ -45,7 +45,18 @@ private:
 // One SQLite connection with a cache of prepared statements.
 class SqliteDatabase {
 public:
-    enum class Mode { ReadOnly, ReadWrite, Create };
+    enum class Mode {
+        ReadOnly,
+        // Reads the file alone, as it is: no lock, no log, and no side file is created.
+        // Only for a file that has no log beside it and that nobody else writes.
+        ReadOnlySnapshot,
+        ReadWrite,
+        Create,
+    };
+
+    // How long any connection waits for another one (of this or another program)
+    // that holds the file, before an operation gives up with "database is locked".
+    static constexpr int busyTimeoutMs = 5000;
 
     static Expected<std::unique_ptr<SqliteDatabase>, StoreError> open(const QString& path, Mode mode);
     ~SqliteDatabase();
@@ -54,9 +65,17 @@ public:
     // A cached statement for sql, reset and with its bindings cleared; null on error.
     SqliteStatement* prepare(const QByteArray& sql);
     QString lastError() const;
+    // The extended result code of the last failed call.
+    int lastErrorCode() const;
     // True when the file could only be opened for reading (it is write-protected),
     // whatever mode was asked for.
     bool isReadOnly() const;
+    // SQLite's own check of every page and index ("PRAGMA quick_check"): nothing when
+    // the file is sound, otherwise the first problem found.
+    std::optional<QString> quickCheck();
+    // Closing the last connection normally copies the log into the database file;
+    // a file found damaged must not be written to, not even that way.
+    void keepLogOnClose();
 
 private:
     explicit SqliteDatabase(sqlite3* db)

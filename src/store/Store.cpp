@@ -1,13 +1,13 @@
 #include "store/Store.h"
 
 #include "store/SqliteDatabase.h"
+#include "store/StoreLock.h"
 #include "store/StoreSchema.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFutureWatcher>
-#include <QLockFile>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -53,14 +53,33 @@ QString Store::databasePath() const
     return QDir(m_dataDirectory).filePath(QLatin1String(databaseFileName));
 }
 
-Expected<Store::LoadedRecords, StoreError> Store::readRecords(const QString& path, QThread* owner)
+Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& path, QThread* owner)
 {
     // A connection of its own: the store's connection stays with the store's thread.
     auto db = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadOnly);
     if (!db)
         return StoreError(
             describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.error().description()));
-    return readRecords(*db.value(), owner);
+    return checkAndRead(*db.value(), path, owner);
+}
+
+Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(SqliteDatabase& db, const QString& path, QThread* owner)
+{
+    if (const std::optional<QString> problem = db.quickCheck()) {
+        // The report opens with a line naming the database ("*** in database main ***").
+        QString found;
+        for (const QString& line : problem->split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            found = line.trimmed();
+            if (!found.startsWith(QLatin1String("***")))
+                break;
+        }
+        if (found.size() > 160)
+            found = found.left(159) + QChar(0x2026);
+        return StoreError(QCoreApplication::translate(
+            "Store", "The database file “%1” is damaged: its integrity check reports “%2”. It was left unchanged.")
+                              .arg(QDir::toNativeSeparators(path), found));
+    }
+    return readRecords(db, owner);
 }
 
 Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db, QThread* owner)
@@ -130,16 +149,18 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
 
 Expected<Done, StoreError> Store::load()
 {
-    auto records = readRecords(*m_db, thread());
-    if (!records)
+    auto records = checkAndRead(*m_db, databasePath(), thread());
+    if (!records) {
+        loadFailed(records.error());
         return records.error();
+    }
     adoptLoaded(std::move(records.value()));
     return Done {};
 }
 
 void Store::loadInBackground()
 {
-    m_pendingLoad = QtConcurrent::run([path = databasePath(), owner = thread()] { return readRecords(path, owner); });
+    m_pendingLoad = QtConcurrent::run([path = databasePath(), owner = thread()] { return checkAndRead(path, owner); });
     // Picked up by the first accessor, or as soon as the event loop runs.
     auto* watcher = new QFutureWatcher<Expected<LoadedRecords, StoreError>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
@@ -164,7 +185,16 @@ void Store::finishLoading() const
     if (records)
         self->adoptLoaded(std::move(records.value()));
     else
-        m_loadError = records.error();
+        loadFailed(records.error());
+}
+
+void Store::loadFailed(const StoreError& error) const
+{
+    m_loaded = true;
+    m_loadError = error;
+    // Closing would copy the log left by the last run into the file; one that
+    // could not be read, or is damaged, is not written to at all.
+    m_db->keepLogOnClose();
 }
 
 Expected<Done, StoreError> Store::ensureLoaded() const
@@ -313,7 +343,9 @@ bool Store::hasChanges() const
 void Store::noteChange()
 {
     Q_EMIT contentsChanged();
-    if (m_autosave.interval() >= 0)
+    // Counted from the first unsaved change, not the last: someone who keeps typing
+    // would otherwise never be saved, and a crash would take all of it.
+    if (m_autosave.interval() >= 0 && !m_autosave.isActive())
         m_autosave.start();
 }
 

@@ -11,8 +11,8 @@
 #include <QSet>
 #include <QTimer>
 
-class QLockFile;
 class QThread;
+class StoreLock;
 
 #include <bitset>
 #include <memory>
@@ -95,8 +95,12 @@ private:
         RecordID nextRecordId = 1;
         qint64 nextHistoryId = 1;
     };
+    // Checks the file for damage first: records are read only from a sound file, and
+    // nothing is ever written into one that is not.
+    static Expected<LoadedRecords, StoreError> checkAndRead(SqliteDatabase& db, const QString& path, QThread* owner);
+    static Expected<LoadedRecords, StoreError> checkAndRead(const QString& path, QThread* owner);
     static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner);
-    static Expected<LoadedRecords, StoreError> readRecords(const QString& path, QThread* owner);
+    void loadFailed(const StoreError& error) const;
     Expected<Done, StoreError> load();
     // Waits for the background read and takes its records; announces nothing.
     void finishLoading() const;
@@ -111,7 +115,7 @@ private:
     Expected<Done, StoreError> writePending();
 
     // Held for the store's life (and released last): one running instance per data folder.
-    std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<StoreLock> m_lock;
     QString m_dataDirectory;
     std::unique_ptr<SqliteDatabase> m_db;
 

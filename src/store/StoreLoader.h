@@ -10,8 +10,16 @@ class Store;
 // with a text that says what went wrong. It holds for the whole run.
 class StoreLoader {
 public:
+    enum class Failure {
+        none,
+        // Another running Applywright holds the data folder.
+        alreadyRunning,
+        // Anything else: the message says what.
+        other,
+    };
+
     static StoreLoader ready(std::unique_ptr<Store> store);
-    static StoreLoader failed(QString message);
+    static StoreLoader failed(QString message, Failure failure = Failure::other);
 
     StoreLoader(StoreLoader&&) noexcept;
     StoreLoader& operator=(StoreLoader&&) noexcept;
@@ -20,11 +28,13 @@ public:
     bool isReady() const { return m_store != nullptr; }
     Store* store() const { return m_store.get(); }
     const QString& message() const { return m_message; }
+    Failure failure() const { return m_failure; }
 
 private:
     StoreLoader() = default;
     std::unique_ptr<Store> m_store;
     QString m_message;
+    Failure m_failure = Failure::none;
 };
 
 // The folder that holds the database (the application-data location).
@@ -35,6 +45,7 @@ QString defaultDataDirectory();
 enum class StoreLoading { now, inBackground };
 
 // Opens the store in the default data folder, or in `dataDirectory` when given.
-// A missing store is created empty. Never fails itself: any problem becomes a
-// failed loader, and an existing file that cannot be opened is left untouched.
+// Only a folder with neither a database nor any of its side files gets a new, empty
+// store. Never fails itself: any problem becomes a failed loader whose message names
+// the cause and the file, and a file that cannot be opened is left untouched.
 StoreLoader openStore(const QString& dataDirectory = QString(), StoreLoading loading = StoreLoading::now);

@@ -3,10 +3,15 @@
 #include "ui/ContentUnavailableView.h"
 #include "ui/Palette.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QTextLayout>
@@ -15,6 +20,10 @@
 #include <algorithm>
 
 namespace {
+
+constexpr QChar nonBreakingHyphen(0x2011);
+constexpr QChar wordJoiner(0x2060);
+constexpr QChar zeroWidthSpace(0x200B);
 
 // The failure text on a faint rounded background, like a code block.
 class MessageBox : public QWidget {
@@ -36,36 +45,66 @@ protected:
 };
 
 // A selectable label that shows at most a few lines of its text, eliding the
-// rest; the full text is its tooltip then.
+// rest; the full text is its tooltip then. What it shows is laid out for the
+// window (StoreErrorView::forDisplay); what is copied from it is the text itself.
 class ElidedMessageLabel : public QLabel {
 public:
     ElidedMessageLabel(QString text, QWidget* parent)
         : QLabel(parent)
         , m_full(std::move(text))
+        , m_display(StoreErrorView::forDisplay(m_full))
     {
         setTextFormat(Qt::PlainText);
         setWordWrap(true);
         setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         setCursor(Qt::IBeamCursor);
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        setText(m_full);
+        setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(this, &QWidget::customContextMenuRequested, this, &ElidedMessageLabel::showMenu);
+        setText(m_display);
     }
 
     // Shows the text for a label `width` pixels wide.
     void fit(int width)
     {
-        const QString shown = StoreErrorView::elideToLines(m_full, font(), width, StoreErrorView::maximumMessageLines);
+        const QString shown
+            = StoreErrorView::elideToLines(m_display, font(), width, StoreErrorView::maximumMessageLines);
         if (shown != text())
             setText(shown);
-        setToolTip(shown == m_full ? QString() : m_full);
+        setToolTip(shown == m_display ? QString() : m_full);
         setFixedWidth(width);
         setMinimumHeight(0);
         const int limit = QFontMetrics(font()).lineSpacing() * StoreErrorView::maximumMessageLines;
         setFixedHeight(std::min(heightForWidth(width), limit));
     }
 
+    void copy() const
+    {
+        const QString selected = hasSelectedText() ? selectedText() : text();
+        QGuiApplication::clipboard()->setText(StoreErrorView::fromDisplay(selected));
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event == QKeySequence::Copy) {
+            copy();
+            return;
+        }
+        QLabel::keyPressEvent(event);
+    }
+
 private:
+    void showMenu(const QPoint& at)
+    {
+        QMenu menu(this);
+        menu.addAction(StoreErrorView::tr("&Copy"), this, &ElidedMessageLabel::copy);
+        menu.addAction(StoreErrorView::tr("Select &All"), this, [this] { setSelection(0, int(text().size())); });
+        menu.exec(mapToGlobal(at));
+    }
+
     QString m_full;
+    QString m_display;
 };
 
 } // namespace
@@ -169,6 +208,59 @@ QString StoreErrorView::elideToLines(const QString& text, const QFont& font, int
     }
     layout.endLayout();
     return result;
+}
+
+QString StoreErrorView::forDisplay(const QString& message)
+{
+    // Paths are quoted (“/home/…/Applywright.sqlite”); text outside quotes wraps as usual.
+    QString shown;
+    shown.reserve(message.size() + 32);
+    bool inPath = false;
+    for (qsizetype i = 0; i < message.size(); ++i) {
+        const QChar c = message.at(i);
+        if (c == QChar(0x201C)) {
+            const qsizetype end = message.indexOf(QChar(0x201D), i + 1);
+            const QStringView quoted = QStringView(message).mid(i + 1, end < 0 ? -1 : end - i - 1);
+            inPath = quoted.contains(QLatin1Char('/')) || quoted.contains(QLatin1Char('\\'));
+        } else if (c == QChar(0x201D)) {
+            inPath = false;
+        }
+        if (!inPath) {
+            shown += c;
+            continue;
+        }
+        if (c == QLatin1Char('-')) {
+            shown += nonBreakingHyphen;
+        } else if (c == QLatin1Char('/') || c == QLatin1Char('\\')) {
+            // A line may end after a separator, and only there.
+            shown += c;
+            shown += zeroWidthSpace;
+        } else {
+            shown += c;
+            // Glue the rest of a name together: no break before or after a dot, a
+            // bracket or any other mark.
+            const bool nextEndsName = i + 1 >= message.size() || message.at(i + 1) == QLatin1Char('/')
+                || message.at(i + 1) == QLatin1Char('\\') || message.at(i + 1) == QChar(0x201D);
+            if (!nextEndsName && !(c.isLetterOrNumber() && message.at(i + 1).isLetterOrNumber()))
+                shown += wordJoiner;
+        }
+    }
+    return shown;
+}
+
+QString StoreErrorView::fromDisplay(const QString& shown)
+{
+    QString text;
+    text.reserve(shown.size());
+    for (const QChar c : shown) {
+        if (c == nonBreakingHyphen)
+            text += QLatin1Char('-');
+        else if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            text += QLatin1Char('\n');
+        else if (c != zeroWidthSpace && c != wordJoiner)
+            text += c;
+    }
+    return text;
 }
 
 bool StoreErrorView::eventFilter(QObject* watched, QEvent* event)

@@ -40,6 +40,11 @@ public:
     static QString revealButtonTitle();
     // `text` cut to `maxLines` lines of `width` pixels, the last line ending in "…".
     static QString elideToLines(const QString& text, const QFont& font, int width, int maxLines);
+    // The message as the window lays it out: a quoted path may break only after
+    // its separators, never at a hyphen or a dot inside a name.
+    static QString forDisplay(const QString& message);
+    // The text a person copies: what forDisplay() shows, back as it was.
+    static QString fromDisplay(const QString& shown);
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -6,11 +6,13 @@
 #include "store/Store.h"
 #include "store/StoreLoader.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
 #include <QMutex>
 #include <QPainter>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,6 +111,7 @@ private Q_SLOTS:
     void newImportWhileReading();
     void chosenDraftsAndCommit();
     void realEngineEndToEnd();
+    void goingAwayStopsAHostileImage();
 };
 
 void PostingImportSessionTest::draftSeedsItsFields()
@@ -413,6 +416,29 @@ void PostingImportSessionTest::realEngineEndToEnd()
     QCOMPARE(draft->company(), QStringLiteral("Globex Systems"));
     QCOMPARE(draft->workModel(), WorkModel::remote);
     QVERIFY(draft->include());
+}
+
+// A window closing while its session reads an image that would take the engine
+// many minutes (noise, 4096 x 4096) does not wait for it: the worker is killed.
+void PostingImportSessionTest::goingAwayStopsAHostileImage()
+{
+    QImage noise(4096, 4096, QImage::Format_RGB32);
+    auto* random = QRandomGenerator::global();
+    for (int y = 0; y < noise.height(); ++y)
+        random->fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), noise.width());
+    QByteArray bitmap;
+    QBuffer buffer(&bitmap);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && noise.save(&buffer, "BMP"));
+    const QList<qint64> others = childProcesses("applywright-ocr");
+    {
+        PostingImportSession session;
+        session.begin();
+        session.process(bitmap, PostingImportSession::clipboardLabel());
+        QTRY_COMPARE(childProcesses("applywright-ocr").size(), others.size() + 1);
+        QTest::qWait(1000); // well into the page by now
+        QVERIFY(session.isProcessing());
+    }
+    QCOMPARE(childProcesses("applywright-ocr"), others);
 }
 
 QTEST_MAIN(PostingImportSessionTest)

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct ProbeRun {
@@ -22,7 +24,8 @@ ProbeRun runProbe(const QStringList& arguments)
     ProbeRun run;
     QProcess process;
     process.start(QStringLiteral(APPLYWRIGHT_PROBE), arguments);
-    if (!process.waitForFinished(240000))
+    // Long enough for any image; a probe that hangs fails the test instead of the run.
+    if (!process.waitForFinished(60000))
         return run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.standardError = process.readAllStandardError();
@@ -96,6 +99,8 @@ private Q_SLOTS:
     void wrongArguments_data();
     void wrongArguments();
     void postingFiles();
+    void namedPipesAreRefused_data();
+    void namedPipesAreRefused();
 
 private:
     QTemporaryDir m_directory;
@@ -193,6 +198,39 @@ void TestProbeTool::postingFiles()
     QCOMPARE(
         failed.value(QStringLiteral("error")).toString(), QStringLiteral("This file could not be read as an image."));
     QVERIFY(!failed.contains(QStringLiteral("posting")));
+}
+
+void TestProbeTool::namedPipesAreRefused_data()
+{
+    QTest::addColumn<QString>("subcommand");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("backup") << "backup"
+                            << "pipe.json" << 1;
+    QTest::newRow("screenshot") << "posting"
+                                << "pipe.png" << 0;
+    QTest::newRow("posting text") << "posting"
+                                  << "pipe.txt" << 0;
+}
+
+// A named pipe given as a file would block its reader for ever: each is refused,
+// and the probe finishes.
+void TestProbeTool::namedPipesAreRefused()
+{
+    QFETCH(QString, subcommand);
+    QFETCH(QString, name);
+    QFETCH(int, exitCode);
+    const QString pipe = m_directory.filePath(name);
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const ProbeRun run = runProbe({subcommand, pipe});
+    QFile::remove(pipe);
+    QCOMPARE(run.exitCode, exitCode);
+    if (subcommand == QLatin1String("backup")) {
+        QVERIFY2(run.standardError.contains("isn't a regular file"), run.standardError.constData());
+    } else {
+        QCOMPARE(run.objects.size(), 1);
+        QVERIFY(run.objects.first().contains(QStringLiteral("error")));
+    }
 }
 
 QTEST_MAIN(TestProbeTool)

@@ -1,13 +1,21 @@
+#include "TestSupport.h"
+
 #include "posting/ScreenshotTextRecognizer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(RecognizerError::Kind)
 Q_DECLARE_METATYPE(std::optional<RecognizerError::Kind>)
@@ -75,6 +83,18 @@ QImage drawPage(const QSize& size, const QList<DrawnText>& items)
     return image;
 }
 
+// The recognition workers this process has started and not yet ended.
+QList<qint64> workers()
+{
+    return TestSupport::childProcesses("applywright-ocr");
+}
+
+QByteArray procFile(qint64 pid, const char* name)
+{
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 const PostingLine* findLine(const QList<PostingLine>& lines, const QString& text)
 {
     for (const PostingLine& line : lines) {
@@ -104,10 +124,17 @@ private Q_SLOTS:
     void cancelledRecognitionStops();
     void separatorsRestored_data();
     void separatorsRestored();
-    void notPostings_data();
-    void notPostings();
+    void notPostingFiles_data();
+    void notPostingFiles();
     void notPostingsFromBytes_data();
     void notPostingsFromBytes();
+    void readInAWorkerProcess();
+    void hostileImageIsStoppedAtItsDeadline();
+    void workerFailuresBecomeFailures_data();
+    void workerFailuresBecomeFailures();
+
+private:
+    void notPostings_data();
 };
 
 // A closing window sets the flag: the engine stops instead of finishing the page.
@@ -352,6 +379,14 @@ void TestScreenshotRecognizer::separatorsRestored()
     QCOMPARE(texts(result.value()), (QStringList {QStringLiteral("Product Designer"), text}));
 }
 
+void TestScreenshotRecognizer::notPostingFiles_data()
+{
+    notPostings_data();
+    // A named pipe blocks whoever opens it until something writes into it.
+    QTest::newRow("named pipe") << QStringLiteral("fifo") << std::optional(RecognizerError::Kind::unreadableImage)
+                                << QString();
+}
+
 void TestScreenshotRecognizer::notPostings_data()
 {
     QTest::addColumn<QString>("path");
@@ -377,12 +412,20 @@ void TestScreenshotRecognizer::notPostings_data()
                           << QStringLiteral("This page is intentionally left almost blank.");
 }
 
-void TestScreenshotRecognizer::notPostings()
+void TestScreenshotRecognizer::notPostingFiles()
 {
     QFETCH(QString, path);
     QFETCH(std::optional<RecognizerError::Kind>, expectedError);
     QFETCH(QString, expectedText);
-    const RecognitionResult result = ScreenshotTextRecognizer().recognize(path);
+    QTemporaryDir temp;
+    RecognitionSettings settings;
+    if (path == QLatin1String("fifo")) {
+        path = temp.filePath(QStringLiteral("screenshot.png"));
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        // Should it block after all, this ends it (with another error than expected).
+        settings.deadlineMs = 10000;
+    }
+    const RecognitionResult result = ScreenshotTextRecognizer(settings).recognize(path);
     if (expectedError) {
         QVERIFY2(!result.hasValue(), qPrintable(describe(result)));
         QCOMPARE(result.error().kind(), *expectedError);
@@ -412,6 +455,101 @@ void TestScreenshotRecognizer::notPostingsFromBytes()
         QVERIFY2(result.hasValue(), qPrintable(describe(result)));
         QCOMPARE(texts(result.value()), QStringList {expectedText});
     }
+}
+
+// Decoding and recognition run in a worker process that this thread keeps between
+// images: Tesseract never loads into this process, and the worker carries the
+// OpenMP thread limit in its environment and a cap on its address space.
+void TestScreenshotRecognizer::readInAWorkerProcess()
+{
+    const QImage page = drawPage(QSize(700, 200), {{QStringLiteral("Platform Engineer"), 36, QPoint(30, 80)}});
+    RecognitionSettings settings;
+    settings.memoryLimitBytes = qint64(1500) << 20;
+    const ScreenshotTextRecognizer recognizer(settings);
+    // Workers of other threads (earlier tests) may still run; this thread's is new.
+    ScreenshotTextRecognizer::stopWorker();
+    const QList<qint64> others = workers();
+    QVERIFY(recognizer.recognize(page));
+    QList<qint64> running = workers();
+    running.removeIf([&others](qint64 pid) { return others.contains(pid); });
+    QCOMPARE(running.size(), 1);
+    QVERIFY(recognizer.recognize(page));
+    QVERIFY(workers().contains(running.first())); // the same worker read the second image
+
+    QVERIFY(!procFile(::getpid(), "maps").contains("libtesseract"));
+    QVERIFY(procFile(running.first(), "maps").contains("libtesseract"));
+    QVERIFY(procFile(running.first(), "environ").split('\0').contains("OMP_THREAD_LIMIT=1"));
+#if !defined(__SANITIZE_ADDRESS__) // an instrumented worker runs without the cap
+    const QByteArray limits = procFile(running.first(), "limits");
+    const qsizetype at = limits.indexOf("Max address space");
+    QVERIFY(at >= 0);
+    QVERIFY2(limits.mid(at, 80).simplified().startsWith("Max address space 1572864000 1572864000"),
+        limits.mid(at, 80).constData());
+#endif
+
+    ScreenshotTextRecognizer::stopWorker();
+    QCOMPARE(workers(), others);
+}
+
+// An image the engine would work on for many minutes (noise, 4096 x 4096) is
+// stopped at the deadline: the worker is killed, and the next image gets a new one.
+void TestScreenshotRecognizer::hostileImageIsStoppedAtItsDeadline()
+{
+    QImage noise(4096, 4096, QImage::Format_RGB32);
+    auto* random = QRandomGenerator::global();
+    for (int y = 0; y < noise.height(); ++y)
+        random->fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), noise.width());
+    RecognitionSettings settings;
+    settings.deadlineMs = 3000;
+    ScreenshotTextRecognizer::stopWorker();
+    const QList<qint64> others = workers();
+    const RecognitionResult read = ScreenshotTextRecognizer(settings).recognize(noise);
+    QVERIFY2(!read, qPrintable(describe(read)));
+    QCOMPARE(read.error().kind(), RecognizerError::Kind::engineFailure);
+    QCOMPARE(read.error().description(), QStringLiteral("Reading this image took too long, so it was stopped."));
+    QCOMPARE(workers(), others);
+
+    const QImage page = drawPage(QSize(700, 200), {{QStringLiteral("Platform Engineer"), 36, QPoint(30, 80)}});
+    const RecognitionResult next = ScreenshotTextRecognizer(settings).recognize(page);
+    QVERIFY2(
+        next && texts(next.value()) == QStringList {QStringLiteral("Platform Engineer")}, qPrintable(describe(next)));
+}
+
+void TestScreenshotRecognizer::workerFailuresBecomeFailures_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<qint64>("memoryLimit");
+    QTest::addColumn<QString>("expected");
+    const qint64 normal = RecognitionSettings().memoryLimitBytes;
+    QTest::newRow("no worker program") << QStringLiteral("/nonexistent/applywright-ocr") << normal
+                                       << "could not be run";
+    QTest::newRow("a worker that ends at once") << QStringLiteral("/bin/true") << normal << "stopped unexpectedly";
+#if !defined(__SANITIZE_ADDRESS__) // an instrumented worker runs without the cap
+    // Far below what the engine needs: it fails inside the worker, whichever way.
+    QTest::newRow("memory cap") << QString() << (qint64(64) << 20) << QString();
+#endif
+}
+
+void TestScreenshotRecognizer::workerFailuresBecomeFailures()
+{
+    QFETCH(QString, program);
+    QFETCH(qint64, memoryLimit);
+    QFETCH(QString, expected);
+    const QImage page = drawPage(QSize(700, 200), {{QStringLiteral("Platform Engineer"), 36, QPoint(30, 80)}});
+    RecognitionSettings settings;
+    settings.workerProgram = program;
+    settings.memoryLimitBytes = memoryLimit;
+    ScreenshotTextRecognizer::stopWorker();
+    const QList<qint64> others = workers();
+    const RecognitionResult read = ScreenshotTextRecognizer(settings).recognize(page);
+    QVERIFY2(!read, qPrintable(describe(read)));
+    QCOMPARE(read.error().kind(), RecognizerError::Kind::engineFailure);
+    QVERIFY2(read.error().description().contains(expected), qPrintable(read.error().description()));
+    // Nothing is left running, and the default worker reads the next image.
+    ScreenshotTextRecognizer::stopWorker();
+    QCOMPARE(workers(), others);
+    const RecognitionResult next = ScreenshotTextRecognizer().recognize(page);
+    QVERIFY2(next, qPrintable(describe(next)));
 }
 
 QTEST_MAIN(TestScreenshotRecognizer)

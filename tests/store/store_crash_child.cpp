@@ -1,22 +1,77 @@
-// Edits and saves the store in a loop until it is killed. After every save that
-// returned success it prints "saved <n>" and flushes, so the parent knows which
-// changes must survive a kill.
+// The other process of the store tests.
+//
+//   store_crash_child DATA_DIR             edits and saves in a loop until killed; after
+//                                          every save that returned success it prints
+//                                          "saved <n>", so the parent knows which
+//                                          changes must survive a kill
+//   store_crash_child --first-start DIR    opens (creates) the store once, prints
+//                                          "opened" or the failure, and exits
+//   store_crash_child --read-loop FILE MS  opens FILE with SQLite, reads it and closes
+//                                          it again and again for MS milliseconds, as
+//                                          a backup tool or an indexer would
+//   store_crash_child --fill-log FILE N    writes N rows of 2 KB into FILE's log and
+//                                          dies without closing, leaving the log full
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 
 #include <cstdio>
+#include <sqlite3.h>
+#include <unistd.h>
 
-int main(int argc, char* argv[])
+namespace {
+
+int firstStart(const QString& directory)
 {
-    QCoreApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: store_crash_child DATA_DIR\n");
-        return 2;
+    StoreLoader loader = openStore(directory);
+    if (!loader.isReady()) {
+        std::printf("failed %s\n", qPrintable(loader.message()));
+        return 1;
     }
-    StoreLoader loader = openStore(QString::fromLocal8Bit(argv[1]));
+    std::printf("opened\n");
+    return 0;
+}
+
+int readLoop(const QByteArray& path, qint64 milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    std::printf("reading\n");
+    std::fflush(stdout);
+    while (timer.elapsed() < milliseconds) {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_busy_timeout(db, 10000);
+        sqlite3_exec(db, "SELECT count(*) FROM Filler", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    return 0;
+}
+
+int fillLog(const QByteArray& path, int rows)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.constData(), &db) != SQLITE_OK)
+        return 1;
+    const char* sql = "PRAGMA wal_autocheckpoint = 0; CREATE TABLE IF NOT EXISTS Filler(x); BEGIN;";
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return 1;
+    for (int i = 0; i < rows; ++i)
+        sqlite3_exec(db, "INSERT INTO Filler VALUES (randomblob(2000))", nullptr, nullptr, nullptr);
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return 1;
+    // Gone without closing, as a crash would: the log is never copied into the file.
+    std::fflush(stdout);
+    _exit(0);
+}
+
+int saveLoop(const QString& directory)
+{
+    StoreLoader loader = openStore(directory);
     if (!loader.isReady()) {
         std::fprintf(stderr, "open failed: %s\n", qPrintable(loader.message()));
         return 1;
@@ -56,4 +111,22 @@ int main(int argc, char* argv[])
         std::printf("saved %lld\n", next);
         std::fflush(stdout);
     }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--first-start"))
+        return firstStart(arguments.at(2));
+    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--read-loop"))
+        return readLoop(QFile::encodeName(arguments.at(2)), arguments.at(3).toLongLong());
+    if (arguments.size() == 4 && arguments.at(1) == QLatin1String("--fill-log"))
+        return fillLog(QFile::encodeName(arguments.at(2)), arguments.at(3).toInt());
+    if (arguments.size() == 2)
+        return saveLoop(arguments.at(1));
+    std::fprintf(stderr, "usage: store_crash_child [--first-start|--read-loop FILE MS|--fill-log FILE N] DATA_DIR\n");
+    return 2;
 }

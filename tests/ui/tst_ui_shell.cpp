@@ -12,6 +12,7 @@
 #include "ui/EmptyListOverlay.h"
 #include "ui/StoreErrorView.h"
 
+#include <QClipboard>
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QLabel>
@@ -21,7 +22,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTextBoundaryFinder>
 #include <QToolButton>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <sqlite3.h>
 
 using namespace UiTestSupport;
 
@@ -48,6 +53,17 @@ QStringList snapshot(const QString& folder)
     return entries;
 }
 
+bool execute(const QString& path, const char* sql)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
+        return false;
+    sqlite3_busy_timeout(db, 2000);
+    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+}
+
 } // namespace
 
 class TestShell : public QObject {
@@ -67,7 +83,11 @@ private Q_SLOTS:
     void deleteKeys();
     void editCommandsWorkOnTheFocusedField();
     void failureWindowTexts();
+    void failureWindowWrapsPathsAtSeparators();
     void failureWindowRevealsTheFolderAndChangesNothing();
+    void secondStartBringsTheRunningWindowForward();
+    void quittingSavesOrAsks_data();
+    void quittingSavesOrAsks();
 
 private:
     std::unique_ptr<TestSupport::FixedClock> m_clock;
@@ -380,6 +400,42 @@ void TestShell::failureWindowTexts()
     QCOMPARE(message->selectedText(), QStringLiteral("line 1 o"));
 }
 
+// A path in the message breaks only after a separator, never inside a name at a
+// hyphen or a space; copied, the message is the text itself.
+void TestShell::failureWindowWrapsPathsAtSeparators()
+{
+    const QString path = QStringLiteral("/home/ayse-yilmaz/My Files/tst_store-GbiXEQ/Applywright.sqlite-wal");
+    const QString failure = QStringLiteral("The database file “%1” cannot be written to, so changes could not be "
+                                           "saved. It was left unchanged.")
+                                .arg(path);
+    StoreErrorView view(failure, m_dir->path(), [](const QUrl&) {});
+    view.resize(1080, 720);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QString shown = view.messageLabel()->text();
+    QCOMPARE(StoreErrorView::fromDisplay(shown), failure);
+
+    const qsizetype pathStart = shown.indexOf(QChar(0x201C)) + 1;
+    const qsizetype pathEnd = shown.indexOf(QChar(0x201D));
+    QTextBoundaryFinder lines(QTextBoundaryFinder::Line, shown);
+    QStringList breaks;
+    for (qsizetype at = lines.toNextBoundary(); at > 0 && at < pathEnd; at = lines.toNextBoundary()) {
+        if (at <= pathStart)
+            continue;
+        // Where a line may end inside the path: the text up to there, as copied.
+        breaks.append(StoreErrorView::fromDisplay(shown.mid(pathStart, at - pathStart)));
+    }
+    QCOMPARE(breaks,
+        (QStringList {QStringLiteral("/"), QStringLiteral("/home/"), QStringLiteral("/home/ayse-yilmaz/"),
+            QStringLiteral("/home/ayse-yilmaz/My Files/"),
+            QStringLiteral("/home/ayse-yilmaz/My Files/tst_store-GbiXEQ/")}));
+
+    view.messageLabel()->setFocus();
+    view.messageLabel()->setSelection(0, int(shown.size()));
+    QTest::keySequence(view.messageLabel(), QKeySequence::Copy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), failure);
+}
+
 void TestShell::failureWindowRevealsTheFolderAndChangesNothing()
 {
     {
@@ -393,7 +449,7 @@ void TestShell::failureWindowRevealsTheFolderAndChangesNothing()
     auto window = showWindow(app);
     auto* view = qobject_cast<StoreErrorView*>(window->centralWidget());
     QVERIFY(view);
-    QCOMPARE(view->messageLabel()->text(), app.storeLoader().message());
+    QCOMPARE(StoreErrorView::fromDisplay(view->messageLabel()->text()), app.storeLoader().message());
     QCOMPARE(window->minimumSize(), QSize(860, 560));
     // No day clock and no commands but Quit.
     QVERIFY(!app.hasTodayProvider());
@@ -406,6 +462,97 @@ void TestShell::failureWindowRevealsTheFolderAndChangesNothing()
     QCOMPARE(m_desktop.opened, (QList<QUrl> {QUrl::fromLocalFile(m_dir->path())}));
     window.reset();
     QCOMPARE(snapshot(m_dir->path()), before);
+}
+
+// A second start on the same data folder does not show a failure window: it asks
+// the running copy to bring its window forward and ends. Only when no running copy
+// answers does the failure window say that one is running.
+void TestShell::secondStartBringsTheRunningWindowForward()
+{
+    ApplywrightApp first(m_dir->path(), m_desktop.environment());
+    QVERIFY(first.storeLoader().isReady());
+    auto window = showWindow(first);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    QVERIFY(!window->isActiveWindow());
+
+    // The second start blocks while it waits for the answer, as its own process would;
+    // this thread's event loop is the running copy's.
+    QFuture<bool> second = QtConcurrent::run([this] {
+        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        return !app.storeLoader().isReady() && app.handedOverToRunningCopy();
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(second.isFinished(), 10000);
+    QVERIFY(second.result());
+    QTRY_VERIFY(window->isActiveWindow());
+
+    // A copy that holds the folder but cannot be reached: the failure window says so.
+    window.reset();
+    StoreLoader holder = openStore(m_dir->path() + QStringLiteral("/other"));
+    QVERIFY(holder.isReady());
+    ApplywrightApp unreachable(m_dir->path() + QStringLiteral("/other"), m_desktop.environment());
+    QVERIFY(!unreachable.handedOverToRunningCopy());
+    QCOMPARE(unreachable.storeLoader().failure(), StoreLoader::Failure::alreadyRunning);
+    auto failureWindow = unreachable.createWindow();
+    auto* view = qobject_cast<StoreErrorView*>(failureWindow->centralWidget());
+    QVERIFY(view);
+    QVERIFY(view->message().contains(QStringLiteral("already running")));
+}
+
+void TestShell::quittingSavesOrAsks_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<QList<ApplywrightApp::QuitAnswer>>("answers");
+    QTest::addColumn<bool>("saved");
+    using Answer = ApplywrightApp::QuitAnswer;
+    QTest::newRow("the save works: nothing to ask") << false << QList<Answer> {} << true;
+    QTest::newRow("full disk, space freed, try again")
+        << true << QList<Answer> {Answer::tryAgain, Answer::tryAgain} << true;
+    QTest::newRow("full disk, quit without saving") << true << QList<Answer> {Answer::quitWithoutSaving} << false;
+}
+
+// Quitting saves pending edits first; when that save fails the person is asked,
+// with the reason, instead of losing the edits with only a log line.
+void TestShell::quittingSavesOrAsks()
+{
+    QFETCH(bool, diskFull);
+    QFETCH(QList<ApplywrightApp::QuitAnswer>, answers);
+    QFETCH(bool, saved);
+    ApplywrightApp app(m_dir->path(), m_desktop.environment());
+    Store& store = *app.storeLoader().store();
+    store.setAutosaveDelay(-1);
+    QVERIFY(store.ensureLoaded());
+    JobApplication* record = addRecord(store, QStringLiteral("Acme"));
+    QVERIFY(store.save());
+    auto window = showWindow(app);
+    record->setNotes(QStringLiteral("typed just before quitting"));
+    const QString path = store.databasePath();
+    if (diskFull)
+        QVERIFY(execute(path,
+            "CREATE TRIGGER refuse BEFORE UPDATE ON JobApplication BEGIN SELECT RAISE(ABORT, 'disk is full'); END"));
+
+    // Each answer in turn; space is freed just before the last "Try Again".
+    QStringList reasons;
+    app.setSaveFailureQuestion([&](QWidget* asking, const QString& reason) {
+        reasons.append(reason);
+        if (asking != window.get())
+            reasons.append(QStringLiteral("asked over the wrong window"));
+        const auto answer = answers.value(reasons.size() - 1, ApplywrightApp::QuitAnswer::quitWithoutSaving);
+        if (reasons.size() == answers.size() && answer == ApplywrightApp::QuitAnswer::tryAgain)
+            execute(path, "DROP TRIGGER refuse");
+        return answer;
+    });
+    for (qsizetype i = 0; i < answers.size(); ++i)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Kaydedilemedi: .*disk is full")));
+    QVERIFY(window->close());
+    QVERIFY(!window->isVisible());
+    QCOMPARE(reasons.size(), qsizetype(answers.size()));
+    for (const QString& reason : reasons)
+        QVERIFY2(reason.contains(QStringLiteral("disk is full")), qPrintable(reason));
+    QCOMPARE(store.hasChanges(), !saved);
+    execute(path, "DROP TRIGGER IF EXISTS refuse");
 }
 
 QTEST_MAIN(TestShell)

@@ -1,8 +1,9 @@
 // ocr-lines: what recognition makes of images under chosen settings, with Tesseract's
 // own view of every line, so recognition settings can be compared by measurement.
 
+#include "ocrworker/ImageDecoding.h"
+#include "ocrworker/TesseractReader.h"
 #include "posting/ScreenshotTextRecognizer.h"
-#include "posting/TesseractReader.h"
 #include "probe/JsonOutput.h"
 #include "probe/Subcommand.h"
 
@@ -21,14 +22,14 @@ QJsonArray rect(const QRect& box)
 QJsonObject describe(const QString& path, const RecognitionSettings& settings)
 {
     QJsonObject object {{QStringLiteral("source"), QFileInfo(path).fileName()}};
-    const QImage image = ScreenshotTextRecognizer::decode(path);
+    const QImage image = ImageDecoding::decodeFile(path);
     if (image.isNull()) {
         object.insert(QStringLiteral("error"), RecognizerError::unreadableImage().description());
         return object;
     }
     auto read = TesseractReader::readPage(image, settings);
-    if (auto* error = std::get_if<RecognizerError>(&read)) {
-        object.insert(QStringLiteral("error"), error->description());
+    if (auto* failure = std::get_if<OcrProtocol::Failure>(&read)) {
+        object.insert(QStringLiteral("error"), OcrProtocol::errorFor(*failure).description());
         return object;
     }
     const TesseractReader::Page& page = std::get<TesseractReader::Page>(read);

@@ -1,6 +1,7 @@
 // posting: what the posting import detects in each file, the way the import sheet
 // would get it: recognised lines for images, the parser's fields for every file.
 
+#include "model/RegularFile.h"
 #include "model/Vocabulary.h"
 #include "posting/PostingParser.h"
 #include "posting/ScreenshotTextRecognizer.h"
@@ -55,9 +56,11 @@ QJsonObject probeFile(const QString& path, const ScreenshotTextRecognizer& recog
     QList<PostingLine> lines;
     ParsedPosting parsed;
     if (isText || isLines) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return failure(source, file.errorString());
+        QFile file;
+        if (auto opened = RegularFile::openForReading(path, file); !opened)
+            return failure(source,
+                opened.error().failure == RegularFile::Failure::notARegularFile ? QStringLiteral("not a regular file")
+                                                                                : opened.error().reason);
         const QByteArray bytes = file.readAll();
         if (isText) {
             parsed = PostingParser::parse(QString::fromUtf8(bytes));

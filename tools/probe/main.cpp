@@ -1,4 +1,4 @@
-#include "posting/OcrRuntime.h"
+#include "ocrworker/OcrRuntime.h"
 #include "probe/Subcommand.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,5 @@
-#include "posting/TesseractReader.h"
+#include "ocrworker/TesseractReader.h"
 
-#include <QCoreApplication>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
@@ -699,13 +698,11 @@ void finishLine(const QImage& gray, Line line, const RecognitionSettings& settin
 
 } // namespace
 
-std::variant<Page, RecognizerError> readPage(const QImage& image, const RecognitionSettings& settings)
+std::variant<Page, OcrProtocol::Failure> readPage(const QImage& image, const RecognitionSettings& settings)
 {
     ThreadEngine& engine = threadEngine();
-    if (!engine.ready) {
-        return RecognizerError::engineFailure(QCoreApplication::translate(
-            "RecognizerError", "Text recognition could not start: its Turkish and English language data is missing."));
-    }
+    if (!engine.ready)
+        return OcrProtocol::Failure::languagesMissing;
     tesseract::TessBaseAPI& api = *engine.api;
     api.SetPageSegMode(tesseract::PageSegMode(settings.pageSegmentation));
 
@@ -744,8 +741,7 @@ std::variant<Page, RecognizerError> readPage(const QImage& image, const Recognit
 
     if (api.Recognize(&monitor) != 0) {
         api.Clear();
-        return RecognizerError::engineFailure(
-            QCoreApplication::translate("RecognizerError", "The text recognition engine could not read this image."));
+        return OcrProtocol::Failure::engineFailed;
     }
 
     QList<Line> rawLines = collectLines(api, QPoint(0, 0), 1.0);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "posting/RecognizerError.h"
+#include "posting/OcrProtocol.h"
 #include "posting/ScreenshotTextRecognizer.h"
 
 #include <QList>
@@ -12,8 +12,9 @@
 class QImage;
 
 // The Tesseract side of screenshot recognition: prepares the image, runs the engine
-// (one loaded engine per thread) and reads its lines back. Not part of the public
-// recogniser interface; the probe tool uses the line-level view for measurements.
+// (one loaded engine per thread) and reads its lines back. It runs in the
+// recognition worker (applywright-ocr); the probe tool also uses the line-level view
+// in its own process, for measurements.
 namespace TesseractReader {
 
 struct Word {
@@ -41,17 +42,17 @@ struct Page {
     bool inverted = false;
 };
 
-std::variant<Page, RecognizerError> readPage(const QImage& image, const RecognitionSettings& settings);
+std::variant<Page, OcrProtocol::Failure> readPage(const QImage& image, const RecognitionSettings& settings);
 
 // The page's lines as normalised, lower-left observations.
 QList<TextObservation> observations(const Page& page, const RecognitionSettings& settings);
 
-inline std::variant<QList<TextObservation>, RecognizerError> observe(
+inline std::variant<QList<TextObservation>, OcrProtocol::Failure> observe(
     const QImage& image, const RecognitionSettings& settings)
 {
     auto page = readPage(image, settings);
-    if (auto* error = std::get_if<RecognizerError>(&page))
-        return *error;
+    if (auto* failure = std::get_if<OcrProtocol::Failure>(&page))
+        return *failure;
     return observations(std::get<Page>(page), settings);
 }
 

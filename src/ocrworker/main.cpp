@@ -1,0 +1,183 @@
+// applywright-ocr: the recognition worker. The application starts it with one end
+// of a socket as standard input and output, and sends it one request at a time (an
+// image file, encoded image bytes or pixels); it decodes the image, reads it with
+// Tesseract and answers with the observations (OcrProtocol). Everything an untrusted
+// image can do to a decoder or to the engine happens here, under a memory limit,
+// and the application kills this process when a request runs past its deadline.
+//
+//   applywright-ocr --memory-limit BYTES
+//
+// It ends by itself when its input closes (the application went away) or after a
+// few minutes without a request.
+
+#include "ocrworker/ImageDecoding.h"
+#include "ocrworker/TesseractReader.h"
+#include "posting/OcrProtocol.h"
+
+#include <QCoreApplication>
+#include <QImage>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include <poll.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
+
+namespace {
+
+constexpr int idleTimeoutMs = 5 * 60 * 1000;
+
+enum class Read { complete, closed, failed };
+
+Read readFully(char* into, qsizetype size)
+{
+    for (qsizetype have = 0; have < size;) {
+        const ssize_t n = ::read(STDIN_FILENO, into + have, size_t(size - have));
+        if (n == 0)
+            return have == 0 ? Read::closed : Read::failed;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return Read::failed;
+        }
+        have += n;
+    }
+    return Read::complete;
+}
+
+bool writeFully(const QByteArray& bytes)
+{
+    for (qsizetype sent = 0; sent < bytes.size();) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.constData() + sent, size_t(bytes.size() - sent));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        sent += n;
+    }
+    return true;
+}
+
+QImage imageOf(const OcrProtocol::Request& request)
+{
+    using Source = OcrProtocol::Request::Source;
+    switch (request.source) {
+    case Source::file: return ImageDecoding::decodeFile(request.filePath);
+    case Source::encodedBytes: return ImageDecoding::decodeBytes(request.data);
+    case Source::pixels: {
+        const QSize size = request.size;
+        const qint64 pixels = qint64(size.width()) * size.height();
+        if (size.isEmpty() || pixels > 4 * ScreenshotTextRecognizer::maximumDecodedPixels
+            || request.bytesPerLine < size.width() * 4
+            || qint64(request.bytesPerLine) * size.height() > request.data.size())
+            return {};
+        // A copy: the request's bytes go when it does.
+        return QImage(reinterpret_cast<const uchar*>(request.data.constData()), size.width(), size.height(),
+            request.bytesPerLine, QImage::Format_ARGB32)
+            .copy();
+    }
+    }
+    return {};
+}
+
+OcrProtocol::Response answer(OcrProtocol::Request request)
+{
+    OcrProtocol::Response response;
+    const QImage image = imageOf(request);
+    request.data.clear();
+    if (image.isNull()) {
+        response.failure = OcrProtocol::Failure::unreadableImage;
+        return response;
+    }
+    // The application's kill at its deadline is the limit; the engine's own would
+    // only race it.
+    request.settings.deadlineMs = 0;
+    auto observed = TesseractReader::observe(image, request.settings);
+    if (auto* failure = std::get_if<OcrProtocol::Failure>(&observed))
+        response.failure = *failure;
+    else
+        response.observations = std::get<QList<TextObservation>>(std::move(observed));
+    return response;
+}
+
+void limitMemory(const char* bytes)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer reserves terabytes of address space for its shadow memory;
+    // under a limit on address space the instrumented worker could not even start.
+    Q_UNUSED(bytes);
+    return;
+#endif
+    char* end = nullptr;
+    const unsigned long long limit = std::strtoull(bytes, &end, 10);
+    if (end == bytes || *end != '\0' || limit == 0)
+        return;
+    const rlimit addressSpace {rlim_t(limit), rlim_t(limit)};
+    ::setrlimit(RLIMIT_AS, &addressSpace);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // First, before any image is seen.
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--memory-limit") == 0)
+            limitMemory(argv[i + 1]);
+    }
+#if defined(__linux__)
+    // Ends with the application even when it is killed mid-request.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+#endif
+    // A write to an application that went away is an error to return, not a signal.
+    ::signal(SIGPIPE, SIG_IGN);
+    QCoreApplication application(argc, argv); // image format plugins are found through it
+
+    for (;;) {
+        pollfd input {STDIN_FILENO, POLLIN, 0};
+        const int ready = ::poll(&input, 1, idleTimeoutMs);
+        if (ready == 0)
+            return 0; // idle: the application starts a new worker when it needs one
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            return 1;
+        }
+        char header[OcrProtocol::headerSize];
+        const Read headerRead = readFully(header, OcrProtocol::headerSize);
+        if (headerRead == Read::closed)
+            return 0;
+        const std::optional<quint32> length = headerRead == Read::complete
+            ? OcrProtocol::bodyLength(header, OcrProtocol::requestMark, OcrProtocol::maximumRequestBody)
+            : std::nullopt;
+        if (!length)
+            return 1;
+        try {
+            QByteArray body(qsizetype(*length), Qt::Uninitialized);
+            if (readFully(body.data(), body.size()) != Read::complete)
+                return 1;
+            std::optional<OcrProtocol::Request> request = OcrProtocol::readRequest(body);
+            body.clear();
+            if (!request)
+                return 1;
+            if (!writeFully(OcrProtocol::frame(answer(std::move(*request)))))
+                return 1;
+        } catch (const std::bad_alloc&) {
+            // Over the memory limit: say so, and end, since the engine may be left
+            // half way through its work.
+            OcrProtocol::Response response;
+            response.failure = OcrProtocol::Failure::outOfMemory;
+            writeFully(OcrProtocol::frame(response));
+            return 3;
+        }
+    }
+}

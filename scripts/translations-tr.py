@@ -223,6 +223,8 @@ TURKISH = {
     "In this stage": "Bu aşamada",
     "%lld days": "%lld gün",
     "No status changes yet.": "Henüz durum değişikliği yok.",
+    "This image is too large for a screenshot (more than 40 million pixels), so it was not read.":
+        "Bu görüntü bir ekran görüntüsü için fazla büyük (40 milyon pikselden fazla), bu yüzden okunmadı.",
     "Review Detected Applications": "Algılanan Başvuruları Gözden Geçir",
     "Check what was detected, fix anything wrong, then add. Nothing is saved until you do.":
         "Algılananları kontrol edin, yanlışları düzeltin, sonra ekleyin. Siz ekleyene kadar hiçbir şey kaydedilmez.",

@@ -624,6 +624,10 @@
         <source>Text recognition was stopped.</source>
         <translation>Metin tanıma durduruldu.</translation>
     </message>
+    <message>
+        <source>This image is too large for a screenshot (more than 40 million pixels), so it was not read.</source>
+        <translation>Bu görüntü bir ekran görüntüsü için fazla büyük (40 milyon pikselden fazla), bu yüzden okunmadı.</translation>
+    </message>
 </context>
 <context>
     <name>RejectionReason</name>

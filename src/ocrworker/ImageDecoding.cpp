@@ -13,7 +13,7 @@
 namespace ImageDecoding {
 namespace {
 
-QImage decodeFirstImage(QImageReader& reader)
+QImage decodeFirstImage(QImageReader& reader, bool* tooLarge)
 {
     reader.setDecideFormatFromContent(true);
     const QSize announced = reader.size();
@@ -21,9 +21,11 @@ QImage decodeFirstImage(QImageReader& reader)
         const qint64 pixels = qint64(announced.width()) * announced.height();
         if (pixels <= 0)
             return {};
-        // Beyond this not even a scaled-down read is worth its memory and time.
-        if (pixels > 4 * ScreenshotTextRecognizer::maximumDecodedPixels)
+        if (ScreenshotTextRecognizer::isTooLarge(announced)) {
+            if (tooLarge)
+                *tooLarge = true;
             return {};
+        }
         if (pixels > ScreenshotTextRecognizer::maximumDecodedPixels) {
             // Some decoders allocate the full image before scaling it down.
             reader.setAllocationLimit(int(pixels * 4 / (1024 * 1024)) + 1);
@@ -40,23 +42,23 @@ QImage decodeFirstImage(QImageReader& reader)
 
 } // namespace
 
-QImage decodeFile(const QString& filePath)
+QImage decodeFile(const QString& filePath, bool* tooLarge)
 {
     QFile file;
     if (!RegularFile::openForReading(filePath, file))
         return {};
     QImageReader reader(&file);
-    return decodeFirstImage(reader);
+    return decodeFirstImage(reader, tooLarge);
 }
 
-QImage decodeBytes(const QByteArray& bytes)
+QImage decodeBytes(const QByteArray& bytes, bool* tooLarge)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return {};
     QImageReader reader(&buffer);
-    return decodeFirstImage(reader);
+    return decodeFirstImage(reader, tooLarge);
 }
 
 } // namespace ImageDecoding

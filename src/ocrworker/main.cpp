@@ -67,17 +67,16 @@ bool writeFully(const QByteArray& bytes)
     return true;
 }
 
-QImage imageOf(const OcrProtocol::Request& request)
+QImage imageOf(const OcrProtocol::Request& request, bool& tooLarge)
 {
     using Source = OcrProtocol::Request::Source;
     switch (request.source) {
-    case Source::file: return ImageDecoding::decodeFile(request.filePath);
-    case Source::encodedBytes: return ImageDecoding::decodeBytes(request.data);
+    case Source::file: return ImageDecoding::decodeFile(request.filePath, &tooLarge);
+    case Source::encodedBytes: return ImageDecoding::decodeBytes(request.data, &tooLarge);
     case Source::pixels: {
         const QSize size = request.size;
-        const qint64 pixels = qint64(size.width()) * size.height();
-        if (size.isEmpty() || pixels > 4 * ScreenshotTextRecognizer::maximumDecodedPixels
-            || request.bytesPerLine < size.width() * 4
+        tooLarge = ScreenshotTextRecognizer::isTooLarge(size);
+        if (size.isEmpty() || tooLarge || request.bytesPerLine < size.width() * 4
             || qint64(request.bytesPerLine) * size.height() > request.data.size())
             return {};
         // A copy: the request's bytes go when it does.
@@ -92,10 +91,11 @@ QImage imageOf(const OcrProtocol::Request& request)
 OcrProtocol::Response answer(OcrProtocol::Request request)
 {
     OcrProtocol::Response response;
-    const QImage image = imageOf(request);
+    bool tooLarge = false;
+    const QImage image = imageOf(request, tooLarge);
     request.data.clear();
     if (image.isNull()) {
-        response.failure = OcrProtocol::Failure::unreadableImage;
+        response.failure = tooLarge ? OcrProtocol::Failure::imageTooLarge : OcrProtocol::Failure::unreadableImage;
         return response;
     }
     // The application's kill at its deadline is the limit; the engine's own would

@@ -107,7 +107,7 @@ std::optional<Response> readResponse(const QByteArray& body)
     quint8 failure = 0;
     qint32 count = 0;
     in >> failure >> count;
-    if (in.status() != QDataStream::Ok || failure > quint8(Failure::outOfMemory) || count < 0)
+    if (in.status() != QDataStream::Ok || failure > quint8(Failure::imageTooLarge) || count < 0)
         return std::nullopt;
     response.failure = Failure(failure);
     for (qint32 i = 0; i < count; ++i) {
@@ -137,6 +137,9 @@ RecognizerError errorFor(Failure failure)
     case Failure::outOfMemory:
         return RecognizerError::engineFailure(QCoreApplication::translate(
             "RecognizerError", "This image needs more memory than text recognition may use."));
+    case Failure::imageTooLarge:
+        return RecognizerError::engineFailure(QCoreApplication::translate("RecognizerError",
+            "This image is too large for a screenshot (more than 40 million pixels), so it was not read."));
     case Failure::none:
     case Failure::engineFailed: break;
     }

@@ -32,6 +32,7 @@ enum class Failure : quint8 {
     languagesMissing,
     engineFailed,
     outOfMemory,
+    imageTooLarge, // larger than any screenshot; the last case
 };
 
 struct Request {

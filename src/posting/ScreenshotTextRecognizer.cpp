@@ -44,8 +44,10 @@ RecognitionResult ScreenshotTextRecognizer::recognize(const QByteArray& imageDat
 
 RecognitionResult ScreenshotTextRecognizer::recognize(const QImage& image) const
 {
-    if (image.isNull() || qint64(image.width()) * image.height() > 4 * maximumDecodedPixels)
+    if (image.isNull())
         return RecognizerError::unreadableImage();
+    if (isTooLarge(image.size()))
+        return OcrProtocol::errorFor(OcrProtocol::Failure::imageTooLarge);
     const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
     OcrProtocol::Request request;
     request.source = OcrProtocol::Request::Source::pixels;

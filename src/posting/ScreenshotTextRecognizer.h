@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSize>
 #include <QString>
 
 #include <atomic>
@@ -112,14 +113,17 @@ public:
     RecognitionResult recognize(const QString& filePath) const;
     RecognitionResult recognize(const QByteArray& imageData) const;
     RecognitionResult recognize(const QImage& image) const;
+    static bool isTooLarge(const QSize& size) { return qint64(size.width()) * size.height() > maximumScreenshotPixels; }
 
     // The observations in reading order turned into lines: sizes relative to the
     // tallest box, blank readings skipped without closing the gap in the order numbers.
     static QList<PostingLine> buildLines(QList<TextObservation> observations);
 
-    // Images are decoded at most this large; bigger ones are scaled down while decoding,
-    // and ones announcing more than four times as many pixels are refused as unreadable.
+    // Images are decoded at most this large; bigger ones are scaled down while decoding.
     static constexpr qint64 maximumDecodedPixels = 4096LL * 4096LL;
+    // No screen makes a screenshot this large (an 8K display gives 33 million pixels):
+    // a bigger image is refused with its own message rather than read.
+    static constexpr qint64 maximumScreenshotPixels = 40'000'000;
 
     // Ends the calling thread's recognition worker; the next recognition on the
     // thread starts a new one.

@@ -1,0 +1,224 @@
+#include "backup/SpreadsheetExport.h"
+
+#include "model/ApplicationFields.h"
+#include "model/DayCount.h"
+#include "model/JobApplication.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <optional>
+
+namespace SpreadsheetExport {
+
+namespace {
+
+QString tr(const char* text, const char* comment = nullptr)
+{
+    return QCoreApplication::translate("SpreadsheetExport", text, comment);
+}
+
+// A spreadsheet runs a cell that starts like a formula; text typed or read from a
+// posting must stay text.
+QString guarded(const QString& text)
+{
+    if (text.isEmpty())
+        return text;
+    switch (text.front().unicode()) {
+    case u'=':
+    case u'+':
+    case u'-':
+    case u'@':
+    case u'\t':
+    case u'\r': return QLatin1Char('\'') + text;
+    default: return text;
+    }
+}
+
+template <typename E> QString vocabularyTitle(const QString& raw)
+{
+    const auto value = fromRawValue<E>(raw);
+    return value ? title(*value) : guarded(raw);
+}
+
+QString vocabularyText(FieldVocabulary vocabulary, const QString& raw)
+{
+    switch (vocabulary) {
+    case FieldVocabulary::status: return vocabularyTitle<ApplicationStatus>(raw);
+    case FieldVocabulary::workModel: return vocabularyTitle<WorkModel>(raw);
+    case FieldVocabulary::rejectionReason: return vocabularyTitle<RejectionReason>(raw);
+    // The ISO code is what a spreadsheet and a reader both understand.
+    case FieldVocabulary::currency:
+    case FieldVocabulary::none: return guarded(raw);
+    }
+    return guarded(raw);
+}
+
+class Writer {
+public:
+    QString date(const QDateTime& moment) { return m_days.localDate(moment).toString(Qt::ISODate); }
+    QString dateAndTime(const QDateTime& moment) const
+    {
+        return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    }
+
+    QString cell(const JobApplication& application, const FieldDescription& description)
+    {
+        const FieldValue value = application.value(description.field);
+        switch (description.kind) {
+        case FieldKind::identifier: {
+            const auto& uuid = std::get<std::optional<QUuid>>(value);
+            return uuid ? uuid->toString(QUuid::WithoutBraces) : QString();
+        }
+        case FieldKind::text: return guarded(std::get<QString>(value));
+        case FieldKind::rawValue: return vocabularyText(description.vocabulary, std::get<QString>(value));
+        case FieldKind::optionalRawValue: {
+            const auto& raw = std::get<std::optional<QString>>(value);
+            return raw ? vocabularyText(description.vocabulary, *raw) : QString();
+        }
+        case FieldKind::moment: return date(std::get<QDateTime>(value));
+        case FieldKind::optionalMoment: {
+            const auto& moment = std::get<std::optional<QDateTime>>(value);
+            return moment ? date(*moment) : QString();
+        }
+        case FieldKind::flag:
+            return std::get<bool>(value) ? tr("Yes", "Spreadsheet: a flag that is set")
+                                         : tr("No", "Spreadsheet: a flag that is not set");
+        case FieldKind::amount: {
+            const auto& amount = std::get<std::optional<Decimal>>(value);
+            return amount ? amount->toString() + QLatin1Char(' ') + guarded(application.currencyRaw()) : QString();
+        }
+        case FieldKind::history: return QString();
+        }
+        return QString();
+    }
+
+private:
+    LocalDayResolver m_days;
+};
+
+bool isColumn(const FieldDescription& description)
+{
+    return description.kind != FieldKind::history;
+}
+
+QList<QStringList> applicationsTable(const QList<JobApplication*>& applications)
+{
+    constexpr auto statuses = allCases<ApplicationStatus>();
+    QStringList header;
+    for (const FieldDescription& description : ApplicationFields::all) {
+        if (isColumn(description))
+            header << ApplicationFields::title(description);
+    }
+    for (ApplicationStatus status : statuses)
+        header << tr("%1 on", "Spreadsheet column: the date a status was first reached; %1 is the status")
+                      .arg(title(status));
+
+    QList<QStringList> rows {header};
+    rows.reserve(applications.size() + 1);
+    Writer writer;
+    for (const JobApplication* application : applications) {
+        QStringList cells;
+        cells.reserve(header.size());
+        for (const FieldDescription& description : ApplicationFields::all) {
+            if (isColumn(description))
+                cells << writer.cell(*application, description);
+        }
+        std::array<std::optional<QDateTime>, statuses.size()> firstReached;
+        for (const StatusChange* change : application->history()) {
+            const auto status = fromRawValue<ApplicationStatus>(change->toRaw());
+            if (!status)
+                continue;
+            auto& first = firstReached[size_t(*status)];
+            if (!first || change->date() < *first)
+                first = change->date();
+        }
+        for (const auto& first : firstReached)
+            cells << (first ? writer.date(*first) : QString());
+        rows.append(std::move(cells));
+    }
+    return rows;
+}
+
+QList<QStringList> historyTable(const QList<JobApplication*>& applications)
+{
+    using F = JobApplication::Field;
+    const auto identity = {F::uuid, F::companyName, F::position};
+    QStringList header;
+    for (F field : identity)
+        header << ApplicationFields::title(ApplicationFields::describe(field));
+    header << tr("Date", "Spreadsheet column: when the status changed")
+           << tr("From", "Spreadsheet column: the status left") << tr("To", "Spreadsheet column: the status entered");
+
+    QList<QStringList> rows {header};
+    Writer writer;
+    for (const JobApplication* application : applications) {
+        QStringList identityCells;
+        for (F field : identity)
+            identityCells << writer.cell(*application, ApplicationFields::describe(field));
+        QList<const StatusChange*> changes(application->history().begin(), application->history().end());
+        std::stable_sort(changes.begin(), changes.end(),
+            [](const StatusChange* a, const StatusChange* b) { return a->date() < b->date(); });
+        for (const StatusChange* change : changes) {
+            QStringList cells = identityCells;
+            cells << writer.dateAndTime(change->date())
+                  << (change->fromRaw() ? vocabularyText(FieldVocabulary::status, *change->fromRaw()) : QString())
+                  << vocabularyText(FieldVocabulary::status, change->toRaw());
+            rows.append(std::move(cells));
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+QList<QStringList> table(Kind kind, const QList<JobApplication*>& applications)
+{
+    return kind == Kind::applications ? applicationsTable(applications) : historyTable(applications);
+}
+
+QString field(const QString& value)
+{
+    const bool quoted = std::any_of(value.begin(), value.end(), [](QChar c) {
+        return c == QLatin1Char(',') || c == QLatin1Char('"') || c == QLatin1Char('\n') || c == QLatin1Char('\r');
+    });
+    if (!quoted)
+        return value;
+    QString text = value;
+    text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString row(const QStringList& values)
+{
+    QString line;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            line += QLatin1Char(',');
+        line += field(values.at(i));
+    }
+    line += QLatin1String("\r\n");
+    return line;
+}
+
+QByteArray document(Kind kind, const QList<JobApplication*>& applications)
+{
+    QString text;
+    for (const QStringList& values : table(kind, applications))
+        text += row(values);
+    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+QString defaultFilename(Kind kind, const QDateTime& moment)
+{
+    const QString prefix
+        = kind == Kind::applications ? QStringLiteral("Applywright-") : QStringLiteral("Applywright-History-");
+    return prefix + localDate(moment).toString(Qt::ISODate) + QStringLiteral(".csv");
+}
+
+Expected<Done, BackupFileError> write(const QByteArray& data, const QString& path)
+{
+    return BackupFile(data).write(path);
+}
+
+} // namespace SpreadsheetExport

@@ -13,11 +13,6 @@ namespace SpreadsheetExport {
 
 namespace {
 
-QString tr(const char* text, const char* comment = nullptr)
-{
-    return QCoreApplication::translate("SpreadsheetExport", text, comment);
-}
-
 // A spreadsheet runs a cell that starts like a formula; text typed or read from a
 // posting must stay text.
 QString guarded(const QString& text)
@@ -82,8 +77,9 @@ public:
             return moment ? date(*moment) : QString();
         }
         case FieldKind::flag:
-            return std::get<bool>(value) ? tr("Yes", "Spreadsheet: a flag that is set")
-                                         : tr("No", "Spreadsheet: a flag that is not set");
+            return std::get<bool>(value)
+                ? QCoreApplication::translate("SpreadsheetExport", "Yes", "Spreadsheet: a flag that is set")
+                : QCoreApplication::translate("SpreadsheetExport", "No", "Spreadsheet: a flag that is not set");
         case FieldKind::amount: {
             const auto& amount = std::get<std::optional<Decimal>>(value);
             return amount ? amount->toString() + QLatin1Char(' ') + guarded(application.currencyRaw()) : QString();
@@ -111,7 +107,8 @@ QList<QStringList> applicationsTable(const QList<JobApplication*>& applications)
             header << ApplicationFields::title(description);
     }
     for (ApplicationStatus status : statuses)
-        header << tr("%1 on", "Spreadsheet column: the date a status was first reached; %1 is the status")
+        header << QCoreApplication::translate(
+            "SpreadsheetExport", "%1 on", "Spreadsheet column: the date a status was first reached; %1 is the status")
                       .arg(title(status));
 
     QList<QStringList> rows {header};
@@ -147,8 +144,9 @@ QList<QStringList> historyTable(const QList<JobApplication*>& applications)
     QStringList header;
     for (F field : identity)
         header << ApplicationFields::title(ApplicationFields::describe(field));
-    header << tr("Date", "Spreadsheet column: when the status changed")
-           << tr("From", "Spreadsheet column: the status left") << tr("To", "Spreadsheet column: the status entered");
+    header << QCoreApplication::translate("SpreadsheetExport", "Date", "Spreadsheet column: when the status changed")
+           << QCoreApplication::translate("SpreadsheetExport", "From", "Spreadsheet column: the status left")
+           << QCoreApplication::translate("SpreadsheetExport", "To", "Spreadsheet column: the status entered");
 
     QList<QStringList> rows {header};
     Writer writer;

@@ -30,24 +30,45 @@ QString guarded(const QString& text)
     }
 }
 
-template <typename E> QString vocabularyTitle(const QString& raw)
-{
-    const auto value = fromRawValue<E>(raw);
-    return value ? title(*value) : guarded(raw);
-}
-
-QString vocabularyText(FieldVocabulary vocabulary, const QString& raw)
-{
-    switch (vocabulary) {
-    case FieldVocabulary::status: return vocabularyTitle<ApplicationStatus>(raw);
-    case FieldVocabulary::workModel: return vocabularyTitle<WorkModel>(raw);
-    case FieldVocabulary::rejectionReason: return vocabularyTitle<RejectionReason>(raw);
-    // The ISO code is what a spreadsheet and a reader both understand.
-    case FieldVocabulary::currency:
-    case FieldVocabulary::none: return guarded(raw);
+template <typename E> class Titles {
+public:
+    Titles()
+    {
+        for (E value : allCases<E>())
+            m_titles[size_t(value)] = title(value);
     }
-    return guarded(raw);
-}
+    QString of(const QString& raw) const
+    {
+        const auto value = fromRawValue<E>(raw);
+        return value ? m_titles[size_t(*value)] : guarded(raw);
+    }
+
+private:
+    std::array<QString, allCases<E>().size()> m_titles;
+};
+
+// The vocabulary titles in the user's language, looked up once per file rather than
+// once per cell.
+class VocabularyTexts {
+public:
+    QString of(FieldVocabulary vocabulary, const QString& raw) const
+    {
+        switch (vocabulary) {
+        case FieldVocabulary::status: return m_statuses.of(raw);
+        case FieldVocabulary::workModel: return m_workModels.of(raw);
+        case FieldVocabulary::rejectionReason: return m_reasons.of(raw);
+        // The ISO code is what a spreadsheet and a reader both understand.
+        case FieldVocabulary::currency:
+        case FieldVocabulary::none: return guarded(raw);
+        }
+        return guarded(raw);
+    }
+
+private:
+    Titles<ApplicationStatus> m_statuses;
+    Titles<WorkModel> m_workModels;
+    Titles<RejectionReason> m_reasons;
+};
 
 class Writer {
 public:
@@ -66,20 +87,17 @@ public:
             return uuid ? uuid->toString(QUuid::WithoutBraces) : QString();
         }
         case FieldKind::text: return guarded(std::get<QString>(value));
-        case FieldKind::rawValue: return vocabularyText(description.vocabulary, std::get<QString>(value));
+        case FieldKind::rawValue: return m_vocabulary.of(description.vocabulary, std::get<QString>(value));
         case FieldKind::optionalRawValue: {
             const auto& raw = std::get<std::optional<QString>>(value);
-            return raw ? vocabularyText(description.vocabulary, *raw) : QString();
+            return raw ? m_vocabulary.of(description.vocabulary, *raw) : QString();
         }
         case FieldKind::moment: return date(std::get<QDateTime>(value));
         case FieldKind::optionalMoment: {
             const auto& moment = std::get<std::optional<QDateTime>>(value);
             return moment ? date(*moment) : QString();
         }
-        case FieldKind::flag:
-            return std::get<bool>(value)
-                ? QCoreApplication::translate("SpreadsheetExport", "Yes", "Spreadsheet: a flag that is set")
-                : QCoreApplication::translate("SpreadsheetExport", "No", "Spreadsheet: a flag that is not set");
+        case FieldKind::flag: return std::get<bool>(value) ? m_yes : m_no;
         case FieldKind::amount: {
             const auto& amount = std::get<std::optional<Decimal>>(value);
             return amount ? amount->toString() + QLatin1Char(' ') + guarded(application.currencyRaw()) : QString();
@@ -89,8 +107,13 @@ public:
         return QString();
     }
 
+    const VocabularyTexts& vocabulary() const { return m_vocabulary; }
+
 private:
     LocalDayResolver m_days;
+    VocabularyTexts m_vocabulary;
+    const QString m_yes = QCoreApplication::translate("SpreadsheetExport", "Yes", "Spreadsheet: a flag that is set");
+    const QString m_no = QCoreApplication::translate("SpreadsheetExport", "No", "Spreadsheet: a flag that is not set");
 };
 
 bool isColumn(const FieldDescription& description)
@@ -160,8 +183,9 @@ QList<QStringList> historyTable(const QList<JobApplication*>& applications)
         for (const StatusChange* change : changes) {
             QStringList cells = identityCells;
             cells << writer.dateAndTime(change->date())
-                  << (change->fromRaw() ? vocabularyText(FieldVocabulary::status, *change->fromRaw()) : QString())
-                  << vocabularyText(FieldVocabulary::status, change->toRaw());
+                  << (change->fromRaw() ? writer.vocabulary().of(FieldVocabulary::status, *change->fromRaw())
+                                        : QString())
+                  << writer.vocabulary().of(FieldVocabulary::status, change->toRaw());
             rows.append(std::move(cells));
         }
     }

@@ -120,16 +120,20 @@ void FollowUpReminder::check()
     m_notifier.notify(
         followUpSummary(due.size()), followUpBody(due),
         [self] {
-            if (self)
-                Q_EMIT self->activated();
+            if (FollowUpReminder* reminder = self.data())
+                Q_EMIT reminder->activated();
         },
         [self, today](bool delivered) {
-            if (!self)
-                return;
-            self->m_pending = false;
-            if (delivered) {
-                self->m_settings.setValue(QLatin1String(lastDayKey), today.toString(Qt::ISODate));
-                self->m_settings.sync();
-            }
+            if (FollowUpReminder* reminder = self.data())
+                reminder->notificationFinished(delivered, today);
         });
+}
+
+void FollowUpReminder::notificationFinished(bool delivered, QDate day)
+{
+    m_pending = false;
+    if (!delivered)
+        return;
+    m_settings.setValue(QLatin1String(lastDayKey), day.toString(Qt::ISODate));
+    m_settings.sync();
 }

@@ -66,6 +66,8 @@ Q_SIGNALS:
     void enabledChanged(bool enabled);
 
 private:
+    void notificationFinished(bool delivered, QDate day);
+
     Store& m_store;
     TodayProvider& m_today;
     QSettings& m_settings;

@@ -174,8 +174,15 @@ Insights computeInsights(const QList<JobApplication*>& applications, const QDate
 
         count(insights.byWorkModel[size_t(application->workModel())], reading.leftApplied);
 
-        const std::optional<QUrl> url = application->postingURL();
-        const size_t slot = url ? size_t(boardOfHost(url->host())) : noLink;
+        // Parsing the address is most of the work here: its outcome is kept with the
+        // record until the record changes.
+        quint8& linkKind = application->derivedCache().linkKind;
+        if (linkKind == 0) {
+            const std::optional<QUrl> url = application->postingURL();
+            // QUrl keeps hosts in lower case already.
+            linkKind = quint8(1 + (url ? size_t(jobBoardNamedIn(url->host(QUrl::FullyEncoded))) : noLink));
+        }
+        const size_t slot = size_t(linkKind - 1);
         count(boards[slot], reading.leftApplied);
     }
 

@@ -5,6 +5,7 @@
 
 #include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
+#include "backup/SpreadsheetExport.h"
 #include "model/Clock.h"
 #include "store/Store.h"
 #include "tracking/WindowState.h"
@@ -170,16 +171,37 @@ public:
                 fitHeight();
                 save(insights->grab().toImage(), QStringLiteral("42-insights-narrow"));
             }
+            if (count == 60) {
+                // The spreadsheets of the same records, with a record whose texts
+                // carry commas, quotes and line breaks, to open in a spreadsheet program.
+                Store& store = *app.storeLoader().store();
+                JobApplication* tricky = store.applicationsByDate().first();
+                tricky->setCompanyName(QStringLiteral("Çağrı \"Yazılım\", A.Ş."));
+                tricky->setNotes(QStringLiteral("İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk."));
+                tricky->setExpectedSalary(Decimal::parse("123456789012345678.01"));
+                tricky->setCurrencyRaw(QStringLiteral("EUR"));
+                for (const auto kind : {SpreadsheetExport::Kind::applications, SpreadsheetExport::Kind::history}) {
+                    const QString name
+                        = QStringLiteral("45-%1%2.csv")
+                              .arg(QLatin1String(kind == SpreadsheetExport::Kind::history ? "history" : "applications"),
+                                  m_suffix);
+                    const QString path = QDir(m_folder).filePath(name);
+                    if (SpreadsheetExport::write(SpreadsheetExport::document(kind, store.applicationsByDate()), path))
+                        std::printf("%s\n", qPrintable(path));
+                }
+            }
             if (withMenus && count == 60) {
                 auto* commands = window->findChild<ApplicationCommands*>();
                 window->activateWindow();
                 settle();
                 for (QMenu* menu : {commands->fileMenu(), commands->viewMenu()}) {
-                    menu->popup(window->mapToGlobal(QPoint(40, 0)));
+                    // Where the menu drops from its title in the menu bar.
+                    const QPoint at = window->menuBar()->actionGeometry(menu->menuAction()).bottomLeft();
+                    menu->popup(window->menuBar()->mapToGlobal(at));
                     settle();
                     QImage image = window->grab().toImage();
                     QPainter painter(&image);
-                    painter.drawPixmap(QPoint(40, window->menuBar()->height()), menu->grab());
+                    painter.drawPixmap(window->menuBar()->mapTo(window.get(), at), menu->grab());
                     painter.end();
                     save(image,
                         menu == commands->fileMenu() ? QStringLiteral("43-file-menu") : QStringLiteral("44-view-menu"));

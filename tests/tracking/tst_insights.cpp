@@ -296,6 +296,12 @@ void InsightsTest::workModelsAndBoards()
     }
     QCOMPARE(boards,
         (QStringList {u"LinkedIn 1/2"_s, u"Workday 1/1"_s, u"Kariyer.net 0/1"_s, u"other 1/1"_s, u"none 0/2"_s}));
+
+    // A corrected link counts under its new board at once.
+    records.list().last()->setPostingLink(u"https://tr.indeed.com/viewjob?jk=9"_s);
+    const Insights corrected = computeInsights(records.list(), testNow());
+    QCOMPARE(corrected.byBoard.at(3).board, JobBoard::indeed);
+    QCOMPARE(corrected.byBoard.last().applications, 1);
 }
 
 void InsightsTest::boardOfHost_data()

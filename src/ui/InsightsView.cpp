@@ -266,7 +266,9 @@ int weeksCard(const Canvas& canvas, const Insights& insights, int x, int y, int 
 int endingsCard(const Canvas& canvas, const Insights& insights, int x, int y, int width)
 {
     int used = cardTitle(canvas, x, y, width, QCoreApplication::translate("InsightsView", "Why applications ended"),
-        insights.rejections == 1
+        // Without rejections the card says so in its body alone.
+        insights.rejections == 0 ? QString()
+            : insights.rejections == 1
             ? QCoreApplication::translate("InsightsView", "1 rejection")
             : QCoreApplication::translate("InsightsView", "%1 rejections").arg(countText(insights.rejections)));
     if (insights.rejections == 0) {

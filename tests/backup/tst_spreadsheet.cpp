@@ -4,9 +4,6 @@
 #include "model/JobApplication.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,32 +15,6 @@ using namespace Qt::StringLiterals;
 using Kind = SpreadsheetExport::Kind;
 
 namespace {
-
-// Reads a CSV file with Python's csv module, as an independent reader would, and
-// returns its rows.
-QList<QStringList> readWithPython(const QString& path, QString* error)
-{
-    QProcess python;
-    python.start(u"python3"_s,
-        {u"-c"_s, uR"(import csv, json, sys
-with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:
-    rows = list(csv.reader(f, strict=True))
-json.dump(rows, sys.stdout, ensure_ascii=True)
-)"_s,
-            path});
-    if (!python.waitForFinished(30000) || python.exitCode() != 0) {
-        *error = QString::fromUtf8(python.readAllStandardError()) + python.errorString();
-        return {};
-    }
-    QList<QStringList> rows;
-    for (const QJsonValue& row : QJsonDocument::fromJson(python.readAllStandardOutput()).array()) {
-        QStringList cells;
-        for (const QJsonValue& cell : row.toArray())
-            cells << cell.toString();
-        rows.append(cells);
-    }
-    return rows;
-}
 
 class Records {
 public:
@@ -155,7 +126,7 @@ void SpreadsheetTest::applicationsReadBackByACsvReader()
     QCOMPARE(QFile::permissions(path) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
 
     QString error;
-    const QList<QStringList> rows = readWithPython(path, &error);
+    const QList<QStringList> rows = readCsvWithPython(path, &error);
     QVERIFY2(!rows.isEmpty(), qPrintable(error));
     QCOMPARE(rows, SpreadsheetExport::table(Kind::applications, records.list()));
     QCOMPARE(rows.size(), 4);
@@ -208,7 +179,7 @@ void SpreadsheetTest::historyReadsBackOneRowPerChange()
     QVERIFY(SpreadsheetExport::write(SpreadsheetExport::document(Kind::history, records.list()), path).hasValue());
 
     QString error;
-    const QList<QStringList> rows = readWithPython(path, &error);
+    const QList<QStringList> rows = readCsvWithPython(path, &error);
     QVERIFY2(!rows.isEmpty(), qPrintable(error));
     const QList<QStringList> expected {
         {u"ID"_s, u"Company"_s, u"Position"_s, u"Date"_s, u"From"_s, u"To"_s},

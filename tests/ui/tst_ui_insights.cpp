@@ -11,11 +11,8 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QLabel>
 #include <QMainWindow>
-#include <QProcess>
 #include <QTranslator>
 
 using namespace UiTestSupport;
@@ -199,31 +196,6 @@ void InsightsUiTest::percentagesInBothLanguages()
     useTestLocale();
 }
 
-namespace {
-
-QList<QStringList> readCsv(const QString& path)
-{
-    QProcess python;
-    python.start(u"python3"_s,
-        {u"-c"_s,
-            u"import csv, json, sys\n"
-            u"with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
-            u"    json.dump(list(csv.reader(f, strict=True)), sys.stdout)\n"_s,
-            path});
-    if (!python.waitForFinished(30000) || python.exitCode() != 0)
-        return {};
-    QList<QStringList> rows;
-    for (const QJsonValue& row : QJsonDocument::fromJson(python.readAllStandardOutput()).array()) {
-        QStringList cells;
-        for (const QJsonValue& cell : row.toArray())
-            cells << cell.toString();
-        rows.append(cells);
-    }
-    return rows;
-}
-
-} // namespace
-
 void InsightsUiTest::spreadsheetCommandWritesEitherFile_data()
 {
     QTest::addColumn<bool>("history");
@@ -262,7 +234,7 @@ void InsightsUiTest::spreadsheetCommandWritesEitherFile()
     QCOMPARE(suggested, u"Applywright-2025-03-14.csv"_s);
     const QString written = chosen + u".csv"_s; // a name typed without an extension gets one
     QVERIFY(QFile::exists(written));
-    const QList<QStringList> table = readCsv(written);
+    const QList<QStringList> table = TestSupport::readCsvWithPython(written);
     QCOMPARE(table.size(), rows);
     QCOMPARE(table.first().first(), u"ID"_s);
     QVERIFY(m_alerts.isEmpty());
@@ -282,7 +254,7 @@ void InsightsUiTest::spreadsheetHeadersInTurkish()
         QCoreApplication::removeTranslator(translator);
         delete translator;
     }
-    const QList<QStringList> table = readCsv(path);
+    const QList<QStringList> table = TestSupport::readCsvWithPython(path);
     QCOMPARE(table.size(), 3);
     const QStringList header = table.first();
     for (const QString& title : {u"Şirket"_s, u"Pozisyon"_s, u"Beklenen Maaş"_s, u"Başvuruldu (tarih)"_s,

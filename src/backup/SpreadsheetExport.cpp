@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace SpreadsheetExport {
@@ -121,7 +122,9 @@ bool isColumn(const FieldDescription& description)
     return description.kind != FieldKind::history;
 }
 
-QList<QStringList> applicationsTable(const QList<JobApplication*>& applications)
+using RowSink = std::function<void(const QStringList&)>;
+
+void applicationsRows(const QList<JobApplication*>& applications, const RowSink& emitRow)
 {
     constexpr auto statuses = allCases<ApplicationStatus>();
     QStringList header;
@@ -134,8 +137,7 @@ QList<QStringList> applicationsTable(const QList<JobApplication*>& applications)
             "SpreadsheetExport", "%1 on", "Spreadsheet column: the date a status was first reached; %1 is the status")
                       .arg(title(status));
 
-    QList<QStringList> rows {header};
-    rows.reserve(applications.size() + 1);
+    emitRow(header);
     Writer writer;
     for (const JobApplication* application : applications) {
         QStringList cells;
@@ -155,12 +157,11 @@ QList<QStringList> applicationsTable(const QList<JobApplication*>& applications)
         }
         for (const auto& first : firstReached)
             cells << (first ? writer.date(*first) : QString());
-        rows.append(std::move(cells));
+        emitRow(cells);
     }
-    return rows;
 }
 
-QList<QStringList> historyTable(const QList<JobApplication*>& applications)
+void historyRows(const QList<JobApplication*>& applications, const RowSink& emitRow)
 {
     using F = JobApplication::Field;
     const auto identity = {F::uuid, F::companyName, F::position};
@@ -171,7 +172,7 @@ QList<QStringList> historyTable(const QList<JobApplication*>& applications)
            << QCoreApplication::translate("SpreadsheetExport", "From", "Spreadsheet column: the status left")
            << QCoreApplication::translate("SpreadsheetExport", "To", "Spreadsheet column: the status entered");
 
-    QList<QStringList> rows {header};
+    emitRow(header);
     Writer writer;
     for (const JobApplication* application : applications) {
         QStringList identityCells;
@@ -186,17 +187,26 @@ QList<QStringList> historyTable(const QList<JobApplication*>& applications)
                   << (change->fromRaw() ? writer.vocabulary().of(FieldVocabulary::status, *change->fromRaw())
                                         : QString())
                   << writer.vocabulary().of(FieldVocabulary::status, change->toRaw());
-            rows.append(std::move(cells));
+            emitRow(cells);
         }
     }
-    return rows;
+}
+
+void forEachRow(Kind kind, const QList<JobApplication*>& applications, const RowSink& emitRow)
+{
+    if (kind == Kind::applications)
+        applicationsRows(applications, emitRow);
+    else
+        historyRows(applications, emitRow);
 }
 
 } // namespace
 
 QList<QStringList> table(Kind kind, const QList<JobApplication*>& applications)
 {
-    return kind == Kind::applications ? applicationsTable(applications) : historyTable(applications);
+    QList<QStringList> rows;
+    forEachRow(kind, applications, [&rows](const QStringList& values) { rows.append(values); });
+    return rows;
 }
 
 QString field(const QString& value)
@@ -211,23 +221,33 @@ QString field(const QString& value)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
+namespace {
+
+void appendRow(QString& text, const QStringList& values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char(',');
+        text += field(values.at(i));
+    }
+    text += QLatin1String("\r\n");
+}
+
+} // namespace
+
 QString row(const QStringList& values)
 {
     QString line;
-    for (qsizetype i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            line += QLatin1Char(',');
-        line += field(values.at(i));
-    }
-    line += QLatin1String("\r\n");
+    appendRow(line, values);
     return line;
 }
 
 QByteArray document(Kind kind, const QList<JobApplication*>& applications)
 {
+    // Rows go straight into one text, which grows in large steps.
     QString text;
-    for (const QStringList& values : table(kind, applications))
-        text += row(values);
+    text.reserve(applications.size() * 256);
+    forEachRow(kind, applications, [&text](const QStringList& values) { appendRow(text, values); });
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 

@@ -5,7 +5,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QList>
+#include <QProcess>
+#include <QStringList>
 #include <QTimeZone>
 
 #include <ctime>
@@ -61,6 +65,33 @@ inline QList<qint64> childProcesses(const QByteArray& name)
             found.append(pid);
     }
     return found;
+}
+
+// The rows of a CSV file as Python's csv module reads them (strict, UTF-8 with or
+// without a byte-order mark): a reader that shares no code with our writer. Empty
+// when it fails, with the reason in `error`.
+inline QList<QStringList> readCsvWithPython(const QString& path, QString* error = nullptr)
+{
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+            QStringLiteral("import csv, json, sys\n"
+                           "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                           "    json.dump(list(csv.reader(f, strict=True)), sys.stdout)\n"),
+            path});
+    if (!python.waitForFinished(30000) || python.exitCode() != 0) {
+        if (error)
+            *error = QString::fromUtf8(python.readAllStandardError()) + python.errorString();
+        return {};
+    }
+    QList<QStringList> rows;
+    for (const QJsonValue& row : QJsonDocument::fromJson(python.readAllStandardOutput()).array()) {
+        QStringList cells;
+        for (const QJsonValue& cell : row.toArray())
+            cells << cell.toString();
+        rows.append(cells);
+    }
+    return rows;
 }
 
 } // namespace TestSupport

@@ -66,6 +66,125 @@
         <source>Select &amp;All</source>
         <translation>&amp;Tümünü Seç</translation>
     </message>
+    <message>
+        <source>Export as Spreadsheet…</source>
+        <translation>Tablo Olarak Dışa Aktar…</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Görünüm</translation>
+    </message>
+    <message>
+        <source>Insights</source>
+        <translation>Öngörüler</translation>
+    </message>
+</context>
+<context>
+    <name>ApplicationFields</name>
+    <message>
+        <source>ID</source>
+        <translation>Kimlik</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Şirket</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Pozisyon</translation>
+    </message>
+    <message>
+        <source>Posting Link</source>
+        <translation>İlan Bağlantısı</translation>
+    </message>
+    <message>
+        <source>Work Model</source>
+        <translation>Çalışma Modeli</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Durum</translation>
+    </message>
+    <message>
+        <source>Application Date</source>
+        <translation>Başvuru Tarihi</translation>
+    </message>
+    <message>
+        <source>Status Date</source>
+        <translation>Durum Tarihi</translation>
+    </message>
+    <message>
+        <source>Closing Date</source>
+        <translation>Kapanış Tarihi</translation>
+    </message>
+    <message>
+        <source>Follow-up Date</source>
+        <translation>Takip Tarihi</translation>
+    </message>
+    <message>
+        <source>Rejected by Email</source>
+        <translation>E-postayla Reddedildi</translation>
+    </message>
+    <message>
+        <source>Rejected by Phone</source>
+        <translation>Telefonla Reddedildi</translation>
+    </message>
+    <message>
+        <source>Rejection Reason</source>
+        <translation>Ret Nedeni</translation>
+    </message>
+    <message>
+        <source>Rejection Note</source>
+        <translation>Ret Notu</translation>
+    </message>
+    <message>
+        <source>HR Contact</source>
+        <translation>İK Kişisi</translation>
+    </message>
+    <message>
+        <source>HR Email</source>
+        <translation>İK E-postası</translation>
+    </message>
+    <message>
+        <source>Tech Interviewer</source>
+        <translation>Teknik Mülakatçı</translation>
+    </message>
+    <message>
+        <source>Tech Interviewer Role</source>
+        <translation>Teknik Mülakatçı Rolü</translation>
+    </message>
+    <message>
+        <source>Expected Salary</source>
+        <translation>Beklenen Maaş</translation>
+    </message>
+    <message>
+        <source>Offered Salary</source>
+        <translation>Teklif Edilen Maaş</translation>
+    </message>
+    <message>
+        <source>Currency</source>
+        <translation>Para Birimi</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notlar</translation>
+    </message>
+    <message>
+        <source>Starred</source>
+        <translation>Yıldızlı</translation>
+    </message>
+    <message>
+        <source>Created On</source>
+        <translation>Oluşturulma Tarihi</translation>
+    </message>
+    <message>
+        <source>Last Changed</source>
+        <translation>Son Değişiklik</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Geçmiş</translation>
+    </message>
 </context>
 <context>
     <name>ApplicationListView</name>
@@ -225,6 +344,10 @@
     <message>
         <source>Quit Without Saving</source>
         <translation>Kaydetmeden Çık</translation>
+    </message>
+    <message>
+        <source>Follow-up Notifications</source>
+        <translation>Takip Bildirimleri</translation>
     </message>
 </context>
 <context>
@@ -389,6 +512,14 @@
     </message>
 </context>
 <context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>Show</source>
+        <comment>Desktop notification button</comment>
+        <translation>Göster</translation>
+    </message>
+</context>
+<context>
     <name>DetailHeader</name>
     <message>
         <source>Delete this application (%1)</source>
@@ -487,6 +618,214 @@
     <message>
         <source>Not detected — fill this in yourself</source>
         <translation>Algılanamadı — bunu kendiniz doldurun</translation>
+    </message>
+</context>
+<context>
+    <name>FollowUpReminder</name>
+    <message>
+        <source>1 follow-up due today</source>
+        <comment>Desktop notification</comment>
+        <translation>Bugün 1 takip zamanı geldi</translation>
+    </message>
+    <message>
+        <source>%1 follow-ups due today</source>
+        <comment>Desktop notification; %1 is a number above one</comment>
+        <translation>Bugün %1 takibin zamanı geldi</translation>
+    </message>
+    <message>
+        <source>%1 and %2 more</source>
+        <comment>Desktop notification; %1 lists companies, %2 is a number</comment>
+        <translation>%1 ve %2 başvuru daha</translation>
+    </message>
+</context>
+<context>
+    <name>InsightsView</name>
+    <message>
+        <source>How far applications got</source>
+        <translation>Başvurular ne kadar ilerledi</translation>
+    </message>
+    <message>
+        <source>Counted from each application's history: a stage passed on the way still counts.</source>
+        <translation>Her başvurunun geçmişinden sayılır: yolda geçilen bir aşama da sayılır.</translation>
+    </message>
+    <message>
+        <source>%1 of the stage before</source>
+        <comment>Funnel; %1 is a percentage</comment>
+        <translation>önceki aşamadan %1</translation>
+    </message>
+    <message>
+        <source>Answers</source>
+        <translation>Yanıtlar</translation>
+    </message>
+    <message>
+        <source>An answer is any change from “Applied”, a rejection included; days run from the application date.</source>
+        <translation>Yanıt, “Başvuruldu” durumundan her değişikliktir, ret de dahil; günler başvuru tarihinden sayılır.</translation>
+    </message>
+    <message>
+        <source>Last 30 days</source>
+        <translation>Son 30 gün</translation>
+    </message>
+    <message>
+        <source>Last 90 days</source>
+        <translation>Son 90 gün</translation>
+    </message>
+    <message>
+        <source>All time</source>
+        <translation>Tüm zamanlar</translation>
+    </message>
+    <message>
+        <source>%1 of %2 answered</source>
+        <translation>%2 başvurudan %1 yanıt</translation>
+    </message>
+    <message>
+        <source>median %1 to the first answer</source>
+        <comment>%1 is a number of days, e.g. “4 days”</comment>
+        <translation>ilk yanıta kadar ortanca %1</translation>
+    </message>
+    <message>
+        <source>no answers yet</source>
+        <translation>henüz yanıt yok</translation>
+    </message>
+    <message>
+        <source>Applications per week</source>
+        <translation>Haftalık başvurular</translation>
+    </message>
+    <message>
+        <source>The last twelve weeks.</source>
+        <translation>Son on iki hafta.</translation>
+    </message>
+    <message>
+        <source>MMM d</source>
+        <comment>Week label: the first day of a week as a short date</comment>
+        <translation>d MMM</translation>
+    </message>
+    <message>
+        <source>This week</source>
+        <translation>Bu hafta</translation>
+    </message>
+    <message>
+        <source>Why applications ended</source>
+        <translation>Başvurular neden sonlandı</translation>
+    </message>
+    <message>
+        <source>1 rejection</source>
+        <translation>1 ret</translation>
+    </message>
+    <message>
+        <source>%1 rejections</source>
+        <translation>%1 ret</translation>
+    </message>
+    <message>
+        <source>No rejections so far.</source>
+        <translation>Şimdiye kadar ret yok.</translation>
+    </message>
+    <message>
+        <source>No reason given</source>
+        <translation>Neden belirtilmedi</translation>
+    </message>
+    <message>
+        <source>Reason</source>
+        <translation>Neden</translation>
+    </message>
+    <message>
+        <source>Stage it ended in</source>
+        <translation>Sonlandığı aşama</translation>
+    </message>
+    <message>
+        <source>Other sites</source>
+        <translation>Diğer siteler</translation>
+    </message>
+    <message>
+        <source>No link</source>
+        <translation>Bağlantı yok</translation>
+    </message>
+    <message>
+        <source>Sent</source>
+        <comment>Column over the number of applications sent</comment>
+        <translation>Gönderilen</translation>
+    </message>
+    <message>
+        <source>Answered</source>
+        <comment>Column over the share of applications that got an answer</comment>
+        <translation>Yanıtlanan</translation>
+    </message>
+    <message>
+        <source>Work model and job board</source>
+        <translation>Çalışma modeli ve iş ilanı sitesi</translation>
+    </message>
+    <message>
+        <source>The job board is read from the posting link.</source>
+        <translation>İlan sitesi, ilan bağlantısından okunur.</translation>
+    </message>
+    <message>
+        <source>Work model</source>
+        <translation>Çalışma modeli</translation>
+    </message>
+    <message>
+        <source>Job board</source>
+        <translation>İlan sitesi</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <comment>A percentage; %1 is the number</comment>
+        <translation>%%1</translation>
+    </message>
+    <message>
+        <source>1 day</source>
+        <translation>1 gün</translation>
+    </message>
+    <message>
+        <source>%1 days</source>
+        <comment>A number of days, possibly with a decimal</comment>
+        <translation>%1 gün</translation>
+    </message>
+</context>
+<context>
+    <name>InsightsWindow</name>
+    <message>
+        <source>Insights</source>
+        <translation>Öngörüler</translation>
+    </message>
+    <message>
+        <source>Only what the list shows</source>
+        <translation>Yalnızca listede görünenler</translation>
+    </message>
+    <message>
+        <source>Count only the applications the list shows with its filter and search</source>
+        <translation>Yalnızca listenin filtresi ve aramasıyla görünen başvuruları say</translation>
+    </message>
+    <message>
+        <source>Not enough applications yet</source>
+        <translation>Henüz yeterli başvuru yok</translation>
+    </message>
+    <message>
+        <source>of 1 application</source>
+        <translation>1 başvurudan</translation>
+    </message>
+    <message>
+        <source>of %1 applications</source>
+        <translation>%1 başvurudan</translation>
+    </message>
+    <message>
+        <source>%1, as the list shows them</source>
+        <comment>%1 is “of 42 applications”</comment>
+        <translation>%1, listede görüldüğü gibi</translation>
+    </message>
+    <message>
+        <source>There are none to count yet.</source>
+        <translation>Henüz sayılacak başvuru yok.</translation>
+    </message>
+    <message>
+        <source>There is 1 so far.</source>
+        <translation>Şimdiye kadar 1 başvuru var.</translation>
+    </message>
+    <message>
+        <source>There are %1 so far.</source>
+        <translation>Şimdiye kadar %1 başvuru var.</translation>
+    </message>
+    <message>
+        <source>Insights need at least %1 applications before their figures mean something.</source>
+        <translation>Öngörülerin rakamlarının bir anlam taşıması için en az %1 başvuru gerekir.</translation>
     </message>
 </context>
 <context>
@@ -760,6 +1099,54 @@
         <source>By status</source>
         <comment>Sort option</comment>
         <translation>Duruma göre</translation>
+    </message>
+</context>
+<context>
+    <name>SpreadsheetExport</name>
+    <message>
+        <source>Yes</source>
+        <comment>Spreadsheet: a flag that is set</comment>
+        <translation>Evet</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <comment>Spreadsheet: a flag that is not set</comment>
+        <translation>Hayır</translation>
+    </message>
+    <message>
+        <source>%1 on</source>
+        <comment>Spreadsheet column: the date a status was first reached; %1 is the status</comment>
+        <translation>%1 (tarih)</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>Spreadsheet column: when the status changed</comment>
+        <translation>Tarih</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <comment>Spreadsheet column: the status left</comment>
+        <translation>Önceki Durum</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <comment>Spreadsheet column: the status entered</comment>
+        <translation>Yeni Durum</translation>
+    </message>
+</context>
+<context>
+    <name>SpreadsheetFlow</name>
+    <message>
+        <source>Export as Spreadsheet</source>
+        <translation>Tablo Olarak Dışa Aktar</translation>
+    </message>
+    <message>
+        <source>Applications, one row each (*.csv)</source>
+        <translation>Başvurular, her biri bir satır (*.csv)</translation>
+    </message>
+    <message>
+        <source>Status history, one row per change (*.csv)</source>
+        <translation>Durum geçmişi, her değişiklik bir satır (*.csv)</translation>
     </message>
 </context>
 <context>

@@ -100,6 +100,7 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(makeCommand(Key::importBackup, tr("Import…"), "importAction"));
     m_fileMenu->addAction(makeCommand(Key::exportBackup, tr("Export…"), "exportAction"));
+    m_fileMenu->addAction(makeCommand(Key::exportSpreadsheet, tr("Export as Spreadsheet…"), "exportSpreadsheetAction"));
     m_fileMenu->addSeparator();
     m_quit = m_fileMenu->addAction(tr("&Quit"));
     m_quit->setObjectName(QStringLiteral("quitAction"));
@@ -115,6 +116,10 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
     m_editMenu->addSeparator();
     m_editMenu->addAction(makeCommand(Key::deleteSelection, tr("Delete Application…"), "deleteApplicationAction"));
     connect(m_editMenu, &QMenu::aboutToShow, this, &ApplicationCommands::updateEditActions);
+
+    m_viewMenu = window.menuBar()->addMenu(tr("&View"));
+    m_viewMenu->setObjectName(QStringLiteral("viewMenu"));
+    m_viewMenu->addAction(makeCommand(Key::showInsights, tr("Insights"), "insightsAction"));
 
     if (m_published) {
         connect(m_published, &FocusedActions::publishedChanged, this, &ApplicationCommands::updateEnabled);

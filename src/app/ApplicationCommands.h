@@ -20,7 +20,7 @@ class ApplicationCommands : public QObject {
     Q_OBJECT
 
 public:
-    // Builds the File and Edit menus in `window`'s menu bar and adds every command
+    // Builds the File, Edit and View menus in `window`'s menu bar and adds every command
     // to the window, so its shortcut works wherever the focus is. `published` may
     // be null (the store-failure window publishes nothing).
     ApplicationCommands(QMainWindow& window, FocusedActions* published);
@@ -30,6 +30,7 @@ public:
     QAction* quitAction() const { return m_quit; }
     QMenu* fileMenu() const { return m_fileMenu; }
     QMenu* editMenu() const { return m_editMenu; }
+    QMenu* viewMenu() const { return m_viewMenu; }
 
     // Follows the window's activation and what it publishes.
     void updateEnabled();
@@ -57,6 +58,7 @@ private:
     std::array<QAction*, FocusedActions::keys.size()> m_commands {};
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
     QAction* m_quit = nullptr;
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;

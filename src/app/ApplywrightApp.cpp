@@ -3,14 +3,18 @@
 #include "app/ApplicationCommands.h"
 #include "app/RunningInstance.h"
 #include "store/Store.h"
+#include "tracking/FollowUpReminder.h"
 #include "tracking/TodayProvider.h"
+#include "tracking/WindowState.h"
 #include "ui/BackupFlow.h"
+#include "ui/InsightsWindow.h"
 #include "ui/PostingImportFlow.h"
 #include "ui/StoreErrorView.h"
 
 #include <QDebug>
 #include <QEvent>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -52,6 +56,24 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
         // Backups, screenshots, drops and the clipboard: every remaining command.
         new BackupFlow(*content, *m_loader.store(), m_panels, content);
         new PostingImportFlow(*content, m_panels, nullptr, content);
+        new SpreadsheetFlow(*content, *m_loader.store(), m_spreadsheetPanels, content);
+        QMainWindow* owner = window.get();
+        content->setShowInsightsAction([content, owner] {
+            // One insights window per main window, kept (hidden) once closed.
+            auto* insights = owner->findChild<InsightsWindow*>();
+            if (!insights)
+                insights = new InsightsWindow(content->state(), owner);
+            insights->show();
+            insights->raise();
+            insights->activateWindow();
+        });
+        if (m_settings && m_notifier) {
+            m_reminder = new FollowUpReminder(*m_loader.store(), *todayProvider(), *m_settings, *m_notifier, content);
+            connect(m_reminder, &FollowUpReminder::activated, content, [this, content] {
+                bringWindowForward();
+                revealFollowUps(content->state());
+            });
+        }
         window->setCentralWidget(content);
         content->setFocus();
         // The records are read while the window paints. Should that read fail, the
@@ -73,10 +95,29 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
         window->setCentralWidget(
             new StoreErrorView(m_loader.message(), m_dataDirectory, m_environment.openURL, window.get()));
     }
-    new ApplicationCommands(*window, published);
+    auto* commands = new ApplicationCommands(*window, published);
+    if (m_reminder) {
+        QAction* remind = commands->viewMenu()->addAction(tr("Follow-up Notifications"));
+        remind->setObjectName(QStringLiteral("followUpNotificationsAction"));
+        remind->setCheckable(true);
+        remind->setChecked(m_reminder->isEnabled());
+        connect(remind, &QAction::toggled, m_reminder, &FollowUpReminder::setEnabled);
+        connect(m_reminder, &FollowUpReminder::enabledChanged, remind, &QAction::setChecked);
+    }
     m_window = window.get();
     window->installEventFilter(this);
     return window;
+}
+
+void ApplywrightApp::setFollowUpReminders(QSettings& settings, FollowUpNotifier& notifier)
+{
+    m_settings = &settings;
+    m_notifier = &notifier;
+}
+
+FollowUpReminder* ApplywrightApp::followUpReminder() const
+{
+    return m_reminder;
 }
 
 void ApplywrightApp::bringWindowForward()

@@ -3,6 +3,7 @@
 #include "store/StoreLoader.h"
 #include "ui/ContentView.h"
 #include "ui/DesktopPanels.h"
+#include "ui/SpreadsheetFlow.h"
 
 #include <QObject>
 #include <QPointer>
@@ -10,7 +11,10 @@
 #include <functional>
 #include <memory>
 
+class FollowUpNotifier;
+class FollowUpReminder;
 class QMainWindow;
+class QSettings;
 class RunningInstance;
 class TodayProvider;
 
@@ -55,6 +59,13 @@ public:
     // The file panels, the backup alert and the clipboard the window's flows use;
     // the desktop's own unless set before createWindow().
     void setDesktopPanels(DesktopPanels panels) { m_panels = std::move(panels); }
+    void setSpreadsheetPanels(SpreadsheetFlow::Panels panels) { m_spreadsheetPanels = std::move(panels); }
+
+    // Follow-up reminders on the desktop, with their setting kept in `settings`;
+    // none unless set before createWindow(). Both must outlive the window.
+    void setFollowUpReminders(QSettings& settings, FollowUpNotifier& notifier);
+    // The reminders of the window, while it has them.
+    FollowUpReminder* followUpReminder() const;
 
     // Builds the window for the kept result, with its menu commands, and returns
     // it (owned by the caller): the main window's content, or the failure view.
@@ -75,6 +86,10 @@ private:
     StoreLoader m_loader;
     ContentView::Environment m_environment;
     DesktopPanels m_panels;
+    SpreadsheetFlow::Panels m_spreadsheetPanels;
+    QSettings* m_settings = nullptr;
+    FollowUpNotifier* m_notifier = nullptr;
+    QPointer<FollowUpReminder> m_reminder;
     std::unique_ptr<TodayProvider> m_today;
     bool m_handedOver = false;
     std::unique_ptr<RunningInstance> m_runningInstance;

@@ -1,4 +1,5 @@
 #include "app/ApplywrightApp.h"
+#include "app/DesktopNotifier.h"
 #include "app/TerminationSignals.h"
 #include "app/Translations.h"
 #include "ui/Palette.h"
@@ -6,6 +7,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMainWindow>
+#include <QSettings>
 
 int main(int argc, char* argv[])
 {
@@ -23,6 +25,11 @@ int main(int argc, char* argv[])
     // Another copy runs on the same data and now shows its window.
     if (app.handedOverToRunningCopy())
         return 0;
+    // The one setting: whether follow-up reminders reach the desktop.
+    QSettings settings(
+        QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Applywright"), QStringLiteral("Applywright"));
+    DesktopNotifier notifier;
+    app.setFollowUpReminders(settings, notifier);
     auto window = app.createWindow();
     window->show();
     return QApplication::exec();

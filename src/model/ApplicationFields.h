@@ -2,6 +2,8 @@
 
 #include "model/JobApplication.h"
 
+#include <QCoreApplication>
+
 #include <array>
 #include <string_view>
 
@@ -38,6 +40,9 @@ struct FieldDescription {
     // The attribute name: the store's column and what the code calls it.
     std::string_view name;
     std::string_view backupKey;
+    // The English column title people read (spreadsheet headers); translated
+    // in the "ApplicationFields" context.
+    const char* title;
     FieldKind kind;
     FieldVocabulary vocabulary = FieldVocabulary::none;
     // Position in the joined search text (raw values contribute their title); 0: not searched.
@@ -48,8 +53,8 @@ struct FieldDescription {
 
     constexpr bool isOptional() const
     {
-        return kind == FieldKind::identifier || kind == FieldKind::optionalRawValue
-            || kind == FieldKind::optionalMoment || kind == FieldKind::amount;
+        return kind == FieldKind::identifier || kind == FieldKind::optionalRawValue || kind == FieldKind::optionalMoment
+            || kind == FieldKind::amount;
     }
     // A change of this field can change which records the list shows, their order or the counts.
     constexpr bool affectsVisibleList() const { return searchOrder > 0 || listInput; }
@@ -63,40 +68,65 @@ using V = FieldVocabulary;
 using S = EditStamp;
 
 inline constexpr std::array<FieldDescription, JobApplication::fieldCount> all {{
-    {F::uuid, "uuid", "id", K::identifier},
-    {F::companyName, "companyName", "companyName", K::text, V::none, 1, true, S::whenChanged},
-    {F::position, "position", "position", K::text, V::none, 2, false, S::whenChanged},
-    {F::postingLink, "postingLink", "postingLink", K::text, V::none, 0, false, S::never},
-    {F::workModelRaw, "workModelRaw", "workModel", K::rawValue, V::workModel, 9, false, S::byWriter},
-    {F::statusRaw, "statusRaw", "status", K::rawValue, V::status, 8, true, S::byWriter},
-    {F::applicationDate, "applicationDate", "applicationDate", K::moment, V::none, 0, true, S::whenChanged},
-    {F::statusChangedAt, "statusChangedAt", "statusChangedAt", K::moment},
-    {F::closedAt, "closedAt", "closedAt", K::optionalMoment},
-    {F::followUpDate, "followUpDate", "followUpDate", K::optionalMoment, V::none, 0, false, S::whenChanged},
-    {F::rejectedByEmail, "rejectedByEmail", "rejectedByEmail", K::flag, V::none, 0, false, S::whenChanged},
-    {F::rejectedByPhone, "rejectedByPhone", "rejectedByPhone", K::flag, V::none, 0, false, S::whenChanged},
-    {F::rejectionReasonRaw, "rejectionReasonRaw", "rejectionReason", K::optionalRawValue, V::rejectionReason, 0,
-        false, S::byWriter},
-    {F::rejectionNote, "rejectionNote", "rejectionNote", K::text, V::none, 0, false, S::whenChanged},
-    {F::hrContactName, "hrContactName", "hrContactName", K::text, V::none, 4, false, S::whenChanged},
-    {F::hrContactEmail, "hrContactEmail", "hrContactEmail", K::text, V::none, 5, false, S::whenChanged},
-    {F::techInterviewerName, "techInterviewerName", "techInterviewerName", K::text, V::none, 6, false,
+    {F::uuid, "uuid", "id", QT_TRANSLATE_NOOP("ApplicationFields", "ID"), K::identifier},
+    {F::companyName, "companyName", "companyName", QT_TRANSLATE_NOOP("ApplicationFields", "Company"), K::text, V::none,
+        1, true, S::whenChanged},
+    {F::position, "position", "position", QT_TRANSLATE_NOOP("ApplicationFields", "Position"), K::text, V::none, 2,
+        false, S::whenChanged},
+    {F::postingLink, "postingLink", "postingLink", QT_TRANSLATE_NOOP("ApplicationFields", "Posting Link"), K::text,
+        V::none, 0, false, S::never},
+    {F::workModelRaw, "workModelRaw", "workModel", QT_TRANSLATE_NOOP("ApplicationFields", "Work Model"), K::rawValue,
+        V::workModel, 9, false, S::byWriter},
+    {F::statusRaw, "statusRaw", "status", QT_TRANSLATE_NOOP("ApplicationFields", "Status"), K::rawValue, V::status, 8,
+        true, S::byWriter},
+    {F::applicationDate, "applicationDate", "applicationDate",
+        QT_TRANSLATE_NOOP("ApplicationFields", "Application Date"), K::moment, V::none, 0, true, S::whenChanged},
+    {F::statusChangedAt, "statusChangedAt", "statusChangedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Status Date"),
+        K::moment},
+    {F::closedAt, "closedAt", "closedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Closing Date"), K::optionalMoment},
+    {F::followUpDate, "followUpDate", "followUpDate", QT_TRANSLATE_NOOP("ApplicationFields", "Follow-up Date"),
+        K::optionalMoment, V::none, 0, false, S::whenChanged},
+    {F::rejectedByEmail, "rejectedByEmail", "rejectedByEmail",
+        QT_TRANSLATE_NOOP("ApplicationFields", "Rejected by Email"), K::flag, V::none, 0, false, S::whenChanged},
+    {F::rejectedByPhone, "rejectedByPhone", "rejectedByPhone",
+        QT_TRANSLATE_NOOP("ApplicationFields", "Rejected by Phone"), K::flag, V::none, 0, false, S::whenChanged},
+    {F::rejectionReasonRaw, "rejectionReasonRaw", "rejectionReason",
+        QT_TRANSLATE_NOOP("ApplicationFields", "Rejection Reason"), K::optionalRawValue, V::rejectionReason, 0, false,
+        S::byWriter},
+    {F::rejectionNote, "rejectionNote", "rejectionNote", QT_TRANSLATE_NOOP("ApplicationFields", "Rejection Note"),
+        K::text, V::none, 0, false, S::whenChanged},
+    {F::hrContactName, "hrContactName", "hrContactName", QT_TRANSLATE_NOOP("ApplicationFields", "HR Contact"), K::text,
+        V::none, 4, false, S::whenChanged},
+    {F::hrContactEmail, "hrContactEmail", "hrContactEmail", QT_TRANSLATE_NOOP("ApplicationFields", "HR Email"), K::text,
+        V::none, 5, false, S::whenChanged},
+    {F::techInterviewerName, "techInterviewerName", "techInterviewerName",
+        QT_TRANSLATE_NOOP("ApplicationFields", "Tech Interviewer"), K::text, V::none, 6, false, S::whenChanged},
+    {F::techInterviewerRole, "techInterviewerRole", "techInterviewerRole",
+        QT_TRANSLATE_NOOP("ApplicationFields", "Tech Interviewer Role"), K::text, V::none, 7, false, S::whenChanged},
+    {F::expectedSalary, "expectedSalary", "expectedSalary", QT_TRANSLATE_NOOP("ApplicationFields", "Expected Salary"),
+        K::amount, V::none, 0, false, S::whenChanged},
+    {F::offeredSalary, "offeredSalary", "offeredSalary", QT_TRANSLATE_NOOP("ApplicationFields", "Offered Salary"),
+        K::amount, V::none, 0, false, S::whenChanged},
+    {F::currencyRaw, "currencyRaw", "currency", QT_TRANSLATE_NOOP("ApplicationFields", "Currency"), K::rawValue,
+        V::currency, 0, false, S::byWriter},
+    {F::notes, "notes", "notes", QT_TRANSLATE_NOOP("ApplicationFields", "Notes"), K::text, V::none, 3, false,
         S::whenChanged},
-    {F::techInterviewerRole, "techInterviewerRole", "techInterviewerRole", K::text, V::none, 7, false,
-        S::whenChanged},
-    {F::expectedSalary, "expectedSalary", "expectedSalary", K::amount, V::none, 0, false, S::whenChanged},
-    {F::offeredSalary, "offeredSalary", "offeredSalary", K::amount, V::none, 0, false, S::whenChanged},
-    {F::currencyRaw, "currencyRaw", "currency", K::rawValue, V::currency, 0, false, S::byWriter},
-    {F::notes, "notes", "notes", K::text, V::none, 3, false, S::whenChanged},
-    {F::isFavorite, "isFavorite", "isFavorite", K::flag, V::none, 0, false, S::whenChanged},
-    {F::createdAt, "createdAt", "createdAt", K::moment},
-    {F::updatedAt, "updatedAt", "updatedAt", K::moment},
-    {F::history, "history", "history", K::history},
+    {F::isFavorite, "isFavorite", "isFavorite", QT_TRANSLATE_NOOP("ApplicationFields", "Starred"), K::flag, V::none, 0,
+        false, S::whenChanged},
+    {F::createdAt, "createdAt", "createdAt", QT_TRANSLATE_NOOP("ApplicationFields", "Created On"), K::moment},
+    {F::updatedAt, "updatedAt", "updatedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Last Changed"), K::moment},
+    {F::history, "history", "history", QT_TRANSLATE_NOOP("ApplicationFields", "History"), K::history},
 }};
 
 constexpr const FieldDescription& describe(JobApplication::Field field)
 {
     return all[size_t(field)];
+}
+
+// The field's title in the user's language.
+inline QString title(const FieldDescription& description)
+{
+    return QCoreApplication::translate("ApplicationFields", description.title);
 }
 
 constexpr bool inFieldOrder()

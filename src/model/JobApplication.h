@@ -184,10 +184,14 @@ public:
         QString searchText;
         quint64 collationKey = 0;
         std::optional<QCollatorSortKey> companySortKey;
+        // The insights' reading of postingLink (its job board, another site or no
+        // usable link): 0 until read, then 1 + the reader's own number.
+        quint8 linkKind = 0;
         void clear()
         {
             searchKey = 0;
             collationKey = 0;
+            linkKind = 0;
         }
     };
     DerivedCache& derivedCache() const { return m_derivedCache; }

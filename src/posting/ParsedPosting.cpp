@@ -1,5 +1,8 @@
 #include "posting/ParsedPosting.h"
 
+#include <array>
+#include <utility>
+
 const char* VocabularyTraits<JobBoard>::raw(JobBoard value)
 {
     switch (value) {
@@ -24,4 +27,23 @@ QString title(JobBoard board)
     case JobBoard::unknown: return QStringLiteral("\u2014");
     }
     return QStringLiteral("\u2014");
+}
+
+JobBoard jobBoardNamedIn(QStringView normalizedText)
+{
+    // "myworkdayjobs" is the host label of Workday-hosted career sites.
+    static constexpr std::array<std::pair<QStringView, JobBoard>, 7> probes {{
+        {u"myworkdayjobs", JobBoard::workday},
+        {u"workday", JobBoard::workday},
+        {u"linkedin", JobBoard::linkedIn},
+        {u"kariyer.net", JobBoard::kariyerNet},
+        {u"kariyernet", JobBoard::kariyerNet},
+        {u"indeed", JobBoard::indeed},
+        {u"glassdoor", JobBoard::glassdoor},
+    }};
+    for (const auto& [token, board] : probes) {
+        if (normalizedText.contains(token))
+            return board;
+    }
+    return JobBoard::unknown;
 }

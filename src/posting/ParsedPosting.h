@@ -55,6 +55,10 @@ template <> struct VocabularyTraits<JobBoard> {
 
 // The board's own spelling of its name; brand names are not translated.
 QString title(JobBoard board);
+// The first board whose name or address `normalizedText` (lower case, folded)
+// mentions, in a fixed order: Workday before LinkedIn, so a LinkedIn page that
+// links a Workday career site counts as Workday. Unknown when none does.
+JobBoard jobBoardNamedIn(QStringView normalizedText);
 
 // What the parser found in one posting. Anything it could not find is absent.
 struct ParsedPosting {

@@ -235,21 +235,7 @@ JobBoard findBoard(const std::optional<ParsedField<QString>>& link, const Folded
         probe += normalized[i];
     }
 
-    // "myworkdayjobs" is the host label of Workday-hosted career sites.
-    static constexpr std::array<std::pair<QStringView, JobBoard>, 7> probes {{
-        {u"myworkdayjobs", JobBoard::workday},
-        {u"workday", JobBoard::workday},
-        {u"linkedin", JobBoard::linkedIn},
-        {u"kariyer.net", JobBoard::kariyerNet},
-        {u"kariyernet", JobBoard::kariyerNet},
-        {u"indeed", JobBoard::indeed},
-        {u"glassdoor", JobBoard::glassdoor},
-    }};
-    for (const auto& [token, board] : probes) {
-        if (contains(probe, token))
-            return board;
-    }
-    return JobBoard::unknown;
+    return jobBoardNamedIn(probe);
 }
 
 // The rules only compare a line's length with 60 and 70 characters. A line of at

@@ -202,6 +202,8 @@ void ContentView::updatePublishedActions()
     m_actions->publish(Key::importBackup, m_importBackup);
     m_actions->publish(Key::importScreenshots, m_importScreenshots);
     m_actions->publish(Key::pastePosting, m_pastePosting);
+    m_actions->publish(Key::exportSpreadsheet, m_exportSpreadsheet);
+    m_actions->publish(Key::showInsights, m_showInsights);
 }
 
 void ContentView::createApplication()
@@ -289,6 +291,18 @@ void ContentView::setImportScreenshotsAction(FocusedActions::Action action)
 void ContentView::setPastePostingAction(FocusedActions::Action action)
 {
     m_pastePosting = std::move(action);
+    updatePublishedActions();
+}
+
+void ContentView::setExportSpreadsheetAction(FocusedActions::Action action)
+{
+    m_exportSpreadsheet = std::move(action);
+    updatePublishedActions();
+}
+
+void ContentView::setShowInsightsAction(FocusedActions::Action action)
+{
+    m_showInsights = std::move(action);
     updatePublishedActions();
 }
 

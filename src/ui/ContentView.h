@@ -76,6 +76,8 @@ public:
     void setImportBackupAction(FocusedActions::Action action);
     void setImportScreenshotsAction(FocusedActions::Action action);
     void setPastePostingAction(FocusedActions::Action action);
+    void setExportSpreadsheetAction(FocusedActions::Action action);
+    void setShowInsightsAction(FocusedActions::Action action);
     // Where image files go; without one the list refuses image drops.
     void setImageFilesImporter(std::function<void(const QList<QUrl>&)> importer);
 
@@ -109,6 +111,8 @@ private:
     FocusedActions::Action m_importBackup;
     FocusedActions::Action m_importScreenshots;
     FocusedActions::Action m_pastePosting;
+    FocusedActions::Action m_exportSpreadsheet;
+    FocusedActions::Action m_showInsights;
     std::function<void(const QList<QUrl>&)> m_importImageFiles;
 
     QSplitter* m_splitter = nullptr;

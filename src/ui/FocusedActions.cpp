@@ -45,6 +45,8 @@ QList<QKeySequence> FocusedActions::shortcuts(Key key)
     case Key::importBackup: return {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_I)};
     case Key::importScreenshots: return {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_O)};
     case Key::pastePosting: return {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_V)};
+    case Key::exportSpreadsheet: return {};
+    case Key::showInsights: return {QKeySequence(Qt::CTRL | Qt::Key_I)};
     }
     return {};
 }

@@ -22,11 +22,13 @@ public:
         importBackup,
         importScreenshots,
         pastePosting,
+        exportSpreadsheet,
+        showInsights,
     };
     Q_ENUM(Key)
 
     static constexpr std::array keys {Key::createApplication, Key::saveChanges, Key::deleteSelection, Key::exportBackup,
-        Key::importBackup, Key::importScreenshots, Key::pastePosting};
+        Key::importBackup, Key::importScreenshots, Key::pastePosting, Key::exportSpreadsheet, Key::showInsights};
 
     using Action = std::function<void()>;
 

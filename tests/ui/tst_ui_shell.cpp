@@ -171,13 +171,14 @@ void TestShell::mainWindowAndMenus()
     QCOMPARE(menuTexts(*commands->fileMenu()),
         (QStringList {QStringLiteral("New Application"), QStringLiteral("Save"), QStringLiteral("---"),
             QStringLiteral("Add from Screenshot\u2026"), QStringLiteral("Paste Job Posting"), QStringLiteral("---"),
-            QStringLiteral("Import\u2026"), QStringLiteral("Export\u2026"), QStringLiteral("---"),
-            QStringLiteral("&Quit")}));
+            QStringLiteral("Import\u2026"), QStringLiteral("Export\u2026"),
+            QStringLiteral("Export as Spreadsheet\u2026"), QStringLiteral("---"), QStringLiteral("&Quit")}));
     QCOMPARE(menuTexts(*commands->editMenu()),
         (QStringList {QStringLiteral("&Undo"), QStringLiteral("&Redo"), QStringLiteral("---"), QStringLiteral("Cu&t"),
             QStringLiteral("&Copy"), QStringLiteral("&Paste"), QStringLiteral("Select &All"), QStringLiteral("---"),
             QStringLiteral("Delete Application\u2026")}));
-    QCOMPARE(window->menuBar()->actions().size(), 2);
+    QCOMPARE(menuTexts(*commands->viewMenu()), QStringList {QStringLiteral("Insights")});
+    QCOMPARE(window->menuBar()->actions().size(), 3);
 }
 
 void TestShell::commandShortcuts_data()
@@ -194,6 +195,8 @@ void TestShell::commandShortcuts_data()
     QTest::newRow("export") << "exportAction" << QList<QKeySequence> {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_E)};
     QTest::newRow("delete") << "deleteApplicationAction"
                             << QList<QKeySequence> {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)};
+    QTest::newRow("insights") << "insightsAction" << QList<QKeySequence> {QKeySequence(Qt::CTRL | Qt::Key_I)};
+    QTest::newRow("spreadsheet") << "exportSpreadsheetAction" << QList<QKeySequence> {};
     QTest::newRow("quit") << "quitAction" << QKeySequence::keyBindings(QKeySequence::Quit);
 }
 
@@ -225,7 +228,8 @@ void TestShell::commandsFollowTheFocusedWindow()
     QVERIFY(enabled(Key::createApplication) && enabled(Key::saveChanges));
     QVERIFY(!enabled(Key::deleteSelection));
     // The backup, screenshot and paste flows come with every main window.
-    for (Key key : {Key::exportBackup, Key::importBackup, Key::importScreenshots, Key::pastePosting})
+    for (Key key : {Key::exportBackup, Key::importBackup, Key::importScreenshots, Key::pastePosting,
+             Key::exportSpreadsheet, Key::showInsights})
         QVERIFY2(enabled(key), QMetaEnum::fromType<Key>().valueToKey(int(key)));
     QTRY_COMPARE(content->state().visibleApplications().size(), 1);
     content->state().setSelectedID(content->state().visibleApplications().first()->id());

@@ -1,4 +1,4 @@
-// applywright-screenshots OUTDIR
+// applywright-screenshots OUTDIR [insights]
 //
 // Builds the real windows over temporary stores, with the clock pinned to
 // 14 March 2025 10:00 in Istanbul and an English locale, and writes one PNG per
@@ -7,6 +7,7 @@
 
 #include "DetailScenes.h"
 #include "ImportScenes.h"
+#include "InsightsScenes.h"
 #include "app/ApplywrightApp.h"
 #include "model/Clock.h"
 #include "store/Store.h"
@@ -217,11 +218,17 @@ int main(int argc, char* argv[])
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
 
+    // "insights" as a second argument writes only the insights scenes.
+    if (argc > 2 && qstrcmp(argv[2], "insights") == 0) {
+        shootInsightsScenes(folder);
+        return 0;
+    }
     Palette::installAppearance(Palette::Appearance::light);
     Shooter(folder, QString()).run();
     Palette::installAppearance(Palette::Appearance::dark);
     Shooter(folder, QStringLiteral("-dark")).run();
     shootDetailScenes(folder);
     shootImportScenes(folder, &fill);
+    shootInsightsScenes(folder);
     return 0;
 }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "tracking/Insights.h"
+
+#include <QWidget>
+
+// Draws the insights as cards of simple charts in the application's colours and
+// text styles: the funnel, the answers, the weeks, why applications ended, and work
+// models and job boards. It only draws; the insights window computes what it shows.
+// Its height follows its width (narrow windows stack the halves of a card).
+class InsightsView : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit InsightsView(QWidget* parent = nullptr);
+
+    void setInsights(const Insights& insights);
+    const Insights& insights() const { return m_insights; }
+
+    QSize sizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+
+    // "67%" in English, "%67" in Turkish; none is a dash.
+    static QString percentText(std::optional<double> share);
+    // The median number of days with at most one decimal.
+    static QString daysText(double days);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Lays the cards out for `width` and draws them when a painter is given; returns
+    // the height they take. One routine for both, so measuring and drawing agree.
+    int layout(int width, QPainter* painter) const;
+
+    Insights m_insights;
+};

@@ -1,0 +1,213 @@
+#include "TestSupport.h"
+
+#include "backup/SpreadsheetExport.h"
+#include "model/JobApplication.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+using namespace TestSupport;
+using namespace Qt::StringLiterals;
+using Kind = SpreadsheetExport::Kind;
+
+namespace {
+
+class Records {
+public:
+    JobApplication* add(const QString& company, const QString& position, const QDateTime& applied)
+    {
+        m_owned.push_back(std::make_unique<JobApplication>(
+            company, position, QString(), WorkModel::hybrid, ApplicationStatus::applied, applied));
+        return m_owned.back().get();
+    }
+    QList<JobApplication*> list() const
+    {
+        QList<JobApplication*> records;
+        for (const auto& record : m_owned)
+            records.append(record.get());
+        return records;
+    }
+
+private:
+    std::vector<std::unique_ptr<JobApplication>> m_owned;
+};
+
+QString cell(const QList<QStringList>& rows, int row, const QString& column)
+{
+    const qsizetype index = rows.first().indexOf(column);
+    return index < 0 ? u"<no column %1>"_s.arg(column) : rows.at(row).value(index);
+}
+
+} // namespace
+
+class SpreadsheetTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        useTimeZone("Europe/Istanbul");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    void fieldsAreQuotedAfterRfc4180_data();
+    void fieldsAreQuotedAfterRfc4180();
+    void applicationsReadBackByACsvReader();
+    void historyReadsBackOneRowPerChange();
+    void writeFailsWithAMessage();
+
+private:
+    void fill(Records& records);
+};
+
+void SpreadsheetTest::fieldsAreQuotedAfterRfc4180_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("plain") << u"Acme"_s << u"Acme"_s;
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("comma") << u"Acme, Inc."_s << u"\"Acme, Inc.\""_s;
+    QTest::newRow("quotes doubled") << u"The \"best\" team"_s << u"\"The \"\"best\"\" team\""_s;
+    QTest::newRow("line break") << u"one\ntwo"_s << u"\"one\ntwo\""_s;
+    QTest::newRow("carriage return") << u"one\r\ntwo"_s << u"\"one\r\ntwo\""_s;
+    QTest::newRow("spaces kept, not quoted") << u" Çağrı "_s << u" Çağrı "_s;
+}
+
+void SpreadsheetTest::fieldsAreQuotedAfterRfc4180()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, written);
+    QCOMPARE(SpreadsheetExport::field(value), written);
+}
+
+void SpreadsheetTest::fill(Records& records)
+{
+    JobApplication* turkish = records.add(u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s, local(2025, 3, 3, 9));
+    turkish->setNotes(u"İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk.\r\nŞimdi bekliyorum."_s);
+    turkish->setExpectedSalary(Decimal::parse("123456789012345678.01"));
+    turkish->setOfferedSalary(Decimal::parse("85000.50"));
+    turkish->setCurrencyRaw(u"EUR"_s);
+    turkish->setUuid(QUuid(u"{6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f}"_s));
+    turkish->setStatusRaw(u"hrInterview"_s);
+    turkish->appendHistory(
+        std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, local(2025, 3, 3, 9)));
+    turkish->appendHistory(std::make_unique<StatusChange>(
+        ApplicationStatus::applied, ApplicationStatus::hrInterview, local(2025, 3, 7, 1, 30)));
+    turkish->appendHistory(std::make_unique<StatusChange>(
+        ApplicationStatus::hrInterview, ApplicationStatus::rejected, local(2025, 3, 8, 10)));
+    // Reopened: the HR interview keeps the date it was first reached.
+    turkish->appendHistory(std::make_unique<StatusChange>(
+        ApplicationStatus::rejected, ApplicationStatus::hrInterview, local(2025, 3, 11, 8, 15)));
+
+    JobApplication* formula
+        = records.add(u"=HYPERLINK(\"http://evil.example\")"_s, u"-1+1"_s, local(2025, 2, 1, 0, 30));
+    formula->setUuid(std::nullopt); // records from old backups may have none
+    formula->setFavorite(true);
+    formula->setFollowUpDate(local(2025, 2, 8, 23, 59));
+    formula->setRejectionReasonRaw(u"budget"_s);
+    formula->setWorkModelRaw(u"fourDayWeek"_s);
+    records.add(QString(), QString(), local(2025, 1, 31, 23, 59)); // blank, no history
+}
+
+void SpreadsheetTest::applicationsReadBackByACsvReader()
+{
+    Records records;
+    fill(records);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"applications.csv"_s);
+    const QByteArray data = SpreadsheetExport::document(Kind::applications, records.list());
+    QVERIFY(data.startsWith("\xEF\xBB\xBF"));
+    QVERIFY(data.endsWith("\r\n"));
+    QVERIFY(SpreadsheetExport::write(data, path).hasValue());
+    QCOMPARE(QFile::permissions(path) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+
+    QString error;
+    const QList<QStringList> rows = readCsvWithPython(path, &error);
+    QVERIFY2(!rows.isEmpty(), qPrintable(error));
+    QCOMPARE(rows, SpreadsheetExport::table(Kind::applications, records.list()));
+    QCOMPARE(rows.size(), 4);
+    // Every field but the history, then applied, HR interview, technical interview, offer and rejected.
+    QCOMPARE(rows.first().size(), 25 + 5);
+    for (const QStringList& row : rows)
+        QCOMPARE(row.size(), rows.first().size());
+
+    QCOMPARE(cell(rows, 1, u"Company"_s), u"Çağrı \"Yazılım\", A.Ş."_s);
+    QCOMPARE(cell(rows, 1, u"Notes"_s),
+        u"İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk.\r\nŞimdi bekliyorum."_s);
+    QCOMPARE(cell(rows, 1, u"Expected Salary"_s), u"123456789012345678.01 EUR"_s);
+    QCOMPARE(cell(rows, 1, u"Offered Salary"_s), u"85000.5 EUR"_s);
+    QCOMPARE(cell(rows, 1, u"Currency"_s), u"EUR"_s);
+    QCOMPARE(cell(rows, 1, u"ID"_s), u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s);
+    QCOMPARE(cell(rows, 1, u"Status"_s), u"HR Interview"_s);
+    QCOMPARE(cell(rows, 1, u"Work Model"_s), u"Hybrid"_s);
+    QCOMPARE(cell(rows, 1, u"Application Date"_s), u"2025-03-03"_s);
+    QCOMPARE(cell(rows, 1, u"Applied on"_s), u"2025-03-03"_s);
+    QCOMPARE(cell(rows, 1, u"HR Interview on"_s), u"2025-03-07"_s); // 01:30 local, still the 6th in UTC
+    QCOMPARE(cell(rows, 1, u"Tech Interview on"_s), QString());
+    QCOMPARE(cell(rows, 1, u"Rejected on"_s), u"2025-03-08"_s);
+    QCOMPARE(cell(rows, 1, u"Starred"_s), u"No"_s);
+
+    QCOMPARE(cell(rows, 2, u"Company"_s), u"'=HYPERLINK(\"http://evil.example\")"_s);
+    QCOMPARE(cell(rows, 2, u"Position"_s), u"'-1+1"_s);
+    QCOMPARE(cell(rows, 2, u"Application Date"_s), u"2025-02-01"_s); // 00:30 local is still the 31st in UTC
+    QCOMPARE(cell(rows, 2, u"Follow-up Date"_s), u"2025-02-08"_s);
+    QCOMPARE(cell(rows, 2, u"Rejection Reason"_s), u"Budget mismatch"_s);
+    QCOMPARE(cell(rows, 2, u"Work Model"_s), u"fourDayWeek"_s); // outside the vocabulary: as stored
+    QCOMPARE(cell(rows, 2, u"Starred"_s), u"Yes"_s);
+    QCOMPARE(cell(rows, 2, u"Closing Date"_s), QString());
+
+    QCOMPARE(cell(rows, 3, u"Company"_s), QString());
+    QCOMPARE(cell(rows, 3, u"Expected Salary"_s), QString());
+    QCOMPARE(cell(rows, 3, u"Applied on"_s), QString()); // the stage dates come from the history alone
+}
+
+void SpreadsheetTest::historyReadsBackOneRowPerChange()
+{
+    Records records;
+    fill(records);
+    // Appended out of order: the rows follow the dates.
+    records.list().at(1)->appendHistory(
+        std::make_unique<StatusChange>(ApplicationStatus::applied, ApplicationStatus::offer, local(2025, 2, 20, 16)));
+    records.list().at(1)->appendHistory(
+        std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, local(2025, 2, 1, 0, 30)));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"history.csv"_s);
+    QVERIFY(SpreadsheetExport::write(SpreadsheetExport::document(Kind::history, records.list()), path).hasValue());
+
+    QString error;
+    const QList<QStringList> rows = readCsvWithPython(path, &error);
+    QVERIFY2(!rows.isEmpty(), qPrintable(error));
+    const QList<QStringList> expected {
+        {u"ID"_s, u"Company"_s, u"Position"_s, u"Date"_s, u"From"_s, u"To"_s},
+        {u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s, u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s,
+            u"2025-03-03 09:00"_s, QString(), u"Applied"_s},
+        {u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s, u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s,
+            u"2025-03-07 01:30"_s, u"Applied"_s, u"HR Interview"_s},
+        {u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s, u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s,
+            u"2025-03-08 10:00"_s, u"HR Interview"_s, u"Rejected"_s},
+        {u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s, u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s,
+            u"2025-03-11 08:15"_s, u"Rejected"_s, u"HR Interview"_s},
+        {QString(), u"'=HYPERLINK(\"http://evil.example\")"_s, u"'-1+1"_s, u"2025-02-01 00:30"_s, QString(),
+            u"Applied"_s},
+        {QString(), u"'=HYPERLINK(\"http://evil.example\")"_s, u"'-1+1"_s, u"2025-02-20 16:00"_s, u"Applied"_s,
+            u"Offer"_s},
+    };
+    QCOMPARE(rows, expected);
+}
+
+void SpreadsheetTest::writeFailsWithAMessage()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"missing-folder/applications.csv"_s);
+    const auto written = SpreadsheetExport::write(QByteArray("a,b\r\n"), path);
+    QVERIFY(!written.hasValue());
+    QVERIFY(written.error().description().contains(u"applications.csv"_s));
+    QVERIFY(!QFile::exists(path));
+}
+
+QTEST_GUILESS_MAIN(SpreadsheetTest)
+#include "tst_spreadsheet.moc"

@@ -1,0 +1,337 @@
+#include "TestSupport.h"
+
+#include "model/JobApplication.h"
+#include "tracking/Insights.h"
+
+#include <QTest>
+
+#include <memory>
+#include <vector>
+
+using namespace TestSupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Status = ApplicationStatus;
+
+// Friday 14 March 2025, 10:00 in Istanbul.
+QDateTime testNow()
+{
+    return local(2025, 3, 14, 10, 0);
+}
+
+// Records with hand-written histories. A history is a list of steps "status@day" or
+// "from>status@day", `day` counted from the application date; without a "from" a
+// step leaves the previous step's status. The record's status is the last step's,
+// unless given.
+class Histories {
+public:
+    JobApplication* add(int appliedDaysAgo, const QString& history, std::optional<Status> status = std::nullopt,
+        WorkModel workModel = WorkModel::remote, const QString& link = QString())
+    {
+        const QDateTime applied = testNow().addDays(-appliedDaysAgo).addSecs(-3600);
+        std::optional<QString> previous;
+        std::vector<std::unique_ptr<StatusChange>> steps;
+        for (const QString& step : history.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QStringList parts = step.split(QLatin1Char('@'));
+            QString to = parts.at(0);
+            if (to.contains(QLatin1Char('>'))) {
+                previous = to.section(QLatin1Char('>'), 0, 0);
+                to = to.section(QLatin1Char('>'), 1, 1);
+            }
+            // Same-day steps keep their order: an hour apart.
+            const QDateTime date = applied.addDays(parts.at(1).toInt()).addSecs(3600 * qint64(steps.size()));
+            steps.push_back(std::make_unique<StatusChange>(previous, to, date));
+            previous = to;
+        }
+        const Status current = status ? *status : (previous ? *fromRawValue<Status>(*previous) : Status::applied);
+        m_owned.push_back(
+            std::make_unique<JobApplication>(QStringLiteral("Firm"), QString(), link, workModel, current, applied));
+        JobApplication* record = m_owned.back().get();
+        if (!steps.empty())
+            record->setStatusChangedAt(steps.back()->date());
+        for (auto& step : steps)
+            record->appendHistory(std::move(step));
+        return record;
+    }
+
+    QList<JobApplication*> list() const
+    {
+        QList<JobApplication*> records;
+        for (const auto& record : m_owned)
+            records.append(record.get());
+        return records;
+    }
+
+private:
+    std::vector<std::unique_ptr<JobApplication>> m_owned;
+};
+
+using Counts = QList<qsizetype>;
+
+template <size_t N> Counts counts(const std::array<qsizetype, N>& values)
+{
+    return Counts(values.begin(), values.end());
+}
+
+} // namespace
+
+class InsightsTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        useTimeZone("Europe/Istanbul");
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    }
+
+    void funnelOfOneHistory_data();
+    void funnelOfOneHistory();
+    void conversionBetweenStages();
+    void responseOverThreeWindows();
+    void weeksFollowTheLocale_data();
+    void weeksFollowTheLocale();
+    void whyItEnded();
+    void workModelsAndBoards();
+    void boardOfHost_data();
+    void boardOfHost();
+    void tooFewToSay();
+};
+
+void InsightsTest::funnelOfOneHistory_data()
+{
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<int>("status"); // -1: the last step's
+    QTest::addColumn<Counts>("reached");
+    QTest::addColumn<int>("rejectedAt"); // -1: not rejected now
+
+    const int last = -1;
+    QTest::newRow("no history, applied") << QString() << last << Counts {1, 0, 0, 0} << -1;
+    QTest::newRow("no history, offer") << QString() << int(Status::offer) << Counts {1, 1, 1, 1} << -1;
+    QTest::newRow("no history, rejected") << QString() << int(Status::rejected) << Counts {1, 0, 0, 0} << 0;
+    QTest::newRow("rejected after the technical interview")
+        << "applied@0 hrInterview@3 techInterview@8 rejected@12" << last << Counts {1, 1, 1, 0} << 2;
+    QTest::newRow("HR interview skipped") << "applied@0 techInterview@4" << last << Counts {1, 1, 1, 0} << -1;
+    QTest::newRow("same-day changes up to the offer")
+        << "applied@0 hrInterview@0 techInterview@0 offer@0" << last << Counts {1, 1, 1, 1} << -1;
+    QTest::newRow("reopened after a rejection")
+        << "applied@0 rejected@2 hrInterview@9" << last << Counts {1, 1, 0, 0} << -1;
+    QTest::newRow("rejected, reopened, rejected again from the technical interview")
+        << "applied@0 rejected@2 techInterview@9 rejected@15" << last << Counts {1, 1, 1, 0} << 2;
+    QTest::newRow("offer withdrawn") << "applied@0 offer@20 rejected@25" << last << Counts {1, 1, 1, 1} << 3;
+    QTest::newRow("history starting mid-way") << "hrInterview>rejected@6" << last << Counts {1, 1, 0, 0} << 1;
+    QTest::newRow("unknown status text reads as applied")
+        << "applied@0 interviewing@3" << int(Status::applied) << Counts {1, 0, 0, 0} << -1;
+}
+
+void InsightsTest::funnelOfOneHistory()
+{
+    QFETCH(QString, history);
+    QFETCH(int, status);
+    QFETCH(Counts, reached);
+    QFETCH(int, rejectedAt);
+
+    Histories records;
+    records.add(10, history, status < 0 ? std::nullopt : std::optional(Status(status)));
+    const Insights insights = computeInsights(records.list(), testNow());
+
+    QCOMPARE(insights.total, 1);
+    QCOMPARE(counts(insights.reached), reached);
+    Counts stages {0, 0, 0, 0};
+    if (rejectedAt >= 0)
+        stages[rejectedAt] = 1;
+    QCOMPARE(counts(insights.rejectedAtStage), stages);
+    QCOMPARE(insights.rejections, rejectedAt >= 0 ? 1 : 0);
+}
+
+void InsightsTest::conversionBetweenStages()
+{
+    Histories records;
+    records.add(3, QStringLiteral("applied@0"));
+    records.add(4, QStringLiteral("applied@0"));
+    records.add(5, QStringLiteral("applied@0 hrInterview@1"));
+    records.add(6, QStringLiteral("applied@0 hrInterview@1 rejected@2"));
+    records.add(7, QStringLiteral("applied@0 hrInterview@1 techInterview@2 rejected@3"));
+    records.add(8, QStringLiteral("applied@0 techInterview@2 offer@3"));
+    const Insights insights = computeInsights(records.list(), testNow());
+
+    QCOMPARE(counts(insights.reached), (Counts {6, 4, 2, 1}));
+    QCOMPARE(insights.conversion(0), std::optional(4.0 / 6.0));
+    QCOMPARE(insights.conversion(1), std::optional(0.5));
+    QCOMPARE(insights.conversion(2), std::optional(0.5));
+    QCOMPARE(insights.conversion(3), std::nullopt);
+
+    // Nothing reached the HR interview: no conversion from it, rather than 0 %.
+    Histories early;
+    early.add(1, QStringLiteral("applied@0"));
+    QCOMPARE(computeInsights(early.list(), testNow()).conversion(1), std::nullopt);
+}
+
+void InsightsTest::responseOverThreeWindows()
+{
+    Histories records;
+    records.add(5, QStringLiteral("applied@0 hrInterview@2")); // 2 days
+    records.add(10, QStringLiteral("applied@0 rejected@0")); // the same day: 0
+    records.add(20, QStringLiteral("applied@0")); // no answer
+    records.add(29, QString(), Status::offer)->setStatusChangedAt(testNow().addDays(-25)); // no history: 4 days
+    records.add(30, QStringLiteral("applied@0")); // a day too old for the last 30
+    records.add(40, QStringLiteral("applied@0 techInterview@7")); // 7 days
+    records.add(100, QStringLiteral("applied@0 rejected@3 hrInterview@10")); // the first change counts: 3
+    const Insights insights = computeInsights(records.list(), testNow());
+
+    QCOMPARE(insights.last30Days.applications, 4);
+    QCOMPARE(insights.last30Days.responded, 3);
+    QCOMPARE(insights.last30Days.share(), std::optional(0.75));
+    QCOMPARE(insights.last30Days.medianDaysToFirstChange, std::optional(2.0));
+
+    QCOMPARE(insights.last90Days.applications, 6);
+    QCOMPARE(insights.last90Days.responded, 4);
+    QCOMPARE(insights.last90Days.medianDaysToFirstChange, std::optional(3.0)); // (2 + 4) / 2
+
+    QCOMPARE(insights.allTime.applications, 7);
+    QCOMPARE(insights.allTime.responded, 5);
+    QCOMPARE(insights.allTime.medianDaysToFirstChange, std::optional(3.0));
+
+    // Nobody answered: a share of 0, and no median at all.
+    Histories silent;
+    silent.add(1, QStringLiteral("applied@0"));
+    const Insights none = computeInsights(silent.list(), testNow());
+    QCOMPARE(none.allTime.share(), std::optional(0.0));
+    QCOMPARE(none.allTime.medianDaysToFirstChange, std::nullopt);
+    QCOMPARE(computeInsights({}, testNow()).allTime.share(), std::nullopt);
+}
+
+void InsightsTest::weeksFollowTheLocale_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QDate>("currentWeek");
+    QTest::addColumn<Counts>("lastTwoWeeks");
+    QTest::addColumn<qsizetype>("firstWeek");
+    // Applications on Sunday 9 March (twice), Monday 10 March and Friday 14 March,
+    // and on both sides of the first of the twelve weeks.
+    QTest::newRow("English (United States): weeks start on Sunday")
+        << QLocale(QLocale::English, QLocale::UnitedStates) << QDate(2025, 3, 9) << Counts {0, 4} << qsizetype(1);
+    QTest::newRow("Turkish: weeks start on Monday")
+        << QLocale(QLocale::Turkish, QLocale::Turkey) << QDate(2025, 3, 10) << Counts {2, 2} << qsizetype(1);
+}
+
+void InsightsTest::weeksFollowTheLocale()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QDate, currentWeek);
+    QFETCH(Counts, lastTwoWeeks);
+    QFETCH(qsizetype, firstWeek);
+
+    Histories records;
+    records.add(5, QStringLiteral("applied@0")); // Sunday 9 March
+    records.add(5, QStringLiteral("applied@0"));
+    records.add(4, QStringLiteral("applied@0")); // Monday 10 March
+    records.add(0, QStringLiteral("applied@0")); // today
+    const QDate first = currentWeek.addDays(-77);
+    records.add(int(first.daysTo(QDate(2025, 3, 14))), QStringLiteral("applied@0"));
+    records.add(int(first.daysTo(QDate(2025, 3, 14))) + 1, QStringLiteral("applied@0")); // a day before
+    const Insights insights = computeInsights(records.list(), testNow(), locale);
+
+    QCOMPARE(insights.weeks.back().start, currentWeek);
+    QCOMPARE(insights.weeks.front().start, first);
+    QCOMPARE((Counts {insights.weeks[10].applications, insights.weeks[11].applications}), lastTwoWeeks);
+    QCOMPARE(insights.weeks.front().applications, firstWeek);
+    qsizetype inWeeks = 0;
+    for (const Insights::Week& week : insights.weeks)
+        inWeeks += week.applications;
+    QCOMPARE(inWeeks, 5);
+}
+
+void InsightsTest::whyItEnded()
+{
+    Histories records;
+    records.add(30, QStringLiteral("applied@0 hrInterview@3 rejected@9"))->setRejectionReasonRaw(u"budget"_s);
+    records.add(30, QStringLiteral("applied@0 rejected@1"));
+    records.add(30, QStringLiteral("applied@0 hrInterview@1 techInterview@2 offer@3 rejected@4"))
+        ->setRejectionReasonRaw(u"budget"_s);
+    records.add(30, QString(), Status::rejected)->setRejectionReasonRaw(u"experience"_s);
+    // An unknown reason text counts as none; an open record's leftover reason is not a rejection.
+    records.add(30, QStringLiteral("applied@0 rejected@5"))->setRejectionReasonRaw(u"tooExpensive"_s);
+    records.add(30, QStringLiteral("applied@0 hrInterview@5"))->setRejectionReasonRaw(u"budget"_s);
+    const Insights insights = computeInsights(records.list(), testNow());
+
+    QCOMPARE(insights.rejections, 5);
+    QCOMPARE(counts(insights.rejectionReasons), (Counts {0, 1, 2, 0, 0, 0}));
+    QCOMPARE(insights.rejectionsWithoutReason, 2);
+    QCOMPARE(counts(insights.rejectedAtStage), (Counts {3, 1, 0, 1}));
+}
+
+void InsightsTest::workModelsAndBoards()
+{
+    Histories records;
+    records.add(3, QStringLiteral("applied@0 hrInterview@1"), std::nullopt, WorkModel::remote,
+        u"https://www.linkedin.com/jobs/view/1"_s);
+    records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::remote, u"linkedin.com/jobs/view/2"_s);
+    records.add(3, QStringLiteral("applied@0 rejected@1"), std::nullopt, WorkModel::hybrid,
+        u"acme.wd3.myworkdayjobs.com/en-US/job/3"_s);
+    records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::hybrid, u"  WWW.KARIYER.NET/ilan/4 "_s);
+    // The board is the host's: a LinkedIn tracking parameter on another site does not make it LinkedIn.
+    records.add(3, QStringLiteral("applied@0 offer@9"), std::nullopt, WorkModel::onSite,
+        u"https://careers.acme.example/jobs?ref=linkedin"_s);
+    records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::onSite, u"ftp://indeed.com/5"_s);
+    records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::onSite, QString());
+    const Insights insights = computeInsights(records.list(), testNow());
+
+    const auto& remote = insights.byWorkModel[size_t(WorkModel::remote)];
+    const auto& hybrid = insights.byWorkModel[size_t(WorkModel::hybrid)];
+    const auto& onSite = insights.byWorkModel[size_t(WorkModel::onSite)];
+    QCOMPARE((Counts {remote.applications, remote.responded}), (Counts {2, 1}));
+    QCOMPARE((Counts {hybrid.applications, hybrid.responded}), (Counts {2, 1}));
+    QCOMPARE((Counts {onSite.applications, onSite.responded}), (Counts {3, 1}));
+    QCOMPARE(onSite.share(), std::optional(1.0 / 3.0));
+
+    QStringList boards;
+    for (const Insights::BoardGroup& group : insights.byBoard) {
+        const QString name = group.kind == Insights::BoardKind::known ? title(group.board)
+            : group.kind == Insights::BoardKind::otherSite            ? u"other"_s
+                                                                      : u"none"_s;
+        boards << u"%1 %2/%3"_s.arg(name).arg(group.responded).arg(group.applications);
+    }
+    QCOMPARE(boards,
+        (QStringList {u"LinkedIn 1/2"_s, u"Workday 1/1"_s, u"Kariyer.net 0/1"_s, u"other 1/1"_s, u"none 0/2"_s}));
+
+    // A corrected link counts under its new board at once.
+    records.list().last()->setPostingLink(u"https://tr.indeed.com/viewjob?jk=9"_s);
+    const Insights corrected = computeInsights(records.list(), testNow());
+    QCOMPARE(corrected.byBoard.at(3).board, JobBoard::indeed);
+    QCOMPARE(corrected.byBoard.last().applications, 1);
+}
+
+void InsightsTest::boardOfHost_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<JobBoard>("board");
+    QTest::newRow("LinkedIn") << "tr.linkedin.com" << JobBoard::linkedIn;
+    QTest::newRow("Workday career site") << "globex.wd1.myworkdayjobs.com" << JobBoard::workday;
+    QTest::newRow("Kariyer.net, capitals") << "WWW.KARIYER.NET" << JobBoard::kariyerNet;
+    QTest::newRow("Indeed") << "tr.indeed.com" << JobBoard::indeed;
+    QTest::newRow("Glassdoor") << "www.glassdoor.co.uk" << JobBoard::glassdoor;
+    QTest::newRow("a company's own site") << "jobs.acme.example" << JobBoard::unknown;
+}
+
+void InsightsTest::boardOfHost()
+{
+    QFETCH(QString, host);
+    QFETCH(JobBoard, board);
+    QCOMPARE(::boardOfHost(host), board);
+}
+
+void InsightsTest::tooFewToSay()
+{
+    Histories records;
+    for (int i = 0; i < 4; ++i)
+        records.add(i, QStringLiteral("applied@0"));
+    QVERIFY(!computeInsights(records.list(), testNow()).isEnough());
+    records.add(9, QStringLiteral("applied@0"));
+    QVERIFY(computeInsights(records.list(), testNow()).isEnough());
+}
+
+QTEST_GUILESS_MAIN(InsightsTest)
+#include "tst_insights.moc"

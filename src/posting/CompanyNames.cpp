@@ -6,9 +6,11 @@
 #include "posting/SuggestionVocabulary.h"
 #include "posting/TextFolding.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 
 namespace CompanyNames {
@@ -23,55 +25,105 @@ QString namePattern()
 }
 
 // The cues around a name, each with the name as group 1. English cues ignore case;
-// the name itself must be capitalised. Turkish suffixes follow an apostrophe.
-const std::vector<QRegularExpression>& sentencePatterns()
+// the name itself must be capitalised. Turkish suffixes follow an apostrophe. Each
+// pattern runs only where the text holds one of its cue words (normalised), or an
+// apostrophe for the suffix patterns: most paragraphs need two or three of them.
+struct SentencePattern {
+    QRegularExpression pattern;
+    QStringList cues;
+};
+
+const QStringList apostropheCue {QStringLiteral("'")};
+
+const std::vector<SentencePattern>& sentencePatterns()
 {
-    static const std::vector<QRegularExpression> patterns = [] {
+    static const std::vector<SentencePattern> patterns = [] {
         const QString name = namePattern();
         const QString start = QStringLiteral(R"((?:^|[.!?:;]\s+))");
         const QString apostrophe = QStringLiteral("['\u2019]");
-        const QStringList sources {
+        const QStringList& apostrophes = apostropheCue;
+        const std::vector<std::pair<QString, QStringList>> sources {
             // "At Fernhill, we build…", "Here at Fernhill we…"
-            start + QStringLiteral(R"((?i:at|here at)\s+)") + name + QStringLiteral(R"(\s*(?:,|\s+we\b))"),
+            {start + QStringLiteral(R"((?i:at|here at)\s+)") + name + QStringLiteral(R"(\s*(?:,|\s+we\b))"),
+                {QStringLiteral("at")}},
             // "Join Quillstone", "Join the Quillstone team"
-            QStringLiteral(R"(\b(?i:join(?:ing)?(?:\s+the)?)\s+)") + name,
-            QStringLiteral(R"(\b(?i:life at|working at|work at|careers at|jobs at|why join|welcome to)\s+)") + name,
+            {QStringLiteral(R"(\b(?i:join(?:ing)?(?:\s+the)?)\s+)") + name,
+                {QStringLiteral("join"), QStringLiteral("joining")}},
+            {QStringLiteral(R"(\b(?i:life at|working at|work at|careers at|jobs at|why join|welcome to)\s+)") + name,
+                {QStringLiteral("at"), QStringLiteral("join"), QStringLiteral("welcome")}},
             // "Founded in 2004, Umbrella Labs helps…", "Since 2012, …"
-            QStringLiteral(R"(\b(?i:founded in|since|established in)\s+\d{4},\s+)") + name + QStringLiteral(R"(\s)"),
+            {QStringLiteral(R"(\b(?i:founded in|since|established in)\s+\d{4},\s+)") + name + QStringLiteral(R"(\s)"),
+                {QStringLiteral("founded"), QStringLiteral("since"), QStringLiteral("established")}},
             // "Nimbus Retail is growing fast", "Vandelay is on a mission…"
-            start + name
-                + QStringLiteral(R"(\s+(?i:is|was|has been|are)\s+(?i:growing|hiring|on a mission|a|an|the|one of|)"
-                                 R"(founded|building|looking|proud|committed|dedicated|headquartered|based|expanding|)"
-                                 R"(scaling|backed|trusted)\b)"),
+            {start + name
+                    + QStringLiteral(R"(\s+(?i:is|was|has been|are)\s+(?i:growing|hiring|on a mission|a|an|the|one of|)"
+                                     R"(founded|building|looking|proud|committed|dedicated|headquartered|based|)"
+                                     R"(expanding|scaling|backed|trusted)\b)"),
+                {QStringLiteral("is"), QStringLiteral("was"), QStringLiteral("been"), QStringLiteral("are")}},
             // "Hooli helps customers…", ", Umbrella Labs builds…"
-            QStringLiteral(R"((?:^|[.!?:;,]\s+))") + name
-                + QStringLiteral(R"(\s+(?i:helps|builds|makes|develops|provides|offers|creates|designs|powers|)"
-                                 R"(connects|serves|delivers|operates|brings|enables|empowers|combines)\b)"),
+            {QStringLiteral(R"((?:^|[.!?:;,]\s+))") + name
+                    + QStringLiteral(R"(\s+(?i:helps|builds|makes|develops|provides|offers|creates|designs|powers|)"
+                                     R"(connects|serves|delivers|operates|brings|enables|empowers|combines)\b)"),
+                {QStringLiteral("helps"), QStringLiteral("builds"), QStringLiteral("makes"), QStringLiteral("develops"),
+                    QStringLiteral("provides"), QStringLiteral("offers"), QStringLiteral("creates"),
+                    QStringLiteral("designs"), QStringLiteral("powers"), QStringLiteral("connects"),
+                    QStringLiteral("serves"), QStringLiteral("delivers"), QStringLiteral("operates"),
+                    QStringLiteral("brings"), QStringLiteral("enables"), QStringLiteral("empowers"),
+                    QStringLiteral("combines")}},
             // "Tidewell Medya'da, …", "… Tidewell Medya'da çalışmak"
-            start + name + apostrophe + QStringLiteral(R"((?:da|de|ta|te|nda|nde)\b)"),
-            name + apostrophe + QStringLiteral(R"((?:da|de|ta|te|nda|nde)\s+(?:çalış|kariyer|yer al|görev al))"),
+            {start + name + apostrophe + QStringLiteral(R"((?:da|de|ta|te|nda|nde)\b)"), apostrophes},
+            {name + apostrophe + QStringLiteral(R"((?:da|de|ta|te|nda|nde)\s+(?:çalış|kariyer|yer al|görev al))"),
+                apostrophes},
             // "Mavi Kuş'a katıl", "Mavi Kuş'un ekibi"
-            name + apostrophe + QStringLiteral(R"((?:a|e|ya|ye|na|ne)\s+katıl)"),
-            name + apostrophe
-                + QStringLiteral(R"((?:ın|in|un|ün|nın|nin|nun|nün)\s+(?:ekib|ailesi|bir parçası|dünyası))"),
+            {name + apostrophe + QStringLiteral(R"((?:a|e|ya|ye|na|ne)\s+katıl)"), apostrophes},
+            {name + apostrophe
+                    + QStringLiteral(R"((?:ın|in|un|ün|nın|nin|nun|nün)\s+(?:ekib|ailesi|bir parçası|dünyası))"),
+                apostrophes},
             // "Mavi Kuş Yazılım olarak…", "… ailesi olarak", "… bünyesinde"
-            name
-                + QStringLiteral(R"(\s+(?:ailesi olarak|ailesine|olarak|bünyesinde|bünyesindeki|çatısı altında|)"
-                                 R"(ekibine katıl)\b)"),
+            {name
+                    + QStringLiteral(R"(\s+(?:ailesi olarak|ailesine|olarak|bünyesinde|bünyesindeki|çatısı altında|)"
+                                     R"(ekibine katıl)\b)"),
+                {QStringLiteral("olarak"), QStringLiteral("ailesine"), QStringLiteral("bunyesinde"),
+                    QStringLiteral("bunyesindeki"), QStringLiteral("catisi"), QStringLiteral("ekibine")}},
             // "Northwind, 2009 yılından bu yana…", "… 2017 yılında kurulan"
-            name + QStringLiteral(R"(,\s+\d{4}\s+yıl(?:ından|ında))"),
+            {name + QStringLiteral(R"(,\s+\d{4}\s+yıl(?:ından|ında))"),
+                {QStringLiteral("yilindan"), QStringLiteral("yilinda")}},
             // "… şirketlerinden biri olan Northwind, …"
-            QStringLiteral(R"(\b(?:biri|lideri|öncüsü|üyesi)\s+olan\s+)") + name + QStringLiteral(R"(\s*,)"),
+            {QStringLiteral(R"(\b(?:biri|lideri|öncüsü|üyesi)\s+olan\s+)") + name + QStringLiteral(R"(\s*,)"),
+                {QStringLiteral("olan")}},
         };
-        std::vector<QRegularExpression> compiled;
-        for (const QString& source : sources) {
+        std::vector<SentencePattern> compiled;
+        for (const auto& [source, cues] : sources) {
             QRegularExpression re(source, QRegularExpression::UseUnicodePropertiesOption);
             re.optimize();
-            compiled.push_back(std::move(re));
+            compiled.push_back({std::move(re), cues});
         }
         return compiled;
     }();
     return patterns;
+}
+
+// Which patterns `prose` gives a reason to run, as bits in pattern order.
+quint32 cuedPatterns(QStringView prose)
+{
+    static const QHash<QString, quint32> patternsOfCue = [] {
+        QHash<QString, quint32> cues;
+        const std::vector<SentencePattern>& patterns = sentencePatterns();
+        for (std::size_t i = 0; i < patterns.size(); ++i) {
+            for (const QString& cue : patterns[i].cues)
+                cues[cue] |= 1u << i;
+        }
+        return cues;
+    }();
+    quint32 cued = 0;
+    if (prose.contains(u'\'') || prose.contains(u'\u2019'))
+        cued |= patternsOfCue.value(apostropheCue.front());
+    const QString normalized = TextFolding::normalize(prose);
+    TextFolding::forEachWord(normalized, [&](QStringView word, bool ascii) {
+        if (ascii)
+            cued |= patternsOfCue.value(QString::fromRawData(word.data(), word.size()));
+    });
+    return cued;
 }
 
 const QRegularExpression& legalFormPattern()
@@ -157,8 +209,12 @@ bool isUsableLabel(const QString& label)
 QList<Mention> mentionsIn(QStringView prose)
 {
     QList<Mention> mentions;
-    for (const QRegularExpression& pattern : sentencePatterns()) {
-        QRegularExpressionMatchIterator matches = pattern.globalMatch(prose);
+    const quint32 cued = cuedPatterns(prose);
+    const std::vector<SentencePattern>& patterns = sentencePatterns();
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        if (!(cued & (1u << i)))
+            continue;
+        QRegularExpressionMatchIterator matches = patterns[i].pattern.globalMatch(prose);
         while (matches.hasNext()) {
             const QRegularExpressionMatch match = matches.next();
             const QString name = cleanName(match.captured(1));

@@ -75,6 +75,8 @@ struct Line {
     qsizetype length = 0;
     int wordCount = 0;
     bool hasRoleWord = false;
+    // Holds one of the characters that part a "Company · Place · 2 days ago" line.
+    bool hasSeparators = false;
     std::optional<double> height;
     bool prose = false;
     bool furniture = false;
@@ -82,27 +84,6 @@ struct Line {
 
     bool matches(PostingVocabulary::WordKinds wanted) const { return (kinds & wanted) != 0; }
 };
-
-bool phraseMatches(const BoardPhrase& phrase, const Line& line)
-{
-    switch (phrase.match) {
-    case PhraseMatch::equals: return line.bare == phrase.phrase;
-    case PhraseMatch::startsWith: return line.bare.startsWith(phrase.phrase);
-    case PhraseMatch::contains: return line.normalized.contains(phrase.phrase);
-    case PhraseMatch::pattern: return matchesPattern(phrase.phrase, line.bare);
-    }
-    return false;
-}
-
-bool isBoardFurniture(const Line& line)
-{
-    for (const BoardPhrase& phrase : boardPhrases()) {
-        if ((phrase.match == PhraseMatch::equals || phrase.match == PhraseMatch::startsWith)
-            && phraseMatches(phrase, line))
-            return true;
-    }
-    return false;
-}
 
 std::vector<Line> prepare(const QList<PostingLine>& input, const LinkDetector& detector)
 {
@@ -118,17 +99,27 @@ std::vector<Line> prepare(const QList<PostingLine>& input, const LinkDetector& d
         line.bare = bareOf(line.normalized);
         line.length = TextFolding::characterCount(line.text);
         line.height = source.relativeHeight;
-        TextFolding::forEachWord(line.normalized, [&](QStringView word, bool) {
+        line.hasSeparators = std::any_of(
+            line.text.cbegin(), line.text.cend(), [](QChar c) { return TextFolding::isSeparator(c.unicode()); });
+        // Roles are only asked of short lines; the description's words are the bulk.
+        const bool mayBeProse = line.length >= shortestProse;
+        TextFolding::forEachWord(line.normalized, [&](QStringView word, bool ascii) {
             ++line.wordCount;
-            line.kinds |= PostingVocabulary::kindsOf(word);
-            line.hasRoleWord |= isRoleWord(word);
+            if (ascii) {
+                line.kinds |= PostingVocabulary::kindsOf(word);
+                line.hasRoleWord = line.hasRoleWord || (!mayBeProse && isRoleWord(word));
+            }
         });
         // Running text, not a "Company · Place · 2 days ago" line however long.
-        line.prose = line.length >= shortestProse && line.wordCount >= proseWords
-            && TextFolding::segments(line.text).isEmpty();
+        line.prose = mayBeProse && line.wordCount >= proseWords && !line.hasSeparators;
+        if (mayBeProse && !line.prose) {
+            TextFolding::forEachWord(line.normalized, [&](QStringView word, bool ascii) {
+                line.hasRoleWord = line.hasRoleWord || (ascii && isRoleWord(word));
+            });
+        }
         line.furniture = !line.prose
             && (PostingVocabulary::isNoisePhrase(line.normalized) || isSectionHeading(line.bare)
-                || isEmploymentTerm(line.bare) || isBoardFurniture(line));
+                || isEmploymentTerm(line.bare) || isBoardLabel(line.bare));
         if (line.normalized.contains(u'.'))
             line.link = detector.firstLink(line.text);
         if (line.link && line.wordCount < 2 * proseWords)
@@ -156,17 +147,16 @@ bool isRatingLine(const Line& line)
 // is or how many applied.
 bool isMetadataLine(const Line& line)
 {
-    if (TextFolding::segments(line.text).isEmpty())
+    if (!line.hasSeparators)
         return false;
     return line.matches(PostingVocabulary::metadataWord) || line.normalized.contains(u"applicant")
         || line.normalized.contains(u"basvuru");
 }
 
-// Sentences of the description, with the lines they were read from. Recognised
-// screenshots break a paragraph into lines; consecutive prose lines are read as one.
+// The description's paragraphs. Recognised screenshots break a paragraph into
+// lines; consecutive prose lines are read as one.
 struct Paragraph {
     QString text;
-    int firstLine = 0;
 };
 
 std::vector<Paragraph> paragraphsOf(const std::vector<Line>& lines)
@@ -182,11 +172,25 @@ std::vector<Paragraph> paragraphsOf(const std::vector<Line>& lines)
             paragraphs.back().text += u' ';
             paragraphs.back().text += line.text;
         } else {
-            paragraphs.push_back({line.text, line.index});
+            paragraphs.push_back({line.text});
             open = true;
         }
     }
     return paragraphs;
+}
+
+// Whether `words` stands in `text` as whole words: "data engineer" is not in
+// "our data engineers".
+bool containsWords(QStringView text, QStringView words)
+{
+    for (qsizetype at = text.indexOf(words); at >= 0; at = text.indexOf(words, at + 1)) {
+        const qsizetype end = at + words.size();
+        const bool startsWord = at == 0 || !text.at(at - 1).isLetterOrNumber();
+        const bool endsWord = end == text.size() || !text.at(end).isLetterOrNumber();
+        if (startsWord && endsWord)
+            return true;
+    }
+    return false;
 }
 
 // Everything the rules share about one posting.
@@ -230,9 +234,9 @@ std::optional<Suggestion<JobBoard>> suggestBoard(const Reading& reading)
     for (const Line& line : reading.lines) {
         if (line.prose || line.length > longestLabelLine)
             continue;
-        for (std::size_t i = 0; i < phrases.size(); ++i) {
-            if (!firstMatch[i] && phraseMatches(phrases[i], line))
-                firstMatch[i] = &line;
+        for (int i : boardPhrasesIn(line.bare, line.normalized)) {
+            if (!firstMatch[size_t(i)])
+                firstMatch[size_t(i)] = &line;
         }
     }
     std::array<int, VocabularyTraits<JobBoard>::cases.size()> scores {};
@@ -272,7 +276,7 @@ bool isTitleCandidate(const Line& line)
         return false;
     if (!line.hasRoleWord && !line.matches(PostingVocabulary::titleWord))
         return false;
-    if (line.matches(PostingVocabulary::metadataWord) || !TextFolding::segments(line.text).isEmpty())
+    if (line.matches(PostingVocabulary::metadataWord) || line.hasSeparators)
         return false;
     if (line.text.front().isLower() || line.link || line.text.endsWith(u'?') || line.text.endsWith(u':'))
         return false;
@@ -313,12 +317,21 @@ std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
         }
     }
 
-    QStringList addresses;
+    // Addresses often carry the title: ".../Senior-Data-Engineer_R70647".
+    struct Address {
+        QString letters;
+        const Line* line;
+    };
+    std::vector<Address> addresses;
     for (const Line& line : reading.lines) {
         if (isWebLink(line.link))
-            addresses.append(lettersOf(
-                TextFolding::normalize(QUrl::fromPercentEncoding(line.link->toString(QUrl::FullyEncoded).toUtf8()))));
+            addresses.push_back({lettersOf(TextFolding::normalize(
+                                     QUrl::fromPercentEncoding(line.link->toString(QUrl::FullyEncoded).toUtf8()))),
+                &line});
     }
+    std::vector<QString> foldedParagraphs;
+    for (const Paragraph& paragraph : reading.paragraphs)
+        foldedParagraphs.push_back(TextFolding::normalize(paragraph.text));
     const Line* tallest = nullptr;
     for (const Line& line : reading.lines) {
         if (line.height && *line.height >= 0.85 && (!tallest || *line.height > *tallest->height))
@@ -335,31 +348,20 @@ std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
         Scored scored;
         const bool severalWords = line.wordCount >= 2;
         if (severalWords) {
-            for (const Paragraph& paragraph : reading.paragraphs) {
-                const QString folded = TextFolding::normalize(paragraph.text);
-                const qsizetype at = folded.indexOf(line.normalized);
-                if (at >= 0) {
-                    // The folded text keeps the paragraph's length only roughly, so the
-                    // sentence is looked up in the paragraph by its words.
-                    const qsizetype original = paragraph.text.indexOf(line.text, 0, Qt::CaseInsensitive);
-                    scored.add(titleMentionWeight, sentenceAt(paragraph.text, original >= 0 ? original : 0),
-                        SuggestionSource::sentence);
+            // "As a Customer Success Manager you will…": the description repeats its title.
+            for (std::size_t p = 0; p < foldedParagraphs.size(); ++p) {
+                if (containsWords(foldedParagraphs[p], line.normalized)) {
+                    const QString& text = reading.paragraphs[p].text;
+                    const qsizetype at = text.indexOf(line.text, 0, Qt::CaseInsensitive);
+                    scored.add(
+                        titleMentionWeight, sentenceAt(text, std::max<qsizetype>(at, 0)), SuggestionSource::sentence);
                     break;
                 }
             }
             const QString letters = lettersOf(line.normalized);
-            for (qsizetype a = 0; a < addresses.size(); ++a) {
-                if (letters.size() >= 6 && addresses[a].contains(letters)) {
-                    scored.add(addressTitleWeight, reading.lines[0].text, SuggestionSource::host);
-                    for (const Line& other : reading.lines) {
-                        if (isWebLink(other.link)
-                            && lettersOf(TextFolding::normalize(QUrl::fromPercentEncoding(
-                                             other.link->toString(QUrl::FullyEncoded).toUtf8())))
-                                   .contains(letters)) {
-                            scored.evidence = other.text;
-                            break;
-                        }
-                    }
+            for (const Address& address : addresses) {
+                if (letters.size() >= 6 && address.letters.contains(letters)) {
+                    scored.add(addressTitleWeight, address.line->text, SuggestionSource::host);
                     break;
                 }
             }
@@ -420,7 +422,6 @@ struct Candidate {
     // Shown in the header (layout, career header, legal form, the parser's pick):
     // such a value is written in full, a brand in a sentence often is not.
     bool inHeader = false;
-    int order = 0;
 };
 
 QString lettersOfKey(const QString& key)
@@ -432,8 +433,7 @@ QString lettersOfKey(const QString& key)
 
 class CompanyCandidates {
 public:
-    void add(
-        const QString& value, int points, const QString& evidence, SuggestionSource source, bool inHeader, int order)
+    void add(const QString& value, int points, const QString& evidence, SuggestionSource source, bool inHeader)
     {
         const QString key = CompanyNames::nameKey(value);
         if (key.isEmpty())
@@ -442,14 +442,13 @@ public:
         for (Candidate& candidate : list) {
             if (candidate.key == key) {
                 candidate.scored.add(points, evidence, source);
-                candidate.order = std::min(candidate.order, order);
                 // Mixed case is how the company writes itself; capitals are the page's style.
                 if (!hasLowerCase(candidate.value) && hasLowerCase(value))
                     candidate.value = value;
                 return;
             }
         }
-        Candidate candidate {value, key, lettersOfKey(key), {}, inHeader, order};
+        Candidate candidate {value, key, lettersOfKey(key), {}, inHeader};
         candidate.scored.add(points, evidence, source);
         list.push_back(std::move(candidate));
     }
@@ -465,7 +464,6 @@ public:
                 if (!header.inHeader || !beginsWith(header, brand))
                     continue;
                 header.scored.add(brand.scored.score, brand.scored.evidence, brand.scored.source);
-                header.scored.weight = std::max(header.scored.weight, 0);
                 if (!hasLowerCase(header.value) && header.letters == brand.letters && hasLowerCase(brand.value))
                     header.value = brand.value;
                 absorbed = true;
@@ -524,6 +522,9 @@ std::optional<QString> careerHeaderName(const Line& line)
         QStringLiteral("careers"), QStringLiteral("career"), QStringLiteral("kariyer")};
     static const QStringList leadingWords {QStringLiteral("careers at"), QStringLiteral("jobs at"),
         QStringLiteral("life at"), QStringLiteral("kariyer |"), QStringLiteral("careers |")};
+    if (!line.normalized.contains(u"career") && !line.normalized.contains(u"kariyer")
+        && !line.normalized.contains(u" at "))
+        return std::nullopt;
     QStringList words = line.text.split(u' ', Qt::SkipEmptyParts);
     if (words.size() < 2)
         return std::nullopt;
@@ -582,7 +583,7 @@ void addLayoutCandidates(const Reading& reading, CompanyCandidates& candidates)
                 continue;
             const QString name = withoutRating(line.text);
             if (looksLikeName(name)) {
-                candidates.add(name, weight, line.text, SuggestionSource::header, true, i);
+                candidates.add(name, weight, line.text, SuggestionSource::header, true);
                 return;
             }
         }
@@ -594,7 +595,7 @@ void addLayoutCandidates(const Reading& reading, CompanyCandidates& candidates)
                 continue;
             const QString name = withoutRating(line.text);
             if (looksLikeName(name))
-                candidates.add(name, weight, line.text, SuggestionSource::header, true, i);
+                candidates.add(name, weight, line.text, SuggestionSource::header, true);
             return;
         }
     };
@@ -604,7 +605,7 @@ void addLayoutCandidates(const Reading& reading, CompanyCandidates& candidates)
         const Line& line = lineAt(title + 1);
         const QStringList parts = TextFolding::segments(line.text);
         if (!parts.isEmpty() && looksLikeName(parts.front()))
-            candidates.add(parts.front(), weight, line.text, SuggestionSource::header, true, title + 1);
+            candidates.add(parts.front(), weight, line.text, SuggestionSource::header, true);
     };
 
     switch (reading.board) {
@@ -694,9 +695,7 @@ std::optional<Suggestion<QString>> suggestCompany(const Reading& reading)
     CompanyCandidates candidates;
     if (parsed.company && !doubtful && looksLikeName(parsed.company->value)) {
         const int points = parsed.company->confidence == ParseConfidence::medium ? parserMediumWeight : 0;
-        const Line* line = reading.lineWithText(parsed.company->evidence);
-        candidates.add(parsed.company->value, points, parsed.company->evidence, SuggestionSource::header, true,
-            line ? line->index : reading.title);
+        candidates.add(parsed.company->value, points, parsed.company->evidence, SuggestionSource::header, true);
     }
     addLayoutCandidates(reading, candidates);
 
@@ -704,7 +703,7 @@ std::optional<Suggestion<QString>> suggestCompany(const Reading& reading)
     for (int i = std::max(0, reading.title - 6); i < careerSearchEnd; ++i) {
         const Line& line = reading.lines[size_t(i)];
         if (const std::optional<QString> name = careerHeaderName(line))
-            candidates.add(*name, careerHeaderWeight, line.text, SuggestionSource::header, true, i);
+            candidates.add(*name, careerHeaderWeight, line.text, SuggestionSource::header, true);
     }
     for (int i = reading.headerStart; i < reading.headerEnd; ++i) {
         const Line& line = reading.lines[size_t(i)];
@@ -714,31 +713,30 @@ std::optional<Suggestion<QString>> suggestCompany(const Reading& reading)
         // Right by the title it is the employer; further down it may be another job's.
         const bool nearTitle = std::abs(i - reading.title) <= 2;
         candidates.add(
-            name, nearTitle ? legalFormWeight : legalFormWeight - 1, line.text, SuggestionSource::legalSuffix, true, i);
+            name, nearTitle ? legalFormWeight : legalFormWeight - 1, line.text, SuggestionSource::legalSuffix, true);
     }
 
     // Brands: sentences of the description, headlines, addresses.
     QHash<QString, int> mentionsPerName;
-    auto mention = [&](const QString& name, const QString& evidence, int order) {
+    auto mention = [&](const QString& name, const QString& evidence) {
         int& seen = mentionsPerName[CompanyNames::nameKey(name)];
         if (seen++ >= mentionsCounted)
             return;
-        candidates.add(name, mentionWeight, evidence, SuggestionSource::sentence, false, order);
+        candidates.add(name, mentionWeight, evidence, SuggestionSource::sentence, false);
     };
     for (const Paragraph& paragraph : reading.paragraphs) {
         for (const CompanyNames::Mention& found : CompanyNames::mentionsIn(paragraph.text))
-            mention(found.name, found.sentence, paragraph.firstLine);
+            mention(found.name, found.sentence);
     }
     for (const Line& line : reading.lines) {
         if (const std::optional<QString> name = headlineEmployer(line))
-            mention(*name, line.text, line.index);
+            mention(*name, line.text);
     }
     for (const Line& line : reading.lines) {
         if (!isWebLink(line.link))
             continue;
         if (const std::optional<QString> label = CompanyNames::employerLabel(*line.link, reading.detector)) {
-            candidates.add(
-                spelledName(reading, *label), hostWeight, line.text, SuggestionSource::host, false, line.index);
+            candidates.add(spelledName(reading, *label), hostWeight, line.text, SuggestionSource::host, false);
             break;
         }
     }
@@ -824,7 +822,7 @@ std::optional<Suggestion<QString>> suggestLocation(const Reading& reading, const
             const Line& line = reading.lines[size_t(i)];
             if (isRatingLine(line))
                 continue;
-            if (!TextFolding::segments(line.text).isEmpty() || line.furniture)
+            if (line.hasSeparators || line.furniture)
                 break;
             if (const std::optional<QString> place = placeIn(line.text, true))
                 found = Suggestion<QString> {*place, line.text, SuggestionSource::header};
@@ -948,12 +946,27 @@ PostingSuggestions PostingSuggestions::suggest(const QList<PostingLine>& lines, 
 PostingSuggestions PostingSuggestions::suggest(const QString& text, const ParsedPosting& parsed)
 {
     // The same lines the parser reads from pasted text.
+    auto isLineBreak = [](QChar c) {
+        switch (c.unicode()) {
+        case u'\n':
+        case u'\r':
+        case u'\v':
+        case u'\f':
+        case u'\u0085':
+        case u'\u2028':
+        case u'\u2029': return true;
+        default: return false;
+        }
+    };
     QList<PostingLine> lines;
-    static const QRegularExpression breaks(QStringLiteral(R"([\n\r\v\f\x{0085}\x{2028}\x{2029}])"));
-    for (const QString& piece : text.split(breaks)) {
-        const QString trimmed = piece.trimmed();
-        if (!trimmed.isEmpty())
-            lines.append(PostingLine {trimmed, int(lines.size()), std::nullopt, std::nullopt});
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !isLineBreak(text.at(i)))
+            continue;
+        const QString piece = QStringView(text).sliced(start, i - start).trimmed().toString();
+        if (!piece.isEmpty())
+            lines.append(PostingLine {piece, int(lines.size()), std::nullopt, std::nullopt});
+        start = i + 1;
     }
     return suggestFor(lines, parsed);
 }

@@ -80,6 +80,8 @@ std::optional<WorkModel> workModelNamed(QStringView bare)
 
 std::optional<WorkModel> workModelIn(QStringView normalized)
 {
+    if (!mentionsWorkModel(normalized))
+        return std::nullopt;
     for (const WorkModelPhrase& phrase : workModelPhrases()) {
         if (normalized.contains(phrase.phrase))
             return phrase.workModel;
@@ -160,8 +162,11 @@ bool looksLikeName(QStringView text)
 
 QString withoutRating(const QString& text)
 {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || !(trimmed.back().isDigit() || trimmed.back() == u'★' || trimmed.back() == u'☆'))
+        return trimmed;
     static const QRegularExpression rating(QStringLiteral(R"(\s*(?:\d[.,]\d\s*)?[★☆]*\s*$)"));
-    QString cleaned = text;
+    QString cleaned = trimmed;
     cleaned.remove(rating);
     return cleaned.trimmed();
 }

@@ -1,9 +1,11 @@
 #include "posting/SuggestionVocabulary.h"
 
+#include "posting/PostingVocabulary.h"
+
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 
+#include <algorithm>
 #include <array>
 
 namespace SuggestionVocabulary {
@@ -49,8 +51,13 @@ constexpr std::array boardPhraseList {
     BoardPhrase {JobBoard::workday, equals, u"locations", 1},
     BoardPhrase {JobBoard::workday, equals, u"search for jobs", 1},
     // "Posted 30+ Days Ago" under the title, the requisition number ("R-156805") below it.
-    BoardPhrase {JobBoard::workday, pattern, uR"(^posted (?:today|yesterday|\d+[+*]? days ago)$)", 2},
-    BoardPhrase {JobBoard::workday, pattern, uR"(^(?:r|jr|req)-?\d{4,}$)", 1},
+    BoardPhrase {JobBoard::workday, shape, u"posted # days ago", 2},
+    BoardPhrase {JobBoard::workday, equals, u"posted today", 2},
+    BoardPhrase {JobBoard::workday, equals, u"posted yesterday", 2},
+    BoardPhrase {JobBoard::workday, shape, u"r#", 1},
+    BoardPhrase {JobBoard::workday, shape, u"r-#", 1},
+    BoardPhrase {JobBoard::workday, shape, u"jr#", 1},
+    BoardPhrase {JobBoard::workday, shape, u"req-#", 1},
     BoardPhrase {JobBoard::workday, equals, u"job family", 2},
     BoardPhrase {JobBoard::workday, contains, u"workday", 3},
     // Kariyer.net: the posting's tabs, its counters and the site's top bar.
@@ -181,10 +188,55 @@ constexpr std::array workModelPhraseList {
     WorkModelPhrase {WorkModel::onSite, u"ofisimizde calis"},
 };
 
-template <std::size_t N> QSet<QStringView> setOf(const std::array<QStringView, N>& list)
-{
-    return QSet<QStringView>(list.begin(), list.end());
-}
+// A set of ASCII words in one open-addressed table: every line of a page asks it
+// about every one of its words, so a lookup is one FNV-1a hash and a probe or two,
+// and a word with a non-ASCII letter is turned away before any comparison.
+class WordSet {
+public:
+    template <std::size_t N> explicit WordSet(const std::array<QStringView, N>& words)
+    {
+        static_assert(N * 2 < slotCount, "the table must stay sparse");
+        for (QStringView word : words) {
+            quint32 slot = 0;
+            hash(word, slot);
+            while (!m_slots[slot].isNull())
+                slot = (slot + 1) & mask;
+            m_slots[slot] = word;
+            m_longest = std::max(m_longest, word.size());
+        }
+    }
+
+    bool contains(QStringView word) const
+    {
+        quint32 slot = 0;
+        if (word.isEmpty() || word.size() > m_longest || !hash(word, slot))
+            return false;
+        for (; !m_slots[slot].isNull(); slot = (slot + 1) & mask) {
+            if (m_slots[slot] == word)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    static constexpr quint32 slotCount = 256;
+    static constexpr quint32 mask = slotCount - 1;
+
+    static bool hash(QStringView word, quint32& slot)
+    {
+        quint32 h = 2166136261u;
+        for (QChar c : word) {
+            if (c.unicode() >= 0x80)
+                return false;
+            h = (h ^ c.unicode()) * 16777619u;
+        }
+        slot = h & mask;
+        return true;
+    }
+
+    std::array<QStringView, slotCount> m_slots {};
+    qsizetype m_longest = 0;
+};
 
 } // namespace
 
@@ -193,83 +245,180 @@ std::span<const BoardPhrase> boardPhrases()
     return boardPhraseList;
 }
 
-bool matchesPattern(QStringView pattern, const QString& bare)
-{
-    // Every pattern compiled once, keyed by where its text lives in the table.
-    static const QHash<const QChar*, QRegularExpression> compiled = [] {
-        QHash<const QChar*, QRegularExpression> patterns;
-        for (const BoardPhrase& phrase : boardPhraseList) {
-            if (phrase.match != PhraseMatch::pattern)
-                continue;
-            QRegularExpression re(phrase.phrase.toString(), QRegularExpression::UseUnicodePropertiesOption);
-            re.optimize();
-            patterns.insert(phrase.phrase.data(), re);
+namespace {
+
+// The board phrases sorted by how they are matched, so a line costs one lookup for
+// the whole-line phrases and one regular-expression pass before the others.
+struct PhraseIndex {
+    QHash<QString, QList<int>> equal;
+    QList<int> leading;
+    QList<int> contained;
+    QList<int> shapes;
+
+    PhraseIndex()
+    {
+        for (int i = 0; i < int(boardPhraseList.size()); ++i) {
+            const BoardPhrase& phrase = boardPhraseList[size_t(i)];
+            switch (phrase.match) {
+            case PhraseMatch::equals: equal[phrase.phrase.toString()].append(i); break;
+            case PhraseMatch::startsWith: leading.append(i); break;
+            case PhraseMatch::contains: contained.append(i); break;
+            case PhraseMatch::shape: shapes.append(i); break;
+            }
         }
-        return patterns;
-    }();
-    const auto found = compiled.constFind(pattern.data());
-    return found != compiled.constEnd() && found->match(bare).hasMatch();
+    }
+};
+
+const PhraseIndex& phraseIndex()
+{
+    static const PhraseIndex index;
+    return index;
+}
+
+// Plain substring test for short lines: Qt's general search prepares for long texts,
+// which costs more than the whole scan of a line.
+bool containsPhrase(QStringView text, QStringView phrase)
+{
+    const qsizetype last = text.size() - phrase.size();
+    const char16_t first = phrase.front().unicode();
+    const char16_t* units = text.utf16();
+    for (qsizetype i = 0; i <= last; ++i) {
+        if (units[i] == first && text.sliced(i, phrase.size()) == phrase)
+            return true;
+    }
+    return false;
+}
+
+// Whether `bare` has the shape: its characters, "#" standing for one or more digits
+// with perhaps a "+" after them (recognition reads the "+" as "*" at times).
+bool hasShape(QStringView bare, QStringView shape)
+{
+    qsizetype at = 0;
+    for (QChar expected : shape) {
+        if (expected != u'#') {
+            if (at >= bare.size() || bare.at(at) != expected)
+                return false;
+            ++at;
+            continue;
+        }
+        const qsizetype digits = at;
+        while (at < bare.size() && bare.at(at).isDigit())
+            ++at;
+        if (at == digits)
+            return false;
+        if (at < bare.size() && (bare.at(at) == u'+' || bare.at(at) == u'*'))
+            ++at;
+    }
+    return at == bare.size();
+}
+
+} // namespace
+
+QList<int> boardPhrasesIn(const QString& bare, const QString& normalized)
+{
+    const PhraseIndex& index = phraseIndex();
+    QList<int> found = index.equal.value(bare);
+    for (int i : index.leading) {
+        if (bare.startsWith(boardPhraseList[size_t(i)].phrase))
+            found.append(i);
+    }
+    for (int i : index.contained) {
+        if (containsPhrase(normalized, boardPhraseList[size_t(i)].phrase))
+            found.append(i);
+    }
+    for (int i : index.shapes) {
+        if (hasShape(bare, boardPhraseList[size_t(i)].phrase))
+            found.append(i);
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+bool isBoardLabel(const QString& bare)
+{
+    const PhraseIndex& index = phraseIndex();
+    if (index.equal.contains(bare))
+        return true;
+    return std::any_of(index.leading.begin(), index.leading.end(),
+        [&](int i) { return bare.startsWith(boardPhraseList[size_t(i)].phrase); });
 }
 
 bool isSectionHeading(QStringView bare)
 {
     // Built once; the initialisation of a local static is thread-safe.
-    static const QSet<QStringView> set = setOf(sectionHeadingList);
+    static const WordSet set(sectionHeadingList);
     return set.contains(bare);
 }
 
 bool isRoleWord(QStringView word)
 {
     // Built once; the initialisation of a local static is thread-safe.
-    static const QSet<QStringView> set = setOf(roleWordList);
+    static const WordSet set(roleWordList);
     return set.contains(word);
 }
 
 bool isDepartment(QStringView bare)
 {
     // Built once; the initialisation of a local static is thread-safe.
-    static const QSet<QStringView> set = setOf(departmentList);
+    static const WordSet set(departmentList);
     return set.contains(bare);
 }
 
 bool isEmploymentTerm(QStringView bare)
 {
     // Built once; the initialisation of a local static is thread-safe.
-    static const QSet<QStringView> set = setOf(employmentTermList);
+    static const WordSet set(employmentTermList);
     return set.contains(bare);
 }
 
 bool isLeadingStopWord(QStringView word)
 {
     // Built once; the initialisation of a local static is thread-safe.
-    static const QSet<QStringView> set = setOf(leadingStopWordList);
+    static const WordSet set(leadingStopWordList);
     return set.contains(word);
 }
 
 bool isLocationLabel(QStringView bare)
 {
     // Built once; the initialisation of a local static is thread-safe.
-    static const QSet<QStringView> set = setOf(locationLabelList);
+    static const WordSet set(locationLabelList);
     return set.contains(bare);
 }
 
 bool isWorkModelLabel(QStringView bare)
 {
     // Built once; the initialisation of a local static is thread-safe.
-    static const QSet<QStringView> set = setOf(workModelLabelList);
+    static const WordSet set(workModelLabelList);
     return set.contains(bare);
 }
 
 bool isBoardName(QStringView word)
 {
     // Built once; the initialisation of a local static is thread-safe.
-    static const QSet<QStringView> set = setOf(boardNameList);
+    static const WordSet set(boardNameList);
     return set.contains(word);
 }
 
 std::span<const WorkModelPhrase> workModelPhrases()
 {
     return workModelPhraseList;
+}
+
+bool mentionsWorkModel(QStringView normalized)
+{
+    static const QRegularExpression any = [] {
+        QStringList alternatives;
+        for (const WorkModelPhrase& phrase : workModelPhraseList)
+            alternatives.append(QRegularExpression::escape(phrase.phrase.toString()));
+        for (const PostingVocabulary::WorkModelKeywords& row : PostingVocabulary::workModelKeywords()) {
+            for (QStringView keyword : row.keywords)
+                alternatives.append(QRegularExpression::escape(keyword.toString()));
+        }
+        QRegularExpression re(alternatives.join(u'|'));
+        re.optimize();
+        return re;
+    }();
+    return any.match(normalized).hasMatch();
 }
 
 } // namespace SuggestionVocabulary

@@ -18,8 +18,9 @@ enum class PhraseMatch {
     equals,
     startsWith,
     contains,
-    // `phrase` is a regular expression over the bare line.
-    pattern,
+    // The whole bare line, "#" standing for a number ("posted # days ago" is
+    // "Posted 30+ Days Ago").
+    shape,
 };
 
 // A piece of a board's page furniture and how much it says about the board: 3 for
@@ -31,8 +32,11 @@ struct BoardPhrase {
     int weight;
 };
 std::span<const BoardPhrase> boardPhrases();
-// Whether the bare line matches a phrase of kind `pattern`.
-bool matchesPattern(QStringView pattern, const QString& bare);
+// The indexes (into boardPhrases()) of the phrases a line shows, given its bare and
+// its normalised text, in table order.
+QList<int> boardPhrasesIn(const QString& bare, const QString& normalized);
+// Whether the whole (bare) line is one of the boards' buttons or labels.
+bool isBoardLabel(const QString& bare);
 
 // Headings that end a posting's header card and start its description.
 bool isSectionHeading(QStringView bare);
@@ -61,5 +65,8 @@ struct WorkModelPhrase {
 };
 // In the order they are checked: hybrid before remote before on-site, as the parser does.
 std::span<const WorkModelPhrase> workModelPhrases();
+// Whether a normalised text holds any work-model phrase or any of the parser's
+// keywords: one pass that lets most sentences be skipped.
+bool mentionsWorkModel(QStringView normalized);
 
 } // namespace SuggestionVocabulary

@@ -109,4 +109,18 @@ void BM_ParseAndSuggest_Corpus(benchmark::State& state)
 }
 BENCHMARK(BM_ParseAndSuggest_Corpus)->Unit(benchmark::kMillisecond);
 
+// The worst pasted text found so far: the clipboard's 200,000 characters of one line of
+// capitalised names after "Founded in 2004," with apostrophes, which every sentence
+// pattern takes up. Pasted text is read on the window's thread.
+void BM_PostingSuggestions_HostileText(benchmark::State& state)
+{
+    QString text = QStringLiteral("Backend Engineer\n");
+    while (text.size() < 200'000)
+        text += QStringLiteral("Founded in 2004, Aaaa Bbbb Cccc Dddd Eeee's ");
+    const ParsedPosting parsed = PostingParser::parse(text);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PostingSuggestions::suggest(text, parsed));
+}
+BENCHMARK(BM_PostingSuggestions_HostileText)->Unit(benchmark::kMillisecond);
+
 } // namespace

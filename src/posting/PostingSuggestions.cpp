@@ -42,6 +42,12 @@ constexpr int headerAboveTitle = 4;
 constexpr int headerBelowTitle = 12;
 // Only the top of a page holds the posting's title; lower down come other jobs.
 constexpr int titleSearchLines = 60;
+// What is read at all. A posting's header and the start of its description are in
+// its first few hundred lines; a pasted text may be a whole book, and pasted text is
+// read on the window's thread.
+constexpr qsizetype linesRead = 400;
+constexpr qsizetype paragraphLength = 4'000;
+constexpr qsizetype proseRead = 20'000;
 
 // Weights of what speaks for a value. A value where the board's layout puts it
 // outweighs one sentence; two sources agreeing outweigh either.
@@ -162,19 +168,23 @@ struct Paragraph {
 std::vector<Paragraph> paragraphsOf(const std::vector<Line>& lines)
 {
     std::vector<Paragraph> paragraphs;
+    qsizetype budget = proseRead;
     bool open = false;
     for (const Line& line : lines) {
         if (!line.prose) {
             open = false;
             continue;
         }
-        if (open) {
+        if (open && paragraphs.back().text.size() + 1 + line.text.size() <= paragraphLength) {
             paragraphs.back().text += u' ';
             paragraphs.back().text += line.text;
         } else {
-            paragraphs.push_back({line.text});
+            paragraphs.push_back({line.text.left(paragraphLength)});
             open = true;
         }
+        budget -= paragraphs.back().text.size();
+        if (budget <= 0)
+            break;
     }
     return paragraphs;
 }
@@ -919,7 +929,7 @@ std::optional<Suggestion<WorkModel>> suggestWorkModel(const Reading& reading)
 PostingSuggestions suggestFor(const QList<PostingLine>& input, const ParsedPosting& parsed)
 {
     const LinkDetector detector;
-    Reading reading {parsed, detector, prepare(input, detector), {}};
+    Reading reading {parsed, detector, prepare(input.first(std::min(input.size(), linesRead)), detector), {}};
     reading.paragraphs = paragraphsOf(reading.lines);
 
     PostingSuggestions suggestions;
@@ -960,7 +970,7 @@ PostingSuggestions PostingSuggestions::suggest(const QString& text, const Parsed
     };
     QList<PostingLine> lines;
     qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
+    for (qsizetype i = 0; i <= text.size() && lines.size() < linesRead; ++i) {
         if (i < text.size() && !isLineBreak(text.at(i)))
             continue;
         const QString piece = QStringView(text).sliced(start, i - start).trimmed().toString();

@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+
 using namespace SuggestionVocabulary;
 
 namespace SuggestionText {
@@ -217,13 +219,18 @@ std::optional<QString> placeIn(const QString& text, bool loose)
 
 QString sentenceAt(QStringView text, qsizetype at)
 {
+    // A text without full stops is one long sentence; a few hundred characters
+    // around `at` say as much and keep many lookups in such a text cheap.
+    constexpr qsizetype reach = 300;
+    const qsizetype earliest = std::max<qsizetype>(0, at - reach);
+    const qsizetype latest = std::min(text.size(), at + reach);
     qsizetype start = at;
-    while (start > 0
+    while (start > earliest
         && !((text.at(start - 1) == u'.' || text.at(start - 1) == u'!' || text.at(start - 1) == u'?')
             && text.at(start).isSpace()))
         --start;
     qsizetype end = at;
-    while (end < text.size()) {
+    while (end < latest) {
         const QChar c = text.at(end++);
         if ((c == u'.' || c == u'!' || c == u'?') && (end == text.size() || text.at(end).isSpace()))
             break;

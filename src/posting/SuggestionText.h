@@ -43,7 +43,8 @@ QString withoutRating(const QString& text);
 // "Denver, CO". `loose` accepts a single name where the layout says it is a place.
 std::optional<QString> placeIn(const QString& text, bool loose);
 
-// The sentence of `text` that holds position `at`.
+// The sentence of `text` that holds position `at`, at most a few hundred characters
+// on either side of it.
 QString sentenceAt(QStringView text, qsizetype at);
 // The sentences of a paragraph, in order.
 QStringList sentencesOf(const QString& text);

@@ -93,6 +93,7 @@ private Q_SLOTS:
     void differsAndNotHigh();
     void noEmployerWithoutAPosting_data();
     void noEmployerWithoutAPosting();
+    void onlyThePageTopIsRead();
 };
 
 void TestPostingSuggestions::sources_data()
@@ -393,6 +394,28 @@ void TestPostingSuggestions::noEmployerWithoutAPosting()
     QVERIFY(!suggestions.position);
     const QString text = lines.join(u'\n');
     QVERIFY(!suggestText(text).company);
+}
+
+// Pasted text is read on the window's thread: a page is read up to its first 400
+// lines, whatever follows them.
+void TestPostingSuggestions::onlyThePageTopIsRead()
+{
+    auto page = [](int fillerLines) -> QString {
+        QString text = QStringLiteral("Backend Engineer\nApply\n");
+        for (int i = 0; i < fillerLines; ++i)
+            text += QStringLiteral("Bullet point %1\n").arg(i);
+        return text + QStringLiteral("time type\nFull time\njob requisition id\nR-10422\n");
+    };
+    QCOMPARE(valueOf(suggestText(page(390)), QStringLiteral("board")), QStringLiteral("workday"));
+    QCOMPARE(valueOf(suggestText(page(420)), QStringLiteral("board")), QString());
+
+    // A clipboard's worth of one line of names gives an answer, not a hang.
+    QString names = QStringLiteral("Backend Engineer\n");
+    while (names.size() < 200'000)
+        names += QStringLiteral("Founded in 2004, Aaaa Bbbb Cccc Dddd Eeee's ");
+    const PostingSuggestions suggestions = suggestText(names);
+    QVERIFY(suggestions.company);
+    QVERIFY(suggestions.company->evidence.size() < 1000);
 }
 
 QTEST_GUILESS_MAIN(TestPostingSuggestions)

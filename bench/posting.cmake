@@ -1,7 +1,8 @@
-# Posting import: the text parser (and, beside it, text recognition).
+# Posting import: the text parser, its suggestions and, beside them, text recognition.
 add_executable(bench_posting
     ${CMAKE_CURRENT_LIST_DIR}/posting_main.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posting_parser_bench.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/posting_suggestions_bench.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posting_recognizer_bench.cpp)
 target_link_libraries(bench_posting PRIVATE benchmark::benchmark Applywright::core Applywright::ocrEngine Applywright::policy)
 # Recognition through the worker, as the application runs it.

@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """Turn `applywright-probe posting` output into the corpus scorer's predictions.
 
-usage: applywright-probe posting FILE... | probe-to-predictions.py > predictions.jsonl
+usage: applywright-probe posting FILE... | probe-to-predictions.py [--with-suggestions] > predictions.jsonl
        python3 ../shared/corpus/score.py ../shared/corpus/postings predictions.jsonl
 
-Each probe line {"source": "pub-001.png", "posting": {...}} becomes
-{"id": "pub-001", "company": ..., "position": ..., ...} with each field's value (or
-null). A file the probe could not read becomes an id with no fields, which the
-scorer counts as "no value" everywhere. Standard library only.
+Each probe line {"source": "pub-001.png", "posting": {...}, "suggestions": {...}}
+becomes {"id": "pub-001", "company": ..., "position": ..., ...} with each field's
+value (or null). With --with-suggestions a field takes the suggestion's value
+wherever one is offered, as a person clicking every suggestion on the review
+sheet would. A file the probe could not read becomes an id with no fields, which
+the scorer counts as "no value" everywhere. Standard library only.
 """
 
+import argparse
 import json
 import sys
 
@@ -24,6 +27,10 @@ def sample_id(source):
 
 
 def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--with-suggestions", action="store_true",
+                        help="take each field's suggestion where the probe offers one")
+    args = parser.parse_args()
     for line in sys.stdin:
         line = line.strip()
         if not line:
@@ -36,6 +43,9 @@ def main():
                 value = posting.get(field)
                 prediction[field] = value["value"] if isinstance(value, dict) else None
             prediction["board"] = posting.get("board")
+            if args.with_suggestions:
+                for field, suggestion in (probe.get("suggestions") or {}).items():
+                    prediction[field] = suggestion["value"]
         print(json.dumps(prediction, ensure_ascii=False))
 
 

@@ -1,6 +1,18 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="tr_TR">
 <context>
+    <name>AlreadyAppliedLine</name>
+    <message>
+        <source>Already in your list — applied %1, %2</source>
+        <comment>Review sheet: %1 is the stored application's date, %2 its status</comment>
+        <translation>Listenizde zaten var — %1 tarihinde başvuruldu, %2</translation>
+    </message>
+    <message>
+        <source>Show it in the list</source>
+        <translation>Listede göster</translation>
+    </message>
+</context>
+<context>
     <name>ApplicationCommands</name>
     <message>
         <source>&amp;File</source>
@@ -1333,6 +1345,19 @@
     <message>
         <source>The disk is full: the new database “%1” could not be created. Free some space, then start Applywright again.</source>
         <translation>Disk dolu: yeni “%1” veritabanı oluşturulamadı. Biraz yer açın, sonra Applywright'ı yeniden başlatın.</translation>
+    </message>
+</context>
+<context>
+    <name>SuggestionChip</name>
+    <message>
+        <source>Use “%1”</source>
+        <comment>Review sheet: takes a suggested value into the field above</comment>
+        <translation>“%1” kullan</translation>
+    </message>
+    <message>
+        <source>From: </source>
+        <comment>Review sheet: where a suggested value was read</comment>
+        <translation>Kaynak: </translation>
     </message>
 </context>
 <context>

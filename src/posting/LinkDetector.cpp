@@ -176,3 +176,12 @@ bool LinkDetector::isUnderPublicSuffix(QStringView host) const
     return psl_is_public_suffix2(m_suffixes, topLevel.constData(), listedOnly) != 0
         && psl_is_public_suffix2(m_suffixes, lowered.constData(), listedOnly) == 0;
 }
+
+QString LinkDetector::registrableDomain(const QString& host) const
+{
+    if (!isValid())
+        return {};
+    const QByteArray lowered = host.toLower().toUtf8();
+    const char* domain = psl_registrable_domain(m_suffixes, lowered.constData());
+    return domain ? QString::fromUtf8(domain) : QString();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 #include <QUrl>
 
@@ -22,6 +23,10 @@ public:
 
     // The first link in `text`, as an absolute URL; scheme-less addresses get "http".
     std::optional<QUrl> firstLink(QStringView text) const;
+
+    // The part of `host` a registrant owns: "acme.com.tr" for "careers.acme.com.tr".
+    // Empty when the host is a public suffix itself or not under one.
+    QString registrableDomain(const QString& host) const;
 
 private:
     std::optional<QUrl> firstLinkInWord(QStringView word) const;

@@ -20,9 +20,15 @@ bool hasVisibleText(const QString& text)
 } // namespace
 
 PostingDraft::PostingDraft(ParsedPosting parsed, QString sourceLabel, QObject* parent)
+    : PostingDraft(std::move(parsed), PostingSuggestions(), std::move(sourceLabel), parent)
+{
+}
+
+PostingDraft::PostingDraft(ParsedPosting parsed, PostingSuggestions suggestions, QString sourceLabel, QObject* parent)
     : QObject(parent)
     , m_id(QUuid::createUuid())
     , m_parsed(std::move(parsed))
+    , m_suggestions(std::move(suggestions))
     , m_sourceLabel(std::move(sourceLabel))
     , m_include(!m_parsed.isEmpty())
     , m_company(m_parsed.company ? m_parsed.company->value : QString())
@@ -191,15 +197,17 @@ void PostingImportSession::reset()
     setPresenting(false);
 }
 
-void PostingImportSession::appendDraft(const ParsedPosting& parsed, const QString& label)
+void PostingImportSession::appendDraft(
+    const ParsedPosting& parsed, const PostingSuggestions& suggestions, const QString& label)
 {
-    m_drafts.append(new PostingDraft(parsed, label, this));
+    m_drafts.append(new PostingDraft(parsed, suggestions, label, this));
     Q_EMIT draftsChanged();
 }
 
 void PostingImportSession::addText(const QString& text, const QString& sourceLabel)
 {
-    appendDraft(PostingParser::parse(text), sourceLabel);
+    const ParsedPosting parsed = PostingParser::parse(text);
+    appendDraft(parsed, PostingSuggestions::suggest(text, parsed), sourceLabel);
 }
 
 void PostingImportSession::process(const QByteArray& imageData, const QString& sourceLabel)
@@ -235,13 +243,19 @@ void PostingImportSession::runNext(quint64 run)
     }
     const Input input = m_queue.first();
     const Recognizer recognizer = m_recognizer;
-    using Outcome = Expected<ParsedPosting, RecognizerError>;
+    struct Read {
+        ParsedPosting parsed;
+        PostingSuggestions suggestions;
+    };
+    using Outcome = Expected<Read, RecognizerError>;
     QFuture<Outcome> future = QtConcurrent::run(m_pool.get(), [recognizer, input]() -> Outcome {
         const RecognitionResult lines
             = input.filePath.isEmpty() ? recognizer.fromData(input.imageData) : recognizer.fromFile(input.filePath);
         if (!lines)
             return lines.error();
-        return PostingParser::parse(lines.value());
+        ParsedPosting parsed = PostingParser::parse(lines.value());
+        PostingSuggestions suggestions = PostingSuggestions::suggest(lines.value(), parsed);
+        return Read {std::move(parsed), std::move(suggestions)};
     });
     auto* watcher = new QFutureWatcher<Outcome>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, run, label = input.label] {
@@ -258,7 +272,7 @@ void PostingImportSession::runNext(quint64 run)
         if (!m_queue.isEmpty())
             m_queue.removeFirst();
         if (outcome)
-            appendDraft(outcome.value(), label);
+            appendDraft(outcome.value().parsed, outcome.value().suggestions, label);
         else
             addFailure(label + QLatin1String(": ") + outcome.error().description());
         runNext(run);

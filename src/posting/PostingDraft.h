@@ -2,6 +2,7 @@
 
 #include "model/WorkModel.h"
 #include "posting/ParsedPosting.h"
+#include "posting/PostingSuggestions.h"
 #include "posting/ScreenshotTextRecognizer.h"
 
 #include <QList>
@@ -18,15 +19,18 @@ class QThreadPool;
 class Store;
 
 // One detected application under review: the parse result it came from, kept
-// unchanged, and the editable fields the user may correct before adding it.
+// unchanged, and the editable fields the user may correct before adding it. The
+// suggestions of a second reading ride along; they change no field by themselves.
 class PostingDraft : public QObject {
     Q_OBJECT
 
 public:
     PostingDraft(ParsedPosting parsed, QString sourceLabel, QObject* parent = nullptr);
+    PostingDraft(ParsedPosting parsed, PostingSuggestions suggestions, QString sourceLabel, QObject* parent = nullptr);
 
     const QUuid& id() const { return m_id; }
     const ParsedPosting& parsed() const { return m_parsed; }
+    const PostingSuggestions& suggestions() const { return m_suggestions; }
     const QString& sourceLabel() const { return m_sourceLabel; }
 
     bool include() const { return m_include; }
@@ -53,6 +57,7 @@ Q_SIGNALS:
 private:
     QUuid m_id;
     ParsedPosting m_parsed;
+    PostingSuggestions m_suggestions;
     QString m_sourceLabel;
     bool m_include;
     QString m_company;
@@ -131,7 +136,7 @@ private:
         QByteArray imageData;
     };
     void clearDrafts();
-    void appendDraft(const ParsedPosting& parsed, const QString& label);
+    void appendDraft(const ParsedPosting& parsed, const PostingSuggestions& suggestions, const QString& label);
     void runNext(quint64 run);
     // Starts a new run: the old one's work is stopped and its results dropped.
     void dropRun();

@@ -4,6 +4,7 @@
 #include "model/Clock.h"
 #include "model/DayCount.h"
 #include "model/JobApplication.h"
+#include "tracking/SearchFolding.h"
 
 #include <QCollator>
 #include <QCoreApplication>
@@ -26,22 +27,6 @@ quint64 searchCacheKey(const QLocale& locale)
     return key == 0 ? 1 : key;
 }
 
-// Case folding gives the same result for a letter wherever it stands (a final
-// sigma folds like a medial one), unlike lower-casing in context. Turkish and
-// Azerbaijani keep their dotted and dotless i apart: I folds to ı, İ to i.
-QString foldCase(QString text, const QLocale& locale)
-{
-    if (locale.language() == QLocale::Turkish || locale.language() == QLocale::Azerbaijani) {
-        for (QChar& c : text) {
-            if (c == QLatin1Char('I'))
-                c = QChar(0x0131);
-            else if (c == QChar(0x0130))
-                c = QLatin1Char('i');
-        }
-    }
-    return text.toCaseFolded();
-}
-
 // The C and POSIX locales have no collation of their own; comparing code points
 // would put "Çağrı" after "Wayne". They get the root collation (English has no
 // tailoring of it).
@@ -55,7 +40,7 @@ const QString& foldedSearchText(const JobApplication& application, const QLocale
 {
     auto& cache = application.derivedCache();
     if (cache.searchKey != key) {
-        cache.searchText = foldCase(searchableText(application), locale);
+        cache.searchText = foldForSearch(searchableText(application), locale);
         cache.searchKey = key;
     }
     return cache.searchText;
@@ -110,7 +95,7 @@ QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, c
     } else {
         const QLocale locale;
         const quint64 key = searchCacheKey(locale);
-        const QString needle = foldCase(trimmed, locale);
+        const QString needle = foldForSearch(trimmed, locale);
         for (JobApplication* application : base) {
             if (filter.selects(*application) && foldedSearchText(*application, locale, key).contains(needle))
                 result.append(application);

@@ -2,10 +2,12 @@
 
 #include "model/WorkModel.h"
 #include "posting/PostingDraft.h"
+#include "ui/AlreadyAppliedLine.h"
 #include "ui/Badges.h"
 #include "ui/ConfidenceBadge.h"
 #include "ui/EvidenceHint.h"
 #include "ui/Palette.h"
+#include "ui/SuggestionChip.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -139,27 +141,60 @@ void DraftRow::buildLayout(const PostingDraft& draft)
 
     m_hints = {EvidenceHint::of(parsed.company, this), EvidenceHint::of(parsed.position, this),
         EvidenceHint::of(parsed.postingLink, this), EvidenceHint::of(parsed.workModel, this)};
+    buildSuggestions(draft.suggestions());
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(6);
     const QString labels[] = {tr("Company"), tr("Position"), tr("Posting Link"), tr("Work Model")};
     QWidget* editors[] = {m_company, m_position, m_link, segments};
-    for (int row = 0; row < 4; ++row) {
-        auto* label = new QLabel(labels[row], this);
+    SuggestionChip* chips[] = {m_companyChip, m_positionChip, nullptr, m_workModelChip};
+    int gridRow = 0;
+    for (int field = 0; field < 4; ++field) {
+        auto* label = new QLabel(labels[field], this);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setBuddy(editors[row]);
+        label->setBuddy(editors[field]);
         m_fieldLabels.append(label);
-        grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
-        grid->addWidget(editors[row], row, 1);
-        grid->addWidget(m_hints[size_t(row)], row, 2, Qt::AlignVCenter);
+        grid->addWidget(label, gridRow, 0, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(editors[field], gridRow, 1);
+        grid->addWidget(m_hints[size_t(field)], gridRow, 2, Qt::AlignVCenter);
+        ++gridRow;
+        // The chip sits right under the editor it fills.
+        if (chips[field]) {
+            grid->addWidget(chips[field], gridRow, 1, Qt::AlignLeft | Qt::AlignTop);
+            ++gridRow;
+        }
     }
     grid->setColumnStretch(1, 1);
+
+    m_applied = new AlreadyAppliedLine(this);
+    connect(m_applied, &QAbstractButton::clicked, this, [this] {
+        if (JobApplication* record = m_applied->record())
+            Q_EMIT existingRecordRequested(record);
+    });
 
     auto* column = new QVBoxLayout;
     column->setSpacing(8);
     column->addLayout(header);
+    column->addWidget(m_applied);
     column->addLayout(grid);
+
+    // Tab goes from each editor to the chip under it, then on to the next editor.
+    QWidget* previous = m_include;
+    for (QWidget* next :
+        {static_cast<QWidget*>(m_applied), static_cast<QWidget*>(m_company), static_cast<QWidget*>(m_companyChip),
+            static_cast<QWidget*>(m_position), static_cast<QWidget*>(m_positionChip), static_cast<QWidget*>(m_link)}) {
+        if (!next)
+            continue;
+        setTabOrder(previous, next);
+        previous = next;
+    }
+    for (QAbstractButton* segment : m_workModel->buttons()) {
+        setTabOrder(previous, segment);
+        previous = segment;
+    }
+    if (m_workModelChip)
+        setTabOrder(previous, m_workModelChip);
 
     auto* boxColumn = new QVBoxLayout;
     boxColumn->setContentsMargins(0, 4, 0, 0);
@@ -175,6 +210,40 @@ void DraftRow::buildLayout(const PostingDraft& draft)
     m_opacity = new QGraphicsOpacityEffect(this);
     m_opacity->setOpacity(1.0);
     setGraphicsEffect(m_opacity);
+}
+
+void DraftRow::buildSuggestions(const PostingSuggestions& suggestions)
+{
+    // A click writes the field through the draft, exactly as typing there does.
+    if (suggestions.company) {
+        m_companyChip = new SuggestionChip(this);
+        m_companyChip->setSuggestion(suggestions.company->value, suggestions.company->evidence);
+        connect(m_companyChip, &QAbstractButton::clicked, this, [this, value = suggestions.company->value] {
+            if (PostingDraft* target = m_draft.data())
+                target->setCompany(value);
+        });
+    }
+    if (suggestions.position) {
+        m_positionChip = new SuggestionChip(this);
+        m_positionChip->setSuggestion(suggestions.position->value, suggestions.position->evidence);
+        connect(m_positionChip, &QAbstractButton::clicked, this, [this, value = suggestions.position->value] {
+            if (PostingDraft* target = m_draft.data())
+                target->setPosition(value);
+        });
+    }
+    if (suggestions.workModel) {
+        m_workModelChip = new SuggestionChip(this);
+        m_workModelChip->setSuggestion(title(suggestions.workModel->value), suggestions.workModel->evidence);
+        connect(m_workModelChip, &QAbstractButton::clicked, this, [this, value = suggestions.workModel->value] {
+            if (PostingDraft* target = m_draft.data())
+                target->setWorkModel(value);
+        });
+    }
+}
+
+void DraftRow::setExistingRecord(JobApplication* record)
+{
+    m_applied->setRecord(record);
 }
 
 QList<QAbstractButton*> DraftRow::workModelSegments() const
@@ -200,6 +269,13 @@ void DraftRow::showDraft()
     showText(m_link, draft.postingLink());
     if (QAbstractButton* segment = m_workModel->button(segmentIndex(draft.workModel())))
         segment->setChecked(true);
+    const PostingSuggestions& suggestions = draft.suggestions();
+    if (m_companyChip)
+        m_companyChip->setVisible(draft.company() != suggestions.company->value);
+    if (m_positionChip)
+        m_positionChip->setVisible(draft.position() != suggestions.position->value);
+    if (m_workModelChip)
+        m_workModelChip->setVisible(draft.workModel() != suggestions.workModel->value);
     m_opacity->setOpacity(draft.include() ? 1.0 : excludedOpacity);
     // The effect is only worth its off-screen pass while it changes something.
     m_opacity->setEnabled(!draft.include());

@@ -1,7 +1,10 @@
 #include "ui/PostingImportFlow.h"
 
 #include "model/JobApplication.h"
+#include "posting/ExistingApplications.h"
 #include "posting/PostingDraft.h"
+#include "store/Store.h"
+#include "tracking/WindowState.h"
 #include "ui/ClipboardPosting.h"
 #include "ui/ContentView.h"
 #include "ui/PostingImportSheet.h"
@@ -106,6 +109,25 @@ void PostingImportFlow::presentingChanged(bool presenting)
         m_sheet = nullptr;
         m_session->reset();
     });
+    // "You already applied here": drafts are matched against the records as they are
+    // when the sheet opens (the sheet is modal, so they stay so); the index is built
+    // on the first look, once the store has read its records.
+    WindowState& state = m_view.state();
+    auto existing = std::make_shared<std::optional<ExistingApplications>>();
+    sheet->setExistingRecords(
+        [&state, existing](const PostingDraft& draft) -> JobApplication* {
+            Store& store = state.store();
+            if (!store.isLoaded())
+                return nullptr;
+            if (!*existing)
+                existing->emplace(store.applications());
+            const std::optional<RecordID> id
+                = (*existing)->find(draft.company(), draft.position(), draft.postingLink());
+            return id ? store.application(*id) : nullptr;
+        },
+        // Shown in the detail column at once; it stays selected when the sheet closes
+        // without adding.
+        [&state](JobApplication& record) { state.setSelectedID(record.id()); });
     m_sheet = sheet;
     sheet->open();
 }

@@ -292,6 +292,12 @@ void PostingImportSheet::syncRows()
     for (qsizetype i = kept; i < drafts.size(); ++i) {
         auto* row = new DraftRow(*drafts[i], m_scroll->widget());
         connect(drafts[i], &PostingDraft::changed, this, &PostingImportSheet::updateAddButton);
+        connect(drafts[i], &PostingDraft::changed, row, [this, row] { updateExistingRecord(row); });
+        connect(row, &DraftRow::existingRecordRequested, this, [this](JobApplication* record) {
+            if (m_showRecord && record)
+                m_showRecord(*record);
+        });
+        updateExistingRecord(row);
         // Before the trailing stretch.
         m_rowLayout->insertWidget(m_rowLayout->count() - 1, row);
         m_rows.append(row);
@@ -342,6 +348,20 @@ void PostingImportSheet::syncState()
         m_content->setCurrentWidget(m_nothingRead);
     m_footerIndicator->setVisible(m_session.isProcessing());
     updateAddButton();
+}
+
+void PostingImportSheet::setExistingRecords(RecordFinder find, RecordAction show)
+{
+    m_findRecord = std::move(find);
+    m_showRecord = std::move(show);
+    for (DraftRow* row : std::as_const(m_rows))
+        updateExistingRecord(row);
+}
+
+void PostingImportSheet::updateExistingRecord(DraftRow* row)
+{
+    const PostingDraft* draft = row->draft();
+    row->setExistingRecord(m_findRecord && draft ? m_findRecord(*draft) : nullptr);
 }
 
 void PostingImportSheet::updateAddButton()

@@ -8,6 +8,7 @@
 
 class ContentUnavailableView;
 class DraftRow;
+class JobApplication;
 class PostingDraft;
 class PostingImportSession;
 class QLabel;
@@ -28,6 +29,10 @@ class PostingImportSheet : public QDialog {
 public:
     // Turns the chosen drafts into records (the window's commit).
     using CommitAction = std::function<void(const QList<PostingDraft*>& drafts)>;
+    // The stored record a draft repeats, if any.
+    using RecordFinder = std::function<JobApplication*(const PostingDraft& draft)>;
+    // Shows a stored record in the window.
+    using RecordAction = std::function<void(JobApplication& record)>;
 
     enum class Content { reading, nothingRead, review };
 
@@ -52,6 +57,10 @@ public:
 
     // "Add %n Applications".
     static QString addTitle(qsizetype count);
+
+    // Lets rows say "Already in your list" and show that record when clicked. Rows
+    // look again whenever their draft changes.
+    void setExistingRecords(RecordFinder find, RecordAction show);
 
     // Discards the drafts and closes.
     void cancel();
@@ -80,10 +89,13 @@ private:
     void syncFailures();
     void syncState();
     void updateAddButton();
+    void updateExistingRecord(DraftRow* row);
     void showHint(const QString& text);
 
     PostingImportSession& m_session;
     CommitAction m_onCommit;
+    RecordFinder m_findRecord;
+    RecordAction m_showRecord;
     bool m_finishing = false;
 
     QLabel* m_title = nullptr;

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "model/JobApplication.h"
+#include "posting/ExistingApplications.h"
 #include "posting/PostingDraft.h"
 #include "posting/PostingParser.h"
 #include "store/Store.h"
@@ -110,6 +111,9 @@ private Q_SLOTS:
     void newImportWhileReading_data();
     void newImportWhileReading();
     void chosenDraftsAndCommit();
+    void draftsCarryTheirSuggestions();
+    void existingApplications_data();
+    void existingApplications();
     void realEngineEndToEnd();
     void goingAwayStopsAHostileImage();
 };
@@ -372,6 +376,109 @@ void PostingImportSessionTest::chosenDraftsAndCommit()
     QCOMPARE(a->history().first()->date(), a->applicationDate());
     QCOMPARE(created.at(1)->postingLink(), QStringLiteral("https://jobs.example.com/view/123"));
     QVERIFY(store.hasChanges()); // the window saves
+}
+
+// The second reading rides along with each draft and changes none of its fields,
+// for pasted text (on the spot) and for recognised lines (on the worker).
+void PostingImportSessionTest::draftsCarryTheirSuggestions()
+{
+    const QStringList page {QStringLiteral("Backend Engineer"), QStringLiteral("Apply"), QStringLiteral("locations"),
+        QStringLiteral("Berlin, Germany"), QStringLiteral("job requisition id"), QStringLiteral("R-10422"),
+        QStringLiteral("At Fernhill, we build the tools that small shops use to sell online, in eleven countries "
+                       "and four languages.")};
+    FakeEngine engine;
+    engine.answers.insert(QStringLiteral("shot.png"), RecognitionResult(linesOf(page)));
+    PostingImportSession session(engine.recognizer(), nullptr);
+    session.begin();
+    session.addText(page.join(QLatin1Char('\n')), PostingImportSession::clipboardLabel());
+    session.process(QStringList {QStringLiteral("/tmp/shot.png")});
+    QTRY_COMPARE(session.drafts().size(), 2);
+    for (const PostingDraft* draft : session.drafts()) {
+        QVERIFY(draft->suggestions().company);
+        QCOMPARE(draft->suggestions().company->value, QStringLiteral("Fernhill"));
+        QCOMPARE(draft->suggestions().board->value, JobBoard::workday);
+        QVERIFY(draft->company().isEmpty());
+        QCOMPARE(draft->parsed().board, JobBoard::unknown);
+        QVERIFY(!draft->parsed().company);
+    }
+}
+
+void PostingImportSessionTest::existingApplications_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("company");
+    QTest::addColumn<QString>("position");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<int>("expected"); // index among the stored records, -1 for none
+
+    // Stored: 0 Acme Corp / Backend Developer (linkedin link), 1 Işık Yazılım / Mobil
+    // Geliştirici, 2 Istanbul Labs / Designer, 3 Acme Corp / Backend Developer applied
+    // later, 4 Globex / QA Engineer with a case-sensitive path.
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    QTest::newRow("company and position, other case; the latest of two") << english << "ACME CORP"
+                                                                         << "backend developer"
+                                                                         << "" << 3;
+    QTest::newRow("inner and outer blanks") << english << "  Acme   Corp "
+                                            << "Backend  Developer"
+                                            << "" << 3;
+    QTest::newRow("tr: I and ı, İ and i") << turkish << "IŞIK YAZILIM"
+                                          << "MOBİL GELİŞTİRİCİ"
+                                          << "" << 1;
+    QTest::newRow("en: İ folds apart from I, as the search does") << english << "İstanbul Labs"
+                                                                  << "Designer"
+                                                                  << "" << -1;
+    QTest::newRow("company alone is no match") << english << "Acme Corp"
+                                               << "Frontend Developer"
+                                               << "" << -1;
+    QTest::newRow("position alone is no match") << english << "Initech"
+                                                << "Backend Developer"
+                                                << "" << -1;
+    QTest::newRow("link: scheme, www and trailing slash aside") << english << ""
+                                                                << ""
+                                                                << "linkedin.com/jobs/view/4012345678" << 0;
+    QTest::newRow("link: the host's case aside") << english << "Someone Else"
+                                                 << "Another Job"
+                                                 << "HTTP://WWW.LinkedIn.com/jobs/view/4012345678//" << 0;
+    QTest::newRow("link: the path's case counts") << english << ""
+                                                  << ""
+                                                  << "https://globex.com/Jobs/QA-7" << -1;
+    QTest::newRow("link: the same path") << english << ""
+                                         << ""
+                                         << "globex.com/jobs/QA-7/" << 4;
+    QTest::newRow("blank draft") << english << " "
+                                 << ""
+                                 << "  " << -1;
+}
+
+void PostingImportSessionTest::existingApplications()
+{
+    QFETCH(QLocale, locale);
+    QFETCH(QString, company);
+    QFETCH(QString, position);
+    QFETCH(QString, link);
+    QFETCH(int, expected);
+    QTemporaryDir temp;
+    StoreLoader loader = openStore(temp.path());
+    QVERIFY(loader.isReady());
+    Store& store = *loader.store();
+    auto add = [&](const char* storedCompany, const char* storedPosition, const char* storedLink, int day) {
+        return store
+            .insert(
+                std::make_unique<JobApplication>(QString::fromUtf8(storedCompany), QString::fromUtf8(storedPosition),
+                    QString::fromUtf8(storedLink), WorkModel::remote, ApplicationStatus::applied, utc(2025, 3, day)))
+            ->id();
+    };
+    const QList<RecordID> ids {
+        add("Acme Corp", "Backend Developer", "https://www.linkedin.com/jobs/view/4012345678/", 1),
+        add("Işık Yazılım", "Mobil Geliştirici", "", 2),
+        add("Istanbul Labs", "Designer", "", 3),
+        add("acme corp", "BACKEND DEVELOPER", "", 9),
+        add("Globex", "QA Engineer", "https://globex.com/jobs/QA-7", 4),
+    };
+    const ExistingApplications existing(store.applications(), locale);
+    const std::optional<RecordID> found = existing.find(company, position, link);
+    QCOMPARE(found, expected < 0 ? std::nullopt : std::optional<RecordID>(ids.at(expected)));
 }
 
 void PostingImportSessionTest::realEngineEndToEnd()

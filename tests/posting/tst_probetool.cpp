@@ -77,6 +77,17 @@ void checkPostingShape(const QJsonObject& object)
                  QStringLiteral("indeed"), QStringLiteral("glassdoor"), QStringLiteral("unknown")})
                 .contains(posting.value(QStringLiteral("board")).toString()));
     QVERIFY(posting.value(QStringLiteral("rawText")).isString());
+    // Beside the posting: only the fields that have a suggestion, each with its evidence.
+    QVERIFY(object.value(QStringLiteral("suggestions")).isObject());
+    const QJsonObject suggestions = object.value(QStringLiteral("suggestions")).toObject();
+    for (auto it = suggestions.begin(); it != suggestions.end(); ++it) {
+        QVERIFY2((QStringList {QStringLiteral("company"), QStringLiteral("position"), QStringLiteral("workModel"),
+                      QStringLiteral("location"), QStringLiteral("board")})
+                     .contains(it.key()),
+            qPrintable(it.key()));
+        QVERIFY(it.value().toObject().value(QStringLiteral("value")).isString());
+        QVERIFY(it.value().toObject().value(QStringLiteral("evidence")).isString());
+    }
 }
 
 QString fieldValue(const QJsonObject& object, const char* name)
@@ -156,9 +167,16 @@ void TestProbeTool::postingFiles()
     const QString notImage = m_directory.filePath(QStringLiteral("notes.png"));
     QVERIFY(writeFile(notImage, "just some text\n"));
 
-    const ProbeRun run = runProbe({QStringLiteral("posting"), text, lines, image, notImage});
+    const QString workday = m_directory.filePath(QStringLiteral("workday.txt"));
+    QVERIFY(writeFile(workday,
+        QStringLiteral("Backend Engineer\nApply\nlocations\nBerlin, Germany\njob requisition id\nR-10422\n"
+                       "At Fernhill, we build the tools that small shops use to sell online, in eleven countries "
+                       "and four languages.\n")
+            .toUtf8()));
+
+    const ProbeRun run = runProbe({QStringLiteral("posting"), text, lines, image, notImage, workday});
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.objects.size(), 4);
+    QCOMPARE(run.objects.size(), 5);
 
     const QJsonObject pasted = run.objects.at(0);
     checkPostingShape(pasted);
@@ -198,6 +216,23 @@ void TestProbeTool::postingFiles()
     QCOMPARE(
         failed.value(QStringLiteral("error")).toString(), QStringLiteral("This file could not be read as an image."));
     QVERIFY(!failed.contains(QStringLiteral("posting")));
+
+    // The parser's fields stay as they are; the suggestion stands beside them.
+    QVERIFY(pasted.value(QStringLiteral("suggestions")).toObject().isEmpty());
+    const QJsonObject suggested = run.objects.at(4);
+    checkPostingShape(suggested);
+    QVERIFY(suggested.value(QStringLiteral("posting")).toObject().value(QStringLiteral("company")).isNull());
+    const QJsonObject company
+        = suggested.value(QStringLiteral("suggestions")).toObject().value(QStringLiteral("company")).toObject();
+    QCOMPARE(company.value(QStringLiteral("value")).toString(), QStringLiteral("Fernhill"));
+    QVERIFY(company.value(QStringLiteral("evidence")).toString().startsWith(QLatin1String("At Fernhill, we build")));
+    QCOMPARE(suggested.value(QStringLiteral("suggestions"))
+                 .toObject()
+                 .value(QStringLiteral("board"))
+                 .toObject()
+                 .value(QStringLiteral("value"))
+                 .toString(),
+        QStringLiteral("workday"));
 }
 
 void TestProbeTool::namedPipesAreRefused_data()

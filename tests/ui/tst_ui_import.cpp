@@ -10,6 +10,7 @@
 #include "posting/PostingDraft.h"
 #include "tracking/TodayProvider.h"
 #include "tracking/WindowState.h"
+#include "ui/AlreadyAppliedLine.h"
 #include "ui/ApplicationListView.h"
 #include "ui/BackupFlow.h"
 #include "ui/ClipboardPosting.h"
@@ -20,6 +21,7 @@
 #include "ui/EvidenceHint.h"
 #include "ui/PostingImportFlow.h"
 #include "ui/PostingImportSheet.h"
+#include "ui/SuggestionChip.h"
 
 #include <QAbstractButton>
 #include <QBuffer>
@@ -146,6 +148,8 @@ private Q_SLOTS:
     void overallConfidence_data();
     void overallConfidence();
     void addCountAndEnabling();
+    void suggestionChipsFillTheirFields();
+    void alreadyAppliedShowsTheRecord();
     void escapeAndReturn_data();
     void escapeAndReturn();
     void pasteOrder_data();
@@ -439,6 +443,103 @@ void TestImport::addCountAndEnabling()
     QVERIFY(sheet.addButton()->isEnabled());
     QVERIFY(sheet.footerIndicator()->isVisible());
     session.setProcessing(false);
+}
+
+// A LinkedIn card the parser reads neither employer nor title from (the title's word
+// is not in its list, the employer stands above it): the suggestions fill both.
+void TestImport::suggestionChipsFillTheirFields()
+{
+    PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
+    PostingImportSheet sheet(session, {});
+    session.begin();
+    session.addText(QStringLiteral("Kestrel Data SE\nÜrün Tasarımcısı\nİzmir, Türkiye · 3 hafta önce · 47 başvuru "
+                                   "sahibi\nHibrit\nKolay Başvuru\n"),
+        QStringLiteral("kestrel.png"));
+    sheet.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+    DraftRow* row = sheet.rows().first();
+    PostingDraft* draft = row->draft();
+    QVERIFY(draft->include()); // the work model was found
+    QVERIFY(draft->company().isEmpty() && draft->position().isEmpty());
+    QCOMPARE(sheet.addButton()->text(), QStringLiteral("Add 0 Applications"));
+
+    // Offered, not filled.
+    SuggestionChip* company = row->companySuggestion();
+    QVERIFY(company && company->isVisible());
+    QCOMPARE(company->text(), QStringLiteral("Use “Kestrel Data SE”"));
+    QCOMPARE(company->toolTip(), QStringLiteral("From: Kestrel Data SE"));
+    QVERIFY(row->companyField()->text().isEmpty());
+    QVERIFY(!row->workModelSuggestion()); // the parser's own "Hibrit" stands
+
+    // A click fills the field through the draft, as typing does, and the count follows.
+    QSignalSpy changes(draft, &PostingDraft::changed);
+    QTest::mouseClick(company, Qt::LeftButton);
+    QCOMPARE(draft->company(), QStringLiteral("Kestrel Data SE"));
+    QCOMPARE(row->companyField()->text(), QStringLiteral("Kestrel Data SE"));
+    QCOMPARE(changes.size(), 1);
+    QVERIFY(!company->isVisible());
+    QVERIFY(draft->include());
+    QCOMPARE(sheet.addButton()->text(), QStringLiteral("Add 1 Applications"));
+
+    // The keyboard reaches the position's chip from its field; Space takes it.
+    SuggestionChip* position = row->positionSuggestion();
+    QVERIFY(position && position->isVisible());
+    row->positionField()->setFocus();
+    QTest::keyClick(row->positionField(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), position);
+    QTest::keyClick(position, Qt::Key_Space);
+    QCOMPARE(draft->position(), QStringLiteral("Ürün Tasarımcısı"));
+    QVERIFY(!position->isVisible());
+
+    // Typing something else brings the offer back.
+    QTest::keyClicks(row->companyField(), QStringLiteral(" X"));
+    QVERIFY(company->isVisible());
+}
+
+// "Already in your list": the row names the stored record's date and status and shows
+// that record when clicked; the draft's include box is left as it was.
+void TestImport::alreadyAppliedShowsTheRecord()
+{
+    JobApplication* stored = addRecord(m_store->store(), QStringLiteral("Acme Corp"),
+        QStringLiteral("Senior iOS Developer"), ApplicationStatus::hrInterview, 20);
+    addRecord(m_store->store(), QStringLiteral("Acme Corp"), QStringLiteral("Backend Developer"),
+        ApplicationStatus::applied, 3);
+    QVERIFY(m_store->store().save());
+    auto view = makeView();
+    PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
+    PostingImportFlow flow(*view, panels(), &session);
+    view->show();
+
+    session.begin();
+    session.addText(postingLines.join(QLatin1Char('\n')), QStringLiteral("acme.png"));
+    session.addText(QStringLiteral("Frontend Developer\nAcme Corp · Istanbul · 1 day ago"), QStringLiteral("other"));
+    PostingImportSheet* sheet = flow.sheet();
+    QVERIFY(sheet);
+    QTRY_VERIFY(sheet->isVisible());
+    DraftRow* repeated = sheet->rows().at(0);
+    DraftRow* other = sheet->rows().at(1);
+    AlreadyAppliedLine* line = repeated->alreadyAppliedLine();
+    QVERIFY(line->isVisible());
+    QCOMPARE(line->text(), QStringLiteral("Already in your list — applied Feb 22, 2025, HR Interview"));
+    QVERIFY(repeated->includeBox()->isChecked());
+    // The same company with another title is another application.
+    QVERIFY(!other->alreadyAppliedLine()->isVisible());
+
+    // Editing the title away from the stored one takes the warning away, and back.
+    repeated->positionField()->setText(QStringLiteral("Senior iOS Developer II"));
+    Q_EMIT repeated->positionField()->textEdited(repeated->positionField()->text());
+    QVERIFY(!line->isVisible());
+    repeated->draft()->setPosition(QStringLiteral("senior ios developer"));
+    QVERIFY(line->isVisible());
+
+    QVERIFY(view->state().selectedID() != stored->id());
+    QTest::mouseClick(line, Qt::LeftButton);
+    QCOMPARE(view->state().selectedID(), std::optional<RecordID>(stored->id()));
+    QVERIFY(repeated->includeBox()->isChecked());
+    QCOMPARE(session.drafts().size(), 2); // the review goes on
+    sheet->cancel();
+    QCOMPARE(view->state().selectedID(), std::optional<RecordID>(stored->id()));
+    QCOMPARE(m_store->store().count(), 2);
 }
 
 void TestImport::escapeAndReturn_data()

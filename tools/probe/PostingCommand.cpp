@@ -4,6 +4,7 @@
 #include "model/RegularFile.h"
 #include "model/Vocabulary.h"
 #include "posting/PostingParser.h"
+#include "posting/PostingSuggestions.h"
 #include "posting/ScreenshotTextRecognizer.h"
 #include "probe/JsonOutput.h"
 #include "probe/Subcommand.h"
@@ -43,6 +44,34 @@ QJsonObject posting(const ParsedPosting& parsed)
     };
 }
 
+template <typename Value, typename ToJson>
+void addSuggestion(
+    QJsonObject& object, const char* name, const std::optional<Suggestion<Value>>& suggestion, ToJson toJson)
+{
+    if (!suggestion)
+        return;
+    object.insert(QLatin1String(name),
+        QJsonObject {
+            {QStringLiteral("value"), toJson(suggestion->value)},
+            {QStringLiteral("evidence"), suggestion->evidence},
+            {QStringLiteral("source"), QString::fromLatin1(rawValue(suggestion->source))},
+        });
+}
+
+// Only the fields that have a suggestion.
+QJsonObject suggestions(const PostingSuggestions& suggested)
+{
+    const auto text = [](const QString& value) { return QJsonValue(value); };
+    QJsonObject object;
+    addSuggestion(object, "company", suggested.company, text);
+    addSuggestion(object, "position", suggested.position, text);
+    addSuggestion(
+        object, "workModel", suggested.workModel, [](WorkModel value) { return QJsonValue(rawValue(value)); });
+    addSuggestion(object, "location", suggested.location, text);
+    addSuggestion(object, "board", suggested.board, [](JobBoard value) { return QJsonValue(rawValue(value)); });
+    return object;
+}
+
 QJsonObject failure(const QString& source, const QString& description)
 {
     return QJsonObject {{QStringLiteral("source"), source}, {QStringLiteral("error"), description}};
@@ -76,6 +105,11 @@ QJsonObject probeFile(const QString& path, const ScreenshotTextRecognizer& recog
         lines = recognized.value();
         parsed = PostingParser::parse(lines);
     }
+    PostingSuggestions suggested;
+    if (isText)
+        suggested = PostingSuggestions::suggest(parsed.rawText, parsed);
+    else
+        suggested = PostingSuggestions::suggest(lines, parsed);
     if (isText) {
         // Pasted text reaches the parser as its lines without heights or confidences.
         const QStringList pieces = parsed.rawText.split(QLatin1Char('\n'));
@@ -89,6 +123,7 @@ QJsonObject probeFile(const QString& path, const ScreenshotTextRecognizer& recog
         {QStringLiteral("source"), source},
         {QStringLiteral("lines"), ProbeJson::lines(lines)},
         {QStringLiteral("posting"), posting(parsed)},
+        {QStringLiteral("suggestions"), suggestions(suggested)},
     };
 }
 

@@ -1,5 +1,6 @@
 // The scenes of bringing things in and out of the window: the review sheet while
-// reading, with three drafts, with nothing read; the backup alert after an import;
+// reading, with three drafts, with nothing read, with suggestions and an application
+// already in the list; the backup alert after an import;
 // the list while image files are dragged over it. Each in light and dark, English
 // and Turkish. Sheets and alerts are windows of their own, so their pictures are
 // drawn into the main window's picture where they open.
@@ -18,6 +19,7 @@
 #include "ui/Palette.h"
 #include "ui/PostingImportFlow.h"
 #include "ui/PostingImportSheet.h"
+#include "ui/SuggestionChip.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,6 +33,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -113,6 +117,25 @@ QString corpusPosting(const char* name)
 
 const char* const blurryPosting = "Apply now\nSave\n3 days ago\n";
 
+// A LinkedIn card whose company and title are already in the sample records.
+const char* const appliedPosting = "Massive Dynamic\nSite Reliability Engineer\n"
+                                   "Berlin, Germany · 2 days ago · 40 applicants\nOn-site\nFull-time\n"
+                                   "Easy Apply\nSave\nAbout the job\n";
+
+// A Workday page: no employer in the header, the description names it.
+const char* const workdayPosting
+    = "Platform Engineer\nApply\nlocations\nNLD-Amsterdam\ntime type\nFull time\nposted on\n"
+      "Posted 2 Days Ago\njob requisition id\nR-20931\n\nAt Fernhill, we build the tools that small shops use "
+      "to sell online, in eleven countries and four languages.\n\nWe work in a hybrid model, with two office days "
+      "per week at our Amsterdam hub and the rest wherever you work best.\n";
+
+// A LinkedIn card in the newer layout: the place stands where the parser looks for
+// the employer, a side column's job comes first.
+const char* const placeFirstPosting
+    = "Home\nMy Network\nJobs\nMessaging\nNotifications\nTidewell Medya A.Ş.\nÜrün Tasarımcısı\n"
+      "İzmir, Türkiye · 3 hafta önce · 47 başvuru sahibi\nHibrit\nTam zamanlı\nKolay Başvuru\nKaydet\n"
+      "Benzer ilanlar\nFrontend Developer\nCopper Labs\n";
+
 class ImportScenes {
 public:
     ImportScenes(QString folder, QString suffix)
@@ -159,6 +182,27 @@ public:
             session.addText(QString::fromUtf8(blurryPosting), QStringLiteral("Screenshot 2025-03-14 at 09.41.12.png"));
             settle();
             save(composite(*window, flow->sheet(), true), QStringLiteral("11-sheet-three-drafts"));
+            session.reset();
+            settle();
+
+            // Suggestions under the fields they would fill, and a draft the list
+            // already holds; the first chip has the keyboard focus.
+            session.begin();
+            session.addText(QString::fromUtf8(appliedPosting), QStringLiteral("massive-dynamic-sre.png"));
+            session.addText(QString::fromUtf8(workdayPosting), QStringLiteral("workday-platform.png"));
+            session.addText(QString::fromUtf8(placeFirstPosting), QStringLiteral("linkedin-tidewell.png"));
+            settle();
+            if (PostingImportSheet* sheet = flow->sheet()) {
+                // The first draft's company taken from its chip: now it matches a record.
+                if (SuggestionChip* chip = sheet->rows().at(0)->companySuggestion())
+                    chip->click();
+                if (SuggestionChip* chip = sheet->rows().at(1)->companySuggestion())
+                    chip->setFocus(Qt::TabFocusReason);
+                save(composite(*window, sheet, true), QStringLiteral("15-sheet-suggestions"));
+                if (auto* list = sheet->findChild<QScrollArea*>(QStringLiteral("draftList")))
+                    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+                save(composite(*window, sheet, true), QStringLiteral("16-sheet-suggestions-below"));
+            }
             session.reset();
             settle();
 

@@ -19,40 +19,12 @@
         <translation>&amp;Dosya</translation>
     </message>
     <message>
-        <source>New Application</source>
-        <translation>Yeni Başvuru</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Kaydet</translation>
-    </message>
-    <message>
-        <source>Add from Screenshot…</source>
-        <translation>Ekran Görüntüsünden Ekle…</translation>
-    </message>
-    <message>
-        <source>Paste Job Posting</source>
-        <translation>İş İlanını Yapıştır</translation>
-    </message>
-    <message>
-        <source>Import…</source>
-        <translation>İçe Aktar…</translation>
-    </message>
-    <message>
-        <source>Export…</source>
-        <translation>Dışa Aktar…</translation>
-    </message>
-    <message>
         <source>&amp;Quit</source>
-        <translation>Çı&amp;k</translation>
+        <translation>&amp;Çık</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
         <translation>Dü&amp;zen</translation>
-    </message>
-    <message>
-        <source>Delete Application…</source>
-        <translation>Başvuruyu Sil…</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
@@ -72,23 +44,51 @@
     </message>
     <message>
         <source>&amp;Paste</source>
-        <translation>&amp;Yapıştır</translation>
+        <translation>Ya&amp;pıştır</translation>
     </message>
     <message>
         <source>Select &amp;All</source>
         <translation>&amp;Tümünü Seç</translation>
     </message>
     <message>
-        <source>Export as Spreadsheet…</source>
-        <translation>Tablo Olarak Dışa Aktar…</translation>
-    </message>
-    <message>
         <source>&amp;View</source>
         <translation>&amp;Görünüm</translation>
     </message>
     <message>
-        <source>Insights</source>
-        <translation>Öngörüler</translation>
+        <source>&amp;New Application</source>
+        <translation>&amp;Yeni Başvuru</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Kaydet</translation>
+    </message>
+    <message>
+        <source>&amp;Add from Screenshot…</source>
+        <translation>&amp;Ekran Görüntüsünden Ekle…</translation>
+    </message>
+    <message>
+        <source>&amp;Paste Job Posting</source>
+        <translation>İş İlanını Ya&amp;pıştır</translation>
+    </message>
+    <message>
+        <source>&amp;Import…</source>
+        <translation>İçe &amp;Aktar…</translation>
+    </message>
+    <message>
+        <source>&amp;Export…</source>
+        <translation>&amp;Dışa Aktar…</translation>
+    </message>
+    <message>
+        <source>Export as Sp&amp;readsheet…</source>
+        <translation>&amp;Tablo Olarak Dışa Aktar…</translation>
+    </message>
+    <message>
+        <source>&amp;Delete Application…</source>
+        <translation>Başvuruyu &amp;Sil…</translation>
+    </message>
+    <message>
+        <source>&amp;Insights</source>
+        <translation>Ö&amp;ngörüler</translation>
     </message>
 </context>
 <context>
@@ -358,8 +358,8 @@
         <translation>Kaydetmeden Çık</translation>
     </message>
     <message>
-        <source>Follow-up Notifications</source>
-        <translation>Takip Bildirimleri</translation>
+        <source>Follow-up &amp;Notifications</source>
+        <translation>Takip &amp;Bildirimleri</translation>
     </message>
 </context>
 <context>
@@ -456,6 +456,13 @@
     </message>
 </context>
 <context>
+    <name>ConfirmationDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Vazgeç</translation>
+    </message>
+</context>
+<context>
     <name>ContactsSection</name>
     <message>
         <source>Contacts</source>
@@ -517,10 +524,6 @@
     <message>
         <source>Delete</source>
         <translation>Sil</translation>
-    </message>
-    <message>
-        <source>Cancel</source>
-        <translation>Vazgeç</translation>
     </message>
 </context>
 <context>

@@ -92,15 +92,16 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
     // "…" in the titles is the single character U+2026, not three dots.
     m_fileMenu = window.menuBar()->addMenu(tr("&File"));
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    m_fileMenu->addAction(makeCommand(Key::createApplication, tr("New Application"), "newApplicationAction"));
-    m_fileMenu->addAction(makeCommand(Key::saveChanges, tr("Save"), "saveAction"));
+    m_fileMenu->addAction(makeCommand(Key::createApplication, tr("&New Application"), "newApplicationAction"));
+    m_fileMenu->addAction(makeCommand(Key::saveChanges, tr("&Save"), "saveAction"));
     m_fileMenu->addSeparator();
-    m_fileMenu->addAction(makeCommand(Key::importScreenshots, tr("Add from Screenshot…"), "addFromScreenshotAction"));
-    m_fileMenu->addAction(makeCommand(Key::pastePosting, tr("Paste Job Posting"), "pasteJobPostingAction"));
+    m_fileMenu->addAction(makeCommand(Key::importScreenshots, tr("&Add from Screenshot…"), "addFromScreenshotAction"));
+    m_fileMenu->addAction(makeCommand(Key::pastePosting, tr("&Paste Job Posting"), "pasteJobPostingAction"));
     m_fileMenu->addSeparator();
-    m_fileMenu->addAction(makeCommand(Key::importBackup, tr("Import…"), "importAction"));
-    m_fileMenu->addAction(makeCommand(Key::exportBackup, tr("Export…"), "exportAction"));
-    m_fileMenu->addAction(makeCommand(Key::exportSpreadsheet, tr("Export as Spreadsheet…"), "exportSpreadsheetAction"));
+    m_fileMenu->addAction(makeCommand(Key::importBackup, tr("&Import…"), "importAction"));
+    m_fileMenu->addAction(makeCommand(Key::exportBackup, tr("&Export…"), "exportAction"));
+    m_fileMenu->addAction(
+        makeCommand(Key::exportSpreadsheet, tr("Export as Sp&readsheet…"), "exportSpreadsheetAction"));
     m_fileMenu->addSeparator();
     m_quit = m_fileMenu->addAction(tr("&Quit"));
     m_quit->setObjectName(QStringLiteral("quitAction"));
@@ -114,12 +115,12 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
     m_editMenu->setObjectName(QStringLiteral("editMenu"));
     buildEditActions();
     m_editMenu->addSeparator();
-    m_editMenu->addAction(makeCommand(Key::deleteSelection, tr("Delete Application…"), "deleteApplicationAction"));
+    m_editMenu->addAction(makeCommand(Key::deleteSelection, tr("&Delete Application…"), "deleteApplicationAction"));
     connect(m_editMenu, &QMenu::aboutToShow, this, &ApplicationCommands::updateEditActions);
 
     m_viewMenu = window.menuBar()->addMenu(tr("&View"));
     m_viewMenu->setObjectName(QStringLiteral("viewMenu"));
-    m_viewMenu->addAction(makeCommand(Key::showInsights, tr("Insights"), "insightsAction"));
+    m_viewMenu->addAction(makeCommand(Key::showInsights, tr("&Insights"), "insightsAction"));
 
     if (m_published) {
         connect(m_published, &FocusedActions::publishedChanged, this, &ApplicationCommands::updateEnabled);
@@ -127,9 +128,12 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
         // command goes dark with it.
         connect(m_published, &QObject::destroyed, this, &ApplicationCommands::updateEnabled, Qt::QueuedConnection);
     }
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { followFocus(now); });
+    // Backspace and Delete still edit text while a text field has the focus: text
+    // fields claim those keys before window shortcuts see them, so the delete
+    // command keeps its keys and the menu keeps showing them.
+    connect(qApp, &QApplication::focusChanged, this, &ApplicationCommands::updateEditActions);
     m_window.installEventFilter(this);
-    followFocus(QApplication::focusWidget());
+    updateEditActions();
     updateEnabled();
 }
 
@@ -158,37 +162,6 @@ void ApplicationCommands::updateEnabled()
     const bool active = windowIsActive();
     for (FocusedActions::Key key : FocusedActions::keys)
         action(key)->setEnabled(active && m_published && m_published->isPublished(key));
-}
-
-bool ApplicationCommands::isTextEntry(const QWidget* widget)
-{
-    if (!widget)
-        return false;
-    if (const auto* line = qobject_cast<const QLineEdit*>(widget))
-        return !line->isReadOnly();
-    if (const auto* text = qobject_cast<const QTextEdit*>(widget))
-        return !text->isReadOnly();
-    if (const auto* plain = qobject_cast<const QPlainTextEdit*>(widget))
-        return !plain->isReadOnly();
-    if (const auto* spin = qobject_cast<const QAbstractSpinBox*>(widget))
-        return !spin->isReadOnly();
-    if (const auto* combo = qobject_cast<const QComboBox*>(widget))
-        return combo->isEditable();
-    return false;
-}
-
-void ApplicationCommands::followFocus(QWidget* now)
-{
-    const bool textEntry = now && now->window() == &m_window && isTextEntry(now);
-    if (textEntry != m_textEntryFocused) {
-        m_textEntryFocused = textEntry;
-        // Backspace and Delete edit text while a text field has the focus; the
-        // command keeps its menu item but gives up its keys until focus moves on.
-        QAction* remove = action(FocusedActions::Key::deleteSelection);
-        remove->setShortcuts(
-            textEntry ? QList<QKeySequence>() : FocusedActions::shortcuts(FocusedActions::Key::deleteSelection));
-    }
-    updateEditActions();
 }
 
 void ApplicationCommands::buildEditActions()

@@ -35,9 +35,6 @@ public:
     // Follows the window's activation and what it publishes.
     void updateEnabled();
 
-    // A widget the user types text into: Backspace and Delete belong to it.
-    static bool isTextEntry(const QWidget* widget);
-
     enum class EditOperation { undo, redo, cut, copy, paste, selectAll };
     // The standard edit commands on a text widget, and whether they apply now.
     static void perform(QWidget* focus, EditOperation operation);
@@ -50,7 +47,6 @@ private:
     QAction* makeCommand(FocusedActions::Key key, const QString& title, const char* name);
     void buildEditActions();
     void updateEditActions();
-    void followFocus(QWidget* now);
     bool windowIsActive() const;
 
     QMainWindow& m_window;
@@ -66,5 +62,4 @@ private:
     QAction* m_copy = nullptr;
     QAction* m_paste = nullptr;
     QAction* m_selectAll = nullptr;
-    bool m_textEntryFocused = false;
 };

@@ -97,7 +97,7 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
     }
     auto* commands = new ApplicationCommands(*window, published);
     if (m_reminder) {
-        QAction* remind = commands->viewMenu()->addAction(tr("Follow-up Notifications"));
+        QAction* remind = commands->viewMenu()->addAction(tr("Follow-up &Notifications"));
         remind->setObjectName(QStringLiteral("followUpNotificationsAction"));
         remind->setCheckable(true);
         remind->setChecked(m_reminder->isEnabled());

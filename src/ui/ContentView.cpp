@@ -5,6 +5,7 @@
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListView.h"
+#include "ui/ConfirmationDialog.h"
 #include "ui/DetailPlaceholder.h"
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
@@ -15,9 +16,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
-#include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -240,17 +239,8 @@ bool ContentView::confirm(const QString& title, const QString& message)
 {
     if (m_environment.confirmDeletion)
         return m_environment.confirmDeletion(title, message);
-    QMessageBox box(window());
-    box.setWindowModality(Qt::WindowModal);
-    box.setIcon(QMessageBox::Warning);
-    box.setText(title);
-    box.setInformativeText(message);
-    QPushButton* remove = box.addButton(tr("Delete"), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(tr("Cancel"), QMessageBox::RejectRole);
-    box.setDefaultButton(cancel);
-    box.setEscapeButton(cancel);
-    box.exec();
-    return box.clickedButton() == remove;
+    ConfirmationDialog dialog(title, message, tr("Delete"), window());
+    return dialog.ask();
 }
 
 QList<JobApplication*> ContentView::addNewApplications(std::vector<std::unique_ptr<JobApplication>> applications)

@@ -74,12 +74,12 @@ inline void useTestLocale()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
-// A menu's entries as shown, separators as "---".
+// A menu's entries as shown (access-key marks left out), separators as "---".
 inline QStringList menuTexts(const QMenu& menu)
 {
     QStringList texts;
     for (QAction* action : menu.actions())
-        texts.append(action->isSeparator() ? QStringLiteral("---") : action->text());
+        texts.append(action->isSeparator() ? QStringLiteral("---") : QString(action->text()).remove(QLatin1Char('&')));
     return texts;
 }
 

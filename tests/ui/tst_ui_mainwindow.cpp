@@ -11,6 +11,7 @@
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationListView.h"
 #include "ui/ApplicationRow.h"
+#include "ui/ConfirmationDialog.h"
 #include "ui/ContentView.h"
 #include "ui/DetailHeader.h"
 #include "ui/DetailPlaceholder.h"
@@ -29,6 +30,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace UiTestSupport;
@@ -56,6 +58,7 @@ private Q_SLOTS:
     void create();
     void deleteAsksWithTheRecordsNames_data();
     void deleteAsksWithTheRecordsNames();
+    void deleteConfirmationDialog();
     void deleteOutcome_data();
     void deleteOutcome();
     void filterSortAndSearchDriveTheRows_data();
@@ -216,6 +219,27 @@ void TestMainWindow::deleteAsksWithTheRecordsNames()
     QCOMPARE(
         m_desktop.asked, (QList<std::pair<QString, QString>> {{QStringLiteral("Delete this application?"), message}}));
     QCOMPARE(m_store->store().count(), 1);
+}
+
+void TestMainWindow::deleteConfirmationDialog()
+{
+    const auto answer = [](const std::function<void(ConfirmationDialog&)>& act) {
+        ConfirmationDialog dialog(QStringLiteral("Delete this application?"),
+            QStringLiteral("Acme — Engineer. This cannot be undone."), QStringLiteral("Delete"), nullptr);
+        QTimer::singleShot(0, &dialog, [&] { act(dialog); });
+        return dialog.ask();
+    };
+    // Return and Escape both keep the record; only the red action deletes.
+    QVERIFY(!answer([](ConfirmationDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }));
+    QVERIFY(!answer([](ConfirmationDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }));
+    QVERIFY(answer([](ConfirmationDialog& d) { d.actionButton()->click(); }));
+    ConfirmationDialog dialog(QStringLiteral("Delete this application?"), QStringLiteral("Acme — Engineer."),
+        QStringLiteral("Delete"), nullptr);
+    dialog.show();
+    QVERIFY(dialog.width() >= 360);
+    QVERIFY(dialog.titleLabel()->font().weight() >= QFont::DemiBold);
+    QCOMPARE(dialog.actionButton()->palette().color(QPalette::ButtonText),
+        Palette::textColor(NamedColor::red, dialog.palette()));
 }
 
 void TestMainWindow::deleteOutcome_data()

@@ -6,6 +6,7 @@
 #include "store/Store.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
+#include "ui/ConfirmationDialog.h"
 #include "ui/ContentView.h"
 #include "ui/DetailSections.h"
 #include "ui/Palette.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMainWindow>
+#include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -78,7 +80,8 @@ Records fill(Store& store)
     r.rejected->setRejectionNote(QStringLiteral(
         "They froze the team's headcount two days after the final round; the recruiter said the role may reopen "
         "in the autumn and that they would keep my application on file. Worth a message in September."));
-    r.rejected->setNotes(QStringLiteral("Take-home was a ranking model over click logs. Good feedback on the write-up."));
+    r.rejected->setNotes(
+        QStringLiteral("Take-home was a ranking model over click logs. Good feedback on the write-up."));
 
     r.offerUp = add("Umbrella Labs", "Product Designer", WorkModel::remote, 30);
     changeOn(r.offerUp, ApplicationStatus::offer, 2, 16);
@@ -92,10 +95,10 @@ Records fill(Store& store)
     r.offerDown->setOfferedSalary(Decimal::parse(std::string_view("45000")));
 
     r.history = add("Initech", "Staff Platform Engineer", WorkModel::onSite, 60);
-    const ApplicationStatus path[] = {ApplicationStatus::hrInterview, ApplicationStatus::techInterview,
-        ApplicationStatus::hrInterview, ApplicationStatus::techInterview, ApplicationStatus::offer,
-        ApplicationStatus::rejected, ApplicationStatus::hrInterview, ApplicationStatus::techInterview,
-        ApplicationStatus::offer};
+    const ApplicationStatus path[]
+        = {ApplicationStatus::hrInterview, ApplicationStatus::techInterview, ApplicationStatus::hrInterview,
+            ApplicationStatus::techInterview, ApplicationStatus::offer, ApplicationStatus::rejected,
+            ApplicationStatus::hrInterview, ApplicationStatus::techInterview, ApplicationStatus::offer};
     int day = 55;
     int hour = 9;
     for (ApplicationStatus status : path) {
@@ -165,6 +168,33 @@ public:
         scrollTo(history, history->timelineSection());
         save(*window, QStringLiteral("25-detail-history"));
 
+        // The delete confirmation over the window, centred as the window system places it.
+        {
+            const JobApplication* record = records.filled;
+            select(records.filled);
+            ConfirmationDialog dialog(QCoreApplication::translate("ContentView", "Delete this application?"),
+                QCoreApplication::translate("ContentView", "%1 — %2. This cannot be undone.",
+                    "Delete confirmation; %1 is the company name, %2 the position")
+                    .arg(record->displayCompany(), record->displayPosition()),
+                QCoreApplication::translate("ContentView", "Delete"), window.get());
+            dialog.setWindowModality(Qt::NonModal);
+            dialog.show();
+            settle();
+            QImage image = window->grab().toImage();
+            const QPixmap shot = dialog.grab();
+            QPainter painter(&image);
+            painter.fillRect(image.rect(), QColor(0, 0, 0, 40));
+            const QPoint at((image.width() - shot.width()) / 2, 90);
+            painter.setPen(Qt::NoPen);
+            for (int i = 1; i <= 6; ++i) {
+                painter.setBrush(QColor(0, 0, 0, 12));
+                painter.drawRoundedRect(QRect(at, shot.size()).adjusted(-i, -i + 3, i, i + 3), 6, 6);
+            }
+            painter.drawPixmap(at, shot);
+            painter.end();
+            saveImage(image, QStringLiteral("27-delete-confirmation"));
+        }
+
         window->resize(ApplywrightApp::minimumWidth, ApplywrightApp::minimumHeight);
         select(records.filled);
         save(*window, QStringLiteral("26-detail-minimum-size"));
@@ -174,8 +204,13 @@ private:
     void save(QMainWindow& window, const QString& name) const
     {
         settle();
+        saveImage(window.grab().toImage(), name);
+    }
+
+    void saveImage(const QImage& image, const QString& name) const
+    {
         const QString path = QDir(m_folder).filePath(name + m_suffix + QLatin1String(".png"));
-        if (!window.grab().save(path))
+        if (!image.save(path))
             std::fprintf(stderr, "could not write %s\n", qPrintable(path));
         else
             std::printf("%s\n", qPrintable(path));
@@ -197,7 +232,8 @@ void shootDetailScenes(const QString& folder)
             QLocale::setDefault(locale);
             QTranslator translator;
             const bool translated = locale.language() == QLocale::Turkish
-                && translator.load(locale, QStringLiteral("applywright"), QStringLiteral("_"), QStringLiteral(":/i18n"));
+                && translator.load(
+                    locale, QStringLiteral("applywright"), QStringLiteral("_"), QStringLiteral(":/i18n"));
             if (translated)
                 QCoreApplication::installTranslator(&translator);
             QString suffix = translated ? QStringLiteral("-tr") : QString();

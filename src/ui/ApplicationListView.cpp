@@ -16,8 +16,9 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMimeData>
@@ -27,6 +28,7 @@
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -274,9 +276,11 @@ ApplicationListView::~ApplicationListView() = default;
 void ApplicationListView::buildToolbar()
 {
     m_toolbar->setObjectName(QStringLiteral("listToolbar"));
-    m_toolbarLayout = new QHBoxLayout(m_toolbar);
+    m_toolbarLayout = new QGridLayout(m_toolbar);
     m_toolbarLayout->setContentsMargins(10, 10, 8, 8);
-    m_toolbarLayout->setSpacing(4);
+    m_toolbarLayout->setHorizontalSpacing(4);
+    m_toolbarLayout->setVerticalSpacing(8);
+    m_toolbarLayout->setColumnStretch(0, 1);
 
     m_filterButton->setObjectName(QStringLiteral("filterButton"));
     m_filterButton->setText(tr("Filter"));
@@ -304,9 +308,8 @@ void ApplicationListView::buildToolbar()
             m_actions.onCreate();
     });
 
-    m_toolbarLayout->addStretch(1);
-    m_toolbarLayout->addWidget(m_filterButton);
-    m_toolbarLayout->addWidget(m_newButton);
+    m_toolbarLayout->addWidget(m_filterButton, 0, 1);
+    m_toolbarLayout->addWidget(m_newButton, 0, 2);
 }
 
 void ApplicationListView::buildFilterMenu()
@@ -430,20 +433,53 @@ bool ApplicationListView::acceptsImageDrops() const
     return m_list->viewport()->acceptDrops();
 }
 
-void ApplicationListView::setSearchField(QWidget* field)
+void ApplicationListView::setSearchField(QLineEdit* field)
 {
+    m_searchField = field;
     field->setParent(m_toolbar);
-    m_toolbarLayout->insertWidget(0, field, 1);
-    // The field takes the toolbar's width; the stretch was only for the buttons.
-    if (QLayoutItem* stretch = m_toolbarLayout->itemAt(1); stretch && stretch->spacerItem()) {
-        m_toolbarLayout->removeItem(stretch);
-        delete stretch;
-    }
-    m_toolbarLayout->insertSpacing(1, 2);
+    arrangeToolbar();
     // Tab follows the toolbar left to right, then into the list.
     setTabOrder(field, m_filterButton);
     setTabOrder(m_filterButton, m_newButton);
     setTabOrder(m_newButton, m_list);
+}
+
+void ApplicationListView::arrangeToolbar()
+{
+    if (!m_searchField)
+        return;
+    // The field sits beside the buttons while its whole prompt fits there; in a
+    // narrower column it takes a row of its own under them rather than cutting the
+    // prompt short.
+    const QMargins margins = m_toolbarLayout->contentsMargins();
+    const int buttons = m_filterButton->sizeHint().width() + m_newButton->sizeHint().width()
+        + 2 * m_toolbarLayout->horizontalSpacing();
+    const bool besideButtons = width() - margins.left() - margins.right() - buttons >= searchFieldWidthForPrompt();
+    const int row = besideButtons ? 0 : 1;
+    const int columns = besideButtons ? 1 : 3;
+    const int index = m_toolbarLayout->indexOf(m_searchField);
+    if (index >= 0) {
+        int currentRow = 0, column = 0, rowSpan = 0, columnSpan = 0;
+        m_toolbarLayout->getItemPosition(index, &currentRow, &column, &rowSpan, &columnSpan);
+        if (currentRow == row)
+            return;
+        m_toolbarLayout->removeWidget(m_searchField);
+    }
+    m_toolbarLayout->addWidget(m_searchField, row, 0, 1, columns);
+}
+
+int ApplicationListView::searchFieldWidthForPrompt() const
+{
+    // The prompt plus what the field keeps around its text: the frame and its inner
+    // margin on both sides, and the leading symbol, which a line edit lays out as a
+    // small icon with a quarter of its size around it.
+    const QStyle* style = m_searchField->style();
+    const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, m_searchField);
+    const int icon = style->pixelMetric(QStyle::PM_SmallIconSize, nullptr, m_searchField);
+    const int leadingSymbol = icon + icon / 2 + 2;
+    const int innerMargin = 2;
+    return QFontMetrics(m_searchField->font()).horizontalAdvance(m_searchField->placeholderText()) + leadingSymbol
+        + 2 * (frame + innerMargin) + 4;
 }
 
 void ApplicationListView::deleteSelected()
@@ -595,9 +631,17 @@ bool ApplicationListView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+void ApplicationListView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    arrangeToolbar();
+}
+
 void ApplicationListView::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
         applyStyle();
+    if (event->type() == QEvent::FontChange)
+        arrangeToolbar();
     QWidget::changeEvent(event);
 }

@@ -16,7 +16,8 @@ class ApplicationListModel;
 class ApplicationRow;
 class EmptyListOverlay;
 class QActionGroup;
-class QHBoxLayout;
+class QGridLayout;
+class QLineEdit;
 class QListView;
 class QMenu;
 class QToolButton;
@@ -54,7 +55,7 @@ public:
     bool acceptsImageDrops() const;
 
     // Puts the window's search field at the start of the toolbar.
-    void setSearchField(QWidget* field);
+    void setSearchField(QLineEdit* field);
 
     // The row's context menu for `application` (shown on right click).
     std::unique_ptr<QMenu> makeContextMenu(JobApplication& application);
@@ -77,6 +78,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildToolbar();
@@ -92,6 +94,8 @@ private:
     void showContextMenu(const QPoint& position);
     void updateOverlay();
     void updateFilterButton();
+    void arrangeToolbar();
+    int searchFieldWidthForPrompt() const;
 
     WindowState& m_state;
     Actions m_actions;
@@ -99,7 +103,8 @@ private:
     ApplicationRow* m_row;
     QListView* m_list;
     QWidget* m_toolbar;
-    QHBoxLayout* m_toolbarLayout;
+    QGridLayout* m_toolbarLayout;
+    QLineEdit* m_searchField = nullptr;
     QToolButton* m_newButton;
     QToolButton* m_filterButton;
     QMenu* m_filterMenu;

@@ -102,15 +102,39 @@ void ContentUnavailableView::setMaximumColumnWidth(int width)
     relayout();
 }
 
+namespace {
+
+// The narrowest width at which `label` needs no more lines than at `width`: the
+// lines come out even, and no word is left alone on the last one.
+int balancedWidth(const QLabel* label, int width)
+{
+    const int height = label->heightForWidth(width);
+    int narrow = width / 2;
+    int wide = width;
+    while (narrow < wide) {
+        const int middle = (narrow + wide) / 2;
+        if (label->heightForWidth(middle) <= height)
+            wide = middle;
+        else
+            narrow = middle + 1;
+    }
+    return wide;
+}
+
+} // namespace
+
 void ContentUnavailableView::relayout()
 {
     const int available = width() - 2 * margin;
     m_columnWidth = std::max(160, std::min(m_maximumColumnWidth, available));
     for (QLabel* label : {m_title, m_description}) {
-        label->setFixedWidth(m_columnWidth);
         // QLabel::heightForWidth never answers less than the minimum height: clear it first.
         label->setMinimumHeight(0);
-        label->setFixedHeight(label->text().isEmpty() ? 0 : label->heightForWidth(m_columnWidth));
+        label->setMinimumWidth(0);
+        label->setMaximumWidth(QWIDGETSIZE_MAX);
+        const int width = label->text().isEmpty() ? m_columnWidth : balancedWidth(label, m_columnWidth);
+        label->setFixedWidth(width);
+        label->setFixedHeight(label->text().isEmpty() ? 0 : label->heightForWidth(width));
     }
     if (m_descriptionWidget)
         m_descriptionWidget->setFixedWidth(m_columnWidth);

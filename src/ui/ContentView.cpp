@@ -79,6 +79,8 @@ ContentView::ContentView(Store& store, TodayProvider& today, Environment environ
         updatePublishedActions();
     }
     setFocusProxy(m_list->listView());
+    // The list's empty panel and the detail placeholder share a centre line.
+    m_list->listView()->viewport()->installEventFilter(this);
 }
 
 ContentView::~ContentView()
@@ -311,6 +313,23 @@ void ContentView::dropDetailView()
     m_detailView->hide();
     m_detailView->deleteLater();
     m_detailView = nullptr;
+}
+
+bool ContentView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_list->listView()->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        alignPlaceholder();
+    return QWidget::eventFilter(watched, event);
+}
+
+void ContentView::alignPlaceholder()
+{
+    // The placeholder is centred in the band the list's rows take (between its
+    // toolbar and its summary bar), as the list's own empty panel is.
+    const QWidget* viewport = m_list->listView()->viewport();
+    const int top = viewport->mapTo(m_list, QPoint(0, 0)).y();
+    const int bottom = m_list->height() - top - viewport->height();
+    m_placeholder->setContentsMargins(0, std::max(0, top), 0, std::max(0, bottom));
 }
 
 void ContentView::changeEvent(QEvent* event)

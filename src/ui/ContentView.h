@@ -91,10 +91,12 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();
     void showSearchText(const QString& text);
+    void alignPlaceholder();
     void updateDetail();
     void dropDetailView();
     void updatePublishedActions();

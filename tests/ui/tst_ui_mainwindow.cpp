@@ -141,6 +141,20 @@ void TestMainWindow::columnsColoursAndSearchField()
     view->resize(1400, 700);
     QApplication::processEvents();
     QCOMPARE(split->sizes().value(0), 320);
+    // The search field keeps its whole prompt: beside the buttons where it fits, on a
+    // row of its own under them in the narrowest list.
+    QLineEdit* search = view->searchField();
+    QToolButton* filter = view->listView()->filterButton();
+    const int prompt = search->fontMetrics().horizontalAdvance(search->placeholderText());
+    QVERIFY(search->geometry().bottom() > filter->geometry().top());
+    split->setSizes({ContentView::listMinimumWidth, 10000});
+    QApplication::processEvents();
+    QCOMPARE(split->sizes().value(0), ContentView::listMinimumWidth);
+    QVERIFY2(search->width() >= prompt + 30, qPrintable(QString::number(search->width())));
+    QVERIFY(search->geometry().top() >= filter->geometry().bottom());
+    split->setSizes({320, 10000});
+    QApplication::processEvents();
+    QVERIFY(search->geometry().bottom() > filter->geometry().top());
 
     // A running window follows the desktop into dark: named colours and the sidebar change with it.
     QLabel* active = view->findChild<QLabel*>(QStringLiteral("activeCount"));
@@ -421,6 +435,12 @@ void TestMainWindow::emptyStoreAndNoResults()
     QCOMPARE(placeholder->description(), QStringLiteral("Add your first application to start tracking."));
     QCOMPARE(placeholder->actionButton()->text(), QStringLiteral("New Application"));
     QVERIFY(placeholder->actionButton()->isVisible());
+    // Side by side, the two empty panels share a centre line.
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    const auto centre = [&view](QWidget* widget) { return widget->mapTo(view.get(), widget->rect().center()).y(); };
+    QVERIFY2(std::abs(centre(overlay->actionButton()) - centre(placeholder->actionButton())) <= 1,
+        qPrintable(
+            QStringLiteral("%1 %2").arg(centre(overlay->actionButton())).arg(centre(placeholder->actionButton()))));
     overlay->actionButton()->click();
     QCOMPARE(m_store->store().count(), 1);
     QVERIFY(!overlay->isVisible());

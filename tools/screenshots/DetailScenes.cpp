@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTranslator>
 
@@ -198,6 +199,14 @@ public:
         window->resize(ApplywrightApp::minimumWidth, ApplywrightApp::minimumHeight);
         select(records.filled);
         save(*window, QStringLiteral("26-detail-minimum-size"));
+
+        // The list at its narrowest: the search prompt, and the no-results text.
+        content->splitter()->setSizes({ContentView::listMinimumWidth, 10000});
+        content->state().setSelectedID(std::nullopt);
+        save(*window, QStringLiteral("28-list-narrowest"));
+        content->state().setSearchText(QStringLiteral("zzz"));
+        save(*window, QStringLiteral("29-list-narrowest-no-results"));
+        content->state().setSearchText(QString());
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "backup/BackupDocument.h"
 
 #include "backup/BackupFields.h"
+#include "model/Utf8Text.h"
 
 // RapidJSON 1.1's SSE string scans take 0x1A to 0x1F for ordinary characters: the
 // reader would let them through raw and the writer would leave them unescaped,
@@ -217,7 +218,8 @@ template <typename Record, size_t N> constexpr quint32 requiredMask(const std::a
 
 // `hint` is where the key is likely to be: our own files list the keys in table
 // order, so one comparison usually settles it.
-template <typename Record, size_t N> int findField(const std::array<Field<Record>, N>& fields, std::string_view key, int hint)
+template <typename Record, size_t N>
+int findField(const std::array<Field<Record>, N>& fields, std::string_view key, int hint)
 {
     if (hint >= 0 && hint < int(N) && fields[hint].key == key)
         return hint;
@@ -242,7 +244,8 @@ public:
     const std::optional<BackupEncodingError>& error() const { return m_error; }
 
 private:
-    template <typename Record, size_t N> bool writeObject(const std::array<Field<Record>, N>& fields, const Record& record)
+    template <typename Record, size_t N>
+    bool writeObject(const std::array<Field<Record>, N>& fields, const Record& record)
     {
         m_writer.StartObject();
         for (const Field<Record>& field : fields) {
@@ -306,7 +309,8 @@ private:
         return false;
     }
 
-    template <typename Record, size_t N> bool writeList(const std::array<Field<Record>, N>& fields, const QList<Record>& records)
+    template <typename Record, size_t N>
+    bool writeList(const std::array<Field<Record>, N>& fields, const QList<Record>& records)
     {
         m_writer.StartArray();
         for (const Record& record : records) {
@@ -750,13 +754,13 @@ private:
         }
         constexpr size_t chunk = size_t(1) << 20;
         if (size <= chunk) {
-            out = QString::fromUtf8(text.data(), qsizetype(size));
+            out = textFromUtf8(QByteArrayView(text.data(), qsizetype(size)));
             return true;
         }
         // A long text is converted a piece at a time, each piece's bytes given back
         // once it is converted, so the bytes and the text are not held together.
         out.resize(qsizetype(size)); // UTF-16 never needs more units than UTF-8 bytes
-        QStringDecoder decoder(QStringDecoder::Utf8);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
         QChar* end = out.data();
         for (size_t at = 0; at < size; at += chunk) {
             const size_t length = std::min(chunk, size - at);

@@ -1,5 +1,7 @@
 #include "ocrworker/TesseractReader.h"
 
+#include "model/Utf8Text.h"
+
 #include <QHash>
 #include <QImage>
 #include <QPainter>
@@ -51,7 +53,7 @@ ThreadEngine& threadEngine()
 
 QString takeText(char* text)
 {
-    const QString result = QString::fromUtf8(text).trimmed();
+    const QString result = textFromUtf8(text).trimmed();
     delete[] text;
     return result;
 }

@@ -1,5 +1,7 @@
 #include "store/SqliteDatabase.h"
 
+#include "model/Utf8Text.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
@@ -81,7 +83,7 @@ QString SqliteStatement::text(int column) const
 {
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
     const int size = sqlite3_column_bytes(m_statement, column);
-    return data ? QString::fromUtf8(data, size) : QString();
+    return data ? textFromUtf8(QByteArrayView(data, size)) : QString();
 }
 
 Expected<std::unique_ptr<SqliteDatabase>, StoreError> SqliteDatabase::open(const QString& path, Mode mode)

@@ -1,5 +1,6 @@
 #include "ui/ClipboardPosting.h"
 
+#include "model/Utf8Text.h"
 #include "ui/ApplicationListView.h"
 
 #include <QMimeData>
@@ -25,6 +26,21 @@ QList<QUrl> copiedFiles(const QString& payload)
 }
 
 const QLatin1String nautilusMarker("x-special/nautilus-clipboard");
+
+// The clipboard's text as it was copied. QMimeData::text() decodes UTF-8 with
+// QString::fromUtf8, which drops a byte-order mark at the start, and hasText()
+// misses a clipboard that offers only "text/plain;charset=utf-8" (as some X
+// programs do): where the clipboard offers those bytes, they are decoded here.
+QString clipboardText(const QMimeData& data)
+{
+    const QString utf8 = QStringLiteral("text/plain;charset=utf-8");
+    if (data.hasFormat(utf8)) {
+        const QByteArray bytes = data.data(utf8);
+        if (!bytes.isEmpty())
+            return textFromUtf8(bytes.endsWith('\0') ? QByteArrayView(bytes).chopped(1) : QByteArrayView(bytes));
+    }
+    return data.text();
+}
 
 } // namespace
 
@@ -88,15 +104,13 @@ ClipboardPosting ClipboardPosting::read(const QMimeData* data)
     }
 
     // 3. Text with something in it besides blanks.
-    if (data->hasText()) {
-        QString text = data->text();
-        if (!text.trimmed().isEmpty() && !text.startsWith(nautilusMarker)) {
-            if (text.size() > maximumTextLength)
-                text.truncate(maximumTextLength);
-            posting.kind = Kind::text;
-            posting.text = std::move(text);
-            return posting;
-        }
+    QString text = clipboardText(*data);
+    if (!text.trimmed().isEmpty() && !text.startsWith(nautilusMarker)) {
+        if (text.size() > maximumTextLength)
+            text.truncate(maximumTextLength);
+        posting.kind = Kind::text;
+        posting.text = std::move(text);
+        return posting;
     }
     return posting;
 }

@@ -367,6 +367,16 @@ void BackupTest::acceptedDocuments_data()
     QTest::newRow("keys in another order") << reversed.text() << contents;
     QTest::newRow("identifier in mixed case")
         << withApplication(validApplication().set("id", "\"0f8FAD5b-d9cb-469F-A165-70867728950e\"")) << contents;
+    // A byte-order mark opening a text is a character of it, escaped or not.
+    BackupFileContents marked = contents;
+    marked.applications[0].companyName = QChar(0xFEFF) + QStringLiteral("Acme");
+    marked.applications[0].position = QChar(0xFEFF) + QStringLiteral("Engineer");
+    QTest::newRow("texts starting with a byte-order mark") << withApplication(validApplication()
+                                                                                  .set("companyName", "\"\\ufeffAcme\"")
+                                                                                  .set("position",
+                                                                                      "\"\xEF\xBB\xBF"
+                                                                                      "Engineer\""))
+                                                           << marked;
     QTest::newRow("empty applications") << validRoot("[]").text() << contentsOf({});
 
     BackupFileContents changed = contents;
@@ -381,7 +391,7 @@ void BackupTest::acceptedDocuments_data()
     // Long enough to be read in pieces, with characters of two, three and four
     // bytes falling across the pieces' edges.
     BackupFileContents longNote = contents;
-    longNote.applications[0].notes = QStringLiteral("ışık ğ € 🚀 ").repeated(300'000);
+    longNote.applications[0].notes = QChar(0xFEFF) + QStringLiteral("ışık ğ € 🚀 ").repeated(300'000);
     QTest::newRow("a note of several megabytes")
         << withApplication(validApplication().set("notes", '"' + longNote.applications[0].notes.toUtf8() + '"'))
         << longNote;

@@ -717,7 +717,7 @@ void StoreTest::everyFieldSurvivesReopening()
         stored->setExpectedSalary(Decimal::parse("123456789012345678901234567890.123456789"));
         stored->setOfferedSalary(Decimal::parse("12.50075"));
         stored->setCurrencyRaw(QStringLiteral("EUR"));
-        stored->setNotes(QStringLiteral("emoji 🎉 and quotes ' \""));
+        stored->setNotes(QStringLiteral("\uFEFFemoji 🎉 and quotes ' \""));
         stored->setFavorite(true);
         stored->setWorkModelRaw(QStringLiteral("spaceStation"));
         id = stored->id();
@@ -765,7 +765,7 @@ void StoreTest::everyFieldSurvivesReopening()
     QCOMPARE(a->expectedSalary()->toString(), QStringLiteral("123456789012345678901234567890.123456789"));
     QCOMPARE(a->offeredSalary()->toString(), QStringLiteral("12.50075"));
     QCOMPARE(a->currencyRaw(), QStringLiteral("EUR"));
-    QCOMPARE(a->notes(), QStringLiteral("emoji 🎉 and quotes ' \""));
+    QCOMPARE(a->notes(), QStringLiteral("\uFEFFemoji 🎉 and quotes ' \""));
     QVERIFY(a->isFavorite());
     QCOMPARE(a->createdAt(), utc(2025, 3, 7, 14, 5, 9, 120));
     QCOMPARE(a->updatedAt(), utc(2025, 3, 8, 1, 2, 3, 456));

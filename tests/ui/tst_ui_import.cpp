@@ -612,6 +612,7 @@ void TestImport::pasteOrder_data()
     QTest::newRow("any other image") << "jpeg" << QStringList {QStringLiteral("posting")} << clipboard << none;
     QTest::newRow("no image file: the text") << "textfile+text" << none << clipboard << none;
     QTest::newRow("text") << "text" << none << clipboard << none;
+    QTest::newRow("UTF-8 text starting with a byte-order mark") << "marked utf-8" << none << clipboard << none;
     QTest::newRow("blank text") << "blank" << none << none << emptyFailure;
     QTest::newRow("nothing") << "nothing" << none << none << emptyFailure;
     QTest::newRow("paste key on the list") << "list key" << none << clipboard << none;
@@ -654,6 +655,10 @@ void TestImport::pasteOrder()
         data->setText(QStringLiteral("  \n\t \n"));
     if (offer == QLatin1String("long text"))
         data->setText(postingText + QStringLiteral("lorem ipsum ").repeated(30000));
+    // As some X programs offer it: only the UTF-8 bytes, with a terminating zero.
+    const QString marked = QChar(0xFEFF) + postingText;
+    if (offer == QLatin1String("marked utf-8"))
+        data->setData(QStringLiteral("text/plain;charset=utf-8"), marked.toUtf8() + '\0');
     QGuiApplication::clipboard()->setMimeData(data);
 
     auto view = makeView();
@@ -679,7 +684,8 @@ void TestImport::pasteOrder()
         QVERIFY(session.drafts().first()->parsed().rawText.startsWith(postingText));
     } else if (drafts == QStringList {QStringLiteral("Clipboard")} && asked.isEmpty()) {
         // The untrimmed text is what gets parsed.
-        QCOMPARE(session.drafts().first()->parsed().rawText, postingText);
+        QCOMPARE(
+            session.drafts().first()->parsed().rawText, offer == QLatin1String("marked utf-8") ? marked : postingText);
         QCOMPARE(session.drafts().first()->company(), QStringLiteral("Globex Labs"));
     }
     flow.sheet()->cancel();

@@ -152,12 +152,13 @@ RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& appl
     return parts;
 }
 
-void paintHighlight(QPainter* painter, const QStyleOptionViewItem& option)
+// The highlight of a selected or hovered row, translucent over the list.
+std::optional<QColor> highlightColor(const QStyleOptionViewItem& option)
 {
     const bool selected = option.state.testFlag(QStyle::State_Selected);
     const bool hovered = option.state.testFlag(QStyle::State_MouseOver);
     if (!selected && !hovered)
-        return;
+        return std::nullopt;
     const QPalette& palette = option.palette;
     const bool dark = Palette::isDark(palette);
     QColor color;
@@ -171,11 +172,27 @@ void paintHighlight(QPainter* painter, const QStyleOptionViewItem& option)
     } else {
         color = Palette::withAlpha(palette.color(QPalette::Text), dark ? 0.06 : 0.04);
     }
+    return color;
+}
+
+// What a row's contents are painted on: the list's background under its highlight.
+QColor rowBackground(const QStyleOptionViewItem& option)
+{
+    const QColor list = option.palette.color(QPalette::Base);
+    const std::optional<QColor> highlight = highlightColor(option);
+    return highlight ? Palette::over(*highlight, list) : list;
+}
+
+void paintHighlight(QPainter* painter, const QStyleOptionViewItem& option)
+{
+    const std::optional<QColor> color = highlightColor(option);
+    if (!color)
+        return;
     const QRectF area = QRectF(option.rect)
                             .adjusted(ApplicationRow::highlightInsetX, ApplicationRow::highlightInsetY,
                                 -ApplicationRow::highlightInsetX, -ApplicationRow::highlightInsetY);
     painter->setPen(Qt::NoPen);
-    painter->setBrush(color);
+    painter->setBrush(*color);
     painter->drawRoundedRect(area, ApplicationRow::highlightRadius, ApplicationRow::highlightRadius);
 }
 
@@ -287,30 +304,38 @@ void ApplicationRow::paintRow(
     RowParts parts = buildRow(option, application, m_today, fonts, measured.lines);
     const Layout& layout = parts.layout;
     const QPalette& palette = option.palette;
-    if (option.state.testFlag(QStyle::State_Selected)) {
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const QColor behind = rowBackground(option);
+    if (selected) {
         for (BadgePainter* badge : {parts.waiting ? &*parts.waiting : nullptr, &parts.status, &parts.workModel,
                  parts.followUp ? &*parts.followUp : nullptr}) {
             if (badge)
-                badge->setOnSelection(palette);
+                badge->setOnSelection(palette, behind);
         }
     }
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     paintHighlight(painter, option);
-    const bool selected = option.state.testFlag(QStyle::State_Selected);
     const bool ringed
         = !selected && option.state.testFlag(QStyle::State_HasFocus) && option.widget && option.widget->hasFocus();
     if (ringed || application.id() == m_markedID)
         paintFocusRing(painter, option);
-    const auto ink = [&](const QColor& color) { return selected ? Palette::onSelection(color, palette) : color; };
+    // Text at least 4.5:1 and shapes at least 3:1 against what is behind them; on a
+    // selected row pushed off the selection first.
+    const auto ink = [&](const QColor& color, double minimum = Palette::minimumTextContrast) {
+        return Palette::withContrast(selected ? Palette::onSelection(color, palette) : color, behind, minimum);
+    };
 
-    // Status bar: full strength while the application is open, faded once closed.
-    // On a selected row it keeps full strength, pushed off the selection.
-    QColor bar = selected ? ink(Palette::textColor(tint(application.status()), palette))
+    // Status bar: full strength while the application is open, faded once closed
+    // (the badge beside it says so in words). On a selected row it keeps full
+    // strength, pushed off the selection.
+    QColor bar = selected ? ink(Palette::textColor(tint(application.status()), palette), Palette::minimumShapeContrast)
                           : Palette::fillColor(tint(application.status()), palette);
     if (isClosed(application.status()) && !selected)
         bar.setAlphaF(float(closedStatusOpacity));
+    else if (!selected)
+        bar = ink(bar, Palette::minimumShapeContrast);
     painter->setPen(Qt::NoPen);
     painter->setBrush(bar);
     painter->drawRoundedRect(QRectF(layout.statusBar), statusBarRadius, statusBarRadius);

@@ -41,7 +41,12 @@ void ApplicationStyle::drawPrimitive(
         drawEdge(painter, option->rect, option->palette,
             option->state.testFlag(State_HasFocus) && option->state.testFlag(State_Enabled));
         return;
+    case PE_PanelMenu:
     case PE_FrameMenu:
+        // Fusion edges its menus with a shade of the window colour, which in the dark
+        // is nearly the window itself: the edge is drawn again in the controls' colour.
+        if (element == PE_PanelMenu)
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
         painter->save();
         painter->setPen(Palette::controlEdge(option->palette));
         painter->setBrush(Qt::NoBrush);

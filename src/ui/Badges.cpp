@@ -51,9 +51,10 @@ BadgePainter BadgePainter::statusBadge(
     return badge;
 }
 
-void BadgePainter::setOnSelection(const QPalette& palette)
+void BadgePainter::setOnSelection(const QPalette& palette, const QColor& behind)
 {
-    m_foreground = Palette::onSelection(m_foreground, palette);
+    m_foreground = Palette::withContrast(
+        Palette::onSelection(m_foreground, palette), Palette::over(m_background, behind), Palette::minimumTextContrast);
 }
 
 BadgePainter BadgePainter::waitingBadge(

@@ -36,7 +36,9 @@ public:
 
     QSize sizeHint() const { return m_size; }
     // Draws on a selected row: the foreground is pushed away from the selection's tint.
-    void setOnSelection(const QPalette& palette);
+    // On a selected row painted `behind`: the text pushed off the selection until it
+    // reads at least 4.5:1 on the badge's capsule.
+    void setOnSelection(const QPalette& palette, const QColor& behind);
     // Draws the badge at the left edge of `rect`, centred vertically in it.
     void paint(QPainter* painter, const QRect& rect) const;
     // The same, clipped to `width` pixels: a text that does not fit is elided.

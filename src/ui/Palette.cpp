@@ -8,6 +8,8 @@
 #include <QStyleFactory>
 #include <QWidget>
 
+#include <cmath>
+
 #include <algorithm>
 
 namespace Palette {
@@ -165,6 +167,40 @@ QColor onSelection(const QColor& color, const QPalette& palette)
     QColor lifted = blend(color, dark ? QColor(Qt::white) : QColor(Qt::black), dark ? 0.4 : 0.3);
     lifted.setAlphaF(color.alphaF());
     return lifted;
+}
+
+QColor over(const QColor& color, const QColor& background)
+{
+    if (!color.isValid())
+        return background;
+    return blend(background, color, color.alphaF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double la = luminance(a) + 0.05;
+    const double lb = luminance(b) + 0.05;
+    return la > lb ? la / lb : lb / la;
+}
+
+QColor withContrast(const QColor& color, const QColor& background, double minimum)
+{
+    const QColor opaque = over(color, background);
+    const QColor away = contrast(background, Qt::white) > contrast(background, Qt::black) ? Qt::white : Qt::black;
+    // Small steps, so the colour keeps as much of its hue as the ratio allows; the
+    // painted colour is measured in whole 8-bit channels, so each step is rounded
+    // the way the screen will show it before it is measured.
+    for (int step = 0; step <= 40; ++step) {
+        const QColor candidate = blend(opaque, away, step / 40.0).toRgb();
+        const QColor shown(candidate.red(), candidate.green(), candidate.blue());
+        if (contrast(shown, background) >= minimum)
+            return step == 0 ? color : shown;
+    }
+    return away;
 }
 
 QColor groupedBackground(const QPalette& palette)

@@ -53,6 +53,19 @@ QColor barBackground(const QPalette& palette);
 // status bar stay readable on it.
 QColor onSelection(const QColor& color, const QPalette& palette);
 
+// `color` as it shows painted over the opaque `background`, its alpha applied.
+QColor over(const QColor& color, const QColor& background);
+// The contrast ratio (1 to 21) of two opaque colours, as the accessibility
+// guidelines measure it.
+double contrast(const QColor& a, const QColor& b);
+// The least contrast text, and shapes that carry meaning, keep against what is
+// behind them.
+constexpr double minimumTextContrast = 4.5;
+constexpr double minimumShapeContrast = 3;
+// `color` moved towards white (on a dark background) or black (on a light one)
+// just far enough to stand at least `minimum`:1 against `background`.
+QColor withContrast(const QColor& color, const QColor& background, double minimum);
+
 // The page behind a grouped form and the cards of its sections.
 QColor groupedBackground(const QPalette& palette);
 QColor groupedCard(const QPalette& palette);

@@ -8,12 +8,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHash>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 #include <utility>
 
@@ -72,6 +75,40 @@ inline void typeText(QWidget* widget, const QString& text)
 inline void useTestLocale()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+// WCAG contrast ratio of two opaque colours.
+inline double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a) + 0.05;
+    const double lb = luminance(b) + 0.05;
+    return la > lb ? la / lb : lb / la;
+}
+
+// How what is drawn in `area` stands out from the area's commonest colour (its
+// background): the contrast of the pixel furthest from it. Glyph stems at these
+// sizes reach their full colour, so for text this is the text's own contrast.
+inline double drawnContrast(const QImage& image, const QRect& area, QColor* background = nullptr)
+{
+    QHash<QRgb, int> counts;
+    const QRect inside = area & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb common = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(common))
+            common = it.key();
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = std::max(best, contrast(QColor(it.key()), QColor(common)));
+    if (background)
+        *background = QColor(common);
+    return best;
 }
 
 // A menu's entries as shown (access-key marks left out), separators as "---".

@@ -17,6 +17,7 @@
 #include <QAbstractItemModelTester>
 #include <QDropEvent>
 #include <QFile>
+#include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
 #include <QPainter>
@@ -26,18 +27,6 @@
 using namespace UiTestSupport;
 
 namespace {
-
-// WCAG contrast ratio of two opaque colours.
-double contrast(const QColor& a, const QColor& b)
-{
-    const auto luminance = [](const QColor& c) {
-        const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
-    };
-    const double la = luminance(a) + 0.05;
-    const double lb = luminance(b) + 0.05;
-    return la > lb ? la / lb : lb / la;
-}
 
 // Drags `urls` over the list and drops them, as the window system delivers it:
 // enter, move, drop. Returns whether the drop was accepted.
@@ -89,6 +78,8 @@ private Q_SLOTS:
     void symbolsResolveAndAreTinted();
     void textColoursAreReadable_data();
     void textColoursAreReadable();
+    void rowsAreReadableInEveryState_data();
+    void rowsAreReadableInEveryState();
     void newButtonCallsCreateWithTheShortcutHint();
     void filterMenuDrivesFilterSortAndSymbol();
     void contextMenu_data();
@@ -341,6 +332,87 @@ void TestApplicationList::textColoursAreReadable()
     }
     QVERIFY(contrast(Palette::secondaryText(palette), sidebar) >= 4.5);
     QVERIFY(contrast(Palette::secondaryText(palette), base) >= 4.5);
+}
+
+void TestApplicationList::rowsAreReadableInEveryState_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::addColumn<QString>("state");
+    for (const bool dark : {false, true}) {
+        for (const char* state : {"plain", "selected", "selected, list unfocused"})
+            QTest::addRow("%s, %s", dark ? "dark" : "light", state) << dark << QString::fromLatin1(state);
+    }
+}
+
+void TestApplicationList::rowsAreReadableInEveryState()
+{
+    // Measured in the pixels the list paints: every text of a row at least 4.5:1
+    // against what is behind it, and an open application's status bar at least 3:1.
+    QFETCH(bool, dark);
+    QFETCH(QString, state);
+    const QPalette original = QApplication::palette();
+    QApplication::setPalette(dark ? Palette::darkPalette() : Palette::lightPalette());
+    QList<JobApplication*> records;
+    int days = 1;
+    for (const ApplicationStatus status : {ApplicationStatus::applied, ApplicationStatus::hrInterview,
+             ApplicationStatus::techInterview, ApplicationStatus::offer, ApplicationStatus::rejected}) {
+        JobApplication* record = addRecord(m_store->store(), QStringLiteral("Çağrı Yazılım"),
+            QStringLiteral("Backend Engineer"), status, days, WorkModel::hybrid);
+        record->setFollowUpDate(daysAgo(1));
+        record->setFavorite(true);
+        records.append(record);
+        days += 6;
+    }
+    QWidget window;
+    auto* other = new QLineEdit(&window);
+    Recorder recorder;
+    auto* list = new ApplicationListView(*m_state, recorder.actions(), &window);
+    list->setGeometry(0, 30, 320, 600);
+    window.resize(320, 630);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QListView* view = list->listView();
+    const bool selected = state != QLatin1String("plain");
+    for (JobApplication* record : std::as_const(records)) {
+        m_state->setSelectedID(selected ? std::optional(record->id()) : std::nullopt);
+        if (state == QLatin1String("selected"))
+            view->setFocus();
+        else
+            other->setFocus();
+        QApplication::processEvents();
+        const QModelIndex index = list->model()->index(list->model()->rowOf(record));
+        QVERIFY(index.isValid());
+        QCOMPARE(view->selectionModel()->isSelected(index), selected);
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.rect = view->visualRect(index);
+        const ApplicationRow::Layout layout = list->rowDelegate()->layout(option, *record);
+        const QImage image = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal scale = image.devicePixelRatio();
+        const auto pixels = [scale](const QRect& r) {
+            return QRect((r.topLeft() * scale), (r.size() * scale)).adjusted(1, 1, -1, -1);
+        };
+        const auto describe = [&record](const char* part, double measured) {
+            return qPrintable(
+                QStringLiteral("%1 of %2: %3").arg(QLatin1String(part), record->statusRaw()).arg(measured, 0, 'f', 2));
+        };
+        for (const auto& [part, rect] : {std::pair {"company", layout.company}, {"position", layout.position},
+                 {"status badge", layout.statusBadge}, {"waiting badge", layout.waitingBadge},
+                 {"work model", layout.workModelChip}, {"follow-up", layout.followUpChip}}) {
+            if (rect.isEmpty())
+                continue;
+            const double measured = drawnContrast(image, pixels(rect));
+            QVERIFY2(measured >= 4.5, describe(part, measured));
+        }
+        if (!isClosed(record->status())) {
+            QColor behind;
+            drawnContrast(image, pixels(layout.position), &behind);
+            const QColor bar = image.pixelColor(pixels(layout.statusBar).center());
+            QVERIFY2(contrast(bar, behind) >= 3, describe("status bar", contrast(bar, behind)));
+        }
+    }
+    QApplication::setPalette(original);
 }
 
 void TestApplicationList::newButtonCallsCreateWithTheShortcutHint()

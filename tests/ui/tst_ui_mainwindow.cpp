@@ -30,6 +30,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -54,6 +55,8 @@ private Q_SLOTS:
     void cleanup();
 
     void columnsColoursAndSearchField();
+    void edgesStandOut_data();
+    void edgesStandOut();
     void create_data();
     void create();
     void deleteAsksWithTheRecordsNames_data();
@@ -416,6 +419,65 @@ void TestMainWindow::keyboardAndContextMenuOnTheList()
     QCOMPARE(view->listView()->rowDelegate()->markedID(), view->listView()->model()->application(2)->id());
     menu->hide();
     QCOMPARE(view->listView()->rowDelegate()->markedID(), 0);
+}
+
+void TestMainWindow::edgesStandOut_data()
+{
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light") << false;
+    QTest::newRow("dark") << true;
+}
+
+void TestMainWindow::edgesStandOut()
+{
+    // Measured in the painted pixels, in the application's own look: the search
+    // field's edge and a menu's edge at least 3:1 against what surrounds them.
+    QFETCH(bool, dark);
+    QStyle* const originalStyle = QApplication::style();
+    const QString styleName = originalStyle->name();
+    const QPalette original = QApplication::palette();
+    Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
+    addSampleRecords();
+    auto view = makeView();
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+
+    // The field's edge, at rest and with the keyboard focus (the focus ring).
+    QLineEdit* search = view->searchField();
+    for (const bool focused : {false, true}) {
+        if (focused)
+            search->setFocus();
+        else
+            view->listView()->listView()->setFocus();
+        QApplication::processEvents();
+        QCOMPARE(search->hasFocus(), focused);
+        const QImage bar = search->parentWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const qreal scale = bar.devicePixelRatio();
+        const QRect field = search->geometry();
+        const int x = int(field.center().x() * scale);
+        const QColor outside = bar.pixelColor(x, int((field.top() - 3) * scale));
+        double edge = 1;
+        for (int y = int((field.top() - 1) * scale); y <= int((field.top() + 2) * scale); ++y)
+            edge = std::max(edge, contrast(bar.pixelColor(x, y), outside));
+        QVERIFY2(edge >= 3, qPrintable(QStringLiteral("search field edge %1 (focused %2)").arg(edge).arg(focused)));
+    }
+
+    QMenu* menu = view->listView()->filterMenu();
+    menu->popup(view->mapToGlobal(QPoint(40, 40)));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    const QImage popup = menu->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QColor menuEdge = popup.pixelColor(popup.width() / 2, 0);
+    for (const QColor& behind : {QApplication::palette().color(QPalette::Window),
+             QApplication::palette().color(QPalette::Base), Palette::sidebarBackground(QApplication::palette())}) {
+        QVERIFY2(contrast(menuEdge, behind) >= 3,
+            qPrintable(QStringLiteral("menu edge %1 on %2: %3")
+                           .arg(menuEdge.name(), behind.name())
+                           .arg(contrast(menuEdge, behind))));
+    }
+    menu->close();
+    view.reset();
+    QApplication::setStyle(styleName);
+    QApplication::setPalette(original);
 }
 
 void TestMainWindow::emptyStoreAndNoResults()

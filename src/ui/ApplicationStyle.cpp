@@ -53,6 +53,21 @@ void ApplicationStyle::drawPrimitive(
         painter->drawRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5));
         painter->restore();
         return;
+    case PE_IndicatorCheckBox:
+        // Fusion's box edge is a darker shade of the window: in the dark it is lost.
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        {
+            // With the keyboard focus the edge takes the accent, as a text field's does.
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(option->state.testFlag(State_HasFocus)
+                    ? option->palette.color(QPalette::Active, QPalette::Highlight)
+                    : Palette::controlEdge(option->palette));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRoundedRect(QRectF(option->rect).adjusted(0.5, 0.5, -1.5, -1.5), 2, 2);
+            painter->restore();
+        }
+        return;
     default: QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 }

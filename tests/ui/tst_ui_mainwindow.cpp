@@ -20,6 +20,7 @@
 #include "ui/Palette.h"
 #include "ui/SummaryBar.h"
 
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -31,6 +32,7 @@
 #include <QSignalSpy>
 #include <QSplitter>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QToolButton>
 
@@ -461,6 +463,18 @@ void TestMainWindow::edgesStandOut()
             edge = std::max(edge, contrast(bar.pixelColor(x, y), outside));
         QVERIFY2(edge >= 3, qPrintable(QStringLiteral("search field edge %1 (focused %2)").arg(edge).arg(focused)));
     }
+
+    // A check box's edge, unchecked, on the window.
+    QCheckBox box(QStringLiteral("Only what the list shows"));
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QImage boxImage = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QStyleOptionButton boxOption;
+    boxOption.initFrom(&box);
+    const QRect indicator
+        = box.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &boxOption, &box).translated(0, 0);
+    const double boxEdge = drawnContrast(boxImage, indicator.adjusted(-2, -2, 2, 2));
+    QVERIFY2(boxEdge >= 3, qPrintable(QStringLiteral("check box edge %1").arg(boxEdge)));
 
     QMenu* menu = view->listView()->filterMenu();
     menu->popup(view->mapToGlobal(QPoint(40, 40)));

@@ -4,6 +4,8 @@
 #include "model/DayCount.h"
 #include "model/JobApplication.h"
 
+#include <QtConcurrent/QtConcurrentMap>
+
 #include <algorithm>
 #include <vector>
 
@@ -113,6 +115,43 @@ JobBoard boardOfHost(const QString& host)
     return jobBoardNamedIn(host.toLower());
 }
 
+namespace {
+
+// One slot per known board; the unknown board's slot holds the other sites, and
+// one more holds the records without a usable link.
+constexpr size_t otherSiteSlot = size_t(JobBoard::unknown);
+constexpr size_t noLinkSlot = otherSiteSlot + 1;
+
+// The record's link slot, read once and kept with the record until it changes:
+// parsing the address is most of the work of a first run.
+size_t linkSlot(const JobApplication& application)
+{
+    quint8& linkKind = application.derivedCache().linkKind;
+    if (linkKind == 0) {
+        const std::optional<QUrl> url = application.postingURL();
+        // QUrl keeps hosts in lower case already.
+        linkKind = quint8(1 + (url ? size_t(jobBoardNamedIn(url->host(QUrl::FullyEncoded))) : noLinkSlot));
+    }
+    return size_t(linkKind - 1);
+}
+
+// Before a first run over many records (after loading, or a backup read in) the
+// links not read yet are read on the thread pool while this thread waits; each
+// task writes only its own record's cache entry.
+void readLinksAhead(const QList<JobApplication*>& applications)
+{
+    constexpr qsizetype worthSharing = 512;
+    QList<const JobApplication*> unread;
+    for (const JobApplication* application : applications) {
+        if (application->derivedCache().linkKind == 0)
+            unread.append(application);
+    }
+    if (unread.size() >= worthSharing)
+        QtConcurrent::blockingMap(unread, [](const JobApplication* application) { linkSlot(*application); });
+}
+
+} // namespace
+
 Insights computeInsights(const QList<JobApplication*>& applications, const QDateTime& now, const QLocale& locale)
 {
     Insights insights;
@@ -127,11 +166,8 @@ Insights computeInsights(const QList<JobApplication*>& applications, const QDate
     std::vector<int> waits30;
     std::vector<int> waits90;
     std::vector<int> waitsAll;
-    // One slot per known board; the unknown board's slot holds the other sites, and
-    // one more holds the records without a usable link.
     std::array<Insights::BoardGroup, allCases<JobBoard>().size() + 1> boards {};
-    constexpr size_t otherSite = size_t(JobBoard::unknown);
-    constexpr size_t noLink = otherSite + 1;
+    readLinksAhead(applications);
 
     for (const JobApplication* application : applications) {
         const ApplicationStatus status = application->status();
@@ -174,16 +210,7 @@ Insights computeInsights(const QList<JobApplication*>& applications, const QDate
 
         count(insights.byWorkModel[size_t(application->workModel())], reading.leftApplied);
 
-        // Parsing the address is most of the work here: its outcome is kept with the
-        // record until the record changes.
-        quint8& linkKind = application->derivedCache().linkKind;
-        if (linkKind == 0) {
-            const std::optional<QUrl> url = application->postingURL();
-            // QUrl keeps hosts in lower case already.
-            linkKind = quint8(1 + (url ? size_t(jobBoardNamedIn(url->host(QUrl::FullyEncoded))) : noLink));
-        }
-        const size_t slot = size_t(linkKind - 1);
-        count(boards[slot], reading.leftApplied);
+        count(boards[linkSlot(*application)], reading.leftApplied);
     }
 
     insights.last30Days.medianDaysToFirstChange = median(waits30);
@@ -194,9 +221,9 @@ Insights computeInsights(const QList<JobApplication*>& applications, const QDate
         Insights::BoardGroup group = boards[slot];
         if (group.applications == 0)
             continue;
-        if (slot == noLink) {
+        if (slot == noLinkSlot) {
             group.kind = Insights::BoardKind::noLink;
-        } else if (slot == otherSite) {
+        } else if (slot == otherSiteSlot) {
             group.kind = Insights::BoardKind::otherSite;
         } else {
             group.kind = Insights::BoardKind::known;

@@ -94,6 +94,7 @@ private Q_SLOTS:
     void weeksFollowTheLocale_data();
     void weeksFollowTheLocale();
     void whyItEnded();
+    void workModelsAndBoards_data();
     void workModelsAndBoards();
     void boardOfHost_data();
     void boardOfHost();
@@ -263,28 +264,39 @@ void InsightsTest::whyItEnded()
     QCOMPARE(counts(insights.rejectedAtStage), (Counts {3, 1, 0, 1}));
 }
 
+void InsightsTest::workModelsAndBoards_data()
+{
+    QTest::addColumn<int>("copies");
+    QTest::newRow("a few") << 1;
+    // Enough records for the links to be read on the thread pool.
+    QTest::newRow("hundreds") << 100;
+}
+
 void InsightsTest::workModelsAndBoards()
 {
+    QFETCH(int, copies);
     Histories records;
-    records.add(3, QStringLiteral("applied@0 hrInterview@1"), std::nullopt, WorkModel::remote,
-        u"https://www.linkedin.com/jobs/view/1"_s);
-    records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::remote, u"linkedin.com/jobs/view/2"_s);
-    records.add(3, QStringLiteral("applied@0 rejected@1"), std::nullopt, WorkModel::hybrid,
-        u"acme.wd3.myworkdayjobs.com/en-US/job/3"_s);
-    records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::hybrid, u"  WWW.KARIYER.NET/ilan/4 "_s);
-    // The board is the host's: a LinkedIn tracking parameter on another site does not make it LinkedIn.
-    records.add(3, QStringLiteral("applied@0 offer@9"), std::nullopt, WorkModel::onSite,
-        u"https://careers.acme.example/jobs?ref=linkedin"_s);
-    records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::onSite, u"ftp://indeed.com/5"_s);
-    records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::onSite, QString());
+    for (int copy = 0; copy < copies; ++copy) {
+        records.add(3, QStringLiteral("applied@0 hrInterview@1"), std::nullopt, WorkModel::remote,
+            u"https://www.linkedin.com/jobs/view/1"_s);
+        records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::remote, u"linkedin.com/jobs/view/2"_s);
+        records.add(3, QStringLiteral("applied@0 rejected@1"), std::nullopt, WorkModel::hybrid,
+            u"acme.wd3.myworkdayjobs.com/en-US/job/3"_s);
+        records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::hybrid, u"  WWW.KARIYER.NET/ilan/4 "_s);
+        // The board is the host's: a LinkedIn tracking parameter on another site does not make it LinkedIn.
+        records.add(3, QStringLiteral("applied@0 offer@9"), std::nullopt, WorkModel::onSite,
+            u"https://careers.acme.example/jobs?ref=linkedin"_s);
+        records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::onSite, u"ftp://indeed.com/5"_s);
+        records.add(3, QStringLiteral("applied@0"), std::nullopt, WorkModel::onSite, QString());
+    }
     const Insights insights = computeInsights(records.list(), testNow());
 
     const auto& remote = insights.byWorkModel[size_t(WorkModel::remote)];
     const auto& hybrid = insights.byWorkModel[size_t(WorkModel::hybrid)];
     const auto& onSite = insights.byWorkModel[size_t(WorkModel::onSite)];
-    QCOMPARE((Counts {remote.applications, remote.responded}), (Counts {2, 1}));
-    QCOMPARE((Counts {hybrid.applications, hybrid.responded}), (Counts {2, 1}));
-    QCOMPARE((Counts {onSite.applications, onSite.responded}), (Counts {3, 1}));
+    QCOMPARE((Counts {remote.applications, remote.responded}), (Counts {2 * copies, copies}));
+    QCOMPARE((Counts {hybrid.applications, hybrid.responded}), (Counts {2 * copies, copies}));
+    QCOMPARE((Counts {onSite.applications, onSite.responded}), (Counts {3 * copies, copies}));
     QCOMPARE(onSite.share(), std::optional(1.0 / 3.0));
 
     QStringList boards;
@@ -294,14 +306,18 @@ void InsightsTest::workModelsAndBoards()
                                                                       : u"none"_s;
         boards << u"%1 %2/%3"_s.arg(name).arg(group.responded).arg(group.applications);
     }
+    const auto times = [copies](const char* name, int responded, int applications) {
+        return u"%1 %2/%3"_s.arg(QLatin1String(name)).arg(responded * copies).arg(applications * copies);
+    };
     QCOMPARE(boards,
-        (QStringList {u"LinkedIn 1/2"_s, u"Workday 1/1"_s, u"Kariyer.net 0/1"_s, u"other 1/1"_s, u"none 0/2"_s}));
+        (QStringList {times("LinkedIn", 1, 2), times("Workday", 1, 1), times("Kariyer.net", 0, 1), times("other", 1, 1),
+            times("none", 0, 2)}));
 
     // A corrected link counts under its new board at once.
     records.list().last()->setPostingLink(u"https://tr.indeed.com/viewjob?jk=9"_s);
     const Insights corrected = computeInsights(records.list(), testNow());
     QCOMPARE(corrected.byBoard.at(3).board, JobBoard::indeed);
-    QCOMPARE(corrected.byBoard.last().applications, 1);
+    QCOMPARE(corrected.byBoard.last().applications, 2 * copies - 1);
 }
 
 void InsightsTest::boardOfHost_data()

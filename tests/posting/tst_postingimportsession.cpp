@@ -42,6 +42,7 @@ struct FakeEngine {
     std::atomic<int> running {0};
     std::atomic<int> mostAtOnce {0};
     QList<QThread*> threads;
+    QStringList reads; // the keys, in the order they were read
 
     RecognitionResult read(const QString& key)
     {
@@ -50,6 +51,7 @@ struct FakeEngine {
         {
             QMutexLocker lock(&mutex);
             threads.append(QThread::currentThread());
+            reads.append(key);
         }
         QThread::msleep(uint(delaysMs.value(key, 0)));
         --running;
@@ -105,6 +107,8 @@ private Q_SLOTS:
     void draftNotifiesOnlyRealChanges();
     void filesBecomeDraftsAndFailuresInOrder();
     void imagesAreReadOneAtATimeOffTheMainThread();
+    void moreInputWhileReading_data();
+    void moreInputWhileReading();
     void clipboardImageAndText();
     void emptyFileListEndsIdle();
     void resetDropsWorkInFlight();
@@ -215,6 +219,51 @@ void PostingImportSessionTest::imagesAreReadOneAtATimeOffTheMainThread()
     QCOMPARE(engine.mostAtOnce.load(), 1);
     for (QThread* thread : std::as_const(engine.threads))
         QVERIFY(thread != QThread::currentThread());
+}
+
+void PostingImportSessionTest::moreInputWhileReading_data()
+{
+    QTest::addColumn<bool>("firstIsFile");
+    QTest::addColumn<bool>("secondIsFile");
+    QTest::newRow("screenshot, then screenshot") << false << false;
+    QTest::newRow("files, then files") << true << true;
+    QTest::newRow("screenshot, then files") << false << true;
+    QTest::newRow("files, then screenshot") << true << false;
+}
+
+// A second paste or drop while the first is still being read joins the queue of
+// the same run: one read at a time, each input once, in the order given.
+void PostingImportSessionTest::moreInputWhileReading()
+{
+    QFETCH(bool, firstIsFile);
+    QFETCH(bool, secondIsFile);
+    FakeEngine engine;
+    engine.delaysMs = {{QStringLiteral("slow.png"), 150}, {QStringLiteral("next.png"), 20}};
+    engine.answers.insert(QStringLiteral("slow.png"), linesOf({QStringLiteral("Slow Engineer")}));
+    engine.answers.insert(QStringLiteral("next.png"), linesOf({QStringLiteral("Next Engineer")}));
+    PostingImportSession session(engine.recognizer(), nullptr);
+    QSignalSpy processing(&session, &PostingImportSession::processingChanged);
+    QSignalSpy finished(&session, &PostingImportSession::finished);
+    const auto give = [&session](bool asFile, const QString& name) {
+        if (asFile)
+            session.process(QStringList {name});
+        else
+            session.process(name.toUtf8(), PostingImportSession::clipboardLabel());
+    };
+    session.begin();
+    give(firstIsFile, QStringLiteral("slow.png"));
+    QTRY_COMPARE(engine.running.load(), 1);
+    give(secondIsFile, QStringLiteral("next.png"));
+    QTRY_COMPARE(finished.count(), 1);
+    QTest::qWait(50);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(processing.count(), 2); // on, then off
+    QCOMPARE(engine.mostAtOnce.load(), 1);
+    QCOMPARE(engine.reads, (QStringList {QStringLiteral("slow.png"), QStringLiteral("next.png")}));
+    QCOMPARE(session.drafts().size(), 2);
+    QCOMPARE(session.drafts().at(0)->position(), QStringLiteral("Slow Engineer"));
+    QCOMPARE(session.drafts().at(1)->position(), QStringLiteral("Next Engineer"));
+    QVERIFY(session.failures().isEmpty());
 }
 
 void PostingImportSessionTest::clipboardImageAndText()

@@ -798,6 +798,17 @@ void StoreTest::recordsReadInTheBackground()
         StoreLoader abandoned = openStore(temp.path(), StoreLoading::inBackground);
         QVERIFY(abandoned.isReady());
     }
+    {
+        // Read to the end on the worker before anything asks: the records must come
+        // over to the store's thread (an accessor that comes first may run the read itself).
+        StoreLoader early = openStore(temp.path(), StoreLoading::inBackground);
+        QVERIFY(early.isReady());
+        QSignalSpy loaded(early.store(), &Store::loaded);
+        QVERIFY(loaded.wait());
+        QCOMPARE(early.store()->count(), 300);
+        for (JobApplication* a : early.store()->applications())
+            QCOMPARE(a->thread(), early.store()->thread());
+    }
     StoreLoader loader = openStore(temp.path(), StoreLoading::inBackground);
     QVERIFY(loader.isReady());
     Store& store = *loader.store();

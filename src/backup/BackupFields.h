@@ -140,9 +140,8 @@ constexpr std::array<ApplicationField, JobApplication::fieldCount> withKeys()
 constexpr std::array<ApplicationField, JobApplication::fieldCount> sortedByKey()
 {
     auto fields = withKeys();
-    std::sort(fields.begin(), fields.end(), [](const ApplicationField& a, const ApplicationField& b) {
-        return a.key < b.key;
-    });
+    std::sort(fields.begin(), fields.end(),
+        [](const ApplicationField& a, const ApplicationField& b) { return a.key < b.key; });
     return fields;
 }
 
@@ -161,8 +160,32 @@ inline constexpr auto applicationFieldsInRecordOrder = detail::withKeys();
 // The same, in key order, for the document.
 inline constexpr auto applicationFields = detail::sortedByKey();
 
-static_assert(detail::keysSorted(rootFields) && detail::keysSorted(applicationFields)
-        && detail::keysSorted(changeFields),
+static_assert(
+    detail::keysSorted(rootFields) && detail::keysSorted(applicationFields) && detail::keysSorted(changeFields),
     "keys are listed once each, in alphabetical order");
+
+// One bit per field whose key must be present.
+template <typename Record, size_t N> constexpr quint32 requiredMask(const std::array<Field<Record>, N>& fields)
+{
+    static_assert(N <= 32);
+    quint32 mask = 0;
+    for (size_t i = 0; i < N; ++i) {
+        if (!fields[i].isOptional())
+            mask |= quint32(1) << i;
+    }
+    return mask;
+}
+
+// `hint` is where the key is likely to be: our own files list the keys in table
+// order, so one comparison usually settles it.
+template <typename Record, size_t N>
+int findField(const std::array<Field<Record>, N>& fields, std::string_view key, int hint)
+{
+    if (hint >= 0 && hint < int(N) && fields[hint].key == key)
+        return hint;
+    const auto found = std::lower_bound(std::begin(fields), std::end(fields), key,
+        [](const Field<Record>& field, std::string_view k) { return field.key < k; });
+    return found != std::end(fields) && found->key == key ? int(found - std::begin(fields)) : -1;
+}
 
 } // namespace BackupFields

@@ -13,7 +13,8 @@
 namespace {
 
 // Copies one record field into its place in the backup, or back.
-void copyToBackup(const JobApplication& application, const BackupFields::ApplicationField& field, ApplicationBackup& backup)
+void copyToBackup(
+    const JobApplication& application, const BackupFields::ApplicationField& field, ApplicationBackup& backup)
 {
     using BackupFields::Kind;
     const FieldValue value = application.value(field.recordField);
@@ -31,7 +32,8 @@ void copyToBackup(const JobApplication& application, const BackupFields::Applica
     }
 }
 
-void copyFromBackup(const ApplicationBackup& backup, const BackupFields::ApplicationField& field, JobApplication& application)
+void copyFromBackup(
+    const ApplicationBackup& backup, const BackupFields::ApplicationField& field, JobApplication& application)
 {
     using BackupFields::Kind;
     FieldValue value;

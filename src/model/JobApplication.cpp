@@ -178,6 +178,8 @@ struct JobApplication::Members {
     using Member = std::variant<std::nullptr_t, MemberOf<std::optional<QUuid>>, MemberOf<QString>,
         MemberOf<std::optional<QString>>, MemberOf<QDateTime>, MemberOf<std::optional<QDateTime>>, MemberOf<bool>,
         MemberOf<std::optional<Decimal>>>;
+    // One field a line, in the order of the field table.
+    // clang-format off
     static constexpr std::array<Member, fieldCount> table {
         &JobApplication::m_uuid,
         &JobApplication::m_companyName,
@@ -206,6 +208,7 @@ struct JobApplication::Members {
         &JobApplication::m_updatedAt,
         nullptr, // history
     };
+    // clang-format on
     static constexpr bool kindsMatch()
     {
         for (size_t i = 0; i < table.size(); ++i) {

@@ -3,7 +3,6 @@
 #include "model/Clock.h"
 #include "model/JobApplication.h"
 #include "posting/PostingParser.h"
-#include "store/Store.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -298,15 +297,4 @@ QString PostingImportSession::clipboardLabel()
 QString PostingImportSession::emptyClipboardFailure()
 {
     return QCoreApplication::translate("PostingImportSession", "The clipboard has no job posting text or screenshot.");
-}
-
-QList<JobApplication*> commitDrafts(const QList<PostingDraft*>& drafts, Store& store)
-{
-    QList<JobApplication*> created;
-    for (const PostingDraft* draft : drafts) {
-        JobApplication* application = store.insert(draft->makeApplication());
-        application->appendFirstHistoryEntry();
-        created.append(application);
-    }
-    return created;
 }

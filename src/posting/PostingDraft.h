@@ -16,7 +16,6 @@
 
 class JobApplication;
 class QThreadPool;
-class Store;
 
 // One detected application under review: the parse result it came from, kept
 // unchanged, and the editable fields the user may correct before adding it. The
@@ -155,8 +154,3 @@ private:
     QList<Input> m_queue;
     std::unique_ptr<QThreadPool> m_pool;
 };
-
-// Adds each draft as a new record with its first history entry (no previous
-// status, applied, at the application date). Returns the records in draft order;
-// the caller saves.
-QList<JobApplication*> commitDrafts(const QList<PostingDraft*>& drafts, Store& store);

@@ -38,8 +38,8 @@ void WindowState::connectStore()
     connect(&m_store, &Store::applicationInserted, this, &WindowState::scheduleRecompute);
     connect(&m_store, &Store::applicationAboutToBeRemoved, this, &WindowState::applicationAboutToGo);
     connect(&m_store, &Store::applicationRemoved, this, &WindowState::scheduleRecompute);
-    connect(&m_store, &Store::applicationChanged, this,
-        [this](JobApplication* application, JobApplication::Field field) {
+    connect(
+        &m_store, &Store::applicationChanged, this, [this](JobApplication* application, JobApplication::Field field) {
             Q_EMIT applicationChanged(application, field);
             if (ApplicationFields::describe(field).affectsVisibleList())
                 scheduleRecompute();

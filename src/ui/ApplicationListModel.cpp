@@ -119,7 +119,9 @@ int ApplicationListModel::rowOf(RecordID id) const
 
 void ApplicationListModel::setApplications(const QList<JobApplication*>& applications)
 {
-    if (applications == m_rows)
+    // Two empty lists are the same rows; Qt 6.4 would compare them with memcmp on a
+    // null pointer, which is undefined.
+    if (applications.size() == m_rows.size() && (applications.isEmpty() || applications == m_rows))
         return;
 
     if (applications.size() < m_rows.size()) {

@@ -544,8 +544,9 @@ void BackupTest::structuralFailures_data()
     row("10000-digit amount", app("expectedSalary", QByteArray(10000, '7')), K::dataCorrupted, "", notJson);
     row("10000-digit fraction", app("expectedSalary", "0." + QByteArray(9998, '3')), K::dataCorrupted,
         "applications[0].expectedSalary", "amount");
-    row("lone low surrogate", app("companyName", "\"a\\udc00b\""), K::dataCorrupted, "applications[0].companyName",
-        "surrogate");
+    for (const char* escape : {"\\udc00", "\\uDC00", "\\udC00"})
+        row(QByteArray("lone low surrogate ") + escape, app("companyName", QByteArray("\"a") + escape + "b\""),
+            K::dataCorrupted, "applications[0].companyName", "surrogate");
     row("lone high surrogate", app("companyName", "\"a\\ud800b\""), K::dataCorrupted, "", notJson);
 
     // Not JSON at all.

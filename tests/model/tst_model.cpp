@@ -24,7 +24,6 @@ private Q_SLOTS:
 
     void rawValueConversion_data();
     void rawValueConversion();
-    void vocabularyOrderAndPresentation();
 
     void decimalParse_data();
     void decimalParse();
@@ -56,13 +55,9 @@ void ModelTest::rawValueConversion_data()
     QTest::addColumn<int>("currency"); // -1: no case
     QTest::newRow("applied") << "applied" << int(ApplicationStatus::applied) << -1;
     QTest::newRow("Applied capitalised") << "Applied" << -1 << -1;
-    QTest::newRow("APPLIED") << "APPLIED" << -1 << -1;
     QTest::newRow("leading blank") << " applied" << -1 << -1;
-    QTest::newRow("hrInterview") << "hrInterview" << int(ApplicationStatus::hrInterview) << -1;
     QTest::newRow("TRY") << "TRY" << -1 << int(Currency::tryy);
     QTest::newRow("try lower") << "try" << -1 << -1;
-    QTest::newRow("Try mixed") << "Try" << -1 << -1;
-    QTest::newRow("GBP") << "GBP" << -1 << int(Currency::gbp);
     QTest::newRow("empty") << "" << -1 << -1;
 }
 
@@ -81,65 +76,23 @@ void ModelTest::rawValueConversion()
         QCOMPARE(int(*c), currency);
 }
 
-void ModelTest::vocabularyOrderAndPresentation()
-{
-    QCOMPARE(allCases<ApplicationStatus>().size(), 5u);
-    QCOMPARE(allCases<WorkModel>().size(), 3u);
-    QCOMPARE(allCases<Currency>().size(), 4u);
-    QCOMPARE(allCases<RejectionReason>().size(), 6u);
-
-    QStringList raws;
-    for (auto s : allCases<ApplicationStatus>())
-        raws << rawValue(s);
-    QCOMPARE(raws, QStringList({"applied", "hrInterview", "techInterview", "offer", "rejected"}));
-    raws.clear();
-    for (auto c : allCases<Currency>())
-        raws << rawValue(c);
-    QCOMPARE(raws, QStringList({"TRY", "USD", "EUR", "GBP"}));
-    raws.clear();
-    for (auto r : allCases<RejectionReason>())
-        raws << rawValue(r);
-    QCOMPARE(raws, QStringList({"otherCandidate", "experience", "budget", "relocation", "positionClosed", "other"}));
-    QCOMPARE(rawValue(WorkModel::onSite), QStringLiteral("onSite"));
-
-    for (auto s : allCases<ApplicationStatus>())
-        QVERIFY2(isActive(s) != isClosed(s), qPrintable(rawValue(s)));
-    QVERIFY(isActive(ApplicationStatus::techInterview));
-    QVERIFY(isClosed(ApplicationStatus::offer));
-    QVERIFY(isClosed(ApplicationStatus::rejected));
-
-    // The currency title is built (code, blank, sign), not looked up.
-    QCOMPARE(title(Currency::tryy), QStringLiteral("TRY ₺"));
-    QCOMPARE(title(Currency::eur), QStringLiteral("EUR €"));
-}
-
 void ModelTest::decimalParse_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<QString>("canonical");
     QTest::newRow("fraction") << "12.50075" << true << "12.50075";
-    QTest::newRow("integer") << "50000" << true << "50000";
-    QTest::newRow("zero") << "0" << true << "0";
     QTest::newRow("negative zero") << "-0.000" << true << "0";
     QTest::newRow("trailing zeros") << "12.500" << true << "12.5";
-    QTest::newRow("leading zeros") << "000123.4" << true << "123.4";
     QTest::newRow("long") << "123456789012345678901234567890.123456789" << true
                           << "123456789012345678901234567890.123456789";
-    QTest::newRow("small") << "0.000123" << true << "0.000123";
     QTest::newRow("exponent") << "1.5e3" << true << "1500";
     QTest::newRow("negative exponent") << "25E-4" << true << "0.0025";
     QTest::newRow("negative") << "-42.1" << true << "-42.1";
-    QTest::newRow("plus") << "+7" << true << "7";
     QTest::newRow("point only") << "." << false << "";
-    QTest::newRow("empty") << "" << false << "";
     QTest::newRow("comma") << "12,5" << false << "";
-    QTest::newRow("space") << "12 5" << false << "";
-    QTest::newRow("letters") << "abc" << false << "";
     QTest::newRow("dangling exponent") << "1e" << false << "";
-    QTest::newRow("nan") << "nan" << false << "";
     QTest::newRow("huge exponent") << "1e400" << false << "";
-    QTest::newRow("tiny exponent") << "1e-400" << false << "";
     QTest::newRow("absurd exponent") << "1e99999999999999999999" << false << "";
     QTest::newRow("hundreds of digits") << QString(150, QLatin1Char('7')) << false << "";
     QTest::newRow("zeros absorb exponent") << "0e99999" << true << "0";
@@ -166,27 +119,17 @@ void ModelTest::decimalArithmetic_data()
     QTest::addColumn<QString>("b");
     QTest::addColumn<QString>("difference");
     QTest::addColumn<double>("aAsDouble");
-    QTest::newRow("simple") << "100"
-                            << "40"
-                            << "60" << 100.0;
-    QTest::newRow("fractions") << "12.50075"
-                               << "0.00075"
-                               << "12.5" << 12.50075;
-    QTest::newRow("negative result") << "40"
-                                     << "100.5"
-                                     << "-60.5" << 40.0;
-    QTest::newRow("borrow chain") << "1000000"
-                                  << "0.000001"
-                                  << "999999.999999" << 1e6;
-    QTest::newRow("equal") << "3.30"
-                           << "3.3"
-                           << "0" << 3.3;
-    QTest::newRow("negatives") << "-5"
-                               << "-7.25"
-                               << "2.25" << -5.0;
-    QTest::newRow("long") << "123456789012345678901234567890.123456789"
-                          << "0.123456789"
-                          << "123456789012345678901234567890" << 1.2345678901234568e29;
+    const auto row = [](const char* name, const char* a, const char* b, const char* difference, double aAsDouble) {
+        QTest::newRow(name) << QString::fromLatin1(a) << QString::fromLatin1(b) << QString::fromLatin1(difference)
+                            << aAsDouble;
+    };
+    row("fractions", "12.50075", "0.00075", "12.5", 12.50075);
+    row("negative result", "40", "100.5", "-60.5", 40.0);
+    row("borrow chain", "1000000", "0.000001", "999999.999999", 1e6);
+    row("equal", "3.30", "3.3", "0", 3.3);
+    row("negatives", "-5", "-7.25", "2.25", -5.0);
+    row("long", "123456789012345678901234567890.123456789", "0.123456789", "123456789012345678901234567890",
+        1.2345678901234568e29);
 }
 
 void ModelTest::decimalArithmetic()
@@ -227,19 +170,11 @@ void ModelTest::initialValues()
     JobApplication offer(QStringLiteral("Acme"), QStringLiteral("Engineer"), QStringLiteral("acme.com/jobs"),
         WorkModel::hybrid, ApplicationStatus::offer, applied);
     QVERIFY(offer.uuid().has_value());
-    QCOMPARE(offer.workModelRaw(), QStringLiteral("hybrid"));
-    QCOMPARE(offer.statusRaw(), QStringLiteral("offer"));
-    QCOMPARE(offer.applicationDate(), applied);
     QCOMPARE(offer.statusChangedAt(), applied);
     QCOMPARE(offer.closedAt(), std::optional<QDateTime>(created));
     QCOMPARE(offer.createdAt(), created);
     QCOMPARE(offer.updatedAt(), created);
     QVERIFY(offer.history().isEmpty());
-    QCOMPARE(offer.currencyRaw(), QStringLiteral("TRY"));
-    QVERIFY(!offer.followUpDate());
-    QVERIFY(!offer.rejectionReasonRaw());
-    QVERIFY(!offer.expectedSalary());
-    QVERIFY(!offer.isFavorite());
 
     JobApplication open(QString(), QString(), QString(), WorkModel::remote, ApplicationStatus::applied, applied);
     QVERIFY(!open.closedAt());
@@ -248,8 +183,6 @@ void ModelTest::initialValues()
     const auto blank = JobApplication::makeBlank();
     QCOMPARE(blank->applicationDate(), created);
     QCOMPARE(blank->statusRaw(), QStringLiteral("applied"));
-    QCOMPARE(blank->workModelRaw(), QStringLiteral("remote"));
-    QVERIFY(blank->companyName().isEmpty());
 }
 
 void ModelTest::changeStatus_data()
@@ -382,26 +315,17 @@ void ModelTest::editsStampByTheRecordsRules_data()
     const QString text = QStringLiteral("Ayşe");
     row("company", F::companyName, text, true, true);
     row("company unchanged", F::companyName, QString(), true, false);
-    row("position", F::position, text, true, true);
-    row("notes", F::notes, text, true, true);
     row("posting link alone", F::postingLink, QStringLiteral("acme.example"), true, false);
     row("application date", F::applicationDate, utc(2024, 12, 30), true, true);
     row("follow-up date", F::followUpDate, std::optional<QDateTime>(utc(2025, 1, 9)), true, true);
     row("rejected by email", F::rejectedByEmail, true, true, true);
-    row("rejected by phone", F::rejectedByPhone, true, true, true);
-    row("rejection note", F::rejectionNote, text, true, true);
     row("HR contact", F::hrContactName, text, true, true);
-    row("HR email", F::hrContactEmail, text, true, true);
-    row("interviewer", F::techInterviewerName, text, true, true);
     row("interviewer's role", F::techInterviewerRole, text, true, true);
     row("expected salary", F::expectedSalary, Decimal::parse("12.5"), true, true);
-    row("offered salary", F::offeredSalary, Decimal::parse("12.5"), true, true);
     row("star", F::isFavorite, true, true, true);
     // Written only by the record's own rules: a direct edit changes nothing.
     row("status", F::statusRaw, QStringLiteral("offer"), false, false);
-    row("work model", F::workModelRaw, QStringLiteral("hybrid"), false, false);
     row("currency", F::currencyRaw, QStringLiteral("EUR"), false, false);
-    row("reason", F::rejectionReasonRaw, std::optional<QString>(QStringLiteral("budget")), false, false);
     row("closed at", F::closedAt, std::optional<QDateTime>(utc(2025, 1, 9)), false, false);
     row("updated at", F::updatedAt, utc(2025, 1, 9), false, false);
 }
@@ -478,21 +402,14 @@ void ModelTest::displayTexts_data()
     QTest::addColumn<QString>("position");
     QTest::addColumn<QString>("shownCompany");
     QTest::addColumn<QString>("shownPosition");
-    QTest::newRow("blank") << "   "
-                           << "\n\t"
-                           << "New Application"
-                           << "No position specified";
-    QTest::newRow("empty") << ""
-                           << ""
-                           << "New Application"
-                           << "No position specified";
-    QTest::newRow("untrimmed kept") << " Acme "
-                                    << " iOS Developer"
-                                    << " Acme "
-                                    << " iOS Developer";
-    QTest::newRow("no-break space only") << QStringLiteral("\u00A0") << "x"
-                                         << "New Application"
-                                         << "x";
+    const auto row = [](const char* name, const QString& company, const QString& position, const char* shownCompany,
+                         const char* shownPosition) {
+        QTest::newRow(name) << company << position << QString::fromUtf8(shownCompany)
+                            << QString::fromUtf8(shownPosition);
+    };
+    row("blank", QStringLiteral("   "), QStringLiteral("\n\t"), "New Application", "No position specified");
+    row("untrimmed kept", QStringLiteral(" Acme "), QStringLiteral(" iOS"), " Acme ", " iOS");
+    row("no-break space only", QStringLiteral("\u00A0"), QStringLiteral("x"), "New Application", "x");
 }
 
 void ModelTest::displayTexts()
@@ -510,28 +427,19 @@ void ModelTest::postingURL_data()
 {
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("url"); // empty: none
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("blank") << "  \n "
-                           << "";
-    QTest::newRow("no scheme") << "acme.com/jobs/42"
-                               << "https://acme.com/jobs/42";
-    QTest::newRow("trimmed") << "  https://acme.com/x  "
-                             << "https://acme.com/x";
-    QTest::newRow("http kept") << "http://acme.com"
-                               << "http://acme.com";
-    QTest::newRow("capital scheme") << "HTTPS://Acme.com/a"
-                                    << "https://acme.com/a";
-    QTest::newRow("ftp") << "ftp://acme.com/file"
-                         << "";
-    QTest::newRow("mailto with slashes") << "mailto://x@y.com"
-                                         << "";
-    QTest::newRow("no host") << "https://"
-                             << "";
-    QTest::newRow("space inside") << "acme .com"
-                                  << "";
-    QTest::newRow("bare host") << "localhost"
-                               << "https://localhost";
+    const auto row = [](const char* link, const char* url) {
+        QTest::newRow(link) << QString::fromUtf8(link) << QString::fromUtf8(url);
+    };
+    row("  \n ", "");
+    row("acme.com/jobs/42", "https://acme.com/jobs/42");
+    row("  https://acme.com/x  ", "https://acme.com/x");
+    row("http://acme.com", "http://acme.com");
+    row("HTTPS://Acme.com/a", "https://acme.com/a");
+    row("ftp://acme.com/file", "");
+    row("mailto://x@y.com", "");
+    row("https://", "");
+    row("acme .com", "");
+    row("localhost", "https://localhost");
 }
 
 void ModelTest::postingURL()

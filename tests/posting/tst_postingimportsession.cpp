@@ -6,6 +6,8 @@
 #include "posting/PostingParser.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
+#include "tracking/TodayProvider.h"
+#include "tracking/WindowState.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -42,6 +44,7 @@ struct FakeEngine {
     std::atomic<int> running {0};
     std::atomic<int> mostAtOnce {0};
     QList<QThread*> threads;
+    QStringList reads; // the keys, in the order they were read
 
     RecognitionResult read(const QString& key)
     {
@@ -50,6 +53,7 @@ struct FakeEngine {
         {
             QMutexLocker lock(&mutex);
             threads.append(QThread::currentThread());
+            reads.append(key);
         }
         QThread::msleep(uint(delaysMs.value(key, 0)));
         --running;
@@ -105,6 +109,8 @@ private Q_SLOTS:
     void draftNotifiesOnlyRealChanges();
     void filesBecomeDraftsAndFailuresInOrder();
     void imagesAreReadOneAtATimeOffTheMainThread();
+    void moreInputWhileReading_data();
+    void moreInputWhileReading();
     void clipboardImageAndText();
     void emptyFileListEndsIdle();
     void resetDropsWorkInFlight();
@@ -215,6 +221,51 @@ void PostingImportSessionTest::imagesAreReadOneAtATimeOffTheMainThread()
     QCOMPARE(engine.mostAtOnce.load(), 1);
     for (QThread* thread : std::as_const(engine.threads))
         QVERIFY(thread != QThread::currentThread());
+}
+
+void PostingImportSessionTest::moreInputWhileReading_data()
+{
+    QTest::addColumn<bool>("firstIsFile");
+    QTest::addColumn<bool>("secondIsFile");
+    QTest::newRow("screenshot, then screenshot") << false << false;
+    QTest::newRow("files, then files") << true << true;
+    QTest::newRow("screenshot, then files") << false << true;
+    QTest::newRow("files, then screenshot") << true << false;
+}
+
+// A second paste or drop while the first is still being read joins the queue of
+// the same run: one read at a time, each input once, in the order given.
+void PostingImportSessionTest::moreInputWhileReading()
+{
+    QFETCH(bool, firstIsFile);
+    QFETCH(bool, secondIsFile);
+    FakeEngine engine;
+    engine.delaysMs = {{QStringLiteral("slow.png"), 150}, {QStringLiteral("next.png"), 20}};
+    engine.answers.insert(QStringLiteral("slow.png"), linesOf({QStringLiteral("Slow Engineer")}));
+    engine.answers.insert(QStringLiteral("next.png"), linesOf({QStringLiteral("Next Engineer")}));
+    PostingImportSession session(engine.recognizer(), nullptr);
+    QSignalSpy processing(&session, &PostingImportSession::processingChanged);
+    QSignalSpy finished(&session, &PostingImportSession::finished);
+    const auto give = [&session](bool asFile, const QString& name) {
+        if (asFile)
+            session.process(QStringList {name});
+        else
+            session.process(name.toUtf8(), PostingImportSession::clipboardLabel());
+    };
+    session.begin();
+    give(firstIsFile, QStringLiteral("slow.png"));
+    QTRY_COMPARE(engine.running.load(), 1);
+    give(secondIsFile, QStringLiteral("next.png"));
+    QTRY_COMPARE(finished.count(), 1);
+    QTest::qWait(50);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(processing.count(), 2); // on, then off
+    QCOMPARE(engine.mostAtOnce.load(), 1);
+    QCOMPARE(engine.reads, (QStringList {QStringLiteral("slow.png"), QStringLiteral("next.png")}));
+    QCOMPARE(session.drafts().size(), 2);
+    QCOMPARE(session.drafts().at(0)->position(), QStringLiteral("Slow Engineer"));
+    QCOMPARE(session.drafts().at(1)->position(), QStringLiteral("Next Engineer"));
+    QVERIFY(session.failures().isEmpty());
 }
 
 void PostingImportSessionTest::clipboardImageAndText()
@@ -361,7 +412,13 @@ void PostingImportSessionTest::chosenDraftsAndCommit()
     linkOnly->setPosition(QStringLiteral("Engineer"));
     QCOMPARE(session.chosenDrafts(), (QList<PostingDraft*> {first, linkOnly}));
 
-    const QList<JobApplication*> created = commitDrafts(session.chosenDrafts(), store);
+    // Added the way the window adds reviewed drafts.
+    TodayProvider today;
+    WindowState state(store, today);
+    std::vector<std::unique_ptr<JobApplication>> made;
+    for (const PostingDraft* draft : session.chosenDrafts())
+        made.push_back(draft->makeApplication());
+    const QList<JobApplication*> created = state.addNewApplications(std::move(made));
     QCOMPARE(created.size(), 2);
     QCOMPARE(store.count(), 2);
     JobApplication* a = created.first();
@@ -370,12 +427,9 @@ void PostingImportSessionTest::chosenDraftsAndCommit()
     QCOMPARE(a->workModel(), WorkModel::hybrid);
     QCOMPARE(a->status(), ApplicationStatus::applied);
     QCOMPARE(a->applicationDate(), utc(2025, 3, 7, 10));
-    QCOMPARE(a->history().size(), 1);
-    QCOMPARE(a->history().first()->from(), std::nullopt);
-    QCOMPARE(a->history().first()->to(), ApplicationStatus::applied);
-    QCOMPARE(a->history().first()->date(), a->applicationDate());
     QCOMPARE(created.at(1)->postingLink(), QStringLiteral("https://jobs.example.com/view/123"));
-    QVERIFY(store.hasChanges()); // the window saves
+    QCOMPARE(state.selectedApplication(), a);
+    QVERIFY(!store.hasChanges());
 }
 
 // The second reading rides along with each draft and changes none of its fields,

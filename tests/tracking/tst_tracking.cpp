@@ -80,7 +80,6 @@ private Q_SLOTS:
     void search();
     void turkishLocaleSearch_data();
     void turkishLocaleSearch();
-    void searchFollowsEdits();
     void companySortUnderTheCLocale();
     void sorts_data();
     void sorts();
@@ -170,27 +169,19 @@ void TrackingTest::waitingLevels_data()
 {
     QTest::addColumn<int>("days");
     QTest::addColumn<int>("level");
-    QTest::addColumn<QString>("symbol");
-    QTest::newRow("0") << 0 << int(WaitingLevel::early) << "clock";
-    QTest::newRow("6") << 6 << int(WaitingLevel::early) << "clock";
-    QTest::newRow("7") << 7 << int(WaitingLevel::followUp) << "clock.badge.exclamationmark";
-    QTest::newRow("13") << 13 << int(WaitingLevel::followUp) << "clock.badge.exclamationmark";
-    QTest::newRow("14") << 14 << int(WaitingLevel::silent) << "exclamationmark.triangle.fill";
-    QTest::newRow("400") << 400 << int(WaitingLevel::silent) << "exclamationmark.triangle.fill";
+    QTest::newRow("0") << 0 << int(WaitingLevel::early);
+    QTest::newRow("6") << 6 << int(WaitingLevel::early);
+    QTest::newRow("7") << 7 << int(WaitingLevel::followUp);
+    QTest::newRow("13") << 13 << int(WaitingLevel::followUp);
+    QTest::newRow("14") << 14 << int(WaitingLevel::silent);
+    QTest::newRow("400") << 400 << int(WaitingLevel::silent);
 }
 
 void TrackingTest::waitingLevels()
 {
     QFETCH(int, days);
     QFETCH(int, level);
-    QFETCH(QString, symbol);
-    const WaitingLevel l = waitingLevel(days);
-    QCOMPARE(int(l), level);
-    QCOMPARE(symbolName(l), symbol);
-    const NamedColor colours[] = {NamedColor::green, NamedColor::yellow, NamedColor::red};
-    QCOMPARE(tint(l), colours[level]);
-    QVERIFY(waitingHint(l).contains(QChar(0x2014)) || l == WaitingLevel::followUp);
-    QCOMPARE(waitingHint(WaitingLevel::followUp), QStringLiteral("A good time to send a follow-up email."));
+    QCOMPARE(int(waitingLevel(days)), level);
 }
 
 void TrackingTest::dayValues()
@@ -314,14 +305,6 @@ void TrackingTest::filters()
     const auto parsed = StatusFilter::fromIdentifier(filter);
     QVERIFY(parsed);
     QCOMPARE(companies(visibleApplications(records.base(), *parsed, QString(), SortOption::newest)), shown);
-
-    QCOMPARE(StatusFilter::allFilters().size(), 7);
-    QCOMPARE(StatusFilter::allFilters().at(1), StatusFilter::active());
-    QCOMPARE(StatusFilter::allFilters().at(6), StatusFilter::status(ApplicationStatus::rejected));
-    QCOMPARE(StatusFilter::active().title(), QStringLiteral("In Progress"));
-    QVERIFY(StatusFilter::status(ApplicationStatus::offer) != StatusFilter::status(ApplicationStatus::applied));
-    QCOMPARE(
-        qHash(StatusFilter::status(ApplicationStatus::offer)), qHash(StatusFilter::status(ApplicationStatus::offer)));
 }
 
 void TrackingTest::search_data()
@@ -331,13 +314,8 @@ void TrackingTest::search_data()
     QTest::newRow("blank search keeps all") << " \n\t " << QStringList {"Müller GmbH", "Globex", "Acme Ltd"};
     QTest::newRow("upper case finds mixed") << "ACME" << QStringList {"Acme Ltd"};
     QTest::newRow("bridges company and position") << "acme ltd engineer" << QStringList {"Acme Ltd"};
-    QTest::newRow("status title") << "Offer" << QStringList {"Globex"};
-    QTest::newRow("work model title") << "on-site" << QStringList {"Müller GmbH"};
     QTest::newRow("marks are significant") << "Muller" << QStringList {};
     QTest::newRow("umlaut matches") << "MÜLLER" << QStringList {"Müller GmbH"};
-    QTest::newRow("notes") << "referral" << QStringList {"Globex"};
-    QTest::newRow("hr e-mail") << "hr@acme" << QStringList {"Acme Ltd"};
-    QTest::newRow("interviewer role") << "staff" << QStringList {"Müller GmbH"};
     QTest::newRow("trimmed") << "  globex  " << QStringList {"Globex"};
     QTest::newRow("nothing") << "zzz" << QStringList {};
 }
@@ -348,15 +326,9 @@ void TrackingTest::search()
     QFETCH(QStringList, shown);
     FixedClock clock(local(2025, 3, 10));
     Records records;
-    JobApplication* acme = records.add(
-        QStringLiteral("Acme Ltd"), local(2025, 3, 1), ApplicationStatus::applied, QStringLiteral("Engineer"));
-    acme->setHrContactEmail(QStringLiteral("hr@acme.example"));
-    JobApplication* globex = records.add(
-        QStringLiteral("Globex"), local(2025, 3, 2), ApplicationStatus::offer, QStringLiteral("Designer"));
-    globex->setNotes(QStringLiteral("Came through a Referral"));
-    JobApplication* muller = records.add(QStringLiteral("Müller GmbH"), local(2025, 3, 3));
-    muller->setWorkModel(WorkModel::onSite);
-    muller->setTechInterviewerRole(QStringLiteral("Staff Engineer"));
+    records.add(QStringLiteral("Acme Ltd"), local(2025, 3, 1), ApplicationStatus::applied, QStringLiteral("Engineer"));
+    records.add(QStringLiteral("Globex"), local(2025, 3, 2), ApplicationStatus::offer, QStringLiteral("Designer"));
+    records.add(QStringLiteral("Müller GmbH"), local(2025, 3, 3));
     QCOMPARE(companies(visibleApplications(records.base(), StatusFilter::all(), search, SortOption::newest)), shown);
 }
 
@@ -394,24 +366,6 @@ void TrackingTest::turkishLocaleSearch()
     visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("x"), SortOption::newest);
     QLocale::setDefault(locale);
     QCOMPARE(companies(visibleApplications(records.base(), StatusFilter::all(), search, SortOption::newest)), shown);
-}
-
-void TrackingTest::searchFollowsEdits()
-{
-    FixedClock clock(local(2025, 3, 10));
-    Records records;
-    JobApplication* a = records.add(QStringLiteral("Initech"), local(2025, 3, 1));
-    QCOMPARE(
-        visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("initech"), SortOption::newest).size(),
-        1);
-    a->setCompanyName(QStringLiteral("Hooli"));
-    QCOMPARE(
-        visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("initech"), SortOption::newest).size(),
-        0);
-    a->changeStatus(ApplicationStatus::offer);
-    QCOMPARE(
-        visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("offer"), SortOption::newest).size(),
-        1);
 }
 
 void TrackingTest::companySortUnderTheCLocale()

@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 using namespace TestSupport;
 
 namespace {
@@ -32,7 +31,6 @@ QStringList companies(const QList<JobApplication*>& records)
         names.append(record->companyName());
     return names;
 }
-
 
 } // namespace
 
@@ -225,22 +223,31 @@ void WindowStateTest::selectionSurvivesFilterAndSearch()
 void WindowStateTest::everySearchedFieldIsSearchedAndFollowed_data()
 {
     QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("search");
     using F = JobApplication::Field;
+    // The nine fields a search looks in; the status and work model by their titles.
     for (F field : {F::companyName, F::position, F::notes, F::hrContactName, F::hrContactEmail, F::techInterviewerName,
              F::techInterviewerRole})
-        QTest::newRow(QMetaEnum::fromType<F>().valueToKey(int(field))) << int(field);
+        QTest::newRow(QMetaEnum::fromType<F>().valueToKey(int(field))) << int(field) << QStringLiteral("Zebrafish");
+    QTest::newRow("statusRaw") << int(F::statusRaw) << title(ApplicationStatus::offer);
+    QTest::newRow("workModelRaw") << int(F::workModelRaw) << title(WorkModel::onSite);
 }
 
 void WindowStateTest::everySearchedFieldIsSearchedAndFollowed()
 {
     QFETCH(int, field);
+    QFETCH(QString, search);
     JobApplication* record = add(QStringLiteral("Plain"), ApplicationStatus::applied, 1);
     add(QStringLiteral("Other"), ApplicationStatus::applied, 2);
-    m_state->setSearchText(QStringLiteral("Zebrafish"));
+    m_state->setSearchText(search);
     QTRY_VERIFY(m_state->totalCount() == 2);
     QVERIFY(m_state->visibleApplications().isEmpty());
     // An edit of the field under an active search brings the record into view.
-    ApplicationEdits::edit(*record, JobApplication::Field(field), QStringLiteral("the zebrafish team"));
+    switch (JobApplication::Field(field)) {
+    case JobApplication::Field::statusRaw: record->changeStatus(ApplicationStatus::offer); break;
+    case JobApplication::Field::workModelRaw: record->setWorkModel(WorkModel::onSite); break;
+    default: ApplicationEdits::edit(*record, JobApplication::Field(field), QStringLiteral("the zebrafish team"));
+    }
     QTRY_COMPARE(m_state->visibleApplications(), QList<JobApplication*> {record});
 }
 

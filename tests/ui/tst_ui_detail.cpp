@@ -110,38 +110,22 @@ void TestDetailEditor::decimalTyping_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("stored"); // empty: no amount
-    QTest::newRow("the first separator is the point") << "12.500,75"
-                                                      << "12.50075"
-                                                      << "12.50075";
-    QTest::newRow("pasted at once") << "paste:12.500,75"
-                                    << "12.50075"
-                                    << "12.50075";
-    QTest::newRow("a comma is a point") << "1,5"
-                                        << "1.5"
-                                        << "1.5";
-    QTest::newRow("letters only") << "abc"
-                                  << ""
-                                  << "";
-    QTest::newRow("a lone full stop") << "."
-                                      << "."
-                                      << "";
-    QTest::newRow("an exponent is not one") << "1e5"
-                                            << "15"
-                                            << "15";
-    QTest::newRow("no sign, no currency, no grouping") << "-₺ 1 250'000"
-                                                       << "1250000"
-                                                       << "1250000";
-    QTest::newRow("another script's digits") << "١٢٣,٥"
-                                             << "١٢٣.٥"
-                                             << "123.5";
-    QTest::newRow("a numeral without a digit value") << "½"
-                                                     << "½"
-                                                     << "";
+    const auto row = [](const char* name, const char* typed, const char* shown, const char* stored) {
+        QTest::newRow(name) << QString::fromUtf8(typed) << QString::fromUtf8(shown) << QString::fromUtf8(stored);
+    };
+    row("the first separator is the point", "12.500,75", "12.50075", "12.50075");
+    row("pasted at once", "paste:12.500,75", "12.50075", "12.50075");
+    row("a comma is a point", "1,5", "1.5", "1.5");
+    row("letters only", "abc", "", "");
+    row("a lone full stop", ".", ".", "");
+    row("an exponent is not one", "1e5", "15", "15");
+    row("no sign, no currency, no grouping", "-₺ 1 250'000", "1250000", "1250000");
+    row("another script's digits", "١٢٣,٥", "١٢٣.٥", "123.5");
+    row("a numeral without a digit value", "½", "½", "");
     QTest::newRow("more digits than any amount")
         << QString(400, QLatin1Char('9')) << QString(400, QLatin1Char('9')) << "";
-    QTest::newRow("many significant digits") << "123456789012345678901234567890.123456789"
-                                             << "123456789012345678901234567890.123456789"
-                                             << "123456789012345678901234567890.123456789";
+    row("many significant digits", "123456789012345678901234567890.123456789",
+        "123456789012345678901234567890.123456789", "123456789012345678901234567890.123456789");
 }
 
 void TestDetailEditor::decimalTyping()
@@ -263,18 +247,15 @@ void TestDetailEditor::mailAddress_data()
 {
     QTest::addColumn<QString>("email");
     QTest::addColumn<QString>("opens"); // empty: the button is disabled
-    QTest::newRow("surrounded by blanks") << " \tjane@acme.com\n "
-                                          << "mailto:jane@acme.com";
-    QTest::newRow("starts with @") << "@acme.com"
-                                   << "";
-    QTest::newRow("ends with @") << "jane@"
-                                 << "";
-    QTest::newRow("no @") << "jane.acme.com"
-                          << "";
-    QTest::newRow("blank") << "   "
-                           << "";
-    QTest::newRow("nothing else is checked") << "a@b@c"
-                                             << "mailto:a@b@c";
+    const auto row = [](const char* name, const char* email, const char* opens) {
+        QTest::newRow(name) << QString::fromUtf8(email) << QString::fromUtf8(opens);
+    };
+    row("surrounded by blanks", " \tjane@acme.com\n ", "mailto:jane@acme.com");
+    row("starts with @", "@acme.com", "");
+    row("ends with @", "jane@", "");
+    row("no @", "jane.acme.com", "");
+    row("blank", "   ", "");
+    row("nothing else is checked", "a@b@c", "mailto:a@b@c");
 }
 
 void TestDetailEditor::mailAddress()

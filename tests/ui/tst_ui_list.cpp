@@ -202,7 +202,6 @@ void TestApplicationList::rowLayout()
     if (open)
         QCOMPARE(row.toolTipAt(option, *record, layout.waitingBadge.center()), u"Waiting 12 days"_s);
     QCOMPARE(row.toolTipAt(option, *record, layout.company.center()), longNames ? record->companyName() : QString());
-    QCOMPARE(row.toolTipAt(option, *record, layout.position.center()), longNames ? record->position() : QString());
 
     // Painted: the bar's pixels are the status colour, faded over the background for closed records.
     QImage image(option.rect.size(), QImage::Format_ARGB32_Premultiplied);

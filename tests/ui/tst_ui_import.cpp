@@ -150,17 +150,15 @@ private Q_SLOTS:
     void overallConfidence_data();
     void overallConfidence();
     void suggestionChipsFillTheirFields();
-    void alreadyAppliedShowsTheRecord();
+    void reviewOverTheWindow();
     void escapeAndReturn_data();
     void escapeAndReturn();
     void pasteOrder_data();
     void pasteOrder();
     void pickedScreenshotsAndTheLastFolder();
-    void dropAndPasteWhileTheSheetIsOpen();
     void readingStops_data();
     void readingStops();
     void sessionTakesItsSheetAlong();
-    void commitSelectsTheFirstNewRecord();
     void backupRoundTrip();
     void backupFailures();
     void notPostingsGiveFailureLines();
@@ -417,9 +415,11 @@ void TestImport::suggestionChipsFillTheirFields()
     QVERIFY(company->isVisible());
 }
 
-// "Already in your list": the row names the stored record's date and status and shows
-// that record when clicked; the draft's include box is left as it was.
-void TestImport::alreadyAppliedShowsTheRecord()
+// A review over the window: "Already in your list" names the stored record's date and
+// status and shows that record when clicked; the window under the window-modal sheet
+// takes no drop and no paste until the review is added; adding saves the ticked
+// drafts and selects the first new record with the filter and search cleared.
+void TestImport::reviewOverTheWindow()
 {
     JobApplication* stored
         = addRecord(m_store->store(), u"Acme Corp"_s, u"Senior iOS Developer"_s, ApplicationStatus::hrInterview, 20);
@@ -429,32 +429,52 @@ void TestImport::alreadyAppliedShowsTheRecord()
     PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
     PostingImportFlow flow(*view, panels(), &session);
     view->show();
+    view->state().setStatusFilter(StatusFilter::status(ApplicationStatus::offer));
+    view->state().setSearchText(u"Old"_s);
 
     session.begin();
     session.addText(postingLines.join(u'\n'), u"acme.png"_s);
     session.addText(u"Frontend Developer\nAcme Corp · Istanbul · 1 day ago"_s, u"other"_s);
+    session.addText(u"3 days ago"_s, u"unticked"_s);
     PostingImportSheet* sheet = flow.sheet();
-    QTRY_VERIFY(sheet && sheet->isVisible());
+    QVERIFY(sheet);
+    QCOMPARE(sheet->windowModality(), Qt::WindowModal);
+    QVERIFY(QTest::qWaitForWindowExposed(sheet));
     DraftRow* repeated = sheet->rows().at(0);
     AlreadyAppliedLine* line = repeated->alreadyAppliedLine();
     QVERIFY(line->isVisible());
     QCOMPARE(line->text(), u"Already in your list — applied Feb 22, 2025, HR Interview"_s);
-    QVERIFY(repeated->includeBox()->isChecked());
     // The same company with another title is another application.
     QVERIFY(!sheet->rows().at(1)->alreadyAppliedLine()->isVisible());
-
     // Editing the title away from the stored one takes the warning away, and back.
     repeated->draft()->setPosition(u"Senior iOS Developer II"_s);
     QVERIFY(!line->isVisible());
     repeated->draft()->setPosition(u"senior ios developer"_s);
     QVERIFY(line->isVisible());
-
-    QVERIFY(view->state().selectedID() != stored->id());
     QTest::mouseClick(line, Qt::LeftButton);
     QCOMPARE(view->state().selectedID(), std::optional<RecordID>(stored->id()));
     QVERIFY(repeated->includeBox()->isChecked());
-    QCOMPARE(session.drafts().size(), 2); // the review goes on
-    sheet->cancel();
+
+    QVERIFY(!sheet->hintLabel()->isVisible());
+    QVERIFY(!dropOn(sheet, {QUrl::fromLocalFile(file(u"next.png"_s, pngBytes()))}));
+    QVERIFY(sheet->hintLabel()->isVisible());
+    QCOMPARE(sheet->hintLabel()->text(), u"Add or cancel these first, then drop the new screenshots."_s);
+    sheet->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(sheet));
+    QTest::keyClick(sheet, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(sheet->hintLabel()->text(), u"Add or cancel these first, then paste the next posting."_s);
+    QCOMPARE(labels(session), (QStringList {u"acme.png"_s, u"other"_s, u"unticked"_s}));
+    QCOMPARE(flow.sheet(), sheet);
+
+    sheet->add();
+    QVERIFY(!session.isPresenting());
+    QCOMPARE(m_store->store().count(), 4);
+    QVERIFY(!m_store->store().hasChanges()); // saved
+    QCOMPARE(view->state().visibleApplications().size(), 4);
+    JobApplication* selected = view->state().selectedApplication();
+    QVERIFY(selected && selected != stored);
+    QCOMPARE(selected->position(), u"senior ios developer"_s);
+    QCOMPARE(selected->applicationDate(), testNow());
 }
 
 void TestImport::escapeAndReturn_data()
@@ -614,36 +634,6 @@ void TestImport::pickedScreenshotsAndTheLastFolder()
     QCOMPARE(m_pickedFolder, QDir(m_files->path()).filePath(u"shots"_s));
 }
 
-// The sheet is window-modal: the window under it takes no drop and no paste until
-// the review is added or cancelled, and the sheet says so when it is tried there.
-void TestImport::dropAndPasteWhileTheSheetIsOpen()
-{
-    auto view = makeView();
-    PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
-    PostingImportFlow flow(*view, panels(), &session);
-    view->show();
-    session.begin();
-    session.addText(postingLines.join(u'\n'), u"first.png"_s);
-    PostingImportSheet* sheet = flow.sheet();
-    QVERIFY(sheet);
-    QCOMPARE(sheet->windowModality(), Qt::WindowModal);
-    QVERIFY(QTest::qWaitForWindowExposed(sheet));
-    QVERIFY(!sheet->hintLabel()->isVisible());
-
-    QVERIFY(!dropOn(sheet, {QUrl::fromLocalFile(file(u"next.png"_s, pngBytes()))}));
-    QVERIFY(sheet->hintLabel()->isVisible());
-    QCOMPARE(sheet->hintLabel()->text(), u"Add or cancel these first, then drop the new screenshots."_s);
-
-    sheet->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(sheet));
-    QTest::keyClick(sheet, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(sheet->hintLabel()->text(), u"Add or cancel these first, then paste the next posting."_s);
-    // The review is untouched.
-    QCOMPARE(labels(session), QStringList {u"first.png"_s});
-    QCOMPARE(flow.sheet(), sheet);
-    sheet->cancel();
-}
-
 void TestImport::readingStops_data()
 {
     QTest::addColumn<QString>("how");
@@ -705,36 +695,6 @@ void TestImport::sessionTakesItsSheetAlong()
     delete alone;
     QVERIFY(!orphan->isVisible());
     QTRY_VERIFY(orphan.isNull());
-}
-
-// --- Commit ----------------------------------------------------------------------
-
-void TestImport::commitSelectsTheFirstNewRecord()
-{
-    addRecord(m_store->store(), u"Old Offer"_s, u"Designer"_s, ApplicationStatus::offer, 9);
-    QVERIFY(m_store->store().save());
-    auto view = makeView();
-    PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
-    PostingImportFlow flow(*view, panels(), &session);
-    view->state().setStatusFilter(StatusFilter::status(ApplicationStatus::offer));
-    view->state().setSearchText(u"Old"_s);
-
-    session.begin();
-    session.addText(u"  Backend Developer \nGlobex Labs"_s, u"one"_s);
-    session.addText(postingLines.join(u'\n'), u"two"_s);
-    session.addText(u"3 days ago"_s, u"unticked"_s);
-    flow.sheet()->add();
-
-    QVERIFY(!session.isPresenting());
-    QCOMPARE(m_store->store().count(), 3);
-    QVERIFY(!m_store->store().hasChanges()); // saved
-    // The filter and the search are cleared so that the new records show.
-    QCOMPARE(view->state().visibleApplications().size(), 3);
-    JobApplication* selected = view->state().selectedApplication();
-    QVERIFY(selected);
-    QCOMPARE(selected->companyName(), u"Globex Labs"_s);
-    QCOMPARE(selected->position(), u"Backend Developer"_s);
-    QCOMPARE(selected->applicationDate(), testNow());
 }
 
 // --- Backups ---------------------------------------------------------------------

@@ -63,10 +63,9 @@ private Q_SLOTS:
 
     void windowShowsBeforeTheRecordsAreRead();
     void mainWindowAndMenus();
-    void commandsFollowTheFocusedWindow();
+    void commandsFollowTheFocusedWindowAndField();
     void deleteKeys_data();
     void deleteKeys();
-    void editCommandsWorkOnTheFocusedField();
     void failureWindowMessage();
     void failureWindowRevealsTheFolderAndChangesNothing();
     void secondStartBringsTheRunningWindowForward();
@@ -178,7 +177,7 @@ void TestShell::mainWindowAndMenus()
     QCOMPARE(window->menuBar()->actions().size(), 3);
 }
 
-void TestShell::commandsFollowTheFocusedWindow()
+void TestShell::commandsFollowTheFocusedWindowAndField()
 {
     ApplywrightApp app(m_dir->path(), m_desktop.environment());
     Store& store = *app.storeLoader().store();
@@ -226,6 +225,23 @@ void TestShell::commandsFollowTheFocusedWindow()
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QVERIFY(enabled(Key::createApplication) && enabled(Key::deleteSelection));
+
+    // The Edit menu's entries act on the focused field and follow what it holds.
+    QMenu* edit = commands->editMenu();
+    QLineEdit* field = content->searchField();
+    field->setFocus();
+    field->setText(u"hello"_s);
+    Q_EMIT edit->aboutToShow();
+    QAction* selectAll = window->findChild<QAction*>(u"selectAllAction"_s);
+    QAction* copy = window->findChild<QAction*>(u"copyAction"_s);
+    QVERIFY(selectAll->isEnabled() && !copy->isEnabled());
+    selectAll->trigger();
+    QCOMPARE(field->selectedText(), u"hello"_s);
+    Q_EMIT edit->aboutToShow();
+    QVERIFY(copy->isEnabled());
+    content->listView()->listView()->setFocus();
+    Q_EMIT edit->aboutToShow();
+    QVERIFY(!selectAll->isEnabled() && !copy->isEnabled());
 }
 
 void TestShell::deleteKeys_data()
@@ -290,31 +306,6 @@ void TestShell::deleteKeys()
     // A focused text field takes the keys, yet the menu entry keeps showing them.
     QCOMPARE(remove->isEnabled(), !asks);
     QCOMPARE(remove->shortcuts(), FocusedActions::shortcuts(FocusedActions::Key::deleteSelection));
-}
-
-void TestShell::editCommandsWorkOnTheFocusedField()
-{
-    ApplywrightApp app(m_dir->path(), m_desktop.environment());
-    auto window = showWindow(app);
-    auto* content = window->findChild<ContentView*>();
-    QMenu* edit = window->findChild<ApplicationCommands*>()->editMenu();
-    QLineEdit* field = content->searchField();
-    field->setFocus();
-    field->setText(u"hello"_s);
-    Q_EMIT edit->aboutToShow();
-    QAction* selectAll = window->findChild<QAction*>(u"selectAllAction"_s);
-    QAction* copy = window->findChild<QAction*>(u"copyAction"_s);
-    QVERIFY(selectAll->isEnabled());
-    QVERIFY(!copy->isEnabled());
-    selectAll->trigger();
-    QCOMPARE(field->selectedText(), u"hello"_s);
-    Q_EMIT edit->aboutToShow();
-    QVERIFY(copy->isEnabled());
-
-    content->listView()->listView()->setFocus();
-    Q_EMIT edit->aboutToShow();
-    QVERIFY(!selectAll->isEnabled());
-    QVERIFY(!copy->isEnabled());
 }
 
 void TestShell::failureWindowMessage()

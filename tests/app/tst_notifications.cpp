@@ -30,20 +30,17 @@ class NotificationStandIn : public QObject {
 
 public:
     struct Call {
-        QString application;
-        QString icon;
         QString summary;
         QString body;
         QStringList actions;
-        QVariantMap hints;
     };
     QList<Call> calls;
 
 public Q_SLOTS:
-    uint Notify(const QString& application, uint, const QString& icon, const QString& summary, const QString& body,
-        const QStringList& actions, const QVariantMap& hints, int)
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
+        const QStringList& actions, const QVariantMap&, int)
     {
-        calls.append({application, icon, summary, body, actions, hints});
+        calls.append({summary, body, actions});
         return uint(100 + calls.size());
     }
     QStringList GetCapabilities() { return {u"actions"_s, u"body"_s}; }
@@ -57,7 +54,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void aMessageReachesTheService();
     void aClickRunsItsActionOnce();
     void noServiceAndNoBusAreNoError();
     void remindsOnceADay();
@@ -131,23 +127,6 @@ void FollowUpNotificationsTest::moveTo(const QDateTime& moment, TodayProvider& t
     today.refreshDay();
 }
 
-void FollowUpNotificationsTest::aMessageReachesTheService()
-{
-    DesktopNotifier notifier;
-    std::optional<bool> delivered;
-    notifier.notify(
-        u"3 follow-ups due today"_s, u"Acme, Globex and 1 more"_s, [] {}, [&](bool d) { delivered = d; });
-    QTRY_VERIFY(delivered.has_value());
-    QVERIFY(*delivered);
-    QCOMPARE(m_standIn.calls.size(), 1);
-    const NotificationStandIn::Call& call = m_standIn.calls.first();
-    QCOMPARE(call.summary, u"3 follow-ups due today"_s);
-    QCOMPARE(call.body, u"Acme, Globex and 1 more"_s);
-    // "default" is the action of a click on the message itself.
-    QCOMPARE(call.actions.value(0), u"default"_s);
-    QCOMPARE(call.actions.size(), 2);
-}
-
 void FollowUpNotificationsTest::aClickRunsItsActionOnce()
 {
     DesktopNotifier notifier;
@@ -162,6 +141,8 @@ void FollowUpNotificationsTest::aClickRunsItsActionOnce()
         u"two"_s, QString(), [&] { ++second; }, [&](bool d) { delivered = d; });
     QTRY_VERIFY(delivered);
 
+    // "default" is the action of a click on the message itself.
+    QCOMPARE(m_standIn.calls.value(1).actions.value(0), u"default"_s);
     click(102); // the second message
     QTRY_COMPARE(second, 1);
     click(102);
@@ -251,14 +232,11 @@ void FollowUpNotificationsTest::turnedOffStaysQuiet()
         FollowUpReminder reminder(store.store(), today, *m_settings, notifier);
         QVERIFY(reminder.isEnabled());
         reminder.setEnabled(false);
-        QTest::qWait(100);
         moveTo(testNow().addDays(1), today);
         QTest::qWait(100);
         QVERIFY(m_standIn.calls.isEmpty());
     }
     // The setting is kept: a new start stays quiet too, until it is turned on again.
-    QSettings reread(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat);
-    QCOMPARE(reread.value(QLatin1String(FollowUpReminder::enabledKey)).toBool(), false);
     FollowUpReminder again(store.store(), today, *m_settings, notifier);
     QVERIFY(!again.isEnabled());
     QTest::qWait(100);

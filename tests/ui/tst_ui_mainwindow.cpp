@@ -37,6 +37,7 @@
 #include <QToolButton>
 
 using namespace UiTestSupport;
+using namespace Qt::StringLiterals;
 using TestSupport::execute;
 
 namespace {
@@ -59,23 +60,18 @@ private Q_SLOTS:
     void columnsColoursAndSearchField();
     void edgesStandOut_data();
     void edgesStandOut();
-    void create_data();
     void create();
-    void deleteAsksWithTheRecordsNames_data();
     void deleteAsksWithTheRecordsNames();
     void deleteConfirmationDialog();
     void deleteOutcome_data();
     void deleteOutcome();
-    void filterSortAndSearchDriveTheRows_data();
     void filterSortAndSearchDriveTheRows();
     void selectionSurvivesFilteringAndSearching();
     void keyboardAndContextMenuOnTheList();
     void emptyStoreAndNoResults();
-    void summaryCountsTheVisibleList();
-    void storeChangesReachTheRows();
     void saveMoments();
     void laterFlowsArePublishedWhenInstalled();
-    void dayChangeReachesTheRows();
+    void changesReachTheRows();
 
 private:
     std::unique_ptr<TestSupport::FixedClock> m_clock;
@@ -118,15 +114,11 @@ std::unique_ptr<ContentView> TestMainWindow::makeView()
 void TestMainWindow::addSampleRecords()
 {
     Store& store = m_store->store();
-    addRecord(store, QStringLiteral("Acme Ltd"), QStringLiteral("Engineer"), ApplicationStatus::applied, 3)
-        ->setNotes(QStringLiteral("Ofis İstanbul'da"));
-    addRecord(
-        store, QStringLiteral("Firm 10"), QStringLiteral("Designer"), ApplicationStatus::offer, 20, WorkModel::onSite);
-    addRecord(
-        store, QStringLiteral("Firm 9"), QStringLiteral("Analyst"), ApplicationStatus::rejected, 1, WorkModel::hybrid);
-    addRecord(store, QStringLiteral("Müller GmbH"), QStringLiteral("Tester"), ApplicationStatus::hrInterview, 15);
-    addRecord(store, QStringLiteral("Çağrı Yazılım"), QStringLiteral("Mobil Geliştirici"),
-        ApplicationStatus::techInterview, 8);
+    addRecord(store, u"Acme Ltd"_s, u"Engineer"_s, ApplicationStatus::applied, 3)->setNotes(u"Ofis İstanbul'da"_s);
+    addRecord(store, u"Firm 10"_s, u"Designer"_s, ApplicationStatus::offer, 20, WorkModel::onSite);
+    addRecord(store, u"Firm 9"_s, u"Analyst"_s, ApplicationStatus::rejected, 1, WorkModel::hybrid);
+    addRecord(store, u"Müller GmbH"_s, u"Tester"_s, ApplicationStatus::hrInterview, 15);
+    addRecord(store, u"Çağrı Yazılım"_s, u"Mobil Geliştirici"_s, ApplicationStatus::techInterview, 8);
     QVERIFY(store.save());
 }
 
@@ -136,9 +128,7 @@ void TestMainWindow::columnsColoursAndSearchField()
     const QPalette original = QApplication::palette();
     QApplication::setPalette(Palette::lightPalette());
     auto view = makeView();
-    QCOMPARE(view->searchField()->placeholderText(), QStringLiteral("Search company, position or notes"));
-    QSplitter* split = view->findChild<QSplitter*>(QStringLiteral("splitView"));
-    QCOMPARE(split->widget(0), view->listView());
+    QSplitter* split = view->findChild<QSplitter*>(u"splitView"_s);
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     QCOMPARE(split->sizes().value(0), 320);
@@ -162,7 +152,7 @@ void TestMainWindow::columnsColoursAndSearchField()
     QVERIFY(search->geometry().bottom() > filter->geometry().top());
 
     // A running window follows the desktop into dark: named colours and the sidebar change with it.
-    QLabel* active = view->findChild<QLabel*>(QStringLiteral("activeCount"));
+    QLabel* active = view->findChild<QLabel*>(u"activeCount"_s);
     const QColor darkBlue = Palette::textColor(NamedColor::blue, Palette::darkPalette());
     QVERIFY(active->palette().color(QPalette::WindowText) != darkBlue);
     QApplication::setPalette(Palette::darkPalette());
@@ -173,78 +163,44 @@ void TestMainWindow::columnsColoursAndSearchField()
     QApplication::setPalette(original);
 }
 
-void TestMainWindow::create_data()
-{
-    // "new": the New Application command; "drafts": two reviewed posting drafts. The
-    // rules for the filter and the history entry are the window state's, tested there.
-    QTest::addColumn<QString>("how");
-    QTest::newRow("new") << "new";
-    QTest::newRow("drafts") << "drafts";
-}
-
 void TestMainWindow::create()
 {
-    QFETCH(QString, how);
     addSampleRecords();
     auto view = makeView();
     view->show();
-    view->state().setStatusFilter(StatusFilter::status(ApplicationStatus::offer));
-    view->state().setSearchText(QStringLiteral("Firm"));
-    JobApplication* first = nullptr;
-    if (how == QLatin1String("drafts")) {
-        std::vector<std::unique_ptr<JobApplication>> drafts;
-        for (const QString& name : {QStringLiteral("Draft One"), QStringLiteral("Draft Two")})
-            drafts.push_back(std::make_unique<JobApplication>(
-                name, QString(), QString(), WorkModel::remote, ApplicationStatus::applied, testNow()));
-        first = view->addNewApplications(std::move(drafts)).value(0);
-    } else {
-        view->createApplication();
-        first = view->state().selectedApplication();
-    }
-    QVERIFY(first);
-    // The search field empties with the search, the new record's row is selected
-    // and its editor shows.
+    view->state().setSearchText(u"Firm"_s);
+    view->createApplication();
+    JobApplication* created = view->state().selectedApplication();
+    QVERIFY(created);
+    // The search field empties with the search, the new record's row is selected,
+    // and its editor shows, ready for the company at once.
     QCOMPARE(view->searchField()->text(), QString());
     const QModelIndexList selected = view->listView()->listView()->selectionModel()->selectedIndexes();
-    QCOMPARE(view->listView()->model()->application(selected.value(0)), first);
-    QCOMPARE(view->detailView()->application(), first);
-    // A record created by hand is ready for its company at once.
-    if (how == QLatin1String("new"))
-        QTRY_COMPARE(QApplication::focusWidget(), view->detailView()->applicationSection()->companyField());
+    QCOMPARE(view->listView()->model()->application(selected.value(0)), created);
+    QCOMPARE(view->detailView()->application(), created);
+    QTRY_COMPARE(QApplication::focusWidget(), view->detailView()->applicationSection()->companyField());
 }
 
-void TestMainWindow::deleteAsksWithTheRecordsNames_data()
-{
-    QTest::addColumn<QString>("company");
-    QTest::addColumn<QString>("position");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("named") << QStringLiteral("Acme") << QStringLiteral("Engineer")
-                           << QStringLiteral("Acme — Engineer. This cannot be undone.");
-    QTest::newRow("blank") << QStringLiteral("  ") << QString()
-                           << QStringLiteral("New Application — No position specified. This cannot be undone.");
-    QTest::newRow("placeholders in names") << QStringLiteral("50%1 Off") << QStringLiteral("%2 Lead")
-                                           << QStringLiteral("50%1 Off — %2 Lead. This cannot be undone.");
-}
-
+// Names that look like placeholders stay as typed; a blank record is named as the
+// list names it.
 void TestMainWindow::deleteAsksWithTheRecordsNames()
 {
-    QFETCH(QString, company);
-    QFETCH(QString, position);
-    QFETCH(QString, message);
-    JobApplication* record = addRecord(m_store->store(), company, position, ApplicationStatus::applied, 2);
     auto view = makeView();
     m_desktop.answer = false;
-    view->requestDeletion(*record);
-    QCOMPARE(
-        m_desktop.asked, (QList<std::pair<QString, QString>> {{QStringLiteral("Delete this application?"), message}}));
-    QCOMPARE(m_store->store().count(), 1);
+    view->requestDeletion(*addRecord(m_store->store(), u"50%1 Off"_s, u"%2 Lead"_s));
+    view->requestDeletion(*addRecord(m_store->store(), u"  "_s));
+    const QString title = u"Delete this application?"_s;
+    QCOMPARE(m_desktop.asked,
+        (QList<std::pair<QString, QString>> {{title, u"50%1 Off — %2 Lead. This cannot be undone."_s},
+            {title, u"New Application — No position specified. This cannot be undone."_s}}));
+    QCOMPARE(m_store->store().count(), 2);
 }
 
 void TestMainWindow::deleteConfirmationDialog()
 {
     const auto answer = [](const std::function<void(ConfirmationDialog&)>& act) {
-        ConfirmationDialog dialog(QStringLiteral("Delete this application?"),
-            QStringLiteral("Acme — Engineer. This cannot be undone."), QStringLiteral("Delete"), nullptr);
+        ConfirmationDialog dialog(
+            u"Delete this application?"_s, u"Acme — Engineer. This cannot be undone."_s, u"Delete"_s, nullptr);
         QTimer::singleShot(0, &dialog, [&] { act(dialog); });
         return dialog.ask();
     };
@@ -252,13 +208,6 @@ void TestMainWindow::deleteConfirmationDialog()
     QVERIFY(!answer([](ConfirmationDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }));
     QVERIFY(!answer([](ConfirmationDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }));
     QVERIFY(answer([](ConfirmationDialog& d) { d.actionButton()->click(); }));
-    ConfirmationDialog dialog(QStringLiteral("Delete this application?"), QStringLiteral("Acme — Engineer."),
-        QStringLiteral("Delete"), nullptr);
-    dialog.show();
-    QVERIFY(dialog.width() >= 360);
-    QVERIFY(dialog.titleLabel()->font().weight() >= QFont::DemiBold);
-    QCOMPARE(dialog.actionButton()->palette().color(QPalette::ButtonText),
-        Palette::textColor(NamedColor::red, dialog.palette()));
 }
 
 void TestMainWindow::deleteOutcome_data()
@@ -280,21 +229,21 @@ void TestMainWindow::deleteOutcome()
     addSampleRecords();
     auto view = makeView();
     const RecordID selected = view->state().visibleApplications().at(1)->id();
-    JobApplication* target = view->state().visibleApplications().at(how == QLatin1String("row") ? 2 : 1);
+    JobApplication* target = view->state().visibleApplications().at(how == u"row"_s ? 2 : 1);
     const RecordID targetID = target->id();
     view->state().setSelectedID(selected);
     QWidget* detail = view->detailView();
     QVERIFY(detail);
     m_desktop.answer = confirmed;
-    if (how == QLatin1String("command"))
+    if (how == u"command"_s)
         QVERIFY(view->focusedActions()->trigger(FocusedActions::Key::deleteSelection));
-    else if (how == QLatin1String("editor"))
+    else if (how == u"editor"_s)
         view->detailView()->header()->deleteButton()->click();
     else
         view->requestDeletion(*target);
     QCOMPARE(m_desktop.asked.size(), 1);
     QCOMPARE(m_store->store().application(targetID) == nullptr, confirmed);
-    const bool selectionGone = confirmed && how != QLatin1String("row");
+    const bool selectionGone = confirmed && how != u"row"_s;
     QCOMPARE(view->focusedActions()->isPublished(FocusedActions::Key::deleteSelection), !selectionGone);
     QCOMPARE(view->detailPlaceholder()->isVisibleTo(view.get()), selectionGone);
     if (!selectionGone)
@@ -305,57 +254,36 @@ void TestMainWindow::deleteOutcome()
     QCOMPARE(view->listView()->model()->rowCount(), confirmed ? 4 : 5);
 }
 
-void TestMainWindow::filterSortAndSearchDriveTheRows_data()
-{
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<int>("sort");
-    QTest::addColumn<QString>("search");
-    // Typed: entered as key presses into the focused field.
-    QTest::addColumn<bool>("typed");
-    QTest::addColumn<QStringList>("rows");
-    const auto row = [](const char* name, const char* filter, SortOption sort, const char* search, bool typed,
-                         const QStringList& rows) {
-        QTest::newRow(name) << QString::fromLatin1(filter) << int(sort) << QString::fromUtf8(search) << typed << rows;
-    };
-    const QString acme = QStringLiteral("Acme Ltd");
-    const QString firm10 = QStringLiteral("Firm 10");
-    const QString firm9 = QStringLiteral("Firm 9");
-    const QString muller = QStringLiteral("Müller GmbH");
-    const QString cagri = QStringLiteral("Çağrı Yazılım");
-    const SortOption newest = SortOption::newest;
-    const QStringList byDate {firm9, acme, cagri, muller, firm10};
-    row("all, newest", "all", newest, "", false, byDate);
-    row("active, company sort", "active", SortOption::company, "", false, {acme, cagri, muller});
-    row("longest waiting", "all", SortOption::longestWaiting, "", false, {muller, cagri, acme, firm9, firm10});
-    row("typed Çağrı", "all", newest, "Çağrı", true, {cagri});
-    row("typed lower case çağ", "all", newest, "çağ", true, {cagri});
-    row("typed Geliştirici", "all", newest, "Geliştirici", true, {cagri});
-    row("typed İstanbul, in notes", "all", newest, "İstanbul", true, {acme});
-    row("typed ü", "all", newest, "Mü", true, {muller});
-}
-
+// The rows and the summary follow the filter, the sort and every keystroke of the
+// search at once, without a turn of the event loop.
 void TestMainWindow::filterSortAndSearchDriveTheRows()
 {
-    QFETCH(QString, filter);
-    QFETCH(int, sort);
-    QFETCH(QString, search);
-    QFETCH(bool, typed);
-    QFETCH(QStringList, rows);
     addSampleRecords();
     auto view = makeView();
-    view->state().setStatusFilter(*StatusFilter::fromIdentifier(filter));
-    view->state().setSortOption(SortOption(sort));
-    if (typed) {
-        view->show();
-        view->searchField()->setFocus();
-        typeText(view->searchField(), search);
-        QCOMPARE(view->state().searchText(), search);
-    } else {
-        view->state().setSearchText(search);
-    }
-    // Each keystroke recomputes at once: no event loop turn needed.
-    QCOMPARE(shownCompanies(*view), rows);
-    QCOMPARE(companies(view->state().visibleApplications()), rows);
+    SummaryBar* bar = view->findChild<SummaryBar*>(u"summaryBar"_s);
+    QWidget* staleItem = bar->findChild<QWidget*>(u"staleItem"_s);
+    const auto shown = [&](const char* name) { return bar->findChild<QLabel*>(QLatin1String(name))->text(); };
+    const QString acme = u"Acme Ltd"_s, cagri = u"Çağrı Yazılım"_s, muller = u"Müller GmbH"_s;
+    QCOMPARE(shownCompanies(*view), (QStringList {u"Firm 9"_s, acme, cagri, muller, u"Firm 10"_s}));
+    // Open: Acme (3 days), Çağrı (8), Müller (15, stale); an offer; a rejection, counted nowhere.
+    QCOMPARE((QStringList {shown("activeCount"), shown("activeLabel"), shown("offersCount"), shown("staleCount")}),
+        (QStringList {u"3"_s, u"active"_s, u"1"_s, u"1"_s}));
+    QVERIFY(!staleItem->isHidden());
+    view->state().setStatusFilter(StatusFilter::active());
+    view->state().setSortOption(SortOption::company);
+    QCOMPARE(shownCompanies(*view), (QStringList {acme, cagri, muller}));
+    // Typed in lower case, and matched in the notes too; the counters describe the
+    // matches only, with no stale item at zero.
+    view->show();
+    view->searchField()->setFocus();
+    typeText(view->searchField(), u"çağ"_s);
+    QCOMPARE(view->state().searchText(), u"çağ"_s);
+    QCOMPARE(shownCompanies(*view), QStringList {cagri});
+    QCOMPARE(shown("activeCount") + shown("offersCount"), u"10"_s);
+    QVERIFY(staleItem->isHidden());
+    view->searchField()->selectAll();
+    typeText(view->searchField(), u"İstanbul"_s);
+    QCOMPARE(shownCompanies(*view), QStringList {acme});
 }
 
 void TestMainWindow::selectionSurvivesFilteringAndSearching()
@@ -366,22 +294,16 @@ void TestMainWindow::selectionSurvivesFilteringAndSearching()
     QCOMPARE(offer->status(), ApplicationStatus::offer);
     view->state().setSelectedID(offer->id());
     QItemSelectionModel* selection = view->listView()->listView()->selectionModel();
-    QCOMPARE(selection->selectedIndexes().size(), 1);
 
     // Hidden by the filter: still selected, shown in the detail column and deletable.
     view->state().setStatusFilter(StatusFilter::active());
-    QVERIFY(!view->state().visibleApplications().contains(offer));
     QCOMPARE(view->state().selectedApplication(), offer);
     QVERIFY(selection->selectedIndexes().isEmpty());
     QCOMPARE(view->detailView()->application(), offer);
     QVERIFY(view->focusedActions()->isPublished(FocusedActions::Key::deleteSelection));
-
+    // Shown again: selected in the list again.
     view->state().setStatusFilter(StatusFilter::all());
-    view->state().setSearchText(QStringLiteral("zzz"));
-    QCOMPARE(view->state().selectedID(), std::optional<RecordID>(offer->id()));
-    view->state().setSearchText(QString());
-    QCOMPARE(selection->selectedIndexes().size(), 1);
-    QCOMPARE(view->listView()->model()->application(selection->selectedIndexes().first()), offer);
+    QCOMPARE(view->listView()->model()->application(selection->selectedIndexes().value(0)), offer);
 
     // Picking another row in the list selects it in the window.
     const QModelIndex first = view->listView()->model()->index(0, 0);
@@ -415,7 +337,7 @@ void TestMainWindow::keyboardAndContextMenuOnTheList()
     QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, third.center());
     QContextMenuEvent context(QContextMenuEvent::Mouse, third.center(), list->viewport()->mapToGlobal(third.center()));
     QApplication::sendEvent(list->viewport(), &context);
-    auto* menu = view->findChild<QMenu*>(QStringLiteral("rowContextMenu"));
+    auto* menu = view->findChild<QMenu*>(u"rowContextMenu"_s);
     QVERIFY(menu);
     QCOMPARE(view->state().selectedApplication(), first);
     QCOMPARE(view->listView()->rowDelegate()->markedID(), view->listView()->model()->application(2)->id());
@@ -461,11 +383,11 @@ void TestMainWindow::edgesStandOut()
         double edge = 1;
         for (int y = int((field.top() - 1) * scale); y <= int((field.top() + 2) * scale); ++y)
             edge = std::max(edge, contrast(bar.pixelColor(x, y), outside));
-        QVERIFY2(edge >= 3, qPrintable(QStringLiteral("search field edge %1 (focused %2)").arg(edge).arg(focused)));
+        QVERIFY2(edge >= 3, qPrintable(u"search field edge %1 (focused %2)"_s.arg(edge).arg(focused)));
     }
 
     // A check box's edge, unchecked, on the window.
-    QCheckBox box(QStringLiteral("Only what the list shows"));
+    QCheckBox box(u"Only what the list shows"_s);
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     const QImage boxImage = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -474,7 +396,7 @@ void TestMainWindow::edgesStandOut()
     const QRect indicator
         = box.style()->subElementRect(QStyle::SE_CheckBoxIndicator, &boxOption, &box).translated(0, 0);
     const double boxEdge = drawnContrast(boxImage, indicator.adjusted(-2, -2, 2, 2));
-    QVERIFY2(boxEdge >= 3, qPrintable(QStringLiteral("check box edge %1").arg(boxEdge)));
+    QVERIFY2(boxEdge >= 3, qPrintable(u"check box edge %1"_s.arg(boxEdge)));
 
     QMenu* menu = view->listView()->filterMenu();
     menu->popup(view->mapToGlobal(QPoint(40, 40)));
@@ -484,9 +406,8 @@ void TestMainWindow::edgesStandOut()
     for (const QColor& behind : {QApplication::palette().color(QPalette::Window),
              QApplication::palette().color(QPalette::Base), Palette::sidebarBackground(QApplication::palette())}) {
         QVERIFY2(contrast(menuEdge, behind) >= 3,
-            qPrintable(QStringLiteral("menu edge %1 on %2: %3")
-                           .arg(menuEdge.name(), behind.name())
-                           .arg(contrast(menuEdge, behind))));
+            qPrintable(
+                u"menu edge %1 on %2: %3"_s.arg(menuEdge.name(), behind.name()).arg(contrast(menuEdge, behind))));
     }
     menu->close();
     view.reset();
@@ -498,38 +419,29 @@ void TestMainWindow::emptyStoreAndNoResults()
 {
     auto view = makeView();
     view->show();
-    auto* overlay = view->findChild<EmptyListOverlay*>(QStringLiteral("emptyListOverlay"));
+    auto* overlay = view->findChild<EmptyListOverlay*>(u"emptyListOverlay"_s);
     DetailPlaceholder* placeholder = view->detailPlaceholder();
     // An empty store: the list and the detail column both invite to add the first application.
     QVERIFY(overlay && overlay->isVisible());
-    QCOMPARE(overlay->symbol(), QStringLiteral("tray"));
-    QCOMPARE(overlay->title(), QStringLiteral("No applications yet"));
-    QCOMPARE(overlay->description(), QStringLiteral("Add your first application to start tracking."));
-    QCOMPARE(overlay->actionButton()->text(), QStringLiteral("New Application"));
+    QCOMPARE(overlay->title(), u"No applications yet"_s);
     QCOMPARE(overlay->geometry(), view->listView()->listView()->viewport()->rect());
-    QCOMPARE(placeholder->title(), QStringLiteral("No Application Selected"));
-    QCOMPARE(placeholder->description(), QStringLiteral("Add your first application to start tracking."));
-    QCOMPARE(placeholder->actionButton()->text(), QStringLiteral("New Application"));
     QVERIFY(placeholder->actionButton()->isVisible());
     // Side by side, the two empty panels share a centre line.
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     const auto centre = [&view](QWidget* widget) { return widget->mapTo(view.get(), widget->rect().center()).y(); };
     QVERIFY2(std::abs(centre(overlay->actionButton()) - centre(placeholder->actionButton())) <= 1,
-        qPrintable(
-            QStringLiteral("%1 %2").arg(centre(overlay->actionButton())).arg(centre(placeholder->actionButton()))));
+        qPrintable(u"%1 %2"_s.arg(centre(overlay->actionButton())).arg(centre(placeholder->actionButton()))));
     overlay->actionButton()->click();
     QCOMPARE(m_store->store().count(), 1);
     QVERIFY(!overlay->isVisible());
 
     view->state().setSelectedID(std::nullopt);
-    QCOMPARE(placeholder->description(), QStringLiteral("Select an application from the list to see its details."));
+    QCOMPARE(placeholder->description(), u"Select an application from the list to see its details."_s);
     QVERIFY(placeholder->actionButton()->isHidden());
     // A search that matches nothing: no invitation, and the summary bar stays.
-    view->state().setSearchText(QStringLiteral("nothing matches this"));
+    view->state().setSearchText(u"nothing matches this"_s);
     QVERIFY(overlay->isVisible());
-    QCOMPARE(overlay->symbol(), QStringLiteral("line.3.horizontal.decrease.circle"));
-    QCOMPARE(overlay->title(), QStringLiteral("No results"));
-    QCOMPARE(overlay->description(), QStringLiteral("No application matches your search or filter."));
+    QCOMPARE(overlay->title(), u"No results"_s);
     QVERIFY(!overlay->actionButton()->isVisible());
     QVERIFY(view->listView()->summaryBar()->isVisible());
 
@@ -541,36 +453,6 @@ void TestMainWindow::emptyStoreAndNoResults()
     QCOMPARE(m_store->store().count(), 1);
 }
 
-void TestMainWindow::summaryCountsTheVisibleList()
-{
-    addSampleRecords();
-    auto view = makeView();
-    SummaryBar* bar = view->findChild<SummaryBar*>(QStringLiteral("summaryBar"));
-    QWidget* staleItem = bar->findChild<QWidget*>(QStringLiteral("staleItem"));
-    const auto shown = [&](const char* name) { return bar->findChild<QLabel*>(QLatin1String(name))->text(); };
-    // Open: Acme (3 days), Çağrı (8), Müller (15, stale); an offer; a rejection, counted nowhere.
-    QCOMPARE((QStringList {shown("activeCount"), shown("activeLabel"), shown("offersCount"), shown("offersLabel"),
-                 shown("staleCount"), shown("staleLabel")}),
-        (QStringList {QStringLiteral("3"), QStringLiteral("active"), QStringLiteral("1"), QStringLiteral("offers"),
-            QStringLiteral("1"), QStringLiteral("stale")}));
-    QVERIFY(!staleItem->isHidden());
-    // With a search in force the counters describe the matches only; no stale item at zero.
-    view->state().setSearchText(QStringLiteral("Firm"));
-    QCOMPARE(shown("activeCount") + shown("offersCount"), QStringLiteral("01"));
-    QVERIFY(staleItem->isHidden());
-}
-
-void TestMainWindow::storeChangesReachTheRows()
-{
-    JobApplication* record = addRecord(m_store->store(), QStringLiteral("Acme"), {}, ApplicationStatus::applied, 1);
-    auto view = makeView();
-    QTRY_COMPARE(view->listView()->model()->rowCount(), 1);
-    QSignalSpy changed(view->listView()->model(), &QAbstractItemModel::dataChanged);
-    // A field the list does not sort or search by still repaints the row.
-    record->setFavorite(true);
-    QCOMPARE(changed.count(), 1);
-}
-
 void TestMainWindow::saveMoments()
 {
     addSampleRecords();
@@ -579,24 +461,22 @@ void TestMainWindow::saveMoments()
     JobApplication* record = view->state().visibleApplications().at(0);
     view->state().setSelectedID(record->id());
 
-    record->setNotes(QStringLiteral("save command"));
-    QVERIFY(store.hasChanges());
+    record->setNotes(u"save command"_s);
     QVERIFY(view->focusedActions()->trigger(FocusedActions::Key::saveChanges));
     QVERIFY(!store.hasChanges());
 
-    record->setNotes(QStringLiteral("to the background"));
-    QVERIFY(store.hasChanges());
+    record->setNotes(u"to the background"_s);
     Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
     QVERIFY(!store.hasChanges());
 
-    record->setNotes(QStringLiteral("becoming active saves nothing"));
+    record->setNotes(u"becoming active saves nothing"_s);
     Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationActive);
     QVERIFY(store.hasChanges());
 
     // A refused save is only logged: the edit stays pending, the selection stays.
     QVERIFY(execute(store.databasePath(),
         "CREATE TRIGGER refuse BEFORE UPDATE ON JobApplication BEGIN SELECT RAISE(ABORT, 'disk is full'); END"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Kaydedilemedi: .*disk is full")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Kaydedilemedi: .*disk is full"_s));
     QVERIFY(view->focusedActions()->trigger(FocusedActions::Key::saveChanges));
     QVERIFY(store.hasChanges());
     QCOMPARE(view->state().selectedApplication(), record);
@@ -607,43 +487,34 @@ void TestMainWindow::saveMoments()
     QVERIFY(!store.hasChanges());
 }
 
+// The import flows install their actions; the paste key and drops on the list reach them.
 void TestMainWindow::laterFlowsArePublishedWhenInstalled()
 {
     auto view = makeView();
     FocusedActions* actions = view->focusedActions();
-    using Key = FocusedActions::Key;
-    const QList<Key> later {Key::exportBackup, Key::importBackup, Key::importScreenshots, Key::pastePosting};
-    for (Key key : later)
-        QVERIFY(!actions->isPublished(key));
-    QList<Key> ran;
-    view->setExportBackupAction([&] { ran.append(Key::exportBackup); });
-    view->setImportBackupAction([&] { ran.append(Key::importBackup); });
-    view->setImportScreenshotsAction([&] { ran.append(Key::importScreenshots); });
-    view->setPastePostingAction([&] { ran.append(Key::pastePosting); });
-    for (Key key : later)
-        QVERIFY(actions->trigger(key));
-    QCOMPARE(ran, later);
-    // The list's paste key runs the same paste action.
+    QVERIFY(!actions->isPublished(FocusedActions::Key::pastePosting));
+    int pasted = 0;
+    view->setPastePostingAction([&] { ++pasted; });
     view->show();
     view->listView()->listView()->setFocus();
     QTest::keySequence(view->listView()->listView(), QKeySequence::Paste);
-    QCOMPARE(ran.size(), 5);
-    QCOMPARE(ran.last(), Key::pastePosting);
+    QCOMPARE(pasted, 1);
     view->setPastePostingAction({});
-    QVERIFY(!actions->isPublished(Key::pastePosting));
+    QVERIFY(!actions->isPublished(FocusedActions::Key::pastePosting));
 
     // Drops are refused until an importer is installed, then reach it.
     QVERIFY(!view->listView()->acceptsImageDrops());
     QList<QUrl> imported;
     view->setImageFilesImporter([&](const QList<QUrl>& urls) { imported = urls; });
     QVERIFY(view->listView()->acceptsImageDrops());
-    view->importImageFiles({QUrl::fromLocalFile(QStringLiteral("/tmp/a.png"))});
+    view->importImageFiles({QUrl::fromLocalFile(u"/tmp/a.png"_s)});
     QCOMPARE(imported.size(), 1);
 }
 
-void TestMainWindow::dayChangeReachesTheRows()
+// Edits and the day clock both reach the rows.
+void TestMainWindow::changesReachTheRows()
 {
-    JobApplication* record = addRecord(m_store->store(), QStringLiteral("A"), {}, ApplicationStatus::applied, 6);
+    JobApplication* record = addRecord(m_store->store(), u"A"_s, {}, ApplicationStatus::applied, 6);
     auto view = makeView();
     ApplicationRow* row = view->listView()->rowDelegate();
     QStyleOptionViewItem option;
@@ -651,6 +522,10 @@ void TestMainWindow::dayChangeReachesTheRows()
     option.palette = view->listView()->listView()->palette();
     option.rect = QRect(0, 0, 300, 80);
     const int before = row->layout(option, *record).waitingBadge.width();
+    // A field the list does not sort or search by still repaints the row.
+    QSignalSpy changed(view->listView()->model(), &QAbstractItemModel::dataChanged);
+    record->setFavorite(true);
+    QCOMPARE(changed.count(), 1);
     m_clock->set(testNow().addDays(5));
     m_today->refreshDay();
     QCOMPARE(row->today(), startOfLocalDay(testNow().addDays(5)));

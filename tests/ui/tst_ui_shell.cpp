@@ -1,6 +1,7 @@
 // The shell: the application entry, its window, the menu commands with their
 // shortcuts and enabled states, and the store-failure window.
 
+#include "SqliteSupport.h"
 #include "UiTestSupport.h"
 
 #include "app/ApplicationCommands.h"
@@ -28,42 +29,26 @@
 #include <QTranslator>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <sqlite3.h>
-
 using namespace UiTestSupport;
+using namespace Qt::StringLiterals;
+using TestSupport::execute;
 
 namespace {
 
-// Everything about a folder's files that a change on disk would alter.
+// A folder's files and their contents, as a change on disk would alter them.
 QStringList snapshot(const QString& folder)
 {
     QStringList entries;
     QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        QString entry = info.filePath() + QLatin1Char(' ') + QString::number(info.size()) + QLatin1Char(' ')
-            + QString::number(info.lastModified().toMSecsSinceEpoch());
-        if (info.isFile()) {
-            QFile file(info.filePath());
-            if (file.open(QIODevice::ReadOnly))
-                entry += QLatin1Char(' ')
-                    + QString::fromLatin1(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex());
-        }
-        entries.append(entry);
+        QFile file(it.next());
+        entries.append(file.fileName()
+            + (file.open(QIODevice::ReadOnly)
+                    ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex()
+                    : QByteArray()));
     }
     entries.sort();
     return entries;
-}
-
-bool execute(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK)
-        return false;
-    sqlite3_busy_timeout(db, 2000);
-    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
-    return ok;
 }
 
 } // namespace
@@ -78,14 +63,10 @@ private Q_SLOTS:
 
     void windowShowsBeforeTheRecordsAreRead();
     void mainWindowAndMenus();
-    void commandShortcuts_data();
-    void commandShortcuts();
-    void commandsFollowTheFocusedWindow();
+    void commandsFollowTheFocusedWindowAndField();
     void deleteKeys_data();
     void deleteKeys();
-    void editCommandsWorkOnTheFocusedField();
-    void failureWindowTexts();
-    void failureWindowWrapsPathsAtSeparators();
+    void failureWindowMessage();
     void failureWindowRevealsTheFolderAndChangesNothing();
     void secondStartBringsTheRunningWindowForward();
     void quittingSavesOrAsks_data();
@@ -133,7 +114,7 @@ void TestShell::windowShowsBeforeTheRecordsAreRead()
     {
         StoreLoader first = openStore(m_dir->path());
         for (int i = 0; i < 50; ++i)
-            addRecord(*first.store(), QStringLiteral("Company %1").arg(i), QStringLiteral("Engineer"));
+            addRecord(*first.store(), u"Company %1"_s.arg(i), u"Engineer"_s);
         QVERIFY(first.store()->save());
     }
     ApplywrightApp app(m_dir->path(), m_desktop.environment());
@@ -147,7 +128,7 @@ void TestShell::windowShowsBeforeTheRecordsAreRead()
     QCOMPARE(content->listView()->listView()->model()->rowCount(), 0);
     for (auto* overlay : window->findChildren<EmptyListOverlay*>())
         QVERIFY(!overlay->isVisibleTo(window.get()));
-    auto* detail = window->findChild<QStackedWidget*>(QStringLiteral("detailColumn"));
+    auto* detail = window->findChild<QStackedWidget*>(u"detailColumn"_s);
     QVERIFY(detail);
     QVERIFY(detail->currentWidget() != content->detailPlaceholder());
 
@@ -161,32 +142,21 @@ void TestShell::mainWindowAndMenus()
 {
     ApplywrightApp app(m_dir->path(), m_desktop.environment());
     auto window = app.createWindow();
-    QCOMPARE(window->windowTitle(), QStringLiteral("Applywright"));
+    QCOMPARE(window->windowTitle(), u"Applywright"_s);
     QVERIFY(qobject_cast<ContentView*>(window->centralWidget()));
     QVERIFY(app.hasTodayProvider());
     QCOMPARE(window->size(), QSize(1080, 720));
     window->resize(400, 300);
     QCOMPARE(window->size(), QSize(860, 560));
 
-    auto* commands = window->findChild<ApplicationCommands*>();
-    QVERIFY(commands);
-    QCOMPARE(menuTexts(*commands->fileMenu()),
-        (QStringList {QStringLiteral("New Application"), QStringLiteral("Save"), QStringLiteral("---"),
-            QStringLiteral("Add from Screenshot\u2026"), QStringLiteral("Paste Job Posting"), QStringLiteral("---"),
-            QStringLiteral("Import\u2026"), QStringLiteral("Export\u2026"),
-            QStringLiteral("Export as Spreadsheet\u2026"), QStringLiteral("---"), QStringLiteral("Quit")}));
-    QCOMPARE(menuTexts(*commands->editMenu()),
-        (QStringList {QStringLiteral("Undo"), QStringLiteral("Redo"), QStringLiteral("---"), QStringLiteral("Cut"),
-            QStringLiteral("Copy"), QStringLiteral("Paste"), QStringLiteral("Select All"), QStringLiteral("---"),
-            QStringLiteral("Delete Application\u2026")}));
     // Every entry has an access key, none twice in one menu, in English and in Turkish.
     QTranslator turkish;
     for (QTranslator* translator : {static_cast<QTranslator*>(nullptr), &turkish}) {
         if (translator) {
-            QVERIFY(turkish.load(QStringLiteral(":/i18n/applywright_tr.qm")));
+            QVERIFY(turkish.load(u":/i18n/applywright_tr.qm"_s));
             QCoreApplication::installTranslator(translator);
         }
-        ApplywrightApp translatedApp(m_dir->path() + QStringLiteral("/other"), m_desktop.environment());
+        ApplywrightApp translatedApp(m_dir->path() + u"/other"_s, m_desktop.environment());
         auto translatedWindow = translatedApp.createWindow();
         auto* menus = translatedWindow->findChild<ApplicationCommands*>();
         for (QMenu* menu : {menus->fileMenu(), menus->editMenu(), menus->viewMenu()}) {
@@ -207,44 +177,12 @@ void TestShell::mainWindowAndMenus()
     QCOMPARE(window->menuBar()->actions().size(), 3);
 }
 
-void TestShell::commandShortcuts_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QList<QKeySequence>>("shortcuts");
-    QTest::newRow("new") << "newApplicationAction" << QList<QKeySequence> {QKeySequence(Qt::CTRL | Qt::Key_N)};
-    QTest::newRow("save") << "saveAction" << QList<QKeySequence> {QKeySequence(Qt::CTRL | Qt::Key_S)};
-    QTest::newRow("screenshots") << "addFromScreenshotAction"
-                                 << QList<QKeySequence> {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_O)};
-    QTest::newRow("paste posting") << "pasteJobPostingAction"
-                                   << QList<QKeySequence> {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_V)};
-    QTest::newRow("import") << "importAction" << QList<QKeySequence> {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_I)};
-    QTest::newRow("export") << "exportAction" << QList<QKeySequence> {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_E)};
-    QTest::newRow("delete") << "deleteApplicationAction"
-                            << QList<QKeySequence> {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)};
-    QTest::newRow("insights") << "insightsAction" << QList<QKeySequence> {QKeySequence(Qt::CTRL | Qt::Key_I)};
-    QTest::newRow("spreadsheet") << "exportSpreadsheetAction" << QList<QKeySequence> {};
-    QTest::newRow("quit") << "quitAction" << QKeySequence::keyBindings(QKeySequence::Quit);
-}
-
-void TestShell::commandShortcuts()
-{
-    QFETCH(QString, action);
-    QFETCH(QList<QKeySequence>, shortcuts);
-    ApplywrightApp app(m_dir->path(), m_desktop.environment());
-    auto window = app.createWindow();
-    QAction* command = window->findChild<QAction*>(action);
-    QVERIFY(command);
-    QCOMPARE(command->shortcuts(), shortcuts);
-    // On the window too, so the shortcut works wherever the focus is.
-    QVERIFY(window->actions().contains(command));
-}
-
-void TestShell::commandsFollowTheFocusedWindow()
+void TestShell::commandsFollowTheFocusedWindowAndField()
 {
     ApplywrightApp app(m_dir->path(), m_desktop.environment());
     Store& store = *app.storeLoader().store();
     store.setAutosaveDelay(-1);
-    addRecord(store, QStringLiteral("Acme"), QStringLiteral("Engineer"), ApplicationStatus::applied, 2);
+    addRecord(store, u"Acme"_s, u"Engineer"_s, ApplicationStatus::applied, 2);
     auto window = showWindow(app);
     auto* commands = window->findChild<ApplicationCommands*>();
     auto* content = window->findChild<ContentView*>();
@@ -265,10 +203,8 @@ void TestShell::commandsFollowTheFocusedWindow()
 
     int pasted = 0;
     content->setPastePostingAction([&] { ++pasted; });
-    QVERIFY(enabled(Key::pastePosting));
-    commands->action(Key::pastePosting)->trigger();
     QTest::keyClick(window.get(), Qt::Key_V, Qt::ShiftModifier | Qt::ControlModifier);
-    QCOMPARE(pasted, 2);
+    QCOMPARE(pasted, 1);
     // Ctrl+N creates and selects, also from the search field.
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
     QCOMPARE(store.count(), 2);
@@ -289,6 +225,23 @@ void TestShell::commandsFollowTheFocusedWindow()
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QVERIFY(enabled(Key::createApplication) && enabled(Key::deleteSelection));
+
+    // The Edit menu's entries act on the focused field and follow what it holds.
+    QMenu* edit = commands->editMenu();
+    QLineEdit* field = content->searchField();
+    field->setFocus();
+    field->setText(u"hello"_s);
+    Q_EMIT edit->aboutToShow();
+    QAction* selectAll = window->findChild<QAction*>(u"selectAllAction"_s);
+    QAction* copy = window->findChild<QAction*>(u"copyAction"_s);
+    QVERIFY(selectAll->isEnabled() && !copy->isEnabled());
+    selectAll->trigger();
+    QCOMPARE(field->selectedText(), u"hello"_s);
+    Q_EMIT edit->aboutToShow();
+    QVERIFY(copy->isEnabled());
+    content->listView()->listView()->setFocus();
+    Q_EMIT edit->aboutToShow();
+    QVERIFY(!selectAll->isEnabled() && !copy->isEnabled());
 }
 
 void TestShell::deleteKeys_data()
@@ -306,14 +259,10 @@ void TestShell::deleteKeys_data()
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
     // On a control that is not a text field the window's command answers the key.
     row("Delete on a button", Qt::Key_Delete, none, "button", false, true);
-    row("Backspace on a button", Qt::Key_Backspace, none, "button", false, true);
     row("Shift+Delete on a button", Qt::Key_Delete, shift, "button", false, false);
-    row("Shift+Backspace on a button", Qt::Key_Backspace, shift, "button", false, false);
-    row("Delete on the list", Qt::Key_Delete, none, "list", false, true);
     row("Backspace on the list", Qt::Key_Backspace, none, "list", false, true);
     row("Shift+Backspace on the list", Qt::Key_Backspace, shift, "list", false, false);
     row("Delete on the list, selection hidden", Qt::Key_Delete, none, "list", true, false);
-    row("Backspace on the list, selection hidden", Qt::Key_Backspace, none, "list", true, false);
     // In a text field the keys edit the text ("acm", the cursor after "ac" for Delete).
     row("Delete in the search field", Qt::Key_Delete, none, "search", false, false);
     row("Backspace in the search field", Qt::Key_Backspace, none, "search", false, false);
@@ -328,9 +277,8 @@ void TestShell::deleteKeys()
     QFETCH(bool, asks);
     ApplywrightApp app(m_dir->path(), m_desktop.environment());
     Store& store = *app.storeLoader().store();
-    JobApplication* open
-        = addRecord(store, QStringLiteral("Acme"), QStringLiteral("Engineer"), ApplicationStatus::applied, 2);
-    JobApplication* offer = addRecord(store, QStringLiteral("Offer"), QString(), ApplicationStatus::offer, 3);
+    JobApplication* open = addRecord(store, u"Acme"_s, u"Engineer"_s, ApplicationStatus::applied, 2);
+    JobApplication* offer = addRecord(store, u"Offer"_s, QString(), ApplicationStatus::offer, 3);
     auto window = showWindow(app);
     auto* content = window->findChild<ContentView*>();
     QAction* remove = window->findChild<ApplicationCommands*>()->action(FocusedActions::Key::deleteSelection);
@@ -339,68 +287,34 @@ void TestShell::deleteKeys()
     if (hiddenSelection)
         content->state().setStatusFilter(StatusFilter::active());
     QWidget* button = content->listView()->filterButton();
-    QWidget* target = focus == QLatin1String("list") ? content->listView()->listView()
-        : focus == QLatin1String("search")           ? content->searchField()
-                                                     : button;
+    QWidget* target = focus == u"list"_s ? content->listView()->listView()
+        : focus == u"search"_s           ? content->searchField()
+                                         : button;
     target->setFocus();
     QVERIFY(target->hasFocus());
     if (target == content->searchField()) {
-        QTest::keyClicks(target, QStringLiteral("acm"));
+        QTest::keyClicks(target, u"acm"_s);
         content->searchField()->setCursorPosition(key == Qt::Key_Delete ? 2 : 3);
     }
     m_desktop.answer = true;
     QTest::keyClick(target, Qt::Key(key), modifiers);
     QCOMPARE(m_desktop.asked.size(), asks ? 1 : 0);
     if (asks)
-        QCOMPARE(m_desktop.asked.first().second, QStringLiteral("Acme — Engineer. This cannot be undone."));
+        QCOMPARE(m_desktop.asked.first().second, u"Acme — Engineer. This cannot be undone."_s);
     QCOMPARE(store.count(), asks ? 1 : 2);
-    QCOMPARE(content->state().searchText(), target == content->searchField() ? QStringLiteral("ac") : QString());
+    QCOMPARE(content->state().searchText(), target == content->searchField() ? u"ac"_s : QString());
     // A focused text field takes the keys, yet the menu entry keeps showing them.
     QCOMPARE(remove->isEnabled(), !asks);
     QCOMPARE(remove->shortcuts(), FocusedActions::shortcuts(FocusedActions::Key::deleteSelection));
 }
 
-void TestShell::editCommandsWorkOnTheFocusedField()
-{
-    ApplywrightApp app(m_dir->path(), m_desktop.environment());
-    auto window = showWindow(app);
-    auto* content = window->findChild<ContentView*>();
-    QMenu* edit = window->findChild<ApplicationCommands*>()->editMenu();
-    QLineEdit* field = content->searchField();
-    field->setFocus();
-    field->setText(QStringLiteral("hello"));
-    Q_EMIT edit->aboutToShow();
-    QAction* selectAll = window->findChild<QAction*>(QStringLiteral("selectAllAction"));
-    QAction* copy = window->findChild<QAction*>(QStringLiteral("copyAction"));
-    QVERIFY(selectAll->isEnabled());
-    QVERIFY(!copy->isEnabled());
-    selectAll->trigger();
-    QCOMPARE(field->selectedText(), QStringLiteral("hello"));
-    Q_EMIT edit->aboutToShow();
-    QVERIFY(copy->isEnabled());
-
-    content->listView()->listView()->setFocus();
-    Q_EMIT edit->aboutToShow();
-    QVERIFY(!selectAll->isEnabled());
-    QVERIFY(!copy->isEnabled());
-}
-
-void TestShell::failureWindowTexts()
+void TestShell::failureWindowMessage()
 {
     QStringList lines;
     for (int i = 1; i <= 20; ++i)
-        lines.append(QStringLiteral("line %1 of the failure").arg(i));
+        lines.append(u"line %1 of the failure"_s.arg(i));
     const QString failure = lines.join(QLatin1Char('\n'));
     StoreErrorView view(failure, m_dir->path(), [](const QUrl&) {});
-    QCOMPARE(view.findChild<QLabel*>(QStringLiteral("title"))->text(), QStringLiteral("Database Could Not Be Opened"));
-    QCOMPARE(view.findChild<QLabel*>(QStringLiteral("storeErrorText"))->text(),
-        QStringLiteral("Your applications are still on disk. Applywright could not open the database \u2014 this "
-                       "usually happens after an update that changed the data format."));
-#ifdef Q_OS_MACOS
-    QCOMPARE(view.revealButton()->text(), QStringLiteral("Show Data Folder in Finder"));
-#else
-    QCOMPARE(view.revealButton()->text(), QStringLiteral("Show Data Folder in File Manager"));
-#endif
     view.resize(1080, 720);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -408,8 +322,7 @@ void TestShell::failureWindowTexts()
     // The failure shows at most eight lines, then "…"; the whole text is its tooltip.
     QLabel* message = view.messageLabel();
     const QString shown = message->text();
-    QVERIFY(shown.startsWith(QStringLiteral("line 1 of the failure\nline 2")));
-    QVERIFY(shown.contains(QStringLiteral("line 7 of the failure\nline 8")));
+    QVERIFY(shown.contains(u"line 7 of the failure\nline 8"_s));
     QCOMPARE(shown.count(QLatin1Char('\n')), 7);
     QVERIFY(shown.endsWith(QChar(0x2026)));
     QCOMPARE(message->toolTip(), failure);
@@ -417,51 +330,44 @@ void TestShell::failureWindowTexts()
     const QString eight = lines.mid(0, 8).join(QLatin1Char('\n'));
     QCOMPARE(StoreErrorView::elideToLines(eight, message->font(), 480, 8), eight);
 
-    // It can be selected and copied, in a monospaced font (measured, not asked:
-    // fontconfig does not flag every monospaced family as fixed pitch).
-    QVERIFY(message->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
-    QVERIFY(message->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard));
+    // It can be selected, in a monospaced font (measured, not asked: fontconfig
+    // does not flag every monospaced family as fixed pitch).
     const QFontMetricsF metrics(message->font());
-    QCOMPARE(
-        metrics.horizontalAdvance(QStringLiteral("iiii1111")), metrics.horizontalAdvance(QStringLiteral("WWWWMMMM")));
+    QCOMPARE(metrics.horizontalAdvance(u"iiii1111"_s), metrics.horizontalAdvance(u"WWWWMMMM"_s));
     message->setSelection(0, 8);
-    QCOMPARE(message->selectedText(), QStringLiteral("line 1 o"));
-}
+    QCOMPARE(message->selectedText(), u"line 1 o"_s);
 
-// A path in the message breaks only after a separator, never inside a name at a
-// hyphen or a space; copied, the message is the text itself.
-void TestShell::failureWindowWrapsPathsAtSeparators()
-{
-    const QString path = QStringLiteral("/home/ayse-yilmaz/My Files/tst_store-GbiXEQ/Applywright.sqlite-wal");
-    const QString failure = QStringLiteral("The database file “%1” cannot be written to, so changes could not be "
-                                           "saved. It was left unchanged.")
-                                .arg(path);
-    StoreErrorView view(failure, m_dir->path(), [](const QUrl&) {});
-    view.resize(1080, 720);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const QString shown = view.messageLabel()->text();
-    QCOMPARE(StoreErrorView::fromDisplay(shown), failure);
+    // A path in the message breaks only after a separator, never inside a name at a
+    // hyphen or a space; copied, the message is the text itself.
+    const QString path = u"/home/ayse-yilmaz/My Files/tst_store-GbiXEQ/Applywright.sqlite-wal"_s;
+    const QString pathFailure = QStringLiteral("The database file “%1” cannot be written to, so changes could not be "
+                                               "saved. It was left unchanged.")
+                                    .arg(path);
+    StoreErrorView pathView(pathFailure, m_dir->path(), [](const QUrl&) {});
+    pathView.resize(1080, 720);
+    pathView.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pathView));
+    const QString pathShown = pathView.messageLabel()->text();
+    QCOMPARE(StoreErrorView::fromDisplay(pathShown), pathFailure);
 
-    const qsizetype pathStart = shown.indexOf(QChar(0x201C)) + 1;
-    const qsizetype pathEnd = shown.indexOf(QChar(0x201D));
-    QTextBoundaryFinder lines(QTextBoundaryFinder::Line, shown);
+    const qsizetype pathStart = pathShown.indexOf(QChar(0x201C)) + 1;
+    const qsizetype pathEnd = pathShown.indexOf(QChar(0x201D));
+    QTextBoundaryFinder breaking(QTextBoundaryFinder::Line, pathShown);
     QStringList breaks;
-    for (qsizetype at = lines.toNextBoundary(); at > 0 && at < pathEnd; at = lines.toNextBoundary()) {
+    for (qsizetype at = breaking.toNextBoundary(); at > 0 && at < pathEnd; at = breaking.toNextBoundary()) {
         if (at <= pathStart)
             continue;
         // Where a line may end inside the path: the text up to there, as copied.
-        breaks.append(StoreErrorView::fromDisplay(shown.mid(pathStart, at - pathStart)));
+        breaks.append(StoreErrorView::fromDisplay(pathShown.mid(pathStart, at - pathStart)));
     }
     QCOMPARE(breaks,
-        (QStringList {QStringLiteral("/"), QStringLiteral("/home/"), QStringLiteral("/home/ayse-yilmaz/"),
-            QStringLiteral("/home/ayse-yilmaz/My Files/"),
-            QStringLiteral("/home/ayse-yilmaz/My Files/tst_store-GbiXEQ/")}));
+        (QStringList {u"/"_s, u"/home/"_s, u"/home/ayse-yilmaz/"_s, u"/home/ayse-yilmaz/My Files/"_s,
+            u"/home/ayse-yilmaz/My Files/tst_store-GbiXEQ/"_s}));
 
-    view.messageLabel()->setFocus();
-    view.messageLabel()->setSelection(0, int(shown.size()));
-    QTest::keySequence(view.messageLabel(), QKeySequence::Copy);
-    QCOMPARE(QGuiApplication::clipboard()->text(), failure);
+    pathView.messageLabel()->setFocus();
+    pathView.messageLabel()->setSelection(0, int(pathShown.size()));
+    QTest::keySequence(pathView.messageLabel(), QKeySequence::Copy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), pathFailure);
 }
 
 void TestShell::failureWindowRevealsTheFolderAndChangesNothing()
@@ -486,7 +392,7 @@ void TestShell::failureWindowRevealsTheFolderAndChangesNothing()
         QVERIFY(!commands->action(key)->isEnabled());
     QVERIFY(commands->quitAction()->isEnabled());
 
-    window->findChild<QPushButton*>(QStringLiteral("revealDataFolderButton"))->click();
+    window->findChild<QPushButton*>(u"revealDataFolderButton"_s)->click();
     QCOMPARE(m_desktop.opened, (QList<QUrl> {QUrl::fromLocalFile(m_dir->path())}));
     window.reset();
     QCOMPARE(snapshot(m_dir->path()), before);
@@ -518,15 +424,15 @@ void TestShell::secondStartBringsTheRunningWindowForward()
 
     // A copy that holds the folder but cannot be reached: the failure window says so.
     window.reset();
-    StoreLoader holder = openStore(m_dir->path() + QStringLiteral("/other"));
+    StoreLoader holder = openStore(m_dir->path() + u"/other"_s);
     QVERIFY(holder.isReady());
-    ApplywrightApp unreachable(m_dir->path() + QStringLiteral("/other"), m_desktop.environment());
+    ApplywrightApp unreachable(m_dir->path() + u"/other"_s, m_desktop.environment());
     QVERIFY(!unreachable.handedOverToRunningCopy());
     QCOMPARE(unreachable.storeLoader().failure(), StoreLoader::Failure::alreadyRunning);
     auto failureWindow = unreachable.createWindow();
     auto* view = qobject_cast<StoreErrorView*>(failureWindow->centralWidget());
     QVERIFY(view);
-    QVERIFY(view->message().contains(QStringLiteral("already running")));
+    QVERIFY(view->message().contains(u"already running"_s));
 }
 
 void TestShell::quittingSavesOrAsks_data()
@@ -552,10 +458,10 @@ void TestShell::quittingSavesOrAsks()
     Store& store = *app.storeLoader().store();
     store.setAutosaveDelay(-1);
     QVERIFY(store.ensureLoaded());
-    JobApplication* record = addRecord(store, QStringLiteral("Acme"));
+    JobApplication* record = addRecord(store, u"Acme"_s);
     QVERIFY(store.save());
     auto window = showWindow(app);
-    record->setNotes(QStringLiteral("typed just before quitting"));
+    record->setNotes(u"typed just before quitting"_s);
     const QString path = store.databasePath();
     if (diskFull)
         QVERIFY(execute(path,
@@ -566,19 +472,19 @@ void TestShell::quittingSavesOrAsks()
     app.setSaveFailureQuestion([&](QWidget* asking, const QString& reason) {
         reasons.append(reason);
         if (asking != window.get())
-            reasons.append(QStringLiteral("asked over the wrong window"));
+            reasons.append(u"asked over the wrong window"_s);
         const auto answer = answers.value(reasons.size() - 1, ApplywrightApp::QuitAnswer::quitWithoutSaving);
         if (reasons.size() == answers.size() && answer == ApplywrightApp::QuitAnswer::tryAgain)
             execute(path, "DROP TRIGGER refuse");
         return answer;
     });
     for (qsizetype i = 0; i < answers.size(); ++i)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^Kaydedilemedi: .*disk is full")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"^Kaydedilemedi: .*disk is full"_s));
     QVERIFY(window->close());
     QVERIFY(!window->isVisible());
     QCOMPARE(reasons.size(), qsizetype(answers.size()));
     for (const QString& reason : reasons)
-        QVERIFY2(reason.contains(QStringLiteral("disk is full")), qPrintable(reason));
+        QVERIFY2(reason.contains(u"disk is full"_s), qPrintable(reason));
     QCOMPARE(store.hasChanges(), !saved);
     execute(path, "DROP TRIGGER IF EXISTS refuse");
 }

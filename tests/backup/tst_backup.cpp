@@ -889,6 +889,9 @@ void BackupTest::importMessages()
 
     const BackupMessage first = importBackup(temp.file("one.json", validRoot().text()), store);
     QCOMPARE(first.text(), QStringLiteral("Imported 1 applications, skipped 0 already present."));
+    // Plain digits, whatever the locale.
+    QCOMPARE(importSummary(10000, 123456789012),
+        QStringLiteral("Imported 10000 applications, skipped 123456789012 already present."));
     const BackupMessage second = importBackup(temp.file("one.json", validRoot().text()), store);
     QCOMPARE(second.text(), QStringLiteral("Imported 0 applications, skipped 1 already present."));
     QVERIFY(first.id() != second.id());

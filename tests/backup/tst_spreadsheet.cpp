@@ -124,6 +124,7 @@ void SpreadsheetTest::applicationsReadBackByACsvReader()
     QCOMPARE(cell(rows, 1, u"HR Interview on"_s), u"2025-03-07"_s); // 01:30 local, still the 6th in UTC
     QCOMPARE(cell(rows, 1, u"Rejected on"_s), u"2025-03-08"_s);
 
+    QCOMPARE(SpreadsheetExport::field(u" Çağrı "_s), u" Çağrı "_s); // spaces kept, not quoted
     QCOMPARE(cell(rows, 2, u"Company"_s), u"'=HYPERLINK(\"http://evil.example\")"_s);
     QCOMPARE(cell(rows, 2, u"Position"_s), u"'-1+1"_s);
     QCOMPARE(cell(rows, 2, u"Application Date"_s), u"2025-02-01"_s); // 00:30 local is still the 31st in UTC

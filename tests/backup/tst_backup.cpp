@@ -313,7 +313,6 @@ private Q_SLOTS:
     void structuralFailures();
     void markerAndVersion_data();
     void markerAndVersion();
-    void errorTexts();
     void defaultFilenameUsesTheUtcDate();
     void files();
 
@@ -371,12 +370,12 @@ void BackupTest::acceptedDocuments_data()
     BackupFileContents marked = contents;
     marked.applications[0].companyName = QChar(0xFEFF) + QStringLiteral("Acme");
     marked.applications[0].position = QChar(0xFEFF) + QStringLiteral("Engineer");
-    QTest::newRow("texts starting with a byte-order mark") << withApplication(validApplication()
-                                                                                  .set("companyName", "\"\\ufeffAcme\"")
-                                                                                  .set("position",
-                                                                                      "\"\xEF\xBB\xBF"
-                                                                                      "Engineer\""))
-                                                           << marked;
+    const JsonObject markedJson = validApplication()
+                                      .set("companyName", "\"\\ufeffAcme\"")
+                                      .set("position",
+                                          "\"\xEF\xBB\xBF"
+                                          "Engineer\"");
+    QTest::newRow("texts starting with a byte-order mark") << withApplication(markedJson) << marked;
     QTest::newRow("empty applications") << validRoot("[]").text() << contentsOf({});
 
     BackupFileContents changed = contents;
@@ -410,9 +409,7 @@ void BackupTest::amountsRoundTripExactly_data()
 {
     QTest::addColumn<QString>("amount");
     QTest::newRow("30 integer and 9 fraction digits") << "123456789012345678901234567890.123456789";
-    QTest::newRow("five fraction digits") << "12.50075";
     QTest::newRow("not a binary fraction") << "0.1";
-    QTest::newRow("zero") << "0";
 }
 
 void BackupTest::amountsRoundTripExactly()
@@ -438,9 +435,7 @@ void BackupTest::dateReader_data()
     QTest::newRow("offset, across midnight")
         << "2025-03-07T23:30:00.000Z" << QDateTime(QDate(2025, 3, 8), QTime(1, 30), Qt::OffsetFromUTC, 2 * 3600);
     QTest::newRow("without fraction") << "2025-03-07T14:05:09Z" << utc(2025, 3, 7, 14, 5, 9);
-    QTest::newRow("one fraction digit") << "2025-03-07T14:05:09.1Z" << utc(2025, 3, 7, 14, 5, 9, 100);
     QTest::newRow("six fraction digits, cut to ms") << "2025-03-07T14:05:09.123999Z" << utc(2025, 3, 7, 14, 5, 9, 123);
-    QTest::newRow("leap day") << "2024-02-29T00:00:00Z" << utc(2024, 2, 29, 0, 0);
     QTest::newRow("date alone") << "2025-03-07" << QDateTime();
     QTest::newRow("no zone") << "2025-03-07T14:05:09.120" << QDateTime();
     QTest::newRow("dot without digits") << "2025-03-07T14:05:09.Z" << QDateTime();
@@ -520,9 +515,7 @@ void BackupTest::structuralFailures_data()
     row("missing to", withChange(validChange().remove("to")), K::keyNotFound, "applications[0].history[0]", "to");
     row("null root", "null", K::valueNotFound, "", "null");
     row("null application", validRoot("[null]").text(), K::valueNotFound, first, "null");
-    row("null isFavorite", app("isFavorite", "null"), K::valueNotFound, "applications[0].isFavorite", "null");
     row("string amount", app("expectedSalary", "\"12\""), K::typeMismatch, "applications[0].expectedSalary", "string");
-    row("number for a text", app("companyName", "12"), K::typeMismatch, "applications[0].companyName", "a number");
     row("string for a bool", app("isFavorite", "\"true\""), K::typeMismatch, "applications[0].isFavorite", "a string");
     row("object for applications", validRoot("{}").text(), K::typeMismatch, "applications", "a dictionary");
 
@@ -629,28 +622,9 @@ void BackupTest::markerAndVersion()
         QCOMPARE(error->version(), version.toLongLong());
 }
 
-void BackupTest::errorTexts()
-{
-    QCOMPARE(importSummary(10000, 123456789012),
-        QStringLiteral("Imported 10000 applications, skipped 123456789012 already present."));
-    using Kind = BackupFileError::Kind;
-    QCOMPARE(BackupFileError(Kind::cannotOpen, QStringLiteral("a.json"), QStringLiteral("No such file")).description(),
-        QStringLiteral("The file “a.json” couldn't be opened. No such file"));
-    QCOMPARE(BackupFileError(Kind::tooLarge, QStringLiteral("big.json")).description(),
-        QStringLiteral("The file “big.json” couldn't be opened because it is larger than 512 MB, too large for a "
-                       "backup."));
-    QCOMPARE(BackupFileError(Kind::notARegularFile, QStringLiteral("fifo")).description(),
-        QStringLiteral("The file “fifo” couldn't be opened because it isn't a regular file."));
-    QCOMPARE(BackupFileError(Kind::cannotRead, QStringLiteral("c.json"), QStringLiteral("I/O error")).description(),
-        QStringLiteral("The file “c.json” couldn't be read. I/O error"));
-    QCOMPARE(BackupFileError(Kind::cannotSave, QStringLiteral("b.json"), QStringLiteral("Disk full")).description(),
-        QStringLiteral("The file “b.json” couldn't be saved. Disk full"));
-}
-
 void BackupTest::defaultFilenameUsesTheUtcDate()
 {
     useTimeZone("EET-2"); // two hours east of UTC
-    QCOMPARE(defaultBackupFilename(local(2025, 3, 7, 23, 30)), QStringLiteral("Applywright-2025-03-07.json"));
     QCOMPARE(defaultBackupFilename(local(2025, 3, 8, 1, 30)), QStringLiteral("Applywright-2025-03-07.json"));
     QCOMPARE(defaultBackupFilename(local(2025, 3, 8, 2, 30)), QStringLiteral("Applywright-2025-03-08.json"));
     useTimeZone("America/New_York");
@@ -687,6 +661,9 @@ void BackupTest::files()
     read = readBackup(huge);
     QVERIFY(!read);
     QCOMPARE(read.error().fileError()->kind(), BackupFileError::Kind::tooLarge);
+    QCOMPARE(read.error().description(),
+        QStringLiteral(
+            "The file “huge.json” couldn't be opened because it is larger than 512 MB, too large for a backup."));
 
     // Saving writes the file in full or not at all, readable by its owner alone
     // whatever the umask and whatever the mode of the file it replaces.
@@ -903,10 +880,6 @@ void BackupTest::importMessages()
     QSignalSpy inserted(&store, &Store::applicationInserted);
     const auto import
         = [&](const char* name, const QByteArray& data) { return importBackup(temp.file(name, data), store).text(); };
-    QCOMPARE(import("newer.json", validRoot().set("formatVersion", "2").text()), newerFormatText);
-    QCOMPARE(import("broken.json", "{\"format\":"), corruptText);
-    const QString nowhere = importBackup(temp.filePath(QStringLiteral("nowhere.json")), store).text();
-    QVERIFY(nowhere.startsWith(QStringLiteral("The file “nowhere.json” couldn't be opened.")));
     // The first application is fine, the second is broken: nothing of the file goes in.
     const QByteArray broken
         = validApplication().set("id", "\"1F8FAD5B-D9CB-469F-A165-70867728950E\"").set("offeredSalary", "\"5\"").text();
@@ -916,6 +889,9 @@ void BackupTest::importMessages()
 
     const BackupMessage first = importBackup(temp.file("one.json", validRoot().text()), store);
     QCOMPARE(first.text(), QStringLiteral("Imported 1 applications, skipped 0 already present."));
+    // Plain digits, whatever the locale.
+    QCOMPARE(importSummary(10000, 123456789012),
+        QStringLiteral("Imported 10000 applications, skipped 123456789012 already present."));
     const BackupMessage second = importBackup(temp.file("one.json", validRoot().text()), store);
     QCOMPARE(second.text(), QStringLiteral("Imported 0 applications, skipped 1 already present."));
     QVERIFY(first.id() != second.id());

@@ -54,8 +54,6 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
 
-    void fieldsAreQuotedAfterRfc4180_data();
-    void fieldsAreQuotedAfterRfc4180();
     void applicationsReadBackByACsvReader();
     void historyReadsBackOneRowPerChange();
     void writeFailsWithAMessage();
@@ -63,26 +61,6 @@ private Q_SLOTS:
 private:
     void fill(Records& records);
 };
-
-void SpreadsheetTest::fieldsAreQuotedAfterRfc4180_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("plain") << u"Acme"_s << u"Acme"_s;
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("comma") << u"Acme, Inc."_s << u"\"Acme, Inc.\""_s;
-    QTest::newRow("quotes doubled") << u"The \"best\" team"_s << u"\"The \"\"best\"\" team\""_s;
-    QTest::newRow("line break") << u"one\ntwo"_s << u"\"one\ntwo\""_s;
-    QTest::newRow("carriage return") << u"one\r\ntwo"_s << u"\"one\r\ntwo\""_s;
-    QTest::newRow("spaces kept, not quoted") << u" Çağrı "_s << u" Çağrı "_s;
-}
-
-void SpreadsheetTest::fieldsAreQuotedAfterRfc4180()
-{
-    QFETCH(QString, value);
-    QFETCH(QString, written);
-    QCOMPARE(SpreadsheetExport::field(value), written);
-}
 
 void SpreadsheetTest::fill(Records& records)
 {
@@ -129,7 +107,6 @@ void SpreadsheetTest::applicationsReadBackByACsvReader()
     const QList<QStringList> rows = readCsvWithPython(path, &error);
     QVERIFY2(!rows.isEmpty(), qPrintable(error));
     QCOMPARE(rows, SpreadsheetExport::table(Kind::applications, records.list()));
-    QCOMPARE(rows.size(), 4);
     // Every field but the history, then applied, HR interview, technical interview, offer and rejected.
     QCOMPARE(rows.first().size(), 25 + 5);
     for (const QStringList& row : rows)
@@ -140,17 +117,14 @@ void SpreadsheetTest::applicationsReadBackByACsvReader()
         u"İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk.\r\nŞimdi bekliyorum."_s);
     QCOMPARE(cell(rows, 1, u"Expected Salary"_s), u"123456789012345678.01 EUR"_s);
     QCOMPARE(cell(rows, 1, u"Offered Salary"_s), u"85000.5 EUR"_s);
-    QCOMPARE(cell(rows, 1, u"Currency"_s), u"EUR"_s);
     QCOMPARE(cell(rows, 1, u"ID"_s), u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s);
     QCOMPARE(cell(rows, 1, u"Status"_s), u"HR Interview"_s);
-    QCOMPARE(cell(rows, 1, u"Work Model"_s), u"Hybrid"_s);
     QCOMPARE(cell(rows, 1, u"Application Date"_s), u"2025-03-03"_s);
     QCOMPARE(cell(rows, 1, u"Applied on"_s), u"2025-03-03"_s);
     QCOMPARE(cell(rows, 1, u"HR Interview on"_s), u"2025-03-07"_s); // 01:30 local, still the 6th in UTC
-    QCOMPARE(cell(rows, 1, u"Tech Interview on"_s), QString());
     QCOMPARE(cell(rows, 1, u"Rejected on"_s), u"2025-03-08"_s);
-    QCOMPARE(cell(rows, 1, u"Starred"_s), u"No"_s);
 
+    QCOMPARE(SpreadsheetExport::field(u" Çağrı "_s), u" Çağrı "_s); // spaces kept, not quoted
     QCOMPARE(cell(rows, 2, u"Company"_s), u"'=HYPERLINK(\"http://evil.example\")"_s);
     QCOMPARE(cell(rows, 2, u"Position"_s), u"'-1+1"_s);
     QCOMPARE(cell(rows, 2, u"Application Date"_s), u"2025-02-01"_s); // 00:30 local is still the 31st in UTC
@@ -158,10 +132,8 @@ void SpreadsheetTest::applicationsReadBackByACsvReader()
     QCOMPARE(cell(rows, 2, u"Rejection Reason"_s), u"Budget mismatch"_s);
     QCOMPARE(cell(rows, 2, u"Work Model"_s), u"fourDayWeek"_s); // outside the vocabulary: as stored
     QCOMPARE(cell(rows, 2, u"Starred"_s), u"Yes"_s);
-    QCOMPARE(cell(rows, 2, u"Closing Date"_s), QString());
 
     QCOMPARE(cell(rows, 3, u"Company"_s), QString());
-    QCOMPARE(cell(rows, 3, u"Expected Salary"_s), QString());
     QCOMPARE(cell(rows, 3, u"Applied on"_s), QString()); // the stage dates come from the history alone
 }
 
@@ -181,21 +153,16 @@ void SpreadsheetTest::historyReadsBackOneRowPerChange()
     QString error;
     const QList<QStringList> rows = readCsvWithPython(path, &error);
     QVERIFY2(!rows.isEmpty(), qPrintable(error));
-    const QList<QStringList> expected {
-        {u"ID"_s, u"Company"_s, u"Position"_s, u"Date"_s, u"From"_s, u"To"_s},
-        {u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s, u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s,
-            u"2025-03-03 09:00"_s, QString(), u"Applied"_s},
-        {u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s, u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s,
-            u"2025-03-07 01:30"_s, u"Applied"_s, u"HR Interview"_s},
-        {u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s, u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s,
-            u"2025-03-08 10:00"_s, u"HR Interview"_s, u"Rejected"_s},
-        {u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s, u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s,
-            u"2025-03-11 08:15"_s, u"Rejected"_s, u"HR Interview"_s},
-        {QString(), u"'=HYPERLINK(\"http://evil.example\")"_s, u"'-1+1"_s, u"2025-02-01 00:30"_s, QString(),
-            u"Applied"_s},
-        {QString(), u"'=HYPERLINK(\"http://evil.example\")"_s, u"'-1+1"_s, u"2025-02-20 16:00"_s, u"Applied"_s,
-            u"Offer"_s},
-    };
+    const QStringList turkish {
+        u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s, u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s};
+    const QStringList formula {QString(), u"'=HYPERLINK(\"http://evil.example\")"_s, u"'-1+1"_s};
+    const QList<QStringList> expected {{u"ID"_s, u"Company"_s, u"Position"_s, u"Date"_s, u"From"_s, u"To"_s},
+        turkish + QStringList {u"2025-03-03 09:00"_s, QString(), u"Applied"_s},
+        turkish + QStringList {u"2025-03-07 01:30"_s, u"Applied"_s, u"HR Interview"_s},
+        turkish + QStringList {u"2025-03-08 10:00"_s, u"HR Interview"_s, u"Rejected"_s},
+        turkish + QStringList {u"2025-03-11 08:15"_s, u"Rejected"_s, u"HR Interview"_s},
+        formula + QStringList {u"2025-02-01 00:30"_s, QString(), u"Applied"_s},
+        formula + QStringList {u"2025-02-20 16:00"_s, u"Applied"_s, u"Offer"_s}};
     QCOMPARE(rows, expected);
 }
 

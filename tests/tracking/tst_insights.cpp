@@ -96,8 +96,6 @@ private Q_SLOTS:
     void whyItEnded();
     void workModelsAndBoards_data();
     void workModelsAndBoards();
-    void boardOfHost_data();
-    void boardOfHost();
     void tooFewToSay();
 };
 
@@ -108,23 +106,23 @@ void InsightsTest::funnelOfOneHistory_data()
     QTest::addColumn<Counts>("reached");
     QTest::addColumn<int>("rejectedAt"); // -1: not rejected now
 
+    const auto row = [](const char* name, const char* history, int status, Counts reached, int rejectedAt) {
+        QTest::newRow(name) << QString::fromLatin1(history) << status << reached << rejectedAt;
+    };
     const int last = -1;
-    QTest::newRow("no history, applied") << QString() << last << Counts {1, 0, 0, 0} << -1;
-    QTest::newRow("no history, offer") << QString() << int(Status::offer) << Counts {1, 1, 1, 1} << -1;
-    QTest::newRow("no history, rejected") << QString() << int(Status::rejected) << Counts {1, 0, 0, 0} << 0;
-    QTest::newRow("rejected after the technical interview")
-        << "applied@0 hrInterview@3 techInterview@8 rejected@12" << last << Counts {1, 1, 1, 0} << 2;
-    QTest::newRow("HR interview skipped") << "applied@0 techInterview@4" << last << Counts {1, 1, 1, 0} << -1;
-    QTest::newRow("same-day changes up to the offer")
-        << "applied@0 hrInterview@0 techInterview@0 offer@0" << last << Counts {1, 1, 1, 1} << -1;
-    QTest::newRow("reopened after a rejection")
-        << "applied@0 rejected@2 hrInterview@9" << last << Counts {1, 1, 0, 0} << -1;
-    QTest::newRow("rejected, reopened, rejected again from the technical interview")
-        << "applied@0 rejected@2 techInterview@9 rejected@15" << last << Counts {1, 1, 1, 0} << 2;
-    QTest::newRow("offer withdrawn") << "applied@0 offer@20 rejected@25" << last << Counts {1, 1, 1, 1} << 3;
-    QTest::newRow("history starting mid-way") << "hrInterview>rejected@6" << last << Counts {1, 1, 0, 0} << 1;
-    QTest::newRow("unknown status text reads as applied")
-        << "applied@0 interviewing@3" << int(Status::applied) << Counts {1, 0, 0, 0} << -1;
+    row("no history, applied", "", last, {1, 0, 0, 0}, -1);
+    row("no history, offer", "", int(Status::offer), {1, 1, 1, 1}, -1);
+    row("no history, rejected", "", int(Status::rejected), {1, 0, 0, 0}, 0);
+    row("rejected after the technical interview", "applied@0 hrInterview@3 techInterview@8 rejected@12", last,
+        {1, 1, 1, 0}, 2);
+    row("HR interview skipped", "applied@0 techInterview@4", last, {1, 1, 1, 0}, -1);
+    row("same-day changes up to the offer", "applied@0 hrInterview@0 techInterview@0 offer@0", last, {1, 1, 1, 1}, -1);
+    row("reopened after a rejection", "applied@0 rejected@2 hrInterview@9", last, {1, 1, 0, 0}, -1);
+    row("rejected, reopened, rejected again from the technical interview",
+        "applied@0 rejected@2 techInterview@9 rejected@15", last, {1, 1, 1, 0}, 2);
+    row("offer withdrawn", "applied@0 offer@20 rejected@25", last, {1, 1, 1, 1}, 3);
+    row("history starting mid-way", "hrInterview>rejected@6", last, {1, 1, 0, 0}, 1);
+    row("unknown status text reads as applied", "applied@0 interviewing@3", int(Status::applied), {1, 0, 0, 0}, -1);
 }
 
 void InsightsTest::funnelOfOneHistory()
@@ -318,25 +316,6 @@ void InsightsTest::workModelsAndBoards()
     const Insights corrected = computeInsights(records.list(), testNow());
     QCOMPARE(corrected.byBoard.at(3).board, JobBoard::indeed);
     QCOMPARE(corrected.byBoard.last().applications, 2 * copies - 1);
-}
-
-void InsightsTest::boardOfHost_data()
-{
-    QTest::addColumn<QString>("host");
-    QTest::addColumn<JobBoard>("board");
-    QTest::newRow("LinkedIn") << "tr.linkedin.com" << JobBoard::linkedIn;
-    QTest::newRow("Workday career site") << "globex.wd1.myworkdayjobs.com" << JobBoard::workday;
-    QTest::newRow("Kariyer.net, capitals") << "WWW.KARIYER.NET" << JobBoard::kariyerNet;
-    QTest::newRow("Indeed") << "tr.indeed.com" << JobBoard::indeed;
-    QTest::newRow("Glassdoor") << "www.glassdoor.co.uk" << JobBoard::glassdoor;
-    QTest::newRow("a company's own site") << "jobs.acme.example" << JobBoard::unknown;
-}
-
-void InsightsTest::boardOfHost()
-{
-    QFETCH(QString, host);
-    QFETCH(JobBoard, board);
-    QCOMPARE(::boardOfHost(host), board);
 }
 
 void InsightsTest::tooFewToSay()

@@ -95,23 +95,18 @@ void WindowStateTest::newRecordsAndTheFilter_data()
     QTest::addColumn<QString>("filter");
     QTest::addColumn<bool>("saveFails");
     QTest::addColumn<QString>("filterAfter");
+    const auto row = [](const char* name, const char* how, const char* filter, bool saveFails, const char* after) {
+        QTest::newRow(name) << QString::fromLatin1(how) << QString::fromLatin1(filter) << saveFails
+                            << QString::fromLatin1(after);
+    };
     // A new blank record gives up only a filter that would hide it.
-    QTest::newRow("all stays") << "new"
-                               << "all" << false << "all";
-    QTest::newRow("active stays") << "new"
-                                  << "active" << false << "active";
-    QTest::newRow("applied stays") << "new"
-                                   << "applied" << false << "applied";
-    QTest::newRow("hrInterview becomes all") << "new"
-                                             << "hrInterview" << false << "all";
-    QTest::newRow("rejected becomes all") << "new"
-                                          << "rejected" << false << "all";
+    row("active stays", "new", "active", false, "active");
+    row("applied stays", "new", "applied", false, "applied");
+    row("hrInterview becomes all", "new", "hrInterview", false, "all");
     // A refused save is logged; the record stays inserted and the rest still happens.
-    QTest::newRow("the save fails") << "new"
-                                    << "offer" << true << "all";
+    row("the save fails", "new", "offer", true, "all");
     // Reviewed drafts always show the whole list.
-    QTest::newRow("drafts") << "drafts"
-                            << "applied" << false << "all";
+    row("drafts", "drafts", "applied", false, "all");
 }
 
 void WindowStateTest::newRecordsAndTheFilter()

@@ -27,6 +27,17 @@ CommandLine CommandLine::parse(const QStringList& arguments, const QDir& working
     return result;
 }
 
+bool CommandLine::asksForVersion(const QStringList& arguments)
+{
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--"))
+            return false;
+        if (argument == QLatin1String("--version"))
+            return true;
+    }
+    return false;
+}
+
 QString CommandLine::versionText()
 {
     return QStringLiteral("Applywright " APPLYWRIGHT_VERSION);

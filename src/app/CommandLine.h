@@ -21,6 +21,10 @@ struct CommandLine {
     // is handed the files has a working directory of its own.
     static CommandLine parse(const QStringList& arguments, const QDir& workingDirectory = QDir::current());
 
+    // Whether the raw command line (argv, before Qt takes its options) asks for the
+    // version: answered before anything needs a display, so it works over ssh too.
+    static bool asksForVersion(const QStringList& arguments);
+
     // "Applywright 1.0.0": the build's version, as --version prints it.
     static QString versionText();
 };

@@ -14,6 +14,15 @@
 
 int main(int argc, char* argv[])
 {
+    // Before the application object: that needs a display, --version does not.
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments.append(QString::fromLocal8Bit(argv[i]));
+    if (CommandLine::asksForVersion(rawArguments)) {
+        std::printf("%s\n", qPrintable(CommandLine::versionText()));
+        return 0;
+    }
+
     QApplication application(argc, argv);
     // No organisation name: the data folder is ~/.local/share/Applywright.
     QApplication::setApplicationName(QStringLiteral("Applywright"));

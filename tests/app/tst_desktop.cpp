@@ -53,6 +53,8 @@ private Q_SLOTS:
 
     void commandLine_data();
     void commandLine();
+    void versionBeforeAnyWindow_data();
+    void versionBeforeAnyWindow();
     void handOverRequests_data();
     void handOverRequests();
     void filesFromTheCommandLineAreImported();
@@ -144,6 +146,32 @@ void TestDesktop::commandLine()
     QCOMPARE(int(parsed.action), action);
     QCOMPARE(parsed.imageFiles, files);
     QCOMPARE(parsed.error, error);
+}
+
+void TestDesktop::versionBeforeAnyWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("asks");
+
+    QTest::newRow("alone") << QStringList {QStringLiteral("--version")} << true;
+    QTest::newRow("after Qt's options") << QStringList {QStringLiteral("-platform"), QStringLiteral("xcb"),
+        QStringLiteral("--version")} << true;
+    QTest::newRow("after files") << QStringList {QStringLiteral("a.png"), QStringLiteral("--version")} << true;
+    QTest::newRow("a file of that name, after --")
+        << QStringList {QStringLiteral("--"), QStringLiteral("--version")} << false;
+    QTest::newRow("files only") << QStringList {QStringLiteral("a.png")} << false;
+    QTest::newRow("something like it") << QStringList {QStringLiteral("--versions")} << false;
+}
+
+void TestDesktop::versionBeforeAnyWindow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, asks);
+
+    // The first argument is the program, whatever its name.
+    QVERIFY(!CommandLine::asksForVersion({QStringLiteral("--version")}));
+    arguments.prepend(QStringLiteral("applywright"));
+    QCOMPARE(CommandLine::asksForVersion(arguments), asks);
 }
 
 void TestDesktop::handOverRequests_data()

@@ -27,6 +27,9 @@ public:
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("OMP_THREAD_LIMIT"));
+        // No desktop to reach: as over ssh or in a build machine.
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("HOME"), home);
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
@@ -106,6 +109,10 @@ void LaunchTest::answersItsCommandLineWithoutOpeningTheStore_data()
     QTest::newRow("after Qt's own options")
         << QStringList {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--version")} << 0
         << version << QByteArrayList();
+    // The X platform without a display ends any program that opens a window.
+    QTest::newRow("without a display") << QStringList {QStringLiteral("-platform"), QStringLiteral("xcb"),
+        QStringLiteral("--version")} << 0
+                                       << version << QByteArrayList();
     QTest::newRow("an option it does not take")
         << QStringList {QStringLiteral("--reset"), QStringLiteral("a.png")} << 2 << QByteArray()
         << QByteArrayList {"applywright: Unknown option 'reset'."};

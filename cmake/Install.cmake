@@ -52,7 +52,10 @@ add_executable(applywright-render-icons ${PROJECT_SOURCE_DIR}/packaging/RenderIc
 target_link_libraries(applywright-render-icons PRIVATE Applywright::policy Qt6::Gui Qt6::Svg)
 set(icon_files)
 foreach(size IN LISTS icon_sizes)
-    list(APPEND icon_files ${generated}/icons/${size}x${size}/apps/${APPLYWRIGHT_APP_ID}.png)
+    set(icon ${generated}/icons/${size}x${size}/apps/${APPLYWRIGHT_APP_ID}.png)
+    list(APPEND icon_files ${icon})
+    # File by file: a size dropped from the list must not ship from an earlier build.
+    install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 add_custom_command(OUTPUT ${icon_files}
     COMMAND applywright-render-icons ${desktop_dir}/${APPLYWRIGHT_APP_ID}.svg ${APPLYWRIGHT_APP_ID}
@@ -60,7 +63,6 @@ add_custom_command(OUTPUT ${icon_files}
     DEPENDS applywright-render-icons ${desktop_dir}/${APPLYWRIGHT_APP_ID}.svg
     COMMENT "Rendering the application icon in ${icon_sizes} pixels"
     VERBATIM)
-install(DIRECTORY ${generated}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 
 # The manual page, compressed the way Debian ships them (no name or time stamp in
 # the gzip header, so the package builds the same twice).

@@ -1,7 +1,7 @@
 # Thin command runner: every target is one line a developer could type by hand.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: deps configure build run test bench fuzz clean
+.PHONY: deps configure build run test bench fuzz package clean
 
 deps:
 	scripts/install-deps
@@ -24,6 +24,9 @@ bench: deps
 
 fuzz: deps
 	scripts/fuzz
+
+package:
+	JOBS=$(JOBS) scripts/build-package
 
 clean:
 	rm -rf build

@@ -1,8 +1,103 @@
-# Desktop integration under one reverse-DNS id: launcher entry, AppStream
-# metadata and the scalable application icon.
+# What `cmake --install` puts under the prefix (/usr in the Debian package):
+#   libexec/applywright/     the application and its recognition worker, side by
+#                            side: the application starts the worker from its own folder
+#   bin/applywright          a link to the application, the command people type
+#   share/applications, share/metainfo, share/icons/hicolor
+#                            the launcher entry under one reverse-DNS id, the AppStream
+#                            metadata and the icon (scalable, and as bitmaps rendered here)
+#   share/man/man1, share/doc/applywright
+#                            the manual page, the licences and the release notes
 include(GNUInstallDirs)
 set(desktop_dir ${PROJECT_SOURCE_DIR}/resources/desktop)
+set(metainfo ${desktop_dir}/${APPLYWRIGHT_APP_ID}.metainfo.xml)
+set(generated ${PROJECT_BINARY_DIR}/install)
+set(APPLYWRIGHT_MAINTAINER "Applywright developers <developers@applywright.invalid>")
+
+# The release notes name the project's version as their newest release; the manual
+# page and the changelog take that release's date.
+file(READ ${metainfo} metainfo_text)
+if(NOT metainfo_text MATCHES "<release version=\"([^\"]+)\" date=\"([0-9-]+)\"")
+    message(FATAL_ERROR "${metainfo}: no <release version=\"…\" date=\"…\"> element")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "${metainfo}: the newest release is ${CMAKE_MATCH_1}, the project's version "
+        "${PROJECT_VERSION}; add the release notes of ${PROJECT_VERSION} first")
+endif()
+set(APPLYWRIGHT_RELEASE_DATE ${CMAKE_MATCH_2})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${metainfo})
+
+set(program_dir ${CMAKE_INSTALL_LIBEXECDIR}/applywright)
+install(TARGETS applywright applywright-ocr RUNTIME DESTINATION ${program_dir})
+# A stripped install (the package's) also drops the compiler's notes, as Debian's
+# own packages do: nothing reads them at run time.
+install(CODE "
+if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program applywright applywright-ocr)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${program_dir}/\${program}\" COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+endif()")
+file(RELATIVE_PATH program_link ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBEXECDIR}/applywright/applywright)
+file(MAKE_DIRECTORY ${generated}/bin)
+file(CREATE_LINK ${program_link} ${generated}/bin/applywright SYMBOLIC)
+install(FILES ${generated}/bin/applywright DESTINATION ${CMAKE_INSTALL_BINDIR})
+
 install(FILES ${desktop_dir}/${APPLYWRIGHT_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${desktop_dir}/${APPLYWRIGHT_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${desktop_dir}/${APPLYWRIGHT_APP_ID}.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${desktop_dir}/${APPLYWRIGHT_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The bitmap icons, rendered from the one SVG with Qt's own renderer.
+set(icon_sizes 16 22 24 32 48 64 128 256 512)
+add_executable(applywright-render-icons ${PROJECT_SOURCE_DIR}/packaging/RenderIcons.cpp)
+target_link_libraries(applywright-render-icons PRIVATE Applywright::policy Qt6::Gui Qt6::Svg)
+set(icon_files)
+foreach(size IN LISTS icon_sizes)
+    set(icon ${generated}/icons/${size}x${size}/apps/${APPLYWRIGHT_APP_ID}.png)
+    list(APPEND icon_files ${icon})
+    # File by file: a size dropped from the list must not ship from an earlier build.
+    install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_command(OUTPUT ${icon_files}
+    COMMAND applywright-render-icons ${desktop_dir}/${APPLYWRIGHT_APP_ID}.svg ${APPLYWRIGHT_APP_ID}
+        ${generated}/icons ${icon_sizes}
+    DEPENDS applywright-render-icons ${desktop_dir}/${APPLYWRIGHT_APP_ID}.svg
+    COMMENT "Rendering the application icon in ${icon_sizes} pixels"
+    VERBATIM)
+
+# The manual page, compressed the way Debian ships them (no name or time stamp in
+# the gzip header, so the package builds the same twice).
+configure_file(${PROJECT_SOURCE_DIR}/resources/man/applywright.1.in ${generated}/applywright.1 @ONLY)
+add_custom_command(OUTPUT ${generated}/applywright.1.gz
+    COMMAND gzip -9nkf applywright.1
+    WORKING_DIRECTORY ${generated}
+    DEPENDS ${generated}/applywright.1
+    VERBATIM)
+install(FILES ${generated}/applywright.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The licences of everything the package carries (the icon set's included), in the
+# machine-readable form Debian reads, with the texts taken from the licence files.
+function(applywright_debian_licence_text variable file)
+    file(READ ${file} text)
+    string(STRIP "${text}" text)
+    string(REGEX REPLACE "\n[ \t]*\n" "\n.\n" text "${text}")
+    string(REPLACE "\n" "\n " text "${text}")
+    set(${variable} " ${text}" PARENT_SCOPE)
+endfunction()
+applywright_debian_licence_text(APPLYWRIGHT_LICENCE_TEXT ${PROJECT_SOURCE_DIR}/LICENSE)
+applywright_debian_licence_text(PHOSPHOR_LICENCE_TEXT ${PROJECT_SOURCE_DIR}/resources/icons/phosphor/LICENSE)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in ${generated}/copyright @ONLY)
+install(FILES ${generated}/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/applywright)
+
+# The release notes once more, as the Debian changelog.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(OUTPUT ${generated}/changelog.gz
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/packaging/debian-changelog.py ${metainfo} applywright
+        ${APPLYWRIGHT_MAINTAINER} ${generated}/changelog
+    COMMAND gzip -9nf changelog
+    WORKING_DIRECTORY ${generated}
+    DEPENDS ${metainfo} ${PROJECT_SOURCE_DIR}/packaging/debian-changelog.py
+    VERBATIM)
+
+add_custom_target(applywright_install_files ALL
+    DEPENDS ${icon_files} ${generated}/applywright.1.gz ${generated}/changelog.gz)
+install(FILES ${generated}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/applywright)

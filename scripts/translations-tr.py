@@ -341,6 +341,15 @@ TURKISH = {
     "Job board": "İlan sitesi",
     "Other sites": "Diğer siteler",
     "No link": "Bağlantı yok",
+    "&Help": "&Yardım",
+    "&About Applywright": "Applywright &Hakkında",
+    "About Applywright": "Applywright Hakkında",
+    "Version %1": "Sürüm %1",
+    "Keeps track of every job application, its status and its follow-ups.":
+        "Her iş başvurusunu, durumunu ve takiplerini izler.",
+    "Data folder": "Veri klasörü",
+    "Licence": "Lisans",
+    "The icons are Phosphor Icons, under this licence:": "Simgeler Phosphor Icons'tır ve şu lisansla kullanılır:",
 }
 
 

@@ -1,6 +1,37 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="tr_TR">
 <context>
+    <name>AboutDialog</name>
+    <message>
+        <source>The icons are Phosphor Icons, under this licence:</source>
+        <translation>Simgeler Phosphor Icons'tır ve şu lisansla kullanılır:</translation>
+    </message>
+    <message>
+        <source>Applywright</source>
+        <translation>Applywright</translation>
+    </message>
+    <message>
+        <source>Keeps track of every job application, its status and its follow-ups.</source>
+        <translation>Her iş başvurusunu, durumunu ve takiplerini izler.</translation>
+    </message>
+    <message>
+        <source>Data folder</source>
+        <translation>Veri klasörü</translation>
+    </message>
+    <message>
+        <source>Licence</source>
+        <translation>Lisans</translation>
+    </message>
+    <message>
+        <source>About Applywright</source>
+        <translation>Applywright Hakkında</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Sürüm %1</translation>
+    </message>
+</context>
+<context>
     <name>AlreadyAppliedLine</name>
     <message>
         <source>Already in your list — applied %1, %2</source>
@@ -89,6 +120,14 @@
     <message>
         <source>&amp;Insights</source>
         <translation>Ö&amp;ngörüler</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Yardım</translation>
+    </message>
+    <message>
+        <source>&amp;About Applywright</source>
+        <translation>Applywright &amp;Hakkında</translation>
     </message>
 </context>
 <context>

@@ -122,6 +122,12 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
     m_viewMenu->setObjectName(QStringLiteral("viewMenu"));
     m_viewMenu->addAction(makeCommand(Key::showInsights, tr("&Insights"), "insightsAction"));
 
+    m_helpMenu = window.menuBar()->addMenu(tr("&Help"));
+    m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    m_about = m_helpMenu->addAction(tr("&About Applywright"));
+    m_about->setObjectName(QStringLiteral("aboutAction"));
+    m_about->setMenuRole(QAction::AboutRole);
+
     if (m_published) {
         connect(m_published, &FocusedActions::publishedChanged, this, &ApplicationCommands::updateEnabled);
         // The window's content may be replaced (a store that fails to read): every

@@ -20,7 +20,7 @@ class ApplicationCommands : public QObject {
     Q_OBJECT
 
 public:
-    // Builds the File, Edit and View menus in `window`'s menu bar and adds every command
+    // Builds the File, Edit, View and Help menus in `window`'s menu bar and adds every command
     // to the window, so its shortcut works wherever the focus is. `published` may
     // be null (the store-failure window publishes nothing).
     ApplicationCommands(QMainWindow& window, FocusedActions* published);
@@ -31,6 +31,9 @@ public:
     QMenu* fileMenu() const { return m_fileMenu; }
     QMenu* editMenu() const { return m_editMenu; }
     QMenu* viewMenu() const { return m_viewMenu; }
+    QMenu* helpMenu() const { return m_helpMenu; }
+    // Help ▸ About Applywright; the application shows the window, in either content.
+    QAction* aboutAction() const { return m_about; }
 
     // Follows the window's activation and what it publishes.
     void updateEnabled();
@@ -55,7 +58,9 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
     QAction* m_quit = nullptr;
+    QAction* m_about = nullptr;
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
     QAction* m_cut = nullptr;

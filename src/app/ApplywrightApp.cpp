@@ -6,6 +6,7 @@
 #include "tracking/FollowUpReminder.h"
 #include "tracking/TodayProvider.h"
 #include "tracking/WindowState.h"
+#include "ui/AboutDialog.h"
 #include "ui/BackupFlow.h"
 #include "ui/InsightsWindow.h"
 #include "ui/PostingImportFlow.h"
@@ -18,17 +19,34 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-ApplywrightApp::ApplywrightApp(const QString& dataDirectory, ContentView::Environment environment, QObject* parent)
+namespace {
+
+QList<QUrl> fileUrls(const QStringList& files)
+{
+    QList<QUrl> urls;
+    for (const QString& file : files)
+        urls.append(QUrl::fromLocalFile(file));
+    return urls;
+}
+
+} // namespace
+
+ApplywrightApp::ApplywrightApp(
+    const QString& dataDirectory, ContentView::Environment environment, QStringList imageFiles, QObject* parent)
     : QObject(parent)
     , m_dataDirectory(dataDirectory.isEmpty() ? defaultDataDirectory() : dataDirectory)
     , m_loader(openStore(m_dataDirectory, StoreLoading::inBackground))
     , m_environment(std::move(environment))
+    , m_imageFiles(std::move(imageFiles))
 {
     if (m_loader.isReady()) {
-        m_runningInstance = std::make_unique<RunningInstance>(m_dataDirectory, [this] { bringWindowForward(); });
+        m_runningInstance = std::make_unique<RunningInstance>(m_dataDirectory, [this](const QStringList& files) {
+            bringWindowForward();
+            importImageFiles(files);
+        });
     } else if (m_loader.failure() == StoreLoader::Failure::alreadyRunning) {
         // The failure window is for a copy that cannot be reached.
-        m_handedOver = RunningInstance::activateRunningCopy(m_dataDirectory);
+        m_handedOver = RunningInstance::activateRunningCopy(m_dataDirectory, m_imageFiles);
     }
 }
 
@@ -55,7 +73,14 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
         published = content->focusedActions();
         // Backups, screenshots, drops and the clipboard: every remaining command.
         new BackupFlow(*content, *m_loader.store(), m_panels, content);
-        new PostingImportFlow(*content, m_panels, nullptr, content);
+        m_imports = new PostingImportFlow(*content, m_panels, nullptr, content);
+        // Files from the command line: once the window shows.
+        if (!m_imageFiles.isEmpty()) {
+            PostingImportFlow* imports = m_imports;
+            QMetaObject::invokeMethod(
+                imports, [imports, urls = fileUrls(std::exchange(m_imageFiles, {}))] { imports->openFiles(urls); },
+                Qt::QueuedConnection);
+        }
         new SpreadsheetFlow(*content, *m_loader.store(), m_spreadsheetPanels, content);
         QMainWindow* owner = window.get();
         content->setShowInsightsAction([content, owner] {
@@ -96,6 +121,7 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
             new StoreErrorView(m_loader.message(), m_dataDirectory, m_environment.openURL, window.get()));
     }
     auto* commands = new ApplicationCommands(*window, published);
+    connect(commands->aboutAction(), &QAction::triggered, this, &ApplywrightApp::showAbout);
     if (m_reminder) {
         QAction* remind = commands->viewMenu()->addAction(tr("Follow-up &Notifications"));
         remind->setObjectName(QStringLiteral("followUpNotificationsAction"));
@@ -128,6 +154,28 @@ void ApplywrightApp::bringWindowForward()
     m_window->setWindowState((m_window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     m_window->raise();
     m_window->activateWindow();
+}
+
+void ApplywrightApp::importImageFiles(const QStringList& files)
+{
+    // The failure window imports nothing; it says why the records cannot be reached.
+    if (m_imports)
+        m_imports->openFiles(fileUrls(files));
+}
+
+void ApplywrightApp::showAbout()
+{
+    if (!m_window)
+        return;
+    // One at a time: a second choice of the item brings the open one forward.
+    if (auto* open = m_window->findChild<AboutDialog*>(); open && open->isVisible()) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* about = new AboutDialog(m_dataDirectory, m_environment.openURL, m_window);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
 }
 
 bool ApplywrightApp::eventFilter(QObject* watched, QEvent* event)

@@ -7,11 +7,13 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
 
 class FollowUpNotifier;
+class PostingImportFlow;
 class FollowUpReminder;
 class QMainWindow;
 class QSettings;
@@ -21,7 +23,8 @@ class TodayProvider;
 // The application entry: opens the store before any window exists, then shows
 // the main window (store ready) or the failure window (store failed). The result
 // of opening holds for the whole run; there is no retry. When another copy already
-// runs on the data folder, it is asked to show its window instead.
+// runs on the data folder, it is asked to show its window instead, and is handed
+// the image files this one was started with.
 class ApplywrightApp : public QObject {
     Q_OBJECT
 
@@ -33,9 +36,10 @@ public:
 
     // Opens the store in `dataDirectory`, or in the default data folder. The
     // environment reaches the desktop (opening addresses, confirmations); tests
-    // pass their own.
-    explicit ApplywrightApp(
-        const QString& dataDirectory = QString(), ContentView::Environment environment = {}, QObject* parent = nullptr);
+    // pass their own. `imageFiles` (absolute paths, from the command line) are
+    // imported once the window shows.
+    explicit ApplywrightApp(const QString& dataDirectory = QString(), ContentView::Environment environment = {},
+        QStringList imageFiles = {}, QObject* parent = nullptr);
     ~ApplywrightApp() override;
 
     const StoreLoader& storeLoader() const { return m_loader; }
@@ -80,6 +84,10 @@ private:
     void saveBeforeQuitting(QWidget* window);
     QuitAnswer askAfterFailedSave(QWidget* window, const QString& reason) const;
     void bringWindowForward();
+    // Image files handed to the application from outside its window: an import in
+    // the window, once any review in progress is finished.
+    void importImageFiles(const QStringList& files);
+    void showAbout();
 
     // Before the loader: the loader opens the store in it.
     QString m_dataDirectory;
@@ -94,5 +102,7 @@ private:
     bool m_handedOver = false;
     std::unique_ptr<RunningInstance> m_runningInstance;
     QPointer<QMainWindow> m_window;
+    QPointer<PostingImportFlow> m_imports;
+    QStringList m_imageFiles;
     SaveFailureQuestion m_saveFailureQuestion;
 };

@@ -5,10 +5,22 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include <memory>
 
 namespace {
-constexpr char request[] = "activate\n";
-constexpr char reply[] = "ok\n";
+// A request: one line per file, "open " and the file's URL (percent-encoded, so a
+// line break in a name cannot end the line), then "activate". The answer: "ok".
+constexpr char openPrefix[] = "open ";
+constexpr char activateLine[] = "activate\n";
+constexpr char okLine[] = "ok\n";
+
+int remainingMs(const QDeadlineTimer& deadline)
+{
+    return int(std::max<qint64>(1, deadline.remainingTime()));
+}
 } // namespace
 
 QString RunningInstance::socketPath(const QString& dataDirectory)
@@ -16,7 +28,7 @@ QString RunningInstance::socketPath(const QString& dataDirectory)
     return QDir(dataDirectory).filePath(QLatin1String(socketName));
 }
 
-RunningInstance::RunningInstance(const QString& dataDirectory, std::function<void()> activate, QObject* parent)
+RunningInstance::RunningInstance(const QString& dataDirectory, Activate activate, QObject* parent)
     : QObject(parent)
     , m_server(new QLocalServer(this))
     , m_activate(std::move(activate))
@@ -46,42 +58,75 @@ void RunningInstance::answer()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > 64)
-                    socket->abort(); // not one of ours
-                return;
-            }
-            if (socket->readLine(64) == request) {
-                m_activate();
-                socket->write(reply);
-                socket->flush();
-            }
-            socket->disconnectFromServer();
+        QTimer::singleShot(requestTimeoutMs, socket, [socket] { socket->abort(); });
+        auto request = std::make_shared<Request>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, request] {
+            if (!readRequest(*socket, *request))
+                socket->disconnect(this);
         });
     }
 }
 
-bool RunningInstance::activateRunningCopy(const QString& dataDirectory, int timeoutMs)
+bool RunningInstance::readRequest(QLocalSocket& socket, Request& request)
 {
+    const auto drop = [&socket] {
+        socket.abort(); // not one of ours
+        return false;
+    };
+    while (socket.canReadLine()) {
+        const QByteArray line = socket.readLine(maximumLineBytes + 1);
+        request.received += line.size();
+        if (!line.endsWith('\n') || request.received > maximumRequestBytes)
+            return drop();
+        if (line == activateLine) {
+            m_activate(request.files);
+            socket.write(okLine);
+            socket.flush();
+            socket.disconnectFromServer();
+            return false;
+        }
+        if (!line.startsWith(openPrefix))
+            return drop();
+        const QUrl url = QUrl::fromEncoded(line.sliced(qsizetype(sizeof openPrefix) - 1).chopped(1), QUrl::StrictMode);
+        const QString file = url.isValid() && url.isLocalFile() ? url.toLocalFile() : QString();
+        if (!QDir::isAbsolutePath(file))
+            return drop();
+        request.files.append(file);
+    }
+    // A partial line waits for the rest, unless it is already longer than any of ours.
+    const qint64 pending = socket.bytesAvailable();
+    if (pending > maximumLineBytes || request.received + pending > maximumRequestBytes)
+        return drop();
+    return true;
+}
+
+bool RunningInstance::activateRunningCopy(const QString& dataDirectory, const QStringList& files, int timeoutMs)
+{
+    QByteArray message;
+    for (const QString& file : files)
+        message += openPrefix + QUrl::fromLocalFile(file).toEncoded() + '\n';
+    message += activateLine;
+
     const QString path = socketPath(dataDirectory);
     const QDeadlineTimer deadline(timeoutMs);
     // The running copy takes the store's lock a moment before it starts listening.
     for (int attempt = 0; attempt < 5 && !deadline.hasExpired(); ++attempt) {
         QLocalSocket socket;
         socket.connectToServer(path);
-        if (!socket.waitForConnected(int(std::max<qint64>(1, deadline.remainingTime())))) {
+        if (!socket.waitForConnected(remainingMs(deadline))) {
             QThread::msleep(100);
             continue;
         }
-        socket.write(request);
-        if (!socket.waitForBytesWritten(int(std::max<qint64>(1, deadline.remainingTime()))))
-            return false;
-        while (!socket.canReadLine()) {
-            if (!socket.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime()))))
+        socket.write(message);
+        while (socket.bytesToWrite() > 0) {
+            if (!socket.waitForBytesWritten(remainingMs(deadline)))
                 return false;
         }
-        return socket.readLine(64) == reply;
+        while (!socket.canReadLine()) {
+            if (!socket.waitForReadyRead(remainingMs(deadline)))
+                return false;
+        }
+        return socket.readLine(64) == okLine;
     }
     return false;
 }

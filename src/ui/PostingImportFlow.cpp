@@ -65,6 +65,14 @@ void PostingImportFlow::importFiles(const QList<QUrl>& urls)
     m_session->process(paths);
 }
 
+void PostingImportFlow::openFiles(const QList<QUrl>& urls)
+{
+    if (m_session->isPresenting())
+        m_waiting.append(urls);
+    else
+        importFiles(urls);
+}
+
 void PostingImportFlow::paste()
 {
     const ClipboardPosting pasted = ClipboardPosting::read(m_panels.clipboard());
@@ -108,6 +116,10 @@ void PostingImportFlow::presentingChanged(bool presenting)
     connect(sheet, &QDialog::finished, this, [this] {
         m_sheet = nullptr;
         m_session->reset();
+        // Files that came during the review start the next one.
+        if (!m_waiting.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [this] { openFiles(std::exchange(m_waiting, {})); }, Qt::QueuedConnection);
     });
     // "You already applied here": drafts are matched against the records as they are
     // when the sheet opens (the sheet is modal, so they stay so); the index is built

@@ -36,6 +36,12 @@ public:
     void pickScreenshots();
     // Starts an import of image files, in this order (nothing for an empty list).
     void importFiles(const QList<QUrl>& urls);
+    // Image files handed over from outside the window (the command line, a second
+    // start): imported at once, or, while a review is open, as soon as its sheet
+    // closes, so the drafts under review are never replaced.
+    void openFiles(const QList<QUrl>& urls);
+    // Files handed over while a review was open, in the order they came.
+    const QList<QUrl>& waitingFiles() const { return m_waiting; }
     // Starts an import from what the clipboard holds.
     void paste();
     // The sheet's Add: one record per draft, then the window shows the first.
@@ -52,4 +58,5 @@ private:
     PostingImportSession* m_session;
     QPointer<PostingImportSheet> m_sheet;
     QString m_lastFolder;
+    QList<QUrl> m_waiting;
 };

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,17 +22,21 @@ QByteArray fileHash(const QString& path)
 
 class Launch {
 public:
-    explicit Launch(const QString& home)
+    explicit Launch(const QString& home, const QStringList& arguments = {},
+        QProcess::ProcessChannelMode channels = QProcess::MergedChannels)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("OMP_THREAD_LIMIT"));
+        // No desktop to reach: as over ssh or in a build machine.
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("HOME"), home);
         environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
         process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(APPLYWRIGHT_BINARY), QStringList());
+        process.setProcessChannelMode(channels);
+        process.start(QStringLiteral(APPLYWRIGHT_BINARY), arguments);
     }
     ~Launch()
     {
@@ -61,6 +66,8 @@ class LaunchTest : public QObject {
 
 private Q_SLOTS:
     void startsAndCreatesItsStore();
+    void answersItsCommandLineWithoutOpeningTheStore_data();
+    void answersItsCommandLineWithoutOpeningTheStore();
     void refusesAForeignFileAndKeepsRunning();
     void secondCopyHandsOverToTheFirst();
 };
@@ -87,6 +94,50 @@ void LaunchTest::startsAndCreatesItsStore()
     QCOMPARE(app.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.process.exitCode(), 0);
     QVERIFY(!QFile::exists(home.path() + QStringLiteral("/data/Applywright/Applywright.lock")));
+}
+
+void LaunchTest::answersItsCommandLineWithoutOpeningTheStore_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("standardOutput");
+    // Its own lines on standard error (Qt may warn there about its own setup too).
+    QTest::addColumn<QByteArrayList>("errors");
+
+    const QByteArray version = QByteArrayLiteral("Applywright " APPLYWRIGHT_VERSION "\n");
+    QTest::newRow("version") << QStringList {QStringLiteral("--version")} << 0 << version << QByteArrayList();
+    QTest::newRow("after Qt's own options")
+        << QStringList {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--version")} << 0
+        << version << QByteArrayList();
+    // The X platform without a display ends any program that opens a window.
+    QTest::newRow("without a display") << QStringList {QStringLiteral("-platform"), QStringLiteral("xcb"),
+        QStringLiteral("--version")} << 0
+                                       << version << QByteArrayList();
+    QTest::newRow("an option it does not take")
+        << QStringList {QStringLiteral("--reset"), QStringLiteral("a.png")} << 2 << QByteArray()
+        << QByteArrayList {"applywright: Unknown option 'reset'."};
+}
+
+void LaunchTest::answersItsCommandLineWithoutOpeningTheStore()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, standardOutput);
+    QFETCH(QByteArrayList, errors);
+
+    QTemporaryDir home;
+    Launch app(home.path(), arguments, QProcess::SeparateChannels);
+    QVERIFY(app.process.waitForFinished(10000));
+    QCOMPARE(app.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.process.exitCode(), exitCode);
+    QCOMPARE(app.process.readAllStandardOutput(), standardOutput);
+    QByteArrayList ownErrors;
+    for (const QByteArray& line : app.process.readAllStandardError().split('\n')) {
+        if (line.startsWith("applywright:"))
+            ownErrors.append(line);
+    }
+    QCOMPARE(ownErrors, errors);
+    QVERIFY(!QFileInfo::exists(home.path() + QStringLiteral("/data/Applywright")));
 }
 
 void LaunchTest::refusesAForeignFileAndKeepsRunning()

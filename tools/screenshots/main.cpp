@@ -8,15 +8,18 @@
 #include "DetailScenes.h"
 #include "ImportScenes.h"
 #include "InsightsScenes.h"
+#include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
 #include "model/Clock.h"
 #include "store/Store.h"
 #include "tracking/WindowState.h"
+#include "ui/AboutDialog.h"
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationListView.h"
 #include "ui/ContentView.h"
 #include "ui/Palette.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -195,6 +198,16 @@ public:
             auto window = app.createWindow();
             window->show();
             save(picture(*window), QStringLiteral("09-store-error"));
+        }
+        {
+            QTemporaryDir folder;
+            ApplywrightApp app(folder.path(), environment);
+            auto window = app.createWindow();
+            window->show();
+            window->findChild<ApplicationCommands*>()->aboutAction()->trigger();
+            settle();
+            if (auto* about = window->findChild<AboutDialog*>())
+                save(about->grab().toImage(), QStringLiteral("17-about"));
         }
     }
 

@@ -101,35 +101,26 @@ private Q_SLOTS:
     void buildLines_data();
     void buildLines();
     void drawnPage();
-    void concurrentRecognitions();
     void cancelledRecognitionStops();
     void separatorsRestored_data();
     void separatorsRestored();
     void notPostingFiles_data();
     void notPostingFiles();
-    void notPostingsFromBytes_data();
-    void notPostingsFromBytes();
     void readInAWorkerProcess();
     void hostileImageIsStoppedAtItsDeadline();
     void workerFailuresBecomeFailures_data();
     void workerFailuresBecomeFailures();
-
-private:
-    void notPostings_data();
 };
 
 // A closing window sets the flag: the engine stops instead of finishing the page.
 void TestScreenshotRecognizer::cancelledRecognitionStops()
 {
-    const QImage page = drawPage(QSize(900, 300),
-        {{QStringLiteral("Senior Backend Engineer"), 36, QPoint(30, 80)},
-            {QStringLiteral("Globex Systems Ankara"), 22, QPoint(30, 160)}});
+    const QImage page = oneLinePage();
     RecognitionSettings settings;
     auto flag = std::make_shared<std::atomic<bool>>(false);
     settings.cancelled = flag;
     const RecognitionResult read = ScreenshotTextRecognizer(settings).recognize(page);
-    QVERIFY2(
-        read && texts(read.value()).contains(QStringLiteral("Senior Backend Engineer")), qPrintable(describe(read)));
+    QVERIFY2(read, qPrintable(describe(read)));
     flag->store(true);
     const RecognitionResult stopped = ScreenshotTextRecognizer(settings).recognize(page);
     QVERIFY2(!stopped, qPrintable(describe(stopped)));
@@ -209,31 +200,20 @@ void TestScreenshotRecognizer::drawnPage()
         QVERIFY(*line.confidence > 0.5 && *line.confidence <= 1.0);
     }
 
-    // A dark-theme copy of the same page reads the same.
+    // A dark-theme copy reads the same, and so does the page on other threads at once
+    // (each has its own engine).
     QImage dark = page;
     dark.invertPixels();
     const RecognitionResult darkResult = ScreenshotTextRecognizer().recognize(dark);
     QVERIFY(darkResult.hasValue());
     QCOMPARE(texts(darkResult.value()), texts(lines));
-}
-
-void TestScreenshotRecognizer::concurrentRecognitions()
-{
-    // Each worker thread loads its own engine; results do not depend on the thread.
-    const QImage page = drawPage(QSize(800, 300),
-        {
-            {QStringLiteral("Backend Engineer"), 40, QPoint(30, 80)},
-            {QStringLiteral("Globex Ltd · Ankara"), 20, QPoint(30, 140)},
-        });
-    const RecognitionResult expected = ScreenshotTextRecognizer().recognize(page);
-    QVERIFY2(expected.hasValue(), qPrintable(describe(expected)));
     QList<QFuture<RecognitionResult>> futures;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 3; ++i)
         futures.append(QtConcurrent::run([page] { return ScreenshotTextRecognizer().recognize(page); }));
     for (QFuture<RecognitionResult>& future : futures) {
-        const RecognitionResult result = future.result();
-        QVERIFY2(result.hasValue(), qPrintable(describe(result)));
-        QCOMPARE(result.value(), expected.value());
+        const RecognitionResult other = future.result();
+        QVERIFY2(other, qPrintable(describe(other)));
+        QCOMPARE(other.value(), lines);
     }
 }
 
@@ -266,13 +246,6 @@ void TestScreenshotRecognizer::separatorsRestored()
 
 void TestScreenshotRecognizer::notPostingFiles_data()
 {
-    notPostings_data();
-    // A named pipe blocks whoever opens it until something writes into it.
-    QTest::newRow("named pipe") << QStringLiteral("fifo") << RecognizerError::Kind::unreadableImage << QString();
-}
-
-void TestScreenshotRecognizer::notPostings_data()
-{
     QTest::addColumn<QString>("path");
     QTest::addColumn<RecognizerError::Kind>("expectedError");
     QTest::addColumn<QString>("expectedText"); // a part of the error's description
@@ -289,6 +262,8 @@ void TestScreenshotRecognizer::notPostings_data()
     row("noise-photo.png", RecognizerError::Kind::noTextFound);
     // 64 million pixels: larger than any screen, refused before it is decoded.
     row("huge-8000x8000.png", RecognizerError::Kind::engineFailure, "too large");
+    // A named pipe blocks whoever opens it until something writes into it.
+    QTest::newRow("named pipe") << QStringLiteral("fifo") << RecognizerError::Kind::unreadableImage << QString();
 }
 
 void checkNotPosting(const RecognitionResult& result, RecognizerError::Kind error, const QString& text)
@@ -311,18 +286,9 @@ void TestScreenshotRecognizer::notPostingFiles()
         settings.deadlineMs = 10000;
     }
     checkNotPosting(ScreenshotTextRecognizer(settings).recognize(path), expectedError, expectedText);
-}
-
-void TestScreenshotRecognizer::notPostingsFromBytes_data()
-{
-    notPostings_data();
-}
-
-void TestScreenshotRecognizer::notPostingsFromBytes()
-{
-    QFETCH(QString, path);
-    QFETCH(RecognizerError::Kind, expectedError);
-    QFETCH(QString, expectedText);
+    if (QTest::currentTestFailed() || path.endsWith(u"screenshot.png"))
+        return;
+    // The same bytes pasted from the clipboard fare the same.
     QFile file(path);
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     checkNotPosting(ScreenshotTextRecognizer().recognize(bytes), expectedError, expectedText);

@@ -95,11 +95,8 @@ class PostingParserTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-
     void normalize_data();
     void normalize();
-    void tokens_data();
-    void tokens();
     void segments_data();
     void segments();
     void linkDetector_data();
@@ -107,8 +104,6 @@ private Q_SLOTS:
     void vocabularies();
 
     void rawTextAndLineSplitting();
-    void postingLink_data();
-    void postingLink();
     void board_data();
     void board();
     void contentLineFilterForPosition_data();
@@ -119,10 +114,8 @@ private Q_SLOTS:
     void workModel();
     void position_data();
     void position();
-    void company_data();
-    void company();
-    void location_data();
-    void location();
+    void textFields_data();
+    void textFields();
     void positionUpgrade_data();
     void positionUpgrade();
 
@@ -146,17 +139,13 @@ void PostingParserTest::normalize_data()
     QTest::newRow("other diacritics") << QStringLiteral("Café Résumé naïve São Paulo") << "cafe resume naive sao paulo";
     QTest::newRow("full-width forms") << QStringLiteral("\uFF33\uFF45\uFF4E\u3000\uFF08\uFF28\uFF49\uFF09\uFF11\uFF12")
                                       << "sen (hi)12";
-    QTest::newRow("white space collapsed") << QStringLiteral("  Easy \t Apply\n\n now  ") << "easy apply now";
     QTest::newRow("unicode spaces and line separators")
         << QStringLiteral("a\u00A0b\u2003c\u3000d\u2028e\u0085f\r\ng") << "a b c d e f g";
     QTest::newRow("punctuation and separators kept")
         << QStringLiteral("Acme · İstanbul (Hibrit) | 3 gün önce • 50+ ‧ x・y ❘ z")
         << QStringLiteral("acme · istanbul (hibrit) | 3 gun once • 50+ ‧ x・y ❘ z");
     QTest::newRow("other compatibility forms kept") << QStringLiteral("m² ½") << QStringLiteral("m² ½");
-    QTest::newRow("lone combining mark") << QStringLiteral("a \u0301 b") << "a b";
     QTest::newRow("hangul kept whole") << QStringLiteral("한국") << QStringLiteral("한국");
-    QTest::newRow("long full-width text") << QString(300, QChar(0xFF21)) << QString(300, u'a');
-    QTest::newRow("only blanks") << QStringLiteral(" \t\n ") << "";
 }
 
 void PostingParserTest::normalize()
@@ -173,38 +162,11 @@ void PostingParserTest::normalize()
     QCOMPARE(buffer, QStringLiteral("x ") + expected);
 }
 
-void PostingParserTest::tokens_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("metadata line") << QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago")
-                                   << QStringList {"acme", "ago", "corp", "days", "istanbul", "turkiye"};
-    QTest::newRow("one-character pieces dropped") << QStringLiteral("A.Ş. & Co") << QStringList {"co"};
-    QTest::newRow("punctuation splits, digits are word characters")
-        << QStringLiteral("Full-stack (Node.js) C++ 20, 3D") << QStringList {"20", "3d", "full", "js", "node", "stack"};
-    QTest::newRow("turkish folding, duplicates once")
-        << QStringLiteral("İK UZMANI uzmanı") << QStringList {"ik", "uzmani"};
-    QTest::newRow("one character outside the BMP") << QStringLiteral("\U0001D400") << QStringList {};
-}
-
-void PostingParserTest::tokens()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, expected);
-
-    const QSet<QString> found = TextFolding::tokens(text);
-    QStringList list(found.begin(), found.end());
-    list.sort();
-    QCOMPARE(list, expected);
-}
-
 void PostingParserTest::segments_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("no separator") << QStringLiteral("Acme Corp, Istanbul") << QStringList {};
     QTest::newRow("middle dot") << QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago")
                                 << QStringList {"Acme Corp", QStringLiteral("Istanbul, Türkiye"), "2 days ago"};
     QTest::newRow("all separators") << QStringLiteral("a·b•c‧d・e|f❘g")
@@ -233,23 +195,18 @@ void PostingParserTest::linkDetector_data()
     };
     const char* wiki = "https://en.wikipedia.org/wiki/Acme_(company)";
     const char* glassdoor = "https://www.glassdoor.com/job-listing/x-JV_IC3256131_KO0,24_KE25,33.htm?jl=1009037104238";
-    row("in running text", "Apply at https://careers.acme.com/jobs/42.", "https://careers.acme.com/jobs/42");
     row("in brackets", "(see https://acme.com/jobs)", "https://acme.com/jobs");
     row("trailing comma", "https://acme.com/jobs/1, then apply", "https://acme.com/jobs/1");
     row("balanced bracket kept", wiki, wiki);
     row("commas and query inside", glassdoor, glassdoor);
     row("www", "www.acme.com/careers", "http://www.acme.com/careers");
-    row("bare domain with path", "careers.umbrellalabs.com/jobs/17", "http://careers.umbrellalabs.com/jobs/17");
     row("bare domain alone", "Visit acme.com, today", "http://acme.com");
     row("two-label public suffix", "northwind.com.tr/kariyer", "http://northwind.com.tr/kariyer");
     row("framework name under no suffix", "Full Stack Developer (Node.js)", "");
     row("framework name under a real suffix", "Lead ASP.NET Developer", "http://asp.net");
-    row("abbreviation", "e.g. Python", "");
-    row("number with dot", "15.000 TL, v2.5", "");
     row("unknown suffix", "acme.notarealtld/jobs", "");
     row("e-mail address first", "Write to jobs@acme.com or see acme.com/jobs", "mailto:jobs@acme.com");
     row("mailto", "mailto:hr@acme.com.", "mailto:hr@acme.com");
-    row("scheme after a digit", "1https://acme.com/x", "https://acme.com/x");
     row("domain after an underscore", "ref_acme.com/jobs", "http://acme.com/jobs");
     row("upper-case scheme and host", "HTTPS://ACME.COM/Jobs", "https://acme.com/Jobs");
     row("scheme without address", "Apply (https://). https:// nothing", "");
@@ -321,53 +278,17 @@ void PostingParserTest::rawTextAndLineSplitting()
     QCOMPARE(posting, PostingParser::parse(pieces, text));
 }
 
-void PostingParserTest::postingLink_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<TextField>("expected");
-
-    const QString jobHost = QStringLiteral("https://jobs.acme.com/123");
-    QTest::newRow("host with job") << jobHost << field(jobHost, high);
-    const QString plain = QStringLiteral("https://acme.com/careers/42");
-    QTest::newRow("no job") << plain << field(plain, medium);
-    QTest::newRow("bare domain with path")
-        << "Apply: acme.com/careers/7" << field("http://acme.com/careers/7", medium, "Apply: acme.com/careers/7");
-    QTest::newRow("bare domain skipped, search goes on")
-        << "acme.com\nacme.com/careers/7" << field("http://acme.com/careers/7", medium, "acme.com/careers/7");
-    QTest::newRow("path of one character") << "acme.com/\nwww.acme.com" << TextField();
-    QTest::newRow("http accepts an empty path") << "http://acme.com" << field("http://acme.com", medium);
-    QTest::newRow("http elsewhere in the line")
-        << "acme.com (HTTP)" << field("http://acme.com", medium, "acme.com (HTTP)");
-    QTest::newRow("ftp skipped") << "ftp://jobs.acme.com/x\nhttps://acme.com/y" << field("https://acme.com/y", medium);
-    QTest::newRow("e-mail address skipped")
-        << "jobs@acme.com\nhttps://acme.com/y" << field("https://acme.com/y", medium);
-    QTest::newRow("first line wins") << "https://a-corp.com/one\nhttps://jobs.b-corp.com/two"
-                                     << field("https://a-corp.com/one", medium);
-    QTest::newRow("unknown suffix") << "acme.internal/jobs/1" << TextField();
-}
-
-void PostingParserTest::postingLink()
-{
-    QFETCH(QString, text);
-    QFETCH(TextField, expected);
-
-    QCOMPARE(PostingParser::parse(text).postingLink, expected);
-}
-
 void PostingParserTest::board_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<JobBoard>("expected");
 
     QTest::newRow("workday career site") << "https://acme.wd3.myworkdayjobs.com/External/job/1" << JobBoard::workday;
-    QTest::newRow("workday in the text") << "Powered by Workday" << JobBoard::workday;
     QTest::newRow("workday before linkedin") << "LinkedIn\nWe use Workday" << JobBoard::workday;
     QTest::newRow("linkedin before kariyer.net") << "Kariyer.net\nLinkedIn" << JobBoard::linkedIn;
-    QTest::newRow("kariyernet") << "KariyerNet" << JobBoard::kariyerNet;
     QTest::newRow("kariyer net with a blank") << "Kariyer Net" << JobBoard::unknown;
     QTest::newRow("kariyer.net before indeed") << "Indeed\nKariyer.net" << JobBoard::kariyerNet;
     QTest::newRow("indeed before glassdoor") << "Glassdoor\nIndeed" << JobBoard::indeed;
-    QTest::newRow("folded") << QStringLiteral("LİNKEDİN") << JobBoard::linkedIn;
     QTest::newRow("15th line seen") << joined(fillerLines(14) << "Indeed") << JobBoard::indeed;
     QTest::newRow("16th line not seen") << joined(fillerLines(15) << "Indeed") << JobBoard::unknown;
     QTest::newRow("blank lines not counted")
@@ -397,7 +318,6 @@ void PostingParserTest::contentLineFilterForPosition_data()
     QTest::newRow("www.") << "Senior Developer at www.acme" << false;
     QTest::newRow("digit share below one half") << "QA 12" << true;
     QTest::newRow("digit share of one half") << "QA 123" << false;
-    QTest::newRow("other digits count") << QStringLiteral("QA \u0661\u0662\u0663") << false;
     QTest::newRow("two characters") << "QA" << true;
 }
 
@@ -420,7 +340,6 @@ void PostingParserTest::contentLineFilterBelowTitle_data()
     // Three lines below the title are looked at: if the probe line is kept, "Acme"
     // is the fourth and out of reach.
     const TextField acme = field(QStringLiteral("Acme"), low);
-    QTest::newRow("noise phrase") << "Easy Apply" << acme;
     QTest::newRow("turkish noise phrase, folded") << QStringLiteral("Daha  fazlasını GÖR") << acme;
     QTest::newRow("whole-line equality") << "Be an early applicant" << acme;
     // Kept, but its metadata word rules it out and it fills one of the three places.
@@ -449,14 +368,11 @@ void PostingParserTest::workModel_data()
     const auto row = [](const char* name, const QString& text, WorkModel value, ParseConfidence confidence) {
         QTest::newRow(name) << text << model(value, confidence, text);
     };
-    row("keyword alone", QStringLiteral("Hybrid"), WorkModel::hybrid, high);
     row("keyword in brackets", QStringLiteral("İstanbul (Hibrit)"), WorkModel::hybrid, high);
-    row("on-site in metadata", QStringLiteral("Warsaw, Poland (On-site)"), WorkModel::onSite, high);
     row("blank after bracket", QStringLiteral("Austin ( Hybrid )"), WorkModel::hybrid, medium);
     row("hybrid before on-site", QStringLiteral("Hybrid work, 3 days in office"), WorkModel::hybrid, medium);
     row("remote before on-site", QStringLiteral("On-site or remote"), WorkModel::remote, medium);
     row("substring of a word", QStringLiteral("Karmaşık sistemler"), WorkModel::hybrid, medium);
-    row("turkish keyword", QStringLiteral("Haftada 2 gün"), WorkModel::hybrid, high);
     // An earlier keyword of the row is found first and is not the whole line.
     row("tam uzaktan", QStringLiteral("Tam uzaktan"), WorkModel::remote, medium);
     QTest::newRow("first line decides") << "Remote\nHybrid" << model(WorkModel::remote, high, "Remote");
@@ -478,8 +394,6 @@ void PostingParserTest::position_data()
 
     const QString ios = QStringLiteral("Senior iOS Developer");
     QTest::newRow("recognised title") << Lines {line(ios, 2, 1.0)} << field(ios, high); // 2.0 + 0.5 + 1.0 + 1.5
-    QTest::newRow("pasted title") << Lines {line("Backend Developer", 7)}
-                                  << field("Backend Developer", medium); // 2.0 + 0.5 + 0.3
 
     // Order bonus: < 5 gives 1.0, < 12 gives 0.3.
     QTest::newRow("order 5") << Lines {line("Developer", 5)} << field("Developer", medium); // 2.3
@@ -492,8 +406,6 @@ void PostingParserTest::position_data()
     QTest::newRow("height 0.61 with tech word")
         << Lines {line("Cloud Portal", 0, 0.61)} << field("Cloud Portal", medium); // 2.2
     QTest::newRow("height 0.6 is not tall") << Lines {line("Cloud Portal", 0, 0.6)} << TextField();
-    QTest::newRow("height 0.6 gives no bonus")
-        << Lines {line("Developer", 5, 0.6)} << field("Developer", medium); // 2.3
 
     // Penalties.
     QTest::newRow("company suffix") << Lines {line("Developer Labs", 0)} << field("Developer Labs", medium); // 1.5
@@ -532,89 +444,100 @@ void PostingParserTest::position()
     QCOMPARE(PostingParser::parse(lines).position, expected);
 }
 
-void PostingParserTest::company_data()
+void PostingParserTest::textFields_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<TextField>("expected");
+    QTest::addColumn<TextField>("expected"); // of the field the row's name starts with
 
     // Segment rule.
     const QString meta = QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago");
-    QTest::newRow("metadata line") << meta << field("Acme Corp", high, meta);
-    QTest::newRow("location first, next line") << QStringLiteral("Istanbul · Hybrid\nNorthwind · Berlin")
-                                               << field("Northwind", high, QStringLiteral("Northwind · Berlin"));
-    QTest::newRow("metadata first, next line") << QStringLiteral("2 days ago · 50 applicants\nNorthwind | Remote")
-                                               << field("Northwind", high, "Northwind | Remote");
+    QTest::newRow("company: metadata line") << meta << field("Acme Corp", high, meta);
+    QTest::newRow("company: location first, next line") << QStringLiteral(
+        "Istanbul · Hybrid\nNorthwind · Berlin") << field("Northwind", high, QStringLiteral("Northwind · Berlin"));
     const QString sixty = QString(60, u'N');
-    QTest::newRow("first part of 60 characters")
+    QTest::newRow("company: first part of 60 characters")
         << sixty + QStringLiteral(" · Remote") << field(sixty, high, sixty + QStringLiteral(" · Remote"));
-    QTest::newRow("first part of 61 characters") << QString(61, u'N') + QStringLiteral(" · Remote") << TextField();
+    QTest::newRow("company: first part of 61 characters")
+        << QString(61, u'N') + QStringLiteral(" · Remote") << TextField();
 
     // Address rule: Workday board and a link.
     const QString workdayLink = QStringLiteral("https://acme.wd3.myworkdayjobs.com/External/job/1");
     const TextField fromAddress = field("acme", low, QStringLiteral("From address: acme.wd3.myworkdayjobs.com"));
-    QTest::newRow("workday address") << workdayLink + "\nSenior Developer\nIstanbul" << fromAddress;
-    QTest::newRow("segment line before address")
+    QTest::newRow("company: workday address") << workdayLink + "\nSenior Developer\nIstanbul" << fromAddress;
+    QTest::newRow("company: segment line before address")
         << workdayLink + QStringLiteral("\nNorthwind · Berlin") << field("Northwind", high, "Northwind · Berlin");
-    QTest::newRow("address without content lines") << workdayLink << fromAddress;
-    QTest::newRow("all-digit first label")
+    QTest::newRow("company: all-digit first label")
         << "https://123.wd3.myworkdayjobs.com/job/1\nSenior Developer\nNorthwind Holding"
         << field("Northwind Holding", medium);
-    QTest::newRow("first label of three characters") << "https://a1b.wd3.myworkdayjobs.com/job/1\nSenior Developer"
-                                                     << field("a1b", low, "From address: a1b.wd3.myworkdayjobs.com");
-    QTest::newRow("workday board without link") << "Workday\nSenior Developer\nNorthwind" << field("Northwind", low);
-    QTest::newRow("link on another board") << "https://careers.acme.com/jobs/1\nSenior Developer" << TextField();
+    QTest::newRow("company: first label of three characters")
+        << "https://a1b.wd3.myworkdayjobs.com/job/1\nSenior Developer"
+        << field("a1b", low, "From address: a1b.wd3.myworkdayjobs.com");
+    QTest::newRow("company: workday board without link")
+        << "Workday\nSenior Developer\nNorthwind" << field("Northwind", low);
+    QTest::newRow("company: link on another board")
+        << "https://careers.acme.com/jobs/1\nSenior Developer" << TextField();
 
     // Suffix rule.
-    QTest::newRow("suffix") << QStringLiteral("Senior Developer\nNorthwind Teknoloji A.Ş.")
-                            << field(QStringLiteral("Northwind Teknoloji A.Ş."), medium);
-    QTest::newRow("dotted legal form is no word")
+    QTest::newRow("company: suffix") << QStringLiteral("Senior Developer\nNorthwind Teknoloji A.Ş.")
+                                     << field(QStringLiteral("Northwind Teknoloji A.Ş."), medium);
+    QTest::newRow("company: dotted legal form is no word")
         << QStringLiteral("Senior Developer\nNorthwind A.Ş.") << field(QStringLiteral("Northwind A.Ş."), low);
-    QTest::newRow("suffix line that is the position")
+    QTest::newRow("company: suffix line that is the position")
         << "Developer Labs\nIstanbul" << TextField(); // below the title only a location
-    QTest::newRow("suffix line equal to the position, later line")
+    QTest::newRow("company: suffix line equal to the position, later line")
         << "Developer Labs\nNorthwind Inc" << field("Northwind Inc", medium);
-    QTest::newRow("suffix with metadata word") << "Senior Developer\nNorthwind Group 3 days ago" << TextField();
+    QTest::newRow("company: suffix with metadata word")
+        << "Senior Developer\nNorthwind Group 3 days ago" << TextField();
     const QString suffix60 = QStringLiteral("Northwind Labs ") + QString(45, u'x');
-    QTest::newRow("suffix line of 60 characters")
+    QTest::newRow("company: suffix line of 60 characters")
         << QStringLiteral("Senior Developer\n") + suffix60 << field(suffix60, medium);
-    QTest::newRow("suffix line of 61 characters")
+    QTest::newRow("company: suffix line of 61 characters")
         << QStringLiteral("Senior Developer\n") + suffix60 + u'x' << TextField();
 
     // Below-title rule.
-    QTest::newRow("third line below") << "Senior Developer\nIstanbul\nBerlin\nNorthwind" << field("Northwind", low);
-    QTest::newRow("fourth line below") << "Senior Developer\nIstanbul\nBerlin\nLondon\nNorthwind" << TextField();
-    QTest::newRow("first copy of the title")
+    QTest::newRow("company: third line below")
+        << "Senior Developer\nIstanbul\nBerlin\nNorthwind" << field("Northwind", low);
+    QTest::newRow("company: fourth line below")
+        << "Senior Developer\nIstanbul\nBerlin\nLondon\nNorthwind" << TextField();
+    QTest::newRow("company: first copy of the title")
         << "Java Developer\nIstanbul\nBerlin\nLondon\nJava Developer\nNorthwind" << TextField();
-}
 
-void PostingParserTest::company()
-{
-    QFETCH(QString, text);
-    QFETCH(TextField, expected);
-
-    QCOMPARE(PostingParser::parse(text).company, expected);
-}
-
-void PostingParserTest::location_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<TextField>("expected");
-
-    const QString meta = QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago");
-    QTest::newRow("last part without location word") << meta << field(meta, medium);
-    QTest::newRow("last part with location word") << QStringLiteral(
+    QTest::newRow("location: last part without location word") << meta << field(meta, medium);
+    QTest::newRow("location: last part with location word") << QStringLiteral(
         "Acme · Berlin, Germany") << field("Berlin, Germany", high, QStringLiteral("Acme · Berlin, Germany"));
-    QTest::newRow("first line wins") << "Berlin\nLondon" << field("Berlin", medium);
-    QTest::newRow("address line dropped") << "https://istanbul.acme.com/x\nAnkara" << field("Ankara", medium);
-    QTest::newRow("no location word") << "Austin, TX" << TextField();
+    QTest::newRow("location: address line dropped") << "https://istanbul.acme.com/x\nAnkara" << field("Ankara", medium);
+    QTest::newRow("location: no location word") << "Austin, TX" << TextField();
+
+    const QString jobHost = QStringLiteral("https://jobs.acme.com/123");
+    QTest::newRow("postingLink: host with job") << jobHost << field(jobHost, high);
+    const QString plain = QStringLiteral("https://acme.com/careers/42");
+    QTest::newRow("postingLink: no job") << plain << field(plain, medium);
+    QTest::newRow("postingLink: bare domain with path")
+        << "Apply: acme.com/careers/7" << field("http://acme.com/careers/7", medium, "Apply: acme.com/careers/7");
+    QTest::newRow("postingLink: bare domain skipped, search goes on")
+        << "acme.com\nacme.com/careers/7" << field("http://acme.com/careers/7", medium, "acme.com/careers/7");
+    QTest::newRow("postingLink: path of one character") << "acme.com/\nwww.acme.com" << TextField();
+    QTest::newRow("postingLink: http accepts an empty path") << "http://acme.com" << field("http://acme.com", medium);
+    QTest::newRow("postingLink: ftp skipped")
+        << "ftp://jobs.acme.com/x\nhttps://acme.com/y" << field("https://acme.com/y", medium);
+    QTest::newRow("postingLink: e-mail address skipped")
+        << "jobs@acme.com\nhttps://acme.com/y" << field("https://acme.com/y", medium);
+    QTest::newRow("postingLink: first line wins")
+        << "https://a-corp.com/one\nhttps://jobs.b-corp.com/two" << field("https://a-corp.com/one", medium);
+    QTest::newRow("postingLink: unknown suffix") << "acme.internal/jobs/1" << TextField();
 }
 
-void PostingParserTest::location()
+void PostingParserTest::textFields()
 {
     QFETCH(QString, text);
     QFETCH(TextField, expected);
 
-    QCOMPARE(PostingParser::parse(text).location, expected);
+    const ParsedPosting posting = PostingParser::parse(text);
+    const QString name = QString::fromUtf8(QTest::currentDataTag());
+    QCOMPARE(name.startsWith(u"company:")   ? posting.company
+            : name.startsWith(u"location:") ? posting.location
+                                            : posting.postingLink,
+        expected);
 }
 
 void PostingParserTest::positionUpgrade_data()

@@ -106,26 +106,14 @@ void TestPostingSuggestions::sources_data()
         described(QStringLiteral("At Fernhill, we build the tools that small shops use to sell online. Our "
                                  "teams work from three countries.")),
         "company", "Fernhill", SuggestionSource::sentence, "At Fernhill, we build");
-    row("sentence: Join X",
-        described(QStringLiteral("Join Quillstone and help thousands of clinics run their day with less "
-                                 "paperwork and more time for patients.")),
-        "company", "Quillstone", SuggestionSource::sentence, "Join Quillstone");
     row("sentence tr: X'da with an apostrophe",
         described(QStringLiteral("Tidewell Medya'da, yayıncılar için veri ürünleri geliştiren bir ekibe "
                                  "katılacak takım arkadaşları arıyoruz.")),
         "company", "Tidewell Medya", SuggestionSource::sentence, "Tidewell Medya'da");
-    row("sentence tr: X bünyesinde",
-        described(QStringLiteral("Mavi Kuş Yazılım bünyesinde kurulan yeni ödeme ekibimiz için deneyimli "
-                                 "bir mühendis arıyoruz.")),
-        "company", "Mavi Kuş Yazılım", SuggestionSource::sentence, "bünyesinde");
     row("sentence tr: X olarak, not the role olarak",
         described(QStringLiteral("Backend Engineer olarak ödeme altyapımızı büyüteceksin. Mavi Kuş "
                                  "Yazılım olarak on yıldır bankalara yazılım geliştiriyoruz.")),
         "company", "Mavi Kuş Yazılım", SuggestionSource::sentence, "olarak on yıldır");
-    row("sentence tr: biri olan X,",
-        described(QStringLiteral("Sektörün önde gelen şirketlerinden biri olan Karaca Lojistik, dijital "
-                                 "dönüşüm yolculuğunda yeni takım arkadaşları arıyor.")),
-        "company", "Karaca Lojistik", SuggestionSource::sentence, "biri olan Karaca Lojistik");
 
     // Addresses.
     row("host: Workday tenant, spelled as the text writes it",
@@ -174,10 +162,6 @@ void TestPostingSuggestions::sources_data()
                        "Site Reliability Engineer\nDublin, County Dublin, Ireland · 4 days ago · 61 applicants\n"
                        "On-site\nFull-time\nEasy Apply\nAbout the job\n"),
         "workModel", "onSite", SuggestionSource::header, "On-site");
-    row("header: a career site's own header",
-        QStringLiteral("All open roles\nPINEWOOD KARİYER\nMobil Geliştirici\nİzmir, Türkiye\nTam zamanlı\n"
-                       "Bu pozisyona başvur\n"),
-        "company", "Pinewood", SuggestionSource::header, "PINEWOOD KARİYER");
     row("header: a breadcrumb names the title among the side column's",
         QStringLiteral("İş İlanları\nFirmalar\nMaaşlar\nİş İlanları › Ankara İş İlanları › Oyun Tasarımcısı\n"
                        "Oyun Tasarımcısı\nKarakum Oyun\nAnkara\nBenzer ilanlar\nJava Developer\nCopper Labs\n"),

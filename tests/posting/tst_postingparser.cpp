@@ -108,10 +108,6 @@ private Q_SLOTS:
     void board();
     void contentLineFilterForPosition_data();
     void contentLineFilterForPosition();
-    void contentLineFilterBelowTitle_data();
-    void contentLineFilterBelowTitle();
-    void workModel_data();
-    void workModel();
     void position_data();
     void position();
     void textFields_data();
@@ -332,61 +328,6 @@ void PostingParserTest::contentLineFilterForPosition()
         QCOMPARE(position->value, text.trimmed());
 }
 
-void PostingParserTest::contentLineFilterBelowTitle_data()
-{
-    QTest::addColumn<QString>("probe");
-    QTest::addColumn<TextField>("expected");
-
-    // Three lines below the title are looked at: if the probe line is kept, "Acme"
-    // is the fourth and out of reach.
-    const TextField acme = field(QStringLiteral("Acme"), low);
-    QTest::newRow("turkish noise phrase, folded") << QStringLiteral("Daha  fazlasını GÖR") << acme;
-    QTest::newRow("whole-line equality") << "Be an early applicant" << acme;
-    // Kept, but its metadata word rules it out and it fills one of the three places.
-    QTest::newRow("longer than the phrase") << "Be an early applicant today" << TextField();
-    QTest::newRow("phrase inside a line") << "Apply now on our site" << field("Apply now on our site", low);
-    QTest::newRow("one character") << "X" << acme;
-    QTest::newRow("two characters") << "XY" << field("XY", low);
-    QTest::newRow("address") << "https://acme.com/x" << acme;
-}
-
-void PostingParserTest::contentLineFilterBelowTitle()
-{
-    QFETCH(QString, probe);
-    QFETCH(TextField, expected);
-
-    const QStringList lines {QStringLiteral("Senior Developer"), probe, QStringLiteral("Istanbul"),
-        QStringLiteral("Berlin"), QStringLiteral("Acme")};
-    QCOMPARE(PostingParser::parse(joined(lines)).company, expected);
-}
-
-void PostingParserTest::workModel_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<ModelField>("expected");
-
-    const auto row = [](const char* name, const QString& text, WorkModel value, ParseConfidence confidence) {
-        QTest::newRow(name) << text << model(value, confidence, text);
-    };
-    row("keyword in brackets", QStringLiteral("İstanbul (Hibrit)"), WorkModel::hybrid, high);
-    row("blank after bracket", QStringLiteral("Austin ( Hybrid )"), WorkModel::hybrid, medium);
-    row("hybrid before on-site", QStringLiteral("Hybrid work, 3 days in office"), WorkModel::hybrid, medium);
-    row("remote before on-site", QStringLiteral("On-site or remote"), WorkModel::remote, medium);
-    row("substring of a word", QStringLiteral("Karmaşık sistemler"), WorkModel::hybrid, medium);
-    // An earlier keyword of the row is found first and is not the whole line.
-    row("tam uzaktan", QStringLiteral("Tam uzaktan"), WorkModel::remote, medium);
-    QTest::newRow("first line decides") << "Remote\nHybrid" << model(WorkModel::remote, high, "Remote");
-    QTest::newRow("long line dropped") << QStringLiteral("Hybrid ") + QString(120, u'a') << ModelField();
-}
-
-void PostingParserTest::workModel()
-{
-    QFETCH(QString, text);
-    QFETCH(ModelField, expected);
-
-    QCOMPARE(PostingParser::parse(text).workModel, expected);
-}
-
 void PostingParserTest::position_data()
 {
     QTest::addColumn<Lines>("lines");
@@ -525,6 +466,36 @@ void PostingParserTest::textFields_data()
     QTest::newRow("postingLink: first line wins")
         << "https://a-corp.com/one\nhttps://jobs.b-corp.com/two" << field("https://a-corp.com/one", medium);
     QTest::newRow("postingLink: unknown suffix") << "acme.internal/jobs/1" << TextField();
+
+    // Three lines below the title are looked at: if the line under it is kept,
+    // "Acme" is the fourth and out of reach.
+    const auto below = [](const char* name, const QString& probe, const TextField& expected) {
+        QTest::addRow("company: %s", name)
+            << QStringLiteral("Senior Developer\n") + probe + QStringLiteral("\nIstanbul\nBerlin\nAcme") << expected;
+    };
+    const TextField acme = field(QStringLiteral("Acme"), low);
+    below("turkish noise phrase, folded", QStringLiteral("Daha  fazlasını GÖR"), acme);
+    below("whole-line noise phrase", QStringLiteral("Be an early applicant"), acme);
+    // Kept, but its metadata word rules it out and it fills one of the three places.
+    below("longer than the noise phrase", QStringLiteral("Be an early applicant today"), TextField());
+    below("noise phrase inside a line", QStringLiteral("Apply now on our site"), field("Apply now on our site", low));
+    below("one character", QStringLiteral("X"), acme);
+    below("two characters", QStringLiteral("XY"), field("XY", low));
+    below("address", QStringLiteral("https://acme.com/x"), acme);
+
+    // Work models, written as their raw value.
+    const auto work = [](const char* name, const QString& text, WorkModel value, ParseConfidence confidence) {
+        QTest::addRow("workModel: %s", name) << text << field(QString(rawValue(value)), confidence, text);
+    };
+    work("keyword in brackets", QStringLiteral("İstanbul (Hibrit)"), WorkModel::hybrid, high);
+    work("blank after bracket", QStringLiteral("Austin ( Hybrid )"), WorkModel::hybrid, medium);
+    work("hybrid before on-site", QStringLiteral("Hybrid work, 3 days in office"), WorkModel::hybrid, medium);
+    work("remote before on-site", QStringLiteral("On-site or remote"), WorkModel::remote, medium);
+    work("substring of a word", QStringLiteral("Karmaşık sistemler"), WorkModel::hybrid, medium);
+    // An earlier keyword of the row is found first and is not the whole line.
+    work("tam uzaktan", QStringLiteral("Tam uzaktan"), WorkModel::remote, medium);
+    QTest::newRow("workModel: first line decides") << "Remote\nHybrid" << field("remote", high, "Remote");
+    QTest::newRow("workModel: long line dropped") << QStringLiteral("Hybrid ") + QString(120, u'a') << TextField();
 }
 
 void PostingParserTest::textFields()
@@ -534,10 +505,16 @@ void PostingParserTest::textFields()
 
     const ParsedPosting posting = PostingParser::parse(text);
     const QString name = QString::fromUtf8(QTest::currentDataTag());
-    QCOMPARE(name.startsWith(u"company:")   ? posting.company
-            : name.startsWith(u"location:") ? posting.location
-                                            : posting.postingLink,
-        expected);
+    TextField found = name.startsWith(u"company:") ? posting.company
+        : name.startsWith(u"location:")            ? posting.location
+                                                   : posting.postingLink;
+    if (name.startsWith(u"workModel:")) {
+        found.reset();
+        if (posting.workModel)
+            found = field(QString(rawValue(posting.workModel->value)), posting.workModel->confidence,
+                posting.workModel->evidence);
+    }
+    QCOMPARE(found, expected);
 }
 
 void PostingParserTest::positionUpgrade_data()

@@ -140,18 +140,19 @@ void TestPostingSuggestions::sources_data()
                        "Kocaeli\nHibrit\nTam Zamanlı\nİlk başvuranlardan olun\nGüncellendi: Bugün\nBaşvur\n"
                        "GENEL NİTELİKLER VE İŞ TANIMI\n"),
         "company", "Karaca Lojistik", SuggestionSource::header, "Karaca Lojistik");
-    row("header: Kariyer.net's place below the employer",
-        QStringLiteral("Kıdemli Veri Mühendisi\nKaraca Lojistik\nDenizli\nHibrit\nTam Zamanlı\n"
-                       "İlk başvuranlardan olun\nGüncellendi: Bugün\nGENEL NİTELİKLER VE İŞ TANIMI\n"),
-        "location", "Denizli", SuggestionSource::header, "Denizli");
+    const QString kariyer
+        = QStringLiteral("Kıdemli Veri Mühendisi\nKaraca Lojistik\nDenizli\nHibrit\nTam Zamanlı\n"
+                         "İlk başvuranlardan olun\nGüncellendi: Bugün\nGENEL NİTELİKLER VE İŞ TANIMI\n");
+    row("header: Kariyer.net's place below the employer", kariyer, "location", "Denizli", SuggestionSource::header,
+        "Denizli");
     row("header: Indeed puts the employer and its rating below the title",
         QStringLiteral("Warehouse Operations Manager\nNorthgate Freight 3.8\nLeeds LS1\n"
                        "£42,000 - £48,000 a year - Full-time\nApply now\n"),
         "company", "Northgate Freight", SuggestionSource::header, "Northgate Freight");
-    row("header: Glassdoor puts the employer above the title",
-        QStringLiteral("Harbour Pay\n4.4\nSite Reliability Engineer\nDublin\n€70K - €90K (Employer provided)\n"
-                       "Apply on employer site\n"),
-        "company", "Harbour Pay", SuggestionSource::header, "Harbour Pay");
+    const QString glassdoor = QStringLiteral("Harbour Pay\n4.4\nSite Reliability Engineer\nDublin\n€70K - €90K "
+                                             "(Employer provided)\nApply on employer site\n");
+    row("header: Glassdoor puts the employer above the title", glassdoor, "company", "Harbour Pay",
+        SuggestionSource::header, "Harbour Pay");
     row("header: LinkedIn's card with a place where the parser looks for the employer",
         QStringLiteral("Harbour Pay Ltd.\nSite Reliability Engineer\nDublin, County Dublin, Ireland · 4 days ago "
                        "· 61 applicants\nFull-time\nEasy Apply\nSave\nAbout the job\n"),
@@ -176,18 +177,12 @@ void TestPostingSuggestions::sources_data()
         "board", "linkedIn", SuggestionSource::furniture, "Kolay Başvuru");
     row("furniture: Workday's labels", described(QStringLiteral("We build payment software.")), "board", "workday",
         SuggestionSource::furniture, "job requisition id");
-    row("furniture: Kariyer.net's tabs and counters",
-        QStringLiteral("Kıdemli Veri Mühendisi\nKaraca Lojistik\nKocaeli\nİlk başvuranlardan olun\n"
-                       "Yayınlanma: 2 gün önce\nGENEL NİTELİKLER VE İŞ TANIMI\n"),
-        "board", "kariyerNet", SuggestionSource::furniture, "");
+    row("furniture: Kariyer.net's tabs and counters", kariyer, "board", "kariyerNet", SuggestionSource::furniture, "");
     row("furniture: Indeed in Turkish",
         QStringLiteral("Muhasebe Uzmanı\nKaraca Lojistik\nKocaeli\n₺40.000 - ₺55.000 yıllık - Tam zamanlı\n"
                        "Şirket sitesinde başvur\nİş ayrıntıları\n"),
         "board", "indeed", SuggestionSource::furniture, "Şirket sitesinde başvur");
-    row("furniture: Glassdoor's estimate",
-        QStringLiteral("Harbour Pay\n4.4\nSite Reliability Engineer\nDublin\n€70K - €90K (Employer provided)\n"
-                       "Apply on employer site\n"),
-        "board", "glassdoor", SuggestionSource::furniture, "");
+    row("furniture: Glassdoor's estimate", glassdoor, "board", "glassdoor", SuggestionSource::furniture, "");
     row("furniture: one shared button says nothing",
         QStringLiteral("Harbour Pay\nSite Reliability Engineer\nDublin\nEasy Apply\n"), "board", "",
         SuggestionSource::furniture, "");

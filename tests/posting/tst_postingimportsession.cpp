@@ -175,8 +175,6 @@ void PostingImportSessionTest::moreInputWhileReading_data()
 {
     QTest::addColumn<bool>("firstIsFile");
     QTest::addColumn<bool>("secondIsFile");
-    QTest::newRow("screenshot, then screenshot") << false << false;
-    QTest::newRow("files, then files") << true << true;
     QTest::newRow("screenshot, then files") << false << true;
     QTest::newRow("files, then screenshot") << true << false;
 }

@@ -275,12 +275,6 @@ void TestPostingSuggestions::differsAndNotHigh_data()
                        "for people who enjoy hard problems.\nAs a Site Reliability Engineer you will keep our "
                        "payment network running.\nSimilar jobs\nCopper Labs · London · 2 days ago\n"),
         "company", "Harbour Pay Ltd.");
-    // High work model in the header: no second opinion from the description.
-    row("work model high stays",
-        QStringLiteral("Site Reliability Engineer\nHarbour Pay Ltd. · Dublin, Ireland (Hybrid) · 4 days ago\n"
-                       "About the job\nThis role is fully remote within Ireland, with a yearly meet-up in "
-                       "Dublin.\n"),
-        "workModel", "");
 }
 
 void TestPostingSuggestions::differsAndNotHigh()

@@ -61,14 +61,9 @@ struct FakeEngine {
         return answers.value(key, RecognitionResult(RecognizerError::unreadableImage()));
     }
 
-    PostingImportSession::Recognizer recognizer()
-    {
-        return {[this](const QString& path) { return read(QFileInfo(path).fileName()); },
-            [this](const QByteArray& data) { return read(QString::fromUtf8(data)); }};
-    }
-
     // A recogniser per run that hears when its run is dropped: "endless" inputs are
-    // read until then (or for ten seconds, so a missed cancel cannot hang the test).
+    // read until then (or for ten seconds, so a missed cancel cannot hang the test);
+    // the others are answered by file name.
     std::atomic<int> cancelledReads {0};
     PostingImportSession::RecognizerFactory factory()
     {
@@ -105,15 +100,11 @@ private Q_SLOTS:
     void initTestCase() { useTimeZone("Europe/Istanbul"); }
     void cleanup() { Clock::reset(); }
 
-    void draftSeedsItsFields();
     void draftNotifiesOnlyRealChanges();
     void filesBecomeDraftsAndFailuresInOrder();
-    void imagesAreReadOneAtATimeOffTheMainThread();
     void moreInputWhileReading_data();
     void moreInputWhileReading();
     void clipboardImageAndText();
-    void emptyFileListEndsIdle();
-    void resetDropsWorkInFlight();
     void newImportWhileReading_data();
     void newImportWhileReading();
     void chosenDraftsAndCommit();
@@ -123,27 +114,6 @@ private Q_SLOTS:
     void realEngineEndToEnd();
     void goingAwayStopsAHostileImage();
 };
-
-void PostingImportSessionTest::draftSeedsItsFields()
-{
-    PostingDraft found(PostingParser::parse(postingLines.join(QLatin1Char('\n'))), QStringLiteral("a.png"));
-    QCOMPARE(found.company(), QStringLiteral("Acme Corp"));
-    QCOMPARE(found.position(), QStringLiteral("Senior iOS Developer"));
-    QCOMPARE(found.workModel(), WorkModel::hybrid);
-    QVERIFY(found.include());
-    QVERIFY(found.hasContent());
-    QCOMPARE(found.sourceLabel(), QStringLiteral("a.png"));
-    QVERIFY(!found.id().isNull());
-
-    // Only a location: nothing worth adding, so the draft starts unticked.
-    PostingDraft locationOnly(PostingParser::parse(QStringLiteral("Istanbul")), QStringLiteral("b.png"));
-    QVERIFY(locationOnly.parsed().location);
-    QVERIFY(!locationOnly.include());
-    QVERIFY(locationOnly.company().isEmpty() && locationOnly.position().isEmpty());
-    QVERIFY(locationOnly.postingLink().isEmpty());
-    QCOMPARE(locationOnly.workModel(), WorkModel::remote);
-    QVERIFY(!locationOnly.hasContent());
-}
 
 void PostingImportSessionTest::draftNotifiesOnlyRealChanges()
 {
@@ -167,7 +137,8 @@ void PostingImportSessionTest::filesBecomeDraftsAndFailuresInOrder()
     engine.answers.insert(QStringLiteral("first.png"), linesOf(postingLines));
     engine.answers.insert(QStringLiteral("third.jpg"), linesOf({QStringLiteral("Backend Developer")}));
     engine.answers.insert(QStringLiteral("blank.png"), RecognitionResult(RecognizerError::noTextFound()));
-    PostingImportSession session(engine.recognizer(), nullptr);
+    engine.delaysMs.insert(QStringLiteral("first.png"), 150); // the slowest still comes first
+    PostingImportSession session(engine.factory(), nullptr);
     QSignalSpy processing(&session, &PostingImportSession::processingChanged);
     QSignalSpy finished(&session, &PostingImportSession::finished);
 
@@ -175,10 +146,12 @@ void PostingImportSessionTest::filesBecomeDraftsAndFailuresInOrder()
     QVERIFY(session.isPresenting());
     session.process(QStringList {QStringLiteral("/pictures/first.png"), QStringLiteral("/pictures/second.png"),
         QStringLiteral("/pictures/third.jpg"), QStringLiteral("/pictures/blank.png")});
-    QVERIFY(session.isProcessing());
+    // The call returns at once; the images are read off the main thread.
+    QVERIFY(session.isProcessing() && session.drafts().isEmpty());
     QTRY_COMPARE(finished.count(), 1);
     QVERIFY(!session.isProcessing());
     QCOMPARE(processing.count(), 2); // on, then off
+    QVERIFY(!engine.threads.contains(QThread::currentThread()));
 
     QCOMPARE(session.drafts().size(), 2);
     QCOMPARE(session.drafts().at(0)->sourceLabel(), QStringLiteral("first.png"));
@@ -192,43 +165,16 @@ void PostingImportSessionTest::filesBecomeDraftsAndFailuresInOrder()
     // A new import starts clean.
     QSignalSpy failures(&session, &PostingImportSession::failuresChanged);
     session.begin();
-    QVERIFY(session.drafts().isEmpty());
-    QVERIFY(session.failures().isEmpty());
+    QVERIFY(session.drafts().isEmpty() && session.failures().isEmpty());
     QCOMPARE(failures.count(), 1);
     session.setFailures({}); // the same list again: no notification
     QCOMPARE(failures.count(), 1);
-}
-
-void PostingImportSessionTest::imagesAreReadOneAtATimeOffTheMainThread()
-{
-    FakeEngine engine;
-    const QStringList names {QStringLiteral("slow.png"), QStringLiteral("fast.png"), QStringLiteral("medium.png")};
-    engine.delaysMs = {{names[0], 150}, {names[1], 0}, {names[2], 60}};
-    for (const QString& name : names)
-        engine.answers.insert(name, linesOf({name.section(QLatin1Char('.'), 0, 0) + QStringLiteral(" Engineer")}));
-    PostingImportSession session(engine.recognizer(), nullptr);
-    QSignalSpy finished(&session, &PostingImportSession::finished);
-    session.begin();
-    session.process(QStringList {names[0], names[1], names[2]});
-    // The call returns at once; the main thread keeps running while images are read.
-    QVERIFY(session.isProcessing());
-    QVERIFY(session.drafts().isEmpty());
-    QTRY_COMPARE(finished.count(), 1);
-    QStringList order;
-    for (PostingDraft* draft : session.drafts())
-        order << draft->sourceLabel();
-    QCOMPARE(order, names);
-    QCOMPARE(engine.mostAtOnce.load(), 1);
-    for (QThread* thread : std::as_const(engine.threads))
-        QVERIFY(thread != QThread::currentThread());
 }
 
 void PostingImportSessionTest::moreInputWhileReading_data()
 {
     QTest::addColumn<bool>("firstIsFile");
     QTest::addColumn<bool>("secondIsFile");
-    QTest::newRow("screenshot, then screenshot") << false << false;
-    QTest::newRow("files, then files") << true << true;
     QTest::newRow("screenshot, then files") << false << true;
     QTest::newRow("files, then screenshot") << true << false;
 }
@@ -243,7 +189,7 @@ void PostingImportSessionTest::moreInputWhileReading()
     engine.delaysMs = {{QStringLiteral("slow.png"), 150}, {QStringLiteral("next.png"), 20}};
     engine.answers.insert(QStringLiteral("slow.png"), linesOf({QStringLiteral("Slow Engineer")}));
     engine.answers.insert(QStringLiteral("next.png"), linesOf({QStringLiteral("Next Engineer")}));
-    PostingImportSession session(engine.recognizer(), nullptr);
+    PostingImportSession session(engine.factory(), nullptr);
     QSignalSpy processing(&session, &PostingImportSession::processingChanged);
     QSignalSpy finished(&session, &PostingImportSession::finished);
     const auto give = [&session](bool asFile, const QString& name) {
@@ -272,7 +218,7 @@ void PostingImportSessionTest::clipboardImageAndText()
 {
     FakeEngine engine;
     engine.answers.insert(QStringLiteral("posting"), linesOf(postingLines));
-    PostingImportSession session(engine.recognizer(), nullptr);
+    PostingImportSession session(engine.factory(), nullptr);
     QSignalSpy processing(&session, &PostingImportSession::processingChanged);
 
     session.begin();
@@ -283,7 +229,7 @@ void PostingImportSessionTest::clipboardImageAndText()
     QCOMPARE(session.drafts().first()->company(), QStringLiteral("Globex Labs"));
     QCOMPARE(processing.count(), 0);
 
-    session.begin();
+    session.begin(); // an image, and bytes that are none
     session.process(QByteArrayLiteral("posting"), PostingImportSession::clipboardLabel());
     session.process(QByteArrayLiteral("garbage"), PostingImportSession::clipboardLabel());
     QTRY_VERIFY(!session.isProcessing());
@@ -294,37 +240,13 @@ void PostingImportSessionTest::clipboardImageAndText()
     session.begin();
     session.addFailure(PostingImportSession::emptyClipboardFailure());
     QCOMPARE(session.failures(), QStringList {QStringLiteral("The clipboard has no job posting text or screenshot.")});
-}
 
-void PostingImportSessionTest::emptyFileListEndsIdle()
-{
-    FakeEngine engine;
-    PostingImportSession session(engine.recognizer(), nullptr);
+    // A drop without files ends at once instead of leaving the sheet waiting.
     QSignalSpy finished(&session, &PostingImportSession::finished);
     session.begin();
     session.process(QStringList {});
     QCOMPARE(finished.count(), 1);
-    QVERIFY(!session.isProcessing());
-    QVERIFY(session.drafts().isEmpty());
-    QVERIFY(session.failures().isEmpty());
-}
-
-void PostingImportSessionTest::resetDropsWorkInFlight()
-{
-    FakeEngine engine;
-    engine.answers.insert(QStringLiteral("a.png"), linesOf(postingLines));
-    engine.delaysMs.insert(QStringLiteral("a.png"), 100);
-    PostingImportSession session(engine.recognizer(), nullptr);
-    QSignalSpy drafts(&session, &PostingImportSession::draftsChanged);
-    session.begin();
-    session.process(QStringList {QStringLiteral("a.png"), QStringLiteral("a.png")});
-    session.reset();
-    QVERIFY(!session.isProcessing());
-    QVERIFY(!session.isPresenting());
-    const int afterReset = int(drafts.count());
-    QTest::qWait(400);
-    QVERIFY(session.drafts().isEmpty());
-    QCOMPARE(drafts.count(), afterReset);
+    QVERIFY(!session.isProcessing() && session.drafts().isEmpty() && session.failures().isEmpty());
 }
 
 void PostingImportSessionTest::newImportWhileReading_data()
@@ -332,15 +254,12 @@ void PostingImportSessionTest::newImportWhileReading_data()
     QTest::addColumn<QString>("next");
     QTest::addColumn<bool>("presenting");
     QTest::addColumn<int>("drafts");
-    QTest::addColumn<QStringList>("failures");
-    const QStringList none;
-    QTest::newRow("pasted text") << "text" << true << 1 << none;
-    QTest::newRow("empty clipboard") << "nothing" << true << 0
-                                     << QStringList {
-                                            QStringLiteral("The clipboard has no job posting text or screenshot.")};
-    QTest::newRow("another screenshot") << "image" << true << 1 << none;
-    QTest::newRow("empty file list") << "no files" << true << 0 << none;
-    QTest::newRow("reset") << "reset" << false << 0 << none;
+    QTest::addColumn<int>("failures");
+    QTest::newRow("pasted text") << "text" << true << 1 << 0;
+    QTest::newRow("empty clipboard") << "nothing" << true << 0 << 1;
+    QTest::newRow("another screenshot") << "image" << true << 1 << 0;
+    QTest::newRow("empty file list") << "no files" << true << 0 << 0;
+    QTest::newRow("reset") << "reset" << false << 0 << 0;
 }
 
 // A paste or a drop while screenshots are still being read starts a new import.
@@ -351,7 +270,7 @@ void PostingImportSessionTest::newImportWhileReading()
     QFETCH(QString, next);
     QFETCH(bool, presenting);
     QFETCH(int, drafts);
-    QFETCH(QStringList, failures);
+    QFETCH(int, failures);
     FakeEngine engine;
     engine.answers.insert(QStringLiteral("posting.png"), linesOf(postingLines));
     PostingImportSession session(engine.factory(), nullptr);
@@ -377,12 +296,10 @@ void PostingImportSessionTest::newImportWhileReading()
     QTRY_VERIFY(!session.isProcessing());
     QCOMPARE(engine.running.load(), 0);
     QCOMPARE(session.isPresenting(), presenting);
-    QCOMPARE(session.drafts().size(), drafts);
-    QCOMPARE(session.failures(), failures);
     // Nothing of the first run arrives later (its second image is never read).
     QTest::qWait(50);
     QCOMPARE(session.drafts().size(), drafts);
-    QCOMPARE(session.failures(), failures);
+    QCOMPARE(session.failures().size(), failures);
     QVERIFY(!session.isProcessing());
 }
 
@@ -428,6 +345,7 @@ void PostingImportSessionTest::chosenDraftsAndCommit()
     QCOMPARE(a->status(), ApplicationStatus::applied);
     QCOMPARE(a->applicationDate(), utc(2025, 3, 7, 10));
     QCOMPARE(created.at(1)->postingLink(), QStringLiteral("https://jobs.example.com/view/123"));
+    QCOMPARE(created.at(1)->workModel(), WorkModel::remote); // when the posting names none
     QCOMPARE(state.selectedApplication(), a);
     QVERIFY(!store.hasChanges());
 }
@@ -442,7 +360,7 @@ void PostingImportSessionTest::draftsCarryTheirSuggestions()
                        "and four languages.")};
     FakeEngine engine;
     engine.answers.insert(QStringLiteral("shot.png"), RecognitionResult(linesOf(page)));
-    PostingImportSession session(engine.recognizer(), nullptr);
+    PostingImportSession session(engine.factory(), nullptr);
     session.begin();
     session.addText(page.join(QLatin1Char('\n')), PostingImportSession::clipboardLabel());
     session.process(QStringList {QStringLiteral("/tmp/shot.png")});
@@ -468,41 +386,23 @@ void PostingImportSessionTest::existingApplications_data()
     // Stored: 0 Acme Corp / Backend Developer (linkedin link), 1 Işık Yazılım / Mobil
     // Geliştirici, 2 Istanbul Labs / Designer, 3 Acme Corp / Backend Developer applied
     // later, 4 Globex / QA Engineer with a case-sensitive path.
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    QTest::newRow("company and position, other case; the latest of two") << english << "ACME CORP"
-                                                                         << "backend developer"
-                                                                         << "" << 3;
-    QTest::newRow("inner and outer blanks") << english << "  Acme   Corp "
-                                            << "Backend  Developer"
-                                            << "" << 3;
-    QTest::newRow("tr: I and ı, İ and i") << turkish << "IŞIK YAZILIM"
-                                          << "MOBİL GELİŞTİRİCİ"
-                                          << "" << 1;
-    QTest::newRow("en: İ folds apart from I, as the search does") << english << "İstanbul Labs"
-                                                                  << "Designer"
-                                                                  << "" << -1;
-    QTest::newRow("company alone is no match") << english << "Acme Corp"
-                                               << "Frontend Developer"
-                                               << "" << -1;
-    QTest::newRow("position alone is no match") << english << "Initech"
-                                                << "Backend Developer"
-                                                << "" << -1;
-    QTest::newRow("link: scheme, www and trailing slash aside") << english << ""
-                                                                << ""
-                                                                << "linkedin.com/jobs/view/4012345678" << 0;
-    QTest::newRow("link: the host's case aside") << english << "Someone Else"
-                                                 << "Another Job"
-                                                 << "HTTP://WWW.LinkedIn.com/jobs/view/4012345678//" << 0;
-    QTest::newRow("link: the path's case counts") << english << ""
-                                                  << ""
-                                                  << "https://globex.com/Jobs/QA-7" << -1;
-    QTest::newRow("link: the same path") << english << ""
-                                         << ""
-                                         << "globex.com/jobs/QA-7/" << 4;
-    QTest::newRow("blank draft") << english << " "
-                                 << ""
-                                 << "  " << -1;
+    const auto row = [](const char* name, const char* company, const char* position, const char* link, int expected,
+                         QLocale::Language language = QLocale::English) {
+        QTest::newRow(name) << QLocale(language) << QString::fromUtf8(company) << QString::fromUtf8(position)
+                            << QString::fromUtf8(link) << expected;
+    };
+    row("company and position, other case; the latest of two", "ACME CORP", "backend developer", "", 3);
+    row("inner and outer blanks", "  Acme   Corp ", "Backend  Developer", "", 3);
+    row("tr: I and ı, İ and i", "IŞIK YAZILIM", "MOBİL GELİŞTİRİCİ", "", 1, QLocale::Turkish);
+    row("en: İ folds apart from I, as the search does", "İstanbul Labs", "Designer", "", -1);
+    row("company alone is no match", "Acme Corp", "Frontend Developer", "", -1);
+    row("position alone is no match", "Initech", "Backend Developer", "", -1);
+    row("link: scheme, www and trailing slash aside", "", "", "linkedin.com/jobs/view/4012345678", 0);
+    row("link: the host's case aside", "Someone Else", "Another Job", "HTTP://WWW.LinkedIn.com/jobs/view/4012345678//",
+        0);
+    row("link: the path's case counts", "", "", "https://globex.com/Jobs/QA-7", -1);
+    row("link: the same path", "", "", "globex.com/jobs/QA-7/", 4);
+    row("blank draft", " ", "", "  ", -1);
 }
 
 void PostingImportSessionTest::existingApplications()
@@ -541,36 +441,25 @@ void PostingImportSessionTest::realEngineEndToEnd()
     // company line with its middle dots, and a work-model chip.
     QImage image(1000, 360, QImage::Format_RGB32);
     image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.setPen(Qt::black);
-        QFont title(QStringLiteral("DejaVu Sans"));
-        title.setPixelSize(40);
-        title.setBold(true);
-        painter.setFont(title);
-        painter.drawText(40, 90, QStringLiteral("Senior Backend Engineer"));
-        QFont body(QStringLiteral("DejaVu Sans"));
-        body.setPixelSize(22);
-        painter.setFont(body);
-        painter.drawText(40, 160, QStringLiteral("Globex Systems · Ankara, Türkiye · 3 days ago"));
-        painter.drawText(40, 230, QStringLiteral("Remote"));
+    QPainter painter(&image);
+    for (const auto& [text, size, y] : {std::tuple {"Senior Backend Engineer", 40, 90},
+             std::tuple {"Globex Systems · Ankara, Türkiye · 3 days ago", 22, 160}, std::tuple {"Remote", 22, 230}}) {
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(size);
+        painter.setFont(font);
+        painter.drawText(40, y, QString::fromUtf8(text));
     }
+    painter.end();
     QTemporaryDir temp;
     const QString path = temp.filePath(QStringLiteral("posting.png"));
     QVERIFY(image.save(path));
-    const QString notAnImage = temp.filePath(QStringLiteral("notes.png"));
-    {
-        QFile file(notAnImage);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("just some text\n");
-    }
 
     PostingImportSession session;
     QSignalSpy finished(&session, &PostingImportSession::finished);
     session.begin();
-    session.process(QStringList {path, notAnImage});
+    session.process(QStringList {path});
     QVERIFY(finished.wait(120000));
-    QCOMPARE(session.failures(), QStringList {QStringLiteral("notes.png: This file could not be read as an image.")});
+    QVERIFY(session.failures().isEmpty());
     QCOMPARE(session.drafts().size(), 1);
     const PostingDraft* draft = session.drafts().first();
     QCOMPARE(draft->position(), QStringLiteral("Senior Backend Engineer"));

@@ -14,7 +14,6 @@ using ModelField = std::optional<ParsedField<WorkModel>>;
 using Lines = QList<PostingLine>;
 
 Q_DECLARE_METATYPE(TextField)
-Q_DECLARE_METATYPE(ModelField)
 Q_DECLARE_METATYPE(Lines)
 Q_DECLARE_METATYPE(JobBoard)
 
@@ -23,24 +22,6 @@ namespace {
 constexpr auto low = ParseConfidence::low;
 constexpr auto medium = ParseConfidence::medium;
 constexpr auto high = ParseConfidence::high;
-
-const char* confidenceName(ParseConfidence confidence)
-{
-    switch (confidence) {
-    case ParseConfidence::low: return "low";
-    case ParseConfidence::medium: return "medium";
-    case ParseConfidence::high: return "high";
-    }
-    return "?";
-}
-
-template <typename Value> QString describe(const std::optional<ParsedField<Value>>& field, const QString& value)
-{
-    if (!field)
-        return QStringLiteral("(absent)");
-    return QStringLiteral("%1 [%2] from \"%3\"")
-        .arg(value, QLatin1String(confidenceName(field->confidence)), field->evidence);
-}
 
 TextField field(const QString& value, ParseConfidence confidence, const QString& evidence)
 {
@@ -56,6 +37,14 @@ TextField field(const QString& value, ParseConfidence confidence)
 ModelField model(WorkModel value, ParseConfidence confidence, const QString& evidence)
 {
     return ParsedField<WorkModel> {value, confidence, evidence};
+}
+
+// A work model written as its raw value, so that one printer serves every field.
+TextField asText(const ModelField& found)
+{
+    if (!found)
+        return std::nullopt;
+    return field(QString(rawValue(found->value)), found->confidence, found->evidence);
 }
 
 PostingLine line(const QString& text, int order, std::optional<double> height = std::nullopt)
@@ -88,12 +77,11 @@ QString readCorpusText(const QString& id)
 
 char* toString(const TextField& value)
 {
-    return QTest::toString(describe(value, value ? QStringLiteral("\"%1\"").arg(value->value) : QString()));
-}
-
-char* toString(const ModelField& value)
-{
-    return QTest::toString(describe(value, value ? QString(rawValue(value->value)) : QString()));
+    if (!value)
+        return QTest::toString(QStringLiteral("(absent)"));
+    const char* confidence = std::array {"low", "medium", "high"}[int(value->confidence)];
+    return QTest::toString(
+        QStringLiteral("\"%1\" [%2] from \"%3\"").arg(value->value, QLatin1String(confidence), value->evidence));
 }
 
 char* toString(JobBoard board)
@@ -105,98 +93,31 @@ class PostingParserTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void valueTypes();
-    void isEmpty_data();
-    void isEmpty();
-
     void normalize_data();
     void normalize();
-    void tokens_data();
-    void tokens();
     void segments_data();
     void segments();
-    void characterCount_data();
-    void characterCount();
     void linkDetector_data();
     void linkDetector();
     void vocabularies();
 
     void rawTextAndLineSplitting();
-    void postingLink_data();
-    void postingLink();
     void board_data();
     void board();
     void contentLineFilterForPosition_data();
     void contentLineFilterForPosition();
-    void contentLineFilterBelowTitle_data();
-    void contentLineFilterBelowTitle();
-    void workModel_data();
-    void workModel();
     void position_data();
     void position();
-    void company_data();
-    void company();
-    void location_data();
-    void location();
+    void textFields_data();
+    void textFields();
     void positionUpgrade_data();
     void positionUpgrade();
 
-    void threeLinePastedPosting();
     void emptyResults();
     void corpusPostings_data();
     void corpusPostings();
     void parsesConcurrently();
 };
-
-// MARK: - Value types
-
-void PostingParserTest::valueTypes()
-{
-    QCOMPARE(parseConfidenceFromRawValue(-1), std::optional<ParseConfidence>());
-    QCOMPARE(parseConfidenceFromRawValue(0), std::optional(low));
-    QCOMPARE(parseConfidenceFromRawValue(2), std::optional(high));
-    QCOMPARE(parseConfidenceFromRawValue(3), std::optional<ParseConfidence>());
-
-    // The board writes its own name; an unknown board shows a dash. Raw values are exact.
-    QCOMPARE(title(JobBoard::kariyerNet), QStringLiteral("Kariyer.net"));
-    QCOMPARE(title(JobBoard::unknown), QStringLiteral("\u2014"));
-    QCOMPARE(fromRawValue<JobBoard>(QStringLiteral("kariyerNet")), std::optional(JobBoard::kariyerNet));
-    QCOMPARE(fromRawValue<JobBoard>(QStringLiteral("KariyerNet")), std::optional<JobBoard>());
-}
-
-void PostingParserTest::isEmpty_data()
-{
-    QTest::addColumn<QString>("found"); // the one field set
-    QTest::addColumn<bool>("expected");
-
-    QTest::newRow("nothing") << "" << true;
-    QTest::newRow("location only") << "location" << true;
-    QTest::newRow("company") << "company" << false;
-    QTest::newRow("position") << "position" << false;
-    QTest::newRow("work model") << "workModel" << false;
-    QTest::newRow("posting link") << "postingLink" << false;
-}
-
-void PostingParserTest::isEmpty()
-{
-    QFETCH(QString, found);
-    QFETCH(bool, expected);
-
-    ParsedPosting posting;
-    posting.board = JobBoard::linkedIn; // the board never counts
-    const TextField value = field(QStringLiteral("x"), high);
-    if (found == u"company")
-        posting.company = value;
-    if (found == u"position")
-        posting.position = value;
-    if (found == u"workModel")
-        posting.workModel = model(WorkModel::remote, high, QStringLiteral("Remote"));
-    if (found == u"postingLink")
-        posting.postingLink = value;
-    if (found == u"location")
-        posting.location = value;
-    QCOMPARE(posting.isEmpty(), expected);
-}
 
 // MARK: - Text functions
 
@@ -212,20 +133,13 @@ void PostingParserTest::normalize_data()
     QTest::newRow("other diacritics") << QStringLiteral("Café Résumé naïve São Paulo") << "cafe resume naive sao paulo";
     QTest::newRow("full-width forms") << QStringLiteral("\uFF33\uFF45\uFF4E\u3000\uFF08\uFF28\uFF49\uFF09\uFF11\uFF12")
                                       << "sen (hi)12";
-    QTest::newRow("half-width katakana") << QStringLiteral("\uFF76\uFF80\uFF76\uFF85")
-                                         << QStringLiteral("\u30AB\u30BF\u30AB\u30CA");
-    QTest::newRow("white space collapsed") << QStringLiteral("  Easy \t Apply\n\n now  ") << "easy apply now";
     QTest::newRow("unicode spaces and line separators")
         << QStringLiteral("a\u00A0b\u2003c\u3000d\u2028e\u0085f\r\ng") << "a b c d e f g";
     QTest::newRow("punctuation and separators kept")
         << QStringLiteral("Acme · İstanbul (Hibrit) | 3 gün önce • 50+ ‧ x・y ❘ z")
         << QStringLiteral("acme · istanbul (hibrit) | 3 gun once • 50+ ‧ x・y ❘ z");
     QTest::newRow("other compatibility forms kept") << QStringLiteral("m² ½") << QStringLiteral("m² ½");
-    QTest::newRow("lone combining mark") << QStringLiteral("a \u0301 b") << "a b";
-    QTest::newRow("greek lowered without accents") << QStringLiteral("ΕΛΛΆΔΑ") << QStringLiteral("ελλαδα");
     QTest::newRow("hangul kept whole") << QStringLiteral("한국") << QStringLiteral("한국");
-    QTest::newRow("long full-width text") << QString(300, QChar(0xFF21)) << QString(300, u'a');
-    QTest::newRow("only blanks") << QStringLiteral(" \t\n ") << "";
 }
 
 void PostingParserTest::normalize()
@@ -242,51 +156,18 @@ void PostingParserTest::normalize()
     QCOMPARE(buffer, QStringLiteral("x ") + expected);
 }
 
-void PostingParserTest::tokens_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("metadata line") << QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago")
-                                   << QStringList {"acme", "ago", "corp", "days", "istanbul", "turkiye"};
-    QTest::newRow("one-character pieces dropped") << QStringLiteral("A.Ş. & Co") << QStringList {"co"};
-    QTest::newRow("punctuation splits, digits are word characters")
-        << QStringLiteral("Full-stack (Node.js) C++ 20, 3D") << QStringList {"20", "3d", "full", "js", "node", "stack"};
-    QTest::newRow("turkish folding, duplicates once")
-        << QStringLiteral("İK UZMANI uzmanı") << QStringList {"ik", "uzmani"};
-    QTest::newRow("underscore separates") << QStringLiteral("snake_case") << QStringList {"case", "snake"};
-    QTest::newRow("other digits") << QStringLiteral("\u0661\u0662") << QStringList {QStringLiteral("\u0661\u0662")};
-    QTest::newRow("one character outside the BMP") << QStringLiteral("\U0001D400") << QStringList {};
-    QTest::newRow("two characters outside the BMP")
-        << QStringLiteral("\U0001D400\U0001D401") << QStringList {QStringLiteral("\U0001D400\U0001D401")};
-}
-
-void PostingParserTest::tokens()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, expected);
-
-    const QSet<QString> found = TextFolding::tokens(text);
-    QStringList list(found.begin(), found.end());
-    list.sort();
-    QCOMPARE(list, expected);
-}
-
 void PostingParserTest::segments_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("no separator") << QStringLiteral("Acme Corp, Istanbul") << QStringList {};
     QTest::newRow("middle dot") << QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago")
                                 << QStringList {"Acme Corp", QStringLiteral("Istanbul, Türkiye"), "2 days ago"};
     QTest::newRow("all separators") << QStringLiteral("a·b•c‧d・e|f❘g")
                                     << QStringList {"a", "b", "c", "d", "e", "f", "g"};
     QTest::newRow("empty pieces dropped") << QStringLiteral(" | Acme |  | Remote | ") << QStringList {"Acme", "Remote"};
-    QTest::newRow("only separators") << QStringLiteral("· | •") << QStringList {};
     QTest::newRow("original text kept") << QStringLiteral("Çamlıca A.Ş. · İSTANBUL")
                                         << QStringList {QStringLiteral("Çamlıca A.Ş."), "İSTANBUL"};
-    QTest::newRow("newlines trimmed") << QStringLiteral("\nAcme\n·\tRemote\n") << QStringList {"Acme", "Remote"};
     QTest::newRow("full-width vertical line is no separator") << QStringLiteral("Acme \uFF5C Remote") << QStringList {};
 }
 
@@ -296,27 +177,6 @@ void PostingParserTest::segments()
     QFETCH(QStringList, expected);
 
     QCOMPARE(TextFolding::segments(text), expected);
-}
-
-void PostingParserTest::characterCount_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("ascii") << QStringLiteral("abc") << 3;
-    QTest::newRow("combining mark") << QStringLiteral("e\u0301") << 1;
-    QTest::newRow("flag") << QStringLiteral("\U0001F1F9\U0001F1F7") << 1;
-    QTest::newRow("joined emoji") << QStringLiteral("\U0001F469\u200D\U0001F4BB") << 1;
-    QTest::newRow("CR LF is one") << QStringLiteral("a\r\nb") << 3;
-    QTest::newRow("outside the BMP") << QStringLiteral("\U0001D400\U0001D401") << 2;
-}
-
-void PostingParserTest::characterCount()
-{
-    QFETCH(QString, text);
-    QFETCH(int, expected);
-
-    QCOMPARE(TextFolding::characterCount(text), qsizetype(expected));
 }
 
 void PostingParserTest::linkDetector_data()
@@ -329,26 +189,16 @@ void PostingParserTest::linkDetector_data()
     };
     const char* wiki = "https://en.wikipedia.org/wiki/Acme_(company)";
     const char* glassdoor = "https://www.glassdoor.com/job-listing/x-JV_IC3256131_KO0,24_KE25,33.htm?jl=1009037104238";
-    row("in running text", "Apply at https://careers.acme.com/jobs/42.", "https://careers.acme.com/jobs/42");
     row("in brackets", "(see https://acme.com/jobs)", "https://acme.com/jobs");
     row("trailing comma", "https://acme.com/jobs/1, then apply", "https://acme.com/jobs/1");
-    row("trailing quote and colon", "\"https://acme.com/jobs/1\":", "https://acme.com/jobs/1");
     row("balanced bracket kept", wiki, wiki);
     row("commas and query inside", glassdoor, glassdoor);
     row("www", "www.acme.com/careers", "http://www.acme.com/careers");
-    row("bare domain with path", "careers.umbrellalabs.com/jobs/17", "http://careers.umbrellalabs.com/jobs/17");
     row("bare domain alone", "Visit acme.com, today", "http://acme.com");
     row("two-label public suffix", "northwind.com.tr/kariyer", "http://northwind.com.tr/kariyer");
     row("framework name under no suffix", "Full Stack Developer (Node.js)", "");
-    row("framework name under a real suffix", "Lead ASP.NET Developer", "http://asp.net");
-    row("abbreviation", "e.g. Python", "");
-    row("public suffix alone", "co.uk", "");
-    row("number with dot", "15.000 TL, v2.5", "");
     row("unknown suffix", "acme.notarealtld/jobs", "");
     row("e-mail address first", "Write to jobs@acme.com or see acme.com/jobs", "mailto:jobs@acme.com");
-    row("mailto", "mailto:hr@acme.com.", "mailto:hr@acme.com");
-    row("first of two", "a-corp.com/x and https://b.com/y", "http://a-corp.com/x");
-    row("scheme after a digit", "1https://acme.com/x", "https://acme.com/x");
     row("domain after an underscore", "ref_acme.com/jobs", "http://acme.com/jobs");
     row("upper-case scheme and host", "HTTPS://ACME.COM/Jobs", "https://acme.com/Jobs");
     row("scheme without address", "Apply (https://). https:// nothing", "");
@@ -420,69 +270,23 @@ void PostingParserTest::rawTextAndLineSplitting()
     QCOMPARE(posting, PostingParser::parse(pieces, text));
 }
 
-void PostingParserTest::postingLink_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<TextField>("expected");
-
-    const QString jobHost = QStringLiteral("https://jobs.acme.com/123");
-    QTest::newRow("host with job") << jobHost << field(jobHost, high);
-    QTest::newRow("job in the address, folded")
-        << "https://acme.com/JOBS/42" << field("https://acme.com/JOBS/42", high);
-    const QString plain = QStringLiteral("https://acme.com/careers/42");
-    QTest::newRow("no job") << plain << field(plain, medium);
-    QTest::newRow("bare domain with path")
-        << "Apply: acme.com/careers/7" << field("http://acme.com/careers/7", medium, "Apply: acme.com/careers/7");
-    QTest::newRow("bare domain skipped, search goes on")
-        << "acme.com\nacme.com/careers/7" << field("http://acme.com/careers/7", medium, "acme.com/careers/7");
-    QTest::newRow("path of one character") << "acme.com/\nwww.acme.com" << TextField();
-    QTest::newRow("www with path") << "www.acme.com/jobs/1"
-                                   << field("http://www.acme.com/jobs/1", high, "www.acme.com/jobs/1");
-    QTest::newRow("http accepts an empty path") << "http://acme.com" << field("http://acme.com", medium);
-    QTest::newRow("http elsewhere in the line")
-        << "acme.com (HTTP)" << field("http://acme.com", medium, "acme.com (HTTP)");
-    QTest::newRow("ftp skipped") << "ftp://jobs.acme.com/x\nhttps://acme.com/y" << field("https://acme.com/y", medium);
-    QTest::newRow("only the first match of a line") << "ftp://jobs.acme.com/x https://acme.com/y" << TextField();
-    QTest::newRow("e-mail address skipped")
-        << "jobs@acme.com\nhttps://acme.com/y" << field("https://acme.com/y", medium);
-    QTest::newRow("first line wins") << "https://a-corp.com/one\nhttps://jobs.b-corp.com/two"
-                                     << field("https://a-corp.com/one", medium);
-    QTest::newRow("unknown suffix") << "acme.internal/jobs/1" << TextField();
-}
-
-void PostingParserTest::postingLink()
-{
-    QFETCH(QString, text);
-    QFETCH(TextField, expected);
-
-    QCOMPARE(PostingParser::parse(text).postingLink, expected);
-}
-
 void PostingParserTest::board_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<JobBoard>("expected");
 
     QTest::newRow("workday career site") << "https://acme.wd3.myworkdayjobs.com/External/job/1" << JobBoard::workday;
-    QTest::newRow("workday in the text") << "Powered by Workday" << JobBoard::workday;
     QTest::newRow("workday before linkedin") << "LinkedIn\nWe use Workday" << JobBoard::workday;
     QTest::newRow("linkedin before kariyer.net") << "Kariyer.net\nLinkedIn" << JobBoard::linkedIn;
-    QTest::newRow("kariyer.net address") << "https://www.kariyer.net/is-ilani/x-1" << JobBoard::kariyerNet;
-    QTest::newRow("kariyernet") << "KariyerNet" << JobBoard::kariyerNet;
     QTest::newRow("kariyer net with a blank") << "Kariyer Net" << JobBoard::unknown;
     QTest::newRow("kariyer.net before indeed") << "Indeed\nKariyer.net" << JobBoard::kariyerNet;
     QTest::newRow("indeed before glassdoor") << "Glassdoor\nIndeed" << JobBoard::indeed;
-    QTest::newRow("glassdoor") << "Glassdoor" << JobBoard::glassdoor;
-    QTest::newRow("folded") << QStringLiteral("LİNKEDİN") << JobBoard::linkedIn;
-    QTest::newRow("furniture lines count")
-        << joined(QStringList(14, QStringLiteral("Easy Apply")) << "Indeed") << JobBoard::indeed;
     QTest::newRow("15th line seen") << joined(fillerLines(14) << "Indeed") << JobBoard::indeed;
     QTest::newRow("16th line not seen") << joined(fillerLines(15) << "Indeed") << JobBoard::unknown;
     QTest::newRow("blank lines not counted")
         << joined(fillerLines(14) << "Indeed").replace(u'\n', QStringLiteral("\n\n")) << JobBoard::indeed;
     QTest::newRow("link beyond the 15th line")
         << joined(fillerLines(20) << "https://www.glassdoor.com/job-listing/x") << JobBoard::glassdoor;
-    QTest::newRow("no board") << "Acme" << JobBoard::unknown;
 }
 
 void PostingParserTest::board()
@@ -501,18 +305,11 @@ void PostingParserTest::contentLineFilterForPosition_data()
     const QString title = QStringLiteral("Senior Developer ");
     QTest::newRow("120 characters") << title + QString(103, u'a') << true;
     QTest::newRow("121 characters") << title + QString(104, u'a') << false;
-    QTest::newRow("120 characters after folding")
-        << QStringLiteral("Senior      Developer ") + QString(103, u'a') << true;
-    QString emoji;
-    for (int i = 0; i < 103; ++i)
-        emoji += QStringLiteral("\U0001F44D");
-    QTest::newRow("120 grapheme clusters") << title + emoji << true;
+    QTest::newRow("120 grapheme clusters") << title + QStringLiteral("\U0001F44D").repeated(103) << true;
     QTest::newRow("http, folded") << "Senior Developer HTTPS" << false;
     QTest::newRow("www.") << "Senior Developer at www.acme" << false;
-    QTest::newRow("www without dot") << "Senior Developer www" << true;
     QTest::newRow("digit share below one half") << "QA 12" << true;
     QTest::newRow("digit share of one half") << "QA 123" << false;
-    QTest::newRow("other digits count") << QStringLiteral("QA \u0661\u0662\u0663") << false;
     QTest::newRow("two characters") << "QA" << true;
 }
 
@@ -527,72 +324,6 @@ void PostingParserTest::contentLineFilterForPosition()
         QCOMPARE(position->value, text.trimmed());
 }
 
-void PostingParserTest::contentLineFilterBelowTitle_data()
-{
-    QTest::addColumn<QString>("probe");
-    QTest::addColumn<TextField>("expected");
-
-    // Three lines below the title are looked at: if the probe line is kept, "Acme"
-    // is the fourth and out of reach.
-    const TextField acme = field(QStringLiteral("Acme"), low);
-    QTest::newRow("noise phrase") << "Easy Apply" << acme;
-    QTest::newRow("turkish noise phrase, folded") << QStringLiteral("Daha  fazlasını GÖR") << acme;
-    QTest::newRow("dotted capital I noise phrase") << QStringLiteral("İlan Hakkında") << acme;
-    QTest::newRow("whole-line equality") << "Be an early applicant" << acme;
-    // Kept, but its metadata word rules it out and it fills one of the three places.
-    QTest::newRow("longer than the phrase") << "Be an early applicant today" << TextField();
-    QTest::newRow("phrase inside a line") << "Apply now on our site" << field("Apply now on our site", low);
-    QTest::newRow("one character") << "X" << acme;
-    QTest::newRow("two characters") << "XY" << field("XY", low);
-    QTest::newRow("digits") << "12 345 678" << acme;
-    QTest::newRow("address") << "https://acme.com/x" << acme;
-}
-
-void PostingParserTest::contentLineFilterBelowTitle()
-{
-    QFETCH(QString, probe);
-    QFETCH(TextField, expected);
-
-    const QStringList lines {QStringLiteral("Senior Developer"), probe, QStringLiteral("Istanbul"),
-        QStringLiteral("Berlin"), QStringLiteral("Acme")};
-    QCOMPARE(PostingParser::parse(joined(lines)).company, expected);
-}
-
-void PostingParserTest::workModel_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<ModelField>("expected");
-
-    const auto row = [](const char* name, const QString& text, WorkModel value, ParseConfidence confidence) {
-        QTest::newRow(name) << text << model(value, confidence, text);
-    };
-    row("keyword alone", QStringLiteral("Hybrid"), WorkModel::hybrid, high);
-    row("keyword in brackets", QStringLiteral("İstanbul (Hibrit)"), WorkModel::hybrid, high);
-    row("full-width brackets", QStringLiteral("Berlin\uFF08Remote\uFF09"), WorkModel::remote, high);
-    row("on-site in metadata", QStringLiteral("Warsaw, Poland (On-site)"), WorkModel::onSite, high);
-    row("blank after bracket", QStringLiteral("Austin ( Hybrid )"), WorkModel::hybrid, medium);
-    row("hybrid before on-site", QStringLiteral("Hybrid work, 3 days in office"), WorkModel::hybrid, medium);
-    row("hybrid before remote", QStringLiteral("Remote or hybrid"), WorkModel::hybrid, medium);
-    row("remote before on-site", QStringLiteral("On-site or remote"), WorkModel::remote, medium);
-    row("substring of a word", QStringLiteral("Karmaşık sistemler"), WorkModel::hybrid, medium);
-    row("turkish keyword", QStringLiteral("Haftada 2 gün"), WorkModel::hybrid, high);
-    row("dotted capital I keyword", QStringLiteral("İş yerinde"), WorkModel::onSite, high);
-    row("work from home", QStringLiteral("Work from home"), WorkModel::remote, high);
-    // An earlier keyword of the row is found first and is not the whole line.
-    row("tam uzaktan", QStringLiteral("Tam uzaktan"), WorkModel::remote, medium);
-    QTest::newRow("first line decides") << "Remote\nHybrid" << model(WorkModel::remote, high, "Remote");
-    QTest::newRow("long line dropped") << QStringLiteral("Hybrid ") + QString(120, u'a') << ModelField();
-    QTest::newRow("no keyword") << "Senior Developer\nAcme" << ModelField();
-}
-
-void PostingParserTest::workModel()
-{
-    QFETCH(QString, text);
-    QFETCH(ModelField, expected);
-
-    QCOMPARE(PostingParser::parse(text).workModel, expected);
-}
-
 void PostingParserTest::position_data()
 {
     QTest::addColumn<Lines>("lines");
@@ -600,39 +331,27 @@ void PostingParserTest::position_data()
 
     const QString ios = QStringLiteral("Senior iOS Developer");
     QTest::newRow("recognised title") << Lines {line(ios, 2, 1.0)} << field(ios, high); // 2.0 + 0.5 + 1.0 + 1.5
-    QTest::newRow("pasted title") << Lines {line("Backend Developer", 7)}
-                                  << field("Backend Developer", medium); // 2.0 + 0.5 + 0.3
 
     // Order bonus: < 5 gives 1.0, < 12 gives 0.3.
-    QTest::newRow("order 4") << Lines {line("Developer", 4)} << field("Developer", high); // 3.0
     QTest::newRow("order 5") << Lines {line("Developer", 5)} << field("Developer", medium); // 2.3
-    QTest::newRow("order 11") << Lines {line("Developer", 11, 0.7)} << field("Developer", high); // 3.0
     QTest::newRow("order 12") << Lines {line("Developer", 12, 0.7)} << field("Developer", medium); // 2.7
 
     // Heights: > 0.85 gives 1.5, > 0.6 gives 0.7; without a title word the line must be taller than 0.6.
     QTest::newRow("height 0.86 without title word")
         << Lines {line("Northwind Portal", 20, 0.86)} << field("Northwind Portal", medium); // 1.5
     QTest::newRow("height 0.85 without title word") << Lines {line("Northwind Portal", 20, 0.85)} << TextField(); // 0.7
-    QTest::newRow("height 0.85 at the top")
-        << Lines {line("Northwind Portal", 0, 0.85)} << field("Northwind Portal", medium); // 1.7
     QTest::newRow("height 0.61 with tech word")
         << Lines {line("Cloud Portal", 0, 0.61)} << field("Cloud Portal", medium); // 2.2
     QTest::newRow("height 0.6 is not tall") << Lines {line("Cloud Portal", 0, 0.6)} << TextField();
-    QTest::newRow("height 0.6 gives no bonus")
-        << Lines {line("Developer", 5, 0.6)} << field("Developer", medium); // 2.3
-    QTest::newRow("no height, no title word") << Lines {line("NORTHWIND PORTAL", 0)} << TextField();
 
     // Penalties.
     QTest::newRow("company suffix") << Lines {line("Developer Labs", 0)} << field("Developer Labs", medium); // 1.5
     QTest::newRow("location word") << Lines {line("Developer Berlin", 0)} << TextField(); // 1.0
-    QTest::newRow("location word, tall") << Lines {line("iOS Developer Berlin", 0, 0.9)}
-                                         << field("iOS Developer Berlin", high); // 3.0
     QTest::newRow("metadata word") << Lines {line("Developer 2 days ago", 0)} << TextField(); // 1.0
     const QString seventy = QStringLiteral("Developer") + QString(57, u' ') + QStringLiteral("Team");
     const QString seventyOne = QStringLiteral("Developer") + QString(58, u' ') + QStringLiteral("Team");
     QTest::newRow("70 characters") << Lines {line(seventy, 0)} << field(seventy, high); // 3.0
     QTest::newRow("71 characters") << Lines {line(seventyOne, 0)} << field(seventyOne, medium); // 2.0
-    QTest::newRow("whole words only") << Lines {line("Engineering Leadership", 0)} << TextField();
 
     // The 1.5 floor: 2.0 + 0.5 - 1.0 far down, 2.0 + 0.3 - 1.0 a little higher.
     const QString longJava = QStringLiteral("Java Developer ") + QString(57, u'x');
@@ -649,9 +368,6 @@ void PostingParserTest::position_data()
     // would come out a hair higher.
     QTest::newRow("tie of differently built scores")
         << Lines {line(longJava, 7), line("Northwind Portal", 7, 0.9)} << field(longJava, medium);
-    // 2.0 + 0.3 + 0.7 = 3.0 against 2.0 + 1.0 = 3.0.
-    QTest::newRow("tie at 3.0") << Lines {line("Developer", 7, 0.7), line("Engineer", 0, 0.5)}
-                                << field("Developer", high);
 }
 
 void PostingParserTest::position()
@@ -662,110 +378,131 @@ void PostingParserTest::position()
     QCOMPARE(PostingParser::parse(lines).position, expected);
 }
 
-void PostingParserTest::company_data()
+void PostingParserTest::textFields_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<TextField>("expected");
+    QTest::addColumn<TextField>("expected"); // of the field the row's name starts with
 
     // Segment rule.
     const QString meta = QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago");
-    QTest::newRow("metadata line") << meta << field("Acme Corp", high, meta);
-    QTest::newRow("location first, next line") << QStringLiteral("Istanbul · Hybrid\nNorthwind · Berlin")
-                                               << field("Northwind", high, QStringLiteral("Northwind · Berlin"));
-    QTest::newRow("metadata first, next line") << QStringLiteral("2 days ago · 50 applicants\nNorthwind | Remote")
-                                               << field("Northwind", high, "Northwind | Remote");
+    QTest::newRow("company: metadata line") << meta << field("Acme Corp", high, meta);
+    QTest::newRow("company: location first, next line") << QStringLiteral(
+        "Istanbul · Hybrid\nNorthwind · Berlin") << field("Northwind", high, QStringLiteral("Northwind · Berlin"));
     const QString sixty = QString(60, u'N');
-    QTest::newRow("first part of 60 characters")
+    QTest::newRow("company: first part of 60 characters")
         << sixty + QStringLiteral(" · Remote") << field(sixty, high, sixty + QStringLiteral(" · Remote"));
-    QTest::newRow("first part of 61 characters") << QString(61, u'N') + QStringLiteral(" · Remote") << TextField();
-    QTest::newRow("first part without words")
-        << QStringLiteral("— · Remote") << field(QStringLiteral("—"), high, QStringLiteral("— · Remote"));
+    QTest::newRow("company: first part of 61 characters")
+        << QString(61, u'N') + QStringLiteral(" · Remote") << TextField();
 
     // Address rule: Workday board and a link.
     const QString workdayLink = QStringLiteral("https://acme.wd3.myworkdayjobs.com/External/job/1");
     const TextField fromAddress = field("acme", low, QStringLiteral("From address: acme.wd3.myworkdayjobs.com"));
-    QTest::newRow("workday address") << joined({workdayLink, "Senior Developer", "Istanbul"}) << fromAddress;
-    QTest::newRow("workday address before suffix")
-        << joined({workdayLink, "Senior Developer", "Northwind Holding"}) << fromAddress;
-    QTest::newRow("segment line before address") << joined({workdayLink, "Northwind · Berlin"})
-                                                 << field("Northwind", high, QStringLiteral("Northwind · Berlin"));
-    QTest::newRow("address without content lines") << workdayLink << fromAddress;
-    QTest::newRow("all-digit first label")
-        << joined({"https://123.wd3.myworkdayjobs.com/job/1", "Senior Developer", "Northwind Holding"})
+    QTest::newRow("company: workday address") << workdayLink + "\nSenior Developer\nIstanbul" << fromAddress;
+    QTest::newRow("company: segment line before address")
+        << workdayLink + QStringLiteral("\nNorthwind · Berlin") << field("Northwind", high, "Northwind · Berlin");
+    QTest::newRow("company: all-digit first label")
+        << "https://123.wd3.myworkdayjobs.com/job/1\nSenior Developer\nNorthwind Holding"
         << field("Northwind Holding", medium);
-    QTest::newRow("first label of two characters")
-        << joined({"https://ab.wd3.myworkdayjobs.com/job/1", "Senior Developer", "Northwind Holding"})
-        << field("Northwind Holding", medium);
-    QTest::newRow("first label of three characters")
-        << joined({"https://a1b.wd3.myworkdayjobs.com/job/1", "Senior Developer"})
-        << field("a1b", low, QStringLiteral("From address: a1b.wd3.myworkdayjobs.com"));
-    QTest::newRow("workday board without link")
-        << joined({"Workday", "Senior Developer", "Northwind"}) << field("Northwind", low);
-    QTest::newRow("link on another board")
-        << joined({"https://careers.acme.com/jobs/1", "Senior Developer"}) << TextField();
+    QTest::newRow("company: first label of three characters")
+        << "https://a1b.wd3.myworkdayjobs.com/job/1\nSenior Developer"
+        << field("a1b", low, "From address: a1b.wd3.myworkdayjobs.com");
+    QTest::newRow("company: workday board without link")
+        << "Workday\nSenior Developer\nNorthwind" << field("Northwind", low);
+    QTest::newRow("company: link on another board")
+        << "https://careers.acme.com/jobs/1\nSenior Developer" << TextField();
 
     // Suffix rule.
-    QTest::newRow("suffix") << QStringLiteral("Senior Developer\nNorthwind Teknoloji A.Ş.")
-                            << field(QStringLiteral("Northwind Teknoloji A.Ş."), medium);
-    QTest::newRow("suffix above the title")
-        << QStringLiteral("Northwind GmbH\nSenior Developer") << field("Northwind GmbH", medium);
-    QTest::newRow("dotted legal form is no word")
+    QTest::newRow("company: suffix") << QStringLiteral("Senior Developer\nNorthwind Teknoloji A.Ş.")
+                                     << field(QStringLiteral("Northwind Teknoloji A.Ş."), medium);
+    QTest::newRow("company: dotted legal form is no word")
         << QStringLiteral("Senior Developer\nNorthwind A.Ş.") << field(QStringLiteral("Northwind A.Ş."), low);
-    QTest::newRow("suffix line that is the position")
+    QTest::newRow("company: suffix line that is the position")
         << "Developer Labs\nIstanbul" << TextField(); // below the title only a location
-    QTest::newRow("suffix line equal to the position, later line")
+    QTest::newRow("company: suffix line equal to the position, later line")
         << "Developer Labs\nNorthwind Inc" << field("Northwind Inc", medium);
-    QTest::newRow("suffix with metadata word") << "Senior Developer\nNorthwind Group 3 days ago" << TextField();
+    QTest::newRow("company: suffix with metadata word")
+        << "Senior Developer\nNorthwind Group 3 days ago" << TextField();
     const QString suffix60 = QStringLiteral("Northwind Labs ") + QString(45, u'x');
-    QTest::newRow("suffix line of 60 characters")
+    QTest::newRow("company: suffix line of 60 characters")
         << QStringLiteral("Senior Developer\n") + suffix60 << field(suffix60, medium);
-    QTest::newRow("suffix line of 61 characters")
+    QTest::newRow("company: suffix line of 61 characters")
         << QStringLiteral("Senior Developer\n") + suffix60 + u'x' << TextField();
 
     // Below-title rule.
-    QTest::newRow("third line below") << "Senior Developer\nIstanbul\nBerlin\nNorthwind" << field("Northwind", low);
-    QTest::newRow("fourth line below") << "Senior Developer\nIstanbul\nBerlin\nLondon\nNorthwind" << TextField();
-    QTest::newRow("title word below") << "Senior Developer\nLead Engineer\nNorthwind" << field("Northwind", low);
-    QTest::newRow("line without words below")
-        << QStringLiteral("Senior Developer\n——\nNorthwind") << field(QStringLiteral("——"), low);
-    QTest::newRow("long line below") << QStringLiteral("Senior Developer\n") + QString(61, u'n')
-            + QStringLiteral("\nNorthwind")
-                                     << field("Northwind", low);
-    QTest::newRow("first copy of the title")
+    QTest::newRow("company: third line below")
+        << "Senior Developer\nIstanbul\nBerlin\nNorthwind" << field("Northwind", low);
+    QTest::newRow("company: fourth line below")
+        << "Senior Developer\nIstanbul\nBerlin\nLondon\nNorthwind" << TextField();
+    QTest::newRow("company: first copy of the title")
         << "Java Developer\nIstanbul\nBerlin\nLondon\nJava Developer\nNorthwind" << TextField();
-    QTest::newRow("no position") << "Northwind" << TextField();
-}
 
-void PostingParserTest::company()
-{
-    QFETCH(QString, text);
-    QFETCH(TextField, expected);
-
-    QCOMPARE(PostingParser::parse(text).company, expected);
-}
-
-void PostingParserTest::location_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<TextField>("expected");
-
-    const QString meta = QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago");
-    QTest::newRow("last part without location word") << meta << field(meta, medium);
-    QTest::newRow("last part with location word") << QStringLiteral(
+    QTest::newRow("location: last part without location word") << meta << field(meta, medium);
+    QTest::newRow("location: last part with location word") << QStringLiteral(
         "Acme · Berlin, Germany") << field("Berlin, Germany", high, QStringLiteral("Acme · Berlin, Germany"));
-    QTest::newRow("no parts") << "Berlin, Germany" << field("Berlin, Germany", medium);
-    QTest::newRow("turkish") << QStringLiteral("İstanbul(Avr.)") << field(QStringLiteral("İstanbul(Avr.)"), medium);
-    QTest::newRow("first line wins") << "Berlin\nLondon" << field("Berlin", medium);
-    QTest::newRow("address line dropped") << "https://istanbul.acme.com/x\nAnkara" << field("Ankara", medium);
-    QTest::newRow("no location word") << "Austin, TX" << TextField();
+    QTest::newRow("location: address line dropped") << "https://istanbul.acme.com/x\nAnkara" << field("Ankara", medium);
+    QTest::newRow("location: no location word") << "Austin, TX" << TextField();
+
+    const QString jobHost = QStringLiteral("https://jobs.acme.com/123");
+    QTest::newRow("postingLink: host with job") << jobHost << field(jobHost, high);
+    const QString plain = QStringLiteral("https://acme.com/careers/42");
+    QTest::newRow("postingLink: no job") << plain << field(plain, medium);
+    QTest::newRow("postingLink: bare domain with path")
+        << "Apply: acme.com/careers/7" << field("http://acme.com/careers/7", medium, "Apply: acme.com/careers/7");
+    QTest::newRow("postingLink: bare domain skipped, search goes on")
+        << "acme.com\nacme.com/careers/7" << field("http://acme.com/careers/7", medium, "acme.com/careers/7");
+    QTest::newRow("postingLink: path of one character") << "acme.com/\nwww.acme.com" << TextField();
+    QTest::newRow("postingLink: http accepts an empty path") << "http://acme.com" << field("http://acme.com", medium);
+    QTest::newRow("postingLink: ftp skipped")
+        << "ftp://jobs.acme.com/x\nhttps://acme.com/y" << field("https://acme.com/y", medium);
+    QTest::newRow("postingLink: e-mail address skipped")
+        << "jobs@acme.com\nhttps://acme.com/y" << field("https://acme.com/y", medium);
+    QTest::newRow("postingLink: first line wins")
+        << "https://a-corp.com/one\nhttps://jobs.b-corp.com/two" << field("https://a-corp.com/one", medium);
+
+    // Three lines below the title are looked at: if the line under it is kept,
+    // "Acme" is the fourth and out of reach.
+    const auto below = [](const char* name, const QString& probe, const TextField& expected) {
+        QTest::addRow("company: %s", name)
+            << QStringLiteral("Senior Developer\n") + probe + QStringLiteral("\nIstanbul\nBerlin\nAcme") << expected;
+    };
+    const TextField acme = field(QStringLiteral("Acme"), low);
+    below("turkish noise phrase, folded", QStringLiteral("Daha  fazlasını GÖR"), acme);
+    below("whole-line noise phrase", QStringLiteral("Be an early applicant"), acme);
+    // Kept, but its metadata word rules it out and it fills one of the three places.
+    below("longer than the noise phrase", QStringLiteral("Be an early applicant today"), TextField());
+    below("noise phrase inside a line", QStringLiteral("Apply now on our site"), field("Apply now on our site", low));
+    below("one character", QStringLiteral("X"), acme);
+    below("two characters", QStringLiteral("XY"), field("XY", low));
+    below("address", QStringLiteral("https://acme.com/x"), acme);
+
+    // Work models, written as their raw value.
+    const auto work = [](const char* name, const QString& text, WorkModel value, ParseConfidence confidence) {
+        QTest::addRow("workModel: %s", name) << text << field(QString(rawValue(value)), confidence, text);
+    };
+    work("keyword in brackets", QStringLiteral("İstanbul (Hibrit)"), WorkModel::hybrid, high);
+    work("blank after bracket", QStringLiteral("Austin ( Hybrid )"), WorkModel::hybrid, medium);
+    work("hybrid before on-site", QStringLiteral("Hybrid work, 3 days in office"), WorkModel::hybrid, medium);
+    work("remote before on-site", QStringLiteral("On-site or remote"), WorkModel::remote, medium);
+    work("substring of a word", QStringLiteral("Karmaşık sistemler"), WorkModel::hybrid, medium);
+    // An earlier keyword of the row is found first and is not the whole line.
+    work("tam uzaktan", QStringLiteral("Tam uzaktan"), WorkModel::remote, medium);
+    QTest::newRow("workModel: first line decides") << "Remote\nHybrid" << field("remote", high, "Remote");
+    QTest::newRow("workModel: long line dropped") << QStringLiteral("Hybrid ") + QString(120, u'a') << TextField();
 }
 
-void PostingParserTest::location()
+void PostingParserTest::textFields()
 {
     QFETCH(QString, text);
     QFETCH(TextField, expected);
 
-    QCOMPARE(PostingParser::parse(text).location, expected);
+    const ParsedPosting posting = PostingParser::parse(text);
+    const QString name = QString::fromUtf8(QTest::currentDataTag());
+    TextField found = name.startsWith(u"company:") ? posting.company
+        : name.startsWith(u"location:")            ? posting.location
+                                                   : posting.postingLink;
+    if (name.startsWith(u"workModel:"))
+        found = asText(posting.workModel);
+    QCOMPARE(found, expected);
 }
 
 void PostingParserTest::positionUpgrade_data()
@@ -797,98 +534,72 @@ void PostingParserTest::positionUpgrade()
 
 // MARK: - Worked examples and real postings
 
-void PostingParserTest::threeLinePastedPosting()
-{
-    const QString meta = QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago");
-    const QString text = joined({QStringLiteral("Senior iOS Developer"), meta, QStringLiteral("Hybrid")});
-    const ParsedPosting posting = PostingParser::parse(text);
-
-    QCOMPARE(posting.position, field(QStringLiteral("Senior iOS Developer"), high));
-    QCOMPARE(posting.company, field(QStringLiteral("Acme Corp"), high, meta));
-    QCOMPARE(posting.workModel, model(WorkModel::hybrid, high, QStringLiteral("Hybrid")));
-    QCOMPARE(posting.location, field(meta, medium));
-    QCOMPARE(posting.board, JobBoard::unknown);
-    QCOMPARE(posting.postingLink, TextField());
-    QCOMPARE(posting.rawText, text);
-    QVERIFY(!posting.isEmpty());
-}
-
 void PostingParserTest::emptyResults()
 {
-    for (const ParsedPosting& posting :
-        {PostingParser::parse(QStringLiteral(" \n\t\n")), PostingParser::parse(Lines {})}) {
-        QVERIFY(
-            !posting.company && !posting.position && !posting.workModel && !posting.location && !posting.postingLink);
-        QCOMPARE(posting.board, JobBoard::unknown);
-        QVERIFY(posting.isEmpty());
-    }
-    QCOMPARE(PostingParser::parse(Lines {}).rawText, QString());
-    QCOMPARE(PostingParser::parse(QStringLiteral(" \n\t\n")).rawText, QStringLiteral(" \n\t\n"));
+    const QString blank = QStringLiteral(" \n\t\n");
+    ParsedPosting nothing;
+    nothing.rawText = blank;
+    QCOMPARE(PostingParser::parse(blank), nothing);
+    QCOMPARE(PostingParser::parse(Lines {}), ParsedPosting {});
+    QVERIFY(ParsedPosting {}.isEmpty());
 
-    // A location alone is no posting worth offering.
-    const ParsedPosting onlyLocation = PostingParser::parse(QStringLiteral("Istanbul"));
-    QCOMPARE(onlyLocation.location, field(QStringLiteral("Istanbul"), medium));
-    QVERIFY(onlyLocation.isEmpty());
+    // A location (or a board) alone is no posting worth offering; any other field is.
+    const ParsedPosting onlyLocation = PostingParser::parse(QStringLiteral("Istanbul\nLinkedIn"));
+    QVERIFY(onlyLocation.location && onlyLocation.board == JobBoard::linkedIn && onlyLocation.isEmpty());
+    for (const char* text : {"Remote", "https://acme.com/careers/1", "Senior Developer"})
+        QVERIFY2(!PostingParser::parse(QString::fromUtf8(text)).isEmpty(), text);
 }
 
-namespace {
-
-struct CorpusExpectation {
-    TextField company;
-    TextField position;
-    ModelField workModel;
-    TextField location;
-    TextField postingLink;
-    JobBoard board;
-};
-
-} // namespace
-
-Q_DECLARE_METATYPE(CorpusExpectation)
+Q_DECLARE_METATYPE(ParsedPosting)
 
 void PostingParserTest::corpusPostings_data()
 {
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<CorpusExpectation>("expected");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<ParsedPosting>("expected"); // without its raw text
 
+    const auto row = [](const char* id, const QString& text, const ParsedPosting& expected) {
+        QTest::newRow(id) << text << expected;
+    };
+    // A title, the usual "Company · Place · age" line and a work-model chip, pasted.
+    const QString meta = QStringLiteral("Acme Corp · Istanbul, Türkiye · 2 days ago");
+    row("pasted", QStringLiteral("Senior iOS Developer\n") + meta + QStringLiteral("\nHybrid"),
+        {field("Acme Corp", high, meta), field("Senior iOS Developer", high), model(WorkModel::hybrid, high, "Hybrid"),
+            field(meta, medium), TextField(), JobBoard::unknown, {}});
     // Workday: the first metadata line starts with a place name that is no location word.
     const QString hooliLink
         = QStringLiteral("https://hooli.wd1.myworkdayjobs.com/External/job/USA-Boston-MA/Senior-Data-Engineer_R70647");
-    QTest::newRow("pub-009") << "pub-009"
-                             << CorpusExpectation {field("Austin, Texas", high, "Austin, Texas · Posted 10 Days Ago"),
-                                    field("Senior Data Engineer", high), ModelField(), field("USA-Boston-MA", medium),
-                                    field(hooliLink, high), JobBoard::workday};
+    row("pub-009", readCorpusText("pub-009"),
+        {field("Austin, Texas", high, "Austin, Texas · Posted 10 Days Ago"), field("Senior Data Engineer", high),
+            ModelField(), field("USA-Boston-MA", medium), field(hooliLink, high), JobBoard::workday, {}});
     // Kariyer.net in Turkish: suffix rule with "Teknoloji", a work-model chip.
     const QString kariyerLink
         = QStringLiteral("https://www.kariyer.net/is-ilani/northwind-teknoloji-a-s-kidemli-yazilim-muhendisi-3932058");
-    QTest::newRow("pub-016") << "pub-016"
-                             << CorpusExpectation {field(QStringLiteral("Northwind Teknoloji A.Ş."), medium),
-                                    field(QStringLiteral("Kıdemli Yazılım Mühendisi"), high),
-                                    model(WorkModel::remote, high, "Uzaktan"), field("Ankara", medium),
-                                    field(kariyerLink, medium), JobBoard::kariyerNet};
+    row("pub-016", readCorpusText("pub-016"),
+        {field(QStringLiteral("Northwind Teknoloji A.Ş."), medium),
+            field(QStringLiteral("Kıdemli Yazılım Mühendisi"), high), model(WorkModel::remote, high, "Uzaktan"),
+            field("Ankara", medium), field(kariyerLink, medium), JobBoard::kariyerNet, {}});
     // LinkedIn top card: everything from the metadata line.
-    const QString initechMeta
+    const QString initech
         = QStringLiteral("Initech Ltd. · Warsaw, Mazowieckie, Poland (On-site) · 3 weeks ago · 47 applicants");
-    QTest::newRow("pub-033") << "pub-033"
-                             << CorpusExpectation {field("Initech Ltd.", high, initechMeta),
-                                    field("Senior iOS Developer", high), model(WorkModel::onSite, high, initechMeta),
-                                    field(initechMeta, medium), TextField(), JobBoard::unknown};
+    row("pub-033", readCorpusText("pub-033"),
+        {field("Initech Ltd.", high, initech), field("Senior iOS Developer", high),
+            model(WorkModel::onSite, high, initech), field(initech, medium), TextField(), JobBoard::unknown, {}});
 }
 
 void PostingParserTest::corpusPostings()
 {
-    QFETCH(QString, id);
-    QFETCH(CorpusExpectation, expected);
+    QFETCH(QString, text);
+    QFETCH(ParsedPosting, expected);
 
-    const QString text = readCorpusText(id);
-    QVERIFY2(!text.isEmpty(), qPrintable(QStringLiteral("cannot read %1").arg(id)));
+    QVERIFY2(!text.isEmpty(), "cannot read the corpus text");
     const ParsedPosting posting = PostingParser::parse(text);
     QCOMPARE(posting.company, expected.company);
     QCOMPARE(posting.position, expected.position);
-    QCOMPARE(posting.workModel, expected.workModel);
+    QCOMPARE(asText(posting.workModel), asText(expected.workModel));
     QCOMPARE(posting.location, expected.location);
     QCOMPARE(posting.postingLink, expected.postingLink);
     QCOMPARE(posting.board, expected.board);
+    QCOMPARE(posting.rawText, text);
 }
 
 void PostingParserTest::parsesConcurrently()

@@ -25,49 +25,41 @@ PostingSuggestions suggestText(const QString& text)
     return PostingSuggestions::suggest(text, PostingParser::parse(text));
 }
 
-QString valueOf(const PostingSuggestions& suggestions, const QString& field)
+struct Found {
+    QString value; // empty when there is no suggestion
+    std::optional<SuggestionSource> source;
+    QString evidence;
+};
+
+Found found(const PostingSuggestions& suggestions, QStringView field)
 {
+    const auto of = [](const auto& suggestion, auto text) {
+        return suggestion ? Found {text(suggestion->value), suggestion->source, suggestion->evidence} : Found {};
+    };
+    const auto same = [](const QString& value) { return value; };
+    const auto raw = [](auto value) { return QString(rawValue(value)); };
     if (field == u"company")
-        return suggestions.company ? suggestions.company->value : QString();
+        return of(suggestions.company, same);
     if (field == u"position")
-        return suggestions.position ? suggestions.position->value : QString();
+        return of(suggestions.position, same);
     if (field == u"location")
-        return suggestions.location ? suggestions.location->value : QString();
+        return of(suggestions.location, same);
     if (field == u"workModel")
-        return suggestions.workModel ? rawValue(suggestions.workModel->value) : QString();
-    if (field == u"board")
-        return suggestions.board ? rawValue(suggestions.board->value) : QString();
-    return QStringLiteral("?");
+        return of(suggestions.workModel, raw);
+    return of(suggestions.board, raw);
 }
 
-std::optional<SuggestionSource> sourceOf(const PostingSuggestions& suggestions, const QString& field)
+QString valueOf(const PostingSuggestions& suggestions, QStringView field)
 {
-    if (field == u"company" && suggestions.company)
-        return suggestions.company->source;
-    if (field == u"position" && suggestions.position)
-        return suggestions.position->source;
-    if (field == u"location" && suggestions.location)
-        return suggestions.location->source;
-    if (field == u"workModel" && suggestions.workModel)
-        return suggestions.workModel->source;
-    if (field == u"board" && suggestions.board)
-        return suggestions.board->source;
-    return std::nullopt;
+    return found(suggestions, field).value;
 }
 
-QString evidenceOf(const PostingSuggestions& suggestions, const QString& field)
+QString workdayPage(const QString& address, const QString& description);
+
+// A Workday job page with this description.
+QString described(const QString& description)
 {
-    if (field == u"company" && suggestions.company)
-        return suggestions.company->evidence;
-    if (field == u"position" && suggestions.position)
-        return suggestions.position->evidence;
-    if (field == u"location" && suggestions.location)
-        return suggestions.location->evidence;
-    if (field == u"workModel" && suggestions.workModel)
-        return suggestions.workModel->evidence;
-    if (field == u"board" && suggestions.board)
-        return suggestions.board->evidence;
-    return {};
+    return workdayPage({}, description);
 }
 
 // A Workday job page: title, labelled fields, then the description.
@@ -103,180 +95,121 @@ void TestPostingSuggestions::sources_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<SuggestionSource>("source");
     QTest::addColumn<QString>("evidence"); // a part of it
+    const auto row = [](const char* name, const QString& text, const char* field, const char* expected,
+                         SuggestionSource source, const char* evidence) {
+        QTest::newRow(name) << text << QString::fromUtf8(field) << QString::fromUtf8(expected) << source
+                            << QString::fromUtf8(evidence);
+    };
 
     // Sentences of the description.
-    QTest::newRow("sentence: At X, we") << workdayPage({},
-        QStringLiteral("At Fernhill, we build the tools that small shops use to sell online. Our "
-                       "teams work from three countries."))
-                                        << "company"
-                                        << "Fernhill" << SuggestionSource::sentence << "At Fernhill, we build";
-    QTest::newRow("sentence: Join X") << workdayPage({},
-        QStringLiteral("Join Quillstone and help thousands of clinics run their day with less "
-                       "paperwork and more time for patients."))
-                                      << "company"
-                                      << "Quillstone" << SuggestionSource::sentence << "Join Quillstone";
-    QTest::newRow("sentence: founded in") << workdayPage({},
-        QStringLiteral("Founded in 2011, Brightwater Analytics helps insurers price risk with "
-                       "data they already have."))
-                                          << "company"
-                                          << "Brightwater Analytics" << SuggestionSource::sentence << "Founded in 2011";
-    QTest::newRow("sentence tr: X'da with an apostrophe")
-        << workdayPage({},
-               QStringLiteral("Tidewell Medya'da, yayıncılar için veri ürünleri geliştiren bir ekibe "
-                              "katılacak takım arkadaşları arıyoruz."))
-        << "company"
-        << "Tidewell Medya" << SuggestionSource::sentence << "Tidewell Medya'da";
-    QTest::newRow("sentence tr: X bünyesinde") << workdayPage({},
-        QStringLiteral("Mavi Kuş Yazılım bünyesinde kurulan yeni ödeme ekibimiz için deneyimli "
-                       "bir mühendis arıyoruz."))
-                                               << "company"
-                                               << "Mavi Kuş Yazılım" << SuggestionSource::sentence << "bünyesinde";
-    QTest::newRow("sentence tr: X olarak, not the role olarak")
-        << workdayPage({},
-               QStringLiteral("Backend Engineer olarak ödeme altyapımızı büyüteceksin. Mavi Kuş "
-                              "Yazılım olarak on yıldır bankalara yazılım geliştiriyoruz."))
-        << "company"
-        << "Mavi Kuş Yazılım" << SuggestionSource::sentence << "olarak on yıldır";
-    QTest::newRow("sentence tr: biri olan X,")
-        << workdayPage({},
-               QStringLiteral("Sektörün önde gelen şirketlerinden biri olan Karaca Lojistik, dijital "
-                              "dönüşüm yolculuğunda yeni takım arkadaşları arıyor."))
-        << "company"
-        << "Karaca Lojistik" << SuggestionSource::sentence << "biri olan Karaca Lojistik";
+    row("sentence: At X, we",
+        described(QStringLiteral("At Fernhill, we build the tools that small shops use to sell online. Our "
+                                 "teams work from three countries.")),
+        "company", "Fernhill", SuggestionSource::sentence, "At Fernhill, we build");
+    row("sentence tr: X'da with an apostrophe",
+        described(QStringLiteral("Tidewell Medya'da, yayıncılar için veri ürünleri geliştiren bir ekibe "
+                                 "katılacak takım arkadaşları arıyoruz.")),
+        "company", "Tidewell Medya", SuggestionSource::sentence, "Tidewell Medya'da");
+    row("sentence tr: X olarak, not the role olarak",
+        described(QStringLiteral("Backend Engineer olarak ödeme altyapımızı büyüteceksin. Mavi Kuş "
+                                 "Yazılım olarak on yıldır bankalara yazılım geliştiriyoruz.")),
+        "company", "Mavi Kuş Yazılım", SuggestionSource::sentence, "olarak on yıldır");
 
     // Addresses.
-    QTest::newRow("host: Workday tenant, spelled as the text writes it")
-        << workdayPage(QStringLiteral("https://brightwater.wd3.myworkdayjobs.com/en-US/External/job/Berlin/"
-                                      "Backend-Engineer_R-10422"),
-               QStringLiteral("Our customers are insurers across Europe. Brightwater has offices in Berlin and "
-                              "Lisbon and a team of two hundred people."))
-        << "company"
-        << "Brightwater" << SuggestionSource::host << "myworkdayjobs.com";
-    QTest::newRow("host: a company's career site in capitals on the page")
-        << QStringLiteral("Open roles\nSELKIE BAY CAREERS\nProduct Designer\nRotterdam, Netherlands\nFull-time\n"
-                          "Apply for this job\nhttps://careers.selkiebay.nl/jobs/4411\n")
-        << "company"
-        << "Selkie Bay" << SuggestionSource::header << "SELKIE BAY CAREERS";
-    QTest::newRow("host: a hosted job page's path")
-        << QStringLiteral("Data Engineer\nAmsterdam\nApply for this job\njobs.lever.co/orchardlane/8c1f2a\n")
-        << "company"
-        << "Orchardlane" << SuggestionSource::host << "jobs.lever.co";
-    QTest::newRow("host: a board's address names no employer")
-        << QStringLiteral("https://www.linkedin.com/jobs/view/4012345678/\nData Engineer\nAmsterdam\n") << "company"
-        << "" << SuggestionSource::host << "";
+    row("host: Workday tenant, spelled as the text writes it",
+        workdayPage(QStringLiteral("https://brightwater.wd3.myworkdayjobs.com/en-US/External/job/Berlin/"
+                                   "Backend-Engineer_R-10422"),
+            QStringLiteral("Our customers are insurers across Europe. Brightwater has offices in Berlin and "
+                           "Lisbon and a team of two hundred people.")),
+        "company", "Brightwater", SuggestionSource::host, "myworkdayjobs.com");
+    row("host: a company's career site in capitals on the page",
+        QStringLiteral("Open roles\nSELKIE BAY CAREERS\nProduct Designer\nRotterdam, Netherlands\nFull-time\n"
+                       "Apply for this job\nhttps://careers.selkiebay.nl/jobs/4411\n"),
+        "company", "Selkie Bay", SuggestionSource::header, "SELKIE BAY CAREERS");
+    row("host: a hosted job page's path",
+        QStringLiteral("Data Engineer\nAmsterdam\nApply for this job\njobs.lever.co/orchardlane/8c1f2a\n"), "company",
+        "Orchardlane", SuggestionSource::host, "jobs.lever.co");
+    row("host: a board's address names no employer",
+        QStringLiteral("https://www.linkedin.com/jobs/view/4012345678/\nData Engineer\nAmsterdam\n"), "company", "",
+        SuggestionSource::host, "");
 
     // Headers: what stands above and below the title on each board.
     // The parser takes the advertised firm of the top bar for the employer.
-    QTest::newRow("header: Kariyer.net puts the employer below the title")
-        << QStringLiteral("Öne çıkan firma: Atlas Holding\nİş İlanları\nKıdemli Veri Mühendisi\nKaraca Lojistik\n"
-                          "Kocaeli\nHibrit\nTam Zamanlı\nİlk başvuranlardan olun\nGüncellendi: Bugün\nBaşvur\n"
-                          "GENEL NİTELİKLER VE İŞ TANIMI\n")
-        << "company"
-        << "Karaca Lojistik" << SuggestionSource::header << "Karaca Lojistik";
-    QTest::newRow("header: Kariyer.net's place below the employer")
-        << QStringLiteral("Kıdemli Veri Mühendisi\nKaraca Lojistik\nDenizli\nHibrit\nTam Zamanlı\n"
-                          "İlk başvuranlardan olun\nGüncellendi: Bugün\nGENEL NİTELİKLER VE İŞ TANIMI\n")
-        << "location"
-        << "Denizli" << SuggestionSource::header << "Denizli";
-    QTest::newRow("header: Indeed puts the employer and its rating below the title")
-        << QStringLiteral("Warehouse Operations Manager\nNorthgate Freight 3.8\nLeeds LS1\n"
-                          "£42,000 - £48,000 a year - Full-time\nApply now\n")
-        << "company"
-        << "Northgate Freight" << SuggestionSource::header << "Northgate Freight";
-    QTest::newRow("header: Glassdoor puts the employer above the title")
-        << QStringLiteral("Harbour Pay\n4.4\nSite Reliability Engineer\nDublin\n€70K - €90K (Employer provided)\n"
-                          "Apply on employer site\n")
-        << "company"
-        << "Harbour Pay" << SuggestionSource::header << "Harbour Pay";
-    QTest::newRow("header: LinkedIn's card with a place where the parser looks for the employer")
-        << QStringLiteral("Harbour Pay Ltd.\nSite Reliability Engineer\nDublin, County Dublin, Ireland · 4 days ago "
-                          "· 61 applicants\nFull-time\nEasy Apply\nSave\nAbout the job\n")
-        << "company"
-        << "Harbour Pay Ltd." << SuggestionSource::header << "Harbour Pay Ltd.";
-    QTest::newRow("header: a LinkedIn place cut from the metadata line")
-        << QStringLiteral("Harbour Pay Ltd.\nSite Reliability Engineer\nDublin, County Dublin, Ireland · 4 days ago "
-                          "· 61 applicants\nFull-time\nEasy Apply\nSave\nAbout the job\n")
-        << "location"
-        << "Dublin, County Dublin, Ireland" << SuggestionSource::header << "61 applicants";
+    row("header: Kariyer.net puts the employer below the title",
+        QStringLiteral("Öne çıkan firma: Atlas Holding\nİş İlanları\nKıdemli Veri Mühendisi\nKaraca Lojistik\n"
+                       "Kocaeli\nHibrit\nTam Zamanlı\nİlk başvuranlardan olun\nGüncellendi: Bugün\nBaşvur\n"
+                       "GENEL NİTELİKLER VE İŞ TANIMI\n"),
+        "company", "Karaca Lojistik", SuggestionSource::header, "Karaca Lojistik");
+    const QString kariyer
+        = QStringLiteral("Kıdemli Veri Mühendisi\nKaraca Lojistik\nDenizli\nHibrit\nTam Zamanlı\n"
+                         "İlk başvuranlardan olun\nGüncellendi: Bugün\nGENEL NİTELİKLER VE İŞ TANIMI\n");
+    row("header: Kariyer.net's place below the employer", kariyer, "location", "Denizli", SuggestionSource::header,
+        "Denizli");
+    row("header: Indeed puts the employer and its rating below the title",
+        QStringLiteral("Warehouse Operations Manager\nNorthgate Freight 3.8\nLeeds LS1\n"
+                       "£42,000 - £48,000 a year - Full-time\nApply now\n"),
+        "company", "Northgate Freight", SuggestionSource::header, "Northgate Freight");
+    const QString glassdoor = QStringLiteral("Harbour Pay\n4.4\nSite Reliability Engineer\nDublin\n€70K - €90K "
+                                             "(Employer provided)\nApply on employer site\n");
+    row("header: Glassdoor puts the employer above the title", glassdoor, "company", "Harbour Pay",
+        SuggestionSource::header, "Harbour Pay");
+    row("header: LinkedIn's card with a place where the parser looks for the employer",
+        QStringLiteral("Harbour Pay Ltd.\nSite Reliability Engineer\nDublin, County Dublin, Ireland · 4 days ago "
+                       "· 61 applicants\nFull-time\nEasy Apply\nSave\nAbout the job\n"),
+        "company", "Harbour Pay Ltd.", SuggestionSource::header, "Harbour Pay Ltd.");
     // The parser takes the first line that mentions a work model: the top bar's link.
-    QTest::newRow("header: the work model chip under the title, not the top bar")
-        << QStringLiteral("Remote jobs near you\nHome\nMy Network\nMessaging\nNotifications\nHarbour Pay Ltd.\n"
-                          "Site Reliability Engineer\nDublin, County Dublin, Ireland · 4 days ago · 61 applicants\n"
-                          "On-site\nFull-time\nEasy Apply\nAbout the job\n")
-        << "workModel"
-        << "onSite" << SuggestionSource::header << "On-site";
-    QTest::newRow("header: a career site's own header") << QStringLiteral(
-        "All open roles\nPINEWOOD KARİYER\nMobil Geliştirici\nİzmir, Türkiye\nTam zamanlı\n"
-        "Bu pozisyona başvur\n") << "company"
-                                                        << "Pinewood" << SuggestionSource::header << "PINEWOOD KARİYER";
-    QTest::newRow("header: a breadcrumb names the title among the side column's")
-        << QStringLiteral("İş İlanları\nFirmalar\nMaaşlar\nİş İlanları › Ankara İş İlanları › Oyun Tasarımcısı\n"
-                          "Oyun Tasarımcısı\nKarakum Oyun\nAnkara\nBenzer ilanlar\nJava Developer\nCopper Labs\n")
-        << "position"
-        << "Oyun Tasarımcısı" << SuggestionSource::header << "İş İlanları ›";
-    QTest::newRow("legal form: the employer line by the title")
-        << QStringLiteral("Kestrel Data SE\nQA Engineer\nEskişehir\n") << "company"
-        << "Kestrel Data SE" << SuggestionSource::legalSuffix << "Kestrel Data SE";
+    row("header: the work model chip under the title, not the top bar",
+        QStringLiteral("Remote jobs near you\nHome\nMy Network\nMessaging\nNotifications\nHarbour Pay Ltd.\n"
+                       "Site Reliability Engineer\nDublin, County Dublin, Ireland · 4 days ago · 61 applicants\n"
+                       "On-site\nFull-time\nEasy Apply\nAbout the job\n"),
+        "workModel", "onSite", SuggestionSource::header, "On-site");
+    row("header: a breadcrumb names the title among the side column's",
+        QStringLiteral("İş İlanları\nFirmalar\nMaaşlar\nİş İlanları › Ankara İş İlanları › Oyun Tasarımcısı\n"
+                       "Oyun Tasarımcısı\nKarakum Oyun\nAnkara\nBenzer ilanlar\nJava Developer\nCopper Labs\n"),
+        "position", "Oyun Tasarımcısı", SuggestionSource::header, "İş İlanları ›");
+    row("legal form: the employer line by the title", QStringLiteral("Kestrel Data SE\nQA Engineer\nEskişehir\n"),
+        "company", "Kestrel Data SE", SuggestionSource::legalSuffix, "Kestrel Data SE");
 
     // Furniture: the board from its buttons, labels and counters.
-    QTest::newRow("furniture: LinkedIn in Turkish") << QStringLiteral(
-        "Kestrel Bilişim A.Ş.\nQA Uzmanı\nEskişehir, Türkiye · 2 gün önce · 12 başvuru sahibi\n"
-        "Kolay Başvuru\nKaydet\n") << "board"
-                                                    << "linkedIn" << SuggestionSource::furniture << "Kolay Başvuru";
-    QTest::newRow("furniture: Workday's labels")
-        << workdayPage({}, QStringLiteral("We build payment software.")) << "board"
-        << "workday" << SuggestionSource::furniture << "job requisition id";
-    QTest::newRow("furniture: Kariyer.net's tabs and counters")
-        << QStringLiteral("Kıdemli Veri Mühendisi\nKaraca Lojistik\nKocaeli\nİlk başvuranlardan olun\n"
-                          "Yayınlanma: 2 gün önce\nGENEL NİTELİKLER VE İŞ TANIMI\n")
-        << "board"
-        << "kariyerNet" << SuggestionSource::furniture << "";
-    QTest::newRow("furniture: Indeed in Turkish")
-        << QStringLiteral("Muhasebe Uzmanı\nKaraca Lojistik\nKocaeli\n₺40.000 - ₺55.000 yıllık - Tam zamanlı\n"
-                          "Şirket sitesinde başvur\nİş ayrıntıları\n")
-        << "board"
-        << "indeed" << SuggestionSource::furniture << "Şirket sitesinde başvur";
-    QTest::newRow("furniture: Glassdoor's estimate") << QStringLiteral(
-        "Harbour Pay\n4.4\nSite Reliability Engineer\nDublin\n€70K - €90K (Employer provided)\n"
-        "Apply on employer site\n") << "board"
-                                                     << "glassdoor" << SuggestionSource::furniture << "";
-    QTest::newRow("furniture: one shared button says nothing")
-        << QStringLiteral("Harbour Pay\nSite Reliability Engineer\nDublin\nEasy Apply\n") << "board"
-        << "" << SuggestionSource::furniture << "";
+    row("furniture: LinkedIn in Turkish",
+        QStringLiteral("Kestrel Bilişim A.Ş.\nQA Uzmanı\nEskişehir, Türkiye · 2 gün önce · 12 başvuru sahibi\n"
+                       "Kolay Başvuru\nKaydet\n"),
+        "board", "linkedIn", SuggestionSource::furniture, "Kolay Başvuru");
+    row("furniture: Workday's labels", described(QStringLiteral("We build payment software.")), "board", "workday",
+        SuggestionSource::furniture, "job requisition id");
+    row("furniture: Kariyer.net's tabs and counters", kariyer, "board", "kariyerNet", SuggestionSource::furniture, "");
+    row("furniture: Indeed in Turkish",
+        QStringLiteral("Muhasebe Uzmanı\nKaraca Lojistik\nKocaeli\n₺40.000 - ₺55.000 yıllık - Tam zamanlı\n"
+                       "Şirket sitesinde başvur\nİş ayrıntıları\n"),
+        "board", "indeed", SuggestionSource::furniture, "Şirket sitesinde başvur");
+    row("furniture: Glassdoor's estimate", glassdoor, "board", "glassdoor", SuggestionSource::furniture, "");
+    row("furniture: one shared button says nothing",
+        QStringLiteral("Harbour Pay\nSite Reliability Engineer\nDublin\nEasy Apply\n"), "board", "",
+        SuggestionSource::furniture, "");
 
     // Work model from a field or the description.
-    QTest::newRow("field: Workday's remote type")
-        << QStringLiteral("Backend Engineer\nApply\nlocations\nBerlin, Germany\nremote type\nHybrid Remote\n"
-                          "time type\nFull time\njob requisition id\nR-10422\n")
-        << "workModel"
-        << "hybrid" << SuggestionSource::field << "Hybrid Remote";
-    QTest::newRow("field: the value under Workday's locations label")
-        << QStringLiteral("Backend Engineer\nApply\nlocations\nGBR-Leeds\ntime type\nFull time\n"
-                          "job requisition id\nR-10422\n")
-        << "location"
-        << "GBR-Leeds" << SuggestionSource::field << "GBR-Leeds";
-    QTest::newRow("sentence: fully remote") << workdayPage({},
-        QStringLiteral("This role is fully remote within the EU; the team meets twice a year in Berlin "
-                       "for a week of planning, and the company pays for the trip."))
-                                            << "workModel"
-                                            << "remote" << SuggestionSource::sentence << "fully remote";
-    QTest::newRow("sentence: office days per week") << workdayPage({},
-        QStringLiteral("We work in a hybrid model with three office days per week in Berlin, and the "
-                       "other two days you choose where you work from."))
-                                                    << "workModel"
-                                                    << "hybrid" << SuggestionSource::sentence << "hybrid model";
-    QTest::newRow("sentence tr: iş yerinde") << workdayPage({},
-        QStringLiteral("Çalışma şekli tamamen iş yerinde olup ekip her gün İzmir ofisinde "
-                       "birlikte çalışıyor; öğle yemeği ve servis şirket tarafından karşılanıyor."))
-                                             << "workModel"
-                                             << "onSite" << SuggestionSource::sentence << "iş yerinde";
-    QTest::newRow("sentence: the title the description repeats")
-        << QStringLiteral("Home\nMy Network\nJobs\nMessaging\nNotifications\nCustomer Success Manager\nHarbour Pay\n"
-                          "Dublin\nAbout the job\nAs a Customer Success Manager you will look after forty of our "
-                          "largest customers, from their first week with us to every renewal.\nSimilar jobs\n"
-                          "Data Engineer\nCopper Labs\n")
-        << "position"
-        << "Customer Success Manager" << SuggestionSource::sentence << "As a Customer Success Manager";
+    row("field: Workday's remote type",
+        QStringLiteral("Backend Engineer\nApply\nlocations\nBerlin, Germany\nremote type\nHybrid Remote\n"
+                       "time type\nFull time\njob requisition id\nR-10422\n"),
+        "workModel", "hybrid", SuggestionSource::field, "Hybrid Remote");
+    row("field: the value under Workday's locations label",
+        QStringLiteral("Backend Engineer\nApply\nlocations\nGBR-Leeds\ntime type\nFull time\n"
+                       "job requisition id\nR-10422\n"),
+        "location", "GBR-Leeds", SuggestionSource::field, "GBR-Leeds");
+    row("sentence: fully remote",
+        described(QStringLiteral("This role is fully remote within the EU; the team meets twice a year in Berlin "
+                                 "for a week of planning, and the company pays for the trip.")),
+        "workModel", "remote", SuggestionSource::sentence, "fully remote");
+    row("sentence tr: iş yerinde",
+        described(QStringLiteral("Çalışma şekli tamamen iş yerinde olup ekip her gün İzmir ofisinde "
+                                 "birlikte çalışıyor; öğle yemeği ve servis şirket tarafından karşılanıyor.")),
+        "workModel", "onSite", SuggestionSource::sentence, "iş yerinde");
+    row("sentence: the title the description repeats",
+        QStringLiteral("Home\nMy Network\nJobs\nMessaging\nNotifications\nCustomer Success Manager\nHarbour Pay\n"
+                       "Dublin\nAbout the job\nAs a Customer Success Manager you will look after forty of our "
+                       "largest customers, from their first week with us to every renewal.\nSimilar jobs\n"
+                       "Data Engineer\nCopper Labs\n"),
+        "position", "Customer Success Manager", SuggestionSource::sentence, "As a Customer Success Manager");
 }
 
 void TestPostingSuggestions::sources()
@@ -286,12 +219,12 @@ void TestPostingSuggestions::sources()
     QFETCH(QString, expected);
     QFETCH(SuggestionSource, source);
     QFETCH(QString, evidence);
-    const PostingSuggestions suggestions = suggestText(text);
-    QCOMPARE(valueOf(suggestions, field), expected);
+    const Found suggestion = found(suggestText(text), field);
+    QCOMPARE(suggestion.value, expected);
     if (expected.isEmpty())
         return;
-    QCOMPARE(sourceOf(suggestions, field), std::optional<SuggestionSource>(source));
-    QVERIFY2(evidenceOf(suggestions, field).contains(evidence), qPrintable(evidenceOf(suggestions, field)));
+    QCOMPARE(suggestion.source, std::optional(source));
+    QVERIFY2(suggestion.evidence.contains(evidence), qPrintable(suggestion.evidence));
 }
 
 // Recognised lines keep a side column between the header's lines; the tallest line
@@ -309,9 +242,9 @@ void TestPostingSuggestions::recognisedHeader()
         3);
     const ParsedPosting parsed = PostingParser::parse(lines);
     const PostingSuggestions suggestions = PostingSuggestions::suggest(lines, parsed);
-    QCOMPARE(valueOf(suggestions, QStringLiteral("board")), QStringLiteral("linkedIn"));
-    QCOMPARE(valueOf(suggestions, QStringLiteral("company")), QStringLiteral("Harbour Pay Ltd."));
-    QCOMPARE(valueOf(suggestions, QStringLiteral("location")), QStringLiteral("Dublin, County Dublin, Ireland"));
+    QCOMPARE(valueOf(suggestions, u"board"), QStringLiteral("linkedIn"));
+    QCOMPARE(valueOf(suggestions, u"company"), QStringLiteral("Harbour Pay Ltd."));
+    QCOMPARE(valueOf(suggestions, u"location"), QStringLiteral("Dublin, County Dublin, Ireland"));
 }
 
 void TestPostingSuggestions::differsAndNotHigh_data()
@@ -319,46 +252,29 @@ void TestPostingSuggestions::differsAndNotHigh_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("expected");
+    const auto row = [](const char* name, const QString& text, const char* field, const char* expected) {
+        QTest::newRow(name) << text << QString::fromUtf8(field) << QString::fromUtf8(expected);
+    };
 
     // The parser's "Company · Place · age" line right under the title is high: left alone
     // even though a sentence names the brand differently.
-    QTest::newRow("high in the header stays") << QStringLiteral(
-        "Site Reliability Engineer\nHarbour Pay Ltd. · Dublin, Ireland (Hybrid) · 4 days ago\n"
-        "Easy Apply\nAbout the job\nAt Harbour Payments, we keep money moving for two "
-        "million people every day.\n") << "company"
-                                              << "";
+    row("high in the header stays",
+        QStringLiteral("Site Reliability Engineer\nHarbour Pay Ltd. · Dublin, Ireland (Hybrid) · 4 days ago\n"
+                       "Easy Apply\nAbout the job\nAt Harbour Payments, we keep money moving for two "
+                       "million people every day.\n"),
+        "company", "");
     // Medium, and every source agrees with it: nothing to offer.
-    QTest::newRow("medium, same value") << QStringLiteral(
-        "Kıdemli Veri Mühendisi\nKaraca Lojistik A.Ş.\nKocaeli\nHibrit\nİlk başvuranlardan olun\n"
-        "GENEL NİTELİKLER VE İŞ TANIMI\n")
-                                        << "company"
-                                        << "";
-    // Medium from a job in the side column; the header names another title.
-    QTest::newRow("medium, differs") << QStringLiteral(
-        "İş İlanları › Ankara İş İlanları › Oyun Tasarımcısı\nOyun Tasarımcısı\nKarakum Oyun\n"
-        "Ankara\nBenzer ilanlar\nSenior Backend Developer\nCopper Labs\n")
-                                     << "position"
-                                     << "Oyun Tasarımcısı";
-    // High, but the parser's "company" is the place of the header's metadata line.
-    QTest::newRow("high, but a place") << QStringLiteral(
-        "Harbour Pay Ltd.\nSite Reliability Engineer\nDublin, County Dublin, Ireland · 4 days ago "
-        "· 61 applicants\nEasy Apply\nAbout the job\n")
-                                       << "company"
-                                       << "Harbour Pay Ltd.";
+    row("medium, same value",
+        QStringLiteral("Kıdemli Veri Mühendisi\nKaraca Lojistik A.Ş.\nKocaeli\nHibrit\nİlk başvuranlardan olun\n"
+                       "GENEL NİTELİKLER VE İŞ TANIMI\n"),
+        "company", "");
     // High, but read far below the header: the company box of another job.
-    QTest::newRow("high, but far below the header")
-        << QStringLiteral("Site Reliability Engineer\nHarbour Pay Ltd.\nDublin\nEasy Apply\n"
-                          "Meet the hiring team\nAbout the job\nHarbour Pay is growing fast, and we are looking "
-                          "for people who enjoy hard problems.\nAs a Site Reliability Engineer you will keep our "
-                          "payment network running.\nSimilar jobs\nCopper Labs · London · 2 days ago\n")
-        << "company"
-        << "Harbour Pay Ltd.";
-    // High work model in the header: no second opinion from the description.
-    QTest::newRow("work model high stays") << QStringLiteral(
-        "Site Reliability Engineer\nHarbour Pay Ltd. · Dublin, Ireland (Hybrid) · 4 days ago\n"
-        "About the job\nThis role is fully remote within Ireland, with a yearly meet-up in "
-        "Dublin.\n") << "workModel"
-                                           << "";
+    row("high, but far below the header",
+        QStringLiteral("Site Reliability Engineer\nHarbour Pay Ltd.\nDublin\nEasy Apply\n"
+                       "Meet the hiring team\nAbout the job\nHarbour Pay is growing fast, and we are looking "
+                       "for people who enjoy hard problems.\nAs a Site Reliability Engineer you will keep our "
+                       "payment network running.\nSimilar jobs\nCopper Labs · London · 2 days ago\n"),
+        "company", "Harbour Pay Ltd.");
 }
 
 void TestPostingSuggestions::differsAndNotHigh()
@@ -406,8 +322,8 @@ void TestPostingSuggestions::onlyThePageTopIsRead()
             text += QStringLiteral("Bullet point %1\n").arg(i);
         return text + QStringLiteral("time type\nFull time\njob requisition id\nR-10422\n");
     };
-    QCOMPARE(valueOf(suggestText(page(390)), QStringLiteral("board")), QStringLiteral("workday"));
-    QCOMPARE(valueOf(suggestText(page(420)), QStringLiteral("board")), QString());
+    QCOMPARE(valueOf(suggestText(page(390)), u"board"), QStringLiteral("workday"));
+    QCOMPARE(valueOf(suggestText(page(420)), u"board"), QString());
 
     // A clipboard's worth of one line of names gives an answer, not a hang.
     QString names = QStringLiteral("Backend Engineer\n");

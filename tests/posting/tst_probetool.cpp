@@ -44,60 +44,49 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// A field is null or an object with a string value, a confidence word and evidence.
-void checkField(const QJsonValue& field)
+// The value at a path such as "posting/company/value" or "lines/0/text".
+QJsonValue at(const QJsonObject& object, const QString& path)
 {
-    if (field.isNull())
-        return;
-    QVERIFY(field.isObject());
-    const QJsonObject object = field.toObject();
-    QVERIFY(object.value(QStringLiteral("value")).isString());
-    QVERIFY((QStringList {QStringLiteral("low"), QStringLiteral("medium"), QStringLiteral("high")})
-                .contains(object.value(QStringLiteral("confidence")).toString()));
-    QVERIFY(object.value(QStringLiteral("evidence")).isString());
+    QJsonValue value = object;
+    for (const QString& key : path.split(u'/'))
+        value = value.isArray() ? value.toArray().at(key.toInt()) : value.toObject().value(key);
+    return value;
 }
 
+QString textAt(const QJsonObject& object, const char* path)
+{
+    return at(object, QString::fromLatin1(path)).toString();
+}
+
+// What the corpus scorer reads: every line with its four keys, each field null or a
+// value with a confidence word and evidence, a known board, and suggestions only for
+// known fields.
 void checkPostingShape(const QJsonObject& object)
 {
     QVERIFY(object.value(QStringLiteral("source")).isString());
     QVERIFY(object.value(QStringLiteral("lines")).isArray());
     for (const QJsonValue& line : object.value(QStringLiteral("lines")).toArray()) {
-        const QJsonObject fields = line.toObject();
-        QVERIFY(fields.value(QStringLiteral("text")).isString());
-        QVERIFY(fields.value(QStringLiteral("order")).isDouble());
-        QVERIFY(fields.contains(QStringLiteral("relativeHeight")));
-        QVERIFY(fields.contains(QStringLiteral("confidence")));
+        for (const char* key : {"text", "order", "relativeHeight", "confidence"})
+            QVERIFY2(line.toObject().contains(QLatin1String(key)), key);
     }
     const QJsonObject posting = object.value(QStringLiteral("posting")).toObject();
     for (const char* name : {"company", "position", "workModel", "location", "postingLink"}) {
-        QVERIFY2(posting.contains(QLatin1String(name)), name);
-        checkField(posting.value(QLatin1String(name)));
+        const QJsonValue field = posting.value(QLatin1String(name));
+        QVERIFY2(field.isNull()
+                || (field.toObject().value(QStringLiteral("value")).isString()
+                    && QStringList {"low", "medium", "high"}.contains(textAt(field.toObject(), "confidence"))
+                    && field.toObject().value(QStringLiteral("evidence")).isString()),
+            name);
     }
-    QVERIFY((QStringList {QStringLiteral("linkedIn"), QStringLiteral("workday"), QStringLiteral("kariyerNet"),
-                 QStringLiteral("indeed"), QStringLiteral("glassdoor"), QStringLiteral("unknown")})
-                .contains(posting.value(QStringLiteral("board")).toString()));
+    QVERIFY(QStringList({"linkedIn", "workday", "kariyerNet", "indeed", "glassdoor", "unknown"})
+                .contains(textAt(posting, "board")));
     QVERIFY(posting.value(QStringLiteral("rawText")).isString());
-    // Beside the posting: only the fields that have a suggestion, each with its evidence.
-    QVERIFY(object.value(QStringLiteral("suggestions")).isObject());
     const QJsonObject suggestions = object.value(QStringLiteral("suggestions")).toObject();
     for (auto it = suggestions.begin(); it != suggestions.end(); ++it) {
-        QVERIFY2((QStringList {QStringLiteral("company"), QStringLiteral("position"), QStringLiteral("workModel"),
-                      QStringLiteral("location"), QStringLiteral("board")})
-                     .contains(it.key()),
+        QVERIFY2(QStringList({"company", "position", "workModel", "location", "board"}).contains(it.key()),
             qPrintable(it.key()));
-        QVERIFY(it.value().toObject().value(QStringLiteral("value")).isString());
         QVERIFY(it.value().toObject().value(QStringLiteral("evidence")).isString());
     }
-}
-
-QString fieldValue(const QJsonObject& object, const char* name)
-{
-    return object.value(QStringLiteral("posting"))
-        .toObject()
-        .value(QLatin1String(name))
-        .toObject()
-        .value(QStringLiteral("value"))
-        .toString();
 }
 
 } // namespace
@@ -152,16 +141,14 @@ void TestProbeTool::postingFiles()
     const QString image = m_directory.filePath(QStringLiteral("screenshot.png"));
     QImage page(900, 300, QImage::Format_RGB32);
     page.fill(Qt::white);
-    {
-        QPainter painter(&page);
+    QPainter painter(&page);
+    for (const auto& [words, size, y] : {std::tuple {"Data Engineer", 40, 80}, std::tuple {"Remote", 20, 140}}) {
         QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(40);
+        font.setPixelSize(size);
         painter.setFont(font);
-        painter.drawText(QPoint(30, 80), QStringLiteral("Data Engineer"));
-        font.setPixelSize(20);
-        painter.setFont(font);
-        painter.drawText(QPoint(30, 140), QStringLiteral("Remote"));
+        painter.drawText(QPoint(30, y), QString::fromLatin1(words));
     }
+    painter.end();
     QVERIFY(page.save(image));
 
     const QString notImage = m_directory.filePath(QStringLiteral("notes.png"));
@@ -177,62 +164,43 @@ void TestProbeTool::postingFiles()
     const ProbeRun run = runProbe({QStringLiteral("posting"), text, lines, image, notImage, workday});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.objects.size(), 5);
+    for (int i : {0, 1, 2, 4})
+        checkPostingShape(run.objects.at(i));
 
     const QJsonObject pasted = run.objects.at(0);
-    checkPostingShape(pasted);
-    QCOMPARE(pasted.value(QStringLiteral("source")).toString(), QStringLiteral("pasted.txt"));
-    QCOMPARE(pasted.value(QStringLiteral("lines")).toArray().size(), 3);
-    QVERIFY(pasted.value(QStringLiteral("lines"))
-                .toArray()
-                .at(0)
-                .toObject()
-                .value(QStringLiteral("relativeHeight"))
-                .isNull());
-    QCOMPARE(fieldValue(pasted, "position"), QStringLiteral("Senior iOS Developer"));
-    QCOMPARE(fieldValue(pasted, "company"), QStringLiteral("Acme Corp"));
-    QCOMPARE(fieldValue(pasted, "workModel"), QStringLiteral("hybrid"));
+    QCOMPARE(textAt(pasted, "source"), QStringLiteral("pasted.txt"));
+    QCOMPARE(at(pasted, QStringLiteral("lines")).toArray().size(), 3);
+    QVERIFY(at(pasted, QStringLiteral("lines/0/relativeHeight")).isNull());
+    QCOMPARE(textAt(pasted, "posting/position/value"), QStringLiteral("Senior iOS Developer"));
+    QCOMPARE(textAt(pasted, "posting/company/value"), QStringLiteral("Acme Corp"));
+    QCOMPARE(textAt(pasted, "posting/workModel/value"), QStringLiteral("hybrid"));
+    QVERIFY(pasted.value(QStringLiteral("suggestions")).toObject().isEmpty());
 
     const QJsonObject recognised = run.objects.at(1);
-    checkPostingShape(recognised);
-    const QJsonArray recognisedLines = recognised.value(QStringLiteral("lines")).toArray();
-    QCOMPARE(recognisedLines.size(), 2);
-    QCOMPARE(recognisedLines.at(1).toObject().value(QStringLiteral("order")).toInt(), 2);
-    QCOMPARE(recognisedLines.at(1).toObject().value(QStringLiteral("relativeHeight")).toDouble(), 0.5);
-    QVERIFY(recognisedLines.at(1).toObject().value(QStringLiteral("confidence")).isNull());
-    QCOMPARE(fieldValue(recognised, "position"), QStringLiteral("Backend Engineer"));
+    QCOMPARE(at(recognised, QStringLiteral("lines")).toArray().size(), 2);
+    QCOMPARE(at(recognised, QStringLiteral("lines/1/order")).toInt(), 2);
+    QCOMPARE(at(recognised, QStringLiteral("lines/1/relativeHeight")).toDouble(), 0.5);
+    QVERIFY(at(recognised, QStringLiteral("lines/1/confidence")).isNull());
+    QCOMPARE(textAt(recognised, "posting/position/value"), QStringLiteral("Backend Engineer"));
 
     const QJsonObject screenshot = run.objects.at(2);
-    checkPostingShape(screenshot);
-    const QJsonArray screenshotLines = screenshot.value(QStringLiteral("lines")).toArray();
-    QCOMPARE(screenshotLines.size(), 2);
-    QCOMPARE(
-        screenshotLines.at(0).toObject().value(QStringLiteral("text")).toString(), QStringLiteral("Data Engineer"));
-    QCOMPARE(screenshotLines.at(0).toObject().value(QStringLiteral("relativeHeight")).toDouble(), 1.0);
-    QVERIFY(screenshotLines.at(1).toObject().value(QStringLiteral("confidence")).isDouble());
-    QCOMPARE(fieldValue(screenshot, "workModel"), QStringLiteral("remote"));
+    QCOMPARE(at(screenshot, QStringLiteral("lines")).toArray().size(), 2);
+    QCOMPARE(textAt(screenshot, "lines/0/text"), QStringLiteral("Data Engineer"));
+    QCOMPARE(at(screenshot, QStringLiteral("lines/0/relativeHeight")).toDouble(), 1.0);
+    QVERIFY(at(screenshot, QStringLiteral("lines/1/confidence")).isDouble());
+    QCOMPARE(textAt(screenshot, "posting/workModel/value"), QStringLiteral("remote"));
 
     const QJsonObject failed = run.objects.at(3);
-    QCOMPARE(failed.value(QStringLiteral("source")).toString(), QStringLiteral("notes.png"));
-    QCOMPARE(
-        failed.value(QStringLiteral("error")).toString(), QStringLiteral("This file could not be read as an image."));
+    QCOMPARE(textAt(failed, "source"), QStringLiteral("notes.png"));
+    QCOMPARE(textAt(failed, "error"), QStringLiteral("This file could not be read as an image."));
     QVERIFY(!failed.contains(QStringLiteral("posting")));
 
     // The parser's fields stay as they are; the suggestion stands beside them.
-    QVERIFY(pasted.value(QStringLiteral("suggestions")).toObject().isEmpty());
     const QJsonObject suggested = run.objects.at(4);
-    checkPostingShape(suggested);
-    QVERIFY(suggested.value(QStringLiteral("posting")).toObject().value(QStringLiteral("company")).isNull());
-    const QJsonObject company
-        = suggested.value(QStringLiteral("suggestions")).toObject().value(QStringLiteral("company")).toObject();
-    QCOMPARE(company.value(QStringLiteral("value")).toString(), QStringLiteral("Fernhill"));
-    QVERIFY(company.value(QStringLiteral("evidence")).toString().startsWith(QLatin1String("At Fernhill, we build")));
-    QCOMPARE(suggested.value(QStringLiteral("suggestions"))
-                 .toObject()
-                 .value(QStringLiteral("board"))
-                 .toObject()
-                 .value(QStringLiteral("value"))
-                 .toString(),
-        QStringLiteral("workday"));
+    QVERIFY(at(suggested, QStringLiteral("posting/company")).isNull());
+    QCOMPARE(textAt(suggested, "suggestions/company/value"), QStringLiteral("Fernhill"));
+    QVERIFY(textAt(suggested, "suggestions/company/evidence").startsWith(QLatin1String("At Fernhill, we build")));
+    QCOMPARE(textAt(suggested, "suggestions/board/value"), QStringLiteral("workday"));
 }
 
 void TestProbeTool::namedPipesAreRefused_data()
@@ -240,12 +208,9 @@ void TestProbeTool::namedPipesAreRefused_data()
     QTest::addColumn<QString>("subcommand");
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("backup") << "backup"
-                            << "pipe.json" << 1;
-    QTest::newRow("screenshot") << "posting"
-                                << "pipe.png" << 0;
-    QTest::newRow("posting text") << "posting"
-                                  << "pipe.txt" << 0;
+    QTest::newRow("backup") << QStringLiteral("backup") << QStringLiteral("pipe.json") << 1;
+    QTest::newRow("screenshot") << QStringLiteral("posting") << QStringLiteral("pipe.png") << 0;
+    QTest::newRow("posting text") << QStringLiteral("posting") << QStringLiteral("pipe.txt") << 0;
 }
 
 // A named pipe given as a file would block its reader for ever: each is refused,

@@ -63,7 +63,6 @@ private Q_SLOTS:
     void aboutShowsVersionDataFolderAndLicences();
 
 private:
-    std::unique_ptr<QMainWindow> showWindow(ApplywrightApp& app);
     QString missing(const QString& name) const { return m_dir->filePath(QStringLiteral("shots/") + name); }
 
     std::unique_ptr<TestSupport::FixedClock> m_clock;
@@ -88,16 +87,6 @@ void TestDesktop::cleanup()
 {
     m_dir.reset();
     m_clock.reset();
-}
-
-std::unique_ptr<QMainWindow> TestDesktop::showWindow(ApplywrightApp& app)
-{
-    auto window = app.createWindow();
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qWarning("window did not become active");
-    return window;
 }
 
 void TestDesktop::commandLine_data()

@@ -77,7 +77,8 @@ inline void useTestLocale()
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
-// WCAG contrast ratio of two opaque colours.
+// WCAG contrast ratio of two opaque colours, worked out here on its own rather than
+// with Palette::contrast, so that a fault in the application's measure cannot hide itself.
 inline double contrast(const QColor& a, const QColor& b)
 {
     const auto luminance = [](const QColor& c) {
@@ -109,6 +110,17 @@ inline double drawnContrast(const QImage& image, const QRect& area, QColor* back
     if (background)
         *background = QColor(common);
     return best;
+}
+
+// Shows the application's main window and waits until it is active.
+template <typename App> auto showWindow(App& app)
+{
+    auto window = app.createWindow();
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qWarning("window did not become active");
+    return window;
 }
 
 // A menu's entries as shown (access-key marks left out), separators as "---".

@@ -76,8 +76,6 @@ private:
     std::unique_ptr<TestSupport::FixedClock> m_clock;
     std::unique_ptr<QTemporaryDir> m_dir;
     FakeDesktop m_desktop;
-
-    std::unique_ptr<QMainWindow> showWindow(ApplywrightApp& app);
 };
 
 void TestShell::initTestCase()
@@ -97,16 +95,6 @@ void TestShell::cleanup()
 {
     m_dir.reset();
     m_clock.reset();
-}
-
-std::unique_ptr<QMainWindow> TestShell::showWindow(ApplywrightApp& app)
-{
-    auto window = app.createWindow();
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qWarning("window did not become active");
-    return window;
 }
 
 void TestShell::windowShowsBeforeTheRecordsAreRead()

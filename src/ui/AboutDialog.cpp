@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 
@@ -158,4 +159,5 @@ void AboutDialog::applyStyle()
     const QFont licenceFont = Palette::monospacedFont(Palette::TextStyle::caption, font());
     m_licences->setFont(licenceFont);
     m_licences->setFixedHeight(QFontMetrics(licenceFont).lineSpacing() * licenceLines + 12);
+    m_licences->verticalScrollBar()->setStyleSheet(Palette::slimScrollBarStyleSheet(palette()));
 }

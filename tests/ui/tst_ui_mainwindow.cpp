@@ -12,7 +12,6 @@
 #include "ui/ApplicationListView.h"
 #include "ui/ApplicationRow.h"
 #include "ui/ConfirmationDialog.h"
-#include "ui/ContentView.h"
 #include "ui/DetailHeader.h"
 #include "ui/DetailPlaceholder.h"
 #include "ui/DetailSections.h"
@@ -26,7 +25,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -128,8 +126,7 @@ private Q_SLOTS:
         // Measured in the painted pixels, in the application's own look: the search
         // field's edge and a menu's edge at least 3:1 against what surrounds them.
         QFETCH(bool, dark);
-        QStyle* const originalStyle = QApplication::style();
-        const QString styleName = originalStyle->name();
+        const QString styleName = QApplication::style()->name();
         const QPalette original = QApplication::palette();
         Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
         addSampleRecords();

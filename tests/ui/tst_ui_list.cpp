@@ -63,445 +63,406 @@ struct Recorder {
     }
 };
 
-} // namespace
+// The clock, a fresh store and the window state over it, for each test.
+struct Fixture {
+    TestSupport::FixedClock clock {testNow()};
+    TempStore store;
+    TodayProvider today;
+    WindowState state {store.store(), today};
+};
 
 class TestApplicationList : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
-
-    void modelPassesTheModelTester();
-    void rowLayout_data();
-    void rowLayout();
-    void waitingBadge();
-    void symbolsResolveAndAreTinted();
-    void textColoursAreReadable_data();
-    void textColoursAreReadable();
-    void rowsAreReadableInEveryState_data();
-    void rowsAreReadableInEveryState();
-    void toolbarButtonsAndFilterMenu();
-    void contextMenu_data();
-    void contextMenu();
-    void drop_data();
-    void drop();
-
-private:
-    std::unique_ptr<TestSupport::FixedClock> m_clock;
-    std::unique_ptr<TempStore> m_store;
-    std::unique_ptr<TodayProvider> m_today;
-    std::unique_ptr<WindowState> m_state;
-};
-
-void TestApplicationList::initTestCase()
-{
-    useTestLocale();
-}
-
-void TestApplicationList::init()
-{
-    m_clock = std::make_unique<TestSupport::FixedClock>(testNow());
-    m_store = std::make_unique<TempStore>();
-    QVERIFY(m_store->isReady());
-    m_today = std::make_unique<TodayProvider>();
-    m_state = std::make_unique<WindowState>(m_store->store(), *m_today);
-}
-
-void TestApplicationList::cleanup()
-{
-    m_state.reset();
-    m_today.reset();
-    m_store.reset();
-    m_clock.reset();
-}
-
-void TestApplicationList::modelPassesTheModelTester()
-{
-    QList<JobApplication*> all;
-    for (int i = 0; i < 12; ++i)
-        all.append(addRecord(m_store->store(), u"Firm %1"_s.arg(i), {}, ApplicationStatus::applied, i));
-    QList<JobApplication*> fewer = all;
-    fewer.removeAt(4);
-    QList<JobApplication*> sparse;
-    for (int i = 0; i < all.size(); i += 3)
-        sparse.append(all[i]);
-
-    ApplicationListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    // One removed and inserted back, several removed and inserted, reversed, replaced.
-    for (const QList<JobApplication*>& rows : {all, fewer, all, sparse, all,
-             QList<JobApplication*>(all.crbegin(), all.crend()), QList<JobApplication*> {all[5], all[1], all[7]}}) {
-        model.setApplications(rows);
-        QCOMPARE(model.applications(), rows);
-    }
-    model.refresh(all[1]);
-    model.forget(all[1]);
-    QCOMPARE(model.applications(), (QList<JobApplication*> {all[5], all[7]}));
-
-    // The same records in another order move rows instead of resetting: the selection stays.
-    model.setApplications({all[0], all[1], all[2]});
-    const QPersistentModelIndex selected = model.index(1, 0);
-    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
-    model.setApplications({all[2], all[0], all[1]});
-    QCOMPARE(resets.count(), 0);
-    QCOMPARE(model.application(selected), all[1]);
-}
-
-void TestApplicationList::rowLayout_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<bool>("favorite");
-    QTest::addColumn<bool>("longNames");
-    QTest::addColumn<double>("barOpacity");
-    QTest::newRow("open, long names") << int(ApplicationStatus::techInterview) << true << true << 1.0;
-    QTest::newRow("offer") << int(ApplicationStatus::offer) << true << false << 0.45;
-    QTest::newRow("rejected, long names") << int(ApplicationStatus::rejected) << false << true << 0.45;
-}
-
-void TestApplicationList::rowLayout()
-{
-    QFETCH(int, status);
-    QFETCH(bool, favorite);
-    QFETCH(bool, longNames);
-    QFETCH(double, barOpacity);
-    const auto value = ApplicationStatus(status);
-    const bool open = barOpacity == 1.0;
-    JobApplication* record
-        = addRecord(m_store->store(), longNames ? u"Extraordinarily Long Company Name "_s.repeated(4) : u"Acme"_s,
-            longNames ? u"Principal Engineer "_s.repeated(6) : u"Engineer"_s, value, 12);
-    record->setFavorite(favorite);
-    record->setFollowUpDate(testNow().addDays(-1));
-    ApplicationRow row;
-    row.setToday(startOfLocalDay(testNow()));
-    QStyleOptionViewItem option;
-    option.font = QApplication::font();
-    option.palette = QApplication::palette();
-    option.rect = QRect(0, 0, 320, row.rowHeight(option.font, option.palette));
-    const ApplicationRow::Layout layout = row.layout(option, *record);
-
-    // Closed records show neither the waiting badge nor a due follow-up; the star follows the record.
-    QCOMPARE(!layout.waitingBadge.isEmpty(), open);
-    QCOMPARE(!layout.followUpChip.isEmpty(), open);
-    QCOMPARE(!layout.star.isEmpty(), favorite);
-    // Every part stays inside the row, left to right on its line, without overlapping another.
-    const QRect inside = option.rect.adjusted(ApplicationRow::contentInsetX, 0, -ApplicationRow::contentInsetX, 0);
-    for (QList<QRect> line : {QList<QRect> {layout.statusBar, layout.company, layout.star, layout.waitingBadge},
-             QList<QRect> {layout.statusBadge, layout.workModelChip, layout.followUpChip}}) {
-        line.removeAll(QRect());
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            QVERIFY(inside.contains(line[i]));
-            QVERIFY(i == 0 || line[i].left() > line[i - 1].right());
-        }
-    }
-    QVERIFY(inside.contains(layout.position));
-    QVERIFY(layout.position.top() > layout.company.bottom());
-    QVERIFY(layout.statusBadge.top() > layout.position.bottom());
-    // The compact waiting badge carries its help text; a name cut short shows in full.
-    if (open)
-        QCOMPARE(row.toolTipAt(option, *record, layout.waitingBadge.center()), u"Waiting 12 days"_s);
-    QCOMPARE(row.toolTipAt(option, *record, layout.company.center()), longNames ? record->companyName() : QString());
-
-    // Painted: the bar's pixels are the status colour, faded over the background for closed records.
-    QImage image(option.rect.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
+    void initTestCase() { useTestLocale(); }
+    void init()
     {
+        m_fixture = std::make_unique<Fixture>();
+        QVERIFY(m_fixture->store.isReady());
+    }
+    void cleanup() { m_fixture.reset(); }
+
+    void modelPassesTheModelTester()
+    {
+        QList<JobApplication*> all;
+        for (int i = 0; i < 12; ++i)
+            all.append(addRecord(store(), u"Firm %1"_s.arg(i), {}, ApplicationStatus::applied, i));
+        QList<JobApplication*> fewer = all;
+        fewer.removeAt(4);
+        QList<JobApplication*> sparse;
+        for (int i = 0; i < all.size(); i += 3)
+            sparse.append(all[i]);
+
+        ApplicationListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // One removed and inserted back, several removed and inserted, reversed, replaced.
+        for (const QList<JobApplication*>& rows : {all, fewer, all, sparse, all,
+                 QList<JobApplication*>(all.crbegin(), all.crend()), QList<JobApplication*> {all[5], all[1], all[7]}}) {
+            model.setApplications(rows);
+            QCOMPARE(model.applications(), rows);
+        }
+        model.refresh(all[1]);
+        model.forget(all[1]);
+        QCOMPARE(model.applications(), (QList<JobApplication*> {all[5], all[7]}));
+
+        // The same records in another order move rows instead of resetting: the selection stays.
+        model.setApplications({all[0], all[1], all[2]});
+        const QPersistentModelIndex selected = model.index(1, 0);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        model.setApplications({all[2], all[0], all[1]});
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(model.application(selected), all[1]);
+    }
+
+    void rowLayout_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("favorite");
+        QTest::addColumn<bool>("longNames");
+        QTest::addColumn<double>("barOpacity");
+        const auto row = [](const char* name, ApplicationStatus status, bool favorite, bool longNames, double bar) {
+            QTest::newRow(name) << int(status) << favorite << longNames << bar;
+        };
+        row("open, long names", ApplicationStatus::techInterview, true, true, 1.0);
+        row("offer", ApplicationStatus::offer, true, false, 0.45);
+        row("rejected, long names", ApplicationStatus::rejected, false, true, 0.45);
+    }
+
+    void rowLayout()
+    {
+        QFETCH(int, status);
+        QFETCH(bool, favorite);
+        QFETCH(bool, longNames);
+        QFETCH(double, barOpacity);
+        const auto value = ApplicationStatus(status);
+        const bool open = barOpacity == 1.0;
+        JobApplication* record
+            = addRecord(store(), longNames ? u"Extraordinarily Long Company Name "_s.repeated(4) : u"Acme"_s,
+                longNames ? u"Principal Engineer "_s.repeated(6) : u"Engineer"_s, value, 12);
+        record->setFavorite(favorite);
+        record->setFollowUpDate(testNow().addDays(-1));
+        ApplicationRow row;
+        row.setToday(startOfLocalDay(testNow()));
+        QStyleOptionViewItem option;
+        option.font = QApplication::font();
+        option.palette = QApplication::palette();
+        option.rect = QRect(0, 0, 320, row.rowHeight(option.font, option.palette));
+        const ApplicationRow::Layout layout = row.layout(option, *record);
+
+        // Closed records show neither the waiting badge nor a due follow-up; the star follows the record.
+        QCOMPARE(!layout.waitingBadge.isEmpty(), open);
+        QCOMPARE(!layout.followUpChip.isEmpty(), open);
+        QCOMPARE(!layout.star.isEmpty(), favorite);
+        // Every part stays inside the row, left to right on its line, without overlapping another.
+        const QRect inside = option.rect.adjusted(ApplicationRow::contentInsetX, 0, -ApplicationRow::contentInsetX, 0);
+        for (QList<QRect> line : {QList<QRect> {layout.statusBar, layout.company, layout.star, layout.waitingBadge},
+                 QList<QRect> {layout.statusBadge, layout.workModelChip, layout.followUpChip}}) {
+            line.removeAll(QRect());
+            for (qsizetype i = 0; i < line.size(); ++i) {
+                QVERIFY(inside.contains(line[i]));
+                QVERIFY(i == 0 || line[i].left() > line[i - 1].right());
+            }
+        }
+        QVERIFY(inside.contains(layout.position));
+        QVERIFY(layout.position.top() > layout.company.bottom());
+        QVERIFY(layout.statusBadge.top() > layout.position.bottom());
+        // The compact waiting badge carries its help text; a name cut short shows in full.
+        if (open)
+            QCOMPARE(row.toolTipAt(option, *record, layout.waitingBadge.center()), u"Waiting 12 days"_s);
+        QCOMPARE(
+            row.toolTipAt(option, *record, layout.company.center()), longNames ? record->companyName() : QString());
+
+        // Painted: the bar's pixels are the status colour, faded over the background for closed records.
+        QImage image(option.rect.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
         QPainter painter(&image);
         row.paintRow(&painter, option, *record);
+        painter.end();
+        const QColor bar = image.pixelColor(layout.statusBar.center());
+        const QColor tinted = Palette::fillColor(tint(value), option.palette);
+        const auto near = [&](int painted, int c) {
+            return std::abs(painted - qRound(c * barOpacity + 255 * (1 - barOpacity))) <= 2;
+        };
+        QVERIFY2(near(bar.red(), tinted.red()) && near(bar.green(), tinted.green()) && near(bar.blue(), tinted.blue()),
+            qPrintable(bar.name()));
     }
-    const QColor bar = image.pixelColor(layout.statusBar.center());
-    const QColor tinted = Palette::fillColor(tint(value), option.palette);
-    const auto near
-        = [&](int painted, int c) { return std::abs(painted - qRound(c * barOpacity + 255 * (1 - barOpacity))) <= 2; };
-    QVERIFY2(near(bar.red(), tinted.red()) && near(bar.green(), tinted.green()) && near(bar.blue(), tinted.blue()),
-        qPrintable(bar.name()));
-}
 
-void TestApplicationList::waitingBadge()
-{
-    // The dot is a shape and takes the vivid shade; text takes the readable one, and
-    // its number is a plain integer without grouping.
-    const QPalette palette = QApplication::palette();
-    WaitingBadge dot(90, WaitingBadge::Style::dot);
-    QVERIFY(dot.badge().text().isEmpty());
-    QCOMPARE(dot.accessibleName(), u"Waiting 90 days"_s);
-    QCOMPARE(dot.badge().foreground(), Palette::fillColor(NamedColor::red, palette));
-    WaitingBadge compact(1234, WaitingBadge::Style::compact);
-    QCOMPARE(compact.badge().text(), u"1234d"_s);
-    QCOMPARE(compact.toolTip(), u"Waiting 1234 days"_s);
-    QCOMPARE(compact.badge().foreground(), Palette::textColor(NamedColor::red, palette));
-}
+    void waitingBadge()
+    {
+        // The dot is a shape and takes the vivid shade; text takes the readable one, and
+        // its number is a plain integer without grouping.
+        const QPalette palette = QApplication::palette();
+        WaitingBadge dot(90, WaitingBadge::Style::dot);
+        QVERIFY(dot.badge().text().isEmpty());
+        QCOMPARE(dot.accessibleName(), u"Waiting 90 days"_s);
+        QCOMPARE(dot.badge().foreground(), Palette::fillColor(NamedColor::red, palette));
+        WaitingBadge compact(1234, WaitingBadge::Style::compact);
+        QCOMPARE(compact.badge().text(), u"1234d"_s);
+        QCOMPARE(compact.toolTip(), u"Waiting 1234 days"_s);
+        QCOMPARE(compact.badge().foreground(), Palette::textColor(NamedColor::red, palette));
+    }
 
-void TestApplicationList::symbolsResolveAndAreTinted()
-{
-    // Every symbol a vocabulary names has a drawing.
-    QStringList used;
-    for (ApplicationStatus status : allCases<ApplicationStatus>())
-        used.append(symbolName(status));
-    for (WorkModel model : allCases<WorkModel>())
-        used.append(symbolName(model));
-    for (WaitingLevel level : {WaitingLevel::early, WaitingLevel::followUp, WaitingLevel::silent})
-        used.append(symbolName(level));
-    for (const QString& name : std::as_const(used))
-        QVERIFY2(!Symbols::pixmap(name, Qt::black, 16, 1.0).isNull(), qPrintable(name));
-    QVERIFY(Symbols::pixmap(u"no.such.symbol"_s, Qt::black, 16, 1.0).isNull());
+    void symbolsResolveAndAreTinted()
+    {
+        // Every symbol a vocabulary names has a drawing.
+        QStringList used;
+        for (ApplicationStatus status : allCases<ApplicationStatus>())
+            used.append(symbolName(status));
+        for (WorkModel model : allCases<WorkModel>())
+            used.append(symbolName(model));
+        for (WaitingLevel level : {WaitingLevel::early, WaitingLevel::followUp, WaitingLevel::silent})
+            used.append(symbolName(level));
+        for (const QString& name : std::as_const(used))
+            QVERIFY2(!Symbols::pixmap(name, Qt::black, 16, 1.0).isNull(), qPrintable(name));
+        QVERIFY(Symbols::pixmap(u"no.such.symbol"_s, Qt::black, 16, 1.0).isNull());
 
-    // Drawn in the colour asked for at run time: a filled star is solid in its middle, clear in its corner.
-    const QColor tint(0x12, 0x80, 0xf0);
-    const QImage image = Symbols::pixmap(u"star.fill"_s, tint, 24, 2.0).toImage();
-    QCOMPARE(image.pixelColor(24, 26), tint);
-    QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
-    // Plain names draw the regular weight: an outline, clear in the middle.
-    QCOMPARE(Symbols::pixmap(u"star"_s, tint, 24, 2.0).toImage().pixelColor(24, 26).alpha(), 0);
-}
+        // Drawn in the colour asked for at run time: a filled star is solid in its middle, clear in its corner.
+        const QColor tint(0x12, 0x80, 0xf0);
+        const QImage image = Symbols::pixmap(u"star.fill"_s, tint, 24, 2.0).toImage();
+        QCOMPARE(image.pixelColor(24, 26), tint);
+        QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
+        // Plain names draw the regular weight: an outline, clear in the middle.
+        QCOMPARE(Symbols::pixmap(u"star"_s, tint, 24, 2.0).toImage().pixelColor(24, 26).alpha(), 0);
+    }
 
-void TestApplicationList::textColoursAreReadable_data()
-{
-    QTest::addColumn<bool>("dark");
-    QTest::newRow("light") << false;
-    QTest::newRow("dark") << true;
-}
-
-void TestApplicationList::textColoursAreReadable()
-{
-    QFETCH(bool, dark);
-    const QPalette palette = dark ? Palette::darkPalette() : Palette::lightPalette();
-    QCOMPARE(Palette::isDark(palette), dark);
-    // Text sits on the detail column (base) and on the sidebar (window), and badge
-    // text on its own capsule of the colour at 15 % over the sidebar.
-    const QColor base = palette.color(QPalette::Base);
-    const QColor sidebar = palette.color(QPalette::Window);
-    for (NamedColor color : {NamedColor::blue, NamedColor::purple, NamedColor::indigo, NamedColor::green,
-             NamedColor::red, NamedColor::yellow, NamedColor::orange}) {
-        const QColor text = Palette::textColor(color, palette);
-        const QColor fill = Palette::fillColor(color, palette);
-        const QColor capsule = QColor::fromRgbF(float(sidebar.redF() * 0.85 + fill.redF() * 0.15),
-            float(sidebar.greenF() * 0.85 + fill.greenF() * 0.15), float(sidebar.blueF() * 0.85 + fill.blueF() * 0.15));
-        for (const QColor& background : {base, sidebar, capsule}) {
-            QVERIFY2(contrast(text, background) >= 4.5,
-                qPrintable(u"%1 on %2: %3"_s.arg(text.name(), background.name()).arg(contrast(text, background))));
+    void textColoursAreReadable()
+    {
+        // Text sits on the detail column (base) and on the sidebar (window), and badge
+        // text on its own capsule of the colour at 15 % over the sidebar.
+        for (const bool dark : {false, true}) {
+            const QPalette palette = dark ? Palette::darkPalette() : Palette::lightPalette();
+            QCOMPARE(Palette::isDark(palette), dark);
+            const QColor base = palette.color(QPalette::Base), sidebar = palette.color(QPalette::Window);
+            const auto readable = [](const QColor& text, const QColor& on) {
+                QVERIFY2(contrast(text, on) >= 4.5,
+                    qPrintable(u"%1 on %2: %3"_s.arg(text.name(), on.name()).arg(contrast(text, on))));
+            };
+            for (NamedColor color : {NamedColor::blue, NamedColor::purple, NamedColor::indigo, NamedColor::green,
+                     NamedColor::red, NamedColor::yellow, NamedColor::orange}) {
+                const QColor text = Palette::textColor(color, palette), fill = Palette::fillColor(color, palette);
+                const auto mix = [](double under, double over) { return float(under * 0.85 + over * 0.15); };
+                const QColor capsule = QColor::fromRgbF(mix(sidebar.redF(), fill.redF()),
+                    mix(sidebar.greenF(), fill.greenF()), mix(sidebar.blueF(), fill.blueF()));
+                for (const QColor& background : {base, sidebar, capsule})
+                    readable(text, background);
+            }
+            readable(Palette::secondaryText(palette), sidebar);
+            readable(Palette::secondaryText(palette), base);
         }
     }
-    QVERIFY(contrast(Palette::secondaryText(palette), sidebar) >= 4.5);
-    QVERIFY(contrast(Palette::secondaryText(palette), base) >= 4.5);
-}
 
-void TestApplicationList::rowsAreReadableInEveryState_data()
-{
-    QTest::addColumn<bool>("dark");
-    QTest::addColumn<QString>("state");
-    for (const bool dark : {false, true}) {
-        for (const char* state : {"plain", "selected", "selected, list unfocused"})
-            QTest::addRow("%s, %s", dark ? "dark" : "light", state) << dark << QString::fromLatin1(state);
+    void rowsAreReadableInEveryState_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<QString>("shown");
+        for (const bool dark : {false, true})
+            for (const char* state : {"plain", "selected", "selected, list unfocused"})
+                QTest::addRow("%s, %s", dark ? "dark" : "light", state) << dark << QString::fromLatin1(state);
     }
-}
 
-void TestApplicationList::rowsAreReadableInEveryState()
-{
-    // Measured in the pixels the list paints: every text of a row at least 4.5:1
-    // against what is behind it, and an open application's status bar at least 3:1.
-    QFETCH(bool, dark);
-    QFETCH(QString, state);
-    const QPalette original = QApplication::palette();
-    QApplication::setPalette(dark ? Palette::darkPalette() : Palette::lightPalette());
-    QList<JobApplication*> records;
-    int days = 1;
-    for (const ApplicationStatus status : {ApplicationStatus::applied, ApplicationStatus::hrInterview,
-             ApplicationStatus::techInterview, ApplicationStatus::offer, ApplicationStatus::rejected}) {
+    void rowsAreReadableInEveryState()
+    {
+        // Measured in the pixels the list paints: every text of a row at least 4.5:1
+        // against what is behind it, and an open application's status bar at least 3:1.
+        QFETCH(bool, dark);
+        QFETCH(QString, shown);
+        const QPalette original = QApplication::palette();
+        QApplication::setPalette(dark ? Palette::darkPalette() : Palette::lightPalette());
+        QList<JobApplication*> records;
+        for (const ApplicationStatus status : allCases<ApplicationStatus>()) {
+            records.append(addRecord(store(), u"Çağrı Yazılım"_s, u"Backend Engineer"_s, status,
+                1 + 6 * int(records.size()), WorkModel::hybrid));
+            records.last()->setFollowUpDate(daysAgo(1));
+            records.last()->setFavorite(true);
+        }
+        QWidget window;
+        auto* other = new QLineEdit(&window);
+        Recorder recorder;
+        auto* list = new ApplicationListView(state(), recorder.actions(), &window);
+        list->setGeometry(0, 30, 320, 600);
+        window.resize(320, 630);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QListView* view = list->listView();
+        const bool selected = shown != u"plain"_s;
+        for (JobApplication* record : std::as_const(records)) {
+            state().setSelectedID(selected ? std::optional(record->id()) : std::nullopt);
+            (shown == u"selected"_s ? static_cast<QWidget*>(view) : other)->setFocus();
+            QApplication::processEvents();
+            const QModelIndex index = list->model()->index(list->model()->rowOf(record));
+            QVERIFY(index.isValid());
+            QCOMPARE(view->selectionModel()->isSelected(index), selected);
+            QStyleOptionViewItem option;
+            option.initFrom(view);
+            option.rect = view->visualRect(index);
+            const ApplicationRow::Layout layout = list->rowDelegate()->layout(option, *record);
+            const QImage image = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const qreal scale = image.devicePixelRatio();
+            const auto pixels = [scale](const QRect& r) {
+                return QRect(r.topLeft() * scale, r.size() * scale).adjusted(1, 1, -1, -1);
+            };
+            const auto describe = [&record](const char* part, double measured) {
+                return qPrintable(
+                    u"%1 of %2: %3"_s.arg(QLatin1String(part), record->statusRaw()).arg(measured, 0, 'f', 2));
+            };
+            for (const auto& [part, rect] : {std::pair {"company", layout.company}, {"position", layout.position},
+                     {"status badge", layout.statusBadge}, {"waiting badge", layout.waitingBadge},
+                     {"work model", layout.workModelChip}, {"follow-up", layout.followUpChip}}) {
+                const double measured = rect.isEmpty() ? 5 : drawnContrast(image, pixels(rect));
+                QVERIFY2(measured >= 4.5, describe(part, measured));
+            }
+            if (!isClosed(record->status())) {
+                QColor behind;
+                drawnContrast(image, pixels(layout.position), &behind);
+                const QColor bar = image.pixelColor(pixels(layout.statusBar).center());
+                QVERIFY2(contrast(bar, behind) >= 3, describe("status bar", contrast(bar, behind)));
+            }
+        }
+        QApplication::setPalette(original);
+    }
+
+    void toolbarButtonsAndFilterMenu()
+    {
+        Recorder recorder;
+        ApplicationListView list(state(), recorder.actions());
+        list.findChild<QToolButton*>(u"newApplicationButton"_s)->click();
+        QCOMPARE(recorder.creates, 1);
+        QMenu* menu = list.filterMenu();
+        const auto entry = [&](const char* name) { return menu->findChild<QAction*>(QLatin1String(name)); };
+        const auto symbol = [&] { return list.filterButton()->property("symbol").toString(); };
+        const QString plain = u"line.3.horizontal.decrease.circle"_s, filled = plain + u".fill"_s;
+
+        // A sort changes the sort only; the symbol shows a filter in force, not a sort.
+        entry("sortOption:company")->trigger();
+        QCOMPARE(state().sortOption(), SortOption::company);
+        QCOMPARE(symbol(), plain);
+        entry("statusFilter:offer")->trigger();
+        QVERIFY(state().statusFilter() == StatusFilter::status(ApplicationStatus::offer));
+        QVERIFY(!entry("statusFilter:all")->isChecked());
+        QCOMPARE(symbol(), filled);
+
+        // Set from elsewhere: the check marks and the symbol follow the window state.
+        state().setStatusFilter(StatusFilter::active());
+        QVERIFY(entry("statusFilter:active")->isChecked());
+        state().setSortOption(SortOption::status);
+        QVERIFY(entry("sortOption:status")->isChecked() && !entry("sortOption:company")->isChecked());
+        state().setStatusFilter(StatusFilter::all());
+        QCOMPARE(symbol(), plain);
+    }
+
+    void contextMenu_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<bool>("favorite");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QUrl>("opens");
+        const auto row = [](const char* name, const char* link, bool favorite, const char* entries, const char* opens) {
+            QTest::newRow(name) << QString::fromUtf8(link) << favorite << QString::fromUtf8(entries).split(u'|')
+                                << QUrl(QString::fromUtf8(opens));
+        };
+        row("no link", "", false, "Add Star|---|Delete", "");
+        row("bare host", "acme.example.com/jobs/1", false, "Add Star|Open Posting|---|Delete",
+            "https://acme.example.com/jobs/1");
+        row("http, starred", "http://acme.example.com", true, "Remove Star|Open Posting|---|Delete",
+            "http://acme.example.com");
+    }
+
+    void contextMenu()
+    {
+        QFETCH(QString, link);
+        QFETCH(bool, favorite);
+        QFETCH(QStringList, entries);
+        QFETCH(QUrl, opens);
         JobApplication* record
-            = addRecord(m_store->store(), u"Çağrı Yazılım"_s, u"Backend Engineer"_s, status, days, WorkModel::hybrid);
-        record->setFollowUpDate(daysAgo(1));
-        record->setFavorite(true);
-        records.append(record);
-        days += 6;
-    }
-    QWidget window;
-    auto* other = new QLineEdit(&window);
-    Recorder recorder;
-    auto* list = new ApplicationListView(*m_state, recorder.actions(), &window);
-    list->setGeometry(0, 30, 320, 600);
-    window.resize(320, 630);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QListView* view = list->listView();
-    const bool selected = state != u"plain"_s;
-    for (JobApplication* record : std::as_const(records)) {
-        m_state->setSelectedID(selected ? std::optional(record->id()) : std::nullopt);
-        if (state == u"selected"_s)
-            view->setFocus();
-        else
-            other->setFocus();
-        QApplication::processEvents();
-        const QModelIndex index = list->model()->index(list->model()->rowOf(record));
-        QVERIFY(index.isValid());
-        QCOMPARE(view->selectionModel()->isSelected(index), selected);
-        QStyleOptionViewItem option;
-        option.initFrom(view);
-        option.rect = view->visualRect(index);
-        const ApplicationRow::Layout layout = list->rowDelegate()->layout(option, *record);
-        const QImage image = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const qreal scale = image.devicePixelRatio();
-        const auto pixels = [scale](const QRect& r) {
-            return QRect((r.topLeft() * scale), (r.size() * scale)).adjusted(1, 1, -1, -1);
+            = addRecord(store(), u"Acme"_s, {}, ApplicationStatus::applied, 1, WorkModel::remote, link);
+        record->setFavorite(favorite);
+        Recorder recorder;
+        ApplicationListView list(state(), recorder.actions());
+        const auto menu = list.makeContextMenu(*record);
+        QCOMPARE(menuTexts(*menu), entries);
+        const auto trigger = [&](const char* name) {
+            if (auto* action = menu->findChild<QAction*>(QLatin1String(name)))
+                action->trigger();
         };
-        const auto describe = [&record](const char* part, double measured) {
-            return qPrintable(u"%1 of %2: %3"_s.arg(QLatin1String(part), record->statusRaw()).arg(measured, 0, 'f', 2));
+        // The star toggles and stamps the record as updated.
+        const QDateTime stamped = testNow().addSecs(3600);
+        m_fixture->clock.set(stamped);
+        trigger("toggleStarAction");
+        QCOMPARE(record->isFavorite(), !favorite);
+        QCOMPARE(record->updatedAt(), stamped.toUTC());
+        trigger("openPostingAction");
+        QCOMPARE(recorder.opened, opens.isEmpty() ? QList<QUrl>() : QList<QUrl> {opens});
+        trigger("deleteAction");
+        QCOMPARE(recorder.deletes, (QList<JobApplication*> {record}));
+        // The list itself deletes nothing.
+        QCOMPARE(store().count(), 1);
+    }
+
+    void drop_data()
+    {
+        // By name: "*.png" a PNG, "*.txt" and "*.md" text, "jpeg-without-extension" a JPEG;
+        // "missing.png" does not exist and "https:" is a remote address.
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("listTakesDrops");
+        QTest::addColumn<QStringList>("delivered");
+        const auto row = [](const char* name, const char* files, bool takes, const char* delivered) {
+            const auto list
+                = [](const char* names) { return QString::fromLatin1(names).split(u' ', Qt::SkipEmptyParts); };
+            QTest::newRow(name) << list(files) << takes << list(delivered);
         };
-        for (const auto& [part, rect] : {std::pair {"company", layout.company}, {"position", layout.position},
-                 {"status badge", layout.statusBadge}, {"waiting badge", layout.waitingBadge},
-                 {"work model", layout.workModelChip}, {"follow-up", layout.followUpChip}}) {
-            if (rect.isEmpty())
-                continue;
-            const double measured = drawnContrast(image, pixels(rect));
-            QVERIFY2(measured >= 4.5, describe(part, measured));
-        }
-        if (!isClosed(record->status())) {
-            QColor behind;
-            drawnContrast(image, pixels(layout.position), &behind);
-            const QColor bar = image.pixelColor(pixels(layout.statusBar).center());
-            QVERIFY2(contrast(bar, behind) >= 3, describe("status bar", contrast(bar, behind)));
-        }
+        row("only the images of a mixed drop", "notes.txt shot.png missing.png https://example.com/picture.png", true,
+            "shot.png");
+        row("the content decides, in the dropped order", "jpeg-without-extension shot.png", true,
+            "jpeg-without-extension shot.png");
+        row("only text", "notes.txt two.md", true, "");
+        row("a list that takes no drops", "shot.png", false, "");
     }
-    QApplication::setPalette(original);
-}
 
-void TestApplicationList::toolbarButtonsAndFilterMenu()
-{
-    Recorder recorder;
-    ApplicationListView list(*m_state, recorder.actions());
-    list.findChild<QToolButton*>(u"newApplicationButton"_s)->click();
-    QCOMPARE(recorder.creates, 1);
-    QMenu* menu = list.filterMenu();
-    const auto entry = [&](const char* name) { return menu->findChild<QAction*>(QLatin1String(name)); };
-    const auto symbol = [&] { return list.filterButton()->property("symbol").toString(); };
-    const QString plain = u"line.3.horizontal.decrease.circle"_s;
-    const QString filled = u"line.3.horizontal.decrease.circle.fill"_s;
-
-    // A sort changes the sort only; the symbol shows a filter in force, not a sort.
-    entry("sortOption:company")->trigger();
-    QCOMPARE(m_state->sortOption(), SortOption::company);
-    QCOMPARE(symbol(), plain);
-    entry("statusFilter:offer")->trigger();
-    QVERIFY(m_state->statusFilter() == StatusFilter::status(ApplicationStatus::offer));
-    QVERIFY(!entry("statusFilter:all")->isChecked());
-    QCOMPARE(symbol(), filled);
-
-    // Set from elsewhere: the check marks and the symbol follow the window state.
-    m_state->setStatusFilter(StatusFilter::active());
-    QVERIFY(entry("statusFilter:active")->isChecked());
-    m_state->setSortOption(SortOption::status);
-    QVERIFY(entry("sortOption:status")->isChecked() && !entry("sortOption:company")->isChecked());
-    m_state->setStatusFilter(StatusFilter::all());
-    QCOMPARE(symbol(), plain);
-}
-
-void TestApplicationList::contextMenu_data()
-{
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<bool>("favorite");
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QUrl>("opens");
-    const QString add = u"Add Star"_s;
-    const QString open = u"Open Posting"_s;
-    const QString line = u"---"_s;
-    const QString del = u"Delete"_s;
-    QTest::newRow("no link") << QString() << false << QStringList {add, line, del} << QUrl();
-    QTest::newRow("bare host") << u"acme.example.com/jobs/1"_s << false << QStringList {add, open, line, del}
-                               << QUrl(u"https://acme.example.com/jobs/1"_s);
-    QTest::newRow("http, starred") << u"http://acme.example.com"_s << true
-                                   << QStringList {u"Remove Star"_s, open, line, del}
-                                   << QUrl(u"http://acme.example.com"_s);
-}
-
-void TestApplicationList::contextMenu()
-{
-    QFETCH(QString, link);
-    QFETCH(bool, favorite);
-    QFETCH(QStringList, entries);
-    QFETCH(QUrl, opens);
-    JobApplication* record
-        = addRecord(m_store->store(), u"Acme"_s, {}, ApplicationStatus::applied, 1, WorkModel::remote, link);
-    record->setFavorite(favorite);
-    Recorder recorder;
-    ApplicationListView list(*m_state, recorder.actions());
-    const auto menu = list.makeContextMenu(*record);
-    QCOMPARE(menuTexts(*menu), entries);
-    const auto trigger = [&](const char* name) {
-        if (auto* action = menu->findChild<QAction*>(QLatin1String(name)))
-            action->trigger();
-    };
-    // The star toggles and stamps the record as updated.
-    const QDateTime stamped = testNow().addSecs(3600);
-    m_clock->set(stamped);
-    trigger("toggleStarAction");
-    QCOMPARE(record->isFavorite(), !favorite);
-    QCOMPARE(record->updatedAt(), stamped.toUTC());
-    trigger("openPostingAction");
-    QCOMPARE(recorder.opened, opens.isEmpty() ? QList<QUrl>() : QList<QUrl> {opens});
-    QVERIFY(recorder.deletes.isEmpty());
-    trigger("deleteAction");
-    QCOMPARE(recorder.deletes, (QList<JobApplication*> {record}));
-    // The list itself deletes nothing.
-    QCOMPARE(m_store->store().count(), 1);
-}
-
-void TestApplicationList::drop_data()
-{
-    // By name: "*.png" a PNG, "*.txt" and "*.md" text, "jpeg-without-extension" a JPEG;
-    // "missing.png" does not exist and "https:" is a remote address.
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<bool>("listTakesDrops");
-    QTest::addColumn<QStringList>("delivered");
-    const QString png = u"shot.png"_s;
-    const QString jpeg = u"jpeg-without-extension"_s;
-    const QString text = u"notes.txt"_s;
-    QTest::newRow("only the images of a mixed drop")
-        << QStringList {text, png, u"missing.png"_s, u"https://example.com/picture.png"_s} << true << QStringList {png};
-    QTest::newRow("the content decides, in the dropped order")
-        << QStringList {jpeg, png} << true << QStringList {jpeg, png};
-    QTest::newRow("only text") << QStringList {text, u"two.md"_s} << true << QStringList {};
-    QTest::newRow("a list that takes no drops") << QStringList {png} << false << QStringList {};
-}
-
-void TestApplicationList::drop()
-{
-    QFETCH(QStringList, files);
-    QFETCH(bool, listTakesDrops);
-    QFETCH(QStringList, delivered);
-    QTemporaryDir dir;
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    const auto urlOf = [&](const QString& name) {
-        return name.startsWith(u"https:"_s) ? QUrl(name) : QUrl::fromLocalFile(dir.filePath(name));
-    };
-    QList<QUrl> urls;
-    for (const QString& name : std::as_const(files)) {
-        QFile file(dir.filePath(name));
-        if (name.endsWith(u".txt"_s) || name.endsWith(u".md"_s))
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("just some text\n") > 0);
-        else if (name == u"shot.png"_s || !name.contains(QLatin1Char('.')))
-            QVERIFY(image.save(file.fileName(), name.contains(QLatin1Char('.')) ? "PNG" : "JPG"));
-        urls.append(urlOf(name));
+    void drop()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(bool, listTakesDrops);
+        QFETCH(QStringList, delivered);
+        QTemporaryDir dir;
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const auto urlOf = [&](const QString& name) {
+            return name.startsWith(u"https:"_s) ? QUrl(name) : QUrl::fromLocalFile(dir.filePath(name));
+        };
+        QList<QUrl> urls;
+        for (const QString& name : std::as_const(files)) {
+            QFile file(dir.filePath(name));
+            if (name.endsWith(u".txt"_s) || name.endsWith(u".md"_s))
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write("just some text\n") > 0);
+            else if (name == u"shot.png"_s || !name.contains(QLatin1Char('.')))
+                QVERIFY(image.save(file.fileName(), name.contains(QLatin1Char('.')) ? "PNG" : "JPG"));
+            urls.append(urlOf(name));
+        }
+        Recorder recorder;
+        ApplicationListView list(state(), recorder.actions());
+        list.setAcceptsImageDrops(listTakesDrops);
+        list.resize(320, 400);
+        list.show();
+        bool outlined = false;
+        QCOMPARE(dragAndDrop(list, urls, &outlined), !delivered.isEmpty());
+        QCOMPARE(outlined, listTakesDrops);
+        // The outline shown while a drag is over the list goes with the drop.
+        QVERIFY(!list.listView()->property("dropHighlighted").toBool());
+        QList<QUrl> expected;
+        for (const QString& name : std::as_const(delivered))
+            expected.append(urlOf(name));
+        QCOMPARE(recorder.drops, delivered.isEmpty() ? QList<QList<QUrl>>() : QList<QList<QUrl>> {expected});
     }
-    Recorder recorder;
-    ApplicationListView list(*m_state, recorder.actions());
-    list.setAcceptsImageDrops(listTakesDrops);
-    list.resize(320, 400);
-    list.show();
-    bool outlined = false;
-    QCOMPARE(dragAndDrop(list, urls, &outlined), !delivered.isEmpty());
-    QCOMPARE(outlined, listTakesDrops);
-    // The outline shown while a drag is over the list goes with the drop.
-    QVERIFY(!list.listView()->property("dropHighlighted").toBool());
-    QList<QList<QUrl>> expected;
-    if (!delivered.isEmpty())
-        expected.append(QList<QUrl>());
-    for (const QString& name : std::as_const(delivered))
-        expected.first().append(urlOf(name));
-    QCOMPARE(recorder.drops, expected);
-}
+
+private:
+    std::unique_ptr<Fixture> m_fixture;
+    Store& store() const { return m_fixture->store.store(); }
+    WindowState& state() const { return m_fixture->state; }
+};
+
+} // namespace
 
 QTEST_MAIN(TestApplicationList)
 #include "tst_ui_list.moc"

@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -360,19 +361,39 @@ private Q_SLOTS:
         QCOMPARE(decoded, expected);
     }
 
-    // Written in full and read back exactly, whatever the locale's decimal separator.
-    void amountsRoundTripExactly()
+    void writerEdgeCases()
     {
+        const auto encodedWith = [](const std::function<void(ApplicationBackup&)>& change) {
+            BackupFileContents contents = validContents();
+            change(contents.applications[0]);
+            return encodeBackup(contents);
+        };
+        // Amounts are written in full and read back exactly, whatever the locale's decimal separator.
         for (const QString& amount : {u"123456789012345678901234567890.123456789"_s, u"0.1"_s}) {
             QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-            BackupFileContents contents = validContents();
-            contents.applications[0].expectedSalary = Decimal::parse(QStringView(amount)).value();
-            const QByteArray text = encodeBackup(contents).value();
+            const QByteArray text
+                = encodedWith([&](auto& a) { a.expectedSalary = Decimal::parse(QStringView(amount)).value(); }).value();
             QLocale::setDefault(QLocale::c());
             QVERIFY2(text.contains(QByteArray("\"expectedSalary\": " + amount.toLatin1() + ",\n")), text.constData());
             DECODE_OR_FAIL(decoded, text);
             QCOMPARE(decoded.applications.at(0).expectedSalary->toString(), amount);
         }
+        // Moments outside the written form fail to encode.
+        for (const QDateTime& moment : {utc(10000, 1, 1, 0, 0), utc(-1, 12, 31, 23, 59), QDateTime()}) {
+            const auto encoded = encodedWith([&moment](auto& a) { a.updatedAt = moment; });
+            QVERIFY2(!encoded, qPrintable(moment.toString(Qt::ISODate)));
+            QCOMPARE(encoded.error().description(), cannotWriteText);
+            QVERIFY(encoded.error().debugDescription().startsWith(u"updatedAt"_s));
+        }
+        // Every character below 0x20, also far into a long string, leaves the writer escaped.
+        QString text = QString(70, u'x');
+        for (char16_t c = 0; c < 0x20; ++c)
+            text += QChar(c) + QString(17, u'y');
+        const QByteArray encoded = encodedWith([&text](auto& a) { a.notes = text; }).value();
+        for (const char c : encoded)
+            QVERIFY2(c == '\n' || static_cast<unsigned char>(c) >= 0x20, qPrintable(QString::number(int(c), 16)));
+        DECODE_OR_FAIL(read, encoded);
+        QCOMPARE(read.applications.at(0).notes, text);
     }
 
     void dateReader_data()
@@ -402,33 +423,6 @@ private Q_SLOTS:
             QCOMPARE(read->timeSpec(), Qt::UTC);
         if (expected.isValid() && text.size() == 24)
             QCOMPARE(formatBackupDate(expected), std::optional(text.toLatin1()));
-    }
-
-    void datesOutsideTheFormFailToEncode()
-    {
-        for (const QDateTime& moment : {utc(10000, 1, 1, 0, 0), utc(-1, 12, 31, 23, 59), QDateTime()}) {
-            BackupFileContents contents = validContents();
-            contents.applications[0].updatedAt = moment;
-            const auto encoded = encodeBackup(contents);
-            QVERIFY2(!encoded, qPrintable(moment.toString(Qt::ISODate)));
-            QCOMPARE(encoded.error().description(), cannotWriteText);
-            QVERIFY(encoded.error().debugDescription().startsWith(u"updatedAt"_s));
-        }
-    }
-
-    void controlCharactersAreEscaped()
-    {
-        // Every character below 0x20, also far into a long string, leaves the writer escaped.
-        QString text = QString(70, u'x');
-        for (char16_t c = 0; c < 0x20; ++c)
-            text += QChar(c) + QString(17, u'y');
-        BackupFileContents contents = validContents();
-        contents.applications[0].notes = text;
-        const QByteArray encoded = encodeBackup(contents).value();
-        for (const char c : encoded)
-            QVERIFY2(c == '\n' || static_cast<unsigned char>(c) >= 0x20, qPrintable(QString::number(int(c), 16)));
-        DECODE_OR_FAIL(read, encoded);
-        QCOMPARE(read.applications.at(0).notes, text);
     }
 
     void structuralFailures_data()
@@ -534,16 +528,17 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("format");
         QTest::addColumn<QByteArray>("version");
         QTest::addColumn<QString>("message"); // empty: accepted
-        const QByteArray marker("Applywright Backup");
-        QTest::newRow("version 0") << marker << QByteArray("0") << QString();
-        QTest::newRow("version -1") << marker << QByteArray("-1") << QString();
-        QTest::newRow("version 2") << marker << QByteArray("2") << newerFormatText;
-        QTest::newRow("largest version") << marker << QByteArray("9223372036854775807") << newerFormatText;
+        const auto row = [](const char* name, const char* format, const char* version, const QString& message) {
+            QTest::newRow(name) << QByteArray(format) << QByteArray(version) << message;
+        };
+        const char* marker = "Applywright Backup";
+        row("version 0", marker, "0", QString());
+        row("version -1", marker, "-1", QString());
+        row("version 2", marker, "2", newerFormatText);
+        row("largest version", marker, "9223372036854775807", newerFormatText);
         // The marker is checked first, whatever the version.
-        QTest::newRow("marker case, version 99")
-            << QByteArray("applywright backup") << QByteArray("99") << notABackupText;
-        QTest::newRow("leading space, version 2")
-            << QByteArray(" Applywright Backup") << QByteArray("2") << notABackupText;
+        row("marker case, version 99", "applywright backup", "99", notABackupText);
+        row("leading space, version 2", " Applywright Backup", "2", notABackupText);
     }
 
     void markerAndVersion()
@@ -631,8 +626,9 @@ private Q_SLOTS:
         struct rlimit saved { };
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limited = saved;
-        limited.rlim_cur = 100;
+        const struct rlimit limited {
+            100, saved.rlim_max
+        };
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
         const std::optional<BackupMessage> failure = saveExportedBackup(file, path);
         ::setrlimit(RLIMIT_FSIZE, &saved);

@@ -283,9 +283,9 @@ private Q_SLOTS:
     void refusedFilesStayUntouched_data()
     {
         QTest::addColumn<Setup>("setup"); // makes the folder's database file
-        QTest::addColumn<QString>("expected"); // a fragment of the message
-        const auto row = [](const char* name, const char* message, const Setup& setup) {
-            QTest::newRow(name) << setup << QString::fromUtf8(message);
+        QTest::addColumn<QStringList>("expected"); // fragments of the message
+        const auto row = [](const char* name, const QStringList& message, const Setup& setup) {
+            QTest::newRow(name) << setup << message;
         };
         const auto write = [](const QByteArray& bytes, const QString& suffix = QString()) {
             return [=](const QString& path) { QVERIFY(writeFile(path + suffix, bytes)); };
@@ -302,37 +302,57 @@ private Q_SLOTS:
                     damage(file);
             };
         };
-        row("garbage", "not an SQLite file", write("this is not a database, just some text that happens to be here\n"));
-        row("other program's database", "another program", [](const QString& path) {
+        row("garbage", {"not an SQLite file"},
+            write("this is not a database, just some text that happens to be here\n"));
+        row("other program's database", {"another program"}, [](const QString& path) {
             sqlite3* db = nullptr;
             sqlite3_open(QFile::encodeName(path).constData(), &db);
             sqlite3_exec(db, "PRAGMA journal_mode = WAL; CREATE TABLE notes(x); INSERT INTO notes VALUES (1);", nullptr,
                 nullptr, nullptr);
             sqlite3_close(db);
         });
-        row("older schema", "uses data format 0.9.0",
+        row("older schema", {"uses data format 0.9.0"},
             altered("UPDATE Metadata SET value = '0.9.0' WHERE key = 'schemaVersion'"));
-        row("no version", "no data format version", altered("DELETE FROM Metadata"));
-        row("truncated database", "is damaged", altered("", [](QFile& file) { file.resize(2 * 4096); }));
-        row("zeroed header", "is damaged: its first bytes are zeroed",
+        row("no version", {"no data format version"}, altered("DELETE FROM Metadata"));
+        row("truncated database", {"is damaged"}, altered("", [](QFile& file) { file.resize(2 * 4096); }));
+        row("zeroed header", {"is damaged: its first bytes are zeroed"},
             altered("", [](QFile& file) { file.write(QByteArray(100, '\0')); }));
         // The table list on page 1, past the file header.
-        row("damaged schema page", "is damaged",
+        row("damaged schema page", {"is damaged"},
             altered("", [](QFile& file) { file.seek(3000) && file.write(QByteArray(1000, '\x5a')); }));
-        row("empty file with a full log", "is empty, but", [altered](const QString& path) {
+        row("empty file with a full log", {"is empty, but"}, [altered](const QString& path) {
             // The database emptied by some accident, its newest records still in the log.
             altered("")(path);
             QVERIFY(writeFile(path + u"-wal"_s, pagesOf(path, 3)));
             QVERIFY(writeFile(path, QByteArray()));
         });
-        row("empty file", "is empty (0 bytes)", write(QByteArray()));
-        row("log without its database", "is missing, but", write(QByteArray(4096, 'x'), u"-wal"_s));
-        row("a folder in its place", "it is a folder", [](const QString& path) { QVERIFY(QDir().mkdir(path)); });
-        row("a named pipe in its place", "it is a named pipe",
+        row("empty file", {"is empty (0 bytes)"}, write(QByteArray()));
+        row("log without its database", {"is missing, but"}, write(QByteArray(4096, 'x'), u"-wal"_s));
+        row("a folder in its place", {"it is a folder"}, [](const QString& path) { QVERIFY(QDir().mkdir(path)); });
+        row("a named pipe in its place", {"it is a named pipe"},
             [](const QString& path) { QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0); });
-        row("a link to a disk that is not there", "which cannot be reached", [](const QString& path) {
+        row("a link to a disk that is not there", {"which cannot be reached"}, [](const QString& path) {
             QVERIFY(QFile::link(u"/nonexistent-disk/Applywright/Applywright.sqlite"_s, path));
         });
+        // A journal beside a real store that does not belong to it: replaying it would
+        // corrupt the store.
+        const auto withJournal = [](const std::function<QByteArray(const QString& path)>& make) {
+            return [=](const QString& path) {
+                makeStore(QFileInfo(path).path(), 40);
+                checkpoint(path);
+                QVERIFY(writeFile(path + u"-journal"_s, make(path)));
+            };
+        };
+        row("journal of another store", {"-journal", "Move it out"}, withJournal([](const QString&) {
+            QTemporaryDir otherDir;
+            makeStore(otherDir.path(), 0);
+            const QString other = databaseIn(otherDir.path());
+            checkpoint(other);
+            return journal(quint32(QFileInfo(other).size() / 4096), pagesOf(other));
+        }));
+        row("journal of a change that grew the file", {"-journal", "Move it out"}, withJournal([](const QString& path) {
+            return journal(quint32(QFileInfo(path).size() / 4096) - 2, pagesOf(path));
+        }));
     }
 
     // Only a folder with no database and no side file gets a new store. Everything
@@ -342,59 +362,33 @@ private Q_SLOTS:
     void refusedFilesStayUntouched()
     {
         QFETCH(Setup, setup);
-        QFETCH(QString, expected);
+        QFETCH(QStringList, expected);
         QTemporaryDir temp;
         const QString path = databaseIn(temp.path());
         setup(path);
-        QCOMPARE(refusedOpen(temp.path(), {expected, path}).failure(), StoreLoader::Failure::other);
+        QCOMPARE(refusedOpen(temp.path(), expected << path).failure(), StoreLoader::Failure::other);
     }
 
-    void journalBesideTheStore_data()
+    // A journal an older build left when killed while switching a new file to WAL is
+    // replayed and removed; one without its mark holds nothing and is left as it is.
+    void journalBesideTheStoreIsReplayed()
     {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("opens");
-        // What an older build left when killed while switching a new file to WAL.
-        QTest::newRow("left by switching this file to WAL") << "switch" << true;
-        QTest::newRow("of another store") << "other" << false;
-        QTest::newRow("of a change that grew this file") << "grew" << false;
-        QTest::newRow("without its mark") << "unmarked" << true;
-    }
-
-    void journalBesideTheStore()
-    {
-        QFETCH(QString, kind);
-        QFETCH(bool, opens);
-        QTemporaryDir temp, otherDir;
-        const QString dir = temp.path();
-        const QString path = databaseIn(dir);
-        makeStore(dir, 40);
-        checkpoint(path);
-        const auto pages = quint32(QFileInfo(path).size() / 4096);
-        QByteArray firstPage = pagesOf(path);
-        QByteArray journalBytes;
-        if (kind == u"switch" || kind == u"unmarked") {
+        for (const bool marked : {true, false}) {
+            QTemporaryDir temp;
+            const QString path = databaseIn(temp.path());
+            makeStore(temp.path(), 40);
+            checkpoint(path);
+            QByteArray firstPage = pagesOf(path);
             firstPage[18] = firstPage[19] = 1; // the page as it was before the switch: rollback mode
-            journalBytes = journal(pages, firstPage);
-            if (kind == u"unmarked")
-                journalBytes.replace(0, 8, QByteArray(8, '\0'));
-        } else if (kind == u"grew") {
-            journalBytes = journal(pages - 2, firstPage);
-        } else {
-            makeStore(otherDir.path(), 0);
-            const QString other = databaseIn(otherDir.path());
-            checkpoint(other);
-            journalBytes = journal(quint32(QFileInfo(other).size() / 4096), pagesOf(other));
+            QByteArray bytes = journal(quint32(QFileInfo(path).size() / 4096), firstPage);
+            if (!marked)
+                bytes.replace(0, 8, QByteArray(8, '\0'));
+            QVERIFY(writeFile(path + u"-journal"_s, bytes));
+            reopenAndAdd(temp.path(), 40);
+            QCOMPARE(QFile::exists(path + u"-journal"_s), !marked);
+            QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
+            QCOMPARE(query(path, "SELECT count(*) FROM JobApplication"), u"41"_s);
         }
-        QVERIFY(writeFile(path + u"-journal"_s, journalBytes));
-        if (!opens) {
-            refusedOpen(dir, {path + u"-journal"_s, u"Move it out"_s});
-            return;
-        }
-        // Replayed and gone; one without its mark holds nothing and is left as it is.
-        reopenAndAdd(dir, 40);
-        QCOMPARE(QFile::exists(path + u"-journal"_s), kind == u"unmarked");
-        QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
-        QCOMPARE(query(path, "SELECT count(*) FROM JobApplication"), u"41"_s);
     }
 
     void damagedRecordsAreNeverWritten_data()
@@ -491,16 +485,14 @@ private Q_SLOTS:
 
     void permissionFailures_data()
     {
-        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("target"); // appended to the database's path; "/" for the folder
+        QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char* name, const char* what, const char* message) {
-            QTest::newRow(name) << QString::fromUtf8(what) << QString::fromUtf8(message);
-        };
-        row("unreadable file", "unreadable", "could not be read");
-        row("write-protected file", "writeprotected", "cannot be written to, so changes could not be saved");
-        row("write-protected log", "wal", "-wal” cannot be written to");
-        row("write-protected log index", "shm", "-shm” cannot be written to");
-        row("read-only data folder", "readonly", "cannot be written to");
+        QTest::newRow("unreadable file") << "" << 0200 << "could not be read";
+        QTest::newRow("write-protected file") << "" << 0400 << "cannot be written to, so changes could not be saved";
+        QTest::newRow("write-protected log") << "-wal" << 0400 << "-wal” cannot be written to";
+        QTest::newRow("write-protected log index") << "-shm" << 0400 << "-shm” cannot be written to";
+        QTest::newRow("read-only data folder") << "/" << 0500 << "cannot be written to";
     }
 
     // A store whose database, log or log index cannot be written is refused at
@@ -511,14 +503,14 @@ private Q_SLOTS:
     {
         if (!runsUnprivileged())
             return;
-        QFETCH(QString, what);
+        QFETCH(QString, target);
+        QFETCH(int, mode);
         QFETCH(QString, expected);
         QTemporaryDir temp;
         const QString dir = temp.path();
         const QString path = databaseIn(dir);
         makeStore(dir, 3);
-        const bool sideFile = what == u"wal" || what == u"shm";
-        if (sideFile) {
+        if (target.startsWith(u'-')) {
             // Left open in another process, so the log and its index stay behind.
             QProcess holder;
             holder.start(QStringLiteral(STORE_CRASH_CHILD), {u"--fill-log"_s, path, u"10"_s});
@@ -527,11 +519,10 @@ private Q_SLOTS:
         } else {
             checkpoint(path);
         }
-        const QString target = what == u"readonly" ? dir : sideFile ? path + u'-' + what : path;
-        const mode_t mode = what == u"readonly" ? 0500 : what == u"unreadable" ? 0200 : 0400;
-        QVERIFY(::chmod(QFile::encodeName(target).constData(), mode) == 0);
+        const QByteArray file = QFile::encodeName(target == u"/" ? dir : path + target);
+        QVERIFY(::chmod(file.constData(), mode_t(mode)) == 0);
         refusedOpen(dir, {expected});
-        QVERIFY(::chmod(QFile::encodeName(target).constData(), target == dir ? 0700 : 0600) == 0);
+        QVERIFY(::chmod(file.constData(), target == u"/" ? 0700 : 0600) == 0);
         reopenAndAdd(dir, 3);
     }
 
@@ -820,18 +811,15 @@ private Q_SLOTS:
             VERIFY_READY(loader);
             if (lastSaved < 0)
                 continue; // killed before its first save returned
-            const auto named = [&loader](const QString& company) -> JobApplication* {
-                for (JobApplication* a : loader.store()->applications())
-                    if (a->companyName() == company)
-                        return a;
-                return nullptr;
-            };
-            QVERIFY(named(u"counter"_s));
-            const long long stored = named(u"counter"_s)->notes().toLongLong();
+            QHash<QString, const JobApplication*> named;
+            for (const JobApplication* a : loader.store()->applications())
+                named.insert(a->companyName(), a);
+            QVERIFY(named.value(u"counter"_s));
+            const long long stored = named.value(u"counter"_s)->notes().toLongLong();
             // Everything reported saved is there; at most the one save in flight went further.
             QVERIFY2(stored == lastSaved || stored == lastSaved + 1,
                 qPrintable(u"stored %1, reported %2"_s.arg(stored).arg(lastSaved)));
-            const JobApplication* latest = named(u"record %1"_s.arg(stored));
+            const JobApplication* latest = named.value(u"record %1"_s.arg(stored));
             QVERIFY(latest);
             QCOMPARE(latest->history().size(), 1);
             QCOMPARE(latest->statusRaw(), u"hrInterview"_s);

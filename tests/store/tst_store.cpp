@@ -230,12 +230,12 @@ private Q_SLOTS:
         QCOMPARE(modeOf(dir), mode_t(0700));
         for (const QString& name : QDir(dir).entryList(QDir::Files | QDir::Hidden))
             QVERIFY2(modeOf(QDir(dir).filePath(name)) == 0600, qPrintable(name));
-        QVERIFY(QFile::exists(QDir(dir).filePath(u"Applywright.lock"_s)));
-        QVERIFY(QFile::exists(path + u"-wal"_s));
+        // The lock, the database and its log: nothing half-made, no journal.
+        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden),
+            QStringList(
+                {"Applywright.lock", "Applywright.sqlite", "Applywright.sqlite-shm", "Applywright.sqlite-wal"}));
         QCOMPARE(query(path, "SELECT value FROM Metadata WHERE key = 'schemaVersion'"), u"1.0.0"_s);
         QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
-        QVERIFY(!QFile::exists(path + u".new"_s));
-        QVERIFY(!QFile::exists(path + u"-journal"_s));
     }
 
     // Killed at any moment of its very first start, the program leaves either no
@@ -549,35 +549,32 @@ private Q_SLOTS:
 
     void locks_data()
     {
-        QTest::addColumn<QString>("lock");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("held by a running copy") << "live" << false;
-        QTest::newRow("left by a copy on another computer") << "otherhost" << true;
-        QTest::newRow("a folder with files in its place") << "fullfolder" << true;
-        QTest::newRow("a link in its place") << "link" << true;
+        QTest::addColumn<Setup>("setup"); // given the lock's path; none: a running copy holds it
+        const auto row = [](const char* name, const Setup& setup) { QTest::newRow(name) << setup; };
+        row("held by a running copy", {});
+        row("left by a copy on another computer",
+            [](const QString& lock) { QVERIFY(writeFile(lock, "4242\nApplywright\nsome-other-laptop\n")); });
+        row("a folder with files in its place",
+            [](const QString& lock) { QVERIFY(QDir().mkdir(lock) && writeFile(lock + u"/note"_s, "x")); });
+        row("a link in its place",
+            [](const QString& lock) { QVERIFY(QFile::link(QFileInfo(lock).dir().filePath(u"elsewhere"_s), lock)); });
     }
 
     // Only a lock that a running process holds keeps the user out; whatever else sits
     // at the lock's path cannot be a live lock and is taken over.
     void locks()
     {
-        QFETCH(QString, lock);
-        QFETCH(bool, opens);
+        QFETCH(Setup, setup);
+        const bool opens = bool(setup);
         QTemporaryDir temp;
-        const QString lockPath = temp.filePath(u"Applywright.lock"_s);
         const QString elsewhere = temp.filePath(u"elsewhere"_s);
         QVERIFY(writeFile(elsewhere, "keep me\n"));
         QProcess holder;
-        if (lock == u"live") {
+        if (opens) {
+            setup(temp.filePath(u"Applywright.lock"_s));
+        } else {
             holder.start(QStringLiteral(STORE_CRASH_CHILD), {temp.path()});
             QVERIFY(holder.waitForReadyRead(10000)); // it has opened the store and saved once
-        } else if (lock == u"otherhost") {
-            QVERIFY(writeFile(lockPath, "4242\nApplywright\nsome-other-laptop\n"));
-        } else if (lock == u"fullfolder") {
-            QVERIFY(QDir().mkdir(lockPath));
-            QVERIFY(writeFile(lockPath + u"/note"_s, "x"));
-        } else if (lock == u"link") {
-            QVERIFY(QFile::link(elsewhere, lockPath));
         }
         StoreLoader loader = openStore(temp.path());
         if (!opens) {

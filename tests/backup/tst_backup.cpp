@@ -428,6 +428,7 @@ private Q_SLOTS:
     void structuralFailures_data()
     {
         using K = BackupDecodingError::Kind;
+        constexpr K corrupted = K::dataCorrupted;
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("path"); // "@" stands for the first application
@@ -445,7 +446,7 @@ private Q_SLOTS:
             = [](const QByteArray& key, const QByteArray& value) { return validRoot().set(key, value).text(); };
         const QByteArray valid = validRoot().text();
         const auto corrupt = [&row](const QByteArray& name, const QByteArray& json) {
-            row(name, json, K::dataCorrupted, "", "not valid JSON");
+            row(name, json, corrupted, "", "not valid JSON");
         };
         // Missing keys, null in a required key, a value of the wrong JSON type.
         for (const char* key : {"applications", "exportedAt", "format", "formatVersion"})
@@ -462,24 +463,22 @@ private Q_SLOTS:
         row("string for a bool", app("isFavorite", "\"true\""), K::typeMismatch, "@.isFavorite", "a string");
         row("object for applications", validRoot("{}").text(), K::typeMismatch, "applications", "a dictionary");
         // Values that cannot be what their key needs.
-        row("bad date", app("applicationDate", "\"2025-03-07\""), K::dataCorrupted, "@.applicationDate",
+        row("bad date", app("applicationDate", "\"2025-03-07\""), corrupted, "@.applicationDate",
             "Tarih çözümlenemedi: 2025-03-07");
-        row("bad history date", withChange(validChange().set("date", "\"2025-03-07T14:05:09\"")), K::dataCorrupted,
+        row("bad history date", withChange(validChange().set("date", "\"2025-03-07T14:05:09\"")), corrupted,
             "@.history[0].date", "Tarih çözümlenemedi: 2025-03-07T14:05:09");
         // The diagnostic shows the start of a value, not a copy of all of it.
-        row("date of a million characters", app("applicationDate", '"' + QByteArray(1'000'000, '9') + '"'),
-            K::dataCorrupted, "@.applicationDate", "Tarih çözümlenemedi: 9999999999");
-        row("bad identifier", app("id", "\"{0F8FAD5B-D9CB-469F-A165-70867728950E}\""), K::dataCorrupted, "@.id",
-            "UUID");
-        row("version 1.0", root("formatVersion", "1.0"), K::dataCorrupted, "formatVersion", "Int");
-        row("version beyond 64 bits", root("formatVersion", "9223372036854775808"), K::dataCorrupted, "formatVersion",
-            "Int");
-        row("amount 1e301", app("expectedSalary", "1e301"), K::dataCorrupted, "@.expectedSalary", "amount");
-        row("10000-digit fraction", app("expectedSalary", "0." + QByteArray(9998, '3')), K::dataCorrupted,
-            "@.expectedSalary", "amount");
+        row("date of a million characters", app("applicationDate", '"' + QByteArray(1'000'000, '9') + '"'), corrupted,
+            "@.applicationDate", "Tarih çözümlenemedi: 9999999999");
+        row("bad identifier", app("id", "\"{0F8FAD5B-D9CB-469F-A165-70867728950E}\""), corrupted, "@.id", "UUID");
+        row("version 1.0", root("formatVersion", "1.0"), corrupted, "formatVersion", "Int");
+        row("version beyond 64 bits", root("formatVersion", "9223372036854775808"), corrupted, "formatVersion", "Int");
+        row("amount 1e301", app("expectedSalary", "1e301"), corrupted, "@.expectedSalary", "amount");
+        row("10000-digit fraction", app("expectedSalary", "0." + QByteArray(9998, '3')), corrupted, "@.expectedSalary",
+            "amount");
         for (const char* escape : {"\\udc00", "\\uDC00", "\\udC00"})
             row(QByteArray("lone low surrogate ") + escape, app("companyName", QByteArray("\"a") + escape + "b\""),
-                K::dataCorrupted, "@.companyName", "surrogate");
+                corrupted, "@.companyName", "surrogate");
         // Not JSON at all.
         corrupt("amount 1e999999", app("expectedSalary", "1e999999"));
         corrupt("10000-digit amount", app("expectedSalary", QByteArray(10000, '7')));
@@ -500,8 +499,8 @@ private Q_SLOTS:
         const QByteArray arrays = QByteArray(deep, '[') + QByteArray(deep, ']');
         const QByteArray objects = QByteArray("{\"a\":").repeated(deep) + "1" + QByteArray(deep, '}');
         row("deep arrays", arrays, K::typeMismatch, "", "found an array");
-        row("deep arrays, unknown key", root("extra", arrays), K::dataCorrupted, "", "nested too deeply");
-        row("deep objects, unknown key", app("extra", objects), K::dataCorrupted, "@", "nested too deeply");
+        row("deep arrays, unknown key", root("extra", arrays), corrupted, "", "nested too deeply");
+        row("deep objects, unknown key", app("extra", objects), corrupted, "@", "nested too deeply");
     }
 
     void structuralFailures()

@@ -757,8 +757,10 @@ private Q_SLOTS:
         FixedClock clock(utc(2030, 1, 1, 8, 0, 0, 250));
         TempStore temp;
         QVERIFY(temp.isReady());
-        // The golden applications, the all-zero identifier among them.
-        const BackupFileContents source = goldenContents();
+        // The golden applications, the all-zero identifier among them, and a note that
+        // opens with a byte-order mark (a character of the note, not a signature).
+        BackupFileContents source = goldenContents();
+        source.applications[0].notes.prepend(QChar(0xFEFF));
         QCOMPARE(temp.import(encodeBackup(source).value()), u"Imported 3 applications, skipped 0 already present."_s);
         // Every field, the identifiers, the file's moments and unknown raw texts reach the
         // disk and come back out as they were, latest application first. A record that

@@ -63,12 +63,7 @@ std::unique_ptr<QMainWindow> InsightsUiTest::showWindow(ApplywrightApp& app)
     SpreadsheetFlow::Panels panels;
     panels.alert = [this](QWidget*, const QString& title, const QString& text) { m_alerts.append({title, text}); };
     app.setSpreadsheetPanels(panels);
-    auto window = app.createWindow();
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qWarning("window did not become active");
-    return window;
+    return UiTestSupport::showWindow(app);
 }
 
 // Six records: three open (one of them an interview), an offer and two rejections.

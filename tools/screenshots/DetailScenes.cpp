@@ -11,6 +11,8 @@
 #include "ui/DetailSections.h"
 #include "ui/Palette.h"
 
+#include "SavePicture.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QMainWindow>
@@ -216,14 +218,7 @@ private:
         saveImage(window.grab().toImage(), name);
     }
 
-    void saveImage(const QImage& image, const QString& name) const
-    {
-        const QString path = QDir(m_folder).filePath(name + m_suffix + QLatin1String(".png"));
-        if (!image.save(path))
-            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        else
-            std::printf("%s\n", qPrintable(path));
-    }
+    void saveImage(const QImage& image, const QString& name) const { savePicture(image, m_folder, name, m_suffix); }
 
     QString m_folder;
     QString m_suffix;

@@ -21,6 +21,8 @@
 #include "ui/PostingImportSheet.h"
 #include "ui/SuggestionChip.h"
 
+#include "SavePicture.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -144,14 +146,7 @@ public:
     {
     }
 
-    void save(const QImage& image, const QString& name) const
-    {
-        const QString path = QDir(m_folder).filePath(name + m_suffix + QLatin1String(".png"));
-        if (!image.save(path))
-            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        else
-            std::printf("%s\n", qPrintable(path));
-    }
+    void save(const QImage& image, const QString& name) const { savePicture(image, m_folder, name, m_suffix); }
 
     void run(void (*fill)(Store&)) const
     {

@@ -14,6 +14,8 @@
 #include "ui/InsightsWindow.h"
 #include "ui/Palette.h"
 
+#include "SavePicture.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QMainWindow>
@@ -122,14 +124,7 @@ public:
     {
     }
 
-    void save(const QImage& image, const QString& name) const
-    {
-        const QString path = QDir(m_folder).filePath(name + m_suffix + QLatin1String(".png"));
-        if (!image.save(path))
-            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        else
-            std::printf("%s\n", qPrintable(path));
-    }
+    void save(const QImage& image, const QString& name) const { savePicture(image, m_folder, name, m_suffix); }
 
     // `withMenus`: also the menus and the spreadsheets, which look the same in the dark.
     void run(bool withMenus) const

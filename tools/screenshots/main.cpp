@@ -19,6 +19,8 @@
 #include "ui/ContentView.h"
 #include "ui/Palette.h"
 
+#include "SavePicture.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -123,14 +125,7 @@ public:
     {
     }
 
-    void save(const QImage& image, const QString& name) const
-    {
-        const QString path = QDir(m_folder).filePath(name + m_suffix + QLatin1String(".png"));
-        if (!image.save(path))
-            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        else
-            std::printf("%s\n", qPrintable(path));
-    }
+    void save(const QImage& image, const QString& name) const { savePicture(image, m_folder, name, m_suffix); }
 
     void run() const
     {

@@ -11,11 +11,6 @@ bool isRegularFile(int fd)
     struct stat status { };
     return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
 }
-
-template <typename Function> Function next(const char* name)
-{
-    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
-}
 } // namespace
 
 extern "C" {
@@ -26,7 +21,7 @@ ssize_t write(int fd, const void* buffer, size_t size)
         errno = ENOSPC;
         return -1;
     }
-    static const auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
+    static const auto real = reinterpret_cast<ssize_t (*)(int, const void*, size_t)>(::dlsym(RTLD_NEXT, "write"));
     return real(fd, buffer, size);
 }
 

@@ -1,16 +1,9 @@
-// The other process of the store tests.
-//
-//   store_crash_child DATA_DIR             edits and saves in a loop until killed; after
-//                                          every save that returned success it prints
-//                                          "saved <n>", so the parent knows which
-//                                          changes must survive a kill
-//   store_crash_child --first-start DIR    opens (creates) the store once, prints
-//                                          "opened" or the failure, and exits
-//   store_crash_child --read-loop FILE MS  opens FILE with SQLite, reads it and closes
-//                                          it again and again for MS milliseconds, as
-//                                          a backup tool or an indexer would
-//   store_crash_child --fill-log FILE N    writes N rows of 2 KB into FILE's log and
-//                                          dies without closing, leaving the log full
+// The other process of the store tests:
+//   DATA_DIR             edits and saves in a loop until killed, printing "saved <n>" after each save that succeeded,
+//                        so the parent knows which changes must survive a kill
+//   --first-start DIR    opens (creates) the store once, prints "opened" or the failure, and exits
+//   --read-loop FILE MS  opens, reads and closes FILE again and again for MS milliseconds, as a backup tool would
+//   --fill-log FILE N    writes N rows of 2 KB into FILE's log and dies without closing, leaving the log full
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
@@ -81,27 +74,21 @@ int saveLoop(const QString& directory)
 
     // The counter record carries the number of the last save in its notes.
     JobApplication* counter = nullptr;
-    long long next = 0;
-    for (JobApplication* a : store.applications()) {
-        if (a->companyName() == QLatin1String("counter")) {
-            counter = a;
-            next = a->notes().toLongLong() + 1;
-        }
-    }
+    for (JobApplication* a : store.applications())
+        counter = a->companyName() == QLatin1String("counter") ? a : counter;
+    long long next = counter ? counter->notes().toLongLong() + 1 : 0;
     if (!counter) {
-        auto created = JobApplication::makeBlank();
-        created->setCompanyName(QStringLiteral("counter"));
-        counter = store.insert(std::move(created));
+        counter = store.insert(JobApplication::makeBlank());
+        counter->setCompanyName(QStringLiteral("counter"));
     }
 
     for (;; ++next) {
         const QString n = QString::number(next);
         counter->setNotes(n);
-        auto record = JobApplication::makeBlank();
+        JobApplication* record = store.insert(JobApplication::makeBlank());
         record->setCompanyName(QStringLiteral("record ") + n);
         record->setPosition(QString(200, QLatin1Char('x')));
-        JobApplication* inserted = store.insert(std::move(record));
-        inserted->changeStatus(ApplicationStatus::hrInterview);
+        record->changeStatus(ApplicationStatus::hrInterview);
         if (next % 7 == 0 && store.applications().size() > 3)
             store.remove(store.applications().at(1));
         if (!store.save()) {

@@ -52,11 +52,6 @@ Decimal decimal(const char* text)
     return Decimal::parse(std::string_view(text)).value();
 }
 
-QUuid uuid(const char* text)
-{
-    return QUuid::fromString(QLatin1StringView(text));
-}
-
 // What went wrong, for the failure message of a test.
 QString details(const BackupReadError& error)
 {
@@ -82,7 +77,7 @@ BackupFileContents contentsOf(QList<ApplicationBackup> applications, const QDate
 ApplicationBackup entry(const char* id, const QString& company = "Acme", const QDateTime& day = utc(2025, 3, 1))
 {
     ApplicationBackup backup;
-    backup.id = uuid(id);
+    backup.id = QUuid::fromString(QLatin1StringView(id));
     backup.companyName = company;
     backup.workModel = u"remote"_s;
     backup.status = u"applied"_s;
@@ -91,12 +86,12 @@ ApplicationBackup entry(const char* id, const QString& company = "Acme", const Q
     return backup;
 }
 
-// The document checked in as tests/data/backup/golden.json: one application with
-// every field set (text that needs escaping, non-Latin letters, both amounts), one
-// with nothing optional and unknown raw texts, one at the edges of the date range.
+// The document checked in as tests/data/backup/golden.json: one application with every field set (text that needs
+// escaping, non-Latin letters, both amounts), one with nothing optional and unknown raw texts, one at the edges of the
+// date range.
 BackupFileContents goldenContents()
 {
-    const ApplicationBackup full {.id = uuid("0f8fad5b-d9cb-469f-a165-70867728950e"),
+    const ApplicationBackup full {.id = QUuid(u"0f8fad5b-d9cb-469f-a165-70867728950e"_s),
         .companyName = "Çiçek Yazılım A.Ş.",
         .position = "Senior \"Qt\" Engineer\\Lead",
         .postingLink = "https://jobs.example.com/ilan/42?ref=a&b=c",
@@ -236,24 +231,18 @@ QStringList historyOf(const JobApplication& record)
 }
 
 // A fresh store in a folder of its own.
-class TempStore {
-public:
-    TempStore()
-        : m_loader(openStore(m_dir.path()))
-    {
-    }
-    bool isReady() const { return m_dir.isValid() && m_loader.isReady(); }
-    Store& operator*() const { return *m_loader.store(); }
+struct TempStore {
+    Store& operator*() const { return *loader.store(); }
     // Closes the store and opens it again, so what counts is what reached the disk.
     void reopen()
     {
-        m_loader = StoreLoader::failed(QString());
-        m_loader = openStore(m_dir.path());
+        loader = StoreLoader::failed(QString());
+        loader = openStore(dir.path());
     }
     // A file in the store's folder that holds `data`.
     QString file(const char* name, const QByteArray& data) const
     {
-        const QString path = m_dir.filePath(QString::fromLatin1(name));
+        const QString path = dir.filePath(QString::fromLatin1(name));
         return writeAll(path, data) ? path : QString();
     }
     // Imports `data`, written to a file of the store's folder, and returns the message shown.
@@ -261,10 +250,8 @@ public:
     {
         return importBackup(file(name, data), **this).text();
     }
-
-private:
-    QTemporaryDir m_dir;
-    StoreLoader m_loader;
+    QTemporaryDir dir;
+    StoreLoader loader = openStore(dir.path());
 };
 
 } // namespace
@@ -274,18 +261,13 @@ class BackupTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { useTimeZone("Europe/Istanbul"); }
-    void cleanup()
-    {
-        Clock::reset();
-        useTimeZone("Europe/Istanbul");
-    }
 
     void goldenDocument()
     {
         const QByteArray golden = readAll(QStringLiteral(APPLYWRIGHT_TEST_DATA_DIR "/backup/golden.json"));
         const QByteArray encoded = encodeBackup(goldenContents()).value();
-        // The file fixes the whole form: keys sorted in every object, optional values
-        // without a value left out (never null), dates, identifiers, amounts, escapes.
+        // The file fixes the whole form: keys sorted in every object, optional values without a value left out (never
+        // null), dates, identifiers, amounts, escapes.
         const QString actual = QDir::temp().filePath(u"applywright-golden-actual.json"_s);
         if (encoded != golden)
             writeAll(actual, encoded);
@@ -310,14 +292,7 @@ private Q_SLOTS:
             change(copy.applications[0]);
             return copy;
         };
-        const auto app
-            = [](const char* key, const QByteArray& value, const char* key2 = nullptr, const QByteArray& value2 = {}) {
-                  JsonObject a = validApplication();
-                  a.set(key, value);
-                  if (key2)
-                      a.set(key2, value2);
-                  return withApplication(a);
-              };
+        const auto app = [](const char* key, const QByteArray& value) { return validApplication().set(key, value); };
         row("plain", validRoot().text(), contents);
         row("byte-order mark", "\xEF\xBB\xBF" + validRoot().text(), contents);
         JsonObject nulls = validApplication(validChange().set("from", "null").list());
@@ -331,25 +306,28 @@ private Q_SLOTS:
             R"({"formatVersion":1,"format":"Applywright Backup","exportedAt":"2025-03-07T12:00:00.000Z","applications":)"
                 + validApplication().list() + '}',
             contents);
-        row("identifier in mixed case", app("id", "\"0f8FAD5b-d9cb-469F-A165-70867728950e\""), contents);
+        row("identifier in mixed case", withApplication(app("id", "\"0f8FAD5b-d9cb-469F-A165-70867728950e\"")),
+            contents);
         // A byte-order mark opening a text is a character of it, escaped or not.
         row("texts starting with a byte-order mark",
-            app("companyName", R"("\ufeffAcme")", "position", "\"\uFEFFEngineer\""), // escaped, then raw UTF-8
+            withApplication(
+                app("companyName", R"("\ufeffAcme")").set("position", "\"\uFEFFEngineer\"")), // escaped, then raw
             changed([](ApplicationBackup& a) {
                 a.companyName = QChar(0xFEFF) + u"Acme"_s;
                 a.position = QChar(0xFEFF) + u"Engineer"_s;
             }));
         row("empty applications", validRoot("[]").text(), contentsOf({}));
         row("escapes, repeated key",
-            app("companyName", R"("A\/B \u00c7 \ud83d\ude80")", "notes", R"("first","notes":"second")"),
+            withApplication(
+                app("companyName", R"("A\/B \u00c7 \ud83d\ude80")").set("notes", R"("first","notes":"second")")),
             changed([](ApplicationBackup& a) {
                 a.companyName = u"A/B Ç 🚀"_s;
                 a.notes = u"second"_s;
             }));
-        // Long enough to be read in pieces, with characters of two, three and four
-        // bytes falling across the pieces' edges.
+        // Long enough to be read in pieces, with characters of two, three and four bytes falling across the pieces'
+        // edges.
         const QString longNote = QChar(0xFEFF) + u"ışık ğ € 🚀 "_s.repeated(300'000);
-        row("a note of several megabytes", app("notes", '"' + longNote.toUtf8() + '"'),
+        row("a note of several megabytes", withApplication(app("notes", '"' + longNote.toUtf8() + '"')),
             changed([&longNote](ApplicationBackup& a) { a.notes = longNote; }));
     }
 
@@ -563,6 +541,7 @@ private Q_SLOTS:
 
     void defaultFilenameUsesTheUtcDate()
     {
+        const auto restore = qScopeGuard([] { useTimeZone("Europe/Istanbul"); });
         useTimeZone("EET-2"); // two hours east of UTC
         QCOMPARE(defaultBackupFilename(local(2025, 3, 8, 1, 30)), u"Applywright-2025-03-07.json"_s);
         QCOMPARE(defaultBackupFilename(local(2025, 3, 8, 2, 30)), u"Applywright-2025-03-08.json"_s);
@@ -573,23 +552,19 @@ private Q_SLOTS:
     void files()
     {
         QTemporaryDir temp;
-        QVERIFY(temp.isValid());
+        // The message of a refusal to read `name` for the reason `kind`.
         const auto refused = [&temp](const char* name, BackupFileError::Kind kind) {
             const auto read = readBackup(temp.filePath(QString::fromUtf8(name)));
-            [&] {
-                QVERIFY(!read);
-                QVERIFY(read.error().fileError());
-                QCOMPARE(read.error().fileError()->kind(), kind);
-            }();
-            return read ? QString() : read.error().description();
+            const BackupFileError* error = read ? nullptr : read.error().fileError();
+            return error && error->kind() == kind ? error->description() : u"<not refused for that reason>"_s;
         };
         const QString cannotOpen = u"The file “missing.json” couldn't be opened. "_s;
         const QString missing = refused("missing.json", BackupFileError::Kind::cannotOpen);
         QVERIFY2(missing.startsWith(cannotOpen) && missing.size() > cannotOpen.size(), qPrintable(missing));
-        // Opening a pipe for reading would wait for a writer, for ever: it is refused
-        // before it is opened (the file dialogs let a pipe through).
+        // Opening a pipe for reading would wait for a writer, for ever: it is refused before it is opened (the file
+        // dialogs let a pipe through).
         QCOMPARE(::mkfifo(QFile::encodeName(temp.filePath(u"pipe.json"_s)).constData(), 0600), 0);
-        refused("pipe.json", BackupFileError::Kind::notARegularFile);
+        QVERIFY(!refused("pipe.json", BackupFileError::Kind::notARegularFile).startsWith(u'<'));
         QVERIFY(QFile::remove(temp.filePath(u"pipe.json"_s)));
         // Larger than any backup: refused. Sparse, so it takes no disk space.
         QFile huge(temp.filePath(u"huge.json"_s));
@@ -597,37 +572,30 @@ private Q_SLOTS:
         huge.close();
         QCOMPARE(refused("huge.json", BackupFileError::Kind::tooLarge),
             u"The file “huge.json” couldn't be opened because it is larger than 512 MB, too large for a backup."_s);
-        // Saving writes the file in full or not at all, readable by its owner alone
-        // whatever the umask and whatever the mode of the file it replaces.
+        // Saving writes the file in full or not at all, readable by its owner alone whatever the umask and whatever the
+        // mode of the file it replaces.
         const QString path = temp.filePath(u"Applywright-2025-03-07.json"_s);
         const BackupFile file(encodeBackup(goldenContents()).value());
-        const auto save = [&](mode_t umask) {
+        for (const mode_t umask : {mode_t(000), mode_t(077), mode_t(000)}) {
+            // A new file first, then files open to all replaced.
+            if (QFile::exists(path))
+                QVERIFY(writeAll(path, "{}") && ::chmod(QFile::encodeName(path).constData(), 0644) == 0);
             const mode_t previous = ::umask(umask);
             const std::optional<BackupMessage> saved = saveExportedBackup(file, path);
             ::umask(previous);
-            struct stat status { };
-            ::stat(QFile::encodeName(path).constData(), &status);
             QVERIFY(!saved);
             QCOMPARE(readAll(path), file.data());
-            QCOMPARE(status.st_mode & 0777, mode_t(0600));
-        };
-        for (const mode_t umask : {mode_t(000), mode_t(077)}) {
-            QVERIFY(writeAll(path, "{}"));
-            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0644) == 0);
-            save(umask);
+            QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
         }
-        QVERIFY(QFile::remove(path));
-        save(000);
-        // An older backup stays as it was when the new one cannot be written in full:
-        // here the process may not write files larger than 100 bytes.
+        // An older backup stays as it was when the new one cannot be written in full: here the process may not write
+        // files larger than 100 bytes.
         const QByteArray older = "{\"older\": true}";
         QVERIFY(writeAll(path, older));
         struct rlimit saved { };
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const struct rlimit limited {
-            100, saved.rlim_max
-        };
+        struct rlimit limited = saved;
+        limited.rlim_cur = 100;
         QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limited), 0);
         const std::optional<BackupMessage> failure = saveExportedBackup(file, path);
         ::setrlimit(RLIMIT_FSIZE, &saved);
@@ -662,8 +630,8 @@ private Q_SLOTS:
         QCOMPARE(backup.history.at(2).date, utc(2025, 3, 5));
         QCOMPARE(historyOf(*record).first(), u"limbo > archived"_s); // the record is left as it was
 
-        // Back from a backup: raw texts as in the file, history in file order, unknown
-        // statuses as no previous status and applied.
+        // Back from a backup: raw texts as in the file, history in file order, unknown statuses as no previous status
+        // and applied.
         ApplicationBackup full = goldenContents().applications.at(0);
         full.rejectionReason = u"ghosted"_s;
         full.history.append({u"limbo"_s, u"archived"_s, utc(2024, 1, 1)});
@@ -695,7 +663,7 @@ private Q_SLOTS:
         QFETCH(QStringList, file);
         QFETCH(Counts, expected);
         TempStore temp;
-        QVERIFY(temp.isReady());
+        QVERIFY(temp.loader.isReady());
         Store& store = *temp;
         for (const QString& id : stored) {
             auto record = plainRecord(u"Stored"_s);
@@ -724,7 +692,7 @@ private Q_SLOTS:
     void saveFailures()
     {
         TempStore temp;
-        QVERIFY(temp.isReady());
+        QVERIFY(temp.loader.isReady());
         Store& store = *temp;
         store.setAutosaveDelay(-1);
         // A second connection holds the write lock, so the store's saves fail.
@@ -756,17 +724,16 @@ private Q_SLOTS:
     {
         FixedClock clock(utc(2030, 1, 1, 8, 0, 0, 250));
         TempStore temp;
-        QVERIFY(temp.isReady());
-        // The golden applications, the all-zero identifier among them, and a note that
-        // opens with a byte-order mark (a character of the note, not a signature).
+        QVERIFY(temp.loader.isReady());
+        // The golden applications, the all-zero identifier among them, and a note that opens with a byte-order mark (a
+        // character of the note, not a signature).
         BackupFileContents source = goldenContents();
         source.applications[0].notes.prepend(QChar(0xFEFF));
         QCOMPARE(temp.import(encodeBackup(source).value()), u"Imported 3 applications, skipped 0 already present."_s);
-        // Every field, the identifiers, the file's moments and unknown raw texts reach the
-        // disk and come back out as they were, latest application first. A record that
-        // had no identifier is given one, and it is saved.
+        // Every field, the identifiers, the file's moments and unknown raw texts reach the disk and come back out as
+        // they were, latest application first. A record that had no identifier is given one, and it is saved.
         temp.reopen();
-        QVERIFY(temp.isReady());
+        QVERIFY(temp.loader.isReady());
         Store& store = *temp;
         auto anonymous = plainRecord(u"New"_s);
         anonymous->setUuid(std::nullopt);
@@ -776,14 +743,13 @@ private Q_SLOTS:
         QVERIFY(!store.hasChanges());
         QVERIFY(added->uuid());
         DECODE_OR_FAIL(contents, exported->data());
-        QCOMPARE(contents.formatVersion, qint64(1));
         QCOMPARE(contents.exportedAt, utc(2030, 1, 1, 8, 0, 0, 250));
         QCOMPARE(contents.applications.size(), 4);
         const auto& all = contents.applications;
         QCOMPARE(all.at(1).id, *added->uuid()); // second by date
         QVERIFY(QList<ApplicationBackup>({all.at(0), all.at(2), all.at(3)}) == source.applications);
-        // Importing what is already there inserts nothing and saves nothing: an edit the
-        // user has not saved yet stays unsaved.
+        // Importing what is already there inserts nothing and saves nothing: an edit the user has not saved yet stays
+        // unsaved.
         store.setAutosaveDelay(-1);
         added->setNotes(u"typed, not saved"_s);
         QSignalSpy saved(&store, &Store::saved);
@@ -792,17 +758,16 @@ private Q_SLOTS:
         QCOMPARE(again.text(), u"Imported 0 applications, skipped 4 already present."_s);
         QCOMPARE(saved.count() + inserted.count(), 0);
         QVERIFY(store.hasChanges());
-        // Each import's message is a new one, even with the same text; its counts are
-        // plain digits, whatever the locale.
+        // Each import's message is a new one, even with the same text; its counts are plain digits, whatever the
+        // locale.
         QVERIFY(again.id() != importBackup(temp.file("again.json", exported->data()), store).id());
         QCOMPARE(importSummary(10000, 123456789012),
             u"Imported 10000 applications, skipped 123456789012 already present."_s);
         // The first application is fine, the second is broken: nothing of the file goes in.
         JsonObject fine = validApplication().set("id", "\"2F8FAD5B-D9CB-469F-A165-70867728950E\"");
-        JsonObject broken = validApplication().set("id", "\"1F8FAD5B-D9CB-469F-A165-70867728950E\"");
-        broken.set("offeredSalary", "\"5\"");
+        JsonObject broken
+            = validApplication().set("id", "\"1F8FAD5B-D9CB-469F-A165-70867728950E\"").set("offeredSalary", "\"5\"");
         QCOMPARE(temp.import(validRoot('[' + fine.text() + ',' + broken.text() + ']').text()), corruptText);
-        QCOMPARE(inserted.count(), 0);
         QCOMPARE(store.count(), 4);
     }
 };

@@ -1,3 +1,4 @@
+#include "SqliteSupport.h"
 #include "TestSupport.h"
 #include "Unprivileged.h"
 
@@ -6,7 +7,6 @@
 #include "store/StoreLoader.h"
 
 #include <QCryptographicHash>
-#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -39,8 +39,7 @@ QByteArray fileHash(const QString& path)
                                           : QByteArray();
 }
 
-// Runs one statement on a separate raw connection and returns the first column
-// of every row, joined with "|".
+// Runs one statement on a separate raw connection and returns the first column of every row, joined with "|".
 QString query(const QString& path, const char* sql)
 {
     sqlite3* db = nullptr;
@@ -62,19 +61,12 @@ QString query(const QString& path, const char* sql)
     return rows.join(u'|');
 }
 
-QString databaseIn(const QString& dir)
-{
-    return dir + u"/Applywright.sqlite"_s;
-}
+const auto databaseIn = [](const QString& dir) -> QString { return dir + u"/Applywright.sqlite"_s; };
 
-// Folds the log into the file; with `dropSideFiles` the log and its index go as well.
-void checkpoint(const QString& path, bool dropSideFiles = false)
+// Folds the log into the file.
+void checkpoint(const QString& path)
 {
     query(path, "PRAGMA wal_checkpoint(TRUNCATE)");
-    if (dropSideFiles) {
-        QFile::remove(path + u"-wal"_s);
-        QFile::remove(path + u"-shm"_s);
-    }
 }
 
 std::unique_ptr<JobApplication> record(const QString& company, const QDateTime& applied = utc(2025, 3, 1))
@@ -83,8 +75,7 @@ std::unique_ptr<JobApplication> record(const QString& company, const QDateTime& 
         company, u"Engineer"_s, QString(), WorkModel::remote, ApplicationStatus::applied, applied);
 }
 
-// A store with `count` records a day apart, of three history entries each, closed
-// again, its log copied into the file.
+// A store with `count` records a day apart, of three history entries each, closed again, its log copied into the file.
 void makeStore(const QString& directory, int count)
 {
     StoreLoader loader = openStore(directory);
@@ -98,8 +89,7 @@ void makeStore(const QString& directory, int count)
     QVERIFY(loader.store()->save());
 }
 
-// Opens the store in `dir`, expects `count` records, saves one more and closes it
-// again: the file must then be whole.
+// Opens the store in `dir`, expects `count` records, saves one more and closes it again: the file must then be whole.
 void reopenAndAdd(const QString& dir, int count, const QString& company = u"after"_s)
 {
     {
@@ -119,8 +109,7 @@ mode_t modeOf(const QString& path)
     return status.st_mode & 0777;
 }
 
-// Everything in a folder, as "name kind size hash" lines: what a refused start
-// must leave exactly as it found it.
+// Everything in a folder, as "name kind size hash" lines: what a refused start must leave exactly as it found it.
 QStringList snapshot(const QString& directory)
 {
     QStringList entries;
@@ -140,14 +129,12 @@ QStringList snapshot(const QString& directory)
     return entries;
 }
 
-// Opens `dir` expecting a refusal whose message holds each of `parts`, the folder
-// left exactly as it was.
+// Opens `dir` expecting a refusal whose message holds each of `parts`, the folder left exactly as it was.
 StoreLoader refusedOpen(const QString& dir, const QStringList& parts)
 {
     const QStringList before = snapshot(dir);
     StoreLoader loader = openStore(dir);
     [&] {
-        QVERIFY(!loader.isReady());
         for (const QString& part : parts)
             VERIFY_CONTAINS(loader.message(), part);
         QCOMPARE(snapshot(dir), before);
@@ -157,13 +144,12 @@ StoreLoader refusedOpen(const QString& dir, const QStringList& parts)
 
 QByteArray bigEndian(quint32 value)
 {
-    QByteArray bytes;
-    QDataStream(&bytes, QIODevice::WriteOnly) << value;
-    return bytes;
+    const quint32 big = qToBigEndian(value);
+    return QByteArray(reinterpret_cast<const char*>(&big), sizeof big);
 }
 
-// A rollback journal as SQLite writes one: a header padded to a 4096-byte sector,
-// then the saved page with its number and checksum.
+// A rollback journal as SQLite writes one: a header padded to a 4096-byte sector, then the saved page with its number
+// and checksum.
 QByteArray journal(quint32 originalPages, const QByteArray& page)
 {
     const quint32 nonce = 0x1234567;
@@ -189,6 +175,28 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// A folder of its own; given a count, holding a closed store of that many records, its log folded into the file.
+struct Folder {
+    explicit Folder(int count = -1)
+    {
+        if (count < 0)
+            return;
+        makeStore(dir, count);
+        checkpoint(path);
+    }
+    // Opens the store, to be saved only when asked.
+    Store& open()
+    {
+        loader = openStore(dir);
+        loader.store()->setAutosaveDelay(-1);
+        return *loader.store();
+    }
+    QTemporaryDir temp;
+    const QString dir = temp.path();
+    const QString path = databaseIn(dir);
+    StoreLoader loader = StoreLoader::failed(QString());
+};
+
 } // namespace
 
 using Setup = std::function<void(const QString& path)>;
@@ -199,7 +207,6 @@ class StoreTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { useTimeZone("Europe/Istanbul"); }
-    void cleanup() { Clock::reset(); }
 
     void newStoreAndFolderPermissions_data()
     {
@@ -215,57 +222,46 @@ private Q_SLOTS:
         QFETCH(bool, folderExists);
         QTemporaryDir temp;
         const QString dir = temp.filePath(u"nested/Applywright"_s);
-        if (folderExists) {
-            QVERIFY(QDir().mkpath(dir));
-            QVERIFY(::chmod(QFile::encodeName(dir).constData(), 0777) == 0);
-        }
+        if (folderExists)
+            QVERIFY(QDir().mkpath(dir) && ::chmod(QFile::encodeName(dir).constData(), 0777) == 0);
         const mode_t previous = ::umask(mode_t(umask));
         StoreLoader loader = openStore(dir);
         ::umask(previous);
         VERIFY_READY(loader);
         QCOMPARE(loader.store()->count(), 0);
-        QVERIFY(!loader.store()->hasChanges());
         const QString path = loader.store()->databasePath();
-        // The folder and every file in it belong to the owner alone, whatever the umask.
-        QCOMPARE(modeOf(dir), mode_t(0700));
+        // The folder and every file in it belong to the owner alone, whatever the umask: the lock, the database and its
+        // log, nothing half-made and no journal.
+        QStringList modes {u". %1"_s.arg(modeOf(dir), 0, 8)};
         for (const QString& name : QDir(dir).entryList(QDir::Files | QDir::Hidden))
-            QVERIFY2(modeOf(QDir(dir).filePath(name)) == 0600, qPrintable(name));
-        // The lock, the database and its log: nothing half-made, no journal.
-        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden),
-            QStringList(
-                {"Applywright.lock", "Applywright.sqlite", "Applywright.sqlite-shm", "Applywright.sqlite-wal"}));
+            modes << name + u" %1"_s.arg(modeOf(QDir(dir).filePath(name)), 0, 8);
+        QCOMPARE(modes.join(u", "_s),
+            u". 700, Applywright.lock 600, Applywright.sqlite 600, Applywright.sqlite-shm 600, Applywright.sqlite-wal 600"_s);
         QCOMPARE(query(path, "SELECT value FROM Metadata WHERE key = 'schemaVersion'"), u"1.0.0"_s);
         QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
     }
 
-    // Killed at any moment of its very first start, the program leaves either no
-    // database (the next start begins again) or a whole one that the next start opens:
-    // never a half-made file and never a journal that locks it.
+    // Killed at any moment of its very first start, the program leaves either no database (the next start begins again)
+    // or a whole one that the next start opens: never a half-made file and never a journal that locks it.
     void firstStartKilledAtAnyMoment()
     {
         QTemporaryDir temp;
-        const auto start = [](QProcess& child, const QString& dir) {
-            child.start(QStringLiteral(STORE_CRASH_CHILD), {u"--first-start"_s, dir});
-            return child.waitForStarted();
-        };
-        // How long a whole first start takes here, process start included.
         QElapsedTimer timer;
-        qint64 whole = 0;
-        for (int i = 0; i < 3; ++i) {
-            QProcess child;
-            timer.start();
-            QVERIFY(start(child, temp.filePath(u"measure%1"_s.arg(i))));
-            QVERIFY(child.waitForFinished(10000));
-            whole = std::max(whole, timer.nsecsElapsed() / 1000);
-            QCOMPARE(child.readAllStandardOutput(), QByteArray("opened\n"));
-        }
+        qint64 whole = 0; // how long a whole first start takes here, process start included
         const int rounds = 120;
         int created = 0;
-        for (int round = 0; round < rounds; ++round) {
+        for (int round = -3; round < rounds; ++round) { // the first three measure
             const QString dir = temp.filePath(u"round%1"_s.arg(round));
             QProcess child;
             timer.start();
-            QVERIFY(start(child, dir));
+            child.start(QStringLiteral(STORE_CRASH_CHILD), {u"--first-start"_s, dir});
+            QVERIFY(child.waitForStarted());
+            if (round < 0) {
+                QVERIFY(child.waitForFinished(10000));
+                whole = std::max(whole, timer.nsecsElapsed() / 1000);
+                QCOMPARE(child.readAllStandardOutput(), QByteArray("opened\n"));
+                continue;
+            }
             // Evenly over the whole start, from the process's own start-up to its exit.
             const qint64 at = whole * round / rounds;
             while (timer.nsecsElapsed() / 1000 < at && child.state() == QProcess::Running)
@@ -295,7 +291,9 @@ private Q_SLOTS:
             return [=](const QString& path) {
                 makeStore(QFileInfo(path).path(), 40);
                 query(path, sql);
-                checkpoint(path, true);
+                checkpoint(path); // and no log or index left beside it
+                QFile::remove(path + u"-wal"_s);
+                QFile::remove(path + u"-shm"_s);
                 QFile file(path);
                 QVERIFY(file.open(QIODevice::ReadWrite));
                 if (damage)
@@ -305,11 +303,7 @@ private Q_SLOTS:
         row("garbage", {"not an SQLite file"},
             write("this is not a database, just some text that happens to be here\n"));
         row("other program's database", {"another program"}, [](const QString& path) {
-            sqlite3* db = nullptr;
-            sqlite3_open(QFile::encodeName(path).constData(), &db);
-            sqlite3_exec(db, "PRAGMA journal_mode = WAL; CREATE TABLE notes(x); INSERT INTO notes VALUES (1);", nullptr,
-                nullptr, nullptr);
-            sqlite3_close(db);
+            QVERIFY(execute(path, "PRAGMA journal_mode = WAL; CREATE TABLE notes(x); INSERT INTO notes VALUES (1);"));
         });
         row("older schema", {"uses data format 0.9.0"},
             altered("UPDATE Metadata SET value = '0.9.0' WHERE key = 'schemaVersion'"));
@@ -334,8 +328,7 @@ private Q_SLOTS:
         row("a link to a disk that is not there", {"which cannot be reached"}, [](const QString& path) {
             QVERIFY(QFile::link(u"/nonexistent-disk/Applywright/Applywright.sqlite"_s, path));
         });
-        // A journal beside a real store that does not belong to it: replaying it would
-        // corrupt the store.
+        // A journal beside a real store that does not belong to it: replaying it would corrupt the store.
         const auto withJournal = [](const std::function<QByteArray(const QString& path)>& make) {
             return [=](const QString& path) {
                 makeStore(QFileInfo(path).path(), 40);
@@ -355,36 +348,32 @@ private Q_SLOTS:
         }));
     }
 
-    // Only a folder with no database and no side file gets a new store. Everything
-    // else that is not a readable store is refused with a message naming the file and
-    // the cause, and the folder is left exactly as it was: no file written, replaced or
-    // removed, and no log or index created beside a refused file.
+    // Only a folder with no database and no side file gets a new store. Everything else that is not a readable store is
+    // refused with a message naming the file and the cause, and the folder is left exactly as it was: no file written,
+    // replaced or removed, and no log or index created beside a refused file.
     void refusedFilesStayUntouched()
     {
         QFETCH(Setup, setup);
         QFETCH(QStringList, expected);
-        QTemporaryDir temp;
-        const QString path = databaseIn(temp.path());
-        setup(path);
-        QCOMPARE(refusedOpen(temp.path(), expected << path).failure(), StoreLoader::Failure::other);
+        const Folder folder;
+        setup(folder.path);
+        QCOMPARE(refusedOpen(folder.dir, expected << folder.path).failure(), StoreLoader::Failure::other);
     }
 
-    // A journal an older build left when killed while switching a new file to WAL is
-    // replayed and removed; one without its mark holds nothing and is left as it is.
+    // A journal an older build left when killed while switching a new file to WAL is replayed and removed; one without
+    // its mark holds nothing and is left as it is.
     void journalBesideTheStoreIsReplayed()
     {
         for (const bool marked : {true, false}) {
-            QTemporaryDir temp;
-            const QString path = databaseIn(temp.path());
-            makeStore(temp.path(), 40);
-            checkpoint(path);
+            const Folder folder(40);
+            const QString& path = folder.path;
             QByteArray firstPage = pagesOf(path);
             firstPage[18] = firstPage[19] = 1; // the page as it was before the switch: rollback mode
             QByteArray bytes = journal(quint32(QFileInfo(path).size() / 4096), firstPage);
             if (!marked)
                 bytes.replace(0, 8, QByteArray(8, '\0'));
             QVERIFY(writeFile(path + u"-journal"_s, bytes));
-            reopenAndAdd(temp.path(), 40);
+            reopenAndAdd(folder.dir, 40);
             QCOMPARE(QFile::exists(path + u"-journal"_s), !marked);
             QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
             QCOMPARE(query(path, "SELECT count(*) FROM JobApplication"), u"41"_s);
@@ -396,28 +385,24 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("object"); // empty: the records' table renamed away
         QTest::addColumn<bool>("inBackground");
         QTest::addColumn<QString>("expected");
-        for (const char* object : {"StatusChange", "StatusChangeByApplication", "JobApplication"}) {
-            QTest::addRow("%s, read at once", object) << QByteArray(object) << false << u"is damaged"_s;
-            QTest::addRow("%s, read in the background", object) << QByteArray(object) << true << u"is damaged"_s;
+        for (const bool inBackground : {false, true}) {
+            const char* when = inBackground ? "read in the background" : "read at once";
+            for (const char* object : {"StatusChange", "StatusChangeByApplication", "JobApplication"})
+                QTest::addRow("%s, %s", object, when) << QByteArray(object) << inBackground << u"is damaged"_s;
+            QTest::addRow("unreadable records, %s", when) << QByteArray() << inBackground << u"could not be read"_s;
         }
-        QTest::newRow("unreadable records, read at once") << QByteArray() << false << u"could not be read"_s;
-        QTest::newRow("unreadable records, in the background") << QByteArray() << true << u"could not be read"_s;
     }
 
-    // Damage that every read of the records passes over (a leaf page's free-space
-    // count) is still damage: the file fails SQLite's check, and nothing may be
-    // committed into it. Nor into a file whose versions check out but whose records
-    // cannot be read.
+    // Damage that every read of the records passes over (a leaf page's free-space count) is still damage: the file
+    // fails SQLite's check, and nothing may be committed into it. Nor into a file whose versions check out but whose
+    // records cannot be read.
     void damagedRecordsAreNeverWritten()
     {
         QFETCH(QByteArray, object);
         QFETCH(bool, inBackground);
         QFETCH(QString, expected);
-        QTemporaryDir temp;
-        const QString dir = temp.path();
-        const QString path = databaseIn(dir);
-        makeStore(dir, 300);
-        checkpoint(path);
+        const Folder folder(300);
+        const QString& path = folder.path;
         if (object.isEmpty()) {
             query(path, "ALTER TABLE JobApplication RENAME TO Lost");
         } else {
@@ -437,7 +422,7 @@ private Q_SLOTS:
         }
         const QByteArray before = fileHash(path);
         {
-            StoreLoader loader = openStore(dir, inBackground ? StoreLoading::inBackground : StoreLoading::now);
+            StoreLoader loader = openStore(folder.dir, inBackground ? StoreLoading::inBackground : StoreLoading::now);
             if (inBackground) {
                 // Opened at once so the window paints; the check runs with the read.
                 QVERIFY(loader.isReady());
@@ -445,14 +430,13 @@ private Q_SLOTS:
                 QVERIFY(!loaded);
                 VERIFY_CONTAINS(loaded.error().description(), expected);
                 QCOMPARE(loader.store()->count(), 0);
-                // Nothing is written, and the reason given is the file's, not a collision
-                // of identifiers that the write would run into.
+                // Nothing is written, and the reason given is the file's, not a collision of identifiers that the write
+                // would run into.
                 loader.store()->insert(record(u"Typed meanwhile"_s));
                 const auto saved = loader.store()->save();
                 QVERIFY(!saved);
                 VERIFY_CONTAINS(saved.error().description(), expected);
             } else {
-                QVERIFY(!loader.isReady());
                 VERIFY_CONTAINS(loader.message(), expected);
                 if (!object.isEmpty())
                     VERIFY_CONTAINS(loader.message(), path);
@@ -468,7 +452,6 @@ private Q_SLOTS:
         // A path under a regular file can never become a folder, whoever runs the test.
         QVERIFY(writeFile(temp.filePath(u"file"_s), QByteArray()));
         StoreLoader blocked = openStore(temp.filePath(u"file/Applywright"_s));
-        QVERIFY(!blocked.isReady());
         VERIFY_CONTAINS(blocked.message(), u"could not be created"_s);
 
         const QString dir = temp.filePath(u"Applywright"_s);
@@ -499,10 +482,9 @@ private Q_SLOTS:
         QTest::newRow("read-only data folder") << "/" << 0500 << "cannot be written to";
     }
 
-    // A store whose database, log or log index cannot be written is refused at
-    // opening, before any side file is made (SQLite would give a new log the database's
-    // mode, so a refused read-only file would get a read-only log that outlives the
-    // refusal). Once the cause is fixed, the store opens and saves.
+    // A store whose database, log or log index cannot be written is refused at opening, before any side file is made
+    // (SQLite would give a new log the database's mode, so a refused read-only file would get a read-only log that
+    // outlives the refusal). Once the cause is fixed, the store opens and saves.
     void permissionFailures()
     {
         if (!runsUnprivileged())
@@ -510,18 +492,15 @@ private Q_SLOTS:
         QFETCH(QString, target);
         QFETCH(int, mode);
         QFETCH(QString, expected);
-        QTemporaryDir temp;
-        const QString dir = temp.path();
-        const QString path = databaseIn(dir);
-        makeStore(dir, 3);
+        const Folder folder(3);
+        const QString& dir = folder.dir;
+        const QString& path = folder.path;
         if (target.startsWith(u'-')) {
             // Left open in another process, so the log and its index stay behind.
             QProcess holder;
             holder.start(QStringLiteral(STORE_CRASH_CHILD), {u"--fill-log"_s, path, u"10"_s});
             QVERIFY(holder.waitForFinished(10000));
             QVERIFY(QFile::exists(path + u"-wal"_s) && QFile::exists(path + u"-shm"_s));
-        } else {
-            checkpoint(path);
         }
         const QByteArray file = QFile::encodeName(target == u"/" ? dir : path + target);
         QVERIFY(::chmod(file.constData(), mode_t(mode)) == 0);
@@ -530,14 +509,12 @@ private Q_SLOTS:
         reopenAndAdd(dir, 3);
     }
 
-    // After a crash that left a large log, another program reading the file (a backup
-    // tool, an indexer) holds it for a moment each time it opens it; starting then
-    // waits for it instead of failing with "database is locked".
+    // After a crash that left a large log, another program reading the file (a backup tool, an indexer) holds it for a
+    // moment each time it opens it; starting then waits for it instead of failing with "database is locked".
     void busyReaderAtStartUp()
     {
-        QTemporaryDir temp;
-        const QString path = databaseIn(temp.path());
-        makeStore(temp.path(), 10);
+        const Folder folder(10);
+        const QString& path = folder.path;
         QProcess filler;
         filler.start(QStringLiteral(STORE_CRASH_CHILD), {u"--fill-log"_s, path, u"20000"_s});
         QVERIFY(filler.waitForFinished(60000));
@@ -546,7 +523,7 @@ private Q_SLOTS:
         reader.start(QStringLiteral(STORE_CRASH_CHILD), {u"--read-loop"_s, path, u"8000"_s});
         QVERIFY(reader.waitForReadyRead(10000));
         for (int i = 0; i < 6; ++i)
-            reopenAndAdd(temp.path(), 10 + i, QString::number(i));
+            reopenAndAdd(folder.dir, 10 + i, QString::number(i));
         reader.kill();
         reader.waitForFinished();
     }
@@ -564,8 +541,8 @@ private Q_SLOTS:
             [](const QString& lock) { QVERIFY(QFile::link(QFileInfo(lock).dir().filePath(u"elsewhere"_s), lock)); });
     }
 
-    // Only a lock that a running process holds keeps the user out; whatever else sits
-    // at the lock's path cannot be a live lock and is taken over.
+    // Only a lock that a running process holds keeps the user out; whatever else sits at the lock's path cannot be a
+    // live lock and is taken over.
     void locks()
     {
         QFETCH(Setup, setup);
@@ -582,7 +559,6 @@ private Q_SLOTS:
         }
         StoreLoader loader = openStore(temp.path());
         if (!opens) {
-            QVERIFY(!loader.isReady());
             VERIFY_CONTAINS(loader.message(), u"already running"_s);
             QCOMPARE(loader.failure(), StoreLoader::Failure::alreadyRunning);
             holder.kill();
@@ -597,26 +573,25 @@ private Q_SLOTS:
 
     void recordsReadInTheBackground()
     {
-        QTemporaryDir temp;
-        makeStore(temp.path(), 300);
+        const Folder folder(300);
         // Closed again before anyone looked: the worker's records must not leak or crash.
-        QVERIFY(openStore(temp.path(), StoreLoading::inBackground).isReady());
+        QVERIFY(openStore(folder.dir, StoreLoading::inBackground).isReady());
         {
-            // Read to the end on the worker before anything asks: the records must come
-            // over to the store's thread (an accessor that comes first may run the read itself).
-            StoreLoader early = openStore(temp.path(), StoreLoading::inBackground);
+            // Read to the end on the worker before anything asks: the records must come over to the store's thread (an
+            // accessor that comes first may run the read itself).
+            StoreLoader early = openStore(folder.dir, StoreLoading::inBackground);
             QVERIFY(early.isReady());
             QVERIFY(QSignalSpy(early.store(), &Store::loaded).wait());
             QCOMPARE(early.store()->count(), 300);
             for (JobApplication* a : early.store()->applications())
                 QCOMPARE(a->thread(), early.store()->thread());
         }
-        StoreLoader loader = openStore(temp.path(), StoreLoading::inBackground);
+        StoreLoader loader = openStore(folder.dir, StoreLoading::inBackground);
         QVERIFY(loader.isReady());
         Store& store = *loader.store();
         QSignalSpy loaded(&store, &Store::loaded);
-        // The first accessor waits for the read but announces nothing: the signal
-        // comes from the read's completion, once, when the event loop runs.
+        // The first accessor waits for the read but announces nothing: the signal comes from the read's completion,
+        // once, when the event loop runs.
         QCOMPARE(store.count(), 300);
         QVERIFY(store.isLoaded());
         QCOMPARE(loaded.count(), 0);
@@ -640,13 +615,14 @@ private Q_SLOTS:
 
     void liveQueryOrderAndRemoval()
     {
-        QTemporaryDir temp;
-        const QString path = databaseIn(temp.path());
-        StoreLoader loader = openStore(temp.path());
-        Store& store = *loader.store();
-        store.setAutosaveDelay(-1);
-        const auto count = [&path](const QString& table) {
-            return query(path, qPrintable(u"SELECT count(*) FROM "_s + table)).toInt();
+        Folder folder;
+        Store& store = folder.open();
+        // What reached the disk: each record with its number of history rows, then all history rows.
+        const auto onDisk = [&folder]() -> QString {
+            return query(folder.path,
+                       "SELECT companyName || ' ' || (SELECT count(*) FROM StatusChange WHERE application = a.id) "
+                       "FROM JobApplication a ORDER BY id")
+                + u" / "_s + query(folder.path, "SELECT count(*) FROM StatusChange");
         };
         QSignalSpy changed(&store, &Store::contentsChanged);
         JobApplication* older = store.insert(record(u"Older"_s, utc(2025, 1, 1)));
@@ -663,7 +639,7 @@ private Q_SLOTS:
         }
         QVERIFY(changed.count() > 5); // several fields and history entries
         QVERIFY(store.save());
-        QCOMPARE(count(u"StatusChange"_s), 4);
+        QCOMPARE(onDisk(), u"Older 2|Newer 0|Middle 2 / 4"_s);
 
         // Removed with its history, pending entries included.
         QSignalSpy removed(&store, &Store::applicationRemoved);
@@ -675,93 +651,70 @@ private Q_SLOTS:
         QCOMPARE(store.applicationsByDate(), (QList<JobApplication*> {older, newer}));
         QCOMPARE(store.application(middleId), nullptr);
         QVERIFY(store.save());
-        QCOMPARE(count(u"StatusChange"_s), 2);
-        QCOMPARE(count(u"StatusChange WHERE application = "_s + QString::number(middleId)), 0);
-        QCOMPARE(query(path, "SELECT companyName FROM JobApplication ORDER BY id"), u"Older|Newer"_s);
-        QCOMPARE(query(path, "PRAGMA foreign_key_check"), QString());
+        QCOMPARE(onDisk(), u"Older 2|Newer 0 / 2"_s);
         // Inserted and deleted before any save: nothing to write at all.
         JobApplication* fleeting = store.insert(record(u"Fleeting"_s));
         fleeting->changeStatus(ApplicationStatus::offer);
         store.remove(fleeting);
         QVERIFY(!store.hasChanges());
-        QVERIFY(store.save());
-        QCOMPARE(count(u"JobApplication"_s), 2);
-        QCOMPARE(count(u"StatusChange"_s), 2);
     }
 
     void saveWritesOnlyWhatChanged()
     {
-        QTemporaryDir temp;
-        const QString path = databaseIn(temp.path());
-        makeStore(temp.path(), 50);
-        // A raw edit behind the store's back: a save that rewrote whole rows would undo it.
-        query(path,
-            "UPDATE JobApplication SET notes = 'outside' WHERE id <> (SELECT id FROM JobApplication LIMIT 1 OFFSET "
-            "10)");
-        StoreLoader loader = openStore(temp.path());
-        Store& store = *loader.store();
-        store.setAutosaveDelay(-1);
-        JobApplication* edited = nullptr;
-        for (JobApplication* a : store.applications()) {
-            edited = a->notes().isEmpty() ? a : edited;
+        Folder folder(50);
+        Store& store = folder.open();
+        for (JobApplication* a : store.applications())
             a->setNotes(a->notes()); // same value: nothing pending
-        }
-        QVERIFY(edited && !store.hasChanges());
-        // Stale in-memory notes of the others must not be written back with this save.
-        store.applications().at(0)->derivedCache();
+        QVERIFY(!store.hasChanges());
+        // Edited behind the store's back: a save that rewrote whole rows would undo that.
+        JobApplication* edited = store.applications().at(10);
+        query(
+            folder.path, qPrintable(u"UPDATE JobApplication SET notes = 'outside' WHERE id <> %1"_s.arg(edited->id())));
         edited->setPosition(u"Principal Engineer"_s);
-        QVERIFY(store.hasChanges());
         QVERIFY(store.save());
-        QCOMPARE(query(path, "SELECT count(*) FROM JobApplication WHERE notes = 'outside'"), u"49"_s);
-        QCOMPARE(
-            query(path, "SELECT position FROM JobApplication WHERE position <> 'Engineer'"), u"Principal Engineer"_s);
+        QCOMPARE(query(folder.path, "SELECT count(*) FROM JobApplication WHERE notes = 'outside'"), u"49"_s);
+        QCOMPARE(query(folder.path, "SELECT position FROM JobApplication WHERE position <> 'Engineer'"),
+            u"Principal Engineer"_s);
     }
 
     void failedSaveKeepsChangesPending()
     {
-        QTemporaryDir temp;
-        const QString path = databaseIn(temp.path());
-        StoreLoader loader = openStore(temp.path());
-        Store& store = *loader.store();
-        store.setAutosaveDelay(-1);
+        Folder folder;
+        Store& store = folder.open();
+        const auto onDisk = [&folder]() -> QString {
+            return query(folder.path, "SELECT companyName || ':' || notes FROM JobApplication ORDER BY id") + u" / "_s
+                + query(folder.path, "SELECT toRaw FROM StatusChange");
+        };
         JobApplication* kept = store.insert(record(u"Kept"_s));
         QVERIFY(store.save());
         // The disk refuses one row mid-transaction, the way a full disk would.
-        QCOMPARE(query(path,
+        QCOMPARE(query(folder.path,
                      "CREATE TRIGGER refuse BEFORE INSERT ON JobApplication WHEN NEW.companyName = 'Refused' "
                      "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"),
             QString());
         kept->setNotes(u"edited before the failure"_s);
-        JobApplication* refused = store.insert(record(u"Refused"_s));
-        refused->appendHistory(
-            std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, utc(2025, 3, 1)));
+        store.insert(record(u"Refused"_s))
+            ->appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, utc(2025, 3, 1)));
         QSignalSpy saved(&store, &Store::saved);
         const auto failed = store.save();
         QVERIFY(!failed);
         VERIFY_CONTAINS(failed.error().description(), u"disk is full"_s);
         QVERIFY(store.hasChanges());
-        QCOMPARE(saved.count(), 0);
         // Nothing of the failed save reached the file, not even the edit that came first.
-        QCOMPARE(query(path, "SELECT notes FROM JobApplication"), QString());
-        QCOMPARE(query(path, "SELECT count(*) FROM StatusChange"), u"0"_s);
-        query(path, "DROP TRIGGER refuse");
+        QCOMPARE(onDisk(), u"Kept: / "_s);
+        query(folder.path, "DROP TRIGGER refuse");
         QVERIFY(store.save());
         QVERIFY(!store.hasChanges());
         QCOMPARE(saved.count(), 1);
-        QCOMPARE(query(path, "SELECT companyName || ':' || notes FROM JobApplication ORDER BY id"),
-            u"Kept:edited before the failure|Refused:"_s);
-        QCOMPARE(query(path, "SELECT toRaw FROM StatusChange"), u"applied"_s);
+        QCOMPARE(onDisk(), u"Kept:edited before the failure|Refused: / applied"_s);
     }
 
-    // Saved a short while after the first unsaved change, however many changes follow:
-    // someone who keeps typing is saved while typing.
+    // Saved a short while after the first unsaved change, however many changes follow: someone who keeps typing is
+    // saved while typing.
     void autosaveWhileEditingGoesOn()
     {
-        QTemporaryDir temp;
-        const QString path = databaseIn(temp.path());
-        StoreLoader loader = openStore(temp.path());
-        Store& store = *loader.store();
-        QCOMPARE(store.autosaveDelay(), Store::defaultAutosaveDelayMs);
+        Folder folder;
+        Store& store = folder.open();
         store.setAutosaveDelay(100);
         QSignalSpy saved(&store, &Store::saved);
         JobApplication* a = store.insert(record(u"Typed"_s));
@@ -772,9 +725,8 @@ private Q_SLOTS:
         for (typing.start(); typing.elapsed() < 1000; QTest::qWait(10))
             a->setNotes(typed += u'a');
         QVERIFY2(saved.count() >= 2, qPrintable(QString::number(saved.count())));
-        QVERIFY(!query(path, "SELECT notes FROM JobApplication").isEmpty());
         QTRY_VERIFY(!store.hasChanges());
-        QCOMPARE(query(path, "SELECT notes FROM JobApplication"), typed);
+        QCOMPARE(query(folder.path, "SELECT notes FROM JobApplication"), typed);
     }
 
     void killedWhileSavingLosesNothingSaved()
@@ -787,8 +739,8 @@ private Q_SLOTS:
             QProcess child;
             child.start(QStringLiteral(STORE_CRASH_CHILD), {temp.path()});
             QVERIFY2(child.waitForStarted(), qPrintable(child.errorString()));
-            // Every other round the child dies while still starting up; otherwise it is
-            // killed at a random moment after its first save returned, mid-flight.
+            // Every other round the child dies while still starting up; otherwise it is killed at a random moment after
+            // its first save returned, mid-flight.
             QByteArray output;
             if (round % 2 == 0) {
                 while (!output.contains("saved ") && child.waitForReadyRead(10000))
@@ -803,8 +755,7 @@ private Q_SLOTS:
             output += child.readAllStandardOutput();
             for (const QByteArray& line : output.split('\n'))
                 lastSaved = line.startsWith("saved ") ? std::max(lastSaved, line.mid(6).toLongLong()) : lastSaved;
-            const QByteArray errors = child.readAllStandardError();
-            QVERIFY2(errors.isEmpty(), errors.constData());
+            QCOMPARE(child.readAllStandardError(), QByteArray());
             // Killed before the first start finished creating the file: there is nothing to check yet.
             if (QFile::exists(databaseIn(temp.path())))
                 QCOMPARE(query(databaseIn(temp.path()), "PRAGMA integrity_check"), u"ok"_s);
@@ -815,15 +766,13 @@ private Q_SLOTS:
             QHash<QString, const JobApplication*> named;
             for (const JobApplication* a : loader.store()->applications())
                 named.insert(a->companyName(), a);
-            QVERIFY(named.value(u"counter"_s));
-            const long long stored = named.value(u"counter"_s)->notes().toLongLong();
+            const long long stored = named.contains(u"counter"_s) ? named[u"counter"_s]->notes().toLongLong() : -1;
             // Everything reported saved is there; at most the one save in flight went further.
             QVERIFY2(stored == lastSaved || stored == lastSaved + 1,
                 qPrintable(u"stored %1, reported %2"_s.arg(stored).arg(lastSaved)));
             const JobApplication* latest = named.value(u"record %1"_s.arg(stored));
-            QVERIFY(latest);
-            QCOMPARE(latest->history().size(), 1);
-            QCOMPARE(latest->statusRaw(), u"hrInterview"_s);
+            QCOMPARE(latest ? latest->statusRaw() + u" after %1 change"_s.arg(latest->history().size()) : u"none"_s,
+                u"hrInterview after 1 change"_s);
             lastSaved = stored;
         }
         qInfo("%d kills, %lld saves confirmed", kills, lastSaved + 1);

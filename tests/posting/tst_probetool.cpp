@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,19 +58,19 @@ QString textAt(const QJsonObject& object, const char* path)
     return at(object, QString::fromLatin1(path)).toString();
 }
 
-// "path=value" for each of the space-separated paths, values in JSON and arrays by
-// their length, so that one comparison shows every wrong value.
-QString summary(const QJsonObject& object, const char* paths)
+// Compares the values at the paths that `expected` names ("path=value, path=value"),
+// values in JSON and arrays by their length, so that the message shows every one.
+void checkValues(const QJsonObject& object, const QString& expected)
 {
     QStringList values;
-    for (const QString& path : QString::fromLatin1(paths).split(u' ')) {
-        const QJsonValue value = at(object, path);
+    for (const QRegularExpressionMatch& match : QRegularExpression(R"((?:^|, )([\w/]+)=)").globalMatch(expected)) {
+        const QJsonValue value = at(object, match.captured(1));
         const QByteArray json = QJsonDocument(QJsonArray {value}).toJson(QJsonDocument::Compact);
-        values << path + u'='
+        values << match.captured(1) + u'='
                 + (value.isArray() ? QString::number(value.toArray().size())
                                    : QString::fromUtf8(json.mid(1).chopped(1)));
     }
-    return values.join(QStringLiteral(", "));
+    QCOMPARE(values.join(QStringLiteral(", ")), expected);
 }
 
 // What the corpus scorer reads: every line with its four keys, each field null or a
@@ -158,25 +159,22 @@ private Q_SLOTS:
         QCOMPARE(run.objects.size(), 5);
         for (int i : {0, 1, 2, 4})
             checkPostingShape(run.objects.at(i));
-        QCOMPARE(summary(run.objects.at(0),
-                     "source lines lines/0/relativeHeight posting/position/value posting/company/value "
-                     "posting/workModel/value suggestions"),
-            R"(source="pasted.txt", lines=3, lines/0/relativeHeight=null, posting/position/value="Senior iOS Developer", )"
-            R"(posting/company/value="Acme Corp", posting/workModel/value="hybrid", suggestions={})");
-        QCOMPARE(summary(run.objects.at(1),
-                     "lines lines/1/order lines/1/relativeHeight lines/1/confidence "
-                     "posting/position/value"),
+        checkValues(run.objects.at(0),
+            R"(source="pasted.txt", lines=3, lines/0/relativeHeight=null, )"
+            R"(posting/position/value="Senior iOS Developer", posting/company/value="Acme Corp", )"
+            R"(posting/workModel/value="hybrid", suggestions={})");
+        checkValues(run.objects.at(1),
             R"(lines=2, lines/1/order=2, lines/1/relativeHeight=0.5, lines/1/confidence=null, )"
             R"(posting/position/value="Backend Engineer")");
         const QJsonObject screenshot = run.objects.at(2);
-        QCOMPARE(summary(screenshot, "lines lines/0/text lines/0/relativeHeight posting/workModel/value"),
+        checkValues(screenshot,
             R"(lines=2, lines/0/text="Data Engineer", lines/0/relativeHeight=1, posting/workModel/value="remote")");
         QVERIFY(at(screenshot, QStringLiteral("lines/1/confidence")).isDouble());
-        QCOMPARE(summary(run.objects.at(3), "source error posting"),
-            R"(source="notes.png", error="This file could not be read as an image.", posting=null)");
+        checkValues(
+            run.objects.at(3), R"(source="notes.png", error="This file could not be read as an image.", posting=null)");
         // The parser's fields stay as they are; the suggestion stands beside them.
         const QJsonObject suggested = run.objects.at(4);
-        QCOMPARE(summary(suggested, "posting/company suggestions/company/value suggestions/board/value"),
+        checkValues(suggested,
             R"(posting/company=null, suggestions/company/value="Fernhill", suggestions/board/value="workday")");
         QVERIFY(textAt(suggested, "suggestions/company/evidence").startsWith(QLatin1String("At Fernhill, we build")));
     }

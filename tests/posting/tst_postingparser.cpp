@@ -121,26 +121,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("turkish lower-case letters") << "ışğçöü"
-                                                    << "isgcou";
-        QTest::newRow("turkish capitals, I without Turkish casing") << "IŞĞÇÖÜ"
-                                                                    << "isgcou";
-        QTest::newRow("dotted capital I") << "İSTANBUL"
-                                          << "istanbul";
-        QTest::newRow("decomposed dotted I") << "I\u0307zmir"
-                                             << "izmir";
-        QTest::newRow("other diacritics") << "Café Résumé naïve São Paulo"
-                                          << "cafe resume naive sao paulo";
-        QTest::newRow("full-width forms") << "\uFF33\uFF45\uFF4E\u3000\uFF08\uFF28\uFF49\uFF09\uFF11\uFF12"
-                                          << "sen (hi)12";
-        QTest::newRow("unicode spaces and line separators") << "a\u00A0b\u2003c\u3000d\u2028e\u0085f\r\ng"
-                                                            << "a b c d e f g";
-        QTest::newRow("punctuation and separators kept") << "Acme · İstanbul (Hibrit) | 3 gün önce • 50+ ‧ x・y ❘ z"
-                                                         << "acme · istanbul (hibrit) | 3 gun once • 50+ ‧ x・y ❘ z";
-        QTest::newRow("other compatibility forms kept") << "m² ½"
-                                                        << "m² ½";
-        QTest::newRow("hangul kept whole") << "한국"
-                                           << "한국";
+        const auto row = [](const char* name, const char* text, const char* expected) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(expected);
+        };
+        row("turkish lower-case letters", "ışğçöü", "isgcou");
+        row("turkish capitals, I without Turkish casing", "IŞĞÇÖÜ", "isgcou");
+        row("dotted capital I", "İSTANBUL", "istanbul");
+        row("decomposed dotted I", "I\u0307zmir", "izmir");
+        row("other diacritics", "Café Résumé naïve São Paulo", "cafe resume naive sao paulo");
+        row("full-width forms", "\uFF33\uFF45\uFF4E\u3000\uFF08\uFF28\uFF49\uFF09\uFF11\uFF12", "sen (hi)12");
+        row("unicode spaces and line separators", "a\u00A0b\u2003c\u3000d\u2028e\u0085f\r\ng", "a b c d e f g");
+        row("punctuation and separators kept", "Acme · İstanbul (Hibrit) | 3 gün önce • 50+ ‧ x・y ❘ z",
+            "acme · istanbul (hibrit) | 3 gun once • 50+ ‧ x・y ❘ z");
+        row("other compatibility forms kept", "m² ½", "m² ½");
+        row("hangul kept whole", "한국", "한국");
     }
 
     void normalize()
@@ -518,23 +512,21 @@ private Q_SLOTS:
                                        model(WorkModel::hybrid, high, "Hybrid"), field(meta, medium), TextField(),
                                        JobBoard::unknown, {}};
         // Workday: the first metadata line starts with a place name that is no location word.
-        QTest::newRow("pub-009") << readCorpusText("pub-009")
-                                 << ParsedPosting {field("Austin, Texas", high, "Austin, Texas · Posted 10 Days Ago"),
-                                        field("Senior Data Engineer", high), ModelField(),
-                                        field("USA-Boston-MA", medium),
-                                        field("https://hooli.wd1.myworkdayjobs.com/External/job/USA-Boston-MA/"
-                                              "Senior-Data-Engineer_R70647",
-                                            high),
-                                        JobBoard::workday, {}};
+        QTest::newRow("pub-009")
+            << readCorpusText("pub-009")
+            << ParsedPosting {field("Austin, Texas", high, "Austin, Texas · Posted 10 Days Ago"),
+                   field("Senior Data Engineer", high), ModelField(), field("USA-Boston-MA", medium),
+                   field("https://hooli.wd1.myworkdayjobs.com/External/job/USA-Boston-MA/Senior-Data-Engineer_R70647",
+                       high),
+                   JobBoard::workday, {}};
         // Kariyer.net in Turkish: suffix rule with "Teknoloji", a work-model chip.
-        QTest::newRow("pub-016") << readCorpusText("pub-016")
-                                 << ParsedPosting {field("Northwind Teknoloji A.Ş.", medium),
-                                        field("Kıdemli Yazılım Mühendisi", high),
-                                        model(WorkModel::remote, high, "Uzaktan"), field("Ankara", medium),
-                                        field("https://www.kariyer.net/is-ilani/"
-                                              "northwind-teknoloji-a-s-kidemli-yazilim-muhendisi-3932058",
-                                            medium),
-                                        JobBoard::kariyerNet, {}};
+        QTest::newRow("pub-016")
+            << readCorpusText("pub-016")
+            << ParsedPosting {field("Northwind Teknoloji A.Ş.", medium), field("Kıdemli Yazılım Mühendisi", high),
+                   model(WorkModel::remote, high, "Uzaktan"), field("Ankara", medium),
+                   field("https://www.kariyer.net/is-ilani/northwind-teknoloji-a-s-kidemli-yazilim-muhendisi-3932058",
+                       medium),
+                   JobBoard::kariyerNet, {}};
         // LinkedIn top card: everything from the metadata line.
         const QString initech
             = QStringLiteral("Initech Ltd. · Warsaw, Mazowieckie, Poland (On-site) · 3 weeks ago · 47 applicants");

@@ -119,36 +119,29 @@ private Q_SLOTS:
         QTest::addColumn<QList<TextObservation>>("observations");
         QTest::addColumn<QString>("expected"); // text/order/relative height/confidence of each line
 
-        const auto row = [](const char* name, const QList<TextObservation>& seen, const char* expected) {
-            QTest::newRow(name) << seen << QString::fromLatin1(expected);
-        };
+        using Seen = QList<TextObservation>;
         // y grows upwards; heights are relative to the largest box.
-        row("top to bottom",
-            {observation(0.1, 0.2, 0.02, "bottom"), observation(0.5, 0.9, 0.08, "top"),
-                observation(0.3, 0.5, 0.04, "middle")},
-            "top/0/1/0.9 | middle/1/0.5/0.9 | bottom/2/0.25/0.9");
+        QTest::newRow("top to bottom") << Seen {observation(0.1, 0.2, 0.02, "bottom"),
+            observation(0.5, 0.9, 0.08, "top"), observation(0.3, 0.5, 0.04, "middle")}
+                                       << "top/0/1/0.9 | middle/1/0.5/0.9 | bottom/2/0.25/0.9";
         // Midpoints 0.005 apart share a row: left before right, whatever is higher. The
         // caption 0.02 lower comes after both even though it starts further left.
-        row("one row, then a caption",
-            {observation(0.6, 0.800, 0.04, "right"), observation(0.0, 0.780, 0.02, "caption"),
-                observation(0.1, 0.795, 0.04, "left")},
-            "left/0/1/0.9 | right/1/1/0.9 | caption/2/0.5/0.9");
-        row("exactly 0.01 apart is two rows",
-            {observation(0.1, 0.50, 0.04, "lower left"), observation(0.6, 0.51, 0.04, "upper right")},
-            "upper right/0/1/0.9 | lower left/1/1/0.9");
-        row("equal boxes keep their order",
-            {observation(0.1, 0.5, 0.04, "first"), observation(0.1, 0.5, 0.04, "second")},
-            "first/0/1/0.9 | second/1/1/0.9");
-        row("nothing", {}, "");
+        QTest::newRow("one row, then a caption") << Seen {observation(0.6, 0.800, 0.04, "right"),
+            observation(0.0, 0.780, 0.02, "caption"), observation(0.1, 0.795, 0.04, "left")}
+                                                 << "left/0/1/0.9 | right/1/1/0.9 | caption/2/0.5/0.9";
+        QTest::newRow("exactly 0.01 apart is two rows") << Seen {observation(0.1, 0.50, 0.04, "lower left"),
+            observation(0.6, 0.51, 0.04, "upper right")} << "upper right/0/1/0.9 | lower left/1/1/0.9";
+        QTest::newRow("equal boxes keep their order") << Seen {observation(0.1, 0.5, 0.04, "first"),
+            observation(0.1, 0.5, 0.04, "second")} << "first/0/1/0.9 | second/1/1/0.9";
+        QTest::newRow("nothing") << Seen {} << "";
         // Blank or missing readings are skipped but keep their place in the order, and a
         // blank box still counts for the largest height.
-        row("skipped readings leave gaps",
-            {observation(0.1, 0.9, 0.10, " \t\n "), observation(0.1, 0.8, 0.05, nullptr),
-                observation(0.1, 0.7, 0.05, "  Acme Corp \n", 0.25)},
-            "Acme Corp/2/0.5/0.25");
-        row("a box of no height", {observation(0.1, 0.9, 0.05, "Acme"), observation(0.1, 0.5, 0, "x")},
-            "Acme/0/1/0.9 | x/1/0/0.9");
-        row("no box has a height", {observation(0.1, 0.9, 0, "A")}, "A/0/-/0.9");
+        QTest::newRow("skipped readings leave gaps") << Seen {observation(0.1, 0.9, 0.10, " \t\n "),
+            observation(0.1, 0.8, 0.05, nullptr), observation(0.1, 0.7, 0.05, "  Acme Corp \n", 0.25)}
+                                                     << "Acme Corp/2/0.5/0.25";
+        QTest::newRow("a box of no height")
+            << Seen {observation(0.1, 0.9, 0.05, "Acme"), observation(0.1, 0.5, 0, "x")} << "Acme/0/1/0.9 | x/1/0/0.9";
+        QTest::newRow("no box has a height") << Seen {observation(0.1, 0.9, 0, "A")} << "A/0/-/0.9";
     }
 
     void buildLines()

@@ -47,25 +47,19 @@ QString notPosting(const char* name)
     return QStringLiteral(APPLYWRIGHT_TEST_DATA_DIR "/not-postings/") + QLatin1String(name);
 }
 
-struct DrawnText {
-    QString text;
-    int pixelSize;
-    QPoint baselineStart;
-};
-
 // Black text on white in a font every test machine has, large enough that the
 // engine reads it without doubt.
-QImage drawPage(const QSize& size, const QList<DrawnText>& items)
+QImage drawPage(const QSize& size, const QList<std::tuple<QString, int, QPoint>>& items)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setPen(Qt::black);
-    for (const DrawnText& item : items) {
+    for (const auto& [text, pixelSize, baselineStart] : items) {
         QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(item.pixelSize);
+        font.setPixelSize(pixelSize);
         painter.setFont(font);
-        painter.drawText(item.baselineStart, item.text);
+        painter.drawText(baselineStart, text);
     }
     painter.end();
     return image;
@@ -298,9 +292,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         const qint64 normal = RecognitionSettings().memoryLimitBytes;
         QTest::newRow("no worker program")
-            << QStringLiteral("/nonexistent/applywright-ocr") << normal << 0 << "could not be run";
-        QTest::newRow("a worker that ends at once")
-            << QStringLiteral("/bin/true") << normal << 0 << "stopped unexpectedly";
+            << "/nonexistent/applywright-ocr" << normal << 0 << QString("could not be run");
+        QTest::newRow("a worker that ends at once") << "/bin/true" << normal << 0 << QString("stopped unexpectedly");
 #if !defined(__SANITIZE_ADDRESS__) // an instrumented worker runs without the cap
         // Far below what the engine needs: it fails inside the worker, whichever way.
         QTest::newRow("memory cap") << QString() << (qint64(64) << 20) << 0 << QString();

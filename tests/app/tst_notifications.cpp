@@ -29,258 +29,241 @@ class NotificationStandIn : public QObject {
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
 public:
-    struct Call {
-        QString summary;
-        QString body;
-        QStringList actions;
-    };
-    QList<Call> calls;
+    // Each message as "summary: body", with the actions it offers.
+    QStringList calls;
+    QList<QStringList> offered;
 
 public Q_SLOTS:
     uint Notify(const QString&, uint, const QString&, const QString& summary, const QString& body,
         const QStringList& actions, const QVariantMap&, int)
     {
-        calls.append({summary, body, actions});
+        calls.append(summary + u": "_s + body);
+        offered.append(actions);
         return uint(100 + calls.size());
     }
     QStringList GetCapabilities() { return {u"actions"_s, u"body"_s}; }
+};
+
+// Passes each message on to the desktop and keeps the verdicts, so that a test can
+// wait for an attempt to end rather than for a while.
+class RecordingNotifier : public FollowUpNotifier {
+public:
+    void notify(const QString& summary, const QString& body, std::function<void()> activated,
+        std::function<void(bool delivered)> finished) override
+    {
+        m_desktop.notify(summary, body, std::move(activated), [this, finished](bool delivered) {
+            verdicts.append(delivered);
+            finished(delivered);
+        });
+    }
+    QList<bool> verdicts;
+
+private:
+    DesktopNotifier m_desktop;
 };
 
 class FollowUpNotificationsTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no private session bus");
+        m_standInBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"stand-in"_s);
+        QVERIFY(m_standInBus.isConnected());
+        QVERIFY(m_standInBus.registerObject(
+            QLatin1String(DesktopNotifier::path), &m_standIn, QDBusConnection::ExportAllSlots));
+    }
 
-    void aClickRunsItsActionOnce();
-    void noServiceAndNoBusAreNoError();
-    void remindsOnceADay();
-    void turnedOffStaysQuiet();
-    void aClickBringsTheDueApplicationsForward();
+    void init()
+    {
+        TestSupport::useTimeZone("Europe/Istanbul");
+        useTestLocale();
+        Clock::setFixed(testNow().toUTC());
+        m_standIn.calls.clear();
+        m_standIn.offered.clear();
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settings = std::make_unique<QSettings>(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat);
+        QVERIFY(registerStandIn());
+    }
+
+    void cleanup()
+    {
+        unregisterStandIn();
+        m_settings.reset();
+        m_dir.reset();
+        Clock::reset();
+    }
+
+    void aClickRunsItsActionOnce()
+    {
+        DesktopNotifier notifier;
+        int clicked[2] = {0, 0};
+        QCOMPARE(send(notifier, [&clicked] { ++clicked[0]; }), std::optional(true));
+        QCOMPARE(send(notifier, [&clicked] { ++clicked[1]; }), std::optional(true));
+        // "default" is the action of a click on the message itself.
+        QCOMPARE(m_standIn.offered.value(1).value(0), u"default"_s);
+        click(102); // the second message
+        QTRY_COMPARE(clicked[1], 1);
+        click(102);
+        click(101, u"some-other-button"_s);
+        click(999);
+        QTest::qWait(100);
+        QCOMPARE((QList<int> {clicked[0], clicked[1]}), (QList<int> {0, 1}));
+    }
+
+    void noServiceAndNoBusAreNoError()
+    {
+        unregisterStandIn();
+        DesktopNotifier onTheBus;
+        QCOMPARE(send(onTheBus), std::optional(false));
+        const QDBusConnection nowhere
+            = QDBusConnection::connectToBus(u"unix:path=%1"_s.arg(m_dir->filePath(u"no-bus-here"_s)), u"nowhere"_s);
+        QVERIFY(!nowhere.isConnected());
+        // Without a bus the answer comes at once.
+        DesktopNotifier offTheBus(nowhere);
+        std::optional<bool> delivered;
+        offTheBus.notify(
+            u"no bus"_s, QString(), [] {}, [&](bool d) { delivered = d; });
+        QCOMPARE(delivered, std::optional(false));
+        QDBusConnection::disconnectFromBus(u"nowhere"_s);
+        QVERIFY(m_standIn.calls.isEmpty());
+    }
+
+    void remindsOnceADay()
+    {
+        TempStore store;
+        QVERIFY(store.isReady());
+        addRecord(store.store(), u"Acme"_s)->setFollowUpDate(daysAgo(1, 18));
+        addRecord(store.store(), u"Globex"_s, QString(), ApplicationStatus::hrInterview)
+            ->setFollowUpDate(testNow().addSecs(8 * 3600)); // today at 18:00: already due
+        addRecord(store.store(), u"Initech"_s)->setFollowUpDate(testNow().addDays(1));
+        addRecord(store.store(), u"Hooli"_s, QString(), ApplicationStatus::rejected)->setFollowUpDate(daysAgo(3));
+        addRecord(store.store(), u"Umbrella"_s);
+        TodayProvider today;
+        RecordingNotifier notifier;
+        auto reminder = std::make_unique<FollowUpReminder>(store.store(), today, *m_settings, notifier);
+        QTRY_COMPARE(m_standIn.calls, QStringList {u"2 follow-ups due today: Acme, Globex"_s});
+        QTRY_COMPARE(reminder->lastNotifiedDay(), QDate(2025, 3, 14));
+        // Started again the same day, with the day clock ticking: nothing more.
+        reminder = std::make_unique<FollowUpReminder>(store.store(), today, *m_settings, notifier);
+        reminder->check();
+        moveTo(testNow().addSecs(3600), today);
+        QTest::qWait(100);
+        QCOMPARE(m_standIn.calls.size(), 1);
+        // After midnight tomorrow's reminder is due too.
+        moveTo(TestSupport::local(2025, 3, 15, 0, 0, 30), today);
+        QTRY_COMPARE(m_standIn.calls.value(1), u"3 follow-ups due today: Acme, Globex, Initech"_s);
+        // No service on the next day: nothing shown, nothing recorded, so the message
+        // comes once the service is back.
+        unregisterStandIn();
+        moveTo(TestSupport::local(2025, 3, 16, 9, 0), today);
+        QTRY_COMPARE(notifier.verdicts, (QList<bool> {true, true, false}));
+        QCOMPARE(reminder->lastNotifiedDay(), QDate(2025, 3, 15));
+        QVERIFY(registerStandIn());
+        reminder->check();
+        QTRY_COMPARE(m_standIn.calls.size(), 3);
+        QTRY_COMPARE(reminder->lastNotifiedDay(), QDate(2025, 3, 16));
+    }
+
+    void turnedOffStaysQuiet()
+    {
+        TempStore store;
+        addRecord(store.store(), u"Acme"_s)->setFollowUpDate(daysAgo(1));
+        TodayProvider today;
+        DesktopNotifier notifier;
+        {
+            FollowUpReminder reminder(store.store(), today, *m_settings, notifier);
+            QVERIFY(reminder.isEnabled());
+            reminder.setEnabled(false);
+            moveTo(testNow().addDays(1), today);
+            QTest::qWait(100);
+            QVERIFY(m_standIn.calls.isEmpty());
+        }
+        // The setting is kept: a new start stays quiet too, until it is turned on again.
+        FollowUpReminder again(store.store(), today, *m_settings, notifier);
+        QVERIFY(!again.isEnabled());
+        QTest::qWait(100);
+        QVERIFY(m_standIn.calls.isEmpty());
+        again.setEnabled(true);
+        QTRY_COMPARE(m_standIn.calls.size(), 1);
+    }
+
+    void aClickBringsTheDueApplicationsForward()
+    {
+        QTemporaryDir data;
+        DesktopNotifier notifier;
+        ApplywrightApp app(data.path(), {[](const QUrl&) {}, [](const QString&, const QString&) { return false; }});
+        Store& store = *app.storeLoader().store();
+        store.setAutosaveDelay(-1);
+        addRecord(store, u"Initech"_s, QString(), ApplicationStatus::applied, 5)->setFollowUpDate(daysAgo(1));
+        JobApplication* earliest = addRecord(store, u"Globex"_s, QString(), ApplicationStatus::techInterview, 9);
+        earliest->setFollowUpDate(daysAgo(2));
+        addRecord(store, u"Umbrella"_s, QString(), ApplicationStatus::offer, 20);
+        app.setFollowUpReminders(*m_settings, notifier);
+        auto window = app.createWindow();
+        window->show();
+        auto* content = window->findChild<ContentView*>();
+        QTRY_COMPARE(m_standIn.calls.size(), 1);
+        // The setting is in the View menu.
+        auto* toggle = window->findChild<QAction*>(u"followUpNotificationsAction"_s);
+        QVERIFY(toggle && toggle->isCheckable() && toggle->isChecked());
+        // Meanwhile the list shows something else, and the window is behind another.
+        content->state().setStatusFilter(StatusFilter::status(ApplicationStatus::offer));
+        content->state().setSearchText(u"Umbrella"_s);
+        window->showMinimized();
+        click(101);
+        QTRY_VERIFY(!window->isMinimized());
+        QVERIFY(window->isVisible());
+        QCOMPARE(content->state().statusFilter(), StatusFilter::active());
+        QCOMPARE(content->state().searchText(), QString());
+        QCOMPARE(content->state().selectedID(), std::optional(earliest->id()));
+        QCOMPARE(content->state().visibleApplications().size(), 2);
+        toggle->setChecked(false);
+        QVERIFY(!app.followUpReminder()->isEnabled());
+    }
 
 private:
-    bool registerStandIn();
-    void unregisterStandIn();
-    void click(uint id, const QString& action = u"default"_s);
+    // Sends one message; the notifier's verdict on it, none if it gives none.
+    static std::optional<bool> send(
+        DesktopNotifier& notifier, std::function<void()> onClick = [] {})
+    {
+        std::optional<bool> delivered;
+        notifier.notify(u"Follow up"_s, QString(), std::move(onClick), [&delivered](bool d) { delivered = d; });
+        if (!QTest::qWaitFor([&delivered] { return delivered.has_value(); }))
+            return std::nullopt;
+        return delivered;
+    }
+
+    bool registerStandIn() { return m_standInBus.registerService(QLatin1String(DesktopNotifier::service)); }
+
+    void unregisterStandIn()
+    {
+        m_standInBus.unregisterService(QLatin1String(DesktopNotifier::service));
+        QTRY_VERIFY(
+            !QDBusConnection::sessionBus().interface()->isServiceRegistered(QLatin1String(DesktopNotifier::service)));
+    }
+
+    void click(uint id, const QString& action = u"default"_s)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QLatin1String(DesktopNotifier::path), QLatin1String(DesktopNotifier::interface), u"ActionInvoked"_s);
+        signal << id << action;
+        QVERIFY(m_standInBus.send(signal));
+    }
+
     // Moves the clock to `moment` and lets the day clock see it.
-    void moveTo(const QDateTime& moment, TodayProvider& today);
+    void moveTo(const QDateTime& moment, TodayProvider& today)
+    {
+        Clock::setFixed(moment.toUTC());
+        today.refreshDay();
+    }
 
     QDBusConnection m_standInBus = QDBusConnection(u"none"_s);
     NotificationStandIn m_standIn;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<QSettings> m_settings;
 };
-
-void FollowUpNotificationsTest::initTestCase()
-{
-    QVERIFY2(QDBusConnection::sessionBus().isConnected(), "no private session bus");
-    m_standInBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"stand-in"_s);
-    QVERIFY(m_standInBus.isConnected());
-    QVERIFY(
-        m_standInBus.registerObject(QLatin1String(DesktopNotifier::path), &m_standIn, QDBusConnection::ExportAllSlots));
-}
-
-void FollowUpNotificationsTest::init()
-{
-    TestSupport::useTimeZone("Europe/Istanbul");
-    useTestLocale();
-    Clock::setFixed(testNow().toUTC());
-    m_standIn.calls.clear();
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_settings = std::make_unique<QSettings>(m_dir->filePath(u"settings.ini"_s), QSettings::IniFormat);
-    QVERIFY(registerStandIn());
-}
-
-void FollowUpNotificationsTest::cleanup()
-{
-    unregisterStandIn();
-    m_settings.reset();
-    m_dir.reset();
-    Clock::reset();
-}
-
-bool FollowUpNotificationsTest::registerStandIn()
-{
-    return m_standInBus.registerService(QLatin1String(DesktopNotifier::service));
-}
-
-void FollowUpNotificationsTest::unregisterStandIn()
-{
-    m_standInBus.unregisterService(QLatin1String(DesktopNotifier::service));
-    QTRY_VERIFY(
-        !QDBusConnection::sessionBus().interface()->isServiceRegistered(QLatin1String(DesktopNotifier::service)));
-}
-
-void FollowUpNotificationsTest::click(uint id, const QString& action)
-{
-    QDBusMessage signal = QDBusMessage::createSignal(
-        QLatin1String(DesktopNotifier::path), QLatin1String(DesktopNotifier::interface), u"ActionInvoked"_s);
-    signal << id << action;
-    QVERIFY(m_standInBus.send(signal));
-}
-
-void FollowUpNotificationsTest::moveTo(const QDateTime& moment, TodayProvider& today)
-{
-    Clock::setFixed(moment.toUTC());
-    today.refreshDay();
-}
-
-void FollowUpNotificationsTest::aClickRunsItsActionOnce()
-{
-    DesktopNotifier notifier;
-    int first = 0;
-    int second = 0;
-    bool delivered = false;
-    notifier.notify(
-        u"one"_s, QString(), [&] { ++first; }, [&](bool d) { delivered = d; });
-    QTRY_VERIFY(delivered);
-    delivered = false;
-    notifier.notify(
-        u"two"_s, QString(), [&] { ++second; }, [&](bool d) { delivered = d; });
-    QTRY_VERIFY(delivered);
-
-    // "default" is the action of a click on the message itself.
-    QCOMPARE(m_standIn.calls.value(1).actions.value(0), u"default"_s);
-    click(102); // the second message
-    QTRY_COMPARE(second, 1);
-    click(102);
-    click(101, u"some-other-button"_s);
-    click(999);
-    QTest::qWait(100);
-    QCOMPARE(second, 1);
-    QCOMPARE(first, 0);
-}
-
-void FollowUpNotificationsTest::noServiceAndNoBusAreNoError()
-{
-    unregisterStandIn();
-    {
-        DesktopNotifier notifier;
-        std::optional<bool> delivered;
-        notifier.notify(
-            u"nobody listens"_s, QString(), [] {}, [&](bool d) { delivered = d; });
-        QTRY_VERIFY(delivered.has_value());
-        QVERIFY(!*delivered);
-    }
-    {
-        const QDBusConnection nowhere
-            = QDBusConnection::connectToBus(u"unix:path=%1"_s.arg(m_dir->filePath(u"no-bus-here"_s)), u"nowhere"_s);
-        QVERIFY(!nowhere.isConnected());
-        DesktopNotifier notifier(nowhere);
-        std::optional<bool> delivered;
-        notifier.notify(
-            u"no bus"_s, QString(), [] {}, [&](bool d) { delivered = d; });
-        QCOMPARE(delivered, std::optional(false));
-        QDBusConnection::disconnectFromBus(u"nowhere"_s);
-    }
-    QVERIFY(m_standIn.calls.isEmpty());
-}
-
-void FollowUpNotificationsTest::remindsOnceADay()
-{
-    TempStore store;
-    QVERIFY(store.isReady());
-    addRecord(store.store(), u"Acme"_s)->setFollowUpDate(daysAgo(1, 18));
-    addRecord(store.store(), u"Globex"_s, QString(), ApplicationStatus::hrInterview)
-        ->setFollowUpDate(testNow().addSecs(8 * 3600)); // today at 18:00: already due
-    addRecord(store.store(), u"Initech"_s)->setFollowUpDate(testNow().addDays(1));
-    addRecord(store.store(), u"Hooli"_s, QString(), ApplicationStatus::rejected)->setFollowUpDate(daysAgo(3));
-    addRecord(store.store(), u"Umbrella"_s);
-    TodayProvider today;
-    DesktopNotifier notifier;
-
-    auto reminder = std::make_unique<FollowUpReminder>(store.store(), today, *m_settings, notifier);
-    QTRY_COMPARE(m_standIn.calls.size(), 1);
-    QCOMPARE(m_standIn.calls.first().summary, u"2 follow-ups due today"_s);
-    QCOMPARE(m_standIn.calls.first().body, u"Acme, Globex"_s);
-    QTRY_COMPARE(reminder->lastNotifiedDay(), QDate(2025, 3, 14));
-
-    // Started again the same day, with the day clock ticking: nothing more.
-    reminder = std::make_unique<FollowUpReminder>(store.store(), today, *m_settings, notifier);
-    reminder->check();
-    moveTo(testNow().addSecs(3600), today);
-    QTest::qWait(100);
-    QCOMPARE(m_standIn.calls.size(), 1);
-
-    // After midnight tomorrow's reminder is due too.
-    moveTo(TestSupport::local(2025, 3, 15, 0, 0, 30), today);
-    QTRY_COMPARE(m_standIn.calls.size(), 2);
-    QCOMPARE(m_standIn.calls.at(1).summary, u"3 follow-ups due today"_s);
-    QCOMPARE(m_standIn.calls.at(1).body, u"Acme, Globex, Initech"_s);
-
-    // No service on the next day: nothing shown, nothing recorded, so the message
-    // comes once the service is back.
-    unregisterStandIn();
-    moveTo(TestSupport::local(2025, 3, 16, 9, 0), today);
-    QTest::qWait(200);
-    QCOMPARE(reminder->lastNotifiedDay(), QDate(2025, 3, 15));
-    QVERIFY(registerStandIn());
-    reminder->check();
-    QTRY_COMPARE(m_standIn.calls.size(), 3);
-    QTRY_COMPARE(reminder->lastNotifiedDay(), QDate(2025, 3, 16));
-}
-
-void FollowUpNotificationsTest::turnedOffStaysQuiet()
-{
-    TempStore store;
-    addRecord(store.store(), u"Acme"_s)->setFollowUpDate(daysAgo(1));
-    TodayProvider today;
-    DesktopNotifier notifier;
-    {
-        FollowUpReminder reminder(store.store(), today, *m_settings, notifier);
-        QVERIFY(reminder.isEnabled());
-        reminder.setEnabled(false);
-        moveTo(testNow().addDays(1), today);
-        QTest::qWait(100);
-        QVERIFY(m_standIn.calls.isEmpty());
-    }
-    // The setting is kept: a new start stays quiet too, until it is turned on again.
-    FollowUpReminder again(store.store(), today, *m_settings, notifier);
-    QVERIFY(!again.isEnabled());
-    QTest::qWait(100);
-    QVERIFY(m_standIn.calls.isEmpty());
-    again.setEnabled(true);
-    QTRY_COMPARE(m_standIn.calls.size(), 1);
-}
-
-void FollowUpNotificationsTest::aClickBringsTheDueApplicationsForward()
-{
-    QTemporaryDir data;
-    DesktopNotifier notifier;
-    ApplywrightApp app(data.path(), {[](const QUrl&) {}, [](const QString&, const QString&) { return false; }});
-    Store& store = *app.storeLoader().store();
-    store.setAutosaveDelay(-1);
-    addRecord(store, u"Initech"_s, QString(), ApplicationStatus::applied, 5)->setFollowUpDate(daysAgo(1));
-    JobApplication* earliest = addRecord(store, u"Globex"_s, QString(), ApplicationStatus::techInterview, 9);
-    earliest->setFollowUpDate(daysAgo(2));
-    addRecord(store, u"Umbrella"_s, QString(), ApplicationStatus::offer, 20);
-    app.setFollowUpReminders(*m_settings, notifier);
-    auto window = app.createWindow();
-    window->show();
-    auto* content = window->findChild<ContentView*>();
-    QTRY_COMPARE(m_standIn.calls.size(), 1);
-
-    // The setting is in the View menu.
-    auto* toggle = window->findChild<QAction*>(u"followUpNotificationsAction"_s);
-    QVERIFY(toggle && toggle->isCheckable() && toggle->isChecked());
-
-    // Meanwhile the list shows something else, and the window is behind another.
-    content->state().setStatusFilter(StatusFilter::status(ApplicationStatus::offer));
-    content->state().setSearchText(u"Umbrella"_s);
-    window->showMinimized();
-    click(101);
-    QTRY_VERIFY(!window->isMinimized());
-    QVERIFY(window->isVisible());
-    QCOMPARE(content->state().statusFilter(), StatusFilter::active());
-    QCOMPARE(content->state().searchText(), QString());
-    QCOMPARE(content->state().selectedID(), std::optional(earliest->id()));
-    QCOMPARE(content->state().visibleApplications().size(), 2);
-
-    toggle->setChecked(false);
-    QVERIFY(!app.followUpReminder()->isEnabled());
-}
 
 int main(int argc, char* argv[])
 {

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QPainter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,19 +30,18 @@ ProbeRun runProbe(const QStringList& arguments)
         return run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.standardError = process.readAllStandardError();
-    const QList<QByteArray> lines = process.readAllStandardOutput().split('\n');
-    for (const QByteArray& line : lines) {
-        if (line.trimmed().isEmpty())
-            continue;
-        run.objects.append(QJsonDocument::fromJson(line).object());
+    for (const QByteArray& line : process.readAllStandardOutput().split('\n')) {
+        if (!line.trimmed().isEmpty())
+            run.objects.append(QJsonDocument::fromJson(line).object());
     }
     return run;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
+// The file's path, or nothing when it could not be written.
+QString writeFile(const QTemporaryDir& directory, const char* name, const QByteArray& bytes)
 {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    QFile file(directory.filePath(QLatin1String(name)));
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName() : QString();
 }
 
 // The value at a path such as "posting/company/value" or "lines/0/text".
@@ -56,6 +56,21 @@ QJsonValue at(const QJsonObject& object, const QString& path)
 QString textAt(const QJsonObject& object, const char* path)
 {
     return at(object, QString::fromLatin1(path)).toString();
+}
+
+// Compares the values at the paths that `expected` names ("path=value, path=value"),
+// values in JSON and arrays by their length, so that the message shows every one.
+void checkValues(const QJsonObject& object, const QString& expected)
+{
+    QStringList values;
+    for (const QRegularExpressionMatch& match : QRegularExpression(R"((?:^|, )([\w/]+)=)").globalMatch(expected)) {
+        const QJsonValue value = at(object, match.captured(1));
+        const QByteArray json = QJsonDocument(QJsonArray {value}).toJson(QJsonDocument::Compact);
+        values << match.captured(1) + u'='
+                + (value.isArray() ? QString::number(value.toArray().size())
+                                   : QString::fromUtf8(json.mid(1).chopped(1)));
+    }
+    QCOMPARE(values.join(QStringLiteral(", ")), expected);
 }
 
 // What the corpus scorer reads: every line with its four keys, each field null or a
@@ -95,143 +110,108 @@ class TestProbeTool : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void wrongArguments_data();
-    void wrongArguments();
-    void postingFiles();
-    void namedPipesAreRefused_data();
-    void namedPipesAreRefused();
+
+    void wrongArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("nothing") << QStringList {};
+        QTest::newRow("unknown subcommand") << QStringList {QStringLiteral("frobnicate"), QStringLiteral("x")};
+        QTest::newRow("posting without files") << QStringList {QStringLiteral("posting")};
+    }
+
+    void wrongArguments()
+    {
+        QFETCH(QStringList, arguments);
+        const ProbeRun run = runProbe(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.objects.isEmpty());
+        QVERIFY(run.standardError.contains("usage: applywright-probe"));
+    }
+
+    void postingFiles()
+    {
+        const auto write
+            = [this](const char* name, const QByteArray& bytes) { return writeFile(m_directory, name, bytes); };
+        const QString text
+            = write("pasted.txt", "Senior iOS Developer\nAcme Corp · Istanbul, Türkiye · 2 days ago\nHybrid\n");
+        const QString lines = write("recognised.lines.json",
+            R"([{"text":"Backend Engineer","order":0,"relativeHeight":1.0,"confidence":0.9},
+            {"text":"Globex Ltd","order":2,"relativeHeight":0.5,"confidence":null}])");
+        const QString image = m_directory.filePath(QStringLiteral("screenshot.png"));
+        QImage page(900, 300, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        for (const auto& [words, size, y] : {std::tuple {"Data Engineer", 40, 80}, std::tuple {"Remote", 20, 140}}) {
+            QFont font(QStringLiteral("DejaVu Sans"));
+            font.setPixelSize(size);
+            painter.setFont(font);
+            painter.drawText(QPoint(30, y), QString::fromLatin1(words));
+        }
+        painter.end();
+        QVERIFY(page.save(image));
+        const QString workday = write("workday.txt",
+            "Backend Engineer\nApply\nlocations\nBerlin, Germany\njob requisition id\nR-10422\nAt Fernhill, we build "
+            "the tools that small shops use to sell online, in eleven countries and four languages.\n");
+
+        const ProbeRun run = runProbe(
+            {QStringLiteral("posting"), text, lines, image, write("notes.png", "just some text\n"), workday});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.objects.size(), 5);
+        for (int i : {0, 1, 2, 4})
+            checkPostingShape(run.objects.at(i));
+        checkValues(run.objects.at(0),
+            R"(source="pasted.txt", lines=3, lines/0/relativeHeight=null, )"
+            R"(posting/position/value="Senior iOS Developer", posting/company/value="Acme Corp", )"
+            R"(posting/workModel/value="hybrid", suggestions={})");
+        checkValues(run.objects.at(1),
+            R"(lines=2, lines/1/order=2, lines/1/relativeHeight=0.5, lines/1/confidence=null, )"
+            R"(posting/position/value="Backend Engineer")");
+        const QJsonObject screenshot = run.objects.at(2);
+        checkValues(screenshot,
+            R"(lines=2, lines/0/text="Data Engineer", lines/0/relativeHeight=1, posting/workModel/value="remote")");
+        QVERIFY(at(screenshot, QStringLiteral("lines/1/confidence")).isDouble());
+        checkValues(
+            run.objects.at(3), R"(source="notes.png", error="This file could not be read as an image.", posting=null)");
+        // The parser's fields stay as they are; the suggestion stands beside them.
+        const QJsonObject suggested = run.objects.at(4);
+        checkValues(suggested,
+            R"(posting/company=null, suggestions/company/value="Fernhill", suggestions/board/value="workday")");
+        QVERIFY(textAt(suggested, "suggestions/company/evidence").startsWith(QLatin1String("At Fernhill, we build")));
+    }
+
+    void namedPipesAreRefused_data()
+    {
+        QTest::addColumn<QString>("subcommand");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("backup") << QStringLiteral("backup") << QStringLiteral("pipe.json") << 1;
+        QTest::newRow("screenshot") << QStringLiteral("posting") << QStringLiteral("pipe.png") << 0;
+        QTest::newRow("posting text") << QStringLiteral("posting") << QStringLiteral("pipe.txt") << 0;
+    }
+
+    // A named pipe given as a file would block its reader for ever: each is refused,
+    // and the probe finishes.
+    void namedPipesAreRefused()
+    {
+        QFETCH(QString, subcommand);
+        QFETCH(QString, name);
+        QFETCH(int, exitCode);
+        const QString pipe = m_directory.filePath(name);
+        QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+        const ProbeRun run = runProbe({subcommand, pipe});
+        QFile::remove(pipe);
+        QCOMPARE(run.exitCode, exitCode);
+        if (subcommand == QLatin1String("backup")) {
+            QVERIFY2(run.standardError.contains("isn't a regular file"), run.standardError.constData());
+        } else {
+            QCOMPARE(run.objects.size(), 1);
+            QVERIFY(run.objects.first().contains(QStringLiteral("error")));
+        }
+    }
 
 private:
     QTemporaryDir m_directory;
 };
-
-void TestProbeTool::initTestCase()
-{
-    QVERIFY(m_directory.isValid());
-}
-
-void TestProbeTool::wrongArguments_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("nothing") << QStringList {};
-    QTest::newRow("unknown subcommand") << QStringList {QStringLiteral("frobnicate"), QStringLiteral("x")};
-    QTest::newRow("posting without files") << QStringList {QStringLiteral("posting")};
-}
-
-void TestProbeTool::wrongArguments()
-{
-    QFETCH(QStringList, arguments);
-    const ProbeRun run = runProbe(arguments);
-    QCOMPARE(run.exitCode, 2);
-    QVERIFY(run.objects.isEmpty());
-    QVERIFY(run.standardError.contains("usage: applywright-probe"));
-}
-
-void TestProbeTool::postingFiles()
-{
-    const QString text = m_directory.filePath(QStringLiteral("pasted.txt"));
-    QVERIFY(writeFile(
-        text, QStringLiteral("Senior iOS Developer\nAcme Corp · Istanbul, Türkiye · 2 days ago\nHybrid\n").toUtf8()));
-
-    const QString lines = m_directory.filePath(QStringLiteral("recognised.lines.json"));
-    QVERIFY(writeFile(lines, R"([{"text":"Backend Engineer","order":0,"relativeHeight":1.0,"confidence":0.9},
-                                 {"text":"Globex Ltd","order":2,"relativeHeight":0.5,"confidence":null}])"));
-
-    const QString image = m_directory.filePath(QStringLiteral("screenshot.png"));
-    QImage page(900, 300, QImage::Format_RGB32);
-    page.fill(Qt::white);
-    QPainter painter(&page);
-    for (const auto& [words, size, y] : {std::tuple {"Data Engineer", 40, 80}, std::tuple {"Remote", 20, 140}}) {
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPixelSize(size);
-        painter.setFont(font);
-        painter.drawText(QPoint(30, y), QString::fromLatin1(words));
-    }
-    painter.end();
-    QVERIFY(page.save(image));
-
-    const QString notImage = m_directory.filePath(QStringLiteral("notes.png"));
-    QVERIFY(writeFile(notImage, "just some text\n"));
-
-    const QString workday = m_directory.filePath(QStringLiteral("workday.txt"));
-    QVERIFY(writeFile(workday,
-        QStringLiteral("Backend Engineer\nApply\nlocations\nBerlin, Germany\njob requisition id\nR-10422\n"
-                       "At Fernhill, we build the tools that small shops use to sell online, in eleven countries "
-                       "and four languages.\n")
-            .toUtf8()));
-
-    const ProbeRun run = runProbe({QStringLiteral("posting"), text, lines, image, notImage, workday});
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.objects.size(), 5);
-    for (int i : {0, 1, 2, 4})
-        checkPostingShape(run.objects.at(i));
-
-    const QJsonObject pasted = run.objects.at(0);
-    QCOMPARE(textAt(pasted, "source"), QStringLiteral("pasted.txt"));
-    QCOMPARE(at(pasted, QStringLiteral("lines")).toArray().size(), 3);
-    QVERIFY(at(pasted, QStringLiteral("lines/0/relativeHeight")).isNull());
-    QCOMPARE(textAt(pasted, "posting/position/value"), QStringLiteral("Senior iOS Developer"));
-    QCOMPARE(textAt(pasted, "posting/company/value"), QStringLiteral("Acme Corp"));
-    QCOMPARE(textAt(pasted, "posting/workModel/value"), QStringLiteral("hybrid"));
-    QVERIFY(pasted.value(QStringLiteral("suggestions")).toObject().isEmpty());
-
-    const QJsonObject recognised = run.objects.at(1);
-    QCOMPARE(at(recognised, QStringLiteral("lines")).toArray().size(), 2);
-    QCOMPARE(at(recognised, QStringLiteral("lines/1/order")).toInt(), 2);
-    QCOMPARE(at(recognised, QStringLiteral("lines/1/relativeHeight")).toDouble(), 0.5);
-    QVERIFY(at(recognised, QStringLiteral("lines/1/confidence")).isNull());
-    QCOMPARE(textAt(recognised, "posting/position/value"), QStringLiteral("Backend Engineer"));
-
-    const QJsonObject screenshot = run.objects.at(2);
-    QCOMPARE(at(screenshot, QStringLiteral("lines")).toArray().size(), 2);
-    QCOMPARE(textAt(screenshot, "lines/0/text"), QStringLiteral("Data Engineer"));
-    QCOMPARE(at(screenshot, QStringLiteral("lines/0/relativeHeight")).toDouble(), 1.0);
-    QVERIFY(at(screenshot, QStringLiteral("lines/1/confidence")).isDouble());
-    QCOMPARE(textAt(screenshot, "posting/workModel/value"), QStringLiteral("remote"));
-
-    const QJsonObject failed = run.objects.at(3);
-    QCOMPARE(textAt(failed, "source"), QStringLiteral("notes.png"));
-    QCOMPARE(textAt(failed, "error"), QStringLiteral("This file could not be read as an image."));
-    QVERIFY(!failed.contains(QStringLiteral("posting")));
-
-    // The parser's fields stay as they are; the suggestion stands beside them.
-    const QJsonObject suggested = run.objects.at(4);
-    QVERIFY(at(suggested, QStringLiteral("posting/company")).isNull());
-    QCOMPARE(textAt(suggested, "suggestions/company/value"), QStringLiteral("Fernhill"));
-    QVERIFY(textAt(suggested, "suggestions/company/evidence").startsWith(QLatin1String("At Fernhill, we build")));
-    QCOMPARE(textAt(suggested, "suggestions/board/value"), QStringLiteral("workday"));
-}
-
-void TestProbeTool::namedPipesAreRefused_data()
-{
-    QTest::addColumn<QString>("subcommand");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("exitCode");
-    QTest::newRow("backup") << QStringLiteral("backup") << QStringLiteral("pipe.json") << 1;
-    QTest::newRow("screenshot") << QStringLiteral("posting") << QStringLiteral("pipe.png") << 0;
-    QTest::newRow("posting text") << QStringLiteral("posting") << QStringLiteral("pipe.txt") << 0;
-}
-
-// A named pipe given as a file would block its reader for ever: each is refused,
-// and the probe finishes.
-void TestProbeTool::namedPipesAreRefused()
-{
-    QFETCH(QString, subcommand);
-    QFETCH(QString, name);
-    QFETCH(int, exitCode);
-    const QString pipe = m_directory.filePath(name);
-    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
-    const ProbeRun run = runProbe({subcommand, pipe});
-    QFile::remove(pipe);
-    QCOMPARE(run.exitCode, exitCode);
-    if (subcommand == QLatin1String("backup")) {
-        QVERIFY2(run.standardError.contains("isn't a regular file"), run.standardError.constData());
-    } else {
-        QCOMPARE(run.objects.size(), 1);
-        QVERIFY(run.objects.first().contains(QStringLiteral("error")));
-    }
-}
 
 QTEST_MAIN(TestProbeTool)
 #include "tst_probetool.moc"

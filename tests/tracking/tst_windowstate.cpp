@@ -16,6 +16,7 @@
 #include <QTest>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -39,21 +40,233 @@ class WindowStateTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { useTimeZone("Europe/Istanbul"); }
-    void init();
-    void cleanup();
 
-    void newRecordsAndTheFilter_data();
-    void newRecordsAndTheFilter();
-    void deletion_data();
-    void deletion();
-    void selectionSurvivesFilterAndSearch();
-    void everySearchedFieldIsSearchedAndFollowed_data();
-    void everySearchedFieldIsSearchedAndFollowed();
-    void storeBurstsRecomputeOnce();
-    void theDayClockMovesSortAndCounts();
+    void init()
+    {
+        m_clock = std::make_unique<FixedClock>(testNow());
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+        m_loader = std::make_unique<StoreLoader>(openStore(m_dir.path()));
+        QVERIFY(m_loader->isReady());
+        m_loader->store()->setAutosaveDelay(-1);
+        m_today = std::make_unique<TodayProvider>();
+        m_state = std::make_unique<WindowState>(*m_loader->store(), *m_today);
+    }
+
+    void cleanup()
+    {
+        m_state.reset();
+        m_today.reset();
+        m_loader.reset();
+        m_clock.reset();
+    }
+
+    void newRecordsAndTheFilter_data()
+    {
+        // "new": the New Application command; "drafts": two reviewed posting drafts.
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<bool>("saveFails");
+        QTest::addColumn<QString>("filterAfter");
+        const auto row = [](const char* name, const char* how, const char* filter, bool saveFails, const char* after) {
+            QTest::newRow(name) << QString::fromLatin1(how) << QString::fromLatin1(filter) << saveFails
+                                << QString::fromLatin1(after);
+        };
+        // A new blank record gives up only a filter that would hide it.
+        row("active stays", "new", "active", false, "active");
+        row("applied stays", "new", "applied", false, "applied");
+        row("hrInterview becomes all", "new", "hrInterview", false, "all");
+        // A refused save is logged; the record stays inserted and the rest still happens.
+        row("the save fails", "new", "offer", true, "all");
+        // Reviewed drafts always show the whole list.
+        row("drafts", "drafts", "applied", false, "all");
+    }
+
+    void newRecordsAndTheFilter()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, filter);
+        QFETCH(bool, saveFails);
+        QFETCH(QString, filterAfter);
+        Store& store = *m_loader->store();
+        add(QStringLiteral("Firm"), ApplicationStatus::offer, 3);
+        QVERIFY(store.save());
+        m_state->setStatusFilter(*StatusFilter::fromIdentifier(filter));
+        m_state->setSearchText(QStringLiteral("Firm"));
+        if (saveFails) {
+            QVERIFY(execute(store.databasePath(),
+                "CREATE TRIGGER refuse BEFORE INSERT ON JobApplication BEGIN SELECT RAISE(ABORT, 'disk is full'); "
+                "END"));
+            QTest::ignoreMessage(
+                QtWarningMsg, QRegularExpression(QStringLiteral("^Yeni başvuru kaydedilemedi: .*disk is full")));
+        }
+        QSignalSpy recomputed(m_state.get(), &WindowState::visibleApplicationsChanged);
+        QList<JobApplication*> added;
+        if (how == QLatin1String("drafts")) {
+            std::vector<std::unique_ptr<JobApplication>> drafts;
+            for (const QString& name : {QStringLiteral("Draft One"), QStringLiteral("Draft Two")})
+                drafts.push_back(std::make_unique<JobApplication>(
+                    name, QString(), QString(), WorkModel::remote, ApplicationStatus::applied, testNow()));
+            added = m_state->addNewApplications(std::move(drafts));
+        } else {
+            added.append(m_state->createApplication());
+        }
+        QCOMPARE(added.size(), how == QLatin1String("drafts") ? 2 : 1);
+        for (JobApplication* record : std::as_const(added)) {
+            // One history entry: no previous status, applied, at the application date; and in view.
+            const StatusChange* entry = record->history().value(0);
+            QCOMPARE(record->history().size(), 1);
+            QCOMPARE((QVariantList {entry->fromRaw().has_value(), entry->toRaw(), entry->date(),
+                         m_state->visibleApplications().contains(record)}),
+                (QVariantList {false, u"applied"_s, record->applicationDate(), true}));
+        }
+        QCOMPARE(store.hasChanges(), saveFails);
+        QCOMPARE(m_state->statusFilter().identifier(), filterAfter);
+        QCOMPARE(m_state->searchText(), QString());
+        QCOMPARE(m_state->selectedApplication(), added.first());
+        // One action, one recomputation.
+        QCOMPARE(recomputed.count(), 1);
+        if (saveFails)
+            QVERIFY(execute(store.databasePath(), "DROP TRIGGER refuse"));
+    }
+
+    void deletion_data()
+    {
+        // "selected": the selected record; "other": another record; "elsewhere": the
+        // selected record leaves the store while nobody asked.
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("the selected record, confirmed") << "selected" << true;
+        QTest::newRow("the selected record, cancelled") << "selected" << false;
+        QTest::newRow("another record, confirmed") << "other" << true;
+        QTest::newRow("the selected record, deleted elsewhere") << "elsewhere" << true;
+    }
+
+    void deletion()
+    {
+        QFETCH(QString, which);
+        QFETCH(bool, confirmed);
+        Store& store = *m_loader->store();
+        JobApplication* selected = add(QStringLiteral("Selected"), ApplicationStatus::applied, 1);
+        JobApplication* other = add(QStringLiteral("Other"), ApplicationStatus::applied, 2);
+        QVERIFY(store.save());
+        const RecordID selectedID = selected->id();
+        m_state->setSelectedID(selectedID);
+        JobApplication* target = which == QLatin1String("other") ? other : selected;
+        const RecordID targetID = target->id();
+        selected->setNotes(QStringLiteral("pending edit"));
+        if (which == QLatin1String("elsewhere")) {
+            store.remove(target);
+        } else {
+            QVERIFY(m_state->beginDeletion(*target));
+            // One confirmation at a time.
+            QVERIFY(!m_state->beginDeletion(*other));
+            QCOMPARE(m_state->pendingDeletion(), std::optional<RecordID>(targetID));
+            m_state->endDeletion(confirmed);
+        }
+        QVERIFY(!m_state->pendingDeletion());
+        QCOMPARE(store.application(targetID) == nullptr, confirmed);
+        // A confirmed deletion saves, pending edits with it.
+        QCOMPARE(store.hasChanges(), !confirmed || which == QLatin1String("elsewhere"));
+        const bool selectionGone = confirmed && which != QLatin1String("other");
+        QCOMPARE(m_state->selectedID(), selectionGone ? std::nullopt : std::optional<RecordID>(selectedID));
+        QTRY_COMPARE(m_state->visibleApplications().size(), confirmed ? 1 : 2);
+    }
+
+    void selectionSurvivesFilterAndSearch()
+    {
+        JobApplication* offer = add(QStringLiteral("Offer Inc"), ApplicationStatus::offer, 5);
+        add(QStringLiteral("Open Ltd"), ApplicationStatus::applied, 1);
+        m_state->setSelectedID(offer->id());
+        m_state->setStatusFilter(StatusFilter::active());
+        QTRY_COMPARE(companies(m_state->visibleApplications()), QStringList {QStringLiteral("Open Ltd")});
+        QCOMPARE(m_state->selectedApplication(), offer);
+        m_state->setStatusFilter(StatusFilter::all());
+        m_state->setSearchText(QStringLiteral("zzz"));
+        QVERIFY(m_state->visibleApplications().isEmpty());
+        QCOMPARE(m_state->selectedApplication(), offer);
+    }
+
+    void everySearchedFieldIsSearchedAndFollowed_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("search");
+        using F = JobApplication::Field;
+        // The nine fields a search looks in; the status and work model by their titles.
+        for (F field : {F::companyName, F::position, F::notes, F::hrContactName, F::hrContactEmail,
+                 F::techInterviewerName, F::techInterviewerRole})
+            QTest::newRow(QMetaEnum::fromType<F>().valueToKey(int(field))) << int(field) << QStringLiteral("Zebrafish");
+        QTest::newRow("statusRaw") << int(F::statusRaw) << title(ApplicationStatus::offer);
+        QTest::newRow("workModelRaw") << int(F::workModelRaw) << title(WorkModel::onSite);
+    }
+
+    void everySearchedFieldIsSearchedAndFollowed()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, search);
+        JobApplication* record = add(QStringLiteral("Plain"), ApplicationStatus::applied, 1);
+        add(QStringLiteral("Other"), ApplicationStatus::applied, 2);
+        m_state->setSearchText(search);
+        QTRY_VERIFY(m_state->totalCount() == 2);
+        QVERIFY(m_state->visibleApplications().isEmpty());
+        // An edit of the field under an active search brings the record into view.
+        switch (JobApplication::Field(field)) {
+        case JobApplication::Field::statusRaw: record->changeStatus(ApplicationStatus::offer); break;
+        case JobApplication::Field::workModelRaw: record->setWorkModel(WorkModel::onSite); break;
+        default: ApplicationEdits::edit(*record, JobApplication::Field(field), QStringLiteral("the zebrafish team"));
+        }
+        QTRY_COMPARE(m_state->visibleApplications(), QList<JobApplication*> {record});
+    }
+
+    void storeBurstsRecomputeOnce()
+    {
+        m_state->setSortOption(SortOption::company);
+        QSignalSpy recomputed(m_state.get(), &WindowState::visibleApplicationsChanged);
+        QSignalSpy changed(m_state.get(), &WindowState::applicationChanged);
+        for (int i = 0; i < 3; ++i)
+            add(QStringLiteral("Burst %1").arg(i), ApplicationStatus::applied, i);
+        QCOMPARE(recomputed.count(), 0);
+        QTRY_COMPARE(recomputed.count(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(recomputed.count(), 1);
+        // A rename moves the record; a field the list does not read only tells its views.
+        m_state->visibleApplications().first()->setCompanyName(QStringLiteral("Zeta"));
+        QTRY_COMPARE(companies(m_state->visibleApplications()), (QStringList {u"Burst 1"_s, u"Burst 2"_s, u"Zeta"_s}));
+        recomputed.clear();
+        changed.clear();
+        m_state->visibleApplications().last()->setPostingLink(QStringLiteral("acme.example"));
+        QCOMPARE(changed.count(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(recomputed.count(), 0);
+    }
+
+    void theDayClockMovesSortAndCounts()
+    {
+        // Applied 13 days ago at 09:00 and 12 days ago at 23:00: not stale today.
+        add(QStringLiteral("Early"), ApplicationStatus::applied, 13);
+        JobApplication* late = add(QStringLiteral("Late"), ApplicationStatus::applied, 12);
+        late->setApplicationDate(local(2025, 3, 2, 23, 0));
+        m_state->setSortOption(SortOption::longestWaiting);
+        QTRY_COMPARE(m_state->summary().stale, 0);
+        // Past midnight the clock has moved but the day clock has not ticked yet: the
+        // list still counts yesterday, as the rows do.
+        m_clock->set(local(2025, 3, 15, 0, 0, 30));
+        late->setNotes(QStringLiteral("touch"));
+        m_state->setSearchText(QStringLiteral(" "));
+        QCOMPARE(m_state->summary().stale, 0);
+        QSignalSpy day(m_state.get(), &WindowState::todayChanged);
+        m_today->refreshDay();
+        QCOMPARE(day.count(), 1);
+        QCOMPARE(m_state->summary().stale, 1);
+        QCOMPARE(companies(m_state->visibleApplications()), (QStringList {u"Early"_s, u"Late"_s}));
+    }
 
 private:
-    JobApplication* add(const QString& company, ApplicationStatus status, int daysAgo);
+    JobApplication* add(const QString& company, ApplicationStatus status, int daysAgo)
+    {
+        return m_loader->store()->insert(std::make_unique<JobApplication>(
+            company, QString(), QString(), WorkModel::remote, status, testNow().addDays(-daysAgo)));
+    }
 
     std::unique_ptr<FixedClock> m_clock;
     QTemporaryDir m_dir;
@@ -61,236 +274,6 @@ private:
     std::unique_ptr<TodayProvider> m_today;
     std::unique_ptr<WindowState> m_state;
 };
-
-void WindowStateTest::init()
-{
-    m_clock = std::make_unique<FixedClock>(testNow());
-    QDir(m_dir.path()).removeRecursively();
-    QDir().mkpath(m_dir.path());
-    m_loader = std::make_unique<StoreLoader>(openStore(m_dir.path()));
-    QVERIFY(m_loader->isReady());
-    m_loader->store()->setAutosaveDelay(-1);
-    m_today = std::make_unique<TodayProvider>();
-    m_state = std::make_unique<WindowState>(*m_loader->store(), *m_today);
-}
-
-void WindowStateTest::cleanup()
-{
-    m_state.reset();
-    m_today.reset();
-    m_loader.reset();
-    m_clock.reset();
-}
-
-JobApplication* WindowStateTest::add(const QString& company, ApplicationStatus status, int daysAgo)
-{
-    return m_loader->store()->insert(std::make_unique<JobApplication>(
-        company, QString(), QString(), WorkModel::remote, status, testNow().addDays(-daysAgo)));
-}
-
-void WindowStateTest::newRecordsAndTheFilter_data()
-{
-    // "new": the New Application command; "drafts": two reviewed posting drafts.
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<QString>("filter");
-    QTest::addColumn<bool>("saveFails");
-    QTest::addColumn<QString>("filterAfter");
-    const auto row = [](const char* name, const char* how, const char* filter, bool saveFails, const char* after) {
-        QTest::newRow(name) << QString::fromLatin1(how) << QString::fromLatin1(filter) << saveFails
-                            << QString::fromLatin1(after);
-    };
-    // A new blank record gives up only a filter that would hide it.
-    row("active stays", "new", "active", false, "active");
-    row("applied stays", "new", "applied", false, "applied");
-    row("hrInterview becomes all", "new", "hrInterview", false, "all");
-    // A refused save is logged; the record stays inserted and the rest still happens.
-    row("the save fails", "new", "offer", true, "all");
-    // Reviewed drafts always show the whole list.
-    row("drafts", "drafts", "applied", false, "all");
-}
-
-void WindowStateTest::newRecordsAndTheFilter()
-{
-    QFETCH(QString, how);
-    QFETCH(QString, filter);
-    QFETCH(bool, saveFails);
-    QFETCH(QString, filterAfter);
-    Store& store = *m_loader->store();
-    add(QStringLiteral("Firm"), ApplicationStatus::offer, 3);
-    QVERIFY(store.save());
-    m_state->setStatusFilter(*StatusFilter::fromIdentifier(filter));
-    m_state->setSearchText(QStringLiteral("Firm"));
-    if (saveFails) {
-        QVERIFY(execute(store.databasePath(),
-            "CREATE TRIGGER refuse BEFORE INSERT ON JobApplication BEGIN SELECT RAISE(ABORT, 'disk is full'); END"));
-        QTest::ignoreMessage(
-            QtWarningMsg, QRegularExpression(QStringLiteral("^Yeni başvuru kaydedilemedi: .*disk is full")));
-    }
-    QSignalSpy recomputed(m_state.get(), &WindowState::visibleApplicationsChanged);
-    QList<JobApplication*> added;
-    if (how == QLatin1String("drafts")) {
-        std::vector<std::unique_ptr<JobApplication>> drafts;
-        for (const QString& name : {QStringLiteral("Draft One"), QStringLiteral("Draft Two")})
-            drafts.push_back(std::make_unique<JobApplication>(
-                name, QString(), QString(), WorkModel::remote, ApplicationStatus::applied, testNow()));
-        added = m_state->addNewApplications(std::move(drafts));
-    } else {
-        added.append(m_state->createApplication());
-    }
-    QCOMPARE(added.size(), how == QLatin1String("drafts") ? 2 : 1);
-    for (JobApplication* record : std::as_const(added)) {
-        // One history entry: no previous status, applied, at the application date.
-        QCOMPARE(record->history().size(), 1);
-        QVERIFY(!record->history().first()->fromRaw().has_value());
-        QCOMPARE(record->history().first()->to(), ApplicationStatus::applied);
-        QCOMPARE(record->history().first()->date(), record->applicationDate());
-        QVERIFY(m_state->visibleApplications().contains(record));
-    }
-    QCOMPARE(store.hasChanges(), saveFails);
-    QCOMPARE(m_state->statusFilter().identifier(), filterAfter);
-    QCOMPARE(m_state->searchText(), QString());
-    QCOMPARE(m_state->selectedApplication(), added.first());
-    // One action, one recomputation.
-    QCOMPARE(recomputed.count(), 1);
-    if (saveFails)
-        QVERIFY(execute(store.databasePath(), "DROP TRIGGER refuse"));
-}
-
-void WindowStateTest::deletion_data()
-{
-    // "selected": the selected record; "other": another record; "elsewhere": the
-    // selected record leaves the store while nobody asked.
-    QTest::addColumn<QString>("which");
-    QTest::addColumn<bool>("confirmed");
-    QTest::newRow("the selected record, confirmed") << "selected" << true;
-    QTest::newRow("the selected record, cancelled") << "selected" << false;
-    QTest::newRow("another record, confirmed") << "other" << true;
-    QTest::newRow("the selected record, deleted elsewhere") << "elsewhere" << true;
-}
-
-void WindowStateTest::deletion()
-{
-    QFETCH(QString, which);
-    QFETCH(bool, confirmed);
-    Store& store = *m_loader->store();
-    JobApplication* selected = add(QStringLiteral("Selected"), ApplicationStatus::applied, 1);
-    JobApplication* other = add(QStringLiteral("Other"), ApplicationStatus::applied, 2);
-    QVERIFY(store.save());
-    const RecordID selectedID = selected->id();
-    m_state->setSelectedID(selectedID);
-    JobApplication* target = which == QLatin1String("other") ? other : selected;
-    const RecordID targetID = target->id();
-    selected->setNotes(QStringLiteral("pending edit"));
-
-    if (which == QLatin1String("elsewhere")) {
-        store.remove(target);
-    } else {
-        QVERIFY(m_state->beginDeletion(*target));
-        // One confirmation at a time.
-        QVERIFY(!m_state->beginDeletion(*other));
-        QCOMPARE(m_state->pendingDeletion(), std::optional<RecordID>(targetID));
-        m_state->endDeletion(confirmed);
-    }
-    QVERIFY(!m_state->pendingDeletion());
-    QCOMPARE(store.application(targetID) == nullptr, confirmed);
-    // A confirmed deletion saves, pending edits with it.
-    QCOMPARE(store.hasChanges(), !confirmed || which == QLatin1String("elsewhere"));
-    const bool selectionGone = confirmed && which != QLatin1String("other");
-    QCOMPARE(m_state->selectedID(), selectionGone ? std::nullopt : std::optional<RecordID>(selectedID));
-    QTRY_COMPARE(m_state->visibleApplications().size(), confirmed ? 1 : 2);
-}
-
-void WindowStateTest::selectionSurvivesFilterAndSearch()
-{
-    JobApplication* offer = add(QStringLiteral("Offer Inc"), ApplicationStatus::offer, 5);
-    add(QStringLiteral("Open Ltd"), ApplicationStatus::applied, 1);
-    QTRY_COMPARE(m_state->visibleApplications().size(), 2);
-    m_state->setSelectedID(offer->id());
-    m_state->setStatusFilter(StatusFilter::active());
-    QCOMPARE(companies(m_state->visibleApplications()), QStringList {QStringLiteral("Open Ltd")});
-    QCOMPARE(m_state->selectedApplication(), offer);
-    m_state->setStatusFilter(StatusFilter::all());
-    m_state->setSearchText(QStringLiteral("zzz"));
-    QVERIFY(m_state->visibleApplications().isEmpty());
-    QCOMPARE(m_state->selectedApplication(), offer);
-}
-
-void WindowStateTest::everySearchedFieldIsSearchedAndFollowed_data()
-{
-    QTest::addColumn<int>("field");
-    QTest::addColumn<QString>("search");
-    using F = JobApplication::Field;
-    // The nine fields a search looks in; the status and work model by their titles.
-    for (F field : {F::companyName, F::position, F::notes, F::hrContactName, F::hrContactEmail, F::techInterviewerName,
-             F::techInterviewerRole})
-        QTest::newRow(QMetaEnum::fromType<F>().valueToKey(int(field))) << int(field) << QStringLiteral("Zebrafish");
-    QTest::newRow("statusRaw") << int(F::statusRaw) << title(ApplicationStatus::offer);
-    QTest::newRow("workModelRaw") << int(F::workModelRaw) << title(WorkModel::onSite);
-}
-
-void WindowStateTest::everySearchedFieldIsSearchedAndFollowed()
-{
-    QFETCH(int, field);
-    QFETCH(QString, search);
-    JobApplication* record = add(QStringLiteral("Plain"), ApplicationStatus::applied, 1);
-    add(QStringLiteral("Other"), ApplicationStatus::applied, 2);
-    m_state->setSearchText(search);
-    QTRY_VERIFY(m_state->totalCount() == 2);
-    QVERIFY(m_state->visibleApplications().isEmpty());
-    // An edit of the field under an active search brings the record into view.
-    switch (JobApplication::Field(field)) {
-    case JobApplication::Field::statusRaw: record->changeStatus(ApplicationStatus::offer); break;
-    case JobApplication::Field::workModelRaw: record->setWorkModel(WorkModel::onSite); break;
-    default: ApplicationEdits::edit(*record, JobApplication::Field(field), QStringLiteral("the zebrafish team"));
-    }
-    QTRY_COMPARE(m_state->visibleApplications(), QList<JobApplication*> {record});
-}
-
-void WindowStateTest::storeBurstsRecomputeOnce()
-{
-    m_state->setSortOption(SortOption::company);
-    QSignalSpy recomputed(m_state.get(), &WindowState::visibleApplicationsChanged);
-    QSignalSpy changed(m_state.get(), &WindowState::applicationChanged);
-    for (int i = 0; i < 3; ++i)
-        add(QStringLiteral("Burst %1").arg(i), ApplicationStatus::applied, i);
-    QCOMPARE(recomputed.count(), 0);
-    QTRY_COMPARE(recomputed.count(), 1);
-    QCoreApplication::processEvents();
-    QCOMPARE(recomputed.count(), 1);
-    JobApplication* first = m_state->visibleApplications().first();
-    // A rename moves the record; a field the list does not read only tells its views.
-    first->setCompanyName(QStringLiteral("Zeta"));
-    QTRY_COMPARE(companies(m_state->visibleApplications()),
-        (QStringList {QStringLiteral("Burst 1"), QStringLiteral("Burst 2"), QStringLiteral("Zeta")}));
-    recomputed.clear();
-    changed.clear();
-    first->setPostingLink(QStringLiteral("acme.example"));
-    QCOMPARE(changed.count(), 1);
-    QCoreApplication::processEvents();
-    QCOMPARE(recomputed.count(), 0);
-}
-
-void WindowStateTest::theDayClockMovesSortAndCounts()
-{
-    // Applied 13 days ago at 09:00 and 12 days ago at 23:00: not stale today.
-    add(QStringLiteral("Early"), ApplicationStatus::applied, 13);
-    JobApplication* late = add(QStringLiteral("Late"), ApplicationStatus::applied, 12);
-    late->setApplicationDate(local(2025, 3, 2, 23, 0));
-    m_state->setSortOption(SortOption::longestWaiting);
-    QTRY_COMPARE(m_state->summary().stale, 0);
-    // Past midnight the clock has moved but the day clock has not ticked yet: the
-    // list still counts yesterday, as the rows do.
-    m_clock->set(local(2025, 3, 15, 0, 0, 30));
-    late->setNotes(QStringLiteral("touch"));
-    m_state->setSearchText(QStringLiteral(" "));
-    QCOMPARE(m_state->summary().stale, 0);
-    QSignalSpy day(m_state.get(), &WindowState::todayChanged);
-    m_today->refreshDay();
-    QCOMPARE(day.count(), 1);
-    QCOMPARE(m_state->summary().stale, 1);
-    QCOMPARE(
-        companies(m_state->visibleApplications()), (QStringList {QStringLiteral("Early"), QStringLiteral("Late")}));
-}
 
 QTEST_GUILESS_MAIN(WindowStateTest)
 #include "tst_windowstate.moc"

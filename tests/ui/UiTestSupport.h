@@ -112,16 +112,28 @@ inline double drawnContrast(const QImage& image, const QRect& area, QColor* back
     return best;
 }
 
+// Shows `widget` and waits until it is the active window.
+inline bool showActive(QWidget* widget)
+{
+    widget->show();
+    widget->activateWindow();
+    return QTest::qWaitForWindowActive(widget);
+}
+
 // Shows the application's main window and waits until it is active.
 template <typename App> auto showWindow(App& app)
 {
     auto window = app.createWindow();
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get()))
+    if (!showActive(window.get()))
         qWarning("window did not become active");
     return window;
 }
+
+// Puts the application's palette back when a test ends, even a failed one.
+struct PaletteRestorer {
+    QPalette original = QApplication::palette();
+    ~PaletteRestorer() { QApplication::setPalette(original); }
+};
 
 // A menu's entries as shown (access-key marks left out), separators as "---".
 inline QStringList menuTexts(const QMenu& menu)

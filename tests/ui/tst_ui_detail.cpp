@@ -36,429 +36,392 @@
 using namespace UiTestSupport;
 using namespace Qt::StringLiterals;
 
+// Chooses entry `index` of a picker as a person would.
+void choose(QComboBox* picker, int index)
+{
+    picker->setCurrentIndex(index);
+    Q_EMIT picker->activated(index);
+}
+
+// The clock, a fresh store, the day and the addresses the editor opened, for each test.
+struct Fixture {
+    TestSupport::FixedClock clock {testNow()};
+    TempStore store;
+    TodayProvider today;
+    QList<QUrl> opened;
+};
+
 class TestDetailEditor : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { useTestLocale(); }
+    void init()
+    {
+        m_fixture = std::make_unique<Fixture>();
+        QVERIFY(m_fixture->store.isReady());
+    }
+    void cleanup()
+    {
+        m_fixture.reset();
+        useTestLocale();
+    }
+    void decimalTyping_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("stored"); // empty: no amount
+        const auto row = [](const char* name, const char* typed, const char* shown, const char* stored) {
+            QTest::newRow(name) << QString::fromUtf8(typed) << QString::fromUtf8(shown) << QString::fromUtf8(stored);
+        };
+        row("the first separator is the point", "12.500,75", "12.50075", "12.50075");
+        row("pasted at once", "paste:12.500,75", "12.50075", "12.50075");
+        row("a lone full stop", ".", ".", "");
+        row("an exponent is not one", "1e5", "15", "15");
+        row("no sign, no currency, no grouping", "-₺ 1 250'000", "1250000", "1250000");
+        row("another script's digits", "١٢٣,٥", "١٢٣.٥", "123.5");
+        // Digits beyond what a double holds: the amount never passes through one.
+        row("many significant digits", "123456789012345678901234567890.123456789",
+            "123456789012345678901234567890.123456789", "123456789012345678901234567890.123456789");
+        QTest::newRow("more digits than any amount")
+            << QString(400, QLatin1Char('9')) << QString(400, QLatin1Char('9')) << "";
+    }
 
-    void decimalTyping_data();
-    void decimalTyping();
-    void decimalDisplay();
-    void salaryDifference_data();
-    void salaryDifference();
-    void historyOrderAndStage();
-    void addressButtons_data();
-    void addressButtons();
-    void statusPickerAndRejectionSection();
-    void followUpSwitch();
-    void headerFollowsTheRecord();
-    void wheelScrollsTheForm();
-    void keystrokesSurviveQuitAndSwitching_data();
-    void keystrokesSurviveQuitAndSwitching();
+    void decimalTyping()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, stored);
+        auto [record, view] = editAcme();
+        DecimalField* field = view->salarySection()->expectedRow()->amountField();
+        field->setFocus();
+        if (typed.startsWith(u"paste:"_s)) {
+            QApplication::clipboard()->setText(typed.mid(6));
+            field->paste();
+        } else {
+            typeText(field, typed);
+        }
+        QCOMPARE(field->text(), shown);
+        // What is stored is exact: the decimal's own text, never a float's.
+        QCOMPARE(record->expectedSalary() ? record->expectedSalary()->toString() : QString(), stored);
+    }
+
+    // Leaving the field shows the amount in the locale's form, without grouping and
+    // with the decimals the value has; a change made elsewhere reaches it.
+    void decimalDisplay()
+    {
+        QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+        auto [record, view] = editAcme();
+        DecimalField* field = view->salarySection()->offeredRow()->amountField();
+        field->setFocus();
+        typeText(field, u"12500.50"_s);
+        view->applicationSection()->companyField()->setFocus();
+        QCOMPARE(field->text(), u"12500,5"_s);
+        record->setOfferedSalary(Decimal::parse("0.25"));
+        QCOMPARE(field->text(), u"0,25"_s);
+    }
+    void salaryDifference_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<int>("currency");
+        QTest::addColumn<QString>("text"); // empty: no difference row
+        QTest::addColumn<bool>("negative");
+        const QLocale english(QLocale::English, QLocale::UnitedStates);
+        const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+        QTest::newRow("lower offer, Turkish grouping") << turkish << "50000"
+                                                       << "45000" << int(Currency::eur) << "-5.000 €" << true;
+        QTest::newRow("equal") << english << "1200"
+                               << "1200" << int(Currency::tryy) << "+0 ₺" << false;
+        QTest::newRow("two fraction digits at most") << english << "1000"
+                                                     << "2500.456" << int(Currency::usd) << "+1,500.46 $" << false;
+        QTest::newRow("no offer yet") << english << "100"
+                                      << "" << int(Currency::usd) << "" << false;
+    }
+
+    void salaryDifference()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, expected);
+        QFETCH(QString, offered);
+        QFETCH(int, currency);
+        QFETCH(QString, text);
+        QFETCH(bool, negative);
+        QLocale::setDefault(locale);
+        auto [record, view] = editAcme();
+        SalarySection* salary = view->salarySection();
+        record->setCurrency(Currency(currency));
+        // Typed into the two rows; the currency picked in one row is the record's one currency.
+        typeText(salary->expectedRow()->amountField(), expected);
+        typeText(salary->offeredRow()->amountField(), offered);
+        QCOMPARE(salary->offeredRow()->currencyPicker()->currentIndex(), currency);
+        QCOMPARE(salary->differenceRow()->isVisibleTo(salary), !text.isEmpty());
+        if (text.isEmpty())
+            return;
+        QCOMPARE(salary->differenceLabel()->text(), text);
+        QCOMPARE(salary->differenceLabel()->palette().color(QPalette::WindowText),
+            Palette::textColor(negative ? NamedColor::red : NamedColor::green, salary->palette()));
+        // Clearing an amount takes the row away.
+        salary->expectedRow()->amountField()->clear();
+        Q_EMIT salary->expectedRow()->amountField()->textEdited(QString());
+        QVERIFY(!record->expectedSalary() && !salary->differenceRow()->isVisibleTo(salary));
+    }
+
+    void historyOrderAndStage()
+    {
+        auto [record, view] = editAcme();
+        TimelineSection* timeline = view->timelineSection();
+        const auto texts = [&] {
+            QStringList shown;
+            for (QWidget* row : timeline->entryRows())
+                if (auto* change = row->findChild<QLabel*>(u"historyText"_s))
+                    shown.append(change->text());
+            return shown;
+        };
+
+        record->appendFirstHistoryEntry();
+        m_fixture->clock.set(testNow().addDays(2));
+        record->changeStatus(ApplicationStatus::hrInterview);
+        // Two changes at one moment: the one that reached the later stage comes first,
+        // whatever the order they were appended in.
+        const QDateTime same = testNow().addDays(5);
+        record->appendHistory(
+            std::make_unique<StatusChange>(ApplicationStatus::techInterview, ApplicationStatus::rejected, same));
+        record->appendHistory(
+            std::make_unique<StatusChange>(ApplicationStatus::hrInterview, ApplicationStatus::techInterview, same));
+        QCOMPARE(texts(),
+            (QStringList {u"Tech Interview → Rejected"_s, u"HR Interview → Tech Interview"_s,
+                u"Applied → HR Interview"_s, u"Applied"_s}));
+        m_fixture->clock.set(testNow().addDays(5));
+        m_fixture->today.refreshDay();
+        QCOMPARE(timeline->stageLabel()->text(), u"3 days"_s);
+        record->changeStatus(ApplicationStatus::offer);
+        QVERIFY(!timeline->stageRow()->isVisibleTo(timeline));
+    }
+    void addressButtons_data()
+    {
+        QTest::addColumn<bool>("mail"); // the mail address's button, or else the posting link's
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("opens"); // empty: the button is disabled
+        const auto row = [](const char* name, bool mail, const char* typed, const char* opens) {
+            QTest::newRow(name) << mail << QString::fromUtf8(typed) << QString::fromUtf8(opens);
+        };
+        row("link: bare host", false, "acme.example.com/jobs/1", "https://acme.example.com/jobs/1");
+        row("link: ftp", false, "ftp://files.example.com/job", "");
+        row("mail: surrounded by blanks", true, " \tjane@acme.com\n ", "mailto:jane@acme.com");
+        row("mail: starts with @", true, "@acme.com", "");
+        row("mail: no @", true, "jane.acme.com", "");
+        row("mail: nothing else is checked", true, "a@b@c", "mailto:a@b@c");
+    }
+
+    void addressButtons()
+    {
+        QFETCH(bool, mail);
+        QFETCH(QString, typed);
+        QFETCH(QString, opens);
+        JobApplication* record = addRecord(m_fixture->store.store(), u"Acme"_s);
+        const QDateTime updated = record->updatedAt();
+        auto view = makeView(*record);
+        QAbstractButton* button = view->applicationSection()->openLinkButton();
+        if (mail) {
+            // Set on the record (as a restored backup would): a line edit takes no line breaks.
+            record->setHrContactEmail(typed);
+            QCOMPARE(view->contactsSection()->hrEmailField()->text().trimmed(), typed.trimmed());
+            button = view->contactsSection()->mailButton();
+        } else {
+            m_fixture->clock.set(testNow().addSecs(60));
+            typeText(view->applicationSection()->linkField(), typed);
+            QCOMPARE(record->postingLink(), typed);
+            // A link alone is not a change of the application.
+            QCOMPARE(record->updatedAt(), updated);
+            QCOMPARE(
+                button->toolTip(), opens.isEmpty() ? u"Enter a valid http(s) address"_s : u"Open posting in browser"_s);
+        }
+        QCOMPARE(button->isEnabled(), !opens.isEmpty());
+        button->click();
+        QCOMPARE(m_fixture->opened, opens.isEmpty() ? QList<QUrl>() : QList<QUrl> {QUrl(opens)});
+    }
+
+    void statusPickerAndRejectionSection()
+    {
+        JobApplication* record = addRecord(m_fixture->store.store(), u"Acme"_s);
+        record->appendFirstHistoryEntry();
+        auto view = makeView(*record);
+        QComboBox* status = view->applicationSection()->statusPicker();
+        QVERIFY(view->rejectionSection()->isHidden());
+        const QDateTime updated = record->updatedAt();
+        m_fixture->clock.set(testNow().addSecs(60));
+        choose(status, int(ApplicationStatus::applied));
+        QCOMPARE(record->history().size(), 1);
+        QCOMPARE(record->updatedAt(), updated);
+
+        choose(status, int(ApplicationStatus::rejected));
+        QCOMPARE(record->history().size(), 2);
+        QTRY_VERIFY(view->rejectionSection()->isVisible());
+        // The details field is there for "Other" only; its text is kept either way.
+        RejectionSection* rejection = view->rejectionSection();
+        QComboBox* reason = rejection->reasonPicker();
+        choose(reason, reason->findData(int(RejectionReason::other)));
+        QTRY_VERIFY(rejection->detailsRow()->isVisible());
+        typeText(rejection->detailsField(), u"froze hiring"_s);
+        rejection->byPhoneBox()->click();
+        choose(reason, reason->findData(int(RejectionReason::budget)));
+        QTRY_VERIFY(rejection->detailsRow()->isHidden());
+        QCOMPARE(record->rejectionNote(), u"froze hiring"_s);
+        QVERIFY(record->rejectedByPhone());
+        choose(reason, reason->findData(int(RejectionReason::other)));
+        QCOMPARE(rejection->detailsField()->toPlainText(), u"froze hiring"_s);
+
+        // Another status takes the section away, and the record's cleared details reach it.
+        choose(status, int(ApplicationStatus::hrInterview));
+        QTRY_VERIFY(view->rejectionSection()->isHidden());
+        QVERIFY(!rejection->byPhoneBox()->isChecked());
+    }
+
+    void followUpSwitch()
+    {
+        auto [record, view] = editAcme();
+        ApplicationSection* section = view->applicationSection();
+        QVERIFY(!section->followUpDateRow()->isVisibleTo(section));
+        // The application date offers no day after today.
+        QCOMPARE(section->applicationDateField()->maximumDate(), testNow().date());
+
+        m_fixture->clock.set(testNow().addSecs(90));
+        section->followUpSwitch()->click();
+        QCOMPARE(record->followUpDate(), std::optional<QDateTime>(testNow().addSecs(90).addDays(7).toUTC()));
+        QVERIFY(section->followUpDateRow()->isVisibleTo(section));
+        QCOMPARE(section->followUpDateField()->date(), testNow().addDays(7).date());
+        // Another day keeps the time of day.
+        section->followUpDateField()->setDate(testNow().addDays(10).date());
+        QCOMPARE(record->followUpDate(), std::optional<QDateTime>(testNow().addSecs(90).addDays(10).toUTC()));
+
+        section->followUpSwitch()->click();
+        QVERIFY(!record->followUpDate());
+        QVERIFY(!section->followUpDateRow()->isVisibleTo(section));
+    }
+
+    void headerFollowsTheRecord()
+    {
+        JobApplication* record
+            = addRecord(m_fixture->store.store(), u"Acme"_s, QString(), ApplicationStatus::applied, 9);
+        auto view = makeView(*record);
+        DetailHeader* header = view->header();
+        QCOMPARE(header->positionLabel()->fullText(), u"No position specified"_s);
+        QCOMPARE(header->dateChip()->text(), u"Mar 5, 2025"_s);
+        QVERIFY(header->waitingBadge()->isVisibleTo(header) && !header->closedChip()->isVisibleTo(header));
+        QCOMPARE(header->waitingBadge()->days(), 9);
+
+        // The star works as the list's context menu does: flipped and stamped.
+        m_fixture->clock.set(testNow().addSecs(30));
+        header->starButton()->click();
+        QVERIFY(record->isFavorite());
+        QCOMPARE(record->updatedAt(), testNow().addSecs(30).toUTC());
+
+        // Typing in the form and changes made elsewhere both reach the header.
+        typeText(view->applicationSection()->companyField(), u" Ltd"_s);
+        QCOMPARE(header->companyLabel()->fullText(), u"Acme Ltd"_s);
+        record->changeStatus(ApplicationStatus::offer);
+        QVERIFY(!header->waitingBadge()->isVisibleTo(header) && header->closedChip()->isVisibleTo(header));
+        QCOMPARE(header->closedChip()->text(), u"Closed in 9 days"_s);
+        QCOMPARE(view->applicationSection()->statusPicker()->currentIndex(), int(ApplicationStatus::offer));
+    }
+
+    // A wheel turned over a picker scrolls the form instead of changing the record.
+    void wheelScrollsTheForm()
+    {
+        auto [record, view] = editAcme();
+        view->resize(560, 320);
+        QApplication::processEvents();
+        QComboBox* status = view->applicationSection()->statusPicker();
+        QScrollBar* scroll = view->scrollArea()->verticalScrollBar();
+        QVERIFY(scroll->maximum() > 0);
+        const int before = scroll->value();
+        QWheelEvent wheel(QPointF(5, 5), status->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(status, &wheel);
+        QCOMPARE(status->currentIndex(), int(ApplicationStatus::applied));
+        QVERIFY(scroll->value() > before);
+    }
+    void keystrokesSurviveQuitAndSwitching_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("the Quit command") << "quit";
+        QTest::newRow("closing the window") << "close";
+        QTest::newRow("another record, then quit") << "switch";
+    }
+
+    void keystrokesSurviveQuitAndSwitching()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir dir;
+        RecordID id = 0;
+        {
+            ApplywrightApp app(dir.path());
+            Store& store = *app.storeLoader().store();
+            // No timed save: only the window's own saving may keep the keystrokes.
+            store.setAutosaveDelay(-1);
+            addRecord(store, u"Other"_s, {}, ApplicationStatus::applied, 3);
+            QVERIFY(store.save());
+            auto window = app.createWindow();
+            QVERIFY(showActive(window.get()));
+            auto* content = window->findChild<ContentView*>();
+            QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+            ApplicationDetailView* editor = content->detailView();
+            QVERIFY(editor);
+            id = editor->application()->id();
+            // The cursor is in the company field: typing goes there.
+            typeText(QApplication::focusWidget(), u"Çağrı Yazılım"_s);
+            QPlainTextEdit* notes = editor->notesSection()->editor();
+            notes->setFocus();
+            typeText(notes, u"line one"_s);
+            QTest::keyClick(notes, Qt::Key_Return);
+            typeText(notes, u"line two"_s);
+            QWidget* amount = editor->salarySection()->expectedRow()->amountField();
+            amount->setFocus();
+            typeText(amount, u"85000,5"_s);
+            QVERIFY(store.hasChanges());
+            if (how == u"switch"_s) {
+                content->state().setSelectedID(content->state().visibleApplications().last()->id());
+                QVERIFY(content->detailView() != editor);
+            }
+            if (how == u"close"_s)
+                QTimer::singleShot(0, window.get(), &QWidget::close);
+            else
+                QTimer::singleShot(0, window->findChild<QAction*>(u"quitAction"_s), &QAction::trigger);
+            // The window's own quit, as the desktop runs it.
+            QApplication::exec();
+            QVERIFY(!store.hasChanges());
+        }
+        StoreLoader reopened = openStore(dir.path());
+        QVERIFY(reopened.isReady());
+        JobApplication* record = reopened.store()->application(id);
+        QVERIFY(record && record->expectedSalary());
+        QCOMPARE((QStringList {record->companyName(), record->notes(), record->expectedSalary()->toString()}),
+            (QStringList {u"Çağrı Yazılım"_s, u"line one\nline two"_s, u"85000.5"_s}));
+    }
 
 private:
-    std::unique_ptr<ApplicationDetailView> makeView(JobApplication& record);
-
-    std::unique_ptr<TestSupport::FixedClock> m_clock;
-    std::unique_ptr<TempStore> m_store;
-    std::unique_ptr<TodayProvider> m_today;
-    QList<QUrl> m_opened;
-};
-
-void TestDetailEditor::initTestCase()
-{
-    useTestLocale();
-}
-
-void TestDetailEditor::init()
-{
-    m_clock = std::make_unique<TestSupport::FixedClock>(testNow());
-    m_store = std::make_unique<TempStore>();
-    QVERIFY(m_store->isReady());
-    m_today = std::make_unique<TodayProvider>();
-    m_opened.clear();
-}
-
-void TestDetailEditor::cleanup()
-{
-    m_today.reset();
-    m_store.reset();
-    m_clock.reset();
-    useTestLocale();
-}
-
-std::unique_ptr<ApplicationDetailView> TestDetailEditor::makeView(JobApplication& record)
-{
-    ApplicationDetailView::Actions actions;
-    actions.openURL = [this](const QUrl& url) { m_opened.append(url); };
-    auto view = std::make_unique<ApplicationDetailView>(record, *m_today, std::move(actions));
-    view->resize(560, 700);
-    view->show();
-    view->activateWindow();
-    if (!QTest::qWaitForWindowActive(view.get()))
-        qWarning("the editor's window did not become active");
-    return view;
-}
-
-void TestDetailEditor::decimalTyping_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<QString>("stored"); // empty: no amount
-    const auto row = [](const char* name, const char* typed, const char* shown, const char* stored) {
-        QTest::newRow(name) << QString::fromUtf8(typed) << QString::fromUtf8(shown) << QString::fromUtf8(stored);
-    };
-    row("the first separator is the point", "12.500,75", "12.50075", "12.50075");
-    row("pasted at once", "paste:12.500,75", "12.50075", "12.50075");
-    row("a lone full stop", ".", ".", "");
-    row("an exponent is not one", "1e5", "15", "15");
-    row("no sign, no currency, no grouping", "-₺ 1 250'000", "1250000", "1250000");
-    row("another script's digits", "١٢٣,٥", "١٢٣.٥", "123.5");
-    QTest::newRow("more digits than any amount")
-        << QString(400, QLatin1Char('9')) << QString(400, QLatin1Char('9')) << "";
-    row("many significant digits", "123456789012345678901234567890.123456789",
-        "123456789012345678901234567890.123456789", "123456789012345678901234567890.123456789");
-}
-
-void TestDetailEditor::decimalTyping()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    QFETCH(QString, stored);
-    JobApplication* record = addRecord(m_store->store(), u"Acme"_s);
-    auto view = makeView(*record);
-    DecimalField* field = view->salarySection()->expectedRow()->amountField();
-    field->setFocus();
-    if (typed.startsWith(u"paste:"_s)) {
-        QApplication::clipboard()->setText(typed.mid(6));
-        field->paste();
-    } else {
-        typeText(field, typed);
-    }
-    QCOMPARE(field->text(), shown);
-    // What is stored is exact: the decimal's own text, never a float's.
-    QCOMPARE(record->expectedSalary() ? record->expectedSalary()->toString() : QString(), stored);
-}
-
-// Leaving the field shows the amount in the locale's form, without grouping and
-// with the decimals the value has; a change made elsewhere reaches it.
-void TestDetailEditor::decimalDisplay()
-{
-    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-    JobApplication* record = addRecord(m_store->store(), u"Acme"_s);
-    auto view = makeView(*record);
-    DecimalField* field = view->salarySection()->offeredRow()->amountField();
-    field->setFocus();
-    typeText(field, u"12500.50"_s);
-    view->applicationSection()->companyField()->setFocus();
-    QCOMPARE(field->text(), u"12500,5"_s);
-    record->setOfferedSalary(Decimal::parse("0.25"));
-    QCOMPARE(field->text(), u"0,25"_s);
-}
-
-void TestDetailEditor::salaryDifference_data()
-{
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<QString>("offered");
-    QTest::addColumn<int>("currency");
-    QTest::addColumn<QString>("text"); // empty: no difference row
-    QTest::addColumn<bool>("negative");
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    QTest::newRow("lower offer, Turkish grouping") << turkish << "50000"
-                                                   << "45000" << int(Currency::eur) << "-5.000 €" << true;
-    QTest::newRow("equal") << english << "1200"
-                           << "1200" << int(Currency::tryy) << "+0 ₺" << false;
-    QTest::newRow("two fraction digits at most") << english << "1000"
-                                                 << "2500.456" << int(Currency::usd) << "+1,500.46 $" << false;
-    QTest::newRow("no offer yet") << english << "100"
-                                  << "" << int(Currency::usd) << "" << false;
-}
-
-void TestDetailEditor::salaryDifference()
-{
-    QFETCH(QLocale, locale);
-    QFETCH(QString, expected);
-    QFETCH(QString, offered);
-    QFETCH(int, currency);
-    QFETCH(QString, text);
-    QFETCH(bool, negative);
-    QLocale::setDefault(locale);
-    JobApplication* record = addRecord(m_store->store(), u"Acme"_s);
-    auto view = makeView(*record);
-    SalarySection* salary = view->salarySection();
-    record->setCurrency(Currency(currency));
-    // Typed into the two rows; the currency picked in one row is the record's one currency.
-    typeText(salary->expectedRow()->amountField(), expected);
-    typeText(salary->offeredRow()->amountField(), offered);
-    QCOMPARE(salary->offeredRow()->currencyPicker()->currentIndex(), currency);
-    QCOMPARE(salary->differenceRow()->isVisibleTo(salary), !text.isEmpty());
-    if (text.isEmpty())
-        return;
-    QCOMPARE(salary->differenceLabel()->text(), text);
-    const QColor shown = salary->differenceLabel()->palette().color(QPalette::WindowText);
-    QCOMPARE(shown, Palette::textColor(negative ? NamedColor::red : NamedColor::green, salary->palette()));
-    // Clearing an amount takes the row away.
-    salary->expectedRow()->amountField()->clear();
-    Q_EMIT salary->expectedRow()->amountField()->textEdited(QString());
-    QVERIFY(!record->expectedSalary());
-    QVERIFY(!salary->differenceRow()->isVisibleTo(salary));
-}
-
-void TestDetailEditor::historyOrderAndStage()
-{
-    JobApplication* record = addRecord(m_store->store(), u"Acme"_s);
-    auto view = makeView(*record);
-    TimelineSection* timeline = view->timelineSection();
-    const auto texts = [&] {
-        QStringList shown;
-        for (QWidget* row : timeline->entryRows()) {
-            if (auto* change = row->findChild<QLabel*>(u"historyText"_s))
-                shown.append(change->text());
-        }
-        return shown;
-    };
-
-    record->appendFirstHistoryEntry();
-    m_clock->set(testNow().addDays(2));
-    record->changeStatus(ApplicationStatus::hrInterview);
-    // Two changes at one moment: the one that reached the later stage comes first,
-    // whatever the order they were appended in.
-    const QDateTime same = testNow().addDays(5);
-    record->appendHistory(
-        std::make_unique<StatusChange>(ApplicationStatus::techInterview, ApplicationStatus::rejected, same));
-    record->appendHistory(
-        std::make_unique<StatusChange>(ApplicationStatus::hrInterview, ApplicationStatus::techInterview, same));
-    QCOMPARE(texts(),
-        (QStringList {u"Tech Interview → Rejected"_s, u"HR Interview → Tech Interview"_s, u"Applied → HR Interview"_s,
-            u"Applied"_s}));
-    m_clock->set(testNow().addDays(5));
-    m_today->refreshDay();
-    QCOMPARE(timeline->stageLabel()->text(), u"3 days"_s);
-    record->changeStatus(ApplicationStatus::offer);
-    QVERIFY(!timeline->stageRow()->isVisibleTo(timeline));
-}
-
-void TestDetailEditor::addressButtons_data()
-{
-    QTest::addColumn<bool>("mail"); // the mail address's button, or else the posting link's
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("opens"); // empty: the button is disabled
-    const auto row = [](const char* name, bool mail, const char* typed, const char* opens) {
-        QTest::newRow(name) << mail << QString::fromUtf8(typed) << QString::fromUtf8(opens);
-    };
-    row("link: bare host", false, "acme.example.com/jobs/1", "https://acme.example.com/jobs/1");
-    row("link: ftp", false, "ftp://files.example.com/job", "");
-    row("link: no host", false, "https://", "");
-    row("mail: surrounded by blanks", true, " \tjane@acme.com\n ", "mailto:jane@acme.com");
-    row("mail: starts with @", true, "@acme.com", "");
-    row("mail: no @", true, "jane.acme.com", "");
-    row("mail: nothing else is checked", true, "a@b@c", "mailto:a@b@c");
-}
-
-void TestDetailEditor::addressButtons()
-{
-    QFETCH(bool, mail);
-    QFETCH(QString, typed);
-    QFETCH(QString, opens);
-    JobApplication* record = addRecord(m_store->store(), u"Acme"_s);
-    const QDateTime updated = record->updatedAt();
-    auto view = makeView(*record);
-    QAbstractButton* button = view->applicationSection()->openLinkButton();
-    if (mail) {
-        // Set on the record (as a restored backup would): a line edit takes no line breaks.
-        record->setHrContactEmail(typed);
-        QCOMPARE(view->contactsSection()->hrEmailField()->text().trimmed(), typed.trimmed());
-        button = view->contactsSection()->mailButton();
-    } else {
-        m_clock->set(testNow().addSecs(60));
-        typeText(view->applicationSection()->linkField(), typed);
-        QCOMPARE(record->postingLink(), typed);
-        // A link alone is not a change of the application.
-        QCOMPARE(record->updatedAt(), updated);
-        QCOMPARE(
-            button->toolTip(), opens.isEmpty() ? u"Enter a valid http(s) address"_s : u"Open posting in browser"_s);
-    }
-    QCOMPARE(button->isEnabled(), !opens.isEmpty());
-    button->click();
-    QCOMPARE(m_opened, opens.isEmpty() ? QList<QUrl>() : QList<QUrl> {QUrl(opens)});
-}
-
-void TestDetailEditor::statusPickerAndRejectionSection()
-{
-    JobApplication* record = addRecord(m_store->store(), u"Acme"_s);
-    record->appendFirstHistoryEntry();
-    auto view = makeView(*record);
-    QComboBox* status = view->applicationSection()->statusPicker();
-    const auto pick = [&](ApplicationStatus value) {
-        status->setCurrentIndex(int(value));
-        Q_EMIT status->activated(int(value));
-    };
-    QVERIFY(view->rejectionSection()->isHidden());
-    const QDateTime updated = record->updatedAt();
-    m_clock->set(testNow().addSecs(60));
-    pick(ApplicationStatus::applied);
-    QCOMPARE(record->history().size(), 1);
-    QCOMPARE(record->updatedAt(), updated);
-
-    pick(ApplicationStatus::rejected);
-    QCOMPARE(record->history().size(), 2);
-    QTRY_VERIFY(view->rejectionSection()->isVisible());
-    // The details field is there for "Other" only; its text is kept either way.
-    RejectionSection* rejection = view->rejectionSection();
-    QComboBox* reason = rejection->reasonPicker();
-    const auto pickReason = [&](RejectionReason value) {
-        const int index = reason->findData(int(value));
-        reason->setCurrentIndex(index);
-        Q_EMIT reason->activated(index);
-    };
-    pickReason(RejectionReason::other);
-    QTRY_VERIFY(rejection->detailsRow()->isVisible());
-    typeText(rejection->detailsField(), u"froze hiring"_s);
-    rejection->byPhoneBox()->click();
-    pickReason(RejectionReason::budget);
-    QTRY_VERIFY(rejection->detailsRow()->isHidden());
-    QCOMPARE(record->rejectionNote(), u"froze hiring"_s);
-    QVERIFY(record->rejectedByPhone());
-    pickReason(RejectionReason::other);
-    QCOMPARE(rejection->detailsField()->toPlainText(), u"froze hiring"_s);
-
-    // Another status takes the section away, and the record's cleared details reach it.
-    pick(ApplicationStatus::hrInterview);
-    QTRY_VERIFY(view->rejectionSection()->isHidden());
-    QVERIFY(!rejection->byPhoneBox()->isChecked());
-}
-
-void TestDetailEditor::followUpSwitch()
-{
-    JobApplication* record = addRecord(m_store->store(), u"Acme"_s);
-    auto view = makeView(*record);
-    ApplicationSection* section = view->applicationSection();
-    QVERIFY(!section->followUpDateRow()->isVisibleTo(section));
-    // The application date offers no day after today.
-    QCOMPARE(section->applicationDateField()->maximumDate(), testNow().date());
-
-    m_clock->set(testNow().addSecs(90));
-    section->followUpSwitch()->click();
-    QCOMPARE(record->followUpDate(), std::optional<QDateTime>(testNow().addSecs(90).addDays(7).toUTC()));
-    QCOMPARE(record->updatedAt(), testNow().addSecs(90).toUTC());
-    QVERIFY(section->followUpDateRow()->isVisibleTo(section));
-    QCOMPARE(section->followUpDateField()->date(), testNow().addDays(7).date());
-    // Another day keeps the time of day.
-    section->followUpDateField()->setDate(testNow().addDays(10).date());
-    QCOMPARE(record->followUpDate(), std::optional<QDateTime>(testNow().addSecs(90).addDays(10).toUTC()));
-
-    section->followUpSwitch()->click();
-    QVERIFY(!record->followUpDate());
-    QVERIFY(!section->followUpDateRow()->isVisibleTo(section));
-}
-
-void TestDetailEditor::headerFollowsTheRecord()
-{
-    JobApplication* record = addRecord(m_store->store(), u"Acme"_s, QString(), ApplicationStatus::applied, 9);
-    auto view = makeView(*record);
-    DetailHeader* header = view->header();
-    QCOMPARE(header->positionLabel()->fullText(), u"No position specified"_s);
-    QCOMPARE(header->dateChip()->text(), u"Mar 5, 2025"_s);
-    QVERIFY(header->waitingBadge()->isVisibleTo(header) && !header->closedChip()->isVisibleTo(header));
-    QCOMPARE(header->waitingBadge()->days(), 9);
-
-    // The star works as the list's context menu does: flipped and stamped.
-    m_clock->set(testNow().addSecs(30));
-    header->starButton()->click();
-    QVERIFY(record->isFavorite());
-    QCOMPARE(record->updatedAt(), testNow().addSecs(30).toUTC());
-
-    // Typing in the form and changes made elsewhere both reach the header.
-    typeText(view->applicationSection()->companyField(), u" Ltd"_s);
-    QCOMPARE(header->companyLabel()->fullText(), u"Acme Ltd"_s);
-    record->changeStatus(ApplicationStatus::offer);
-    QVERIFY(!header->waitingBadge()->isVisibleTo(header) && header->closedChip()->isVisibleTo(header));
-    QCOMPARE(header->closedChip()->text(), u"Closed in 9 days"_s);
-    QCOMPARE(view->applicationSection()->statusPicker()->currentIndex(), int(ApplicationStatus::offer));
-}
-
-// A wheel turned over a picker scrolls the form instead of changing the record.
-void TestDetailEditor::wheelScrollsTheForm()
-{
-    JobApplication* record = addRecord(m_store->store(), u"Acme"_s);
-    auto view = makeView(*record);
-    view->resize(560, 320);
-    QApplication::processEvents();
-    QComboBox* status = view->applicationSection()->statusPicker();
-    QScrollBar* scroll = view->scrollArea()->verticalScrollBar();
-    QVERIFY(scroll->maximum() > 0);
-    const int before = scroll->value();
-    QWheelEvent wheel(QPointF(5, 5), status->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
-        Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(status, &wheel);
-    QCOMPARE(status->currentIndex(), int(ApplicationStatus::applied));
-    QVERIFY(scroll->value() > before);
-}
-
-void TestDetailEditor::keystrokesSurviveQuitAndSwitching_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("the Quit command") << "quit";
-    QTest::newRow("closing the window") << "close";
-    QTest::newRow("another record, then quit") << "switch";
-}
-
-void TestDetailEditor::keystrokesSurviveQuitAndSwitching()
-{
-    QFETCH(QString, how);
-    QTemporaryDir dir;
-    RecordID id = 0;
+    std::unique_ptr<ApplicationDetailView> makeView(JobApplication& record)
     {
-        ApplywrightApp app(dir.path());
-        Store& store = *app.storeLoader().store();
-        // No timed save: only the window's own saving may keep the keystrokes.
-        store.setAutosaveDelay(-1);
-        addRecord(store, u"Other"_s, {}, ApplicationStatus::applied, 3);
-        QVERIFY(store.save());
-        auto window = app.createWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        auto* content = window->findChild<ContentView*>();
-        QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
-        ApplicationDetailView* editor = content->detailView();
-        QVERIFY(editor);
-        id = editor->application()->id();
-        // The cursor is in the company field: typing goes there.
-        typeText(QApplication::focusWidget(), u"Çağrı Yazılım"_s);
-        QPlainTextEdit* notes = editor->notesSection()->editor();
-        notes->setFocus();
-        typeText(notes, u"line one"_s);
-        QTest::keyClick(notes, Qt::Key_Return);
-        typeText(notes, u"line two"_s);
-        QWidget* amount = editor->salarySection()->expectedRow()->amountField();
-        amount->setFocus();
-        typeText(amount, u"85000,5"_s);
-        QVERIFY(store.hasChanges());
-        if (how == u"switch"_s) {
-            content->state().setSelectedID(content->state().visibleApplications().last()->id());
-            QVERIFY(content->detailView() != editor);
-        }
-        if (how == u"close"_s)
-            QTimer::singleShot(0, window.get(), &QWidget::close);
-        else
-            QTimer::singleShot(0, window->findChild<QAction*>(u"quitAction"_s), &QAction::trigger);
-        // The window's own quit, as the desktop runs it.
-        QApplication::exec();
-        QVERIFY(!store.hasChanges());
+        ApplicationDetailView::Actions actions;
+        actions.openURL = [this](const QUrl& url) { m_fixture->opened.append(url); };
+        auto view = std::make_unique<ApplicationDetailView>(record, m_fixture->today, std::move(actions));
+        view->resize(560, 700);
+        if (!showActive(view.get()))
+            qWarning("the editor's window did not become active");
+        return view;
     }
-    StoreLoader reopened = openStore(dir.path());
-    QVERIFY(reopened.isReady());
-    JobApplication* record = reopened.store()->application(id);
-    QVERIFY(record);
-    QCOMPARE(record->companyName(), u"Çağrı Yazılım"_s);
-    QCOMPARE(record->notes(), u"line one\nline two"_s);
-    QCOMPARE(record->expectedSalary()->toString(), u"85000.5"_s);
-}
+
+    // A record named Acme applied for today, in its editor.
+    std::pair<JobApplication*, std::unique_ptr<ApplicationDetailView>> editAcme()
+    {
+        JobApplication* record = addRecord(m_fixture->store.store(), u"Acme"_s);
+        return {record, makeView(*record)};
+    }
+
+    std::unique_ptr<Fixture> m_fixture;
+};
 
 QTEST_MAIN(TestDetailEditor)
 #include "tst_ui_detail.moc"

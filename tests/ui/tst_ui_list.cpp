@@ -135,11 +135,10 @@ private Q_SLOTS:
         QFETCH(bool, favorite);
         QFETCH(bool, longNames);
         QFETCH(double, barOpacity);
-        const auto value = ApplicationStatus(status);
         const bool open = barOpacity == 1.0;
         JobApplication* record
             = addRecord(store(), longNames ? u"Extraordinarily Long Company Name "_s.repeated(4) : u"Acme"_s,
-                longNames ? u"Principal Engineer "_s.repeated(6) : u"Engineer"_s, value, 12);
+                longNames ? u"Principal Engineer "_s.repeated(6) : u"Engineer"_s, ApplicationStatus(status), 12);
         record->setFavorite(favorite);
         record->setFollowUpDate(testNow().addDays(-1));
         ApplicationRow row;
@@ -159,14 +158,11 @@ private Q_SLOTS:
         for (QList<QRect> line : {QList<QRect> {layout.statusBar, layout.company, layout.star, layout.waitingBadge},
                  QList<QRect> {layout.statusBadge, layout.workModelChip, layout.followUpChip}}) {
             line.removeAll(QRect());
-            for (qsizetype i = 0; i < line.size(); ++i) {
-                QVERIFY(inside.contains(line[i]));
-                QVERIFY(i == 0 || line[i].left() > line[i - 1].right());
-            }
+            for (qsizetype i = 0; i < line.size(); ++i)
+                QVERIFY(inside.contains(line[i]) && (i == 0 || line[i].left() > line[i - 1].right()));
         }
-        QVERIFY(inside.contains(layout.position));
-        QVERIFY(layout.position.top() > layout.company.bottom());
-        QVERIFY(layout.statusBadge.top() > layout.position.bottom());
+        QVERIFY(inside.contains(layout.position) && layout.position.top() > layout.company.bottom()
+            && layout.statusBadge.top() > layout.position.bottom());
         // The compact waiting badge carries its help text; a name cut short shows in full.
         if (open)
             QCOMPARE(row.toolTipAt(option, *record, layout.waitingBadge.center()), u"Waiting 12 days"_s);
@@ -180,7 +176,7 @@ private Q_SLOTS:
         row.paintRow(&painter, option, *record);
         painter.end();
         const QColor bar = image.pixelColor(layout.statusBar.center());
-        const QColor tinted = Palette::fillColor(tint(value), option.palette);
+        const QColor tinted = Palette::fillColor(tint(record->status()), option.palette);
         const auto near = [&](int painted, int c) {
             return std::abs(painted - qRound(c * barOpacity + 255 * (1 - barOpacity))) <= 2;
         };
@@ -267,7 +263,7 @@ private Q_SLOTS:
         // against what is behind it, and an open application's status bar at least 3:1.
         QFETCH(bool, dark);
         QFETCH(QString, shown);
-        const QPalette original = QApplication::palette();
+        PaletteRestorer restorer;
         QApplication::setPalette(dark ? Palette::darkPalette() : Palette::lightPalette());
         QList<JobApplication*> records;
         for (const ApplicationStatus status : allCases<ApplicationStatus>()) {
@@ -282,9 +278,7 @@ private Q_SLOTS:
         auto* list = new ApplicationListView(state(), recorder.actions(), &window);
         list->setGeometry(0, 30, 320, 600);
         window.resize(320, 630);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(showActive(&window));
         QListView* view = list->listView();
         const bool selected = shown != u"plain"_s;
         for (JobApplication* record : std::as_const(records)) {
@@ -320,7 +314,6 @@ private Q_SLOTS:
                 QVERIFY2(contrast(bar, behind) >= 3, describe("status bar", contrast(bar, behind)));
             }
         }
-        QApplication::setPalette(original);
     }
 
     void toolbarButtonsAndFilterMenu()

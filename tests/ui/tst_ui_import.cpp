@@ -50,6 +50,9 @@ QList<PostingLine> linesOf(const QStringList& texts)
     return lines;
 }
 
+// Text as a page copies it, with blank lines and blanks around it.
+const QString pastedText = u"  \n  Backend Developer\nGlobex Labs\n"_s;
+
 const QStringList postingLines {
     u"Senior iOS Developer"_s, u"Acme Corp · Istanbul, Türkiye · 2 days ago"_s, u"Hybrid"_s};
 
@@ -419,55 +422,46 @@ private Q_SLOTS:
 
     void pasteOrder_data()
     {
-        QTest::addColumn<QString>("offer"); // what the clipboard holds, see below
+        // What the clipboard offers, format by format; "%shot" and "%notes" stand for the
+        // addresses of an image file and of a text file.
+        QTest::addColumn<QVariantMap>("offer");
         QTest::addColumn<QString>("asked"); // what the recogniser was given
         QTest::addColumn<QString>("shows"); // the draft's source label, or the failure line
-        const auto row = [](const char* name, const char* offer, const char* asked, const char* shows) {
-            QTest::newRow(name) << QString::fromLatin1(offer) << QString::fromLatin1(asked)
-                                << QString::fromLatin1(shows);
+        const auto row = [](const char* name, std::initializer_list<std::pair<const char*, QByteArray>> offer,
+                             const char* asked, const char* shows) {
+            QVariantMap formats;
+            for (const auto& [format, bytes] : offer)
+                formats.insert(QString::fromLatin1(format), bytes);
+            QTest::newRow(name) << formats << QString::fromLatin1(asked) << QString::fromLatin1(shows);
         };
-        row("image files before image data and text", "files+png+text", "shot.png", "shot.png");
-        row("GNOME copied files", "gnome", "shot.png", "shot.png");
-        row("Nautilus copied files as text", "nautilus", "shot.png", "shot.png");
-        row("image wins over text", "png+text", "posting", "Clipboard");
-        row("PNG before TIFF", "tiff+png", "posting", "Clipboard");
-        row("no image file: the text", "textfile+text", "", "Clipboard");
-        row("UTF-8 text starting with a byte-order mark", "marked utf-8", "", "Clipboard");
-        row("a very long text is cut", "long text", "", "Clipboard");
-        row("blank text", "blank", "", "The clipboard has no job posting text or screenshot.");
+        const QByteArray text = pastedText.toUtf8();
+        row("image files before image data and text",
+            {{"text/uri-list", "%notes\r\n%shot"}, {"image/png", "posting"}, {"text/plain", text}}, "shot.png",
+            "shot.png");
+        row("GNOME copied files", {{"x-special/gnome-copied-files", "copy\n%shot"}}, "shot.png", "shot.png");
+        row("Nautilus copied files as text", {{"text/plain", "x-special/nautilus-clipboard\ncopy\n%shot\n"}},
+            "shot.png", "shot.png");
+        row("image wins over text", {{"image/png", "posting"}, {"text/plain", text}}, "posting", "Clipboard");
+        row("PNG before TIFF", {{"image/tiff", "tiff bytes"}, {"image/png", "posting"}}, "posting", "Clipboard");
+        row("no image file: the text", {{"text/uri-list", "%notes"}, {"text/plain", text}}, "", "Clipboard");
+        // As some X programs offer it: only the UTF-8 bytes, with a terminating zero.
+        row("UTF-8 text starting with a byte-order mark", {{"text/plain;charset=utf-8", "\xEF\xBB\xBF" + text + '\0'}},
+            "", "Clipboard");
+        row("a very long text is cut", {{"text/plain", text + QByteArray("lorem ipsum ").repeated(30000)}}, "",
+            "Clipboard");
+        row("blank text", {{"text/plain", "  \n\t \n"}}, "", "The clipboard has no job posting text or screenshot.");
     }
 
     void pasteOrder()
     {
-        QFETCH(QString, offer);
+        QFETCH(QVariantMap, offer);
         QFETCH(QString, asked);
         QFETCH(QString, shows);
-        const QUrl shot = QUrl::fromLocalFile(file(u"shot.png"_s, pngBytes()));
-        const QUrl notes = QUrl::fromLocalFile(file(u"notes.txt"_s, "Backend Developer\n"));
-        const QString postingText = u"  \n  Backend Developer\nGlobex Labs\n"_s;
-        const QString marked = QChar(0xFEFF) + postingText;
+        const QByteArray shot = QUrl::fromLocalFile(file(u"shot.png"_s, pngBytes())).toEncoded();
+        const QByteArray notes = QUrl::fromLocalFile(file(u"notes.txt"_s, "Backend Developer\n")).toEncoded();
         auto* data = new QMimeData;
-        if (offer.contains(u"files"_s))
-            data->setUrls({notes, shot});
-        if (offer == u"textfile+text"_s)
-            data->setUrls({notes});
-        if (offer == u"gnome"_s)
-            data->setData(u"x-special/gnome-copied-files"_s, "copy\n" + shot.toEncoded());
-        if (offer == u"nautilus"_s)
-            data->setText(u"x-special/nautilus-clipboard\ncopy\n"_s + shot.toString() + u'\n');
-        if (offer.contains(u"png"_s))
-            data->setData(u"image/png"_s, "posting");
-        if (offer.contains(u"tiff"_s))
-            data->setData(u"image/tiff"_s, "tiff bytes");
-        if (offer.contains(u"text"_s))
-            data->setText(postingText);
-        if (offer == u"blank"_s)
-            data->setText(u"  \n\t \n"_s);
-        if (offer == u"long text"_s)
-            data->setText(postingText + u"lorem ipsum "_s.repeated(30000));
-        // As some X programs offer it: only the UTF-8 bytes, with a terminating zero.
-        if (offer == u"marked utf-8"_s)
-            data->setData(u"text/plain;charset=utf-8"_s, marked.toUtf8() + '\0');
+        for (const auto& [format, bytes] : offer.asKeyValueRange())
+            data->setData(format, bytes.toByteArray().replace("%shot", shot).replace("%notes", notes));
         QGuiApplication::clipboard()->setMimeData(data);
 
         StandInEngine engine;
@@ -480,13 +474,14 @@ private Q_SLOTS:
         QCOMPARE(engine.asked, asked.split(u' ', Qt::SkipEmptyParts));
         QCOMPARE(labels(session) + session.failures(), QStringList {shows});
         const QString parsed = session.drafts().isEmpty() ? QString() : session.drafts().first()->parsed().rawText;
-        if (offer == u"long text"_s) {
+        const QByteArray offeredText = offer.value(u"text/plain"_s).toByteArray();
+        if (offeredText.size() > ClipboardPosting::maximumTextLength) {
             // Parsed on the main thread, so no more than a posting could ever need.
             QCOMPARE(parsed.size(), ClipboardPosting::maximumTextLength);
-            QVERIFY(parsed.startsWith(postingText));
+            QVERIFY(parsed.startsWith(pastedText));
         } else if (shows == u"Clipboard"_s && asked.isEmpty()) {
-            // The untrimmed text is what gets parsed.
-            QCOMPARE(parsed, offer == u"marked utf-8"_s ? marked : postingText);
+            // The untrimmed text is what gets parsed, with its mark when it came as marked UTF-8.
+            QCOMPARE(parsed, (offeredText.isEmpty() ? QString(QChar(0xFEFF)) : QString()) + pastedText);
             QCOMPARE(session.drafts().first()->company(), u"Globex Labs"_s);
         }
         QCOMPARE(m_store->store().count(), 0);

@@ -149,9 +149,9 @@ private Q_SLOTS:
         // A second paste or drop while the first is still being read joins the queue of
         // the same run: one read at a time, each input once, in the order given.
         const QStringList slowThenNext {u"slow.png |  | Slow Engineer"_s, u"next.png |  | Next Engineer"_s};
-        QTest::newRow("screenshot, then files while reading")
+        QTest::newRow("second process() while reading joins the run: files")
             << QStringList {u"data:slow.png"_s, u"wait"_s, u"files:next.png"_s} << slowThenNext << 2 << 1;
-        QTest::newRow("files, then screenshot while reading")
+        QTest::newRow("second process() while reading joins the run: image")
             << QStringList {u"files:slow.png"_s, u"wait"_s, u"data:next.png"_s} << slowThenNext << 2 << 1;
         QTest::newRow("an image and bytes that are none")
             << QStringList {u"data:posting"_s, u"data:garbage"_s}

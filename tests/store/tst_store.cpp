@@ -328,24 +328,13 @@ private Q_SLOTS:
         row("a link to a disk that is not there", {"which cannot be reached"}, [](const QString& path) {
             QVERIFY(QFile::link(u"/nonexistent-disk/Applywright/Applywright.sqlite"_s, path));
         });
-        // A journal beside a real store that does not belong to it: replaying it would corrupt the store.
-        const auto withJournal = [](const std::function<QByteArray(const QString& path)>& make) {
-            return [=](const QString& path) {
-                makeStore(QFileInfo(path).path(), 40);
-                checkpoint(path);
-                QVERIFY(writeFile(path + u"-journal"_s, make(path)));
-            };
-        };
-        row("journal of another store", {"-journal", "Move it out"}, withJournal([](const QString&) {
-            QTemporaryDir otherDir;
-            makeStore(otherDir.path(), 0);
-            const QString other = databaseIn(otherDir.path());
-            checkpoint(other);
-            return journal(quint32(QFileInfo(other).size() / 4096), pagesOf(other));
-        }));
-        row("journal of a change that grew the file", {"-journal", "Move it out"}, withJournal([](const QString& path) {
-            return journal(quint32(QFileInfo(path).size() / 4096) - 2, pagesOf(path));
-        }));
+        // A journal beside a real store that does not belong to it: replaying it would cut records away.
+        row("journal of a change that grew the file", {"-journal", "Move it out"}, [](const QString& path) {
+            makeStore(QFileInfo(path).path(), 40);
+            checkpoint(path);
+            QVERIFY(
+                writeFile(path + u"-journal"_s, journal(quint32(QFileInfo(path).size() / 4096) - 2, pagesOf(path))));
+        });
     }
 
     // Only a folder with no database and no side file gets a new store. Everything else that is not a readable store is

@@ -638,7 +638,6 @@ private Q_SLOTS:
         QCOMPARE(removed.count(), 1);
         QCOMPARE(removed.first().first().value<RecordID>(), middleId);
         QCOMPARE(store.applicationsByDate(), (QList<JobApplication*> {older, newer}));
-        QCOMPARE(store.application(middleId), nullptr);
         QVERIFY(store.save());
         QCOMPARE(onDisk(), u"Older 2|Newer 0 / 2"_s);
         // Inserted and deleted before any save: nothing to write at all.
@@ -652,9 +651,6 @@ private Q_SLOTS:
     {
         Folder folder(50);
         Store& store = folder.open();
-        for (JobApplication* a : store.applications())
-            a->setNotes(a->notes()); // same value: nothing pending
-        QVERIFY(!store.hasChanges());
         // Edited behind the store's back: a save that rewrote whole rows would undo that.
         JobApplication* edited = store.applications().at(10);
         query(

@@ -638,7 +638,6 @@ private Q_SLOTS:
             << QStringList {a} << QStringList {a.toLower(), b} << Counts(1, 1);
         QTest::newRow("record without identifier") << QStringList {QString()} << QStringList {nil, b} << Counts(2, 0);
         QTest::newRow("same new identifier twice") << QStringList {a} << QStringList {b, b} << Counts(2, 0);
-        QTest::newRow("empty file") << QStringList {a} << QStringList {} << Counts(0, 0);
     }
 
     void mergeSkipsOnlyStoredIdentifiers()

@@ -201,11 +201,6 @@ QByteArray withApplication(const JsonObject& application)
     return validRoot(application.list()).text();
 }
 
-QByteArray withChange(const JsonObject& change)
-{
-    return withApplication(validApplication(change.list()));
-}
-
 BackupFileContents validContents()
 {
     ApplicationBackup application = entry("0F8FAD5B-D9CB-469F-A165-70867728950E");
@@ -431,7 +426,8 @@ private Q_SLOTS:
             row(QByteArray("missing ") + key,
                 validRoot('[' + validApplication().text() + ',' + validApplication().remove(key).text() + ']').text(),
                 K::keyNotFound, "applications[1]", key);
-        row("missing to", withChange(validChange().remove("to")), K::keyNotFound, "@.history[0]", "to");
+        row("missing to", withApplication(validApplication(validChange().remove("to").list())), K::keyNotFound,
+            "@.history[0]", "to");
         row("null root", "null", K::valueNotFound, "", "null");
         row("null application", validRoot("[null]").text(), K::valueNotFound, "@", "null");
         row("string amount", app("expectedSalary", "\"12\""), K::typeMismatch, "@.expectedSalary", "string");
@@ -440,8 +436,6 @@ private Q_SLOTS:
         // Values that cannot be what their key needs.
         row("bad date", app("applicationDate", "\"2025-03-07\""), corrupted, "@.applicationDate",
             "Tarih çözümlenemedi: 2025-03-07");
-        row("bad history date", withChange(validChange().set("date", "\"2025-03-07T14:05:09\"")), corrupted,
-            "@.history[0].date", "Tarih çözümlenemedi: 2025-03-07T14:05:09");
         // The diagnostic shows the start of a value, not a copy of all of it.
         row("date of a million characters", app("applicationDate", '"' + QByteArray(1'000'000, '9') + '"'), corrupted,
             "@.applicationDate", "Tarih çözümlenemedi: 9999999999");
@@ -449,8 +443,6 @@ private Q_SLOTS:
         row("version 1.0", root("formatVersion", "1.0"), corrupted, "formatVersion", "Int");
         row("version beyond 64 bits", root("formatVersion", "9223372036854775808"), corrupted, "formatVersion", "Int");
         row("amount 1e301", app("expectedSalary", "1e301"), corrupted, "@.expectedSalary", "amount");
-        row("10000-digit fraction", app("expectedSalary", "0." + QByteArray(9998, '3')), corrupted, "@.expectedSalary",
-            "amount");
         for (const char* escape : {"\\udc00", "\\uDC00", "\\udC00"})
             row(QByteArray("lone low surrogate ") + escape, app("companyName", QByteArray("\"a") + escape + "b\""),
                 corrupted, "@.companyName", "surrogate");
@@ -646,7 +638,6 @@ private Q_SLOTS:
             << QStringList {a} << QStringList {a.toLower(), b} << Counts(1, 1);
         QTest::newRow("record without identifier") << QStringList {QString()} << QStringList {nil, b} << Counts(2, 0);
         QTest::newRow("same new identifier twice") << QStringList {a} << QStringList {b, b} << Counts(2, 0);
-        QTest::newRow("empty file") << QStringList {a} << QStringList {} << Counts(0, 0);
     }
 
     void mergeSkipsOnlyStoredIdentifiers()

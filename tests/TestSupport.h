@@ -2,8 +2,10 @@
 
 #include "model/Clock.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,6 +15,7 @@
 #include <QTimeZone>
 
 #include <ctime>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace TestSupport {
@@ -44,6 +47,46 @@ public:
     FixedClock(const FixedClock&) = delete;
     FixedClock& operator=(const FixedClock&) = delete;
 };
+
+// The company names of `records` in their order: one comparison shows a missing,
+// extra or misplaced record.
+template <typename Records> QStringList companies(const Records& records)
+{
+    QStringList names;
+    for (const auto* record : records)
+        names.append(record->companyName());
+    return names;
+}
+
+inline QByteArray fileHash(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+                                          : QByteArray();
+}
+
+// Everything under a folder as "path mode size hash" lines (links by their target):
+// what a refused start or a failure window must leave exactly as it found it.
+inline QStringList snapshot(const QString& folder)
+{
+    QStringList entries;
+    QDirIterator it(
+        folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        struct stat status { };
+        ::lstat(QFile::encodeName(info.filePath()).constData(), &status);
+        QString line = QDir(folder).relativeFilePath(info.filePath()) + u' ' + QString::number(status.st_mode, 8);
+        if (S_ISREG(status.st_mode))
+            line += u' ' + QString::number(status.st_size) + u' '
+                + QString::fromLatin1(fileHash(info.filePath()).toHex());
+        else if (S_ISLNK(status.st_mode))
+            line += QStringLiteral(" -> ") + info.symLinkTarget();
+        entries.append(line);
+    }
+    entries.sort();
+    return entries;
+}
 
 // The processes named `name` that this process started and that still run (Linux).
 inline QList<qint64> childProcesses(const QByteArray& name)

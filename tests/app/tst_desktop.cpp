@@ -62,17 +62,10 @@ private Q_SLOTS:
 
     void init()
     {
-        m_clock = std::make_unique<TestSupport::FixedClock>(testNow());
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_desktop = {};
+        m_app.emplace();
+        QVERIFY(m_app->dir.isValid());
     }
-
-    void cleanup()
-    {
-        m_dir.reset();
-        m_clock.reset();
-    }
+    void cleanup() { m_app.reset(); }
 
     void commandLine_data()
     {
@@ -155,12 +148,12 @@ private Q_SLOTS:
         QFETCH(QStringList, files);
         QList<QStringList> activations;
         RunningInstance running(
-            m_dir->path(), [&activations](const QStringList& handed) { activations.append(handed); });
+            m_app->dir.path(), [&activations](const QStringList& handed) { activations.append(handed); });
         QVERIFY(running.isListening());
         QLocalSocket caller;
         QByteArray answer;
         connect(&caller, &QLocalSocket::readyRead, this, [&] { answer += caller.readAll(); });
-        caller.connectToServer(RunningInstance::socketPath(m_dir->path()));
+        caller.connectToServer(RunningInstance::socketPath(m_app->dir.path()));
         QVERIFY(caller.waitForConnected(2000));
         caller.write(request);
         // The running copy either answers and hangs up, or drops a caller that is not one
@@ -172,7 +165,7 @@ private Q_SLOTS:
 
     void filesFromTheCommandLineAreImported()
     {
-        ApplywrightApp app(m_dir->path(), m_desktop.environment(), {missing("b.png"), missing("a.jpg")});
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment(), {missing("b.png"), missing("a.jpg")});
         auto window = app.createWindow();
         PostingImportFlow* imports = window->findChild<PostingImportFlow*>();
         QVERIFY(imports);
@@ -184,7 +177,7 @@ private Q_SLOTS:
 
     void filesWaitUntilTheReviewIsDone()
     {
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         auto window = showWindow(app);
         PostingImportFlow* imports = window->findChild<PostingImportFlow*>();
         QVERIFY(imports);
@@ -196,7 +189,7 @@ private Q_SLOTS:
         QVERIFY(underReview);
         underReview->setCompany(QStringLiteral("Acme (corrected)"));
         QFuture<bool> second = QtConcurrent::run([this, files = QStringList {missing("d.png"), missing("e.png")}] {
-            return ApplywrightApp(m_dir->path(), m_desktop.environment(), files).handedOverToRunningCopy();
+            return ApplywrightApp(m_app->dir.path(), m_app->desktop.environment(), files).handedOverToRunningCopy();
         });
         QTRY_VERIFY_WITH_TIMEOUT(second.isFinished(), 10000);
         QVERIFY(second.result());
@@ -213,7 +206,7 @@ private Q_SLOTS:
 
     void aboutShowsVersionDataFolderAndLicences()
     {
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         auto window = showWindow(app);
         auto* commands = window->findChild<ApplicationCommands*>();
         QVERIFY(commands);
@@ -228,23 +221,21 @@ private Q_SLOTS:
         QCOMPARE(about->windowTitle(), QStringLiteral("About Applywright"));
         // The version the build carries: the project's one version number.
         QCOMPARE(about->versionLabel()->text(), QStringLiteral("Version " APPLYWRIGHT_VERSION));
-        QCOMPARE(about->dataFolderLabel()->text(), QDir::toNativeSeparators(m_dir->path()));
+        QCOMPARE(about->dataFolderLabel()->text(), QDir::toNativeSeparators(m_app->dir.path()));
         const QString licences = about->licenceText()->toPlainText();
         for (const char* text : {"The Applywright developers. All rights reserved.",
                  "Copyright (c) 2023 Phosphor Icons", "Permission is hereby granted, free of charge"})
             QVERIFY2(licences.contains(QLatin1String(text)), text);
         about->revealButton()->click();
-        QCOMPARE(m_desktop.opened, QList<QUrl> {QUrl::fromLocalFile(m_dir->path())});
+        QCOMPARE(m_app->desktop.opened, QList<QUrl> {QUrl::fromLocalFile(m_app->dir.path())});
         about->reject();
         QTRY_VERIFY(window->findChildren<AboutDialog*>().isEmpty());
     }
 
 private:
-    QString missing(const char* name) const { return m_dir->filePath(u"shots/"_s + QLatin1String(name)); }
+    QString missing(const char* name) const { return m_app->dir.filePath(u"shots/"_s + QLatin1String(name)); }
 
-    std::unique_ptr<TestSupport::FixedClock> m_clock;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    FakeDesktop m_desktop;
+    std::optional<AppFixture> m_app;
 };
 
 QTEST_MAIN(TestDesktop)

@@ -6,7 +6,6 @@
 #include "store/Store.h"
 #include "store/StoreLoader.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -31,13 +30,6 @@ using namespace Qt::StringLiterals;
 #define VERIFY_CONTAINS(text, part) QVERIFY2((text).contains(part), qPrintable(text))
 
 namespace {
-
-QByteArray fileHash(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-                                          : QByteArray();
-}
 
 // Runs one statement on a separate raw connection and returns the first column of every row, joined with "|".
 QString query(const QString& path, const char* sql)
@@ -107,26 +99,6 @@ mode_t modeOf(const QString& path)
     struct stat status { };
     ::stat(QFile::encodeName(path).constData(), &status);
     return status.st_mode & 0777;
-}
-
-// Everything in a folder, as "name kind size hash" lines: what a refused start must leave exactly as it found it.
-QStringList snapshot(const QString& directory)
-{
-    QStringList entries;
-    const auto infos
-        = QDir(directory).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& info : infos) {
-        struct stat status { };
-        ::lstat(QFile::encodeName(info.filePath()).constData(), &status);
-        QString line = info.fileName() + u' ' + QString::number(status.st_mode, 8);
-        if (S_ISREG(status.st_mode))
-            line += u' ' + QString::number(status.st_size) + u' '
-                + QString::fromLatin1(fileHash(info.filePath()).toHex());
-        else if (S_ISLNK(status.st_mode))
-            line += u" -> "_s + info.symLinkTarget();
-        entries.append(line);
-    }
-    return entries;
 }
 
 // Opens `dir` expecting a refusal whose message holds each of `parts`, the folder left exactly as it was.

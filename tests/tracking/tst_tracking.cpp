@@ -42,14 +42,6 @@ private:
     std::vector<std::unique_ptr<JobApplication>> m_owned;
 };
 
-QStringList companies(const QList<JobApplication*>& list)
-{
-    QStringList names;
-    for (const JobApplication* a : list)
-        names << a->companyName();
-    return names;
-}
-
 } // namespace
 
 class TrackingTest : public QObject {

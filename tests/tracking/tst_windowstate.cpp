@@ -25,14 +25,6 @@ QDateTime testNow()
     return local(2025, 3, 14, 10, 0);
 }
 
-QStringList companies(const QList<JobApplication*>& records)
-{
-    QStringList names;
-    for (const JobApplication* record : records)
-        names.append(record->companyName());
-    return names;
-}
-
 } // namespace
 
 class WindowStateTest : public QObject {

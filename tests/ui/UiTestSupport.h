@@ -18,9 +18,13 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace UiTestSupport {
+
+using TestSupport::companies;
+using TestSupport::snapshot;
 
 // The moment every widget test runs at: Friday 14 March 2025, 10:00 in Istanbul.
 inline QDateTime testNow()
@@ -144,14 +148,6 @@ inline QStringList menuTexts(const QMenu& menu)
     return texts;
 }
 
-inline QStringList companies(const QList<JobApplication*>& records)
-{
-    QStringList names;
-    for (const JobApplication* record : records)
-        names.append(record->companyName());
-    return names;
-}
-
 // The desktop a window talks to: answers the deletion question with `answer` and
 // records every question asked and every address opened.
 struct FakeDesktop {
@@ -169,6 +165,13 @@ struct FakeDesktop {
         env.openURL = [this](const QUrl& url) { opened.append(url); };
         return env;
     }
+};
+
+// The clock at the test moment, an empty folder and a stand-in desktop, for each test.
+struct AppFixture {
+    TestSupport::FixedClock clock {testNow()};
+    QTemporaryDir dir;
+    FakeDesktop desktop;
 };
 
 } // namespace UiTestSupport

@@ -25,20 +25,16 @@ private Q_SLOTS:
     void initTestCase() { useTestLocale(); }
     void init()
     {
-        m_clock = std::make_unique<TestSupport::FixedClock>(testNow());
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_app.emplace();
+        QVERIFY(m_app->dir.isValid());
     }
-    void cleanup()
-    {
-        m_dir.reset();
-        m_clock.reset();
-    }
+    void cleanup() { m_app.reset(); }
 
     // Ctrl+I opens one insights window; its figures follow edits at once, and the
     // list's filter and search only when asked.
     void insightsWindowFollowsTheRecords()
     {
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         Store& store = *app.storeLoader().store();
         addSample(store, 12);
         auto window = showWindow(app);
@@ -55,7 +51,7 @@ private Q_SLOTS:
 
         JobApplication* first = store.applicationsByDate().first();
         QCOMPARE(first->status(), ApplicationStatus::applied);
-        m_clock->set(testNow().addSecs(60));
+        m_app->clock.set(testNow().addSecs(60));
         first->changeStatus(ApplicationStatus::techInterview);
         QTRY_COMPARE(insights->insights().reached[2], 3); // two offers before
 
@@ -93,17 +89,17 @@ private Q_SLOTS:
         QFETCH(bool, history);
         QFETCH(QString, folder);
         QFETCH(int, rows);
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         Store& store = *app.storeLoader().store();
         addSample(store, 3);
         store.applicationsByDate().first()->changeStatus(ApplicationStatus::rejected);
-        QVERIFY(QDir().mkpath(m_dir->filePath(u"out"_s)));
+        QVERIFY(QDir().mkpath(m_app->dir.filePath(u"out"_s)));
         QString suggested;
         QList<std::pair<QString, QString>> alerts;
         SpreadsheetFlow::Panels panels;
         panels.saveFile = [&](QWidget*, const QString& path) -> std::optional<SpreadsheetFlow::Choice> {
             suggested = path;
-            return SpreadsheetFlow::Choice {m_dir->filePath(folder + u"/my export"_s),
+            return SpreadsheetFlow::Choice {m_app->dir.filePath(folder + u"/my export"_s),
                 history ? SpreadsheetExport::Kind::history : SpreadsheetExport::Kind::applications};
         };
         panels.alert = [&](QWidget*, const QString& title, const QString& text) { alerts.append({title, text}); };
@@ -121,7 +117,8 @@ private Q_SLOTS:
             return;
         }
         // A name typed without an extension gets one.
-        const QList<QStringList> table = TestSupport::readCsvWithPython(m_dir->filePath(folder + u"/my export.csv"_s));
+        const QList<QStringList> table
+            = TestSupport::readCsvWithPython(m_app->dir.filePath(folder + u"/my export.csv"_s));
         QCOMPARE(table.size(), rows);
         QCOMPARE(table.first().first(), u"ID"_s);
         QVERIFY(alerts.isEmpty());
@@ -135,10 +132,10 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
         const QString percent = InsightsView::percentText(0.666);
         const QString days = InsightsView::daysText(6.5);
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         addSample(*app.storeLoader().store(), 2);
         auto window = app.createWindow();
-        const QString path = m_dir->filePath(u"başvurular.csv"_s);
+        const QString path = m_app->dir.filePath(u"başvurular.csv"_s);
         const auto written
             = window->findChild<SpreadsheetFlow*>()->write({path, SpreadsheetExport::Kind::applications});
         for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
@@ -178,9 +175,7 @@ private:
         return insights;
     }
 
-    std::unique_ptr<TestSupport::FixedClock> m_clock;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    FakeDesktop m_desktop;
+    std::optional<AppFixture> m_app;
 };
 
 QTEST_MAIN(InsightsUiTest)

@@ -14,8 +14,6 @@
 #include "ui/StoreErrorView.h"
 
 #include <QClipboard>
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -32,26 +30,6 @@ using namespace UiTestSupport;
 using namespace Qt::StringLiterals;
 using TestSupport::execute;
 
-namespace {
-
-// A folder's files and their contents, as a change on disk would alter them.
-QStringList snapshot(const QString& folder)
-{
-    QStringList entries;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile file(it.next());
-        entries.append(file.fileName()
-            + (file.open(QIODevice::ReadOnly)
-                    ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex()
-                    : QByteArray()));
-    }
-    entries.sort();
-    return entries;
-}
-
-} // namespace
-
 class TestShell : public QObject {
     Q_OBJECT
 
@@ -59,26 +37,20 @@ private Q_SLOTS:
     void initTestCase() { useTestLocale(); }
     void init()
     {
-        m_clock = std::make_unique<TestSupport::FixedClock>(testNow());
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_desktop = {};
+        m_app.emplace();
+        QVERIFY(m_app->dir.isValid());
     }
-    void cleanup()
-    {
-        m_dir.reset();
-        m_clock.reset();
-    }
+    void cleanup() { m_app.reset(); }
 
     void windowShowsBeforeTheRecordsAreRead()
     {
         {
-            StoreLoader first = openStore(m_dir->path());
+            StoreLoader first = openStore(m_app->dir.path());
             for (int i = 0; i < 50; ++i)
                 addRecord(*first.store(), u"Company %1"_s.arg(i), u"Engineer"_s);
             QVERIFY(first.store()->save());
         }
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         Store& store = *app.storeLoader().store();
         auto window = app.createWindow();
         auto* content = window->findChild<ContentView*>();
@@ -101,7 +73,7 @@ private Q_SLOTS:
 
     void mainWindowAndMenus()
     {
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         auto window = app.createWindow();
         QCOMPARE(window->windowTitle(), u"Applywright"_s);
         QVERIFY(qobject_cast<ContentView*>(window->centralWidget()));
@@ -116,7 +88,7 @@ private Q_SLOTS:
         for (const bool translated : {false, true}) {
             if (translated)
                 QCoreApplication::installTranslator(&turkish);
-            ApplywrightApp translatedApp(m_dir->path() + u"/other"_s, m_desktop.environment());
+            ApplywrightApp translatedApp(m_app->dir.path() + u"/other"_s, m_app->desktop.environment());
             auto translatedWindow = translatedApp.createWindow();
             auto* menus = translatedWindow->findChild<ApplicationCommands*>();
             for (QMenu* menu : {menus->fileMenu(), menus->editMenu(), menus->viewMenu(), menus->helpMenu()}) {
@@ -134,7 +106,7 @@ private Q_SLOTS:
 
     void commandsFollowTheFocusedWindowAndField()
     {
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         Store& store = *app.storeLoader().store();
         store.setAutosaveDelay(-1);
         addRecord(store, u"Acme"_s, u"Engineer"_s, ApplicationStatus::applied, 2);
@@ -225,7 +197,7 @@ private Q_SLOTS:
         QFETCH(QString, focus);
         QFETCH(bool, hiddenSelection);
         QFETCH(bool, asks);
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         Store& store = *app.storeLoader().store();
         JobApplication* open = addRecord(store, u"Acme"_s, u"Engineer"_s, ApplicationStatus::applied, 2);
         JobApplication* offer = addRecord(store, u"Offer"_s, QString(), ApplicationStatus::offer, 3);
@@ -246,9 +218,9 @@ private Q_SLOTS:
             content->searchField()->setCursorPosition(key == Qt::Key_Delete ? 2 : 3);
         }
         QTest::keyClick(target, Qt::Key(key), modifiers);
-        QCOMPARE(m_desktop.asked.size(), asks ? 1 : 0);
+        QCOMPARE(m_app->desktop.asked.size(), asks ? 1 : 0);
         if (asks)
-            QCOMPARE(m_desktop.asked.first().second, u"Acme — Engineer. This cannot be undone."_s);
+            QCOMPARE(m_app->desktop.asked.first().second, u"Acme — Engineer. This cannot be undone."_s);
         QCOMPARE(store.count(), asks ? 1 : 2);
         QCOMPARE(content->state().searchText(), target == content->searchField() ? u"ac"_s : QString());
         // A focused text field takes the keys, yet the menu entry keeps showing them.
@@ -315,12 +287,12 @@ private Q_SLOTS:
     void failureWindowRevealsTheFolderAndChangesNothing()
     {
         {
-            QFile file(QDir(m_dir->path()).filePath(QLatin1String(Store::databaseFileName)));
+            QFile file(QDir(m_app->dir.path()).filePath(QLatin1String(Store::databaseFileName)));
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(QByteArray("not a database\n").repeated(100));
         }
-        const QStringList before = snapshot(m_dir->path());
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        const QStringList before = snapshot(m_app->dir.path());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         QVERIFY(!app.storeLoader().isReady());
         auto window = showWindow(app);
         auto* view = qobject_cast<StoreErrorView*>(window->centralWidget());
@@ -335,9 +307,9 @@ private Q_SLOTS:
         QVERIFY(commands->quitAction()->isEnabled());
 
         window->findChild<QPushButton*>(u"revealDataFolderButton"_s)->click();
-        QCOMPARE(m_desktop.opened, (QList<QUrl> {QUrl::fromLocalFile(m_dir->path())}));
+        QCOMPARE(m_app->desktop.opened, (QList<QUrl> {QUrl::fromLocalFile(m_app->dir.path())}));
         window.reset();
-        QCOMPARE(snapshot(m_dir->path()), before);
+        QCOMPARE(snapshot(m_app->dir.path()), before);
     }
 
     // A second start on the same data folder does not show a failure window: it
@@ -345,7 +317,7 @@ private Q_SLOTS:
     // running copy answers does it stay, to show the failure window.
     void secondStartBringsTheRunningWindowForward()
     {
-        ApplywrightApp first(m_dir->path(), m_desktop.environment());
+        ApplywrightApp first(m_app->dir.path(), m_app->desktop.environment());
         QVERIFY(first.storeLoader().isReady());
         auto window = showWindow(first);
         QWidget other;
@@ -355,7 +327,7 @@ private Q_SLOTS:
         // The second start blocks while it waits for the answer, as its own process
         // would; this thread's event loop is the running copy's.
         QFuture<bool> second = QtConcurrent::run([this] {
-            ApplywrightApp app(m_dir->path(), m_desktop.environment());
+            ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
             return !app.storeLoader().isReady() && app.handedOverToRunningCopy();
         });
         QTRY_VERIFY_WITH_TIMEOUT(second.isFinished(), 10000);
@@ -364,9 +336,9 @@ private Q_SLOTS:
 
         // A copy that holds the folder but cannot be reached: nothing is handed over.
         window.reset();
-        StoreLoader holder = openStore(m_dir->path() + u"/other"_s);
+        StoreLoader holder = openStore(m_app->dir.path() + u"/other"_s);
         QVERIFY(holder.isReady());
-        ApplywrightApp unreachable(m_dir->path() + u"/other"_s, m_desktop.environment());
+        ApplywrightApp unreachable(m_app->dir.path() + u"/other"_s, m_app->desktop.environment());
         QVERIFY(!unreachable.handedOverToRunningCopy());
         QCOMPARE(unreachable.storeLoader().failure(), StoreLoader::Failure::alreadyRunning);
     }
@@ -390,7 +362,7 @@ private Q_SLOTS:
         QFETCH(bool, diskFull);
         QFETCH(QList<ApplywrightApp::QuitAnswer>, answers);
         QFETCH(bool, saved);
-        ApplywrightApp app(m_dir->path(), m_desktop.environment());
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         Store& store = *app.storeLoader().store();
         store.setAutosaveDelay(-1);
         QVERIFY(store.ensureLoaded());
@@ -428,7 +400,7 @@ private:
     // The failure window over `failure`, at the main window's size, on screen.
     std::unique_ptr<StoreErrorView> showFailure(const QString& failure) const
     {
-        auto view = std::make_unique<StoreErrorView>(failure, m_dir->path(), [](const QUrl&) {});
+        auto view = std::make_unique<StoreErrorView>(failure, m_app->dir.path(), [](const QUrl&) {});
         view->resize(1080, 720);
         view->show();
         if (!QTest::qWaitForWindowExposed(view.get()))
@@ -436,9 +408,7 @@ private:
         return view;
     }
 
-    std::unique_ptr<TestSupport::FixedClock> m_clock;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    FakeDesktop m_desktop;
+    std::optional<AppFixture> m_app;
 };
 
 QTEST_MAIN(TestShell)

@@ -130,8 +130,10 @@ private Q_SLOTS:
         content->state().setSelectedID(std::nullopt);
         QCOMPARE(disabled(), QStringList {u"deleteSelection"_s});
 
-        // Ctrl+N creates and selects, also from the search field.
+        // Ctrl+N creates and selects, also from a search field that would hide the new record: the search goes.
+        content->searchField()->setText(u"no such company"_s);
         QTest::keyClick(content->searchField(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(content->searchField()->text(), QString());
         QCOMPARE(store.count(), 2);
         QCOMPARE(disabled(), QStringList());
 

@@ -113,6 +113,8 @@ private Q_SLOTS:
         open->changeStatus(ApplicationStatus::techInterview);
         clock.set(local(2025, 3, 20, 23, 0));
         QCOMPARE(open->daysInCurrentStatus(), 0);
+        open->setApplicationDate(local(2025, 3, 25, 9, 0)); // dated ahead: no days yet, never a negative count
+        QCOMPARE(open->daysSinceApplied(), 0);
     }
 
     void todayMovesOnAtMidnightOnly()

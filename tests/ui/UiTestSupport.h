@@ -4,6 +4,7 @@
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
+#include "tracking/TodayProvider.h"
 #include "ui/ContentView.h"
 
 #include <QAction>
@@ -147,6 +148,13 @@ inline QStringList menuTexts(const QMenu& menu)
         texts.append(action->isSeparator() ? QStringLiteral("---") : QString(action->text()).remove(QLatin1Char('&')));
     return texts;
 }
+
+// The clock at the test moment, a fresh store and the day, for each test.
+struct StoreFixture {
+    TestSupport::FixedClock clock {testNow()};
+    TempStore store;
+    TodayProvider today;
+};
 
 // The desktop a window talks to: answers the deletion question with `answer` and
 // records every question asked and every address opened.

@@ -8,7 +8,6 @@
 #include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
 #include "model/ApplicationEdits.h"
-#include "tracking/TodayProvider.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
 #include "ui/Badges.h"
@@ -43,11 +42,8 @@ void choose(QComboBox* picker, int index)
     Q_EMIT picker->activated(index);
 }
 
-// The clock, a fresh store, the day and the addresses the editor opened, for each test.
-struct Fixture {
-    TestSupport::FixedClock clock {testNow()};
-    TempStore store;
-    TodayProvider today;
+// The store fixture and the addresses the editor opened, for each test.
+struct Fixture : StoreFixture {
     QList<QUrl> opened;
 };
 

@@ -4,7 +4,6 @@
 #include "UiTestSupport.h"
 
 #include "model/DayCount.h"
-#include "tracking/TodayProvider.h"
 #include "tracking/WaitingLevel.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationListModel.h"
@@ -63,11 +62,8 @@ struct Recorder {
     }
 };
 
-// The clock, a fresh store and the window state over it, for each test.
-struct Fixture {
-    TestSupport::FixedClock clock {testNow()};
-    TempStore store;
-    TodayProvider today;
+// The store fixture and the window state over it, for each test.
+struct Fixture : StoreFixture {
     WindowState state {store.store(), today};
 };
 

@@ -5,7 +5,6 @@
 #include "UiTestSupport.h"
 
 #include "model/DayCount.h"
-#include "tracking/TodayProvider.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListModel.h"
@@ -51,11 +50,8 @@ JobApplication* selectedInList(ContentView& view)
     return rows.isEmpty() ? nullptr : view.listView()->model()->application(rows.first());
 }
 
-// The clock, a fresh store, the day and the desktop, for each test.
-struct Fixture {
-    TestSupport::FixedClock clock {testNow()};
-    TempStore store;
-    TodayProvider today;
+// The store fixture and the desktop, for each test.
+struct Fixture : StoreFixture {
     FakeDesktop desktop;
 };
 

@@ -79,6 +79,14 @@ TURKISH = {
     "Text recognition could not start: its Turkish and English language data is missing.":
         "Metin tanıma başlatılamadı: Türkçe ve İngilizce dil verileri eksik.",
     "The text recognition engine could not read this image.": "Metin tanıma motoru bu görüntüyü okuyamadı.",
+    "The name of this file could not be read, so the file could not be opened.":
+        "Bu dosyanın adı okunamadı, bu yüzden dosya açılamadı.",
+    "This file was not found; it may have been moved or deleted.":
+        "Bu dosya bulunamadı; taşınmış ya da silinmiş olabilir.",
+    "This is a folder, not an image file.": "Bu bir klasör, görüntü dosyası değil.",
+    "This is not an ordinary file (a device or a pipe, for example), so it was not read.":
+        "Bu sıradan bir dosya değil (örneğin bir aygıt ya da bir boru), bu yüzden okunmadı.",
+    "You do not have permission to read this file.": "Bu dosyayı okuma izniniz yok.",
     "Moving forward with another candidate": "Başka bir adayla devam ediliyor",
     "Not enough experience": "Deneyim yetersiz",
     "Budget mismatch": "Bütçe uyuşmazlığı",

@@ -1021,6 +1021,26 @@
         <source>This image is too large for a screenshot (more than 40 million pixels), so it was not read.</source>
         <translation>Bu görüntü bir ekran görüntüsü için fazla büyük (40 milyon pikselden fazla), bu yüzden okunmadı.</translation>
     </message>
+    <message>
+        <source>The name of this file could not be read, so the file could not be opened.</source>
+        <translation>Bu dosyanın adı okunamadı, bu yüzden dosya açılamadı.</translation>
+    </message>
+    <message>
+        <source>This file was not found; it may have been moved or deleted.</source>
+        <translation>Bu dosya bulunamadı; taşınmış ya da silinmiş olabilir.</translation>
+    </message>
+    <message>
+        <source>This is a folder, not an image file.</source>
+        <translation>Bu bir klasör, görüntü dosyası değil.</translation>
+    </message>
+    <message>
+        <source>This is not an ordinary file (a device or a pipe, for example), so it was not read.</source>
+        <translation>Bu sıradan bir dosya değil (örneğin bir aygıt ya da bir boru), bu yüzden okunmadı.</translation>
+    </message>
+    <message>
+        <source>You do not have permission to read this file.</source>
+        <translation>Bu dosyayı okuma izniniz yok.</translation>
+    </message>
 </context>
 <context>
     <name>RejectionReason</name>

@@ -3,6 +3,7 @@
 #include "ocrworker/LineInk.h"
 #include "ocrworker/LineText.h"
 #include "ocrworker/TesseractEngine.h"
+#include "ocrworker/TextPresence.h"
 
 #include <QImage>
 #include <QPainter>
@@ -171,6 +172,28 @@ void finishLine(const QImage& gray, Line line, const RecognitionSettings& settin
     lines->append(line);
 }
 
+// Small text is read better enlarged: layout analysis alone (no recognition) gives
+// the typical x-height, and below the minimum the image grows in quarter steps.
+void enlargeSmallText(
+    tesseract::TessBaseAPI& api, int decodedWidth, const RecognitionSettings& settings, QImage& gray, Page& page)
+{
+    const double xHeight = typicalXHeight(api);
+    if (xHeight <= 0 || xHeight >= settings.minimumXHeight)
+        return;
+    double scale = std::min(double(settings.maximumUpscale), settings.minimumXHeight / xHeight);
+    scale = std::round(scale * 4) / 4; // quarter steps keep glyph edges regular
+    const double pixels = double(gray.width()) * gray.height() * scale * scale;
+    const double pixelLimit = 4.0 * double(ScreenshotTextRecognizer::maximumDecodedPixels);
+    if (pixels > pixelLimit)
+        scale = std::sqrt(pixelLimit / (double(gray.width()) * gray.height()));
+    if (scale <= 1.05)
+        return;
+    gray = gray.scaled(
+        int(gray.width() * scale), int(gray.height() * scale), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    page.scale = double(gray.width()) / decodedWidth;
+    setImage(api, gray, page.scale);
+}
+
 } // namespace
 
 std::variant<Page, OcrProtocol::Failure> readPage(const QImage& image, const RecognitionSettings& settings)
@@ -179,7 +202,6 @@ std::variant<Page, OcrProtocol::Failure> readPage(const QImage& image, const Rec
     if (!engine)
         return OcrProtocol::Failure::languagesMissing;
     tesseract::TessBaseAPI& api = *engine;
-    api.SetPageSegMode(tesseract::PageSegMode(settings.pageSegmentation));
 
     Page page;
     QImage gray = toGray(image);
@@ -187,25 +209,14 @@ std::variant<Page, OcrProtocol::Failure> readPage(const QImage& image, const Rec
         gray.invertPixels();
         page.inverted = true;
     }
+    page.preparedSize = gray.size();
+    if (!TextPresence::hasTextLikeRegions(gray))
+        return page; // no lines: nothing that could be text
 
+    api.SetPageSegMode(tesseract::PageSegMode(settings.pageSegmentation));
     setImage(api, gray, 1);
-    if (settings.minimumXHeight > 0) {
-        const double xHeight = typicalXHeight(api);
-        if (xHeight > 0 && xHeight < settings.minimumXHeight) {
-            double scale = std::min(double(settings.maximumUpscale), settings.minimumXHeight / xHeight);
-            scale = std::round(scale * 4) / 4; // quarter steps keep glyph edges regular
-            const double pixels = double(gray.width()) * gray.height() * scale * scale;
-            const double pixelLimit = 4.0 * double(ScreenshotTextRecognizer::maximumDecodedPixels);
-            if (pixels > pixelLimit)
-                scale = std::sqrt(pixelLimit / (double(gray.width()) * gray.height()));
-            if (scale > 1.05) {
-                gray = gray.scaled(int(gray.width() * scale), int(gray.height() * scale), Qt::IgnoreAspectRatio,
-                    Qt::SmoothTransformation);
-                page.scale = double(gray.width()) / image.width();
-                setImage(api, gray, page.scale);
-            }
-        }
-    }
+    if (settings.minimumXHeight > 0)
+        enlargeSmallText(api, image.width(), settings, gray, page);
     page.preparedSize = gray.size();
 
     // Lets a closing window stop the engine, and bounds how long any image may take.

@@ -67,16 +67,17 @@ bool writeFully(const QByteArray& bytes)
     return true;
 }
 
-QImage imageOf(const OcrProtocol::Request& request, bool& tooLarge)
+QImage imageOf(const OcrProtocol::Request& request, OcrProtocol::Failure& failure)
 {
     using Source = OcrProtocol::Request::Source;
     switch (request.source) {
-    case Source::file: return ImageDecoding::decodeFile(request.filePath, &tooLarge);
-    case Source::encodedBytes: return ImageDecoding::decodeBytes(request.data, &tooLarge);
+    case Source::file: return ImageDecoding::decodeFile(request.filePath, &failure);
+    case Source::encodedBytes: return ImageDecoding::decodeBytes(request.data, &failure);
     case Source::pixels: {
         const QSize size = request.size;
-        tooLarge = ScreenshotTextRecognizer::isTooLarge(size);
-        if (size.isEmpty() || tooLarge || request.bytesPerLine < size.width() * 4
+        if (ScreenshotTextRecognizer::isTooLarge(size))
+            failure = OcrProtocol::Failure::imageTooLarge;
+        if (size.isEmpty() || ScreenshotTextRecognizer::isTooLarge(size) || request.bytesPerLine < size.width() * 4
             || qint64(request.bytesPerLine) * size.height() > request.data.size())
             return {};
         // A copy: the request's bytes go when it does.
@@ -91,11 +92,11 @@ QImage imageOf(const OcrProtocol::Request& request, bool& tooLarge)
 OcrProtocol::Response answer(OcrProtocol::Request request)
 {
     OcrProtocol::Response response;
-    bool tooLarge = false;
-    const QImage image = imageOf(request, tooLarge);
+    OcrProtocol::Failure notDecoded = OcrProtocol::Failure::unreadableImage;
+    const QImage image = imageOf(request, notDecoded);
     request.data.clear();
     if (image.isNull()) {
-        response.failure = tooLarge ? OcrProtocol::Failure::imageTooLarge : OcrProtocol::Failure::unreadableImage;
+        response.failure = notDecoded;
         return response;
     }
     // The application's kill at its deadline is the limit; the engine's own would

@@ -107,7 +107,7 @@ std::optional<Response> readResponse(const QByteArray& body)
     quint8 failure = 0;
     qint32 count = 0;
     in >> failure >> count;
-    if (in.status() != QDataStream::Ok || failure > quint8(Failure::imageTooLarge) || count < 0)
+    if (in.status() != QDataStream::Ok || failure > quint8(lastFailure) || count < 0)
         return std::nullopt;
     response.failure = Failure(failure);
     for (qint32 i = 0; i < count; ++i) {
@@ -140,6 +140,21 @@ RecognizerError errorFor(Failure failure)
     case Failure::imageTooLarge:
         return RecognizerError::engineFailure(QCoreApplication::translate("RecognizerError",
             "This image is too large for a screenshot (more than 40 million pixels), so it was not read."));
+    case Failure::nameNotReadable:
+        return RecognizerError::unreadableImage(QCoreApplication::translate(
+            "RecognizerError", "The name of this file could not be read, so the file could not be opened."));
+    case Failure::noSuchFile:
+        return RecognizerError::unreadableImage(QCoreApplication::translate(
+            "RecognizerError", "This file was not found; it may have been moved or deleted."));
+    case Failure::folder:
+        return RecognizerError::unreadableImage(
+            QCoreApplication::translate("RecognizerError", "This is a folder, not an image file."));
+    case Failure::notRegularFile:
+        return RecognizerError::unreadableImage(QCoreApplication::translate(
+            "RecognizerError", "This is not an ordinary file (a device or a pipe, for example), so it was not read."));
+    case Failure::notPermitted:
+        return RecognizerError::unreadableImage(
+            QCoreApplication::translate("RecognizerError", "You do not have permission to read this file."));
     case Failure::none:
     case Failure::engineFailed: break;
     }

@@ -32,8 +32,15 @@ enum class Failure : quint8 {
     languagesMissing,
     engineFailed,
     outOfMemory,
-    imageTooLarge, // larger than any screenshot; the last case
+    imageTooLarge, // larger than any screenshot
+    // A file that could not be opened, by the reason the person is told.
+    nameNotReadable, // not valid text where the name came from, so no file has it
+    noSuchFile,
+    folder,
+    notRegularFile, // a pipe, a device, a socket
+    notPermitted,
 };
+constexpr Failure lastFailure = Failure::notPermitted;
 
 struct Request {
     enum class Source : quint8 {

@@ -14,6 +14,12 @@ public:
     };
 
     static RecognizerError unreadableImage() { return RecognizerError(Kind::unreadableImage, {}); }
+    // A file that could not even be opened, with the reason the person can act on
+    // (no such file, a folder, ...) in place of the general text.
+    static RecognizerError unreadableImage(const QString& reason)
+    {
+        return RecognizerError(Kind::unreadableImage, reason);
+    }
     static RecognizerError noTextFound() { return RecognizerError(Kind::noTextFound, {}); }
     static RecognizerError engineFailure(const QString& engineMessage)
     {
@@ -21,19 +27,18 @@ public:
     }
 
     Kind kind() const { return m_kind; }
-    // The engine's message for engineFailure, empty otherwise.
-    const QString& engineMessage() const { return m_engineMessage; }
     QString description() const;
 
     friend bool operator==(const RecognizerError&, const RecognizerError&) = default;
 
 private:
-    RecognizerError(Kind kind, QString engineMessage)
+    RecognizerError(Kind kind, QString message)
         : m_kind(kind)
-        , m_engineMessage(std::move(engineMessage))
+        , m_message(std::move(message))
     {
     }
 
     Kind m_kind;
-    QString m_engineMessage;
+    // The engine's message, or why a file could not be opened; empty for the rest.
+    QString m_message;
 };

@@ -63,14 +63,18 @@ QImage decodeFirstImage(QImageReader& reader, Failure* failure)
         if (pixels > ScreenshotTextRecognizer::maximumDecodedPixels) {
             // Some decoders allocate the full image before scaling it down.
             reader.setAllocationLimit(int(pixels * 4 / (1024 * 1024)) + 1);
-            const double factor = std::sqrt(double(ScreenshotTextRecognizer::maximumDecodedPixels) / double(pixels));
-            reader.setScaledSize(
-                QSize(std::max(1, int(announced.width() * factor)), std::max(1, int(announced.height() * factor))));
+            reader.setScaledSize(ScreenshotTextRecognizer::decodedSize(announced));
         }
     }
     QImage image;
     if (!reader.read(&image))
         return refuse(Failure::unreadableImage, failure);
+    // A format that does not announce its size is scaled down once it is read.
+    if (const QSize size = ScreenshotTextRecognizer::decodedSize(image.size()); size != image.size()) {
+        if (ScreenshotTextRecognizer::isTooLarge(image.size()))
+            return refuse(Failure::imageTooLarge, failure);
+        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     return image;
 }
 

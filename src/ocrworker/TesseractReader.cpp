@@ -183,7 +183,7 @@ void enlargeSmallText(
     double scale = std::min(double(settings.maximumUpscale), settings.minimumXHeight / xHeight);
     scale = std::round(scale * 4) / 4; // quarter steps keep glyph edges regular
     const double pixels = double(gray.width()) * gray.height() * scale * scale;
-    const double pixelLimit = 4.0 * double(ScreenshotTextRecognizer::maximumDecodedPixels);
+    const double pixelLimit = double(ScreenshotTextRecognizer::maximumDecodedPixels);
     if (pixels > pixelLimit)
         scale = std::sqrt(pixelLimit / (double(gray.width()) * gray.height()));
     if (scale <= 1.05)
@@ -196,7 +196,7 @@ void enlargeSmallText(
 
 } // namespace
 
-std::variant<Page, OcrProtocol::Failure> readPage(const QImage& image, const RecognitionSettings& settings)
+std::variant<Page, OcrProtocol::Failure> readPage(QImage image, const RecognitionSettings& settings)
 {
     tesseract::TessBaseAPI* engine = threadEngine();
     if (!engine)
@@ -205,6 +205,8 @@ std::variant<Page, OcrProtocol::Failure> readPage(const QImage& image, const Rec
 
     Page page;
     QImage gray = toGray(image);
+    const int decodedWidth = image.width();
+    image = QImage();
     if (settings.invertDarkImages && meanBrightness(gray) < 110) {
         gray.invertPixels();
         page.inverted = true;
@@ -216,7 +218,7 @@ std::variant<Page, OcrProtocol::Failure> readPage(const QImage& image, const Rec
     api.SetPageSegMode(tesseract::PageSegMode(settings.pageSegmentation));
     setImage(api, gray, 1);
     if (settings.minimumXHeight > 0)
-        enlargeSmallText(api, image.width(), settings, gray, page);
+        enlargeSmallText(api, decodedWidth, settings, gray, page);
     page.preparedSize = gray.size();
 
     // Lets a closing window stop the engine, and bounds how long any image may take.

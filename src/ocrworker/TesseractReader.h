@@ -3,13 +3,12 @@
 #include "posting/OcrProtocol.h"
 #include "posting/ScreenshotTextRecognizer.h"
 
+#include <QImage>
 #include <QList>
 #include <QRect>
 #include <QString>
 
 #include <variant>
-
-class QImage;
 
 // The Tesseract side of screenshot recognition: prepares the image, runs the engine
 // (one loaded engine per thread) and reads its lines back. It runs in the
@@ -42,15 +41,17 @@ struct Page {
     bool inverted = false;
 };
 
-std::variant<Page, OcrProtocol::Failure> readPage(const QImage& image, const RecognitionSettings& settings);
+// Takes the image by value: once it is turned to grayscale, the caller's last
+// reference to the colour pixels is the one that frees them.
+std::variant<Page, OcrProtocol::Failure> readPage(QImage image, const RecognitionSettings& settings);
 
 // The page's lines as normalised, lower-left observations.
 QList<TextObservation> observations(const Page& page, const RecognitionSettings& settings);
 
 inline std::variant<QList<TextObservation>, OcrProtocol::Failure> observe(
-    const QImage& image, const RecognitionSettings& settings)
+    QImage image, const RecognitionSettings& settings)
 {
-    auto page = readPage(image, settings);
+    auto page = readPage(std::move(image), settings);
     if (auto* failure = std::get_if<OcrProtocol::Failure>(&page))
         return *failure;
     return observations(std::get<Page>(page), settings);

@@ -7,10 +7,11 @@
 //
 //   applywright-ocr --memory-limit BYTES
 //
-// It ends by itself when its input closes (the application went away) or after a
-// few minutes without a request.
+// It loads its language data as soon as it starts, and ends by itself when its
+// input closes (the application went away) or after a few minutes without a request.
 
 #include "ocrworker/ImageDecoding.h"
+#include "ocrworker/TesseractEngine.h"
 #include "ocrworker/TesseractReader.h"
 #include "posting/OcrProtocol.h"
 
@@ -80,10 +81,13 @@ QImage imageOf(const OcrProtocol::Request& request, OcrProtocol::Failure& failur
         if (size.isEmpty() || ScreenshotTextRecognizer::isTooLarge(size) || request.bytesPerLine < size.width() * 4
             || qint64(request.bytesPerLine) * size.height() > request.data.size())
             return {};
-        // A copy: the request's bytes go when it does.
-        return QImage(reinterpret_cast<const uchar*>(request.data.constData()), size.width(), size.height(),
-            request.bytesPerLine, QImage::Format_ARGB32)
-            .copy();
+        // A copy, scaled down as a decoded file would be: the request's bytes go
+        // when it does.
+        const QImage pixels(reinterpret_cast<const uchar*>(request.data.constData()), size.width(), size.height(),
+            request.bytesPerLine, QImage::Format_ARGB32);
+        const QSize decoded = ScreenshotTextRecognizer::decodedSize(size);
+        return decoded == size ? pixels.copy()
+                               : pixels.scaled(decoded, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     }
     return {};
@@ -93,7 +97,7 @@ OcrProtocol::Response answer(OcrProtocol::Request request)
 {
     OcrProtocol::Response response;
     OcrProtocol::Failure notDecoded = OcrProtocol::Failure::unreadableImage;
-    const QImage image = imageOf(request, notDecoded);
+    QImage image = imageOf(request, notDecoded);
     request.data.clear();
     if (image.isNull()) {
         response.failure = notDecoded;
@@ -102,7 +106,7 @@ OcrProtocol::Response answer(OcrProtocol::Request request)
     // The application's kill at its deadline is the limit; the engine's own would
     // only race it.
     request.settings.deadlineMs = 0;
-    auto observed = TesseractReader::observe(image, request.settings);
+    auto observed = TesseractReader::observe(std::move(image), request.settings);
     if (auto* failure = std::get_if<OcrProtocol::Failure>(&observed))
         response.failure = *failure;
     else
@@ -113,8 +117,8 @@ OcrProtocol::Response answer(OcrProtocol::Request request)
 void limitMemory(const char* bytes)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    // AddressSanitizer reserves terabytes of address space for its shadow memory;
-    // under a limit on address space the instrumented worker could not even start.
+    // AddressSanitizer maps terabytes of shadow memory; under a limit on its memory
+    // the instrumented worker could not even start.
     Q_UNUSED(bytes);
     return;
 #endif
@@ -122,8 +126,11 @@ void limitMemory(const char* bytes)
     const unsigned long long limit = std::strtoull(bytes, &end, 10);
     if (end == bytes || *end != '\0' || limit == 0)
         return;
-    const rlimit addressSpace {rlim_t(limit), rlim_t(limit)};
-    ::setrlimit(RLIMIT_AS, &addressSpace);
+    // The data limit counts what the worker allocates (its heap, the engine's
+    // language data, the images), not the libraries it maps, so the limit is the
+    // memory an image can make it use.
+    const rlimit data {rlim_t(limit), rlim_t(limit)};
+    ::setrlimit(RLIMIT_DATA, &data);
 }
 
 } // namespace
@@ -142,6 +149,13 @@ int main(int argc, char* argv[])
     // A write to an application that went away is an error to return, not a signal.
     ::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv); // image format plugins are found through it
+    // The language data loads while the application has nothing to ask yet, so a
+    // worker started ahead of time meets its first image ready. Should it not fit
+    // the memory limit, the first request tries again and says so.
+    try {
+        TesseractReader::threadEngine();
+    } catch (const std::bad_alloc&) {
+    }
 
     for (;;) {
         pollfd input {STDIN_FILENO, POLLIN, 0};

@@ -48,7 +48,12 @@ RecognitionResult ScreenshotTextRecognizer::recognize(const QImage& image) const
         return RecognizerError::unreadableImage();
     if (isTooLarge(image.size()))
         return OcrProtocol::errorFor(OcrProtocol::Failure::imageTooLarge);
-    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    // Scaled down here, as a file would be while decoding: the worker's memory is
+    // for reading the image, not for holding a larger copy of it.
+    const QSize size = decodedSize(image.size());
+    const QImage pixels
+        = (size == image.size() ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation))
+              .convertToFormat(QImage::Format_ARGB32);
     OcrProtocol::Request request;
     request.source = OcrProtocol::Request::Source::pixels;
     request.size = pixels.size();
@@ -56,6 +61,15 @@ RecognitionResult ScreenshotTextRecognizer::recognize(const QImage& image) const
     request.data = QByteArray(reinterpret_cast<const char*>(pixels.constBits()), pixels.sizeInBytes());
     request.settings = m_settings;
     return linesFrom(OcrWorkerClient::run(request, m_settings));
+}
+
+QSize ScreenshotTextRecognizer::decodedSize(const QSize& size)
+{
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels <= maximumDecodedPixels)
+        return size;
+    const double factor = std::sqrt(double(maximumDecodedPixels) / double(pixels));
+    return QSize(std::max(1, int(size.width() * factor)), std::max(1, int(size.height() * factor)));
 }
 
 void ScreenshotTextRecognizer::stopWorker()

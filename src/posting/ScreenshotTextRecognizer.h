@@ -92,8 +92,9 @@ struct RecognitionSettings {
     // The worker program that decodes and reads the image; empty: applywright-ocr
     // beside the running program.
     QString workerProgram;
-    // The most address space the worker may use; an image that needs more fails.
-    qint64 memoryLimitBytes = qint64(2) << 30;
+    // The most memory the worker may allocate (its heap and other private memory,
+    // language data included); an image that needs more fails.
+    qint64 memoryLimitBytes = qint64(256) << 20;
 };
 
 // Turns a screenshot into its lines of text in reading order, each with its size
@@ -119,8 +120,12 @@ public:
     // tallest box, blank readings skipped without closing the gap in the order numbers.
     static QList<PostingLine> buildLines(QList<TextObservation> observations);
 
-    // Images are decoded at most this large; bigger ones are scaled down while decoding.
-    static constexpr qint64 maximumDecodedPixels = 4096LL * 4096LL;
+    // Images are read at most this large (a 4K screen); bigger ones are scaled down
+    // while decoding, and small text is enlarged no further. It bounds the engine's
+    // memory: a screen full of small text at this size needs about 100 MB.
+    static constexpr qint64 maximumDecodedPixels = 3840LL * 2160LL;
+    // The size an image of `size` is read at: itself, or scaled down to the maximum.
+    static QSize decodedSize(const QSize& size);
     // No screen makes a screenshot this large (an 8K display gives 33 million pixels):
     // a bigger image is refused with its own message rather than read.
     static constexpr qint64 maximumScreenshotPixels = 40'000'000;

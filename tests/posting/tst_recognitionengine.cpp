@@ -1,0 +1,107 @@
+#include "ocrworker/ImageDecoding.h"
+#include "ocrworker/TesseractReader.h"
+#include "ocrworker/TextPresence.h"
+#include "posting/ScreenshotTextRecognizer.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+QImage page(const QSize& size, int pixelSize, QColor ink = Qt::black, QColor paper = Qt::white)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(paper);
+    QPainter painter(&image);
+    painter.setPen(ink);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(pixelSize);
+    painter.setFont(font);
+    painter.drawText(QPoint(20, size.height() / 2), QStringLiteral("Platform Engineer"));
+    return image;
+}
+
+// Every pixel drawn from `levels` around `middle`, the same every run.
+QImage grain(const QSize& size, int middle, int spread)
+{
+    QImage image(size, QImage::Format_Grayscale8);
+    QRandomGenerator generator(7);
+    for (int y = 0; y < size.height(); ++y) {
+        uchar* row = image.scanLine(y);
+        for (int x = 0; x < size.width(); ++x)
+            row[x] = uchar(std::clamp(middle - spread + int(generator.bounded(2 * spread + 1)), 0, 255));
+    }
+    return image;
+}
+
+} // namespace
+
+class TestRecognitionEngine : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void textPresence_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QTest::addColumn<bool>("textLike");
+        const QSize size(600, 160);
+        QTest::newRow("a line of text") << page(size, 24) << true;
+        QTest::newRow("light text on a dark page") << page(size, 24, Qt::white, QColor(30, 30, 30)) << true;
+        // 50 levels from the page: faint, still text.
+        QTest::newRow("light gray text") << page(size, 24, QColor(205, 205, 205)) << true;
+        QImage beside = page(size, 24);
+        QPainter(&beside).drawImage(QPoint(400, 0), grain(QSize(200, 160), 128, 128));
+        QTest::newRow("a line beside noise") << beside << true;
+        QTest::newRow("a blank page") << page(size, 24, Qt::white) << false;
+        QTest::newRow("noise") << grain(size, 128, 128) << false;
+        // A photograph's grain: a plain area, but nothing stands out of it.
+        QTest::newRow("grain") << grain(size, 128, 20) << false;
+        QImage specks = page(size, 24, Qt::white);
+        for (int i = 0; i < 3000; ++i)
+            specks.setPixel(QRandomGenerator::global()->bounded(600), QRandomGenerator::global()->bounded(160), 0);
+        QTest::newRow("specks on a white page") << specks << false;
+    }
+
+    void textPresence()
+    {
+        QFETCH(QImage, image);
+        QFETCH(bool, textLike);
+        QCOMPARE(TextPresence::hasTextLikeRegions(image.convertToFormat(QImage::Format_Grayscale8)), textLike);
+    }
+
+    // What bounds the worker's memory: no image is read at more pixels than a 4K
+    // screen, however large it is or however small its text.
+    void imagesAreReadAtMostAtTheirCap_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QTest::addColumn<double>("scale"); // how much the engine's image was enlarged (below 1: reduced)
+        // 9 px text is enlarged 1.25 times, which would be 9 million pixels here.
+        QTest::newRow("small text on a large screen") << page(QSize(3200, 1800), 9) << 1.2;
+        QTest::newRow("a 5K screen") << page(QSize(5120, 2880), 40) << 0.75;
+    }
+
+    void imagesAreReadAtMostAtTheirCap()
+    {
+        QFETCH(QImage, image);
+        QFETCH(double, scale);
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+        const QImage decoded = ImageDecoding::decodeBytes(png);
+        const auto read = TesseractReader::readPage(decoded, RecognitionSettings());
+        QVERIFY(std::holds_alternative<TesseractReader::Page>(read));
+        const TesseractReader::Page& result = std::get<TesseractReader::Page>(read);
+        const QSize prepared = result.preparedSize;
+        QVERIFY2(qint64(prepared.width()) * prepared.height() <= ScreenshotTextRecognizer::maximumDecodedPixels,
+            qPrintable(QStringLiteral("%1 x %2").arg(prepared.width()).arg(prepared.height())));
+        QCOMPARE(qRound(double(prepared.width()) / image.width() * 100) / 100.0, scale);
+        QCOMPARE(TesseractReader::observations(result, RecognitionSettings()).size(), 1);
+    }
+};
+
+QTEST_MAIN(TestRecognitionEngine)
+#include "tst_recognitionengine.moc"

@@ -89,7 +89,7 @@ inline QStringList snapshot(const QString& folder)
 }
 
 // The processes named `name` that this process started and that still run (Linux).
-inline QList<qint64> childProcesses(const QByteArray& name)
+inline QList<qint64> childProcesses(const QByteArray& name, qint64 parent = ::getpid())
 {
     QList<qint64> found;
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
@@ -104,7 +104,7 @@ inline QList<qint64> childProcesses(const QByteArray& name)
         const qsizetype close = line.lastIndexOf(')');
         const QList<QByteArray> fields = line.mid(close + 2).split(' ');
         if (line.mid(line.indexOf('(') + 1, close - line.indexOf('(') - 1) == name && fields.size() > 1
-            && fields.at(1).toLongLong() == ::getpid())
+            && fields.at(1).toLongLong() == parent)
             found.append(pid);
     }
     return found;

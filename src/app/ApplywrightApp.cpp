@@ -2,6 +2,7 @@
 
 #include "app/ApplicationCommands.h"
 #include "app/RunningInstance.h"
+#include "posting/ScreenshotTextRecognizer.h"
 #include "store/Store.h"
 #include "tracking/FollowUpReminder.h"
 #include "tracking/TodayProvider.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -133,6 +135,23 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
     m_window = window.get();
     window->installEventFilter(this);
     return window;
+}
+
+void ApplywrightApp::prepareRecognitionWhenIdle()
+{
+    // The failure window imports nothing.
+    if (!m_loader.isReady())
+        return;
+    // Started from this (the main) thread, which the worker may not outlive; starting
+    // a process is all it does here.
+    const auto prepareSoon = [this] {
+        QTimer::singleShot(recognitionWarmUpDelayMs, this, [] { ScreenshotTextRecognizer::prepareWorker(); });
+    };
+    Store* store = m_loader.store();
+    if (store->isLoaded())
+        prepareSoon();
+    else
+        connect(store, &Store::loaded, this, prepareSoon, Qt::SingleShotConnection);
 }
 
 void ApplywrightApp::setFollowUpReminders(QSettings& settings, FollowUpNotifier& notifier)

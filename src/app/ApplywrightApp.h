@@ -75,6 +75,12 @@ public:
     // it (owned by the caller): the main window's content, or the failure view.
     std::unique_ptr<QMainWindow> createWindow();
 
+    // Once the records are on screen and the window has had a moment to settle,
+    // starts the text recognition worker, so the first import finds it ready.
+    void prepareRecognitionWhenIdle();
+    // How long after the records arrive "a moment" is.
+    static constexpr int recognitionWarmUpDelayMs = 1000;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -53,5 +53,6 @@ int main(int argc, char* argv[])
     app.setFollowUpReminders(settings, notifier);
     auto window = app.createWindow();
     window->show();
+    app.prepareRecognitionWhenIdle();
     return QApplication::exec();
 }

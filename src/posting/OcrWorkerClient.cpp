@@ -5,8 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -33,12 +36,37 @@ RecognizerError failure(const char* text)
 // How a request went; `ready` only between the steps of one.
 enum class Exchange { ready, answered, workerGone, timedOut, cancelled, broken };
 
+// Workers running in this process, whoever holds them.
+std::atomic<int> runningWorkers {0};
+
+class Worker;
+bool adoptSpare(Worker& worker, const QString& program, qint64 memoryLimit);
+
 class Worker {
 public:
     Worker() = default;
     Worker(const Worker&) = delete;
     Worker& operator=(const Worker&) = delete;
     ~Worker() { stop(); }
+
+    bool isRunning(const QString& program, qint64 memoryLimit)
+    {
+        reapIfGone();
+        return m_pid > 0 && m_program == program && m_memoryLimit == memoryLimit;
+    }
+
+    // Takes over `other`'s process, which this one's thread will use from now on.
+    void adopt(Worker& other)
+    {
+        stop();
+        m_pid = std::exchange(other.m_pid, -1);
+        m_fd = std::exchange(other.m_fd, -1);
+        m_program = other.m_program;
+        m_memoryLimit = other.m_memoryLimit;
+    }
+
+    // Returns 0, or the errno that kept the worker from starting.
+    int start(const QString& program, qint64 memoryLimit);
 
     Expected<OcrProtocol::Response, RecognizerError> run(
         const OcrProtocol::Request& request, const RecognitionSettings& settings)
@@ -52,7 +80,7 @@ public:
             reapIfGone();
             if (m_pid > 0 && (m_program != program || m_memoryLimit != settings.memoryLimitBytes))
                 stop();
-            if (m_pid <= 0) {
+            if (m_pid <= 0 && !adoptSpare(*this, program, settings.memoryLimitBytes)) {
                 if (const int error = start(program, settings.memoryLimitBytes); error != 0)
                     return RecognizerError::engineFailure(QCoreApplication::translate("RecognizerError",
                         "Text recognition could not start: its helper program “%1” could not be run (%2).")
@@ -106,6 +134,7 @@ public:
             ::kill(m_pid, SIGKILL);
             while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) { }
             m_pid = -1;
+            --runningWorkers;
         }
         return status;
     }
@@ -120,67 +149,8 @@ private:
             m_pid = -1;
             ::close(m_fd);
             m_fd = -1;
+            --runningWorkers;
         }
-    }
-
-    // Returns 0, or the errno that kept the worker from starting.
-    int start(const QString& program, qint64 memoryLimit)
-    {
-        int sockets[2] = {-1, -1};
-        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, sockets) != 0)
-            return errno;
-        for (int fd : sockets)
-            ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-#if defined(SO_NOSIGPIPE)
-        const int on = 1;
-        ::setsockopt(sockets[0], SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
-#endif
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // The worker's standard input and output are its end of the socket; its
-        // errors go where the application's go.
-        posix_spawn_file_actions_adddup2(&actions, sockets[1], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, sockets[1], STDOUT_FILENO);
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-#if defined(__GLIBC__)
-        // Nothing else of the application's: not its database, not its lock.
-        posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-#elif defined(POSIX_SPAWN_CLOEXEC_DEFAULT)
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_CLOEXEC_DEFAULT);
-#endif
-
-        const QByteArray path = QFile::encodeName(program);
-        const QByteArray limit = QByteArray::number(memoryLimit);
-        char* arguments[] = {const_cast<char*>(path.constData()), const_cast<char*>("--memory-limit"),
-            const_cast<char*>(limit.constData()), nullptr};
-        // Tesseract's OpenMP threads spin against each other on few cores; libgomp
-        // reads the limit once, when it loads, so it goes into the environment.
-        static const char threadLimit[] = "OMP_THREAD_LIMIT=1";
-        std::vector<char*> environment;
-        for (char** entry = environ; entry && *entry; ++entry) {
-            if (std::strncmp(*entry, "OMP_THREAD_LIMIT=", 17) != 0)
-                environment.push_back(*entry);
-        }
-        environment.push_back(const_cast<char*>(threadLimit));
-        environment.push_back(nullptr);
-
-        pid_t pid = -1;
-        const int error = ::posix_spawn(&pid, path.constData(), &actions, &attributes, arguments, environment.data());
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-        ::close(sockets[1]);
-        if (error != 0) {
-            ::close(sockets[0]);
-            return error;
-        }
-        ::fcntl(sockets[0], F_SETFL, ::fcntl(sockets[0], F_GETFL) | O_NONBLOCK);
-        m_pid = pid;
-        m_fd = sockets[0];
-        m_program = program;
-        m_memoryLimit = memoryLimit;
-        return 0;
     }
 
     // Waits for the socket to be ready for `events`, a slice at a time.
@@ -253,6 +223,88 @@ private:
     qint64 m_memoryLimit = 0;
 };
 
+int Worker::start(const QString& program, qint64 memoryLimit)
+{
+    int sockets[2] = {-1, -1};
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, sockets) != 0)
+        return errno;
+    for (int fd : sockets)
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+#if defined(SO_NOSIGPIPE)
+    const int on = 1;
+    ::setsockopt(sockets[0], SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
+#endif
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // The worker's standard input and output are its end of the socket; its
+    // errors go where the application's go.
+    posix_spawn_file_actions_adddup2(&actions, sockets[1], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, sockets[1], STDOUT_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+#if defined(__GLIBC__)
+    // Nothing else of the application's: not its database, not its lock.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+#elif defined(POSIX_SPAWN_CLOEXEC_DEFAULT)
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_CLOEXEC_DEFAULT);
+#endif
+
+    const QByteArray path = QFile::encodeName(program);
+    const QByteArray limit = QByteArray::number(memoryLimit);
+    char* arguments[] = {const_cast<char*>(path.constData()), const_cast<char*>("--memory-limit"),
+        const_cast<char*>(limit.constData()), nullptr};
+    // Tesseract's OpenMP threads spin against each other on few cores; libgomp
+    // reads the limit once, when it loads, so it goes into the environment.
+    static const char threadLimit[] = "OMP_THREAD_LIMIT=1";
+    std::vector<char*> environment;
+    for (char** entry = environ; entry && *entry; ++entry) {
+        if (std::strncmp(*entry, "OMP_THREAD_LIMIT=", 17) != 0)
+            environment.push_back(*entry);
+    }
+    environment.push_back(const_cast<char*>(threadLimit));
+    environment.push_back(nullptr);
+
+    pid_t pid = -1;
+    const int error = ::posix_spawn(&pid, path.constData(), &actions, &attributes, arguments, environment.data());
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    ::close(sockets[1]);
+    if (error != 0) {
+        ::close(sockets[0]);
+        return error;
+    }
+    ::fcntl(sockets[0], F_SETFL, ::fcntl(sockets[0], F_GETFL) | O_NONBLOCK);
+    m_pid = pid;
+    m_fd = sockets[0];
+    ++runningWorkers;
+    m_program = program;
+    m_memoryLimit = memoryLimit;
+    return 0;
+}
+
+// A worker started ahead of time, for the first thread that needs one.
+struct Spare {
+    std::mutex mutex;
+    Worker worker;
+};
+
+Spare& spare()
+{
+    static Spare instance;
+    return instance;
+}
+
+bool adoptSpare(Worker& worker, const QString& program, qint64 memoryLimit)
+{
+    Spare& waiting = spare();
+    const std::lock_guard lock(waiting.mutex);
+    if (!waiting.worker.isRunning(program, memoryLimit))
+        return false;
+    worker.adopt(waiting.worker);
+    return true;
+}
+
 Worker& thisThreadsWorker()
 {
     thread_local Worker worker;
@@ -270,6 +322,18 @@ Expected<OcrProtocol::Response, RecognizerError> run(
 void stopThisThreadsWorker()
 {
     thisThreadsWorker().stop();
+}
+
+void prepareWorker(const RecognitionSettings& settings)
+{
+    // A running worker has its language data loaded, or soon will.
+    if (runningWorkers.load() > 0)
+        return;
+    const QString program = settings.workerProgram.isEmpty() ? defaultProgram() : settings.workerProgram;
+    Spare& waiting = spare();
+    const std::lock_guard lock(waiting.mutex);
+    if (!waiting.worker.isRunning(program, settings.memoryLimitBytes))
+        waiting.worker.start(program, settings.memoryLimitBytes);
 }
 
 QString defaultProgram()

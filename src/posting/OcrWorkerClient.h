@@ -24,6 +24,12 @@ Expected<OcrProtocol::Response, RecognizerError> run(
 // Ends this thread's worker now; the next request starts a new one.
 void stopThisThreadsWorker();
 
+// Starts a worker ahead of time, unless one runs already: it loads its language
+// data at once, and the first thread that needs a worker takes it over. A worker
+// ends with the thread that started it, so this is for a thread that lives as long
+// as the application (its main thread); it only starts a process, it reads nothing.
+void prepareWorker(const RecognitionSettings& settings);
+
 // applywright-ocr beside the running program.
 QString defaultProgram();
 

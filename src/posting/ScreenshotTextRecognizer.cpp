@@ -77,6 +77,11 @@ void ScreenshotTextRecognizer::stopWorker()
     OcrWorkerClient::stopThisThreadsWorker();
 }
 
+void ScreenshotTextRecognizer::prepareWorker(const RecognitionSettings& settings)
+{
+    OcrWorkerClient::prepareWorker(settings);
+}
+
 QList<PostingLine> ScreenshotTextRecognizer::buildLines(QList<TextObservation> observations)
 {
     // Top to bottom; boxes whose vertical midpoints are less than 0.01 apart share a

@@ -133,6 +133,10 @@ public:
     // Ends the calling thread's recognition worker; the next recognition on the
     // thread starts a new one.
     static void stopWorker();
+    // Starts a recognition worker now, while nothing waits for it, so the first
+    // recognition (on any thread) finds its language data loaded. Call it from the
+    // main thread: the worker ends with the thread that started it.
+    static void prepareWorker(const RecognitionSettings& settings = {});
 
 private:
     RecognitionSettings m_settings;

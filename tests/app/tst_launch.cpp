@@ -1,5 +1,7 @@
 // The program started the way a desktop starts it: no OMP_THREAD_LIMIT, its own data
 // folder under XDG_DATA_HOME, no display (offscreen).
+#include "TestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,6 +83,21 @@ private Q_SLOTS:
         QCOMPARE(app.process.exitCode(), 0);
         QVERIFY(!QFile::exists(home.filePath(u"data/Applywright/Applywright.lock"_s)));
         QVERIFY(!QFile::exists(socket));
+    }
+
+    // Once its records are on screen it starts its recognition worker unasked, and the
+    // worker loads its language data before any screenshot comes.
+    void startsItsRecognitionWorkerWhenIdle()
+    {
+        QTemporaryDir home;
+        Launch app(home.path());
+        QVERIFY2(app.process.waitForStarted(10000), qPrintable(app.process.errorString()));
+        QList<qint64> workers;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(workers = TestSupport::childProcesses("applywright-ocr", app.process.processId())).isEmpty(), 15000);
+        QCOMPARE(workers.size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            contents(QStringLiteral("/proc/%1/maps").arg(workers.first())).contains("libtesseract"), 15000);
     }
 
     void answersItsCommandLineWithoutOpeningTheStore_data()

@@ -14,6 +14,7 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -334,6 +335,38 @@ private Q_SLOTS:
 
         ScreenshotTextRecognizer::stopWorker();
         QCOMPARE(workers(), others);
+    }
+
+    // A worker started ahead of time loads its language data unasked, and the first
+    // thread that needs a worker takes it over instead of starting another.
+    void aWorkerStartedAheadServesTheFirstImage()
+    {
+        ScreenshotTextRecognizer::stopWorker();
+        const QList<qint64> others = workers();
+        const auto started = [&others] {
+            QList<qint64> running = workers();
+            running.removeIf([&others](qint64 pid) { return others.contains(pid); });
+            return running;
+        };
+        ScreenshotTextRecognizer::prepareWorker();
+        ScreenshotTextRecognizer::prepareWorker(); // one runs already
+        const QList<qint64> ahead = started();
+        QCOMPARE(ahead.size(), 1);
+        const auto dataKb = [&ahead] {
+            const QByteArray status = procFile(ahead.first(), "status");
+            return status.mid(status.indexOf("VmData:") + 7, 20).simplified().split(' ').first().toLongLong();
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(dataKb() > 16 * 1024, qPrintable(QString::number(dataKb())), 20000);
+        QString read;
+        QList<qint64> during;
+        std::thread reader([&] {
+            read = describe(ScreenshotTextRecognizer().recognize(oneLinePage()));
+            during = started();
+        });
+        reader.join();
+        QCOMPARE(read, "Platform Engineer");
+        QCOMPARE(during, ahead);
+        QCOMPARE(workers(), others); // it ended with the thread that used it
     }
 
     void workerFailuresBecomeFailures_data()

@@ -87,6 +87,7 @@ TURKISH = {
     "This is not an ordinary file (a device or a pipe, for example), so it was not read.":
         "Bu sıradan bir dosya değil (örneğin bir aygıt ya da bir boru), bu yüzden okunmadı.",
     "You do not have permission to read this file.": "Bu dosyayı okuma izniniz yok.",
+    "Still reading %1…": "%1 hâlâ okunuyor…",
     "Moving forward with another candidate": "Başka bir adayla devam ediliyor",
     "Not enough experience": "Deneyim yetersiz",
     "Budget mismatch": "Bütçe uyuşmazlığı",

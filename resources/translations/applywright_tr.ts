@@ -925,6 +925,10 @@
         <source>The clipboard has no job posting text or screenshot.</source>
         <translation>Panoda iş ilanı metni ya da ekran görüntüsü yok.</translation>
     </message>
+    <message>
+        <source>Still reading %1…</source>
+        <translation>%1 hâlâ okunuyor…</translation>
+    </message>
 </context>
 <context>
     <name>PostingImportSheet</name>

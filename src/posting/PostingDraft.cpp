@@ -9,6 +9,7 @@
 #include <QFuture>
 #include <QFutureWatcher>
 #include <QThreadPool>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace {
@@ -115,11 +116,14 @@ PostingImportSession::PostingImportSession(RecognizerFactory makeRecognizer, QOb
     , m_makeRecognizer(std::move(makeRecognizer))
     , m_recognizer(m_makeRecognizer(m_cancelled))
     , m_pool(std::make_unique<QThreadPool>())
+    , m_stillReading(new QTimer(this))
 {
     // One worker that never retires: images are read strictly one at a time, and
     // the recognition engine it loads stays loaded between imports.
     m_pool->setMaxThreadCount(1);
     m_pool->setExpiryTimeout(-1);
+    m_stillReading->setSingleShot(true);
+    m_stillReading->setInterval(stillReadingAfterMs);
 }
 
 PostingImportSession::~PostingImportSession()
@@ -130,10 +134,26 @@ PostingImportSession::~PostingImportSession()
     m_pool->waitForDone();
 }
 
+void PostingImportSession::setStillReadingAfter(int milliseconds)
+{
+    m_stillReading->setInterval(milliseconds);
+}
+
+void PostingImportSession::setProgress(const QString& progress)
+{
+    if (m_progress == progress)
+        return;
+    m_progress = progress;
+    Q_EMIT progressChanged(progress);
+}
+
 void PostingImportSession::dropRun()
 {
     ++m_run;
     m_queue.clear();
+    m_stillReading->stop();
+    m_stillReading->disconnect();
+    setProgress({});
     // The old run's recognition stops early; the next run gets a flag of its own.
     m_cancelled->store(true);
     m_cancelled = std::make_shared<std::atomic<bool>>(false);
@@ -256,6 +276,12 @@ void PostingImportSession::runNext(quint64 run)
         PostingSuggestions suggestions = PostingSuggestions::suggest(lines.value(), parsed);
         return Read {std::move(parsed), std::move(suggestions)};
     });
+    // An image that takes long says so; the line goes with the image.
+    m_stillReading->disconnect();
+    connect(m_stillReading, &QTimer::timeout, this, [this, label = input.label] {
+        setProgress(QCoreApplication::translate("PostingImportSession", "Still reading %1…").arg(label));
+    });
+    m_stillReading->start();
     auto* watcher = new QFutureWatcher<Outcome>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, run, label = input.label] {
         watcher->deleteLater();
@@ -270,6 +296,8 @@ void PostingImportSession::runNext(quint64 run)
         }
         if (!m_queue.isEmpty())
             m_queue.removeFirst();
+        m_stillReading->stop();
+        setProgress({});
         if (outcome)
             appendDraft(outcome.value().parsed, outcome.value().suggestions, label);
         else

@@ -16,6 +16,7 @@
 
 class JobApplication;
 class QThreadPool;
+class QTimer;
 
 // One detected application under review: the parse result it came from, kept
 // unchanged, and the editable fields the user may correct before adding it. The
@@ -116,6 +117,12 @@ public:
     // The drafts the user chose: ticked and with a company or a position.
     QList<PostingDraft*> chosenDrafts() const;
 
+    // A line for the sheet while one image takes long ("Still reading <file>…"),
+    // empty otherwise. It comes once an image has been read this long:
+    static constexpr int stillReadingAfterMs = 10000;
+    const QString& progress() const { return m_progress; }
+    void setStillReadingAfter(int milliseconds);
+
     // The source label and failure text of clipboard imports.
     static QString clipboardLabel();
     static QString emptyClipboardFailure();
@@ -127,6 +134,7 @@ Q_SIGNALS:
     void presentingChanged(bool presenting);
     // Every input of a process() call has been handled.
     void finished();
+    void progressChanged(const QString& progress);
 
 private:
     struct Input {
@@ -153,4 +161,7 @@ private:
     quint64 m_run = 0;
     QList<Input> m_queue;
     std::unique_ptr<QThreadPool> m_pool;
+    QTimer* m_stillReading;
+    QString m_progress;
+    void setProgress(const QString& progress);
 };

@@ -101,6 +101,16 @@ PostingImportSheet::PostingImportSheet(PostingImportSession& session, CommitActi
     connect(&m_session, &PostingImportSession::draftsChanged, this, &PostingImportSheet::syncRows);
     connect(&m_session, &PostingImportSession::failuresChanged, this, &PostingImportSheet::syncFailures);
     connect(&m_session, &PostingImportSession::processingChanged, this, &PostingImportSheet::syncState);
+    // A screenshot that takes long is named where "Reading…" stands; a long name loses
+    // its middle rather than widening the sheet past its narrowest footer.
+    connect(&m_session, &PostingImportSession::progressChanged, this,
+        [this, reading = m_readingLabel->text(), footer = m_footerLabel->text()](const QString& progress) {
+            const auto fit = [&progress](const QLabel* label) {
+                return label->fontMetrics().elidedText(progress, Qt::ElideMiddle, minimumWidth / 2 + 40);
+            };
+            m_readingLabel->setText(progress.isEmpty() ? reading : fit(m_readingLabel));
+            m_footerLabel->setText(progress.isEmpty() ? footer : fit(m_footerLabel));
+        });
     // Whoever clears the session (Add, Cancel, the window) closes the sheet with it.
     // A session that goes away (its window closing) takes the sheet with it.
     // Hidden rather than finished: nobody may touch the session any more.

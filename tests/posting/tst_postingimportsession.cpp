@@ -336,10 +336,34 @@ private Q_SLOTS:
             expected < 0 ? std::nullopt : std::optional<RecordID>(ids.at(expected)));
     }
 
+    // An image that takes long gets a line naming it, for as long as it is read; quick
+    // ones say nothing.
+    void aLongReadSaysSo()
+    {
+        FakeEngine engine;
+        PostingImportSession session(engine.factory(), nullptr);
+        QSignalSpy progress(&session, &PostingImportSession::progressChanged);
+        session.begin();
+        session.process(QStringList {u"next.png"_s});
+        QTRY_COMPARE(session.drafts().size(), 1);
+        QCOMPARE(progress.count(), 0);
+
+        session.setStillReadingAfter(0);
+        session.begin();
+        session.process(QStringList {u"next.png"_s});
+        QTRY_COMPARE(session.drafts().size(), 1);
+        QCOMPARE(session.progress(), QString()); // the line goes with its image
+        session.begin();
+        session.process(QStringList {u"next.png"_s, u"endless.png"_s});
+        QTRY_COMPARE(session.progress(), u"Still reading endless.png…"_s);
+        session.reset();
+        QCOMPARE(session.progress(), QString());
+    }
+
     // The real engine reads a posting header drawn the way job boards set it: a large
     // title, the company line with its middle dots, and a work-model chip. A session that
-    // goes while the engine reads an image that would take it many minutes (noise,
-    // 4096 x 4096) does not wait for it: the worker is killed.
+    // goes while the engine reads an image that would take it a minute (a screen full
+    // of small text) does not wait for it: the worker is killed.
     void realEngine()
     {
         QImage image(1000, 360, QImage::Format_RGB32);
@@ -358,12 +382,18 @@ private Q_SLOTS:
         const QString path = temp.filePath(u"posting.png"_s);
         QVERIFY(image.save(path));
 
-        QImage noise(4096, 4096, QImage::Format_RGB32);
-        for (int y = 0; y < noise.height(); ++y)
-            QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), noise.width());
+        QImage dense(1920, 1080, QImage::Format_RGB32);
+        dense.fill(Qt::white);
+        QPainter writer(&dense);
+        QFont small(u"DejaVu Sans"_s);
+        small.setPixelSize(11);
+        writer.setFont(small);
+        for (int y = 14; y < dense.height(); y += 16)
+            writer.drawText(4, y, u"senior platform engineer remote hybrid istanbul "_s.repeated(6));
+        writer.end();
         QByteArray bitmap;
         QBuffer buffer(&bitmap);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && noise.save(&buffer, "BMP"));
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && dense.save(&buffer, "BMP"));
         const QList<qint64> others = childProcesses("applywright-ocr");
         {
             PostingImportSession session;

@@ -95,9 +95,68 @@ void rereadDoubtfulLines(tesseract::TessBaseAPI& api, tesseract::ETEXT_DESC* mon
     }
 }
 
+// Baseline, x-height and capital height from the line's own pixels, and the middle
+// dots between its words.
+void measureOnPixels(const QImage& gray, const RecognitionSettings& settings, Line& line)
+{
+    LineInk ink = analyseInk(gray, line.box);
+    if (ink.capHeight > 0) {
+        line.baseline = ink.baseline;
+        line.xHeight = ink.xHeight;
+        line.capHeight = lineCapHeight(ink, line.words);
+    }
+    if (!settings.restoreSeparators)
+        return;
+    line.separatorColumns = findSeparatorDots(ink);
+    // A dot inside a one-letter word is part of an icon (a magnifier's handle), not a
+    // separator; longer words' boxes often swallow the dot after them.
+    line.separatorColumns.removeIf([&](int x) {
+        return std::any_of(line.words.cbegin(), line.words.cend(), [x](const Word& word) {
+            return word.text.size() == 1 && !isSeparatorLookalike(word.text) && x > word.box.left()
+                && x < word.box.right();
+        });
+    });
+}
+
+// Where the engine joined pieces of text that stand well apart on the page with no
+// separator between them (a field label and its value): the index of the first word
+// after the gap, or 0.
+qsizetype wideGapAt(const Line& line, const RecognitionSettings& settings)
+{
+    if (settings.splitGap <= 0 || line.xHeight <= 0)
+        return 0;
+    const double widest = settings.splitGap * line.xHeight;
+    for (qsizetype i = 1; i < line.words.size(); ++i) {
+        const int gapStart = line.words.at(i - 1).box.right();
+        const int gapEnd = line.words.at(i).box.left();
+        const bool separated = std::any_of(line.separatorColumns.cbegin(), line.separatorColumns.cend(),
+            [&](int x) { return x > gapStart && x < gapEnd; });
+        if (gapEnd - gapStart > widest && !separated)
+            return i;
+    }
+    return 0;
+}
+
+double averageConfidence(const QList<Word>& words)
+{
+    double sum = 0;
+    for (const Word& word : words)
+        sum += word.confidence;
+    return sum / double(words.size());
+}
+
+// Review sites set a one-decimal rating right after the employer's name ("Initech
+// 3.9 ★"); they are two elements, and a copy of the page gives them as two lines.
+bool endsInRating(const Line& line, const RecognitionSettings& settings)
+{
+    thread_local const QRegularExpression rating(QStringLiteral("^[0-5][.,][0-9]$"));
+    return settings.cleanUpText && line.words.size() > 1 && rating.match(line.words.last().text).hasMatch()
+        && letterOrDigitCount(line.words.at(line.words.size() - 2).text) > 1;
+}
+
 // Measures a line on its pixels, restores its separators and splits it where the
-// engine joined pieces of text that stand well apart on the page (a company name and
-// its rating, a field label and its value).
+// engine joined pieces of text that stand apart on the page (a company name and its
+// rating, a field label and its value).
 void finishLine(const QImage& gray, Line line, const RecognitionSettings& settings, QList<Line>* lines)
 {
     if (settings.cleanUpText)
@@ -105,58 +164,20 @@ void finishLine(const QImage& gray, Line line, const RecognitionSettings& settin
     if (line.words.isEmpty())
         return;
     line.box = wordsBox(line.words);
-    LineInk ink = analyseInk(gray, line.box);
-    if (ink.capHeight > 0) {
-        line.baseline = ink.baseline;
-        line.xHeight = ink.xHeight;
-        line.capHeight = lineCapHeight(ink, line.words);
+    measureOnPixels(gray, settings, line);
+    if (const qsizetype split = wideGapAt(line, settings); split > 0) {
+        Line rest = line;
+        rest.words = line.words.mid(split);
+        line.words = line.words.mid(0, split);
+        line.confidence = averageConfidence(line.words);
+        rest.confidence = averageConfidence(rest.words);
+        line.separatorColumns.clear();
+        rest.separatorColumns.clear();
+        finishLine(gray, std::move(line), settings, lines);
+        finishLine(gray, std::move(rest), settings, lines);
+        return;
     }
-    if (settings.restoreSeparators) {
-        line.separatorColumns = findSeparatorDots(ink);
-        // A dot inside a one-letter word is part of an icon (a magnifier's handle),
-        // not a separator; longer words' boxes often swallow the dot after them.
-        line.separatorColumns.removeIf([&](int x) {
-            return std::any_of(line.words.cbegin(), line.words.cend(), [x](const Word& word) {
-                return word.text.size() == 1 && !isSeparatorLookalike(word.text) && x > word.box.left()
-                    && x < word.box.right();
-            });
-        });
-    }
-
-    if (settings.splitGap > 0 && line.xHeight > 0 && line.words.size() > 1) {
-        const double widest = settings.splitGap * line.xHeight;
-        for (qsizetype i = 1; i < line.words.size(); ++i) {
-            const int gapStart = line.words.at(i - 1).box.right();
-            const int gapEnd = line.words.at(i).box.left();
-            if (gapEnd - gapStart <= widest)
-                continue;
-            const bool separated = std::any_of(line.separatorColumns.cbegin(), line.separatorColumns.cend(),
-                [&](int x) { return x > gapStart && x < gapEnd; });
-            if (separated)
-                continue;
-            Line rest = line;
-            rest.words = line.words.mid(i);
-            line.words = line.words.mid(0, i);
-            const auto averageConfidence = [](const QList<Word>& words) {
-                double sum = 0;
-                for (const Word& word : words)
-                    sum += word.confidence;
-                return sum / double(words.size());
-            };
-            line.confidence = averageConfidence(line.words);
-            rest.confidence = averageConfidence(rest.words);
-            line.separatorColumns.clear();
-            rest.separatorColumns.clear();
-            finishLine(gray, std::move(line), settings, lines);
-            finishLine(gray, std::move(rest), settings, lines);
-            return;
-        }
-    }
-    // Review sites set a one-decimal rating right after the employer's name ("Initech
-    // 3.9 ★"); they are two elements, and a copy of the page gives them as two lines.
-    thread_local const QRegularExpression rating(QStringLiteral("^[0-5][.,][0-9]$"));
-    if (settings.cleanUpText && line.words.size() > 1 && rating.match(line.words.last().text).hasMatch()
-        && letterOrDigitCount(line.words.at(line.words.size() - 2).text) > 1) {
+    if (endsInRating(line, settings)) {
         Line score = line;
         score.words = {line.words.last()};
         score.separatorColumns.clear();

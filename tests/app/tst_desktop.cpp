@@ -39,7 +39,7 @@ QStringList failuresFor(const char* names)
 {
     QStringList lines = list(names);
     for (QString& line : lines)
-        line += u": This file could not be read as an image."_s;
+        line += u": This file was not found; it may have been moved or deleted."_s;
     return lines;
 }
 

@@ -175,8 +175,13 @@ private Q_SLOTS:
 
         // The page reads the same on other threads at once (each has its own engine).
         QList<QFuture<RecognitionResult>> futures;
-        for (int i = 0; i < 3; ++i)
-            futures.append(QtConcurrent::run([page] { return ScreenshotTextRecognizer().recognize(page); }));
+        for (int i = 0; i < 3; ++i) {
+            futures.append(QtConcurrent::run([page] {
+                const RecognitionResult read = ScreenshotTextRecognizer().recognize(page);
+                ScreenshotTextRecognizer::stopWorker(); // no worker left behind on a pool thread
+                return read;
+            }));
+        }
         for (QFuture<RecognitionResult>& future : futures) {
             const RecognitionResult other = future.result();
             QVERIFY2(other && other.value() == lines, qPrintable(describe(other)));

@@ -1,12 +1,12 @@
 #include "ocrworker/LineInk.h"
 
+#include "ocrworker/GrayHistogram.h"
 #include "ocrworker/LineText.h"
 
 #include <QHash>
 #include <QImage>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace TesseractReader {
@@ -66,12 +66,7 @@ struct InkThreshold {
 
 InkThreshold otsuThreshold(const QImage& gray, const QRect& area)
 {
-    std::array<int, 256> histogram {};
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        const uchar* row = gray.constScanLine(y);
-        for (int x = area.left(); x <= area.right(); ++x)
-            ++histogram[size_t(row[x])];
-    }
+    const GrayHistogram histogram = grayHistogram(gray, area);
     const int total = area.width() * area.height();
     double sumAll = 0;
     for (int i = 0; i < 256; ++i)

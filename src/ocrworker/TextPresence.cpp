@@ -1,9 +1,10 @@
 #include "ocrworker/TextPresence.h"
 
+#include "ocrworker/GrayHistogram.h"
+
 #include <QImage>
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 
 namespace TextPresence {
@@ -22,7 +23,7 @@ constexpr int markContrast = 48;
 // letters are; isolated specks are not text.
 constexpr int strokeLength = 4;
 
-int backgroundLevel(const std::array<int, 256>& histogram, int* backgroundCount)
+int backgroundLevel(const GrayHistogram& histogram, int* backgroundCount)
 {
     int best = 0;
     for (int level = 1; level < 256; ++level) {
@@ -51,12 +52,7 @@ bool hasStroke(const QImage& gray, const QRect& tile, int background)
 
 bool isTextLike(const QImage& gray, const QRect& tile)
 {
-    std::array<int, 256> histogram {};
-    for (int y = tile.top(); y <= tile.bottom(); ++y) {
-        const uchar* row = gray.constScanLine(y);
-        for (int x = tile.left(); x <= tile.right(); ++x)
-            ++histogram[size_t(row[x])];
-    }
+    const GrayHistogram histogram = grayHistogram(gray, tile);
     int backgroundCount = 0;
     const int background = backgroundLevel(histogram, &backgroundCount);
     const int pixels = tile.width() * tile.height();

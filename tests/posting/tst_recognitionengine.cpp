@@ -10,6 +10,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 QImage page(const QSize& size, int pixelSize, QColor ink = Qt::black, QColor paper = Qt::white)
@@ -25,16 +27,13 @@ QImage page(const QSize& size, int pixelSize, QColor ink = Qt::black, QColor pap
     return image;
 }
 
-// Every pixel drawn from `levels` around `middle`, the same every run.
-QImage grain(const QSize& size, int middle, int spread)
+// A photograph's grain: every pixel 108 to 148, the same every run.
+QImage grain(const QSize& size)
 {
     QImage image(size, QImage::Format_Grayscale8);
     QRandomGenerator generator(7);
-    for (int y = 0; y < size.height(); ++y) {
-        uchar* row = image.scanLine(y);
-        for (int x = 0; x < size.width(); ++x)
-            row[x] = uchar(std::clamp(middle - spread + int(generator.bounded(2 * spread + 1)), 0, 255));
-    }
+    for (int y = 0; y < size.height(); ++y)
+        std::generate_n(image.scanLine(y), size.width(), [&generator] { return uchar(108 + generator.bounded(41)); });
     return image;
 }
 
@@ -53,13 +52,8 @@ private Q_SLOTS:
         QTest::newRow("light text on a dark page") << page(size, 24, Qt::white, QColor(30, 30, 30)) << true;
         // 50 levels from the page: faint, still text.
         QTest::newRow("light gray text") << page(size, 24, QColor(205, 205, 205)) << true;
-        QImage beside = page(size, 24);
-        QPainter(&beside).drawImage(QPoint(400, 0), grain(QSize(200, 160), 128, 128));
-        QTest::newRow("a line beside noise") << beside << true;
         QTest::newRow("a blank page") << page(size, 24, Qt::white) << false;
-        QTest::newRow("noise") << grain(size, 128, 128) << false;
-        // A photograph's grain: a plain area, but nothing stands out of it.
-        QTest::newRow("grain") << grain(size, 128, 20) << false;
+        QTest::newRow("grain") << grain(size) << false; // nothing stands out of it
         QImage specks = page(size, 24, Qt::white);
         for (int i = 0; i < 3000; ++i)
             specks.setPixel(QRandomGenerator::global()->bounded(600), QRandomGenerator::global()->bounded(160), 0);

@@ -541,11 +541,13 @@ private Q_SLOTS:
         auto* session = new PostingImportSession(engine.factory(), nullptr);
         auto flow = std::make_unique<PostingImportFlow>(*view, panels(), session);
         session->setParent(flow.get());
+        session->setStillReadingAfter(0); // a long read, at once
         view->show();
         flow->importFiles({QUrl::fromLocalFile(file(u"endless.png"_s)), QUrl::fromLocalFile(file(u"posting.png"_s))});
         QTRY_COMPARE(engine.running.load(), 1);
         QPointer<PostingImportSheet> sheet = flow->sheet();
         QVERIFY(sheet->footerIndicator()->isVisibleTo(sheet));
+        QTRY_COMPARE(sheet->footerIndicator()->findChild<QLabel*>()->text(), u"Still reading endless.png…"_s);
         if (how == u"cancel"_s) {
             QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
             QVERIFY(!session->isPresenting());

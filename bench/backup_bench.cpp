@@ -40,12 +40,12 @@ BackupFileContents makeContents()
     applications.reserve(applicationCount);
     for (int n = 0; n < applicationCount; ++n) {
         ApplicationBackup a;
-        a.id = QUuid::createUuidV5(QUuid(), QString::number(n));
+        a.uuid = QUuid::createUuidV5(QUuid(), QString::number(n));
         a.companyName = QStringLiteral("Şirket %1 Teknoloji A.Ş.").arg(n);
         a.position = QStringLiteral("Senior Software Engineer %1").arg(n % 97);
         a.postingLink = QStringLiteral("https://jobs.example.com/postings/%1?source=linkedin").arg(n);
-        a.workModel = QStringLiteral("hybrid");
-        a.status = QString::fromLatin1(statuses[n % 5]);
+        a.workModelRaw = QStringLiteral("hybrid");
+        a.statusRaw = QString::fromLatin1(statuses[n % 5]);
         a.applicationDate = moment(n % 700, 10);
         a.statusChangedAt = moment(n % 700 + 9, 20);
         if (n % 5 >= 3)
@@ -53,7 +53,7 @@ BackupFileContents makeContents()
         if (n % 2 == 0)
             a.followUpDate = moment(n % 700 + 14, 0);
         a.rejectedByEmail = n % 5 == 4;
-        a.rejectionReason = n % 5 == 4 ? std::optional<QString>(QStringLiteral("salaryMismatch")) : std::nullopt;
+        a.rejectionReasonRaw = n % 5 == 4 ? std::optional<QString>(QStringLiteral("salaryMismatch")) : std::nullopt;
         a.rejectionNote = n % 5 == 4 ? QStringLiteral("They went with an internal candidate.") : QString();
         a.hrContactName = QStringLiteral("Ayşe Yılmaz");
         a.hrContactEmail = QStringLiteral("ayse.yilmaz%1@example.com").arg(n);
@@ -63,7 +63,7 @@ BackupFileContents makeContents()
             a.expectedSalary = Decimal::parse(std::to_string(85000 + n) + ".50");
         if (n % 3 == 0)
             a.offeredSalary = Decimal::fromInteger(80000 + n);
-        a.currency = QStringLiteral("EUR");
+        a.currencyRaw = QStringLiteral("EUR");
         a.notes = QStringLiteral("Referred by a former colleague. Second round covers system design; "
                                  "prepare questions about the team's on-call rotation.");
         a.isFavorite = n % 7 == 0;
@@ -288,10 +288,10 @@ QByteArray rootWith(const QByteArray& applications, const QByteArray& exportedAt
 ApplicationBackup minimalEntry(int n)
 {
     ApplicationBackup a;
-    a.id = QUuid::createUuidV5(QUuid(), QString::number(n));
-    a.workModel = QStringLiteral("remote");
-    a.status = QStringLiteral("applied");
-    a.currency = QStringLiteral("TRY");
+    a.uuid = QUuid::createUuidV5(QUuid(), QString::number(n));
+    a.workModelRaw = QStringLiteral("remote");
+    a.statusRaw = QStringLiteral("applied");
+    a.currencyRaw = QStringLiteral("TRY");
     a.applicationDate = a.statusChangedAt = a.createdAt = a.updatedAt = moment(n % 700, 0);
     return a;
 }

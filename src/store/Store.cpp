@@ -85,11 +85,10 @@ Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(SqliteDatabase& d
 Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db, QThread* owner)
 {
     LoadedRecords loaded;
-    QHash<RecordID, JobApplication*> byId;
-    const auto discard = [&loaded] {
-        qDeleteAll(loaded.applications);
-        loaded.applications.clear();
-    };
+    // Each record is built whole (its values, then its history) before anyone sees it.
+    std::vector<ApplicationBuilder> records;
+    QList<RecordID> ids;
+    QHash<RecordID, qsizetype> byId;
     const auto& columns = StoreSchema::columns();
     QByteArray select = "SELECT id";
     for (const auto& column : columns)
@@ -101,31 +100,28 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
     int rc;
     while ((rc = statement->step()) == SQLITE_ROW) {
-        auto* application = new JobApplication();
-        application->m_id = statement->int64(0);
+        ApplicationValues values;
         for (int i = 0; i < int(columns.size()); ++i)
-            columns[size_t(i)].read(*statement, i + 1, *application);
-        loaded.nextRecordId = std::max(loaded.nextRecordId, application->m_id + 1);
-        loaded.applications.append(application);
-        byId.insert(application->m_id, application);
+            columns[size_t(i)].read(*statement, i + 1, values);
+        const RecordID id = statement->int64(0);
+        loaded.nextRecordId = std::max(loaded.nextRecordId, id + 1);
+        byId.insert(id, qsizetype(records.size()));
+        ids.append(id);
+        records.emplace_back(std::move(values));
     }
     statement->reset();
-    if (rc != SQLITE_DONE) {
-        discard();
+    if (rc != SQLITE_DONE)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
-    }
 
     // Rows come in identifier order, which is the order entries were appended.
     SqliteStatement* history = db.prepare("SELECT id, fromRaw, toRaw, date, application FROM StatusChange");
-    if (!history) {
-        discard();
+    if (!history)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
-    }
     while ((rc = history->step()) == SQLITE_ROW) {
         const qint64 id = history->int64(0);
         loaded.nextHistoryId = std::max(loaded.nextHistoryId, id + 1);
-        JobApplication* record = byId.value(history->int64(4));
-        if (!record)
+        const auto record = byId.constFind(history->int64(4));
+        if (record == byId.constEnd())
             continue; // an orphan row; never written by us, ignored
         std::optional<QString> fromRaw;
         if (!history->isNull(1))
@@ -133,12 +129,16 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         auto entry = std::make_unique<StatusChange>(fromRaw, internedRawValue<ApplicationStatus>(history->text(2)),
             StoreSchema::momentFromStored(history->int64(3)));
         entry->m_storeId = id;
-        record->appendHistory(std::move(entry));
+        records[size_t(*record)].appendHistory(std::move(entry));
     }
     history->reset();
-    if (rc != SQLITE_DONE) {
-        discard();
+    if (rc != SQLITE_DONE)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+    loaded.applications.reserve(qsizetype(records.size()));
+    for (size_t i = 0; i < records.size(); ++i) {
+        JobApplication* application = records[i].build().release();
+        application->m_id = ids[qsizetype(i)];
+        loaded.applications.append(application);
     }
     if (owner != QThread::currentThread()) {
         for (JobApplication* application : std::as_const(loaded.applications))
@@ -243,6 +243,17 @@ void Store::applicationHistoryAppended(JobApplication* application, StatusChange
     noteChange();
 }
 
+void Store::applicationHistoryRemoved(JobApplication* application, StatusChange* change)
+{
+    // A row that was only waiting to be written is simply not written; one on disk
+    // goes with the next save (and comes back if the entry is appended again).
+    if (m_newHistory.isEmpty() || !m_newHistory.removeOne(change))
+        m_deletedHistory.insert(change->m_storeId);
+    m_dirtyHistory.remove(change);
+    Q_EMIT applicationChanged(application, JobApplication::Field::history);
+    noteChange();
+}
+
 void Store::applicationHistoryEntryChanged(JobApplication* application, StatusChange* change)
 {
     if (!m_inserted.contains(application->m_id) && !m_newHistory.contains(change))
@@ -277,8 +288,11 @@ const QList<JobApplication*>& Store::applicationsByDate() const
     finishLoading();
     if (!m_byDateValid) {
         m_byDate = m_applications;
-        std::stable_sort(m_byDate.begin(), m_byDate.end(), [](const JobApplication* a, const JobApplication* b) {
-            return a->applicationDate() > b->applicationDate();
+        // Ties by identity: a record put back by an undo takes the place it had.
+        std::sort(m_byDate.begin(), m_byDate.end(), [](const JobApplication* a, const JobApplication* b) {
+            if (a->applicationDate() != b->applicationDate())
+                return a->applicationDate() > b->applicationDate();
+            return a->id() < b->id();
         });
         m_byDateValid = true;
     }
@@ -292,11 +306,12 @@ Expected<QList<JobApplication*>, StoreError> Store::fetchApplications() const
     return m_applications;
 }
 
-JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
+JobApplication* Store::place(std::unique_ptr<JobApplication> owned)
 {
-    finishLoading();
     JobApplication* application = owned.release();
-    application->m_id = m_nextRecordId++;
+    // A record that was taken out comes back under its own identifier.
+    if (application->m_id == 0 || m_byId.contains(application->m_id))
+        application->m_id = m_nextRecordId++;
     m_applications.append(application);
     m_byId.insert(application->m_id, application);
     m_inserted.insert(application->m_id);
@@ -305,10 +320,51 @@ JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
             change->m_storeId = m_nextHistoryId++;
     }
     adopt(application);
+    return application;
+}
+
+JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
+{
+    finishLoading();
+    JobApplication* application = place(std::move(owned));
     m_byDateValid = false;
     Q_EMIT applicationInserted(application);
+    Q_EMIT applicationsInserted({application});
     noteChange();
     return application;
+}
+
+QList<JobApplication*> Store::insert(std::vector<std::unique_ptr<JobApplication>> owned)
+{
+    finishLoading();
+    QList<JobApplication*> placed;
+    placed.reserve(qsizetype(owned.size()));
+    for (auto& application : owned)
+        placed.append(place(std::move(application)));
+    if (placed.isEmpty())
+        return placed;
+    m_byDateValid = false;
+    for (JobApplication* application : std::as_const(placed))
+        Q_EMIT applicationInserted(application);
+    Q_EMIT applicationsInserted(placed);
+    noteChange();
+    return placed;
+}
+
+void Store::forget(JobApplication* application)
+{
+    const RecordID id = application->m_id;
+    application->setObserver(nullptr);
+    m_byId.remove(id);
+    // A row on disk goes with the next save; one that never got there has nothing to undo.
+    if (!m_inserted.remove(id))
+        m_deleted.insert(id);
+    m_dirtyFields.remove(id);
+    for (StatusChange* change : application->history()) {
+        if (!m_newHistory.isEmpty())
+            m_newHistory.removeOne(change);
+        m_dirtyHistory.remove(change);
+    }
 }
 
 void Store::remove(JobApplication* application)
@@ -318,26 +374,42 @@ void Store::remove(JobApplication* application)
         return;
     const RecordID id = application->m_id;
     Q_EMIT applicationAboutToBeRemoved(application);
-    application->setObserver(nullptr);
+    forget(application);
     m_applications.removeOne(application);
-    m_byId.remove(id);
     m_byDateValid = false;
-    if (!m_inserted.remove(id))
-        m_deleted.insert(id);
-    m_dirtyFields.remove(id);
-    for (StatusChange* change : application->history()) {
-        m_newHistory.removeOne(change);
-        m_dirtyHistory.remove(change);
-    }
     application->deleteLater();
     Q_EMIT applicationRemoved(id);
     noteChange();
 }
 
+std::vector<std::unique_ptr<JobApplication>> Store::take(const QList<JobApplication*>& applications)
+{
+    finishLoading();
+    QSet<JobApplication*> leaving;
+    QList<JobApplication*> taken;
+    std::vector<std::unique_ptr<JobApplication>> owned;
+    for (JobApplication* application : applications) {
+        if (!application || m_byId.value(application->m_id) != application || leaving.contains(application))
+            continue;
+        leaving.insert(application);
+        forget(application);
+        taken.append(application);
+        owned.emplace_back(application);
+    }
+    if (taken.isEmpty())
+        return owned;
+    // One pass over the records, however many leave.
+    m_applications.removeIf([&leaving](JobApplication* application) { return leaving.contains(application); });
+    m_byDateValid = false;
+    Q_EMIT applicationsTaken(taken);
+    noteChange();
+    return owned;
+}
+
 bool Store::hasChanges() const
 {
     return !m_inserted.isEmpty() || !m_dirtyFields.isEmpty() || !m_deleted.isEmpty() || !m_newHistory.isEmpty()
-        || !m_dirtyHistory.isEmpty();
+        || !m_dirtyHistory.isEmpty() || !m_deletedHistory.isEmpty();
 }
 
 void Store::noteChange()
@@ -392,8 +464,35 @@ Expected<Done, StoreError> Store::save()
     m_deleted.clear();
     m_newHistory.clear();
     m_dirtyHistory.clear();
+    m_deletedHistory.clear();
     m_autosave.stop();
     Q_EMIT saved();
+    return Done {};
+}
+
+Expected<Done, StoreError> Store::deleteRows(const char* table, QList<qint64> ids)
+{
+    if (ids.isEmpty())
+        return Done {};
+    // Records taken out together (an import undone) have neighbouring identifiers:
+    // one statement per run of them, not one per row.
+    std::sort(ids.begin(), ids.end());
+    SqliteStatement* statement = m_db->prepare(QByteArray("DELETE FROM ") + table + " WHERE id BETWEEN ?1 AND ?2");
+    if (!statement)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
+    for (qsizetype first = 0; first < ids.size();) {
+        qsizetype last = first;
+        while (last + 1 < ids.size() && ids[last + 1] == ids[last] + 1)
+            ++last;
+        statement->reset();
+        statement->bind(1, ids[first]);
+        statement->bind(2, ids[last]);
+        if (statement->step() != SQLITE_DONE)
+            return StoreError(
+                describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
+        first = last + 1;
+    }
+    statement->reset();
     return Done {};
 }
 
@@ -404,18 +503,11 @@ Expected<Done, StoreError> Store::writePending()
     };
     const auto& columns = StoreSchema::columns();
 
-    if (!m_deleted.isEmpty()) {
-        SqliteStatement* statement = m_db->prepare("DELETE FROM JobApplication WHERE id = ?1");
-        if (!statement)
-            return fail();
-        for (RecordID id : std::as_const(m_deleted)) {
-            statement->reset();
-            statement->bind(1, id);
-            if (statement->step() != SQLITE_DONE)
-                return fail();
-        }
-        statement->reset();
-    }
+    // Deleted records take their history with them (the foreign key cascades).
+    if (auto deleted = deleteRows("JobApplication", m_deleted.values()); !deleted)
+        return deleted;
+    if (auto deleted = deleteRows("StatusChange", m_deletedHistory.values()); !deleted)
+        return deleted;
 
     SqliteStatement* insertHistory = nullptr;
     const auto writeHistory = [&](StatusChange* change, RecordID owner) {

@@ -16,6 +16,7 @@ class StoreLock;
 
 #include <bitset>
 #include <memory>
+#include <vector>
 
 class SqliteDatabase;
 class StoreLoader;
@@ -56,11 +57,18 @@ public:
     qsizetype count() const { return applications().size(); }
 
     // Takes ownership; the record is part of the store at once and is written with
-    // the next save. Returns the record, now with its identifier.
+    // the next save. Returns the record, now with its identifier. A record taken
+    // out earlier comes back with the identifiers it had, its history's included.
     JobApplication* insert(std::unique_ptr<JobApplication> application);
+    // The same for many records, announced once.
+    QList<JobApplication*> insert(std::vector<std::unique_ptr<JobApplication>> applications);
     // Removes the record and its history; the object is deleted once control returns
     // to the event loop, so pointers held in the current call stay valid.
     void remove(JobApplication* application);
+    // Removes records and their history from the store (written with the next save)
+    // and hands them to the caller, which may insert them again: what undo does.
+    // Announced once, after they are out.
+    std::vector<std::unique_ptr<JobApplication>> take(const QList<JobApplication*>& applications);
 
     bool hasChanges() const;
     Expected<Done, StoreError> save();
@@ -77,6 +85,10 @@ Q_SIGNALS:
     void applicationRemoved(RecordID id);
     void applicationChanged(JobApplication* application, JobApplication::Field field);
     void historyAppended(JobApplication* application, StatusChange* change);
+    // Records inserted together (each was also announced with applicationInserted).
+    void applicationsInserted(const QList<JobApplication*>& applications);
+    // Records taken out of the store; they still exist, owned by whoever took them.
+    void applicationsTaken(const QList<JobApplication*>& applications);
     // After every insert, delete, field change and history append.
     void contentsChanged();
     void saved();
@@ -109,8 +121,12 @@ private:
     void adopt(JobApplication* application);
     void applicationFieldChanged(JobApplication* application, int field) override;
     void applicationHistoryAppended(JobApplication* application, StatusChange* change) override;
+    void applicationHistoryRemoved(JobApplication* application, StatusChange* change) override;
     void applicationHistoryEntryChanged(JobApplication* application, StatusChange* change) override;
     void trackHistoryEntry(JobApplication* application, StatusChange* change);
+    JobApplication* place(std::unique_ptr<JobApplication> owned);
+    void forget(JobApplication* application);
+    Expected<Done, StoreError> deleteRows(const char* table, QList<qint64> ids);
     void noteChange();
     Expected<Done, StoreError> writePending();
 
@@ -137,6 +153,7 @@ private:
     QSet<RecordID> m_deleted;
     QList<StatusChange*> m_newHistory;
     QSet<StatusChange*> m_dirtyHistory;
+    QSet<qint64> m_deletedHistory;
 
     QTimer m_autosave;
 };

@@ -130,11 +130,13 @@ private Q_SLOTS:
     {
         TempStore store;
         QVERIFY(store.isReady());
-        addRecord(store.store(), u"Acme"_s)->setFollowUpDate(daysAgo(1, 18));
-        addRecord(store.store(), u"Globex"_s, QString(), ApplicationStatus::hrInterview)
-            ->setFollowUpDate(testNow().addSecs(8 * 3600)); // today at 18:00: already due
-        addRecord(store.store(), u"Initech"_s)->setFollowUpDate(testNow().addDays(1));
-        addRecord(store.store(), u"Hooli"_s, QString(), ApplicationStatus::rejected)->setFollowUpDate(daysAgo(3));
+        edited<ApplicationField::followUpDate>(addRecord(store.store(), u"Acme"_s), daysAgo(1, 18));
+        edited<ApplicationField::followUpDate>(
+            addRecord(store.store(), u"Globex"_s, QString(), ApplicationStatus::hrInterview),
+            testNow().addSecs(8 * 3600)); // today at 18:00: already due
+        edited<ApplicationField::followUpDate>(addRecord(store.store(), u"Initech"_s), testNow().addDays(1));
+        edited<ApplicationField::followUpDate>(
+            addRecord(store.store(), u"Hooli"_s, QString(), ApplicationStatus::rejected), daysAgo(3));
         addRecord(store.store(), u"Umbrella"_s);
         TodayProvider today;
         RecordingNotifier notifier;
@@ -163,7 +165,7 @@ private Q_SLOTS:
     void turnedOffStaysQuiet()
     {
         TempStore store;
-        addRecord(store.store(), u"Acme"_s)->setFollowUpDate(daysAgo(1));
+        edited<ApplicationField::followUpDate>(addRecord(store.store(), u"Acme"_s), daysAgo(1));
         TodayProvider today;
         DesktopNotifier notifier;
         {
@@ -186,9 +188,10 @@ private Q_SLOTS:
         ApplywrightApp app(data.path(), {[](const QUrl&) {}, [](const QString&, const QString&) { return false; }});
         Store& store = *app.storeLoader().store();
         store.setAutosaveDelay(-1);
-        addRecord(store, u"Initech"_s, QString(), ApplicationStatus::applied, 5)->setFollowUpDate(daysAgo(1));
+        edited<ApplicationField::followUpDate>(
+            addRecord(store, u"Initech"_s, QString(), ApplicationStatus::applied, 5), daysAgo(1));
         JobApplication* earliest = addRecord(store, u"Globex"_s, QString(), ApplicationStatus::techInterview, 9);
-        earliest->setFollowUpDate(daysAgo(2));
+        edited<ApplicationField::followUpDate>(earliest, daysAgo(2));
         addRecord(store, u"Umbrella"_s, QString(), ApplicationStatus::offer, 20);
         app.setFollowUpReminders(*m_settings, notifier);
         auto window = app.createWindow();

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 #include "Unprivileged.h"
 
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
@@ -73,10 +74,13 @@ void makeStore(const QString& directory, int count)
     StoreLoader loader = openStore(directory);
     VERIFY_READY(loader);
     for (int i = 0; i < count; ++i) {
-        JobApplication* a = loader.store()->insert(record(u"Company %1"_s.arg(i), utc(2025, 1, 1).addDays(i)));
-        a->appendFirstHistoryEntry();
-        a->changeStatus(ApplicationStatus::hrInterview);
-        a->changeStatus(ApplicationStatus::techInterview);
+        JobApplication* a
+            = loader.store()->insert(ApplicationBuilder(record(u"Company %1"_s.arg(i), utc(2025, 1, 1).addDays(i)))
+                                         .appendFirstHistoryEntry()
+                                         .build());
+        ApplicationEdits edits;
+        edits.changeStatus(*a, ApplicationStatus::hrInterview);
+        edits.changeStatus(*a, ApplicationStatus::techInterview);
     }
     QVERIFY(loader.store()->save());
 }
@@ -567,7 +571,7 @@ private Q_SLOTS:
         JobApplication* added = store.insert(record(u"Added"_s));
         for (JobApplication* a : store.applications())
             QVERIFY(a == added || a->id() < added->id());
-        store.applications().first()->setNotes(u"edited"_s);
+        ApplicationEdits().edit<ApplicationField::notes>(*store.applications().first(), u"edited"_s);
         QVERIFY(store.save());
         QCoreApplication::processEvents();
         QCOMPARE(loaded.count(), 1);
@@ -590,12 +594,13 @@ private Q_SLOTS:
         JobApplication* middle = store.insert(record(u"Middle"_s, utc(2025, 1, 15)));
         QCOMPARE(changed.count(), 3);
         QCOMPARE(store.applicationsByDate(), (QList<JobApplication*> {newer, middle, older}));
-        older->setApplicationDate(utc(2025, 3, 1));
-        QCOMPARE(changed.count(), 4);
+        ApplicationEdits edits;
+        edits.edit<ApplicationField::applicationDate>(*older, utc(2025, 3, 1));
+        QVERIFY(changed.count() > 3); // the date (and its stamp, unless in the same millisecond)
         QCOMPARE(store.applicationsByDate().first(), older);
         for (JobApplication* a : {older, middle}) {
-            a->appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, utc(2025, 3, 1)));
-            a->changeStatus(ApplicationStatus::hrInterview);
+            edits.changeStatus(*a, ApplicationStatus::hrInterview);
+            edits.changeStatus(*a, ApplicationStatus::techInterview);
         }
         QVERIFY(changed.count() > 5); // several fields and history entries
         QVERIFY(store.save());
@@ -604,7 +609,7 @@ private Q_SLOTS:
         // Removed with its history, pending entries included.
         QSignalSpy removed(&store, &Store::applicationRemoved);
         const RecordID middleId = middle->id();
-        middle->changeStatus(ApplicationStatus::techInterview);
+        edits.changeStatus(*middle, ApplicationStatus::offer);
         store.remove(middle);
         QCOMPARE(removed.count(), 1);
         QCOMPARE(removed.first().first().value<RecordID>(), middleId);
@@ -613,7 +618,7 @@ private Q_SLOTS:
         QCOMPARE(onDisk(), u"Older 2|Newer 0 / 2"_s);
         // Inserted and deleted before any save: nothing to write at all.
         JobApplication* fleeting = store.insert(record(u"Fleeting"_s));
-        fleeting->changeStatus(ApplicationStatus::offer);
+        edits.changeStatus(*fleeting, ApplicationStatus::offer);
         store.remove(fleeting);
         QVERIFY(!store.hasChanges());
     }
@@ -626,7 +631,7 @@ private Q_SLOTS:
         JobApplication* edited = store.applications().at(10);
         query(
             folder.path, qPrintable(u"UPDATE JobApplication SET notes = 'outside' WHERE id <> %1"_s.arg(edited->id())));
-        edited->setPosition(u"Principal Engineer"_s);
+        ApplicationEdits().edit<ApplicationField::position>(*edited, u"Principal Engineer"_s);
         QVERIFY(store.save());
         QCOMPARE(query(folder.path, "SELECT count(*) FROM JobApplication WHERE notes = 'outside'"), u"49"_s);
         QCOMPARE(query(folder.path, "SELECT position FROM JobApplication WHERE position <> 'Engineer'"),
@@ -648,9 +653,8 @@ private Q_SLOTS:
                      "CREATE TRIGGER refuse BEFORE INSERT ON JobApplication WHEN NEW.companyName = 'Refused' "
                      "BEGIN SELECT RAISE(ABORT, 'disk is full'); END"),
             QString());
-        kept->setNotes(u"edited before the failure"_s);
-        store.insert(record(u"Refused"_s))
-            ->appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, utc(2025, 3, 1)));
+        ApplicationEdits().edit<ApplicationField::notes>(*kept, u"edited before the failure"_s);
+        store.insert(ApplicationBuilder(record(u"Refused"_s)).appendFirstHistoryEntry().build());
         QSignalSpy saved(&store, &Store::saved);
         const auto failed = store.save();
         QVERIFY(!failed);
@@ -678,8 +682,9 @@ private Q_SLOTS:
         // A change every 10 ms for ten times the delay: the edits never pause.
         QString typed;
         QElapsedTimer typing;
+        ApplicationEdits edits;
         for (typing.start(); typing.elapsed() < 1000; QTest::qWait(10))
-            a->setNotes(typed += u'a');
+            edits.edit<ApplicationField::notes>(*a, typed += u'a');
         QVERIFY2(saved.count() >= 2, qPrintable(QString::number(saved.count())));
         QTRY_VERIFY(!store.hasChanges());
         QCOMPARE(query(folder.path, "SELECT notes FROM JobApplication"), typed);

@@ -1,10 +1,12 @@
 #include "TestSupport.h"
 
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 #include "tracking/Insights.h"
 
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -46,14 +48,28 @@ public:
             previous = to;
         }
         const Status current = status ? *status : (previous ? *fromRawValue<Status>(*previous) : Status::applied);
-        m_owned.push_back(
-            std::make_unique<JobApplication>(QStringLiteral("Firm"), QString(), link, workModel, current, applied));
-        JobApplication* record = m_owned.back().get();
+        ApplicationValues values
+            = JobApplication::initialValues(QStringLiteral("Firm"), QString(), link, workModel, current, applied);
         if (!steps.empty())
-            record->setStatusChangedAt(steps.back()->date());
+            values.statusChangedAt = steps.back()->date();
+        if (m_tweak)
+            std::exchange(m_tweak, {})(values);
+        ApplicationBuilder record(std::move(values));
         for (auto& step : steps)
-            record->appendHistory(std::move(step));
-        return record;
+            record.appendHistory(std::move(step));
+        m_owned.push_back(record.build());
+        return m_owned.back().get();
+    }
+
+    // Changes the next record's values before it is built.
+    Histories& with(std::function<void(ApplicationValues&)> tweak)
+    {
+        m_tweak = std::move(tweak);
+        return *this;
+    }
+    static std::function<void(ApplicationValues&)> reason(const QString& raw)
+    {
+        return [raw](ApplicationValues& values) { values.rejectionReasonRaw = raw; };
     }
 
     QList<JobApplication*> list() const
@@ -66,6 +82,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<JobApplication>> m_owned;
+    std::function<void(ApplicationValues&)> m_tweak;
 };
 
 using Counts = QList<qsizetype>;
@@ -163,7 +180,9 @@ private Q_SLOTS:
         records.add(5, QStringLiteral("applied@0 hrInterview@2")); // 2 days
         records.add(10, QStringLiteral("applied@0 rejected@0")); // the same day: 0
         records.add(20, QStringLiteral("applied@0")); // no answer
-        records.add(29, QString(), Status::offer)->setStatusChangedAt(testNow().addDays(-25)); // no history: 4 days
+        // No history: 4 days.
+        records.with([](ApplicationValues& v) { v.statusChangedAt = testNow().addDays(-25).toUTC(); })
+            .add(29, QString(), Status::offer);
         records.add(30, QStringLiteral("applied@0")); // a day too old for the last 30
         records.add(40, QStringLiteral("applied@0 techInterview@7")); // 7 days
         records.add(100, QStringLiteral("applied@0 rejected@3 hrInterview@10")); // the first change counts: 3
@@ -219,14 +238,15 @@ private Q_SLOTS:
     void whyItEnded()
     {
         Histories records;
-        records.add(30, QStringLiteral("applied@0 hrInterview@3 rejected@9"))->setRejectionReasonRaw(u"budget"_s);
+        const auto reason = &Histories::reason;
+        records.with(reason(u"budget"_s)).add(30, QStringLiteral("applied@0 hrInterview@3 rejected@9"));
         records.add(30, QStringLiteral("applied@0 rejected@1"));
-        records.add(30, QStringLiteral("applied@0 hrInterview@1 techInterview@2 offer@3 rejected@4"))
-            ->setRejectionReasonRaw(u"budget"_s);
-        records.add(30, QString(), Status::rejected)->setRejectionReasonRaw(u"experience"_s);
+        records.with(reason(u"budget"_s))
+            .add(30, QStringLiteral("applied@0 hrInterview@1 techInterview@2 offer@3 rejected@4"));
+        records.with(reason(u"experience"_s)).add(30, QString(), Status::rejected);
         // An unknown reason text counts as none; an open record's leftover reason is not a rejection.
-        records.add(30, QStringLiteral("applied@0 rejected@5"))->setRejectionReasonRaw(u"tooExpensive"_s);
-        records.add(30, QStringLiteral("applied@0 hrInterview@5"))->setRejectionReasonRaw(u"budget"_s);
+        records.with(reason(u"tooExpensive"_s)).add(30, QStringLiteral("applied@0 rejected@5"));
+        records.with(reason(u"budget"_s)).add(30, QStringLiteral("applied@0 hrInterview@5"));
         const Insights insights = computeInsights(records.list(), testNow());
         QCOMPARE(insights.rejections, 5);
         QCOMPARE(counts(insights.rejectionReasons), (Counts {0, 1, 2, 0, 0, 0}));
@@ -279,7 +299,8 @@ private Q_SLOTS:
             (QStringList {times("LinkedIn", 1, 2), times("Workday", 1, 1), times("Kariyer.net", 0, 1),
                 times("other", 1, 1), times("none", 0, 2)}));
         // A corrected link counts under its new board at once.
-        records.list().last()->setPostingLink(u"https://tr.indeed.com/viewjob?jk=9"_s);
+        ApplicationEdits().edit<ApplicationField::postingLink>(
+            *records.list().last(), u"https://tr.indeed.com/viewjob?jk=9"_s);
         const Insights corrected = computeInsights(records.list(), testNow());
         QCOMPARE(corrected.byBoard.at(3).board, JobBoard::indeed);
         QCOMPARE(corrected.byBoard.last().applications, 2 * copies - 1);

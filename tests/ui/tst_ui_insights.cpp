@@ -52,7 +52,7 @@ private Q_SLOTS:
         JobApplication* first = store.applicationsByDate().first();
         QCOMPARE(first->status(), ApplicationStatus::applied);
         m_app->clock.set(testNow().addSecs(60));
-        first->changeStatus(ApplicationStatus::techInterview);
+        ApplicationEdits().changeStatus(*first, ApplicationStatus::techInterview);
         QTRY_COMPARE(insights->insights().reached[2], 3); // two offers before
 
         // The list's filter changes nothing until asked.
@@ -92,7 +92,7 @@ private Q_SLOTS:
         ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         Store& store = *app.storeLoader().store();
         addSample(store, 3);
-        store.applicationsByDate().first()->changeStatus(ApplicationStatus::rejected);
+        ApplicationEdits().changeStatus(*store.applicationsByDate().first(), ApplicationStatus::rejected);
         QVERIFY(QDir().mkpath(m_app->dir.filePath(u"out"_s)));
         QString suggested;
         QList<std::pair<QString, QString>> alerts;
@@ -162,8 +162,10 @@ private:
             = {ApplicationStatus::applied, ApplicationStatus::hrInterview, ApplicationStatus::applied,
                 ApplicationStatus::offer, ApplicationStatus::rejected, ApplicationStatus::rejected};
         for (int i = 0; i < count; ++i) {
-            JobApplication* record = addRecord(store, u"Firm %1"_s.arg(i), u"Engineer"_s, statuses[i % 6], i * 3);
-            record->appendFirstHistoryEntry();
+            store.insert(ApplicationBuilder(JobApplication::initialValues(u"Firm %1"_s.arg(i), u"Engineer"_s, QString(),
+                                                WorkModel::remote, statuses[i % 6], daysAgo(i * 3)))
+                             .appendFirstHistoryEntry()
+                             .build());
         }
     }
     InsightsWindow* openInsights(QMainWindow& window)

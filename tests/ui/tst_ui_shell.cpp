@@ -371,7 +371,7 @@ private Q_SLOTS:
         JobApplication* record = addRecord(store, u"Acme"_s);
         QVERIFY(store.save());
         auto window = showWindow(app);
-        record->setNotes(u"typed just before quitting"_s);
+        edited<ApplicationField::notes>(record, u"typed just before quitting"_s);
         const QString path = store.databasePath();
         if (diskFull)
             QVERIFY(execute(path,

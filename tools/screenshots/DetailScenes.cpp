@@ -50,52 +50,58 @@ struct Records {
 Records fill(Store& store)
 {
     Records r;
+    // Filled in as a person would, through the edit layer (nothing to take back here).
+    ApplicationEdits edits;
+    using F = ApplicationField;
     const auto add = [&](const char* company, const char* position, WorkModel model, int daysAgo) {
-        JobApplication* record = store.insert(std::make_unique<JobApplication>(QString::fromUtf8(company),
-            QString::fromUtf8(position), QString(), model, ApplicationStatus::applied, at(daysAgo, 9, 30)));
-        record->appendFirstHistoryEntry();
-        return record;
+        return store.insert(
+            ApplicationBuilder(JobApplication::initialValues(QString::fromUtf8(company), QString::fromUtf8(position),
+                                   QString(), model, ApplicationStatus::applied, at(daysAgo, 9, 30)))
+                .appendFirstHistoryEntry()
+                .build());
     };
-    const auto changeOn = [](JobApplication* record, ApplicationStatus status, int daysAgo, int hour) {
+    const auto changeOn = [&edits](JobApplication* record, ApplicationStatus status, int daysAgo, int hour) {
         Clock::setFixed(at(daysAgo, hour, 15));
-        record->changeStatus(status);
+        edits.changeStatus(*record, status);
     };
 
     r.filled = add("Globex Corporation", "Backend Engineer (Go)", WorkModel::hybrid, 9);
-    r.filled->setPostingLink(QStringLiteral("https://careers.globex.example/jobs/4711"));
+    edits.edit<F::postingLink>(*r.filled, QStringLiteral("https://careers.globex.example/jobs/4711"));
     changeOn(r.filled, ApplicationStatus::hrInterview, 4, 11);
-    r.filled->setFollowUpDate(at(-3, 9, 30));
-    r.filled->setHrContactName(QStringLiteral("Dana Whitfield"));
-    r.filled->setHrContactEmail(QStringLiteral("dana.whitfield@globex.example"));
-    r.filled->setTechInterviewerName(QStringLiteral("Rafael Ortiz"));
-    r.filled->setTechInterviewerRole(QStringLiteral("Engineering Manager, Payments"));
-    r.filled->setExpectedSalary(Decimal::parse(std::string_view("85000")));
-    r.filled->setCurrency(Currency::eur);
-    r.filled->setNotes(QStringLiteral("Recruiter call went well. Asked about on-call rotation and team size.\n"
-                                      "Next: system design round with two engineers."));
+    edits.edit<F::followUpDate>(*r.filled, at(-3, 9, 30));
+    edits.edit<F::hrContactName>(*r.filled, QStringLiteral("Dana Whitfield"));
+    edits.edit<F::hrContactEmail>(*r.filled, QStringLiteral("dana.whitfield@globex.example"));
+    edits.edit<F::techInterviewerName>(*r.filled, QStringLiteral("Rafael Ortiz"));
+    edits.edit<F::techInterviewerRole>(*r.filled, QStringLiteral("Engineering Manager, Payments"));
+    edits.edit<F::expectedSalary>(*r.filled, Decimal::parse(std::string_view("85000")));
+    edits.setCurrency(*r.filled, Currency::eur);
+    edits.edit<F::notes>(*r.filled,
+        QStringLiteral("Recruiter call went well. Asked about on-call rotation and team "
+                       "size.\nNext: system design round with two engineers."));
 
     r.rejected = add("Hooli", "Machine Learning Engineer", WorkModel::remote, 40);
     changeOn(r.rejected, ApplicationStatus::hrInterview, 33, 14);
     changeOn(r.rejected, ApplicationStatus::rejected, 20, 10);
-    r.rejected->setRejectedByEmail(true);
-    r.rejected->setRejectedByPhone(true);
-    r.rejected->setRejectionReason(RejectionReason::other);
-    r.rejected->setRejectionNote(QStringLiteral(
-        "They froze the team's headcount two days after the final round; the recruiter said the role may reopen "
-        "in the autumn and that they would keep my application on file. Worth a message in September."));
-    r.rejected->setNotes(
-        QStringLiteral("Take-home was a ranking model over click logs. Good feedback on the write-up."));
+    edits.edit<F::rejectedByEmail>(*r.rejected, true);
+    edits.edit<F::rejectedByPhone>(*r.rejected, true);
+    edits.setRejectionReason(*r.rejected, RejectionReason::other);
+    edits.edit<F::rejectionNote>(*r.rejected,
+        QStringLiteral("They froze the team's headcount two days after the final round; the recruiter said the role "
+                       "may reopen in the autumn and that they would keep my application on file. Worth a message in "
+                       "September."));
+    edits.edit<F::notes>(
+        *r.rejected, QStringLiteral("Take-home was a ranking model over click logs. Good feedback on the write-up."));
 
     r.offerUp = add("Umbrella Labs", "Product Designer", WorkModel::remote, 30);
     changeOn(r.offerUp, ApplicationStatus::offer, 2, 16);
-    r.offerUp->setExpectedSalary(Decimal::parse(std::string_view("1250000")));
-    r.offerUp->setOfferedSalary(Decimal::parse(std::string_view("1380000.5")));
+    edits.edit<F::expectedSalary>(*r.offerUp, Decimal::parse(std::string_view("1250000")));
+    edits.edit<F::offeredSalary>(*r.offerUp, Decimal::parse(std::string_view("1380000.5")));
 
     r.offerDown = add("Massive Dynamic", "Site Reliability Engineer", WorkModel::onSite, 25);
     changeOn(r.offerDown, ApplicationStatus::offer, 1, 12);
-    r.offerDown->setCurrency(Currency::eur);
-    r.offerDown->setExpectedSalary(Decimal::parse(std::string_view("50000")));
-    r.offerDown->setOfferedSalary(Decimal::parse(std::string_view("45000")));
+    edits.setCurrency(*r.offerDown, Currency::eur);
+    edits.edit<F::expectedSalary>(*r.offerDown, Decimal::parse(std::string_view("50000")));
+    edits.edit<F::offeredSalary>(*r.offerDown, Decimal::parse(std::string_view("45000")));
 
     r.history = add("Initech", "Staff Platform Engineer", WorkModel::onSite, 60);
     const ApplicationStatus path[]

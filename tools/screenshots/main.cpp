@@ -79,12 +79,13 @@ const Sample samples[] = {
 void fill(Store& store)
 {
     for (const Sample& s : samples) {
-        auto record = std::make_unique<JobApplication>(QString::fromUtf8(s.company), QString::fromUtf8(s.position),
-            QString::fromUtf8(s.link), s.workModel, s.status, moment(s.daysAgo, 9 + s.daysAgo % 7));
-        record->setFavorite(s.favorite);
+        ApplicationValues values
+            = JobApplication::initialValues(QString::fromUtf8(s.company), QString::fromUtf8(s.position),
+                QString::fromUtf8(s.link), s.workModel, s.status, moment(s.daysAgo, 9 + s.daysAgo % 7));
+        values.isFavorite = s.favorite;
         if (s.followUpDaysAgo >= 0)
-            record->setFollowUpDate(moment(s.followUpDaysAgo, 8));
-        store.insert(std::move(record));
+            values.followUpDate = moment(s.followUpDaysAgo, 8).toUTC();
+        store.insert(ApplicationBuilder(std::move(values)).build());
     }
     if (auto saved = store.save(); !saved)
         std::fprintf(stderr, "save failed: %s\n", qPrintable(saved.error().description()));

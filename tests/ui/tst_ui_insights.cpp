@@ -30,8 +30,8 @@ private Q_SLOTS:
     }
     void cleanup() { m_app.reset(); }
 
-    // Ctrl+I opens one insights window; its figures follow edits at once, and the
-    // list's filter and search only when asked.
+    // Ctrl+I opens one insights window; its figures follow edits and undo at once,
+    // and the list's filter and search only when asked.
     void insightsWindowFollowsTheRecords()
     {
         ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
@@ -52,8 +52,13 @@ private Q_SLOTS:
         JobApplication* first = store.applicationsByDate().first();
         QCOMPARE(first->status(), ApplicationStatus::applied);
         m_app->clock.set(testNow().addSecs(60));
-        ApplicationEdits().changeStatus(*first, ApplicationStatus::techInterview);
+        content->state().edits().changeStatus(*first, ApplicationStatus::techInterview);
         QTRY_COMPARE(insights->insights().reached[2], 3); // two offers before
+        // Taken back and done again, the change is gone from the figures and back.
+        content->state().undo();
+        QTRY_COMPARE(insights->insights().reached[2], 2);
+        content->state().redo();
+        QTRY_COMPARE(insights->insights().reached[2], 3);
 
         // The list's filter changes nothing until asked.
         content->state().setStatusFilter(StatusFilter::active());

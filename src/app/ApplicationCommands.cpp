@@ -191,8 +191,9 @@ void ApplicationCommands::buildEditActions()
                 focus = nullptr;
             if (focus && isAvailable(focus, op))
                 perform(focus, op);
-            else if ((op == EditOperation::undo || op == EditOperation::redo) && m_published && windowIsActive())
-                m_published->triggerUndo(op == EditOperation::redo);
+            else if (const FocusedActions* published = m_published.data();
+                     published && (op == EditOperation::undo || op == EditOperation::redo) && windowIsActive())
+                published->triggerUndo(op == EditOperation::redo);
             updateEditActions();
         });
         return command;
@@ -210,7 +211,8 @@ void ApplicationCommands::buildEditActions()
 
 void ApplicationCommands::followUndoStack()
 {
-    QUndoStack* stack = m_published ? m_published->undoStack() : nullptr;
+    const FocusedActions* published = m_published.data();
+    QUndoStack* stack = published ? published->undoStack() : nullptr;
     if (stack == m_undoStack)
         return;
     if (m_undoStack)

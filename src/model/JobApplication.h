@@ -172,7 +172,8 @@ public:
     explicit ApplicationBuilder(ApplicationValues values);
     explicit ApplicationBuilder(std::unique_ptr<JobApplication> application);
 
-    const ApplicationValues& values() const { return m_application->values(); }
+    // The values of the record being built; it is nobody's yet, so they may still change.
+    ApplicationValues& values() { return m_application->m_values; }
     ApplicationBuilder& appendHistory(std::unique_ptr<StatusChange> change);
     ApplicationBuilder& appendHistory(
         std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date);

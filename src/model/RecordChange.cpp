@@ -47,29 +47,30 @@ void RecordChange::coalesce(Coalescing kind, ApplicationField field, quint64 ses
     m_session = session;
 }
 
-void RecordChange::attach(EntryChange& change)
+void RecordChange::attach(JobApplication& application, EntryChange& change)
 {
-    const qsizetype at = change.index < 0 ? m_application->history().size() : change.index;
+    const qsizetype at = change.index < 0 ? application.history().size() : change.index;
     change.index = at;
-    change.entry = RecordWriter::insertHistory(*m_application, at, std::move(change.detached));
+    change.entry = RecordWriter::insertHistory(application, at, std::move(change.detached));
 }
 
-void RecordChange::detach(EntryChange& change)
+void RecordChange::detach(JobApplication& application, EntryChange& change)
 {
-    change.index = m_application->history().indexOf(change.entry);
-    change.detached = RecordWriter::takeHistory(*m_application, change.entry);
+    change.index = application.history().indexOf(change.entry);
+    change.detached = RecordWriter::takeHistory(application, change.entry);
 }
 
 void RecordChange::redo()
 {
-    if (!m_application)
+    JobApplication* application = m_application.data();
+    if (!application)
         return;
     for (const FieldChange& change : m_fields)
-        RecordWriter::write(*m_application, change.field, change.after);
+        RecordWriter::write(*application, change.field, change.after);
     for (EntryChange& change : m_entries) {
         switch (change.kind) {
-        case EntryChange::Kind::append: attach(change); break;
-        case EntryChange::Kind::remove: detach(change); break;
+        case EntryChange::Kind::append: attach(*application, change); break;
+        case EntryChange::Kind::remove: detach(*application, change); break;
         case EntryChange::Kind::redate: RecordWriter::setDate(*change.entry, change.after); break;
         }
     }
@@ -77,17 +78,18 @@ void RecordChange::redo()
 
 void RecordChange::undo()
 {
-    if (!m_application)
+    JobApplication* application = m_application.data();
+    if (!application)
         return;
     for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it) {
         switch (it->kind) {
-        case EntryChange::Kind::append: detach(*it); break;
-        case EntryChange::Kind::remove: attach(*it); break;
+        case EntryChange::Kind::append: detach(*application, *it); break;
+        case EntryChange::Kind::remove: attach(*application, *it); break;
         case EntryChange::Kind::redate: RecordWriter::setDate(*it->entry, it->before); break;
         }
     }
     for (auto it = m_fields.rbegin(); it != m_fields.rend(); ++it)
-        RecordWriter::write(*m_application, it->field, it->before);
+        RecordWriter::write(*application, it->field, it->before);
 }
 
 bool RecordChange::mergeWith(const QUndoCommand* other)

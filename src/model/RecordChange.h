@@ -56,8 +56,8 @@ private:
         QDateTime after;
     };
 
-    void attach(EntryChange& change);
-    void detach(EntryChange& change);
+    void attach(JobApplication& application, EntryChange& change);
+    void detach(JobApplication& application, EntryChange& change);
 
     QPointer<JobApplication> m_application;
     std::vector<FieldChange> m_fields;

@@ -42,7 +42,8 @@ StatusChange* TimelineSection::entryOf(const QWidget* row) const
 
 bool TimelineSection::holds(const StatusChange* entry) const
 {
-    return m_application && m_application->history().contains(const_cast<StatusChange*>(entry));
+    const JobApplication* record = m_application.data();
+    return record && record->history().contains(const_cast<StatusChange*>(entry));
 }
 
 void TimelineSection::rebuild()
@@ -120,30 +121,32 @@ std::unique_ptr<QMenu> TimelineSection::makeEntryMenu(StatusChange& entry)
     date->setObjectName(QStringLiteral("changeDateAction"));
     connect(date, &QAction::triggered, this, [this, target] { changeDate(target); });
     // Only the newest change can be taken back, and the first entry never.
-    const QList<StatusChange*> entries
-        = StatusChange::newestFirst(m_application ? m_application->history() : QList<StatusChange*>());
     QAction* remove = menu->addAction(tr("Remove This Change"));
     remove->setObjectName(QStringLiteral("removeChangeAction"));
-    remove->setVisible(!entries.isEmpty() && entries.first() == target);
-    remove->setEnabled(m_application && ApplicationEdits::canRemove(*m_application, entry));
+    if (const JobApplication* record = m_application.data()) {
+        const QList<StatusChange*> entries = StatusChange::newestFirst(record->history());
+        remove->setVisible(!entries.isEmpty() && entries.first() == target);
+        remove->setEnabled(ApplicationEdits::canRemove(*record, entry));
+    }
     connect(remove, &QAction::triggered, this, [this, target] { removeChange(target); });
     return menu;
 }
 
 void TimelineSection::changeDate(StatusChange* entry)
 {
-    if (!holds(entry))
+    JobApplication* record = m_application.data();
+    if (!record || !holds(entry))
         return;
-    const ApplicationEdits::DateBounds bounds = ApplicationEdits::dateBounds(*m_application, *entry);
+    const ApplicationEdits::DateBounds bounds = ApplicationEdits::dateBounds(*record, *entry);
     const std::optional<QDateTime> chosen = m_datePrompt ? m_datePrompt(entry->date(), bounds, window())
                                                          : HistoryDateDialog::ask(entry->date(), bounds, window());
-    // The record may have changed while the question was open.
-    if (chosen && holds(entry))
-        m_edits.changeEntryDate(*m_application, *entry, *chosen);
+    // The record may have changed, or gone, while the question was open.
+    if (chosen && m_application && holds(entry))
+        m_edits.changeEntryDate(*record, *entry, *chosen);
 }
 
 void TimelineSection::removeChange(StatusChange* entry)
 {
-    if (holds(entry))
-        m_edits.removeChange(*m_application, *entry);
+    if (JobApplication* record = m_application.data(); record && holds(entry))
+        m_edits.removeChange(*record, *entry);
 }

@@ -13,6 +13,7 @@
 #include <QUndoStack>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(FieldValue)
 
@@ -238,32 +239,6 @@ private Q_SLOTS:
         QCOMPARE(a.history().first()->fromRaw(), std::optional<QString>(QStringLiteral("applied")));
     }
 
-    void typedWriters()
-    {
-        FixedClock clock(utc(2025, 1, 1));
-        const auto owner = make();
-        JobApplication& a = *owner;
-        ApplicationEdits edits;
-        const auto stampedOn = [&clock, &a](int day, const auto& write) {
-            clock.set(utc(2025, 1, day));
-            write();
-            return a.updatedAt().date().day();
-        };
-        // The same value writes nothing; a new one is written and stamped.
-        QCOMPARE(stampedOn(2, [&] { edits.setWorkModel(a, WorkModel::remote); }), 1);
-        QCOMPARE(stampedOn(3, [&] { edits.setWorkModel(a, WorkModel::onSite); }), 3);
-        QCOMPARE(a.workModelRaw(), QStringLiteral("onSite"));
-        QCOMPARE(stampedOn(4, [&] { edits.setCurrency(a, Currency::tryy); }), 3);
-        QCOMPARE(stampedOn(5, [&] { edits.setCurrency(a, Currency::usd); }), 5);
-        QCOMPARE(a.currencyRaw(), QStringLiteral("USD"));
-        // The rejection reason stamps every time, even when unchanged.
-        QCOMPARE(stampedOn(6, [&] { edits.setRejectionReason(a, RejectionReason::budget); }), 6);
-        QCOMPARE(stampedOn(7, [&] { edits.setRejectionReason(a, RejectionReason::budget); }), 7);
-        QCOMPARE(a.rejectionReason(), std::optional<RejectionReason>(RejectionReason::budget));
-        edits.setRejectionReason(a, std::nullopt);
-        QVERIFY(!a.rejectionReasonRaw());
-    }
-
     void editsStampByTheRecordsRules_data()
     {
         QTest::addColumn<int>("field");
@@ -281,11 +256,16 @@ private Q_SLOTS:
         row("follow-up date", F::followUpDate, std::optional<QDateTime>(utc(2025, 1, 9)), true, true);
         row("expected salary", F::expectedSalary, Decimal::parse("12.5"), true, true);
         row("star", F::isFavorite, true, true, true);
-        // Fields with writers go through them: the status is a status change.
+        // Fields with writers go through them: the status is a status change, the
+        // work model and currency stamp when they change, the reason always.
         row("status", F::statusRaw, QStringLiteral("offer"), true, true);
+        row("unknown status", F::statusRaw, QStringLiteral("ghosted"), false, false);
+        row("work model", F::workModelRaw, QStringLiteral("onSite"), true, true);
+        row("work model unchanged", F::workModelRaw, QStringLiteral("remote"), true, false);
         row("currency", F::currencyRaw, QStringLiteral("EUR"), true, true);
         row("currency unchanged", F::currencyRaw, QStringLiteral("TRY"), true, false);
-        row("unknown status", F::statusRaw, QStringLiteral("ghosted"), false, false);
+        row("reason", F::rejectionReasonRaw, std::optional<QString>(u"budget"_s), true, true);
+        row("reason unchanged", F::rejectionReasonRaw, std::optional<QString>(), true, true);
     }
 
     void editsStampByTheRecordsRules()

@@ -6,7 +6,6 @@
 
 #include <QTest>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,7 +28,8 @@ QDateTime testNow()
 // unless given.
 class Histories {
 public:
-    JobApplication* add(int appliedDaysAgo, const QString& history, std::optional<Status> status = std::nullopt,
+    // The values of the record added, which may still change until list() is read.
+    ApplicationValues& add(int appliedDaysAgo, const QString& history, std::optional<Status> status = std::nullopt,
         WorkModel workModel = WorkModel::remote, const QString& link = QString())
     {
         const QDateTime applied = testNow().addDays(-appliedDaysAgo).addSecs(-3600);
@@ -48,32 +48,20 @@ public:
             previous = to;
         }
         const Status current = status ? *status : (previous ? *fromRawValue<Status>(*previous) : Status::applied);
-        ApplicationValues values
-            = JobApplication::initialValues(QStringLiteral("Firm"), QString(), link, workModel, current, applied);
+        ApplicationBuilder& record = m_pending.emplace_back(
+            JobApplication::initialValues(QStringLiteral("Firm"), QString(), link, workModel, current, applied));
         if (!steps.empty())
-            values.statusChangedAt = steps.back()->date();
-        if (m_tweak)
-            std::exchange(m_tweak, {})(values);
-        ApplicationBuilder record(std::move(values));
+            record.values().statusChangedAt = steps.back()->date();
         for (auto& step : steps)
             record.appendHistory(std::move(step));
-        m_owned.push_back(record.build());
-        return m_owned.back().get();
+        return record.values();
     }
 
-    // Changes the next record's values before it is built.
-    Histories& with(std::function<void(ApplicationValues&)> tweak)
+    QList<JobApplication*> list()
     {
-        m_tweak = std::move(tweak);
-        return *this;
-    }
-    static std::function<void(ApplicationValues&)> reason(const QString& raw)
-    {
-        return [raw](ApplicationValues& values) { values.rejectionReasonRaw = raw; };
-    }
-
-    QList<JobApplication*> list() const
-    {
+        for (ApplicationBuilder& record : m_pending)
+            m_owned.push_back(record.build());
+        m_pending.clear();
         QList<JobApplication*> records;
         for (const auto& record : m_owned)
             records.append(record.get());
@@ -81,8 +69,8 @@ public:
     }
 
 private:
+    std::vector<ApplicationBuilder> m_pending;
     std::vector<std::unique_ptr<JobApplication>> m_owned;
-    std::function<void(ApplicationValues&)> m_tweak;
 };
 
 using Counts = QList<qsizetype>;
@@ -180,9 +168,7 @@ private Q_SLOTS:
         records.add(5, QStringLiteral("applied@0 hrInterview@2")); // 2 days
         records.add(10, QStringLiteral("applied@0 rejected@0")); // the same day: 0
         records.add(20, QStringLiteral("applied@0")); // no answer
-        // No history: 4 days.
-        records.with([](ApplicationValues& v) { v.statusChangedAt = testNow().addDays(-25).toUTC(); })
-            .add(29, QString(), Status::offer);
+        records.add(29, QString(), Status::offer).statusChangedAt = testNow().addDays(-25); // no history: 4 days
         records.add(30, QStringLiteral("applied@0")); // a day too old for the last 30
         records.add(40, QStringLiteral("applied@0 techInterview@7")); // 7 days
         records.add(100, QStringLiteral("applied@0 rejected@3 hrInterview@10")); // the first change counts: 3
@@ -238,15 +224,14 @@ private Q_SLOTS:
     void whyItEnded()
     {
         Histories records;
-        const auto reason = &Histories::reason;
-        records.with(reason(u"budget"_s)).add(30, QStringLiteral("applied@0 hrInterview@3 rejected@9"));
+        records.add(30, QStringLiteral("applied@0 hrInterview@3 rejected@9")).rejectionReasonRaw = u"budget"_s;
         records.add(30, QStringLiteral("applied@0 rejected@1"));
-        records.with(reason(u"budget"_s))
-            .add(30, QStringLiteral("applied@0 hrInterview@1 techInterview@2 offer@3 rejected@4"));
-        records.with(reason(u"experience"_s)).add(30, QString(), Status::rejected);
+        records.add(30, QStringLiteral("applied@0 hrInterview@1 techInterview@2 offer@3 rejected@4")).rejectionReasonRaw
+            = u"budget"_s;
+        records.add(30, QString(), Status::rejected).rejectionReasonRaw = u"experience"_s;
         // An unknown reason text counts as none; an open record's leftover reason is not a rejection.
-        records.with(reason(u"tooExpensive"_s)).add(30, QStringLiteral("applied@0 rejected@5"));
-        records.with(reason(u"budget"_s)).add(30, QStringLiteral("applied@0 hrInterview@5"));
+        records.add(30, QStringLiteral("applied@0 rejected@5")).rejectionReasonRaw = u"tooExpensive"_s;
+        records.add(30, QStringLiteral("applied@0 hrInterview@5")).rejectionReasonRaw = u"budget"_s;
         const Insights insights = computeInsights(records.list(), testNow());
         QCOMPARE(insights.rejections, 5);
         QCOMPARE(counts(insights.rejectionReasons), (Counts {0, 1, 2, 0, 0, 0}));

@@ -1,5 +1,6 @@
 #include "DetailScenes.h"
 
+#include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
 #include "model/ApplicationEdits.h"
 #include "model/Clock.h"
@@ -14,8 +15,11 @@
 #include "SavePicture.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
 #include <QDir>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -156,11 +160,15 @@ public:
 
         content->createApplication();
         save(*window, QStringLiteral("20-detail-new"));
+        showCalendar(*window, *content->detailView());
 
         select(records.filled);
         save(*window, QStringLiteral("21-detail-filled"));
         scrollTo(content->detailView(), content->detailView()->contactsSection());
         save(*window, QStringLiteral("21-detail-filled-contacts"));
+        content->detailView()->notesSection()->editor()->setFocus();
+        scrollTo(content->detailView(), content->detailView()->notesSection());
+        save(*window, QStringLiteral("21-detail-filled-notes-focused"));
 
         ApplicationDetailView* rejected = select(records.rejected);
         scrollTo(rejected, rejected->rejectionSection());
@@ -176,6 +184,8 @@ public:
         ApplicationDetailView* history = select(records.history);
         scrollTo(history, history->timelineSection());
         save(*window, QStringLiteral("25-detail-history"));
+        showHistoryMenu(*window, *history->timelineSection());
+        showEditMenu(*window, *content, *records.history);
 
         // The delete confirmation over the window, centred as the window system places it.
         {
@@ -218,6 +228,42 @@ public:
     }
 
 private:
+    // The application date's calendar: the days after today are drawn disabled.
+    void showCalendar(QMainWindow& window, ApplicationDetailView& view) const
+    {
+        QDateEdit* date = view.applicationSection()->applicationDateField();
+        QWidget* popup = date->calendarWidget()->window();
+        popup->move(date->mapToGlobal(QPoint(0, date->height())));
+        popup->show();
+        settle();
+        saveImage(withMenus(window, {popup}), QStringLiteral("20-detail-new-calendar"));
+        popup->hide();
+    }
+
+    // The newest change's menu in the history.
+    void showHistoryMenu(QMainWindow& window, TimelineSection& timeline) const
+    {
+        QWidget* newest = timeline.entryRows().first();
+        const auto menu = timeline.makeEntryMenu(*timeline.entryOf(newest));
+        menu->popup(newest->mapToGlobal(QPoint(newest->width() / 3, newest->height() / 2)));
+        settle();
+        saveImage(withMenus(window, {menu.get()}), QStringLiteral("25-detail-history-menu"));
+        menu->hide();
+    }
+
+    // The Edit menu after a status change: it names the step undo takes back.
+    void showEditMenu(QMainWindow& window, ContentView& content, JobApplication& record) const
+    {
+        content.state().edits().changeStatus(record, ApplicationStatus::rejected);
+        window.activateWindow();
+        QMenu* edit = window.findChild<ApplicationCommands*>()->editMenu();
+        edit->popup(window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(edit->menuAction()).bottomLeft()));
+        settle();
+        saveImage(withMenus(window, {edit}), QStringLiteral("25-edit-menu"));
+        edit->hide();
+        content.state().undo();
+    }
+
     void save(QMainWindow& window, const QString& name) const
     {
         settle();

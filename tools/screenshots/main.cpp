@@ -98,24 +98,10 @@ void settle()
 }
 
 // The window's picture with the given popup menus drawn where they open.
-QImage picture(QMainWindow& window, const QList<QMenu*>& menus = {})
+QImage picture(QMainWindow& window, const QList<QWidget*>& menus = {})
 {
     settle();
-    QImage image = window.grab().toImage();
-    QPainter painter(&image);
-    for (QMenu* menu : menus) {
-        const QPoint at = window.mapFromGlobal(menu->pos());
-        const QPixmap shot = menu->grab();
-        // A soft shadow, as the window system would draw it.
-        painter.setPen(Qt::NoPen);
-        for (int i = 1; i <= 4; ++i) {
-            painter.setBrush(QColor(0, 0, 0, 14));
-            painter.drawRoundedRect(
-                QRect(at, shot.size() / shot.devicePixelRatio()).adjusted(-i, -i + 2, i, i + 2), 4, 4);
-        }
-        painter.drawPixmap(at, shot);
-    }
-    return image;
+    return withMenus(window, menus);
 }
 
 class Shooter {

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -53,15 +54,35 @@ QString storeCopy(QTemporaryDir& dir, int records)
     return dir.path();
 }
 
-double milliseconds(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
+// Wall and this thread's CPU time, in milliseconds, since start().
+class Stopwatch {
+public:
+    Stopwatch() { start(); }
+    void start()
+    {
+        m_wall.start();
+        m_cpu = cpuNow();
+    }
+    double wall() const { return double(m_wall.nsecsElapsed()) / 1e6; }
+    double cpu() const { return cpuNow() - m_cpu; }
+
+private:
+    static double cpuNow()
+    {
+        timespec now {};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+    }
+    QElapsedTimer m_wall;
+    double m_cpu = 0;
+};
 
 // The window state over a store of `existing` records, the backup merged into it as one step.
 void BM_UndoImport(benchmark::State& state)
 {
+    double cpu = 0;
     double saves = 0;
+    double saveCpu = 0;
     double redos = 0;
     for (auto _ : state) {
         QTemporaryDir dir;
@@ -77,27 +98,31 @@ void BM_UndoImport(benchmark::State& state)
             break;
         }
         QCoreApplication::processEvents();
-        QElapsedTimer timer;
-        timer.start();
+        Stopwatch timer;
         window.undoStack().undo();
-        state.SetIterationTime(milliseconds(timer) / 1000);
-        timer.restart();
+        state.SetIterationTime(timer.wall() / 1000);
+        cpu += timer.cpu();
+        timer.start();
         (void)store.save();
-        saves += milliseconds(timer);
-        timer.restart();
+        saves += timer.wall();
+        saveCpu += timer.cpu();
+        timer.start();
         window.undoStack().redo();
         QCoreApplication::processEvents();
-        redos += milliseconds(timer);
+        redos += timer.wall();
         if (store.count() != state.range(0) + imported)
             state.SkipWithError("the redo lost records");
     }
+    state.counters["cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
     state.counters["save_ms"] = benchmark::Counter(saves, benchmark::Counter::kAvgIterations);
+    state.counters["save_cpu_ms"] = benchmark::Counter(saveCpu, benchmark::Counter::kAvgIterations);
     state.counters["redo_ms"] = benchmark::Counter(redos, benchmark::Counter::kAvgIterations);
 }
 
 // The same in the main window, shown: Ctrl+Z's whole work until the list is painted again.
 void BM_UndoImportInWindow(benchmark::State& state)
 {
+    double cpu = 0;
     for (auto _ : state) {
         QTemporaryDir dir;
         ApplywrightApp app(storeCopy(dir, int(state.range(0))),
@@ -110,15 +135,16 @@ void BM_UndoImportInWindow(benchmark::State& state)
         QApplication::processEvents();
         QWidget* rows = content->listView()->listView()->viewport();
         rows->repaint();
-        QElapsedTimer timer;
-        timer.start();
+        Stopwatch timer;
         content->state().undoStack().undo();
         QApplication::processEvents();
         rows->repaint();
-        state.SetIterationTime(milliseconds(timer) / 1000);
+        state.SetIterationTime(timer.wall() / 1000);
+        cpu += timer.cpu();
         if (content->state().totalCount() != state.range(0))
             state.SkipWithError("the undo left records behind");
     }
+    state.counters["cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
 }
 
 // The anchor: sorting 200,000 pseudo-random integers, the same work on every machine.

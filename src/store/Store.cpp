@@ -398,9 +398,11 @@ std::vector<std::unique_ptr<JobApplication>> Store::take(const QList<JobApplicat
     }
     if (taken.isEmpty())
         return owned;
-    // One pass over the records, however many leave.
-    m_applications.removeIf([&leaving](JobApplication* application) { return leaving.contains(application); });
-    m_byDateValid = false;
+    // One pass over the records, however many leave; what stays keeps its order by date.
+    const auto leaves = [&leaving](JobApplication* application) { return leaving.contains(application); };
+    m_applications.removeIf(leaves);
+    if (m_byDateValid)
+        m_byDate.removeIf(leaves);
     Q_EMIT applicationsTaken(taken);
     noteChange();
     return owned;
@@ -470,14 +472,15 @@ Expected<Done, StoreError> Store::save()
     return Done {};
 }
 
-Expected<Done, StoreError> Store::deleteRows(const char* table, QList<qint64> ids)
+Expected<Done, StoreError> Store::deleteRows(const char* table, const char* column, QList<qint64> ids)
 {
     if (ids.isEmpty())
         return Done {};
     // Records taken out together (an import undone) have neighbouring identifiers:
     // one statement per run of them, not one per row.
     std::sort(ids.begin(), ids.end());
-    SqliteStatement* statement = m_db->prepare(QByteArray("DELETE FROM ") + table + " WHERE id BETWEEN ?1 AND ?2");
+    SqliteStatement* statement
+        = m_db->prepare(QByteArray("DELETE FROM ") + table + " WHERE " + column + " BETWEEN ?1 AND ?2");
     if (!statement)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
     for (qsizetype first = 0; first < ids.size();) {
@@ -503,11 +506,14 @@ Expected<Done, StoreError> Store::writePending()
     };
     const auto& columns = StoreSchema::columns();
 
-    // Deleted records take their history with them (the foreign key cascades).
-    if (auto deleted = deleteRows("JobApplication", m_deleted.values()); !deleted)
-        return deleted;
-    if (auto deleted = deleteRows("StatusChange", m_deletedHistory.values()); !deleted)
-        return deleted;
+    // Deleted records take their history with them. The foreign key would cascade row
+    // by row; a range of records (an import taken back) goes faster range by range.
+    const QList<qint64> deleted = m_deleted.values();
+    for (const auto& [table, column, ids] : {std::tuple {"StatusChange", "application", deleted},
+             std::tuple {"JobApplication", "id", deleted}, std::tuple {"StatusChange", "id", m_deletedHistory.values()}}) {
+        if (auto removed = deleteRows(table, column, ids); !removed)
+            return removed;
+    }
 
     SqliteStatement* insertHistory = nullptr;
     const auto writeHistory = [&](StatusChange* change, RecordID owner) {

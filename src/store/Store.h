@@ -126,7 +126,7 @@ private:
     void trackHistoryEntry(JobApplication* application, StatusChange* change);
     JobApplication* place(std::unique_ptr<JobApplication> owned);
     void forget(JobApplication* application);
-    Expected<Done, StoreError> deleteRows(const char* table, QList<qint64> ids);
+    Expected<Done, StoreError> deleteRows(const char* table, const char* column, QList<qint64> ids);
     void noteChange();
     Expected<Done, StoreError> writePending();
 

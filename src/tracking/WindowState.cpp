@@ -17,6 +17,11 @@ WindowState::WindowState(Store& store, TodayProvider& today, QObject* parent)
     m_recomputeTimer.setSingleShot(true);
     m_recomputeTimer.setInterval(0);
     connect(&m_recomputeTimer, &QTimer::timeout, this, &WindowState::recompute);
+    // An undo is saved as soon as the window has shown it: a large one (an import
+    // taken back) is not kept from the screen by the writing.
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(0);
+    connect(&m_saveTimer, &QTimer::timeout, this, &WindowState::saveIfNeeded);
     connectStore();
     connect(&m_today, &TodayProvider::todayChanged, this, [this](const QDateTime& day) {
         // Waiting days and the stale count move on with the day.
@@ -163,7 +168,7 @@ void WindowState::undo()
     m_edits.endTyping();
     m_undoStack.undo();
     m_edits.endTyping();
-    saveIfNeeded();
+    m_saveTimer.start();
 }
 
 void WindowState::redo()
@@ -171,7 +176,7 @@ void WindowState::redo()
     m_edits.endTyping();
     m_undoStack.redo();
     m_edits.endTyping();
-    saveIfNeeded();
+    m_saveTimer.start();
 }
 
 JobApplication* WindowState::createApplication()

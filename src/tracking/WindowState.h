@@ -61,7 +61,7 @@ public:
     ApplicationEdits& edits() { return m_edits; }
     QUndoStack& undoStack() { return m_undoStack; }
     // Takes back the last step, or does again the last one taken back; either way
-    // the store is then saved like any edit.
+    // the store is then saved, once the event loop has had its turn.
     void undo();
     void redo();
 
@@ -128,6 +128,7 @@ private:
     // Store signals come in bursts (an import inserts many records): one recompute
     // per turn of the event loop. Input changes recompute at once.
     QTimer m_recomputeTimer;
+    QTimer m_saveTimer;
     // Set while one action changes several inputs, so the list is computed once.
     bool m_batching = false;
 };

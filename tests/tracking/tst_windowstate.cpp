@@ -267,12 +267,17 @@ private Q_SLOTS:
         disconnect(each);
         QVERIFY2(steps.count() > 100, qPrintable(QString::number(steps.count())));
         const QByteArray exported = exportBackup(*m_loader->store())->data();
+        // Each step taken back or done again is saved as soon as the event loop turns.
         while (steps.canUndo()) {
             m_state->undo();
+            QCoreApplication::processEvents();
+            QVERIFY(!m_loader->store()->hasChanges());
             QCOMPARE(dumpTables(path), dumps.value(steps.index()));
         }
         while (steps.canRedo()) {
             m_state->redo();
+            QCoreApplication::processEvents();
+            QVERIFY(!m_loader->store()->hasChanges());
             QCOMPARE(dumpTables(path), dumps.value(steps.index()));
         }
         QCOMPARE(exportBackup(*m_loader->store())->data(), exported);

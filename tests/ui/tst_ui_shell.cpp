@@ -210,7 +210,7 @@ private Q_SLOTS:
         QTest::keyClick(list, Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier);
         QCOMPARE(record->status(), ApplicationStatus::rejected);
         // Each step taken back or done again is saved.
-        QVERIFY(!store.hasChanges());
+        QTRY_VERIFY(!store.hasChanges());
 
         content->deleteSelection();
         QCOMPARE(store.application(id), nullptr);
@@ -221,7 +221,7 @@ private Q_SLOTS:
         QCOMPARE(record->status(), ApplicationStatus::rejected);
         QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(store.application(id), nullptr);
-        QVERIFY(!store.hasChanges());
+        QTRY_VERIFY(!store.hasChanges());
     }
 
     void deleteKeys_data()

@@ -74,14 +74,16 @@ quint32 bigEndian32(const char* bytes)
     return quint32(b[0]) << 24 | quint32(b[1]) << 16 | quint32(b[2]) << 8 | quint32(b[3]);
 }
 
-// Enough of an engine's or the system's text to say why, in a window that shows
-// a few lines: its first line, shortened.
+// The most of any one text from an engine, the system or the file itself that a
+// message quotes: the failure window shows a few lines.
+constexpr qsizetype longestQuote = 160;
+
+// Enough of such a text to say why: its first line, shortened.
 QString brief(const QString& text)
 {
-    constexpr qsizetype longest = 160;
     QString line = text.section(QLatin1Char('\n'), 0, 0).trimmed();
-    if (line.size() > longest)
-        line = line.left(longest - 1) + QChar(0x2026);
+    if (line.size() > longestQuote)
+        line = line.left(longestQuote - 1) + QChar(0x2026);
     return line;
 }
 
@@ -320,9 +322,13 @@ private:
             return refused();
         static constexpr char journalMagic[] = "\xd9\xd5\x05\xf9\x20\xa1\x63\xd7";
         const QByteArray head = journal.read(28);
-        // Without its mark the journal holds nothing to replay; SQLite ignores it.
-        if (head.size() < 28 || !head.startsWith(QByteArrayView(journalMagic, 8)))
+        // SQLite passes over a journal whose first byte is zero: it holds nothing to
+        // replay. Any other journal it takes for an interrupted change that must be
+        // rolled back before the file can be read, whether or not it carries the mark.
+        if (head.isEmpty() || head.at(0) == '\0')
             return Done {};
+        if (head.size() < 28 || !head.startsWith(QByteArrayView(journalMagic, 8)))
+            return refused();
 
         const quint32 originalPages = bigEndian32(head.constData() + 16);
         const quint32 sectorSize = bigEndian32(head.constData() + 20);
@@ -402,7 +408,9 @@ private:
                                  "database. It was left unchanged.")
                                   .arg(shownPath));
 
-        SqliteStatement* version = db.prepare("SELECT value FROM Metadata WHERE key = 'schemaVersion'");
+        // Only as much as a message can quote: the file may hold any length of text here.
+        SqliteStatement* version = db.prepare("SELECT substr(value, 1, " + QByteArray::number(longestQuote + 1)
+            + ") FROM Metadata WHERE key = 'schemaVersion'");
         const int rc = version ? version->step() : SQLITE_ERROR;
         if (rc == SQLITE_DONE)
             return StoreError(tr("The database file “%1” has no data format version and cannot be opened. It was "
@@ -415,7 +423,7 @@ private:
         if (found != QLatin1String(Store::schemaVersion))
             return StoreError(tr("The database file “%1” uses data format %2, but this version of Applywright "
                                  "reads format %3. It was left unchanged.")
-                                  .arg(shownPath, found, QLatin1String(Store::schemaVersion)));
+                                  .arg(shownPath, brief(found), QLatin1String(Store::schemaVersion)));
         return Done {};
     }
 

@@ -101,7 +101,8 @@ mode_t modeOf(const QString& path)
     return status.st_mode & 0777;
 }
 
-// Opens `dir` expecting a refusal whose message holds each of `parts`, the folder left exactly as it was.
+// Opens `dir` expecting a refusal whose message holds each of `parts` and fits a few lines, the folder left exactly as
+// it was.
 StoreLoader refusedOpen(const QString& dir, const QStringList& parts)
 {
     const QStringList before = snapshot(dir);
@@ -109,6 +110,7 @@ StoreLoader refusedOpen(const QString& dir, const QStringList& parts)
     [&] {
         for (const QString& part : parts)
             VERIFY_CONTAINS(loader.message(), part);
+        QVERIFY2(loader.message().size() < 500, qPrintable(loader.message().left(500)));
         QCOMPARE(snapshot(dir), before);
     }();
     return loader;
@@ -278,6 +280,8 @@ private Q_SLOTS:
         });
         row("older schema", {"uses data format 0.9.0"},
             altered("UPDATE Metadata SET value = '0.9.0' WHERE key = 'schemaVersion'"));
+        row("a version of 5 MB", {"uses data format 7777", "…, but"},
+            altered("UPDATE Metadata SET value = replace(hex(zeroblob(2500000)), '0', '7')"));
         row("no version", {"no data format version"}, altered("DELETE FROM Metadata"));
         row("truncated database", {"is damaged"}, altered("", [](QFile& file) { file.resize(2 * 4096); }));
         row("zeroed header", {"is damaged: its first bytes are zeroed"},
@@ -299,13 +303,25 @@ private Q_SLOTS:
         row("a link to a disk that is not there", {"which cannot be reached"}, [](const QString& path) {
             QVERIFY(QFile::link(u"/nonexistent-disk/Applywright/Applywright.sqlite"_s, path));
         });
-        // A journal beside a real store that does not belong to it: replaying it would cut records away.
-        row("journal of a change that grew the file", {"-journal", "Move it out"}, [](const QString& path) {
-            makeStore(QFileInfo(path).path(), 40);
-            checkpoint(path);
-            QVERIFY(
-                writeFile(path + u"-journal"_s, journal(quint32(QFileInfo(path).size() / 4096) - 2, pagesOf(path))));
-        });
+        // A journal beside a real store that does not belong to it: replaying it would cut records away. Nor can one
+        // without the journal's mark be passed over: SQLite would not read the file until it was rolled back.
+        const auto besideAStore = [](const std::function<QByteArray(const QString& path)>& journalFor) {
+            return [=](const QString& path) {
+                makeStore(QFileInfo(path).path(), 40);
+                checkpoint(path);
+                QVERIFY(writeFile(path + u"-journal"_s, journalFor(path)));
+            };
+        };
+        row("journal of a change that grew the file", {"-journal", "Move it out"},
+            besideAStore([](const QString& path) {
+                return journal(quint32(QFileInfo(path).size() / 4096) - 2, pagesOf(path));
+            }));
+        row("journal of random bytes", {"-journal", "Move it out"}, besideAStore([](const QString&) {
+            QByteArray noise(8192, '\0');
+            QRandomGenerator(21).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+            noise[0] = '\x7f';
+            return noise;
+        }));
     }
 
     // Only a folder with no database and no side file gets a new store. Everything else that is not a readable store is

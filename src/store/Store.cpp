@@ -56,15 +56,14 @@ QString Store::databasePath() const
 Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& path, QThread* owner)
 {
     // A connection of its own: the store's connection stays with the store's thread.
-    auto db = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadOnly);
-    if (!db)
+    // The store holds the folder's lock, so nobody writes the file meanwhile, and a
+    // file with no side files is read as it is, which creates none.
+    auto opened = SqliteDatabase::open(path,
+        SqliteDatabase::hasSideFiles(path) ? SqliteDatabase::Mode::ReadOnly : SqliteDatabase::Mode::ReadOnlySnapshot);
+    if (!opened)
         return StoreError(
-            describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.error().description()));
-    return checkAndRead(*db.value(), path, owner);
-}
-
-Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(SqliteDatabase& db, const QString& path, QThread* owner)
-{
+            describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), opened.error().description()));
+    SqliteDatabase& db = *opened.value();
     if (const std::optional<QString> problem = db.quickCheck()) {
         // The report opens with a line naming the database ("*** in database main ***").
         QString found;
@@ -149,7 +148,21 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
 
 Expected<Done, StoreError> Store::load()
 {
-    auto records = checkAndRead(*m_db, databasePath(), thread());
+    return finishOpening(checkAndRead(databasePath(), thread()));
+}
+
+Expected<Done, StoreError> Store::finishOpening(Expected<LoadedRecords, StoreError> records)
+{
+    // Only now: the switch rewrites the file's first page, and a file refused as
+    // damaged must be left exactly as it was (even choosing how to sync reads it).
+    if (records) {
+        if (auto switched = m_db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL"); !switched) {
+            qDeleteAll(records.value().applications);
+            records = StoreError(describe(QT_TRANSLATE_NOOP("Store", "The database could not be made ready for saving"),
+                                     switched.error().description()),
+                switched.error().code());
+        }
+    }
     if (!records) {
         loadFailed(records.error());
         return records.error();
@@ -182,10 +195,7 @@ void Store::finishLoading() const
     auto records = m_pendingLoad.result();
     m_pendingLoad = {};
     m_loaded = true;
-    if (records)
-        self->adoptLoaded(std::move(records.value()));
-    else
-        loadFailed(records.error());
+    (void)self->finishOpening(std::move(records));
 }
 
 void Store::loadFailed(const StoreError& error) const

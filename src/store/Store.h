@@ -96,10 +96,12 @@ private:
         qint64 nextHistoryId = 1;
     };
     // Checks the file for damage first: records are read only from a sound file, and
-    // nothing is ever written into one that is not.
-    static Expected<LoadedRecords, StoreError> checkAndRead(SqliteDatabase& db, const QString& path, QThread* owner);
+    // nothing is ever written into one that is not. Read on a connection of its own
+    // that leaves no side file behind a file without any.
     static Expected<LoadedRecords, StoreError> checkAndRead(const QString& path, QThread* owner);
     static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner);
+    // Takes the read's records (or its failure); a sound file is written through a log from now on.
+    Expected<Done, StoreError> finishOpening(Expected<LoadedRecords, StoreError> records);
     void loadFailed(const StoreError& error) const;
     Expected<Done, StoreError> load();
     // Waits for the background read and takes its records; announces nothing.

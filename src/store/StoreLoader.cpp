@@ -47,9 +47,7 @@ QString defaultDataDirectory()
 
 namespace {
 
-// What SQLite keeps beside the database: its log, the log's index and the
-// rollback journal an interrupted change of a non-WAL file leaves.
-constexpr std::array<const char*, 3> sideSuffixes = {"-wal", "-shm", "-journal"};
+constexpr auto sideSuffixes = SqliteDatabase::sideSuffixes;
 
 QString shown(const QString& path)
 {
@@ -455,9 +453,10 @@ private:
             return StoreError(tr("The database file “%1” cannot be written to, so changes could not be saved. It "
                                  "was left unchanged.")
                                   .arg(shown(path)));
-        // A save waits less than opening may: it runs while the window waits.
-        for (const char* pragma : {"PRAGMA foreign_keys = ON", "PRAGMA journal_mode = WAL", "PRAGMA synchronous = FULL",
-                 "PRAGMA busy_timeout = 2000"}) {
+        // Nothing here reads the file: a store whose records turn out damaged is left as
+        // it was (the log and how it is synced come once they have been read). A save
+        // waits less than opening may: it runs while the window waits.
+        for (const char* pragma : {"PRAGMA foreign_keys = ON", "PRAGMA busy_timeout = 2000"}) {
             if (auto done = database.value()->exec(pragma); !done)
                 return sqliteError(path, done.error());
         }

@@ -360,25 +360,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("object"); // empty: the records' table renamed away
         QTest::addColumn<bool>("inBackground");
+        QTest::addColumn<bool>("rollbackJournal"); // a file without a log, as other tools leave one
         QTest::addColumn<QString>("expected");
         for (const bool inBackground : {false, true}) {
             const char* when = inBackground ? "read in the background" : "read at once";
             for (const char* object : {"StatusChange", "StatusChangeByApplication", "JobApplication"})
-                QTest::addRow("%s, %s", object, when) << QByteArray(object) << inBackground << u"is damaged"_s;
-            QTest::addRow("unreadable records, %s", when) << QByteArray() << inBackground << u"could not be read"_s;
+                QTest::addRow("%s, %s", object, when) << QByteArray(object) << inBackground << false << u"is damaged"_s;
+            QTest::addRow("StatusChange without a log, %s", when)
+                << QByteArray("StatusChange") << inBackground << true << u"is damaged"_s;
+            QTest::addRow("unreadable records, %s", when)
+                << QByteArray() << inBackground << false << u"could not be read"_s;
         }
     }
 
     // Damage that every read of the records passes over (a leaf page's free-space count) is still damage: the file
     // fails SQLite's check, and nothing may be committed into it. Nor into a file whose versions check out but whose
-    // records cannot be read.
+    // records cannot be read. Refused means untouched: not even switched to a log, and no side file made.
     void damagedRecordsAreNeverWritten()
     {
         QFETCH(QByteArray, object);
         QFETCH(bool, inBackground);
+        QFETCH(bool, rollbackJournal);
         QFETCH(QString, expected);
         const Folder folder(300);
         const QString& path = folder.path;
+        if (rollbackJournal)
+            QCOMPARE(query(path, "PRAGMA journal_mode = DELETE"), u"delete"_s);
         if (object.isEmpty()) {
             query(path, "ALTER TABLE JobApplication RENAME TO Lost");
         } else {
@@ -396,7 +403,7 @@ private Q_SLOTS:
             file.close();
             QCOMPARE(query(path, "SELECT count(*) FROM StatusChange"), u"900"_s);
         }
-        const QByteArray before = fileHash(path);
+        const QStringList before = snapshot(folder.dir);
         {
             StoreLoader loader = openStore(folder.dir, inBackground ? StoreLoading::inBackground : StoreLoading::now);
             if (inBackground) {
@@ -418,7 +425,7 @@ private Q_SLOTS:
                     VERIFY_CONTAINS(loader.message(), path);
             }
         }
-        QCOMPARE(fileHash(path), before);
+        QCOMPARE(snapshot(folder.dir), before);
     }
 
     // A first start that cannot make the store says why and leaves nothing half-made.

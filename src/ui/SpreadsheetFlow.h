@@ -22,7 +22,7 @@ class SpreadsheetFlow : public QObject {
 
 public:
     // Records copied in one turn of the event loop: a few milliseconds at most.
-    static constexpr qsizetype recordsPerTurn = 2000;
+    static constexpr qsizetype recordsPerTurn = 1000;
 
     struct Choice {
         QString path;

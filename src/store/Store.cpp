@@ -409,69 +409,79 @@ Expected<Done, StoreError> Store::save()
 
 Expected<Done, StoreError> Store::writePending()
 {
-    const auto fail = [this] {
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
-    };
-    const auto& columns = StoreSchema::columns();
+    if (writeDeletions() && writeInsertions() && writeFieldChanges() && writeHistory())
+        return Done {};
+    return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
+}
 
-    if (!m_deleted.isEmpty()) {
-        SqliteStatement* statement = m_db->prepare("DELETE FROM JobApplication WHERE id = ?1");
-        if (!statement)
-            return fail();
-        for (RecordID id : std::as_const(m_deleted)) {
-            statement->reset();
-            statement->bind(1, id);
-            if (statement->step() != SQLITE_DONE)
-                return fail();
-        }
+bool Store::writeDeletions()
+{
+    if (m_deleted.isEmpty())
+        return true;
+    SqliteStatement* statement = m_db->prepare("DELETE FROM JobApplication WHERE id = ?1");
+    if (!statement)
+        return false;
+    for (RecordID id : std::as_const(m_deleted)) {
         statement->reset();
-    }
-
-    SqliteStatement* insertHistory = nullptr;
-    const auto writeHistory = [&](StatusChange* change, RecordID owner) {
-        if (!insertHistory)
-            insertHistory = m_db->prepare(
-                "INSERT INTO StatusChange (id, fromRaw, toRaw, date, application) VALUES (?1, ?2, ?3, ?4, ?5)");
-        if (!insertHistory)
+        statement->bind(1, id);
+        if (statement->step() != SQLITE_DONE)
             return false;
-        insertHistory->reset();
-        insertHistory->bind(1, change->m_storeId);
-        insertHistory->bind(2, change->fromRaw());
-        insertHistory->bind(3, change->toRaw());
-        insertHistory->bind(4, StoreSchema::storedMoment(change->date()));
-        insertHistory->bind(5, owner);
-        const bool ok = insertHistory->step() == SQLITE_DONE;
-        insertHistory->reset();
-        return ok;
-    };
+    }
+    statement->reset();
+    return true;
+}
 
-    if (!m_inserted.isEmpty()) {
-        QByteArray sql = "INSERT INTO JobApplication (id";
-        QByteArray values = "?1";
-        for (size_t i = 0; i < columns.size(); ++i) {
-            sql += QByteArray(", ") + columns[i].name;
-            values += ", ?" + QByteArray::number(qsizetype(i) + 2);
-        }
-        sql += ") VALUES (" + values + ")";
-        SqliteStatement* statement = m_db->prepare(sql);
-        if (!statement)
-            return fail();
-        for (RecordID id : std::as_const(m_inserted)) {
-            const JobApplication* application = m_byId.value(id);
-            statement->reset();
-            statement->bind(1, id);
-            for (size_t i = 0; i < columns.size(); ++i)
-                columns[i].bind(*statement, int(i) + 2, *application);
-            if (statement->step() != SQLITE_DONE)
-                return fail();
-            statement->reset();
-            for (StatusChange* change : application->history()) {
-                if (!writeHistory(change, id))
-                    return fail();
-            }
+bool Store::writeHistoryEntry(const StatusChange& change, RecordID owner)
+{
+    SqliteStatement* insert
+        = m_db->prepare("INSERT INTO StatusChange (id, fromRaw, toRaw, date, application) VALUES (?1, ?2, ?3, ?4, ?5)");
+    if (!insert)
+        return false;
+    insert->bind(1, change.m_storeId);
+    insert->bind(2, change.fromRaw());
+    insert->bind(3, change.toRaw());
+    insert->bind(4, StoreSchema::storedMoment(change.date()));
+    insert->bind(5, owner);
+    const bool ok = insert->step() == SQLITE_DONE;
+    insert->reset();
+    return ok;
+}
+
+bool Store::writeInsertions()
+{
+    if (m_inserted.isEmpty())
+        return true;
+    const auto& columns = StoreSchema::columns();
+    QByteArray sql = "INSERT INTO JobApplication (id";
+    QByteArray values = "?1";
+    for (size_t i = 0; i < columns.size(); ++i) {
+        sql += QByteArray(", ") + columns[i].name;
+        values += ", ?" + QByteArray::number(qsizetype(i) + 2);
+    }
+    sql += ") VALUES (" + values + ")";
+    SqliteStatement* statement = m_db->prepare(sql);
+    if (!statement)
+        return false;
+    for (RecordID id : std::as_const(m_inserted)) {
+        const JobApplication* application = m_byId.value(id);
+        statement->reset();
+        statement->bind(1, id);
+        for (size_t i = 0; i < columns.size(); ++i)
+            columns[i].bind(*statement, int(i) + 2, *application);
+        if (statement->step() != SQLITE_DONE)
+            return false;
+        statement->reset();
+        for (const StatusChange* change : application->history()) {
+            if (!writeHistoryEntry(*change, id))
+                return false;
         }
     }
+    return true;
+}
 
+bool Store::writeFieldChanges()
+{
+    const auto& columns = StoreSchema::columns();
     for (auto it = m_dirtyFields.cbegin(); it != m_dirtyFields.cend(); ++it) {
         const JobApplication* application = m_byId.value(it.key());
         const auto& dirty = it.value();
@@ -490,36 +500,39 @@ Expected<Done, StoreError> Store::writePending()
         sql += " WHERE id = ?1";
         SqliteStatement* statement = m_db->prepare(sql);
         if (!statement)
-            return fail();
+            return false;
         statement->bind(1, it.key());
         for (qsizetype k = 0; k < changed.size(); ++k)
             columns[changed[k]].bind(*statement, int(k) + 2, *application);
         const bool ok = statement->step() == SQLITE_DONE;
         statement->reset();
         if (!ok)
-            return fail();
+            return false;
     }
+    return true;
+}
 
-    for (StatusChange* change : std::as_const(m_newHistory)) {
-        if (!writeHistory(change, change->application()->id()))
-            return fail();
+bool Store::writeHistory()
+{
+    for (const StatusChange* change : std::as_const(m_newHistory)) {
+        if (!writeHistoryEntry(*change, change->application()->id()))
+            return false;
     }
-
-    if (!m_dirtyHistory.isEmpty()) {
-        SqliteStatement* statement
-            = m_db->prepare("UPDATE StatusChange SET fromRaw = ?2, toRaw = ?3, date = ?4 WHERE id = ?1");
-        if (!statement)
-            return fail();
-        for (StatusChange* change : std::as_const(m_dirtyHistory)) {
-            statement->reset();
-            statement->bind(1, change->m_storeId);
-            statement->bind(2, change->fromRaw());
-            statement->bind(3, change->toRaw());
-            statement->bind(4, StoreSchema::storedMoment(change->date()));
-            if (statement->step() != SQLITE_DONE)
-                return fail();
-        }
+    if (m_dirtyHistory.isEmpty())
+        return true;
+    SqliteStatement* statement
+        = m_db->prepare("UPDATE StatusChange SET fromRaw = ?2, toRaw = ?3, date = ?4 WHERE id = ?1");
+    if (!statement)
+        return false;
+    for (StatusChange* change : std::as_const(m_dirtyHistory)) {
         statement->reset();
+        statement->bind(1, change->m_storeId);
+        statement->bind(2, change->fromRaw());
+        statement->bind(3, change->toRaw());
+        statement->bind(4, StoreSchema::storedMoment(change->date()));
+        if (statement->step() != SQLITE_DONE)
+            return false;
     }
-    return Done {};
+    statement->reset();
+    return true;
 }

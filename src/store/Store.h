@@ -115,6 +115,12 @@ private:
     void trackHistoryEntry(JobApplication* application, StatusChange* change);
     void noteChange();
     Expected<Done, StoreError> writePending();
+    // The parts of a save, in this order; false on the first statement that fails.
+    bool writeDeletions();
+    bool writeInsertions();
+    bool writeFieldChanges();
+    bool writeHistory();
+    bool writeHistoryEntry(const StatusChange& change, RecordID owner);
 
     // Held for the store's life (and released last): one running instance per data folder.
     std::unique_ptr<StoreLock> m_lock;

@@ -49,16 +49,18 @@ quint32 bigEndian32(const char* bytes)
     return quint32(b[0]) << 24 | quint32(b[1]) << 16 | quint32(b[2]) << 8 | quint32(b[3]);
 }
 
-// The most of any one text from an engine, the system or the file itself that a
-// message quotes: the failure window shows a few lines.
+// The most of any one text from an engine or the system that a message quotes:
+// the failure window shows a few lines.
 constexpr qsizetype longestQuote = 160;
+// A data format version is a word, and a long one would not even wrap.
+constexpr qsizetype longestVersion = 24;
 
 // Enough of such a text to say why: its first line, shortened.
-QString brief(const QString& text)
+QString brief(const QString& text, qsizetype longest = longestQuote)
 {
     QString line = text.section(QLatin1Char('\n'), 0, 0).trimmed();
-    if (line.size() > longestQuote)
-        line = line.left(longestQuote - 1) + QChar(0x2026);
+    if (line.size() > longest)
+        line = line.left(longest - 1) + QChar(0x2026);
     return line;
 }
 
@@ -384,7 +386,7 @@ private:
                                   .arg(shownPath));
 
         // Only as much as a message can quote: the file may hold any length of text here.
-        SqliteStatement* version = db.prepare("SELECT substr(value, 1, " + QByteArray::number(longestQuote + 1)
+        SqliteStatement* version = db.prepare("SELECT substr(value, 1, " + QByteArray::number(longestVersion + 1)
             + ") FROM Metadata WHERE key = 'schemaVersion'");
         const int rc = version ? version->step() : SQLITE_ERROR;
         if (rc == SQLITE_DONE)
@@ -398,7 +400,7 @@ private:
         if (found != QLatin1String(Store::schemaVersion))
             return StoreError(tr("The database file “%1” uses data format %2, but this version of Applywright "
                                  "reads format %3. It was left unchanged.")
-                                  .arg(shownPath, brief(found), QLatin1String(Store::schemaVersion)));
+                                  .arg(shownPath, brief(found, longestVersion), QLatin1String(Store::schemaVersion)));
         return Done {};
     }
 

@@ -654,6 +654,12 @@ private Q_SLOTS:
         QCOMPARE(query(folder.path, "SELECT count(*) FROM JobApplication WHERE notes = 'outside'"), u"49"_s);
         QCOMPARE(query(folder.path, "SELECT position FROM JobApplication WHERE position <> 'Engineer'"),
             u"Principal Engineer"_s);
+        // A stored history entry corrected in place is written as well, and only that one.
+        StatusChange* entry = edited->history().at(1);
+        entry->setDate(utc(2024, 12, 31));
+        QVERIFY(store.save());
+        QCOMPARE(query(folder.path, "SELECT id || ':' || date FROM StatusChange WHERE date < 1735700000000"),
+            u"%1:%2"_s.arg(entry->storeId()).arg(utc(2024, 12, 31).toMSecsSinceEpoch()));
     }
 
     void failedSaveKeepsChangesPending()

@@ -92,6 +92,7 @@ TURKISH = {
     "All": "Tümü",
     "In Progress": "Devam Eden",
     "The applications could not be read": "Başvurular okunamadı",
+    "The database could not be made ready for saving": "Veritabanı kaydetmeye hazırlanamadı",
     "The status history could not be read": "Durum geçmişi okunamadı",
     "The changes could not be saved": "Değişiklikler kaydedilemedi",
     "Database Could Not Be Opened": "Veritabanı Açılamadı",

@@ -1312,6 +1312,10 @@
         <source>The database file “%1” is damaged: its integrity check reports “%2”. It was left unchanged.</source>
         <translation>“%1” veritabanı dosyası hasarlı: bütünlük denetimi “%2” bildiriyor. Dosyaya dokunulmadı.</translation>
     </message>
+    <message>
+        <source>The database could not be made ready for saving</source>
+        <translation>Veritabanı kaydetmeye hazırlanamadı</translation>
+    </message>
 </context>
 <context>
     <name>StoreErrorView</name>

@@ -56,15 +56,14 @@ QString Store::databasePath() const
 Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& path, QThread* owner)
 {
     // A connection of its own: the store's connection stays with the store's thread.
-    auto db = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadOnly);
-    if (!db)
+    // The store holds the folder's lock, so nobody writes the file meanwhile, and a
+    // file with no side files is read as it is, which creates none.
+    auto opened = SqliteDatabase::open(path,
+        SqliteDatabase::hasSideFiles(path) ? SqliteDatabase::Mode::ReadOnly : SqliteDatabase::Mode::ReadOnlySnapshot);
+    if (!opened)
         return StoreError(
-            describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.error().description()));
-    return checkAndRead(*db.value(), path, owner);
-}
-
-Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(SqliteDatabase& db, const QString& path, QThread* owner)
-{
+            describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), opened.error().description()));
+    SqliteDatabase& db = *opened.value();
     if (const std::optional<QString> problem = db.quickCheck()) {
         // The report opens with a line naming the database ("*** in database main ***").
         QString found;
@@ -149,7 +148,21 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
 
 Expected<Done, StoreError> Store::load()
 {
-    auto records = checkAndRead(*m_db, databasePath(), thread());
+    return finishOpening(checkAndRead(databasePath(), thread()));
+}
+
+Expected<Done, StoreError> Store::finishOpening(Expected<LoadedRecords, StoreError> records)
+{
+    // Only now: the switch rewrites the file's first page, and a file refused as
+    // damaged must be left exactly as it was (even choosing how to sync reads it).
+    if (records) {
+        if (auto switched = m_db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL"); !switched) {
+            qDeleteAll(records.value().applications);
+            records = StoreError(describe(QT_TRANSLATE_NOOP("Store", "The database could not be made ready for saving"),
+                                     switched.error().description()),
+                switched.error().code());
+        }
+    }
     if (!records) {
         loadFailed(records.error());
         return records.error();
@@ -182,10 +195,7 @@ void Store::finishLoading() const
     auto records = m_pendingLoad.result();
     m_pendingLoad = {};
     m_loaded = true;
-    if (records)
-        self->adoptLoaded(std::move(records.value()));
-    else
-        loadFailed(records.error());
+    (void)self->finishOpening(std::move(records));
 }
 
 void Store::loadFailed(const StoreError& error) const
@@ -472,17 +482,17 @@ Expected<Done, StoreError> Store::save()
     return Done {};
 }
 
-Expected<Done, StoreError> Store::deleteRows(const char* table, const char* column, QList<qint64> ids)
+bool Store::deleteRows(const char* table, const char* column, QList<qint64> ids)
 {
     if (ids.isEmpty())
-        return Done {};
+        return true;
     // Records taken out together (an import undone) have neighbouring identifiers:
     // one statement per run of them, not one per row.
     std::sort(ids.begin(), ids.end());
     SqliteStatement* statement
         = m_db->prepare(QByteArray("DELETE FROM ") + table + " WHERE " + column + " BETWEEN ?1 AND ?2");
     if (!statement)
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
+        return false;
     for (qsizetype first = 0; first < ids.size();) {
         qsizetype last = first;
         while (last + 1 < ids.size() && ids[last + 1] == ids[last] + 1)
@@ -491,75 +501,80 @@ Expected<Done, StoreError> Store::deleteRows(const char* table, const char* colu
         statement->bind(1, ids[first]);
         statement->bind(2, ids[last]);
         if (statement->step() != SQLITE_DONE)
-            return StoreError(
-                describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
+            return false;
         first = last + 1;
     }
     statement->reset();
-    return Done {};
+    return true;
 }
 
 Expected<Done, StoreError> Store::writePending()
 {
-    const auto fail = [this] {
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
-    };
-    const auto& columns = StoreSchema::columns();
+    if (writeDeletions() && writeInsertions() && writeFieldChanges() && writeHistory())
+        return Done {};
+    return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
+}
 
+bool Store::writeDeletions()
+{
     // Deleted records take their history with them. The foreign key would cascade row
     // by row; a range of records (an import taken back) goes faster range by range.
     const QList<qint64> deleted = m_deleted.values();
-    for (const auto& [table, column, ids] : {std::tuple {"StatusChange", "application", deleted},
-             std::tuple {"JobApplication", "id", deleted}, std::tuple {"StatusChange", "id", m_deletedHistory.values()}}) {
-        if (auto removed = deleteRows(table, column, ids); !removed)
-            return removed;
-    }
+    return deleteRows("StatusChange", "application", deleted) && deleteRows("JobApplication", "id", deleted)
+        && deleteRows("StatusChange", "id", m_deletedHistory.values());
+}
 
-    SqliteStatement* insertHistory = nullptr;
-    const auto writeHistory = [&](StatusChange* change, RecordID owner) {
-        if (!insertHistory)
-            insertHistory = m_db->prepare(
-                "INSERT INTO StatusChange (id, fromRaw, toRaw, date, application) VALUES (?1, ?2, ?3, ?4, ?5)");
-        if (!insertHistory)
+bool Store::writeHistoryEntry(const StatusChange& change, RecordID owner)
+{
+    SqliteStatement* insert
+        = m_db->prepare("INSERT INTO StatusChange (id, fromRaw, toRaw, date, application) VALUES (?1, ?2, ?3, ?4, ?5)");
+    if (!insert)
+        return false;
+    insert->bind(1, change.m_storeId);
+    insert->bind(2, change.fromRaw());
+    insert->bind(3, change.toRaw());
+    insert->bind(4, StoreSchema::storedMoment(change.date()));
+    insert->bind(5, owner);
+    const bool ok = insert->step() == SQLITE_DONE;
+    insert->reset();
+    return ok;
+}
+
+bool Store::writeInsertions()
+{
+    if (m_inserted.isEmpty())
+        return true;
+    const auto& columns = StoreSchema::columns();
+    QByteArray sql = "INSERT INTO JobApplication (id";
+    QByteArray values = "?1";
+    for (size_t i = 0; i < columns.size(); ++i) {
+        sql += QByteArray(", ") + columns[i].name;
+        values += ", ?" + QByteArray::number(qsizetype(i) + 2);
+    }
+    sql += ") VALUES (" + values + ")";
+    SqliteStatement* statement = m_db->prepare(sql);
+    if (!statement)
+        return false;
+    for (RecordID id : std::as_const(m_inserted)) {
+        const JobApplication* application = m_byId.value(id);
+        statement->reset();
+        statement->bind(1, id);
+        for (size_t i = 0; i < columns.size(); ++i)
+            columns[i].bind(*statement, int(i) + 2, *application);
+        if (statement->step() != SQLITE_DONE)
             return false;
-        insertHistory->reset();
-        insertHistory->bind(1, change->m_storeId);
-        insertHistory->bind(2, change->fromRaw());
-        insertHistory->bind(3, change->toRaw());
-        insertHistory->bind(4, StoreSchema::storedMoment(change->date()));
-        insertHistory->bind(5, owner);
-        const bool ok = insertHistory->step() == SQLITE_DONE;
-        insertHistory->reset();
-        return ok;
-    };
-
-    if (!m_inserted.isEmpty()) {
-        QByteArray sql = "INSERT INTO JobApplication (id";
-        QByteArray values = "?1";
-        for (size_t i = 0; i < columns.size(); ++i) {
-            sql += QByteArray(", ") + columns[i].name;
-            values += ", ?" + QByteArray::number(qsizetype(i) + 2);
-        }
-        sql += ") VALUES (" + values + ")";
-        SqliteStatement* statement = m_db->prepare(sql);
-        if (!statement)
-            return fail();
-        for (RecordID id : std::as_const(m_inserted)) {
-            const JobApplication* application = m_byId.value(id);
-            statement->reset();
-            statement->bind(1, id);
-            for (size_t i = 0; i < columns.size(); ++i)
-                columns[i].bind(*statement, int(i) + 2, *application);
-            if (statement->step() != SQLITE_DONE)
-                return fail();
-            statement->reset();
-            for (StatusChange* change : application->history()) {
-                if (!writeHistory(change, id))
-                    return fail();
-            }
+        statement->reset();
+        for (const StatusChange* change : application->history()) {
+            if (!writeHistoryEntry(*change, id))
+                return false;
         }
     }
+    return true;
+}
 
+bool Store::writeFieldChanges()
+{
+    const auto& columns = StoreSchema::columns();
     for (auto it = m_dirtyFields.cbegin(); it != m_dirtyFields.cend(); ++it) {
         const JobApplication* application = m_byId.value(it.key());
         const auto& dirty = it.value();
@@ -578,36 +593,39 @@ Expected<Done, StoreError> Store::writePending()
         sql += " WHERE id = ?1";
         SqliteStatement* statement = m_db->prepare(sql);
         if (!statement)
-            return fail();
+            return false;
         statement->bind(1, it.key());
         for (qsizetype k = 0; k < changed.size(); ++k)
             columns[changed[k]].bind(*statement, int(k) + 2, *application);
         const bool ok = statement->step() == SQLITE_DONE;
         statement->reset();
         if (!ok)
-            return fail();
+            return false;
     }
+    return true;
+}
 
-    for (StatusChange* change : std::as_const(m_newHistory)) {
-        if (!writeHistory(change, change->application()->id()))
-            return fail();
+bool Store::writeHistory()
+{
+    for (const StatusChange* change : std::as_const(m_newHistory)) {
+        if (!writeHistoryEntry(*change, change->application()->id()))
+            return false;
     }
-
-    if (!m_dirtyHistory.isEmpty()) {
-        SqliteStatement* statement
-            = m_db->prepare("UPDATE StatusChange SET fromRaw = ?2, toRaw = ?3, date = ?4 WHERE id = ?1");
-        if (!statement)
-            return fail();
-        for (StatusChange* change : std::as_const(m_dirtyHistory)) {
-            statement->reset();
-            statement->bind(1, change->m_storeId);
-            statement->bind(2, change->fromRaw());
-            statement->bind(3, change->toRaw());
-            statement->bind(4, StoreSchema::storedMoment(change->date()));
-            if (statement->step() != SQLITE_DONE)
-                return fail();
-        }
+    if (m_dirtyHistory.isEmpty())
+        return true;
+    SqliteStatement* statement
+        = m_db->prepare("UPDATE StatusChange SET fromRaw = ?2, toRaw = ?3, date = ?4 WHERE id = ?1");
+    if (!statement)
+        return false;
+    for (StatusChange* change : std::as_const(m_dirtyHistory)) {
         statement->reset();
+        statement->bind(1, change->m_storeId);
+        statement->bind(2, change->fromRaw());
+        statement->bind(3, change->toRaw());
+        statement->bind(4, StoreSchema::storedMoment(change->date()));
+        if (statement->step() != SQLITE_DONE)
+            return false;
     }
-    return Done {};
+    statement->reset();
+    return true;
 }

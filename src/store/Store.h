@@ -108,10 +108,12 @@ private:
         qint64 nextHistoryId = 1;
     };
     // Checks the file for damage first: records are read only from a sound file, and
-    // nothing is ever written into one that is not.
-    static Expected<LoadedRecords, StoreError> checkAndRead(SqliteDatabase& db, const QString& path, QThread* owner);
+    // nothing is ever written into one that is not. Read on a connection of its own
+    // that leaves no side file behind a file without any.
     static Expected<LoadedRecords, StoreError> checkAndRead(const QString& path, QThread* owner);
     static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner);
+    // Takes the read's records (or its failure); a sound file is written through a log from now on.
+    Expected<Done, StoreError> finishOpening(Expected<LoadedRecords, StoreError> records);
     void loadFailed(const StoreError& error) const;
     Expected<Done, StoreError> load();
     // Waits for the background read and takes its records; announces nothing.
@@ -126,9 +128,15 @@ private:
     void trackHistoryEntry(JobApplication* application, StatusChange* change);
     JobApplication* place(std::unique_ptr<JobApplication> owned);
     void forget(JobApplication* application);
-    Expected<Done, StoreError> deleteRows(const char* table, const char* column, QList<qint64> ids);
+    bool deleteRows(const char* table, const char* column, QList<qint64> ids);
     void noteChange();
     Expected<Done, StoreError> writePending();
+    // The parts of a save, in this order; false on the first statement that fails.
+    bool writeDeletions();
+    bool writeInsertions();
+    bool writeFieldChanges();
+    bool writeHistory();
+    bool writeHistoryEntry(const StatusChange& change, RecordID owner);
 
     // Held for the store's life (and released last): one running instance per data folder.
     std::unique_ptr<StoreLock> m_lock;

@@ -45,7 +45,8 @@ public Q_SLOTS:
 };
 
 // Passes each message on to the desktop and keeps the verdicts, so that a test can
-// wait for an attempt to end rather than for a while.
+// wait for an attempt to end rather than for a while. While `holding`, a verdict
+// reaches the sender only on release(): the desktop's answer comes as late as a test wants.
 class RecordingNotifier : public FollowUpNotifier {
 public:
     void notify(const QString& summary, const QString& body, std::function<void()> activated,
@@ -53,13 +54,24 @@ public:
     {
         m_desktop.notify(summary, body, std::move(activated), [this, finished](bool delivered) {
             verdicts.append(delivered);
-            finished(delivered);
+            if (holding)
+                m_held.append([finished, delivered] { finished(delivered); });
+            else
+                finished(delivered);
         });
     }
+    void release()
+    {
+        holding = false;
+        for (const auto& answer : std::exchange(m_held, {}))
+            answer();
+    }
     QList<bool> verdicts;
+    bool holding = false;
 
 private:
     DesktopNotifier m_desktop;
+    QList<std::function<void()>> m_held;
 };
 
 class FollowUpNotificationsTest : public QObject {
@@ -140,10 +152,17 @@ private Q_SLOTS:
         addRecord(store.store(), u"Umbrella"_s);
         TodayProvider today;
         RecordingNotifier notifier;
+        notifier.holding = true;
         auto reminder = std::make_unique<FollowUpReminder>(store.store(), today, *m_settings, notifier);
-        QTRY_COMPARE(m_standIn.calls, QStringList {u"2 follow-ups due today: Acme, Globex"_s});
-        // Started again the same day, with the day clock ticking: nothing more.
+        QTRY_COMPARE(notifier.verdicts.size(), 1);
+        QCOMPARE(m_standIn.calls, QStringList {u"2 follow-ups due today: Acme, Globex"_s});
+        // Started again before the desktop's answer arrived: the new reminder sends nothing, and the answer, once it
+        // comes, counts although the reminder that asked is gone.
         reminder = std::make_unique<FollowUpReminder>(store.store(), today, *m_settings, notifier);
+        reminder->check();
+        notifier.release();
+        QCOMPARE(reminder->lastNotifiedDay(), QDate(2025, 3, 14));
+        // The same day, with the day clock ticking: nothing more.
         reminder->check();
         moveTo(testNow().addSecs(3600), today);
         QTest::qWait(100);

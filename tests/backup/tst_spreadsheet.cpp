@@ -89,6 +89,25 @@ private Q_SLOTS:
     }
 
     void bothExportsReadBackByACsvReader();
+
+    void fieldsAreQuotedWhenTheyMustBe_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("spaces kept, not quoted") << u" Çağrı "_s << u" Çağrı "_s;
+        QTest::newRow("a comma") << u"A, B"_s << u"\"A, B\""_s;
+        // A reader that takes a quote inside an unquoted field literally would not see this one go wrong.
+        QTest::newRow("a quote alone") << u"5\" screen"_s << u"\"5\"\" screen\""_s;
+        QTest::newRow("a line break") << u"a\nb"_s << u"\"a\nb\""_s;
+        QTest::newRow("a carriage return") << u"a\rb"_s << u"\"a\rb\""_s;
+    }
+
+    void fieldsAreQuotedWhenTheyMustBe()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, written);
+        QCOMPARE(SpreadsheetExport::field(value), written);
+    }
 };
 
 void SpreadsheetTest::bothExportsReadBackByACsvReader()
@@ -121,8 +140,6 @@ void SpreadsheetTest::bothExportsReadBackByACsvReader()
         u"2025-03-07"_s); // 01:30 local, still the 6th in UTC
     QCOMPARE(cell(rows, 1, u"Rejected on"_s), u"2025-03-08"_s);
 
-    QCOMPARE(SpreadsheetExport::field(u" Çağrı "_s),
-        u" Çağrı "_s); // spaces kept, not quoted
     QCOMPARE(cell(rows, 2, u"Company"_s), u"'=HYPERLINK(\"http://evil.example\")"_s);
     QCOMPARE(cell(rows, 2, u"Position"_s), u"'-1+1"_s);
     QCOMPARE(cell(rows, 2, u"Application Date"_s),

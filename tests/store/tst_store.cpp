@@ -105,7 +105,8 @@ mode_t modeOf(const QString& path)
     return status.st_mode & 0777;
 }
 
-// Opens `dir` expecting a refusal whose message holds each of `parts`, the folder left exactly as it was.
+// Opens `dir` expecting a refusal whose message holds each of `parts` and fits a few lines, the folder left exactly as
+// it was.
 StoreLoader refusedOpen(const QString& dir, const QStringList& parts)
 {
     const QStringList before = snapshot(dir);
@@ -113,6 +114,7 @@ StoreLoader refusedOpen(const QString& dir, const QStringList& parts)
     [&] {
         for (const QString& part : parts)
             VERIFY_CONTAINS(loader.message(), part);
+        QVERIFY2(loader.message().size() < 500, qPrintable(loader.message().left(500)));
         QCOMPARE(snapshot(dir), before);
     }();
     return loader;
@@ -282,6 +284,8 @@ private Q_SLOTS:
         });
         row("older schema", {"uses data format 0.9.0"},
             altered("UPDATE Metadata SET value = '0.9.0' WHERE key = 'schemaVersion'"));
+        row("a version of 5 MB", {"uses data format 7777", "…, but"},
+            altered("UPDATE Metadata SET value = replace(hex(zeroblob(2500000)), '0', '7')"));
         row("no version", {"no data format version"}, altered("DELETE FROM Metadata"));
         row("truncated database", {"is damaged"}, altered("", [](QFile& file) { file.resize(2 * 4096); }));
         row("zeroed header", {"is damaged: its first bytes are zeroed"},
@@ -303,13 +307,25 @@ private Q_SLOTS:
         row("a link to a disk that is not there", {"which cannot be reached"}, [](const QString& path) {
             QVERIFY(QFile::link(u"/nonexistent-disk/Applywright/Applywright.sqlite"_s, path));
         });
-        // A journal beside a real store that does not belong to it: replaying it would cut records away.
-        row("journal of a change that grew the file", {"-journal", "Move it out"}, [](const QString& path) {
-            makeStore(QFileInfo(path).path(), 40);
-            checkpoint(path);
-            QVERIFY(
-                writeFile(path + u"-journal"_s, journal(quint32(QFileInfo(path).size() / 4096) - 2, pagesOf(path))));
-        });
+        // A journal beside a real store that does not belong to it: replaying it would cut records away. Nor can one
+        // without the journal's mark be passed over: SQLite would not read the file until it was rolled back.
+        const auto besideAStore = [](const std::function<QByteArray(const QString& path)>& journalFor) {
+            return [=](const QString& path) {
+                makeStore(QFileInfo(path).path(), 40);
+                checkpoint(path);
+                QVERIFY(writeFile(path + u"-journal"_s, journalFor(path)));
+            };
+        };
+        row("journal of a change that grew the file", {"-journal", "Move it out"},
+            besideAStore([](const QString& path) {
+                return journal(quint32(QFileInfo(path).size() / 4096) - 2, pagesOf(path));
+            }));
+        row("journal of random bytes", {"-journal", "Move it out"}, besideAStore([](const QString&) {
+            QByteArray noise(8192, '\0');
+            QRandomGenerator(21).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+            noise[0] = '\x7f';
+            return noise;
+        }));
     }
 
     // Only a folder with no database and no side file gets a new store. Everything else that is not a readable store is
@@ -348,25 +364,32 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("object"); // empty: the records' table renamed away
         QTest::addColumn<bool>("inBackground");
+        QTest::addColumn<bool>("rollbackJournal"); // a file without a log, as other tools leave one
         QTest::addColumn<QString>("expected");
         for (const bool inBackground : {false, true}) {
             const char* when = inBackground ? "read in the background" : "read at once";
             for (const char* object : {"StatusChange", "StatusChangeByApplication", "JobApplication"})
-                QTest::addRow("%s, %s", object, when) << QByteArray(object) << inBackground << u"is damaged"_s;
-            QTest::addRow("unreadable records, %s", when) << QByteArray() << inBackground << u"could not be read"_s;
+                QTest::addRow("%s, %s", object, when) << QByteArray(object) << inBackground << false << u"is damaged"_s;
+            QTest::addRow("StatusChange without a log, %s", when)
+                << QByteArray("StatusChange") << inBackground << true << u"is damaged"_s;
+            QTest::addRow("unreadable records, %s", when)
+                << QByteArray() << inBackground << false << u"could not be read"_s;
         }
     }
 
     // Damage that every read of the records passes over (a leaf page's free-space count) is still damage: the file
     // fails SQLite's check, and nothing may be committed into it. Nor into a file whose versions check out but whose
-    // records cannot be read.
+    // records cannot be read. Refused means untouched: not even switched to a log, and no side file made.
     void damagedRecordsAreNeverWritten()
     {
         QFETCH(QByteArray, object);
         QFETCH(bool, inBackground);
+        QFETCH(bool, rollbackJournal);
         QFETCH(QString, expected);
         const Folder folder(300);
         const QString& path = folder.path;
+        if (rollbackJournal)
+            QCOMPARE(query(path, "PRAGMA journal_mode = DELETE"), u"delete"_s);
         if (object.isEmpty()) {
             query(path, "ALTER TABLE JobApplication RENAME TO Lost");
         } else {
@@ -384,7 +407,7 @@ private Q_SLOTS:
             file.close();
             QCOMPARE(query(path, "SELECT count(*) FROM StatusChange"), u"900"_s);
         }
-        const QByteArray before = fileHash(path);
+        const QStringList before = snapshot(folder.dir);
         {
             StoreLoader loader = openStore(folder.dir, inBackground ? StoreLoading::inBackground : StoreLoading::now);
             if (inBackground) {
@@ -406,7 +429,7 @@ private Q_SLOTS:
                     VERIFY_CONTAINS(loader.message(), path);
             }
         }
-        QCOMPARE(fileHash(path), before);
+        QCOMPARE(snapshot(folder.dir), before);
     }
 
     // A first start that cannot make the store says why and leaves nothing half-made.
@@ -636,6 +659,14 @@ private Q_SLOTS:
         QCOMPARE(query(folder.path, "SELECT count(*) FROM JobApplication WHERE notes = 'outside'"), u"49"_s);
         QCOMPARE(query(folder.path, "SELECT position FROM JobApplication WHERE position <> 'Engineer'"),
             u"Principal Engineer"_s);
+        // A stored history entry corrected in place is written as well, and only that one.
+        StatusChange* entry = edited->history().at(1);
+        const QDateTime corrected = utc(2025, 1, 11, 18);
+        QVERIFY(ApplicationEdits().changeEntryDate(*edited, *entry, corrected));
+        QVERIFY(store.save());
+        QCOMPARE(query(folder.path,
+                     qPrintable(u"SELECT id FROM StatusChange WHERE date = %1"_s.arg(corrected.toMSecsSinceEpoch()))),
+            QString::number(entry->storeId()));
     }
 
     void failedSaveKeepsChangesPending()

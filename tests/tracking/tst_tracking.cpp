@@ -224,14 +224,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("sort");
         QTest::addColumn<QStringList>("order");
         QTest::newRow("newest ignores stars")
-            << int(SortOption::newest) << QStringList {"Firm 10", "", "Firm 9", "beta", "Alpha", "Zed"};
-        // Waiting: Zed 30 days, Alpha 20, beta 12; Firm 9 offer, Firm 10 rejected, blank offer: no value.
+            << int(SortOption::newest)
+            << QStringList {"Shut today", "Open today", "Firm 10", "", "Firm 9", "beta", "Alpha", "Zed"};
+        // Waiting: Zed 30 days, Alpha 20, beta 12, Open today 0; Shut today and Firm 9 offers, Firm 10 rejected, blank
+        // offer: no value, after a record that waits no days yet.
         QTest::newRow("longest waiting, then newest")
-            << int(SortOption::longestWaiting) << QStringList {"Zed", "Alpha", "beta", "Firm 10", "", "Firm 9"};
+            << int(SortOption::longestWaiting)
+            << QStringList {"Zed", "Alpha", "beta", "Open today", "Shut today", "Firm 10", "", "Firm 9"};
         QTest::newRow("company, numeric and case-insensitive")
-            << int(SortOption::company) << QStringList {"Alpha", "beta", "Firm 9", "Firm 10", "", "Zed"};
+            << int(SortOption::company)
+            << QStringList {"Alpha", "beta", "Firm 9", "Firm 10", "", "Open today", "Shut today", "Zed"};
         QTest::newRow("status, then newest")
-            << int(SortOption::status) << QStringList {"beta", "Alpha", "Zed", "", "Firm 9", "Firm 10"};
+            << int(SortOption::status)
+            << QStringList {"Open today", "beta", "Alpha", "Zed", "Shut today", "", "Firm 9", "Firm 10"};
     }
 
     void sorts()
@@ -247,6 +252,8 @@ private Q_SLOTS:
         records.add(QStringLiteral("Firm 9"), local(2025, 3, 20), ApplicationStatus::offer);
         records.add(QString(), local(2025, 3, 21), ApplicationStatus::offer); // sorts as "New Application"
         records.add(QStringLiteral("Firm 10"), local(2025, 3, 22), ApplicationStatus::rejected);
+        records.add(QStringLiteral("Open today"), local(2025, 3, 31, 9), ApplicationStatus::applied);
+        records.add(QStringLiteral("Shut today"), local(2025, 3, 31, 11), ApplicationStatus::offer);
         QCOMPARE(
             companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption(sort))), order);
     }

@@ -3,6 +3,7 @@
 #include "posting/CompanyNames.h"
 #include "posting/LinkDetector.h"
 #include "posting/PostingVocabulary.h"
+#include "posting/SuggestionReading.h"
 #include "posting/SuggestionText.h"
 #include "posting/SuggestionVocabulary.h"
 #include "posting/TextFolding.h"
@@ -14,6 +15,7 @@
 #include <array>
 #include <vector>
 
+using namespace SuggestionReading;
 using namespace SuggestionText;
 using namespace SuggestionVocabulary;
 
@@ -31,23 +33,6 @@ const char* rawValue(SuggestionSource source)
 }
 
 namespace {
-
-// Limits, in characters.
-constexpr qsizetype longestTitle = 70;
-constexpr qsizetype longestLabelLine = 100;
-constexpr qsizetype shortestProse = 60;
-constexpr int proseWords = 8;
-// How far a posting's header card reaches around its title, in lines.
-constexpr int headerAboveTitle = 4;
-constexpr int headerBelowTitle = 12;
-// Only the top of a page holds the posting's title; lower down come other jobs.
-constexpr int titleSearchLines = 60;
-// What is read at all. A posting's header and the start of its description are in
-// its first few hundred lines; a pasted text may be a whole book, and pasted text is
-// read on the window's thread.
-constexpr qsizetype linesRead = 400;
-constexpr qsizetype paragraphLength = 4'000;
-constexpr qsizetype proseRead = 20'000;
 
 // Weights of what speaks for a value. A value where the board's layout puts it
 // outweighs one sentence; two sources agreeing outweigh either.
@@ -69,126 +54,6 @@ constexpr int lowestTitleScore = 3;
 constexpr int boardFurnitureScore = 3;
 constexpr int boardFurnitureMargin = 2;
 
-// A line as these rules read it.
-struct Line {
-    int index = 0;
-    QString text;
-    QString normalized;
-    // The normalised text without what is not a letter or digit at either end:
-    // "For Business ▾" reads "for business".
-    QString bare;
-    PostingVocabulary::WordKinds kinds = 0;
-    qsizetype length = 0;
-    int wordCount = 0;
-    bool hasRoleWord = false;
-    // Holds one of the characters that part a "Company · Place · 2 days ago" line.
-    bool hasSeparators = false;
-    std::optional<double> height;
-    bool prose = false;
-    bool furniture = false;
-    std::optional<QUrl> link;
-
-    bool matches(PostingVocabulary::WordKinds wanted) const { return (kinds & wanted) != 0; }
-};
-
-std::vector<Line> prepare(const QList<PostingLine>& input, const LinkDetector& detector)
-{
-    std::vector<Line> lines;
-    lines.reserve(size_t(input.size()));
-    for (const PostingLine& source : input) {
-        Line line;
-        line.index = int(lines.size());
-        line.text = source.text.trimmed();
-        if (line.text.isEmpty())
-            continue;
-        line.normalized = TextFolding::normalize(line.text);
-        line.bare = bareOf(line.normalized);
-        line.length = TextFolding::characterCount(line.text);
-        line.height = source.relativeHeight;
-        line.hasSeparators = std::any_of(
-            line.text.cbegin(), line.text.cend(), [](QChar c) { return TextFolding::isSeparator(c.unicode()); });
-        // Roles are only asked of short lines; the description's words are the bulk.
-        const bool mayBeProse = line.length >= shortestProse;
-        TextFolding::forEachWord(line.normalized, [&](QStringView word, bool ascii) {
-            ++line.wordCount;
-            if (ascii) {
-                line.kinds |= PostingVocabulary::kindsOf(word);
-                line.hasRoleWord = line.hasRoleWord || (!mayBeProse && isRoleWord(word));
-            }
-        });
-        // Running text, not a "Company · Place · 2 days ago" line however long.
-        line.prose = mayBeProse && line.wordCount >= proseWords && !line.hasSeparators;
-        if (mayBeProse && !line.prose) {
-            TextFolding::forEachWord(line.normalized, [&](QStringView word, bool ascii) {
-                line.hasRoleWord = line.hasRoleWord || (ascii && isRoleWord(word));
-            });
-        }
-        line.furniture = !line.prose
-            && (PostingVocabulary::isNoisePhrase(line.normalized) || isSectionHeading(line.bare)
-                || isEmploymentTerm(line.bare) || isBoardLabel(line.bare));
-        if (line.normalized.contains(u'.'))
-            line.link = detector.firstLink(line.text);
-        if (line.link && line.wordCount < 2 * proseWords)
-            line.prose = false;
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-bool isWebLink(const std::optional<QUrl>& link)
-{
-    if (!link)
-        return false;
-    const QString scheme = link->scheme().toLower();
-    return scheme == u"http" || scheme == u"https";
-}
-
-bool isRatingLine(const Line& line)
-{
-    static const QRegularExpression rating(QStringLiteral(R"(^\d[.,]\d\s*[★☆]*$)"));
-    return rating.match(line.text).hasMatch();
-}
-
-// "Company · Place · 2 days ago": a line of segments that says how old the posting
-// is or how many applied.
-bool isMetadataLine(const Line& line)
-{
-    if (!line.hasSeparators)
-        return false;
-    return line.matches(PostingVocabulary::metadataWord) || line.normalized.contains(u"applicant")
-        || line.normalized.contains(u"basvuru");
-}
-
-// The description's paragraphs. Recognised screenshots break a paragraph into
-// lines; consecutive prose lines are read as one.
-struct Paragraph {
-    QString text;
-};
-
-std::vector<Paragraph> paragraphsOf(const std::vector<Line>& lines)
-{
-    std::vector<Paragraph> paragraphs;
-    qsizetype budget = proseRead;
-    bool open = false;
-    for (const Line& line : lines) {
-        if (!line.prose) {
-            open = false;
-            continue;
-        }
-        if (open && paragraphs.back().text.size() + 1 + line.text.size() <= paragraphLength) {
-            paragraphs.back().text += u' ';
-            paragraphs.back().text += line.text;
-        } else {
-            paragraphs.push_back({line.text.left(paragraphLength)});
-            open = true;
-        }
-        budget -= paragraphs.back().text.size();
-        if (budget <= 0)
-            break;
-    }
-    return paragraphs;
-}
-
 // Whether `words` stands in `text` as whole words: "data engineer" is not in
 // "our data engineers".
 bool containsWords(QStringView text, QStringView words)
@@ -202,33 +67,6 @@ bool containsWords(QStringView text, QStringView words)
     }
     return false;
 }
-
-// Everything the rules share about one posting.
-struct Reading {
-    const ParsedPosting& parsed;
-    const LinkDetector& detector;
-    std::vector<Line> lines;
-    std::vector<Paragraph> paragraphs;
-    JobBoard board = JobBoard::unknown;
-    int title = -1;
-    // The title is known for sure (the parser was, or the layout and the text agree
-    // on it): only then does a value far from it count as read from somewhere else.
-    bool titleTrusted = false;
-    int headerStart = 0;
-    int headerEnd = 0;
-
-    bool hasHeader() const { return title >= 0; }
-    bool inHeader(int index) const { return hasHeader() && index >= headerStart && index < headerEnd; }
-
-    const Line* lineWithText(const QString& text) const
-    {
-        for (const Line& line : lines) {
-            if (line.text == text)
-                return &line;
-        }
-        return nullptr;
-    }
-};
 
 // Board ---------------------------------------------------------------------------
 
@@ -279,22 +117,6 @@ std::optional<Suggestion<JobBoard>> suggestBoard(const Reading& reading)
 }
 
 // Position ------------------------------------------------------------------------
-
-bool isTitleCandidate(const Line& line)
-{
-    if (line.prose || line.furniture || line.length > longestTitle || line.wordCount == 0)
-        return false;
-    if (!line.hasRoleWord && !line.matches(PostingVocabulary::titleWord))
-        return false;
-    if (line.matches(PostingVocabulary::metadataWord) || line.hasSeparators)
-        return false;
-    if (line.text.front().isLower() || line.link || line.text.endsWith(u'?') || line.text.endsWith(u':'))
-        return false;
-    // "Head of Talent at Nimbus Retail": a person's headline, not the job.
-    static const QRegularExpression headline(
-        QStringLiteral(R"(\s(?:at|@)\s+\p{Lu})"), QRegularExpression::UseUnicodePropertiesOption);
-    return !headline.match(line.text).hasMatch();
-}
 
 struct Scored {
     int score = 0;
@@ -404,22 +226,6 @@ std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
     if (parsed.position && parsed.position->value == best->text)
         return std::nullopt;
     return Suggestion<QString> {best->text, bestScore.evidence, bestScore.source};
-}
-
-void findHeader(Reading& reading)
-{
-    if (!reading.hasHeader())
-        return;
-    const int count = int(reading.lines.size());
-    reading.headerStart = std::max(0, reading.title - headerAboveTitle);
-    reading.headerEnd = std::min(count, reading.title + 1 + headerBelowTitle);
-    for (int i = reading.title + 1; i < reading.headerEnd; ++i) {
-        const Line& line = reading.lines[size_t(i)];
-        if (line.prose || isSectionHeading(line.bare)) {
-            reading.headerEnd = i;
-            break;
-        }
-    }
 }
 
 // Company -------------------------------------------------------------------------

@@ -2,7 +2,9 @@
 
 #include "posting/CompanyNames.h"
 #include "posting/LinkDetector.h"
+#include "posting/PostingSigns.h"
 #include "posting/PostingVocabulary.h"
+#include "posting/RuledOutValues.h"
 #include "posting/SuggestionReading.h"
 #include "posting/SuggestionText.h"
 #include "posting/SuggestionVocabulary.h"
@@ -138,11 +140,12 @@ struct Scored {
 std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
 {
     const ParsedPosting& parsed = reading.parsed;
-    if (parsed.position) {
+    const Line* parsedLine = parsed.position ? reading.lineWithText(parsed.position->value) : nullptr;
+    reading.ruledOut.position = parsedLine && isListedTitle(reading, *parsedLine);
+    if (parsed.position && !reading.ruledOut.position) {
         // A title names a role; a large headline that does not is no job's title.
-        const Line* line = reading.lineWithText(parsed.position->value);
-        if (line && (line->hasRoleWord || line->matches(PostingVocabulary::titleWord)))
-            reading.title = line->index;
+        if (parsedLine && (parsedLine->hasRoleWord || parsedLine->matches(PostingVocabulary::titleWord)))
+            reading.title = parsedLine->index;
         if (parsed.position->confidence == ParseConfidence::high) {
             reading.titleTrusted = reading.title >= 0;
             return std::nullopt;
@@ -212,7 +215,7 @@ std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
             scored.add(aboveMetadataWeight, reading.lines[size_t(i + 1)].text, SuggestionSource::header);
         if (&line == tallest)
             scored.add(tallestLineWeight, line.text, SuggestionSource::header);
-        if (parsed.position && parsed.position->value == line.text)
+        if (parsed.position && !reading.ruledOut.position && parsed.position->value == line.text)
             scored.score += parserMediumWeight;
         if (!best || scored.score > bestScore.score) {
             best = &line;
@@ -450,16 +453,6 @@ void addLayoutCandidates(const Reading& reading, CompanyCandidates& candidates)
     }
 }
 
-bool isDoubtfulCompany(const Reading& reading, const ParsedField<QString>& company)
-{
-    if (!looksLikeName(company.value))
-        return true;
-    if (!reading.titleTrusted)
-        return false;
-    const Line* evidence = reading.lineWithText(company.evidence);
-    return evidence && !reading.inHeader(evidence->index);
-}
-
 // How the page writes the employer an address names: "umbrellalabs" is written
 // "Umbrella Labs" somewhere on the page, or else the label is all there is.
 QString spelledName(const Reading& reading, const QString& label)
@@ -501,7 +494,7 @@ QString spelledName(const Reading& reading, const QString& label)
 std::optional<Suggestion<QString>> suggestCompany(const Reading& reading)
 {
     const ParsedPosting& parsed = reading.parsed;
-    const bool doubtful = parsed.company && isDoubtfulCompany(reading, *parsed.company);
+    const bool doubtful = reading.ruledOut.company;
     if (parsed.company && parsed.company->confidence == ParseConfidence::high && !doubtful)
         return std::nullopt;
     // A page without a job title is no posting: its names are nobody's employer.
@@ -579,21 +572,12 @@ const Line* fieldValue(const Reading& reading, int label)
     return nullptr;
 }
 
-bool isDoubtfulLocation(const Reading& reading, const ParsedField<QString>& location)
-{
-    if (!placeIn(location.value, true))
-        return true;
-    const Line* evidence = reading.lineWithText(location.evidence);
-    return reading.titleTrusted && evidence && !reading.inHeader(evidence->index);
-}
-
 std::optional<Suggestion<QString>> suggestLocation(const Reading& reading, const QString& company)
 {
     const ParsedPosting& parsed = reading.parsed;
     if (!reading.hasHeader())
         return std::nullopt;
-    if (parsed.location && parsed.location->confidence == ParseConfidence::high
-        && !isDoubtfulLocation(reading, *parsed.location))
+    if (parsed.location && parsed.location->confidence == ParseConfidence::high && !reading.ruledOut.location)
         return std::nullopt;
 
     std::optional<Suggestion<QString>> found;
@@ -656,77 +640,90 @@ std::optional<Suggestion<QString>> suggestLocation(const Reading& reading, const
 
 // Work model ----------------------------------------------------------------------
 
-std::optional<Suggestion<WorkModel>> suggestWorkModel(const Reading& reading)
+// A labelled field: "remote type" above "Hybrid Remote".
+std::optional<Suggestion<WorkModel>> labelledWorkModel(const Reading& reading)
 {
-    const ParsedPosting& parsed = reading.parsed;
-    if (!reading.hasHeader())
-        return std::nullopt;
-    if (parsed.workModel && parsed.workModel->confidence == ParseConfidence::high) {
-        const Line* evidence = reading.lineWithText(parsed.workModel->evidence);
-        if (!reading.titleTrusted || !evidence || reading.inHeader(evidence->index))
-            return std::nullopt;
-    }
-
-    std::optional<Suggestion<WorkModel>> found;
     const int count = int(reading.lines.size());
-    // A labelled field: "remote type" above "Hybrid Remote".
-    for (int i = reading.headerStart; i + 1 < count && !found; ++i) {
-        if (i > reading.title + headerBelowTitle)
-            break;
+    for (int i = reading.headerStart; i + 1 < count && i <= reading.title + headerBelowTitle; ++i) {
         if (!isWorkModelLabel(reading.lines[size_t(i)].bare))
             continue;
         if (const Line* value = fieldValue(reading, i)) {
             if (const std::optional<WorkModel> model = workModelIn(value->normalized))
-                found = Suggestion<WorkModel> {*model, value->text, SuggestionSource::field};
+                return Suggestion<WorkModel> {*model, value->text, SuggestionSource::field};
         }
         break;
     }
-    // A chip, a part of the metadata line or a bracket beside the place. Boards put
-    // them below the title; above it a recognised screenshot may show a side column.
+    return std::nullopt;
+}
+
+// The work model a header line shows: a chip, a part of the metadata line, a
+// bracket beside the place, "Remote in Denver, CO".
+std::optional<WorkModel> workModelShownBy(const Line& line)
+{
+    std::optional<WorkModel> model = workModelNamed(line.bare);
+    for (const QString& part : TextFolding::segments(line.text)) {
+        if (model)
+            return model;
+        model = workModelNamed(bareOf(TextFolding::normalize(part)));
+    }
+    if (!model && line.wordCount <= 8) {
+        static const QRegularExpression bracket(QStringLiteral(R"(\(([^()]+)\))"));
+        const QRegularExpressionMatch match = bracket.match(line.normalized);
+        if (match.hasMatch())
+            model = workModelNamed(match.captured(1).trimmed());
+    }
+    if (!model && line.wordCount <= 8) {
+        static const QRegularExpression leading(
+            QStringLiteral(R"(^(?:hybrid|remote|on-site|in person|hibrit|uzaktan)\s+(?:work\s+)?in\s)"));
+        if (leading.match(line.normalized).hasMatch())
+            model = workModelIn(line.normalized);
+    }
+    return model;
+}
+
+std::optional<Suggestion<WorkModel>> headerWorkModel(const Reading& reading)
+{
+    // Boards put the chips below the title; above it a recognised screenshot may show
+    // a side column.
     std::vector<int> order;
     for (int i = reading.title; i < reading.headerEnd; ++i)
         order.push_back(i);
     for (int i = reading.title - 1; i >= reading.headerStart; --i)
         order.push_back(i);
     for (int i : order) {
-        if (found)
-            break;
         const Line& line = reading.lines[size_t(i)];
         if (line.prose)
             continue;
-        std::optional<WorkModel> model = workModelNamed(line.bare);
-        for (const QString& part : TextFolding::segments(line.text)) {
-            if (model)
-                break;
-            model = workModelNamed(bareOf(TextFolding::normalize(part)));
-        }
-        if (!model && line.wordCount <= 8) {
-            static const QRegularExpression bracket(QStringLiteral(R"(\(([^()]+)\))"));
-            const QRegularExpressionMatch match = bracket.match(line.normalized);
-            if (match.hasMatch())
-                model = workModelNamed(match.captured(1).trimmed());
-        }
-        if (!model && line.wordCount <= 8) {
-            static const QRegularExpression leading(
-                QStringLiteral(R"(^(?:hybrid|remote|on-site|in person|hibrit|uzaktan)\s+(?:work\s+)?in\s)"));
-            const QRegularExpressionMatch match = leading.match(line.normalized);
-            if (match.hasMatch())
-                model = workModelIn(line.normalized);
-        }
-        if (model)
-            found = Suggestion<WorkModel> {*model, line.text, SuggestionSource::header};
+        if (const std::optional<WorkModel> model = workModelShownBy(line))
+            return Suggestion<WorkModel> {*model, line.text, SuggestionSource::header};
     }
-    // The description: "We work in a hybrid model…", "Çalışma şekli iş yerinde…".
+    return std::nullopt;
+}
+
+// The description: "We work in a hybrid model…", "Çalışma şekli iş yerinde…".
+std::optional<Suggestion<WorkModel>> descriptionWorkModel(const Reading& reading)
+{
     for (const Paragraph& paragraph : reading.paragraphs) {
-        if (found)
-            break;
         for (const QString& sentence : sentencesOf(paragraph.text)) {
-            if (const std::optional<WorkModel> model = workModelIn(TextFolding::normalize(sentence))) {
-                found = Suggestion<WorkModel> {*model, sentence, SuggestionSource::sentence};
-                break;
-            }
+            if (const std::optional<WorkModel> model = workModelIn(TextFolding::normalize(sentence)))
+                return Suggestion<WorkModel> {*model, sentence, SuggestionSource::sentence};
         }
     }
+    return std::nullopt;
+}
+
+std::optional<Suggestion<WorkModel>> suggestWorkModel(const Reading& reading)
+{
+    const ParsedPosting& parsed = reading.parsed;
+    if (!reading.hasHeader())
+        return std::nullopt;
+    std::optional<Suggestion<WorkModel>> found;
+    // A header the parser is sure of is only questioned by a description that says
+    // otherwise ("(Hybrid)" above "This is a 100% remote role").
+    if (parsed.workModel && parsed.workModel->confidence == ParseConfidence::high && !reading.ruledOut.workModel)
+        found = descriptionWorkModel(reading);
+    else if (!(found = labelledWorkModel(reading)) && !(found = headerWorkModel(reading)))
+        found = descriptionWorkModel(reading);
     if (!found || (parsed.workModel && parsed.workModel->value == found->value))
         return std::nullopt;
     return found;
@@ -743,12 +740,15 @@ PostingSuggestions suggestFor(const QList<PostingLine>& input, const ParsedPosti
     reading.board = suggestions.board ? suggestions.board->value : parsed.board;
     suggestions.position = suggestPosition(reading);
     findHeader(reading);
+    ruleOutValues(reading);
+    suggestions.ruledOut = reading.ruledOut;
     suggestions.company = suggestCompany(reading);
     const QString company = suggestions.company ? suggestions.company->value
         : parsed.company                        ? parsed.company->value
                                                 : QString();
     suggestions.location = suggestLocation(reading, company);
     suggestions.workModel = suggestWorkModel(reading);
+    suggestions.noPostingSigns = !showsPostingSigns(reading, suggestions.board);
     return suggestions;
 }
 

@@ -42,14 +42,31 @@ template <typename Value> struct Suggestion {
 // found nothing there, or found something it is not sure of (below high, or high
 // but read from a line that cannot hold that field: a place given as the company, a
 // line far below the posting's header), and only when the suggestion differs from
-// what the parser found. Nothing here changes a draft; the review sheet offers each
-// suggestion for a click. Rules and small tables only; safe to call from any thread.
+// what the parser found. Which of the two readings a draft starts with is decided
+// in one place, DraftStart. Rules and small tables only; safe to call from any thread.
 struct PostingSuggestions {
     std::optional<Suggestion<QString>> company;
     std::optional<Suggestion<QString>> position;
     std::optional<Suggestion<WorkModel>> workModel;
     std::optional<Suggestion<QString>> location;
     std::optional<Suggestion<JobBoard>> board;
+
+    // The fields whose parser value this reading holds cannot be that field: a place,
+    // a chip or a team given as the employer, a line of the list of other jobs beside
+    // the posting, a line far below the posting's header. Set whether or not a better
+    // value was found.
+    struct RuledOut {
+        bool company = false;
+        bool position = false;
+        bool workModel = false;
+        bool location = false;
+
+        friend bool operator==(const RuledOut&, const RuledOut&) = default;
+    };
+    RuledOut ruledOut;
+    // The input shows no sign of a job posting: no board, no job page's address, no
+    // line near the top that reads like a job title, no words only postings use.
+    bool noPostingSigns = false;
 
     bool isEmpty() const { return !company && !position && !workModel && !location && !board; }
 

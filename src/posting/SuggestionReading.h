@@ -90,6 +90,7 @@ struct Reading {
     bool titleTrusted = false;
     int headerStart = 0;
     int headerEnd = 0;
+    PostingSuggestions::RuledOut ruledOut {};
 
     bool hasHeader() const { return title >= 0; }
     bool inHeader(int index) const { return hasHeader() && index >= headerStart && index < headerEnd; }

@@ -11,7 +11,18 @@ namespace {
 // worth a look ("trindeed.com" for "tr.indeed.com").
 constexpr double clearlyRead = 0.8;
 // Enough of a sentence's start or end to tell which recognised line it runs through.
-constexpr qsizetype sentenceEdge = 24;
+constexpr qsizetype sentenceOverlap = 12;
+
+// Whether `first` ends with the start of `second`, by at least sentenceOverlap characters:
+// a sentence that begins at the end of a recognised line.
+bool overlaps(const QString& first, const QString& second)
+{
+    for (qsizetype length = std::min(first.size(), second.size()); length >= sentenceOverlap; --length) {
+        if (first.endsWith(QStringView(second).left(length)))
+            return true;
+    }
+    return false;
+}
 
 template <typename Value> StartingField<Value> fromRules(const std::optional<ParsedField<Value>>& rules)
 {
@@ -162,13 +173,10 @@ QList<int> evidenceLines(const QList<PostingLine>& lines, const QString& evidenc
     }
     // A sentence of the description: the lines it starts, runs through and ends in.
     QList<int> found;
-    const QString head = wanted.left(sentenceEdge);
-    const QString tail = wanted.right(sentenceEdge);
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString text = lines[i].text.simplified();
-        if (text.size() < sentenceEdge / 2)
-            continue;
-        if (text.contains(head) || text.contains(tail) || wanted.contains(text))
+        if (text.size() >= sentenceOverlap
+            && (wanted.contains(text) || text.contains(wanted) || overlaps(text, wanted) || overlaps(wanted, text)))
             found.append(int(i));
     }
     return found;

@@ -629,11 +629,10 @@ std::optional<Suggestion<QString>> suggestLocation(const Reading& reading, const
             break;
         }
     }
-    // The parser's line already holds this place ("Bursa, Türkiye · 18 saat önce"):
-    // cutting it out is no reason to bother anyone.
+    // Where the parser's line holds more than the place ("Bursa, Türkiye · 18 saat
+    // önce"), the place alone is worth showing.
     if (!found
-        || (parsed.location
-            && TextFolding::normalize(parsed.location->value).contains(TextFolding::normalize(found->value))))
+        || (parsed.location && TextFolding::normalize(parsed.location->value) == TextFolding::normalize(found->value)))
         return std::nullopt;
     return found;
 }
@@ -759,9 +758,8 @@ PostingSuggestions PostingSuggestions::suggest(const QList<PostingLine>& lines, 
     return suggestFor(lines, parsed);
 }
 
-PostingSuggestions PostingSuggestions::suggest(const QString& text, const ParsedPosting& parsed)
+QList<PostingLine> PostingSuggestions::linesOf(const QString& text)
 {
-    // The same lines the parser reads from pasted text.
     auto isLineBreak = [](QChar c) {
         switch (c.unicode()) {
         case u'\n':
@@ -784,5 +782,10 @@ PostingSuggestions PostingSuggestions::suggest(const QString& text, const Parsed
             lines.append(PostingLine {piece, int(lines.size()), std::nullopt, std::nullopt});
         start = i + 1;
     }
-    return suggestFor(lines, parsed);
+    return lines;
+}
+
+PostingSuggestions PostingSuggestions::suggest(const QString& text, const ParsedPosting& parsed)
+{
+    return suggestFor(linesOf(text), parsed);
 }

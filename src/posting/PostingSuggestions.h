@@ -74,6 +74,8 @@ struct PostingSuggestions {
     static PostingSuggestions suggest(const QList<PostingLine>& lines, const ParsedPosting& parsed);
     // Pasted text: the lines the parser reads from it.
     static PostingSuggestions suggest(const QString& text, const ParsedPosting& parsed);
+    // The lines of pasted text, as the parser reads them (the first few hundred).
+    static QList<PostingLine> linesOf(const QString& text);
 
     friend bool operator==(const PostingSuggestions&, const PostingSuggestions&) = default;
 };

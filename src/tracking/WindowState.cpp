@@ -151,6 +151,11 @@ QList<JobApplication*> WindowState::addNewApplications(std::vector<std::unique_p
     return added;
 }
 
+void WindowState::reveal(JobApplication& record)
+{
+    applyNewRecords(&record, true);
+}
+
 void WindowState::applyNewRecords(JobApplication* first, bool keepMatchingFilter)
 {
     {

@@ -15,6 +15,7 @@
 #include "ui/ApplicationListView.h"
 #include "ui/BackupFlow.h"
 #include "ui/ContentView.h"
+#include "ui/DraftPicture.h"
 #include "ui/DraftRow.h"
 #include "ui/Palette.h"
 #include "ui/PostingImportFlow.h"
@@ -41,6 +42,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -107,6 +109,70 @@ QString writePostingImage(const QString& folder)
     image.save(path);
     return path;
 }
+
+// A LinkedIn job view as a 1440×900 screenshot: the place stands where the parser
+// looks for the employer, the employer above the title.
+QString writeLinkedInImage(const QString& folder, const QString& name, const QString& employer, const QString& title,
+    const QString& place, bool dark)
+{
+    QImage image(1440, 900, QImage::Format_RGB32);
+    image.fill(dark ? QColor(0x1b, 0x1f, 0x23) : QColor(0xf4, 0xf2, 0xee));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const QColor card = dark ? QColor(0x27, 0x2c, 0x31) : Qt::white;
+    const QColor ink = dark ? QColor(0xe8, 0xe8, 0xe8) : QColor(0x1d, 0x1d, 0x1d);
+    const QColor grey = dark ? QColor(0xa8, 0xa8, 0xa8) : QColor(0x66, 0x66, 0x66);
+    painter.fillRect(QRect(0, 0, 1440, 56), card);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(15);
+    painter.setFont(font);
+    painter.setPen(grey);
+    int x = 520;
+    for (const char* item : {"Home", "My Network", "Jobs", "Messaging", "Notifications"}) {
+        painter.drawText(x, 36, QString::fromLatin1(item));
+        x += 120;
+    }
+    painter.fillRect(QRect(220, 80, 1000, 790), card);
+    font.setPixelSize(18);
+    painter.setFont(font);
+    painter.setPen(ink);
+    painter.drawText(260, 130, employer);
+    QFont big = font;
+    big.setPixelSize(30);
+    big.setBold(true);
+    painter.setFont(big);
+    painter.drawText(260, 180, title);
+    font.setPixelSize(16);
+    painter.setFont(font);
+    painter.setPen(grey);
+    painter.drawText(260, 215, place + QStringLiteral(" · 1 week ago · 47 applicants"));
+    painter.setPen(ink);
+    painter.drawText(260, 255, QStringLiteral("Hybrid     Full-time     Mid-Senior level"));
+    painter.drawText(260, 305, QStringLiteral("Easy Apply          Save"));
+    font.setPixelSize(22);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(260, 370, QStringLiteral("About the job"));
+    font.setPixelSize(16);
+    font.setBold(false);
+    painter.setFont(font);
+    const QString paragraph = QStringLiteral("At %1, we build the tools our customers rely on every day, and we are "
+                                             "looking for a %2 to join a small team in %3.")
+                                  .arg(employer, title, place.section(u',', 0, 0));
+    painter.drawText(QRect(260, 390, 900, 120), Qt::TextWordWrap, paragraph);
+    painter.drawText(QRect(260, 500, 900, 120), Qt::TextWordWrap,
+        QStringLiteral("You will own a portfolio of accounts, help them adopt what we build and report to the "
+                       "operations lead. We work in a hybrid model with two office days a week."));
+    painter.end();
+    const QString path = QDir(folder).filePath(name);
+    image.save(path);
+    return path;
+}
+
+// A chat photographed from a phone, as its text reads: a company and a manager, but
+// no job posting.
+const char* const chatText = "Ayşe\nAre we still on for dinner tonight?\nMe\nYes! 7pm at Kanaat Lokantası\n"
+                             "Ayşe\nMy manager at Globex Ltd kept me late again\nMe\nHaha, see you there\n";
 
 // A copied posting of the corpus, as the clipboard would bring it.
 QString corpusPosting(const char* name)
@@ -197,6 +263,50 @@ public:
                 if (auto* list = sheet->findChild<QScrollArea*>(QStringLiteral("draftList")))
                     list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
                 save(composite(*window, sheet, true), QStringLiteral("16-sheet-suggestions-below"));
+            }
+            session.reset();
+            settle();
+
+            // Screenshots with their thumbnails, then one of them large beside the fields.
+            const bool dark = Palette::isDark(window->palette());
+            flow->importFiles({QUrl::fromLocalFile(writeLinkedInImage(files.path(),
+                                   QStringLiteral("linkedin-umbrella.png"), QStringLiteral("Umbrella Labs"),
+                                   QStringLiteral("Customer Success Manager"), QStringLiteral("Austin, Texas"), dark)),
+                QUrl::fromLocalFile(writeLinkedInImage(files.path(), QStringLiteral("linkedin-kestrel.png"),
+                    QStringLiteral("Kestrel Data"), QStringLiteral("Backend Engineer"),
+                    QStringLiteral("Berlin, Germany"), dark))});
+            if (!waitFor([&] { return !session.isProcessing(); }))
+                std::fprintf(stderr, "recognition did not finish\n");
+            if (PostingImportSheet* sheet = flow->sheet()) {
+                waitFor([&] {
+                    const QList<DraftRow*> rows = sheet->rows();
+                    return std::all_of(
+                        rows.begin(), rows.end(), [](DraftRow* row) { return !row->thumbnail()->image().isNull(); });
+                });
+                save(composite(*window, sheet, true), QStringLiteral("17-sheet-thumbnails"));
+                // As on a desktop wide enough for the picture beside the rows.
+                window->resize(std::max(window->width(), 1400), window->height());
+                sheet->resize(PostingImportSheet::idealWidth + 480, sheet->height());
+                sheet->showPicture(sheet->rows().first());
+                waitFor([&] { return !sheet->pictureView()->image().isNull(); });
+                save(composite(*window, sheet, true), QStringLiteral("18-sheet-picture"));
+            }
+            session.reset();
+            settle();
+
+            // Pasted text large beside its fields; a chat that names a company is no posting.
+            session.begin();
+            session.addText(corpusPosting("pub-009.txt"), QStringLiteral("Clipboard"));
+            session.addText(QString::fromUtf8(chatText), QStringLiteral("Clipboard"));
+            settle();
+            if (PostingImportSheet* sheet = flow->sheet()) {
+                sheet->resize(PostingImportSheet::idealWidth + 480, sheet->height());
+                sheet->showPicture(sheet->rows().first());
+                save(composite(*window, sheet, true), QStringLiteral("19-sheet-text-picture"));
+                sheet->closePicture();
+                if (auto* list = sheet->findChild<QScrollArea*>(QStringLiteral("draftList")))
+                    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+                save(composite(*window, sheet, true), QStringLiteral("20-sheet-not-a-posting"));
             }
             session.reset();
             settle();

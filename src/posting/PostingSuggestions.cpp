@@ -137,6 +137,77 @@ struct Scored {
     }
 };
 
+// What speaks for a line being the posting's title, gathered once per page.
+struct TitleClues {
+    // Addresses often carry the title: ".../Senior-Data-Engineer_R70647".
+    struct Address {
+        QString letters;
+        const Line* line;
+    };
+    std::vector<Address> addresses;
+    std::vector<QString> foldedParagraphs;
+    const Line* tallest = nullptr;
+};
+
+TitleClues titleCluesOf(const Reading& reading)
+{
+    TitleClues clues;
+    for (const Line& line : reading.lines) {
+        if (isWebLink(line.link))
+            clues.addresses.push_back({lettersOf(TextFolding::normalize(QUrl::fromPercentEncoding(
+                                           line.link->toString(QUrl::FullyEncoded).toUtf8()))),
+                &line});
+        if (line.height && *line.height >= 0.85 && (!clues.tallest || *line.height > *clues.tallest->height))
+            clues.tallest = &line;
+    }
+    for (const Paragraph& paragraph : reading.paragraphs)
+        clues.foldedParagraphs.push_back(TextFolding::normalize(paragraph.text));
+    return clues;
+}
+
+Scored scoreTitle(const Reading& reading, const TitleClues& clues, const Line& line)
+{
+    Scored scored;
+    if (line.wordCount >= 2) {
+        // "As a Customer Success Manager you will…": the description repeats its title.
+        for (std::size_t p = 0; p < clues.foldedParagraphs.size(); ++p) {
+            if (containsWords(clues.foldedParagraphs[p], line.normalized)) {
+                const QString& text = reading.paragraphs[p].text;
+                const qsizetype at = text.indexOf(line.text, 0, Qt::CaseInsensitive);
+                scored.add(
+                    titleMentionWeight, sentenceAt(text, std::max<qsizetype>(at, 0)), SuggestionSource::sentence);
+                break;
+            }
+        }
+        const QString letters = lettersOf(line.normalized);
+        for (const TitleClues::Address& address : clues.addresses) {
+            if (letters.size() >= 6 && address.letters.contains(letters)) {
+                scored.add(addressTitleWeight, address.line->text, SuggestionSource::host);
+                break;
+            }
+        }
+    }
+    // "Jobs › Istanbul Jobs › Backend Developer": the last crumb names the page.
+    for (const Line& crumb : reading.lines) {
+        if (crumb.index >= line.index)
+            break;
+        const QList<QStringView> parts = QStringView(crumb.text).split(u'›');
+        if (parts.size() >= 2 && parts.back().trimmed() == line.text) {
+            scored.add(breadcrumbWeight, crumb.text, SuggestionSource::header);
+            break;
+        }
+    }
+    const int next = line.index + 1;
+    if (next < int(reading.lines.size()) && isMetadataLine(reading.lines[size_t(next)]))
+        scored.add(aboveMetadataWeight, reading.lines[size_t(next)].text, SuggestionSource::header);
+    if (&line == clues.tallest)
+        scored.add(tallestLineWeight, line.text, SuggestionSource::header);
+    const ParsedPosting& parsed = reading.parsed;
+    if (parsed.position && !reading.ruledOut.position && parsed.position->value == line.text)
+        scored.score += parserMediumWeight;
+    return scored;
+}
+
 std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
 {
     const ParsedPosting& parsed = reading.parsed;
@@ -152,27 +223,7 @@ std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
         }
     }
 
-    // Addresses often carry the title: ".../Senior-Data-Engineer_R70647".
-    struct Address {
-        QString letters;
-        const Line* line;
-    };
-    std::vector<Address> addresses;
-    for (const Line& line : reading.lines) {
-        if (isWebLink(line.link))
-            addresses.push_back({lettersOf(TextFolding::normalize(
-                                     QUrl::fromPercentEncoding(line.link->toString(QUrl::FullyEncoded).toUtf8()))),
-                &line});
-    }
-    std::vector<QString> foldedParagraphs;
-    for (const Paragraph& paragraph : reading.paragraphs)
-        foldedParagraphs.push_back(TextFolding::normalize(paragraph.text));
-    const Line* tallest = nullptr;
-    for (const Line& line : reading.lines) {
-        if (line.height && *line.height >= 0.85 && (!tallest || *line.height > *tallest->height))
-            tallest = &line;
-    }
-
+    const TitleClues clues = titleCluesOf(reading);
     const int limit = std::min<int>(titleSearchLines, int(reading.lines.size()));
     const Line* best = nullptr;
     Scored bestScore;
@@ -180,43 +231,7 @@ std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
         const Line& line = reading.lines[size_t(i)];
         if (!isTitleCandidate(line))
             continue;
-        Scored scored;
-        const bool severalWords = line.wordCount >= 2;
-        if (severalWords) {
-            // "As a Customer Success Manager you will…": the description repeats its title.
-            for (std::size_t p = 0; p < foldedParagraphs.size(); ++p) {
-                if (containsWords(foldedParagraphs[p], line.normalized)) {
-                    const QString& text = reading.paragraphs[p].text;
-                    const qsizetype at = text.indexOf(line.text, 0, Qt::CaseInsensitive);
-                    scored.add(
-                        titleMentionWeight, sentenceAt(text, std::max<qsizetype>(at, 0)), SuggestionSource::sentence);
-                    break;
-                }
-            }
-            const QString letters = lettersOf(line.normalized);
-            for (const Address& address : addresses) {
-                if (letters.size() >= 6 && address.letters.contains(letters)) {
-                    scored.add(addressTitleWeight, address.line->text, SuggestionSource::host);
-                    break;
-                }
-            }
-        }
-        // "Jobs › Istanbul Jobs › Backend Developer": the last crumb names the page.
-        for (const Line& crumb : reading.lines) {
-            if (crumb.index >= i)
-                break;
-            const QList<QStringView> parts = QStringView(crumb.text).split(u'›');
-            if (parts.size() >= 2 && parts.back().trimmed() == line.text) {
-                scored.add(breadcrumbWeight, crumb.text, SuggestionSource::header);
-                break;
-            }
-        }
-        if (i + 1 < int(reading.lines.size()) && isMetadataLine(reading.lines[size_t(i + 1)]))
-            scored.add(aboveMetadataWeight, reading.lines[size_t(i + 1)].text, SuggestionSource::header);
-        if (&line == tallest)
-            scored.add(tallestLineWeight, line.text, SuggestionSource::header);
-        if (parsed.position && !reading.ruledOut.position && parsed.position->value == line.text)
-            scored.score += parserMediumWeight;
+        const Scored scored = scoreTitle(reading, clues, line);
         if (!best || scored.score > bestScore.score) {
             best = &line;
             bestScore = scored;

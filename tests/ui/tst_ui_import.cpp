@@ -313,8 +313,12 @@ private Q_SLOTS:
         SuggestionChip* other = row->companySuggestion();
         QVERIFY(other && other->isVisible() && !row->positionSuggestion());
         QCOMPARE(other->text(), u"Use “Austin, Texas”"_s);
+        // The picture marks the line the company shown was read from, whichever reading's.
+        const auto companyLines = [&] { return DraftPictures::marksFor(*draft).value(0).lines; };
+        QCOMPARE(companyLines(), QList<int> {0});
         QTest::mouseClick(other, Qt::LeftButton);
         QCOMPARE(draft->company(), u"Austin, Texas"_s);
+        QCOMPARE(companyLines(), QList<int> {2});
         QCOMPARE(row->companyField()->text(), u"Austin, Texas"_s);
         QVERIFY(!other->isVisible() && !row->fieldBadges()[0]->isVisible());
         // Typing something else brings the offer back; the keyboard reaches it from the field.

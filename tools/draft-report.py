@@ -23,19 +23,19 @@ FIELDS = ["company", "position", "workModel", "location", "postingLink", "board"
 WORDED = ["company", "position", "workModel", "postingLink"]
 
 
-def load_scorer(truth_dir):
-    path = os.path.join(os.path.dirname(os.path.abspath(truth_dir)), "score.py")
-    spec = importlib.util.spec_from_file_location("score", path)
+def load_tool(name):
+    """A script of this folder as a module (their names have hyphens)."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), name)
+    spec = importlib.util.spec_from_file_location(name.replace("-", "_").removesuffix(".py"), path)
     module = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(module)
     return module
 
 
-def sample_id(source):
-    for suffix in (".lines.json", ".txt", ".png", ".jpg", ".jpeg"):
-        if source.lower().endswith(suffix):
-            return source[: -len(suffix)]
-    return source.rsplit(".", 1)[0]
+# The scorer's loading and the sample names are suggestion-report's.
+suggestion_report = load_tool("suggestion-report.py")
+load_scorer = suggestion_report.load_scorer
+sample_id = suggestion_report.sample_id
 
 
 def value_of(field):

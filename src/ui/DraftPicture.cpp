@@ -372,7 +372,8 @@ void DraftPictureView::showDraft(PostingDraft* draft)
 
 void DraftPictureView::refreshMarks()
 {
-    m_marks = m_draft ? DraftPictures::marksFor(*m_draft) : QList<DraftPictures::Mark>();
+    const PostingDraft* draft = m_draft.data();
+    m_marks = draft ? DraftPictures::marksFor(*draft) : QList<DraftPictures::Mark>();
     QStringList legend;
     for (const DraftPictures::Mark& mark : std::as_const(m_marks)) {
         legend.append(QStringLiteral("<span style=\"color:%1\">■</span>&nbsp;%2")
@@ -380,20 +381,23 @@ void DraftPictureView::refreshMarks()
     }
     m_legend->setText(legend.join(QStringLiteral("&nbsp;&nbsp; ")));
     m_legend->setVisible(!legend.isEmpty());
-    if (m_draft && !m_draft->source().isImage())
+    if (!draft)
+        return;
+    if (!draft->source().isImage())
         m_text->setExtraSelections(tintedLines(m_text, m_marks, palette()));
     else if (!m_image.isNull())
-        static_cast<PictureCanvas*>(m_canvas)->show(m_image, m_draft->source().lines, m_marks);
+        static_cast<PictureCanvas*>(m_canvas)->show(m_image, draft->source().lines, m_marks);
 }
 
 void DraftPictureView::showImage(const QImage& image)
 {
-    if (!m_draft)
+    const PostingDraft* draft = m_draft.data();
+    if (!draft)
         return;
     m_image = image;
     auto* canvas = static_cast<PictureCanvas*>(m_canvas);
     canvas->fitWidth(m_scroll->viewport()->width());
-    canvas->show(image, m_draft->source().lines, m_marks);
+    canvas->show(image, draft->source().lines, m_marks);
     const QRect first = canvas->firstFrame();
     if (!first.isNull())
         m_scroll->ensureVisible(first.center().x(), first.center().y(), 0, m_scroll->viewport()->height() / 3);
@@ -401,8 +405,11 @@ void DraftPictureView::showImage(const QImage& image)
 
 void DraftPictureView::showText()
 {
+    const PostingDraft* draft = m_draft.data();
+    if (!draft)
+        return;
     QStringList texts;
-    for (const PostingLine& line : m_draft->source().lines)
+    for (const PostingLine& line : draft->source().lines)
         texts.append(line.text);
     m_text->setPlainText(texts.join(u'\n'));
     m_text->setExtraSelections(tintedLines(m_text, m_marks, palette()));

@@ -634,7 +634,8 @@ private Q_SLOTS:
         QVERIFY(!session.isPresenting());
         QVERIFY(dropOn(view->listView()->listView()->viewport(),
             {QUrl::fromLocalFile(picked.first()), QUrl::fromLocalFile(picked.last())}));
-        QVERIFY(flow.sheet() && flow.sheet()->isVisible());
+        const PostingImportSheet* opened = flow.sheet();
+        QVERIFY(opened && opened->isVisible());
         QTRY_VERIFY(!session.isProcessing());
         QCOMPARE(labels(session) + session.failures(), read);
         QCOMPARE(m_store->store().count(), 0);
@@ -663,9 +664,11 @@ private Q_SLOTS:
         flow->importFiles({QUrl::fromLocalFile(file(u"endless.png"_s)), QUrl::fromLocalFile(file(u"posting.png"_s))});
         QTRY_COMPARE(engine.running.load(), 1);
         QPointer<PostingImportSheet> sheet = flow->sheet();
-        QVERIFY(sheet->footerIndicator()->isVisibleTo(sheet));
+        PostingImportSheet* const reading = sheet.data();
+        QVERIFY(reading);
+        QVERIFY(reading->footerIndicator()->isVisibleTo(reading));
         if (how == u"cancel"_s) {
-            QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+            QTest::mouseClick(reading->cancelButton(), Qt::LeftButton);
             QVERIFY(!session->isPresenting());
             QTRY_VERIFY(sheet.isNull());
         } else if (how == u"paste"_s) {
@@ -677,7 +680,7 @@ private Q_SLOTS:
             QCOMPARE(flow->sheet(), sheet.data());
             QCOMPARE(labels(*session), QStringList {u"Clipboard"_s});
             QTRY_VERIFY(!session->isProcessing());
-            QVERIFY(!sheet->footerIndicator()->isVisibleTo(sheet));
+            QVERIFY(!reading->footerIndicator()->isVisibleTo(reading));
         } else {
             flow.reset();
             QVERIFY(sheet.isNull());

@@ -1,6 +1,7 @@
 // The scenes of bringing things in and out of the window: the review sheet while
 // reading, with three drafts, with nothing read, with suggestions and an application
-// already in the list; the backup alert after an import;
+// already in the list, the question before edited drafts are discarded; the backup
+// alert after an import;
 // the list while image files are dragged over it. Each in light and dark, English
 // and Turkish. Sheets and alerts are windows of their own, so their pictures are
 // drawn into the main window's picture where they open.
@@ -14,6 +15,7 @@
 #include "store/Store.h"
 #include "ui/ApplicationListView.h"
 #include "ui/BackupFlow.h"
+#include "ui/ConfirmationDialog.h"
 #include "ui/ContentView.h"
 #include "ui/DraftPicture.h"
 #include "ui/DraftRow.h"
@@ -64,10 +66,11 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs = 60000)
 
 // The window's picture with `dialog` drawn on top: a sheet hangs from the top edge,
 // an alert sits in the middle; both with a soft shadow.
-QImage composite(QMainWindow& window, QWidget* dialog, bool asSheet)
+QImage composite(QMainWindow& window, QWidget* dialog, bool asSheet);
+
+// `dialog` drawn over a picture of `window` already made (an alert over a sheet).
+QImage compositeOver(QImage image, QMainWindow& window, QWidget* dialog, bool asSheet)
 {
-    settle();
-    QImage image = window.grab().toImage();
     if (!dialog)
         return image;
     const QPixmap shot = dialog->grab();
@@ -84,7 +87,14 @@ QImage composite(QMainWindow& window, QWidget* dialog, bool asSheet)
         painter.drawRoundedRect(QRect(at, size).adjusted(-i, -i + 3, i, i + 3), 8 + i, 8 + i);
     }
     painter.drawPixmap(at, shot);
+    painter.end();
     return image;
+}
+
+QImage composite(QMainWindow& window, QWidget* dialog, bool asSheet)
+{
+    settle();
+    return compositeOver(window.grab().toImage(), window, dialog, asSheet);
 }
 
 // A posting header drawn the way job boards set it, for the reading scene.
@@ -243,6 +253,22 @@ public:
             session.addText(QString::fromUtf8(blurryPosting), QStringLiteral("Screenshot 2025-03-14 at 09.41.12.png"));
             settle();
             save(composite(*window, flow->sheet(), true), QStringLiteral("11-sheet-three-drafts"));
+            // One of them edited, then Cancel: the question before the work is thrown away.
+            if (PostingImportSheet* sheet = flow->sheet(); sheet && !session.drafts().isEmpty()) {
+                session.drafts().first()->setCompany(QStringLiteral("Hooli Inc."));
+                const QImage behind = composite(*window, sheet, true);
+                QTimer::singleShot(0, sheet, [&, behind] {
+                    auto* question = sheet->findChild<ConfirmationDialog*>();
+                    if (!question) {
+                        std::fprintf(stderr, "no discard question\n");
+                        return;
+                    }
+                    settle();
+                    save(compositeOver(behind, *window, question, false), QStringLiteral("21-sheet-discard-question"));
+                    question->reject();
+                });
+                sheet->cancel();
+            }
             session.reset();
             settle();
 
@@ -373,18 +399,16 @@ void shootImportScenes(const QString& folder, void (*fill)(Store&))
     const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
     for (const bool inTurkish : {false, true}) {
         QLocale::setDefault(inTurkish ? turkish : english);
-        if (inTurkish)
-            installTranslations(*qApp, turkish);
+        // English needs its plural forms too ("Add 1 Application").
+        installTranslations(*qApp, inTurkish ? turkish : english);
         const QString language = inTurkish ? QStringLiteral("-tr") : QString();
         Palette::installAppearance(Palette::Appearance::light);
         ImportScenes(folder, language).run(fill);
         Palette::installAppearance(Palette::Appearance::dark);
         ImportScenes(folder, language + QStringLiteral("-dark")).run(fill);
-        if (inTurkish) {
-            for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
-                QCoreApplication::removeTranslator(translator);
-                delete translator;
-            }
+        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
         }
     }
     QLocale::setDefault(english);

@@ -12,6 +12,7 @@
 //   or the real one for files that do not exist).
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+#include "MainThreadStalls.h"
 #include "posting/PostingDraft.h"
 #include "store/StoreLoader.h"
 #include "tracking/TodayProvider.h"
@@ -28,27 +29,13 @@
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
-#include <ctime>
 #include <functional>
 #include <vector>
 
 namespace {
-
-// One frame at 60 Hz.
-constexpr double frameMs = 1000.0 / 60.0;
-
-// CPU time of the calling thread: the part of a gap the main thread spent working,
-// as opposed to waiting for a core the rest of the machine had.
-double threadCpuMs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
 
 // A job-board page at a 15-inch Retina screen's size: a title, the company line,
 // chips and paragraphs of description.
@@ -80,72 +67,23 @@ QString writeScreenshot(const QString& folder, int index)
     return path;
 }
 
-// The ticks of the main thread while something runs: the gaps between them and the
-// main thread's own work within each.
-class Ticks {
-public:
-    explicit Ticks(std::function<void()> repaint)
-    {
-        m_ticker.setTimerType(Qt::PreciseTimer);
-        m_ticker.setInterval(1);
-        QObject::connect(&m_ticker, &QTimer::timeout, [this] {
-            const double gap = double(m_sinceTick.nsecsElapsed()) / 1e6;
-            m_sinceTick.restart();
-            const double cpu = threadCpuMs();
-            const double busy = cpu - m_cpuAtTick;
-            m_cpuAtTick = cpu;
-            m_gapsMs.push_back(gap);
-            m_longestBusyMs = std::max(m_longestBusyMs, busy);
-            if (gap > m_longestGapMs) {
-                m_longestGapMs = gap;
-                m_busyInLongestGapMs = busy;
-            }
-            // A frame the main thread itself missed, whatever the machine's load.
-            m_ownMissedFrames += busy > frameMs ? 1 : 0;
-        });
-        m_frames.setTimerType(Qt::PreciseTimer);
-        m_frames.setInterval(16);
-        QObject::connect(&m_frames, &QTimer::timeout, std::move(repaint));
-    }
-
-    // Lets the event loop run until `done`, ticking.
-    void runUntil(const std::function<bool()>& done)
-    {
-        m_sinceTick.start();
-        m_cpuAtTick = threadCpuMs();
-        m_ticker.start();
-        m_frames.start();
-        while (!done())
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        m_ticker.stop();
-        m_frames.stop();
-    }
-
-    void report(benchmark::State& state, const std::string& prefix)
-    {
-        std::sort(m_gapsMs.begin(), m_gapsMs.end());
-        const auto percentile = [&](double p) {
-            return m_gapsMs.empty() ? 0.0
-                                    : m_gapsMs[std::min(m_gapsMs.size() - 1, size_t(p * double(m_gapsMs.size())))];
-        };
-        state.counters[prefix + "longest_stall_ms"] = m_gapsMs.empty() ? 0.0 : m_gapsMs.back();
-        state.counters[prefix + "longest_busy_ms"] = m_longestBusyMs;
-        state.counters[prefix + "busy_in_longest_stall_ms"] = m_busyInLongestGapMs;
-        state.counters[prefix + "own_missed_frames"] = m_ownMissedFrames;
-        state.counters[prefix + "p99_gap_ms"] = percentile(0.99);
-    }
-
-private:
-    QTimer m_ticker;
-    QTimer m_frames;
-    QElapsedTimer m_sinceTick;
-    double m_cpuAtTick = 0;
-    double m_longestBusyMs = 0;
-    double m_longestGapMs = 0;
-    double m_busyInLongestGapMs = 0;
-    int m_ownMissedFrames = 0;
-    std::vector<double> m_gapsMs;
-};
+// Starts `begin` and lets the event loop run until `done`, with the main thread's
+// stalls measured (`begin` among them); reports them under `prefix`.
+void runMeasured(benchmark::State& state, const std::function<void()>& repaint, const std::function<void()>& begin,
+    const std::function<bool()>& done, const std::string& prefix)
+{
+    MainThreadStalls stalls(repaint);
+    stalls.start();
+    begin();
+    while (!done())
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    stalls.stop();
+    state.counters[prefix + "longest_stall_ms"] = stalls.longestMs();
+    state.counters[prefix + "longest_busy_ms"] = stalls.longestBusyMs();
+    state.counters[prefix + "busy_in_longest_stall_ms"] = stalls.busyInLongestMs();
+    state.counters[prefix + "own_missed_frames"] = stalls.ownMissedFrames();
+    state.counters[prefix + "p99_gap_ms"] = stalls.percentileMs(0.99);
+}
 
 // A main window over an empty store, shown.
 struct Window {
@@ -197,29 +135,35 @@ void windowStaysResponsive(benchmark::State& state)
     }
     PostingImportFlow flow(*window.view);
     for (auto _ : state) {
-        Ticks reading(window.repaint(flow));
         QElapsedTimer clock;
         clock.start();
-        flow.importFiles(urls);
-        reading.runUntil([&] { return !flow.session().isProcessing() && everyThumbnailShown(flow.sheet()); });
+        runMeasured(
+            state, window.repaint(flow), [&] { flow.importFiles(urls); },
+            [&] { return !flow.session().isProcessing() && everyThumbnailShown(flow.sheet()); }, "");
         state.counters["reading_ms"] = double(clock.nsecsElapsed()) / 1e6;
-        reading.report(state, "");
         if (flow.session().drafts().size() != qsizetype(screenshots))
             state.SkipWithError("not every screenshot became a draft");
-        // Each draft's screenshot large beside the rows, one after another.
-        Ticks pictures(window.repaint(flow));
         PostingImportSheet* sheet = flow.sheet();
         if (!sheet) {
             state.SkipWithError("no review sheet");
             return;
         }
+        // Each draft's screenshot large beside the rows, one after another.
+        const QList<DraftRow*> rows = sheet->rows();
+        qsizetype shown = 0;
         clock.restart();
-        for (DraftRow* row : sheet->rows()) {
-            sheet->showPicture(row);
-            pictures.runUntil([&] { return !sheet->pictureView()->image().isNull(); });
-        }
+        runMeasured(
+            state, window.repaint(flow), [&] { sheet->showPicture(rows.first()); },
+            [&] {
+                if (sheet->pictureView()->image().isNull())
+                    return false;
+                if (++shown == rows.size())
+                    return true;
+                sheet->showPicture(rows[shown]);
+                return false;
+            },
+            "picture_");
         state.counters["pictures_ms"] = double(clock.nsecsElapsed()) / 1e6;
-        pictures.report(state, "picture_");
         sheet->cancel();
         QApplication::processEvents();
     }
@@ -247,16 +191,16 @@ void failureLinesStayResponsive(benchmark::State& state)
     PostingImportFlow flow(*window.view, {}, session);
     session->setParent(&flow);
     for (auto _ : state) {
-        Ticks reading(window.repaint(flow));
         QElapsedTimer clock;
         clock.start();
-        flow.importFiles(urls);
-        reading.runUntil([&] {
-            const PostingImportSheet* sheet = flow.sheet();
-            return !flow.session().isProcessing() && sheet && sheet->failureTexts().size() == files;
-        });
+        runMeasured(
+            state, window.repaint(flow), [&] { flow.importFiles(urls); },
+            [&] {
+                const PostingImportSheet* sheet = flow.sheet();
+                return !flow.session().isProcessing() && sheet && sheet->failureTexts().size() == files;
+            },
+            "");
         state.counters["until_shown_ms"] = double(clock.nsecsElapsed()) / 1e6;
-        reading.report(state, "");
         if (PostingImportSheet* sheet = flow.sheet())
             sheet->cancel();
         QApplication::processEvents();

@@ -17,6 +17,9 @@
 
 class MainThreadStalls {
 public:
+    // One frame at 60 Hz.
+    static constexpr double frameMs = 1000.0 / 60.0;
+
     // `repaint` runs at every frame (the window, and whatever it shows).
     explicit MainThreadStalls(std::function<void()> repaint = {})
         : m_repaint(std::move(repaint))
@@ -24,11 +27,19 @@ public:
         m_ticker.setTimerType(Qt::PreciseTimer);
         m_ticker.setInterval(1);
         QObject::connect(&m_ticker, &QTimer::timeout, [this] {
-            m_gapsMs.push_back(double(m_sinceTick.nsecsElapsed()) / 1e6);
+            const double gap = double(m_sinceTick.nsecsElapsed()) / 1e6;
             m_sinceTick.restart();
             const double cpu = threadCpuMs();
-            m_longestBusyMs = std::max(m_longestBusyMs, cpu - m_cpuAtTick);
+            const double busy = cpu - m_cpuAtTick;
             m_cpuAtTick = cpu;
+            if (gap > m_longestGapMs) {
+                m_longestGapMs = gap;
+                m_busyInLongestMs = busy;
+            }
+            m_gapsMs.push_back(gap);
+            m_longestBusyMs = std::max(m_longestBusyMs, busy);
+            // A frame the main thread itself missed, whatever the machine's load.
+            m_ownMissedFrames += busy > frameMs ? 1 : 0;
         });
         m_frames.setTimerType(Qt::PreciseTimer);
         m_frames.setInterval(16);
@@ -46,6 +57,9 @@ public:
     {
         m_gapsMs.clear();
         m_longestBusyMs = 0;
+        m_longestGapMs = 0;
+        m_busyInLongestMs = 0;
+        m_ownMissedFrames = 0;
         m_longestRepaintMs = 0;
         m_sinceTick.start();
         m_cpuAtTick = threadCpuMs();
@@ -62,6 +76,10 @@ public:
     double longestMs() const { return m_gapsMs.empty() ? 0.0 : m_gapsMs.back(); }
     // The main thread's own work within one gap, without time lost to other processes.
     double longestBusyMs() const { return m_longestBusyMs; }
+    // The main thread's own work within the longest gap.
+    double busyInLongestMs() const { return m_busyInLongestMs; }
+    // Gaps in which the main thread itself worked longer than a frame.
+    int ownMissedFrames() const { return m_ownMissedFrames; }
     double longestRepaintMs() const { return m_longestRepaintMs; }
     double percentileMs(double p) const
     {
@@ -85,5 +103,8 @@ private:
     double m_cpuAtTick = 0;
     std::vector<double> m_gapsMs;
     double m_longestBusyMs = 0;
+    double m_longestGapMs = 0;
+    double m_busyInLongestMs = 0;
+    int m_ownMissedFrames = 0;
     double m_longestRepaintMs = 0;
 };

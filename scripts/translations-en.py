@@ -13,6 +13,7 @@ SINGULAR = {
     "Closed in %n days": "Closed in %n day",
     "%n days": "%n day",
     "Add %n Applications": "Add %n Application",
+    "Discard %n reviewed postings?": "Discard %n reviewed posting?",
 }
 
 

@@ -21,6 +21,14 @@
             <numerusform>Add %n Applications</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>Discard %n reviewed postings?</source>
+        <comment>Review sheet: asked on Cancel after drafts were edited</comment>
+        <translation>
+            <numerusform>Discard %n reviewed posting?</numerusform>
+            <numerusform>Discard %n reviewed postings?</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>TimelineSection</name>

@@ -673,6 +673,17 @@
     </message>
 </context>
 <context>
+    <name>DraftPictureView</name>
+    <message>
+        <source>Close the picture (Esc)</source>
+        <translation>Görüntüyü kapat (Esc)</translation>
+    </message>
+    <message>
+        <source>Close Picture</source>
+        <translation>Görüntüyü Kapat</translation>
+    </message>
+</context>
+<context>
     <name>DraftRow</name>
     <message>
         <source>Include this application</source>
@@ -693,6 +704,33 @@
     <message>
         <source>Work Model</source>
         <translation>Çalışma Modeli</translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation>Konum</translation>
+    </message>
+    <message>
+        <source>This does not look like a job posting.</source>
+        <translation>Bu bir iş ilanına benzemiyor.</translation>
+    </message>
+</context>
+<context>
+    <name>DraftThumbnail</name>
+    <message>
+        <source>Show the screenshot beside the fields (Space)</source>
+        <translation>Ekran görüntüsünü alanların yanında göster (Boşluk)</translation>
+    </message>
+    <message>
+        <source>Show the pasted text beside the fields (Space)</source>
+        <translation>Yapıştırılan metni alanların yanında göster (Boşluk)</translation>
+    </message>
+    <message>
+        <source>Screenshot</source>
+        <translation>Ekran görüntüsü</translation>
+    </message>
+    <message>
+        <source>Pasted text</source>
+        <translation>Yapıştırılan metin</translation>
     </message>
 </context>
 <context>
@@ -1052,6 +1090,25 @@
     <message>
         <source>Add or cancel these first, then drop the new screenshots.</source>
         <translation>Önce bunları ekleyin ya da vazgeçin, sonra yeni ekran görüntülerini bırakın.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Discard %n reviewed postings?</source>
+        <comment>Review sheet: asked on Cancel after drafts were edited</comment>
+        <translation>
+            <numerusform>Gözden geçirilen %n ilan atılsın mı?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Files that could not be read</source>
+        <translation>Okunamayan dosyalar</translation>
+    </message>
+    <message>
+        <source>The changes you made to them are lost; nothing is added.</source>
+        <translation>Onlarda yaptığınız değişiklikler kaybolur; hiçbir şey eklenmez.</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>At</translation>
     </message>
 </context>
 <context>

@@ -39,7 +39,9 @@ const std::vector<SentencePattern>& sentencePatterns()
 {
     static const std::vector<SentencePattern> patterns = [] {
         const QString name = namePattern();
-        const QString start = QStringLiteral(R"((?:^|[.!?:;]\s+))");
+        // A sentence may open with a quotation mark or a bracket (or a stray one
+        // recognition adds).
+        const QString start = QStringLiteral(R"((?:^|[.!?:;]\s+)["'‘“(]?)");
         const QString apostrophe = QStringLiteral("['\u2019]");
         const QStringList& apostrophes = apostropheCue;
         const std::vector<std::pair<QString, QStringList>> sources {

@@ -35,6 +35,8 @@ PostingDraft::PostingDraft(ParsedPosting parsed, PostingSuggestions suggestions,
     , m_position(m_parsed.position ? m_parsed.position->value : QString())
     , m_postingLink(m_parsed.postingLink ? m_parsed.postingLink->value : QString())
     , m_workModel(m_parsed.workModel ? m_parsed.workModel->value : WorkModel::remote)
+    , m_start(DraftStart::fromRules(m_parsed))
+    , m_untouched(values())
 {
 }
 
@@ -76,6 +78,32 @@ void PostingDraft::setWorkModel(WorkModel workModel)
         return;
     m_workModel = workModel;
     Q_EMIT changed();
+}
+
+void PostingDraft::beginReview(
+    DraftStart start, DraftSource source, const std::function<bool(const PostingDraft&)>& repeatsRecord)
+{
+    m_company = start.company.value.value_or(QString());
+    m_position = start.position.value.value_or(QString());
+    m_postingLink = start.postingLink.value.value_or(QString());
+    m_workModel = start.workModel.value.value_or(WorkModel::remote);
+    m_include = start.hasValue() && !start.notAPosting;
+    m_start = std::move(start);
+    m_source = std::move(source);
+    // Added once already: adding it again takes a deliberate tick.
+    if (m_include && repeatsRecord && repeatsRecord(*this))
+        m_include = false;
+    m_untouched = values();
+}
+
+PostingDraft::Values PostingDraft::values() const
+{
+    return Values {m_include, m_company, m_position, m_postingLink, m_workModel};
+}
+
+bool PostingDraft::isEdited() const
+{
+    return values() != m_untouched;
 }
 
 bool PostingDraft::hasContent() const
@@ -216,17 +244,33 @@ void PostingImportSession::reset()
     setPresenting(false);
 }
 
-void PostingImportSession::appendDraft(
-    const ParsedPosting& parsed, const PostingSuggestions& suggestions, const QString& label)
+void PostingImportSession::appendDraft(Read read, const QString& label)
 {
-    m_drafts.append(new PostingDraft(parsed, suggestions, label, this));
+    auto* draft = new PostingDraft(std::move(read.parsed), std::move(read.suggestions), label, this);
+    draft->beginReview(std::move(read.start), std::move(read.source),
+        [this](const PostingDraft& made) { return existingRecord(made) != nullptr; });
+    m_drafts.append(draft);
     Q_EMIT draftsChanged();
 }
 
 void PostingImportSession::addText(const QString& text, const QString& sourceLabel)
 {
-    const ParsedPosting parsed = PostingParser::parse(text);
-    appendDraft(parsed, PostingSuggestions::suggest(text, parsed), sourceLabel);
+    Read read;
+    read.parsed = PostingParser::parse(text);
+    read.source.lines = PostingSuggestions::linesOf(text);
+    read.suggestions = PostingSuggestions::suggest(read.source.lines, read.parsed);
+    read.start = DraftStart::decide(read.source.lines, read.parsed, read.suggestions);
+    appendDraft(std::move(read), sourceLabel);
+}
+
+void PostingImportSession::setExistingRecords(RecordFinder find)
+{
+    m_findRecord = std::move(find);
+}
+
+JobApplication* PostingImportSession::existingRecord(const PostingDraft& draft) const
+{
+    return m_findRecord ? m_findRecord(draft) : nullptr;
 }
 
 void PostingImportSession::process(const QByteArray& imageData, const QString& sourceLabel)
@@ -262,19 +306,18 @@ void PostingImportSession::runNext(quint64 run)
     }
     const Input input = m_queue.first();
     const Recognizer recognizer = m_recognizer;
-    struct Read {
-        ParsedPosting parsed;
-        PostingSuggestions suggestions;
-    };
     using Outcome = Expected<Read, RecognizerError>;
     QFuture<Outcome> future = QtConcurrent::run(m_pool.get(), [recognizer, input]() -> Outcome {
         const RecognitionResult lines
             = input.filePath.isEmpty() ? recognizer.fromData(input.imageData) : recognizer.fromFile(input.filePath);
         if (!lines)
             return lines.error();
-        ParsedPosting parsed = PostingParser::parse(lines.value());
-        PostingSuggestions suggestions = PostingSuggestions::suggest(lines.value(), parsed);
-        return Read {std::move(parsed), std::move(suggestions)};
+        Read read;
+        read.parsed = PostingParser::parse(lines.value());
+        read.suggestions = PostingSuggestions::suggest(lines.value(), read.parsed);
+        read.start = DraftStart::decide(lines.value(), read.parsed, read.suggestions);
+        read.source = DraftSource {input.filePath, input.imageData, lines.value()};
+        return read;
     });
     // An image that takes long says so; the line goes with the image.
     m_stillReading->disconnect();
@@ -299,7 +342,7 @@ void PostingImportSession::runNext(quint64 run)
         m_stillReading->stop();
         setProgress({});
         if (outcome)
-            appendDraft(outcome.value().parsed, outcome.value().suggestions, label);
+            appendDraft(outcome.value(), label);
         else
             addFailure(label + QLatin1String(": ") + outcome.error().description());
         runNext(run);
@@ -315,6 +358,11 @@ QList<PostingDraft*> PostingImportSession::chosenDrafts() const
             chosen.append(draft);
     }
     return chosen;
+}
+
+qsizetype PostingImportSession::editedDrafts() const
+{
+    return std::count_if(m_drafts.begin(), m_drafts.end(), [](const PostingDraft* draft) { return draft->isEdited(); });
 }
 
 QString PostingImportSession::clipboardLabel()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/WorkModel.h"
+#include "posting/DraftStart.h"
 #include "posting/ParsedPosting.h"
 #include "posting/PostingSuggestions.h"
 #include "posting/ScreenshotTextRecognizer.h"
@@ -18,9 +19,21 @@ class JobApplication;
 class QThreadPool;
 class QTimer;
 
+// Where a draft was read from, for the picture the review sheet shows beside it: the
+// screenshot (its file, or the bytes of a clipboard image) with the recognised lines
+// and their boxes, or the lines of pasted text. Kept only while the review lasts.
+struct DraftSource {
+    QString filePath;
+    QByteArray imageData;
+    QList<PostingLine> lines;
+
+    bool isImage() const { return !filePath.isEmpty() || !imageData.isEmpty(); }
+};
+
 // One detected application under review: the parse result it came from, kept
-// unchanged, and the editable fields the user may correct before adding it. The
-// suggestions of a second reading ride along; they change no field by themselves.
+// unchanged, and the editable fields the user may correct before adding it. It is
+// seeded from the parse result; the session then starts its review with the values
+// DraftStart chose from both readings (beginReview).
 class PostingDraft : public QObject {
     Q_OBJECT
 
@@ -32,6 +45,18 @@ public:
     const ParsedPosting& parsed() const { return m_parsed; }
     const PostingSuggestions& suggestions() const { return m_suggestions; }
     const QString& sourceLabel() const { return m_sourceLabel; }
+    // What the review started with, and what it was read from.
+    const DraftStart& start() const { return m_start; }
+    const DraftSource& source() const { return m_source; }
+
+    // Starts the review with the values `start` chose. The draft is ticked when
+    // something was found and the input looks like a job posting, unless
+    // `repeatsRecord` says the list already holds this application. Sends no change:
+    // it comes before anyone watches the draft. Its values now count as untouched.
+    void beginReview(
+        DraftStart start, DraftSource source, const std::function<bool(const PostingDraft&)>& repeatsRecord = {});
+    // The person changed a value or the tick since the review started.
+    bool isEdited() const;
 
     bool include() const { return m_include; }
     void setInclude(bool include);
@@ -55,6 +80,17 @@ Q_SIGNALS:
     void changed();
 
 private:
+    struct Values {
+        bool include = false;
+        QString company;
+        QString position;
+        QString postingLink;
+        WorkModel workModel = WorkModel::remote;
+
+        friend bool operator==(const Values&, const Values&) = default;
+    };
+    Values values() const;
+
     QUuid m_id;
     ParsedPosting m_parsed;
     PostingSuggestions m_suggestions;
@@ -64,6 +100,9 @@ private:
     QString m_position;
     QString m_postingLink;
     WorkModel m_workModel;
+    DraftStart m_start;
+    DraftSource m_source;
+    Values m_untouched;
 };
 
 // The state of one import run: its drafts and failure lines, whether it is still
@@ -74,6 +113,9 @@ class PostingImportSession : public QObject {
     Q_OBJECT
 
 public:
+    // The stored record a draft repeats, if any ("you already applied here").
+    using RecordFinder = std::function<JobApplication*(const PostingDraft& draft)>;
+
     // What reads an image file or image bytes into lines; replaceable in tests.
     struct Recognizer {
         std::function<RecognitionResult(const QString& filePath)> fromFile;
@@ -116,6 +158,13 @@ public:
 
     // The drafts the user chose: ticked and with a company or a position.
     QList<PostingDraft*> chosenDrafts() const;
+    // The drafts the person changed since they arrived.
+    qsizetype editedDrafts() const;
+
+    // Matches drafts with the records already stored: a draft that repeats one
+    // arrives unticked. Set before the drafts arrive.
+    void setExistingRecords(RecordFinder find);
+    JobApplication* existingRecord(const PostingDraft& draft) const;
 
     // A line for the sheet while one image takes long ("Still reading <file>…"),
     // empty otherwise. It comes once an image has been read this long:
@@ -143,12 +192,19 @@ private:
         QByteArray imageData;
     };
     void clearDrafts();
-    void appendDraft(const ParsedPosting& parsed, const PostingSuggestions& suggestions, const QString& label);
+    struct Read {
+        ParsedPosting parsed;
+        PostingSuggestions suggestions;
+        DraftStart start;
+        DraftSource source;
+    };
+    void appendDraft(Read read, const QString& label);
     void runNext(quint64 run);
     // Starts a new run: the old one's work is stopped and its results dropped.
     void dropRun();
 
     RecognizerFactory m_makeRecognizer;
+    RecordFinder m_findRecord;
     // Set when the current run is dropped, so a recognition in progress stops at
     // once instead of holding up the next import or the window's closing.
     std::shared_ptr<std::atomic<bool>> m_cancelled = std::make_shared<std::atomic<bool>>(false);

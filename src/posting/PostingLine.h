@@ -1,16 +1,20 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 
 #include <optional>
 
 // One line of posting text: recognised in a screenshot (with its visual size and
-// recognition confidence) or pasted (without either).
+// recognition confidence and box) or pasted (without them).
 struct PostingLine {
     QString text;
     int order = 0;
     std::optional<double> relativeHeight;
     std::optional<double> confidence;
+    // Where the line stands in its screenshot: normalised 0..1 on both axes, origin at
+    // the lower-left corner. Absent for pasted text. Shown to the person, never stored.
+    std::optional<QRectF> box {};
 
     friend bool operator==(const PostingLine&, const PostingLine&) = default;
 };

@@ -2,7 +2,10 @@
 
 #include "posting/CompanyNames.h"
 #include "posting/LinkDetector.h"
+#include "posting/PostingSigns.h"
 #include "posting/PostingVocabulary.h"
+#include "posting/RuledOutValues.h"
+#include "posting/SuggestionReading.h"
 #include "posting/SuggestionText.h"
 #include "posting/SuggestionVocabulary.h"
 #include "posting/TextFolding.h"
@@ -14,6 +17,7 @@
 #include <array>
 #include <vector>
 
+using namespace SuggestionReading;
 using namespace SuggestionText;
 using namespace SuggestionVocabulary;
 
@@ -31,23 +35,6 @@ const char* rawValue(SuggestionSource source)
 }
 
 namespace {
-
-// Limits, in characters.
-constexpr qsizetype longestTitle = 70;
-constexpr qsizetype longestLabelLine = 100;
-constexpr qsizetype shortestProse = 60;
-constexpr int proseWords = 8;
-// How far a posting's header card reaches around its title, in lines.
-constexpr int headerAboveTitle = 4;
-constexpr int headerBelowTitle = 12;
-// Only the top of a page holds the posting's title; lower down come other jobs.
-constexpr int titleSearchLines = 60;
-// What is read at all. A posting's header and the start of its description are in
-// its first few hundred lines; a pasted text may be a whole book, and pasted text is
-// read on the window's thread.
-constexpr qsizetype linesRead = 400;
-constexpr qsizetype paragraphLength = 4'000;
-constexpr qsizetype proseRead = 20'000;
 
 // Weights of what speaks for a value. A value where the board's layout puts it
 // outweighs one sentence; two sources agreeing outweigh either.
@@ -69,126 +56,6 @@ constexpr int lowestTitleScore = 3;
 constexpr int boardFurnitureScore = 3;
 constexpr int boardFurnitureMargin = 2;
 
-// A line as these rules read it.
-struct Line {
-    int index = 0;
-    QString text;
-    QString normalized;
-    // The normalised text without what is not a letter or digit at either end:
-    // "For Business ▾" reads "for business".
-    QString bare;
-    PostingVocabulary::WordKinds kinds = 0;
-    qsizetype length = 0;
-    int wordCount = 0;
-    bool hasRoleWord = false;
-    // Holds one of the characters that part a "Company · Place · 2 days ago" line.
-    bool hasSeparators = false;
-    std::optional<double> height;
-    bool prose = false;
-    bool furniture = false;
-    std::optional<QUrl> link;
-
-    bool matches(PostingVocabulary::WordKinds wanted) const { return (kinds & wanted) != 0; }
-};
-
-std::vector<Line> prepare(const QList<PostingLine>& input, const LinkDetector& detector)
-{
-    std::vector<Line> lines;
-    lines.reserve(size_t(input.size()));
-    for (const PostingLine& source : input) {
-        Line line;
-        line.index = int(lines.size());
-        line.text = source.text.trimmed();
-        if (line.text.isEmpty())
-            continue;
-        line.normalized = TextFolding::normalize(line.text);
-        line.bare = bareOf(line.normalized);
-        line.length = TextFolding::characterCount(line.text);
-        line.height = source.relativeHeight;
-        line.hasSeparators = std::any_of(
-            line.text.cbegin(), line.text.cend(), [](QChar c) { return TextFolding::isSeparator(c.unicode()); });
-        // Roles are only asked of short lines; the description's words are the bulk.
-        const bool mayBeProse = line.length >= shortestProse;
-        TextFolding::forEachWord(line.normalized, [&](QStringView word, bool ascii) {
-            ++line.wordCount;
-            if (ascii) {
-                line.kinds |= PostingVocabulary::kindsOf(word);
-                line.hasRoleWord = line.hasRoleWord || (!mayBeProse && isRoleWord(word));
-            }
-        });
-        // Running text, not a "Company · Place · 2 days ago" line however long.
-        line.prose = mayBeProse && line.wordCount >= proseWords && !line.hasSeparators;
-        if (mayBeProse && !line.prose) {
-            TextFolding::forEachWord(line.normalized, [&](QStringView word, bool ascii) {
-                line.hasRoleWord = line.hasRoleWord || (ascii && isRoleWord(word));
-            });
-        }
-        line.furniture = !line.prose
-            && (PostingVocabulary::isNoisePhrase(line.normalized) || isSectionHeading(line.bare)
-                || isEmploymentTerm(line.bare) || isBoardLabel(line.bare));
-        if (line.normalized.contains(u'.'))
-            line.link = detector.firstLink(line.text);
-        if (line.link && line.wordCount < 2 * proseWords)
-            line.prose = false;
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
-
-bool isWebLink(const std::optional<QUrl>& link)
-{
-    if (!link)
-        return false;
-    const QString scheme = link->scheme().toLower();
-    return scheme == u"http" || scheme == u"https";
-}
-
-bool isRatingLine(const Line& line)
-{
-    static const QRegularExpression rating(QStringLiteral(R"(^\d[.,]\d\s*[★☆]*$)"));
-    return rating.match(line.text).hasMatch();
-}
-
-// "Company · Place · 2 days ago": a line of segments that says how old the posting
-// is or how many applied.
-bool isMetadataLine(const Line& line)
-{
-    if (!line.hasSeparators)
-        return false;
-    return line.matches(PostingVocabulary::metadataWord) || line.normalized.contains(u"applicant")
-        || line.normalized.contains(u"basvuru");
-}
-
-// The description's paragraphs. Recognised screenshots break a paragraph into
-// lines; consecutive prose lines are read as one.
-struct Paragraph {
-    QString text;
-};
-
-std::vector<Paragraph> paragraphsOf(const std::vector<Line>& lines)
-{
-    std::vector<Paragraph> paragraphs;
-    qsizetype budget = proseRead;
-    bool open = false;
-    for (const Line& line : lines) {
-        if (!line.prose) {
-            open = false;
-            continue;
-        }
-        if (open && paragraphs.back().text.size() + 1 + line.text.size() <= paragraphLength) {
-            paragraphs.back().text += u' ';
-            paragraphs.back().text += line.text;
-        } else {
-            paragraphs.push_back({line.text.left(paragraphLength)});
-            open = true;
-        }
-        budget -= paragraphs.back().text.size();
-        if (budget <= 0)
-            break;
-    }
-    return paragraphs;
-}
-
 // Whether `words` stands in `text` as whole words: "data engineer" is not in
 // "our data engineers".
 bool containsWords(QStringView text, QStringView words)
@@ -202,33 +69,6 @@ bool containsWords(QStringView text, QStringView words)
     }
     return false;
 }
-
-// Everything the rules share about one posting.
-struct Reading {
-    const ParsedPosting& parsed;
-    const LinkDetector& detector;
-    std::vector<Line> lines;
-    std::vector<Paragraph> paragraphs;
-    JobBoard board = JobBoard::unknown;
-    int title = -1;
-    // The title is known for sure (the parser was, or the layout and the text agree
-    // on it): only then does a value far from it count as read from somewhere else.
-    bool titleTrusted = false;
-    int headerStart = 0;
-    int headerEnd = 0;
-
-    bool hasHeader() const { return title >= 0; }
-    bool inHeader(int index) const { return hasHeader() && index >= headerStart && index < headerEnd; }
-
-    const Line* lineWithText(const QString& text) const
-    {
-        for (const Line& line : lines) {
-            if (line.text == text)
-                return &line;
-        }
-        return nullptr;
-    }
-};
 
 // Board ---------------------------------------------------------------------------
 
@@ -280,22 +120,6 @@ std::optional<Suggestion<JobBoard>> suggestBoard(const Reading& reading)
 
 // Position ------------------------------------------------------------------------
 
-bool isTitleCandidate(const Line& line)
-{
-    if (line.prose || line.furniture || line.length > longestTitle || line.wordCount == 0)
-        return false;
-    if (!line.hasRoleWord && !line.matches(PostingVocabulary::titleWord))
-        return false;
-    if (line.matches(PostingVocabulary::metadataWord) || line.hasSeparators)
-        return false;
-    if (line.text.front().isLower() || line.link || line.text.endsWith(u'?') || line.text.endsWith(u':'))
-        return false;
-    // "Head of Talent at Nimbus Retail": a person's headline, not the job.
-    static const QRegularExpression headline(
-        QStringLiteral(R"(\s(?:at|@)\s+\p{Lu})"), QRegularExpression::UseUnicodePropertiesOption);
-    return !headline.match(line.text).hasMatch();
-}
-
 struct Scored {
     int score = 0;
     int weight = 0;
@@ -313,41 +137,93 @@ struct Scored {
     }
 };
 
-std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
-{
-    const ParsedPosting& parsed = reading.parsed;
-    if (parsed.position) {
-        // A title names a role; a large headline that does not is no job's title.
-        const Line* line = reading.lineWithText(parsed.position->value);
-        if (line && (line->hasRoleWord || line->matches(PostingVocabulary::titleWord)))
-            reading.title = line->index;
-        if (parsed.position->confidence == ParseConfidence::high) {
-            reading.titleTrusted = reading.title >= 0;
-            return std::nullopt;
-        }
-    }
-
+// What speaks for a line being the posting's title, gathered once per page.
+struct TitleClues {
     // Addresses often carry the title: ".../Senior-Data-Engineer_R70647".
     struct Address {
         QString letters;
         const Line* line;
     };
     std::vector<Address> addresses;
+    std::vector<QString> foldedParagraphs;
+    const Line* tallest = nullptr;
+};
+
+TitleClues titleCluesOf(const Reading& reading)
+{
+    TitleClues clues;
     for (const Line& line : reading.lines) {
         if (isWebLink(line.link))
-            addresses.push_back({lettersOf(TextFolding::normalize(
-                                     QUrl::fromPercentEncoding(line.link->toString(QUrl::FullyEncoded).toUtf8()))),
+            clues.addresses.push_back({lettersOf(TextFolding::normalize(QUrl::fromPercentEncoding(
+                                           line.link->toString(QUrl::FullyEncoded).toUtf8()))),
                 &line});
+        if (line.height && *line.height >= 0.85 && (!clues.tallest || *line.height > *clues.tallest->height))
+            clues.tallest = &line;
     }
-    std::vector<QString> foldedParagraphs;
     for (const Paragraph& paragraph : reading.paragraphs)
-        foldedParagraphs.push_back(TextFolding::normalize(paragraph.text));
-    const Line* tallest = nullptr;
-    for (const Line& line : reading.lines) {
-        if (line.height && *line.height >= 0.85 && (!tallest || *line.height > *tallest->height))
-            tallest = &line;
+        clues.foldedParagraphs.push_back(TextFolding::normalize(paragraph.text));
+    return clues;
+}
+
+Scored scoreTitle(const Reading& reading, const TitleClues& clues, const Line& line)
+{
+    Scored scored;
+    if (line.wordCount >= 2) {
+        // "As a Customer Success Manager you will…": the description repeats its title.
+        for (std::size_t p = 0; p < clues.foldedParagraphs.size(); ++p) {
+            if (containsWords(clues.foldedParagraphs[p], line.normalized)) {
+                const QString& text = reading.paragraphs[p].text;
+                const qsizetype at = text.indexOf(line.text, 0, Qt::CaseInsensitive);
+                scored.add(
+                    titleMentionWeight, sentenceAt(text, std::max<qsizetype>(at, 0)), SuggestionSource::sentence);
+                break;
+            }
+        }
+        const QString letters = lettersOf(line.normalized);
+        for (const TitleClues::Address& address : clues.addresses) {
+            if (letters.size() >= 6 && address.letters.contains(letters)) {
+                scored.add(addressTitleWeight, address.line->text, SuggestionSource::host);
+                break;
+            }
+        }
+    }
+    // "Jobs › Istanbul Jobs › Backend Developer": the last crumb names the page.
+    for (const Line& crumb : reading.lines) {
+        if (crumb.index >= line.index)
+            break;
+        const QList<QStringView> parts = QStringView(crumb.text).split(u'›');
+        if (parts.size() >= 2 && parts.back().trimmed() == line.text) {
+            scored.add(breadcrumbWeight, crumb.text, SuggestionSource::header);
+            break;
+        }
+    }
+    const int next = line.index + 1;
+    if (next < int(reading.lines.size()) && isMetadataLine(reading.lines[size_t(next)]))
+        scored.add(aboveMetadataWeight, reading.lines[size_t(next)].text, SuggestionSource::header);
+    if (&line == clues.tallest)
+        scored.add(tallestLineWeight, line.text, SuggestionSource::header);
+    const ParsedPosting& parsed = reading.parsed;
+    if (parsed.position && !reading.ruledOut.position && parsed.position->value == line.text)
+        scored.score += parserMediumWeight;
+    return scored;
+}
+
+std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
+{
+    const ParsedPosting& parsed = reading.parsed;
+    const Line* parsedLine = parsed.position ? reading.lineWithText(parsed.position->value) : nullptr;
+    reading.ruledOut.position = parsedLine && isListedTitle(reading, *parsedLine);
+    if (parsed.position && !reading.ruledOut.position) {
+        // A title names a role; a large headline that does not is no job's title.
+        if (parsedLine && (parsedLine->hasRoleWord || parsedLine->matches(PostingVocabulary::titleWord)))
+            reading.title = parsedLine->index;
+        if (parsed.position->confidence == ParseConfidence::high) {
+            reading.titleTrusted = reading.title >= 0;
+            return std::nullopt;
+        }
     }
 
+    const TitleClues clues = titleCluesOf(reading);
     const int limit = std::min<int>(titleSearchLines, int(reading.lines.size()));
     const Line* best = nullptr;
     Scored bestScore;
@@ -355,43 +231,7 @@ std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
         const Line& line = reading.lines[size_t(i)];
         if (!isTitleCandidate(line))
             continue;
-        Scored scored;
-        const bool severalWords = line.wordCount >= 2;
-        if (severalWords) {
-            // "As a Customer Success Manager you will…": the description repeats its title.
-            for (std::size_t p = 0; p < foldedParagraphs.size(); ++p) {
-                if (containsWords(foldedParagraphs[p], line.normalized)) {
-                    const QString& text = reading.paragraphs[p].text;
-                    const qsizetype at = text.indexOf(line.text, 0, Qt::CaseInsensitive);
-                    scored.add(
-                        titleMentionWeight, sentenceAt(text, std::max<qsizetype>(at, 0)), SuggestionSource::sentence);
-                    break;
-                }
-            }
-            const QString letters = lettersOf(line.normalized);
-            for (const Address& address : addresses) {
-                if (letters.size() >= 6 && address.letters.contains(letters)) {
-                    scored.add(addressTitleWeight, address.line->text, SuggestionSource::host);
-                    break;
-                }
-            }
-        }
-        // "Jobs › Istanbul Jobs › Backend Developer": the last crumb names the page.
-        for (const Line& crumb : reading.lines) {
-            if (crumb.index >= i)
-                break;
-            const QList<QStringView> parts = QStringView(crumb.text).split(u'›');
-            if (parts.size() >= 2 && parts.back().trimmed() == line.text) {
-                scored.add(breadcrumbWeight, crumb.text, SuggestionSource::header);
-                break;
-            }
-        }
-        if (i + 1 < int(reading.lines.size()) && isMetadataLine(reading.lines[size_t(i + 1)]))
-            scored.add(aboveMetadataWeight, reading.lines[size_t(i + 1)].text, SuggestionSource::header);
-        if (&line == tallest)
-            scored.add(tallestLineWeight, line.text, SuggestionSource::header);
-        if (parsed.position && parsed.position->value == line.text)
-            scored.score += parserMediumWeight;
+        const Scored scored = scoreTitle(reading, clues, line);
         if (!best || scored.score > bestScore.score) {
             best = &line;
             bestScore = scored;
@@ -404,22 +244,6 @@ std::optional<Suggestion<QString>> suggestPosition(Reading& reading)
     if (parsed.position && parsed.position->value == best->text)
         return std::nullopt;
     return Suggestion<QString> {best->text, bestScore.evidence, bestScore.source};
-}
-
-void findHeader(Reading& reading)
-{
-    if (!reading.hasHeader())
-        return;
-    const int count = int(reading.lines.size());
-    reading.headerStart = std::max(0, reading.title - headerAboveTitle);
-    reading.headerEnd = std::min(count, reading.title + 1 + headerBelowTitle);
-    for (int i = reading.title + 1; i < reading.headerEnd; ++i) {
-        const Line& line = reading.lines[size_t(i)];
-        if (line.prose || isSectionHeading(line.bare)) {
-            reading.headerEnd = i;
-            break;
-        }
-    }
 }
 
 // Company -------------------------------------------------------------------------
@@ -644,16 +468,6 @@ void addLayoutCandidates(const Reading& reading, CompanyCandidates& candidates)
     }
 }
 
-bool isDoubtfulCompany(const Reading& reading, const ParsedField<QString>& company)
-{
-    if (!looksLikeName(company.value))
-        return true;
-    if (!reading.titleTrusted)
-        return false;
-    const Line* evidence = reading.lineWithText(company.evidence);
-    return evidence && !reading.inHeader(evidence->index);
-}
-
 // How the page writes the employer an address names: "umbrellalabs" is written
 // "Umbrella Labs" somewhere on the page, or else the label is all there is.
 QString spelledName(const Reading& reading, const QString& label)
@@ -695,7 +509,7 @@ QString spelledName(const Reading& reading, const QString& label)
 std::optional<Suggestion<QString>> suggestCompany(const Reading& reading)
 {
     const ParsedPosting& parsed = reading.parsed;
-    const bool doubtful = parsed.company && isDoubtfulCompany(reading, *parsed.company);
+    const bool doubtful = reading.ruledOut.company;
     if (parsed.company && parsed.company->confidence == ParseConfidence::high && !doubtful)
         return std::nullopt;
     // A page without a job title is no posting: its names are nobody's employer.
@@ -773,21 +587,12 @@ const Line* fieldValue(const Reading& reading, int label)
     return nullptr;
 }
 
-bool isDoubtfulLocation(const Reading& reading, const ParsedField<QString>& location)
-{
-    if (!placeIn(location.value, true))
-        return true;
-    const Line* evidence = reading.lineWithText(location.evidence);
-    return reading.titleTrusted && evidence && !reading.inHeader(evidence->index);
-}
-
 std::optional<Suggestion<QString>> suggestLocation(const Reading& reading, const QString& company)
 {
     const ParsedPosting& parsed = reading.parsed;
     if (!reading.hasHeader())
         return std::nullopt;
-    if (parsed.location && parsed.location->confidence == ParseConfidence::high
-        && !isDoubtfulLocation(reading, *parsed.location))
+    if (parsed.location && parsed.location->confidence == ParseConfidence::high && !reading.ruledOut.location)
         return std::nullopt;
 
     std::optional<Suggestion<QString>> found;
@@ -839,88 +644,100 @@ std::optional<Suggestion<QString>> suggestLocation(const Reading& reading, const
             break;
         }
     }
-    // The parser's line already holds this place ("Bursa, Türkiye · 18 saat önce"):
-    // cutting it out is no reason to bother anyone.
+    // Where the parser's line holds more than the place ("Bursa, Türkiye · 18 saat
+    // önce"), the place alone is worth showing.
     if (!found
-        || (parsed.location
-            && TextFolding::normalize(parsed.location->value).contains(TextFolding::normalize(found->value))))
+        || (parsed.location && TextFolding::normalize(parsed.location->value) == TextFolding::normalize(found->value)))
         return std::nullopt;
     return found;
 }
 
 // Work model ----------------------------------------------------------------------
 
-std::optional<Suggestion<WorkModel>> suggestWorkModel(const Reading& reading)
+// A labelled field: "remote type" above "Hybrid Remote".
+std::optional<Suggestion<WorkModel>> labelledWorkModel(const Reading& reading)
 {
-    const ParsedPosting& parsed = reading.parsed;
-    if (!reading.hasHeader())
-        return std::nullopt;
-    if (parsed.workModel && parsed.workModel->confidence == ParseConfidence::high) {
-        const Line* evidence = reading.lineWithText(parsed.workModel->evidence);
-        if (!reading.titleTrusted || !evidence || reading.inHeader(evidence->index))
-            return std::nullopt;
-    }
-
-    std::optional<Suggestion<WorkModel>> found;
     const int count = int(reading.lines.size());
-    // A labelled field: "remote type" above "Hybrid Remote".
-    for (int i = reading.headerStart; i + 1 < count && !found; ++i) {
-        if (i > reading.title + headerBelowTitle)
-            break;
+    for (int i = reading.headerStart; i + 1 < count && i <= reading.title + headerBelowTitle; ++i) {
         if (!isWorkModelLabel(reading.lines[size_t(i)].bare))
             continue;
         if (const Line* value = fieldValue(reading, i)) {
             if (const std::optional<WorkModel> model = workModelIn(value->normalized))
-                found = Suggestion<WorkModel> {*model, value->text, SuggestionSource::field};
+                return Suggestion<WorkModel> {*model, value->text, SuggestionSource::field};
         }
         break;
     }
-    // A chip, a part of the metadata line or a bracket beside the place. Boards put
-    // them below the title; above it a recognised screenshot may show a side column.
+    return std::nullopt;
+}
+
+// The work model a header line shows: a chip, a part of the metadata line, a
+// bracket beside the place, "Remote in Denver, CO".
+std::optional<WorkModel> workModelShownBy(const Line& line)
+{
+    std::optional<WorkModel> model = workModelNamed(line.bare);
+    for (const QString& part : TextFolding::segments(line.text)) {
+        if (model)
+            return model;
+        model = workModelNamed(bareOf(TextFolding::normalize(part)));
+    }
+    if (!model && line.wordCount <= 8) {
+        static const QRegularExpression bracket(QStringLiteral(R"(\(([^()]+)\))"));
+        const QRegularExpressionMatch match = bracket.match(line.normalized);
+        if (match.hasMatch())
+            model = workModelNamed(match.captured(1).trimmed());
+    }
+    if (!model && line.wordCount <= 8) {
+        static const QRegularExpression leading(
+            QStringLiteral(R"(^(?:hybrid|remote|on-site|in person|hibrit|uzaktan)\s+(?:work\s+)?in\s)"));
+        if (leading.match(line.normalized).hasMatch())
+            model = workModelIn(line.normalized);
+    }
+    return model;
+}
+
+std::optional<Suggestion<WorkModel>> headerWorkModel(const Reading& reading)
+{
+    // Boards put the chips below the title; above it a recognised screenshot may show
+    // a side column.
     std::vector<int> order;
     for (int i = reading.title; i < reading.headerEnd; ++i)
         order.push_back(i);
     for (int i = reading.title - 1; i >= reading.headerStart; --i)
         order.push_back(i);
     for (int i : order) {
-        if (found)
-            break;
         const Line& line = reading.lines[size_t(i)];
         if (line.prose)
             continue;
-        std::optional<WorkModel> model = workModelNamed(line.bare);
-        for (const QString& part : TextFolding::segments(line.text)) {
-            if (model)
-                break;
-            model = workModelNamed(bareOf(TextFolding::normalize(part)));
-        }
-        if (!model && line.wordCount <= 8) {
-            static const QRegularExpression bracket(QStringLiteral(R"(\(([^()]+)\))"));
-            const QRegularExpressionMatch match = bracket.match(line.normalized);
-            if (match.hasMatch())
-                model = workModelNamed(match.captured(1).trimmed());
-        }
-        if (!model && line.wordCount <= 8) {
-            static const QRegularExpression leading(
-                QStringLiteral(R"(^(?:hybrid|remote|on-site|in person|hibrit|uzaktan)\s+(?:work\s+)?in\s)"));
-            const QRegularExpressionMatch match = leading.match(line.normalized);
-            if (match.hasMatch())
-                model = workModelIn(line.normalized);
-        }
-        if (model)
-            found = Suggestion<WorkModel> {*model, line.text, SuggestionSource::header};
+        if (const std::optional<WorkModel> model = workModelShownBy(line))
+            return Suggestion<WorkModel> {*model, line.text, SuggestionSource::header};
     }
-    // The description: "We work in a hybrid model…", "Çalışma şekli iş yerinde…".
+    return std::nullopt;
+}
+
+// The description: "We work in a hybrid model…", "Çalışma şekli iş yerinde…".
+std::optional<Suggestion<WorkModel>> descriptionWorkModel(const Reading& reading)
+{
     for (const Paragraph& paragraph : reading.paragraphs) {
-        if (found)
-            break;
         for (const QString& sentence : sentencesOf(paragraph.text)) {
-            if (const std::optional<WorkModel> model = workModelIn(TextFolding::normalize(sentence))) {
-                found = Suggestion<WorkModel> {*model, sentence, SuggestionSource::sentence};
-                break;
-            }
+            if (const std::optional<WorkModel> model = workModelIn(TextFolding::normalize(sentence)))
+                return Suggestion<WorkModel> {*model, sentence, SuggestionSource::sentence};
         }
     }
+    return std::nullopt;
+}
+
+std::optional<Suggestion<WorkModel>> suggestWorkModel(const Reading& reading)
+{
+    const ParsedPosting& parsed = reading.parsed;
+    if (!reading.hasHeader())
+        return std::nullopt;
+    std::optional<Suggestion<WorkModel>> found;
+    // A header the parser is sure of is only questioned by a description that says
+    // otherwise ("(Hybrid)" above "This is a 100% remote role").
+    if (parsed.workModel && parsed.workModel->confidence == ParseConfidence::high && !reading.ruledOut.workModel)
+        found = descriptionWorkModel(reading);
+    else if (!(found = labelledWorkModel(reading)) && !(found = headerWorkModel(reading)))
+        found = descriptionWorkModel(reading);
     if (!found || (parsed.workModel && parsed.workModel->value == found->value))
         return std::nullopt;
     return found;
@@ -937,12 +754,15 @@ PostingSuggestions suggestFor(const QList<PostingLine>& input, const ParsedPosti
     reading.board = suggestions.board ? suggestions.board->value : parsed.board;
     suggestions.position = suggestPosition(reading);
     findHeader(reading);
+    ruleOutValues(reading);
+    suggestions.ruledOut = reading.ruledOut;
     suggestions.company = suggestCompany(reading);
     const QString company = suggestions.company ? suggestions.company->value
         : parsed.company                        ? parsed.company->value
                                                 : QString();
     suggestions.location = suggestLocation(reading, company);
     suggestions.workModel = suggestWorkModel(reading);
+    suggestions.noPostingSigns = !showsPostingSigns(reading, suggestions.board);
     return suggestions;
 }
 
@@ -953,9 +773,8 @@ PostingSuggestions PostingSuggestions::suggest(const QList<PostingLine>& lines, 
     return suggestFor(lines, parsed);
 }
 
-PostingSuggestions PostingSuggestions::suggest(const QString& text, const ParsedPosting& parsed)
+QList<PostingLine> PostingSuggestions::linesOf(const QString& text)
 {
-    // The same lines the parser reads from pasted text.
     auto isLineBreak = [](QChar c) {
         switch (c.unicode()) {
         case u'\n':
@@ -978,5 +797,10 @@ PostingSuggestions PostingSuggestions::suggest(const QString& text, const Parsed
             lines.append(PostingLine {piece, int(lines.size()), std::nullopt, std::nullopt});
         start = i + 1;
     }
-    return suggestFor(lines, parsed);
+    return lines;
+}
+
+PostingSuggestions PostingSuggestions::suggest(const QString& text, const ParsedPosting& parsed)
+{
+    return suggestFor(linesOf(text), parsed);
 }

@@ -42,8 +42,8 @@ template <typename Value> struct Suggestion {
 // found nothing there, or found something it is not sure of (below high, or high
 // but read from a line that cannot hold that field: a place given as the company, a
 // line far below the posting's header), and only when the suggestion differs from
-// what the parser found. Nothing here changes a draft; the review sheet offers each
-// suggestion for a click. Rules and small tables only; safe to call from any thread.
+// what the parser found. Which of the two readings a draft starts with is decided
+// in one place, DraftStart. Rules and small tables only; safe to call from any thread.
 struct PostingSuggestions {
     std::optional<Suggestion<QString>> company;
     std::optional<Suggestion<QString>> position;
@@ -51,12 +51,31 @@ struct PostingSuggestions {
     std::optional<Suggestion<QString>> location;
     std::optional<Suggestion<JobBoard>> board;
 
+    // The fields whose parser value this reading holds cannot be that field: a place,
+    // a chip or a team given as the employer, a line of the list of other jobs beside
+    // the posting, a line far below the posting's header. Set whether or not a better
+    // value was found.
+    struct RuledOut {
+        bool company = false;
+        bool position = false;
+        bool workModel = false;
+        bool location = false;
+
+        friend bool operator==(const RuledOut&, const RuledOut&) = default;
+    };
+    RuledOut ruledOut;
+    // The input shows no sign of a job posting: no board, no job page's address, no
+    // line near the top that reads like a job title, no words only postings use.
+    bool noPostingSigns = false;
+
     bool isEmpty() const { return !company && !position && !workModel && !location && !board; }
 
     // `lines` and `parsed` as the parser got and gave them.
     static PostingSuggestions suggest(const QList<PostingLine>& lines, const ParsedPosting& parsed);
     // Pasted text: the lines the parser reads from it.
     static PostingSuggestions suggest(const QString& text, const ParsedPosting& parsed);
+    // The lines of pasted text, as the parser reads them (the first few hundred).
+    static QList<PostingLine> linesOf(const QString& text);
 
     friend bool operator==(const PostingSuggestions&, const PostingSuggestions&) = default;
 };

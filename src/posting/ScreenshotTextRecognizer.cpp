@@ -120,6 +120,8 @@ QList<PostingLine> ScreenshotTextRecognizer::buildLines(QList<TextObservation> o
         if (largestHeight > 0)
             line.relativeHeight = observation.boundingBox.height / largestHeight;
         line.confidence = observation.topCandidate->confidence;
+        const NormalizedBox& box = observation.boundingBox;
+        line.box = QRectF(box.minX, box.minY, box.width, box.height);
         lines.append(line);
     }
     return lines;

@@ -165,9 +165,11 @@ bool looksLikeName(QStringView text)
 QString withoutRating(const QString& text)
 {
     const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty() || !(trimmed.back().isDigit() || trimmed.back() == u'★' || trimmed.back() == u'☆'))
+    // Recognition reads a star as "*" at times.
+    if (trimmed.isEmpty()
+        || !(trimmed.back().isDigit() || trimmed.back() == u'★' || trimmed.back() == u'☆' || trimmed.back() == u'*'))
         return trimmed;
-    static const QRegularExpression rating(QStringLiteral(R"(\s*(?:\d[.,]\d\s*)?[★☆]*\s*$)"));
+    static const QRegularExpression rating(QStringLiteral(R"(\s*(?:\d[.,]\d\s*)?[★☆*]*\s*$)"));
     QString cleaned = trimmed;
     cleaned.remove(rating);
     return cleaned.trimmed();

@@ -1,6 +1,7 @@
 #include "posting/SuggestionVocabulary.h"
 
 #include "posting/PostingVocabulary.h"
+#include "posting/SuggestionText.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -152,6 +153,14 @@ constexpr auto workModelLabelList = std::to_array<QStringView>({u"remote type", 
 constexpr auto boardNameList = std::to_array<QStringView>(
     {u"linkedin", u"indeed", u"glassdoor", u"kariyer", u"kariyernet", u"workday", u"myworkdayjobs", u"greenhouse",
         u"lever", u"workable", u"bamboohr", u"recruitee", u"teamtailor", u"smartrecruiters"});
+
+// Whole words or phrases.
+constexpr auto postingPhraseList
+    = std::to_array<QStringView>({u"apply now", u"easy apply", u"apply for this job", u"apply on company site",
+        u"we are looking for", u"we're looking for", u"we are hiring", u"job description", u"job requisition id",
+        u"employment type", u"seniority level", u"full-time", u"part-time", u"years of experience", u"nice to have",
+        u"is ilani", u"is ilanlari", u"basvur", u"basvurun", u"hemen basvur", u"kolay basvuru", u"ariyoruz",
+        u"tam zamanli", u"yari zamanli", u"aranan nitelikler", u"is tanimi", u"yil deneyim", u"calisma sekli"});
 
 constexpr std::array workModelPhraseList {
     WorkModelPhrase {WorkModel::hybrid, u"hybrid"},
@@ -390,6 +399,21 @@ bool isWorkModelLabel(QStringView bare)
     // Built once; the initialisation of a local static is thread-safe.
     static const WordSet set(workModelLabelList);
     return set.contains(bare);
+}
+
+bool mentionsPostingPhrase(QStringView normalized)
+{
+    static const QRegularExpression any = [] {
+        QStringList alternatives;
+        for (QStringView phrase : postingPhraseList)
+            alternatives.append(QRegularExpression::escape(phrase.toString()));
+        QRegularExpression re(
+            QStringLiteral(R"((?:^|[^\p{L}\p{N}])(?:%1)(?:$|[^\p{L}\p{N}]))").arg(alternatives.join(u'|')),
+            QRegularExpression::UseUnicodePropertiesOption);
+        re.optimize();
+        return re;
+    }();
+    return isSectionHeading(SuggestionText::bareOf(normalized.toString())) || any.match(normalized).hasMatch();
 }
 
 bool isBoardName(QStringView word)

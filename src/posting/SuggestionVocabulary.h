@@ -54,6 +54,10 @@ bool isLeadingStopWord(QStringView word);
 bool isLocationLabel(QStringView bare);
 bool isWorkModelLabel(QStringView bare);
 
+// Phrases only job postings print: "Apply now", "We are looking for", "İş ilanı",
+// "Tam zamanlı". `normalized` is a whole normalised line.
+bool mentionsPostingPhrase(QStringView normalized);
+
 // Board names and the hosts of their sites; such a name is never the employer.
 bool isBoardName(QStringView word);
 

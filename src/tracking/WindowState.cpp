@@ -214,6 +214,11 @@ QList<JobApplication*> WindowState::addRestoredApplications(std::vector<std::uni
     return push(StoreChange::adding(m_store, std::move(applications), tr("Backup Import")))->applications();
 }
 
+void WindowState::reveal(JobApplication& record)
+{
+    applyNewRecords(&record, true);
+}
+
 void WindowState::applyNewRecords(JobApplication* first, bool keepMatchingFilter)
 {
     {

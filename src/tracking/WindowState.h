@@ -73,6 +73,9 @@ public:
     // first history entry, the store is saved, the filter and search are cleared
     // and the first new record is selected. Returns the stored records.
     QList<JobApplication*> addNewApplications(std::vector<std::unique_ptr<JobApplication>> applications);
+    // Shows a stored record as a new one is shown: a filter that would hide it is
+    // given up, the search is cleared and it is selected.
+    void reveal(JobApplication& record);
     // Records restored from a backup, inserted as one step; the caller saves.
     QList<JobApplication*> addRestoredApplications(std::vector<std::unique_ptr<JobApplication>> applications);
     // Saves when the store has unsaved changes; a failure is only logged.

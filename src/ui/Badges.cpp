@@ -200,7 +200,8 @@ void BadgeWidget::rebuild()
 void BadgeWidget::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    m_badge.paint(&painter, rect());
+    // A badge given less than its width (a layout that may shrink it) elides its text.
+    m_badge.paint(&painter, rect(), width());
 }
 
 void BadgeWidget::changeEvent(QEvent* event)

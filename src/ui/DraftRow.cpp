@@ -5,6 +5,7 @@
 #include "ui/AlreadyAppliedLine.h"
 #include "ui/Badges.h"
 #include "ui/ConfidenceBadge.h"
+#include "ui/DraftPicture.h"
 #include "ui/EvidenceHint.h"
 #include "ui/Palette.h"
 #include "ui/SuggestionChip.h"
@@ -15,10 +16,10 @@
 #include <QGraphicsOpacityEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -29,10 +30,14 @@ namespace {
 constexpr qreal excludedOpacity = 0.5;
 
 // Keeps the user's cursor where it is: only a value that differs is written back.
+// A value put there from elsewhere shows its start, as a long address is read.
 void showText(QLineEdit* field, const QString& text)
 {
-    if (field->text() != text)
-        field->setText(text);
+    if (field->text() == text)
+        return;
+    field->setText(text);
+    if (!field->hasFocus())
+        field->setCursorPosition(0);
 }
 
 // The segment of a work model: its place in case order.
@@ -42,82 +47,118 @@ int segmentIndex(WorkModel model)
     return int(std::find(cases.begin(), cases.end(), model) - cases.begin());
 }
 
+template <typename Value> std::optional<QString> evidenceOf(const StartingField<Value>& field)
+{
+    return field.value ? std::optional<QString>(field.evidence) : std::nullopt;
+}
+
+// A field's word is shown while it still holds the value the review started with.
+template <typename Value> bool holdsStart(const StartingField<Value>& field, const Value& current)
+{
+    return field.value && *field.value == current;
+}
+
+// The chip is wanted while the field holds something other than what it offers.
+template <typename Value> bool offers(const StartingField<Value>& field, const Value& current)
+{
+    return field.other && field.other->value != current;
+}
+
 } // namespace
+
+QString DraftRow::label(Field field)
+{
+    switch (field) {
+    case Field::company: return tr("Company");
+    case Field::position: return tr("Position");
+    case Field::postingLink: return tr("Posting Link");
+    case Field::workModel: return tr("Work Model");
+    }
+    return {};
+}
+
+QString DraftRow::locationLabel()
+{
+    return tr("Location");
+}
+
+QString DraftRow::notAPostingText()
+{
+    return tr("This does not look like a job posting.");
+}
 
 DraftRow::DraftRow(PostingDraft& draft, QWidget* parent)
     : QWidget(parent)
     , m_draft(&draft)
 {
     setObjectName(QStringLiteral("draftRow"));
+    // Clicked, the row takes the focus, so that Space shows its picture.
+    setFocusPolicy(Qt::ClickFocus);
     buildLayout(draft);
     applyStyle();
     showDraft();
     connect(&draft, &PostingDraft::changed, this, &DraftRow::showDraft);
 }
 
-ParseConfidence DraftRow::overallConfidence(const ParsedPosting& parsed)
+QHBoxLayout* DraftRow::buildHeader(const PostingDraft& draft)
 {
-    if (!parsed.company || !parsed.position)
-        return ParseConfidence::low;
-    return std::min(parsed.company->confidence, parsed.position->confidence);
-}
-
-void DraftRow::buildLayout(const PostingDraft& draft)
-{
-    const ParsedPosting& parsed = draft.parsed();
-
-    m_include = new QCheckBox(this);
-    m_include->setObjectName(QStringLiteral("includeBox"));
-    // No visible text: the row itself says what is included.
-    m_include->setAccessibleName(tr("Include this application"));
-    connect(m_include, &QCheckBox::toggled, this, [this](bool on) {
-        if (PostingDraft* target = m_draft.data())
-            target->setInclude(on);
-    });
-
+    const DraftStart& start = draft.start();
     m_source = new QLabel(this);
     m_source->setObjectName(QStringLiteral("sourceLabel"));
     m_source->setTextFormat(Qt::PlainText);
     m_source->setToolTip(draft.sourceLabel());
-    m_confidence = new ConfidenceBadge(overallConfidence(parsed), this);
-    if (parsed.board != JobBoard::unknown) {
-        m_board = new MetaChip(QStringLiteral("globe"), title(parsed.board), NamedColor::secondary, this);
+    m_confidence = new ConfidenceBadge(start.overall(), this);
+    if (start.board != JobBoard::unknown) {
+        m_board = new MetaChip(QStringLiteral("globe"), title(start.board), NamedColor::secondary, this);
         m_board->setObjectName(QStringLiteral("boardChip"));
+    }
+    if (start.location.value) {
+        m_location = new MetaChip(QString(), *start.location.value, NamedColor::secondary, this);
+        m_location->setObjectName(QStringLiteral("locationChip"));
+        m_location->setToolTip(locationLabel() + QStringLiteral(": ") + *start.location.value);
+        // A long place gives way to the fields when the row is narrow.
+        m_location->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        m_location->setMinimumWidth(48);
     }
     auto* header = new QHBoxLayout;
     header->setSpacing(8);
     header->addWidget(m_source, 0);
     header->addWidget(m_confidence, 0, Qt::AlignVCenter);
-    if (m_board)
-        header->addWidget(m_board, 0, Qt::AlignVCenter);
+    for (MetaChip* chip : {m_board, m_location}) {
+        if (chip)
+            header->addWidget(chip, 0, Qt::AlignVCenter);
+    }
     header->addStretch(1);
 
-    const auto makeField = [this](const QString& name, const QString& objectName) {
-        auto* field = new QLineEdit(this);
-        field->setObjectName(objectName);
-        field->setAccessibleName(name);
-        return field;
-    };
-    m_company = makeField(tr("Company"), QStringLiteral("companyField"));
-    m_position = makeField(tr("Position"), QStringLiteral("positionField"));
-    m_link = makeField(tr("Posting Link"), QStringLiteral("linkField"));
-    connect(m_company, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (PostingDraft* target = m_draft.data())
-            target->setCompany(text);
-    });
-    connect(m_position, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (PostingDraft* target = m_draft.data())
-            target->setPosition(text);
-    });
-    connect(m_link, &QLineEdit::textEdited, this, [this](const QString& text) {
-        if (PostingDraft* target = m_draft.data())
-            target->setPostingLink(text);
-    });
+    m_notAPosting = new QLabel(notAPostingText(), this);
+    m_notAPosting->setObjectName(QStringLiteral("notAPostingLine"));
+    m_notAPosting->setVisible(start.notAPosting);
+    return header;
+}
 
+void DraftRow::buildEditors()
+{
+    const auto makeField = [this](Field field, const QString& objectName, void (PostingDraft::*set)(const QString&)) {
+        auto* editor = new QLineEdit(this);
+        editor->setObjectName(objectName);
+        editor->setAccessibleName(label(field));
+        connect(editor, &QLineEdit::textEdited, this, [this, set](const QString& text) {
+            if (PostingDraft* target = m_draft.data())
+                (target->*set)(text);
+        });
+        return editor;
+    };
+    m_company = makeField(Field::company, QStringLiteral("companyField"), &PostingDraft::setCompany);
+    m_position = makeField(Field::position, QStringLiteral("positionField"), &PostingDraft::setPosition);
+    m_link = makeField(Field::postingLink, QStringLiteral("linkField"), &PostingDraft::setPostingLink);
+}
+
+QWidget* DraftRow::buildWorkModelPicker()
+{
     // The segmented picker: one exclusive button per work model.
     auto* segments = new QWidget(this);
     segments->setObjectName(QStringLiteral("workModelPicker"));
-    segments->setAccessibleName(tr("Work Model"));
+    segments->setAccessibleName(label(Field::workModel));
     auto* segmentLayout = new QHBoxLayout(segments);
     segmentLayout->setContentsMargins(0, 0, 0, 0);
     segmentLayout->setSpacing(0);
@@ -138,52 +179,116 @@ void DraftRow::buildLayout(const PostingDraft& draft)
         if (PostingDraft* target = m_draft.data())
             target->setWorkModel(allCases<WorkModel>()[size_t(id)]);
     });
+    return segments;
+}
 
-    m_hints = {EvidenceHint::of(parsed.company, this), EvidenceHint::of(parsed.position, this),
-        EvidenceHint::of(parsed.postingLink, this), EvidenceHint::of(parsed.workModel, this)};
-    buildSuggestions(draft.suggestions());
+void DraftRow::buildChips(const DraftStart& start)
+{
+    // A click writes the field through the draft, exactly as typing there does.
+    const auto makeChip = [this](Field field, const auto& starting, auto shown, auto set) {
+        if (!starting.other)
+            return;
+        auto* chip = new SuggestionChip(this);
+        chip->setSuggestion(shown(starting.other->value), starting.other->evidence);
+        connect(chip, &QAbstractButton::clicked, this, [this, set, value = starting.other->value] {
+            if (PostingDraft* target = m_draft.data())
+                (target->*set)(value);
+        });
+        m_chips[size_t(field)] = chip;
+    };
+    const auto same = [](const QString& value) { return value; };
+    makeChip(Field::company, start.company, same, &PostingDraft::setCompany);
+    makeChip(Field::position, start.position, same, &PostingDraft::setPosition);
+    makeChip(
+        Field::workModel, start.workModel, [](WorkModel value) { return title(value); }, &PostingDraft::setWorkModel);
+}
 
+QGridLayout* DraftRow::buildGrid(QWidget* picker)
+{
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(6);
-    const QString labels[] = {tr("Company"), tr("Position"), tr("Posting Link"), tr("Work Model")};
-    QWidget* editors[] = {m_company, m_position, m_link, segments};
-    SuggestionChip* chips[] = {m_companyChip, m_positionChip, nullptr, m_workModelChip};
+    QWidget* editors[] = {m_company, m_position, m_link, picker};
     int gridRow = 0;
-    for (int field = 0; field < 4; ++field) {
-        auto* label = new QLabel(labels[field], this);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setBuddy(editors[field]);
-        m_fieldLabels.append(label);
-        grid->addWidget(label, gridRow, 0, Qt::AlignRight | Qt::AlignVCenter);
+    for (int field = 0; field < fieldCount; ++field) {
+        auto* name = new QLabel(label(Field(field)), this);
+        name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        name->setBuddy(editors[field]);
+        m_fieldLabels.append(name);
+        grid->addWidget(name, gridRow, 0, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(editors[field], gridRow, 1);
-        grid->addWidget(m_hints[size_t(field)], gridRow, 2, Qt::AlignVCenter);
+        grid->addWidget(m_fieldBadges[size_t(field)], gridRow, 2, Qt::AlignLeft | Qt::AlignVCenter);
+        grid->addWidget(m_hints[size_t(field)], gridRow, 3, Qt::AlignVCenter);
         ++gridRow;
         // The chip sits right under the editor it fills.
-        if (chips[field]) {
-            grid->addWidget(chips[field], gridRow, 1, Qt::AlignLeft | Qt::AlignTop);
+        if (SuggestionChip* chip = m_chips[size_t(field)]) {
+            grid->addWidget(chip, gridRow, 1, Qt::AlignLeft | Qt::AlignTop);
             ++gridRow;
         }
     }
     grid->setColumnStretch(1, 1);
+    return grid;
+}
 
+void DraftRow::buildLayout(const PostingDraft& draft)
+{
+    const DraftStart& start = draft.start();
+    m_include = new QCheckBox(this);
+    m_include->setObjectName(QStringLiteral("includeBox"));
+    // No visible text: the row itself says what is included.
+    m_include->setAccessibleName(tr("Include this application"));
+    connect(m_include, &QCheckBox::toggled, this, [this](bool on) {
+        if (PostingDraft* target = m_draft.data())
+            target->setInclude(on);
+    });
+    QHBoxLayout* header = buildHeader(draft);
+    buildEditors();
+    QWidget* picker = buildWorkModelPicker();
+    m_hints = {new EvidenceHint(evidenceOf(start.company), this), new EvidenceHint(evidenceOf(start.position), this),
+        new EvidenceHint(evidenceOf(start.postingLink), this), new EvidenceHint(evidenceOf(start.workModel), this)};
+    const ParseConfidence words[] = {
+        start.company.confidence, start.position.confidence, start.postingLink.confidence, start.workModel.confidence};
+    for (int field = 0; field < fieldCount; ++field)
+        m_fieldBadges[size_t(field)] = new ConfidenceBadge(words[field], this);
+    buildChips(start);
     m_applied = new AlreadyAppliedLine(this);
     connect(m_applied, &QAbstractButton::clicked, this, [this] {
         if (JobApplication* record = m_applied->record())
             Q_EMIT existingRecordRequested(record);
     });
+    m_thumbnail = new DraftThumbnail(draft.source().isImage(), this);
+    connect(m_thumbnail, &QAbstractButton::clicked, this, &DraftRow::pictureRequested);
 
     auto* column = new QVBoxLayout;
     column->setSpacing(8);
     column->addLayout(header);
+    column->addWidget(m_notAPosting);
     column->addWidget(m_applied);
-    column->addLayout(grid);
+    column->addLayout(buildGrid(picker));
+    auto* boxColumn = new QVBoxLayout;
+    boxColumn->setContentsMargins(0, 4, 0, 0);
+    boxColumn->addWidget(m_include);
+    boxColumn->addStretch(1);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(12);
+    layout->addLayout(boxColumn);
+    layout->addLayout(column, 1);
+    layout->addWidget(m_thumbnail, 0, Qt::AlignTop);
+    setTabOrders();
 
+    m_opacity = new QGraphicsOpacityEffect(this);
+    m_opacity->setOpacity(1.0);
+    setGraphicsEffect(m_opacity);
+}
+
+void DraftRow::setTabOrders()
+{
     // Tab goes from each editor to the chip under it, then on to the next editor.
     QWidget* previous = m_include;
-    for (QWidget* next :
-        {static_cast<QWidget*>(m_applied), static_cast<QWidget*>(m_company), static_cast<QWidget*>(m_companyChip),
-            static_cast<QWidget*>(m_position), static_cast<QWidget*>(m_positionChip), static_cast<QWidget*>(m_link)}) {
+    for (QWidget* next : {static_cast<QWidget*>(m_thumbnail), static_cast<QWidget*>(m_applied),
+             static_cast<QWidget*>(m_company), static_cast<QWidget*>(m_chips[0]), static_cast<QWidget*>(m_position),
+             static_cast<QWidget*>(m_chips[1]), static_cast<QWidget*>(m_link)}) {
         if (!next)
             continue;
         setTabOrder(previous, next);
@@ -193,52 +298,8 @@ void DraftRow::buildLayout(const PostingDraft& draft)
         setTabOrder(previous, segment);
         previous = segment;
     }
-    if (m_workModelChip)
-        setTabOrder(previous, m_workModelChip);
-
-    auto* boxColumn = new QVBoxLayout;
-    boxColumn->setContentsMargins(0, 4, 0, 0);
-    boxColumn->addWidget(m_include);
-    boxColumn->addStretch(1);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setSpacing(12);
-    layout->addLayout(boxColumn);
-    layout->addLayout(column, 1);
-
-    m_opacity = new QGraphicsOpacityEffect(this);
-    m_opacity->setOpacity(1.0);
-    setGraphicsEffect(m_opacity);
-}
-
-void DraftRow::buildSuggestions(const PostingSuggestions& suggestions)
-{
-    // A click writes the field through the draft, exactly as typing there does.
-    if (suggestions.company) {
-        m_companyChip = new SuggestionChip(this);
-        m_companyChip->setSuggestion(suggestions.company->value, suggestions.company->evidence);
-        connect(m_companyChip, &QAbstractButton::clicked, this, [this, value = suggestions.company->value] {
-            if (PostingDraft* target = m_draft.data())
-                target->setCompany(value);
-        });
-    }
-    if (suggestions.position) {
-        m_positionChip = new SuggestionChip(this);
-        m_positionChip->setSuggestion(suggestions.position->value, suggestions.position->evidence);
-        connect(m_positionChip, &QAbstractButton::clicked, this, [this, value = suggestions.position->value] {
-            if (PostingDraft* target = m_draft.data())
-                target->setPosition(value);
-        });
-    }
-    if (suggestions.workModel) {
-        m_workModelChip = new SuggestionChip(this);
-        m_workModelChip->setSuggestion(title(suggestions.workModel->value), suggestions.workModel->evidence);
-        connect(m_workModelChip, &QAbstractButton::clicked, this, [this, value = suggestions.workModel->value] {
-            if (PostingDraft* target = m_draft.data())
-                target->setWorkModel(value);
-        });
-    }
+    if (m_chips[3])
+        setTabOrder(previous, m_chips[3]);
 }
 
 void DraftRow::setExistingRecord(JobApplication* record)
@@ -269,13 +330,17 @@ void DraftRow::showDraft()
     showText(m_link, draft.postingLink());
     if (QAbstractButton* segment = m_workModel->button(segmentIndex(draft.workModel())))
         segment->setChecked(true);
-    const PostingSuggestions& suggestions = draft.suggestions();
-    if (m_companyChip)
-        m_companyChip->setVisible(draft.company() != suggestions.company->value);
-    if (m_positionChip)
-        m_positionChip->setVisible(draft.position() != suggestions.position->value);
-    if (m_workModelChip)
-        m_workModelChip->setVisible(draft.workModel() != suggestions.workModel->value);
+    const DraftStart& start = draft.start();
+    const bool holds[] = {holdsStart(start.company, draft.company()), holdsStart(start.position, draft.position()),
+        holdsStart(start.postingLink, draft.postingLink()), holdsStart(start.workModel, draft.workModel())};
+    for (int field = 0; field < fieldCount; ++field)
+        m_fieldBadges[size_t(field)]->setVisible(holds[field]);
+    const bool wanted[] = {offers(start.company, draft.company()), offers(start.position, draft.position()), false,
+        offers(start.workModel, draft.workModel())};
+    for (int field = 0; field < fieldCount; ++field) {
+        if (SuggestionChip* chip = m_chips[size_t(field)])
+            chip->setVisible(wanted[field]);
+    }
     m_opacity->setOpacity(draft.include() ? 1.0 : excludedOpacity);
     // The effect is only worth its off-screen pass while it changes something.
     m_opacity->setEnabled(!draft.include());
@@ -285,10 +350,10 @@ void DraftRow::applyStyle()
 {
     const QPalette& pal = palette();
     m_source->setFont(Palette::font(Palette::TextStyle::caption, font()));
-    // One line: a long file name gives up its middle, keeping its start and extension.
-    if (const PostingDraft* shown = m_draft.data())
-        m_source->setText(QFontMetrics(m_source->font()).elidedText(shown->sourceLabel(), Qt::ElideMiddle, 360));
+    elideSource();
     Palette::setForeground(m_source, Palette::secondaryText(pal));
+    m_notAPosting->setFont(Palette::font(Palette::TextStyle::callout, font()));
+    Palette::setForeground(m_notAPosting, Palette::textColor(NamedColor::red, pal));
     // The segmented picker: joined segments, the chosen one in the accent colour.
     if (QWidget* segments = findChild<QWidget*>(QStringLiteral("workModelPicker"))) {
         const QString border = Palette::separator(pal).name();
@@ -303,11 +368,51 @@ void DraftRow::applyStyle()
                     pal.color(QPalette::Highlight).name(), pal.color(QPalette::HighlightedText).name()));
     }
     const QFont callout = Palette::font(Palette::TextStyle::callout, font());
-    for (QLabel* label : std::as_const(m_fieldLabels)) {
-        label->setFont(callout);
-        Palette::setForeground(label, Palette::secondaryText(pal));
+    for (QLabel* name : std::as_const(m_fieldLabels)) {
+        name->setFont(callout);
+        Palette::setForeground(name, Palette::secondaryText(pal));
     }
     update();
+}
+
+void DraftRow::elideSource()
+{
+    // One line: a long file name gives up its middle, keeping its start and extension;
+    // a third of the row at most, so the badges beside it keep their room.
+    if (const PostingDraft* shown = m_draft.data()) {
+        const int room = std::clamp(width() / 3, 80, 360);
+        m_source->setText(QFontMetrics(m_source->font()).elidedText(shown->sourceLabel(), Qt::ElideMiddle, room));
+    }
+}
+
+void DraftRow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    elideSource();
+}
+
+void DraftRow::keyPressEvent(QKeyEvent* event)
+{
+    // Space on the row itself (its background was clicked) shows the picture; in an
+    // editor or on the tick it does what it does there.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        Q_EMIT pictureRequested();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void DraftRow::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void DraftRow::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void DraftRow::paintEvent(QPaintEvent*)
@@ -320,6 +425,11 @@ void DraftRow::paintEvent(QPaintEvent*)
     const QColor fill = Palette::quaternaryFill(palette());
     painter.setBrush(Palette::withAlpha(fill, fill.alphaF() * 0.35));
     painter.drawRoundedRect(QRectF(rect()), 8, 8);
+    if (hasFocus()) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+    }
 }
 
 void DraftRow::changeEvent(QEvent* event)

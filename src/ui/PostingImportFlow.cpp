@@ -126,20 +126,18 @@ void PostingImportFlow::presentingChanged(bool presenting)
     // on the first look, once the store has read its records.
     WindowState& state = m_view.state();
     auto existing = std::make_shared<std::optional<ExistingApplications>>();
-    sheet->setExistingRecords(
-        [&state, existing](const PostingDraft& draft) -> JobApplication* {
-            Store& store = state.store();
-            if (!store.isLoaded())
-                return nullptr;
-            if (!*existing)
-                existing->emplace(store.applications());
-            const std::optional<RecordID> id
-                = (*existing)->find(draft.company(), draft.position(), draft.postingLink());
-            return id ? store.application(*id) : nullptr;
-        },
-        // Shown in the detail column at once; it stays selected when the sheet closes
-        // without adding.
-        [&state](JobApplication& record) { state.setSelectedID(record.id()); });
+    m_session->setExistingRecords([&state, existing](const PostingDraft& draft) -> JobApplication* {
+        Store& store = state.store();
+        if (!store.isLoaded())
+            return nullptr;
+        if (!*existing)
+            existing->emplace(store.applications());
+        const std::optional<RecordID> id = (*existing)->find(draft.company(), draft.position(), draft.postingLink());
+        return id ? store.application(*id) : nullptr;
+    });
+    // Shown in the window at once, even where the filter or the search hid it, so it
+    // is there when the sheet closes.
+    sheet->setRecordAction([&state](JobApplication& record) { state.reveal(record); });
     m_sheet = sheet;
     sheet->open();
 }

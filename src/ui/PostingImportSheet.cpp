@@ -1,25 +1,35 @@
 #include "ui/PostingImportSheet.h"
 
 #include "posting/PostingDraft.h"
+#include "ui/ConfirmationDialog.h"
 #include "ui/ContentUnavailableView.h"
+#include "ui/DraftPicture.h"
 #include "ui/DraftRow.h"
 #include "ui/FocusedActions.h"
 #include "ui/Palette.h"
 #include "ui/ProminentButton.h"
 #include "ui/Symbols.h"
 
+#include <QAbstractListModel>
 #include <QDragEnterEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListView>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QSplitter>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -83,23 +93,109 @@ NamedColor failureColor()
     return NamedColor::orange;
 }
 
+// At most this many failure lines show at once; more scroll.
+constexpr int visibleFailureLines = 6;
+constexpr int failureLineGap = 4;
+// One frame at 60 Hz: failures that arrive within it are shown together.
+constexpr int frameMs = 16;
+
+// The failure lines: the warning symbol and the text in orange, one line each, the
+// whole text in the tooltip.
+class FailureDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
+    {
+        return QSize(option.rect.width(), captionHeight(option.font) + failureLineGap);
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QFont caption = Palette::font(Palette::TextStyle::caption, option.font);
+        const int size = captionHeight(option.font);
+        const QColor orange = Palette::textColor(failureColor(), option.palette);
+        const QRect line = option.rect.adjusted(0, failureLineGap / 2, 0, -failureLineGap / 2);
+        const QRect icon(line.left(), line.top() + (line.height() - size) / 2, size, size);
+        Symbols::paint(painter, icon, QStringLiteral("exclamationmark.triangle"), orange);
+        const QRect text = line.adjusted(size + 6, 0, 0, 0);
+        painter->save();
+        painter->setFont(caption);
+        painter->setPen(orange);
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+            QFontMetrics(caption).elidedText(index.data().toString(), Qt::ElideMiddle, text.width()));
+        painter->restore();
+    }
+
+    static int captionHeight(const QFont& base)
+    {
+        return QFontMetrics(Palette::font(Palette::TextStyle::caption, base)).height();
+    }
+};
+
 } // namespace
+
+// The failure texts of the session as a list model. Failures only ever grow or all
+// go at once, so a sync inserts what is new in one step.
+class FailureLines : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_texts.size()); }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_texts.size())
+            return {};
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole)
+            return m_texts.at(index.row());
+        return {};
+    }
+
+    void sync(const QStringList& texts)
+    {
+        const qsizetype known = m_texts.size();
+        const bool grown = texts.size() >= known && std::equal(m_texts.begin(), m_texts.end(), texts.begin());
+        if (!grown) {
+            beginResetModel();
+            m_texts = texts;
+            endResetModel();
+            return;
+        }
+        if (texts.size() == known)
+            return;
+        beginInsertRows({}, int(known), int(texts.size() - 1));
+        m_texts.append(texts.mid(known));
+        endInsertRows();
+    }
+
+    const QStringList& texts() const { return m_texts; }
+
+private:
+    QStringList m_texts;
+};
 
 PostingImportSheet::PostingImportSheet(PostingImportSession& session, CommitAction onCommit, QWidget* parent)
     : QDialog(parent)
     , m_session(session)
     , m_onCommit(std::move(onCommit))
+    , m_pictures(std::make_unique<QThreadPool>())
 {
     setObjectName(QStringLiteral("postingImportSheet"));
     setWindowTitle(tr("Review Detected Applications"));
     setWindowModality(Qt::WindowModal);
     setMinimumSize(minimumWidth, minimumHeight);
     setSizeGripEnabled(true);
+    // One picture at a time: the window stays as quick as it was while ten are decoded.
+    m_pictures->setMaxThreadCount(1);
     buildLayout();
     applyStyle();
 
     connect(&m_session, &PostingImportSession::draftsChanged, this, &PostingImportSheet::syncRows);
-    connect(&m_session, &PostingImportSession::failuresChanged, this, &PostingImportSheet::syncFailures);
+    connect(&m_session, &PostingImportSession::failuresChanged, this, [this] {
+        if (!m_failureTimer->isActive())
+            m_failureTimer->start();
+    });
     connect(&m_session, &PostingImportSession::processingChanged, this, &PostingImportSheet::syncState);
     // A screenshot that takes long is named where "Reading…" stands; a long name loses
     // its middle rather than widening the sheet past its narrowest footer.
@@ -120,15 +216,24 @@ PostingImportSheet::PostingImportSheet(PostingImportSession& session, CommitActi
         deleteLater();
     });
     connect(&m_session, &PostingImportSession::presentingChanged, this, [this](bool presenting) {
-        if (!presenting && !m_finishing)
-            cancel();
+        // Cleared elsewhere: its drafts are gone already, there is nothing to ask.
+        if (!presenting && !m_finishing) {
+            m_finishing = true;
+            QDialog::done(QDialog::Rejected);
+        }
     });
     syncRows();
     syncFailures();
     resize(sizeHint());
 }
 
-PostingImportSheet::~PostingImportSheet() = default;
+PostingImportSheet::~PostingImportSheet()
+{
+    // The picture views' decodes finish before the pool goes.
+    delete m_picture;
+    m_picture = nullptr;
+    m_pictures->waitForDone();
+}
 
 QSize PostingImportSheet::sizeHint() const
 {
@@ -140,9 +245,13 @@ QString PostingImportSheet::addTitle(qsizetype count)
     return tr("Add %n Applications", "Review sheet button; %n is the number of drafts to add", int(count));
 }
 
-void PostingImportSheet::buildLayout()
+QString PostingImportSheet::discardTitle(qsizetype count)
 {
-    // Header.
+    return tr("Discard %n reviewed postings?", "Review sheet: asked on Cancel after drafts were edited", int(count));
+}
+
+QWidget* PostingImportSheet::buildHeader()
+{
     m_title = new QLabel(tr("Review Detected Applications"), this);
     m_title->setObjectName(QStringLiteral("sheetTitle"));
     m_subtitle
@@ -155,8 +264,12 @@ void PostingImportSheet::buildLayout()
     headerLayout->setSpacing(4);
     headerLayout->addWidget(m_title);
     headerLayout->addWidget(m_subtitle);
+    return header;
+}
 
-    // Content: reading, nothing read, review.
+void PostingImportSheet::buildContent()
+{
+    // Reading, nothing read, review.
     m_content = new QStackedWidget(this);
     m_content->setObjectName(QStringLiteral("sheetContent"));
 
@@ -181,11 +294,17 @@ void PostingImportSheet::buildLayout()
                                      "includes the job title and company name."));
     m_nothingRead->setMaximumColumnWidth(420);
 
-    m_scroll = new QScrollArea(m_content);
+    // The rows, and beside them the picture of one of them.
+    m_review = new QSplitter(Qt::Horizontal, m_content);
+    m_review->setObjectName(QStringLiteral("reviewPage"));
+    m_review->setChildrenCollapsible(false);
+    m_scroll = new QScrollArea(m_review);
     m_scroll->setObjectName(QStringLiteral("draftList"));
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Narrow enough to leave room for the picture on a small screen.
+    m_scroll->setMinimumWidth(520);
     auto* list = new QWidget(m_scroll);
     list->setObjectName(QStringLiteral("draftRows"));
     m_rowLayout = new QVBoxLayout(list);
@@ -193,19 +312,48 @@ void PostingImportSheet::buildLayout()
     m_rowLayout->setSpacing(10);
     m_rowLayout->addStretch(1);
     m_scroll->setWidget(list);
+    m_picture = new DraftPictureView(*m_pictures, m_review);
+    m_picture->setMinimumWidth(300);
+    m_picture->hide();
+    connect(m_picture, &DraftPictureView::closeRequested, this, &PostingImportSheet::closePicture);
+    m_review->addWidget(m_scroll);
+    m_review->addWidget(m_picture);
+    m_review->setStretchFactor(0, 3);
+    m_review->setStretchFactor(1, 2);
 
     m_content->addWidget(m_readingPage);
     m_content->addWidget(m_nothingRead);
-    m_content->addWidget(m_scroll);
+    m_content->addWidget(m_review);
+}
 
+QWidget* PostingImportSheet::buildFailures()
+{
     // Failure lines, under the content in every state.
     m_failures = new QWidget(this);
     m_failures->setObjectName(QStringLiteral("failureLines"));
-    m_failureLayout = new QVBoxLayout(m_failures);
-    m_failureLayout->setContentsMargins(16, 8, 16, 8);
-    m_failureLayout->setSpacing(4);
+    auto* layout = new QVBoxLayout(m_failures);
+    layout->setContentsMargins(16, 8, 16, 8);
+    m_failureLines = new FailureLines(this);
+    m_failureList = new QListView(m_failures);
+    m_failureList->setObjectName(QStringLiteral("failureList"));
+    m_failureList->setModel(m_failureLines);
+    m_failureList->setItemDelegate(new FailureDelegate(m_failureList));
+    m_failureList->setUniformItemSizes(true);
+    m_failureList->setFrameShape(QFrame::NoFrame);
+    m_failureList->setSelectionMode(QAbstractItemView::NoSelection);
+    m_failureList->setFocusPolicy(Qt::NoFocus);
+    m_failureList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_failureList->setAccessibleName(tr("Files that could not be read"));
+    layout->addWidget(m_failureList);
+    m_failureTimer = new QTimer(this);
+    m_failureTimer->setSingleShot(true);
+    m_failureTimer->setInterval(frameMs);
+    connect(m_failureTimer, &QTimer::timeout, this, &PostingImportSheet::syncFailures);
+    return m_failures;
+}
 
-    // Footer.
+QWidget* PostingImportSheet::buildFooter()
+{
     auto* footer = new QWidget(this);
     footer->setObjectName(QStringLiteral("sheetFooter"));
     auto* footerLayout = new QHBoxLayout(footer);
@@ -239,6 +387,16 @@ void PostingImportSheet::buildLayout()
     footerLayout->addWidget(m_cancel);
     footerLayout->addWidget(m_add);
     connect(m_cancel, &QPushButton::clicked, this, &PostingImportSheet::cancel);
+    connect(m_add, &QPushButton::clicked, this, &PostingImportSheet::add);
+    return footer;
+}
+
+void PostingImportSheet::buildLayout()
+{
+    QWidget* header = buildHeader();
+    buildContent();
+    QWidget* failures = buildFailures();
+    QWidget* footer = buildFooter();
     // The window's "Paste Job Posting" shortcut, pressed while the review is open.
     for (const QKeySequence& keys : FocusedActions::shortcuts(FocusedActions::Key::pastePosting)) {
         auto* paste = new QShortcut(keys, this);
@@ -246,7 +404,6 @@ void PostingImportSheet::buildLayout()
             [this] { showHint(tr("Add or cancel these first, then paste the next posting.")); });
     }
     setAcceptDrops(true);
-    connect(m_add, &QPushButton::clicked, this, &PostingImportSheet::add);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -254,7 +411,7 @@ void PostingImportSheet::buildLayout()
     layout->addWidget(header);
     layout->addWidget(new Divider(this));
     layout->addWidget(m_content, 1);
-    layout->addWidget(m_failures);
+    layout->addWidget(failures);
     layout->addWidget(new Divider(this));
     layout->addWidget(footer);
 }
@@ -269,21 +426,35 @@ void PostingImportSheet::applyStyle()
     Palette::setForeground(m_footerLabel, Palette::secondaryText(pal));
     m_hint->setFont(Palette::font(Palette::TextStyle::callout, font()));
     Palette::setForeground(m_hint, Palette::textColor(NamedColor::blue, pal));
-    const QFont caption = Palette::font(Palette::TextStyle::caption, font());
-    const QColor orange = Palette::textColor(failureColor(), pal);
-    for (QLabel* label : std::as_const(m_failureLabels)) {
-        label->setFont(caption);
-        Palette::setForeground(label, orange);
-    }
-    const int iconSize = QFontMetrics(caption).height();
-    for (QLabel* icon : std::as_const(m_failureIcons)) {
-        icon->setPixmap(
-            Symbols::pixmap(QStringLiteral("exclamationmark.triangle"), orange, iconSize, devicePixelRatioF()));
-        icon->setFixedSize(iconSize, iconSize);
-    }
-    // The rows scroll over the sheet's own background.
+    // The rows and the failure lines lie on the sheet's own background.
     m_scroll->viewport()->setAutoFillBackground(false);
     m_scroll->widget()->setAutoFillBackground(false);
+    m_failureList->viewport()->setAutoFillBackground(false);
+    m_failureList->setStyleSheet(Palette::slimScrollBarStyleSheet(pal));
+}
+
+DraftRow* PostingImportSheet::makeRow(PostingDraft& draft)
+{
+    auto* row = new DraftRow(draft, m_scroll->widget());
+    connect(&draft, &PostingDraft::changed, this, &PostingImportSheet::updateAddButton);
+    connect(&draft, &PostingDraft::changed, row, [this, row] { updateExistingRecord(row); });
+    connect(row, &DraftRow::existingRecordRequested, this, [this](JobApplication* record) {
+        if (m_showRecord && record)
+            m_showRecord(*record);
+    });
+    connect(row, &DraftRow::pictureRequested, this, [this, row] { showPicture(row); });
+    if (draft.source().isImage()) {
+        auto* watcher = new QFutureWatcher<QImage>(row);
+        connect(watcher, &QFutureWatcherBase::finished, row, [row, watcher] {
+            row->thumbnail()->setImage(watcher->result());
+            watcher->deleteLater();
+        });
+        const qreal ratio = std::max(1.0, devicePixelRatioF());
+        watcher->setFuture(DraftPictures::load(*m_pictures, draft.source(), DraftThumbnail::size * 2 * ratio));
+    }
+    updateExistingRecord(row);
+    row->thumbnail()->setVisible(!isPictureShown());
+    return row;
 }
 
 void PostingImportSheet::syncRows()
@@ -296,18 +467,13 @@ void PostingImportSheet::syncRows()
         ++kept;
     while (m_rows.size() > kept) {
         DraftRow* row = m_rows.takeLast();
+        if (m_picture->draft() == row->draft())
+            closePicture();
         row->hide();
         row->deleteLater();
     }
     for (qsizetype i = kept; i < drafts.size(); ++i) {
-        auto* row = new DraftRow(*drafts[i], m_scroll->widget());
-        connect(drafts[i], &PostingDraft::changed, this, &PostingImportSheet::updateAddButton);
-        connect(drafts[i], &PostingDraft::changed, row, [this, row] { updateExistingRecord(row); });
-        connect(row, &DraftRow::existingRecordRequested, this, [this](JobApplication* record) {
-            if (m_showRecord && record)
-                m_showRecord(*record);
-        });
-        updateExistingRecord(row);
+        DraftRow* row = makeRow(*drafts[i]);
         // Before the trailing stretch.
         m_rowLayout->insertWidget(m_rowLayout->count() - 1, row);
         m_rows.append(row);
@@ -317,41 +483,20 @@ void PostingImportSheet::syncRows()
 
 void PostingImportSheet::syncFailures()
 {
-    const QStringList& failures = m_session.failures();
-    while (m_failureLabels.size() > failures.size()) {
-        m_failureLabels.takeLast()->parentWidget()->deleteLater();
-        m_failureIcons.removeLast();
-    }
-    for (qsizetype i = 0; i < failures.size(); ++i) {
-        if (i < m_failureLabels.size()) {
-            m_failureLabels[i]->setText(failures[i]);
-            continue;
-        }
-        auto* line = new QWidget(m_failures);
-        line->setObjectName(QStringLiteral("failureLine"));
-        auto* lineLayout = new QHBoxLayout(line);
-        lineLayout->setContentsMargins(0, 0, 0, 0);
-        lineLayout->setSpacing(6);
-        auto* icon = new QLabel(line);
-        auto* text = new QLabel(failures[i], line);
-        text->setObjectName(QStringLiteral("failureText"));
-        text->setTextFormat(Qt::PlainText);
-        text->setWordWrap(true);
-        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        lineLayout->addWidget(icon, 0, Qt::AlignTop);
-        lineLayout->addWidget(text, 1);
-        m_failureLayout->addWidget(line);
-        m_failureLabels.append(text);
-        m_failureIcons.append(icon);
-    }
-    m_failures->setVisible(!failures.isEmpty());
-    applyStyle();
+    m_failureTimer->stop();
+    m_failureLines->sync(m_session.failures());
+    const int lines = std::min(m_failureLines->rowCount(), visibleFailureLines);
+    const int lineHeight = FailureDelegate::captionHeight(font()) + failureLineGap;
+    m_failureList->setFixedHeight(lines * lineHeight);
+    m_failures->setVisible(lines > 0);
+    // The newest line in view, as a growing list of lines would show it.
+    m_failureList->scrollToBottom();
 }
 
 void PostingImportSheet::syncState()
 {
     if (!m_rows.isEmpty())
-        m_content->setCurrentWidget(m_scroll);
+        m_content->setCurrentWidget(m_review);
     else if (m_session.isProcessing())
         m_content->setCurrentWidget(m_readingPage);
     else
@@ -360,18 +505,20 @@ void PostingImportSheet::syncState()
     updateAddButton();
 }
 
-void PostingImportSheet::setExistingRecords(RecordFinder find, RecordAction show)
+void PostingImportSheet::setRecordAction(RecordAction show)
 {
-    m_findRecord = std::move(find);
     m_showRecord = std::move(show);
-    for (DraftRow* row : std::as_const(m_rows))
-        updateExistingRecord(row);
+}
+
+void PostingImportSheet::setDiscardQuestion(DiscardQuestion ask)
+{
+    m_askDiscard = std::move(ask);
 }
 
 void PostingImportSheet::updateExistingRecord(DraftRow* row)
 {
     const PostingDraft* draft = row->draft();
-    row->setExistingRecord(m_findRecord && draft ? m_findRecord(*draft) : nullptr);
+    row->setExistingRecord(draft ? m_session.existingRecord(*draft) : nullptr);
 }
 
 void PostingImportSheet::updateAddButton()
@@ -384,7 +531,7 @@ void PostingImportSheet::updateAddButton()
 
 PostingImportSheet::Content PostingImportSheet::content() const
 {
-    if (m_content->currentWidget() == m_scroll)
+    if (m_content->currentWidget() == m_review)
         return Content::review;
     if (m_content->currentWidget() == m_readingPage)
         return Content::reading;
@@ -393,10 +540,38 @@ PostingImportSheet::Content PostingImportSheet::content() const
 
 QStringList PostingImportSheet::failureTexts() const
 {
-    QStringList texts;
-    for (const QLabel* label : m_failureLabels)
-        texts.append(label->text());
-    return texts;
+    return m_failureLines->texts();
+}
+
+void PostingImportSheet::showPicture(DraftRow* row)
+{
+    if (!row || !row->draft())
+        return;
+    if (!m_picture->isVisible()) {
+        // Room for the picture beside the rows, as far as the screen allows.
+        const int wanted = idealWidth + 480;
+        const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect();
+        if (width() < wanted)
+            resize(screen.isValid() ? std::min(wanted, screen.width()) : wanted, height());
+        m_picture->show();
+        // The picture beside the rows stands for their thumbnails meanwhile.
+        for (DraftRow* shown : std::as_const(m_rows))
+            shown->thumbnail()->hide();
+    }
+    m_picture->showDraft(row->draft());
+}
+
+void PostingImportSheet::closePicture()
+{
+    m_picture->showDraft(nullptr);
+    m_picture->hide();
+    for (DraftRow* row : std::as_const(m_rows))
+        row->thumbnail()->show();
+}
+
+bool PostingImportSheet::isPictureShown() const
+{
+    return m_picture->isVisible();
 }
 
 void PostingImportSheet::showHint(const QString& text)
@@ -431,13 +606,29 @@ void PostingImportSheet::dropEvent(QDropEvent* event)
     event->ignore();
 }
 
-void PostingImportSheet::cancel()
+bool PostingImportSheet::confirmDiscard(qsizetype edited)
+{
+    const QString title = discardTitle(edited);
+    const QString message = tr("The changes you made to them are lost; nothing is added.");
+    if (m_askDiscard)
+        return m_askDiscard(title, message);
+    ConfirmationDialog dialog(title, message, tr("Discard"), this);
+    return dialog.ask();
+}
+
+bool PostingImportSheet::cancel()
 {
     if (m_finishing)
-        return;
+        return true;
+    // Untouched drafts go at once; work the person did is not thrown away unasked.
+    if (const qsizetype edited = m_session.editedDrafts(); edited > 0 && !confirmDiscard(edited))
+        return false;
+    if (m_finishing)
+        return true;
     m_finishing = true;
     m_session.reset();
     QDialog::done(QDialog::Rejected);
+    return true;
 }
 
 void PostingImportSheet::add()
@@ -456,6 +647,10 @@ void PostingImportSheet::add()
 
 void PostingImportSheet::reject()
 {
+    if (isPictureShown()) {
+        closePicture();
+        return;
+    }
     cancel();
 }
 

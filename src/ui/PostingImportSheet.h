@@ -5,34 +5,42 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class ContentUnavailableView;
+class DraftPictureView;
 class DraftRow;
+class FailureLines;
 class JobApplication;
 class PostingDraft;
 class PostingImportSession;
 class QLabel;
+class QListView;
 class QPushButton;
 class QScrollArea;
+class QSplitter;
 class QStackedWidget;
+class QThreadPool;
 class QTimer;
 class QVBoxLayout;
 
 // The review sheet of a posting import. It follows the session live: a progress
 // indicator while the first screenshot is read, one editable row per draft as
 // each input finishes, "Nothing could be read" when nothing came of it, and the
-// inputs that failed underneath. Nothing reaches the store before Add; Cancel, and
-// closing the sheet any other way, discards the drafts.
+// inputs that failed underneath (in a list that takes thousands of them in batches,
+// once per frame). Each row's picture opens large beside the rows. Nothing reaches
+// the store before Add; Cancel, and closing the sheet any other way, discards the
+// drafts, asking first when the person has changed any.
 class PostingImportSheet : public QDialog {
     Q_OBJECT
 
 public:
     // Turns the chosen drafts into records (the window's commit).
     using CommitAction = std::function<void(const QList<PostingDraft*>& drafts)>;
-    // The stored record a draft repeats, if any.
-    using RecordFinder = std::function<JobApplication*(const PostingDraft& draft)>;
     // Shows a stored record in the window.
     using RecordAction = std::function<void(JobApplication& record)>;
+    // Asks whether to discard reviewed drafts; true discards them.
+    using DiscardQuestion = std::function<bool(const QString& title, const QString& message)>;
 
     enum class Content { reading, nothingRead, review };
 
@@ -57,19 +65,31 @@ public:
 
     // "Add %n Applications".
     static QString addTitle(qsizetype count);
+    // "Discard %n reviewed postings?"
+    static QString discardTitle(qsizetype count);
 
-    // Lets rows say "Already in your list" and show that record when clicked. Rows
-    // look again whenever their draft changes.
-    void setExistingRecords(RecordFinder find, RecordAction show);
+    // What clicking a row's "Already in your list" does. Rows ask the session which
+    // record a draft repeats, again whenever the draft changes.
+    void setRecordAction(RecordAction show);
+    // Replaces the window-modal question before reviewed drafts are discarded.
+    void setDiscardQuestion(DiscardQuestion ask);
 
-    // Discards the drafts and closes.
-    void cancel();
+    // The large picture of a row's draft beside the rows.
+    void showPicture(DraftRow* row);
+    void closePicture();
+    DraftPictureView* pictureView() const { return m_picture; }
+    bool isPictureShown() const;
+
+    // Discards the drafts and closes; when the person changed any of them, only after
+    // they confirm. False when they chose to go on reviewing.
+    bool cancel();
     // Hands the chosen drafts to the commit action, then clears the session and closes.
     void add();
 
     QSize sizeHint() const override;
 
-    // Escape, the window's close button and the desktop's own dismissal all cancel.
+    // Escape closes the picture first; then it, the window's close button and the
+    // desktop's own dismissal cancel.
     void reject() override;
     // Return, when Add is enabled.
     void accept() override;
@@ -83,20 +103,28 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    QWidget* buildHeader();
+    void buildContent();
+    QWidget* buildFailures();
+    QWidget* buildFooter();
     void buildLayout();
     void applyStyle();
+    DraftRow* makeRow(PostingDraft& draft);
     void syncRows();
     void syncFailures();
     void syncState();
     void updateAddButton();
     void updateExistingRecord(DraftRow* row);
     void showHint(const QString& text);
+    bool confirmDiscard(qsizetype edited);
 
     PostingImportSession& m_session;
     CommitAction m_onCommit;
-    RecordFinder m_findRecord;
     RecordAction m_showRecord;
+    DiscardQuestion m_askDiscard;
     bool m_finishing = false;
+    // Thumbnails and the large picture are decoded here, off the main thread.
+    std::unique_ptr<QThreadPool> m_pictures;
 
     QLabel* m_title = nullptr;
     QLabel* m_subtitle = nullptr;
@@ -104,13 +132,16 @@ private:
     QWidget* m_readingPage = nullptr;
     QLabel* m_readingLabel = nullptr;
     ContentUnavailableView* m_nothingRead = nullptr;
+    QSplitter* m_review = nullptr;
     QScrollArea* m_scroll = nullptr;
     QVBoxLayout* m_rowLayout = nullptr;
     QList<DraftRow*> m_rows;
+    DraftPictureView* m_picture = nullptr;
     QWidget* m_failures = nullptr;
-    QVBoxLayout* m_failureLayout = nullptr;
-    QList<QLabel*> m_failureLabels;
-    QList<QLabel*> m_failureIcons;
+    FailureLines* m_failureLines = nullptr;
+    QListView* m_failureList = nullptr;
+    // Failure lines come in bursts (thousands of unreadable files): shown once per frame.
+    QTimer* m_failureTimer = nullptr;
     QWidget* m_footerIndicator = nullptr;
     QLabel* m_footerLabel = nullptr;
     QLabel* m_hint = nullptr;

@@ -264,8 +264,12 @@ private Q_SLOTS:
         QCOMPARE(session.drafts(), QList<PostingDraft*> {underReview});
         QCOMPARE(underReview->company(), QStringLiteral("Acme (corrected)"));
         QCOMPARE(imports->waitingFiles().size(), 2);
-        // Once it is done, the files that came meanwhile are the next import.
+        // Once it is done (the correction discarded on purpose), the files that came
+        // meanwhile are the next import.
+        bool asked = false;
+        imports->sheet()->setDiscardQuestion([&asked](const QString&, const QString&) { return asked = true; });
         imports->sheet()->cancel();
+        QVERIFY(asked);
         QTRY_VERIFY(session.isPresenting());
         QCOMPARE(failuresOnceRead(*imports), failuresFor("d.png|e.png"));
         QVERIFY(imports->waitingFiles().isEmpty());

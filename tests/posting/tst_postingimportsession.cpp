@@ -27,11 +27,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Recognised lines, one under the other, each with its box.
 QList<PostingLine> linesOf(const QStringList& texts)
 {
     QList<PostingLine> lines;
     for (int i = 0; i < texts.size(); ++i)
-        lines.append(PostingLine {texts[i], i, 1.0 - 0.1 * i, 0.9});
+        lines.append(PostingLine {texts[i], i, 1.0 - 0.1 * i, 0.9, QRectF(0.1, 0.9 - 0.05 * i, 0.5, 0.04)});
     return lines;
 }
 
@@ -255,9 +256,10 @@ private Q_SLOTS:
                 u" | Engineer | https://jobs.example.com/view/123 | Remote | Applied | 2025-03-07T10:00:00Z"_s}));
     }
 
-    // The second reading rides along with each draft and changes none of its fields,
-    // for pasted text (on the spot) and for recognised lines (on the worker).
-    void draftsCarryTheirSuggestions()
+    // Pasted text (on the spot) and recognised lines (on the worker) start alike: with
+    // the second reading's value where the parser found none, the parse result kept
+    // as it was, and the lines they were read from (with their boxes, for a screenshot).
+    void draftsStartWithTheBetterReading()
     {
         const QStringList page {u"Backend Engineer"_s, u"Apply"_s, u"locations"_s, u"Berlin, Germany"_s,
             u"job requisition id"_s, u"R-10422"_s,
@@ -271,12 +273,69 @@ private Q_SLOTS:
         session.process(QStringList {u"/tmp/shot.png"_s});
         QTRY_COMPARE(session.drafts().size(), 2);
         for (const PostingDraft* draft : session.drafts()) {
-            QVERIFY(draft->suggestions().company && draft->suggestions().board);
-            QCOMPARE(draft->suggestions().company->value, u"Fernhill"_s);
-            QCOMPARE(draft->suggestions().board->value, JobBoard::workday);
-            QVERIFY(draft->company().isEmpty() && !draft->parsed().company);
-            QCOMPARE(draft->parsed().board, JobBoard::unknown);
+            QCOMPARE(draft->company(), u"Fernhill"_s);
+            QCOMPARE(draft->start().company.source, ReadingSource::second);
+            QVERIFY(!draft->parsed().company && draft->suggestions().company);
+            QCOMPARE(draft->start().board, JobBoard::workday);
+            QCOMPARE(draft->source().lines.size(), page.size());
+            QVERIFY(draft->include() && !draft->isEdited());
         }
+        const DraftSource& pasted = session.drafts().at(0)->source();
+        const DraftSource& shot = session.drafts().at(1)->source();
+        QVERIFY(!pasted.isImage() && !pasted.lines.first().box);
+        QCOMPARE(shot.filePath, u"/tmp/shot.png"_s);
+        QCOMPARE(shot.lines.at(3).box, linesOf(page).at(3).box);
+    }
+
+    // Where the review starts, and what counts as the person's own work afterwards.
+    void reviewStartsUntouched_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("stored"); // the list already holds this application
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<bool>("edited");
+        const QString posting = postingLines.join(u'\n');
+        QTest::newRow("a new posting starts ticked") << posting << false << "" << true << false;
+        QTest::newRow("one already in the list starts unticked") << posting << true << "" << false << false;
+        QTest::newRow("ticking it again is the person's doing") << posting << true << "tick" << true << true;
+        QTest::newRow("no posting starts unticked")
+            << u"Ayşe\nAre we still on tonight?\nMy manager at Globex Ltd kept me late again\n"_s << false << ""
+            << false << false;
+        QTest::newRow("nothing found starts unticked") << u"3 days ago"_s << false << "" << false << false;
+        QTest::newRow("typing in a field") << posting << false << "type" << true << true;
+        QTest::newRow("typing the value back is no change") << posting << false << "type back" << true << false;
+        QTest::newRow("another work model") << posting << false << "work model" << true << true;
+    }
+
+    void reviewStartsUntouched()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, stored);
+        QFETCH(QString, edit);
+        QFETCH(bool, ticked);
+        QFETCH(bool, edited);
+        PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
+        JobApplication record(u"Acme Corp"_s, u"Senior iOS Developer"_s, QString(), WorkModel::hybrid,
+            ApplicationStatus::applied, utc(2025, 3, 1));
+        session.setExistingRecords([&](const PostingDraft& draft) {
+            return stored && draft.company() == record.companyName() ? &record : nullptr;
+        });
+        session.begin();
+        session.addText(text, PostingImportSession::clipboardLabel());
+        PostingDraft* draft = session.drafts().first();
+        if (edit == u"tick")
+            draft->setInclude(true);
+        if (edit.startsWith(u"type"_s))
+            draft->setCompany(u"Acme"_s);
+        if (edit == u"type back")
+            draft->setCompany(u"Acme Corp"_s);
+        if (edit == u"work model")
+            draft->setWorkModel(WorkModel::onSite);
+        QCOMPARE(draft->include(), ticked);
+        QCOMPARE(draft->isEdited(), edited);
+        QCOMPARE(session.editedDrafts(), qsizetype(edited ? 1 : 0));
+        QCOMPARE(session.existingRecord(*draft), stored ? &record : nullptr);
     }
 
     void existingApplications_data()
@@ -404,6 +463,9 @@ private Q_SLOTS:
             QCOMPARE(outcome(session), QStringList {u"posting.png | Globex Systems | Senior Backend Engineer"_s});
             QCOMPARE(session.drafts().first()->workModel(), WorkModel::remote);
             QVERIFY(session.drafts().first()->include());
+            // Each line keeps where the engine found it: the title in the top quarter.
+            const std::optional<QRectF> title = session.drafts().first()->source().lines.first().box;
+            QVERIFY(title && title->y() > 0.6 && title->y() + title->height() <= 1.0 && title->x() < 0.1);
 
             session.begin();
             session.process(bitmap, PostingImportSession::clipboardLabel());

@@ -130,7 +130,8 @@ private Q_SLOTS:
             R"(source="pasted.txt", lines=3, lines/0/relativeHeight=null, )"
             R"(posting/position/value="Senior iOS Developer", posting/position/confidence="high", )"
             R"(posting/position/evidence="Senior iOS Developer", posting/company/value="Acme Corp", )"
-            R"(posting/workModel/value="hybrid", posting/board="unknown", suggestions={})");
+            R"(posting/workModel/value="hybrid", posting/board="unknown", suggestions/location/value="Istanbul, Türkiye", )"
+            R"(draft/company/confidence="high", draft/location/value="Istanbul, Türkiye", draft/overall="high")");
         checkValues(run.objects.at(1),
             R"(lines=2, lines/1/order=2, lines/1/relativeHeight=0.5, lines/1/confidence=null, )"
             R"(posting/position/value="Backend Engineer", posting/rawText="Backend Engineer\nGlobex Ltd")");
@@ -140,10 +141,13 @@ private Q_SLOTS:
         QVERIFY(at(screenshot, QStringLiteral("lines/1/confidence")).isDouble());
         checkValues(
             run.objects.at(3), R"(source="notes.png", error="This file could not be read as an image.", posting=null)");
-        // The parser's fields stay as they are; the suggestion stands beside them.
+        // The parser's fields stay as they are; the suggestion stands beside them, and the
+        // draft starts with it, worth a check.
         const QJsonObject suggested = run.objects.at(4);
         checkValues(suggested,
-            R"(posting/company=null, suggestions/company/value="Fernhill", suggestions/board/value="workday")");
+            R"(posting/company=null, suggestions/company/value="Fernhill", suggestions/board/value="workday", )"
+            R"(draft/company/value="Fernhill", draft/company/confidence="medium", draft/company/source="second", )"
+            R"(draft/board="workday", draft/notAPosting=false)");
         QVERIFY(textAt(suggested, "suggestions/company/evidence").startsWith(QLatin1String("At Fernhill, we build")));
     }
 

@@ -5,6 +5,7 @@
 #include "UiTestSupport.h"
 
 #include "posting/PostingDraft.h"
+#include "tracking/StatusFilter.h"
 #include "tracking/TodayProvider.h"
 #include "tracking/WindowState.h"
 #include "ui/AlreadyAppliedLine.h"
@@ -12,6 +13,7 @@
 #include "ui/BackupFlow.h"
 #include "ui/ClipboardPosting.h"
 #include "ui/ConfidenceBadge.h"
+#include "ui/DraftPicture.h"
 #include "ui/DraftRow.h"
 #include "ui/EvidenceHint.h"
 #include "ui/PostingImportFlow.h"
@@ -31,6 +33,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMutex>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QThread>
@@ -46,7 +49,7 @@ QList<PostingLine> linesOf(const QStringList& texts)
 {
     QList<PostingLine> lines;
     for (int i = 0; i < texts.size(); ++i)
-        lines.append(PostingLine {texts[i], i, 1.0 - 0.1 * i, 0.9});
+        lines.append(PostingLine {texts[i], i, 1.0 - 0.1 * i, 0.9, QRectF(0.1, 0.9 - 0.05 * i, 0.5, 0.04)});
     return lines;
 }
 
@@ -234,7 +237,8 @@ private Q_SLOTS:
         QTRY_COMPARE(int(sheet.rows().size()), rows);
         QCOMPARE(int(sheet.content()), content);
         QCOMPARE(sheet.footerIndicator()->isVisible(), reading);
-        QCOMPARE(sheet.failureTexts(), failures);
+        // Failure lines join the sheet a frame at a time.
+        QTRY_COMPARE(sheet.failureTexts(), failures);
         QCOMPARE(sheet.findChild<QWidget*>(u"failureLines"_s)->isVisible(), !failures.isEmpty());
         QCOMPARE(addButton(sheet), u"Add %1 Applications"_s.arg(rows) + (rows ? u""_s : u" (disabled)"_s));
         session.reset();
@@ -276,65 +280,63 @@ private Q_SLOTS:
         QVERIFY(sheet.addButton()->isEnabled());
     }
 
-    // The badge is the lower of the two confidences, and low when either is missing.
-    void overallConfidence()
+    // The sheet's first answer: the second reading's employer where the parser read a
+    // place, the parser's one click away; each field says how sure it is, the row says
+    // the least of them; the place found stands beside the board.
+    void theBetterReadingComesFirst()
     {
-        using C = ParseConfidence;
-        const auto badge = [](std::optional<C> company, std::optional<C> position) {
-            ParsedPosting parsed;
-            if (company)
-                parsed.company = ParsedField<QString> {u"Acme"_s, *company, u"Acme"_s};
-            if (position)
-                parsed.position = ParsedField<QString> {u"Dev"_s, *position, u"Dev"_s};
-            PostingDraft draft(parsed, u"a.png"_s);
-            return DraftRow(draft).confidenceBadge()->badge().text();
-        };
-        QCOMPARE((QStringList {badge(C::high, C::medium), badge({}, C::high), badge(C::high, {})}),
-            (QStringList {
-                ConfidenceBadge::text(C::medium), ConfidenceBadge::text(C::low), ConfidenceBadge::text(C::low)}));
-    }
-
-    // A LinkedIn card the parser reads neither employer nor title from (the title's word
-    // is not in its list, the employer stands above it): the suggestions fill both.
-    void suggestionChipsFillTheirFields()
-    {
-        Review review({u"Kestrel Data SE\nÜrün Tasarımcısı\nİzmir, Türkiye · 3 hafta önce · 47 başvuru "
-                       "sahibi\nHibrit\nKolay Başvuru\n"_s});
+        Review review({u"Umbrella Labs\nCustomer Success Manager\nAustin, Texas · 1 week ago · 47 applicants\n"
+                       "Hybrid\nEasy Apply\n"_s,
+            postingLines.join(u'\n') + u"\nhttps://acme.example/careers/ios"_s,
+            u"Ayşe\nAre we still on tonight?\nMy manager at Globex Ltd kept me late again\n"_s});
         DraftRow* row = review.sheet.rows().first();
         PostingDraft* draft = row->draft();
-        // Offered, not filled; the work model was found, so the draft is ticked.
-        QVERIFY(draft->include() && draft->company().isEmpty() && draft->position().isEmpty());
-        SuggestionChip* company = row->companySuggestion();
-        QVERIFY(company && company->isVisible());
-        QCOMPARE(company->text(), u"Use “Kestrel Data SE”"_s);
-        QVERIFY(!row->workModelSuggestion()); // the parser's own "Hibrit" stands
+        const auto words = [](const DraftRow* shown) -> QString {
+            QStringList texts;
+            for (const ConfidenceBadge* badge : shown->fieldBadges())
+                texts.append(badge->isVisible() ? badge->badge().text() : u"-"_s);
+            return shown->confidenceBadge()->badge().text() + u": "_s + texts.join(u", "_s);
+        };
+        QCOMPARE(
+            shown(row), u"ticked | 1 | Umbrella Labs | Customer Success Manager | LinkedIn | Hybrid | Check this"_s);
+        QCOMPARE(words(row), u"Check this: Check this, Confident, -, Confident"_s);
+        QCOMPARE(row->locationChip()->text(), u"Austin, Texas"_s);
+        QVERIFY(!row->notAPostingLine()->isVisible());
+        // Every field sure but the link: the row is only worth a check.
+        QCOMPARE(words(review.sheet.rows().at(1)), u"Check this: Confident, Confident, Check this, Confident"_s);
+        // A chat naming an employer and a manager is not added by one press of Return.
+        DraftRow* chat = review.sheet.rows().at(2);
+        QCOMPARE(chat->confidenceBadge()->badge().text(), u"Needs review"_s);
+        QVERIFY(!chat->includeBox()->isChecked() && chat->notAPostingLine()->isVisible());
+        QCOMPARE(chat->notAPostingLine()->text(), u"This does not look like a job posting."_s);
 
-        // A click fills the field through the draft, as typing does, and the count follows.
-        QTest::mouseClick(company, Qt::LeftButton);
-        QCOMPARE(draft->company(), u"Kestrel Data SE"_s);
-        QCOMPARE(row->companyField()->text(), u"Kestrel Data SE"_s);
-        QVERIFY(!company->isVisible());
-        QCOMPARE(addButton(review.sheet), u"Add 1 Applications"_s);
-
-        // The keyboard reaches the position's chip from its field; Space takes it.
-        SuggestionChip* position = row->positionSuggestion();
-        QVERIFY(position && position->isVisible());
-        row->positionField()->setFocus();
-        QTest::keyClick(row->positionField(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), position);
-        QTest::keyClick(position, Qt::Key_Space);
-        QCOMPARE(draft->position(), u"Ürün Tasarımcısı"_s);
-        QVERIFY(!position->isVisible());
-
-        // Typing something else brings the offer back.
+        // The parser's reading, one click away, fills the field through the draft as typing does.
+        SuggestionChip* other = row->companySuggestion();
+        QVERIFY(other && other->isVisible() && !row->positionSuggestion());
+        QCOMPARE(other->text(), u"Use “Austin, Texas”"_s);
+        // The picture marks the line the company shown was read from, whichever reading's.
+        const auto companyLines = [&] { return DraftPictures::marksFor(*draft).value(0).lines; };
+        QCOMPARE(companyLines(), QList<int> {0});
+        QTest::mouseClick(other, Qt::LeftButton);
+        QCOMPARE(draft->company(), u"Austin, Texas"_s);
+        QCOMPARE(companyLines(), QList<int> {2});
+        QCOMPARE(row->companyField()->text(), u"Austin, Texas"_s);
+        QVERIFY(!other->isVisible() && !row->fieldBadges()[0]->isVisible());
+        // Typing something else brings the offer back; the keyboard reaches it from the field.
         QTest::keyClicks(row->companyField(), u" X"_s);
-        QVERIFY(company->isVisible());
+        QVERIFY(other->isVisible());
+        row->companyField()->setFocus();
+        QTest::keyClick(row->companyField(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), other);
+        QTest::keyClick(other, Qt::Key_Space);
+        QCOMPARE(draft->company(), u"Austin, Texas"_s);
     }
 
     // A review over the window: "Already in your list" names the stored record's date and
-    // status and shows that record when clicked; the window under the window-modal sheet
-    // takes no drop and no paste until the review is added; adding saves the ticked
-    // drafts and selects the first new record.
+    // status, its draft starts unticked, and a click shows that record even where the
+    // filter and the search hid it; the window under the window-modal sheet takes no
+    // drop and no paste until the review is added; adding saves the ticked drafts and
+    // selects the first new record.
     void reviewOverTheWindow()
     {
         JobApplication* stored = addRecord(
@@ -345,6 +347,10 @@ private Q_SLOTS:
         PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
         PostingImportFlow flow(*view, panels(), &session);
         view->show();
+        WindowState& state = view->state();
+        state.setStatusFilter(StatusFilter::status(ApplicationStatus::rejected));
+        state.setSearchText(u"Backend"_s);
+        QVERIFY(!state.visibleApplications().contains(stored));
 
         session.begin();
         session.addText(postingLines.join(u'\n'), u"acme.png"_s);
@@ -355,7 +361,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(sheet));
         DraftRow* repeated = sheet->rows().at(0);
         AlreadyAppliedLine* line = repeated->alreadyAppliedLine();
-        QVERIFY(line->isVisible());
+        QVERIFY(line->isVisible() && !repeated->includeBox()->isChecked());
+        QVERIFY(sheet->rows().at(1)->includeBox()->isChecked());
         QCOMPARE(line->text(), u"Already in your list — applied Feb 22, 2025, HR Interview"_s);
         // The same company with another title is another application.
         QVERIFY(!sheet->rows().at(1)->alreadyAppliedLine()->isVisible());
@@ -365,8 +372,12 @@ private Q_SLOTS:
         repeated->draft()->setPosition(u"senior ios developer"_s);
         QVERIFY(line->isVisible());
         QTest::mouseClick(line, Qt::LeftButton);
-        QCOMPARE(view->state().selectedID(), std::optional<RecordID>(stored->id()));
-        QVERIFY(repeated->includeBox()->isChecked());
+        QCOMPARE(state.selectedID(), std::optional<RecordID>(stored->id()));
+        QVERIFY(state.visibleApplications().contains(stored));
+        QCOMPARE(state.statusFilter(), StatusFilter::all());
+        QVERIFY(state.searchText().isEmpty() && view->searchField()->text().isEmpty());
+        QVERIFY(!repeated->includeBox()->isChecked());
+        repeated->includeBox()->click(); // adding it once more is the person's call
 
         QVERIFY(!sheet->hintLabel()->isVisible());
         QVERIFY(!dropOn(sheet, {QUrl::fromLocalFile(file(u"next.png"_s, pngBytes()))}));
@@ -384,6 +395,114 @@ private Q_SLOTS:
         QVERIFY(!m_store->store().hasChanges()); // saved
         const JobApplication* selected = view->state().selectedApplication();
         QCOMPARE(selected ? selected->position() : QString(), u"senior ios developer"_s);
+    }
+
+    // Cancel (or Escape) throws away only what nobody worked on; drafts the person
+    // changed are discarded after they say so.
+    void cancelAsksOnlyAfterAnEdit_data()
+    {
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<int>("key"); // 0: the Cancel button
+        QTest::addColumn<bool>("discard"); // the answer to the question
+        QTest::addColumn<QString>("asked"); // the question, empty when none came
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("untouched: Cancel closes at once") << u""_s << 0 << false << u""_s << true;
+        QTest::newRow("untouched: Escape closes at once") << u""_s << int(Qt::Key_Escape) << false << u""_s << true;
+        QTest::newRow("typed and typed back: nothing to lose") << u"type back"_s << 0 << false << u""_s << true;
+        QTest::newRow("typed: asked, discarded") << u"type"_s << 0 << true << u"Discard 1 reviewed postings?"_s << true;
+        QTest::newRow("typed: asked, kept")
+            << u"type"_s << int(Qt::Key_Escape) << false << u"Discard 1 reviewed postings?"_s << false;
+        QTest::newRow("a tick and a chip on two drafts")
+            << u"untick chip"_s << 0 << false << u"Discard 2 reviewed postings?"_s << false;
+    }
+
+    void cancelAsksOnlyAfterAnEdit()
+    {
+        QFETCH(QString, edits);
+        QFETCH(int, key);
+        QFETCH(bool, discard);
+        QFETCH(QString, asked);
+        QFETCH(bool, closed);
+        Review review({postingLines.join(u'\n'),
+            u"Umbrella Labs\nCustomer Success Manager\nAustin, Texas · 1 week ago · 47 applicants\nEasy Apply\n"_s});
+        QString question;
+        review.sheet.setDiscardQuestion([&](const QString& title, const QString&) {
+            question = title;
+            return discard;
+        });
+        DraftRow* first = review.sheet.rows().at(0);
+        if (edits.startsWith(u"type"_s))
+            QTest::keyClicks(first->companyField(), u" Inc"_s);
+        if (edits == u"type back"_s) {
+            for (int i = 0; i < 4; ++i)
+                QTest::keyClick(first->companyField(), Qt::Key_Backspace);
+        }
+        if (edits.contains(u"untick"_s))
+            first->includeBox()->click();
+        if (edits.contains(u"chip"_s))
+            review.sheet.rows().at(1)->companySuggestion()->click();
+        if (key == 0)
+            QTest::mouseClick(review.sheet.cancelButton(), Qt::LeftButton);
+        else
+            QTest::keyClick(first->companyField(), Qt::Key(key));
+        QCOMPARE(question, asked);
+        QCOMPARE(!review.sheet.isVisible(), closed);
+        QCOMPARE(review.session.drafts().isEmpty(), closed);
+    }
+
+    // Each row shows a thumbnail of its screenshot, decoded away from the window's
+    // thread; clicking it, or Space on the row, shows the screenshot (or the pasted
+    // text) beside the rows with the lines the values were read from marked. Escape
+    // closes the picture before it cancels.
+    void pictureBesideTheFields()
+    {
+        QImage page(1200, 800, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        const QString path = QDir(m_files->path()).filePath(u"shot.png"_s);
+        QVERIFY(page.save(path));
+        StandInEngine engine;
+        PostingImportSession session(engine.factory(), nullptr);
+        PostingImportSheet sheet(session, {});
+        session.begin();
+        sheet.show();
+        session.process(QStringList {path});
+        QTRY_COMPARE(sheet.rows().size(), 1);
+        session.addText(postingLines.join(u'\n'), PostingImportSession::clipboardLabel());
+        DraftRow* shot = sheet.rows().at(0);
+        DraftRow* pasted = sheet.rows().at(1);
+        QTRY_VERIFY(!shot->thumbnail()->image().isNull());
+        // Scaled while decoding: no more pixels than the thumbnail shows.
+        QVERIFY(shot->thumbnail()->image().width() <= DraftThumbnail::size.width() * 2 * sheet.devicePixelRatioF());
+        QVERIFY(pasted->thumbnail()->image().isNull());
+
+        const auto marks = [&] {
+            QStringList shown;
+            for (const DraftPictures::Mark& mark : sheet.pictureView()->marks()) {
+                QStringList lines;
+                for (int line : mark.lines)
+                    lines.append(QString::number(line));
+                shown.append(mark.field + u' ' + lines.join(u','));
+            }
+            return shown.join(u" | "_s);
+        };
+        const QString expected = u"Company 1 | Position 0 | Work Model 2 | Location 1"_s;
+        QTest::mouseClick(shot->thumbnail(), Qt::LeftButton);
+        QVERIFY(sheet.isPictureShown());
+        QTRY_VERIFY(!sheet.pictureView()->image().isNull());
+        QCOMPARE(marks(), expected);
+        QVERIFY(!shot->thumbnail()->isVisible()); // the picture stands for it meanwhile
+
+        pasted->setFocus();
+        QTest::keyClick(pasted, Qt::Key_Space);
+        QCOMPARE(sheet.pictureView()->draft(), pasted->draft());
+        QVERIFY(sheet.pictureView()->textView()->isVisible());
+        QCOMPARE(marks(), expected);
+        QCOMPARE(sheet.pictureView()->textView()->extraSelections().size(), 4);
+
+        QTest::keyClick(pasted, Qt::Key_Escape);
+        QVERIFY(!sheet.isPictureShown() && sheet.isVisible() && shot->thumbnail()->isVisible());
+        QTest::keyClick(pasted, Qt::Key_Escape);
+        QVERIFY(!sheet.isVisible());
     }
 
     void escapeAndReturn_data()
@@ -516,7 +635,8 @@ private Q_SLOTS:
         QVERIFY(!session.isPresenting());
         QVERIFY(dropOn(view->listView()->listView()->viewport(),
             {QUrl::fromLocalFile(picked.first()), QUrl::fromLocalFile(picked.last())}));
-        QVERIFY(flow.sheet() && flow.sheet()->isVisible());
+        const PostingImportSheet* opened = flow.sheet();
+        QVERIFY(opened && opened->isVisible());
         QTRY_VERIFY(!session.isProcessing());
         QCOMPARE(labels(session) + session.failures(), read);
         QCOMPARE(m_store->store().count(), 0);
@@ -546,10 +666,12 @@ private Q_SLOTS:
         flow->importFiles({QUrl::fromLocalFile(file(u"endless.png"_s)), QUrl::fromLocalFile(file(u"posting.png"_s))});
         QTRY_COMPARE(engine.running.load(), 1);
         QPointer<PostingImportSheet> sheet = flow->sheet();
-        QVERIFY(sheet->footerIndicator()->isVisibleTo(sheet));
-        QTRY_COMPARE(sheet->footerIndicator()->findChild<QLabel*>()->text(), u"Still reading endless.png…"_s);
+        PostingImportSheet* const reading = sheet.data();
+        QVERIFY(reading);
+        QVERIFY(reading->footerIndicator()->isVisibleTo(reading));
+        QTRY_COMPARE(reading->footerIndicator()->findChild<QLabel*>()->text(), u"Still reading endless.png…"_s);
         if (how == u"cancel"_s) {
-            QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+            QTest::mouseClick(reading->cancelButton(), Qt::LeftButton);
             QVERIFY(!session->isPresenting());
             QTRY_VERIFY(sheet.isNull());
         } else if (how == u"paste"_s) {
@@ -561,7 +683,7 @@ private Q_SLOTS:
             QCOMPARE(flow->sheet(), sheet.data());
             QCOMPARE(labels(*session), QStringList {u"Clipboard"_s});
             QTRY_VERIFY(!session->isProcessing());
-            QVERIFY(!sheet->footerIndicator()->isVisibleTo(sheet));
+            QVERIFY(!reading->footerIndicator()->isVisibleTo(reading));
         } else {
             flow.reset();
             QVERIFY(sheet.isNull());

@@ -3,6 +3,7 @@
 
 #include "model/RegularFile.h"
 #include "model/Vocabulary.h"
+#include "posting/DraftStart.h"
 #include "posting/PostingParser.h"
 #include "posting/PostingSuggestions.h"
 #include "posting/ScreenshotTextRecognizer.h"
@@ -16,15 +17,20 @@
 
 namespace {
 
+QString confidenceName(ParseConfidence confidence)
+{
+    static const char* const names[] = {"low", "medium", "high"};
+    return QString::fromLatin1(names[rawValue(confidence)]);
+}
+
 template <typename Value, typename ToJson>
 QJsonValue field(const std::optional<ParsedField<Value>>& parsed, ToJson toJson)
 {
     if (!parsed)
         return QJsonValue(QJsonValue::Null);
-    static const char* const confidences[] = {"low", "medium", "high"};
     return QJsonObject {
         {QStringLiteral("value"), toJson(parsed->value)},
-        {QStringLiteral("confidence"), QString::fromLatin1(confidences[rawValue(parsed->confidence)])},
+        {QStringLiteral("confidence"), confidenceName(parsed->confidence)},
         {QStringLiteral("evidence"), parsed->evidence},
     };
 }
@@ -70,6 +76,38 @@ QJsonObject suggestions(const PostingSuggestions& suggested)
     addSuggestion(object, "location", suggested.location, text);
     addSuggestion(object, "board", suggested.board, [](JobBoard value) { return QJsonValue(rawValue(value)); });
     return object;
+}
+
+// A field as the review sheet first shows it, with the other reading's value when
+// it found a different one.
+template <typename Value, typename ToJson> QJsonValue startingField(const StartingField<Value>& start, ToJson toJson)
+{
+    if (!start.value)
+        return QJsonValue(QJsonValue::Null);
+    QJsonObject object {
+        {QStringLiteral("value"), toJson(*start.value)},
+        {QStringLiteral("confidence"), confidenceName(start.confidence)},
+        {QStringLiteral("source"), QString::fromLatin1(rawValue(start.source))},
+    };
+    if (start.other)
+        object.insert(QStringLiteral("other"), toJson(start.other->value));
+    return object;
+}
+
+QJsonObject draft(const DraftStart& start)
+{
+    const auto text = [](const QString& value) { return QJsonValue(value); };
+    return QJsonObject {
+        {QStringLiteral("company"), startingField(start.company, text)},
+        {QStringLiteral("position"), startingField(start.position, text)},
+        {QStringLiteral("workModel"),
+            startingField(start.workModel, [](WorkModel value) { return QJsonValue(rawValue(value)); })},
+        {QStringLiteral("location"), startingField(start.location, text)},
+        {QStringLiteral("postingLink"), startingField(start.postingLink, text)},
+        {QStringLiteral("board"), rawValue(start.board)},
+        {QStringLiteral("overall"), confidenceName(start.overall())},
+        {QStringLiteral("notAPosting"), start.notAPosting},
+    };
 }
 
 QJsonObject failure(const QString& source, const QString& description)
@@ -124,6 +162,7 @@ QJsonObject probeFile(const QString& path, const ScreenshotTextRecognizer& recog
         {QStringLiteral("lines"), ProbeJson::lines(lines)},
         {QStringLiteral("posting"), posting(parsed)},
         {QStringLiteral("suggestions"), suggestions(suggested)},
+        {QStringLiteral("draft"), draft(DraftStart::decide(lines, parsed, suggested))},
     };
 }
 

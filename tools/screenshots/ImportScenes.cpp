@@ -1,6 +1,7 @@
 // The scenes of bringing things in and out of the window: the review sheet while
 // reading, with three drafts, with nothing read, with suggestions and an application
-// already in the list; the backup alert after an import;
+// already in the list, the question before edited drafts are discarded; the backup
+// alert after an import;
 // the list while image files are dragged over it. Each in light and dark, English
 // and Turkish. Sheets and alerts are windows of their own, so their pictures are
 // drawn into the main window's picture where they open.
@@ -14,7 +15,9 @@
 #include "store/Store.h"
 #include "ui/ApplicationListView.h"
 #include "ui/BackupFlow.h"
+#include "ui/ConfirmationDialog.h"
 #include "ui/ContentView.h"
+#include "ui/DraftPicture.h"
 #include "ui/DraftRow.h"
 #include "ui/Palette.h"
 #include "ui/PostingImportFlow.h"
@@ -41,6 +44,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -62,10 +66,11 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs = 60000)
 
 // The window's picture with `dialog` drawn on top: a sheet hangs from the top edge,
 // an alert sits in the middle; both with a soft shadow.
-QImage composite(QMainWindow& window, QWidget* dialog, bool asSheet)
+QImage composite(QMainWindow& window, QWidget* dialog, bool asSheet);
+
+// `dialog` drawn over a picture of `window` already made (an alert over a sheet).
+QImage compositeOver(QImage image, QMainWindow& window, QWidget* dialog, bool asSheet)
 {
-    settle();
-    QImage image = window.grab().toImage();
     if (!dialog)
         return image;
     const QPixmap shot = dialog->grab();
@@ -82,7 +87,14 @@ QImage composite(QMainWindow& window, QWidget* dialog, bool asSheet)
         painter.drawRoundedRect(QRect(at, size).adjusted(-i, -i + 3, i, i + 3), 8 + i, 8 + i);
     }
     painter.drawPixmap(at, shot);
+    painter.end();
     return image;
+}
+
+QImage composite(QMainWindow& window, QWidget* dialog, bool asSheet)
+{
+    settle();
+    return compositeOver(window.grab().toImage(), window, dialog, asSheet);
 }
 
 // A posting header drawn the way job boards set it, for the reading scene.
@@ -107,6 +119,70 @@ QString writePostingImage(const QString& folder)
     image.save(path);
     return path;
 }
+
+// A LinkedIn job view as a 1440×900 screenshot: the place stands where the parser
+// looks for the employer, the employer above the title.
+QString writeLinkedInImage(const QString& folder, const QString& name, const QString& employer, const QString& title,
+    const QString& place, bool dark)
+{
+    QImage image(1440, 900, QImage::Format_RGB32);
+    image.fill(dark ? QColor(0x1b, 0x1f, 0x23) : QColor(0xf4, 0xf2, 0xee));
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    const QColor card = dark ? QColor(0x27, 0x2c, 0x31) : Qt::white;
+    const QColor ink = dark ? QColor(0xe8, 0xe8, 0xe8) : QColor(0x1d, 0x1d, 0x1d);
+    const QColor grey = dark ? QColor(0xa8, 0xa8, 0xa8) : QColor(0x66, 0x66, 0x66);
+    painter.fillRect(QRect(0, 0, 1440, 56), card);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(15);
+    painter.setFont(font);
+    painter.setPen(grey);
+    int x = 520;
+    for (const char* item : {"Home", "My Network", "Jobs", "Messaging", "Notifications"}) {
+        painter.drawText(x, 36, QString::fromLatin1(item));
+        x += 120;
+    }
+    painter.fillRect(QRect(220, 80, 1000, 790), card);
+    font.setPixelSize(18);
+    painter.setFont(font);
+    painter.setPen(ink);
+    painter.drawText(260, 130, employer);
+    QFont big = font;
+    big.setPixelSize(30);
+    big.setBold(true);
+    painter.setFont(big);
+    painter.drawText(260, 180, title);
+    font.setPixelSize(16);
+    painter.setFont(font);
+    painter.setPen(grey);
+    painter.drawText(260, 215, place + QStringLiteral(" · 1 week ago · 47 applicants"));
+    painter.setPen(ink);
+    painter.drawText(260, 255, QStringLiteral("Hybrid     Full-time     Mid-Senior level"));
+    painter.drawText(260, 305, QStringLiteral("Easy Apply          Save"));
+    font.setPixelSize(22);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(260, 370, QStringLiteral("About the job"));
+    font.setPixelSize(16);
+    font.setBold(false);
+    painter.setFont(font);
+    const QString paragraph = QStringLiteral("At %1, we build the tools our customers rely on every day, and we are "
+                                             "looking for a %2 to join a small team in %3.")
+                                  .arg(employer, title, place.section(u',', 0, 0));
+    painter.drawText(QRect(260, 390, 900, 120), Qt::TextWordWrap, paragraph);
+    painter.drawText(QRect(260, 500, 900, 120), Qt::TextWordWrap,
+        QStringLiteral("You will own a portfolio of accounts, help them adopt what we build and report to the "
+                       "operations lead. We work in a hybrid model with two office days a week."));
+    painter.end();
+    const QString path = QDir(folder).filePath(name);
+    image.save(path);
+    return path;
+}
+
+// A chat photographed from a phone, as its text reads: a company and a manager, but
+// no job posting.
+const char* const chatText = "Ayşe\nAre we still on for dinner tonight?\nMe\nYes! 7pm at Kanaat Lokantası\n"
+                             "Ayşe\nMy manager at Globex Ltd kept me late again\nMe\nHaha, see you there\n";
 
 // A copied posting of the corpus, as the clipboard would bring it.
 QString corpusPosting(const char* name)
@@ -177,6 +253,22 @@ public:
             session.addText(QString::fromUtf8(blurryPosting), QStringLiteral("Screenshot 2025-03-14 at 09.41.12.png"));
             settle();
             save(composite(*window, flow->sheet(), true), QStringLiteral("11-sheet-three-drafts"));
+            // One of them edited, then Cancel: the question before the work is thrown away.
+            if (PostingImportSheet* sheet = flow->sheet(); sheet && !session.drafts().isEmpty()) {
+                session.drafts().first()->setCompany(QStringLiteral("Hooli Inc."));
+                const QImage behind = composite(*window, sheet, true);
+                QTimer::singleShot(0, sheet, [&, behind] {
+                    auto* question = sheet->findChild<ConfirmationDialog*>();
+                    if (!question) {
+                        std::fprintf(stderr, "no discard question\n");
+                        return;
+                    }
+                    settle();
+                    save(compositeOver(behind, *window, question, false), QStringLiteral("21-sheet-discard-question"));
+                    question->reject();
+                });
+                sheet->cancel();
+            }
             session.reset();
             settle();
 
@@ -197,6 +289,50 @@ public:
                 if (auto* list = sheet->findChild<QScrollArea*>(QStringLiteral("draftList")))
                     list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
                 save(composite(*window, sheet, true), QStringLiteral("16-sheet-suggestions-below"));
+            }
+            session.reset();
+            settle();
+
+            // Screenshots with their thumbnails, then one of them large beside the fields.
+            const bool dark = Palette::isDark(window->palette());
+            flow->importFiles({QUrl::fromLocalFile(writeLinkedInImage(files.path(),
+                                   QStringLiteral("linkedin-umbrella.png"), QStringLiteral("Umbrella Labs"),
+                                   QStringLiteral("Customer Success Manager"), QStringLiteral("Austin, Texas"), dark)),
+                QUrl::fromLocalFile(writeLinkedInImage(files.path(), QStringLiteral("linkedin-kestrel.png"),
+                    QStringLiteral("Kestrel Data"), QStringLiteral("Backend Engineer"),
+                    QStringLiteral("Berlin, Germany"), dark))});
+            if (!waitFor([&] { return !session.isProcessing(); }))
+                std::fprintf(stderr, "recognition did not finish\n");
+            if (PostingImportSheet* sheet = flow->sheet()) {
+                waitFor([&] {
+                    const QList<DraftRow*> rows = sheet->rows();
+                    return std::all_of(
+                        rows.begin(), rows.end(), [](DraftRow* row) { return !row->thumbnail()->image().isNull(); });
+                });
+                save(composite(*window, sheet, true), QStringLiteral("17-sheet-thumbnails"));
+                // As on a desktop wide enough for the picture beside the rows.
+                window->resize(std::max(window->width(), 1400), window->height());
+                sheet->resize(PostingImportSheet::idealWidth + 480, sheet->height());
+                sheet->showPicture(sheet->rows().first());
+                waitFor([&] { return !sheet->pictureView()->image().isNull(); });
+                save(composite(*window, sheet, true), QStringLiteral("18-sheet-picture"));
+            }
+            session.reset();
+            settle();
+
+            // Pasted text large beside its fields; a chat that names a company is no posting.
+            session.begin();
+            session.addText(corpusPosting("pub-009.txt"), QStringLiteral("Clipboard"));
+            session.addText(QString::fromUtf8(chatText), QStringLiteral("Clipboard"));
+            settle();
+            if (PostingImportSheet* sheet = flow->sheet()) {
+                sheet->resize(PostingImportSheet::idealWidth + 480, sheet->height());
+                sheet->showPicture(sheet->rows().first());
+                save(composite(*window, sheet, true), QStringLiteral("19-sheet-text-picture"));
+                sheet->closePicture();
+                if (auto* list = sheet->findChild<QScrollArea*>(QStringLiteral("draftList")))
+                    list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum());
+                save(composite(*window, sheet, true), QStringLiteral("20-sheet-not-a-posting"));
             }
             session.reset();
             settle();
@@ -263,18 +399,16 @@ void shootImportScenes(const QString& folder, void (*fill)(Store&))
     const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
     for (const bool inTurkish : {false, true}) {
         QLocale::setDefault(inTurkish ? turkish : english);
-        if (inTurkish)
-            installTranslations(*qApp, turkish);
+        // English needs its plural forms too ("Add 1 Application").
+        installTranslations(*qApp, inTurkish ? turkish : english);
         const QString language = inTurkish ? QStringLiteral("-tr") : QString();
         Palette::installAppearance(Palette::Appearance::light);
         ImportScenes(folder, language).run(fill);
         Palette::installAppearance(Palette::Appearance::dark);
         ImportScenes(folder, language + QStringLiteral("-dark")).run(fill);
-        if (inTurkish) {
-            for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
-                QCoreApplication::removeTranslator(translator);
-                delete translator;
-            }
+        for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
         }
     }
     QLocale::setDefault(english);

@@ -1,4 +1,4 @@
-// applywright-screenshots OUTDIR [insights]
+// applywright-screenshots OUTDIR [insights | import]
 //
 // Builds the real windows over temporary stores, with the clock pinned to
 // 14 March 2025 10:00 in Istanbul and an English locale, and writes one PNG per
@@ -216,6 +216,11 @@ int main(int argc, char* argv[])
     // "insights" as a second argument writes only the insights scenes.
     if (argc > 2 && qstrcmp(argv[2], "insights") == 0) {
         shootInsightsScenes(folder);
+        return 0;
+    }
+    // "import" writes only the scenes of bringing things in: the review sheet and the rest.
+    if (argc > 2 && qstrcmp(argv[2], "import") == 0) {
+        shootImportScenes(folder, &fill);
         return 0;
     }
     Palette::installAppearance(Palette::Appearance::light);

@@ -318,20 +318,24 @@ void JobApplication::setRejectionReason(std::optional<RejectionReason> value)
 
 void JobApplication::changeStatus(ApplicationStatus newStatus)
 {
+    changeStatus(newStatus, Clock::now());
+}
+
+void JobApplication::changeStatus(ApplicationStatus newStatus, const QDateTime& moment)
+{
     const ApplicationStatus old = status();
     if (newStatus == old)
         return;
-    const QDateTime now = Clock::now();
     setStatusRaw(rawValue(newStatus));
-    setStatusChangedAt(now);
-    setClosedAt(isClosed(newStatus) ? std::optional<QDateTime>(now) : std::nullopt);
+    setStatusChangedAt(moment);
+    setClosedAt(isClosed(newStatus) ? std::optional<QDateTime>(moment) : std::nullopt);
     if (newStatus != ApplicationStatus::rejected) {
         setRejectedByEmail(false);
         setRejectedByPhone(false);
         setRejectionReasonRaw(std::nullopt);
         setRejectionNote(QString());
     }
-    appendHistory(std::make_unique<StatusChange>(old, newStatus, now));
+    appendHistory(std::make_unique<StatusChange>(old, newStatus, moment));
     // A reading of its own: the stamp says when the change was finished.
     setUpdatedAt(Clock::now());
 }

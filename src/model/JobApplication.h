@@ -161,6 +161,9 @@ public:
 
     // The user's status pick: records the transition and maintains the dates.
     void changeStatus(ApplicationStatus newStatus);
+    // The same transition dated at `moment` instead of now: a status read from a
+    // message happened when the message was sent. updatedAt still says now.
+    void changeStatus(ApplicationStatus newStatus, const QDateTime& moment);
 
     QString displayCompany() const;
     QString displayPosition() const;

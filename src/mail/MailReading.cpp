@@ -1,0 +1,254 @@
+#include "mail/MailReading.h"
+
+#include "mail/MailVocabulary.h"
+#include "posting/TextFolding.h"
+
+#include <QList>
+#include <QRegularExpression>
+
+#include <array>
+
+namespace {
+
+using MailVocabulary::Cue;
+
+// Recruiters' news comes early in a message and a newsletter's footer at its end:
+// a long message is read by its head and its tail.
+constexpr qsizetype headLength = 24 * 1024;
+constexpr qsizetype tailLength = 4 * 1024;
+constexpr qsizetype evidenceLength = 240;
+
+struct Sentence {
+    QString text;
+    QString folded;
+};
+
+// The subject, then the sentences of the text: lines of a paragraph joined (plain
+// text mail is wrapped at 72 columns), paragraphs and sentences apart.
+QList<Sentence> sentencesOf(const MailMessage& message)
+{
+    QString text = message.text;
+    if (text.size() > headLength + tailLength)
+        text = text.left(headLength) + u"\n\n" + text.right(tailLength);
+    QList<Sentence> sentences;
+    const auto add = [&sentences](QString sentence) {
+        sentence = sentence.simplified();
+        if (sentence.isEmpty())
+            return;
+        QString folded = TextFolding::normalize(QString(sentence).replace(QChar(0x2019), u'\''));
+        sentences.append({std::move(sentence), std::move(folded)});
+    };
+    add(message.subject);
+    static const QRegularExpression paragraphBreak(QStringLiteral(R"(\n[ \t]*\n)"));
+    static const QRegularExpression sentenceEnd(QStringLiteral(R"((?<=[.!?])\s+)"));
+    for (const QString& paragraph : text.split(paragraphBreak, Qt::SkipEmptyParts)) {
+        for (const QString& sentence : paragraph.split(sentenceEnd, Qt::SkipEmptyParts))
+            add(sentence);
+    }
+    return sentences;
+}
+
+class Reader {
+public:
+    explicit Reader(const MailMessage& message)
+        : m_sentences(sentencesOf(message))
+    {
+        for (const Sentence& sentence : std::as_const(m_sentences)) {
+            m_all += sentence.folded;
+            m_all += u'\n';
+        }
+    }
+
+    // The first sentence that holds a phrase of `cue`, or -1. The kinds of news skip
+    // sentences about what may happen: "if we decide not to move forward…".
+    qsizetype first(Cue cue)
+    {
+        const bool factual
+            = cue == Cue::rejection || cue == Cue::softRejection || cue == Cue::offer || cue == Cue::interview;
+        // Mass mail tells of other people's applications ("recruiters decided not to
+        // move forward with candidates who…"): news there must speak to the reader,
+        // next to the news itself.
+        const bool mustAddress = factual && m_bulk;
+        qsizetype& cached = m_first[size_t(cue)];
+        if (cached != notLooked)
+            return cached;
+        cached = -1;
+        for (const MailVocabulary::Phrase& phrase : MailVocabulary::phrases(cue)) {
+            // Most phrases are not in a message at all: one look at the whole text first.
+            if (!MailVocabulary::containsRun(m_all, phrase.runs.front()))
+                continue;
+            const qsizetype limit = cached < 0 ? m_sentences.size() : cached;
+            for (qsizetype i = 0; i < limit; ++i) {
+                const auto span = MailVocabulary::find(phrase, m_sentences[i].folded);
+                if (span && !(factual && sentenceHas(i, Cue::conditional))
+                    && (!mustAddress || addressesReader(m_sentences[i].folded, *span))) {
+                    cached = i;
+                    break;
+                }
+            }
+        }
+        return cached;
+    }
+
+    bool has(Cue cue) { return first(cue) >= 0; }
+
+    // Whether a word that speaks to the reader stands close to the news: "we will not
+    // be moving forward with your application", not "…with candidates whose CV".
+    static bool addressesReader(const QString& folded, MailVocabulary::Span span)
+    {
+        constexpr qsizetype before = 40;
+        constexpr qsizetype after = 50;
+        const qsizetype start = std::max<qsizetype>(0, span.start - before);
+        const QStringView near = QStringView(folded).sliced(start, std::min(folded.size(), span.end + after) - start);
+        for (const MailVocabulary::Phrase& phrase : MailVocabulary::phrases(Cue::addressed)) {
+            if (MailVocabulary::matches(phrase, near))
+                return true;
+        }
+        return false;
+    }
+
+    // Sent in bulk: a list's headers or a newsletter's words. Set before news is read.
+    void setBulk(bool bulk) { m_bulk = bulk; }
+
+    bool sentenceHas(qsizetype index, Cue cue) const
+    {
+        if (index < 0 || index >= m_sentences.size())
+            return false;
+        for (const MailVocabulary::Phrase& phrase : MailVocabulary::phrases(cue)) {
+            if (MailVocabulary::matches(phrase, m_sentences[index].folded))
+                return true;
+        }
+        return false;
+    }
+
+    QString evidence(qsizetype index) const
+    {
+        if (index < 0 || index >= m_sentences.size())
+            return {};
+        QString text = m_sentences[index].text;
+        if (text.size() > evidenceLength)
+            text = text.left(evidenceLength - 1).trimmed() + QChar(0x2026);
+        return text;
+    }
+
+private:
+    static constexpr qsizetype notLooked = -2;
+    QList<Sentence> m_sentences;
+    QString m_all;
+    bool m_bulk = false;
+    std::array<qsizetype, size_t(Cue::otherCandidate) + 1> m_first = [] {
+        std::array<qsizetype, size_t(Cue::otherCandidate) + 1> values {};
+        values.fill(notLooked);
+        return values;
+    }();
+};
+
+QString domainOf(const QString& address)
+{
+    return address.section(u'@', 1).toLower();
+}
+
+// A sender at a free mail service: a friend, or a person writing for themselves.
+bool fromPersonalAddress(const MailMessage& message)
+{
+    const QString domain = domainOf(message.senderAddress);
+    if (domain.isEmpty())
+        return false;
+    // Only the last two labels matter for these services ("mail.yahoo.com" aside).
+    return MailVocabulary::isPersonalMailDomain(domain)
+        || MailVocabulary::isPersonalMailDomain(domain.section(u'.', -2));
+}
+
+void readReason(Reader& reader, MailReading& reading)
+{
+    static constexpr std::array<std::pair<Cue, RejectionReason>, 5> reasons {{
+        {Cue::positionClosed, RejectionReason::positionClosed},
+        {Cue::relocation, RejectionReason::relocation},
+        {Cue::budget, RejectionReason::budget},
+        {Cue::experience, RejectionReason::experience},
+        {Cue::otherCandidate, RejectionReason::otherCandidate},
+    }};
+    for (const auto& [cue, reason] : reasons) {
+        if (const qsizetype at = reader.first(cue); at >= 0) {
+            reading.reason = reason;
+            reading.reasonEvidence = reader.evidence(at);
+            return;
+        }
+    }
+}
+
+ApplicationStatus interviewStatus(Reader& reader, qsizetype evidence)
+{
+    // The invitation's own sentence and the subject say best what the meeting is;
+    // the rest of the text decides only for a technical round.
+    for (const qsizetype at : {evidence, qsizetype(0)}) {
+        if (reader.sentenceHas(at, Cue::technical))
+            return ApplicationStatus::techInterview;
+        if (reader.sentenceHas(at, Cue::screening))
+            return ApplicationStatus::hrInterview;
+    }
+    return reader.has(Cue::technical) ? ApplicationStatus::techInterview : ApplicationStatus::hrInterview;
+}
+
+} // namespace
+
+QString rawValue(MailKind kind)
+{
+    switch (kind) {
+    case MailKind::rejection: return QStringLiteral("rejection");
+    case MailKind::interview: return QStringLiteral("interview");
+    case MailKind::offer: return QStringLiteral("offer");
+    case MailKind::received: return QStringLiteral("received");
+    case MailKind::other: return QStringLiteral("other");
+    }
+    return {};
+}
+
+MailReading MailReading::of(const MailMessage& message)
+{
+    Reader reader(message);
+    MailReading reading;
+
+    const bool personal = reader.has(Cue::personal);
+    // Mail about jobs that are not the reader's applications.
+    const bool elsewhere = reader.has(Cue::jobAlert) || reader.has(Cue::profileView) || reader.has(Cue::outreach);
+    const bool bulk = message.isBulk || reader.has(Cue::newsletter);
+    reader.setBulk(bulk);
+    // Nothing changes on mail that does not speak of the reader's application.
+    if (!personal && (elsewhere || bulk))
+        return reading;
+
+    const auto decide = [&](MailKind kind, qsizetype at, bool clear) {
+        reading.kind = kind;
+        reading.evidence = reader.evidence(at);
+        reading.isClear = clear && !elsewhere;
+    };
+
+    if (const qsizetype at = reader.first(Cue::rejection); at >= 0) {
+        decide(MailKind::rejection, at, personal && !bulk);
+    } else if (const qsizetype soft = reader.first(Cue::softRejection); soft >= 0 && personal && !bulk) {
+        decide(MailKind::rejection, soft, true);
+    } else if (const qsizetype offer = reader.first(Cue::offer); offer >= 0) {
+        decide(MailKind::offer, offer, !bulk);
+    } else if (const qsizetype interview = reader.first(Cue::interview); interview >= 0) {
+        // "Can we schedule a call?" from a friend's address is not an invitation.
+        if (!personal && fromPersonalAddress(message))
+            return reading;
+        decide(MailKind::interview, interview, personal && !bulk);
+        reading.status = interviewStatus(reader, interview);
+        return reading;
+    } else if (const qsizetype received = reader.first(Cue::received); received >= 0) {
+        decide(MailKind::received, received, personal);
+        return reading;
+    } else {
+        return reading;
+    }
+
+    if (reading.kind == MailKind::rejection) {
+        reading.status = ApplicationStatus::rejected;
+        readReason(reader, reading);
+    } else {
+        reading.status = ApplicationStatus::offer;
+    }
+    return reading;
+}

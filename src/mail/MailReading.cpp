@@ -23,11 +23,32 @@ struct Sentence {
     QString folded;
 };
 
+// The text without what a reply quotes: the lines marked ">" and everything from
+// the "On Sun, Feb 9, 2025, Deniz wrote:" line on. Those are the reader's own words
+// or older mail.
+QString withoutQuotedReply(const QString& text)
+{
+    static const QRegularExpression attribution(
+        QStringLiteral(R"(^\s*(?:On\b.{0,160}\bwrote|.{0,160}\b(?:tarihinde|zamanında)\b.{0,120}\byazdı)\s*:\s*$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    QString kept;
+    kept.reserve(text.size());
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        if (line.trimmed().startsWith(u'>'))
+            continue;
+        if (line.size() < 300 && attribution.match(line).hasMatch())
+            break;
+        kept += line;
+        kept += u'\n';
+    }
+    return kept;
+}
+
 // The subject, then the sentences of the text: lines of a paragraph joined (plain
 // text mail is wrapped at 72 columns), paragraphs and sentences apart.
 QList<Sentence> sentencesOf(const MailMessage& message)
 {
-    QString text = message.text;
+    QString text = withoutQuotedReply(message.text);
     if (text.size() > headLength + tailLength)
         text = text.left(headLength) + u"\n\n" + text.right(tailLength);
     QList<Sentence> sentences;
@@ -81,7 +102,8 @@ public:
             for (qsizetype i = 0; i < limit; ++i) {
                 const auto span = MailVocabulary::find(phrase, m_sentences[i].folded);
                 if (span && !(factual && sentenceHas(i, Cue::conditional))
-                    && (!mustAddress || addressesReader(m_sentences[i].folded, *span))) {
+                    && (!mustAddress || addressesReader(m_sentences[i].folded, *span))
+                    && !(factual && m_personalSender && !sentenceHas(i, Cue::addressed))) {
                     cached = i;
                     break;
                 }
@@ -107,8 +129,10 @@ public:
         return false;
     }
 
-    // Sent in bulk: a list's headers or a newsletter's words. Set before news is read.
+    // Sent in bulk (a list's headers or a newsletter's words), or from a free mail
+    // address (a friend's news: "I got an offer from Kuzey"). Set before news is read.
     void setBulk(bool bulk) { m_bulk = bulk; }
+    void setPersonalSender(bool personal) { m_personalSender = personal; }
 
     bool sentenceHas(qsizetype index, Cue cue) const
     {
@@ -136,6 +160,7 @@ private:
     QList<Sentence> m_sentences;
     QString m_all;
     bool m_bulk = false;
+    bool m_personalSender = false;
     std::array<qsizetype, size_t(Cue::otherCandidate) + 1> m_first = [] {
         std::array<qsizetype, size_t(Cue::otherCandidate) + 1> values {};
         values.fill(notLooked);
@@ -214,6 +239,7 @@ MailReading MailReading::of(const MailMessage& message)
     const bool elsewhere = reader.has(Cue::jobAlert) || reader.has(Cue::profileView) || reader.has(Cue::outreach);
     const bool bulk = message.isBulk || reader.has(Cue::newsletter);
     reader.setBulk(bulk);
+    reader.setPersonalSender(fromPersonalAddress(message));
     // Nothing changes on mail that does not speak of the reader's application.
     if (!personal && (elsewhere || bulk))
         return reading;

@@ -45,6 +45,13 @@ MailProposal MailProposal::of(
         proposal.outcome = Outcome::outdated;
         return proposal;
     }
+    // Which kind of interview a message means is the weaker part of a reading; an
+    // interview never takes an application back to an earlier stage.
+    if (reading.kind == MailKind::interview && !isClosed(application->status)
+        && stageOf(*reading.status) < stageOf(application->status)) {
+        proposal.outcome = Outcome::laterStage;
+        return proposal;
+    }
     proposal.outcome = Outcome::change;
     proposal.isUnusual = isClosed(application->status) || stageOf(*reading.status) < stageOf(application->status);
     return proposal;

@@ -20,6 +20,9 @@ struct MailProposal {
         alreadyThere,
         // The application moved on after the message was sent.
         outdated,
+        // An interview at an application already past that stage ("a final interview"
+        // after the technical round): still the later stage.
+        laterStage,
         // No application is chosen.
         noApplication,
     };

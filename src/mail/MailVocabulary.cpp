@@ -33,8 +33,8 @@ const Table rejectionPhrases {// English
     "closing your application", "not the right fit at this time", "not a match for this role",
     "not be moving to the next", "not moving to the next", "not be advancing", "not advancing your",
     "won't be advancing", "not be moving on", "not move on with", "go in a different direction",
-    "going in a different direction", "go in another direction", "close out your application",
-    "closing out your application",
+    "decided to move on with", "move on with other", "moving on with other", "going in a different direction",
+    "go in another direction", "close out your application", "closing out your application",
     // Turkish
     "başvurunuz … olumsuz", "başvurunuzun … olumsuz", "olumsuz sonuçlan*", "olumsuz değerlendiril*", "olumsuz yanıt",
     "olumsuz dönüş", "başka bir aday ile ilerle*", "başka bir adayla ilerle*", "başka adaylarla ilerle*",
@@ -98,16 +98,17 @@ const Table interviewPhrases {"invite you to an interview", "invite you to inter
     "online görüşme", "vaka çalışması", "kodlama testi", "kodlama ödevi", "kodlama çalışması", "teknik test",
     "teknik değerlendirme", "teknik ödev", "bir sonraki aşama*", "sonraki aşamaya", "sonraki adım*"};
 
-const Table receivedPhrases {"received your application", "receipt of your application", "thank you for applying",
-    "thanks for applying", "thank you for your application", "thanks for your application",
-    "application has been received", "application was received", "application has been submitted",
-    "application was submitted", "successfully submitted", "successfully applied", "we will review your",
-    "we'll review your", "reviewing your application", "review your application", "application is under review",
-    "application is being reviewed", "thank you for your interest in", "thanks for your interest in",
-    "başvurunuz … ulaştı", "başvurunuz … ulaşmıştır", "başvurunuz … alındı", "başvurunuz … alınmıştır",
-    "başvurunuzu aldık", "başvurunuzu aldığımızı", "başvurunuz için teşekkür*", "başvurunuz için çok teşekkür*",
-    "başvurunuz … değerlendirme*", "başvurunuz … incelen*", "başvurunuz başarıyla", "başvurunuzu … inceley*",
-    "başvurunuzu … değerlendir*", "başvuru yaptığınız için teşekkür*", "ilginiz için teşekkür*"};
+const Table receivedPhrases {"received your application", "receipt of your application", "got your application",
+    "your application was sent", "your application has been sent", "thank you for applying", "thanks for applying",
+    "thank you for your application", "thanks for your application", "application has been received",
+    "application was received", "application has been submitted", "application was submitted", "successfully submitted",
+    "successfully applied", "we will review your", "we'll review your", "reviewing your application",
+    "review your application", "application is under review", "application is being reviewed",
+    "thank you for your interest in", "thanks for your interest in", "başvurunuz … ulaştı", "başvurunuz … ulaşmıştır",
+    "başvurunuz … alındı", "başvurunuz … alınmıştır", "başvurunuzu aldık", "başvurunuzu aldığımızı",
+    "başvurunuz için teşekkür*", "başvurunuz için çok teşekkür*", "başvurunuz … değerlendirme*",
+    "başvurunuz … incelen*", "başvurunuz başarıyla", "başvurunuzu … inceley*", "başvurunuzu … değerlendir*",
+    "başvuru yaptığınız için teşekkür*", "ilginiz için teşekkür*"};
 
 // A friend asks "how did your interview go?": the interview alone is nobody's
 // application to this reader; an employer thanks for the one sent to them.

@@ -213,7 +213,9 @@ public:
         }
         if (looksUndecodable(text) || looksUndecodable(result.subject))
             return MailReadError(MailReadError::Kind::undecodable);
-        if (text.trimmed().isEmpty() && result.subject.isEmpty())
+        // A subject alone says too little to act on: mail that is all attachment
+        // ("Invoice.zip") is nothing to read.
+        if (text.trimmed().isEmpty())
             return MailReadError(MailReadError::Kind::noText);
         collectLinks(text, m_links);
         result.text = std::move(text);
@@ -294,11 +296,21 @@ private:
             if (length > m_limits.maximumTextPartBytes)
                 return fail(MailReadError::Kind::textTooLong);
         }
-        char* bytes = g_mime_text_part_get_text(part);
-        if (!bytes)
-            return true;
-        QString text = QString::fromUtf8(bytes);
-        g_free(bytes);
+        // Decoded into memory by hand rather than as a C string: a body that holds
+        // NUL characters (UTF-16 labelled UTF-8) must show them to the check below.
+        Ref<GMimeStream> memory(g_mime_stream_mem_new());
+        Ref<GMimeStream> filtered(g_mime_stream_filter_new(memory.get()));
+        const char* charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
+        if (charset && g_ascii_strcasecmp(charset, "utf-8") != 0 && g_ascii_strcasecmp(charset, "us-ascii") != 0) {
+            if (GMimeFilter* convert = g_mime_filter_charset_new(charset, "UTF-8")) {
+                g_mime_stream_filter_add(GMIME_STREAM_FILTER(filtered.get()), convert);
+                g_object_unref(convert);
+            }
+        }
+        g_mime_data_wrapper_write_to_stream(content, filtered.get());
+        g_mime_stream_flush(filtered.get());
+        const GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(memory.get()));
+        QString text = QString::fromUtf8(reinterpret_cast<const char*>(bytes->data), qsizetype(bytes->len));
         GMimeContentType* type = g_mime_object_get_content_type(GMIME_OBJECT(part));
         if (type && g_mime_content_type_is_type(type, "text", "html")) {
             auto converted = HtmlText::toText(text, m_deadline);

@@ -103,7 +103,7 @@ public:
                 const auto span = MailVocabulary::find(phrase, m_sentences[i].folded);
                 if (span && !(factual && sentenceHas(i, Cue::conditional))
                     && (!mustAddress || addressesReader(m_sentences[i].folded, *span))
-                    && !(factual && m_personalSender && !sentenceHas(i, Cue::addressed))) {
+                    && !(factual && m_personalSender && !speaksOfTheReader(i))) {
                     cached = i;
                     break;
                 }
@@ -113,6 +113,10 @@ public:
     }
 
     bool has(Cue cue) { return first(cue) >= 0; }
+
+    // From a free mail address, news counts where the mail speaks of the reader's
+    // application somewhere, or the sentence itself speaks to the reader.
+    bool speaksOfTheReader(qsizetype sentence) { return has(Cue::personal) || sentenceHas(sentence, Cue::addressed); }
 
     // Whether a word that speaks to the reader stands close to the news: "we will not
     // be moving forward with your application", not "…with candidates whose CV".

@@ -18,7 +18,8 @@ const Table rejectionPhrases {// English
     "not be moving forward", "not moving forward with", "not to move forward", "not move forward with",
     "won't be moving forward", "will not move forward", "not be proceeding", "not to proceed", "not proceed with your",
     "won't be proceeding", "not be progressing", "not progress your application", "not to progress",
-    "unable to progress", "unable to move forward", "not able to move forward", "decided to move forward with other",
+    "unable to progress", "unable to move forward", "not able to move forward", "can't move forward",
+    "cannot move forward", "can not move forward", "decided to move forward with other",
     "decided to proceed with other", "decided to pursue other", "decided to go with another", "pursue other candidates",
     "move forward with other candidates", "moving forward with other candidates", "proceed with other candidates",
     "move forward with another candidate", "moving forward with another candidate", "move forward with a candidate",
@@ -161,7 +162,8 @@ const Table technicalPhrases {"technical interview", "technical round", "technic
     "codesignal", "leetcode", "algorithm*", "with our engineers", "with our engineering", "engineering team",
     "engineering manager", "tech lead", "case study", "online assessment", "teknik mülakat*", "teknik görüşme*",
     "teknik değerlendirme*", "teknik test*", "teknik ödev*", "teknik aşama*", "teknik sınav*", "kodlama",
-    "vaka çalışması", "ödev", "mühendislik ekibi", "yazılım ekibi", "algoritma*", "canlı kod*"};
+    "vaka çalışması", "ödev", "mühendislik ekibi", "yazılım ekibi", "teknik ekib*", "teknik ekip*", "technical team",
+    "algoritma*", "canlı kod*"};
 
 const Table screeningPhrases {"phone screen", "screening", "recruiter", "talent acquisition", "hr interview",
     "introductory", "intro call", "culture", "get to know you", "ik görüşme*", "insan kaynakları", "ön görüşme",
@@ -171,9 +173,9 @@ const Table positionClosedPhrases {"position has been filled", "role has been fi
     "filled the role", "position has been closed", "role has been closed", "position is closed", "role is closed",
     "position is no longer", "role is no longer", "closed the position", "closed the role", "no longer hiring",
     "no longer recruiting", "on hold", "hiring freeze", "cancelled the position", "canceled the position",
-    "decided not to fill", "pozisyon … kapat*", "pozisyonu … kapat*", "pozisyon … iptal*", "pozisyonu … iptal*",
-    "alım süreci … durdur*", "alım sürecini … durdur*", "pozisyon … dolmuş*", "pozisyon … doldu*", "işe alım … askıya",
-    "alımı … durdur*", "beklemeye alın*"};
+    "decided not to fill", "pozisyon* … kapat*", "pozisyon* … iptal*", "alım süreci … durdur*",
+    "alım sürecini … durdur*", "pozisyon* … dolmuş*", "pozisyon* … doldu*", "işe alım … askıya", "alımı … durdur*",
+    "beklemeye alın*"};
 
 const Table relocationPhrases {"relocation", "relocate", "visa", "sponsorship", "sponsor", "work permit",
     "right to work", "work authorization", "work authorisation", "vize", "çalışma izni", "taşınma", "ikamet",
@@ -190,7 +192,8 @@ const Table experiencePhrases {"more experience", "more senior", "more experienc
 
 const Table otherCandidatePhrases {"other candidate*", "another candidate", "other applicant*", "another applicant",
     "candidate whose", "candidates whose", "more closely match*", "more closely align*", "better match",
-    "stronger candidate*", "başka bir aday*", "başka aday*", "diğer aday*", "daha uygun aday*"};
+    "stronger candidate*", "başka bir aday*", "başka aday*", "diğer aday*", "daha uygun aday*", "farklı bir aday*",
+    "farklı aday*"};
 
 QList<Phrase> compile(const Table& table)
 {

@@ -129,6 +129,10 @@
         <source>&amp;About Applywright</source>
         <translation>Applywright &amp;Hakkında</translation>
     </message>
+    <message>
+        <source>Import &amp;Mail…</source>
+        <translation>E-po&amp;stayı İçe Aktar…</translation>
+    </message>
 </context>
 <context>
     <name>ApplicationFields</name>
@@ -891,6 +895,200 @@
     <message>
         <source>No position specified</source>
         <translation>Pozisyon belirtilmedi</translation>
+    </message>
+</context>
+<context>
+    <name>MailImportFlow</name>
+    <message>
+        <source>Dropped text</source>
+        <translation>Bırakılan metin</translation>
+    </message>
+    <message>
+        <source>Mail (*.eml *.mbox)</source>
+        <translation>E-posta (*.eml *.mbox)</translation>
+    </message>
+    <message>
+        <source>Import Mail</source>
+        <translation>E-postayı İçe Aktar</translation>
+    </message>
+</context>
+<context>
+    <name>MailImportSession</name>
+    <message>
+        <source>Clipboard</source>
+        <translation>Pano</translation>
+    </message>
+</context>
+<context>
+    <name>MailImportSheet</name>
+    <message>
+        <source>Review Mail Updates</source>
+        <translation>E-posta Güncellemelerini Gözden Geçir</translation>
+    </message>
+    <message numerus="yes">
+        <source>Apply %n Changes</source>
+        <comment>Mail review button; %n is the number of changes</comment>
+        <translation>
+            <numerusform>%n Değişikliği Uygula</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Check which application each message is about and what it changes. Nothing changes until you apply.</source>
+        <translation>Her iletinin hangi başvuruyla ilgili olduğunu ve neyi değiştirdiğini kontrol edin. Siz uygulayana kadar hiçbir şey değişmez.</translation>
+    </message>
+    <message>
+        <source>Reading messages…</source>
+        <translation>İletiler okunuyor…</translation>
+    </message>
+    <message>
+        <source>No messages could be read</source>
+        <translation>Hiçbir ileti okunamadı</translation>
+    </message>
+    <message>
+        <source>Drop messages saved from your mail program (.eml), a mailbox export (.mbox), or paste a message with its headers.</source>
+        <translation>E-posta programınızdan kaydettiğiniz iletileri (.eml) ya da bir posta kutusu dışa aktarımını (.mbox) bırakın veya bir iletiyi üst bilgileriyle birlikte yapıştırın.</translation>
+    </message>
+    <message>
+        <source>Reading…</source>
+        <translation>Okunuyor…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Vazgeç</translation>
+    </message>
+</context>
+<context>
+    <name>MailMatcher</name>
+    <message numerus="yes">
+        <source>%n applications at %1; nothing in the message says which</source>
+        <translation>
+            <numerusform>%1 şirketinde %n başvuru var; iletide hangisi olduğu yazmıyor</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>MailUpdateRow</name>
+    <message>
+        <source>Rejection</source>
+        <translation>Ret</translation>
+    </message>
+    <message>
+        <source>Interview invitation</source>
+        <translation>Mülakat daveti</translation>
+    </message>
+    <message>
+        <source>Offer</source>
+        <translation>Teklif</translation>
+    </message>
+    <message>
+        <source>Application received</source>
+        <translation>Başvuru alındı</translation>
+    </message>
+    <message>
+        <source>Not about an application</source>
+        <translation>Bir başvuruyla ilgili değil</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <comment>Company — position</comment>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>Include this change</source>
+        <translation>Bu değişikliği dahil et</translation>
+    </message>
+    <message>
+        <source>No date</source>
+        <translation>Tarih yok</translation>
+    </message>
+    <message>
+        <source>(no subject)</source>
+        <translation>(konu yok)</translation>
+    </message>
+    <message>
+        <source>Application</source>
+        <translation>Başvuru</translation>
+    </message>
+    <message>
+        <source>Not in your list</source>
+        <translation>Listenizde yok</translation>
+    </message>
+    <message>
+        <source>Create Application</source>
+        <translation>Başvuru Oluştur</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Şirket</translation>
+    </message>
+    <message>
+        <source>Company of the new application</source>
+        <translation>Yeni başvurunun şirketi</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <comment>Quoted sentence of a message</comment>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Değişiklik</translation>
+    </message>
+    <message>
+        <source>Read from</source>
+        <translation>Okunduğu yer</translation>
+    </message>
+    <message>
+        <source>Choose an application…</source>
+        <translation>Bir başvuru seçin…</translation>
+    </message>
+    <message>
+        <source>Cancel New Application</source>
+        <translation>Yeni Başvurudan Vazgeç</translation>
+    </message>
+    <message>
+        <source>A new application, with this change</source>
+        <translation>Bu değişiklikle yeni bir başvuru</translation>
+    </message>
+    <message>
+        <source>A new application, dated when the message was sent</source>
+        <translation>İletinin gönderildiği günle tarihlenen yeni bir başvuru</translation>
+    </message>
+    <message>
+        <source>An unusual step back: tick it if it is right</source>
+        <translation>Alışılmadık bir geri adım: doğruysa işaretleyin</translation>
+    </message>
+    <message>
+        <source>No change: the application was received</source>
+        <translation>Değişiklik yok: başvuru alınmış</translation>
+    </message>
+    <message>
+        <source>Nothing to change</source>
+        <translation>Değiştirilecek bir şey yok</translation>
+    </message>
+    <message>
+        <source>Already %1: nothing to change</source>
+        <translation>Zaten %1: değiştirilecek bir şey yok</translation>
+    </message>
+    <message>
+        <source>Nothing to change: the application moved on after this message</source>
+        <translation>Değiştirilecek bir şey yok: başvuru bu iletiden sonra ilerlemiş</translation>
+    </message>
+    <message>
+        <source>Nothing to change: the application is already at %1</source>
+        <translation>Değiştirilecek bir şey yok: başvuru zaten %1 aşamasında</translation>
+    </message>
+    <message>
+        <source>Choose the application this message is about</source>
+        <translation>Bu iletinin hangi başvuruyla ilgili olduğunu seçin</translation>
+    </message>
+    <message>
+        <source>Reason: %1</source>
+        <translation>Neden: %1</translation>
+    </message>
+    <message>
+        <source>No reason given</source>
+        <translation>Neden belirtilmedi</translation>
     </message>
 </context>
 <context>

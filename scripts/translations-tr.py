@@ -403,6 +403,7 @@ TURKISH = {
         "Değiştirilecek bir şey yok: başvuru bu iletiden sonra ilerlemiş",
     "Nothing to change: the application is already at %1": "Değiştirilecek bir şey yok: başvuru zaten %1 aşamasında",
     "Choose the application this message is about": "Bu iletinin hangi başvuruyla ilgili olduğunu seçin",
+    "Create the application to record this message": "Bu iletiyi kaydetmek için başvuruyu oluşturun",
     "Reason: %1": "Neden: %1",
     "Review Mail Updates": "E-posta Güncellemelerini Gözden Geçir",
     "Apply %n Changes": "%n Değişikliği Uygula",

@@ -965,6 +965,85 @@
             <numerusform>%1 şirketinde %n başvuru var; iletide hangisi olduğu yazmıyor</numerusform>
         </translation>
     </message>
+    <message>
+        <source>The sender is the application's HR contact</source>
+        <translation>Gönderen, başvurunun İK iletişim kişisi</translation>
+    </message>
+    <message>
+        <source>Sent from the posting's domain, %1</source>
+        <translation>İlanın alan adından gönderilmiş: %1</translation>
+    </message>
+    <message>
+        <source>Sent from %1</source>
+        <translation>%1 alan adından gönderilmiş</translation>
+    </message>
+    <message>
+        <source>Named in the applicant-tracking address: %1</source>
+        <translation>Aday takip sisteminin adresinde geçiyor: %1</translation>
+    </message>
+    <message>
+        <source>Sender's name: %1</source>
+        <translation>Gönderenin adı: %1</translation>
+    </message>
+    <message>
+        <source>Named in the subject</source>
+        <translation>Konuda geçiyor</translation>
+    </message>
+    <message>
+        <source>Named in the text</source>
+        <translation>Metinde geçiyor</translation>
+    </message>
+    <message>
+        <source>The posting's job number is in the message</source>
+        <translation>İlanın numarası iletide geçiyor</translation>
+    </message>
+    <message>
+        <source>The position is in the message</source>
+        <translation>Pozisyon iletide geçiyor</translation>
+    </message>
+</context>
+<context>
+    <name>MailReadError</name>
+    <message>
+        <source>This file could not be opened.</source>
+        <translation>Bu dosya açılamadı.</translation>
+    </message>
+    <message>
+        <source>This file is not an e-mail message.</source>
+        <translation>Bu dosya bir e-posta iletisi değil.</translation>
+    </message>
+    <message>
+        <source>This message is too large to read (over %1 MB).</source>
+        <translation>Bu ileti okunamayacak kadar büyük (%1 MB'tan fazla).</translation>
+    </message>
+    <message>
+        <source>This message has too many parts to read.</source>
+        <translation>Bu iletide okunamayacak kadar çok bölüm var.</translation>
+    </message>
+    <message>
+        <source>This message is forwarded or nested too deeply to read.</source>
+        <translation>Bu ileti okunamayacak kadar çok kez iletilmiş ya da iç içe geçmiş.</translation>
+    </message>
+    <message>
+        <source>The text of this message is too long to read.</source>
+        <translation>Bu iletinin metni okunamayacak kadar uzun.</translation>
+    </message>
+    <message>
+        <source>The text of this message could not be decoded.</source>
+        <translation>Bu iletinin metni çözülemedi.</translation>
+    </message>
+    <message>
+        <source>No readable text was found in this message.</source>
+        <translation>Bu iletide okunabilir bir metin bulunamadı.</translation>
+    </message>
+    <message>
+        <source>Reading this message took too long.</source>
+        <translation>Bu iletiyi okumak çok uzun sürdü.</translation>
+    </message>
+    <message>
+        <source>Only the first %1 messages of this mailbox were read.</source>
+        <translation>Bu posta kutusunun yalnızca ilk %1 iletisi okundu.</translation>
+    </message>
 </context>
 <context>
     <name>MailUpdateRow</name>
@@ -1089,6 +1168,10 @@
     <message>
         <source>No reason given</source>
         <translation>Neden belirtilmedi</translation>
+    </message>
+    <message>
+        <source>Create the application to record this message</source>
+        <translation>Bu iletiyi kaydetmek için başvuruyu oluşturun</translation>
     </message>
 </context>
 <context>

@@ -74,11 +74,6 @@ QStringList jobNumbers(const QString& link)
     return numbers;
 }
 
-QString translate(const char* text)
-{
-    return QCoreApplication::translate("MailMatcher", text);
-}
-
 } // namespace
 
 MailCandidate MailCandidate::of(const JobApplication& record)
@@ -218,35 +213,37 @@ MailMatch MailMatcher::match(const MailMessage& message) const
         for (const qsizetype record : company.records) {
             const QString hr = m_candidates[record].hrContactEmail.trimmed().toLower();
             if (!hr.isEmpty() && hr == message.senderAddress) {
-                add(6, translate("The sender is the application's HR contact"));
+                add(6, QCoreApplication::translate("MailMatcher", "The sender is the application's HR contact"));
                 break;
             }
         }
         if (!senderDomain.isEmpty() && company.postingDomains.contains(senderDomain))
-            add(5, translate("Sent from the posting's domain, %1").arg(senderDomain));
+            add(5, QCoreApplication::translate("MailMatcher", "Sent from the posting's domain, %1").arg(senderDomain));
         else if (const int points = labelPoints(domainLabel))
-            add(points, translate("Sent from %1").arg(senderDomain));
+            add(points, QCoreApplication::translate("MailMatcher", "Sent from %1").arg(senderDomain));
         for (const QString& label : std::as_const(trackerLabels)) {
             if (const int points = labelPoints(label)) {
-                add(points, translate("Named in the applicant-tracking address: %1").arg(label));
+                add(points,
+                    QCoreApplication::translate("MailMatcher", "Named in the applicant-tracking address: %1")
+                        .arg(label));
                 break;
             }
         }
         if (containsWords(display, company.key))
-            add(4, translate("Sender's name: %1").arg(message.senderName));
+            add(4, QCoreApplication::translate("MailMatcher", "Sender's name: %1").arg(message.senderName));
         else if (distinctFirst && containsWords(display, company.firstWord))
-            add(3, translate("Sender's name: %1").arg(message.senderName));
+            add(3, QCoreApplication::translate("MailMatcher", "Sender's name: %1").arg(message.senderName));
         if (containsWords(subject, company.key))
-            add(4, translate("Named in the subject"));
+            add(4, QCoreApplication::translate("MailMatcher", "Named in the subject"));
         else if (distinctFirst && containsWords(subject, company.firstWord))
-            add(2, translate("Named in the subject"));
+            add(2, QCoreApplication::translate("MailMatcher", "Named in the subject"));
         if (bodyWords.contains(company.firstWord)) {
             // A job board or tracking system writes the employer into its text:
             // "Acme firmasına yaptığınız başvuru".
             if (containsWords(body, company.key))
-                add(fromService ? 4 : 3, translate("Named in the text"));
+                add(fromService ? 4 : 3, QCoreApplication::translate("MailMatcher", "Named in the text"));
             else if (distinctFirst)
-                add(1, translate("Named in the text"));
+                add(1, QCoreApplication::translate("MailMatcher", "Named in the text"));
         }
         if (score.best > 0)
             scores.append(score);
@@ -288,7 +285,8 @@ MailMatch MailMatcher::match(const MailMessage& message) const
         }
         if (numbered.size() == 1) {
             chosen = numbered.front();
-            result.evidence.append(translate("The posting's job number is in the message"));
+            result.evidence.append(
+                QCoreApplication::translate("MailMatcher", "The posting's job number is in the message"));
         } else {
             // The position written out in full (the longest such), else the one whose
             // words the message holds clearly more of.
@@ -335,7 +333,7 @@ MailMatch MailMatcher::match(const MailMessage& message) const
                 chosen = bestShared;
             }
             if (chosen)
-                result.evidence.append(translate("The position is in the message"));
+                result.evidence.append(QCoreApplication::translate("MailMatcher", "The position is in the message"));
         }
     }
 

@@ -255,7 +255,8 @@ MailReading MailReading::of(const MailMessage& message)
     };
 
     if (const qsizetype at = reader.first(Cue::rejection); at >= 0) {
-        decide(MailKind::rejection, at, personal && !bulk);
+        // A plain "no" from the employer is clear; in bulk mail it needs a second look.
+        decide(MailKind::rejection, at, !bulk);
     } else if (const qsizetype soft = reader.first(Cue::softRejection); soft >= 0 && personal && !bulk) {
         decide(MailKind::rejection, soft, true);
     } else if (const qsizetype offer = reader.first(Cue::offer); offer >= 0) {
@@ -264,7 +265,7 @@ MailReading MailReading::of(const MailMessage& message)
         // "Can we schedule a call?" from a friend's address is not an invitation.
         if (!personal && fromPersonalAddress(message))
             return reading;
-        decide(MailKind::interview, interview, personal && !bulk);
+        decide(MailKind::interview, interview, (personal || !fromPersonalAddress(message)) && !bulk);
         reading.status = interviewStatus(reader, interview);
         return reading;
     } else if (const qsizetype received = reader.first(Cue::received); received >= 0) {

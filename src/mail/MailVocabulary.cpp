@@ -188,7 +188,7 @@ const Table budgetPhrases {"budget", "salary expectation*", "compensation expect
 const Table experiencePhrases {"more experience", "more senior", "more experienced", "level of experience",
     "years of experience", "experience required", "required experience", "enough experience", "sufficient experience",
     "additional experience", "experience level", "seniority", "deneyim seviye*", "yeterli deneyim",
-    "daha fazla deneyim", "daha deneyimli", "tecrübe seviye*", "yeterli tecrübe", "daha tecrübeli", "kıdem*"};
+    "daha fazla deneyim", "daha deneyimli", "tecrübe seviye*", "yeterli tecrübe", "daha tecrübeli"};
 
 const Table otherCandidatePhrases {"other candidate*", "another candidate", "other applicant*", "another applicant",
     "candidate whose", "candidates whose", "more closely match*", "more closely align*", "better match",

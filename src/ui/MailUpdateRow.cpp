@@ -195,6 +195,7 @@ void MailUpdateRow::buildLayout()
     move->addWidget(m_from);
     move->addWidget(m_arrow);
     move->addWidget(m_to);
+    move->addStretch(1);
     m_changeText = new QLabel(this);
     m_changeText->setObjectName(QStringLiteral("changeLabel"));
     m_changeText->setWordWrap(true);
@@ -322,10 +323,13 @@ void MailUpdateRow::showUpdate()
         m_picker->setCurrentIndex(std::max(0, current));
     const bool noMatch = !update->match().key && update->match().alternatives.isEmpty();
     const bool changesSomething = reading.status.has_value() || reading.kind == MailKind::received;
-    m_notInList->setVisible(noMatch && !update->applicationKey() && !creates);
+    // Mail about no application of the reader's has nothing to pick.
+    const bool aboutNothing = reading.kind == MailKind::other;
+    m_notInList->setVisible(noMatch && !update->applicationKey() && !creates && !aboutNothing);
     m_create->setVisible(changesSomething && !update->applicationKey());
     m_create->setText(creates ? tr("Cancel New Application") : tr("Create Application"));
-    m_picker->setVisible(!creates && !(noMatch && !update->applicationKey() && update->candidates().isEmpty()));
+    m_picker->setVisible(
+        !creates && !aboutNothing && !(noMatch && !update->applicationKey() && update->candidates().isEmpty()));
     m_newCompany->setVisible(creates);
     if (creates && m_newCompany->text() != update->newCompany())
         m_newCompany->setText(update->newCompany());
@@ -366,9 +370,8 @@ void MailUpdateRow::showUpdate()
             text = tr("Nothing to change: the application is already at %1").arg(title(*proposal.from));
             break;
         case MailProposal::Outcome::noApplication:
-            // "Not in your list" says it for a message about no company of the list.
-            if (!noMatch)
-                text = tr("Choose the application this message is about");
+            text = noMatch ? tr("Create the application to record this message")
+                           : tr("Choose the application this message is about");
             break;
         }
     }
@@ -392,7 +395,10 @@ void MailUpdateRow::showUpdate()
 
     QStringList matched = update->match().evidence;
     m_matchEvidence->setText(matched.join(QStringLiteral(" · ")));
-    m_matchEvidence->setVisible(!matched.isEmpty() && !creates);
+    m_matchEvidence->setVisible(!matched.isEmpty() && !creates && !aboutNothing);
+    // Rows with nothing in them are left out.
+    m_fieldLabels[0]->setVisible(!aboutNothing || creates);
+    m_fieldLabels[2]->setVisible(m_evidence->isVisibleTo(this) || m_matchEvidence->isVisibleTo(this));
 }
 
 void MailUpdateRow::applyStyle()

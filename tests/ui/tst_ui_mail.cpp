@@ -149,7 +149,7 @@ private Q_SLOTS:
         QVERIFY(flow.sheet() && !postings.sheet());
         QTRY_COMPARE(flow.sheet()->rows().size(), 1);
         MailUpdateRow& row = *flow.sheet()->rows().front();
-        QCOMPARE(shown(row), u"unticked | - | Not in your list"_s);
+        QCOMPARE(shown(row), u"unticked | - | Create the application to record this message | Not in your list"_s);
         QVERIFY(!flow.sheet()->applyButton()->isEnabled());
         QTest::mouseClick(row.createButton(), Qt::LeftButton);
         QCOMPARE(row.newCompanyField()->text(), u"Contoso"_s);

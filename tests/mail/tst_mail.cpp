@@ -189,6 +189,8 @@ private Q_SLOTS:
     void matching_data();
     void matching();
     void twoApplicationsNothingDecides();
+    void proposals_data();
+    void proposals();
     void mime_data();
     void mime();
     void mailbox();
@@ -455,6 +457,46 @@ void TestMail::twoApplicationsNothingDecides()
     update.setApplicationKey(2);
     QVERIFY(update.include());
     QCOMPARE(update.proposal().to, Status(ApplicationStatus::rejected));
+}
+
+void TestMail::proposals_data()
+{
+    using O = MailProposal::Outcome;
+    using S = ApplicationStatus;
+    QTest::addColumn<MailKind>("kind");
+    QTest::addColumn<Status>("read");
+    QTest::addColumn<ApplicationStatus>("current");
+    QTest::addColumn<int>("daysAfterTheChange");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<bool>("unusual");
+    QTest::newRow("rejection of an applied one")
+        << MailKind::rejection << Status(S::rejected) << S::applied << -30 << int(O::change) << false;
+    QTest::newRow("already there") << MailKind::rejection << Status(S::rejected) << S::rejected << 5
+                                   << int(O::alreadyThere) << false;
+    QTest::newRow("older than the current stage")
+        << MailKind::rejection << Status(S::rejected) << S::hrInterview << -2 << int(O::outdated) << false;
+    QTest::newRow("an interview never goes back")
+        << MailKind::interview << Status(S::hrInterview) << S::techInterview << 3 << int(O::laterStage) << false;
+    QTest::newRow("an interview after a rejection")
+        << MailKind::interview << Status(S::hrInterview) << S::rejected << 3 << int(O::change) << true;
+    QTest::newRow("an acknowledgement") << MailKind::received << Status() << S::applied << 3 << int(O::nothing)
+                                        << false;
+}
+
+void TestMail::proposals()
+{
+    QFETCH(MailKind, kind);
+    QFETCH(Status, read);
+    QFETCH(ApplicationStatus, current);
+    QFETCH(int, daysAfterTheChange);
+    MailReading reading;
+    reading.kind = kind;
+    reading.status = read;
+    const QDateTime changed = TestSupport::utc(2025, 3, 1);
+    MailCandidate application {1, QStringLiteral("Acme"), {}, {}, {}, changed.addDays(-40), current, changed};
+    const MailProposal proposal = MailProposal::of(reading, &application, changed.addDays(daysAfterTheChange));
+    QTEST(int(proposal.outcome), "outcome");
+    QTEST(proposal.isUnusual, "unusual");
 }
 
 void TestMail::mime_data()

@@ -17,8 +17,9 @@ struct MailImportSession::Read {
     QStringList failures;
 };
 
-MailImportSession::MailImportSession(QObject* parent)
+MailImportSession::MailImportSession(QObject* parent, FileReader readFile)
     : QObject(parent)
+    , m_readFile(readFile ? std::move(readFile) : [](const QString& path) { return MailReader::readFile(path); })
     , m_pool(std::make_unique<QThreadPool>())
     , m_candidates(std::make_shared<const QList<MailCandidate>>())
     , m_matcher(std::make_shared<const MailMatcher>(QList<MailCandidate>()))
@@ -123,10 +124,10 @@ void MailImportSession::runNext(quint64 run)
     }
     const Input input = m_queue.first();
     const std::shared_ptr<const MailMatcher> matcher = m_matcher;
-    QFuture<Read> future = QtConcurrent::run(m_pool.get(), [input, matcher] {
+    QFuture<Read> future = QtConcurrent::run(m_pool.get(), [input, matcher, readFile = m_readFile] {
         const QList<MailReader::Item> items = input.path.isEmpty()
             ? QList<MailReader::Item> {MailReader::readText(input.text, input.label)}
-            : MailReader::readFile(input.path);
+            : readFile(input.path);
         Read read;
         for (const MailReader::Item& item : items) {
             if (!item.result) {

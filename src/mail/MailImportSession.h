@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QThreadPool;
@@ -22,7 +23,10 @@ class MailImportSession : public QObject {
     Q_OBJECT
 
 public:
-    explicit MailImportSession(QObject* parent = nullptr);
+    // What reads a file's messages; tests put their own in.
+    using FileReader = std::function<QList<MailReader::Item>(const QString& path)>;
+
+    explicit MailImportSession(QObject* parent = nullptr, FileReader readFile = {});
     ~MailImportSession() override;
 
     const QList<MailUpdate*>& updates() const { return m_updates; }
@@ -71,6 +75,7 @@ private:
     void runNext(quint64 run);
     void take(Read read);
 
+    FileReader m_readFile;
     std::unique_ptr<QThreadPool> m_pool;
     std::shared_ptr<const QList<MailCandidate>> m_candidates;
     std::shared_ptr<const MailMatcher> m_matcher;

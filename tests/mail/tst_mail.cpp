@@ -192,6 +192,8 @@ private Q_SLOTS:
     void twoApplicationsNothingDecides();
     void proposals_data();
     void proposals();
+    void tickedOnlyWhenSure_data();
+    void tickedOnlyWhenSure();
     void mime_data();
     void mime();
     void mailbox();
@@ -498,6 +500,34 @@ void TestMail::proposals()
     const MailProposal proposal = MailProposal::of(reading, &application, changed.addDays(daysAfterTheChange));
     QTEST(int(proposal.outcome), "outcome");
     QTEST(proposal.isUnusual, "unusual");
+}
+
+void TestMail::tickedOnlyWhenSure_data()
+{
+    QTest::addColumn<Confidence>("match");
+    QTest::addColumn<bool>("clear");
+    QTest::addColumn<bool>("ticked");
+    QTest::newRow("confident match, clear reading") << Confidence::confident << true << true;
+    QTest::newRow("named in passing") << Confidence::weak << true << false;
+    QTest::newRow("a reading with doubts") << Confidence::confident << false << false;
+}
+
+void TestMail::tickedOnlyWhenSure()
+{
+    QFETCH(Confidence, match);
+    QFETCH(bool, clear);
+    MailReading reading;
+    reading.kind = MailKind::rejection;
+    reading.status = ApplicationStatus::rejected;
+    reading.isClear = clear;
+    MailMatch matched;
+    matched.confidence = match;
+    matched.key = 1;
+    MailMessage mail = message(QStringLiteral("Update"), QStringLiteral("No."));
+    mail.date = TestSupport::utc(2025, 3, 3);
+    const MailUpdate update(mail, reading, matched, std::make_shared<const QList<MailCandidate>>(matchingCandidates()));
+    QCOMPARE(update.proposal().outcome, MailProposal::Outcome::change);
+    QTEST(update.include(), "ticked");
 }
 
 void TestMail::mime_data()

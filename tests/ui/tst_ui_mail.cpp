@@ -216,6 +216,49 @@ private Q_SLOTS:
         flow.sheet()->cancel();
     }
 
+    // The review follows its session: reading, nothing read with the failure lines,
+    // or rows; Apply counts the ticked changes and is off at none.
+    void sheetFollowsTheSession_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<int>("content");
+        QTest::addColumn<QStringList>("failures");
+        QTest::addColumn<QString>("apply");
+        using C = MailImportSheet::Content;
+        QTest::newRow("nothing read") << QStringList {u"From: a@b.com\nSubject: x\n\n"_s} << int(C::nothingRead)
+                                      << QStringList {u"Clipboard: No readable text was found in this message."_s}
+                                      << u"Apply 0 Changes (off)"_s;
+        QTest::newRow("text too long") << QStringList {QString(3 * 1024 * 1024, u'x')} << int(C::nothingRead)
+                                       << QStringList {u"Clipboard: The text of this message is too long to read."_s}
+                                       << u"Apply 0 Changes (off)"_s;
+        QTest::newRow("a row and a failure")
+            << QStringList {rejection(u"Hooli"_s, u"ML"_s), u"From: a@b.com\n\n"_s} << int(C::review)
+            << QStringList {u"Clipboard: No readable text was found in this message."_s} << u"Apply 1 Changes"_s;
+    }
+
+    void sheetFollowsTheSession()
+    {
+        QFETCH(QStringList, texts);
+        addRecord(m_store->store(), u"Hooli"_s, u"ML"_s);
+        MailImportSession session;
+        MailImportSheet sheet(session, {});
+        QList<MailCandidate> applications;
+        for (const JobApplication* record : m_store->store().applications())
+            applications.append(MailCandidate::of(*record));
+        session.begin(applications);
+        for (const QString& text : texts)
+            session.processText(text, u"Clipboard"_s);
+        QCOMPARE(sheet.content(), MailImportSheet::Content::reading);
+        QVERIFY(!sheet.footerIndicator()->isHidden());
+        QTRY_VERIFY(!session.isProcessing());
+        QTEST(int(sheet.content()), "content");
+        QTEST(sheet.failureTexts(), "failures");
+        QPushButton* apply = sheet.applyButton();
+        QTEST(QString(apply->text() + (apply->isEnabled() ? QString() : u" (off)"_s)), "apply");
+        session.reset();
+        QVERIFY(sheet.isHidden());
+    }
+
 private:
     QString file(const QString& name, const QString& text)
     {

@@ -40,7 +40,7 @@ inline const QStringList& positions()
     return words;
 }
 
-inline std::unique_ptr<JobApplication> makeApplication(QRandomGenerator& random, int index, const QDateTime& now)
+inline ApplicationValues makeValues(QRandomGenerator& random, int index, const QDateTime& now)
 {
     const QString company = companyWords().at(int(random.bounded(companyWords().size()))) + QLatin1Char(' ')
         + companyWords().at(int(random.bounded(companyWords().size()))) + QLatin1Char(' ')
@@ -51,32 +51,37 @@ inline std::unique_ptr<JobApplication> makeApplication(QRandomGenerator& random,
         ApplicationStatus::applied, ApplicationStatus::hrInterview, ApplicationStatus::techInterview,
         ApplicationStatus::offer, ApplicationStatus::rejected, ApplicationStatus::rejected};
     const ApplicationStatus status = statuses[random.bounded(8)];
-    auto a = std::make_unique<JobApplication>(company.trimmed(), position,
+    ApplicationValues a = JobApplication::initialValues(company.trimmed(), position,
         QStringLiteral("https://jobs.example.com/%1").arg(index), allCases<WorkModel>()[random.bounded(3)], status,
         applied);
-    a->setNotes(QStringLiteral("Applied through the careers page; recruiter said they would reply within two "
-                               "weeks. Reference %1.")
-                    .arg(index));
-    a->setHrContactName(QStringLiteral("Recruiter %1").arg(index % 97));
-    a->setHrContactEmail(QStringLiteral("hr%1@example.com").arg(index % 97));
+    a.notes = QStringLiteral("Applied through the careers page; recruiter said they would reply within two "
+                             "weeks. Reference %1.")
+                  .arg(index);
+    a.hrContactName = QStringLiteral("Recruiter %1").arg(index % 97);
+    a.hrContactEmail = QStringLiteral("hr%1@example.com").arg(index % 97);
     if (index % 3 == 0) {
-        a->setTechInterviewerName(QStringLiteral("Interviewer %1").arg(index % 31));
-        a->setTechInterviewerRole(QStringLiteral("Staff Engineer"));
+        a.techInterviewerName = QStringLiteral("Interviewer %1").arg(index % 31);
+        a.techInterviewerRole = QStringLiteral("Staff Engineer");
     }
     if (index % 4 == 0)
-        a->setExpectedSalary(Decimal::parse(QString(QString::number(50000 + index) + QStringLiteral(".50"))));
-    a->setFavorite(index % 11 == 0);
+        a.expectedSalary = Decimal::parse(QString(QString::number(50000 + index) + QStringLiteral(".50")));
+    a.isFavorite = index % 11 == 0;
     return a;
 }
 
-// Three history entries per record, as a record that reached an interview has.
-inline void addHistory(JobApplication& a)
+inline std::unique_ptr<JobApplication> makeApplication(QRandomGenerator& random, int index, const QDateTime& now)
 {
-    a.appendHistory(std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::applied, a.applicationDate()));
-    a.appendHistory(std::make_unique<StatusChange>(
-        ApplicationStatus::applied, ApplicationStatus::hrInterview, a.applicationDate().addDays(3)));
-    a.appendHistory(
-        std::make_unique<StatusChange>(ApplicationStatus::hrInterview, a.status(), a.applicationDate().addDays(9)));
+    return ApplicationBuilder(makeValues(random, index, now)).build();
+}
+
+// Three history entries per record, as a record that reached an interview has.
+inline ApplicationBuilder& addHistory(ApplicationBuilder& record)
+{
+    const QDateTime applied = record.values().applicationDate;
+    const auto status = fromRawValue<ApplicationStatus>(record.values().statusRaw).value_or(ApplicationStatus::applied);
+    return record.appendHistory(std::nullopt, ApplicationStatus::applied, applied)
+        .appendHistory(ApplicationStatus::applied, ApplicationStatus::hrInterview, applied.addDays(3))
+        .appendHistory(ApplicationStatus::hrInterview, status, applied.addDays(9));
 }
 
 // A store folder with `count` records, generated once per process and reused.
@@ -93,8 +98,8 @@ inline QString storeWithRecords(int count)
     QRandomGenerator random(42);
     const QDateTime now = QDateTime(QDate(2025, 6, 1), QTime(12, 0), Qt::UTC);
     for (int i = 0; i < count; ++i) {
-        JobApplication* a = loader.store()->insert(makeApplication(random, i, now));
-        addHistory(*a);
+        ApplicationBuilder record(makeValues(random, i, now));
+        loader.store()->insert(addHistory(record).build());
     }
     if (!loader.store()->save())
         qFatal("cannot save the benchmark store");

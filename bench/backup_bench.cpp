@@ -40,12 +40,12 @@ BackupFileContents makeContents()
     applications.reserve(applicationCount);
     for (int n = 0; n < applicationCount; ++n) {
         ApplicationBackup a;
-        a.id = QUuid::createUuidV5(QUuid(), QString::number(n));
+        a.uuid = QUuid::createUuidV5(QUuid(), QString::number(n));
         a.companyName = QStringLiteral("Şirket %1 Teknoloji A.Ş.").arg(n);
         a.position = QStringLiteral("Senior Software Engineer %1").arg(n % 97);
         a.postingLink = QStringLiteral("https://jobs.example.com/postings/%1?source=linkedin").arg(n);
-        a.workModel = QStringLiteral("hybrid");
-        a.status = QString::fromLatin1(statuses[n % 5]);
+        a.workModelRaw = QStringLiteral("hybrid");
+        a.statusRaw = QString::fromLatin1(statuses[n % 5]);
         a.applicationDate = moment(n % 700, 10);
         a.statusChangedAt = moment(n % 700 + 9, 20);
         if (n % 5 >= 3)
@@ -53,7 +53,7 @@ BackupFileContents makeContents()
         if (n % 2 == 0)
             a.followUpDate = moment(n % 700 + 14, 0);
         a.rejectedByEmail = n % 5 == 4;
-        a.rejectionReason = n % 5 == 4 ? std::optional<QString>(QStringLiteral("salaryMismatch")) : std::nullopt;
+        a.rejectionReasonRaw = n % 5 == 4 ? std::optional<QString>(QStringLiteral("salaryMismatch")) : std::nullopt;
         a.rejectionNote = n % 5 == 4 ? QStringLiteral("They went with an internal candidate.") : QString();
         a.hrContactName = QStringLiteral("Ayşe Yılmaz");
         a.hrContactEmail = QStringLiteral("ayse.yilmaz%1@example.com").arg(n);
@@ -63,7 +63,7 @@ BackupFileContents makeContents()
             a.expectedSalary = Decimal::parse(std::to_string(85000 + n) + ".50");
         if (n % 3 == 0)
             a.offeredSalary = Decimal::fromInteger(80000 + n);
-        a.currency = QStringLiteral("EUR");
+        a.currencyRaw = QStringLiteral("EUR");
         a.notes = QStringLiteral("Referred by a former colleague. Second round covers system design; "
                                  "prepare questions about the team's on-call rotation.");
         a.isFavorite = n % 7 == 0;
@@ -288,10 +288,10 @@ QByteArray rootWith(const QByteArray& applications, const QByteArray& exportedAt
 ApplicationBackup minimalEntry(int n)
 {
     ApplicationBackup a;
-    a.id = QUuid::createUuidV5(QUuid(), QString::number(n));
-    a.workModel = QStringLiteral("remote");
-    a.status = QStringLiteral("applied");
-    a.currency = QStringLiteral("TRY");
+    a.uuid = QUuid::createUuidV5(QUuid(), QString::number(n));
+    a.workModelRaw = QStringLiteral("remote");
+    a.statusRaw = QStringLiteral("applied");
+    a.currencyRaw = QStringLiteral("TRY");
     a.applicationDate = a.statusChangedAt = a.createdAt = a.updatedAt = moment(n % 700, 0);
     return a;
 }
@@ -345,18 +345,28 @@ qint64 statusKiB(const char* field)
     return -1;
 }
 
-// The child's side: read the file, report resident memory before and at its peak.
-int runReadChild(const char* path)
+// The child's side: read the file (and, for an import, merge it into a new store,
+// saved), report resident memory before and at its peak.
+int runReadChild(const char* path, bool import)
 {
+    QTemporaryDir folder;
+    const auto loader = import ? std::make_unique<StoreLoader>(openStore(folder.path())) : nullptr;
+    if (loader && !loader->isReady())
+        return 1;
     const qint64 before = statusKiB("VmRSS:");
-    const auto contents = readBackup(QString::fromLocal8Bit(path));
+    bool taken = false;
+    if (auto contents = readBackup(QString::fromLocal8Bit(path)))
+        taken = !loader || mergeBackup(*contents, *loader->store());
     const qint64 peak = statusKiB("VmHWM:");
-    std::printf("%lld %lld %d\n", before, peak, contents ? 1 : 0);
+    std::printf("%lld %lld %d\n", before, peak, taken ? 1 : 0);
     return 0;
 }
 
-void BM_ReadLargeBackupPeakMemory(benchmark::State& state, const std::string& kind)
+// `kind` as hostileDocument() has it; "import:" in front: read and merged into a store.
+void BM_ReadLargeBackupPeakMemory(benchmark::State& state, const std::string& what)
 {
+    const bool import = what.starts_with("import:");
+    const std::string kind = import ? what.substr(7) : what;
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("large.json"));
     qint64 fileSize = 0;
@@ -373,7 +383,8 @@ void BM_ReadLargeBackupPeakMemory(benchmark::State& state, const std::string& ki
     bool accepted = false;
     for (auto _ : state) {
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--read-backup-child"), path});
+        child.start(QCoreApplication::applicationFilePath(),
+            {import ? QStringLiteral("--import-backup-child") : QStringLiteral("--read-backup-child"), path});
         if (!child.waitForFinished(300000)) {
             state.SkipWithError("the child did not finish");
             return;
@@ -412,13 +423,25 @@ BENCHMARK_CAPTURE(BM_ReadLargeBackupPeakMemory, records, std::string("records"))
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ReadLargeBackupPeakMemory, importNotes, std::string("import:notes"))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_ReadLargeBackupPeakMemory, importRecords, std::string("import:records"))
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 3 && std::strcmp(argv[1], "--read-backup-child") == 0)
-        return runReadChild(argv[2]);
+        return runReadChild(argv[2], false);
+    if (argc == 3 && std::strcmp(argv[1], "--import-backup-child") == 0) {
+        QCoreApplication app(argc, argv);
+        return runReadChild(argv[2], true);
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

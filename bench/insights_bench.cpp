@@ -29,18 +29,20 @@ public:
         QRandomGenerator random(42);
         const QDateTime now(QDate(2025, 6, 1), QTime(12, 0), Qt::UTC);
         for (int i = 0; i < count; ++i) {
-            auto record = BenchData::makeApplication(random, i, now);
-            BenchData::addHistory(*record);
-            if (i % 5 == 0) {
-                record->appendHistory(std::make_unique<StatusChange>(
-                    record->status(), ApplicationStatus::rejected, record->applicationDate().addDays(12)));
-                record->appendHistory(std::make_unique<StatusChange>(ApplicationStatus::rejected,
-                    ApplicationStatus::techInterview, record->applicationDate().addDays(20)));
-            }
+            ApplicationValues values = BenchData::makeValues(random, i, now);
             if (i % 7 == 0)
-                record->setPostingLink(QStringLiteral("https://www.linkedin.com/jobs/view/%1").arg(i));
-            if (record->status() == ApplicationStatus::rejected && i % 3 != 0)
-                record->setRejectionReasonRaw(rawValue(allCases<RejectionReason>()[size_t(i % 6)]));
+                values.postingLink = QStringLiteral("https://www.linkedin.com/jobs/view/%1").arg(i);
+            if (values.statusRaw == rawValue(ApplicationStatus::rejected) && i % 3 != 0)
+                values.rejectionReasonRaw = rawValue(allCases<RejectionReason>()[size_t(i % 6)]);
+            ApplicationBuilder builder(std::move(values));
+            BenchData::addHistory(builder);
+            if (i % 5 == 0) {
+                const QDateTime applied = builder.values().applicationDate;
+                const auto status = fromRawValue<ApplicationStatus>(builder.values().statusRaw);
+                builder.appendHistory(status, ApplicationStatus::rejected, applied.addDays(12))
+                    .appendHistory(ApplicationStatus::rejected, ApplicationStatus::techInterview, applied.addDays(20));
+            }
+            auto record = builder.build();
             m_list.append(record.get());
             m_owned.push_back(std::move(record));
         }

@@ -29,11 +29,7 @@ const MailMatcher& corpusMatcher()
         QList<MailCandidate> candidates;
         if (const auto contents = readBackup(mailDirectory + QStringLiteral("/store.json"))) {
             for (qsizetype i = 0; i < contents->applications.size(); ++i) {
-                const ApplicationBackup& entry = contents->applications[i];
-                candidates.append({i, entry.companyName, entry.position, entry.postingLink, entry.hrContactEmail,
-                    entry.applicationDate,
-                    fromRawValue<ApplicationStatus>(entry.status).value_or(ApplicationStatus::applied),
-                    entry.statusChangedAt});
+                candidates.append(MailCandidate::of(i, contents->applications[i]));
             }
         }
         return MailMatcher(candidates);

@@ -1,5 +1,6 @@
 // Opening, saving and the memory of the store with generated records.
 #include "BenchData.h"
+#include "model/ApplicationEdits.h"
 #include "store/SqliteDatabase.h"
 
 #include <benchmark/benchmark.h>
@@ -34,9 +35,10 @@ void BM_SaveOneFieldChange(benchmark::State& state)
     Store& store = *loader.store();
     store.setAutosaveDelay(-1);
     JobApplication* edited = store.applications().at(store.applications().size() / 2);
+    ApplicationEdits edits;
     int n = 0;
     for (auto _ : state) {
-        edited->setNotes(QStringLiteral("edit %1").arg(++n));
+        edits.edit<ApplicationField::postingLink>(*edited, QStringLiteral("https://example.com/%1").arg(++n));
         if (!store.save()) {
             state.SkipWithError("save failed");
             break;

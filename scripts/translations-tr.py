@@ -92,6 +92,7 @@ TURKISH = {
     "All": "Tümü",
     "In Progress": "Devam Eden",
     "The applications could not be read": "Başvurular okunamadı",
+    "The database could not be made ready for saving": "Veritabanı kaydetmeye hazırlanamadı",
     "The status history could not be read": "Durum geçmişi okunamadı",
     "The changes could not be saved": "Değişiklikler kaydedilemedi",
     "Database Could Not Be Opened": "Veritabanı Açılamadı",
@@ -164,7 +165,7 @@ TURKISH = {
     "active": "aktif",
     "offers": "teklif",
     "stale": "sessiz",
-    "Waiting %lld days": "%lld gündür bekliyor",
+    "Waiting %n days": "%n gündür bekliyor",
     "%lldd": "%lldg",
     "Still early — sit tight for now.": "Henüz erken — şimdilik bekleyin.",
     "A good time to send a follow-up email.": "Bir takip e-postası göndermek için iyi bir zaman.",
@@ -198,7 +199,7 @@ TURKISH = {
     "Delete this application (%1)": "Bu başvuruyu sil (%1)",
     "Remove star": "Yıldızı kaldır",
     "Add star": "Yıldız ekle",
-    "Closed in %lld days": "%lld günde kapandı",
+    "Closed in %n days": "%n günde kapandı",
     "Notes": "Notlar",
     "Interview prep, questions asked, impressions…": "Mülakat hazırlığı, sorulan sorular, izlenimler…",
     "By email": "E-postayla",
@@ -221,7 +222,7 @@ TURKISH = {
     "Difference": "Fark",
     "History": "Geçmiş",
     "In this stage": "Bu aşamada",
-    "%lld days": "%lld gün",
+    "%n days": "%n gün",
     "No status changes yet.": "Henüz durum değişikliği yok.",
     "This image is too large for a screenshot (more than 40 million pixels), so it was not read.":
         "Bu görüntü bir ekran görüntüsü için fazla büyük (40 milyon pikselden fazla), bu yüzden okunmadı.",
@@ -415,6 +416,28 @@ TURKISH = {
     "Drop messages saved from your mail program (.eml), a mailbox export (.mbox), or paste a message with its headers.":
         "E-posta programınızdan kaydettiğiniz iletileri (.eml) ya da bir posta kutusu dışa aktarımını (.mbox) bırakın "
         "veya bir iletiyi üst bilgileriyle birlikte yapıştırın.",
+    "Typing": "Yazma",
+    "Status Change": "Durum Değişikliği",
+    "Date Change": "Tarih Değişikliği",
+    "Work Model Change": "Çalışma Modeli Değişikliği",
+    "Currency Change": "Para Birimi Değişikliği",
+    "Rejection Reason Change": "Ret Nedeni Değişikliği",
+    "Rejection Channel Change": "Ret Kanalı Değişikliği",
+    "Follow-up Change": "Takip Değişikliği",
+    "Star Change": "Yıldız Değişikliği",
+    "Status Change Removal": "Durum Değişikliğinin Kaldırılması",
+    "Import": "İçe Aktarma",
+    "Backup Import": "Yedeğin İçe Aktarılması",
+    "Mail Import": "E-postaların İçe Aktarılması",
+    "&Undo %1": "&Geri Al: %1",
+    "&Redo %1": "&Yinele: %1",
+    "Change Date…": "Tarihi Değiştir…",
+    "Remove This Change": "Bu Değişikliği Kaldır",
+    "Change Date": "Tarihi Değiştir",
+    "The date can move as far as the changes before and after it, and not past now.":
+        "Tarih, önceki ve sonraki değişikliklere kadar kaydırılabilir; şu andan sonraya taşınamaz.",
+    "Change": "Değiştir",
+    "Date": "Tarih",
 }
 
 

@@ -130,8 +130,61 @@
         <translation>Applywright &amp;Hakkında</translation>
     </message>
     <message>
+        <source>&amp;Undo %1</source>
+        <comment>%1 names the step, e.g. Typing</comment>
+        <translation>&amp;Geri Al: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Redo %1</source>
+        <comment>%1 names the step, e.g. Typing</comment>
+        <translation>&amp;Yinele: %1</translation>
+    </message>
+    <message>
         <source>Import &amp;Mail…</source>
         <translation>E-po&amp;stayı İçe Aktar…</translation>
+    </message>
+</context>
+<context>
+    <name>ApplicationEdits</name>
+    <message>
+        <source>Typing</source>
+        <translation>Yazma</translation>
+    </message>
+    <message>
+        <source>Date Change</source>
+        <translation>Tarih Değişikliği</translation>
+    </message>
+    <message>
+        <source>Status Change Removal</source>
+        <translation>Durum Değişikliğinin Kaldırılması</translation>
+    </message>
+    <message>
+        <source>Work Model Change</source>
+        <translation>Çalışma Modeli Değişikliği</translation>
+    </message>
+    <message>
+        <source>Status Change</source>
+        <translation>Durum Değişikliği</translation>
+    </message>
+    <message>
+        <source>Follow-up Change</source>
+        <translation>Takip Değişikliği</translation>
+    </message>
+    <message>
+        <source>Rejection Channel Change</source>
+        <translation>Ret Kanalı Değişikliği</translation>
+    </message>
+    <message>
+        <source>Rejection Reason Change</source>
+        <translation>Ret Nedeni Değişikliği</translation>
+    </message>
+    <message>
+        <source>Currency Change</source>
+        <translation>Para Birimi Değişikliği</translation>
+    </message>
+    <message>
+        <source>Star Change</source>
+        <translation>Yıldız Değişikliği</translation>
     </message>
 </context>
 <context>
@@ -596,10 +649,12 @@
         <source>Add star</source>
         <translation>Yıldız ekle</translation>
     </message>
-    <message>
-        <source>Closed in %lld days</source>
-        <comment>%lld is the number of days from applying to the end</comment>
-        <translation>%lld günde kapandı</translation>
+    <message numerus="yes">
+        <source>Closed in %n days</source>
+        <comment>%n is the number of days from applying to the end</comment>
+        <translation>
+            <numerusform>%n günde kapandı</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -694,6 +749,29 @@
         <source>%1 and %2 more</source>
         <comment>Desktop notification; %1 lists companies, %2 is a number</comment>
         <translation>%1 ve %2 başvuru daha</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDateDialog</name>
+    <message>
+        <source>Change Date</source>
+        <translation>Tarihi Değiştir</translation>
+    </message>
+    <message>
+        <source>The date can move as far as the changes before and after it, and not past now.</source>
+        <translation>Tarih, önceki ve sonraki değişikliklere kadar kaydırılabilir; şu andan sonraya taşınamaz.</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Değiştir</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Vazgeç</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Tarih</translation>
     </message>
 </context>
 <context>
@@ -959,12 +1037,6 @@
 </context>
 <context>
     <name>MailMatcher</name>
-    <message numerus="yes">
-        <source>%n applications at %1; nothing in the message says which</source>
-        <translation>
-            <numerusform>%1 şirketinde %n başvuru var; iletide hangisi olduğu yazmıyor</numerusform>
-        </translation>
-    </message>
     <message>
         <source>The sender is the application's HR contact</source>
         <translation>Gönderen, başvurunun İK iletişim kişisi</translation>
@@ -1000,6 +1072,12 @@
     <message>
         <source>The position is in the message</source>
         <translation>Pozisyon iletide geçiyor</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n applications at %1; nothing in the message says which</source>
+        <translation>
+            <numerusform>%1 şirketinde %n başvuru var; iletide hangisi olduğu yazmıyor</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1043,6 +1121,13 @@
     <message>
         <source>Only the first %1 messages of this mailbox were read.</source>
         <translation>Bu posta kutusunun yalnızca ilk %1 iletisi okundu.</translation>
+    </message>
+</context>
+<context>
+    <name>MailStatusUpdates</name>
+    <message>
+        <source>Mail Import</source>
+        <translation>E-postaların İçe Aktarılması</translation>
     </message>
 </context>
 <context>
@@ -1111,7 +1196,7 @@
     </message>
     <message>
         <source>Change</source>
-        <translation>Değişiklik</translation>
+        <translation>Değiştir</translation>
     </message>
     <message>
         <source>Read from</source>
@@ -1158,6 +1243,10 @@
         <translation>Değiştirilecek bir şey yok: başvuru zaten %1 aşamasında</translation>
     </message>
     <message>
+        <source>Create the application to record this message</source>
+        <translation>Bu iletiyi kaydetmek için başvuruyu oluşturun</translation>
+    </message>
+    <message>
         <source>Choose the application this message is about</source>
         <translation>Bu iletinin hangi başvuruyla ilgili olduğunu seçin</translation>
     </message>
@@ -1168,10 +1257,6 @@
     <message>
         <source>No reason given</source>
         <translation>Neden belirtilmedi</translation>
-    </message>
-    <message>
-        <source>Create the application to record this message</source>
-        <translation>Bu iletiyi kaydetmek için başvuruyu oluşturun</translation>
     </message>
 </context>
 <context>
@@ -1515,6 +1600,10 @@
         <source>The database file “%1” is damaged: its integrity check reports “%2”. It was left unchanged.</source>
         <translation>“%1” veritabanı dosyası hasarlı: bütünlük denetimi “%2” bildiriyor. Dosyaya dokunulmadı.</translation>
     </message>
+    <message>
+        <source>The database could not be made ready for saving</source>
+        <translation>Veritabanı kaydetmeye hazırlanamadı</translation>
+    </message>
 </context>
 <context>
     <name>StoreErrorView</name>
@@ -1709,26 +1798,38 @@
         <translation>Bu aşamada</translation>
     </message>
     <message>
-        <source>%lld days</source>
-        <comment>Days in the current stage</comment>
-        <translation>%lld gün</translation>
-    </message>
-    <message>
         <source>No status changes yet.</source>
         <translation>Henüz durum değişikliği yok.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n days</source>
+        <comment>Days in the current stage</comment>
+        <translation>
+            <numerusform>%n gün</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Change Date…</source>
+        <translation>Tarihi Değiştir…</translation>
+    </message>
+    <message>
+        <source>Remove This Change</source>
+        <translation>Bu Değişikliği Kaldır</translation>
     </message>
 </context>
 <context>
     <name>WaitingBadge</name>
     <message>
-        <source>Waiting %lld days</source>
-        <comment>%lld is the number of days</comment>
-        <translation>%lld gündür bekliyor</translation>
-    </message>
-    <message>
         <source>%lldd</source>
         <comment>Days waiting, abbreviated: the number and d</comment>
         <translation>%lldg</translation>
+    </message>
+    <message numerus="yes">
+        <source>Waiting %n days</source>
+        <comment>%n is the number of days</comment>
+        <translation>
+            <numerusform>%n gündür bekliyor</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1747,6 +1848,25 @@
         <source>Two weeks of silence — consider following up.</source>
         <comment>Waiting time hint</comment>
         <translation>İki haftadır ses yok — takip etmeyi düşünün.</translation>
+    </message>
+</context>
+<context>
+    <name>WindowState</name>
+    <message>
+        <source>New Application</source>
+        <translation>Yeni Başvuru</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>İçe Aktarma</translation>
+    </message>
+    <message>
+        <source>Backup Import</source>
+        <translation>Yedeğin İçe Aktarılması</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Sil</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QUndoStack>
 
 namespace {
 
@@ -131,6 +133,7 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
 
     if (m_published) {
         connect(m_published, &FocusedActions::publishedChanged, this, &ApplicationCommands::updateEnabled);
+        connect(m_published, &FocusedActions::undoPublished, this, &ApplicationCommands::followUndoStack);
         // The window's content may be replaced (a store that fails to read): every
         // command goes dark with it.
         connect(m_published, &QObject::destroyed, this, &ApplicationCommands::updateEnabled, Qt::QueuedConnection);
@@ -138,9 +141,10 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
     // Backspace and Delete still edit text while a text field has the focus: text
     // fields claim those keys before window shortcuts see them, so the delete
     // command keeps its keys and the menu keeps showing them.
-    connect(qApp, &QApplication::focusChanged, this, &ApplicationCommands::updateEditActions);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { watchFocus(now); });
     m_window.installEventFilter(this);
-    updateEditActions();
+    followUndoStack();
+    watchFocus(QApplication::focusWidget());
     updateEnabled();
 }
 
@@ -173,28 +177,51 @@ void ApplicationCommands::updateEnabled()
 
 void ApplicationCommands::buildEditActions()
 {
-    const auto add = [this](const QString& title, QKeySequence::StandardKey key, const char* name, EditOperation op) {
+    const auto add = [this](const QString& title, const QList<QKeySequence>& keys, const char* name, EditOperation op) {
         QAction* command = m_editMenu->addAction(title);
         command->setObjectName(QLatin1String(name));
-        command->setShortcuts(key);
+        command->setShortcuts(keys);
         command->setShortcutContext(Qt::WindowShortcut);
         command->setData(int(op));
         m_window.addAction(command);
-        // Works on whatever text widget has the focus when it is chosen.
+        // Works on whatever text widget has the focus when it is chosen; undo and
+        // redo go on to the window's steps once the field has none of its own.
         connect(command, &QAction::triggered, this, [this, op] {
             QWidget* focus = QApplication::focusWidget();
-            if (focus && focus->window() == &m_window)
+            if (focus && focus->window() != &m_window)
+                focus = nullptr;
+            if (focus && isAvailable(focus, op))
                 perform(focus, op);
+            else if (const FocusedActions* published = m_published.data();
+                     published && (op == EditOperation::undo || op == EditOperation::redo) && windowIsActive())
+                published->triggerUndo(op == EditOperation::redo);
+            updateEditActions();
         });
         return command;
     };
-    m_undo = add(tr("&Undo"), QKeySequence::Undo, "undoAction", EditOperation::undo);
-    m_redo = add(tr("&Redo"), QKeySequence::Redo, "redoAction", EditOperation::redo);
+    m_undo = add(tr("&Undo"), {QKeySequence(Qt::CTRL | Qt::Key_Z)}, "undoAction", EditOperation::undo);
+    m_redo = add(tr("&Redo"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+        "redoAction", EditOperation::redo);
     m_editMenu->addSeparator();
-    m_cut = add(tr("Cu&t"), QKeySequence::Cut, "cutAction", EditOperation::cut);
-    m_copy = add(tr("&Copy"), QKeySequence::Copy, "copyAction", EditOperation::copy);
-    m_paste = add(tr("&Paste"), QKeySequence::Paste, "pasteAction", EditOperation::paste);
-    m_selectAll = add(tr("Select &All"), QKeySequence::SelectAll, "selectAllAction", EditOperation::selectAll);
+    m_cut = add(tr("Cu&t"), QKeySequence::keyBindings(QKeySequence::Cut), "cutAction", EditOperation::cut);
+    m_copy = add(tr("&Copy"), QKeySequence::keyBindings(QKeySequence::Copy), "copyAction", EditOperation::copy);
+    m_paste = add(tr("&Paste"), QKeySequence::keyBindings(QKeySequence::Paste), "pasteAction", EditOperation::paste);
+    m_selectAll = add(tr("Select &All"), QKeySequence::keyBindings(QKeySequence::SelectAll), "selectAllAction",
+        EditOperation::selectAll);
+}
+
+void ApplicationCommands::followUndoStack()
+{
+    const FocusedActions* published = m_published.data();
+    QUndoStack* stack = published ? published->undoStack() : nullptr;
+    if (stack == m_undoStack)
+        return;
+    if (m_undoStack)
+        disconnect(m_undoStack, nullptr, this, nullptr);
+    m_undoStack = stack;
+    if (stack)
+        connect(stack, &QUndoStack::indexChanged, this, &ApplicationCommands::updateEditActions);
+    updateEditActions();
 }
 
 void ApplicationCommands::updateEditActions()
@@ -202,13 +229,56 @@ void ApplicationCommands::updateEditActions()
     QWidget* focus = QApplication::focusWidget();
     if (focus && focus->window() != &m_window)
         focus = nullptr;
-    for (QAction* command : {m_undo, m_redo, m_cut, m_copy, m_paste, m_selectAll})
+    for (QAction* command : {m_cut, m_copy, m_paste, m_selectAll})
         command->setEnabled(focus && isAvailable(focus, EditOperation(command->data().toInt())));
+
+    // The field's own typing first, then the window's steps.
+    const QUndoStack* steps = m_undoStack.data();
+    const bool fieldUndo = focus && isAvailable(focus, EditOperation::undo);
+    const bool fieldRedo = focus && isAvailable(focus, EditOperation::redo);
+    const QString typing = QCoreApplication::translate("ApplicationEdits", "Typing");
+    const QString undone = fieldUndo ? typing : (steps && steps->canUndo() ? steps->undoText() : QString());
+    const QString redone = fieldRedo ? typing : (steps && steps->canRedo() ? steps->redoText() : QString());
+    m_undo->setEnabled(fieldUndo || (steps && steps->canUndo()));
+    m_redo->setEnabled(fieldRedo || (steps && steps->canRedo()));
+    m_undo->setText(undone.isEmpty() ? tr("&Undo") : tr("&Undo %1", "%1 names the step, e.g. Typing").arg(undone));
+    m_redo->setText(redone.isEmpty() ? tr("&Redo") : tr("&Redo %1", "%1 names the step, e.g. Typing").arg(redone));
+}
+
+void ApplicationCommands::watchFocus(QWidget* now)
+{
+    if (m_focus)
+        m_focus->removeEventFilter(this);
+    m_focus = now && now->window() == &m_window ? now : nullptr;
+    if (m_focus)
+        m_focus->installEventFilter(this);
+    updateEditActions();
+}
+
+bool ApplicationCommands::passesUndoKey(QObject* watched, QEvent* event) const
+{
+    // A text field claims Ctrl+Z and its redo keys even when it has nothing left to
+    // take back; then the keys are the window's, so the window's last step goes.
+    if (watched != m_focus || event->type() != QEvent::ShortcutOverride)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    if (m_undo->shortcuts().contains(pressed))
+        return !isAvailable(m_focus, EditOperation::undo);
+    if (m_redo->shortcuts().contains(pressed))
+        return !isAvailable(m_focus, EditOperation::redo);
+    return false;
 }
 
 bool ApplicationCommands::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &m_window && event->type() == QEvent::ActivationChange)
+    if (watched == &m_window && event->type() == QEvent::ActivationChange) {
         updateEnabled();
+        updateEditActions();
+    }
+    if (passesUndoKey(watched, event)) {
+        updateEditActions();
+        return true;
+    }
     return QObject::eventFilter(watched, event);
 }

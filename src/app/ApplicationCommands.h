@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QUndoStack>
 
 #include <array>
 
@@ -15,7 +16,8 @@ class QWidget;
 // The menu commands of a main window. They do nothing themselves: each calls the
 // action its window publishes under the command's key, and is enabled exactly
 // while that window is the active one and publishes the key. The standard edit
-// commands act on the focused text field.
+// commands act on the focused text field; Undo and Redo take the field's own
+// typing back first, then the window's steps ("Undo Status Change").
 class ApplicationCommands : public QObject {
     Q_OBJECT
 
@@ -50,10 +52,15 @@ private:
     QAction* makeCommand(FocusedActions::Key key, const QString& title, const char* name);
     void buildEditActions();
     void updateEditActions();
+    void followUndoStack();
+    void watchFocus(QWidget* now);
+    bool passesUndoKey(QObject* watched, QEvent* event) const;
     bool windowIsActive() const;
 
     QMainWindow& m_window;
     QPointer<FocusedActions> m_published;
+    QPointer<QUndoStack> m_undoStack;
+    QPointer<QWidget> m_focus;
     std::array<QAction*, FocusedActions::keys.size()> m_commands {};
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;

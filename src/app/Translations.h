@@ -5,6 +5,6 @@
 class QCoreApplication;
 
 // Installs the application's own translation and Qt's for `locale` (the user's
-// locale in the application). Returns whether the application's own translation
-// was found; English needs none.
+// locale in the application), over the English plural forms every locale falls
+// back on. Returns whether the application's own translation for `locale` was found.
 bool installTranslations(QCoreApplication& application, const QLocale& locale = QLocale());

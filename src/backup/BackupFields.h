@@ -35,12 +35,12 @@ template <typename Record> struct Field {
     std::optional<QDateTime> Record::*optionalDate = nullptr;
     bool Record::*boolean = nullptr;
     std::optional<Decimal> Record::*amount = nullptr;
-    QUuid Record::*identifier = nullptr;
+    std::optional<QUuid> Record::*identifier = nullptr;
     qint64 Record::*integer = nullptr;
     // A vocabulary's raw value: the few texts that occur are shared, not copied per record.
     bool shared = false;
     // For an application's fields: the record field it holds.
-    JobApplication::Field recordField = JobApplication::Field::history;
+    ApplicationField recordField = ApplicationField::history;
 
     constexpr bool isOptional() const
     {
@@ -67,65 +67,46 @@ inline constexpr std::array<ChangeField, 3> changeFields {{
 
 namespace detail {
 using A = ApplicationBackup;
-using F = JobApplication::Field;
+
+// The document's view of a member, by the member's type.
+constexpr ApplicationField member(std::optional<QUuid> A::*m)
+{
+    return {.kind = Kind::identifier, .identifier = m};
+}
+constexpr ApplicationField member(QString A::*m)
+{
+    return {.kind = Kind::text, .text = m};
+}
+constexpr ApplicationField member(std::optional<QString> A::*m)
+{
+    return {.kind = Kind::optionalText, .optionalText = m};
+}
+constexpr ApplicationField member(QDateTime A::*m)
+{
+    return {.kind = Kind::date, .date = m};
+}
+constexpr ApplicationField member(std::optional<QDateTime> A::*m)
+{
+    return {.kind = Kind::optionalDate, .optionalDate = m};
+}
+constexpr ApplicationField member(bool A::*m)
+{
+    return {.kind = Kind::boolean, .boolean = m};
+}
+constexpr ApplicationField member(std::optional<Decimal> A::*m)
+{
+    return {.kind = Kind::amount, .amount = m};
+}
 
 // Where each record field lives in ApplicationBackup, in record field order.
-inline constexpr std::array<ApplicationField, JobApplication::fieldCount> membersInFieldOrder {{
-    {.kind = Kind::identifier, .identifier = &A::id},
-    {.kind = Kind::text, .text = &A::companyName},
-    {.kind = Kind::text, .text = &A::position},
-    {.kind = Kind::text, .text = &A::postingLink},
-    {.kind = Kind::text, .text = &A::workModel},
-    {.kind = Kind::text, .text = &A::status},
-    {.kind = Kind::date, .date = &A::applicationDate},
-    {.kind = Kind::date, .date = &A::statusChangedAt},
-    {.kind = Kind::optionalDate, .optionalDate = &A::closedAt},
-    {.kind = Kind::optionalDate, .optionalDate = &A::followUpDate},
-    {.kind = Kind::boolean, .boolean = &A::rejectedByEmail},
-    {.kind = Kind::boolean, .boolean = &A::rejectedByPhone},
-    {.kind = Kind::optionalText, .optionalText = &A::rejectionReason},
-    {.kind = Kind::text, .text = &A::rejectionNote},
-    {.kind = Kind::text, .text = &A::hrContactName},
-    {.kind = Kind::text, .text = &A::hrContactEmail},
-    {.kind = Kind::text, .text = &A::techInterviewerName},
-    {.kind = Kind::text, .text = &A::techInterviewerRole},
-    {.kind = Kind::amount, .amount = &A::expectedSalary},
-    {.kind = Kind::amount, .amount = &A::offeredSalary},
-    {.kind = Kind::text, .text = &A::currency},
-    {.kind = Kind::text, .text = &A::notes},
-    {.kind = Kind::boolean, .boolean = &A::isFavorite},
-    {.kind = Kind::date, .date = &A::createdAt},
-    {.kind = Kind::date, .date = &A::updatedAt},
-    {.kind = Kind::history},
+inline constexpr std::array<ApplicationField, ApplicationFields::fieldCount> membersInFieldOrder {{
+#define APPLYWRIGHT_BACKUP_MEMBER(name, ...) member(&A::name),
+    APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_BACKUP_MEMBER)
+#undef APPLYWRIGHT_BACKUP_MEMBER
+        {.kind = Kind::history},
 }};
 
-constexpr Kind documentKind(FieldKind kind)
-{
-    switch (kind) {
-    case FieldKind::identifier: return Kind::identifier;
-    case FieldKind::text:
-    case FieldKind::rawValue: return Kind::text;
-    case FieldKind::optionalRawValue: return Kind::optionalText;
-    case FieldKind::moment: return Kind::date;
-    case FieldKind::optionalMoment: return Kind::optionalDate;
-    case FieldKind::flag: return Kind::boolean;
-    case FieldKind::amount: return Kind::amount;
-    case FieldKind::history: return Kind::history;
-    }
-    return Kind::text;
-}
-
-constexpr bool membersMatchRecordFields()
-{
-    for (size_t i = 0; i < membersInFieldOrder.size(); ++i) {
-        if (membersInFieldOrder[i].kind != documentKind(ApplicationFields::all[i].kind))
-            return false;
-    }
-    return true;
-}
-static_assert(membersMatchRecordFields(), "every record field has an ApplicationBackup member of its kind");
-
-constexpr std::array<ApplicationField, JobApplication::fieldCount> withKeys()
+constexpr std::array<ApplicationField, ApplicationFields::fieldCount> withKeys()
 {
     auto fields = membersInFieldOrder;
     for (size_t i = 0; i < fields.size(); ++i) {
@@ -137,7 +118,7 @@ constexpr std::array<ApplicationField, JobApplication::fieldCount> withKeys()
     return fields;
 }
 
-constexpr std::array<ApplicationField, JobApplication::fieldCount> sortedByKey()
+constexpr std::array<ApplicationField, ApplicationFields::fieldCount> sortedByKey()
 {
     auto fields = withKeys();
     std::sort(fields.begin(), fields.end(),
@@ -155,9 +136,7 @@ template <typename Record, size_t N> constexpr bool keysSorted(const std::array<
 }
 } // namespace detail
 
-// An application's fields in record field order, for the transfer to and from records.
-inline constexpr auto applicationFieldsInRecordOrder = detail::withKeys();
-// The same, in key order, for the document.
+// An application's fields in key order, for the document.
 inline constexpr auto applicationFields = detail::sortedByKey();
 
 static_assert(

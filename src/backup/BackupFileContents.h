@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Decimal.h"
+#include "model/ApplicationFields.h"
 
 #include <QDateTime>
 #include <QList>
@@ -22,33 +22,9 @@ struct StatusChangeBackup {
     friend bool operator==(const StatusChangeBackup&, const StatusChangeBackup&) = default;
 };
 
-// One application record with its history.
-struct ApplicationBackup {
-    QUuid id;
-    QString companyName;
-    QString position;
-    QString postingLink;
-    QString workModel;
-    QString status;
-    QDateTime applicationDate;
-    QDateTime statusChangedAt;
-    std::optional<QDateTime> closedAt;
-    std::optional<QDateTime> followUpDate;
-    bool rejectedByEmail = false;
-    bool rejectedByPhone = false;
-    std::optional<QString> rejectionReason;
-    QString rejectionNote;
-    QString hrContactName;
-    QString hrContactEmail;
-    QString techInterviewerName;
-    QString techInterviewerRole;
-    std::optional<Decimal> expectedSalary;
-    std::optional<Decimal> offeredSalary;
-    QString currency;
-    QString notes;
-    bool isFavorite = false;
-    QDateTime createdAt;
-    QDateTime updatedAt;
+// One application record with its history: the record's values (the same
+// fields, `uuid` being the document's "id"), and the history as the file has it.
+struct ApplicationBackup : ApplicationValues {
     QList<StatusChangeBackup> history;
 
     friend bool operator==(const ApplicationBackup&, const ApplicationBackup&) = default;

@@ -10,57 +10,12 @@
 
 #include <algorithm>
 
-namespace {
-
-// Copies one record field into its place in the backup, or back.
-void copyToBackup(
-    const JobApplication& application, const BackupFields::ApplicationField& field, ApplicationBackup& backup)
-{
-    using BackupFields::Kind;
-    const FieldValue value = application.value(field.recordField);
-    switch (field.kind) {
-    case Kind::identifier: backup.*field.identifier = std::get<std::optional<QUuid>>(value).value_or(QUuid()); return;
-    case Kind::text: backup.*field.text = std::get<QString>(value); return;
-    case Kind::optionalText: backup.*field.optionalText = std::get<std::optional<QString>>(value); return;
-    case Kind::date: backup.*field.date = std::get<QDateTime>(value); return;
-    case Kind::optionalDate: backup.*field.optionalDate = std::get<std::optional<QDateTime>>(value); return;
-    case Kind::boolean: backup.*field.boolean = std::get<bool>(value); return;
-    case Kind::amount: backup.*field.amount = std::get<std::optional<Decimal>>(value); return;
-    case Kind::integer:
-    case Kind::applications:
-    case Kind::history: return; // not a plain value
-    }
-}
-
-void copyFromBackup(
-    const ApplicationBackup& backup, const BackupFields::ApplicationField& field, JobApplication& application)
-{
-    using BackupFields::Kind;
-    FieldValue value;
-    switch (field.kind) {
-    case Kind::identifier: value = std::optional<QUuid>(backup.*field.identifier); break;
-    case Kind::text: value = backup.*field.text; break;
-    case Kind::optionalText: value = backup.*field.optionalText; break;
-    case Kind::date: value = backup.*field.date; break;
-    case Kind::optionalDate: value = backup.*field.optionalDate; break;
-    case Kind::boolean: value = backup.*field.boolean; break;
-    case Kind::amount: value = backup.*field.amount; break;
-    case Kind::integer:
-    case Kind::applications:
-    case Kind::history: return;
-    }
-    application.setValue(field.recordField, value);
-}
-
-} // namespace
-
 ApplicationBackup makeApplicationBackup(JobApplication& application)
 {
     ApplicationBackup backup;
     // Hands out an identifier to a record that has none, so the file can carry it.
     application.stableID();
-    for (const auto& field : BackupFields::applicationFieldsInRecordOrder)
-        copyToBackup(application, field, backup);
+    static_cast<ApplicationValues&>(backup) = application.values();
 
     // Appended entries can carry any date; the file lists them as they happened.
     QList<StatusChange*> entries = application.history();
@@ -80,51 +35,55 @@ ApplicationBackup makeApplicationBackup(JobApplication& application)
 
 std::unique_ptr<JobApplication> restoreApplication(const ApplicationBackup& backup)
 {
-    auto application = JobApplication::makeBlank();
-    for (const auto& field : BackupFields::applicationFieldsInRecordOrder)
-        copyFromBackup(backup, field, *application);
-
+    // Every value as the file has it; unknown raw texts stay what they are.
+    ApplicationBuilder record(static_cast<const ApplicationValues&>(backup));
     // File order, not re-sorted: the file is taken as the history it describes.
     for (const StatusChangeBackup& change : backup.history) {
         const std::optional<ApplicationStatus> from
             = change.from ? fromRawValue<ApplicationStatus>(*change.from) : std::nullopt;
         const ApplicationStatus to = fromRawValue<ApplicationStatus>(change.to).value_or(ApplicationStatus::applied);
-        application->appendHistory(std::make_unique<StatusChange>(from, to, change.date));
+        record.appendHistory(from, to, change.date);
     }
-    return application;
+    return record.build();
 }
 
-Expected<std::pair<qint64, qint64>, StoreError> mergeBackup(const BackupFileContents& contents, Store& store)
+BackupMerge planBackupMerge(const BackupFileContents& contents, const QList<JobApplication*>& stored)
+{
+    // Only identifiers already stored count; a record without one blocks nothing,
+    // and entries taken below do not block later entries with the same id.
+    QSet<QUuid> present;
+    present.reserve(stored.size());
+    for (const JobApplication* application : stored) {
+        if (application->uuid())
+            present.insert(*application->uuid());
+    }
+    BackupMerge merge;
+    for (const ApplicationBackup& backup : contents.applications) {
+        if (backup.uuid && present.contains(*backup.uuid))
+            ++merge.skipped;
+        else
+            merge.records.push_back(restoreApplication(backup));
+    }
+    return merge;
+}
+
+Expected<std::pair<qint64, qint64>, StoreError> mergeBackup(
+    const BackupFileContents& contents, Store& store, const RecordInserter& insert)
 {
     auto fetched = store.fetchApplications();
     if (!fetched)
         return fetched.error();
-
-    // Only identifiers already stored count; a record without one blocks nothing,
-    // and entries inserted below do not block later entries with the same id.
-    QSet<QUuid> present;
-    present.reserve(fetched->size());
-    for (const JobApplication* application : std::as_const(*fetched)) {
-        if (application->uuid())
-            present.insert(*application->uuid());
-    }
-
-    qint64 inserted = 0;
-    qint64 skipped = 0;
-    for (const ApplicationBackup& backup : contents.applications) {
-        if (present.contains(backup.id)) {
-            ++skipped;
-            continue;
-        }
-        store.insert(restoreApplication(backup));
-        ++inserted;
-    }
-
+    BackupMerge merge = planBackupMerge(contents, *fetched);
+    const qint64 inserted = qint64(merge.records.size());
     if (inserted > 0) {
+        if (insert)
+            insert(std::move(merge.records));
+        else
+            store.insert(std::move(merge.records));
         if (auto saved = store.save(); !saved)
             return saved.error();
     }
-    return std::pair {inserted, skipped};
+    return std::pair {inserted, merge.skipped};
 }
 
 Expected<BackupFile, BackupMessage> exportBackup(Store& store)

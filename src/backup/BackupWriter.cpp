@@ -71,7 +71,7 @@ private:
         case Kind::identifier: {
             key(field.key);
             char text[uuidLength];
-            writeUuid(record.*field.identifier, text);
+            writeUuid((record.*field.identifier).value_or(QUuid()), text);
             m_writer.String(text, SizeType(uuidLength));
             return true;
         }

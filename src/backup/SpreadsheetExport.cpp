@@ -71,89 +71,125 @@ private:
     Titles<RejectionReason> m_reasons;
 };
 
+bool isColumn(const FieldDescription& description)
+{
+    return description.kind != FieldKind::history;
+}
+
+using F = JobApplication::Field;
+constexpr std::array historyIdentity = {F::uuid, F::companyName, F::position};
+
+QStringList headerRow(Kind kind)
+{
+    QStringList header;
+    if (kind == Kind::history) {
+        for (F field : historyIdentity)
+            header << ApplicationFields::title(ApplicationFields::describe(field));
+        header << QCoreApplication::translate(
+            "SpreadsheetExport", "Date", "Spreadsheet column: when the status changed")
+               << QCoreApplication::translate("SpreadsheetExport", "From", "Spreadsheet column: the status left")
+               << QCoreApplication::translate("SpreadsheetExport", "To", "Spreadsheet column: the status entered");
+        return header;
+    }
+    for (const FieldDescription& description : ApplicationFields::all) {
+        if (isColumn(description))
+            header << ApplicationFields::title(description);
+    }
+    for (ApplicationStatus status : allCases<ApplicationStatus>())
+        header << QCoreApplication::translate(
+            "SpreadsheetExport", "%1 on", "Spreadsheet column: the date a status was first reached; %1 is the status")
+                      .arg(title(status));
+    return header;
+}
+
+} // namespace
+
+// Every text of the file that depends on the language.
+struct Spreadsheet::Texts {
+    explicit Texts(Kind kind)
+        : header(headerRow(kind))
+    {
+    }
+    QStringList header;
+    VocabularyTexts vocabulary;
+    QString yes = QCoreApplication::translate("SpreadsheetExport", "Yes", "Spreadsheet: a flag that is set");
+    QString no = QCoreApplication::translate("SpreadsheetExport", "No", "Spreadsheet: a flag that is not set");
+};
+
+namespace {
+
+using Record = Spreadsheet::Record;
+
 class Writer {
 public:
+    explicit Writer(const Spreadsheet::Texts& texts)
+        : m_texts(texts)
+    {
+    }
+
     QString date(const QDateTime& moment) { return m_days.localDate(moment).toString(Qt::ISODate); }
     QString dateAndTime(const QDateTime& moment) const
     {
         return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     }
 
-    QString cell(const JobApplication& application, const FieldDescription& description)
+    QString cell(const Record& record, const FieldDescription& description)
     {
-        const FieldValue value = application.value(description.field);
+        const FieldValue& value = record.values.at(qsizetype(description.field));
         switch (description.kind) {
         case FieldKind::identifier: {
             const auto& uuid = std::get<std::optional<QUuid>>(value);
             return uuid ? uuid->toString(QUuid::WithoutBraces) : QString();
         }
         case FieldKind::text: return guarded(std::get<QString>(value));
-        case FieldKind::rawValue: return m_vocabulary.of(description.vocabulary, std::get<QString>(value));
+        case FieldKind::rawValue: return vocabulary().of(description.vocabulary, std::get<QString>(value));
         case FieldKind::optionalRawValue: {
             const auto& raw = std::get<std::optional<QString>>(value);
-            return raw ? m_vocabulary.of(description.vocabulary, *raw) : QString();
+            return raw ? vocabulary().of(description.vocabulary, *raw) : QString();
         }
         case FieldKind::moment: return date(std::get<QDateTime>(value));
         case FieldKind::optionalMoment: {
             const auto& moment = std::get<std::optional<QDateTime>>(value);
             return moment ? date(*moment) : QString();
         }
-        case FieldKind::flag: return std::get<bool>(value) ? m_yes : m_no;
+        case FieldKind::flag: return std::get<bool>(value) ? m_texts.yes : m_texts.no;
         case FieldKind::amount: {
             const auto& amount = std::get<std::optional<Decimal>>(value);
-            return amount ? amount->toString() + QLatin1Char(' ') + guarded(application.currencyRaw()) : QString();
+            const auto& currency = std::get<QString>(record.values.at(qsizetype(F::currencyRaw)));
+            return amount ? amount->toString() + QLatin1Char(' ') + guarded(currency) : QString();
         }
         case FieldKind::history: return QString();
         }
         return QString();
     }
 
-    const VocabularyTexts& vocabulary() const { return m_vocabulary; }
+    const VocabularyTexts& vocabulary() const { return m_texts.vocabulary; }
 
 private:
+    const Spreadsheet::Texts& m_texts;
     LocalDayResolver m_days;
-    VocabularyTexts m_vocabulary;
-    const QString m_yes = QCoreApplication::translate("SpreadsheetExport", "Yes", "Spreadsheet: a flag that is set");
-    const QString m_no = QCoreApplication::translate("SpreadsheetExport", "No", "Spreadsheet: a flag that is not set");
 };
-
-bool isColumn(const FieldDescription& description)
-{
-    return description.kind != FieldKind::history;
-}
 
 using RowSink = std::function<void(const QStringList&)>;
 
-void applicationsRows(const QList<JobApplication*>& applications, const RowSink& emitRow)
+void applicationsRows(const QList<Record>& records, Writer& writer, const RowSink& emitRow)
 {
     constexpr auto statuses = allCases<ApplicationStatus>();
-    QStringList header;
-    for (const FieldDescription& description : ApplicationFields::all) {
-        if (isColumn(description))
-            header << ApplicationFields::title(description);
-    }
-    for (ApplicationStatus status : statuses)
-        header << QCoreApplication::translate(
-            "SpreadsheetExport", "%1 on", "Spreadsheet column: the date a status was first reached; %1 is the status")
-                      .arg(title(status));
-
-    emitRow(header);
-    Writer writer;
-    for (const JobApplication* application : applications) {
+    for (const Record& record : records) {
         QStringList cells;
-        cells.reserve(header.size());
+        cells.reserve(qsizetype(ApplicationFields::all.size() + statuses.size()));
         for (const FieldDescription& description : ApplicationFields::all) {
             if (isColumn(description))
-                cells << writer.cell(*application, description);
+                cells << writer.cell(record, description);
         }
         std::array<std::optional<QDateTime>, statuses.size()> firstReached;
-        for (const StatusChange* change : application->history()) {
-            const auto status = fromRawValue<ApplicationStatus>(change->toRaw());
+        for (const Spreadsheet::Change& change : record.history) {
+            const auto status = fromRawValue<ApplicationStatus>(change.toRaw);
             if (!status)
                 continue;
             auto& first = firstReached[size_t(*status)];
-            if (!first || change->date() < *first)
-                first = change->date();
+            if (!first || change.date < *first)
+                first = change.date;
         }
         for (const auto& first : firstReached)
             cells << (first ? writer.date(*first) : QString());
@@ -161,52 +197,72 @@ void applicationsRows(const QList<JobApplication*>& applications, const RowSink&
     }
 }
 
-void historyRows(const QList<JobApplication*>& applications, const RowSink& emitRow)
+void historyRows(const QList<Record>& records, Writer& writer, const RowSink& emitRow)
 {
-    using F = JobApplication::Field;
-    const auto identity = {F::uuid, F::companyName, F::position};
-    QStringList header;
-    for (F field : identity)
-        header << ApplicationFields::title(ApplicationFields::describe(field));
-    header << QCoreApplication::translate("SpreadsheetExport", "Date", "Spreadsheet column: when the status changed")
-           << QCoreApplication::translate("SpreadsheetExport", "From", "Spreadsheet column: the status left")
-           << QCoreApplication::translate("SpreadsheetExport", "To", "Spreadsheet column: the status entered");
-
-    emitRow(header);
-    Writer writer;
-    for (const JobApplication* application : applications) {
+    for (const Record& record : records) {
         QStringList identityCells;
-        for (F field : identity)
-            identityCells << writer.cell(*application, ApplicationFields::describe(field));
-        QList<const StatusChange*> changes(application->history().begin(), application->history().end());
+        for (F field : historyIdentity)
+            identityCells << writer.cell(record, ApplicationFields::describe(field));
+        QList<Spreadsheet::Change> changes = record.history;
         std::stable_sort(changes.begin(), changes.end(),
-            [](const StatusChange* a, const StatusChange* b) { return a->date() < b->date(); });
-        for (const StatusChange* change : changes) {
+            [](const Spreadsheet::Change& a, const Spreadsheet::Change& b) { return a.date < b.date; });
+        for (const Spreadsheet::Change& change : changes) {
             QStringList cells = identityCells;
-            cells << writer.dateAndTime(change->date())
-                  << (change->fromRaw() ? writer.vocabulary().of(FieldVocabulary::status, *change->fromRaw())
-                                        : QString())
-                  << writer.vocabulary().of(FieldVocabulary::status, change->toRaw());
+            cells << writer.dateAndTime(change.date)
+                  << (change.fromRaw ? writer.vocabulary().of(FieldVocabulary::status, *change.fromRaw) : QString())
+                  << writer.vocabulary().of(FieldVocabulary::status, change.toRaw);
             emitRow(cells);
         }
     }
 }
 
-void forEachRow(Kind kind, const QList<JobApplication*>& applications, const RowSink& emitRow)
+void forEachRow(Kind kind, const QList<Record>& records, const Spreadsheet::Texts& texts, const RowSink& emitRow)
 {
+    emitRow(texts.header);
+    Writer writer(texts);
     if (kind == Kind::applications)
-        applicationsRows(applications, emitRow);
+        applicationsRows(records, writer, emitRow);
     else
-        historyRows(applications, emitRow);
+        historyRows(records, writer, emitRow);
 }
 
 } // namespace
 
-QList<QStringList> table(Kind kind, const QList<JobApplication*>& applications)
+Spreadsheet::Spreadsheet(Kind kind, const QList<JobApplication*>& applications)
+    : m_kind(kind)
+    , m_texts(std::make_shared<const Texts>(kind))
+{
+    m_records.reserve(applications.size());
+    for (const JobApplication* application : applications)
+        add(*application);
+}
+
+Spreadsheet::~Spreadsheet() = default;
+Spreadsheet::Spreadsheet(const Spreadsheet&) = default;
+Spreadsheet& Spreadsheet::operator=(const Spreadsheet&) = default;
+
+void Spreadsheet::add(const JobApplication& application)
+{
+    Record record;
+    record.values.reserve(JobApplication::fieldCount);
+    for (int field = 0; field < JobApplication::fieldCount; ++field)
+        record.values.append(application.value(JobApplication::Field(field)));
+    record.history.reserve(application.history().size());
+    for (const StatusChange* change : application.history())
+        record.history.append({change->fromRaw(), change->toRaw(), change->date()});
+    m_records.append(std::move(record));
+}
+
+QList<QStringList> Spreadsheet::table() const
 {
     QList<QStringList> rows;
-    forEachRow(kind, applications, [&rows](const QStringList& values) { rows.append(values); });
+    forEachRow(m_kind, m_records, *m_texts, [&rows](const QStringList& values) { rows.append(values); });
     return rows;
+}
+
+QList<QStringList> table(Kind kind, const QList<JobApplication*>& applications)
+{
+    return Spreadsheet(kind, applications).table();
 }
 
 QString field(const QString& value)
@@ -235,20 +291,18 @@ void appendRow(QString& text, const QStringList& values)
 
 } // namespace
 
-QString row(const QStringList& values)
+QByteArray Spreadsheet::document() const
 {
-    QString line;
-    appendRow(line, values);
-    return line;
+    // Rows go straight into one text, which grows in large steps.
+    QString text;
+    text.reserve(m_records.size() * 256);
+    forEachRow(m_kind, m_records, *m_texts, [&text](const QStringList& values) { appendRow(text, values); });
+    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
 QByteArray document(Kind kind, const QList<JobApplication*>& applications)
 {
-    // Rows go straight into one text, which grows in large steps.
-    QString text;
-    text.reserve(applications.size() * 256);
-    forEachRow(kind, applications, [&text](const QStringList& values) { appendRow(text, values); });
-    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+    return Spreadsheet(kind, applications).document();
 }
 
 QString defaultFilename(Kind kind, const QDateTime& moment)

@@ -78,8 +78,13 @@ QStringList jobNumbers(const QString& link)
 
 MailCandidate MailCandidate::of(const JobApplication& record)
 {
-    return {record.id(), record.companyName(), record.position(), record.postingLink(), record.hrContactEmail(),
-        record.applicationDate(), record.status(), record.statusChangedAt()};
+    return of(record.id(), record.values());
+}
+
+MailCandidate MailCandidate::of(qint64 key, const ApplicationValues& values)
+{
+    return {key, values.companyName, values.position, values.postingLink, values.hrContactEmail, values.applicationDate,
+        fromRawValue<ApplicationStatus>(values.statusRaw).value_or(ApplicationStatus::applied), values.statusChangedAt};
 }
 
 struct MailMatcher::Company {

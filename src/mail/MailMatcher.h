@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mail/MailMessage.h"
+#include "model/ApplicationFields.h"
 #include "model/ApplicationStatus.h"
 
 #include <QDateTime>
@@ -29,6 +30,8 @@ struct MailCandidate {
 
     // A stored record's copy, keyed by its identifier.
     static MailCandidate of(const JobApplication& record);
+    // Stored values under the caller's key (an entry of a backup, say).
+    static MailCandidate of(qint64 key, const ApplicationValues& values);
 };
 
 // Which application a message is about.

@@ -4,11 +4,16 @@
 #include "store/Store.h"
 #include "tracking/WindowState.h"
 
+#include <QCoreApplication>
+#include <QUndoStack>
+
 #include <algorithm>
 
 QList<JobApplication*> applyMailUpdates(WindowState& state, QList<MailStatusUpdate> updates)
 {
     QList<JobApplication*> changed;
+    if (updates.isEmpty())
+        return changed;
     // Oldest first, so a record's history reads in the order its messages came.
     std::stable_sort(updates.begin(), updates.end(),
         [](const MailStatusUpdate& a, const MailStatusUpdate& b) { return a.date < b.date; });
@@ -24,6 +29,11 @@ QList<JobApplication*> applyMailUpdates(WindowState& state, QList<MailStatusUpda
             update.date));
         madeFor.append(i);
     }
+    // The whole review is one step: undo takes back every move and every new application.
+    QUndoStack& steps = state.undoStack();
+    ApplicationEdits& edits = state.edits();
+    edits.endTyping();
+    steps.beginMacro(QCoreApplication::translate("MailStatusUpdates", "Mail Import"));
     const QList<JobApplication*> added = state.addNewApplications(std::move(made));
     for (qsizetype i = 0; i < added.size() && i < madeFor.size(); ++i)
         updates[madeFor[i]].record = added[i]->id();
@@ -33,16 +43,18 @@ QList<JobApplication*> applyMailUpdates(WindowState& state, QList<MailStatusUpda
         if (!record)
             continue;
         if (update.status && *update.status != record->status()) {
-            record->changeStatus(*update.status, update.date);
+            edits.changeStatus(*record, *update.status, update.date);
             if (*update.status == ApplicationStatus::rejected) {
-                ApplicationEdits::edit(*record, JobApplication::Field::rejectedByEmail, FieldValue(true));
+                edits.edit<ApplicationField::rejectedByEmail>(*record, true);
                 if (update.reason)
-                    record->setRejectionReason(update.reason);
+                    edits.setRejectionReason(*record, update.reason);
             }
         }
         if (!changed.contains(record))
             changed.append(record);
     }
+    steps.endMacro();
+    edits.endTyping();
     state.saveIfNeeded();
     if (!changed.isEmpty() && added.isEmpty())
         state.setSelectedID(changed.front()->id());

@@ -1,16 +1,17 @@
 #pragma once
 
-#include "model/JobApplication.h"
+#include "model/FieldValue.h"
 
 #include <QCoreApplication>
 
 #include <array>
 #include <string_view>
 
-// The one description of a job application's persistent fields. The store's
-// columns, the backup document's keys, the search text, what makes the visible
-// list change and which edits stamp updatedAt are all read from this table, so
-// a field cannot be forgotten by one of them.
+// The one description of a job application's persistent fields. The record's
+// storage and its typed readers, the store's columns, the backup document's keys,
+// the search text, what makes the visible list change, which edits stamp
+// updatedAt and what their undo step is called are all made from this list, so a
+// field is added in one line and cannot be forgotten (or swapped) by any of them.
 
 enum class FieldKind : quint8 {
     identifier, // optional UUID
@@ -32,11 +33,117 @@ enum class EditStamp : quint8 {
     notEditable, // written only by the record's own rules, the store and backups
     never, // the posting link: typing an address is not a change of the application
     whenChanged, // stamped after every write that changes the value
-    byWriter, // the typed writer decides (work model and currency when changed, the reason always)
+    byWriter, // the field's writer decides (status, work model and currency when changed, the reason always)
+};
+
+// One line per field, in the order the store declares them:
+// X(name, backup key, title, kind, vocabulary, search position (0: not searched),
+//   read by the list's filter, sorts or counters, edit stamp, name of its undo step)
+// clang-format off
+#define APPLYWRIGHT_APPLICATION_FIELDS(X) \
+    X(uuid, "id", QT_TRANSLATE_NOOP("ApplicationFields", "ID"), \
+        identifier, none, 0, false, notEditable, nullptr) \
+    X(companyName, "companyName", QT_TRANSLATE_NOOP("ApplicationFields", "Company"), \
+        text, none, 1, true, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(position, "position", QT_TRANSLATE_NOOP("ApplicationFields", "Position"), \
+        text, none, 2, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(postingLink, "postingLink", QT_TRANSLATE_NOOP("ApplicationFields", "Posting Link"), \
+        text, none, 0, false, never, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(workModelRaw, "workModel", QT_TRANSLATE_NOOP("ApplicationFields", "Work Model"), \
+        rawValue, workModel, 9, false, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Work Model Change")) \
+    X(statusRaw, "status", QT_TRANSLATE_NOOP("ApplicationFields", "Status"), \
+        rawValue, status, 8, true, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Status Change")) \
+    X(applicationDate, "applicationDate", QT_TRANSLATE_NOOP("ApplicationFields", "Application Date"), \
+        moment, none, 0, true, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Date Change")) \
+    X(statusChangedAt, "statusChangedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Status Date"), \
+        moment, none, 0, false, notEditable, nullptr) \
+    X(closedAt, "closedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Closing Date"), \
+        optionalMoment, none, 0, false, notEditable, nullptr) \
+    X(followUpDate, "followUpDate", QT_TRANSLATE_NOOP("ApplicationFields", "Follow-up Date"), \
+        optionalMoment, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Follow-up Change")) \
+    X(rejectedByEmail, "rejectedByEmail", QT_TRANSLATE_NOOP("ApplicationFields", "Rejected by Email"), \
+        flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Rejection Channel Change")) \
+    X(rejectedByPhone, "rejectedByPhone", QT_TRANSLATE_NOOP("ApplicationFields", "Rejected by Phone"), \
+        flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Rejection Channel Change")) \
+    X(rejectionReasonRaw, "rejectionReason", QT_TRANSLATE_NOOP("ApplicationFields", "Rejection Reason"), \
+        optionalRawValue, rejectionReason, 0, false, byWriter, \
+        QT_TRANSLATE_NOOP("ApplicationEdits", "Rejection Reason Change")) \
+    X(rejectionNote, "rejectionNote", QT_TRANSLATE_NOOP("ApplicationFields", "Rejection Note"), \
+        text, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(hrContactName, "hrContactName", QT_TRANSLATE_NOOP("ApplicationFields", "HR Contact"), \
+        text, none, 4, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(hrContactEmail, "hrContactEmail", QT_TRANSLATE_NOOP("ApplicationFields", "HR Email"), \
+        text, none, 5, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(techInterviewerName, "techInterviewerName", QT_TRANSLATE_NOOP("ApplicationFields", "Tech Interviewer"), \
+        text, none, 6, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(techInterviewerRole, "techInterviewerRole", QT_TRANSLATE_NOOP("ApplicationFields", "Tech Interviewer Role"), \
+        text, none, 7, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(expectedSalary, "expectedSalary", QT_TRANSLATE_NOOP("ApplicationFields", "Expected Salary"), \
+        amount, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(offeredSalary, "offeredSalary", QT_TRANSLATE_NOOP("ApplicationFields", "Offered Salary"), \
+        amount, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(currencyRaw, "currency", QT_TRANSLATE_NOOP("ApplicationFields", "Currency"), \
+        rawValue, currency, 0, false, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Currency Change")) \
+    X(notes, "notes", QT_TRANSLATE_NOOP("ApplicationFields", "Notes"), \
+        text, none, 3, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+    X(isFavorite, "isFavorite", QT_TRANSLATE_NOOP("ApplicationFields", "Starred"), \
+        flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Star Change")) \
+    X(createdAt, "createdAt", QT_TRANSLATE_NOOP("ApplicationFields", "Created On"), \
+        moment, none, 0, false, notEditable, nullptr) \
+    X(updatedAt, "updatedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Last Changed"), \
+        moment, none, 0, false, notEditable, nullptr)
+// clang-format on
+
+// The fields by name; `history` closes the list: the status changes are a
+// relation of the record, not one of its values.
+enum class ApplicationField : quint8 {
+#define APPLYWRIGHT_FIELD_NAME(name, ...) name,
+    APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_NAME)
+#undef APPLYWRIGHT_FIELD_NAME
+        history,
+};
+
+// The type a field of each kind holds.
+template <FieldKind> struct FieldKindTraits;
+template <> struct FieldKindTraits<FieldKind::identifier> {
+    using Type = std::optional<QUuid>;
+};
+template <> struct FieldKindTraits<FieldKind::text> {
+    using Type = QString;
+};
+template <> struct FieldKindTraits<FieldKind::rawValue> {
+    using Type = QString;
+};
+template <> struct FieldKindTraits<FieldKind::optionalRawValue> {
+    using Type = std::optional<QString>;
+};
+template <> struct FieldKindTraits<FieldKind::moment> {
+    using Type = QDateTime;
+};
+template <> struct FieldKindTraits<FieldKind::optionalMoment> {
+    using Type = std::optional<QDateTime>;
+};
+template <> struct FieldKindTraits<FieldKind::flag> {
+    using Type = bool;
+};
+template <> struct FieldKindTraits<FieldKind::amount> {
+    using Type = std::optional<Decimal>;
+};
+template <FieldKind kind> using FieldKindType = typename FieldKindTraits<kind>::Type;
+
+// Every plain value of one application, each typed by its field's kind: the
+// record's own storage, the fields of a backup entry, and what a loader fills in
+// before it builds a record.
+struct ApplicationValues {
+#define APPLYWRIGHT_FIELD_MEMBER(name, key, title, kind, ...) FieldKindType<FieldKind::kind> name {};
+    APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_MEMBER)
+#undef APPLYWRIGHT_FIELD_MEMBER
+
+    friend bool operator==(const ApplicationValues&, const ApplicationValues&) = default;
 };
 
 struct FieldDescription {
-    JobApplication::Field field;
+    ApplicationField field;
     // The attribute name: the store's column and what the code calls it.
     std::string_view name;
     std::string_view backupKey;
@@ -50,6 +157,9 @@ struct FieldDescription {
     // Read by the status filter, a sort or the summary counters.
     bool listInput = false;
     EditStamp stamp = EditStamp::notEditable;
+    // What undoing a person's edit of the field says ("Undo Typing"); translated
+    // in the "ApplicationEdits" context. None for fields nobody edits.
+    const char* editName = nullptr;
 
     constexpr bool isOptional() const
     {
@@ -62,63 +172,19 @@ struct FieldDescription {
 
 namespace ApplicationFields {
 
-using F = JobApplication::Field;
-using K = FieldKind;
-using V = FieldVocabulary;
-using S = EditStamp;
+inline constexpr int fieldCount = int(ApplicationField::history) + 1;
 
-inline constexpr std::array<FieldDescription, JobApplication::fieldCount> all {{
-    {F::uuid, "uuid", "id", QT_TRANSLATE_NOOP("ApplicationFields", "ID"), K::identifier},
-    {F::companyName, "companyName", "companyName", QT_TRANSLATE_NOOP("ApplicationFields", "Company"), K::text, V::none,
-        1, true, S::whenChanged},
-    {F::position, "position", "position", QT_TRANSLATE_NOOP("ApplicationFields", "Position"), K::text, V::none, 2,
-        false, S::whenChanged},
-    {F::postingLink, "postingLink", "postingLink", QT_TRANSLATE_NOOP("ApplicationFields", "Posting Link"), K::text,
-        V::none, 0, false, S::never},
-    {F::workModelRaw, "workModelRaw", "workModel", QT_TRANSLATE_NOOP("ApplicationFields", "Work Model"), K::rawValue,
-        V::workModel, 9, false, S::byWriter},
-    {F::statusRaw, "statusRaw", "status", QT_TRANSLATE_NOOP("ApplicationFields", "Status"), K::rawValue, V::status, 8,
-        true, S::byWriter},
-    {F::applicationDate, "applicationDate", "applicationDate",
-        QT_TRANSLATE_NOOP("ApplicationFields", "Application Date"), K::moment, V::none, 0, true, S::whenChanged},
-    {F::statusChangedAt, "statusChangedAt", "statusChangedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Status Date"),
-        K::moment},
-    {F::closedAt, "closedAt", "closedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Closing Date"), K::optionalMoment},
-    {F::followUpDate, "followUpDate", "followUpDate", QT_TRANSLATE_NOOP("ApplicationFields", "Follow-up Date"),
-        K::optionalMoment, V::none, 0, false, S::whenChanged},
-    {F::rejectedByEmail, "rejectedByEmail", "rejectedByEmail",
-        QT_TRANSLATE_NOOP("ApplicationFields", "Rejected by Email"), K::flag, V::none, 0, false, S::whenChanged},
-    {F::rejectedByPhone, "rejectedByPhone", "rejectedByPhone",
-        QT_TRANSLATE_NOOP("ApplicationFields", "Rejected by Phone"), K::flag, V::none, 0, false, S::whenChanged},
-    {F::rejectionReasonRaw, "rejectionReasonRaw", "rejectionReason",
-        QT_TRANSLATE_NOOP("ApplicationFields", "Rejection Reason"), K::optionalRawValue, V::rejectionReason, 0, false,
-        S::byWriter},
-    {F::rejectionNote, "rejectionNote", "rejectionNote", QT_TRANSLATE_NOOP("ApplicationFields", "Rejection Note"),
-        K::text, V::none, 0, false, S::whenChanged},
-    {F::hrContactName, "hrContactName", "hrContactName", QT_TRANSLATE_NOOP("ApplicationFields", "HR Contact"), K::text,
-        V::none, 4, false, S::whenChanged},
-    {F::hrContactEmail, "hrContactEmail", "hrContactEmail", QT_TRANSLATE_NOOP("ApplicationFields", "HR Email"), K::text,
-        V::none, 5, false, S::whenChanged},
-    {F::techInterviewerName, "techInterviewerName", "techInterviewerName",
-        QT_TRANSLATE_NOOP("ApplicationFields", "Tech Interviewer"), K::text, V::none, 6, false, S::whenChanged},
-    {F::techInterviewerRole, "techInterviewerRole", "techInterviewerRole",
-        QT_TRANSLATE_NOOP("ApplicationFields", "Tech Interviewer Role"), K::text, V::none, 7, false, S::whenChanged},
-    {F::expectedSalary, "expectedSalary", "expectedSalary", QT_TRANSLATE_NOOP("ApplicationFields", "Expected Salary"),
-        K::amount, V::none, 0, false, S::whenChanged},
-    {F::offeredSalary, "offeredSalary", "offeredSalary", QT_TRANSLATE_NOOP("ApplicationFields", "Offered Salary"),
-        K::amount, V::none, 0, false, S::whenChanged},
-    {F::currencyRaw, "currencyRaw", "currency", QT_TRANSLATE_NOOP("ApplicationFields", "Currency"), K::rawValue,
-        V::currency, 0, false, S::byWriter},
-    {F::notes, "notes", "notes", QT_TRANSLATE_NOOP("ApplicationFields", "Notes"), K::text, V::none, 3, false,
-        S::whenChanged},
-    {F::isFavorite, "isFavorite", "isFavorite", QT_TRANSLATE_NOOP("ApplicationFields", "Starred"), K::flag, V::none, 0,
-        false, S::whenChanged},
-    {F::createdAt, "createdAt", "createdAt", QT_TRANSLATE_NOOP("ApplicationFields", "Created On"), K::moment},
-    {F::updatedAt, "updatedAt", "updatedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Last Changed"), K::moment},
-    {F::history, "history", "history", QT_TRANSLATE_NOOP("ApplicationFields", "History"), K::history},
+inline constexpr std::array<FieldDescription, fieldCount> all {{
+#define APPLYWRIGHT_FIELD_DESCRIPTION(name, key, title, kind, vocabulary, search, list, stamp, editName)               \
+    {ApplicationField::name, #name, key, title, FieldKind::kind, FieldVocabulary::vocabulary, search, list,            \
+        EditStamp::stamp, editName},
+    APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_DESCRIPTION)
+#undef APPLYWRIGHT_FIELD_DESCRIPTION
+        {ApplicationField::history, "history", "history", QT_TRANSLATE_NOOP("ApplicationFields", "History"),
+            FieldKind::history},
 }};
 
-constexpr const FieldDescription& describe(JobApplication::Field field)
+constexpr const FieldDescription& describe(ApplicationField field)
 {
     return all[size_t(field)];
 }
@@ -129,15 +195,23 @@ inline QString title(const FieldDescription& description)
     return QCoreApplication::translate("ApplicationFields", description.title);
 }
 
-constexpr bool inFieldOrder()
-{
-    for (size_t i = 0; i < all.size(); ++i) {
-        if (size_t(all[i].field) != i)
-            return false;
-    }
-    return true;
-}
-static_assert(inFieldOrder(), "the table lists the fields in their declared order");
+// Where a field lives in ApplicationValues: `values.*member<F>` is the field F.
+template <ApplicationField field> inline constexpr auto member = nullptr;
+#define APPLYWRIGHT_FIELD_POINTER(name, ...)                                                                           \
+    template <> inline constexpr auto member<ApplicationField::name> = &ApplicationValues::name;
+APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_POINTER)
+#undef APPLYWRIGHT_FIELD_POINTER
+
+// The type of field F's value.
+template <ApplicationField field>
+using ValueType = std::remove_cvref_t<decltype(std::declval<ApplicationValues>().*member<field>)>;
+
+// Any plain field as a FieldValue, for the layers that treat every field alike;
+// `history` reads as std::monostate.
+FieldValue value(const ApplicationValues& values, ApplicationField field);
+// Writes `value` into the field when it holds the field's type; false (and
+// nothing written) otherwise. Moments are kept in UTC whichever way they arrive.
+bool assign(ApplicationValues& values, ApplicationField field, const FieldValue& value);
 
 // The searched fields in search-text order.
 constexpr auto searchedFields()
@@ -148,7 +222,7 @@ constexpr auto searchedFields()
             n += d.searchOrder > 0 ? 1 : 0;
         return n;
     }();
-    std::array<JobApplication::Field, count> fields {};
+    std::array<ApplicationField, count> fields {};
     for (const FieldDescription& d : all) {
         if (d.searchOrder > 0)
             fields[size_t(d.searchOrder - 1)] = d.field;
@@ -166,22 +240,5 @@ constexpr bool searchOrderIsComplete()
     return true;
 }
 static_assert(searchOrderIsComplete(), "search positions run from 1 without gaps");
-
-// The variant alternative a field's value takes.
-constexpr size_t valueIndex(FieldKind kind)
-{
-    switch (kind) {
-    case FieldKind::identifier: return 1;
-    case FieldKind::text:
-    case FieldKind::rawValue: return 2;
-    case FieldKind::optionalRawValue: return 3;
-    case FieldKind::moment: return 4;
-    case FieldKind::optionalMoment: return 5;
-    case FieldKind::flag: return 6;
-    case FieldKind::amount: return 7;
-    case FieldKind::history: return 0;
-    }
-    return 0;
-}
 
 } // namespace ApplicationFields

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ApplicationFields.h"
 #include "model/ApplicationStatus.h"
 #include "model/Currency.h"
 #include "model/Decimal.h"
@@ -22,10 +23,10 @@
 // used for selection, never written to a backup. 0 means "not stored yet".
 using RecordID = qint64;
 
-// One job application. Every field write that changes a value emits
-// fieldChanged(field), so views and the store follow edits as they happen.
-// A plain field write never touches updatedAt; only the typed writers and
-// changeStatus stamp it.
+// One job application. Its values are read through one typed reader per field
+// (made from the field table); nothing outside the edit layer and the loaders
+// writes them. Every write that changes a value emits fieldChanged(field), so
+// views and the store follow edits as they happen.
 class JobApplication : public QObject {
     Q_OBJECT
 
@@ -36,6 +37,7 @@ public:
     public:
         virtual void applicationFieldChanged(JobApplication* application, int field) = 0;
         virtual void applicationHistoryAppended(JobApplication* application, StatusChange* change) = 0;
+        virtual void applicationHistoryRemoved(JobApplication* application, StatusChange* change) = 0;
         virtual void applicationHistoryEntryChanged(JobApplication* application, StatusChange* change) = 0;
 
     protected:
@@ -43,37 +45,15 @@ public:
     };
 
     // The persistent fields, in the order the store declares them.
-    enum class Field {
-        uuid,
-        companyName,
-        position,
-        postingLink,
-        workModelRaw,
-        statusRaw,
-        applicationDate,
-        statusChangedAt,
-        closedAt,
-        followUpDate,
-        rejectedByEmail,
-        rejectedByPhone,
-        rejectionReasonRaw,
-        rejectionNote,
-        hrContactName,
-        hrContactEmail,
-        techInterviewerName,
-        techInterviewerRole,
-        expectedSalary,
-        offeredSalary,
-        currencyRaw,
-        notes,
-        isFavorite,
-        createdAt,
-        updatedAt,
-        history,
-    };
-    Q_ENUM(Field)
-    static constexpr int fieldCount = int(Field::history) + 1;
+    using Field = ApplicationField;
+    static constexpr int fieldCount = ApplicationFields::fieldCount;
 
+    // What a new application starts with: the given texts, work model, status and
+    // date, a fresh identifier, TRY, created and updated now, closed now when the
+    // status is closed, its stage dated with the application date.
+    static ApplicationValues initialValues(const QString& companyName, const QString& position,
+        const QString& postingLink, WorkModel workModel, ApplicationStatus status, const QDateTime& applicationDate);
+    // A new record with those values and no history entry.
     JobApplication(const QString& companyName, const QString& position, const QString& postingLink, WorkModel workModel,
         ApplicationStatus status, const QDateTime& applicationDate);
     // A blank application as the new-application command creates it: empty texts,
@@ -82,88 +62,38 @@ public:
     ~JobApplication() override;
 
     RecordID id() const { return m_id; }
+    const ApplicationValues& values() const { return m_values; }
 
-    // Plain fields.
-    const std::optional<QUuid>& uuid() const { return m_uuid; }
-    void setUuid(const std::optional<QUuid>& value);
-    const QString& companyName() const { return m_companyName; }
-    void setCompanyName(const QString& value);
-    const QString& position() const { return m_position; }
-    void setPosition(const QString& value);
-    const QString& postingLink() const { return m_postingLink; }
-    void setPostingLink(const QString& value);
-    const QString& workModelRaw() const { return m_workModelRaw; }
-    void setWorkModelRaw(const QString& value);
-    const QString& statusRaw() const { return m_statusRaw; }
-    void setStatusRaw(const QString& value);
-    const QDateTime& applicationDate() const { return m_applicationDate; }
-    void setApplicationDate(const QDateTime& value);
-    const QDateTime& statusChangedAt() const { return m_statusChangedAt; }
-    void setStatusChangedAt(const QDateTime& value);
-    const std::optional<QDateTime>& closedAt() const { return m_closedAt; }
-    void setClosedAt(const std::optional<QDateTime>& value);
-    const std::optional<QDateTime>& followUpDate() const { return m_followUpDate; }
-    void setFollowUpDate(const std::optional<QDateTime>& value);
-    bool rejectedByEmail() const { return m_rejectedByEmail; }
-    void setRejectedByEmail(bool value);
-    bool rejectedByPhone() const { return m_rejectedByPhone; }
-    void setRejectedByPhone(bool value);
-    const std::optional<QString>& rejectionReasonRaw() const { return m_rejectionReasonRaw; }
-    void setRejectionReasonRaw(const std::optional<QString>& value);
-    const QString& rejectionNote() const { return m_rejectionNote; }
-    void setRejectionNote(const QString& value);
-    const QString& hrContactName() const { return m_hrContactName; }
-    void setHrContactName(const QString& value);
-    const QString& hrContactEmail() const { return m_hrContactEmail; }
-    void setHrContactEmail(const QString& value);
-    const QString& techInterviewerName() const { return m_techInterviewerName; }
-    void setTechInterviewerName(const QString& value);
-    const QString& techInterviewerRole() const { return m_techInterviewerRole; }
-    void setTechInterviewerRole(const QString& value);
-    const std::optional<Decimal>& expectedSalary() const { return m_expectedSalary; }
-    void setExpectedSalary(const std::optional<Decimal>& value);
-    const std::optional<Decimal>& offeredSalary() const { return m_offeredSalary; }
-    void setOfferedSalary(const std::optional<Decimal>& value);
-    const QString& currencyRaw() const { return m_currencyRaw; }
-    void setCurrencyRaw(const QString& value);
-    const QString& notes() const { return m_notes; }
-    void setNotes(const QString& value);
-    bool isFavorite() const { return m_isFavorite; }
-    void setFavorite(bool value);
-    const QDateTime& createdAt() const { return m_createdAt; }
-    void setCreatedAt(const QDateTime& value);
-    const QDateTime& updatedAt() const { return m_updatedAt; }
-    void setUpdatedAt(const QDateTime& value);
-
-    // Any plain field by its name in the field table; `history` has no value here.
-    // A value of another type than the field's is ignored.
-    FieldValue value(Field field) const;
-    void setValue(Field field, const FieldValue& value);
+    // The typed reader of every field: companyName(), statusRaw(), closedAt(), …
+#define APPLYWRIGHT_FIELD_READER(name, ...)                                                                            \
+    const auto& name() const                                                                                           \
+    {                                                                                                                  \
+        return m_values.name;                                                                                          \
+    }
+    APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_READER)
+#undef APPLYWRIGHT_FIELD_READER
+    template <Field field> const auto& get() const
+    {
+        return m_values.*ApplicationFields::member<field>;
+    }
+    // Any plain field; `history` has no value here.
+    FieldValue value(Field field) const
+    {
+        return ApplicationFields::value(m_values, field);
+    }
 
     // The status transitions in the order they were appended.
-    const QList<StatusChange*>& history() const { return m_history; }
-    // Takes ownership, points the entry back at this record and emits historyAppended.
-    StatusChange* appendHistory(std::unique_ptr<StatusChange> change);
-    // The entry a new record's history starts with: no previous status, applied,
-    // dated with the application date.
-    StatusChange* appendFirstHistoryEntry();
+    const QList<StatusChange*>& history() const
+    {
+        return m_history;
+    }
 
     // Typed accessors over the raw fields. Reads never fail: unknown raw texts read
     // as applied, remote, TRY or no reason and stay stored until written.
     ApplicationStatus status() const;
     WorkModel workModel() const;
-    void setWorkModel(WorkModel value);
     Currency currency() const;
-    void setCurrency(Currency value);
     std::optional<RejectionReason> rejectionReason() const;
-    // Stamps updatedAt every time, also when the reason does not change.
-    void setRejectionReason(std::optional<RejectionReason> value);
-
-    // The user's status pick: records the transition and maintains the dates.
-    void changeStatus(ApplicationStatus newStatus);
-    // The same transition dated at `moment` instead of now: a status read from a
-    // message happened when the message was sent. updatedAt still says now.
-    void changeStatus(ApplicationStatus newStatus, const QDateTime& moment);
 
     QString displayCompany() const;
     QString displayPosition() const;
@@ -197,52 +127,61 @@ public:
             linkKind = 0;
         }
     };
-    DerivedCache& derivedCache() const { return m_derivedCache; }
+    DerivedCache& derivedCache() const
+    {
+        return m_derivedCache;
+    }
 
 Q_SIGNALS:
     void fieldChanged(JobApplication::Field field);
     void historyAppended(StatusChange* change);
+    void historyRemoved(StatusChange* change);
     void historyEntryChanged(StatusChange* change, StatusChange::Field field);
 
 private:
+    friend class ApplicationBuilder;
+    friend class RecordWriter;
     friend class Store;
     friend class StatusChange;
-    struct Members;
+
+    explicit JobApplication(ApplicationValues values);
+
+    // The only writers of a record; reached through the edit layer and the loaders.
+    void write(Field field, const FieldValue& value);
+    StatusChange* insertHistory(qsizetype index, std::unique_ptr<StatusChange> change);
+    StatusChange* appendHistory(std::unique_ptr<StatusChange> change);
+    std::unique_ptr<StatusChange> takeHistory(StatusChange* change);
     void historyEntryDidChange(StatusChange* change, StatusChange::Field field);
-    void setObserver(Observer* observer) { m_observer = observer; }
-
-    // An empty record for the store to fill from its file.
-    JobApplication() = default;
-
-    template <typename T> void assign(T& member, const T& value, Field field);
+    void setObserver(Observer* observer)
+    {
+        m_observer = observer;
+    }
 
     RecordID m_id = 0;
     Observer* m_observer = nullptr;
-    std::optional<QUuid> m_uuid;
-    QString m_companyName;
-    QString m_position;
-    QString m_postingLink;
-    QString m_workModelRaw;
-    QString m_statusRaw;
-    QDateTime m_applicationDate;
-    QDateTime m_statusChangedAt;
-    std::optional<QDateTime> m_closedAt;
-    std::optional<QDateTime> m_followUpDate;
-    bool m_rejectedByEmail = false;
-    bool m_rejectedByPhone = false;
-    std::optional<QString> m_rejectionReasonRaw;
-    QString m_rejectionNote;
-    QString m_hrContactName;
-    QString m_hrContactEmail;
-    QString m_techInterviewerName;
-    QString m_techInterviewerRole;
-    std::optional<Decimal> m_expectedSalary;
-    std::optional<Decimal> m_offeredSalary;
-    QString m_currencyRaw;
-    QString m_notes;
-    bool m_isFavorite = false;
-    QDateTime m_createdAt;
-    QDateTime m_updatedAt;
+    ApplicationValues m_values;
     QList<StatusChange*> m_history;
     mutable DerivedCache m_derivedCache;
+};
+
+// How loaders make records: the store reading its file, a backup entry restored,
+// a new record with its first history entry, a test's fixture. The record is
+// built whole and then handed out; a builder never reaches a stored record.
+class ApplicationBuilder {
+public:
+    explicit ApplicationBuilder(ApplicationValues values);
+    explicit ApplicationBuilder(std::unique_ptr<JobApplication> application);
+
+    // The values of the record being built; it is nobody's yet, so they may still change.
+    ApplicationValues& values() { return m_application->m_values; }
+    ApplicationBuilder& appendHistory(std::unique_ptr<StatusChange> change);
+    ApplicationBuilder& appendHistory(
+        std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date);
+    // The entry a new record's history starts with: no previous status, applied,
+    // dated with the application date.
+    ApplicationBuilder& appendFirstHistoryEntry();
+    std::unique_ptr<JobApplication> build();
+
+private:
+    std::unique_ptr<JobApplication> m_application;
 };

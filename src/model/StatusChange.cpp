@@ -2,6 +2,8 @@
 
 #include "model/JobApplication.h"
 
+#include <algorithm>
+
 StatusChange::StatusChange(std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date)
     : StatusChange(from ? std::optional<QString>(rawValue(*from)) : std::nullopt, rawValue(to), date)
 {
@@ -12,22 +14,6 @@ StatusChange::StatusChange(std::optional<QString> fromRaw, QString toRaw, const 
     , m_toRaw(std::move(toRaw))
     , m_date(date.toUTC())
 {
-}
-
-void StatusChange::setFromRaw(const std::optional<QString>& value)
-{
-    if (m_fromRaw == value)
-        return;
-    m_fromRaw = value;
-    notify(Field::fromRaw);
-}
-
-void StatusChange::setToRaw(const QString& value)
-{
-    if (m_toRaw == value)
-        return;
-    m_toRaw = value;
-    notify(Field::toRaw);
 }
 
 void StatusChange::setDate(const QDateTime& value)
@@ -53,4 +39,15 @@ void StatusChange::notify(Field field)
 {
     if (m_application)
         m_application->historyEntryDidChange(this, field);
+}
+
+QList<StatusChange*> StatusChange::newestFirst(const QList<StatusChange*>& history)
+{
+    QList<StatusChange*> entries = history;
+    std::stable_sort(entries.begin(), entries.end(), [](const StatusChange* a, const StatusChange* b) {
+        if (a->date() == b->date())
+            return int(a->to()) > int(b->to());
+        return a->date() > b->date();
+    });
+    return entries;
 }

@@ -3,15 +3,17 @@
 #include "model/ApplicationStatus.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <optional>
 
 class JobApplication;
 
-// One dated status transition in an application's history. Entries are only ever
-// appended; the application owns them and announces their changes with its own
-// historyEntryChanged signal. (Not a QObject: a store holds several per record,
+// One dated status transition in an application's history. Records append them;
+// a person may correct an entry's date or take back the newest one through the
+// edit layer. The application owns them and announces their changes with its
+// own historyEntryChanged signal. (Not a QObject: a store holds several per record,
 // and per-entry objects and connections would dominate its memory.)
 class StatusChange {
 public:
@@ -22,11 +24,9 @@ public:
     StatusChange(std::optional<QString> fromRaw, QString toRaw, const QDateTime& date);
 
     const std::optional<QString>& fromRaw() const { return m_fromRaw; }
-    void setFromRaw(const std::optional<QString>& value);
     const QString& toRaw() const { return m_toRaw; }
-    void setToRaw(const QString& value);
     const QDateTime& date() const { return m_date; }
-    void setDate(const QDateTime& value);
+    // The record the entry belongs to; none while it is out of a history (an undone change).
     JobApplication* application() const { return m_application; }
 
     // None when no previous status is stored or the stored text is unknown.
@@ -37,11 +37,17 @@ public:
     // The store's row identifier, 0 until the entry is stored.
     qint64 storeId() const { return m_storeId; }
 
-private:
-    void notify(Field field);
+    // The history as people read it: newest first; of two changes at the same
+    // moment, the one that reached the later stage first.
+    static QList<StatusChange*> newestFirst(const QList<StatusChange*>& history);
 
+private:
     friend class JobApplication;
+    friend class RecordWriter;
     friend class Store;
+
+    void setDate(const QDateTime& value);
+    void notify(Field field);
 
     std::optional<QString> m_fromRaw;
     QString m_toRaw;

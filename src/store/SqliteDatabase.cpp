@@ -8,6 +8,8 @@
 
 #include <cerrno>
 
+#include <sys/stat.h>
+
 namespace {
 // A full disk shows as SQLITE_FULL on most writes, but as an I/O error on some
 // (a sync, a truncation); the system's own error tells them apart.
@@ -20,6 +22,16 @@ int resultCode(sqlite3* db)
     return code;
 }
 } // namespace
+
+bool SqliteDatabase::hasSideFiles(const QString& path)
+{
+    for (const char* suffix : sideSuffixes) {
+        struct stat status { };
+        if (::lstat(QFile::encodeName(path + QLatin1String(suffix)).constData(), &status) == 0)
+            return true;
+    }
+    return false;
+}
 
 SqliteStatement::~SqliteStatement()
 {

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -57,6 +58,12 @@ public:
     // How long any connection waits for another one (of this or another program)
     // that holds the file, before an operation gives up with "database is locked".
     static constexpr int busyTimeoutMs = 5000;
+
+    // What SQLite keeps beside a database: its log, the log's index and the rollback
+    // journal an interrupted change of a file without a log leaves.
+    static constexpr std::array<const char*, 3> sideSuffixes = {"-wal", "-shm", "-journal"};
+    // Whether any of them is there.
+    static bool hasSideFiles(const QString& path);
 
     static Expected<std::unique_ptr<SqliteDatabase>, StoreError> open(const QString& path, Mode mode);
     ~SqliteDatabase();

@@ -56,15 +56,14 @@ QString Store::databasePath() const
 Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& path, QThread* owner)
 {
     // A connection of its own: the store's connection stays with the store's thread.
-    auto db = SqliteDatabase::open(path, SqliteDatabase::Mode::ReadOnly);
-    if (!db)
+    // The store holds the folder's lock, so nobody writes the file meanwhile, and a
+    // file with no side files is read as it is, which creates none.
+    auto opened = SqliteDatabase::open(path,
+        SqliteDatabase::hasSideFiles(path) ? SqliteDatabase::Mode::ReadOnly : SqliteDatabase::Mode::ReadOnlySnapshot);
+    if (!opened)
         return StoreError(
-            describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.error().description()));
-    return checkAndRead(*db.value(), path, owner);
-}
-
-Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(SqliteDatabase& db, const QString& path, QThread* owner)
-{
+            describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), opened.error().description()));
+    SqliteDatabase& db = *opened.value();
     if (const std::optional<QString> problem = db.quickCheck()) {
         // The report opens with a line naming the database ("*** in database main ***").
         QString found;
@@ -85,11 +84,10 @@ Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(SqliteDatabase& d
 Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db, QThread* owner)
 {
     LoadedRecords loaded;
-    QHash<RecordID, JobApplication*> byId;
-    const auto discard = [&loaded] {
-        qDeleteAll(loaded.applications);
-        loaded.applications.clear();
-    };
+    // Each record is built whole (its values, then its history) before anyone sees it.
+    std::vector<ApplicationBuilder> records;
+    QList<RecordID> ids;
+    QHash<RecordID, qsizetype> byId;
     const auto& columns = StoreSchema::columns();
     QByteArray select = "SELECT id";
     for (const auto& column : columns)
@@ -101,31 +99,28 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
     int rc;
     while ((rc = statement->step()) == SQLITE_ROW) {
-        auto* application = new JobApplication();
-        application->m_id = statement->int64(0);
+        ApplicationValues values;
         for (int i = 0; i < int(columns.size()); ++i)
-            columns[size_t(i)].read(*statement, i + 1, *application);
-        loaded.nextRecordId = std::max(loaded.nextRecordId, application->m_id + 1);
-        loaded.applications.append(application);
-        byId.insert(application->m_id, application);
+            columns[size_t(i)].read(*statement, i + 1, values);
+        const RecordID id = statement->int64(0);
+        loaded.nextRecordId = std::max(loaded.nextRecordId, id + 1);
+        byId.insert(id, qsizetype(records.size()));
+        ids.append(id);
+        records.emplace_back(std::move(values));
     }
     statement->reset();
-    if (rc != SQLITE_DONE) {
-        discard();
+    if (rc != SQLITE_DONE)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
-    }
 
     // Rows come in identifier order, which is the order entries were appended.
     SqliteStatement* history = db.prepare("SELECT id, fromRaw, toRaw, date, application FROM StatusChange");
-    if (!history) {
-        discard();
+    if (!history)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
-    }
     while ((rc = history->step()) == SQLITE_ROW) {
         const qint64 id = history->int64(0);
         loaded.nextHistoryId = std::max(loaded.nextHistoryId, id + 1);
-        JobApplication* record = byId.value(history->int64(4));
-        if (!record)
+        const auto record = byId.constFind(history->int64(4));
+        if (record == byId.constEnd())
             continue; // an orphan row; never written by us, ignored
         std::optional<QString> fromRaw;
         if (!history->isNull(1))
@@ -133,12 +128,16 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         auto entry = std::make_unique<StatusChange>(fromRaw, internedRawValue<ApplicationStatus>(history->text(2)),
             StoreSchema::momentFromStored(history->int64(3)));
         entry->m_storeId = id;
-        record->appendHistory(std::move(entry));
+        records[size_t(*record)].appendHistory(std::move(entry));
     }
     history->reset();
-    if (rc != SQLITE_DONE) {
-        discard();
+    if (rc != SQLITE_DONE)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+    loaded.applications.reserve(qsizetype(records.size()));
+    for (size_t i = 0; i < records.size(); ++i) {
+        JobApplication* application = records[i].build().release();
+        application->m_id = ids[qsizetype(i)];
+        loaded.applications.append(application);
     }
     if (owner != QThread::currentThread()) {
         for (JobApplication* application : std::as_const(loaded.applications))
@@ -149,7 +148,21 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
 
 Expected<Done, StoreError> Store::load()
 {
-    auto records = checkAndRead(*m_db, databasePath(), thread());
+    return finishOpening(checkAndRead(databasePath(), thread()));
+}
+
+Expected<Done, StoreError> Store::finishOpening(Expected<LoadedRecords, StoreError> records)
+{
+    // Only now: the switch rewrites the file's first page, and a file refused as
+    // damaged must be left exactly as it was (even choosing how to sync reads it).
+    if (records) {
+        if (auto switched = m_db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL"); !switched) {
+            qDeleteAll(records.value().applications);
+            records = StoreError(describe(QT_TRANSLATE_NOOP("Store", "The database could not be made ready for saving"),
+                                     switched.error().description()),
+                switched.error().code());
+        }
+    }
     if (!records) {
         loadFailed(records.error());
         return records.error();
@@ -182,10 +195,7 @@ void Store::finishLoading() const
     auto records = m_pendingLoad.result();
     m_pendingLoad = {};
     m_loaded = true;
-    if (records)
-        self->adoptLoaded(std::move(records.value()));
-    else
-        loadFailed(records.error());
+    (void)self->finishOpening(std::move(records));
 }
 
 void Store::loadFailed(const StoreError& error) const
@@ -243,6 +253,17 @@ void Store::applicationHistoryAppended(JobApplication* application, StatusChange
     noteChange();
 }
 
+void Store::applicationHistoryRemoved(JobApplication* application, StatusChange* change)
+{
+    // A row that was only waiting to be written is simply not written; one on disk
+    // goes with the next save (and comes back if the entry is appended again).
+    if (m_newHistory.isEmpty() || !m_newHistory.removeOne(change))
+        m_deletedHistory.insert(change->m_storeId);
+    m_dirtyHistory.remove(change);
+    Q_EMIT applicationChanged(application, JobApplication::Field::history);
+    noteChange();
+}
+
 void Store::applicationHistoryEntryChanged(JobApplication* application, StatusChange* change)
 {
     if (!m_inserted.contains(application->m_id) && !m_newHistory.contains(change))
@@ -277,8 +298,11 @@ const QList<JobApplication*>& Store::applicationsByDate() const
     finishLoading();
     if (!m_byDateValid) {
         m_byDate = m_applications;
-        std::stable_sort(m_byDate.begin(), m_byDate.end(), [](const JobApplication* a, const JobApplication* b) {
-            return a->applicationDate() > b->applicationDate();
+        // Ties by identity: a record put back by an undo takes the place it had.
+        std::sort(m_byDate.begin(), m_byDate.end(), [](const JobApplication* a, const JobApplication* b) {
+            if (a->applicationDate() != b->applicationDate())
+                return a->applicationDate() > b->applicationDate();
+            return a->id() < b->id();
         });
         m_byDateValid = true;
     }
@@ -292,11 +316,12 @@ Expected<QList<JobApplication*>, StoreError> Store::fetchApplications() const
     return m_applications;
 }
 
-JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
+JobApplication* Store::place(std::unique_ptr<JobApplication> owned)
 {
-    finishLoading();
     JobApplication* application = owned.release();
-    application->m_id = m_nextRecordId++;
+    // A record that was taken out comes back under its own identifier.
+    if (application->m_id == 0 || m_byId.contains(application->m_id))
+        application->m_id = m_nextRecordId++;
     m_applications.append(application);
     m_byId.insert(application->m_id, application);
     m_inserted.insert(application->m_id);
@@ -305,10 +330,51 @@ JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
             change->m_storeId = m_nextHistoryId++;
     }
     adopt(application);
+    return application;
+}
+
+JobApplication* Store::insert(std::unique_ptr<JobApplication> owned)
+{
+    finishLoading();
+    JobApplication* application = place(std::move(owned));
     m_byDateValid = false;
     Q_EMIT applicationInserted(application);
+    Q_EMIT applicationsInserted({application});
     noteChange();
     return application;
+}
+
+QList<JobApplication*> Store::insert(std::vector<std::unique_ptr<JobApplication>> owned)
+{
+    finishLoading();
+    QList<JobApplication*> placed;
+    placed.reserve(qsizetype(owned.size()));
+    for (auto& application : owned)
+        placed.append(place(std::move(application)));
+    if (placed.isEmpty())
+        return placed;
+    m_byDateValid = false;
+    for (JobApplication* application : std::as_const(placed))
+        Q_EMIT applicationInserted(application);
+    Q_EMIT applicationsInserted(placed);
+    noteChange();
+    return placed;
+}
+
+void Store::forget(JobApplication* application)
+{
+    const RecordID id = application->m_id;
+    application->setObserver(nullptr);
+    m_byId.remove(id);
+    // A row on disk goes with the next save; one that never got there has nothing to undo.
+    if (!m_inserted.remove(id))
+        m_deleted.insert(id);
+    m_dirtyFields.remove(id);
+    for (StatusChange* change : application->history()) {
+        if (!m_newHistory.isEmpty())
+            m_newHistory.removeOne(change);
+        m_dirtyHistory.remove(change);
+    }
 }
 
 void Store::remove(JobApplication* application)
@@ -318,26 +384,44 @@ void Store::remove(JobApplication* application)
         return;
     const RecordID id = application->m_id;
     Q_EMIT applicationAboutToBeRemoved(application);
-    application->setObserver(nullptr);
+    forget(application);
     m_applications.removeOne(application);
-    m_byId.remove(id);
     m_byDateValid = false;
-    if (!m_inserted.remove(id))
-        m_deleted.insert(id);
-    m_dirtyFields.remove(id);
-    for (StatusChange* change : application->history()) {
-        m_newHistory.removeOne(change);
-        m_dirtyHistory.remove(change);
-    }
     application->deleteLater();
     Q_EMIT applicationRemoved(id);
     noteChange();
 }
 
+std::vector<std::unique_ptr<JobApplication>> Store::take(const QList<JobApplication*>& applications)
+{
+    finishLoading();
+    QSet<JobApplication*> leaving;
+    QList<JobApplication*> taken;
+    std::vector<std::unique_ptr<JobApplication>> owned;
+    for (JobApplication* application : applications) {
+        if (!application || m_byId.value(application->m_id) != application || leaving.contains(application))
+            continue;
+        leaving.insert(application);
+        forget(application);
+        taken.append(application);
+        owned.emplace_back(application);
+    }
+    if (taken.isEmpty())
+        return owned;
+    // One pass over the records, however many leave; what stays keeps its order by date.
+    const auto leaves = [&leaving](JobApplication* application) { return leaving.contains(application); };
+    m_applications.removeIf(leaves);
+    if (m_byDateValid)
+        m_byDate.removeIf(leaves);
+    Q_EMIT applicationsTaken(taken);
+    noteChange();
+    return owned;
+}
+
 bool Store::hasChanges() const
 {
     return !m_inserted.isEmpty() || !m_dirtyFields.isEmpty() || !m_deleted.isEmpty() || !m_newHistory.isEmpty()
-        || !m_dirtyHistory.isEmpty();
+        || !m_dirtyHistory.isEmpty() || !m_deletedHistory.isEmpty();
 }
 
 void Store::noteChange()
@@ -392,76 +476,105 @@ Expected<Done, StoreError> Store::save()
     m_deleted.clear();
     m_newHistory.clear();
     m_dirtyHistory.clear();
+    m_deletedHistory.clear();
     m_autosave.stop();
     Q_EMIT saved();
     return Done {};
 }
 
+bool Store::deleteRows(const char* table, const char* column, QList<qint64> ids)
+{
+    if (ids.isEmpty())
+        return true;
+    // Records taken out together (an import undone) have neighbouring identifiers:
+    // one statement per run of them, not one per row.
+    std::sort(ids.begin(), ids.end());
+    SqliteStatement* statement
+        = m_db->prepare(QByteArray("DELETE FROM ") + table + " WHERE " + column + " BETWEEN ?1 AND ?2");
+    if (!statement)
+        return false;
+    for (qsizetype first = 0; first < ids.size();) {
+        qsizetype last = first;
+        while (last + 1 < ids.size() && ids[last + 1] == ids[last] + 1)
+            ++last;
+        statement->reset();
+        statement->bind(1, ids[first]);
+        statement->bind(2, ids[last]);
+        if (statement->step() != SQLITE_DONE)
+            return false;
+        first = last + 1;
+    }
+    statement->reset();
+    return true;
+}
+
 Expected<Done, StoreError> Store::writePending()
 {
-    const auto fail = [this] {
-        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
-    };
+    if (writeDeletions() && writeInsertions() && writeFieldChanges() && writeHistory())
+        return Done {};
+    return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), m_db->lastError()));
+}
+
+bool Store::writeDeletions()
+{
+    // Deleted records take their history with them. The foreign key would cascade row
+    // by row; a range of records (an import taken back) goes faster range by range.
+    const QList<qint64> deleted = m_deleted.values();
+    return deleteRows("StatusChange", "application", deleted) && deleteRows("JobApplication", "id", deleted)
+        && deleteRows("StatusChange", "id", m_deletedHistory.values());
+}
+
+bool Store::writeHistoryEntry(const StatusChange& change, RecordID owner)
+{
+    SqliteStatement* insert
+        = m_db->prepare("INSERT INTO StatusChange (id, fromRaw, toRaw, date, application) VALUES (?1, ?2, ?3, ?4, ?5)");
+    if (!insert)
+        return false;
+    insert->bind(1, change.m_storeId);
+    insert->bind(2, change.fromRaw());
+    insert->bind(3, change.toRaw());
+    insert->bind(4, StoreSchema::storedMoment(change.date()));
+    insert->bind(5, owner);
+    const bool ok = insert->step() == SQLITE_DONE;
+    insert->reset();
+    return ok;
+}
+
+bool Store::writeInsertions()
+{
+    if (m_inserted.isEmpty())
+        return true;
     const auto& columns = StoreSchema::columns();
-
-    if (!m_deleted.isEmpty()) {
-        SqliteStatement* statement = m_db->prepare("DELETE FROM JobApplication WHERE id = ?1");
-        if (!statement)
-            return fail();
-        for (RecordID id : std::as_const(m_deleted)) {
-            statement->reset();
-            statement->bind(1, id);
-            if (statement->step() != SQLITE_DONE)
-                return fail();
-        }
+    QByteArray sql = "INSERT INTO JobApplication (id";
+    QByteArray values = "?1";
+    for (size_t i = 0; i < columns.size(); ++i) {
+        sql += QByteArray(", ") + columns[i].name;
+        values += ", ?" + QByteArray::number(qsizetype(i) + 2);
+    }
+    sql += ") VALUES (" + values + ")";
+    SqliteStatement* statement = m_db->prepare(sql);
+    if (!statement)
+        return false;
+    for (RecordID id : std::as_const(m_inserted)) {
+        const JobApplication* application = m_byId.value(id);
         statement->reset();
-    }
-
-    SqliteStatement* insertHistory = nullptr;
-    const auto writeHistory = [&](StatusChange* change, RecordID owner) {
-        if (!insertHistory)
-            insertHistory = m_db->prepare(
-                "INSERT INTO StatusChange (id, fromRaw, toRaw, date, application) VALUES (?1, ?2, ?3, ?4, ?5)");
-        if (!insertHistory)
+        statement->bind(1, id);
+        for (size_t i = 0; i < columns.size(); ++i)
+            columns[i].bind(*statement, int(i) + 2, *application);
+        if (statement->step() != SQLITE_DONE)
             return false;
-        insertHistory->reset();
-        insertHistory->bind(1, change->m_storeId);
-        insertHistory->bind(2, change->fromRaw());
-        insertHistory->bind(3, change->toRaw());
-        insertHistory->bind(4, StoreSchema::storedMoment(change->date()));
-        insertHistory->bind(5, owner);
-        const bool ok = insertHistory->step() == SQLITE_DONE;
-        insertHistory->reset();
-        return ok;
-    };
-
-    if (!m_inserted.isEmpty()) {
-        QByteArray sql = "INSERT INTO JobApplication (id";
-        QByteArray values = "?1";
-        for (size_t i = 0; i < columns.size(); ++i) {
-            sql += QByteArray(", ") + columns[i].name;
-            values += ", ?" + QByteArray::number(qsizetype(i) + 2);
-        }
-        sql += ") VALUES (" + values + ")";
-        SqliteStatement* statement = m_db->prepare(sql);
-        if (!statement)
-            return fail();
-        for (RecordID id : std::as_const(m_inserted)) {
-            const JobApplication* application = m_byId.value(id);
-            statement->reset();
-            statement->bind(1, id);
-            for (size_t i = 0; i < columns.size(); ++i)
-                columns[i].bind(*statement, int(i) + 2, *application);
-            if (statement->step() != SQLITE_DONE)
-                return fail();
-            statement->reset();
-            for (StatusChange* change : application->history()) {
-                if (!writeHistory(change, id))
-                    return fail();
-            }
+        statement->reset();
+        for (const StatusChange* change : application->history()) {
+            if (!writeHistoryEntry(*change, id))
+                return false;
         }
     }
+    return true;
+}
 
+bool Store::writeFieldChanges()
+{
+    const auto& columns = StoreSchema::columns();
     for (auto it = m_dirtyFields.cbegin(); it != m_dirtyFields.cend(); ++it) {
         const JobApplication* application = m_byId.value(it.key());
         const auto& dirty = it.value();
@@ -480,36 +593,39 @@ Expected<Done, StoreError> Store::writePending()
         sql += " WHERE id = ?1";
         SqliteStatement* statement = m_db->prepare(sql);
         if (!statement)
-            return fail();
+            return false;
         statement->bind(1, it.key());
         for (qsizetype k = 0; k < changed.size(); ++k)
             columns[changed[k]].bind(*statement, int(k) + 2, *application);
         const bool ok = statement->step() == SQLITE_DONE;
         statement->reset();
         if (!ok)
-            return fail();
+            return false;
     }
+    return true;
+}
 
-    for (StatusChange* change : std::as_const(m_newHistory)) {
-        if (!writeHistory(change, change->application()->id()))
-            return fail();
+bool Store::writeHistory()
+{
+    for (const StatusChange* change : std::as_const(m_newHistory)) {
+        if (!writeHistoryEntry(*change, change->application()->id()))
+            return false;
     }
-
-    if (!m_dirtyHistory.isEmpty()) {
-        SqliteStatement* statement
-            = m_db->prepare("UPDATE StatusChange SET fromRaw = ?2, toRaw = ?3, date = ?4 WHERE id = ?1");
-        if (!statement)
-            return fail();
-        for (StatusChange* change : std::as_const(m_dirtyHistory)) {
-            statement->reset();
-            statement->bind(1, change->m_storeId);
-            statement->bind(2, change->fromRaw());
-            statement->bind(3, change->toRaw());
-            statement->bind(4, StoreSchema::storedMoment(change->date()));
-            if (statement->step() != SQLITE_DONE)
-                return fail();
-        }
+    if (m_dirtyHistory.isEmpty())
+        return true;
+    SqliteStatement* statement
+        = m_db->prepare("UPDATE StatusChange SET fromRaw = ?2, toRaw = ?3, date = ?4 WHERE id = ?1");
+    if (!statement)
+        return false;
+    for (StatusChange* change : std::as_const(m_dirtyHistory)) {
         statement->reset();
+        statement->bind(1, change->m_storeId);
+        statement->bind(2, change->fromRaw());
+        statement->bind(3, change->toRaw());
+        statement->bind(4, StoreSchema::storedMoment(change->date()));
+        if (statement->step() != SQLITE_DONE)
+            return false;
     }
-    return Done {};
+    statement->reset();
+    return true;
 }

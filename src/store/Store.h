@@ -16,6 +16,7 @@ class StoreLock;
 
 #include <bitset>
 #include <memory>
+#include <vector>
 
 class SqliteDatabase;
 class StoreLoader;
@@ -56,11 +57,18 @@ public:
     qsizetype count() const { return applications().size(); }
 
     // Takes ownership; the record is part of the store at once and is written with
-    // the next save. Returns the record, now with its identifier.
+    // the next save. Returns the record, now with its identifier. A record taken
+    // out earlier comes back with the identifiers it had, its history's included.
     JobApplication* insert(std::unique_ptr<JobApplication> application);
+    // The same for many records, announced once.
+    QList<JobApplication*> insert(std::vector<std::unique_ptr<JobApplication>> applications);
     // Removes the record and its history; the object is deleted once control returns
     // to the event loop, so pointers held in the current call stay valid.
     void remove(JobApplication* application);
+    // Removes records and their history from the store (written with the next save)
+    // and hands them to the caller, which may insert them again: what undo does.
+    // Announced once, after they are out.
+    std::vector<std::unique_ptr<JobApplication>> take(const QList<JobApplication*>& applications);
 
     bool hasChanges() const;
     Expected<Done, StoreError> save();
@@ -77,6 +85,10 @@ Q_SIGNALS:
     void applicationRemoved(RecordID id);
     void applicationChanged(JobApplication* application, JobApplication::Field field);
     void historyAppended(JobApplication* application, StatusChange* change);
+    // Records inserted together (each was also announced with applicationInserted).
+    void applicationsInserted(const QList<JobApplication*>& applications);
+    // Records taken out of the store; they still exist, owned by whoever took them.
+    void applicationsTaken(const QList<JobApplication*>& applications);
     // After every insert, delete, field change and history append.
     void contentsChanged();
     void saved();
@@ -96,10 +108,12 @@ private:
         qint64 nextHistoryId = 1;
     };
     // Checks the file for damage first: records are read only from a sound file, and
-    // nothing is ever written into one that is not.
-    static Expected<LoadedRecords, StoreError> checkAndRead(SqliteDatabase& db, const QString& path, QThread* owner);
+    // nothing is ever written into one that is not. Read on a connection of its own
+    // that leaves no side file behind a file without any.
     static Expected<LoadedRecords, StoreError> checkAndRead(const QString& path, QThread* owner);
     static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner);
+    // Takes the read's records (or its failure); a sound file is written through a log from now on.
+    Expected<Done, StoreError> finishOpening(Expected<LoadedRecords, StoreError> records);
     void loadFailed(const StoreError& error) const;
     Expected<Done, StoreError> load();
     // Waits for the background read and takes its records; announces nothing.
@@ -109,10 +123,20 @@ private:
     void adopt(JobApplication* application);
     void applicationFieldChanged(JobApplication* application, int field) override;
     void applicationHistoryAppended(JobApplication* application, StatusChange* change) override;
+    void applicationHistoryRemoved(JobApplication* application, StatusChange* change) override;
     void applicationHistoryEntryChanged(JobApplication* application, StatusChange* change) override;
     void trackHistoryEntry(JobApplication* application, StatusChange* change);
+    JobApplication* place(std::unique_ptr<JobApplication> owned);
+    void forget(JobApplication* application);
+    bool deleteRows(const char* table, const char* column, QList<qint64> ids);
     void noteChange();
     Expected<Done, StoreError> writePending();
+    // The parts of a save, in this order; false on the first statement that fails.
+    bool writeDeletions();
+    bool writeInsertions();
+    bool writeFieldChanges();
+    bool writeHistory();
+    bool writeHistoryEntry(const StatusChange& change, RecordID owner);
 
     // Held for the store's life (and released last): one running instance per data folder.
     std::unique_ptr<StoreLock> m_lock;
@@ -137,6 +161,7 @@ private:
     QSet<RecordID> m_deleted;
     QList<StatusChange*> m_newHistory;
     QSet<StatusChange*> m_dirtyHistory;
+    QSet<qint64> m_deletedHistory;
 
     QTimer m_autosave;
 };

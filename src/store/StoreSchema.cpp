@@ -116,7 +116,7 @@ void Column::bind(SqliteStatement& s, int index, const JobApplication& applicati
     s.bindNull(index);
 }
 
-void Column::read(const SqliteStatement& s, int column, JobApplication& application) const
+void Column::read(const SqliteStatement& s, int column, ApplicationValues& values) const
 {
     const FieldDescription& description = ApplicationFields::describe(field);
     const bool null = s.isNull(column);
@@ -136,7 +136,7 @@ void Column::read(const SqliteStatement& s, int column, JobApplication& applicat
     case FieldKind::amount: value = null ? std::optional<Decimal>() : Decimal::parse(s.text(column)); break;
     case FieldKind::history: return;
     }
-    application.setValue(field, value);
+    ApplicationFields::assign(values, field, value);
 }
 
 const std::array<Column, JobApplication::fieldCount - 1>& columns()

@@ -24,7 +24,7 @@ struct Column {
     JobApplication::Field field;
 
     void bind(SqliteStatement& statement, int index, const JobApplication& application) const;
-    void read(const SqliteStatement& statement, int column, JobApplication& application) const;
+    void read(const SqliteStatement& statement, int column, ApplicationValues& values) const;
 };
 
 // Every persistent field but `history`, in field order.

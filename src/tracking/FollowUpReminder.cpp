@@ -17,6 +17,15 @@ namespace {
 
 constexpr qsizetype namedInBody = 3;
 
+// The desktop's answer to the message of `day`: the day is recorded once it has shown it.
+void recordAnswer(QSettings& settings, bool delivered, QDate day)
+{
+    settings.remove(QLatin1String(FollowUpReminder::sentAtKey));
+    if (delivered)
+        settings.setValue(QLatin1String(FollowUpReminder::lastDayKey), day.toString(Qt::ISODate));
+    settings.sync();
+}
+
 } // namespace
 
 QList<JobApplication*> dueFollowUps(const QList<JobApplication*>& applications, const QDateTime& now)
@@ -104,36 +113,35 @@ QDate FollowUpReminder::lastNotifiedDay() const
     return QDate::fromString(m_settings.value(QLatin1String(lastDayKey)).toString(), Qt::ISODate);
 }
 
+bool FollowUpReminder::isAwaitingAnswer(const QDateTime& now) const
+{
+    const QDateTime sent
+        = QDateTime::fromString(m_settings.value(QLatin1String(sentAtKey)).toString(), Qt::ISODateWithMs);
+    // A moment ahead of now is a clock that was set back: nothing to wait for.
+    return sent.isValid() && sent <= now && sent.msecsTo(now) < answerWaitMs;
+}
+
 void FollowUpReminder::check()
 {
-    if (m_pending || !isEnabled() || !m_store.isLoaded())
+    if (!isEnabled() || !m_store.isLoaded())
         return;
     const QDateTime now = Clock::now();
     const QDate today = localDate(now);
-    if (lastNotifiedDay() == today)
+    if (lastNotifiedDay() == today || isAwaitingAnswer(now))
         return;
     const QList<JobApplication*> due = dueFollowUps(m_store.applications(), now);
     if (due.isEmpty())
         return;
-    m_pending = true;
+    m_settings.setValue(QLatin1String(sentAtKey), now.toUTC().toString(Qt::ISODateWithMs));
     QPointer<FollowUpReminder> self(this);
+    // The settings outlive every reminder and the notifier (the application's and
+    // each test's own), so the answer is kept whoever is still there to see it.
+    QSettings* settings = &m_settings;
     m_notifier.notify(
         followUpSummary(due.size()), followUpBody(due),
         [self] {
             if (FollowUpReminder* reminder = self.data())
                 Q_EMIT reminder->activated();
         },
-        [self, today](bool delivered) {
-            if (FollowUpReminder* reminder = self.data())
-                reminder->notificationFinished(delivered, today);
-        });
-}
-
-void FollowUpReminder::notificationFinished(bool delivered, QDate day)
-{
-    m_pending = false;
-    if (!delivered)
-        return;
-    m_settings.setValue(QLatin1String(lastDayKey), day.toString(Qt::ISODate));
-    m_settings.sync();
+        [settings, today](bool delivered) { recordAnswer(*settings, delivered, today); });
 }

@@ -41,13 +41,21 @@ bool revealFollowUps(WindowState& state, const QDateTime& now = QDateTime());
 // follow-ups are due, unless they have turned it off. The day of the last message
 // and the setting are kept in `settings`, so a restart the same day stays quiet. A
 // desktop without a notification service gets nothing, and nothing is recorded.
+// The settings, not the reminder, know of a message on its way: the desktop's
+// answer is recorded even if the reminder that sent it is gone by then, and no
+// other reminder sends a second one meanwhile.
 class FollowUpReminder : public QObject {
     Q_OBJECT
 
 public:
     static constexpr const char* enabledKey = "reminders/followUpNotifications";
     static constexpr const char* lastDayKey = "reminders/lastFollowUpNotification";
+    // The moment a message went out, until the desktop has answered.
+    static constexpr const char* sentAtKey = "reminders/followUpNotificationSentAt";
+    // A message unanswered for this long counts as lost (a notifier gives up far sooner).
+    static constexpr qint64 answerWaitMs = 60'000;
 
+    // `settings` must outlive every answer `notifier` still owes.
     FollowUpReminder(
         Store& store, TodayProvider& today, QSettings& settings, FollowUpNotifier& notifier, QObject* parent = nullptr);
 
@@ -66,12 +74,11 @@ Q_SIGNALS:
     void enabledChanged(bool enabled);
 
 private:
-    void notificationFinished(bool delivered, QDate day);
+    // Whether a message sent before `now` still waits for the desktop's answer.
+    bool isAwaitingAnswer(const QDateTime& now) const;
 
     Store& m_store;
     TodayProvider& m_today;
     QSettings& m_settings;
     FollowUpNotifier& m_notifier;
-    // A message on its way to the desktop: no second one until it has arrived or failed.
-    bool m_pending = false;
 };

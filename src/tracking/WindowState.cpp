@@ -3,6 +3,7 @@
 #include "model/ApplicationFields.h"
 #include "store/Store.h"
 #include "tracking/ListQuery.h"
+#include "tracking/StoreChange.h"
 #include "tracking/TodayProvider.h"
 
 #include <QDebug>
@@ -16,6 +17,11 @@ WindowState::WindowState(Store& store, TodayProvider& today, QObject* parent)
     m_recomputeTimer.setSingleShot(true);
     m_recomputeTimer.setInterval(0);
     connect(&m_recomputeTimer, &QTimer::timeout, this, &WindowState::recompute);
+    // An undo is saved as soon as the window has shown it: a large one (an import
+    // taken back) is not kept from the screen by the writing.
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(0);
+    connect(&m_saveTimer, &QTimer::timeout, this, &WindowState::saveIfNeeded);
     connectStore();
     connect(&m_today, &TodayProvider::todayChanged, this, [this](const QDateTime& day) {
         // Waiting days and the stale count move on with the day.
@@ -38,6 +44,7 @@ void WindowState::connectStore()
     connect(&m_store, &Store::applicationInserted, this, &WindowState::scheduleRecompute);
     connect(&m_store, &Store::applicationAboutToBeRemoved, this, &WindowState::applicationAboutToGo);
     connect(&m_store, &Store::applicationRemoved, this, &WindowState::scheduleRecompute);
+    connect(&m_store, &Store::applicationsTaken, this, &WindowState::applicationsLeft);
     connect(
         &m_store, &Store::applicationChanged, this, [this](JobApplication* application, JobApplication::Field field) {
             Q_EMIT applicationChanged(application, field);
@@ -79,6 +86,21 @@ void WindowState::applicationAboutToGo(JobApplication* application)
     if (m_selectedID == application->id())
         setSelectedID(std::nullopt);
     scheduleRecompute();
+}
+
+void WindowState::applicationsLeft(const QList<JobApplication*>& applications)
+{
+    // Taken out by an undo, many at once perhaps: the list is computed again now,
+    // once, rather than losing its rows one by one.
+    if (m_selectedID) {
+        for (const JobApplication* application : applications) {
+            if (application->id() == *m_selectedID) {
+                setSelectedID(std::nullopt);
+                break;
+            }
+        }
+    }
+    recompute();
 }
 
 JobApplication* WindowState::selectedApplication() const
@@ -126,10 +148,45 @@ void WindowState::saveIfNeeded()
     m_store.saveIfNeeded();
 }
 
+StoreChange* WindowState::push(std::unique_ptr<StoreChange> change)
+{
+    // A step of its own: typing after it starts a new one.
+    m_edits.endTyping();
+    StoreChange* pushed = change.get();
+    m_undoStack.push(change.release());
+    return pushed;
+}
+
+void WindowState::reselect(JobApplication* application)
+{
+    recompute();
+    setSelectedID(application->id());
+}
+
+void WindowState::undo()
+{
+    m_edits.endTyping();
+    m_undoStack.undo();
+    m_edits.endTyping();
+    m_saveTimer.start();
+}
+
+void WindowState::redo()
+{
+    m_edits.endTyping();
+    m_undoStack.redo();
+    m_edits.endTyping();
+    m_saveTimer.start();
+}
+
 JobApplication* WindowState::createApplication()
 {
-    JobApplication* record = m_store.insert(JobApplication::makeBlank());
-    record->appendFirstHistoryEntry();
+    std::vector<std::unique_ptr<JobApplication>> records;
+    records.push_back(ApplicationBuilder(JobApplication::makeBlank()).appendFirstHistoryEntry().build());
+    StoreChange* change = push(StoreChange::adding(m_store, std::move(records), tr("New Application")));
+    // Done again, the record is shown again.
+    change->setOnEntered([this](const QList<JobApplication*>& entered) { reselect(entered.first()); });
+    JobApplication* record = change->applications().first();
     if (auto saved = m_store.save(); !saved)
         qWarning().noquote() << QStringLiteral("Yeni başvuru kaydedilemedi: ") + saved.error().description();
     applyNewRecords(record, true);
@@ -138,17 +195,23 @@ JobApplication* WindowState::createApplication()
 
 QList<JobApplication*> WindowState::addNewApplications(std::vector<std::unique_ptr<JobApplication>> applications)
 {
-    QList<JobApplication*> added;
     if (applications.empty())
-        return added;
-    for (auto& application : applications) {
-        JobApplication* record = m_store.insert(std::move(application));
-        record->appendFirstHistoryEntry();
-        added.append(record);
-    }
+        return {};
+    std::vector<std::unique_ptr<JobApplication>> records;
+    for (auto& application : applications)
+        records.push_back(ApplicationBuilder(std::move(application)).appendFirstHistoryEntry().build());
+    const QList<JobApplication*> added
+        = push(StoreChange::adding(m_store, std::move(records), tr("Import")))->applications();
     saveIfNeeded();
     applyNewRecords(added.first(), false);
     return added;
+}
+
+QList<JobApplication*> WindowState::addRestoredApplications(std::vector<std::unique_ptr<JobApplication>> applications)
+{
+    if (applications.empty())
+        return {};
+    return push(StoreChange::adding(m_store, std::move(applications), tr("Backup Import")))->applications();
 }
 
 void WindowState::applyNewRecords(JobApplication* first, bool keepMatchingFilter)
@@ -185,8 +248,8 @@ void WindowState::endDeletion(bool confirmed)
     JobApplication* record = confirmed ? m_store.application(id) : nullptr;
     if (!record)
         return;
-    if (m_selectedID == id)
-        setSelectedID(std::nullopt);
-    m_store.remove(record);
+    StoreChange* change = push(StoreChange::removing(m_store, {record}, tr("Delete")));
+    // Taken back, the record is shown again.
+    change->setOnEntered([this](const QList<JobApplication*>& entered) { reselect(entered.first()); });
     saveIfNeeded();
 }

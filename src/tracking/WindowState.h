@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 #include "tracking/SortOption.h"
 #include "tracking/StatusFilter.h"
@@ -8,19 +9,24 @@
 #include <QList>
 #include <QObject>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <memory>
 #include <optional>
 #include <vector>
 
 class Store;
+class StoreChange;
 class TodayProvider;
 
 // The main window's state without its widgets: the selection, the search text,
 // the status filter, the sort option and the deletion awaiting confirmation,
 // with the visible list derived from them and from the store. The list, the
 // detail column and the import flows read it and ask it for changes; none of
-// them keeps a copy.
+// them keeps a copy. It also owns the window's undo stack, for as long as the
+// window lives: every change a person makes to the records is a step on it,
+// the record edits through its edit layer and the records that come and go
+// (new, imported, deleted) through it.
 class WindowState : public QObject {
     Q_OBJECT
 
@@ -51,6 +57,14 @@ public:
     // The counters under the list, over the visible records, as of today.
     const SummaryCounts& summary() const { return m_summary; }
 
+    // The edit layer every view changes records through, and the steps it records.
+    ApplicationEdits& edits() { return m_edits; }
+    QUndoStack& undoStack() { return m_undoStack; }
+    // Takes back the last step, or does again the last one taken back; either way
+    // the store is then saved, once the event loop has had its turn.
+    void undo();
+    void redo();
+
     // A new blank record: inserted with its first history entry and saved (a
     // failure is only logged); a filter that would hide it is given up, the search
     // is cleared and it is selected.
@@ -59,6 +73,8 @@ public:
     // first history entry, the store is saved, the filter and search are cleared
     // and the first new record is selected. Returns the stored records.
     QList<JobApplication*> addNewApplications(std::vector<std::unique_ptr<JobApplication>> applications);
+    // Records restored from a backup, inserted as one step; the caller saves.
+    QList<JobApplication*> addRestoredApplications(std::vector<std::unique_ptr<JobApplication>> applications);
     // Saves when the store has unsaved changes; a failure is only logged.
     void saveIfNeeded();
 
@@ -89,10 +105,15 @@ private:
     void recompute();
     void recomputeUnlessBatching();
     void applicationAboutToGo(JobApplication* application);
+    void applicationsLeft(const QList<JobApplication*>& applications);
+    StoreChange* push(std::unique_ptr<StoreChange> change);
+    void reselect(JobApplication* application);
     void applyNewRecords(JobApplication* first, bool keepMatchingFilter);
 
     Store& m_store;
     TodayProvider& m_today;
+    QUndoStack m_undoStack;
+    ApplicationEdits m_edits {&m_undoStack};
 
     std::optional<RecordID> m_selectedID;
     QString m_searchText;
@@ -107,6 +128,7 @@ private:
     // Store signals come in bursts (an import inserts many records): one recompute
     // per turn of the event loop. Input changes recompute at once.
     QTimer m_recomputeTimer;
+    QTimer m_saveTimer;
     // Set while one action changes several inputs, so the list is computed once.
     bool m_batching = false;
 };

@@ -36,21 +36,21 @@ protected:
 } // namespace
 
 ApplicationDetailView::ApplicationDetailView(
-    JobApplication& application, TodayProvider& today, Actions actions, QWidget* parent)
+    JobApplication& application, ApplicationEdits& edits, TodayProvider& today, Actions actions, QWidget* parent)
     : QWidget(parent)
     , m_application(&application)
-    , m_header(new DetailHeader(application, today, actions.onDelete, this))
+    , m_header(new DetailHeader(application, edits, today, actions.onDelete, this))
     , m_scroll(new QScrollArea(this))
 {
     setObjectName(QStringLiteral("detailView"));
     auto* page = new FormPage;
     page->setObjectName(QStringLiteral("detailForm"));
-    m_applicationSection = new ApplicationSection(application, actions.openURL, page);
-    m_rejection = new RejectionSection(application, page);
-    m_contacts = new ContactsSection(application, actions.openURL, page);
-    m_salary = new SalarySection(application, page);
-    m_notes = new NotesSection(application, page);
-    m_timeline = new TimelineSection(application, page);
+    m_applicationSection = new ApplicationSection(application, edits, actions.openURL, page);
+    m_rejection = new RejectionSection(application, edits, page);
+    m_contacts = new ContactsSection(application, edits, actions.openURL, page);
+    m_salary = new SalarySection(application, edits, page);
+    m_notes = new NotesSection(application, edits, page);
+    m_timeline = new TimelineSection(application, edits, page);
 
     auto* form = new QVBoxLayout(page);
     form->setContentsMargins(20, 18, 20, 24);
@@ -62,6 +62,9 @@ ApplicationDetailView::ApplicationDetailView(
     form->addStretch(1);
 
     m_scroll->setObjectName(QStringLiteral("detailScrollArea"));
+    // A click between the fields leaves the focus where it was: a form that took it
+    // would hand the next Backspace to the window's delete command.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     m_scroll->setWidget(page);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 
 #include <QPointer>
@@ -35,8 +36,8 @@ public:
     // How long the rejection section takes to slide in or out.
     static constexpr int rejectionRevealMs = 250;
 
-    ApplicationDetailView(
-        JobApplication& application, TodayProvider& today, Actions actions, QWidget* parent = nullptr);
+    ApplicationDetailView(JobApplication& application, ApplicationEdits& edits, TodayProvider& today, Actions actions,
+        QWidget* parent = nullptr);
     ~ApplicationDetailView() override;
 
     JobApplication* application() const { return m_application; }

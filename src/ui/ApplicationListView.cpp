@@ -572,9 +572,9 @@ std::unique_ptr<QMenu> ApplicationListView::makeContextMenu(JobApplication& appl
     star->setObjectName(QStringLiteral("toggleStarAction"));
     star->setIcon(Symbols::icon(application.isFavorite() ? QStringLiteral("star") : QStringLiteral("star.fill"),
         Palette::fillColor(NamedColor::yellow, pal)));
-    connect(star, &QAction::triggered, this, [record] {
+    connect(star, &QAction::triggered, this, [this, record] {
         if (JobApplication* target = record.data())
-            ApplicationEdits::toggleFavorite(*target);
+            m_state.edits().toggleFavorite(*target);
     });
 
     if (const auto url = application.postingURL()) {

@@ -3,6 +3,7 @@
 #include "backup/BackupTransfer.h"
 #include "model/Clock.h"
 #include "store/Store.h"
+#include "tracking/WindowState.h"
 #include "ui/ContentView.h"
 
 #include <QCoreApplication>
@@ -94,7 +95,9 @@ void BackupFlow::importFile(const QString& path)
         const Read read = watcher->result();
         if (!read) {
             post(BackupMessage(read.error().description()));
-        } else if (auto merged = mergeBackup(*read, m_store); !merged) {
+        } else if (auto merged = mergeBackup(*read, m_store,
+                       [this](auto records) { m_view.state().addRestoredApplications(std::move(records)); });
+                   !merged) {
             post(BackupMessage(merged.error().description()));
         } else {
             post(BackupMessage(importSummary(merged->first, merged->second)));

@@ -32,8 +32,7 @@ QString substituteCount(QString format, qint64 count)
 
 QString waitingDaysText(qint64 days)
 {
-    return substituteCount(
-        QCoreApplication::translate("WaitingBadge", "Waiting %lld days", "%lld is the number of days"), days);
+    return QCoreApplication::translate("WaitingBadge", "Waiting %n days", "%n is the number of days", int(days));
 }
 
 BadgePainter BadgePainter::statusBadge(

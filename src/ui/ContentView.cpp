@@ -71,6 +71,8 @@ ContentView::ContentView(Store& store, TodayProvider& today, Environment environ
 
     m_actions->publish(FocusedActions::Key::createApplication, [this] { createApplication(); });
     m_actions->publish(FocusedActions::Key::saveChanges, [this] { saveIfNeeded(); });
+    m_actions->publishUndo(
+        &m_state->undoStack(), [this] { m_state->undo(); }, [this] { m_state->redo(); });
     if (m_store.isLoaded()) {
         updateDetail();
     } else {
@@ -191,7 +193,7 @@ void ContentView::updateDetail()
                 requestDeletion(*application);
         };
         actions.openURL = [this](const QUrl& url) { openURL(url); };
-        m_detailView = new ApplicationDetailView(*record, m_today, std::move(actions), m_detailStack);
+        m_detailView = new ApplicationDetailView(*record, m_state->edits(), m_today, std::move(actions), m_detailStack);
         m_detailStack->addWidget(m_detailView);
         m_detailStack->setCurrentWidget(m_detailView);
     } else {

@@ -20,8 +20,8 @@ namespace {
 constexpr int buttonIconSize = 18;
 } // namespace
 
-DetailHeader::DetailHeader(
-    JobApplication& application, TodayProvider& today, std::function<void()> onDelete, QWidget* parent)
+DetailHeader::DetailHeader(JobApplication& application, ApplicationEdits& edits, TodayProvider& today,
+    std::function<void()> onDelete, QWidget* parent)
     : QWidget(parent)
     , m_application(&application)
     , m_today(today)
@@ -55,9 +55,9 @@ DetailHeader::DetailHeader(
     m_delete->setToolTip(tr("Delete this application (%1)", "%1 is the key that deletes")
                              .arg(deleteKey.toString(QKeySequence::NativeText)));
     m_delete->setAccessibleName(tr("Delete"));
-    connect(m_star, &QToolButton::clicked, this, [this] {
+    connect(m_star, &QToolButton::clicked, this, [this, &edits] {
         if (m_application)
-            ApplicationEdits::toggleFavorite(*m_application);
+            edits.toggleFavorite(*m_application);
     });
     connect(m_delete, &QToolButton::clicked, this, [this] {
         if (m_onDelete)
@@ -126,9 +126,8 @@ void DetailHeader::showDays()
     if (waiting) {
         m_waiting->setDays(*waiting);
     } else {
-        m_closed->setText(
-            substituteCount(tr("Closed in %lld days", "%lld is the number of days from applying to the end"),
-                m_application->daysSinceApplied()));
+        m_closed->setText(tr("Closed in %n days", "%n is the number of days from applying to the end",
+            m_application->daysSinceApplied()));
     }
 }
 

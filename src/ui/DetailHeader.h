@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 
 #include <QPointer>
@@ -22,8 +23,8 @@ class DetailHeader : public QWidget {
     Q_OBJECT
 
 public:
-    DetailHeader(
-        JobApplication& application, TodayProvider& today, std::function<void()> onDelete, QWidget* parent = nullptr);
+    DetailHeader(JobApplication& application, ApplicationEdits& edits, TodayProvider& today,
+        std::function<void()> onDelete, QWidget* parent = nullptr);
 
     ElidedLabel* companyLabel() const { return m_company; }
     ElidedLabel* positionLabel() const { return m_position; }

@@ -1,5 +1,7 @@
 #include "ui/FocusedActions.h"
 
+#include <QUndoStack>
+
 FocusedActions::FocusedActions(QObject* parent)
     : QObject(parent)
 {
@@ -50,4 +52,21 @@ QList<QKeySequence> FocusedActions::shortcuts(Key key)
     case Key::importMail: return {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_M)};
     }
     return {};
+}
+
+void FocusedActions::publishUndo(QUndoStack* stack, Action undo, Action redo)
+{
+    m_undoStack = stack;
+    m_undo = std::move(undo);
+    m_redo = std::move(redo);
+    Q_EMIT undoPublished();
+}
+
+bool FocusedActions::triggerUndo(bool redo) const
+{
+    const Action action = redo ? m_redo : m_undo;
+    if (!action)
+        return false;
+    action();
+    return true;
 }

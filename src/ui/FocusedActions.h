@@ -3,6 +3,8 @@
 #include <QKeySequence>
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QUndoStack>
 
 #include <array>
 #include <functional>
@@ -46,9 +48,20 @@ public:
     // The keyboard shortcuts of the command that reads `key`, first the one menus show.
     static QList<QKeySequence> shortcuts(Key key);
 
+    // The window's undo stack (what Edit ▸ Undo and Redo name and whether they
+    // apply) and the window's own way of taking a step back and doing it again.
+    void publishUndo(QUndoStack* stack, Action undo, Action redo);
+    QUndoStack* undoStack() const { return m_undoStack; }
+    // Takes a step back (or does one again); false when nothing is published.
+    bool triggerUndo(bool redo) const;
+
 Q_SIGNALS:
     void publishedChanged(FocusedActions::Key key);
+    void undoPublished();
 
 private:
     std::array<Action, keys.size()> m_actions;
+    QPointer<QUndoStack> m_undoStack;
+    Action m_undo;
+    Action m_redo;
 };

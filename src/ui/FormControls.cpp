@@ -32,6 +32,28 @@ constexpr int labelColumnWidth = 132;
 // ---------------------------------------------------------------------------
 // FormSection
 
+namespace {
+
+// A row's label: a click on it puts the focus in its field (through the field's
+// focus proxy when the row holds more than one control), as a form's labels do.
+class RowLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (QWidget* field = buddy(); field && event->button() == Qt::LeftButton && field->isEnabled()) {
+            field->setFocus(Qt::MouseFocusReason);
+            event->accept();
+            return;
+        }
+        QLabel::mousePressEvent(event);
+    }
+};
+
+} // namespace
+
 // The rounded card: its own background and a hairline between visible rows.
 class FormSection::Card : public QWidget {
 public:
@@ -123,7 +145,7 @@ QWidget* FormSection::addRow(const QString& label, QWidget* control)
     layout->setContentsMargins(rowHorizontalPadding, rowVerticalPadding, rowHorizontalPadding, rowVerticalPadding);
     layout->setSpacing(10);
     if (!label.isEmpty()) {
-        auto* text = new QLabel(label, row);
+        auto* text = new RowLabel(label, row);
         text->setObjectName(QStringLiteral("rowLabel"));
         text->setMinimumWidth(std::min(labelColumnWidth, text->sizeHint().width()));
         text->setFixedWidth(labelColumnWidth);

@@ -35,7 +35,25 @@ QString abbreviatedDate(const QDateTime& moment, const QLocale& locale)
 QString abbreviatedDateTime(const QDateTime& moment, const QLocale& locale)
 {
     const QDateTime local = moment.toLocalTime();
-    return abbreviatedDate(local, locale) + QLatin1Char(' ') + locale.toString(local.time(), QLocale::ShortFormat);
+    return abbreviatedDate(local, locale) + QLatin1Char(' ') + locale.toString(local.time(), shortTimeFormat(locale));
+}
+
+QString shortTimeFormat(const QLocale& locale)
+{
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    // The seconds and the separator before them ("HH:mm:ss", "H.mm.ss"), with any
+    // fraction after them.
+    static const QRegularExpression seconds(QStringLiteral("[:.,]?\\s*s+(?:[.,]z+)?"));
+    format.remove(seconds);
+    return format.trimmed();
+}
+
+QString shortDateTimeFormat(const QLocale& locale)
+{
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    if (!date.contains(QLatin1String("yyyy")))
+        date.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return date + QLatin1Char(' ') + shortTimeFormat(locale);
 }
 
 QString salaryDifference(const Decimal& difference, Currency currency, const QLocale& locale)

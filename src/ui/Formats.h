@@ -13,8 +13,13 @@ namespace Formats {
 // The locale's long date without the weekday, with the month abbreviated:
 // "Mar 14, 2025" in English, "14 Mar 2025" in Turkish.
 QString abbreviatedDate(const QDateTime& moment, const QLocale& locale = QLocale());
-// The same followed by the locale's short time.
+// The same followed by the locale's short time, without seconds.
 QString abbreviatedDateTime(const QDateTime& moment, const QLocale& locale = QLocale());
+// The locale's short time format with the seconds taken out: some locales (C
+// among them) show seconds even in their short form.
+QString shortTimeFormat(const QLocale& locale = QLocale());
+// The locale's short date (with a four-digit year) and short time, for a date and time field.
+QString shortDateTimeFormat(const QLocale& locale = QLocale());
 
 // The salary difference as the "Difference" row shows it: "+" for zero or more
 // (a negative number carries its own minus), the number with 0 to 2 fraction

@@ -30,7 +30,7 @@ void follow(QObject* context, JobApplication& application, std::initializer_list
         });
 }
 
-void bindText(QLineEdit* edit, JobApplication& application, JobApplication::Field field)
+void bindText(QLineEdit* edit, JobApplication& application, ApplicationEdits& edits, JobApplication::Field field)
 {
     const QPointer<JobApplication> record(&application);
     follow(edit, application, {field}, [edit, record, field] {
@@ -39,35 +39,37 @@ void bindText(QLineEdit* edit, JobApplication& application, JobApplication::Fiel
         if (record && edit->text() != textOf(*record, field))
             edit->setText(textOf(*record, field));
     });
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [record, field](const QString& text) {
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [record, &edits, field](const QString& text) {
         if (record)
-            ApplicationEdits::edit(*record, field, text);
+            edits.edit(*record, field, text);
     });
 }
 
-void bindPlainText(QPlainTextEdit* edit, JobApplication& application, JobApplication::Field field)
+void bindPlainText(
+    QPlainTextEdit* edit, JobApplication& application, ApplicationEdits& edits, JobApplication::Field field)
 {
     const QPointer<JobApplication> record(&application);
     follow(edit, application, {field}, [edit, record, field] {
         if (record && edit->toPlainText() != textOf(*record, field))
             edit->setPlainText(textOf(*record, field));
     });
-    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, record, field] {
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, record, &edits, field] {
         if (record)
-            ApplicationEdits::edit(*record, field, edit->toPlainText());
+            edits.edit(*record, field, edit->toPlainText());
     });
 }
 
-void bindFlag(QAbstractButton* button, JobApplication& application, JobApplication::Field field)
+void bindFlag(
+    QAbstractButton* button, JobApplication& application, ApplicationEdits& edits, JobApplication::Field field)
 {
     const QPointer<JobApplication> record(&application);
     follow(button, application, {field}, [button, record, field] {
         if (record)
             button->setChecked(std::get<bool>(record->value(field)));
     });
-    QObject::connect(button, &QAbstractButton::toggled, button, [record, field](bool on) {
+    QObject::connect(button, &QAbstractButton::toggled, button, [record, &edits, field](bool on) {
         if (record)
-            ApplicationEdits::edit(*record, field, on);
+            edits.edit(*record, field, on);
     });
 }
 

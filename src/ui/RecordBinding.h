@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 
 #include <functional>
@@ -11,14 +12,17 @@ class QObject;
 class QPlainTextEdit;
 
 // Ties an editor to one field of a record: the editor shows the field, every
-// change the user makes goes straight into the record through ApplicationEdits
-// (which stamps updatedAt by the record's rules), and a change made elsewhere
-// (the list's context menu, another editor) comes back into the editor.
+// change the user makes goes into the record through the edit layer (which
+// stamps updatedAt by the record's rules and makes it a step undo can take
+// back), and a change made elsewhere (the list's context menu, another editor,
+// an undo) comes back into the editor.
 namespace RecordBinding {
 
-void bindText(QLineEdit* edit, JobApplication& application, JobApplication::Field field);
-void bindPlainText(QPlainTextEdit* edit, JobApplication& application, JobApplication::Field field);
-void bindFlag(QAbstractButton* button, JobApplication& application, JobApplication::Field field);
+void bindText(QLineEdit* edit, JobApplication& application, ApplicationEdits& edits, JobApplication::Field field);
+void bindPlainText(
+    QPlainTextEdit* edit, JobApplication& application, ApplicationEdits& edits, JobApplication::Field field);
+void bindFlag(
+    QAbstractButton* button, JobApplication& application, ApplicationEdits& edits, JobApplication::Field field);
 
 // Calls `show` once now and again after every change of one of `fields`, for as
 // long as `context` lives.

@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QMessageBox>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 using Kind = SpreadsheetExport::Kind;
 
@@ -54,28 +57,71 @@ void SpreadsheetFlow::exportSpreadsheet()
     if (QFileInfo(choice->path).suffix().isEmpty())
         choice->path += QLatin1String(".csv");
     m_lastFolder = QFileInfo(choice->path).absolutePath();
-    const std::optional<QString> failed = write(*choice);
-    if (!failed)
+    write(*choice);
+}
+
+// One export on its way: what is left to copy, and the copies so far.
+struct SpreadsheetFlow::Export {
+    SpreadsheetFlow::Choice choice;
+    QList<RecordID> records;
+    qsizetype copied = 0;
+    SpreadsheetExport::Spreadsheet spreadsheet;
+};
+
+void SpreadsheetFlow::write(const Choice& choice)
+{
+    if (auto loaded = m_store.ensureLoaded(); !loaded) {
+        finish(loaded.error().description());
+        return;
+    }
+    // The texts are looked up now, in the language the person sees.
+    auto job = std::make_shared<Export>(Export {choice, {}, 0, SpreadsheetExport::Spreadsheet(choice.kind)});
+    const QList<JobApplication*>& records = m_store.applicationsByDate();
+    job->records.reserve(records.size());
+    for (const JobApplication* record : records)
+        job->records.append(record->id());
+    copyMore(job);
+}
+
+void SpreadsheetFlow::copyMore(const std::shared_ptr<Export>& job)
+{
+    const qsizetype end = std::min(job->copied + recordsPerTurn, job->records.size());
+    for (; job->copied < end; ++job->copied) {
+        // A record deleted since the export began is no longer there to copy.
+        if (const JobApplication* record = m_store.application(job->records.at(job->copied)))
+            job->spreadsheet.add(*record);
+    }
+    if (job->copied < job->records.size()) {
+        QTimer::singleShot(0, this, [this, job] { copyMore(job); });
+        return;
+    }
+    using Outcome = std::optional<QString>;
+    auto* watcher = new QFutureWatcher<Outcome>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        finish(watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run([spreadsheet = job->spreadsheet, path = job->choice.path]() -> Outcome {
+        if (auto written = SpreadsheetExport::write(spreadsheet.document(), path); !written)
+            return written.error().description();
+        return std::nullopt;
+    }));
+}
+
+void SpreadsheetFlow::finish(const std::optional<QString>& failure)
+{
+    Q_EMIT finished(failure.value_or(QString()));
+    if (!failure)
         return;
     const QString title = tr("Export as Spreadsheet");
     if (m_panels.alert) {
-        m_panels.alert(m_view.window(), title, *failed);
+        m_panels.alert(m_view.window(), title, *failure);
         return;
     }
     auto* box = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::Ok, m_view.window());
     box->setObjectName(QStringLiteral("spreadsheetAlert"));
-    box->setInformativeText(*failed);
+    box->setInformativeText(*failure);
     box->setWindowModality(Qt::WindowModal);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
-}
-
-std::optional<QString> SpreadsheetFlow::write(const Choice& choice)
-{
-    if (auto loaded = m_store.ensureLoaded(); !loaded)
-        return loaded.error().description();
-    const QByteArray data = SpreadsheetExport::document(choice.kind, m_store.applicationsByDate());
-    if (auto written = SpreadsheetExport::write(data, choice.path); !written)
-        return written.error().description();
-    return std::nullopt;
 }

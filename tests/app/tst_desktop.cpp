@@ -7,6 +7,7 @@
 #include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
 #include "app/CommandLine.h"
+#include "app/InstanceSocket.h"
 #include "app/RunningInstance.h"
 #include "posting/PostingDraft.h"
 #include "ui/AboutDialog.h"
@@ -20,6 +21,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace UiTestSupport;
 using namespace Qt::StringLiterals;
@@ -41,6 +45,11 @@ QStringList failuresFor(const char* names)
     for (QString& line : lines)
         line += u": This file could not be read as an image."_s;
     return lines;
+}
+
+qsizetype openDescriptors()
+{
+    return QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
 }
 
 // The failure lines of the import in progress once it has read all its files; none
@@ -122,45 +131,103 @@ private Q_SLOTS:
 
     void handOverRequests_data()
     {
+        QTest::addColumn<QString>("folder"); // the data folder, under the test's own
+        QTest::addColumn<QString>("inside"); // a folder made in it
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<bool>("answered");
         QTest::addColumn<QStringList>("files");
         const auto line = [](const QString& path) -> QByteArray {
             return QByteArray("open ") + QUrl::fromLocalFile(path).toEncoded() + '\n';
         };
+        const auto row = [](const char* name, const QByteArray& request, bool answered, const QStringList& files = {},
+                             const QString& folder = {}, const QString& inside = {}) {
+            QTest::newRow(name) << folder << inside << request << answered << files;
+        };
         const QString odd = QStringLiteral("/tmp/İlan\n%20 100%.png");
-        QTest::newRow("a line break and percent signs in a name") << line(odd) + "activate\n"
-                                                                  << true << QStringList {odd};
-        QTest::newRow("a relative file") << QByteArray("open file:a.png\nactivate\n") << false << QStringList();
-        QTest::newRow("a line longer than any path")
-            << QByteArray("open file:///") + QByteArray(RunningInstance::maximumLineBytes, 'a') << false
-            << QStringList();
+        row("a line break and percent signs in a name", line(odd) + "activate\n", true, {odd});
+        // Where the running copy listens depends on no file in the data folder, nor on the folder's length.
+        const QByteArray plain = line(u"/tmp/a.png"_s) + "activate\n";
+        row("a data folder longer than a socket's path", plain, true, {u"/tmp/a.png"_s}, QString(120, u'd'));
+        row("a folder named like a socket", plain, true, {u"/tmp/a.png"_s}, {}, u"Applywright.socket"_s);
+        row("a relative file", "open file:a.png\nactivate\n", false);
+        row("a NUL in a name", "open file:///tmp/a%00.png\nactivate\n", false);
+        row("a line longer than any path", "open file:///" + QByteArray(RunningInstance::maximumLineBytes, 'a'), false);
         QByteArray many;
         while (many.size() <= RunningInstance::maximumRequestBytes)
             many += line(QStringLiteral("/tmp/") + QString(200, QLatin1Char('a')));
-        QTest::newRow("more than any request") << many + "activate\n" << false << QStringList();
+        row("more than any request", many + "activate\n", false);
     }
 
     void handOverRequests()
     {
+        QFETCH(QString, folder);
+        QFETCH(QString, inside);
         QFETCH(QByteArray, request);
         QFETCH(bool, answered);
         QFETCH(QStringList, files);
+        const QString dir = QDir(m_app->dir.path()).filePath(folder);
+        QVERIFY(QDir(dir).mkpath(inside.isEmpty() ? u"."_s : inside));
         QList<QStringList> activations;
-        RunningInstance running(
-            m_app->dir.path(), [&activations](const QStringList& handed) { activations.append(handed); });
+        RunningInstance running(dir, [&activations](const QStringList& handed) { activations.append(handed); });
         QVERIFY(running.isListening());
-        QLocalSocket caller;
+        const std::unique_ptr<QLocalSocket> caller = RunningInstance::connectToRunningCopy(dir);
+        QVERIFY(caller);
         QByteArray answer;
-        connect(&caller, &QLocalSocket::readyRead, this, [&] { answer += caller.readAll(); });
-        caller.connectToServer(RunningInstance::socketPath(m_app->dir.path()));
-        QVERIFY(caller.waitForConnected(2000));
-        caller.write(request);
+        connect(caller.get(), &QLocalSocket::readyRead, this, [&] { answer += caller->readAll(); });
+        caller->write(request);
         // The running copy either answers and hangs up, or drops a caller that is not one
         // of ours; it never waits for the rest of a request that is already too long.
-        QTRY_COMPARE_WITH_TIMEOUT(caller.state(), QLocalSocket::UnconnectedState, 4000);
+        QTRY_COMPARE_WITH_TIMEOUT(caller->state(), QLocalSocket::UnconnectedState, 4000);
         QCOMPARE(answer, answered ? QByteArray("ok\n") : QByteArray());
         QCOMPARE(activations, answered ? QList<QStringList> {files} : QList<QStringList>());
+    }
+
+    // Callers that knock and say nothing hold only a few descriptors of the running copy; and when the process runs out
+    // of descriptors altogether, the copy keeps listening and answers the next start once some are free again.
+    void handOverOutlivesADescriptorShortage()
+    {
+        const QString dir = m_app->dir.path();
+        QList<QStringList> activations;
+        RunningInstance running(dir, [&activations](const QStringList& handed) { activations.append(handed); });
+        std::vector<int> callers;
+        const auto hangUp = [&callers] {
+            for (const int caller : std::exchange(callers, {}))
+                ::close(caller);
+        };
+        // Silent callers until none gets through even after the copy had its turn: the rest would wait in the queue.
+        const qsizetype before = openDescriptors();
+        for (int refused = 0; refused < 3 && callers.size() < 200;) {
+            const int caller = InstanceSocket::connect(dir);
+            refused = caller < 0 ? refused + 1 : 0;
+            if (caller >= 0)
+                callers.push_back(caller);
+            else
+                QTest::qWait(20);
+        }
+        const qsizetype served = openDescriptors() - before - qsizetype(callers.size());
+        QVERIFY2(served <= RunningInstance::maximumConnections, qPrintable(QString::number(served)));
+        hangUp();
+        QTRY_COMPARE(openDescriptors(), before);
+        // Now callers take every descriptor there is, so the copy's next accept fails.
+        rlimit limit {};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &limit) == 0);
+        const rlimit saved = limit;
+        limit.rlim_cur = rlim_t(openDescriptors() + 24);
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &limit) == 0);
+        for (int round = 0; round < 50; ++round) {
+            int caller;
+            while ((caller = InstanceSocket::connect(dir)) >= 0)
+                callers.push_back(caller);
+            QTest::qWait(10);
+        }
+        hangUp();
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &saved) == 0);
+        QVERIFY(callers.empty());
+        QFuture<bool> second
+            = QtConcurrent::run([dir] { return RunningInstance::activateRunningCopy(dir, {u"/tmp/b.png"_s}); });
+        QTRY_VERIFY_WITH_TIMEOUT(second.isFinished(), 10000);
+        QVERIFY(second.result());
+        QCOMPARE(activations, QList<QStringList> {{u"/tmp/b.png"_s}});
     }
 
     void filesFromTheCommandLineAreImported()

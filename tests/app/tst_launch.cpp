@@ -1,8 +1,11 @@
 // The program started the way a desktop starts it: no OMP_THREAD_LIMIT, its own data
 // folder under XDG_DATA_HOME, no display (offscreen).
+#include "app/RunningInstance.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,8 +70,8 @@ private Q_SLOTS:
         const QByteArray mapped = contents(proc + u"maps"_s);
         QVERIFY(!mapped.isEmpty() && !mapped.contains("libtesseract") && !mapped.contains("liblept"));
         // A second start asks this one to show its window and ends; this one goes on.
-        const QString socket = home.filePath(u"data/Applywright/Applywright.socket"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(socket), 15000);
+        const QString folder = home.filePath(u"data/Applywright"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(RunningInstance::connectToRunningCopy(folder) != nullptr, 15000);
         Launch second(home.path());
         QVERIFY(second.process.waitForFinished(10000));
         QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
@@ -80,7 +83,7 @@ private Q_SLOTS:
         QCOMPARE(app.process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(app.process.exitCode(), 0);
         QVERIFY(!QFile::exists(home.filePath(u"data/Applywright/Applywright.lock"_s)));
-        QVERIFY(!QFile::exists(socket));
+        QVERIFY(!RunningInstance::connectToRunningCopy(folder));
     }
 
     void answersItsCommandLineWithoutOpeningTheStore_data()

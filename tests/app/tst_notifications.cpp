@@ -45,7 +45,8 @@ public Q_SLOTS:
 };
 
 // Passes each message on to the desktop and keeps the verdicts, so that a test can
-// wait for an attempt to end rather than for a while.
+// wait for an attempt to end rather than for a while. While `holding`, a verdict
+// reaches the sender only on release(): the desktop's answer comes as late as a test wants.
 class RecordingNotifier : public FollowUpNotifier {
 public:
     void notify(const QString& summary, const QString& body, std::function<void()> activated,
@@ -53,13 +54,24 @@ public:
     {
         m_desktop.notify(summary, body, std::move(activated), [this, finished](bool delivered) {
             verdicts.append(delivered);
-            finished(delivered);
+            if (holding)
+                m_held.append([finished, delivered] { finished(delivered); });
+            else
+                finished(delivered);
         });
     }
+    void release()
+    {
+        holding = false;
+        for (const auto& answer : std::exchange(m_held, {}))
+            answer();
+    }
     QList<bool> verdicts;
+    bool holding = false;
 
 private:
     DesktopNotifier m_desktop;
+    QList<std::function<void()>> m_held;
 };
 
 class FollowUpNotificationsTest : public QObject {
@@ -130,18 +142,27 @@ private Q_SLOTS:
     {
         TempStore store;
         QVERIFY(store.isReady());
-        addRecord(store.store(), u"Acme"_s)->setFollowUpDate(daysAgo(1, 18));
-        addRecord(store.store(), u"Globex"_s, QString(), ApplicationStatus::hrInterview)
-            ->setFollowUpDate(testNow().addSecs(8 * 3600)); // today at 18:00: already due
-        addRecord(store.store(), u"Initech"_s)->setFollowUpDate(testNow().addDays(1));
-        addRecord(store.store(), u"Hooli"_s, QString(), ApplicationStatus::rejected)->setFollowUpDate(daysAgo(3));
+        edited<ApplicationField::followUpDate>(addRecord(store.store(), u"Acme"_s), daysAgo(1, 18));
+        edited<ApplicationField::followUpDate>(
+            addRecord(store.store(), u"Globex"_s, QString(), ApplicationStatus::hrInterview),
+            testNow().addSecs(8 * 3600)); // today at 18:00: already due
+        edited<ApplicationField::followUpDate>(addRecord(store.store(), u"Initech"_s), testNow().addDays(1));
+        edited<ApplicationField::followUpDate>(
+            addRecord(store.store(), u"Hooli"_s, QString(), ApplicationStatus::rejected), daysAgo(3));
         addRecord(store.store(), u"Umbrella"_s);
         TodayProvider today;
         RecordingNotifier notifier;
+        notifier.holding = true;
         auto reminder = std::make_unique<FollowUpReminder>(store.store(), today, *m_settings, notifier);
-        QTRY_COMPARE(m_standIn.calls, QStringList {u"2 follow-ups due today: Acme, Globex"_s});
-        // Started again the same day, with the day clock ticking: nothing more.
+        QTRY_COMPARE(notifier.verdicts.size(), 1);
+        QCOMPARE(m_standIn.calls, QStringList {u"2 follow-ups due today: Acme, Globex"_s});
+        // Started again before the desktop's answer arrived: the new reminder sends nothing, and the answer, once it
+        // comes, counts although the reminder that asked is gone.
         reminder = std::make_unique<FollowUpReminder>(store.store(), today, *m_settings, notifier);
+        reminder->check();
+        notifier.release();
+        QCOMPARE(reminder->lastNotifiedDay(), QDate(2025, 3, 14));
+        // The same day, with the day clock ticking: nothing more.
         reminder->check();
         moveTo(testNow().addSecs(3600), today);
         QTest::qWait(100);
@@ -163,7 +184,7 @@ private Q_SLOTS:
     void turnedOffStaysQuiet()
     {
         TempStore store;
-        addRecord(store.store(), u"Acme"_s)->setFollowUpDate(daysAgo(1));
+        edited<ApplicationField::followUpDate>(addRecord(store.store(), u"Acme"_s), daysAgo(1));
         TodayProvider today;
         DesktopNotifier notifier;
         {
@@ -186,9 +207,10 @@ private Q_SLOTS:
         ApplywrightApp app(data.path(), {[](const QUrl&) {}, [](const QString&, const QString&) { return false; }});
         Store& store = *app.storeLoader().store();
         store.setAutosaveDelay(-1);
-        addRecord(store, u"Initech"_s, QString(), ApplicationStatus::applied, 5)->setFollowUpDate(daysAgo(1));
+        edited<ApplicationField::followUpDate>(
+            addRecord(store, u"Initech"_s, QString(), ApplicationStatus::applied, 5), daysAgo(1));
         JobApplication* earliest = addRecord(store, u"Globex"_s, QString(), ApplicationStatus::techInterview, 9);
-        earliest->setFollowUpDate(daysAgo(2));
+        edited<ApplicationField::followUpDate>(earliest, daysAgo(2));
         addRecord(store, u"Umbrella"_s, QString(), ApplicationStatus::offer, 20);
         app.setFollowUpReminders(*m_settings, notifier);
         auto window = app.createWindow();

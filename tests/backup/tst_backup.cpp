@@ -3,6 +3,7 @@
 #include "backup/BackupDocument.h"
 #include "backup/BackupFile.h"
 #include "backup/BackupTransfer.h"
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
@@ -77,11 +78,11 @@ BackupFileContents contentsOf(QList<ApplicationBackup> applications, const QDate
 ApplicationBackup entry(const char* id, const QString& company = "Acme", const QDateTime& day = utc(2025, 3, 1))
 {
     ApplicationBackup backup;
-    backup.id = QUuid::fromString(QLatin1StringView(id));
+    backup.uuid = QUuid::fromString(QLatin1StringView(id));
     backup.companyName = company;
-    backup.workModel = u"remote"_s;
-    backup.status = u"applied"_s;
-    backup.currency = u"TRY"_s;
+    backup.workModelRaw = u"remote"_s;
+    backup.statusRaw = u"applied"_s;
+    backup.currencyRaw = u"TRY"_s;
     backup.applicationDate = backup.statusChangedAt = backup.createdAt = backup.updatedAt = day;
     return backup;
 }
@@ -91,42 +92,42 @@ ApplicationBackup entry(const char* id, const QString& company = "Acme", const Q
 // date range.
 BackupFileContents goldenContents()
 {
-    const ApplicationBackup full {.id = QUuid(u"0f8fad5b-d9cb-469f-a165-70867728950e"_s),
-        .companyName = "Çiçek Yazılım A.Ş.",
-        .position = "Senior \"Qt\" Engineer\\Lead",
-        .postingLink = "https://jobs.example.com/ilan/42?ref=a&b=c",
-        .workModel = "hybrid",
-        .status = "rejected",
-        .applicationDate = utc(2025, 1, 15, 9, 30),
-        .statusChangedAt = utc(2025, 2, 20, 16, 45, 30, 5),
-        .closedAt = utc(2025, 2, 20, 16, 45, 30, 5),
-        .followUpDate = utc(2025, 1, 29, 7, 0, 0, 999),
-        .rejectedByEmail = true,
-        .rejectedByPhone = false,
-        .rejectionReason = "salaryMismatch",
-        .rejectionNote = "Line one\nLine two\twith a tab and \x01",
-        .hrContactName = "Ayşe Öztürk",
-        .hrContactEmail = "ayse@example.com",
-        .techInterviewerName = "Li Wei 李伟",
-        .techInterviewerRole = "Staff engineer 🚀",
-        .expectedSalary = decimal("123456789012345678901234567890.123456789"),
-        .offeredSalary = decimal("12.50075"),
-        .currency = "EUR",
-        .notes = "İstanbul / İzmir",
-        .isFavorite = true,
-        .createdAt = utc(2025, 1, 15, 9, 31, 2, 250),
-        .updatedAt = utc(2025, 2, 20, 16, 45, 30, 5),
-        .history
+    ApplicationBackup full;
+    full.uuid = QUuid(u"0f8fad5b-d9cb-469f-a165-70867728950e"_s);
+    full.companyName = "Çiçek Yazılım A.Ş.";
+    full.position = "Senior \"Qt\" Engineer\\Lead";
+    full.postingLink = "https://jobs.example.com/ilan/42?ref=a&b=c";
+    full.workModelRaw = "hybrid";
+    full.statusRaw = "rejected";
+    full.applicationDate = utc(2025, 1, 15, 9, 30);
+    full.statusChangedAt = utc(2025, 2, 20, 16, 45, 30, 5);
+    full.closedAt = full.statusChangedAt;
+    full.followUpDate = utc(2025, 1, 29, 7, 0, 0, 999);
+    full.rejectedByEmail = true;
+    full.rejectionReasonRaw = "salaryMismatch";
+    full.rejectionNote = "Line one\nLine two\twith a tab and \x01";
+    full.hrContactName = "Ayşe Öztürk";
+    full.hrContactEmail = "ayse@example.com";
+    full.techInterviewerName = "Li Wei 李伟";
+    full.techInterviewerRole = "Staff engineer 🚀";
+    full.expectedSalary = decimal("123456789012345678901234567890.123456789");
+    full.offeredSalary = decimal("12.50075");
+    full.currencyRaw = "EUR";
+    full.notes = "İstanbul / İzmir";
+    full.isFavorite = true;
+    full.createdAt = utc(2025, 1, 15, 9, 31, 2, 250);
+    full.updatedAt = utc(2025, 2, 20, 16, 45, 30, 5);
+    full.history
         = {{std::nullopt, "applied", utc(2025, 1, 15, 9, 30)}, {"applied", "techInterview", utc(2025, 2, 1, 10, 0)},
-            {"techInterview", "rejected", utc(2025, 2, 20, 16, 45, 30, 5)}}};
+            {"techInterview", "rejected", utc(2025, 2, 20, 16, 45, 30, 5)}};
     ApplicationBackup bare = entry("9B2E1D3C-0000-4ABC-8DEF-00000000000A", QString(), utc(2025, 1, 1, 0, 0));
-    bare.workModel = u"moon"_s;
-    bare.status = u"paused"_s;
-    bare.currency = u"XYZ"_s;
+    bare.workModelRaw = u"moon"_s;
+    bare.statusRaw = u"paused"_s;
+    bare.currencyRaw = u"XYZ"_s;
     bare.applicationDate = bare.statusChangedAt = utc(2024, 12, 31, 23, 59, 59);
     ApplicationBackup edges = entry("00000000-0000-0000-0000-000000000000", u"Edge"_s);
-    edges.workModel = u"onSite"_s;
-    edges.status = u"offer"_s;
+    edges.workModelRaw = u"onSite"_s;
+    edges.statusRaw = u"offer"_s;
     edges.applicationDate = utc(1969, 12, 31, 23, 59, 59, 999);
     edges.statusChangedAt = utc(1, 1, 1, 0, 0);
     edges.closedAt = utc(9999, 12, 31, 23, 59, 59, 999);
@@ -208,10 +209,18 @@ BackupFileContents validContents()
     return contentsOf({application});
 }
 
-std::unique_ptr<JobApplication> plainRecord(const QString& company, const QDateTime& applied = utc(2025, 1, 1))
+ApplicationValues plainValues(const QString& company, const QDateTime& applied = utc(2025, 1, 1))
 {
-    return std::make_unique<JobApplication>(
+    return JobApplication::initialValues(
         company, u"Engineer"_s, QString(), WorkModel::remote, ApplicationStatus::applied, applied);
+}
+
+// A record without an identifier, or with the given one.
+std::unique_ptr<JobApplication> plainRecord(const QString& company, const QString& id)
+{
+    ApplicationValues values = plainValues(company);
+    values.uuid = id.isEmpty() ? std::nullopt : std::optional(QUuid::fromString(id));
+    return ApplicationBuilder(std::move(values)).build();
 }
 
 QStringList historyOf(const JobApplication& record)
@@ -593,19 +602,21 @@ private Q_SLOTS:
 
     void recordsAndBackupsKeepRawTexts()
     {
-        auto record = plainRecord(u"A"_s);
-        record->setStatusRaw(u"paused"_s);
+        ApplicationValues paused = plainValues(u"A"_s);
+        paused.statusRaw = u"paused"_s;
+        ApplicationBuilder builder(std::move(paused));
         // Appended out of date order, the last two at the same moment.
-        const auto add = [&record](std::optional<QString> from, const char* to, const QDateTime& date) {
-            record->appendHistory(std::make_unique<StatusChange>(std::move(from), QString::fromLatin1(to), date));
+        const auto add = [&builder](std::optional<QString> from, const char* to, const QDateTime& date) {
+            builder.appendHistory(std::make_unique<StatusChange>(std::move(from), QString::fromLatin1(to), date));
         };
         add(u"limbo"_s, "archived", utc(2025, 3, 5));
         add(u"offer"_s, "rejected", utc(2025, 3, 5));
         add(std::nullopt, "applied", utc(2025, 1, 1));
         add(u"applied"_s, "offer", utc(2025, 2, 1));
+        const auto record = builder.build();
         const ApplicationBackup backup = makeApplicationBackup(*record);
-        QCOMPARE(std::optional(backup.id), record->uuid());
-        QCOMPARE(backup.status, u"paused"_s); // raw texts as stored
+        QCOMPARE(backup.uuid, record->uuid());
+        QCOMPARE(backup.statusRaw, u"paused"_s); // raw texts as stored
         // Earliest first; statuses outside the vocabulary leave as none (from) or applied (to).
         QStringList history;
         for (const StatusChangeBackup& change : backup.history)
@@ -617,7 +628,7 @@ private Q_SLOTS:
         // Back from a backup: raw texts as in the file, history in file order, unknown statuses as no previous status
         // and applied.
         ApplicationBackup full = goldenContents().applications.at(0);
-        full.rejectionReason = u"ghosted"_s;
+        full.rejectionReasonRaw = u"ghosted"_s;
         full.history.append({u"limbo"_s, u"archived"_s, utc(2024, 1, 1)});
         const auto restored = restoreApplication(full);
         QCOMPARE(restored->rejectionReasonRaw(), std::optional(u"ghosted"_s));
@@ -648,11 +659,8 @@ private Q_SLOTS:
         TempStore temp;
         QVERIFY(temp.loader.isReady());
         Store& store = *temp;
-        for (const QString& id : stored) {
-            auto record = plainRecord(u"Stored"_s);
-            record->setUuid(id.isEmpty() ? std::nullopt : std::optional(QUuid::fromString(id)));
-            store.insert(std::move(record));
-        }
+        for (const QString& id : stored)
+            store.insert(plainRecord(u"Stored"_s, id));
         QVERIFY(store.save());
         QList<ApplicationBackup> entries;
         for (const QString& id : file)
@@ -718,9 +726,7 @@ private Q_SLOTS:
         temp.reopen();
         QVERIFY(temp.loader.isReady());
         Store& store = *temp;
-        auto anonymous = plainRecord(u"New"_s);
-        anonymous->setUuid(std::nullopt);
-        JobApplication* added = store.insert(std::move(anonymous));
+        JobApplication* added = store.insert(plainRecord(u"New"_s, QString()));
         const auto exported = exportBackup(store);
         QVERIFY(exported);
         QVERIFY(!store.hasChanges());
@@ -729,12 +735,12 @@ private Q_SLOTS:
         QCOMPARE(contents.exportedAt, utc(2030, 1, 1, 8, 0, 0, 250));
         QCOMPARE(contents.applications.size(), 4);
         const auto& all = contents.applications;
-        QCOMPARE(all.at(1).id, *added->uuid()); // second by date
+        QCOMPARE(all.at(1).uuid, added->uuid()); // second by date
         QVERIFY(QList<ApplicationBackup>({all.at(0), all.at(2), all.at(3)}) == source.applications);
         // Importing what is already there inserts nothing and saves nothing: an edit the user has not saved yet stays
         // unsaved.
         store.setAutosaveDelay(-1);
-        added->setNotes(u"typed, not saved"_s);
+        ApplicationEdits().edit<ApplicationField::notes>(*added, u"typed, not saved"_s);
         QSignalSpy saved(&store, &Store::saved);
         QSignalSpy inserted(&store, &Store::applicationInserted);
         const BackupMessage again = importBackup(temp.file("again.json", exported->data()), store);

@@ -16,22 +16,29 @@ using Kind = SpreadsheetExport::Kind;
 
 namespace {
 
+struct Change {
+    std::optional<ApplicationStatus> from;
+    ApplicationStatus to;
+    QDateTime at;
+};
+
 struct Records {
-    JobApplication* add(const QString& company, const QString& position, const QDateTime& applied)
+    static ApplicationValues values(const QString& company, const QString& position, const QDateTime& applied)
     {
-        owned.push_back(std::make_unique<JobApplication>(
-            company, position, QString(), WorkModel::hybrid, ApplicationStatus::applied, applied));
+        return JobApplication::initialValues(
+            company, position, QString(), WorkModel::hybrid, ApplicationStatus::applied, applied);
+    }
+    void add(ApplicationValues values, std::initializer_list<Change> history = {})
+    {
+        ApplicationBuilder record(std::move(values));
+        for (const Change& change : history)
+            record.appendHistory(change.from, change.to, change.at);
+        owned.push_back(record.build());
         list.append(owned.back().get());
-        return list.back();
     }
     std::vector<std::unique_ptr<JobApplication>> owned;
     QList<JobApplication*> list;
 };
-
-void addChange(JobApplication* record, std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& at)
-{
-    record->appendHistory(std::make_unique<StatusChange>(from, to, at));
-}
 
 QString cell(const QList<QStringList>& rows, int row, const QString& column)
 {
@@ -41,30 +48,32 @@ QString cell(const QList<QStringList>& rows, int row, const QString& column)
 
 void fill(Records& records)
 {
-    JobApplication* turkish = records.add(u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s, local(2025, 3, 3, 9));
-    turkish->setNotes(u"İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk.\r\nŞimdi bekliyorum."_s);
-    turkish->setExpectedSalary(Decimal::parse("123456789012345678.01"));
-    turkish->setOfferedSalary(Decimal::parse("85000.50"));
-    turkish->setCurrencyRaw(u"EUR"_s);
-    turkish->setUuid(QUuid(u"{6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f}"_s));
-    turkish->setStatusRaw(u"hrInterview"_s);
-    addChange(turkish, std::nullopt, ApplicationStatus::applied, local(2025, 3, 3, 9));
-    addChange(turkish, ApplicationStatus::applied, ApplicationStatus::hrInterview, local(2025, 3, 7, 1, 30));
-    addChange(turkish, ApplicationStatus::hrInterview, ApplicationStatus::rejected, local(2025, 3, 8, 10));
-    // Reopened: the HR interview keeps the date it was first reached.
-    addChange(turkish, ApplicationStatus::rejected, ApplicationStatus::hrInterview, local(2025, 3, 11, 8, 15));
+    using S = ApplicationStatus;
+    ApplicationValues turkish
+        = Records::values(u"Çağrı \"Yazılım\", A.Ş."_s, u"Kıdemli Geliştirici"_s, local(2025, 3, 3, 9));
+    turkish.notes = u"İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk.\r\nŞimdi bekliyorum."_s;
+    turkish.expectedSalary = Decimal::parse("123456789012345678.01");
+    turkish.offeredSalary = Decimal::parse("85000.50");
+    turkish.currencyRaw = u"EUR"_s;
+    turkish.uuid = QUuid(u"{6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f}"_s);
+    turkish.statusRaw = u"hrInterview"_s;
+    records.add(turkish,
+        {{std::nullopt, S::applied, local(2025, 3, 3, 9)}, {S::applied, S::hrInterview, local(2025, 3, 7, 1, 30)},
+            {S::hrInterview, S::rejected, local(2025, 3, 8, 10)},
+            // Reopened: the HR interview keeps the date it was first reached.
+            {S::rejected, S::hrInterview, local(2025, 3, 11, 8, 15)}});
 
-    JobApplication* formula
-        = records.add(u"=HYPERLINK(\"http://evil.example\")"_s, u"-1+1"_s, local(2025, 2, 1, 0, 30));
-    formula->setUuid(std::nullopt); // records from old backups may have none
-    formula->setFavorite(true);
-    formula->setFollowUpDate(local(2025, 2, 8, 23, 59));
-    formula->setRejectionReasonRaw(u"budget"_s);
-    formula->setWorkModelRaw(u"fourDayWeek"_s);
+    ApplicationValues formula
+        = Records::values(u"=HYPERLINK(\"http://evil.example\")"_s, u"-1+1"_s, local(2025, 2, 1, 0, 30));
+    formula.uuid.reset(); // records from old backups may have none
+    formula.isFavorite = true;
+    formula.followUpDate = local(2025, 2, 8, 23, 59).toUTC();
+    formula.rejectionReasonRaw = u"budget"_s;
+    formula.workModelRaw = u"fourDayWeek"_s;
     // Appended out of order: the history rows follow the dates.
-    addChange(formula, ApplicationStatus::applied, ApplicationStatus::offer, local(2025, 2, 20, 16));
-    addChange(formula, std::nullopt, ApplicationStatus::applied, local(2025, 2, 1, 0, 30));
-    records.add(QString(), QString(), local(2025, 1, 31, 23, 59)); // blank, no history
+    records.add(formula,
+        {{S::applied, S::offer, local(2025, 2, 20, 16)}, {std::nullopt, S::applied, local(2025, 2, 1, 0, 30)}});
+    records.add(Records::values(QString(), QString(), local(2025, 1, 31, 23, 59))); // blank, no history
 }
 
 } // namespace
@@ -80,6 +89,25 @@ private Q_SLOTS:
     }
 
     void bothExportsReadBackByACsvReader();
+
+    void fieldsAreQuotedWhenTheyMustBe_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("spaces kept, not quoted") << u" Çağrı "_s << u" Çağrı "_s;
+        QTest::newRow("a comma") << u"A, B"_s << u"\"A, B\""_s;
+        // A reader that takes a quote inside an unquoted field literally would not see this one go wrong.
+        QTest::newRow("a quote alone") << u"5\" screen"_s << u"\"5\"\" screen\""_s;
+        QTest::newRow("a line break") << u"a\nb"_s << u"\"a\nb\""_s;
+        QTest::newRow("a carriage return") << u"a\rb"_s << u"\"a\rb\""_s;
+    }
+
+    void fieldsAreQuotedWhenTheyMustBe()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, written);
+        QCOMPARE(SpreadsheetExport::field(value), written);
+    }
 };
 
 void SpreadsheetTest::bothExportsReadBackByACsvReader()
@@ -112,8 +140,6 @@ void SpreadsheetTest::bothExportsReadBackByACsvReader()
         u"2025-03-07"_s); // 01:30 local, still the 6th in UTC
     QCOMPARE(cell(rows, 1, u"Rejected on"_s), u"2025-03-08"_s);
 
-    QCOMPARE(SpreadsheetExport::field(u" Çağrı "_s),
-        u" Çağrı "_s); // spaces kept, not quoted
     QCOMPARE(cell(rows, 2, u"Company"_s), u"'=HYPERLINK(\"http://evil.example\")"_s);
     QCOMPARE(cell(rows, 2, u"Position"_s), u"'-1+1"_s);
     QCOMPARE(cell(rows, 2, u"Application Date"_s),

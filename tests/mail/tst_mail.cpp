@@ -168,9 +168,7 @@ Corpus loadCorpus()
     corpus.entries = contents->applications;
     for (qsizetype i = 0; i < corpus.entries.size(); ++i) {
         const ApplicationBackup& entry = corpus.entries[i];
-        corpus.candidates.append({i, entry.companyName, entry.position, entry.postingLink, entry.hrContactEmail,
-            entry.applicationDate, fromRawValue<ApplicationStatus>(entry.status).value_or(ApplicationStatus::applied),
-            entry.statusChangedAt});
+        corpus.candidates.append(MailCandidate::of(i, entry));
     }
     QFile truth(mailData + QStringLiteral("/truth.json"));
     if (truth.open(QIODevice::ReadOnly))
@@ -695,7 +693,7 @@ void TestMail::corpus()
                 continue;
             ++made;
             const bool ok = rawValue(*proposal.to) == wantStatus
-                && corpus.entries[application->key].id.toString(QUuid::WithoutBraces) == wantMatch;
+                && corpus.entries[application->key].uuid.value_or(QUuid()).toString(QUuid::WithoutBraces) == wantMatch;
             right += ok;
             found += ok && isDue;
             fromOther += want.value(QStringLiteral("kind")).toString() == u"other";

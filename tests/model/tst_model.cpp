@@ -10,17 +10,51 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QUndoStack>
 
 using namespace TestSupport;
+using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(FieldValue)
 
 namespace {
 
+using F = ApplicationField;
+
+ApplicationValues values(ApplicationStatus status = ApplicationStatus::applied, const QString& company = QString(),
+    const QString& link = QString())
+{
+    return JobApplication::initialValues(company, QString(), link, WorkModel::remote, status, utc(2025, 1, 1));
+}
+
 std::unique_ptr<JobApplication> make(ApplicationStatus status = ApplicationStatus::applied,
     const QString& company = QString(), const QString& link = QString())
 {
-    return std::make_unique<JobApplication>(company, QString(), link, WorkModel::remote, status, utc(2025, 1, 1));
+    return ApplicationBuilder(values(status, company, link)).build();
+}
+
+QDateTime day(int n)
+{
+    return utc(2025, 1, 1).addDays(n);
+}
+
+// A record applied on day 0 with its first entry, then each status of `path` two days apart.
+std::unique_ptr<JobApplication> walked(ApplicationEdits& edits, FixedClock& clock, const QStringList& path)
+{
+    clock.set(day(0));
+    auto record = ApplicationBuilder(values()).appendFirstHistoryEntry().build();
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        clock.set(day(2 * int(i) + 2));
+        edits.changeStatus(*record, *fromRawValue<ApplicationStatus>(path[i]));
+        if (path[i] == u"rejected")
+            edits.setRejectionReason(*record, RejectionReason::budget);
+    }
+    return record;
+}
+
+QDateTime newestDate(const JobApplication& record, int index)
+{
+    return StatusChange::newestFirst(record.history()).at(index)->date();
 }
 
 } // namespace
@@ -160,19 +194,19 @@ private Q_SLOTS:
         QFETCH(bool, closes);
         QFETCH(bool, rejectionKept);
         FixedClock clock(utc(2025, 1, 1));
-        const auto owner = make(ApplicationStatus(from), QStringLiteral("Acme"));
+        ApplicationValues rejected = values(ApplicationStatus(from), QStringLiteral("Acme"));
+        rejected.rejectedByEmail = rejected.rejectedByPhone = true;
+        rejected.rejectionReasonRaw = QStringLiteral("budget");
+        rejected.rejectionNote = QStringLiteral("too expensive");
+        const auto owner = ApplicationBuilder(rejected).build();
         JobApplication& a = *owner;
-        a.setRejectedByEmail(true);
-        a.setRejectedByPhone(true);
-        a.setRejectionReasonRaw(QStringLiteral("budget"));
-        a.setRejectionNote(QStringLiteral("too expensive"));
         // A clock that moves a second with every reading: the change happens at its
         // first reading, and the record's stamp says when all of it was done.
         const QDateTime moment = utc(2025, 2, 2, 10, 15);
         int readings = 0;
         Clock::setSource([&] { return moment.addSecs(readings++); });
         QSignalSpy appended(&a, &JobApplication::historyAppended);
-        a.changeStatus(ApplicationStatus(to));
+        ApplicationEdits().changeStatus(a, ApplicationStatus(to));
         QCOMPARE(a.statusRaw(), rawValue(ApplicationStatus(to)));
         QCOMPARE(a.statusChangedAt(), moment);
         QVERIFY2(a.updatedAt() > moment, qPrintable(a.updatedAt().toString(Qt::ISODate)));
@@ -193,46 +227,20 @@ private Q_SLOTS:
     {
         // An unknown stored status reads as applied: picking applied does nothing,
         // picking offer records a move away from applied.
-        JobApplication a(
-            QString(), QString(), QString(), WorkModel::remote, ApplicationStatus::offer, utc(2024, 12, 1));
-        a.setStatusRaw(QStringLiteral("onHold"));
-        a.changeStatus(ApplicationStatus::applied);
+        ApplicationValues onHold = values(ApplicationStatus::offer);
+        onHold.statusRaw = QStringLiteral("onHold");
+        const auto owner = ApplicationBuilder(onHold).build();
+        JobApplication& a = *owner;
+        ApplicationEdits edits;
+        edits.changeStatus(a, ApplicationStatus::applied);
         QCOMPARE(a.statusRaw(), QStringLiteral("onHold"));
-        a.changeStatus(ApplicationStatus::offer);
+        edits.changeStatus(a, ApplicationStatus::offer);
         QCOMPARE(a.history().size(), 1);
         QCOMPARE(a.history().first()->fromRaw(), std::optional<QString>(QStringLiteral("applied")));
     }
 
-    void typedWriters()
-    {
-        FixedClock clock(utc(2025, 1, 1));
-        const auto owner = make();
-        JobApplication& a = *owner;
-        const auto stampedOn = [&clock, &a](int day, const auto& write) {
-            clock.set(utc(2025, 1, day));
-            write();
-            return a.updatedAt().date().day();
-        };
-        // The same value writes nothing; a new one is written and stamped.
-        QCOMPARE(stampedOn(2, [&a] { a.setWorkModel(WorkModel::remote); }), 1);
-        QCOMPARE(stampedOn(3, [&a] { a.setWorkModel(WorkModel::onSite); }), 3);
-        QCOMPARE(a.workModelRaw(), QStringLiteral("onSite"));
-        QCOMPARE(stampedOn(4, [&a] { a.setCurrency(Currency::tryy); }), 3);
-        QCOMPARE(stampedOn(5, [&a] { a.setCurrency(Currency::usd); }), 5);
-        QCOMPARE(a.currencyRaw(), QStringLiteral("USD"));
-        // The rejection reason stamps every time, even when unchanged.
-        QCOMPARE(stampedOn(6, [&a] { a.setRejectionReason(RejectionReason::budget); }), 6);
-        QCOMPARE(stampedOn(7, [&a] { a.setRejectionReason(RejectionReason::budget); }), 7);
-        QCOMPARE(a.rejectionReason(), std::optional<RejectionReason>(RejectionReason::budget));
-        a.setRejectionReason(std::nullopt);
-        QVERIFY(!a.rejectionReasonRaw());
-        // Plain writes never stamp.
-        QCOMPARE(stampedOn(8, [&a] { a.setCompanyName(QStringLiteral("Acme")), a.setNotes(QStringLiteral("x")); }), 7);
-    }
-
     void editsStampByTheRecordsRules_data()
     {
-        using F = JobApplication::Field;
         QTest::addColumn<int>("field");
         QTest::addColumn<FieldValue>("value");
         // Whether the value is written, and whether updatedAt is stamped with it.
@@ -248,11 +256,16 @@ private Q_SLOTS:
         row("follow-up date", F::followUpDate, std::optional<QDateTime>(utc(2025, 1, 9)), true, true);
         row("expected salary", F::expectedSalary, Decimal::parse("12.5"), true, true);
         row("star", F::isFavorite, true, true, true);
-        // Written only by the record's own rules: a direct edit changes nothing.
-        row("status", F::statusRaw, QStringLiteral("offer"), false, false);
-        row("currency", F::currencyRaw, QStringLiteral("EUR"), false, false);
-        row("closed at", F::closedAt, std::optional<QDateTime>(utc(2025, 1, 9)), false, false);
-        row("updated at", F::updatedAt, utc(2025, 1, 9), false, false);
+        // Fields with writers go through them: the status is a status change, the
+        // work model and currency stamp when they change, the reason always.
+        row("status", F::statusRaw, QStringLiteral("offer"), true, true);
+        row("unknown status", F::statusRaw, QStringLiteral("ghosted"), false, false);
+        row("work model", F::workModelRaw, QStringLiteral("onSite"), true, true);
+        row("work model unchanged", F::workModelRaw, QStringLiteral("remote"), true, false);
+        row("currency", F::currencyRaw, QStringLiteral("EUR"), true, true);
+        row("currency unchanged", F::currencyRaw, QStringLiteral("TRY"), true, false);
+        row("reason", F::rejectionReasonRaw, std::optional<QString>(u"budget"_s), true, true);
+        row("reason unchanged", F::rejectionReasonRaw, std::optional<QString>(), true, true);
     }
 
     void editsStampByTheRecordsRules()
@@ -265,7 +278,7 @@ private Q_SLOTS:
         const auto a = make();
         const FieldValue before = a->value(JobApplication::Field(field));
         clock.set(utc(2025, 1, 2));
-        ApplicationEdits::edit(*a, JobApplication::Field(field), value);
+        ApplicationEdits().edit(*a, JobApplication::Field(field), value);
         QCOMPARE(a->value(JobApplication::Field(field)) == value, written || before == value);
         QCOMPARE(a->updatedAt(), stamped ? utc(2025, 1, 2) : utc(2025, 1, 1));
     }
@@ -278,11 +291,12 @@ private Q_SLOTS:
         // (Istanbul has none since 2016; Berlin moves on 30 March).
         useTimeZone("Europe/Berlin");
         clock.set(local(2025, 3, 26, 18, 30));
-        ApplicationEdits::setFollowUpEnabled(*a, true);
+        ApplicationEdits edits;
+        edits.setFollowUpEnabled(*a, true);
         QCOMPARE(a->followUpDate(), std::optional<QDateTime>(local(2025, 4, 2, 18, 30).toUTC()));
         QCOMPARE(a->updatedAt(), local(2025, 3, 26, 18, 30).toUTC());
         clock.set(local(2025, 3, 27, 9, 0));
-        ApplicationEdits::setFollowUpEnabled(*a, false);
+        edits.setFollowUpEnabled(*a, false);
         QVERIFY(!a->followUpDate());
         QCOMPARE(a->updatedAt(), local(2025, 3, 27, 9, 0).toUTC());
         useTimeZone("Europe/Istanbul");
@@ -291,17 +305,18 @@ private Q_SLOTS:
     void unknownRawValuesReadWithFallbacks()
     {
         FixedClock clock(utc(2025, 1, 1));
-        const auto a = make();
-        a->setWorkModelRaw(QStringLiteral("fromMars"));
-        a->setCurrencyRaw(QStringLiteral("XAU"));
-        a->setRejectionReasonRaw(QStringLiteral("vibes"));
-        a->setStatusRaw(QStringLiteral("ghosted"));
+        ApplicationValues unknown = values();
+        unknown.workModelRaw = QStringLiteral("fromMars");
+        unknown.currencyRaw = QStringLiteral("XAU");
+        unknown.rejectionReasonRaw = QStringLiteral("vibes");
+        unknown.statusRaw = QStringLiteral("ghosted");
+        const auto a = ApplicationBuilder(unknown).build();
         QCOMPARE((QStringList {rawValue(a->workModel()), rawValue(a->currency()), rawValue(a->status())}),
             (QStringList {"remote", "TRY", "applied"}));
         QCOMPARE(a->rejectionReason(), std::nullopt);
         // Writing the value that is read leaves the unknown text and updatedAt alone.
         clock.set(utc(2025, 2, 1));
-        a->setWorkModel(WorkModel::remote);
+        ApplicationEdits().setWorkModel(*a, WorkModel::remote);
         QCOMPARE(a->workModelRaw(), QStringLiteral("fromMars"));
         QCOMPARE(a->updatedAt(), utc(2025, 1, 1));
         StatusChange entry(std::optional<QString>(QStringLiteral("limbo")), QStringLiteral("nowhere"), utc(2025, 1, 1));
@@ -328,6 +343,189 @@ private Q_SLOTS:
         const auto result = a->postingURL();
         QCOMPARE(result ? result->toString() : QString(), url);
         QCOMPARE(a->postingLink(), link); // never rewritten
+    }
+
+    // Typing in one field is one step until another field or record is touched;
+    // other edits are a step each. All of it undone leaves the records as they were.
+    void editsJoinIntoSteps_data()
+    {
+        QTest::addColumn<QStringList>("steps"); // "record field value", "record star", "end"
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("undoText");
+        const auto row = [](const char* name, const QStringList& steps, int count, const char* text) {
+            QTest::newRow(name) << steps << count << QString::fromLatin1(text);
+        };
+        row("one field, one step", {"a companyName A", "a companyName Ac", "a companyName Acme"}, 1, "Typing");
+        row("another field ends it", {"a companyName A", "a position B", "a companyName AB"}, 3, "Typing");
+        row("another record ends it", {"a notes x", "b notes y", "a notes xy"}, 3, "Typing");
+        row("a new selection ends it", {"a notes x", "end", "a notes xy"}, 2, "Typing");
+        row("typed back to the start", {"a companyName A", "a companyName "}, 0, "");
+        row("amounts are typed", {"a expectedSalary 1", "a expectedSalary 12"}, 1, "Typing");
+        row("a date steps as one", {"a applicationDate -1", "a applicationDate -3"}, 1, "Date Change");
+        row("the star is a step each time", {"a star", "a star"}, 2, "Star Change");
+        row("a status is a step each time", {"a statusRaw hrInterview", "a statusRaw offer"}, 2, "Status Change");
+    }
+
+    void editsJoinIntoSteps()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, count);
+        QFETCH(QString, undoText);
+        FixedClock clock(day(0));
+        QUndoStack stack;
+        ApplicationEdits edits(&stack);
+        const auto a = make();
+        const auto b = make();
+        const ApplicationValues aBefore = a->values();
+        const ApplicationValues bBefore = b->values();
+        int second = 0;
+        for (const QString& step : steps) {
+            clock.set(day(0).addSecs(++second));
+            const QStringList parts = step.split(u' ');
+            JobApplication& record = parts[0] == u"a" ? *a : *b;
+            if (parts[0] == u"end")
+                edits.endTyping();
+            else if (parts[1] == u"star")
+                edits.toggleFavorite(record);
+            else if (parts[1] == u"applicationDate")
+                edits.edit<F::applicationDate>(record, day(parts[2].toInt()));
+            else if (parts[1] == u"expectedSalary")
+                edits.edit<F::expectedSalary>(record, Decimal::parse(parts[2]));
+            else
+                edits.edit(record, fieldNamed(parts[1]), parts.value(2));
+        }
+        QCOMPARE(stack.count(), count);
+        QCOMPARE(stack.undoText(), undoText);
+        while (stack.canUndo())
+            stack.undo();
+        QVERIFY(a->values() == aBefore);
+        QVERIFY(b->values() == bBefore);
+        QVERIFY(a->history().isEmpty());
+    }
+
+    // Only the newest change goes; the record returns to its previous status, dated
+    // by the change that remains newest, and undo puts the change back where it was.
+    void removingTheNewestChange_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<QString>("back"); // empty: refused
+        QTest::addColumn<bool>("closed"); // closed again on the remaining change's day
+        QTest::newRow("back to the interview") << QStringList {"hrInterview", "offer"} << "hrInterview" << false;
+        QTest::newRow("closed again, details reset") << QStringList {"offer", "rejected"} << "offer" << true;
+        QTest::newRow("rejected again") << QStringList {"rejected", "hrInterview"} << "rejected" << true;
+        QTest::newRow("back to applied") << QStringList {"techInterview"} << "applied" << false;
+        QTest::newRow("the first entry stays") << QStringList {} << "" << false;
+    }
+
+    void removingTheNewestChange()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(QString, back);
+        QFETCH(bool, closed);
+        FixedClock clock(day(0));
+        QUndoStack stack;
+        ApplicationEdits edits(&stack);
+        const auto record = walked(edits, clock, path);
+        const ApplicationValues before = record->values();
+        const QList<StatusChange*> history = record->history();
+        clock.set(day(30));
+        // An older entry is never removed.
+        QVERIFY(!edits.removeChange(*record, *StatusChange::newestFirst(history).last()) || history.size() == 1);
+        QCOMPARE(edits.removeChange(*record, *StatusChange::newestFirst(history).first()), !back.isEmpty());
+        if (back.isEmpty())
+            return;
+        QCOMPARE(record->statusRaw(), back);
+        QCOMPARE(record->history(), history.first(history.size() - 1));
+        QCOMPARE(record->statusChangedAt(), day(2 * int(path.size()) - 2));
+        QCOMPARE(record->closedAt(), closed ? std::optional(record->statusChangedAt()) : std::nullopt);
+        QCOMPARE(record->rejectionReasonRaw().has_value(), back == u"rejected" && path.last() == u"rejected");
+        QCOMPARE(record->updatedAt(), day(30));
+        stack.undo();
+        QVERIFY(record->values() == before);
+        QCOMPARE(record->history(), history);
+    }
+
+    // An entry's date moves no earlier than the entry before it and no later than the
+    // one after it or now; the stage's date follows the entry that began it.
+    void correctingADate_data()
+    {
+        QTest::addColumn<int>("entry"); // newest first
+        QTest::addColumn<int>("toDay");
+        QTest::addColumn<bool>("accepted");
+        const auto row = [](const char* name, int entry, int toDay, bool accepted) {
+            QTest::newRow(name) << entry << toDay << accepted;
+        };
+        row("newest, earlier", 0, 5, true);
+        row("newest, onto the one before", 0, 2, true);
+        row("newest, before the one before", 0, 1, false);
+        row("newest, past now", 0, 13, false);
+        row("middle, between its neighbours", 1, 3, true);
+        row("middle, past the newer one", 1, 7, false);
+        row("first, as early as wanted", 2, -40, true);
+        row("first, past the next", 2, 5, false);
+    }
+
+    void correctingADate()
+    {
+        QFETCH(int, entry);
+        QFETCH(int, toDay);
+        QFETCH(bool, accepted);
+        FixedClock clock(day(0));
+        QUndoStack stack;
+        ApplicationEdits edits(&stack);
+        const auto record = walked(edits, clock, {"hrInterview", "techInterview", "offer"});
+        // Drop the offer: the entries are applied (0), HR (2) and tech (4), the stage began on day 4.
+        edits.removeChange(*record, *StatusChange::newestFirst(record->history()).first());
+        clock.set(day(12).addSecs(-1));
+        const ApplicationValues before = record->values();
+        StatusChange* target = StatusChange::newestFirst(record->history()).at(entry);
+        QCOMPARE(edits.changeEntryDate(*record, *target, day(toDay)), accepted);
+        QCOMPARE(target->date(), accepted ? day(toDay) : before.applicationDate.addDays(2 * (2 - entry)));
+        QCOMPARE(record->statusChangedAt(), accepted && entry == 0 ? day(toDay) : day(4));
+        QCOMPARE(newestDate(*record, 0) >= newestDate(*record, 1), true);
+        if (accepted) {
+            stack.undo();
+            QVERIFY(record->values() == before);
+            QCOMPARE(target->date(), day(2 * (2 - entry)));
+        }
+    }
+
+    // The first entry follows a new application date when they were the same moment,
+    // and the stage's date with it while the first entry began the stage.
+    void firstEntryFollowsTheApplicationDate_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<int>("entryDay"); // the first entry's day after the application date moves to day -3
+        QTest::addColumn<int>("stageDay");
+        QTest::newRow("only the first entry") << QStringList {} << -3 << -3;
+        QTest::newRow("a later stage stays") << QStringList {"hrInterview"} << -3 << 2;
+    }
+
+    void firstEntryFollowsTheApplicationDate()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(int, entryDay);
+        QFETCH(int, stageDay);
+        FixedClock clock(day(0));
+        QUndoStack stack;
+        ApplicationEdits edits(&stack);
+        const auto record = walked(edits, clock, path);
+        edits.edit<F::applicationDate>(*record, day(-3));
+        QCOMPARE(newestDate(*record, int(path.size())), day(entryDay));
+        QCOMPARE(record->statusChangedAt(), day(stageDay));
+        // Moved forward past the next entry, the first entry stays where it is.
+        edits.edit<F::applicationDate>(*record, day(5));
+        QCOMPARE(newestDate(*record, int(path.size())), path.isEmpty() ? day(5) : day(entryDay));
+    }
+
+private:
+    static ApplicationField fieldNamed(const QString& name)
+    {
+        for (const FieldDescription& description : ApplicationFields::all) {
+            if (QLatin1StringView(description.name.data(), qsizetype(description.name.size())) == name)
+                return description.field;
+        }
+        return F::history;
     }
 };
 

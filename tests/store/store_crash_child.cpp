@@ -4,6 +4,7 @@
 //   --first-start DIR    opens (creates) the store once, prints "opened" or the failure, and exits
 //   --read-loop FILE MS  opens, reads and closes FILE again and again for MS milliseconds, as a backup tool would
 //   --fill-log FILE N    writes N rows of 2 KB into FILE's log and dies without closing, leaving the log full
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
@@ -77,18 +78,20 @@ int saveLoop(const QString& directory)
     for (JobApplication* a : store.applications())
         counter = a->companyName() == QLatin1String("counter") ? a : counter;
     long long next = counter ? counter->notes().toLongLong() + 1 : 0;
+    ApplicationEdits edits;
+    using F = ApplicationField;
     if (!counter) {
         counter = store.insert(JobApplication::makeBlank());
-        counter->setCompanyName(QStringLiteral("counter"));
+        edits.edit<F::companyName>(*counter, QStringLiteral("counter"));
     }
 
     for (;; ++next) {
         const QString n = QString::number(next);
-        counter->setNotes(n);
+        edits.edit<F::notes>(*counter, n);
         JobApplication* record = store.insert(JobApplication::makeBlank());
-        record->setCompanyName(QStringLiteral("record ") + n);
-        record->setPosition(QString(200, QLatin1Char('x')));
-        record->changeStatus(ApplicationStatus::hrInterview);
+        edits.edit<F::companyName>(*record, QStringLiteral("record ") + n);
+        edits.edit<F::position>(*record, QString(200, QLatin1Char('x')));
+        edits.changeStatus(*record, ApplicationStatus::hrInterview);
         if (next % 7 == 0 && store.applications().size() > 3)
             store.remove(store.applications().at(1));
         if (!store.save()) {

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 #include "tracking/Insights.h"
 
@@ -27,7 +28,8 @@ QDateTime testNow()
 // unless given.
 class Histories {
 public:
-    JobApplication* add(int appliedDaysAgo, const QString& history, std::optional<Status> status = std::nullopt,
+    // The values of the record added, which may still change until list() is read.
+    ApplicationValues& add(int appliedDaysAgo, const QString& history, std::optional<Status> status = std::nullopt,
         WorkModel workModel = WorkModel::remote, const QString& link = QString())
     {
         const QDateTime applied = testNow().addDays(-appliedDaysAgo).addSecs(-3600);
@@ -46,18 +48,20 @@ public:
             previous = to;
         }
         const Status current = status ? *status : (previous ? *fromRawValue<Status>(*previous) : Status::applied);
-        m_owned.push_back(
-            std::make_unique<JobApplication>(QStringLiteral("Firm"), QString(), link, workModel, current, applied));
-        JobApplication* record = m_owned.back().get();
+        ApplicationBuilder& record = m_pending.emplace_back(
+            JobApplication::initialValues(QStringLiteral("Firm"), QString(), link, workModel, current, applied));
         if (!steps.empty())
-            record->setStatusChangedAt(steps.back()->date());
+            record.values().statusChangedAt = steps.back()->date();
         for (auto& step : steps)
-            record->appendHistory(std::move(step));
-        return record;
+            record.appendHistory(std::move(step));
+        return record.values();
     }
 
-    QList<JobApplication*> list() const
+    QList<JobApplication*> list()
     {
+        for (ApplicationBuilder& record : m_pending)
+            m_owned.push_back(record.build());
+        m_pending.clear();
         QList<JobApplication*> records;
         for (const auto& record : m_owned)
             records.append(record.get());
@@ -65,6 +69,7 @@ public:
     }
 
 private:
+    std::vector<ApplicationBuilder> m_pending;
     std::vector<std::unique_ptr<JobApplication>> m_owned;
 };
 
@@ -163,7 +168,7 @@ private Q_SLOTS:
         records.add(5, QStringLiteral("applied@0 hrInterview@2")); // 2 days
         records.add(10, QStringLiteral("applied@0 rejected@0")); // the same day: 0
         records.add(20, QStringLiteral("applied@0")); // no answer
-        records.add(29, QString(), Status::offer)->setStatusChangedAt(testNow().addDays(-25)); // no history: 4 days
+        records.add(29, QString(), Status::offer).statusChangedAt = testNow().addDays(-25); // no history: 4 days
         records.add(30, QStringLiteral("applied@0")); // a day too old for the last 30
         records.add(40, QStringLiteral("applied@0 techInterview@7")); // 7 days
         records.add(100, QStringLiteral("applied@0 rejected@3 hrInterview@10")); // the first change counts: 3
@@ -219,14 +224,14 @@ private Q_SLOTS:
     void whyItEnded()
     {
         Histories records;
-        records.add(30, QStringLiteral("applied@0 hrInterview@3 rejected@9"))->setRejectionReasonRaw(u"budget"_s);
+        records.add(30, QStringLiteral("applied@0 hrInterview@3 rejected@9")).rejectionReasonRaw = u"budget"_s;
         records.add(30, QStringLiteral("applied@0 rejected@1"));
-        records.add(30, QStringLiteral("applied@0 hrInterview@1 techInterview@2 offer@3 rejected@4"))
-            ->setRejectionReasonRaw(u"budget"_s);
-        records.add(30, QString(), Status::rejected)->setRejectionReasonRaw(u"experience"_s);
+        records.add(30, QStringLiteral("applied@0 hrInterview@1 techInterview@2 offer@3 rejected@4")).rejectionReasonRaw
+            = u"budget"_s;
+        records.add(30, QString(), Status::rejected).rejectionReasonRaw = u"experience"_s;
         // An unknown reason text counts as none; an open record's leftover reason is not a rejection.
-        records.add(30, QStringLiteral("applied@0 rejected@5"))->setRejectionReasonRaw(u"tooExpensive"_s);
-        records.add(30, QStringLiteral("applied@0 hrInterview@5"))->setRejectionReasonRaw(u"budget"_s);
+        records.add(30, QStringLiteral("applied@0 rejected@5")).rejectionReasonRaw = u"tooExpensive"_s;
+        records.add(30, QStringLiteral("applied@0 hrInterview@5")).rejectionReasonRaw = u"budget"_s;
         const Insights insights = computeInsights(records.list(), testNow());
         QCOMPARE(insights.rejections, 5);
         QCOMPARE(counts(insights.rejectionReasons), (Counts {0, 1, 2, 0, 0, 0}));
@@ -279,7 +284,8 @@ private Q_SLOTS:
             (QStringList {times("LinkedIn", 1, 2), times("Workday", 1, 1), times("Kariyer.net", 0, 1),
                 times("other", 1, 1), times("none", 0, 2)}));
         // A corrected link counts under its new board at once.
-        records.list().last()->setPostingLink(u"https://tr.indeed.com/viewjob?jk=9"_s);
+        ApplicationEdits().edit<ApplicationField::postingLink>(
+            *records.list().last(), u"https://tr.indeed.com/viewjob?jk=9"_s);
         const Insights corrected = computeInsights(records.list(), testNow());
         QCOMPARE(corrected.byBoard.at(3).board, JobBoard::indeed);
         QCOMPARE(corrected.byBoard.last().applications, 2 * copies - 1);

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "model/ApplicationEdits.h"
 #include "model/DayCount.h"
 #include "model/JobApplication.h"
 #include "tracking/ListQuery.h"
@@ -10,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,10 +23,14 @@ namespace {
 class Records {
 public:
     JobApplication* add(const QString& company, const QDateTime& applied,
-        ApplicationStatus status = ApplicationStatus::applied, const QString& position = QString())
+        ApplicationStatus status = ApplicationStatus::applied, const QString& position = QString(),
+        const std::function<void(ApplicationValues&)>& tweak = {})
     {
-        m_owned.push_back(
-            std::make_unique<JobApplication>(company, position, QString(), WorkModel::remote, status, applied));
+        ApplicationValues values
+            = JobApplication::initialValues(company, position, QString(), WorkModel::remote, status, applied);
+        if (tweak)
+            tweak(values);
+        m_owned.push_back(ApplicationBuilder(std::move(values)).build());
         return m_owned.back().get();
     }
     // Latest application date first, as the store's live query gives them.
@@ -94,8 +100,9 @@ private Q_SLOTS:
         JobApplication* open = records.add(QStringLiteral("Open"), local(2025, 3, 1, 9, 0));
         JobApplication* offer = records.add(QStringLiteral("Offer"), local(2025, 3, 1, 9, 0));
         clock.set(local(2025, 3, 11, 15, 0));
-        offer->changeStatus(ApplicationStatus::offer); // closed on 11 March
-        open->changeStatus(ApplicationStatus::hrInterview); // entered this stage on 11 March
+        ApplicationEdits edits;
+        edits.changeStatus(*offer, ApplicationStatus::offer); // closed on 11 March
+        edits.changeStatus(*open, ApplicationStatus::hrInterview); // entered this stage on 11 March
         clock.set(local(2025, 3, 20, 8, 0));
         // Waiting runs from the application date, not from the last status change; a
         // closed application's age stops at closedAt.
@@ -106,14 +113,16 @@ private Q_SLOTS:
         QCOMPARE(days(open), (QList<std::optional<int>> {19, 9, 19}));
         QCOMPARE(days(offer), (QList<std::optional<int>> {std::nullopt, 0, 10}));
         // Closed without a closing date (an imported record) counts to now.
-        offer->setClosedAt(std::nullopt);
-        QCOMPARE(offer->daysSinceApplied(), 19);
+        const JobApplication* imported = records.add(QStringLiteral("Imported"), local(2025, 3, 1, 9, 0),
+            ApplicationStatus::offer, {}, [](ApplicationValues& v) { v.closedAt.reset(); });
+        QCOMPARE(imported->daysSinceApplied(), 19);
         // A status change this morning is 0 days in the stage.
         clock.set(local(2025, 3, 20, 7, 0));
-        open->changeStatus(ApplicationStatus::techInterview);
+        edits.changeStatus(*open, ApplicationStatus::techInterview);
         clock.set(local(2025, 3, 20, 23, 0));
         QCOMPARE(open->daysInCurrentStatus(), 0);
-        open->setApplicationDate(local(2025, 3, 25, 9, 0)); // dated ahead: no days yet, never a negative count
+        // Dated ahead: no days yet, never a negative count.
+        edits.edit<ApplicationField::applicationDate>(*open, local(2025, 3, 25, 9, 0));
         QCOMPARE(open->daysSinceApplied(), 0);
     }
 
@@ -187,7 +196,8 @@ private Q_SLOTS:
         records.add(QStringLiteral("Müller GmbH"), local(2025, 3, 3), ApplicationStatus::hrInterview);
         records.add(QStringLiteral("ΚΟΣΜΟΣ Ltd"), local(2025, 3, 4), ApplicationStatus::techInterview);
         records.add(QStringLiteral("İstanbul Yazılım"), local(2025, 3, 5), ApplicationStatus::rejected);
-        records.add(QStringLiteral("Isparta Bilişim"), local(2025, 3, 6))->setStatusRaw(QStringLiteral("onHold"));
+        records.add(QStringLiteral("Isparta Bilişim"), local(2025, 3, 6), ApplicationStatus::applied, {},
+            [](ApplicationValues& v) { v.statusRaw = QStringLiteral("onHold"); });
         // Searched first under the other locale: what was cached then must not count now.
         QLocale::setDefault(QLocale(locale.language() == QLocale::Turkish ? QLocale::English : QLocale::Turkish));
         visibleApplications(records.base(), StatusFilter::all(), QStringLiteral("x"), SortOption::newest);
@@ -214,14 +224,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("sort");
         QTest::addColumn<QStringList>("order");
         QTest::newRow("newest ignores stars")
-            << int(SortOption::newest) << QStringList {"Firm 10", "", "Firm 9", "beta", "Alpha", "Zed"};
-        // Waiting: Zed 30 days, Alpha 20, beta 12; Firm 9 offer, Firm 10 rejected, blank offer: no value.
+            << int(SortOption::newest)
+            << QStringList {"Shut today", "Open today", "Firm 10", "", "Firm 9", "beta", "Alpha", "Zed"};
+        // Waiting: Zed 30 days, Alpha 20, beta 12, Open today 0; Shut today and Firm 9 offers, Firm 10 rejected, blank
+        // offer: no value, after a record that waits no days yet.
         QTest::newRow("longest waiting, then newest")
-            << int(SortOption::longestWaiting) << QStringList {"Zed", "Alpha", "beta", "Firm 10", "", "Firm 9"};
+            << int(SortOption::longestWaiting)
+            << QStringList {"Zed", "Alpha", "beta", "Open today", "Shut today", "Firm 10", "", "Firm 9"};
         QTest::newRow("company, numeric and case-insensitive")
-            << int(SortOption::company) << QStringList {"Alpha", "beta", "Firm 9", "Firm 10", "", "Zed"};
+            << int(SortOption::company)
+            << QStringList {"Alpha", "beta", "Firm 9", "Firm 10", "", "Open today", "Shut today", "Zed"};
         QTest::newRow("status, then newest")
-            << int(SortOption::status) << QStringList {"beta", "Alpha", "Zed", "", "Firm 9", "Firm 10"};
+            << int(SortOption::status)
+            << QStringList {"Open today", "beta", "Alpha", "Zed", "Shut today", "", "Firm 9", "Firm 10"};
     }
 
     void sorts()
@@ -232,10 +247,13 @@ private Q_SLOTS:
         Records records;
         records.add(QStringLiteral("Zed"), local(2025, 3, 1), ApplicationStatus::techInterview);
         records.add(QStringLiteral("Alpha"), local(2025, 3, 11), ApplicationStatus::applied);
-        records.add(QStringLiteral("beta"), local(2025, 3, 19), ApplicationStatus::applied)->setFavorite(true);
+        records.add(QStringLiteral("beta"), local(2025, 3, 19), ApplicationStatus::applied, {},
+            [](ApplicationValues& v) { v.isFavorite = true; });
         records.add(QStringLiteral("Firm 9"), local(2025, 3, 20), ApplicationStatus::offer);
         records.add(QString(), local(2025, 3, 21), ApplicationStatus::offer); // sorts as "New Application"
         records.add(QStringLiteral("Firm 10"), local(2025, 3, 22), ApplicationStatus::rejected);
+        records.add(QStringLiteral("Open today"), local(2025, 3, 31, 9), ApplicationStatus::applied);
+        records.add(QStringLiteral("Shut today"), local(2025, 3, 31, 11), ApplicationStatus::offer);
         QCOMPARE(
             companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption(sort))), order);
     }
@@ -258,7 +276,8 @@ private Q_SLOTS:
         Records records;
         records.add(QStringLiteral("old 14 days"), local(2025, 3, 6, 10, 0)); // stale
         records.add(QStringLiteral("13 days"), local(2025, 3, 7, 23, 59)); // 13: not stale
-        records.add(QStringLiteral("unknown status, old"), local(2025, 1, 2))->setStatusRaw(QStringLiteral("ghosted"));
+        records.add(QStringLiteral("unknown status, old"), local(2025, 1, 2), ApplicationStatus::applied, {},
+            [](ApplicationValues& v) { v.statusRaw = QStringLiteral("ghosted"); });
         records.add(QStringLiteral("future"), local(2025, 4, 1));
         records.add(QStringLiteral("yesterday"), local(2025, 3, 19, 23, 59));
         records.add(QStringLiteral("old offer"), local(2024, 1, 1), ApplicationStatus::offer);

@@ -4,12 +4,14 @@
 #include "SqliteSupport.h"
 #include "TestSupport.h"
 
+#include "backup/BackupTransfer.h"
 #include "model/ApplicationEdits.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
 #include "tracking/TodayProvider.h"
 #include "tracking/WindowState.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,6 +21,8 @@ using namespace TestSupport;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+using F = ApplicationField;
 
 QDateTime testNow()
 {
@@ -146,7 +150,7 @@ private Q_SLOTS:
         m_state->setSelectedID(selectedID);
         JobApplication* target = which == QLatin1String("other") ? other : selected;
         const RecordID targetID = target->id();
-        selected->setNotes(QStringLiteral("pending edit"));
+        m_state->edits().edit<F::notes>(*selected, QStringLiteral("pending edit"));
         if (which == QLatin1String("elsewhere")) {
             store.remove(target);
         } else {
@@ -169,11 +173,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("search");
-        using F = JobApplication::Field;
         // The nine fields a search looks in; the status and work model by their titles.
         for (F field : {F::companyName, F::position, F::notes, F::hrContactName, F::hrContactEmail,
                  F::techInterviewerName, F::techInterviewerRole})
-            QTest::newRow(QMetaEnum::fromType<F>().valueToKey(int(field))) << int(field) << QStringLiteral("Zebrafish");
+            QTest::newRow(ApplicationFields::describe(field).name.data()) << int(field) << QStringLiteral("Zebrafish");
         QTest::newRow("statusRaw") << int(F::statusRaw) << title(ApplicationStatus::offer);
         QTest::newRow("workModelRaw") << int(F::workModelRaw) << title(WorkModel::onSite);
     }
@@ -188,31 +191,57 @@ private Q_SLOTS:
         QTRY_VERIFY(m_state->totalCount() == 2);
         QVERIFY(m_state->visibleApplications().isEmpty());
         // An edit of the field under an active search brings the record into view.
-        switch (JobApplication::Field(field)) {
-        case JobApplication::Field::statusRaw: record->changeStatus(ApplicationStatus::offer); break;
-        case JobApplication::Field::workModelRaw: record->setWorkModel(WorkModel::onSite); break;
-        default: ApplicationEdits::edit(*record, JobApplication::Field(field), QStringLiteral("the zebrafish team"));
+        ApplicationEdits& edits = m_state->edits();
+        switch (F(field)) {
+        case F::statusRaw: edits.changeStatus(*record, ApplicationStatus::offer); break;
+        case F::workModelRaw: edits.setWorkModel(*record, WorkModel::onSite); break;
+        default: edits.edit(*record, F(field), QStringLiteral("the zebrafish team"));
         }
         QTRY_COMPARE(m_state->visibleApplications(), QList<JobApplication*> {record});
     }
 
+    void onlyFieldsTheListReadsRecompute_data()
+    {
+        QTest::addColumn<int>("sort");
+        QTest::addColumn<int>("field"); // written on the list's first record, "Burst 0"
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QStringList>("order"); // empty: the list is not recomputed at all
+        using F = JobApplication::Field;
+        const auto row
+            = [](const char* name, SortOption sort, F field, const QVariant& value, const QStringList& order) {
+                  QTest::newRow(name) << int(sort) << int(field) << value << order;
+              };
+        row("a rename moves the record", SortOption::company, F::companyName, u"Zeta"_s,
+            {u"Burst 1"_s, u"Burst 2"_s, u"Zeta"_s});
+        row("an earlier date moves the record", SortOption::newest, F::applicationDate, testNow().addDays(-5),
+            {u"Burst 1"_s, u"Burst 2"_s, u"Burst 0"_s});
+        // A field the list does not read only tells its views.
+        row("the posting link", SortOption::company, F::postingLink, u"acme.example"_s, {});
+    }
+
     void onlyFieldsTheListReadsRecompute()
     {
-        m_state->setSortOption(SortOption::company);
-        QSignalSpy recomputed(m_state.get(), &WindowState::visibleApplicationsChanged);
-        QSignalSpy changed(m_state.get(), &WindowState::applicationChanged);
+        QFETCH(int, sort);
+        QFETCH(int, field);
+        QFETCH(QVariant, value);
+        QFETCH(QStringList, order);
+        m_state->setSortOption(SortOption(sort));
         for (int i = 0; i < 3; ++i)
             add(QStringLiteral("Burst %1").arg(i), ApplicationStatus::applied, i);
-        QTRY_COMPARE(m_state->visibleApplications().size(), 3);
-        // A rename moves the record; a field the list does not read only tells its views.
-        m_state->visibleApplications().first()->setCompanyName(QStringLiteral("Zeta"));
-        QTRY_COMPARE(companies(m_state->visibleApplications()), (QStringList {u"Burst 1"_s, u"Burst 2"_s, u"Zeta"_s}));
-        recomputed.clear();
-        changed.clear();
-        m_state->visibleApplications().last()->setPostingLink(QStringLiteral("acme.example"));
+        QTRY_COMPARE(
+            companies(m_state->visibleApplications()), (QStringList {u"Burst 0"_s, u"Burst 1"_s, u"Burst 2"_s}));
+        QSignalSpy recomputed(m_state.get(), &WindowState::visibleApplicationsChanged);
+        QSignalSpy changed(m_state.get(), &WindowState::applicationChanged);
+        m_state->edits().edit(*m_state->visibleApplications().first(), JobApplication::Field(field),
+            value.typeId() == QMetaType::QDateTime ? FieldValue(value.toDateTime()) : FieldValue(value.toString()));
         QCOMPARE(changed.count(), 1);
-        QCoreApplication::processEvents();
-        QCOMPARE(recomputed.count(), 0);
+        if (order.isEmpty()) {
+            QCoreApplication::processEvents();
+            QCOMPARE(recomputed.count(), 0);
+            return;
+        }
+        QTRY_COMPARE(companies(m_state->visibleApplications()), order);
+        QCOMPARE(recomputed.count(), 1);
     }
 
     void theDayClockMovesSortAndCounts()
@@ -220,13 +249,13 @@ private Q_SLOTS:
         // Applied 13 days ago at 09:00 and 12 days ago at 23:00: not stale today.
         add(QStringLiteral("Early"), ApplicationStatus::applied, 13);
         JobApplication* late = add(QStringLiteral("Late"), ApplicationStatus::applied, 12);
-        late->setApplicationDate(local(2025, 3, 2, 23, 0));
+        m_state->edits().edit<F::applicationDate>(*late, local(2025, 3, 2, 23, 0));
         m_state->setSortOption(SortOption::longestWaiting);
         QTRY_COMPARE(m_state->summary().stale, 0);
         // Past midnight the clock has moved but the day clock has not ticked yet: the
         // list still counts yesterday, as the rows do.
         m_clock->set(local(2025, 3, 15, 0, 0, 30));
-        late->setNotes(QStringLiteral("touch"));
+        m_state->edits().edit<F::notes>(*late, QStringLiteral("touch"));
         m_state->setSearchText(QStringLiteral(" "));
         QCOMPARE(m_state->summary().stale, 0);
         QSignalSpy day(m_state.get(), &WindowState::todayChanged);
@@ -234,6 +263,132 @@ private Q_SLOTS:
         QCOMPARE(day.count(), 1);
         QCOMPARE(m_state->summary().stale, 1);
         QCOMPARE(companies(m_state->visibleApplications()), (QStringList {u"Early"_s, u"Late"_s}));
+    }
+
+    // Random edits, status changes, history corrections, deletions, new records and
+    // imports, saved after each: taking every step back, one by one, gives back the
+    // file as it was at each step, byte for byte, and so does doing them again; a
+    // reopened store reads the same, and a backup of it is the same document.
+    void undoAndRedoGiveBackTheFile()
+    {
+        QRandomGenerator random(20250314);
+        for (int i = 0; i < 4; ++i)
+            add(QStringLiteral("Seed %1").arg(i), ApplicationStatus(i), 10 + i);
+        m_state->saveIfNeeded();
+        const QString path = m_loader->store()->databasePath();
+        QUndoStack& steps = m_state->undoStack();
+        QHash<int, QString> dumps {{0, dumpTables(path)}};
+        const auto keep = [&] {
+            m_state->saveIfNeeded();
+            dumps.insert(steps.index(), dumpTables(path));
+        };
+        // Some changes are more than one step; typing grows the step it joins.
+        const auto each = connect(&steps, &QUndoStack::indexChanged, this, keep);
+        for (int step = 0; step < 160; ++step) {
+            m_clock->set(testNow().addSecs(60 * step));
+            randomChange(random);
+            keep();
+        }
+        disconnect(each);
+        QVERIFY2(steps.count() > 100, qPrintable(QString::number(steps.count())));
+        const QByteArray exported = exportBackup(*m_loader->store())->data();
+        // Each step taken back or done again is saved as soon as the event loop turns.
+        while (steps.canUndo()) {
+            m_state->undo();
+            QCoreApplication::processEvents();
+            QVERIFY(!m_loader->store()->hasChanges());
+            QCOMPARE(dumpTables(path), dumps.value(steps.index()));
+        }
+        while (steps.canRedo()) {
+            m_state->redo();
+            QCoreApplication::processEvents();
+            QVERIFY(!m_loader->store()->hasChanges());
+            QCOMPARE(dumpTables(path), dumps.value(steps.index()));
+        }
+        QCOMPARE(exportBackup(*m_loader->store())->data(), exported);
+        const QString last = dumps.value(steps.count());
+        m_state.reset();
+        m_loader.reset();
+        m_loader = std::make_unique<StoreLoader>(openStore(m_dir.path()));
+        QVERIFY(m_loader->isReady());
+        QCOMPARE(dumpTables(path), last);
+        QCOMPARE(exportBackup(*m_loader->store())->data(), exported);
+    }
+
+private:
+    // One change a person could make, through the window's edit layer and actions.
+    void randomChange(QRandomGenerator& random)
+    {
+        ApplicationEdits& edits = m_state->edits();
+        const QList<JobApplication*> all = m_loader->store()->applications();
+        JobApplication* record = all.isEmpty() ? nullptr : all.at(random.bounded(int(all.size())));
+        const auto pick = [&random](const auto& cases) { return cases[random.bounded(int(cases.size()))]; };
+        switch (record ? random.bounded(13) : 9) {
+        case 0: { // typing a few keys
+            const F field = pick(std::array {F::companyName, F::position, F::notes, F::postingLink, F::rejectionNote});
+            QString text = std::get<QString>(record->value(field));
+            for (int key = 0, keys = 1 + random.bounded(3); key < keys; ++key)
+                edits.edit(*record, field, text += QChar(u'a' + random.bounded(26)));
+            break;
+        }
+        case 1: edits.changeStatus(*record, pick(allCases<ApplicationStatus>())); break;
+        case 2: edits.toggleFavorite(*record); break;
+        case 3: edits.setFollowUpEnabled(*record, !record->followUpDate()); break;
+        case 4:
+            edits.setRejectionReason(*record, pick(allCases<RejectionReason>()));
+            edits.edit<F::rejectedByEmail>(*record, random.bounded(2) == 1);
+            break;
+        case 5:
+            edits.edit<F::expectedSalary>(*record, Decimal::fromInteger(random.bounded(90000)));
+            edits.setCurrency(*record, pick(allCases<Currency>()));
+            break;
+        case 6: edits.edit<F::applicationDate>(*record, testNow().addDays(-random.bounded(60))); break;
+        case 7: correctADate(random, *record); break;
+        case 8:
+            if (!record->history().isEmpty())
+                edits.removeChange(*record, *StatusChange::newestFirst(record->history()).first());
+            break;
+        case 9: m_state->createApplication(); break;
+        case 10:
+            if (m_state->beginDeletion(*record))
+                m_state->endDeletion(true);
+            break;
+        case 11: m_state->setSelectedID(record->id()); break;
+        default: importSome(random, *record); break;
+        }
+    }
+
+    void correctADate(QRandomGenerator& random, JobApplication& record)
+    {
+        const QList<StatusChange*> entries = StatusChange::newestFirst(record.history());
+        if (entries.isEmpty())
+            return;
+        StatusChange* entry = entries.at(random.bounded(int(entries.size())));
+        const auto bounds = ApplicationEdits::dateBounds(record, *entry);
+        const QDateTime earliest = bounds.earliest.value_or(bounds.latest.addDays(-30));
+        m_state->edits().changeEntryDate(record, *entry, earliest.addSecs(earliest.secsTo(bounds.latest) / 2));
+    }
+
+    // Reviewed drafts, or a backup holding a stored record and two new ones.
+    void importSome(QRandomGenerator& random, JobApplication& stored)
+    {
+        if (random.bounded(2) == 0) {
+            std::vector<std::unique_ptr<JobApplication>> drafts;
+            drafts.push_back(std::make_unique<JobApplication>(
+                u"Draft"_s, u"Engineer"_s, QString(), WorkModel::hybrid, ApplicationStatus::applied, testNow()));
+            m_state->addNewApplications(std::move(drafts));
+            return;
+        }
+        QList<ApplicationBackup> entries {makeApplicationBackup(stored)};
+        for (int i = 0; i < 2; ++i) {
+            ApplicationBackup copy = entries.first();
+            copy.uuid = QUuid::createUuidV5(QUuid(), QString::number(random.generate()));
+            copy.companyName = u"Restored %1"_s.arg(i);
+            entries.append(copy);
+        }
+        const auto merged = mergeBackup(BackupFileContents::makeForExport(entries), *m_loader->store(),
+            [this](auto records) { m_state->addRestoredApplications(std::move(records)); });
+        QCOMPARE(merged.value(), (std::pair<qint64, qint64>(2, 1)));
     }
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
+#include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
@@ -63,6 +64,14 @@ inline JobApplication* addRecord(Store& store, const QString& company, const QSt
     const QString& link = {})
 {
     return store.insert(std::make_unique<JobApplication>(company, position, link, workModel, status, daysAgo(days)));
+}
+
+// Changes a record as a person would, outside any window (no step to take back).
+template <ApplicationField field>
+JobApplication* edited(JobApplication* record, const ApplicationFields::ValueType<field>& value)
+{
+    ApplicationEdits().edit<field>(*record, value);
+    return record;
 }
 
 // Types `text` into `widget` one character at a time as real key presses with

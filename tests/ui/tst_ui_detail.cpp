@@ -7,17 +7,20 @@
 
 #include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
+#include "app/Translations.h"
 #include "model/ApplicationEdits.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
 #include "ui/Badges.h"
 #include "ui/DecimalField.h"
+#include "ui/DetailControls.h"
 #include "ui/DetailHeader.h"
 #include "ui/DetailSections.h"
 #include "ui/FormControls.h"
 #include "ui/Formats.h"
 #include "ui/Palette.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -31,6 +34,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 
 using namespace UiTestSupport;
 using namespace Qt::StringLiterals;
@@ -42,16 +46,22 @@ void choose(QComboBox* picker, int index)
     Q_EMIT picker->activated(index);
 }
 
-// The store fixture and the addresses the editor opened, for each test.
+// The store fixture, the window's steps and the addresses the editor opened, for each test.
 struct Fixture : StoreFixture {
     QList<QUrl> opened;
+    QUndoStack steps;
+    ApplicationEdits edits {&steps};
 };
 
 class TestDetailEditor : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { useTestLocale(); }
+    void initTestCase()
+    {
+        useTestLocale();
+        installTranslations(*qApp, QLocale(QLocale::English, QLocale::UnitedStates));
+    }
     void init()
     {
         m_fixture = std::make_unique<Fixture>();
@@ -111,7 +121,7 @@ private Q_SLOTS:
         typeText(field, u"12500.50"_s);
         view->applicationSection()->companyField()->setFocus();
         QCOMPARE(field->text(), u"12500,5"_s);
-        record->setOfferedSalary(Decimal::parse("0.25"));
+        m_fixture->edits.edit<ApplicationField::offeredSalary>(*record, Decimal::parse("0.25"));
         QCOMPARE(field->text(), u"0,25"_s);
     }
     void salaryDifference_data()
@@ -145,7 +155,7 @@ private Q_SLOTS:
         QLocale::setDefault(locale);
         auto [record, view] = editAcme();
         SalarySection* salary = view->salarySection();
-        record->setCurrency(Currency(currency));
+        m_fixture->edits.setCurrency(*record, Currency(currency));
         // Typed into the two rows; the currency picked in one row is the record's one currency.
         typeText(salary->expectedRow()->amountField(), expected);
         typeText(salary->offeredRow()->amountField(), offered);
@@ -174,23 +184,20 @@ private Q_SLOTS:
             return shown;
         };
 
-        record->appendFirstHistoryEntry();
         m_fixture->clock.set(testNow().addDays(2));
-        record->changeStatus(ApplicationStatus::hrInterview);
+        m_fixture->edits.changeStatus(*record, ApplicationStatus::hrInterview);
         // Two changes at one moment: the one that reached the later stage comes first,
         // whatever the order they were appended in.
-        const QDateTime same = testNow().addDays(5);
-        record->appendHistory(
-            std::make_unique<StatusChange>(ApplicationStatus::techInterview, ApplicationStatus::rejected, same));
-        record->appendHistory(
-            std::make_unique<StatusChange>(ApplicationStatus::hrInterview, ApplicationStatus::techInterview, same));
-        QCOMPARE(texts(),
-            (QStringList {u"Tech Interview → Rejected"_s, u"HR Interview → Tech Interview"_s,
-                u"Applied → HR Interview"_s, u"Applied"_s}));
         m_fixture->clock.set(testNow().addDays(5));
+        m_fixture->edits.changeStatus(*record, ApplicationStatus::rejected);
+        m_fixture->edits.changeStatus(*record, ApplicationStatus::techInterview);
+        QCOMPARE(texts(),
+            (QStringList {u"HR Interview → Rejected"_s, u"Rejected → Tech Interview"_s, u"Applied → HR Interview"_s,
+                u"Applied"_s}));
+        m_fixture->clock.set(testNow().addDays(6));
         m_fixture->today.refreshDay();
-        QCOMPARE(timeline->stageLabel()->text(), u"3 days"_s);
-        record->changeStatus(ApplicationStatus::offer);
+        QCOMPARE(timeline->stageLabel()->text(), u"1 day"_s);
+        m_fixture->edits.changeStatus(*record, ApplicationStatus::offer);
         QVERIFY(!timeline->stageRow()->isVisibleTo(timeline));
     }
     void addressButtons_data()
@@ -220,7 +227,7 @@ private Q_SLOTS:
         QAbstractButton* button = view->applicationSection()->openLinkButton();
         if (mail) {
             // Set on the record (as a restored backup would): a line edit takes no line breaks.
-            record->setHrContactEmail(typed);
+            m_fixture->edits.edit<ApplicationField::hrContactEmail>(*record, typed);
             QCOMPARE(view->contactsSection()->hrEmailField()->text().trimmed(), typed.trimmed());
             button = view->contactsSection()->mailButton();
         } else {
@@ -239,9 +246,7 @@ private Q_SLOTS:
 
     void statusPickerAndRejectionSection()
     {
-        JobApplication* record = addRecord(m_fixture->store.store(), u"Acme"_s);
-        record->appendFirstHistoryEntry();
-        auto view = makeView(*record);
+        auto [record, view] = editAcme();
         QComboBox* status = view->applicationSection()->statusPicker();
         QVERIFY(view->rejectionSection()->isHidden());
         choose(status, int(ApplicationStatus::rejected));
@@ -255,6 +260,7 @@ private Q_SLOTS:
         typeText(rejection->detailsField(), u"froze hiring"_s);
         rejection->byPhoneBox()->click();
         choose(reason, reason->findData(int(RejectionReason::budget)));
+        QCOMPARE(reason->currentText(), title(RejectionReason::budget));
         QTRY_VERIFY(rejection->detailsRow()->isHidden());
         QCOMPARE(record->rejectionNote(), u"froze hiring"_s);
         QVERIFY(record->rejectedByPhone());
@@ -290,9 +296,7 @@ private Q_SLOTS:
 
     void headerFollowsTheRecord()
     {
-        JobApplication* record
-            = addRecord(m_fixture->store.store(), u"Acme"_s, QString(), ApplicationStatus::applied, 9);
-        auto view = makeView(*record);
+        auto [record, view] = editAcme(9);
         DetailHeader* header = view->header();
         QCOMPARE(header->positionLabel()->fullText(), u"No position specified"_s);
         QCOMPARE(header->dateChip()->text(), u"Mar 5, 2025"_s);
@@ -308,7 +312,7 @@ private Q_SLOTS:
         // Typing in the form and changes made elsewhere both reach the header.
         typeText(view->applicationSection()->companyField(), u" Ltd"_s);
         QCOMPARE(header->companyLabel()->fullText(), u"Acme Ltd"_s);
-        record->changeStatus(ApplicationStatus::offer);
+        m_fixture->edits.changeStatus(*record, ApplicationStatus::offer);
         QVERIFY(!header->waitingBadge()->isVisibleTo(header) && header->closedChip()->isVisibleTo(header));
         QCOMPARE(header->closedChip()->text(), u"Closed in 9 days"_s);
         QCOMPARE(view->applicationSection()->statusPicker()->currentIndex(), int(ApplicationStatus::offer));
@@ -330,6 +334,171 @@ private Q_SLOTS:
         QCOMPARE(status->currentIndex(), int(ApplicationStatus::applied));
         QVERIFY(scroll->value() > before);
     }
+    // Arrow keys on a closed picker open its list; only a confirmed choice changes
+    // the status, with one history entry for it.
+    void statusPickerKeys_data()
+    {
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("entries");
+        using S = ApplicationStatus;
+        QTest::newRow("an arrow, then Escape") << QStringList {"Down", "Escape"} << int(S::applied) << 1;
+        QTest::newRow("passing two statuses")
+            << QStringList {"Down", "Down", "Down", "Return"} << int(S::techInterview) << 2;
+        QTest::newRow("to the end") << QStringList {"End", "End", "Enter"} << int(S::rejected) << 2;
+        QTest::newRow("a letter") << QStringList {"O", "Return"} << int(S::offer) << 2;
+        QTest::newRow("the status it has") << QStringList {"Up", "Return"} << int(S::applied) << 1;
+    }
+
+    void statusPickerKeys()
+    {
+        QFETCH(QStringList, keys);
+        QFETCH(int, status);
+        QFETCH(int, entries);
+        auto [record, view] = editAcme();
+        QComboBox* picker = view->applicationSection()->statusPicker();
+        picker->setFocus();
+        for (const QString& key : keys) {
+            QWidget* target = picker->view()->isVisible() ? picker->view() : static_cast<QWidget*>(picker);
+            QTest::keyClick(target, QKeySequence::fromString(key)[0].key());
+            // Nothing is chosen while the list is open.
+            if (picker->view()->isVisible())
+                QCOMPARE(record->history().size(), 1);
+        }
+        QTRY_VERIFY(!picker->view()->isVisible());
+        QCOMPARE(int(record->status()), status);
+        QCOMPARE(record->history().size(), entries);
+        QCOMPARE(m_fixture->steps.count(), entries - 1);
+    }
+
+    // A click on a row's label puts the focus in its field (a click that left the
+    // focus on the form would hand the next Backspace to the delete command).
+    void labelsFocusTheirFields_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("field"); // "row/field" where the row holds more than one control
+        for (const auto& [label, field] :
+            std::initializer_list<std::pair<const char*, const char*>> {{"Company", "companyField"},
+                {"Posting Link", "linkField"}, {"Status", "statusPicker"}, {"Application Date", "applicationDateField"},
+                {"Offered Salary", "offeredSalaryRow/amountField"}, {"HR Email", "hrEmailField"}})
+            QTest::newRow(label) << QString::fromLatin1(label) << QString::fromLatin1(field);
+    }
+
+    void labelsFocusTheirFields()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, field);
+        auto [record, view] = editAcme();
+        QLabel* text = nullptr;
+        for (QLabel* candidate : view->findChildren<QLabel*>(u"rowLabel"_s))
+            text = candidate->text() == label ? candidate : text;
+        QVERIFY(text);
+        view->scrollArea()->ensureWidgetVisible(text);
+        QWidget* expected = view.get();
+        for (const QString& name : field.split(u'/'))
+            expected = expected->findChild<QWidget*>(name);
+        QVERIFY(expected);
+        view->header()->starButton()->setFocus();
+        QTest::mouseClick(text, Qt::LeftButton);
+        QTRY_COMPARE(QApplication::focusWidget(), expected);
+    }
+
+    // The application date's calendar draws the days after today as disabled, on
+    // every page it shows.
+    void calendarDrawsLaterDaysDisabled()
+    {
+        auto [record, view] = editAcme();
+        auto* calendar
+            = qobject_cast<PastCalendar*>(view->applicationSection()->applicationDateField()->calendarWidget());
+        QVERIFY(calendar);
+        calendar->show();
+        const QDate today = testNow().date();
+        const QColor disabled = calendar->palette().color(QPalette::Disabled, QPalette::Text);
+        const auto drawn = [calendar](const QDate& day) {
+            const QTextCharFormat format = calendar->dateTextFormat(day);
+            return format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color() : QColor();
+        };
+        QCOMPARE(calendar->maximumDate(), today);
+        QCOMPARE(drawn(today.addDays(1)), disabled);
+        QCOMPARE(drawn(today), QColor());
+        calendar->showNextMonth();
+        QCOMPARE(drawn(today.addMonths(1)), disabled);
+        calendar->setCurrentPage(2024, 12);
+        QCOMPARE(drawn(QDate(2024, 12, 31)), QColor());
+    }
+
+    // The notes editor, which has no frame, draws a ring in the accent colour while it has the focus.
+    void notesEditorShowsItsFocus()
+    {
+        auto [record, view] = editAcme();
+        QPlainTextEdit* notes = view->notesSection()->editor();
+        const QColor accent = notes->palette().color(QPalette::Active, QPalette::Highlight);
+        const auto edge = [notes] { return notes->grab().toImage().pixelColor(notes->width() / 2, 1); };
+        view->applicationSection()->companyField()->setFocus();
+        QVERIFY(contrast(edge(), accent) > 1.5);
+        notes->setFocus();
+        QCOMPARE(edge(), accent);
+    }
+
+    // Under every locale (the C locale's short form has them) the history's times show no seconds.
+    void timesWithoutSeconds()
+    {
+        const QDateTime moment = TestSupport::local(2025, 3, 14, 10, 11, 12);
+        for (const QLocale& locale :
+            QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            QCOMPARE(
+                Formats::abbreviatedDateTime(moment, locale), Formats::abbreviatedDateTime(moment.addSecs(47), locale));
+            QCOMPARE(locale.toString(moment.time(), Formats::shortTimeFormat(locale)),
+                locale.toString(moment.time().addSecs(-12), Formats::shortTimeFormat(locale)));
+        }
+        QCOMPARE(Formats::abbreviatedDateTime(moment, QLocale::c()).right(5), u"10:11"_s);
+    }
+
+    // An entry's menu corrects the history: any entry's date within its bounds, the
+    // newest one taken back; the timeline and the header follow each change and its undo.
+    void historyCorrections()
+    {
+        JobApplication* record = addAcme(10);
+        m_fixture->clock.set(daysAgo(4));
+        m_fixture->edits.changeStatus(*record, ApplicationStatus::hrInterview);
+        m_fixture->clock.set(testNow());
+        auto view = makeView(*record);
+        TimelineSection* timeline = view->timelineSection();
+        QCOMPARE(timeline->stageLabel()->text(), u"4 days"_s);
+        std::optional<ApplicationEdits::DateBounds> asked;
+        timeline->setDatePrompt([&](const QDateTime&, const ApplicationEdits::DateBounds& bounds, QWidget*) {
+            asked = bounds;
+            return std::optional(daysAgo(8));
+        });
+        StatusChange* newest = timeline->entryOf(timeline->entryRows().first());
+        StatusChange* first = timeline->entryOf(timeline->entryRows().last());
+        const auto offered = [](const QMenu& menu) {
+            QStringList texts;
+            for (const QAction* action : menu.actions())
+                texts << (action->isVisible() ? action->text() : QString());
+            return texts;
+        };
+        auto menu = timeline->makeEntryMenu(*first);
+        QCOMPARE(offered(*menu), (QStringList {u"Change Date…"_s, QString()}));
+        menu = timeline->makeEntryMenu(*newest);
+        QCOMPARE(offered(*menu), (QStringList {u"Change Date…"_s, u"Remove This Change"_s}));
+        menu->findChild<QAction*>(u"changeDateAction"_s)->trigger();
+        QCOMPARE(asked->earliest, std::optional(daysAgo(10)));
+        QCOMPARE(asked->latest, testNow());
+        QCOMPARE(timeline->stageLabel()->text(), u"8 days"_s);
+        QCOMPARE(timeline->entryRows().first()->findChild<QLabel*>(u"historyDate"_s)->text(), u"Mar 6, 2025 9:00 AM"_s);
+        timeline->makeEntryMenu(*newest)->findChild<QAction*>(u"removeChangeAction"_s)->trigger();
+        QCOMPARE(record->status(), ApplicationStatus::applied);
+        QCOMPARE(timeline->entryRows().size(), 1);
+        QCOMPARE(timeline->stageLabel()->text(), u"10 days"_s);
+        QCOMPARE(view->header()->statusBadge()->status(), ApplicationStatus::applied);
+        m_fixture->steps.undo();
+        m_fixture->steps.undo();
+        QCOMPARE(timeline->entryRows().size(), 2);
+        QCOMPARE(timeline->stageLabel()->text(), u"4 days"_s);
+        QCOMPARE(view->applicationSection()->statusPicker()->currentIndex(), int(ApplicationStatus::hrInterview));
+    }
+
     void keystrokesSurviveQuitAndSwitching_data()
     {
         QTest::addColumn<QString>("how");
@@ -393,18 +562,28 @@ private:
     {
         ApplicationDetailView::Actions actions;
         actions.openURL = [this](const QUrl& url) { m_fixture->opened.append(url); };
-        auto view = std::make_unique<ApplicationDetailView>(record, m_fixture->today, std::move(actions));
+        auto view
+            = std::make_unique<ApplicationDetailView>(record, m_fixture->edits, m_fixture->today, std::move(actions));
         view->resize(560, 700);
         if (!showActive(view.get()))
             qWarning("the editor's window did not become active");
         return view;
     }
 
-    // A record named Acme applied for today, in its editor.
-    std::pair<JobApplication*, std::unique_ptr<ApplicationDetailView>> editAcme()
+    // A record named Acme applied for today with its first history entry, in its editor.
+    std::pair<JobApplication*, std::unique_ptr<ApplicationDetailView>> editAcme(int daysAgo = 0)
     {
-        JobApplication* record = addRecord(m_fixture->store.store(), u"Acme"_s);
+        JobApplication* record = addAcme(daysAgo);
         return {record, makeView(*record)};
+    }
+
+    JobApplication* addAcme(int daysAgo)
+    {
+        return m_fixture->store.store().insert(
+            ApplicationBuilder(JobApplication::initialValues(u"Acme"_s, QString(), QString(), WorkModel::remote,
+                                   ApplicationStatus::applied, UiTestSupport::daysAgo(daysAgo)))
+                .appendFirstHistoryEntry()
+                .build());
     }
 
     std::unique_ptr<Fixture> m_fixture;

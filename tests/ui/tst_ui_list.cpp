@@ -135,8 +135,8 @@ private Q_SLOTS:
         JobApplication* record
             = addRecord(store(), longNames ? u"Extraordinarily Long Company Name "_s.repeated(4) : u"Acme"_s,
                 longNames ? u"Principal Engineer "_s.repeated(6) : u"Engineer"_s, ApplicationStatus(status), 12);
-        record->setFavorite(favorite);
-        record->setFollowUpDate(testNow().addDays(-1));
+        edited<ApplicationField::isFavorite>(record, favorite);
+        edited<ApplicationField::followUpDate>(record, testNow().addDays(-1));
         ApplicationRow row;
         row.setToday(startOfLocalDay(testNow()));
         QStyleOptionViewItem option;
@@ -264,8 +264,8 @@ private Q_SLOTS:
         for (const ApplicationStatus status : allCases<ApplicationStatus>()) {
             records.append(addRecord(store(), u"Çağrı Yazılım"_s, u"Backend Engineer"_s, status,
                 1 + 6 * int(records.size()), WorkModel::hybrid));
-            records.last()->setFollowUpDate(daysAgo(1));
-            records.last()->setFavorite(true);
+            edited<ApplicationField::followUpDate>(records.last(), daysAgo(1));
+            edited<ApplicationField::isFavorite>(records.last(), true);
         }
         QWidget window;
         auto* other = new QLineEdit(&window);
@@ -365,7 +365,7 @@ private Q_SLOTS:
         QFETCH(QUrl, opens);
         JobApplication* record
             = addRecord(store(), u"Acme"_s, {}, ApplicationStatus::applied, 1, WorkModel::remote, link);
-        record->setFavorite(favorite);
+        edited<ApplicationField::isFavorite>(record, favorite);
         Recorder recorder;
         ApplicationListView list(state(), recorder.actions());
         const auto menu = list.makeContextMenu(*record);

@@ -90,10 +90,12 @@ private Q_SLOTS:
     // the history entry dated when the message was sent; the notes stay as they are.
     void applyDatesTheChangeAtTheMessage()
     {
-        JobApplication* record = addRecord(
-            m_store->store(), u"Acme Robotics A.Ş."_s, u"Backend Engineer"_s, ApplicationStatus::applied, 30);
-        record->appendFirstHistoryEntry();
-        record->setNotes(u"Spoke to Jana"_s);
+        JobApplication* record = m_store->store().insert(
+            ApplicationBuilder(std::make_unique<JobApplication>(u"Acme Robotics A.Ş."_s, u"Backend Engineer"_s,
+                                   QString(), WorkModel::remote, ApplicationStatus::applied, daysAgo(30)))
+                .appendFirstHistoryEntry()
+                .build());
+        edited<ApplicationField::notes>(record, u"Spoke to Jana"_s);
         QVERIFY(m_store->store().save());
         auto view = makeView();
         MailImportFlow flow(*view, panels());
@@ -129,6 +131,16 @@ private Q_SLOTS:
         QCOMPARE(record->notes(), u"Spoke to Jana"_s);
         QCOMPARE(record->updatedAt(), testNow().addSecs(60).toUTC());
         QVERIFY(!m_store->store().hasChanges());
+
+        // The import is one step to take back, every field it wrote with it.
+        QCOMPARE(view->state().undoStack().undoText(), u"Mail Import"_s);
+        view->state().undo();
+        QCOMPARE(record->status(), ApplicationStatus::applied);
+        QCOMPARE(record->history().size(), 1);
+        QVERIFY(!record->rejectedByEmail());
+        QCOMPARE(record->rejectionReason(), std::nullopt);
+        QCOMPARE(record->closedAt(), std::nullopt);
+        QVERIFY(!view->state().undoStack().canUndo());
     }
 
     // No application at that company: "Not in your list", and a button that makes one,
@@ -165,6 +177,12 @@ private Q_SLOTS:
         QCOMPARE(made.status(), ApplicationStatus::rejected);
         QCOMPARE(made.history().size(), 2);
         QCOMPARE(view->state().selectedID(), std::optional<RecordID>(made.id()));
+        // Taking the import back takes the application it made, not only its move.
+        view->state().undo();
+        QVERIFY(m_store->store().applications().isEmpty());
+        view->state().redo();
+        QCOMPARE(m_store->store().applications().size(), 1);
+        QCOMPARE(m_store->store().applications().front()->status(), ApplicationStatus::rejected);
     }
 
     // Two applications at one company and nothing in the message says which: the

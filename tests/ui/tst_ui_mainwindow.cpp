@@ -372,7 +372,7 @@ private Q_SLOTS:
             {[] { Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive); }, true},
             {[] { Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationActive); }, false}};
         for (const auto& [moment, saves] : moments) {
-            record->setNotes(record->notes() + u'.');
+            edited<ApplicationField::notes>(record, record->notes() + u'.');
             moment();
             QCOMPARE(store().hasChanges(), !saves);
         }
@@ -419,7 +419,7 @@ private Q_SLOTS:
         const int before = row->layout(option, *record).waitingBadge.width();
         // A field the list does not sort or search by still repaints the row.
         QSignalSpy changed(view->listView()->model(), &QAbstractItemModel::dataChanged);
-        record->setFavorite(true);
+        edited<ApplicationField::isFavorite>(record, true);
         QCOMPARE(changed.count(), 1);
         m_fixture->clock.set(testNow().addDays(5));
         m_fixture->today.refreshDay();
@@ -445,8 +445,8 @@ private:
 
     void addSampleRecords()
     {
-        addRecord(store(), u"Acme Ltd"_s, u"Engineer"_s, ApplicationStatus::applied, 3)
-            ->setNotes(u"Ofis İstanbul'da"_s);
+        edited<ApplicationField::notes>(
+            addRecord(store(), u"Acme Ltd"_s, u"Engineer"_s, ApplicationStatus::applied, 3), u"Ofis İstanbul'da"_s);
         addRecord(store(), u"Firm 10"_s, u"Designer"_s, ApplicationStatus::offer, 20, WorkModel::onSite);
         addRecord(store(), u"Firm 9"_s, u"Analyst"_s, ApplicationStatus::rejected, 1, WorkModel::hybrid);
         addRecord(store(), u"Müller GmbH"_s, u"Tester"_s, ApplicationStatus::hrInterview, 15);

@@ -7,13 +7,16 @@
 #include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
 #include "tracking/WindowState.h"
+#include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationListView.h"
 #include "ui/DetailPlaceholder.h"
+#include "ui/DetailSections.h"
 #include "ui/EmptyListOverlay.h"
 #include "ui/StoreErrorView.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -164,6 +167,61 @@ private Q_SLOTS:
         content->listView()->listView()->setFocus();
         Q_EMIT edit->aboutToShow();
         QVERIFY(!selectAll->isEnabled() && !copy->isEnabled());
+    }
+
+    // Edit ▸ Undo names the step it takes back, the field's own typing first; Ctrl+Z,
+    // Ctrl+Shift+Z and Ctrl+Y reach the window's steps wherever the focus is. A
+    // deletion taken back brings the record back under its identifier, selected.
+    void undoAndRedo()
+    {
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
+        Store& store = *app.storeLoader().store();
+        JobApplication* record = addRecord(store, u"Acme"_s, u"Engineer"_s, ApplicationStatus::applied, 2);
+        const RecordID id = record->id();
+        auto window = showWindow(app);
+        auto* content = window->findChild<ContentView*>();
+        QMenu* edit = window->findChild<ApplicationCommands*>()->editMenu();
+        QAction* undo = window->findChild<QAction*>(u"undoAction"_s);
+        const auto undoText = [&] {
+            Q_EMIT edit->aboutToShow();
+            return undo->isEnabled() ? undo->text().remove(u'&') : QString();
+        };
+        QTRY_COMPARE(content->state().visibleApplications().size(), 1);
+        content->state().setSelectedID(id);
+        ApplicationSection* form = content->detailView()->applicationSection();
+        m_app->clock.set(testNow().addSecs(60));
+        form->statusPicker()->setCurrentIndex(int(ApplicationStatus::rejected));
+        Q_EMIT form->statusPicker()->activated(int(ApplicationStatus::rejected));
+        QLineEdit* company = form->companyField();
+        company->setFocus();
+        typeText(company, u" Ltd"_s);
+        QCOMPARE(undoText(), u"Undo Typing"_s);
+
+        QTest::keyClick(company, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(record->companyName(), u"Acme"_s);
+        QCOMPARE(undoText(), u"Undo Status Change"_s);
+        QTest::keyClick(company, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(record->status(), ApplicationStatus::applied);
+        QCOMPARE(record->history().size(), 0);
+        QCOMPARE(undoText(), QString());
+        // Outside the field (which could still do its typing again), redo is the window's.
+        QWidget* list = content->listView()->listView();
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Z, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(record->status(), ApplicationStatus::rejected);
+        // Each step taken back or done again is saved.
+        QTRY_VERIFY(!store.hasChanges());
+
+        content->deleteSelection();
+        QCOMPARE(store.application(id), nullptr);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(store.application(id), record);
+        QVERIFY(content->detailView() && content->detailView()->application() == record);
+        QCOMPARE(record->status(), ApplicationStatus::rejected);
+        QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(store.application(id), nullptr);
+        QTRY_VERIFY(!store.hasChanges());
     }
 
     void deleteKeys_data()
@@ -371,7 +429,7 @@ private Q_SLOTS:
         JobApplication* record = addRecord(store, u"Acme"_s);
         QVERIFY(store.save());
         auto window = showWindow(app);
-        record->setNotes(u"typed just before quitting"_s);
+        edited<ApplicationField::notes>(record, u"typed just before quitting"_s);
         const QString path = store.databasePath();
         if (diskFull)
             QVERIFY(execute(path,

@@ -43,8 +43,9 @@ QJsonObject describe(const MailMessage& message, const MailMatcher& matcher, con
         {QStringLiteral("date"),
             message.date ? QJsonValue(message.date->toUTC().toString(Qt::ISODate)) : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("match"),
-            application ? QJsonValue(entries[qsizetype(application->key)].id.toString(QUuid::WithoutBraces))
-                        : QJsonValue(QJsonValue::Null)},
+            application
+                ? QJsonValue(entries[qsizetype(application->key)].uuid.value_or(QUuid()).toString(QUuid::WithoutBraces))
+                : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("evidence"), evidence},
     };
 }
@@ -71,9 +72,7 @@ int runMail(const QStringList& arguments)
     QList<MailCandidate> candidates;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const ApplicationBackup& entry = entries[i];
-        candidates.append({i, entry.companyName, entry.position, entry.postingLink, entry.hrContactEmail,
-            entry.applicationDate, fromRawValue<ApplicationStatus>(entry.status).value_or(ApplicationStatus::applied),
-            entry.statusChangedAt});
+        candidates.append(MailCandidate::of(i, entry));
     }
     const MailMatcher matcher(candidates);
     for (const QString& file : std::as_const(files)) {

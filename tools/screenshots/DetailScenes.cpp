@@ -1,5 +1,6 @@
 #include "DetailScenes.h"
 
+#include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
 #include "model/ApplicationEdits.h"
 #include "model/Clock.h"
@@ -14,8 +15,11 @@
 #include "SavePicture.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
+#include <QDateEdit>
 #include <QDir>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -50,52 +54,58 @@ struct Records {
 Records fill(Store& store)
 {
     Records r;
+    // Filled in as a person would, through the edit layer (nothing to take back here).
+    ApplicationEdits edits;
+    using F = ApplicationField;
     const auto add = [&](const char* company, const char* position, WorkModel model, int daysAgo) {
-        JobApplication* record = store.insert(std::make_unique<JobApplication>(QString::fromUtf8(company),
-            QString::fromUtf8(position), QString(), model, ApplicationStatus::applied, at(daysAgo, 9, 30)));
-        record->appendFirstHistoryEntry();
-        return record;
+        return store.insert(
+            ApplicationBuilder(JobApplication::initialValues(QString::fromUtf8(company), QString::fromUtf8(position),
+                                   QString(), model, ApplicationStatus::applied, at(daysAgo, 9, 30)))
+                .appendFirstHistoryEntry()
+                .build());
     };
-    const auto changeOn = [](JobApplication* record, ApplicationStatus status, int daysAgo, int hour) {
+    const auto changeOn = [&edits](JobApplication* record, ApplicationStatus status, int daysAgo, int hour) {
         Clock::setFixed(at(daysAgo, hour, 15));
-        record->changeStatus(status);
+        edits.changeStatus(*record, status);
     };
 
     r.filled = add("Globex Corporation", "Backend Engineer (Go)", WorkModel::hybrid, 9);
-    r.filled->setPostingLink(QStringLiteral("https://careers.globex.example/jobs/4711"));
+    edits.edit<F::postingLink>(*r.filled, QStringLiteral("https://careers.globex.example/jobs/4711"));
     changeOn(r.filled, ApplicationStatus::hrInterview, 4, 11);
-    r.filled->setFollowUpDate(at(-3, 9, 30));
-    r.filled->setHrContactName(QStringLiteral("Dana Whitfield"));
-    r.filled->setHrContactEmail(QStringLiteral("dana.whitfield@globex.example"));
-    r.filled->setTechInterviewerName(QStringLiteral("Rafael Ortiz"));
-    r.filled->setTechInterviewerRole(QStringLiteral("Engineering Manager, Payments"));
-    r.filled->setExpectedSalary(Decimal::parse(std::string_view("85000")));
-    r.filled->setCurrency(Currency::eur);
-    r.filled->setNotes(QStringLiteral("Recruiter call went well. Asked about on-call rotation and team size.\n"
-                                      "Next: system design round with two engineers."));
+    edits.edit<F::followUpDate>(*r.filled, at(-3, 9, 30));
+    edits.edit<F::hrContactName>(*r.filled, QStringLiteral("Dana Whitfield"));
+    edits.edit<F::hrContactEmail>(*r.filled, QStringLiteral("dana.whitfield@globex.example"));
+    edits.edit<F::techInterviewerName>(*r.filled, QStringLiteral("Rafael Ortiz"));
+    edits.edit<F::techInterviewerRole>(*r.filled, QStringLiteral("Engineering Manager, Payments"));
+    edits.edit<F::expectedSalary>(*r.filled, Decimal::parse(std::string_view("85000")));
+    edits.setCurrency(*r.filled, Currency::eur);
+    edits.edit<F::notes>(*r.filled,
+        QStringLiteral("Recruiter call went well. Asked about on-call rotation and team "
+                       "size.\nNext: system design round with two engineers."));
 
     r.rejected = add("Hooli", "Machine Learning Engineer", WorkModel::remote, 40);
     changeOn(r.rejected, ApplicationStatus::hrInterview, 33, 14);
     changeOn(r.rejected, ApplicationStatus::rejected, 20, 10);
-    r.rejected->setRejectedByEmail(true);
-    r.rejected->setRejectedByPhone(true);
-    r.rejected->setRejectionReason(RejectionReason::other);
-    r.rejected->setRejectionNote(QStringLiteral(
-        "They froze the team's headcount two days after the final round; the recruiter said the role may reopen "
-        "in the autumn and that they would keep my application on file. Worth a message in September."));
-    r.rejected->setNotes(
-        QStringLiteral("Take-home was a ranking model over click logs. Good feedback on the write-up."));
+    edits.edit<F::rejectedByEmail>(*r.rejected, true);
+    edits.edit<F::rejectedByPhone>(*r.rejected, true);
+    edits.setRejectionReason(*r.rejected, RejectionReason::other);
+    edits.edit<F::rejectionNote>(*r.rejected,
+        QStringLiteral("They froze the team's headcount two days after the final round; the recruiter said the role "
+                       "may reopen in the autumn and that they would keep my application on file. Worth a message in "
+                       "September."));
+    edits.edit<F::notes>(
+        *r.rejected, QStringLiteral("Take-home was a ranking model over click logs. Good feedback on the write-up."));
 
     r.offerUp = add("Umbrella Labs", "Product Designer", WorkModel::remote, 30);
     changeOn(r.offerUp, ApplicationStatus::offer, 2, 16);
-    r.offerUp->setExpectedSalary(Decimal::parse(std::string_view("1250000")));
-    r.offerUp->setOfferedSalary(Decimal::parse(std::string_view("1380000.5")));
+    edits.edit<F::expectedSalary>(*r.offerUp, Decimal::parse(std::string_view("1250000")));
+    edits.edit<F::offeredSalary>(*r.offerUp, Decimal::parse(std::string_view("1380000.5")));
 
     r.offerDown = add("Massive Dynamic", "Site Reliability Engineer", WorkModel::onSite, 25);
     changeOn(r.offerDown, ApplicationStatus::offer, 1, 12);
-    r.offerDown->setCurrency(Currency::eur);
-    r.offerDown->setExpectedSalary(Decimal::parse(std::string_view("50000")));
-    r.offerDown->setOfferedSalary(Decimal::parse(std::string_view("45000")));
+    edits.setCurrency(*r.offerDown, Currency::eur);
+    edits.edit<F::expectedSalary>(*r.offerDown, Decimal::parse(std::string_view("50000")));
+    edits.edit<F::offeredSalary>(*r.offerDown, Decimal::parse(std::string_view("45000")));
 
     r.history = add("Initech", "Staff Platform Engineer", WorkModel::onSite, 60);
     const ApplicationStatus path[]
@@ -150,11 +160,15 @@ public:
 
         content->createApplication();
         save(*window, QStringLiteral("20-detail-new"));
+        showCalendar(*window, *content->detailView());
 
         select(records.filled);
         save(*window, QStringLiteral("21-detail-filled"));
         scrollTo(content->detailView(), content->detailView()->contactsSection());
         save(*window, QStringLiteral("21-detail-filled-contacts"));
+        content->detailView()->notesSection()->editor()->setFocus();
+        scrollTo(content->detailView(), content->detailView()->notesSection());
+        save(*window, QStringLiteral("21-detail-filled-notes-focused"));
 
         ApplicationDetailView* rejected = select(records.rejected);
         scrollTo(rejected, rejected->rejectionSection());
@@ -170,6 +184,8 @@ public:
         ApplicationDetailView* history = select(records.history);
         scrollTo(history, history->timelineSection());
         save(*window, QStringLiteral("25-detail-history"));
+        showHistoryMenu(*window, *history->timelineSection());
+        showEditMenu(*window, *content, *records.history);
 
         // The delete confirmation over the window, centred as the window system places it.
         {
@@ -212,6 +228,42 @@ public:
     }
 
 private:
+    // The application date's calendar: the days after today are drawn disabled.
+    void showCalendar(QMainWindow& window, ApplicationDetailView& view) const
+    {
+        QDateEdit* date = view.applicationSection()->applicationDateField();
+        QWidget* popup = date->calendarWidget()->window();
+        popup->move(date->mapToGlobal(QPoint(0, date->height())));
+        popup->show();
+        settle();
+        saveImage(withMenus(window, {popup}), QStringLiteral("20-detail-new-calendar"));
+        popup->hide();
+    }
+
+    // The newest change's menu in the history.
+    void showHistoryMenu(QMainWindow& window, TimelineSection& timeline) const
+    {
+        QWidget* newest = timeline.entryRows().first();
+        const auto menu = timeline.makeEntryMenu(*timeline.entryOf(newest));
+        menu->popup(newest->mapToGlobal(QPoint(newest->width() / 3, newest->height() / 2)));
+        settle();
+        saveImage(withMenus(window, {menu.get()}), QStringLiteral("25-detail-history-menu"));
+        menu->hide();
+    }
+
+    // The Edit menu after a status change: it names the step undo takes back.
+    void showEditMenu(QMainWindow& window, ContentView& content, JobApplication& record) const
+    {
+        content.state().edits().changeStatus(record, ApplicationStatus::rejected);
+        window.activateWindow();
+        QMenu* edit = window.findChild<ApplicationCommands*>()->editMenu();
+        edit->popup(window.menuBar()->mapToGlobal(window.menuBar()->actionGeometry(edit->menuAction()).bottomLeft()));
+        settle();
+        saveImage(withMenus(window, {edit}), QStringLiteral("25-edit-menu"));
+        edit->hide();
+        content.state().undo();
+    }
+
     void save(QMainWindow& window, const QString& name) const
     {
         settle();

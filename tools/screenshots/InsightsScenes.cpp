@@ -79,13 +79,12 @@ void fillInsightsSample(Store& store, int count, const QDateTime& now)
         const double r = random.generateDouble();
         const int daysAgo = int(r * r * span);
         const QDateTime applied = now.addDays(-daysAgo).addSecs(-qint64(random.bounded(9 * 3600)));
-        auto record
-            = std::make_unique<JobApplication>(QString::fromUtf8(companies[random.bounded(int(std::size(companies)))]),
+        ApplicationValues values
+            = JobApplication::initialValues(QString::fromUtf8(companies[random.bounded(int(std::size(companies)))]),
                 QString::fromUtf8(positions[random.bounded(int(std::size(positions)))]),
                 QString::fromLatin1(links[random.bounded(int(std::size(links)))]).arg(100000 + i),
                 allCases<WorkModel>()[random.bounded(3)], ApplicationStatus::applied, applied);
-        JobApplication* stored = store.insert(std::move(record));
-        stored->appendFirstHistoryEntry();
+        std::vector<std::tuple<ApplicationStatus, ApplicationStatus, QDateTime>> changes;
 
         int pick = int(random.bounded(totalWeight));
         const Path* path = paths;
@@ -99,16 +98,21 @@ void fillInsightsSample(Store& store, int count, const QDateTime& now)
             at = at.addDays(1 + random.bounded(12)).addSecs(random.bounded(3 * 3600));
             if (at > now)
                 break;
-            stored->appendHistory(std::make_unique<StatusChange>(current, next, at));
-            stored->setStatusRaw(rawValue(next));
-            stored->setStatusChangedAt(at);
-            stored->setClosedAt(isClosed(next) ? std::optional(at) : std::nullopt);
+            changes.emplace_back(current, next, at);
+            values.statusRaw = rawValue(next);
+            values.statusChangedAt = at.toUTC();
+            values.closedAt = isClosed(next) ? std::optional(at.toUTC()) : std::nullopt;
             current = next;
         }
         if (current == ApplicationStatus::rejected && random.bounded(4) > 0)
-            stored->setRejectionReasonRaw(rawValue(allCases<RejectionReason>()[random.bounded(6)]));
+            values.rejectionReasonRaw = rawValue(allCases<RejectionReason>()[random.bounded(6)]);
         if (isActive(current) && random.bounded(5) == 0)
-            stored->setFollowUpDate(now.addDays(-qint64(random.bounded(3))));
+            values.followUpDate = now.addDays(-qint64(random.bounded(3))).toUTC();
+        ApplicationBuilder record(std::move(values));
+        record.appendFirstHistoryEntry();
+        for (const auto& [from, to, when] : changes)
+            record.appendHistory(from, to, when);
+        store.insert(record.build());
     }
     if (auto saved = store.save(); !saved)
         std::fprintf(stderr, "save failed: %s\n", qPrintable(saved.error().description()));
@@ -172,10 +176,12 @@ public:
                 // carry commas, quotes and line breaks, to open in a spreadsheet program.
                 Store& store = *app.storeLoader().store();
                 JobApplication* tricky = store.applicationsByDate().first();
-                tricky->setCompanyName(QStringLiteral("Çağrı \"Yazılım\", A.Ş."));
-                tricky->setNotes(QStringLiteral("İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk."));
-                tricky->setExpectedSalary(Decimal::parse("123456789012345678.01"));
-                tricky->setCurrencyRaw(QStringLiteral("EUR"));
+                ApplicationEdits& edits = content->state().edits();
+                edits.edit<ApplicationField::companyName>(*tricky, QStringLiteral("Çağrı \"Yazılım\", A.Ş."));
+                edits.edit<ApplicationField::notes>(
+                    *tricky, QStringLiteral("İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk."));
+                edits.edit<ApplicationField::expectedSalary>(*tricky, Decimal::parse("123456789012345678.01"));
+                edits.setCurrency(*tricky, Currency::eur);
                 for (const auto kind : {SpreadsheetExport::Kind::applications, SpreadsheetExport::Kind::history}) {
                     const QString name
                         = QStringLiteral("45-%1%2.csv")

@@ -80,12 +80,13 @@ const Sample samples[] = {
 void fill(Store& store)
 {
     for (const Sample& s : samples) {
-        auto record = std::make_unique<JobApplication>(QString::fromUtf8(s.company), QString::fromUtf8(s.position),
-            QString::fromUtf8(s.link), s.workModel, s.status, moment(s.daysAgo, 9 + s.daysAgo % 7));
-        record->setFavorite(s.favorite);
+        ApplicationValues values
+            = JobApplication::initialValues(QString::fromUtf8(s.company), QString::fromUtf8(s.position),
+                QString::fromUtf8(s.link), s.workModel, s.status, moment(s.daysAgo, 9 + s.daysAgo % 7));
+        values.isFavorite = s.favorite;
         if (s.followUpDaysAgo >= 0)
-            record->setFollowUpDate(moment(s.followUpDaysAgo, 8));
-        store.insert(std::move(record));
+            values.followUpDate = moment(s.followUpDaysAgo, 8).toUTC();
+        store.insert(ApplicationBuilder(std::move(values)).build());
     }
     if (auto saved = store.save(); !saved)
         std::fprintf(stderr, "save failed: %s\n", qPrintable(saved.error().description()));
@@ -98,24 +99,10 @@ void settle()
 }
 
 // The window's picture with the given popup menus drawn where they open.
-QImage picture(QMainWindow& window, const QList<QMenu*>& menus = {})
+QImage picture(QMainWindow& window, const QList<QWidget*>& menus = {})
 {
     settle();
-    QImage image = window.grab().toImage();
-    QPainter painter(&image);
-    for (QMenu* menu : menus) {
-        const QPoint at = window.mapFromGlobal(menu->pos());
-        const QPixmap shot = menu->grab();
-        // A soft shadow, as the window system would draw it.
-        painter.setPen(Qt::NoPen);
-        for (int i = 1; i <= 4; ++i) {
-            painter.setBrush(QColor(0, 0, 0, 14));
-            painter.drawRoundedRect(
-                QRect(at, shot.size() / shot.devicePixelRatio()).adjusted(-i, -i + 2, i, i + 2), 4, 4);
-        }
-        painter.drawPixmap(at, shot);
-    }
-    return image;
+    return withMenus(window, menus);
 }
 
 class Shooter {

@@ -1,0 +1,68 @@
+<?xml version='1.0' encoding='utf-8'?>
+<TS version="2.1" language="en">
+<context>
+    <name>DetailHeader</name>
+    <message numerus="yes">
+        <source>Closed in %n days</source>
+        <comment>%n is the number of days from applying to the end</comment>
+        <translation>
+            <numerusform>Closed in %n day</numerusform>
+            <numerusform>Closed in %n days</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>MailImportSheet</name>
+    <message numerus="yes">
+        <source>Apply %n Changes</source>
+        <comment>Mail review button; %n is the number of changes</comment>
+        <translation type="unfinished">
+            <numerusform />
+            <numerusform />
+        </translation>
+    </message>
+</context>
+<context>
+    <name>MailMatcher</name>
+    <message numerus="yes">
+        <source>%n applications at %1; nothing in the message says which</source>
+        <translation type="unfinished">
+            <numerusform />
+            <numerusform />
+        </translation>
+    </message>
+</context>
+<context>
+    <name>PostingImportSheet</name>
+    <message numerus="yes">
+        <source>Add %n Applications</source>
+        <comment>Review sheet button; %n is the number of drafts to add</comment>
+        <translation>
+            <numerusform>Add %n Application</numerusform>
+            <numerusform>Add %n Applications</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TimelineSection</name>
+    <message numerus="yes">
+        <source>%n days</source>
+        <comment>Days in the current stage</comment>
+        <translation>
+            <numerusform>%n day</numerusform>
+            <numerusform>%n days</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>WaitingBadge</name>
+    <message numerus="yes">
+        <source>Waiting %n days</source>
+        <comment>%n is the number of days</comment>
+        <translation>
+            <numerusform>Waiting %n day</numerusform>
+            <numerusform>Waiting %n days</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,152 @@
+#include "ui/TimelineSection.h"
+
+#include "ui/Formats.h"
+#include "ui/HistoryDateDialog.h"
+#include "ui/Palette.h"
+#include "ui/RecordBinding.h"
+#include "ui/Symbols.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+
+using Field = JobApplication::Field;
+
+TimelineSection::TimelineSection(JobApplication& application, ApplicationEdits& edits, QWidget* parent)
+    : FormSection(tr("History"), parent)
+    , m_application(&application)
+    , m_edits(edits)
+    , m_stage(new QLabel(this))
+{
+    setObjectName(QStringLiteral("timelineSection"));
+    m_stage->setObjectName(QStringLiteral("stageLabel"));
+    m_stageRow = addRow(tr("In this stage"), m_stage);
+    RecordBinding::follow(
+        this, application, {Field::statusRaw, Field::statusChangedAt, Field::closedAt}, [this] { rebuild(); });
+    connect(&application, &JobApplication::historyAppended, this, &TimelineSection::rebuild);
+    connect(&application, &JobApplication::historyRemoved, this, &TimelineSection::rebuild);
+    connect(&application, &JobApplication::historyEntryChanged, this, &TimelineSection::rebuild);
+}
+
+void TimelineSection::refresh()
+{
+    if (!m_application)
+        return;
+    m_stage->setText(tr("%n days", "Days in the current stage", m_application->daysInCurrentStatus()));
+}
+
+StatusChange* TimelineSection::entryOf(const QWidget* row) const
+{
+    return m_entryOfRow.value(row);
+}
+
+bool TimelineSection::holds(const StatusChange* entry) const
+{
+    const JobApplication* record = m_application.data();
+    return record && record->history().contains(const_cast<StatusChange*>(entry));
+}
+
+void TimelineSection::rebuild()
+{
+    if (!m_application)
+        return;
+    const QPalette& pal = palette();
+    setRowVisible(m_stageRow, isActive(m_application->status()));
+    Palette::setForeground(m_stage, Palette::secondaryText(pal));
+    refresh();
+
+    for (QWidget* row : std::as_const(m_entries))
+        removeRow(row);
+    m_entries.clear();
+    m_entryOfRow.clear();
+
+    const QList<StatusChange*> entries = StatusChange::newestFirst(m_application->history());
+    if (entries.isEmpty()) {
+        auto* empty = new QLabel(tr("No status changes yet."));
+        empty->setObjectName(QStringLiteral("emptyHistory"));
+        Palette::setForeground(empty, Palette::secondaryText(pal));
+        m_entries.append(addRow(QString(), empty));
+        return;
+    }
+    for (StatusChange* entry : entries) {
+        QWidget* row = addRow(QString(), makeEntryRow(entry));
+        m_entries.append(row);
+        m_entryOfRow.insert(row, entry);
+    }
+}
+
+QWidget* TimelineSection::makeEntryRow(StatusChange* entry)
+{
+    const QPalette& pal = palette();
+    auto* line = new QWidget;
+    line->setObjectName(QStringLiteral("historyEntry"));
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(10);
+    auto* symbol = new QLabel(line);
+    symbol->setFixedWidth(18);
+    symbol->setAlignment(Qt::AlignCenter);
+    const int size = fontMetrics().height() - 2;
+    symbol->setPixmap(Symbols::pixmap(
+        symbolName(entry->to()), Palette::textColor(tint(entry->to()), pal), size, devicePixelRatioF()));
+    QString text = title(entry->to());
+    if (const auto from = entry->from())
+        text = title(*from) + QStringLiteral(" → ") + text;
+    auto* change = new QLabel(text, line);
+    change->setObjectName(QStringLiteral("historyText"));
+    auto* date = new QLabel(Formats::abbreviatedDateTime(entry->date()), line);
+    date->setObjectName(QStringLiteral("historyDate"));
+    date->setFont(Palette::font(Palette::TextStyle::caption, font()));
+    Palette::setForeground(date, Palette::secondaryText(pal));
+    layout->addWidget(symbol);
+    layout->addWidget(change, 1);
+    layout->addWidget(date);
+
+    line->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(line, &QWidget::customContextMenuRequested, this, [this, line, entry](const QPoint& at) {
+        if (!holds(entry))
+            return;
+        const std::unique_ptr<QMenu> menu = makeEntryMenu(*entry);
+        menu->exec(line->mapToGlobal(at));
+    });
+    return line;
+}
+
+std::unique_ptr<QMenu> TimelineSection::makeEntryMenu(StatusChange& entry)
+{
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setObjectName(QStringLiteral("historyEntryMenu"));
+    StatusChange* target = &entry;
+    QAction* date = menu->addAction(tr("Change Date…"));
+    date->setObjectName(QStringLiteral("changeDateAction"));
+    connect(date, &QAction::triggered, this, [this, target] { changeDate(target); });
+    // Only the newest change can be taken back, and the first entry never.
+    QAction* remove = menu->addAction(tr("Remove This Change"));
+    remove->setObjectName(QStringLiteral("removeChangeAction"));
+    if (const JobApplication* record = m_application.data()) {
+        const QList<StatusChange*> entries = StatusChange::newestFirst(record->history());
+        remove->setVisible(!entries.isEmpty() && entries.first() == target);
+        remove->setEnabled(ApplicationEdits::canRemove(*record, entry));
+    }
+    connect(remove, &QAction::triggered, this, [this, target] { removeChange(target); });
+    return menu;
+}
+
+void TimelineSection::changeDate(StatusChange* entry)
+{
+    JobApplication* record = m_application.data();
+    if (!record || !holds(entry))
+        return;
+    const ApplicationEdits::DateBounds bounds = ApplicationEdits::dateBounds(*record, *entry);
+    const std::optional<QDateTime> chosen = m_datePrompt ? m_datePrompt(entry->date(), bounds, window())
+                                                         : HistoryDateDialog::ask(entry->date(), bounds, window());
+    // The record may have changed, or gone, while the question was open.
+    if (chosen && m_application && holds(entry))
+        m_edits.changeEntryDate(*record, *entry, *chosen);
+}
+
+void TimelineSection::removeChange(StatusChange* entry)
+{
+    if (JobApplication* record = m_application.data(); record && holds(entry))
+        m_edits.removeChange(*record, *entry);
+}

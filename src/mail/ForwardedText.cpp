@@ -90,6 +90,20 @@ std::pair<Original, qsizetype> blockAt(const QList<QStringView>& lines, qsizetyp
     return {found, j};
 }
 
+// The date and subject of lines `first` to `end`: some mail programs write them above
+// the sender's line ("Subject:", "Date:", then "From:").
+void takeAbove(const QList<QStringView>& lines, qsizetype first, qsizetype end, Original& found)
+{
+    for (qsizetype k = first; k < end; ++k) {
+        QStringView above;
+        const Label aboveLabel = labelOf(lines.at(k), &above);
+        if (aboveLabel == Label::date && found.date.isEmpty())
+            found.date = above.toString();
+        else if (aboveLabel == Label::subject && found.subject.isEmpty())
+            found.subject = above.toString();
+    }
+}
+
 // The lines from `start` on, without the quote marks of a quoted forward.
 QString bodyFrom(const QList<QStringView>& lines, qsizetype start)
 {
@@ -122,14 +136,7 @@ std::optional<Original> leading(QStringView text)
             continue;
         // The labelled lines above the sender's belong to the block too.
         auto [found, after] = blockAt(lines, i, value);
-        for (qsizetype k = 0; k < i; ++k) {
-            QStringView above;
-            const Label aboveLabel = labelOf(lines.at(k), &above);
-            if (aboveLabel == Label::date && found.date.isEmpty())
-                found.date = above.toString();
-            else if (aboveLabel == Label::subject && found.subject.isEmpty())
-                found.subject = above.toString();
-        }
+        takeAbove(lines, 0, i, found);
         found.body = bodyFrom(lines, after);
         return found;
     }
@@ -143,10 +150,13 @@ std::optional<Original> find(QStringView text)
     int depth = 0;
     qsizetype bodyStart = 0;
     bool afterMarker = false;
+    qsizetype marker = 0;
+    qsizetype quoteStart = -1;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QStringView line = lines.at(i);
         if (isMarker(line)) {
             afterMarker = true;
+            marker = i;
             continue;
         }
         QStringView value;
@@ -158,6 +168,9 @@ std::optional<Original> find(QStringView text)
         }
         // A header block: From: and the labelled lines next to it.
         auto [found, j] = blockAt(lines, i, value);
+        takeAbove(lines, marker + 1, i, found);
+        if (quoteStart < 0)
+            quoteStart = lines.at(marker).data() - text.data();
         ++depth;
         afterMarker = false;
         bodyStart = j;
@@ -167,6 +180,7 @@ std::optional<Original> find(QStringView text)
     if (innermost) {
         innermost->body = bodyFrom(lines, bodyStart);
         innermost->depth = depth;
+        innermost->quoteStart = quoteStart;
     }
     return innermost;
 }

@@ -21,6 +21,9 @@ struct Original {
     QString body;
     // How many forwarded header blocks the text holds.
     int depth = 0;
+    // Where the outermost block's marker line starts in the text: what a reply
+    // writes above the message it quotes ends there.
+    qsizetype quoteStart = 0;
 };
 
 // None when the text holds no forwarded header block with a sender.

@@ -4,6 +4,7 @@
 #include "mail/HtmlText.h"
 #include "mail/LooseDate.h"
 #include "model/Clock.h"
+#include "posting/TextFolding.h"
 
 #include <gmime/gmime.h>
 
@@ -111,6 +112,28 @@ bool isBulk(GMimeObject* object)
     return precedence == u"bulk" || precedence == u"list" || precedence == u"junk";
 }
 
+// A reply rather than a forward: its subject's first prefix says so ("Re:", "AW:",
+// "YNT:"), or, with none, it answers a message. The header block in a reply's text is
+// the older mail it quotes ("-----Original Message-----"), not what it brings.
+bool isReply(GMimeObject* object, const QString& subject)
+{
+    static const QRegularExpression prefix(
+        QStringLiteral(R"(^\s*(\w+)\s*(?:\[\d+\])?\s*:)"), QRegularExpression::UseUnicodePropertiesOption);
+    const QRegularExpressionMatch match = prefix.match(subject);
+    if (match.hasMatch()) {
+        static const QStringList replies {QStringLiteral("re"), QStringLiteral("aw"), QStringLiteral("sv"),
+            QStringLiteral("ynt"), QStringLiteral("yanit"), QStringLiteral("cvp")};
+        static const QStringList forwards {QStringLiteral("fwd"), QStringLiteral("fw"), QStringLiteral("ilt"),
+            QStringLiteral("wg"), QStringLiteral("tr")};
+        const QString word = TextFolding::normalize(match.captured(1));
+        if (replies.contains(word))
+            return true;
+        if (forwards.contains(word))
+            return false;
+    }
+    return g_mime_object_get_header(object, "In-Reply-To") != nullptr;
+}
+
 // Plain-text addresses: "https://…" up to a blank or a closing bracket.
 void collectLinks(const QString& text, QStringList& links)
 {
@@ -173,8 +196,10 @@ public:
 
         if (!visit(g_mime_message_get_mime_part(message), 0))
             return *m_error;
+        m_isReply = isReply(object, result.subject);
         // An attached original (message/rfc822) is what was forwarded.
         if (m_attached) {
+            m_isReply = isReply(GMIME_OBJECT(m_attached), fromC(g_mime_message_get_subject(m_attached)));
             const Address original = firstAddress(g_mime_message_get_from(m_attached));
             if (!original.address.isEmpty() || !original.name.isEmpty()) {
                 result.forwardedBy = result.senderAddress;
@@ -197,9 +222,14 @@ public:
         QString text = m_plain.isEmpty() ? m_html : m_plain;
         if (m_deadline.hasExpired())
             return MailReadError(MailReadError::Kind::tooSlow);
-        if (auto forwarded = ForwardedText::find(text)) {
-            if (forwarded->depth > m_limits.maximumDepth)
-                return MailReadError(MailReadError::Kind::nestedTooDeep);
+        auto forwarded = ForwardedText::find(text);
+        if (forwarded && forwarded->depth > m_limits.maximumDepth)
+            return MailReadError(MailReadError::Kind::nestedTooDeep);
+        if (forwarded && m_isReply) {
+            // What the reply says is above what it quotes; the quote's date and sender
+            // are older mail's.
+            text.truncate(forwarded->quoteStart);
+        } else if (forwarded) {
             const Address original = parseAddress(forwarded->from, m_options);
             if (result.forwardedBy.isEmpty())
                 result.forwardedBy = result.senderAddress;
@@ -343,6 +373,7 @@ private:
     int m_parts = 0;
     int m_offset = 0;
     GMimeMessage* m_attached = nullptr;
+    bool m_isReply = false;
     QString m_plain;
     QString m_html;
     QStringList m_links;

@@ -578,6 +578,21 @@ void TestMail::mime_data()
         << "talent@hooli.com"
         << "Your application" << sent << "We regret to inform you."
         << "FYI";
+    QTest::newRow("forward with the subject and date above the sender")
+        << rawMessage(QStringLiteral("From: Me <me@example.com>\nSubject: Fwd: News\nDate: Sat, 08 Mar 2025 "
+                                     "22:00:00 +0300\n"),
+               "note\n\n-------- Forwarded Message --------\nSubject: \tYour application\nDate: \tMon, 3 Mar 2025 "
+               "05:42:00 -0800\nFrom: \tHooli Talent <talent@hooli.com>\nTo: \tme\n\nWe regret to inform you.\n")
+        << "talent@hooli.com"
+        << "Your application" << sent << "We regret to inform you."
+        << "note";
+    QTest::newRow("reply: the quoted message below is not the news")
+        << rawMessage(QString(head).replace(QStringLiteral("Update"), QStringLiteral("RE: Salary")),
+               "I'm afraid we can't move forward.\n\n-----Original Message-----\nFrom: Me <me@example.com>\nSent: "
+               "Monday, March 10, 2025 9:00 AM\nSubject: Salary\n\nMy expectations are high.\n")
+        << "jobs@acme.com"
+        << "RE: Salary" << sent << "can't move forward"
+        << "expectations";
     QTest::newRow("attached forward") << rawMessage(
         QStringLiteral("From: Me <me@example.com>\nSubject: Fwd\nDate: Sat, 08 Mar 2025 22:00:00 +0300\n"
                        "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=m\n"),

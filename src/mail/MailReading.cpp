@@ -21,7 +21,31 @@ constexpr qsizetype evidenceLength = 240;
 struct Sentence {
     QString text;
     QString folded;
+    // The folded text as the writer says it to the reader: what stands in quotation
+    // marks is blanked (someone else's words: a newsletter citing "your application
+    // was not successful"), and a question asks rather than tells, so none of it is.
+    QString spoken;
 };
+
+// Spaces for what stands between quotation marks, the length kept so that places in
+// the text stay where they were.
+QString blankQuotes(QString folded)
+{
+    qsizetype open = -1;
+    QChar closing;
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const QChar c = folded.at(i);
+        if (open >= 0 && c == closing) {
+            for (qsizetype k = open; k <= i; ++k)
+                folded[k] = u' ';
+            open = -1;
+        } else if (open < 0 && (c == u'"' || c == QChar(0x201C) || c == QChar(0x00AB))) {
+            open = i;
+            closing = c == u'"' ? c : c == QChar(0x201C) ? QChar(0x201D) : QChar(0x00BB);
+        }
+    }
+    return folded;
+}
 
 // The text without what a reply quotes: the lines marked ">" and everything from
 // the "On Sun, Feb 9, 2025, Deniz wrote:" line on. Those are the reader's own words
@@ -57,7 +81,8 @@ QList<Sentence> sentencesOf(const MailMessage& message)
         if (sentence.isEmpty())
             return;
         QString folded = TextFolding::normalize(QString(sentence).replace(QChar(0x2019), u'\''));
-        sentences.append({std::move(sentence), std::move(folded)});
+        QString spoken = sentence.endsWith(u'?') ? QString(folded.size(), u' ') : blankQuotes(folded);
+        sentences.append({std::move(sentence), std::move(folded), std::move(spoken)});
     };
     add(message.subject);
     static const QRegularExpression paragraphBreak(QStringLiteral(R"(\n[ \t]*\n)"));
@@ -100,9 +125,9 @@ public:
                 continue;
             const qsizetype limit = cached < 0 ? m_sentences.size() : cached;
             for (qsizetype i = 0; i < limit; ++i) {
-                const auto span = MailVocabulary::find(phrase, m_sentences[i].folded);
+                const auto span = MailVocabulary::find(phrase, textOf(i, cue));
                 if (span && !(factual && sentenceHas(i, Cue::conditional))
-                    && (!mustAddress || addressesReader(m_sentences[i].folded, *span))
+                    && (!mustAddress || addressesReader(m_sentences[i].spoken, *span))
                     && !(factual && m_personalSender && !speaksOfTheReader(i))) {
                     cached = i;
                     break;
@@ -143,10 +168,18 @@ public:
         if (index < 0 || index >= m_sentences.size())
             return false;
         for (const MailVocabulary::Phrase& phrase : MailVocabulary::phrases(cue)) {
-            if (MailVocabulary::matches(phrase, m_sentences[index].folded))
+            if (MailVocabulary::matches(phrase, textOf(index, cue)))
                 return true;
         }
         return false;
+    }
+
+    // Whether the reader is spoken to or of is read from what the writer says to them;
+    // the rest from all the sentence holds.
+    const QString& textOf(qsizetype index, Cue cue) const
+    {
+        const Sentence& sentence = m_sentences[index];
+        return cue == Cue::personal || cue == Cue::addressed ? sentence.spoken : sentence.folded;
     }
 
     QString evidence(qsizetype index) const

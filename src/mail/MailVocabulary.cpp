@@ -17,8 +17,9 @@ using Table = std::initializer_list<const char*>;
 const Table rejectionPhrases {// English
     "not be moving forward", "not moving forward with", "not to move forward", "not move forward with",
     "won't be moving forward", "will not move forward", "not be proceeding", "not to proceed", "not proceed with your",
-    "won't be proceeding", "not be progressing", "not progress your application", "not to progress",
-    "unable to progress", "unable to move forward", "not able to move forward", "can't move forward",
+    "won't be proceeding", "not proceeding with", "won't be able to move forward", "will not be able to move forward",
+    "won't be able to proceed", "will not be able to proceed", "not be progressing", "not progress your application",
+    "not to progress", "unable to progress", "unable to move forward", "not able to move forward", "can't move forward",
     "cannot move forward", "can not move forward", "decided to move forward with other",
     "decided to proceed with other", "decided to pursue other", "decided to go with another", "pursue other candidates",
     "move forward with other candidates", "moving forward with other candidates", "proceed with other candidates",
@@ -45,7 +46,8 @@ const Table rejectionPhrases {// English
     "olumlu bir dönüş yapamıyoruz", "olumlu yanıt veremiyoruz", "olumlu bir yanıt veremiyoruz", "uygun bulunmamıştır",
     "uygun bulunmadı", "uygun görülmemiştir", "uygun görülmedi", "değerlendirmeye alamıyoruz", "ilerleyemeyeceğimizi",
     "ilerleyemeyeceğiz", "devam edemeyeceğimizi", "devam edemeyeceğiz", "devam ettiremeyeceğiz", "adayla devam et*",
-    "aday ile devam et*", "adayla ilerle*", "aday ile ilerle*", "adaylarla ilerle*"};
+    "aday ile devam et*", "adayla ilerle*", "aday ile ilerle*", "adaylarla ilerle*", "ilerlemiyoruz",
+    "ilerlemeyeceğiz"};
 
 // "Unfortunately" only means no when it speaks to the reader: a newsletter writes
 // "unfortunately most applicants never hear back".
@@ -68,9 +70,10 @@ const Table softRejectionPhrases {"unfortunately … not … move forward", "unf
 const Table offerPhrases {"pleased to offer you", "happy to offer you", "delighted to offer you",
     "excited to offer you", "thrilled to offer you", "like to offer you", "offer you the position",
     "offer you the role", "offer you a position", "extend an offer", "extend you an offer", "extending an offer",
-    "extending you an offer", "your offer letter", "attached offer letter", "the offer letter", "offer of employment",
-    "employment offer", "formal offer", "written offer", "congratulations … offer", "iş teklif*", "teklif mektub*",
-    "teklifimizi", "teklif sunmak*", "teklifte bulun*", "işe alım teklif*", "size … teklif*"};
+    "extending you an offer", "your … offer letter", "updated offer", "revised offer", "attached offer letter",
+    "the offer letter", "offer of employment", "employment offer", "formal offer", "written offer",
+    "congratulations … offer", "iş teklif*", "teklif mektub*", "teklifimizi", "teklif sunmak*", "teklifte bulun*",
+    "işe alım teklif*", "size … teklif*"};
 
 const Table interviewPhrases {"invite you to an interview", "invite you to interview", "invite you for an interview",
     "invite you for interview", "invite you to a call", "invite you to a video", "invite you to a phone",
@@ -106,17 +109,21 @@ const Table receivedPhrases {"received your application", "receipt of your appli
     "successfully applied", "we will review your", "we'll review your", "reviewing your application",
     "review your application", "application is under review", "application is being reviewed",
     "thank you for your interest in", "thanks for your interest in", "başvurunuz … ulaştı", "başvurunuz … ulaşmıştır",
-    "başvurunuz … alındı", "başvurunuz … alınmıştır", "başvurunuzu aldık", "başvurunuzu aldığımızı",
-    "başvurunuz için teşekkür*", "başvurunuz için çok teşekkür*", "başvurunuz … değerlendirme*",
-    "başvurunuz … incelen*", "başvurunuz başarıyla", "başvurunuzu … inceley*", "başvurunuzu … değerlendir*",
-    "başvuru yaptığınız için teşekkür*", "ilginiz için teşekkür*"};
+    "başvurunuz … iletildi", "yaptığınız başvuru için teşekkür*", "başvurunuz … alındı", "başvurunuz … alınmıştır",
+    "başvurunuzu aldık", "başvurunuzu aldığımızı", "başvurunuz için teşekkür*", "başvurunuz için çok teşekkür*",
+    "başvurunuz … değerlendirme*", "başvurunuz … incelen*", "başvurunuz başarıyla", "başvurunuzu … inceley*",
+    "başvurunuzu … değerlendir*", "başvuru yaptığınız için teşekkür*", "ilginiz için teşekkür*",
+    // Job boards and young companies write to "sen": "başvurun bize ulaştı".
+    "başvurun … ulaştı", "başvurun … alındı", "başvurun … iletildi", "başvuru … iletildi",
+    "yaptığın başvuru için teşekkür*"};
 
 // A friend asks "how did your interview go?": the interview alone is nobody's
 // application to this reader; an employer thanks for the one sent to them.
 const Table personalPhrases {"your application", "your recent application", "your candidacy", "your candidature",
     "you applied", "for applying", "your interest in", "your submission", "interviewing with us",
     "time to interview with", "speaking with us", "your time and interest", "application for the", "başvurunuz*",
-    "başvurduğunuz*", "başvuru yaptığınız", "adaylığınız*", "başvurunuzu", "görüşmemiz*", "ilginiz için"};
+    "başvurduğun*", "başvuru yaptığınız", "yaptığın başvuru*", "adaylığınız*", "başvurunuzu", "görüşmemiz*",
+    "ilginiz için"};
 
 // Words that speak to the reader: bulk mail that means the reader says so.
 const Table addressedPhrases {"you", "your", "yours", "size", "sizi", "sizinle", "sizin", "başvurunuz*", "adaylığınız*",
@@ -185,10 +192,11 @@ const Table budgetPhrases {"budget", "salary expectation*", "compensation expect
     "salary requirement*", "compensation requirement*", "pay expectation*", "maaş beklenti*", "ücret beklenti*",
     "bütçe*"};
 
-const Table experiencePhrases {"more experience", "more senior", "more experienced", "level of experience",
-    "years of experience", "experience required", "required experience", "enough experience", "sufficient experience",
-    "additional experience", "experience level", "seniority", "deneyim seviye*", "yeterli deneyim",
-    "daha fazla deneyim", "daha deneyimli", "tecrübe seviye*", "yeterli tecrübe", "daha tecrübeli"};
+const Table experiencePhrases {"more experience", "with more … experience", "more senior", "more experienced",
+    "level of experience", "years of experience", "experience required", "required experience", "enough experience",
+    "sufficient experience", "additional experience", "experience level", "seniority", "deneyim seviye*",
+    "yeterli deneyim", "daha fazla … deneyim*", "daha fazla … tecrübe*", "daha deneyimli", "tecrübe seviye*",
+    "yeterli tecrübe", "daha tecrübeli"};
 
 const Table otherCandidatePhrases {"other candidate*", "another candidate", "other applicant*", "another applicant",
     "candidate whose", "candidates whose", "more closely match*", "more closely align*", "better match",

@@ -265,6 +265,16 @@ void TestMail::reading_data()
                                     "başvurunuzu olumlu değerlendiremiyoruz."
                                  << hr << false << MailKind::rejection << Status(S::rejected)
                                  << Reason(R::positionClosed);
+    row("rejection, vacancy on hold") << "Update"
+                                      << "The team put the vacancy on hold, so we are not proceeding with your "
+                                         "candidacy."
+                                      << hr << false << MailKind::rejection << Status(S::rejected)
+                                      << Reason(R::positionClosed);
+    row("rejection, experience in between")
+        << "Update"
+        << "Sadly we won't be able to move forward: we need someone with "
+           "more production experience."
+        << hr << false << MailKind::rejection << Status(S::rejected) << Reason(R::experience);
     row("phone screen") << "Let's talk"
                         << "Thanks for applying! We'd love to set up a phone screen with our "
                            "recruiter. Please pick a time."
@@ -287,6 +297,9 @@ void TestMail::reading_data()
     row("offer") << "Offer"
                  << "We are delighted to offer you the position. Your offer letter is attached." << hr << false
                  << MailKind::offer << Status(S::offer) << Reason();
+    row("revised offer letter") << "Documents"
+                                << "Attached is your revised offer letter with the new start date." << hr << false
+                                << MailKind::offer << Status(S::offer) << Reason();
     row("iş teklifi") << "Teklif"
                       << "Pozisyon için iş teklifimizi ekte paylaşıyoruz." << hr << false << MailKind::offer
                       << Status(S::offer) << Reason();
@@ -298,6 +311,9 @@ void TestMail::reading_data()
                           << "Başvurunuz bize ulaştı. Uygun görülmesi halinde mülakata davet "
                              "edeceğiz."
                           << hr << false << MailKind::received << Status() << Reason();
+    row("başvuru, sen diye") << "Başvurun alındı"
+                             << "Kuzey Yazılım'a yaptığın başvuru için teşekkür ederiz." << hr << false
+                             << MailKind::received << Status() << Reason();
     row("job alert naming a company") << "Acme is hiring"
                                       << "Jobs you may be interested in: Acme - Backend "
                                          "Engineer. Apply now."
@@ -315,6 +331,15 @@ void TestMail::reading_data()
     row("friend's interview") << "hey"
                               << "How did your interview go? Can we schedule a call next week?"
                               << QStringLiteral("sam@gmail.com") << false << MailKind::other << Status() << Reason();
+    row("friend asks, then tells of their own interview")
+        << "news"
+        << "You applied to Umbrella too, didn't you? I have my coding interview there on Monday."
+        << QStringLiteral("ali@gmail.com") << false << MailKind::other << Status() << Reason();
+    row("newsletter quoting a rejection")
+        << "Tips"
+        << "Nobody likes reading \"we regret to inform you that your application was unsuccessful\". "
+           "Five tips inside."
+        << QStringLiteral("news@tips.example") << true << MailKind::other << Status() << Reason();
     row("friend's offer") << "haber"
                           << "Bugün Kuzey'den iş teklifi aldım, inanamıyorum!" << QStringLiteral("zeynep@hotmail.com")
                           << false << MailKind::other << Status() << Reason();

@@ -265,16 +265,9 @@ void TestMail::reading_data()
                                     "başvurunuzu olumlu değerlendiremiyoruz."
                                  << hr << false << MailKind::rejection << Status(S::rejected)
                                  << Reason(R::positionClosed);
-    row("rejection, vacancy on hold") << "Update"
-                                      << "The team put the vacancy on hold, so we are not proceeding with your "
-                                         "candidacy."
-                                      << hr << false << MailKind::rejection << Status(S::rejected)
-                                      << Reason(R::positionClosed);
-    row("rejection, experience in between")
-        << "Update"
-        << "Sadly we won't be able to move forward: we need someone with "
-           "more production experience."
-        << hr << false << MailKind::rejection << Status(S::rejected) << Reason(R::experience);
+    row("not proceeding") << "Update"
+                          << "We are not proceeding with you: we need someone with more Go experience." << hr << false
+                          << MailKind::rejection << Status(S::rejected) << Reason(R::experience);
     row("phone screen") << "Let's talk"
                         << "Thanks for applying! We'd love to set up a phone screen with our "
                            "recruiter. Please pick a time."
@@ -297,9 +290,9 @@ void TestMail::reading_data()
     row("offer") << "Offer"
                  << "We are delighted to offer you the position. Your offer letter is attached." << hr << false
                  << MailKind::offer << Status(S::offer) << Reason();
-    row("revised offer letter") << "Documents"
-                                << "Attached is your revised offer letter with the new start date." << hr << false
-                                << MailKind::offer << Status(S::offer) << Reason();
+    row("your … offer letter") << "Docs"
+                               << "Attached is your signed offer letter." << hr << false << MailKind::offer
+                               << Status(S::offer) << Reason();
     row("iş teklifi") << "Teklif"
                       << "Pozisyon için iş teklifimizi ekte paylaşıyoruz." << hr << false << MailKind::offer
                       << Status(S::offer) << Reason();
@@ -311,9 +304,9 @@ void TestMail::reading_data()
                           << "Başvurunuz bize ulaştı. Uygun görülmesi halinde mülakata davet "
                              "edeceğiz."
                           << hr << false << MailKind::received << Status() << Reason();
-    row("başvuru, sen diye") << "Başvurun alındı"
-                             << "Kuzey Yazılım'a yaptığın başvuru için teşekkür ederiz." << hr << false
-                             << MailKind::received << Status() << Reason();
+    row("sen diye") << "Başvurun alındı"
+                    << "Yaptığın başvuru için teşekkürler." << hr << false << MailKind::received << Status()
+                    << Reason();
     row("job alert naming a company") << "Acme is hiring"
                                       << "Jobs you may be interested in: Acme - Backend "
                                          "Engineer. Apply now."
@@ -331,15 +324,12 @@ void TestMail::reading_data()
     row("friend's interview") << "hey"
                               << "How did your interview go? Can we schedule a call next week?"
                               << QStringLiteral("sam@gmail.com") << false << MailKind::other << Status() << Reason();
-    row("friend asks, then tells of their own interview")
-        << "news"
-        << "You applied to Umbrella too, didn't you? I have my coding interview there on Monday."
-        << QStringLiteral("ali@gmail.com") << false << MailKind::other << Status() << Reason();
-    row("newsletter quoting a rejection")
-        << "Tips"
-        << "Nobody likes reading \"we regret to inform you that your application was unsuccessful\". "
-           "Five tips inside."
-        << QStringLiteral("news@tips.example") << true << MailKind::other << Status() << Reason();
+    row("a friend's question") << "hi"
+                               << "You applied there too, right? My coding interview is on Monday."
+                               << QStringLiteral("ali@gmail.com") << false << MailKind::other << Status() << Reason();
+    row("quoted news") << "Tips"
+                       << "Nobody likes \"your application was unsuccessful\". Tips inside."
+                       << QStringLiteral("news@tips.example") << true << MailKind::other << Status() << Reason();
     row("friend's offer") << "haber"
                           << "Bugün Kuzey'den iş teklifi aldım, inanamıyorum!" << QStringLiteral("zeynep@hotmail.com")
                           << false << MailKind::other << Status() << Reason();
@@ -604,20 +594,18 @@ void TestMail::mime_data()
         << "Your application" << sent << "We regret to inform you."
         << "FYI";
     QTest::newRow("forward with the subject and date above the sender")
-        << rawMessage(QStringLiteral("From: Me <me@example.com>\nSubject: Fwd: News\nDate: Sat, 08 Mar 2025 "
-                                     "22:00:00 +0300\n"),
-               "note\n\n-------- Forwarded Message --------\nSubject: \tYour application\nDate: \tMon, 3 Mar 2025 "
-               "05:42:00 -0800\nFrom: \tHooli Talent <talent@hooli.com>\nTo: \tme\n\nWe regret to inform you.\n")
+        << rawMessage(QString(head).replace(QStringLiteral("16:42"), QStringLiteral("22:00")),
+               "note\n\n-------- Forwarded Message --------\nSubject: \tNews\nDate: \tMon, 3 Mar 2025 05:42:00 "
+               "-0800\nFrom: \tHooli <talent@hooli.com>\n\nWe regret.\n")
         << "talent@hooli.com"
-        << "Your application" << sent << "We regret to inform you."
+        << "News" << sent << "We regret."
         << "note";
-    QTest::newRow("reply: the quoted message below is not the news")
-        << rawMessage(QString(head).replace(QStringLiteral("Update"), QStringLiteral("RE: Salary")),
-               "I'm afraid we can't move forward.\n\n-----Original Message-----\nFrom: Me <me@example.com>\nSent: "
-               "Monday, March 10, 2025 9:00 AM\nSubject: Salary\n\nMy expectations are high.\n")
+    QTest::newRow("reply quoting older mail")
+        << rawMessage(QString(head).replace(QStringLiteral("Update"), QStringLiteral("RE: S")),
+               "No.\n\n-----Original Message-----\nFrom: Me <me@x.com>\nSent: 10.03.2025 09:00\n\nMine.\n")
         << "jobs@acme.com"
-        << "RE: Salary" << sent << "can't move forward"
-        << "expectations";
+        << "RE: S" << sent << "No."
+        << "Mine";
     QTest::newRow("attached forward") << rawMessage(
         QStringLiteral("From: Me <me@example.com>\nSubject: Fwd\nDate: Sat, 08 Mar 2025 22:00:00 +0300\n"
                        "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=m\n"),
@@ -826,11 +814,8 @@ void TestMail::hostile()
     }
     resetPeakMemory();
     const qint64 before = residentMemory("VmRSS:");
-    // Time enough that a loaded machine still reaches the limit each row is about;
-    // running out of time is the deadline test's.
-    MailReader::Limits limits;
-    limits.timePerMessage = std::chrono::seconds(30);
-    const QList<MailReader::Item> items = MailReader::readFile(path, limits);
+    // Time enough for a loaded machine: running out of it is the deadline test's.
+    const QList<MailReader::Item> items = MailReader::readFile(path, {.timePerMessage = std::chrono::seconds(30)});
     const qint64 peak = residentMemory("VmHWM:");
     QCOMPARE(items.size(), 1);
     QVERIFY(!items.front().result);

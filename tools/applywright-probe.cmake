@@ -8,6 +8,7 @@ add_executable(applywright-probe
     ${CMAKE_CURRENT_LIST_DIR}/probe/OcrLinesCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/probe/PostingCommand.cpp
     ${CMAKE_CURRENT_LIST_DIR}/probe/BackupCommand.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/probe/MailCommand.cpp
 )
 target_include_directories(applywright-probe PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # ocr-lines runs the engine in the probe's own process, to see Tesseract's lines.

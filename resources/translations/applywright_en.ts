@@ -12,6 +12,27 @@
     </message>
 </context>
 <context>
+    <name>MailImportSheet</name>
+    <message numerus="yes">
+        <source>Apply %n Changes</source>
+        <comment>Mail review button; %n is the number of changes</comment>
+        <translation type="unfinished">
+            <numerusform />
+            <numerusform />
+        </translation>
+    </message>
+</context>
+<context>
+    <name>MailMatcher</name>
+    <message numerus="yes">
+        <source>%n applications at %1; nothing in the message says which</source>
+        <translation type="unfinished">
+            <numerusform />
+            <numerusform />
+        </translation>
+    </message>
+</context>
+<context>
     <name>PostingImportSheet</name>
     <message numerus="yes">
         <source>Add %n Applications</source>

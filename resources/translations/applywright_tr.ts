@@ -139,6 +139,10 @@
         <comment>%1 names the step, e.g. Typing</comment>
         <translation>&amp;Yinele: %1</translation>
     </message>
+    <message>
+        <source>Import &amp;Mail…</source>
+        <translation>E-po&amp;stayı İçe Aktar…</translation>
+    </message>
 </context>
 <context>
     <name>ApplicationEdits</name>
@@ -1007,6 +1011,290 @@
     <message>
         <source>No position specified</source>
         <translation>Pozisyon belirtilmedi</translation>
+    </message>
+</context>
+<context>
+    <name>MailImportFlow</name>
+    <message>
+        <source>Dropped text</source>
+        <translation>Bırakılan metin</translation>
+    </message>
+    <message>
+        <source>Mail (*.eml *.mbox)</source>
+        <translation>E-posta (*.eml *.mbox)</translation>
+    </message>
+    <message>
+        <source>Import Mail</source>
+        <translation>E-postayı İçe Aktar</translation>
+    </message>
+</context>
+<context>
+    <name>MailImportSession</name>
+    <message>
+        <source>Clipboard</source>
+        <translation>Pano</translation>
+    </message>
+</context>
+<context>
+    <name>MailImportSheet</name>
+    <message>
+        <source>Review Mail Updates</source>
+        <translation>E-posta Güncellemelerini Gözden Geçir</translation>
+    </message>
+    <message numerus="yes">
+        <source>Apply %n Changes</source>
+        <comment>Mail review button; %n is the number of changes</comment>
+        <translation>
+            <numerusform>%n Değişikliği Uygula</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Check which application each message is about and what it changes. Nothing changes until you apply.</source>
+        <translation>Her iletinin hangi başvuruyla ilgili olduğunu ve neyi değiştirdiğini kontrol edin. Siz uygulayana kadar hiçbir şey değişmez.</translation>
+    </message>
+    <message>
+        <source>Reading messages…</source>
+        <translation>İletiler okunuyor…</translation>
+    </message>
+    <message>
+        <source>No messages could be read</source>
+        <translation>Hiçbir ileti okunamadı</translation>
+    </message>
+    <message>
+        <source>Drop messages saved from your mail program (.eml), a mailbox export (.mbox), or paste a message with its headers.</source>
+        <translation>E-posta programınızdan kaydettiğiniz iletileri (.eml) ya da bir posta kutusu dışa aktarımını (.mbox) bırakın veya bir iletiyi üst bilgileriyle birlikte yapıştırın.</translation>
+    </message>
+    <message>
+        <source>Reading…</source>
+        <translation>Okunuyor…</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Vazgeç</translation>
+    </message>
+</context>
+<context>
+    <name>MailMatcher</name>
+    <message>
+        <source>The sender is the application's HR contact</source>
+        <translation>Gönderen, başvurunun İK iletişim kişisi</translation>
+    </message>
+    <message>
+        <source>Sent from the posting's domain, %1</source>
+        <translation>İlanın alan adından gönderilmiş: %1</translation>
+    </message>
+    <message>
+        <source>Sent from %1</source>
+        <translation>%1 alan adından gönderilmiş</translation>
+    </message>
+    <message>
+        <source>Named in the applicant-tracking address: %1</source>
+        <translation>Aday takip sisteminin adresinde geçiyor: %1</translation>
+    </message>
+    <message>
+        <source>Sender's name: %1</source>
+        <translation>Gönderenin adı: %1</translation>
+    </message>
+    <message>
+        <source>Named in the subject</source>
+        <translation>Konuda geçiyor</translation>
+    </message>
+    <message>
+        <source>Named in the text</source>
+        <translation>Metinde geçiyor</translation>
+    </message>
+    <message>
+        <source>The posting's job number is in the message</source>
+        <translation>İlanın numarası iletide geçiyor</translation>
+    </message>
+    <message>
+        <source>The position is in the message</source>
+        <translation>Pozisyon iletide geçiyor</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n applications at %1; nothing in the message says which</source>
+        <translation>
+            <numerusform>%1 şirketinde %n başvuru var; iletide hangisi olduğu yazmıyor</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>MailReadError</name>
+    <message>
+        <source>This file could not be opened.</source>
+        <translation>Bu dosya açılamadı.</translation>
+    </message>
+    <message>
+        <source>This file is not an e-mail message.</source>
+        <translation>Bu dosya bir e-posta iletisi değil.</translation>
+    </message>
+    <message>
+        <source>This message is too large to read (over %1 MB).</source>
+        <translation>Bu ileti okunamayacak kadar büyük (%1 MB'tan fazla).</translation>
+    </message>
+    <message>
+        <source>This message has too many parts to read.</source>
+        <translation>Bu iletide okunamayacak kadar çok bölüm var.</translation>
+    </message>
+    <message>
+        <source>This message is forwarded or nested too deeply to read.</source>
+        <translation>Bu ileti okunamayacak kadar çok kez iletilmiş ya da iç içe geçmiş.</translation>
+    </message>
+    <message>
+        <source>The text of this message is too long to read.</source>
+        <translation>Bu iletinin metni okunamayacak kadar uzun.</translation>
+    </message>
+    <message>
+        <source>The text of this message could not be decoded.</source>
+        <translation>Bu iletinin metni çözülemedi.</translation>
+    </message>
+    <message>
+        <source>No readable text was found in this message.</source>
+        <translation>Bu iletide okunabilir bir metin bulunamadı.</translation>
+    </message>
+    <message>
+        <source>Reading this message took too long.</source>
+        <translation>Bu iletiyi okumak çok uzun sürdü.</translation>
+    </message>
+    <message>
+        <source>Only the first %1 messages of this mailbox were read.</source>
+        <translation>Bu posta kutusunun yalnızca ilk %1 iletisi okundu.</translation>
+    </message>
+</context>
+<context>
+    <name>MailStatusUpdates</name>
+    <message>
+        <source>Mail Import</source>
+        <translation>E-postaların İçe Aktarılması</translation>
+    </message>
+</context>
+<context>
+    <name>MailUpdateRow</name>
+    <message>
+        <source>Rejection</source>
+        <translation>Ret</translation>
+    </message>
+    <message>
+        <source>Interview invitation</source>
+        <translation>Mülakat daveti</translation>
+    </message>
+    <message>
+        <source>Offer</source>
+        <translation>Teklif</translation>
+    </message>
+    <message>
+        <source>Application received</source>
+        <translation>Başvuru alındı</translation>
+    </message>
+    <message>
+        <source>Not about an application</source>
+        <translation>Bir başvuruyla ilgili değil</translation>
+    </message>
+    <message>
+        <source>%1 — %2</source>
+        <comment>Company — position</comment>
+        <translation>%1 — %2</translation>
+    </message>
+    <message>
+        <source>Include this change</source>
+        <translation>Bu değişikliği dahil et</translation>
+    </message>
+    <message>
+        <source>No date</source>
+        <translation>Tarih yok</translation>
+    </message>
+    <message>
+        <source>(no subject)</source>
+        <translation>(konu yok)</translation>
+    </message>
+    <message>
+        <source>Application</source>
+        <translation>Başvuru</translation>
+    </message>
+    <message>
+        <source>Not in your list</source>
+        <translation>Listenizde yok</translation>
+    </message>
+    <message>
+        <source>Create Application</source>
+        <translation>Başvuru Oluştur</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Şirket</translation>
+    </message>
+    <message>
+        <source>Company of the new application</source>
+        <translation>Yeni başvurunun şirketi</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <comment>Quoted sentence of a message</comment>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>Change</source>
+        <translation>Değiştir</translation>
+    </message>
+    <message>
+        <source>Read from</source>
+        <translation>Okunduğu yer</translation>
+    </message>
+    <message>
+        <source>Choose an application…</source>
+        <translation>Bir başvuru seçin…</translation>
+    </message>
+    <message>
+        <source>Cancel New Application</source>
+        <translation>Yeni Başvurudan Vazgeç</translation>
+    </message>
+    <message>
+        <source>A new application, with this change</source>
+        <translation>Bu değişiklikle yeni bir başvuru</translation>
+    </message>
+    <message>
+        <source>A new application, dated when the message was sent</source>
+        <translation>İletinin gönderildiği günle tarihlenen yeni bir başvuru</translation>
+    </message>
+    <message>
+        <source>An unusual step back: tick it if it is right</source>
+        <translation>Alışılmadık bir geri adım: doğruysa işaretleyin</translation>
+    </message>
+    <message>
+        <source>No change: the application was received</source>
+        <translation>Değişiklik yok: başvuru alınmış</translation>
+    </message>
+    <message>
+        <source>Nothing to change</source>
+        <translation>Değiştirilecek bir şey yok</translation>
+    </message>
+    <message>
+        <source>Already %1: nothing to change</source>
+        <translation>Zaten %1: değiştirilecek bir şey yok</translation>
+    </message>
+    <message>
+        <source>Nothing to change: the application moved on after this message</source>
+        <translation>Değiştirilecek bir şey yok: başvuru bu iletiden sonra ilerlemiş</translation>
+    </message>
+    <message>
+        <source>Nothing to change: the application is already at %1</source>
+        <translation>Değiştirilecek bir şey yok: başvuru zaten %1 aşamasında</translation>
+    </message>
+    <message>
+        <source>Create the application to record this message</source>
+        <translation>Bu iletiyi kaydetmek için başvuruyu oluşturun</translation>
+    </message>
+    <message>
+        <source>Choose the application this message is about</source>
+        <translation>Bu iletinin hangi başvuruyla ilgili olduğunu seçin</translation>
+    </message>
+    <message>
+        <source>Reason: %1</source>
+        <translation>Neden: %1</translation>
+    </message>
+    <message>
+        <source>No reason given</source>
+        <translation>Neden belirtilmedi</translation>
     </message>
 </context>
 <context>

@@ -99,6 +99,7 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(makeCommand(Key::importScreenshots, tr("&Add from Screenshot…"), "addFromScreenshotAction"));
     m_fileMenu->addAction(makeCommand(Key::pastePosting, tr("&Paste Job Posting"), "pasteJobPostingAction"));
+    m_fileMenu->addAction(makeCommand(Key::importMail, tr("Import &Mail…"), "importMailAction"));
     m_fileMenu->addSeparator();
     m_fileMenu->addAction(makeCommand(Key::importBackup, tr("&Import…"), "importAction"));
     m_fileMenu->addAction(makeCommand(Key::exportBackup, tr("&Export…"), "exportAction"));

@@ -10,6 +10,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/BackupFlow.h"
 #include "ui/InsightsWindow.h"
+#include "ui/MailImportFlow.h"
 #include "ui/PostingImportFlow.h"
 #include "ui/StoreErrorView.h"
 
@@ -84,6 +85,7 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
                 Qt::QueuedConnection);
         }
         new SpreadsheetFlow(*content, *m_loader.store(), m_spreadsheetPanels, content);
+        new MailImportFlow(*content, m_panels, content);
         QMainWindow* owner = window.get();
         content->setShowInsightsAction([content, owner] {
             // One insights window per main window, kept (hidden) once closed.

@@ -154,10 +154,15 @@ void ApplicationEdits::writeWithStamp(JobApplication& application, Field field, 
 
 void ApplicationEdits::changeStatus(JobApplication& application, ApplicationStatus status)
 {
+    changeStatus(application, status, stamp());
+}
+
+void ApplicationEdits::changeStatus(JobApplication& application, ApplicationStatus status, const QDateTime& moment)
+{
     const ApplicationStatus old = application.status();
     if (status == old)
         return;
-    const QDateTime now = stamp();
+    const QDateTime now = moment.toUTC();
     ApplicationValues after = application.values();
     after.statusRaw = rawValue(status);
     after.statusChangedAt = now;

@@ -40,6 +40,9 @@ public:
     // stage (and the closing, or clears it), resets the rejection details unless
     // rejected, and stamps updatedAt with a reading of its own.
     void changeStatus(JobApplication& application, ApplicationStatus status);
+    // The same transition dated at `moment` instead of now (a status read from a
+    // message happened when the message was sent); updatedAt still says now.
+    void changeStatus(JobApplication& application, ApplicationStatus status, const QDateTime& moment);
     // Written and stamped only when the value read changes.
     void setWorkModel(JobApplication& application, WorkModel workModel);
     void setCurrency(JobApplication& application, Currency currency);

@@ -142,6 +142,19 @@ const QRegularExpression& legalFormPattern()
     return pattern;
 }
 
+// "San. ve Tic.", "Sanayi ve Ticaret", "Tic. Ltd." before the legal form itself.
+const QRegularExpression& tradeWordsPattern()
+{
+    static const QRegularExpression pattern = [] {
+        QRegularExpression re(QStringLiteral(R"((?:^|\s)(?:San(?:ayi|\.)?\s*(?:ve\s*)?Tic(?:aret|\.)?|Tic(?:aret|\.)?|)"
+                                             R"(San(?:ayi|\.)?|ve|Şirketi|Anonim|Limited)\s*$)"),
+            QRegularExpression::UseUnicodePropertiesOption | QRegularExpression::CaseInsensitiveOption);
+        re.optimize();
+        return re;
+    }();
+    return pattern;
+}
+
 bool allWordsAre(const QStringList& words, PostingVocabulary::WordKind kind)
 {
     for (const QString& word : words) {
@@ -231,6 +244,26 @@ QList<Mention> mentionsIn(QStringView prose)
 bool endsWithLegalForm(QStringView text)
 {
     return legalFormPattern().match(text).hasMatch();
+}
+
+QString withoutLegalForm(QStringView name)
+{
+    QString rest = name.trimmed().toString();
+    for (bool stripped = true; stripped;) {
+        stripped = false;
+        for (const QRegularExpression* pattern : {&legalFormPattern(), &tradeWordsPattern()}) {
+            const QRegularExpressionMatch match = pattern->match(rest);
+            // A name that is nothing but a legal form keeps it.
+            if (match.hasMatch() && match.capturedStart() > 0) {
+                rest.truncate(match.capturedStart());
+                rest = rest.trimmed();
+                while (rest.endsWith(u',') || rest.endsWith(u'-'))
+                    rest = rest.chopped(1).trimmed();
+                stripped = true;
+            }
+        }
+    }
+    return rest;
 }
 
 std::optional<QString> employerLabel(const QUrl& url, const LinkDetector& detector)

@@ -30,6 +30,10 @@ QList<Mention> mentionsIn(QStringView prose);
 // Whether the line ends in a legal form: "A.Ş.", "Ltd. Şti.", "GmbH", "Inc.", "SE"…
 bool endsWithLegalForm(QStringView text);
 
+// The name without the legal form at its end, nor the trade words Turkish company
+// names carry before it: "Mavi Kuş Yazılım San. ve Tic. A.Ş." → "Mavi Kuş Yazılım".
+QString withoutLegalForm(QStringView name);
+
 // The employer's label in a career site's or a hosted job page's address:
 // "umbrellalabs" for careers.umbrellalabs.com, "hooli" for hooli.wd1.myworkdayjobs.com,
 // "fjordline" for boards.greenhouse.io/fjordline/jobs/1. None for job boards and

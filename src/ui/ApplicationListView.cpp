@@ -62,7 +62,7 @@ public:
 
     std::function<void()> onDeleteKey;
     std::function<void()> onPasteKey;
-    std::function<void(const QList<QUrl>&, bool&)> onDrop;
+    std::function<void(const QMimeData&, bool&)> onDrop;
 
 protected:
     bool event(QEvent* event) override
@@ -149,8 +149,8 @@ protected:
     {
         setDropHighlight(false);
         bool accepted = false;
-        if (event->mimeData() && event->mimeData()->hasUrls() && onDrop)
-            onDrop(event->mimeData()->urls(), accepted);
+        if (event->mimeData() && onDrop)
+            onDrop(*event->mimeData(), accepted);
         if (accepted) {
             event->setDropAction(Qt::CopyAction);
             event->accept();
@@ -170,11 +170,12 @@ private:
         viewport()->update();
     }
 
-    // Which files are images is decided on the drop itself; while dragging any
-    // file list is welcome.
+    // Which files are images or mail is decided on the drop itself; while dragging
+    // any file list is welcome, and text (a message dragged out as text).
     static void acceptFiles(QDropEvent* event)
     {
-        if (event->mimeData() && event->mimeData()->hasUrls()) {
+        const QMimeData* data = event->mimeData();
+        if (data && (data->hasUrls() || (data->hasText() && !data->text().trimmed().isEmpty()))) {
             event->setDropAction(Qt::CopyAction);
             event->accept();
         } else {
@@ -210,7 +211,7 @@ ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QW
         if (m_actions.onPaste)
             m_actions.onPaste();
     };
-    list->onDrop = [this](const QList<QUrl>& urls, bool& accepted) { dropImages(urls, accepted); };
+    list->onDrop = [this](const QMimeData& dropped, bool& accepted) { dropData(dropped, accepted); };
     m_list = list;
     m_list->setObjectName(QStringLiteral("applicationListView"));
     m_list->setAccessibleName(tr("Applications"));
@@ -512,12 +513,46 @@ QList<QUrl> ApplicationListView::imageFiles(const QList<QUrl>& urls)
     return images;
 }
 
-void ApplicationListView::dropImages(const QList<QUrl>& urls, bool& accepted)
+QList<QUrl> ApplicationListView::mailFiles(const QList<QUrl>& urls)
 {
-    const QList<QUrl> images = imageFiles(urls);
-    accepted = !images.isEmpty() && bool(m_actions.onDropImages);
-    if (accepted)
-        m_actions.onDropImages(images);
+    QList<QUrl> files;
+    const QMimeDatabase types;
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo file(url.toLocalFile());
+        if (!file.isFile())
+            continue;
+        const QString suffix = file.suffix().toLower();
+        const QMimeType type = types.mimeTypeForFile(file, QMimeDatabase::MatchExtension);
+        if (suffix == u"eml" || suffix == u"mbox" || type.inherits(QStringLiteral("message/rfc822"))
+            || type.inherits(QStringLiteral("application/mbox")))
+            files.append(url);
+    }
+    return files;
+}
+
+void ApplicationListView::dropData(const QMimeData& dropped, bool& accepted)
+{
+    accepted = false;
+    if (dropped.hasUrls()) {
+        // Mail first: a message saved as a file is never a screenshot.
+        if (const QList<QUrl> mail = mailFiles(dropped.urls()); !mail.isEmpty() && m_actions.onDropMail) {
+            m_actions.onDropMail(mail);
+            accepted = true;
+            return;
+        }
+        const QList<QUrl> images = imageFiles(dropped.urls());
+        accepted = !images.isEmpty() && bool(m_actions.onDropImages);
+        if (accepted)
+            m_actions.onDropImages(images);
+        return;
+    }
+    const QString text = dropped.text();
+    if (!text.trimmed().isEmpty() && m_actions.onDropText) {
+        m_actions.onDropText(text);
+        accepted = true;
+    }
 }
 
 QString ApplicationListView::filterSymbol(const StatusFilter& filter)

@@ -20,6 +20,7 @@ class QGridLayout;
 class QLineEdit;
 class QListView;
 class QMenu;
+class QMimeData;
 class QToolButton;
 class SummaryBar;
 class WindowState;
@@ -41,6 +42,9 @@ public:
         std::function<void()> onPaste;
         // Opens an address in the browser ("Open Posting").
         std::function<void(const QUrl&)> openURL;
+        // Mail files (.eml, .mbox) and text dropped on the list.
+        std::function<void(const QList<QUrl>&)> onDropMail = {};
+        std::function<void(const QString&)> onDropText = {};
     };
 
     ApplicationListView(WindowState& state, Actions actions, QWidget* parent = nullptr);
@@ -63,6 +67,9 @@ public:
     // The image files among dropped addresses, in order: local files whose content
     // type (read from the file) is an image type.
     static QList<QUrl> imageFiles(const QList<QUrl>& urls);
+    // The mail among dropped addresses: local .eml and .mbox files, or files whose
+    // content type is a message or a mailbox.
+    static QList<QUrl> mailFiles(const QList<QUrl>& urls);
     // "line.3.horizontal.decrease.circle", filled for every filter but all.
     static QString filterSymbol(const StatusFilter& filter);
 
@@ -90,7 +97,7 @@ private:
     void syncSelection(bool scroll);
     void userSelectionChanged();
     void deleteSelected();
-    void dropImages(const QList<QUrl>& urls, bool& accepted);
+    void dropData(const QMimeData& dropped, bool& accepted);
     void showContextMenu(const QPoint& position);
     void updateOverlay();
     void updateFilterButton();

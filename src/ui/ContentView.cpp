@@ -119,6 +119,14 @@ void ContentView::buildLayout()
     actions.onCreate = [this] { createApplication(); };
     actions.onDelete = [this](JobApplication& application) { requestDeletion(application); };
     actions.onDropImages = [this](const QList<QUrl>& urls) { importImageFiles(urls); };
+    actions.onDropMail = [this](const QList<QUrl>& urls) {
+        if (m_importMailFiles)
+            m_importMailFiles(urls);
+    };
+    actions.onDropText = [this](const QString& text) {
+        if (m_importMailText)
+            m_importMailText(text);
+    };
     actions.onPaste = [this] { pastePosting(); };
     actions.openURL = [this](const QUrl& url) { openURL(url); };
     m_list = new ApplicationListView(*m_state, std::move(actions), this);
@@ -204,9 +212,17 @@ void ContentView::updatePublishedActions()
     m_actions->publish(Key::exportBackup, m_exportBackup);
     m_actions->publish(Key::importBackup, m_importBackup);
     m_actions->publish(Key::importScreenshots, m_importScreenshots);
-    m_actions->publish(Key::pastePosting, m_pastePosting);
+    // A message on the clipboard is mail to import; anything else a posting.
+    if (m_pasteMail)
+        m_actions->publish(Key::pastePosting, [this] {
+            if (!m_pasteMail() && m_pastePosting)
+                m_pastePosting();
+        });
+    else
+        m_actions->publish(Key::pastePosting, m_pastePosting);
     m_actions->publish(Key::exportSpreadsheet, m_exportSpreadsheet);
     m_actions->publish(Key::showInsights, m_showInsights);
+    m_actions->publish(Key::importMail, m_importMail);
 }
 
 void ContentView::createApplication()
@@ -303,7 +319,23 @@ void ContentView::setShowInsightsAction(FocusedActions::Action action)
 void ContentView::setImageFilesImporter(std::function<void(const QList<QUrl>&)> importer)
 {
     m_importImageFiles = std::move(importer);
-    m_list->setAcceptsImageDrops(bool(m_importImageFiles));
+    m_list->setAcceptsImageDrops(bool(m_importImageFiles) || bool(m_importMailFiles));
+}
+
+void ContentView::setImportMailAction(FocusedActions::Action action)
+{
+    m_importMail = std::move(action);
+    updatePublishedActions();
+}
+
+void ContentView::setMailImporters(std::function<void(const QList<QUrl>&)> files,
+    std::function<void(const QString&)> text, std::function<bool()> paste)
+{
+    m_importMailFiles = std::move(files);
+    m_importMailText = std::move(text);
+    m_pasteMail = std::move(paste);
+    m_list->setAcceptsImageDrops(bool(m_importImageFiles) || bool(m_importMailFiles));
+    updatePublishedActions();
 }
 
 void ContentView::dropDetailView()

@@ -78,6 +78,11 @@ public:
     void setPastePostingAction(FocusedActions::Action action);
     void setExportSpreadsheetAction(FocusedActions::Action action);
     void setShowInsightsAction(FocusedActions::Action action);
+    void setImportMailAction(FocusedActions::Action action);
+    // Where mail goes: files and text dropped on the list, and a paste that holds a
+    // message (`paste` returns false to leave the clipboard to the posting paste).
+    void setMailImporters(std::function<void(const QList<QUrl>&)> files, std::function<void(const QString&)> text,
+        std::function<bool()> paste);
     // Where image files go; without one the list refuses image drops.
     void setImageFilesImporter(std::function<void(const QList<QUrl>&)> importer);
 
@@ -115,7 +120,11 @@ private:
     FocusedActions::Action m_pastePosting;
     FocusedActions::Action m_exportSpreadsheet;
     FocusedActions::Action m_showInsights;
+    FocusedActions::Action m_importMail;
     std::function<void(const QList<QUrl>&)> m_importImageFiles;
+    std::function<void(const QList<QUrl>&)> m_importMailFiles;
+    std::function<void(const QString&)> m_importMailText;
+    std::function<bool()> m_pasteMail;
 
     QSplitter* m_splitter = nullptr;
     QLineEdit* m_searchField = nullptr;

@@ -49,6 +49,7 @@ QList<QKeySequence> FocusedActions::shortcuts(Key key)
     case Key::pastePosting: return {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_V)};
     case Key::exportSpreadsheet: return {};
     case Key::showInsights: return {QKeySequence(Qt::CTRL | Qt::Key_I)};
+    case Key::importMail: return {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_M)};
     }
     return {};
 }

@@ -26,11 +26,13 @@ public:
         pastePosting,
         exportSpreadsheet,
         showInsights,
+        importMail,
     };
     Q_ENUM(Key)
 
     static constexpr std::array keys {Key::createApplication, Key::saveChanges, Key::deleteSelection, Key::exportBackup,
-        Key::importBackup, Key::importScreenshots, Key::pastePosting, Key::exportSpreadsheet, Key::showInsights};
+        Key::importBackup, Key::importScreenshots, Key::pastePosting, Key::exportSpreadsheet, Key::showInsights,
+        Key::importMail};
 
     using Action = std::function<void()>;
 

@@ -18,3 +18,4 @@ inline constexpr int exitUsage = 2;
 int runPosting(const QStringList& arguments);
 int runOcrLines(const QStringList& arguments);
 int runBackup(const QStringList& arguments);
+int runMail(const QStringList& arguments);

@@ -20,6 +20,10 @@ constexpr Subcommand subcommands[] = {
         "decode FILE as a backup and write it out again with the application's encoder (errors as the import shows "
         "them)",
         runBackup},
+    {"mail", "[--store BACKUP.json] FILE...",
+        "read each .eml or .mbox message: what it says, the application of the backup it is about and the change "
+        "the mail review would propose",
+        runMail},
 };
 
 int usage()

@@ -8,6 +8,7 @@
 #include "DetailScenes.h"
 #include "ImportScenes.h"
 #include "InsightsScenes.h"
+#include "MailScenes.h"
 #include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
 #include "model/Clock.h"
@@ -223,6 +224,11 @@ int main(int argc, char* argv[])
         shootImportScenes(folder, &fill);
         return 0;
     }
+    // "mail" writes only the mail review.
+    if (argc > 2 && qstrcmp(argv[2], "mail") == 0) {
+        shootMailScenes(folder, &fill);
+        return 0;
+    }
     Palette::installAppearance(Palette::Appearance::light);
     Shooter(folder, QString()).run();
     Palette::installAppearance(Palette::Appearance::dark);
@@ -230,5 +236,6 @@ int main(int argc, char* argv[])
     shootDetailScenes(folder);
     shootImportScenes(folder, &fill);
     shootInsightsScenes(folder);
+    shootMailScenes(folder, &fill);
     return 0;
 }

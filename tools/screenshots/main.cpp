@@ -32,6 +32,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -213,6 +214,11 @@ int main(int argc, char* argv[])
     Clock::setFixed(QDateTime(QDate(2025, 3, 14), QTime(10, 0), Qt::LocalTime));
     const QString folder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(folder);
+    // English grammar for counts ("1 day"), as the application loads it; a scene's
+    // own translation goes on top of it.
+    QTranslator plurals;
+    if (plurals.load(QStringLiteral("applywright_en"), QStringLiteral(":/i18n")))
+        QCoreApplication::installTranslator(&plurals);
 
     // "insights" as a second argument writes only the insights scenes.
     if (argc > 2 && qstrcmp(argv[2], "insights") == 0) {

@@ -254,6 +254,7 @@ public:
     }
 
     void setPlainText(QString text) { m_plain = std::move(text); }
+    void setInMailbox(bool inMailbox) { m_inMailbox = inMailbox; }
 
 private:
     bool fail(MailReadError::Kind kind)
@@ -341,6 +342,8 @@ private:
         g_mime_stream_flush(filtered.get());
         const GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(memory.get()));
         QString text = QString::fromUtf8(reinterpret_cast<const char*>(bytes->data), qsizetype(bytes->len));
+        if (m_inMailbox)
+            unescapeFromLines(text);
         GMimeContentType* type = g_mime_object_get_content_type(GMIME_OBJECT(part));
         if (type && g_mime_content_type_is_type(type, "text", "html")) {
             auto converted = HtmlText::toText(text, m_deadline);
@@ -360,6 +363,14 @@ private:
         return true;
     }
 
+    // A mailbox writes a body's lines that begin "From " as ">From ", lest they read
+    // as the next message's start; left so, they would read as a reply's quote.
+    static void unescapeFromLines(QString& text)
+    {
+        static const QRegularExpression escaped(QStringLiteral(R"((?m)^>(>*From ))"));
+        text.replace(escaped, QStringLiteral("\\1"));
+    }
+
     static void append(QString& to, const QString& text)
     {
         if (!to.isEmpty())
@@ -374,18 +385,21 @@ private:
     int m_offset = 0;
     GMimeMessage* m_attached = nullptr;
     bool m_isReply = false;
+    bool m_inMailbox = false;
     QString m_plain;
     QString m_html;
     QStringList m_links;
     std::optional<MailReadError> m_error;
 };
 
-Expected<MailMessage, MailReadError> readParsed(
-    GMimeMessage* message, const QString& label, const Limits& limits, GMimeParserOptions* options)
+Expected<MailMessage, MailReadError> readParsed(GMimeMessage* message, const QString& label, const Limits& limits,
+    GMimeParserOptions* options, bool inMailbox = false)
 {
     if (!message)
         return MailReadError(MailReadError::Kind::notMail);
-    auto result = MessageReader(limits, options).read(message);
+    MessageReader reader(limits, options);
+    reader.setInMailbox(inMailbox);
+    auto result = reader.read(message);
     if (result)
         result->sourceLabel = label;
     return result;
@@ -427,7 +441,7 @@ QList<Item> readMailbox(GMimeStream* stream, const QString& name, const Limits& 
             items.append({label, MailReadError(MailReadError::Kind::tooLarge)});
             continue;
         }
-        items.append({label, readParsed(message.get(), label, limits, options.get())});
+        items.append({label, readParsed(message.get(), label, limits, options.get(), true)});
     }
     return items;
 }

@@ -21,21 +21,43 @@ constexpr qsizetype evidenceLength = 240;
 struct Sentence {
     QString text;
     QString folded;
-    // The folded text as the writer says it to the reader: what stands in quotation
-    // marks is blanked (someone else's words: a newsletter citing "your application
-    // was not successful"), and a question asks rather than tells, so none of it is.
+    // The folded text without quotations that do not speak to the reader: someone
+    // else's words (a review site's "I received an offer after four rounds"). A job
+    // board relays the employer's message to the reader in quotation marks, and that
+    // stays.
+    QString told;
+    // What the writer says to the reader, every quotation blanked (a newsletter
+    // citing "your application was not successful"); a question asks rather than
+    // tells, so none of it is.
     QString spoken;
 };
 
-// Spaces for what stands between quotation marks, the length kept so that places in
-// the text stay where they were.
-QString blankQuotes(QString folded)
+bool speaksToReader(QStringView folded)
 {
+    for (const MailVocabulary::Phrase& phrase : MailVocabulary::phrases(Cue::addressed)) {
+        if (MailVocabulary::matches(phrase, folded))
+            return true;
+    }
+    return false;
+}
+
+// Spaces for what stands between quotation marks (only where it does not speak to
+// the reader, when `keepAddressed`), the length kept so that places in the text stay
+// where they were. A quote may run over several sentences, not over a paragraph.
+QString blankQuotes(QString folded, bool keepAddressed)
+{
+    constexpr qsizetype longestQuote = 600;
     qsizetype open = -1;
     QChar closing;
     for (qsizetype i = 0; i < folded.size(); ++i) {
         const QChar c = folded.at(i);
+        if (open >= 0 && i - open > longestQuote)
+            open = -1;
         if (open >= 0 && c == closing) {
+            if (keepAddressed && speaksToReader(QStringView(folded).sliced(open, i - open))) {
+                open = -1;
+                continue;
+            }
             for (qsizetype k = open; k <= i; ++k)
                 folded[k] = u' ';
             open = -1;
@@ -76,21 +98,35 @@ QList<Sentence> sentencesOf(const MailMessage& message)
     if (text.size() > headLength + tailLength)
         text = text.left(headLength) + u"\n\n" + text.right(tailLength);
     QList<Sentence> sentences;
-    const auto add = [&sentences](QString sentence) {
-        sentence = sentence.simplified();
-        if (sentence.isEmpty())
-            return;
-        QString folded = TextFolding::normalize(QString(sentence).replace(QChar(0x2019), u'\''));
-        QString spoken = sentence.endsWith(u'?') ? QString(folded.size(), u' ') : blankQuotes(folded);
-        sentences.append({std::move(sentence), std::move(folded), std::move(spoken)});
+    // The sentences of one paragraph, their quotes blanked together.
+    const auto add = [&sentences](const QStringList& paragraph) {
+        const qsizetype first = sentences.size();
+        QString joined;
+        for (const QString& piece : paragraph) {
+            QString sentence = piece.simplified();
+            if (sentence.isEmpty())
+                continue;
+            QString folded = TextFolding::normalize(QString(sentence).replace(QChar(0x2019), u'\''));
+            joined += folded;
+            joined += u'\n';
+            sentences.append({std::move(sentence), std::move(folded), {}, {}});
+        }
+        const QString told = blankQuotes(joined, true);
+        const QString unquoted = blankQuotes(joined, false);
+        qsizetype at = 0;
+        for (qsizetype i = first; i < sentences.size(); ++i) {
+            Sentence& sentence = sentences[i];
+            const qsizetype size = sentence.folded.size();
+            sentence.told = told.sliced(at, size);
+            sentence.spoken = sentence.text.endsWith(u'?') ? QString(size, u' ') : unquoted.sliced(at, size);
+            at += size + 1;
+        }
     };
-    add(message.subject);
+    add({message.subject});
     static const QRegularExpression paragraphBreak(QStringLiteral(R"(\n[ \t]*\n)"));
     static const QRegularExpression sentenceEnd(QStringLiteral(R"((?<=[.!?])\s+)"));
-    for (const QString& paragraph : text.split(paragraphBreak, Qt::SkipEmptyParts)) {
-        for (const QString& sentence : paragraph.split(sentenceEnd, Qt::SkipEmptyParts))
-            add(sentence);
-    }
+    for (const QString& paragraph : text.split(paragraphBreak, Qt::SkipEmptyParts))
+        add(paragraph.split(sentenceEnd, Qt::SkipEmptyParts));
     return sentences;
 }
 
@@ -139,8 +175,10 @@ public:
 
     bool has(Cue cue) { return first(cue) >= 0; }
 
-    // From a free mail address, news counts where the mail speaks of the reader's
-    // application somewhere, or the sentence itself speaks to the reader.
+    // News from a free mail address, and any interview, counts where the mail speaks
+    // of the reader's application somewhere, or the sentence itself speaks to the
+    // reader: a recruiter's "the process is a call, then a technical interview" about
+    // a new role invites nobody.
     bool speaksOfTheReader(qsizetype sentence) { return has(Cue::personal) || sentenceHas(sentence, Cue::addressed); }
 
     // Whether a word that speaks to the reader stands close to the news: "we will not
@@ -174,12 +212,21 @@ public:
         return false;
     }
 
-    // Whether the reader is spoken to or of is read from what the writer says to them;
-    // the rest from all the sentence holds.
+    // Whether the reader is spoken to or of is read from what the writer says to them,
+    // news from the writer's own words; the rest from all the sentence holds.
     const QString& textOf(qsizetype index, Cue cue) const
     {
         const Sentence& sentence = m_sentences[index];
-        return cue == Cue::personal || cue == Cue::addressed ? sentence.spoken : sentence.folded;
+        switch (cue) {
+        case Cue::personal:
+        case Cue::addressed: return sentence.spoken;
+        case Cue::rejection:
+        case Cue::softRejection:
+        case Cue::offer:
+        case Cue::interview:
+        case Cue::writersOwn: return sentence.told;
+        default: return sentence.folded;
+        }
     }
 
     QString evidence(qsizetype index) const
@@ -277,8 +324,10 @@ MailReading MailReading::of(const MailMessage& message)
     const bool bulk = message.isBulk || reader.has(Cue::newsletter);
     reader.setBulk(bulk);
     reader.setPersonalSender(fromPersonalAddress(message));
-    // Nothing changes on mail that does not speak of the reader's application.
-    if (!personal && (elsewhere || bulk))
+    // Nothing changes on mail that does not speak of the reader's application, nor on
+    // the writer's own news, nor on a customer's application for a card or a loan.
+    if ((!personal && (elsewhere || bulk)) || reader.has(Cue::writersOwn)
+        || (reader.has(Cue::customer) && !reader.has(Cue::job)))
         return reading;
 
     const auto decide = [&](MailKind kind, qsizetype at, bool clear) {

@@ -37,9 +37,14 @@ const Table rejectionPhrases {// English
     "won't be advancing", "not be moving on", "not move on with", "go in a different direction",
     "decided to move on with", "move on with other", "moving on with other", "going in a different direction",
     "go in another direction", "close out your application", "closing out your application",
+    "moved forward with another", "moved forward with other candidates", "went with another candidate",
+    "gone with another candidate", "proceeded with another candidate", "not be taking … further",
+    "won't be taking … further", "not taking … further", "not take … further", "not be moving ahead",
+    "not moving ahead with", "won't be moving ahead",
     // Turkish
     "başvurunuz … olumsuz", "başvurunuzun … olumsuz", "olumsuz sonuçlan*", "olumsuz değerlendiril*", "olumsuz yanıt",
-    "olumsuz dönüş", "başka bir aday ile ilerle*", "başka bir adayla ilerle*", "başka adaylarla ilerle*",
+    "olumsuz dönüş", "olumlu sonuçlanmam*", "olumlu sonuçlanmadı*", "olumlu değerlendirilemedi*",
+    "olumlu değerlendirilemem*", "başka bir aday ile ilerle*", "başka bir adayla ilerle*", "başka adaylarla ilerle*",
     "başka adaylarla devam", "diğer adaylarla devam", "diğer adaylarla ilerle*", "başka bir aday ile devam",
     "başka bir adayla devam", "devam etmeme kararı", "ilerlememe kararı", "ilerlememe kararı", "süreci sonlandır*",
     "sürecinizi sonlandır*", "olumlu değerlendiremiyoruz", "olumlu değerlendiremedik", "olumlu dönüş yapamıyoruz",
@@ -151,11 +156,29 @@ const Table outreachPhrases {"came across your profile", "found your profile", "
     "a role that might", "i have a role", "i'm hiring for", "we're hiring for", "hiring for a", "headhunt*",
     "profilinizi inceledim", "profilinize rastladım", "profilinizi gördüm", "profilinizi görünce", "yeni bir fırsat",
     "yeni fırsatlar", "kariyer fırsatı", "ilginizi çekebilecek bir pozisyon", "sizinle paylaşmak istediğim",
-    "açık pozisyonumuz"};
+    "açık pozisyonumuz", "for our client", "on behalf of our client", "our client is", "my client", "müşterimiz olan",
+    "müşterimiz için", "müşterimiz bir"};
+
+// The writer's own news, told to a friend or a colleague: "my interview at Kuzey",
+// "I got an offer", "yarın mülakatım var". Mail that tells it is about the writer.
+const Table writersOwnPhrases {"my interview", "my offer", "my application", "i got an offer", "i received an offer",
+    "i was offered", "i've been offered", "i was rejected", "i got rejected", "i got the job", "mülakatım",
+    "mülakatımı", "mülakatıma", "mülakatımda", "görüşmem var", "teklif aldım", "teklifim", "başvurum", "başvurumu",
+    "reddedildim"};
+
+// Applications that are not for a job: a bank's card, a loan. Read only where the
+// mail names no job at all (a bank hires, too).
+const Table customerPhrases {"değerli müşterimiz", "sayın müşterimiz", "dear customer", "valued customer",
+    "kredi kart*", "credit card", "kredi başvuru*", "loan application", "mortgage", "hesap açılış*", "account opening",
+    "sigorta başvuru*", "insurance application"};
+
+const Table jobPhrases {"job", "jobs", "role", "position", "pozisyon*", "candida*", "aday*", "interview*", "mülakat*",
+    "hiring", "recruit*", "işe alım", "ilan*", "cv", "resume", "özgeçmiş*", "insan kaynakları", "kariyer*", "career*",
+    "vacanc*", "opening", "iş teklif*", "employment", "istihdam"};
 
 // What may happen later, as acknowledgements write it: "if your profile matches, we
 // will invite you to an interview". "Let me know if you are free" is no condition.
-const Table conditionalPhrases {"if we", "if your application", "if your profile", "if your background",
+const Table conditionalPhrases {"if we", "if i", "if your application", "if your profile", "if your background",
     "if your experience", "if your skills", "if your qualifications", "if your cv", "if your resume",
     "if you are selected", "if you're selected", "if selected", "if shortlisted", "if you are shortlisted",
     "if there is a match", "if there's a match", "if there is a fit", "if you are a fit", "if you're a fit",
@@ -194,9 +217,10 @@ const Table budgetPhrases {"budget", "salary expectation*", "compensation expect
 
 const Table experiencePhrases {"more experience", "with more … experience", "more senior", "more experienced",
     "level of experience", "years of experience", "experience required", "required experience", "enough experience",
-    "sufficient experience", "additional experience", "experience level", "seniority", "deneyim seviye*",
-    "yeterli deneyim", "daha fazla … deneyim*", "daha fazla … tecrübe*", "daha deneyimli", "tecrübe seviye*",
-    "yeterli tecrübe", "daha tecrübeli"};
+    "sufficient experience", "additional experience", "experience level", "seniority", "years of … experience",
+    "yıllık … deneyim*", "yıl … deneyim*", "deneyiminiz … karşılama*", "deneyim seviye*", "yeterli deneyim",
+    "daha fazla … deneyim*", "daha fazla … tecrübe*", "daha deneyimli", "tecrübe seviye*", "yeterli tecrübe",
+    "daha tecrübeli"};
 
 const Table otherCandidatePhrases {"other candidate*", "another candidate", "other applicant*", "another applicant",
     "candidate whose", "candidates whose", "more closely match*", "more closely align*", "better match",
@@ -254,9 +278,10 @@ const QList<Phrase>& phrases(Cue cue)
     static const std::array<QList<Phrase>, size_t(Cue::otherCandidate) + 1> tables {compile(rejectionPhrases),
         compile(softRejectionPhrases), compile(offerPhrases), compile(interviewPhrases), compile(receivedPhrases),
         compile(personalPhrases), compile(addressedPhrases), compile(jobAlertPhrases), compile(profileViewPhrases),
-        compile(newsletterPhrases), compile(outreachPhrases), compile(conditionalPhrases), compile(technicalPhrases),
-        compile(screeningPhrases), compile(positionClosedPhrases), compile(relocationPhrases), compile(budgetPhrases),
-        compile(experiencePhrases), compile(otherCandidatePhrases)};
+        compile(newsletterPhrases), compile(outreachPhrases), compile(writersOwnPhrases), compile(customerPhrases),
+        compile(jobPhrases), compile(conditionalPhrases), compile(technicalPhrases), compile(screeningPhrases),
+        compile(positionClosedPhrases), compile(relocationPhrases), compile(budgetPhrases), compile(experiencePhrases),
+        compile(otherCandidatePhrases)};
     return tables[size_t(cue)];
 }
 

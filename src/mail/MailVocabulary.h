@@ -31,6 +31,11 @@ enum class Cue {
     profileView,
     newsletter,
     outreach,
+    // The writer's own news ("my interview", "teklif aldım"), not the reader's.
+    writersOwn,
+    // An application for a card or a loan, and words that name a job.
+    customer,
+    job,
     // A sentence about what may happen ("if we decide…", "uygun görülmesi halinde"):
     // what it says has not happened.
     conditional,

@@ -346,6 +346,30 @@ void TestMail::reading_data()
                                            "Feb 9, 2025 at 9:00 PM Deniz wrote:\n> Thanks for reaching "
                                            "out about a new opportunity."
                                         << hr << false << MailKind::interview << Status(S::techInterview) << Reason();
+    row("not taken further") << "Your application"
+                             << "We will not be taking your candidacy further this time." << hr << false
+                             << MailKind::rejection << Status(S::rejected) << Reason();
+    row("olumlu sonuçlanmadı, yıllık deneyim")
+        << "Başvurunuz"
+        << "Aradığımız 3 yıllık Go deneyimi olmadığından başvurunuz olumlu sonuçlanmadı." << hr << false
+        << MailKind::rejection << Status(S::rejected) << Reason(R::experience);
+    row("reviews quoted by a site") << "Acme interview reviews"
+                                    << "\"Recruiter call first. Then a coding interview.\" - a candidate" << hr << false
+                                    << MailKind::other << Status() << Reason();
+    row("a board relays the employer's words") << "Yeni mesaj"
+                                               << "Acme size yazdı: \"Sizi teknik mülakata davet ediyoruz.\"" << hr
+                                               << false << MailKind::interview << Status(S::techInterview) << Reason();
+    row("a colleague's own news") << "cuma"
+                                  << "Cuma Acme'de mülakatım var, senin de başvurduğun ilan."
+                                  << QStringLiteral("can@work.example") << false << MailKind::other << Status()
+                                  << Reason();
+    row("a card, not a job") << "Başvurunuz"
+                             << "Değerli müşterimiz, kart başvurunuz olumsuz sonuçlanmıştır." << hr << false
+                             << MailKind::other << Status() << Reason();
+    row("a client's interview process") << "Role"
+                                        << "For our client the next step is a technical interview."
+                                        << QStringLiteral("ed@agency.example") << false << MailKind::other << Status()
+                                        << Reason();
 }
 
 void TestMail::reading()
@@ -641,7 +665,7 @@ void TestMail::mailbox()
         file.write(QStringLiteral("From: A <a@acme.com>\nSubject: Message %1\nDate: Mon, 0%1 Mar 2025 10:00:00 "
                                   "+0000\n\n%2\n\n")
                        .arg(i)
-                       .arg(i == 2 ? QString() : QStringLiteral("Text %1").arg(i))
+                       .arg(i == 2 ? QString() : QStringLiteral(">From us: text %1").arg(i))
                        .toUtf8());
     }
     file.close();
@@ -651,6 +675,8 @@ void TestMail::mailbox()
     QCOMPARE(items[0].result->subject, QStringLiteral("Message 1"));
     QCOMPARE(items[1].result.error().kind(), Kind::noText);
     QCOMPARE(items[2].label, QStringLiteral("export.mbox#3"));
+    // A body's "From " line the mailbox escaped is the writer's line, not a quote.
+    QCOMPARE(items[2].result->text.trimmed(), QStringLiteral("From us: text 3"));
     // Pasted text: a header block copied from a mail program's window, or none.
     const auto pasted = MailReader::readText(
         QStringLiteral("Kimden: Mavi Kuş İK <ik@mavikus.com.tr>\nTarih: 4 Mart 2025 Salı 10:15\nKonu: Mülakat\n\nSizi "

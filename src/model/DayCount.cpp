@@ -1,5 +1,27 @@
 #include "model/DayCount.h"
 
+#include <QTimeZone>
+
+namespace {
+
+// The offsets of the UTC days met so far on this thread, valid for one zone.
+QHash<qint64, int>* offsetsForSystemZone()
+{
+    struct Offsets {
+        QByteArray zone;
+        QHash<qint64, int> byUtcDay;
+    };
+    thread_local Offsets offsets;
+    const QByteArray zone = QTimeZone::systemTimeZoneId();
+    if (zone != offsets.zone || zone.isEmpty()) {
+        offsets.byUtcDay.clear();
+        offsets.zone = zone;
+    }
+    return &offsets.byUtcDay;
+}
+
+} // namespace
+
 QDate localDate(const QDateTime& moment)
 {
     return moment.toLocalTime().date();
@@ -18,6 +40,11 @@ int dayCount(const QDateTime& from, const QDateTime& to)
     return days > 0 ? int(days) : 0;
 }
 
+LocalDayResolver::LocalDayResolver()
+    : m_offsetByUtcDay(offsetsForSystemZone())
+{
+}
+
 QDate LocalDayResolver::localDate(const QDateTime& moment)
 {
     if (!moment.isValid())
@@ -25,13 +52,13 @@ QDate LocalDayResolver::localDate(const QDateTime& moment)
     constexpr qint64 msPerDay = 86400000;
     const qint64 ms = moment.toMSecsSinceEpoch();
     const qint64 utcDay = ms >= 0 ? ms / msPerDay : (ms - msPerDay + 1) / msPerDay;
-    auto found = m_offsetByUtcDay.constFind(utcDay);
-    if (found == m_offsetByUtcDay.constEnd()) {
+    auto found = m_offsetByUtcDay->constFind(utcDay);
+    if (found == m_offsetByUtcDay->constEnd()) {
         const auto offsetAt
             = [](qint64 at) { return QDateTime::fromMSecsSinceEpoch(at, Qt::UTC).toLocalTime().offsetFromUtc(); };
         const int first = offsetAt(utcDay * msPerDay);
         const int last = offsetAt(utcDay * msPerDay + msPerDay - 1);
-        found = m_offsetByUtcDay.insert(utcDay, first == last ? first : unknownOffset);
+        found = m_offsetByUtcDay->insert(utcDay, first == last ? first : unknownOffset);
     }
     if (*found == unknownOffset)
         return ::localDate(moment);

@@ -15,12 +15,15 @@ QDateTime startOfLocalDay(const QDateTime& moment);
 
 // Local dates of many moments at once, for sorting and counting thousands of
 // records: the zone offset is looked up once per UTC day instead of once per
-// moment, except on the rare days when the offset changes within the day.
+// moment, except on the rare days when the offset changes within the day. The
+// offsets found are kept for the thread while the system's zone stays the same,
+// so the list recomputed after an edit converts no moment to local time again.
 class LocalDayResolver {
 public:
+    LocalDayResolver();
     QDate localDate(const QDateTime& moment);
 
 private:
     static constexpr int unknownOffset = 1 << 30;
-    QHash<qint64, int> m_offsetByUtcDay; // unknownOffset: the offset changes that day
+    QHash<qint64, int>* m_offsetByUtcDay; // unknownOffset: the offset changes that day
 };

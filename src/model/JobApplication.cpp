@@ -13,6 +13,7 @@ QDateTime utc(const QDateTime& moment)
 {
     return moment.isValid() ? moment.toUTC() : moment;
 }
+} // namespace
 
 bool hasVisibleText(const QString& text)
 {
@@ -22,7 +23,6 @@ bool hasVisibleText(const QString& text)
     }
     return false;
 }
-} // namespace
 
 ApplicationValues JobApplication::initialValues(const QString& companyName, const QString& position,
     const QString& postingLink, WorkModel workModel, ApplicationStatus status, const QDateTime& applicationDate)

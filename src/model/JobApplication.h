@@ -19,6 +19,10 @@
 #include <memory>
 #include <optional>
 
+// Whether `text` shows anything: a company or position of only blanks counts as
+// none, in the list's names and in a draft that is ready to add.
+bool hasVisibleText(const QString& text);
+
 // The store's persistent identifier of a record: stable for the record's life,
 // used for selection, never written to a backup. 0 means "not stored yet".
 using RecordID = qint64;

@@ -1,6 +1,6 @@
 #include "posting/ExistingApplications.h"
 
-#include "tracking/SearchFolding.h"
+#include "model/SearchFolding.h"
 
 #include <QRegularExpression>
 

@@ -12,13 +12,6 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-namespace {
-bool hasVisibleText(const QString& text)
-{
-    return !text.trimmed().isEmpty();
-}
-} // namespace
-
 PostingDraft::PostingDraft(ParsedPosting parsed, QString sourceLabel, QObject* parent)
     : PostingDraft(std::move(parsed), PostingSuggestions(), std::move(sourceLabel), parent)
 {

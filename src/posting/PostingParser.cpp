@@ -19,8 +19,6 @@ namespace {
 // Limits of the rules, in characters.
 constexpr qsizetype shortestContentLine = 2;
 constexpr qsizetype longestContentLine = 120;
-constexpr qsizetype longestCompanyText = 60;
-constexpr qsizetype longTitleText = 70;
 constexpr qsizetype boardProbeLines = 15;
 constexpr qsizetype linesBelowTitle = 3;
 
@@ -238,12 +236,12 @@ JobBoard findBoard(const std::optional<ParsedField<QString>>& link, const Folded
     return jobBoardNamedIn(probe);
 }
 
-// The rules only compare a line's length with 60 and 70 characters. A line of at
-// most 60 code units has at most 60 characters, so its unit count decides the same
-// way and the cluster count is skipped.
+// The rules only compare a line's length with longestCompanyName and longestTitle.
+// A line of at most longestCompanyName code units has no more characters than that,
+// so its unit count decides the same way and the cluster count is skipped.
 qsizetype textLengthForRules(QStringView text)
 {
-    if (text.size() <= longestCompanyText)
+    if (text.size() <= longestCompanyName)
         return text.size();
     return TextFolding::characterCount(text);
 }
@@ -331,7 +329,7 @@ std::optional<ParsedField<QString>> findPosition(const std::vector<ContentLine>&
             score -= locationPenalty;
         if (line.words.matches(metadataWord))
             score -= metadataPenalty;
-        if (line.textLength > longTitleText)
+        if (line.textLength > longestTitle)
             score -= longTextPenalty;
 
         if (score < lowestCandidateScore)
@@ -369,7 +367,7 @@ std::optional<ParsedField<QString>> companyFromSegments(const std::vector<Conten
         const Words words = wordsOf(first);
         if (words.any && words.matches(locationWord))
             continue;
-        if (!words.matches(metadataWord) && TextFolding::characterCount(first) <= longestCompanyText)
+        if (!words.matches(metadataWord) && TextFolding::characterCount(first) <= longestCompanyName)
             return ParsedField<QString> {first, ParseConfidence::high, line.text().toString()};
     }
     return std::nullopt;
@@ -393,7 +391,7 @@ std::optional<ParsedField<QString>> companyFromSuffix(
     const std::vector<ContentLine>& content, const std::optional<ParsedField<QString>>& position)
 {
     for (const ContentLine& line : content) {
-        if (!line.words.matches(companySuffix) || line.textLength > longestCompanyText
+        if (!line.words.matches(companySuffix) || line.textLength > longestCompanyName
             || line.words.matches(metadataWord))
             continue;
         if (position && line.text() == position->value)
@@ -414,7 +412,7 @@ std::optional<ParsedField<QString>> companyBelowTitle(
     const ContentLine* end = content.data() + content.size();
     const ContentLine* last = std::min(title + 1 + linesBelowTitle, end);
     for (const ContentLine* line = title + 1; line < last; ++line) {
-        if (line->textLength > longestCompanyText)
+        if (line->textLength > longestCompanyName)
             continue;
         if (line->words.any && line->words.matches(locationWord))
             continue;

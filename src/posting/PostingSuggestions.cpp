@@ -350,7 +350,7 @@ private:
 // "UMBRELLA LABS CAREERS", "Careers at Fernhill", "NORTHWİND KARİYER".
 std::optional<QString> careerHeaderName(const Line& line)
 {
-    if (line.prose || line.length > longestName)
+    if (line.prose || line.length > PostingVocabulary::longestCompanyName)
         return std::nullopt;
     static const QStringList trailingWords {
         QStringLiteral("careers"), QStringLiteral("career"), QStringLiteral("kariyer")};

@@ -1,5 +1,6 @@
 #include "posting/PostingVocabulary.h"
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 
@@ -57,6 +58,8 @@ constexpr std::array<WorkModelKeywords, 3> workModelTable {{
 
 // Every word of the five token lists in one open-addressed table keyed by the word,
 // so one probe per word of a line answers all five "does the line match" questions.
+// Every word of every line is looked up here; the longest entry turns most
+// description words away before they are hashed.
 class WordTable {
 public:
     WordTable()
@@ -72,55 +75,20 @@ public:
     {
         if (word.size() > m_longest)
             return 0;
-        quint32 slot = 0;
-        if (!hash(word, slot))
-            return 0;
-        for (;; slot = (slot + 1) & mask) {
-            const Entry& entry = m_entries[slot];
-            if (entry.kinds == 0)
-                return 0;
-            if (entry.word == word)
-                return entry.kinds;
-        }
+        return m_kinds.value(word, 0);
     }
 
 private:
-    static constexpr quint32 slotCount = 512;
-    static constexpr quint32 mask = slotCount - 1;
-
-    struct Entry {
-        QStringView word;
-        WordKinds kinds = 0;
-    };
-
-    // FNV-1a over the code units. Entries are all ASCII, so a word with any other
-    // character cannot be in the table and is rejected here.
-    static bool hash(QStringView word, quint32& slot)
-    {
-        quint32 h = 2166136261u;
-        for (QChar c : word) {
-            if (c.unicode() >= 0x80)
-                return false;
-            h = (h ^ c.unicode()) * 16777619u;
-        }
-        slot = h & mask;
-        return true;
-    }
-
     template <std::size_t N> void add(const std::array<QStringView, N>& words, WordKind kind)
     {
         for (QStringView word : words) {
-            quint32 slot = 0;
-            hash(word, slot);
-            while (m_entries[slot].kinds != 0 && m_entries[slot].word != word)
-                slot = (slot + 1) & mask;
-            m_entries[slot].word = word;
-            m_entries[slot].kinds |= kind;
+            m_kinds[word] |= kind;
             m_longest = std::max(m_longest, word.size());
         }
     }
 
-    std::array<Entry, slotCount> m_entries {};
+    // The keys view the word lists, which live as long as the program.
+    QHash<QStringView, WordKinds> m_kinds;
     qsizetype m_longest = 0;
 };
 

@@ -10,6 +10,11 @@
 // (see TextFolding::normalize), so lines are compared after normalising them.
 namespace PostingVocabulary {
 
+// How long an employer's name and a job title run, in characters. Both readings
+// of a posting hold a longer line to be something else: a sentence, a list.
+inline constexpr qsizetype longestCompanyName = 60;
+inline constexpr qsizetype longestTitle = 70;
+
 // The word lists a single word can belong to, as bits.
 enum WordKind : quint8 {
     locationWord = 0x01,

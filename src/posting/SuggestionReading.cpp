@@ -106,7 +106,7 @@ std::vector<Paragraph> paragraphsOf(const std::vector<Line>& lines)
 
 bool isTitleCandidate(const Line& line)
 {
-    if (line.prose || line.furniture || line.length > longestTitle || line.wordCount == 0)
+    if (line.prose || line.furniture || line.length > PostingVocabulary::longestTitle || line.wordCount == 0)
         return false;
     if (!line.hasRoleWord && !line.matches(PostingVocabulary::titleWord))
         return false;

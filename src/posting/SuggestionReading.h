@@ -21,8 +21,9 @@ class LinkDetector;
 namespace SuggestionReading {
 
 // Limits, in characters.
-constexpr qsizetype longestTitle = 70;
 constexpr qsizetype longestLabelLine = 100;
+// Running text: a line this long with this many words. How sentences run, not how
+// names do; that it equals longestCompanyName is chance.
 constexpr qsizetype shortestProse = 60;
 constexpr int proseWords = 8;
 // How far a posting's header card reaches around its title, in lines.

@@ -123,7 +123,7 @@ bool hasPlaceShape(QStringView text)
 bool looksLikeName(QStringView text)
 {
     const qsizetype length = TextFolding::characterCount(text);
-    if (length < 2 || length > longestName)
+    if (length < 2 || length > PostingVocabulary::longestCompanyName)
         return false;
     const QChar first = text.front();
     if (!(first.isUpper() || first.isDigit() || (first.isLetter() && !first.isLower())))

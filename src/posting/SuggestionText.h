@@ -12,9 +12,6 @@
 // counter; which work model it states; its sentences.
 namespace SuggestionText {
 
-// Employers' names are short; a longer line is something else.
-inline constexpr qsizetype longestName = 60;
-
 // The normalised text without what is not a letter or digit at either end:
 // "For Business ▾" reads "for business", "(Hybrid)" reads "hybrid".
 QString bareOf(const QString& normalized);

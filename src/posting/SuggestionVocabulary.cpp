@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <array>
@@ -197,53 +198,27 @@ constexpr std::array workModelPhraseList {
     WorkModelPhrase {WorkModel::onSite, u"ofisimizde calis"},
 };
 
-// A set of ASCII words in one open-addressed table: every line of a page asks it
-// about every one of its words, so a lookup is one FNV-1a hash and a probe or two,
-// and a word with a non-ASCII letter is turned away before any comparison.
+// A set of words: every line of a page asks it about every one of its words, and
+// the longest entry turns most of them away before they are hashed.
 class WordSet {
 public:
     template <std::size_t N> explicit WordSet(const std::array<QStringView, N>& words)
     {
-        static_assert(N * 2 < slotCount, "the table must stay sparse");
+        m_words.reserve(qsizetype(N));
         for (QStringView word : words) {
-            quint32 slot = 0;
-            hash(word, slot);
-            while (!m_slots[slot].isNull())
-                slot = (slot + 1) & mask;
-            m_slots[slot] = word;
+            m_words.insert(word);
             m_longest = std::max(m_longest, word.size());
         }
     }
 
     bool contains(QStringView word) const
     {
-        quint32 slot = 0;
-        if (word.isEmpty() || word.size() > m_longest || !hash(word, slot))
-            return false;
-        for (; !m_slots[slot].isNull(); slot = (slot + 1) & mask) {
-            if (m_slots[slot] == word)
-                return true;
-        }
-        return false;
+        return !word.isEmpty() && word.size() <= m_longest && m_words.contains(word);
     }
 
 private:
-    static constexpr quint32 slotCount = 256;
-    static constexpr quint32 mask = slotCount - 1;
-
-    static bool hash(QStringView word, quint32& slot)
-    {
-        quint32 h = 2166136261u;
-        for (QChar c : word) {
-            if (c.unicode() >= 0x80)
-                return false;
-            h = (h ^ c.unicode()) * 16777619u;
-        }
-        slot = h & mask;
-        return true;
-    }
-
-    std::array<QStringView, slotCount> m_slots {};
+    // The entries view the word lists, which live as long as the program.
+    QSet<QStringView> m_words;
     qsizetype m_longest = 0;
 };
 

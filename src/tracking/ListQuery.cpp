@@ -4,7 +4,7 @@
 #include "model/Clock.h"
 #include "model/DayCount.h"
 #include "model/JobApplication.h"
-#include "tracking/SearchFolding.h"
+#include "model/SearchFolding.h"
 
 #include <QCollator>
 #include <QCoreApplication>

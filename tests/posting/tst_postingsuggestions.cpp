@@ -160,6 +160,12 @@ private Q_SLOTS:
         row("furniture: Glassdoor's estimate", glassdoor, "board", "glassdoor by furniture", "");
         row("furniture: one shared button says nothing", "Harbour Pay\nSite Reliability Engineer\nDublin\nEasy Apply\n",
             "board", "", "");
+        // LinkedIn's button (3) against Indeed's labels (1 each): ahead by exactly the
+        // margin names the board; one point less says nothing.
+        row("furniture: ahead by the margin", "Kestrel Bilişim A.Ş.\nQA Uzmanı\nEskişehir\nKolay Başvuru\nApply now\n",
+            "board", "linkedIn by furniture", "Kolay Başvuru");
+        row("furniture: ahead by less than the margin",
+            "Kestrel Bilişim A.Ş.\nQA Uzmanı\nEskişehir\nKolay Başvuru\nApply now\nJob details\n", "board", "", "");
 
         // Work model from a field or the description.
         row("field: Workday's remote type",

@@ -14,6 +14,19 @@ QJsonValue optionalNumber(const std::optional<double>& value)
     return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+// QJsonDocument decodes each string on its own and drops a byte-order mark that
+// opens one, taking it for a signature. A recognised line may open with the mark,
+// so every mark but one opening the document is written as its escape, which the
+// parser keeps. Outside a string a mark is an error either way.
+QByteArray withMarksEscaped(const QByteArray& json)
+{
+    static constexpr QByteArrayView mark("\xEF\xBB\xBF");
+    const qsizetype signature = json.startsWith(mark) ? mark.size() : 0;
+    if (json.indexOf(mark, signature) < 0)
+        return json;
+    return json.first(signature) + json.sliced(signature).replace(mark, QByteArrayView("\\ufeff"));
+}
+
 } // namespace
 
 QJsonObject line(const PostingLine& line)
@@ -37,7 +50,7 @@ QJsonArray lines(const QList<PostingLine>& lines)
 bool readLines(const QByteArray& json, QList<PostingLine>* lines)
 {
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    const QJsonDocument document = QJsonDocument::fromJson(withMarksEscaped(json), &error);
     if (error.error != QJsonParseError::NoError || !document.isArray())
         return false;
     lines->clear();

@@ -1,4 +1,4 @@
-#include "tracking/SearchFolding.h"
+#include "model/SearchFolding.h"
 
 QString foldForSearch(QString text, const QLocale& locale)
 {

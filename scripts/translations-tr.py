@@ -5,7 +5,8 @@ Run scripts/update-translations first (lupdate adds new source texts), then this
 script; texts it does not know stay unfinished and show in English.
 """
 import sys
-import xml.etree.ElementTree as ET
+
+import tsfill
 
 TURKISH = {
     "&File": "&Dosya",
@@ -464,26 +465,21 @@ TURKISH = {
 }
 
 
+def fill_message(source, translation):
+    if source not in TURKISH:
+        return False
+    # Turkish has one plural form: every numerus form gets the same text.
+    forms = translation.findall("numerusform")
+    if forms:
+        for form in forms:
+            form.text = TURKISH[source]
+    else:
+        translation.text = TURKISH[source]
+    return True
+
+
 def main(path):
-    tree = ET.parse(path)
-    missing = []
-    for message in tree.getroot().iter("message"):
-        source = message.find("source").text or ""
-        translation = message.find("translation")
-        if source in TURKISH:
-            # Turkish has one plural form: every numerus form gets the same text.
-            forms = translation.findall("numerusform")
-            if forms:
-                for form in forms:
-                    form.text = TURKISH[source]
-            else:
-                translation.text = TURKISH[source]
-            translation.attrib.pop("type", None)
-        else:
-            missing.append(source)
-    tree.write(path, encoding="utf-8", xml_declaration=True)
-    for source in missing:
-        print("untranslated:", source, file=sys.stderr)
+    tsfill.fill(path, fill_message, "untranslated")
 
 
 if __name__ == "__main__":

@@ -6,7 +6,8 @@ decides the grammar: the source is the plural ("Waiting %n days"), the first
 form below the singular. Run scripts/update-translations (which calls this).
 """
 import sys
-import xml.etree.ElementTree as ET
+
+import tsfill
 
 SINGULAR = {
     "Waiting %n days": "Waiting %n day",
@@ -14,25 +15,23 @@ SINGULAR = {
     "%n days": "%n day",
     "Add %n Applications": "Add %n Application",
     "Discard %n reviewed postings?": "Discard %n reviewed posting?",
+    "Apply %n Changes": "Apply %n Change",
+    "%n applications at %1; nothing in the message says which":
+        "%n application at %1; nothing in the message says which",
 }
 
 
+def fill_message(source, translation):
+    forms = translation.findall("numerusform")
+    if source not in SINGULAR or len(forms) != 2:
+        return False
+    forms[0].text = SINGULAR[source]
+    forms[1].text = source
+    return True
+
+
 def main(path):
-    tree = ET.parse(path)
-    missing = []
-    for message in tree.getroot().iter("message"):
-        source = message.find("source").text or ""
-        translation = message.find("translation")
-        forms = translation.findall("numerusform")
-        if source in SINGULAR and len(forms) == 2:
-            forms[0].text = SINGULAR[source]
-            forms[1].text = source
-            translation.attrib.pop("type", None)
-        else:
-            missing.append(source)
-    tree.write(path, encoding="utf-8", xml_declaration=True)
-    for source in missing:
-        print("no English plural forms:", source, file=sys.stderr)
+    tsfill.fill(path, fill_message, "no English plural forms")
 
 
 if __name__ == "__main__":

@@ -16,9 +16,9 @@
     <message numerus="yes">
         <source>Apply %n Changes</source>
         <comment>Mail review button; %n is the number of changes</comment>
-        <translation type="unfinished">
-            <numerusform />
-            <numerusform />
+        <translation>
+            <numerusform>Apply %n Change</numerusform>
+            <numerusform>Apply %n Changes</numerusform>
         </translation>
     </message>
 </context>
@@ -26,9 +26,9 @@
     <name>MailMatcher</name>
     <message numerus="yes">
         <source>%n applications at %1; nothing in the message says which</source>
-        <translation type="unfinished">
-            <numerusform />
-            <numerusform />
+        <translation>
+            <numerusform>%n application at %1; nothing in the message says which</numerusform>
+            <numerusform>%n applications at %1; nothing in the message says which</numerusform>
         </translation>
     </message>
 </context>

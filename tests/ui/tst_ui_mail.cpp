@@ -1,4 +1,5 @@
 #include "UiTestSupport.h"
+#include "app/Translations.h"
 #include "mail/MailImportSession.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationListView.h"
@@ -70,7 +71,12 @@ class TestMailUi : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { useTestLocale(); }
+    void initTestCase()
+    {
+        useTestLocale();
+        // The window's English, counts in their grammar ("Apply 1 Change").
+        installTranslations(*qApp, QLocale(QLocale::English, QLocale::UnitedStates));
+    }
     void init()
     {
         m_clock.emplace(testNow());
@@ -114,7 +120,7 @@ private Q_SLOTS:
             "Confident"_s);
         QCOMPARE(row.senderLabel()->text(), u"Acme Robotics Hiring Team · Mar 3, 2025 4:42 PM"_s);
         QVERIFY(row.evidenceLabel()->text().startsWith(u"“Unfortunately, we will not be moving forward"_s));
-        QCOMPARE(sheet.applyButton()->text(), u"Apply 1 Changes"_s);
+        QCOMPARE(sheet.applyButton()->text(), u"Apply 1 Change"_s);
         QVERIFY(sheet.applyButton()->isEnabled());
 
         m_clock->set(testNow().addSecs(60));
@@ -208,7 +214,7 @@ private Q_SLOTS:
         QCOMPARE(shown(row),
             u"ticked | Acme Robotics — Frontend Engineer | HR Interview → Rejected | Reason: Budget mismatch | "
             "Confident"_s);
-        QCOMPARE(flow.sheet()->applyButton()->text(), u"Apply 1 Changes"_s);
+        QCOMPARE(flow.sheet()->applyButton()->text(), u"Apply 1 Change"_s);
         QTest::keyClick(flow.sheet(), Qt::Key_Escape);
         QTRY_VERIFY(!flow.sheet());
         QCOMPARE(frontend->status(), ApplicationStatus::hrInterview);
@@ -251,7 +257,7 @@ private Q_SLOTS:
                                        << u"Apply 0 Changes (off)"_s;
         QTest::newRow("a row and a failure")
             << QStringList {rejection(u"Hooli"_s, u"ML"_s), u"From: a@b.com\n\n"_s} << int(C::review)
-            << QStringList {u"Clipboard: No readable text was found in this message."_s} << u"Apply 1 Changes"_s;
+            << QStringList {u"Clipboard: No readable text was found in this message."_s} << u"Apply 1 Change"_s;
     }
 
     void sheetFollowsTheSession()

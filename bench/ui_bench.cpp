@@ -32,6 +32,9 @@
 #include <QListView>
 #include <QMainWindow>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QSortFilterProxyModel>
+#include <QStringListModel>
 
 #include <cstdio>
 #include <cstdlib>
@@ -333,6 +336,65 @@ void BM_CompanyKeystroke(benchmark::State& state)
     state.counters["rows"] = double(content->state().visibleApplications().size());
 }
 
+// The plain anchor for both keystrokes: Qt's own string list of as many company
+// names behind a sorting, filtering proxy in a list view. A name typed into one
+// row is re-sorted by the proxy; a search text filters it; the list is painted.
+struct ProxyAnchor {
+    explicit ProxyAnchor(int count)
+    {
+        QRandomGenerator random(7);
+        QStringList names;
+        for (int i = 0; i < count; ++i)
+            names.append(BenchData::companyWords().at(int(random.bounded(BenchData::companyWords().size()))) + u' '
+                + BenchData::companyWords().at(int(random.bounded(BenchData::companyWords().size()))));
+        source.setStringList(names);
+        proxy.setSourceModel(&source);
+        proxy.setSortLocaleAware(true);
+        proxy.setFilterCaseSensitivity(Qt::CaseInsensitive);
+        proxy.sort(0);
+        view->setModel(&proxy);
+        view->setUniformItemSizes(true);
+        window.setCentralWidget(view);
+        window.resize(360, 720);
+        showAndWait(window);
+    }
+    QStringListModel source;
+    QSortFilterProxyModel proxy;
+    QMainWindow window;
+    QListView* view = new QListView;
+};
+
+void BM_AnchorProxyRename(benchmark::State& state)
+{
+    ProxyAnchor anchor(int(state.range(0)));
+    const QModelIndex edited = anchor.source.index(int(state.range(0)) / 2);
+    const QString name = edited.data().toString();
+    const QString word = QStringLiteral("Zeta");
+    qsizetype typed = 0;
+    bool erasing = false;
+    for (auto _ : state) {
+        typed += erasing ? -1 : 1;
+        anchor.source.setData(edited, typed == 0 ? name : word.left(typed));
+        erasing = erasing ? typed > 0 : typed == word.size();
+        QApplication::processEvents();
+        anchor.view->viewport()->repaint();
+    }
+}
+
+void BM_AnchorProxySearch(benchmark::State& state)
+{
+    ProxyAnchor anchor(int(state.range(0)));
+    const std::array<QString, 8> texts {QString(), QStringLiteral("a"), QStringLiteral("ac"), QStringLiteral("acm"),
+        QStringLiteral("acme"), QStringLiteral("acm"), QStringLiteral("ac"), QStringLiteral("a")};
+    size_t next = 1;
+    for (auto _ : state) {
+        anchor.proxy.setFilterFixedString(texts[next]);
+        QApplication::processEvents();
+        anchor.view->viewport()->repaint();
+        next = (next + 1) % texts.size();
+    }
+}
+
 // Resident memory, measured in a fresh child process so that no other benchmark
 // has grown the heap: after Qt, the fonts and the style are warm (a bare window is
 // shown), after the store is open, and after the main window is shown.
@@ -398,6 +460,8 @@ BENCHMARK(BM_StartupMainWindow)->Arg(10000)->UseRealTime()->Unit(benchmark::kMil
 BENCHMARK(BM_MainWindowWithOpenStore)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchKeystroke)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CompanyKeystroke)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AnchorProxyRename)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AnchorProxySearch)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -80,86 +80,116 @@ QString searchableText(const JobApplication& a)
     return text;
 }
 
+ListQuery::ListQuery(const StatusFilter& filter, const QString& searchText, SortOption sort, const QDateTime& today)
+    : m_filter(filter)
+    , m_sort(sort)
+{
+    if (const QString trimmed = searchText.trimmed(); !trimmed.isEmpty()) {
+        m_searchKey = searchCacheKey(m_locale);
+        m_needle = foldForSearch(trimmed, m_locale);
+    }
+    switch (sort) {
+    case SortOption::longestWaiting:
+        // One day for the whole sort, so every comparison sees the same day.
+        m_day = localDate(today.isValid() ? today : Clock::now());
+        break;
+    case SortOption::company:
+        m_collator.emplace(collationLocale());
+        m_collator->setNumericMode(true);
+        m_collator->setCaseSensitivity(Qt::CaseInsensitive);
+        m_collationKey = qHashMulti(0xc011a7e, m_collator->locale().name(),
+                             QCoreApplication::translate("JobApplication", "New Application"))
+            | 1;
+        break;
+    case SortOption::newest:
+    case SortOption::status: break;
+    }
+}
+
+bool ListQuery::selects(const JobApplication& application) const
+{
+    return m_filter.selects(application)
+        && (m_needle.isEmpty() || foldedSearchText(application, m_locale, m_searchKey).contains(m_needle));
+}
+
+bool ListQuery::narrows(const ListQuery& other) const
+{
+    return m_filter == other.m_filter && m_sort == other.m_sort && m_day == other.m_day && m_locale == other.m_locale
+        && m_needle.contains(other.m_needle);
+}
+
+ListQuery::Key ListQuery::key(const JobApplication& application) const
+{
+    Key key {0, nullptr, application.applicationDate().toMSecsSinceEpoch(), application.id()};
+    switch (m_sort) {
+    case SortOption::newest: break;
+    case SortOption::longestWaiting:
+        // Not waiting: after every record that is.
+        key.primary = isActive(application.status())
+            ? -std::max<qint64>(0, m_days.localDate(application.applicationDate()).daysTo(m_day))
+            : 1;
+        break;
+    case SortOption::status: key.primary = pipelineRank(application.status()); break;
+    case SortOption::company: key.name = &companySortKey(application, *m_collator, m_collationKey); break;
+    }
+    return key;
+}
+
+bool ListQuery::before(const Key& a, const Key& b) const
+{
+    if (a.name) {
+        // Names that collate the same compare equal, whatever their spelling.
+        if (const int order = a.name->compare(*b.name); order != 0)
+            return order < 0;
+    } else if (a.primary != b.primary) {
+        return a.primary < b.primary;
+    }
+    if (a.date != b.date)
+        return a.date > b.date;
+    return a.id < b.id;
+}
+
+QList<JobApplication*> ListQuery::narrow(const QList<JobApplication*>& sorted) const
+{
+    QList<JobApplication*> result;
+    for (JobApplication* application : sorted) {
+        if (selects(*application))
+            result.append(application);
+    }
+    return result;
+}
+
+QList<JobApplication*> ListQuery::apply(const QList<JobApplication*>& base) const
+{
+    // The keys are read once per record, then compared.
+    std::vector<std::pair<Key, JobApplication*>> keyed;
+    keyed.reserve(size_t(base.size()));
+    for (JobApplication* application : base) {
+        if (selects(*application))
+            keyed.emplace_back(key(*application), application);
+    }
+    // The base is in the newest-first order already: that sort, and a search
+    // under it, need no sorting.
+    const auto less = [this](const auto& a, const auto& b) { return before(a.first, b.first); };
+    if (!std::is_sorted(keyed.begin(), keyed.end(), less))
+        std::stable_sort(keyed.begin(), keyed.end(), less);
+    QList<JobApplication*> result;
+    result.reserve(qsizetype(keyed.size()));
+    for (const auto& entry : keyed)
+        result.append(entry.second);
+    return result;
+}
+
+qsizetype ListQuery::placeIn(const QList<JobApplication*>& sorted, const JobApplication& application) const
+{
+    const Key placed = key(application);
+    const auto at = std::upper_bound(sorted.cbegin(), sorted.cend(), placed,
+        [this](const Key& k, const JobApplication* other) { return before(k, key(*other)); });
+    return at - sorted.cbegin();
+}
+
 QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, const StatusFilter& filter,
     const QString& searchText, SortOption sort, const QDateTime& today)
 {
-    QList<JobApplication*> result;
-    result.reserve(base.size());
-
-    const QString trimmed = searchText.trimmed();
-    if (trimmed.isEmpty()) {
-        for (JobApplication* application : base) {
-            if (filter.selects(*application))
-                result.append(application);
-        }
-    } else {
-        const QLocale locale;
-        const quint64 key = searchCacheKey(locale);
-        const QString needle = foldForSearch(trimmed, locale);
-        for (JobApplication* application : base) {
-            if (filter.selects(*application) && foldedSearchText(*application, locale, key).contains(needle))
-                result.append(application);
-        }
-    }
-
-    // Every sort compares precomputed integer keys; the application date (as
-    // milliseconds, later first) breaks ties except under the company sort.
-    struct Keyed {
-        JobApplication* application;
-        qint64 primary;
-        qint64 date;
-    };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(result.size()));
-
-    switch (sort) {
-    case SortOption::newest:
-        for (JobApplication* application : result)
-            keyed.push_back({application, 0, application->applicationDate().toMSecsSinceEpoch()});
-        break;
-    case SortOption::longestWaiting: {
-        // One day for the whole sort, so every comparison sees the same day.
-        LocalDayResolver days;
-        const QDate day = localDate(today.isValid() ? today : Clock::now());
-        for (JobApplication* application : result) {
-            qint64 waiting = -1; // not waiting: after every record that is
-            if (isActive(application->status()))
-                waiting = std::max<qint64>(0, days.localDate(application->applicationDate()).daysTo(day));
-            keyed.push_back({application, -waiting, application->applicationDate().toMSecsSinceEpoch()});
-        }
-        break;
-    }
-    case SortOption::status:
-        for (JobApplication* application : result)
-            keyed.push_back(
-                {application, pipelineRank(application->status()), application->applicationDate().toMSecsSinceEpoch()});
-        break;
-    case SortOption::company: {
-        QCollator collator {collationLocale()};
-        collator.setNumericMode(true);
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        const quint64 key = qHashMulti(0xc011a7e, collator.locale().name(),
-                                QCoreApplication::translate("JobApplication", "New Application"))
-            | 1;
-        std::vector<std::pair<JobApplication*, const QCollatorSortKey*>> byName;
-        byName.reserve(size_t(result.size()));
-        for (JobApplication* application : result)
-            byName.emplace_back(application, &companySortKey(*application, collator, key));
-        // Names that collate the same compare equal: no second key.
-        std::stable_sort(byName.begin(), byName.end(),
-            [](const auto& a, const auto& b) { return a.second->compare(*b.second) < 0; });
-        for (size_t i = 0; i < byName.size(); ++i)
-            result[qsizetype(i)] = byName[i].first;
-        return result;
-    }
-    }
-
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        if (a.primary != b.primary)
-            return a.primary < b.primary;
-        return a.date > b.date;
-    });
-    for (size_t i = 0; i < keyed.size(); ++i)
-        result[qsizetype(i)] = keyed[i].application;
-    return result;
+    return ListQuery(filter, searchText, sort, today).apply(base);
 }

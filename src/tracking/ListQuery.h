@@ -1,19 +1,65 @@
 #pragma once
 
+#include "model/DayCount.h"
 #include "tracking/SortOption.h"
 #include "tracking/StatusFilter.h"
 
+#include <QCollator>
 #include <QDateTime>
 #include <QList>
+#include <QLocale>
 #include <QString>
 
-class JobApplication;
+#include <optional>
 
-// The visible list: the base list (every record, latest application first)
-// filtered by status, searched over nine fields (case folded, with the current
-// locale's dotted and dotless i; marks and diacritics count) and sorted. Reads the records,
-// never writes them; the sort is stable. The waiting sort counts days up to
-// `today` (the current moment when not given).
+class JobApplication;
+class QCollatorSortKey;
+
+// The visible list's rule: which records a filter and a search select and the
+// order a sort puts them in. The base list is every record, latest application
+// first and, on the same moment, the lower identifier first; each sort keeps that
+// order among records it ranks the same, so one record can be put in its place
+// again by a binary search on the current list. The search looks in nine fields,
+// case folded with the current locale's dotted and dotless i; marks and
+// diacritics count. The waiting sort counts days up to `today` (the current
+// moment when not given). Reads the records, never writes them.
+class ListQuery {
+public:
+    ListQuery(const StatusFilter& filter, const QString& searchText, SortOption sort, const QDateTime& today = {});
+
+    bool selects(const JobApplication& application) const;
+    // The selected records of `base`, sorted.
+    QList<JobApplication*> apply(const QList<JobApplication*>& base) const;
+    // The selected records of `sorted` (a result of this sort), in their order.
+    QList<JobApplication*> narrow(const QList<JobApplication*>& sorted) const;
+    // Where `application` goes in `sorted` (a result of this query without it).
+    qsizetype placeIn(const QList<JobApplication*>& sorted, const JobApplication& application) const;
+    // Whether every record this query selects is also selected by `other`, a query
+    // of the same filter and sort: its search text is found inside this one's.
+    bool narrows(const ListQuery& other) const;
+
+private:
+    struct Key {
+        qint64 primary;
+        const QCollatorSortKey* name;
+        qint64 date;
+        qint64 id;
+    };
+    Key key(const JobApplication& application) const;
+    bool before(const Key& a, const Key& b) const;
+
+    StatusFilter m_filter;
+    SortOption m_sort;
+    QLocale m_locale;
+    quint64 m_searchKey = 0;
+    QString m_needle;
+    QDate m_day;
+    mutable LocalDayResolver m_days;
+    std::optional<QCollator> m_collator;
+    quint64 m_collationKey = 0;
+};
+
+// A list query's result in one call.
 QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, const StatusFilter& filter,
     const QString& searchText, SortOption sort, const QDateTime& today = QDateTime());
 

@@ -49,7 +49,7 @@ void WindowState::connectStore()
         &m_store, &Store::applicationChanged, this, [this](JobApplication* application, JobApplication::Field field) {
             Q_EMIT applicationChanged(application, field);
             if (ApplicationFields::describe(field).affectsVisibleList())
-                scheduleRecompute();
+                replace(application);
         });
 }
 
@@ -64,11 +64,75 @@ void WindowState::recompute()
     m_recomputeTimer.stop();
     if (!m_store.isLoaded())
         return;
-    m_visible = ::visibleApplications(
-        m_store.applicationsByDate(), m_statusFilter, m_searchText, m_sortOption, m_today.today());
+    const QDateTime today = m_today.today();
+    m_query.emplace(m_statusFilter, m_searchText, m_sortOption, today);
+    m_day = localDate(today);
+    m_visible = m_query->apply(m_store.applicationsByDate());
     m_totalCount = m_store.count();
-    m_summary = summaryCounts(m_visible, m_today.today());
+    LocalDayResolver days;
+    m_shares.resize(m_visible.size());
+    m_summary = {};
+    for (qsizetype row = 0; row < m_visible.size(); ++row) {
+        m_shares[row] = SummaryCounts::shareOf(*m_visible[row], m_day, days);
+        m_summary.add(m_shares[row]);
+    }
     Q_EMIT visibleApplicationsChanged();
+}
+
+void WindowState::search()
+{
+    // A longer search text shows some of what the shorter one showed, in the same order.
+    ListQuery query(m_statusFilter, m_searchText, m_sortOption, m_today.today());
+    if (!m_query || m_recomputeTimer.isActive() || !query.narrows(*m_query)) {
+        recompute();
+        return;
+    }
+    m_query = std::move(query);
+    qsizetype kept = 0;
+    m_summary = {};
+    for (qsizetype row = 0; row < m_visible.size(); ++row) {
+        if (!m_query->selects(*m_visible[row]))
+            continue;
+        m_visible[kept] = m_visible[row];
+        m_shares[kept] = m_shares[row];
+        m_summary.add(m_shares[kept]);
+        ++kept;
+    }
+    m_visible.resize(kept);
+    m_shares.resize(kept);
+    Q_EMIT visibleApplicationsChanged();
+}
+
+qsizetype WindowState::takeVisible(JobApplication* application)
+{
+    const qsizetype row = m_visible.indexOf(application);
+    if (row >= 0) {
+        m_visible.removeAt(row);
+        m_summary.add(m_shares.takeAt(row), -1);
+    }
+    return row;
+}
+
+void WindowState::replace(JobApplication* application)
+{
+    // Until the list has been computed with everything the store holds, the
+    // coming recompute places the record too.
+    if (!m_query || m_recomputeTimer.isActive()) {
+        scheduleRecompute();
+        return;
+    }
+    const qsizetype from = takeVisible(application);
+    qsizetype to = -1;
+    if (m_query->selects(*application)) {
+        to = m_query->placeIn(m_visible, *application);
+        LocalDayResolver days;
+        const quint8 share = SummaryCounts::shareOf(*application, m_day, days);
+        m_visible.insert(to, application);
+        m_shares.insert(to, share);
+        m_summary.add(share);
+    }
+    if (from >= 0 || to >= 0)
+        Q_EMIT visibleApplicationMoved(application, from, to);
 }
 
 void WindowState::recomputeUnlessBatching()
@@ -80,7 +144,7 @@ void WindowState::recomputeUnlessBatching()
 void WindowState::applicationAboutToGo(JobApplication* application)
 {
     // The object is deleted soon after: the visible list lets go of it at once.
-    m_visible.removeOne(application);
+    takeVisible(application);
     Q_EMIT applicationLeaving(application);
     // Deleted elsewhere while selected: the selection goes with it.
     if (m_selectedID == application->id())
@@ -122,7 +186,8 @@ void WindowState::setSearchText(const QString& text)
         return;
     m_searchText = text;
     Q_EMIT searchTextChanged(text);
-    recomputeUnlessBatching();
+    if (!m_batching)
+        search();
 }
 
 void WindowState::setStatusFilter(const StatusFilter& filter)

@@ -2,6 +2,7 @@
 
 #include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
+#include "tracking/ListQuery.h"
 #include "tracking/SortOption.h"
 #include "tracking/StatusFilter.h"
 #include "tracking/SummaryCounts.h"
@@ -96,6 +97,9 @@ Q_SIGNALS:
     void pendingDeletionChanged(std::optional<RecordID> id);
     // The visible list, the total count or the summary changed.
     void visibleApplicationsChanged();
+    // An edit moved one record in the visible list, and the summary changed with
+    // it: `from` and `to` are its rows before and after (-1: not shown).
+    void visibleApplicationMoved(JobApplication* application, qsizetype from, qsizetype to);
     // A record's fields changed: views showing it redraw it.
     void applicationChanged(JobApplication* application, JobApplication::Field field);
     // A record is leaving the store: nothing may keep pointing at it after this.
@@ -107,6 +111,9 @@ private:
     void scheduleRecompute();
     void recompute();
     void recomputeUnlessBatching();
+    void search();
+    void replace(JobApplication* application);
+    qsizetype takeVisible(JobApplication* application);
     void applicationAboutToGo(JobApplication* application);
     void applicationsLeft(const QList<JobApplication*>& applications);
     StoreChange* push(std::unique_ptr<StoreChange> change);
@@ -125,6 +132,12 @@ private:
     std::optional<RecordID> m_pendingDeletion;
 
     QList<JobApplication*> m_visible;
+    // Each visible record's part in the summary, row by row, and the query and
+    // day they were computed with: an edit moves one record and changes the
+    // counts by its difference instead of computing the list again.
+    QList<quint8> m_shares;
+    std::optional<ListQuery> m_query;
+    QDate m_day;
     qsizetype m_totalCount = -1;
     SummaryCounts m_summary;
 

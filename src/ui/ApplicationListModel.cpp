@@ -182,6 +182,32 @@ void ApplicationListModel::setApplications(const QList<JobApplication*>& applica
     endResetModel();
 }
 
+bool ApplicationListModel::move(JobApplication* application, qsizetype from, qsizetype to)
+{
+    if (from >= m_rows.size() || (from >= 0 && m_rows[from] != application) || to > m_rows.size() - (from >= 0 ? 1 : 0))
+        return false;
+    if (from >= 0 && to >= 0 && from != to) {
+        // Qt's destination is the row the record is put before, counted before it leaves.
+        beginMoveRows(QModelIndex(), int(from), int(from), QModelIndex(), int(to > from ? to + 1 : to));
+        m_rows.move(from, to);
+        m_indexValid = false;
+        endMoveRows();
+    } else if (from >= 0 && to < 0) {
+        beginRemoveRows(QModelIndex(), int(from), int(from));
+        m_rows.removeAt(from);
+        m_indexValid = false;
+        endRemoveRows();
+    } else if (from < 0 && to >= 0) {
+        beginInsertRows(QModelIndex(), int(to), int(to));
+        m_rows.insert(to, application);
+        m_indexValid = false;
+        endInsertRows();
+    }
+    if (to >= 0)
+        Q_EMIT dataChanged(index(int(to), 0), index(int(to), 0));
+    return true;
+}
+
 void ApplicationListModel::refresh(const JobApplication* application)
 {
     const int row = rowOf(application);

@@ -37,6 +37,10 @@ public:
     int rowOf(const JobApplication* application) const;
     int rowOf(RecordID id) const;
 
+    // One record moved from row `from` to row `to` (-1: not shown before or
+    // after); the record's row is repainted. False, changing nothing, when the
+    // rows do not hold the record at `from`: the caller then sets the whole list.
+    bool move(JobApplication* application, qsizetype from, qsizetype to);
     // Repaints the row of a record whose fields changed.
     void refresh(const JobApplication* application);
     // Drops a record that is leaving the store, before its object goes away.

@@ -255,6 +255,7 @@ ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QW
     applyStyle();
 
     connect(&m_state, &WindowState::visibleApplicationsChanged, this, &ApplicationListView::showVisible);
+    connect(&m_state, &WindowState::visibleApplicationMoved, this, &ApplicationListView::showMoved);
     connect(&m_state, &WindowState::selectedIDChanged, this, [this] { syncSelection(true); });
     connect(&m_state, &WindowState::statusFilterChanged, this, &ApplicationListView::showStatusFilter);
     connect(&m_state, &WindowState::sortOptionChanged, this, &ApplicationListView::showSortOption);
@@ -374,6 +375,21 @@ void ApplicationListView::showVisible()
     m_summary->setCounts(m_state.summary());
     updateOverlay();
     m_list->viewport()->update();
+}
+
+void ApplicationListView::showMoved(JobApplication* application, qsizetype from, qsizetype to)
+{
+    {
+        const QScopedValueRollback<bool> syncing(m_syncing, true);
+        if (!m_model->move(application, from, to)) {
+            showVisible();
+            return;
+        }
+    }
+    // The selected record may have come into view or left it.
+    syncSelection(false);
+    m_summary->setCounts(m_state.summary());
+    updateOverlay();
 }
 
 void ApplicationListView::syncSelection(bool scroll)

@@ -92,6 +92,7 @@ private:
     void buildFilterMenu();
     void applyStyle();
     void showVisible();
+    void showMoved(JobApplication* application, qsizetype from, qsizetype to);
     void showStatusFilter();
     void showSortOption();
     void syncSelection(bool scroll);

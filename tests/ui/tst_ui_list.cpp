@@ -111,6 +111,54 @@ private Q_SLOTS:
         QCOMPARE(model.application(selected), all[1]);
     }
 
+    // An edit moves, removes or inserts the one row and nothing else; the
+    // selection and the current row follow the record.
+    void oneEditMovesOneRow()
+    {
+        QList<JobApplication*> records;
+        for (int i = 0; i < 10; ++i)
+            records.append(addRecord(store(), u"Firm %1"_s.arg(i), {}, ApplicationStatus::applied, i));
+        ApplicationListView list(state(), {});
+        state().setSortOption(SortOption::company);
+        state().setStatusFilter(StatusFilter::active());
+        QTRY_COMPARE(list.listView()->model()->rowCount(), 10);
+        QAbstractItemModel* model = list.listView()->model();
+        QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        state().setSelectedID(records[3]->id());
+        QSignalSpy moved(model, &QAbstractItemModel::rowsMoved);
+        QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy layouts(model, &QAbstractItemModel::layoutChanged);
+        QSignalSpy resets(model, &QAbstractItemModel::modelReset);
+        const auto current = [&] { return list.listView()->currentIndex().data(ApplicationListModel::RecordRole); };
+        // Every row the view keeps a hold on still holds its record.
+        QList<QPersistentModelIndex> held;
+        for (int row = 0; row < 10; ++row)
+            held.append(model->index(row, 0));
+        const auto heldRecords = [&] {
+            QList<JobApplication*> shown;
+            for (const QPersistentModelIndex& index : std::as_const(held))
+                shown.append(index.data(ApplicationListModel::RecordRole).value<JobApplication*>());
+            return shown;
+        };
+        const QList<JobApplication*> before = heldRecords();
+
+        state().edits().edit<ApplicationField::companyName>(*records[3], u"Zeta"_s);
+        QCOMPARE(moved.count(), 1);
+        QCOMPARE(heldRecords(), before);
+        QCOMPARE(list.listView()->currentIndex().row(), 9);
+        QCOMPARE(current().value<JobApplication*>(), records[3]);
+        QVERIFY(list.listView()->selectionModel()->isSelected(list.listView()->currentIndex()));
+
+        state().edits().changeStatus(*records[5], ApplicationStatus::rejected);
+        QCOMPARE(removed.count(), 1);
+        state().undo();
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(model->index(4, 0).data(ApplicationListModel::RecordRole).value<JobApplication*>(), records[5]);
+        QCOMPARE(layouts.count() + resets.count(), 0);
+        QCOMPARE(current().value<JobApplication*>(), records[3]);
+    }
+
     void rowLayout_data()
     {
         QTest::addColumn<int>("status");

@@ -3,6 +3,8 @@
 #include "model/Clock.h"
 #include "ui/Badges.h"
 
+#include <algorithm>
+
 namespace {
 
 // Above this many changed ranges a reset is cheaper for the view than a signal per range.
@@ -108,15 +110,6 @@ int ApplicationListModel::rowOf(const JobApplication* application) const
     return m_rowOf.value(application, -1);
 }
 
-int ApplicationListModel::rowOf(RecordID id) const
-{
-    for (qsizetype row = 0; row < m_rows.size(); ++row) {
-        if (m_rows[row]->id() == id)
-            return int(row);
-    }
-    return -1;
-}
-
 void ApplicationListModel::setApplications(const QList<JobApplication*>& applications)
 {
     // Two empty lists are the same rows; Qt 6.4 would compare them with memcmp on a
@@ -190,7 +183,11 @@ bool ApplicationListModel::move(JobApplication* application, qsizetype from, qsi
         // Qt's destination is the row the record is put before, counted before it leaves.
         beginMoveRows(QModelIndex(), int(from), int(from), QModelIndex(), int(to > from ? to + 1 : to));
         m_rows.move(from, to);
-        m_indexValid = false;
+        // Only the rows between the two places changed numbers.
+        if (m_indexValid) {
+            for (qsizetype row = std::min(from, to); row <= std::max(from, to); ++row)
+                m_rowOf.insert(m_rows[row], int(row));
+        }
         endMoveRows();
     } else if (from >= 0 && to < 0) {
         beginRemoveRows(QModelIndex(), int(from), int(from));

@@ -35,7 +35,6 @@ public:
     JobApplication* application(const QModelIndex& index) const;
     // The row of a record, or -1 when it is not shown.
     int rowOf(const JobApplication* application) const;
-    int rowOf(RecordID id) const;
 
     // One record moved from row `from` to row `to` (-1: not shown before or
     // after); the record's row is repainted. False, changing nothing, when the

@@ -396,9 +396,9 @@ void ApplicationListView::syncSelection(bool scroll)
 {
     const QScopedValueRollback<bool> syncing(m_syncing, true);
     QItemSelectionModel* selection = m_list->selectionModel();
-    const std::optional<RecordID> selected = m_state.selectedID();
     // A record that the filter or the search hides stays selected, without a row.
-    const int row = selected ? m_model->rowOf(*selected) : -1;
+    const JobApplication* selected = m_state.selectedApplication();
+    const int row = selected ? m_model->rowOf(selected) : -1;
     if (row < 0) {
         selection->clearSelection();
         return;

@@ -1,5 +1,6 @@
 #include "mail/MailReading.h"
 
+#include "mail/MailGrammar.h"
 #include "mail/MailVocabulary.h"
 #include "posting/TextFolding.h"
 
@@ -155,19 +156,29 @@ public:
         if (cached != notLooked)
             return cached;
         cached = -1;
+        const auto counts = [&](qsizetype i, std::optional<MailVocabulary::Span> span) {
+            return span && !(factual && sentenceHas(i, Cue::conditional))
+                && (!mustAddress || addressesReader(m_sentences[i].spoken, *span))
+                && !(factual && m_personalSender && !speaksOfTheReader(i));
+        };
         for (const MailVocabulary::Phrase& phrase : MailVocabulary::phrases(cue)) {
             // Most phrases are not in a message at all: one look at the whole text first.
             if (!MailVocabulary::containsRun(m_all, phrase.runs.front()))
                 continue;
             const qsizetype limit = cached < 0 ? m_sentences.size() : cached;
             for (qsizetype i = 0; i < limit; ++i) {
-                const auto span = MailVocabulary::find(phrase, textOf(i, cue));
-                if (span && !(factual && sentenceHas(i, Cue::conditional))
-                    && (!mustAddress || addressesReader(m_sentences[i].spoken, *span))
-                    && !(factual && m_personalSender && !speaksOfTheReader(i))) {
+                if (counts(i, MailVocabulary::find(phrase, textOf(i, cue)))) {
                     cached = i;
                     break;
                 }
+            }
+        }
+        // Then the shapes of a sentence, for wordings no phrase holds.
+        const qsizetype limit = cached < 0 ? m_sentences.size() : cached;
+        for (qsizetype i = 0; i < limit; ++i) {
+            if (counts(i, MailGrammar::find(cue, textOf(i, cue)))) {
+                cached = i;
+                break;
             }
         }
         return cached;

@@ -119,8 +119,8 @@ const Table receivedPhrases {"received your application", "receipt of your appli
     "başvurunuz … değerlendirme*", "başvurunuz … incelen*", "başvurunuz başarıyla", "başvurunuzu … inceley*",
     "başvurunuzu … değerlendir*", "başvuru yaptığınız için teşekkür*", "ilginiz için teşekkür*",
     // Job boards and young companies write to "sen": "başvurun bize ulaştı".
-    "başvurun … ulaştı", "başvurun … alındı", "başvurun … iletildi", "başvuru … iletildi",
-    "yaptığın başvuru için teşekkür*"};
+    "başvurun … ulaştı", "başvurun … alındı", "başvurun … iletildi", "başvuru … iletildi", "başvurunuz … gönderildi",
+    "no decision has been made", "application is in the queue", "yaptığın başvuru için teşekkür*"};
 
 // A friend asks "how did your interview go?": the interview alone is nobody's
 // application to this reader; an employer thanks for the one sent to them.
@@ -170,7 +170,8 @@ const Table writersOwnPhrases {"my interview", "my offer", "my application", "i 
 // mail names no job at all (a bank hires, too).
 const Table customerPhrases {"değerli müşterimiz", "sayın müşterimiz", "dear customer", "valued customer",
     "kredi kart*", "credit card", "kredi başvuru*", "loan application", "mortgage", "hesap açılış*", "account opening",
-    "sigorta başvuru*", "insurance application"};
+    "sigorta başvuru*", "offer of admission", "admission*", "programme", "tuition", "enrol*", "öğrenim", "lisansüstü",
+    "yüksek lisans", "insurance application"};
 
 const Table jobPhrases {"job", "jobs", "role", "position", "pozisyon*", "candida*", "aday*", "interview*", "mülakat*",
     "hiring", "recruit*", "işe alım", "ilan*", "cv", "resume", "özgeçmiş*", "insan kaynakları", "kariyer*", "career*",
@@ -220,7 +221,9 @@ const Table experiencePhrases {"more experience", "with more … experience", "m
     "sufficient experience", "additional experience", "experience level", "seniority", "years of … experience",
     "yıllık … deneyim*", "yıl … deneyim*", "deneyiminiz … karşılama*", "deneyim seviye*", "yeterli deneyim",
     "daha fazla … deneyim*", "daha fazla … tecrübe*", "daha deneyimli", "tecrübe seviye*", "yeterli tecrübe",
-    "daha tecrübeli"};
+    "than your background", "than your experience", "than your profile", "than your cv", "looking for someone with",
+    "looking for someone who has", "deneyim* … altında", "tecrübe* … altında", "deneyim* … yetersiz",
+    "tecrübe* … yetersiz", "deneyim* … karşılam*", "tecrübe* … karşılam*", "daha tecrübeli"};
 
 const Table otherCandidatePhrases {"other candidate*", "another candidate", "other applicant*", "another applicant",
     "candidate whose", "candidates whose", "more closely match*", "more closely align*", "better match",

@@ -1,0 +1,173 @@
+#include "mail/MailGrammar.h"
+
+#include <QRegularExpression>
+
+#include <initializer_list>
+
+namespace MailGrammar {
+namespace {
+
+using MailVocabulary::Cue;
+using MailVocabulary::Span;
+
+// The pieces the shapes are built of, on folded text (lower case, Turkish letters
+// in their ASCII spellings, one space between words).
+
+// English negation, before the verb it negates ("won't be moving", "unable to
+// progress", "decided not to take").
+constexpr auto englishNo = R"((?:\bnot\b|n't\b|\bno longer\b|\bunable to\b|\bdecided against\b|\bcannot\b))";
+constexpr auto englishOnward = R"((?:mov(?:e|ed|ing)|proceed(?:ed|ing)?|progress(?:ed|ing)?|advanc(?:e|ed|ing))"
+                               R"(|continu(?:e|ed|ing)|tak(?:e|en|ing)|pursu(?:e|ed|ing)|consider(?:ed|ing)?)"
+                               R"(|go(?:ing)?|carry(?:ing)?|invit(?:e|ed|ing)|shortlist(?:ed|ing)?|select(?:ed|ing)?))";
+constexpr auto englishYours = R"(your (?:application|applications|candidacy|candidature|profile|submission|cv|resume))";
+// Turkish verbs of going on with someone, and the negative they take: -me/-ma and
+// -eme/-ama (could not) in the present, future, past and reported past, with or
+// without the passive ("ilerletilmeyecek"); "-memiz" (our going on) is no negative.
+constexpr auto turkishOnward
+    = R"(\b(?:ilerle|ilerlet|devam e[dt]|devam ettir|surdur|yurut|degerlendir|davet e[dt])"
+      R"(|tasi|gec|cagir|sun|yer ver|calis|dahil e[dt]|(?:degerlendirmeye|dikkate|surece|ise) al))";
+constexpr auto turkishNot = R"((?:[iu][ln])?(?:y?[ea])?(?:m[iu]yor|m[ea]y[ea]c|m[ea]d[iu]|m[ea]z|m[ea]m(?![iu]z)))";
+// Second person: "siz", "sizinle", the -(n)ız endings ("başvurunuzu", "profilinizle").
+constexpr auto turkishYou
+    = R"(\b(?:siz|sizi|size|sizinle|sizin|sen|seni|sana|seninle|senin|basvurun\w*|adayligin\w*)\b)"
+      R"(|\w(?:[iu]n[iu]z|n[iu]z)(?:[iu]|[ea]|l[ea]|[iu]n|d[ea]n?)?\b)";
+
+QRegularExpression compiled(std::initializer_list<const char*> pieces)
+{
+    QString pattern;
+    for (const char* piece : pieces)
+        pattern += QString::fromLatin1(piece);
+    QRegularExpression expression(pattern, QRegularExpression::UseUnicodePropertiesOption);
+    expression.optimize();
+    return expression;
+}
+
+// A refusal aimed at the reader.
+const QList<QRegularExpression>& aimedRefusals()
+{
+    static const QList<QRegularExpression> shapes {
+        // "we won't be continuing with your candidacy", "decided not to take your
+        // candidacy further", "not able to progress you".
+        compiled({englishNo, R"((?: \S+){0,4}? )", englishOnward, R"((?: \S+){0,5}? )", englishYours, R"(\b)"}),
+        compiled({englishNo, R"((?: \S+){0,4}? )", englishOnward,
+            R"((?: (?:forward|ahead|further|on))?(?: with)? you\b(?!'))"}),
+        // "your application will not be progressed".
+        compiled({R"(\b)", englishYours,
+            R"(\b(?: \S+){0,5}? (?:will|would|has|have|is|was|were|can|could|does|did|wo|ca)(?: not|n't))",
+            R"((?: \S+){0,2}? (?:progressed|taken|moved|considered|advanced|selected|shortlisted|proceed|progress|move|go|continue)\b)"}),
+        // "we've decided not to fill this role".
+        compiled({englishNo,
+            R"((?: \S+){0,3}? fill(?: \S+){0,2}? (?:this|the|that|our) (?:\S+ )?(?:role|position|opening|vacancy|job|requisition)\b)"}),
+        // Going on with someone else: "decided to continue with another candidate",
+        // "başka bir adayla yola devam etme kararı aldık".
+        compiled(
+            {R"(\b(?:mov|proceed|continu|go|went|gone|progress|advanc|pursu|select|chose|hire|hiring|offer|extend)\w*)",
+                R"((?: (?!you\b|your\b)\S+){0,6}? (?:another|other|a different|a stronger|a more \S+|one of the other))",
+                R"( (?:\S+ )?(?:candidate|applicant|finalist|person)s?\b|\bsomeone (?:else|whose)\b)"}),
+        compiled({R"(\b(?:baska|diger|farkli|daha uygun)(?: \S+){0,2}? aday\w*(?: \S+){0,3}? )",
+            R"((?:devam|ilerle|tercih|sec|anlas|yola)\w*)"}),
+    };
+    return shapes;
+}
+
+// A refusal that names nobody: "we won't be moving forward at this time".
+const QList<QRegularExpression>& englishRefusals()
+{
+    static const QList<QRegularExpression> shapes {
+        compiled({englishNo, R"((?: \S+){0,4}? )", englishOnward,
+            R"((?: (?:forward|ahead|further|on\b|with\b|to the next)|\s*(?:[.,;:!]|$)| at this| this time| for now))"}),
+    };
+    return shapes;
+}
+
+// A Turkish refusal, aimed where its sentence speaks to the reader ("süreci sizinle
+// bu aşamada sürdüremiyoruz"): the negative verb, "olumlu … sonuçlanmadı", "devam
+// etmemiz mümkün değil".
+const QList<QRegularExpression>& turkishRefusals()
+{
+    static const QList<QRegularExpression> shapes {
+        compiled({turkishOnward, turkishNot}),
+        compiled({R"(\bolumlu(?: \S+){0,3}? (?:\S{2,}?)", turkishNot, R"(|degil|olma[dm]|olama[dy]))"}),
+        compiled(
+            {R"(\b(?:devam|ilerle|surdur|degerlendir)\w*(?: \S+){0,2}? (?:mumkun|imkan\w*) (?:degil|olma[dmy]|bulunma))"}),
+    };
+    return shapes;
+}
+
+const QList<QRegularExpression>& invitations()
+{
+    static const QList<QRegularExpression> shapes {
+        // The writer wanting a meeting: "I'd love to set up an initial phone call",
+        // "we would like to move you on to the technical round".
+        compiled({R"((?:\b(?:we|i|we'd|i'd|we'll|i'll|let's|let us)\b(?: \S+){0,4}?)",
+            R"(|\b(?:like|love|want|wish|happy|glad|keen|pleased|delighted|excited) to))",
+            R"( (?:set up|schedule|arrange|book|organi[sz]e|invite you|move you|advance you|bring you|progress you)",
+            R"(|(?:have|hold) (?:a|an)|meet|speak|talk|chat)\b(?: \S+){0,6}? )",
+            R"((?:call|chat|conversation|interview|meeting|session|round|stage|screen|screening|deep-dive|discussion)",
+            R"(|onsite|on-site)\b)"}),
+        // The reader's meeting scheduled, confirmed or moved.
+        compiled(
+            {R"(\byour\b(?: \S+){0,6}? (?:interview|screen|screening|deep-dive|round|assessment|onsite|on-site)\b)",
+                R"((?: \S+){0,10}? (?:has been|have been|is|was|is now|are now|will be))",
+                R"( (?:moved|rescheduled|confirmed|scheduled|booked|set|changed|updated|arranged)\b)"}),
+    };
+    return shapes;
+}
+
+std::optional<Span> firstOf(const QList<QRegularExpression>& shapes, QStringView folded)
+{
+    for (const QRegularExpression& shape : shapes) {
+        const QRegularExpressionMatch match = shape.match(folded);
+        if (match.hasMatch())
+            return Span {match.capturedStart(), match.capturedEnd()};
+    }
+    return std::nullopt;
+}
+
+// The reader's own doing, a condition or a concession ("if you do not move forward
+// with your application", "although we didn't move forward with you then, …") in the
+// clause the refusal stands in: no news.
+bool isReadersOwnOrConditional(QStringView folded, qsizetype start)
+{
+    static const QRegularExpression clauseOpening(
+        QStringLiteral(R"(\b(?:you|if|unless|until|whether|although|though|despite)\b)"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    qsizetype from = start;
+    while (from > 0 && !QStringView(u".,;:!?").contains(folded.at(from - 1)))
+        --from;
+    return clauseOpening.match(folded.sliced(from, start - from)).hasMatch();
+}
+
+bool isAimedAtTheReader(QStringView folded)
+{
+    static const QRegularExpression you(
+        QString::fromLatin1(turkishYou), QRegularExpression::UseUnicodePropertiesOption);
+    return you.match(folded).hasMatch();
+}
+
+std::optional<Span> refusal(QStringView folded, bool aimed)
+{
+    const auto unlessOwn = [folded](std::optional<Span> span) {
+        return span && !isReadersOwnOrConditional(folded, span->start) ? span : std::nullopt;
+    };
+    if (const auto span = unlessOwn(firstOf(aimedRefusals(), folded)))
+        return aimed ? span : std::nullopt;
+    if (const auto span = unlessOwn(firstOf(turkishRefusals(), folded)))
+        return isAimedAtTheReader(folded) == aimed ? span : std::nullopt;
+    const auto span = unlessOwn(firstOf(englishRefusals(), folded));
+    return aimed ? std::nullopt : span;
+}
+
+} // namespace
+
+std::optional<Span> find(Cue cue, QStringView folded)
+{
+    switch (cue) {
+    case Cue::rejection: return refusal(folded, true);
+    case Cue::softRejection: return refusal(folded, false);
+    case Cue::interview: return firstOf(invitations(), folded);
+    default: return std::nullopt;
+    }
+}
+
+} // namespace MailGrammar

@@ -19,6 +19,9 @@ constexpr auto englishNo = R"((?:\bnot\b|n't\b|\bno longer\b|\bunable to\b|\bdec
 constexpr auto englishOnward = R"((?:mov(?:e|ed|ing)|proceed(?:ed|ing)?|progress(?:ed|ing)?|advanc(?:e|ed|ing))"
                                R"(|continu(?:e|ed|ing)|tak(?:e|en|ing)|pursu(?:e|ed|ing)|consider(?:ed|ing)?)"
                                R"(|go(?:ing)?|carry(?:ing)?|invit(?:e|ed|ing)|shortlist(?:ed|ing)?|select(?:ed|ing)?))";
+// Choosing someone: "went with", "offered the role to", "hired".
+constexpr auto choosing
+    = R"(\b(?:mov|proceed|continu|go|went|gone|progress|advanc|pursu|select|chose|hire|hiring|offer|extend)\w*)";
 constexpr auto englishYours = R"(your (?:application|applications|candidacy|candidature|profile|submission|cv|resume))";
 // Turkish verbs of going on with someone, and the negative they take: -me/-ma and
 // -eme/-ama (could not) in the present, future, past and reported past, with or
@@ -55,17 +58,56 @@ const QList<QRegularExpression>& aimedRefusals()
         compiled({R"(\b)", englishYours,
             R"(\b(?: \S+){0,5}? (?:will|would|has|have|is|was|were|can|could|does|did|wo|ca)(?: not|n't))",
             R"((?: \S+){0,2}? (?:progressed|taken|moved|considered|advanced|selected|shortlisted|proceed|progress|move|go|continue)\b)"}),
-        // "we've decided not to fill this role".
-        compiled({englishNo,
-            R"((?: \S+){0,3}? fill(?: \S+){0,2}? (?:this|the|that|our) (?:\S+ )?(?:role|position|opening|vacancy|job|requisition)\b)"}),
+        // "we've decided not to fill this role", "…will not be filling it".
+        compiled({englishNo, R"((?: \S+){0,3}? fill(?:ing)?(?: \S+){0,2}? )",
+            R"((?:it|(?:this|the|that|our) (?:\S+ )?(?:role|position|opening|vacancy|job|requisition))\b)"}),
+        // "we won't be able to offer you the Analytics Engineer role".
+        compiled({englishNo, R"((?: \S+){0,4}? offer(?:ing)? you (?:the|a|an|this) (?:\S+ ){0,3}?)",
+            R"((?:role|position|job|post|opportunity)\b)"}),
+        // Closing the reader's application: "we have to close your application", "your
+        // candidacy has been declined".
+        compiled(
+            {R"(\b(?:clos(?:e|ing)|declin(?:e|ing)|reject(?:ing)?|archiv(?:e|ing)|withdraw(?:ing)?)(?: \S+){0,2}? )",
+                englishYours, R"(\b)"}),
+        compiled({R"(\b)", englishYours, R"(\b(?: \S+){0,4}? (?:has been|have been|was|were|is being|will be) )",
+            R"((?:closed|archived|declined|rejected|withdrawn)\b)"}),
         // Going on with someone else: "decided to continue with another candidate",
         // "başka bir adayla yola devam etme kararı aldık".
-        compiled(
-            {R"(\b(?:mov|proceed|continu|go|went|gone|progress|advanc|pursu|select|chose|hire|hiring|offer|extend)\w*)",
-                R"((?: (?!you\b|your\b)\S+){0,6}? (?:another|other|a different|a stronger|a more \S+|one of the other))",
-                R"( (?:\S+ )?(?:candidate|applicant|finalist|person)s?\b|\bsomeone (?:else|whose)\b)"}),
+        compiled({choosing, R"((?: (?!you\b|your\b)\S+){0,6}? )",
+            R"((?:(?:another|other|a different|a stronger|a more \S+|one of the other) (?:\S+ )?)",
+            R"((?:candidate|applicant|finalist|person)s?\b|someone (?:else|whose)\b))"}),
         compiled({R"(\b(?:baska|diger|farkli|daha uygun)(?: \S+){0,2}? aday\w*(?: \S+){0,3}? )",
             R"((?:devam|ilerle|tercih|sec|anlas|yola)\w*)"}),
+    };
+    return shapes;
+}
+
+// The reason "another candidate": someone chosen, named or not ("decided to go ahead
+// with a candidate who already runs dbt", "offered the role to a candidate from
+// inside the company").
+const QList<QRegularExpression>& others()
+{
+    static const QList<QRegularExpression> shapes {
+        compiled({choosing, R"((?: (?!you\b|your\b)\S+){0,6}? )",
+            R"((?:another|other|a|an|one|a different|a stronger|a more \S+|one of the other|internal|external) (?:\S+ )?)",
+            R"((?:candidate|applicant|finalist|person)s?\b)"}),
+    };
+    return shapes;
+}
+
+// The reason "experience": the reader's background falling short ("a scale well
+// beyond what your background shows", "your experience does not match", "tecrübesi
+// ile profiliniz örtüşmediğinden").
+const QList<QRegularExpression>& shortfalls()
+{
+    static const QList<QRegularExpression> shapes {
+        compiled({R"(\b(?:beyond|than|short of|below) (?:what )?your (?:\S+ )?)",
+            R"((?:background|experience|profile|skills?|skill set|qualifications|cv|resume)\b)"}),
+        compiled({R"(\byour (?:\S+ )?(?:background|experience|profile|skills?|skill set|qualifications)\b)",
+            R"((?: \S+){0,5}? (?:is |are |does |did |do |was |were )?(?:not|n't))",
+            R"((?: \S+){0,2}? (?:match|meet|align|fit|suit|enough|sufficient)\w*)"}),
+        compiled({R"(\b(?:deneyim|tecrube|profil|yetkinlik|birikim|nitelik)\w*(?: \S+){0,5}? )",
+            R"((?:ortus|uyus|esles|karsila|uy|yet)\w*?)", turkishNot}),
     };
     return shapes;
 }
@@ -76,6 +118,9 @@ const QList<QRegularExpression>& englishRefusals()
     static const QList<QRegularExpression> shapes {
         compiled({englishNo, R"((?: \S+){0,4}? )", englishOnward,
             R"((?: (?:forward|ahead|further|on\b|with\b|to the next)|\s*(?:[.,;:!]|$)| at this| this time| for now))"}),
+        // "decided it isn't the right match for this opening".
+        compiled(
+            {englishNo, R"((?: \S+){0,2}? (?:the right|a good|a strong|a|the best|quite the right) (?:fit|match)\b)"}),
     };
     return shapes;
 }
@@ -89,7 +134,7 @@ const QList<QRegularExpression>& turkishRefusals()
         compiled({turkishOnward, turkishNot}),
         compiled({R"(\bolumlu(?: \S+){0,3}? (?:\S{2,}?)", turkishNot, R"(|degil|olma[dm]|olama[dy]))"}),
         compiled(
-            {R"(\b(?:devam|ilerle|surdur|degerlendir)\w*(?: \S+){0,2}? (?:mumkun|imkan\w*) (?:degil|olma[dmy]|bulunma))"}),
+            {R"(\b(?:devam|ilerle|surdur|degerlendir|calis)\w*(?: \S+){0,2}? (?:mumkun|imkan\w*) (?:degil|olma[dmy]|bulunma))"}),
     };
     return shapes;
 }
@@ -101,15 +146,34 @@ const QList<QRegularExpression>& invitations()
         // "we would like to move you on to the technical round".
         compiled({R"((?:\b(?:we|i|we'd|i'd|we'll|i'll|let's|let us)\b(?: \S+){0,4}?)",
             R"(|\b(?:like|love|want|wish|happy|glad|keen|pleased|delighted|excited) to))",
-            R"( (?:set up|schedule|arrange|book|organi[sz]e|invite you|move you|advance you|bring you|progress you)",
-            R"(|(?:have|hold) (?:a|an)|meet|speak|talk|chat)\b(?: \S+){0,6}? )",
+            R"( (?:(?:set up|schedule|arrange|book|organi[sz]e|invite you|move you|advance you|bring you|progress you)",
+            R"(|(?:have|hold|get|put) (?:a|an|some)|meet|speak|talk|chat)\b(?: \S+){0,6}? )",
             R"((?:call|chat|conversation|interview|meeting|session|round|stage|screen|screening|deep-dive|discussion)",
-            R"(|onsite|on-site)\b)"}),
+            R"(|onsite|on-site)\b|(?:meet|speak|talk|chat) (?:with )?you\b))"}),
         // The reader's meeting scheduled, confirmed or moved.
         compiled(
             {R"(\byour\b(?: \S+){0,6}? (?:interview|screen|screening|deep-dive|round|assessment|onsite|on-site)\b)",
                 R"((?: \S+){0,10}? (?:has been|have been|is|was|is now|are now|will be))",
                 R"( (?:moved|rescheduled|confirmed|scheduled|booked|set|changed|updated|arranged)\b)"}),
+        // Turkish: the writer wanting to meet the reader ("sizi daha yakından tanımak
+        // isteriz", "sizinle … bir vaka üzerinde çalışmak istiyoruz"), a day asked for.
+        compiled({R"(\b(?:sizi|sizinle|seni|seninle)\b(?: \S+){0,12}? (?:tani|gorus|konus|bulus|calis)\w*)",
+            R"((?: \S+){0,2}? (?:ister|istiyor)\w*)"}),
+        compiled({R"(\b(?:size|sana) uygun (?:\S+ ){0,2}?(?:gun|saat|zaman|tarih)\w*)"}),
+    };
+    return shapes;
+}
+
+// The writer wanting the reader to join them: "we'd love for you to join Umbrella
+// Labs as our Product Designer", "sizi … olarak aramızda görmekten mutluluk duyarız".
+const QList<QRegularExpression>& welcomes()
+{
+    static const QList<QRegularExpression> shapes {
+        compiled({R"(\b(?:love|like|want|happy|pleased|delighted|thrilled|excited)(?: \S+){0,2}? )",
+            R"((?:for you to join|you to join|to have you join|to welcome you)\b(?: \S+){0,5}? as\b)"}),
+        compiled(
+            {R"(\bsizi\b(?: \S+){0,6}? olarak (?:\S+ ){0,2}?(?:aramizda|ekibimizde|ekibimize|ailemizde|ailemize)\b)"}),
+        compiled({R"(\b(?:aramiza|ekibimize|ailemize) katil(?:ma|mani)\w*)"}),
     };
     return shapes;
 }
@@ -166,6 +230,9 @@ std::optional<Span> find(Cue cue, QStringView folded)
     case Cue::rejection: return refusal(folded, true);
     case Cue::softRejection: return refusal(folded, false);
     case Cue::interview: return firstOf(invitations(), folded);
+    case Cue::offer: return firstOf(welcomes(), folded);
+    case Cue::otherCandidate: return firstOf(others(), folded);
+    case Cue::experience: return firstOf(shortfalls(), folded);
     default: return std::nullopt;
     }
 }

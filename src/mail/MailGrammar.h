@@ -26,8 +26,12 @@
 // confirmed or moved.
 namespace MailGrammar {
 
+// An offer is the writer wanting the reader to join them as something ("we'd love for
+// you to join … as our Product Designer", "sizi … olarak aramızda görmek").
+//
 // Where the sentence holds the shape read for `cue` (rejection: an aimed refusal;
-// softRejection: an unaimed one; interview: an invitation), none for other cues.
+// softRejection: an unaimed one; interview: an invitation; offer: a welcome;
+// otherCandidate: someone else chosen), none for other cues.
 std::optional<MailVocabulary::Span> find(MailVocabulary::Cue cue, QStringView folded);
 
 } // namespace MailGrammar

@@ -355,8 +355,9 @@ MailReading MailReading::of(const MailMessage& message)
     } else if (const qsizetype offer = reader.first(Cue::offer); offer >= 0) {
         decide(MailKind::offer, offer, !bulk);
     } else if (const qsizetype interview = reader.first(Cue::interview); interview >= 0) {
-        // "Can we schedule a call?" from a friend's address is not an invitation.
-        if (!personal && fromPersonalAddress(message))
+        // "Can we schedule a call?" from a friend's address is not an invitation, nor
+        // is a colleague's call about a roadmap: a meeting is about a job.
+        if (!personal && (fromPersonalAddress(message) || !reader.has(Cue::job)))
             return reading;
         decide(MailKind::interview, interview, (personal || !fromPersonalAddress(message)) && !bulk);
         reading.status = interviewStatus(reader, interview);

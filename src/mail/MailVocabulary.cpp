@@ -175,7 +175,7 @@ const Table customerPhrases {"değerli müşterimiz", "sayın müşterimiz", "de
 
 const Table jobPhrases {"job", "jobs", "role", "position", "pozisyon*", "candida*", "aday*", "interview*", "mülakat*",
     "hiring", "recruit*", "işe alım", "ilan*", "cv", "resume", "özgeçmiş*", "insan kaynakları", "kariyer*", "career*",
-    "vacanc*", "opening", "iş teklif*", "employment", "istihdam"};
+    "vacanc*", "opening", "iş teklif*", "employment", "hr team", "compensation", "istihdam"};
 
 // What may happen later, as acknowledgements write it: "if your profile matches, we
 // will invite you to an interview". "Let me know if you are free" is no condition.
@@ -194,7 +194,7 @@ const Table technicalPhrases {"technical interview", "technical round", "technic
     "engineering manager", "tech lead", "case study", "online assessment", "teknik mülakat*", "teknik görüşme*",
     "teknik değerlendirme*", "teknik test*", "teknik ödev*", "teknik aşama*", "teknik sınav*", "kodlama",
     "vaka çalışması", "ödev", "mühendislik ekibi", "yazılım ekibi", "teknik ekib*", "teknik ekip*", "technical team",
-    "algoritma*", "canlı kod*"};
+    "algoritma*", "engineers", "pairing", "vaka*", "canlı kod*"};
 
 const Table screeningPhrases {"phone screen", "screening", "recruiter", "talent acquisition", "hr interview",
     "introductory", "intro call", "culture", "get to know you", "ik görüşme*", "insan kaynakları", "ön görüşme",

@@ -188,20 +188,6 @@ std::optional<Span> firstOf(const QList<QRegularExpression>& shapes, QStringView
     return std::nullopt;
 }
 
-// The reader's own doing, a condition or a concession ("if you do not move forward
-// with your application", "although we didn't move forward with you then, …") in the
-// clause the refusal stands in: no news.
-bool isReadersOwnOrConditional(QStringView folded, qsizetype start)
-{
-    static const QRegularExpression clauseOpening(
-        QStringLiteral(R"(\b(?:you|if|unless|until|whether|although|though|despite)\b)"),
-        QRegularExpression::UseUnicodePropertiesOption);
-    qsizetype from = start;
-    while (from > 0 && !QStringView(u".,;:!?").contains(folded.at(from - 1)))
-        --from;
-    return clauseOpening.match(folded.sliced(from, start - from)).hasMatch();
-}
-
 bool isAimedAtTheReader(QStringView folded)
 {
     static const QRegularExpression you(
@@ -223,6 +209,17 @@ std::optional<Span> refusal(QStringView folded, bool aimed)
 }
 
 } // namespace
+
+bool isReadersOwnOrConditional(QStringView folded, qsizetype start)
+{
+    static const QRegularExpression clauseOpening(
+        QStringLiteral(R"(\b(?:if|unless|until|whether|although|though|despite)\b|\byou\b(?: \S+){0,2} ?$)"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    qsizetype from = start;
+    while (from > 0 && !QStringView(u".,;:!?").contains(folded.at(from - 1)))
+        --from;
+    return clauseOpening.match(folded.sliced(from, start - from)).hasMatch();
+}
 
 std::optional<Span> find(Cue cue, QStringView folded)
 {

@@ -34,4 +34,10 @@ namespace MailGrammar {
 // otherCandidate: someone else chosen), none for other cues.
 std::optional<MailVocabulary::Span> find(MailVocabulary::Cue cue, QStringView folded);
 
+// Whether the news starting at `start` stands in a clause that is the reader's own
+// doing, a condition or a concession ("if you do not move forward with your
+// application", "you will not be moving on", "although we didn't move forward with
+// you then, …"): no news, whatever its wording.
+bool isReadersOwnOrConditional(QStringView folded, qsizetype start);
+
 } // namespace MailGrammar

@@ -157,7 +157,10 @@ public:
             return cached;
         cached = -1;
         const auto counts = [&](qsizetype i, std::optional<MailVocabulary::Span> span) {
-            return span && !(factual && sentenceHas(i, Cue::conditional))
+            return span
+                && !(factual
+                    && (sentenceHas(i, Cue::conditional)
+                        || MailGrammar::isReadersOwnOrConditional(textOf(i, cue), span->start)))
                 && (!mustAddress || addressesReader(m_sentences[i].spoken, *span))
                 && !(factual && m_personalSender && !speaksOfTheReader(i));
         };

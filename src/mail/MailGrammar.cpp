@@ -64,11 +64,26 @@ const QList<QRegularExpression>& aimedRefusals()
         // "we won't be able to offer you the Analytics Engineer role".
         compiled({englishNo, R"((?: \S+){0,4}? offer(?:ing)? you (?:the|a|an|this) (?:\S+ ){0,3}?)",
             R"((?:role|position|job|post|opportunity)\b)"}),
+        // The reader as the one not chosen: "you were not among those selected", "you
+        // haven't been shortlisted".
+        compiled({R"(\byou(?:'re|'ve| are| were| have| had| will)(?: not|n't)(?: \S+){0,4}? )",
+            R"((?:selected|successful|shortlisted|chosen|invited|progressed|progressing|moving|proceeding|advancing)\b)"}),
+        // Another's fit over the reader's: "another applicant's experience was a closer fit".
+        compiled({R"(\b(?:another|other) (?:candidate|applicant)\S*(?: \S+){0,8}? )",
+            R"((?:closer|better|stronger|more) (?:fit|match|aligned|suited)\b)"}),
+        // A meeting not to be: "we will not be scheduling a technical interview".
+        compiled({englishNo, R"((?: \S+){0,3}? (?:schedul|invit|arrang|book|offer|set)\w*(?: up)?)",
+            R"((?: you)?(?: to| for)? (?:a|an|any|further|the next) (?:\S+ )?(?:interview|call|round|stage|screen)s?\b)"}),
         // Closing the reader's application: "we have to close your application", "your
-        // candidacy has been declined".
+        // candidacy has been declined", "closing all open applications, including yours".
         compiled(
             {R"(\b(?:clos(?:e|ing)|declin(?:e|ing)|reject(?:ing)?|archiv(?:e|ing)|withdraw(?:ing)?)(?: \S+){0,2}? )",
                 englishYours, R"(\b)"}),
+        compiled({R"(\b(?:clos|declin|reject|archiv|withdraw)\w*(?: \S+){0,3}? applications?,?)",
+            R"((?: \S+){0,3}? (?:yours|including yours)\b)"}),
+        // Turkish: "başvurunuzu bu aşamada sonlandırıyoruz".
+        compiled(
+            {R"(\b(?:basvurun|adayligin|surecin|sureci)\w*(?: \S+){0,3}? (?:sonlandir|kapat|reddet|iptal et|durdur)\w*)"}),
         compiled({R"(\b)", englishYours, R"(\b(?: \S+){0,4}? (?:has been|have been|was|were|is being|will be) )",
             R"((?:closed|archived|declined|rejected|withdrawn)\b)"}),
         // Going on with someone else: "decided to continue with another candidate",
@@ -149,7 +164,12 @@ const QList<QRegularExpression>& invitations()
             R"( (?:(?:set up|schedule|arrange|book|organi[sz]e|invite you|move you|advance you|bring you|progress you)",
             R"(|(?:have|hold|get|put) (?:a|an|some)|meet|speak|talk|chat)\b(?: \S+){0,6}? )",
             R"((?:call|chat|conversation|interview|meeting|session|round|stage|screen|screening|deep-dive|discussion)",
-            R"(|onsite|on-site)\b|(?:meet|speak|talk|chat) (?:with )?you\b))"}),
+            R"(|onsite|on-site)\b|(?:meet|speak|talk|chat|get to know) (?:with )?you\b))"}),
+        // The reader moved on: "you've made it to the final stage".
+        compiled(
+            {R"(\byou(?:'ve| have)? (?:made it|moved|progressed|advanced|been invited|been selected|been shortlisted))",
+                R"((?: \S+){0,3}? (?:to|for) the (?:next|final|second|third|technical|onsite) (?:\S+ )?)",
+                R"((?:stage|round|step|interview)\b)"}),
         // The reader's meeting scheduled, confirmed or moved.
         compiled(
             {R"(\byour\b(?: \S+){0,6}? (?:interview|screen|screening|deep-dive|round|assessment|onsite|on-site)\b)",
@@ -170,7 +190,10 @@ const QList<QRegularExpression>& welcomes()
 {
     static const QList<QRegularExpression> shapes {
         compiled({R"(\b(?:love|like|want|happy|pleased|delighted|thrilled|excited)(?: \S+){0,2}? )",
-            R"((?:for you to join|you to join|to have you join|to welcome you)\b(?: \S+){0,5}? as\b)"}),
+            R"((?:for you to join|you to join|to have you join|to welcome you|to bring you on(?: board)?|to have you on board))",
+            R"(\b(?: \S+){0,5}? as\b)"}),
+        // "sizinle çalışmak istediğimizi bildirmekten mutluluk duyuyoruz".
+        compiled({R"(\b(?:sizinle|seninle) (?:birlikte )?calis(?:mak|maya) (?:istedigimiz|karar)\w*)"}),
         compiled(
             {R"(\bsizi\b(?: \S+){0,6}? olarak (?:\S+ ){0,2}?(?:aramizda|ekibimizde|ekibimize|ailemizde|ailemize)\b)"}),
         compiled({R"(\b(?:aramiza|ekibimize|ailemize) katil(?:ma|mani)\w*)"}),
@@ -213,12 +236,23 @@ std::optional<Span> refusal(QStringView folded, bool aimed)
 bool isReadersOwnOrConditional(QStringView folded, qsizetype start)
 {
     static const QRegularExpression clauseOpening(
-        QStringLiteral(R"(\b(?:if|unless|until|whether|although|though|despite)\b|\byou\b(?: \S+){0,2} ?$)"),
+        QStringLiteral(R"(\b(?:if|unless|until|whether|although|though|despite)\b)"
+                       R"(|\byou (?:do|did|don't|didn't|can|can't|cannot|should|may|might|must|need)\b ?$)"),
         QRegularExpression::UseUnicodePropertiesOption);
+    // Turkish puts the condition on the verb, after the news: "başvurunuz olumsuz
+    // sonuçlandıysa", "uygun görülürse".
+    static const QRegularExpression turkishCondition(
+        QStringLiteral(R"(\b\w{3,}(?:d[iu]ys[ae]|[aeiu]rs[ae]|m[ae]zs[ae])\b)"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    const QStringView stops = u".,;:!?";
     qsizetype from = start;
-    while (from > 0 && !QStringView(u".,;:!?").contains(folded.at(from - 1)))
+    while (from > 0 && !stops.contains(folded.at(from - 1)))
         --from;
-    return clauseOpening.match(folded.sliced(from, start - from)).hasMatch();
+    qsizetype to = start;
+    while (to < folded.size() && !stops.contains(folded.at(to)))
+        ++to;
+    return clauseOpening.match(folded.sliced(from, start - from)).hasMatch()
+        || turkishCondition.match(folded.sliced(start, to - start)).hasMatch();
 }
 
 std::optional<Span> find(Cue cue, QStringView folded)

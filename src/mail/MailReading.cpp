@@ -359,8 +359,11 @@ MailReading MailReading::of(const MailMessage& message)
         decide(MailKind::offer, offer, !bulk);
     } else if (const qsizetype interview = reader.first(Cue::interview); interview >= 0) {
         // "Can we schedule a call?" from a friend's address is not an invitation, nor
-        // is a colleague's call about a roadmap: a meeting is about a job.
-        if (!personal && (fromPersonalAddress(message) || !reader.has(Cue::job)))
+        // is a colleague's call about a roadmap: a meeting is about a job, or with the
+        // reader.
+        if (!personal
+            && (fromPersonalAddress(message)
+                || !(reader.has(Cue::job) || reader.sentenceHas(interview, Cue::addressed))))
             return reading;
         decide(MailKind::interview, interview, (personal || !fromPersonalAddress(message)) && !bulk);
         reading.status = interviewStatus(reader, interview);

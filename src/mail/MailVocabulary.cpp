@@ -128,7 +128,7 @@ const Table personalPhrases {"your application", "your recent application", "you
     "you applied", "for applying", "your interest in", "your submission", "interviewing with us",
     "time to interview with", "speaking with us", "your time and interest", "application for the", "başvurunuz*",
     "başvurduğun*", "başvuru yaptığınız", "yaptığın başvuru*", "adaylığınız*", "başvurunuzu", "görüşmemiz*",
-    "ilginiz için"};
+    "including yours", "yours included", "yaptığınız başvuru*", "ilginiz için"};
 
 // Words that speak to the reader: bulk mail that means the reader says so.
 const Table addressedPhrases {"you", "your", "yours", "size", "sizi", "sizinle", "sizin", "başvurunuz*", "adaylığınız*",
@@ -151,7 +151,8 @@ const Table newsletterPhrases {"unsubscribe", "newsletter", "view in browser", "
     "aboneliğinizi", "aboneliğini", "bülten*", "e-bülten*", "tarayıcıda görüntüle*", "e-posta tercih*"};
 
 const Table outreachPhrases {"came across your profile", "found your profile", "your profile caught",
-    "your background caught", "reaching out", "are you open to", "open to new opportunities", "would you be interested",
+    "your background caught", "reaching out about", "reaching out because", "reaching out to see",
+    "reaching out to you about", "are you open to", "open to new opportunities", "would you be interested",
     "would you be open", "exciting opportunity", "new opportunity", "great opportunity", "an opportunity that",
     "a role that might", "i have a role", "i'm hiring for", "we're hiring for", "hiring for a", "headhunt*",
     "profilinizi inceledim", "profilinize rastladım", "profilinizi gördüm", "profilinizi görünce", "yeni bir fırsat",
@@ -194,7 +195,7 @@ const Table technicalPhrases {"technical interview", "technical round", "technic
     "engineering manager", "tech lead", "case study", "online assessment", "teknik mülakat*", "teknik görüşme*",
     "teknik değerlendirme*", "teknik test*", "teknik ödev*", "teknik aşama*", "teknik sınav*", "kodlama",
     "vaka çalışması", "ödev", "mühendislik ekibi", "yazılım ekibi", "teknik ekib*", "teknik ekip*", "technical team",
-    "algoritma*", "engineers", "pairing", "vaka*", "canlı kod*"};
+    "algoritma*", "engineers", "pairing", "vaka*", "technical panel", "engineering lead*", "canlı kod*"};
 
 const Table screeningPhrases {"phone screen", "screening", "recruiter", "talent acquisition", "hr interview",
     "introductory", "intro call", "culture", "get to know you", "ik görüşme*", "insan kaynakları", "ön görüşme",
@@ -206,7 +207,7 @@ const Table positionClosedPhrases {"position has been filled", "role has been fi
     "no longer recruiting", "on hold", "hiring freeze", "cancelled the position", "canceled the position",
     "decided not to fill", "pozisyon* … kapat*", "pozisyon* … iptal*", "alım süreci … durdur*",
     "alım sürecini … durdur*", "pozisyon* … dolmuş*", "pozisyon* … doldu*", "işe alım … askıya", "alımı … durdur*",
-    "beklemeye alın*"};
+    "pause hiring", "paused hiring", "pausing hiring", "hiring … paused", "beklemeye alın*"};
 
 const Table relocationPhrases {"relocation", "relocate", "visa", "sponsorship", "sponsor", "work permit",
     "right to work", "work authorization", "work authorisation", "vize", "çalışma izni", "taşınma", "ikamet",

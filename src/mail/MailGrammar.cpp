@@ -69,8 +69,8 @@ const QList<QRegularExpression>& aimedRefusals()
         compiled({R"(\byou(?:'re|'ve| are| were| have| had| will)(?: not|n't)(?: \S+){0,4}? )",
             R"((?:selected|successful|shortlisted|chosen|invited|progressed|progressing|moving|proceeding|advancing)\b)"}),
         // Another's fit over the reader's: "another applicant's experience was a closer fit".
-        compiled({R"(\b(?:another|other) (?:candidate|applicant)\S*(?: \S+){0,8}? )",
-            R"((?:closer|better|stronger|more) (?:fit|match|aligned|suited)\b)"}),
+        compiled({R"(\b(?:another|other) (?:candidate|applicant)\S*(?: (?!you\b|your\b)\S+){0,8}? )",
+            R"((?:closer|better|stronger|more closely|more)\b)"}),
         // A meeting not to be: "we will not be scheduling a technical interview".
         compiled({englishNo, R"((?: \S+){0,3}? (?:schedul|invit|arrang|book|offer|set)\w*(?: up)?)",
             R"((?: you)?(?: to| for)? (?:a|an|any|further|the next) (?:\S+ )?(?:interview|call|round|stage|screen)s?\b)"}),
@@ -123,6 +123,11 @@ const QList<QRegularExpression>& shortfalls()
             R"((?: \S+){0,2}? (?:match|meet|align|fit|suit|enough|sufficient)\w*)"}),
         compiled({R"(\b(?:deneyim|tecrube|profil|yetkinlik|birikim|nitelik)\w*(?: \S+){0,5}? )",
             R"((?:ortus|uyus|esles|karsila|uy|yet)\w*?)", turkishNot}),
+        compiled({R"(\b(?:deneyim|tecrube|profil|yetkinlik|birikim|nitelik)\w*(?: \S+){0,5}? )",
+            R"((?:uygun|uyumlu|yeterli) (?:\S+ )?(?:degil|olmad|olmam)\w*)"}),
+        // The reader's background lying elsewhere: "your background is mostly Python".
+        compiled({R"(\byour (?:\S+ )?(?:background|experience|skills?|skill set|profile)\b (?:is|was|has been|lies) )",
+            R"((?:mostly|mainly|primarily|largely|more)\b)"}),
     };
     return shapes;
 }
@@ -132,7 +137,13 @@ const QList<QRegularExpression>& englishRefusals()
 {
     static const QList<QRegularExpression> shapes {
         compiled({englishNo, R"((?: \S+){0,4}? )", englishOnward,
-            R"((?: (?:forward|ahead|further|on\b|with\b|to the next)|\s*(?:[.,;:!]|$)| at this| this time| for now))"}),
+            R"((?: \S+){0,2}?(?: (?:forward|ahead|further|on\b|with\b|to the next)|\s*(?:[.,;:!]|$)| at this| this time))",
+            R"(| for now)"}),
+        // "we're going to pass for now", "decided to go a different way".
+        compiled({R"(\b(?:we|we're|we've|we'll|we'd|we are|we will|we have|i|i'm|i'll|i've|team)\b(?: \S+){0,4}? pass)",
+            R"((?: on (?:your \S+|you|this|it))?(?: for now| this time| at this time| on this occasion)?\s*(?:[.,;:!]|$))"}),
+        compiled({R"(\b(?:go|going|gone|went|take|taking|took|head|heading|move|moving)(?: in)? (?:a|another) )",
+            R"((?:different|new|separate) (?:direction|way|route)\b)"}),
         // "decided it isn't the right match for this opening".
         compiled(
             {englishNo, R"((?: \S+){0,2}? (?:the right|a good|a strong|a|the best|quite the right) (?:fit|match)\b)"}),
@@ -150,6 +161,9 @@ const QList<QRegularExpression>& turkishRefusals()
         compiled({R"(\bolumlu(?: \S+){0,3}? (?:\S{2,}?)", turkishNot, R"(|degil|olma[dm]|olama[dy]))"}),
         compiled(
             {R"(\b(?:devam|ilerle|surdur|degerlendir|calis)\w*(?: \S+){0,2}? (?:mumkun|imkan\w*) (?:degil|olma[dmy]|bulunma))"}),
+        // "profilinizin … uyumlu olmadığına karar verdik", "uygun görülmemiştir".
+        compiled({R"(\b(?:uygun|uyumlu|yeterli|olumlu|elverisli) (?:\S+ )?(?:degil|olmad|olmam|bulunmad|bulunmam)\w*)",
+            R"(|\b(?:uygun|uyumlu|yeterli) (?:\S+ )?(?:goruleme|gorulme|degerlendirilme|degerlendirileme)[dm]\w*)"}),
     };
     return shapes;
 }
@@ -165,6 +179,16 @@ const QList<QRegularExpression>& invitations()
             R"(|(?:have|hold|get|put) (?:a|an|some)|meet|speak|talk|chat)\b(?: \S+){0,6}? )",
             R"((?:call|chat|conversation|interview|meeting|session|round|stage|screen|screening|deep-dive|discussion)",
             R"(|onsite|on-site)\b|(?:meet|speak|talk|chat|get to know) (?:with )?you\b))"}),
+        // An invitation on its way: "we'll send you a calendar invite", "takvimine bir
+        // davet göndereceğiz".
+        compiled(
+            {R"(\b(?:send|sending|sent|share|sharing) (?:you )?(?:over )?(?:a |an )?(?:calendar |meeting |zoom |teams )?)",
+                R"(invit(?:e|ation)\b|\b(?:davet|takvim)\w*(?: \S+){0,2}? (?:gonder|ilet|yolla|paylas)\w*)"}),
+        // A time asked about: "Does 2pm work?", "Perşembe 14:00 uygun mu?".
+        compiled({R"(^(?=.*(?:\b\d{1,2}(?::\d{2})? ?(?:am|pm)\b|\b\d{1,2}[:.]\d{2}\b|\b(?:monday|tuesday|wednesday)",
+            R"(|thursday|friday|pazartesi|sali|carsamba|persembe|cuma|yarin)\b)).*?)",
+            R"((?:\b(?:does|do|would|will|could|can)(?: \S+){0,4}? (?:work|suit)s?\b)",
+            R"(|\b(?:uygun|musait) (?:mu|mi|musunuz|misiniz|musun|misin)\b))"}),
         // The reader moved on: "you've made it to the final stage".
         compiled(
             {R"(\byou(?:'ve| have)? (?:made it|moved|progressed|advanced|been invited|been selected|been shortlisted))",
@@ -192,6 +216,12 @@ const QList<QRegularExpression>& welcomes()
         compiled({R"(\b(?:love|like|want|happy|pleased|delighted|thrilled|excited)(?: \S+){0,2}? )",
             R"((?:for you to join|you to join|to have you join|to welcome you|to bring you on(?: board)?|to have you on board))",
             R"(\b(?: \S+){0,5}? as\b)"}),
+        // The papers of a job: "your contract for the Embedded Firmware Engineer role".
+        compiled({R"(\byour (?:\S+ )?(?:contract|agreement)\b(?: \S+){0,4}? (?:for|as) (?:the |our |a |an )?)",
+            R"((?:\S+ ){0,3}?(?:role|position|job)\b|\bis sozlesme\w*|\bsozlesmeniz\w*)"}),
+        // "seni ekibimizde görmek istiyoruz", not where it invites to a meeting.
+        compiled({R"(^(?!.*\b(?:gorusme|mulakat|interview))(?:.*?)\b(?:sizi|seni)\b(?: \S+){0,6}? )",
+            R"((?:aramizda|ekibimizde|ailemizde)\b(?: \S+)? (?:gormek|gormekten)\w*)"}),
         // "sizinle çalışmak istediğimizi bildirmekten mutluluk duyuyoruz".
         compiled({R"(\b(?:sizinle|seninle) (?:birlikte )?calis(?:mak|maya) (?:istedigimiz|karar)\w*)"}),
         compiled(
@@ -242,7 +272,7 @@ bool isReadersOwnOrConditional(QStringView folded, qsizetype start)
     // Turkish puts the condition on the verb, after the news: "başvurunuz olumsuz
     // sonuçlandıysa", "uygun görülürse".
     static const QRegularExpression turkishCondition(
-        QStringLiteral(R"(\b\w{3,}(?:d[iu]ys[ae]|[aeiu]rs[ae]|m[ae]zs[ae])\b)"),
+        QStringLiteral(R"(\b\w{3,}(?:d[iu]ys[ae]|[aeiu]rs[ae]|m[ae]zs[ae]|ils[ae]|[aeiu]?s[ae]n[iu]z)\b)"),
         QRegularExpression::UseUnicodePropertiesOption);
     const QStringView stops = u".,;:!?";
     qsizetype from = start;

@@ -172,7 +172,7 @@ const Table writersOwnPhrases {"my interview", "my offer", "my application", "i 
 const Table customerPhrases {"değerli müşterimiz", "sayın müşterimiz", "dear customer", "valued customer",
     "kredi kart*", "credit card", "kredi başvuru*", "loan application", "mortgage", "hesap açılış*", "account opening",
     "sigorta başvuru*", "offer of admission", "admission*", "programme", "tuition", "enrol*", "öğrenim", "lisansüstü",
-    "yüksek lisans", "insurance application"};
+    "yüksek lisans", "visa application", "vize başvuru*", "residence permit", "oturma izni", "insurance application"};
 
 const Table jobPhrases {"job", "jobs", "role", "position", "pozisyon*", "candida*", "aday*", "interview*", "mülakat*",
     "hiring", "recruit*", "işe alım", "ilan*", "cv", "resume", "özgeçmiş*", "insan kaynakları", "kariyer*", "career*",

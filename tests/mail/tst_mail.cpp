@@ -438,6 +438,27 @@ void TestMail::reading_data()
         S::offer);
     shape("a university's offer", "Your application: we are delighted to offer you a place on the MSc programme.",
         MailKind::other);
+    shape("the reader not among those selected",
+        "Thanks for applying. You were not among those selected for interview.", no, rejected);
+    shape("a meeting that will not be", "Thanks for applying. We will not be scheduling a technical interview.", no,
+        rejected);
+    shape("others better meet", "We have determined that other candidates better meet the needs of the role.", no,
+        rejected, R::otherCandidate);
+    shape("sonlandırıyoruz", "Profille eşleşmediğiniz için başvurunuzu bu aşamada sonlandırıyoruz.", no, rejected,
+        R::experience);
+    shape("uyumlu olmadığına", "Başvurunuz için teşekkürler. Profilinizin pozisyonla uyumlu olmadığına karar verdik.",
+        no, rejected, R::experience);
+    shape("a condition on the verb", "Başvurunuz olumsuz sonuçlandıysa yapmanız gereken üç şey var.", MailKind::other);
+    shape("değilse is no refusal",
+        "Başvurunuz için teşekkürler. Salı 14:00 uygun mu? Uygun değilse başka bir saat yazın.", MailKind::interview,
+        S::hrInterview);
+    shape("a time asked about", "Thanks for applying! Jo has time for a quick intro on Thursday. Does 2pm work?",
+        MailKind::interview, S::hrInterview);
+    shape("a colleague's time", "Sprint review moved. Does 2pm work?", MailKind::other, {}, {}, "emre@lumos.example");
+    shape("on board", "We want to bring you on board as a Data Engineer!", MailKind::offer, S::offer);
+    shape("a job's contract", "Attached you'll find your contract for the Embedded Firmware Engineer role.",
+        MailKind::offer, S::offer);
+    shape("a visa refused", "Your visa application has not been successful.", MailKind::other);
 }
 
 void TestMail::reading()

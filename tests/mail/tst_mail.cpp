@@ -401,9 +401,9 @@ void TestMail::reading_data()
     shape("a condition",
         "We received your application. If we decide not to progress your application, we will tell you.",
         MailKind::received);
-    shape("a concession, a new role",
-        "Although we didn't move forward with you then, a new role opened. Would you be open to a chat?",
-        MailKind::other, {}, {}, "ed@agency.example");
+    shape("a concession",
+        "You applied for our Security role. Although we didn't move forward with you then, we kept your profile.",
+        MailKind::other);
     shape("taşımama kararı", "Bu aşamada adaylığınızı bir sonraki adıma taşımama kararı aldık.", no, rejected);
     shape("geçemiyoruz, sen, ASCII", "Yaptigin basvuru icin tesekkurler, seninle bir sonraki asamaya gecemiyoruz.", no,
         rejected);

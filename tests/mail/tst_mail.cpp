@@ -444,6 +444,7 @@ void TestMail::reading_data()
         rejected);
     shape("others better meet", "We have determined that other candidates better meet the needs of the role.", no,
         rejected, R::otherCandidate);
+    shape("sürdüremiyoruz, to the reader alone", "Süreci sizinle bu aşamada sürdüremiyoruz.", no, rejected);
     shape("sonlandırıyoruz", "Profille eşleşmediğiniz için başvurunuzu bu aşamada sonlandırıyoruz.", no, rejected,
         R::experience);
     shape("uyumlu olmadığına", "Başvurunuz için teşekkürler. Profilinizin pozisyonla uyumlu olmadığına karar verdik.",

@@ -28,7 +28,7 @@ constexpr auto englishYours = R"(your (?:application|applications|candidacy|cand
 // without the passive ("ilerletilmeyecek"); "-memiz" (our going on) is no negative.
 constexpr auto turkishOnward
     = R"(\b(?:ilerle|ilerlet|devam e[dt]|devam ettir|surdur|yurut|degerlendir|davet e[dt])"
-      R"(|tasi|gec|cagir|sun|yer ver|calis|dahil e[dt]|(?:degerlendirmeye|dikkate|surece|ise) al))";
+      R"(|(?:asamaya|adima|surece) (?:tasi|gec|al)|cagir|teklif sun|yer ver|calis|dahil e[dt]|(?:degerlendirmeye|dikkate|ise) al))";
 constexpr auto turkishNot = R"((?:[iu][ln])?(?:y?[ea])?(?:m[iu]yor|m[ea]y[ea]c|m[ea]d[iu]|m[ea]z|m[ea]m(?![iu]z)))";
 // Second person: "siz", "sizinle", the -(n)ız endings ("başvurunuzu", "profilinizle").
 constexpr auto turkishYou
@@ -137,11 +137,11 @@ const QList<QRegularExpression>& englishRefusals()
 {
     static const QList<QRegularExpression> shapes {
         compiled({englishNo, R"((?: \S+){0,4}? )", englishOnward,
-            R"((?: \S+){0,2}?(?: (?:forward|ahead|further|on\b|with\b|to the next)|\s*(?:[.,;:!]|$)| at this| this time))",
-            R"(| for now)"}),
+            R"((?:(?: \S+){0,2}? (?:forward|ahead|further|on\b|with\b|to the next)|\s*(?:[.,;:!]|$))",
+            R"(| at this| this time| for now))"}),
         // "we're going to pass for now", "decided to go a different way".
         compiled({R"(\b(?:we|we're|we've|we'll|we'd|we are|we will|we have|i|i'm|i'll|i've|team)\b(?: \S+){0,4}? pass)",
-            R"((?: on (?:your \S+|you|this|it))?(?: for now| this time| at this time| on this occasion)?\s*(?:[.,;:!]|$))"}),
+            R"((?: for now| this time| at this time| on this occasion)?\s*(?:[.!]|$))"}),
         compiled({R"(\b(?:go|going|gone|went|take|taking|took|head|heading|move|moving)(?: in)? (?:a|another) )",
             R"((?:different|new|separate) (?:direction|way|route)\b)"}),
         // "decided it isn't the right match for this opening".
@@ -215,7 +215,7 @@ const QList<QRegularExpression>& welcomes()
     static const QList<QRegularExpression> shapes {
         compiled({R"(\b(?:love|like|want|happy|pleased|delighted|thrilled|excited)(?: \S+){0,2}? )",
             R"((?:for you to join|you to join|to have you join|to welcome you|to bring you on(?: board)?|to have you on board))",
-            R"(\b(?: \S+){0,5}? as\b)"}),
+            R"(\b(?: \S+){0,5}? as\b(?! (?:a |an |our )?(?:guest|speaker|member|attendee|volunteer|panelist|mentor)))"}),
         // The papers of a job: "your contract for the Embedded Firmware Engineer role".
         compiled({R"(\byour (?:\S+ )?(?:contract|agreement)\b(?: \S+){0,4}? (?:for|as) (?:the |our |a |an )?)",
             R"((?:\S+ ){0,3}?(?:role|position|job)\b|\bis sozlesme\w*|\bsozlesmeniz\w*)"}),
@@ -271,6 +271,9 @@ bool isReadersOwnOrConditional(QStringView folded, qsizetype start)
         QRegularExpression::UseUnicodePropertiesOption);
     // Turkish puts the condition on the verb, after the news: "başvurunuz olumsuz
     // sonuçlandıysa", "uygun görülürse".
+    // "We can't consider your application until we receive…": a request, not news.
+    static const QRegularExpression englishCondition(QStringLiteral(R"(\b(?:unless|until|without|before|once|if)\b)"),
+        QRegularExpression::UseUnicodePropertiesOption);
     static const QRegularExpression turkishCondition(
         QStringLiteral(R"(\b\w{3,}(?:d[iu]ys[ae]|[aeiu]rs[ae]|m[ae]zs[ae]|ils[ae]|[aeiu]?s[ae]n[iu]z)\b)"),
         QRegularExpression::UseUnicodePropertiesOption);
@@ -282,7 +285,8 @@ bool isReadersOwnOrConditional(QStringView folded, qsizetype start)
     while (to < folded.size() && !stops.contains(folded.at(to)))
         ++to;
     return clauseOpening.match(folded.sliced(from, start - from)).hasMatch()
-        || turkishCondition.match(folded.sliced(start, to - start)).hasMatch();
+        || turkishCondition.match(folded.sliced(start, to - start)).hasMatch()
+        || englishCondition.match(folded.sliced(start, to - start)).hasMatch();
 }
 
 std::optional<Span> find(Cue cue, QStringView folded)

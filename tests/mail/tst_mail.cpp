@@ -459,6 +459,12 @@ void TestMail::reading_data()
     shape("on board", "We want to bring you on board as a Data Engineer!", MailKind::offer, S::offer);
     shape("a job's contract", "Attached you'll find your contract for the Embedded Firmware Engineer role.",
         MailKind::offer, S::offer);
+    shape("an acknowledgement's rule",
+        "We received your application. Note that we will not consider applications sent by post.", MailKind::received);
+    shape("a request, not news",
+        "Thanks for applying. We can't consider your application until we receive your transcript.",
+        MailKind::received);
+    shape("a guest, not a hire", "We'd love to have you join us as a speaker at our careers evening.", MailKind::other);
     shape("a visa refused", "Your visa application has not been successful.", MailKind::other);
 }
 

@@ -22,6 +22,9 @@ constexpr auto englishOnward = R"((?:mov(?:e|ed|ing)|proceed(?:ed|ing)?|progress
 // Choosing someone: "went with", "offered the role to", "hired".
 constexpr auto choosing
     = R"(\b(?:mov|proceed|continu|go|went|gone|progress|advanc|pursu|select|chose|hire|hiring|offer|extend)\w*)";
+constexpr auto roleGone = R"(\b(?:role|position|job|post|opportunity|offer) (?:has |had |was )?)"
+                          R"((?:gone|went|been given|been offered|been filled by|given) (?:to |by )?)"
+                          R"((?:someone|another|a different|an? (?:internal|external|other)))";
 constexpr auto englishYours = R"(your (?:application|applications|candidacy|candidature|profile|submission|cv|resume))";
 // Turkish verbs of going on with someone, and the negative they take: -me/-ma and
 // -eme/-ama (could not) in the present, future, past and reported past, with or
@@ -71,6 +74,8 @@ const QList<QRegularExpression>& aimedRefusals()
         // Another's fit over the reader's: "another applicant's experience was a closer fit".
         compiled({R"(\b(?:another|other) (?:candidate|applicant)\S*(?: (?!you\b|your\b)\S+){0,8}? )",
             R"((?:closer|better|stronger|more closely|more)\b)"}),
+        // The role given to someone else: "the role has gone to someone with…".
+        compiled({roleGone}),
         // A meeting not to be: "we will not be scheduling a technical interview".
         compiled({englishNo, R"((?: \S+){0,3}? (?:schedul|invit|arrang|book|offer|set)\w*(?: up)?)",
             R"((?: you)?(?: to| for)? (?:a|an|any|further|the next) (?:\S+ )?(?:interview|call|round|stage|screen)s?\b)"}),
@@ -106,6 +111,7 @@ const QList<QRegularExpression>& others()
         compiled({choosing, R"((?: (?!you\b|your\b)\S+){0,6}? )",
             R"((?:another|other|a|an|one|a different|a stronger|a more \S+|one of the other|internal|external) (?:\S+ )?)",
             R"((?:candidate|applicant|finalist|person)s?\b)"}),
+        compiled({roleGone}),
     };
     return shapes;
 }
@@ -139,6 +145,9 @@ const QList<QRegularExpression>& englishRefusals()
         compiled({englishNo, R"((?: \S+){0,4}? )", englishOnward,
             R"((?:(?: \S+){0,2}? (?:forward|ahead|further|on\b|with\b|to the next)|\s*(?:[.,;:!]|$))",
             R"(| at this| this time| for now))"}),
+        // "we've decided to end the process here".
+        compiled({R"(\b(?:end|ending|close|closing|conclude|concluding|stop|stopping)(?: \S+)? (?:the|this|our|your) )",
+            R"((?:\S+ )?(?:process|candidacy|application)\b)"}),
         // "we're going to pass for now", "decided to go a different way".
         compiled({R"(\b(?:we|we're|we've|we'll|we'd|we are|we will|we have|i|i'm|i'll|i've|team)\b(?: \S+){0,4}? pass)",
             R"((?: for now| this time| at this time| on this occasion)?\s*(?:[.!]|$))"}),
@@ -160,7 +169,7 @@ const QList<QRegularExpression>& turkishRefusals()
         compiled({turkishOnward, turkishNot}),
         compiled({R"(\bolumlu(?: \S+){0,3}? (?:\S{2,}?)", turkishNot, R"(|degil|olma[dm]|olama[dy]))"}),
         compiled(
-            {R"(\b(?:devam|ilerle|surdur|degerlendir|calis)\w*(?: \S+){0,2}? (?:mumkun|imkan\w*) (?:degil|olma[dmy]|bulunma))"}),
+            {R"(\b(?:devam|ilerle|surdur|degerlendir|calis)\w*(?: \S+){0,2}? (?:mumkun|imkan\w*) (?:degil|olma[dmy]|bulunma|kalma[dm]))"}),
         // "profilinizin … uyumlu olmadığına karar verdik", "uygun görülmemiştir".
         compiled({R"(\b(?:uygun|uyumlu|yeterli|olumlu|elverisli) (?:\S+ )?(?:degil|olmad|olmam|bulunmad|bulunmam)\w*)",
             R"(|\b(?:uygun|uyumlu|yeterli) (?:\S+ )?(?:goruleme|gorulme|degerlendirilme|degerlendirileme)[dm]\w*)"}),
@@ -179,6 +188,9 @@ const QList<QRegularExpression>& invitations()
             R"(|(?:have|hold|get|put) (?:a|an|some)|meet|speak|talk|chat)\b(?: \S+){0,6}? )",
             R"((?:call|chat|conversation|interview|meeting|session|round|stage|screen|screening|deep-dive|discussion)",
             R"(|onsite|on-site)\b|(?:meet|speak|talk|chat|get to know) (?:with )?you\b))"}),
+        // "would like to see more of your work. Next up is a short home assignment".
+        compiled({R"(\b(?:like|love|want) to see more of you|\bnext (?:up|step|steps|stage|round)\b(?: \S+){0,6}? )",
+            R"((?:assignment|exercise|task|challenge|interview|call|chat|conversation|assessment|test)\b)"}),
         // An invitation on its way: "we'll send you a calendar invite", "takvimine bir
         // davet göndereceğiz".
         compiled(
@@ -216,6 +228,8 @@ const QList<QRegularExpression>& welcomes()
         compiled({R"(\b(?:love|like|want|happy|pleased|delighted|thrilled|excited)(?: \S+){0,2}? )",
             R"((?:for you to join|you to join|to have you join|to welcome you|to bring you on(?: board)?|to have you on board))",
             R"(\b(?: \S+){0,5}? as\b(?! (?:a |an |our )?(?:guest|speaker|member|attendee|volunteer|panelist|mentor)))"}),
+        // "the QA Engineer job is yours".
+        compiled({R"(\b(?:job|role|position|offer) is yours\b)"}),
         // The papers of a job: "your contract for the Embedded Firmware Engineer role".
         compiled({R"(\byour (?:\S+ )?(?:contract|agreement)\b(?: \S+){0,4}? (?:for|as) (?:the |our |a |an )?)",
             R"((?:\S+ ){0,3}?(?:role|position|job)\b|\bis sozlesme\w*|\bsozlesmeniz\w*)"}),
@@ -266,7 +280,7 @@ std::optional<Span> refusal(QStringView folded, bool aimed)
 bool isReadersOwnOrConditional(QStringView folded, qsizetype start)
 {
     static const QRegularExpression clauseOpening(
-        QStringLiteral(R"(\b(?:if|unless|until|whether|although|though|despite)\b)"
+        QStringLiteral(R"(\b(?:if|unless|until|whether|although|though|despite|once)\b)"
                        R"(|\byou (?:do|did|don't|didn't|can|can't|cannot|should|may|might|must|need)\b ?$)"),
         QRegularExpression::UseUnicodePropertiesOption);
     // Turkish puts the condition on the verb, after the news: "başvurunuz olumsuz

@@ -300,6 +300,18 @@ void readReason(Reader& reader, MailReading& reading)
     }
 }
 
+// The role itself filled, closed or cancelled, told to someone who applied for it:
+// "we've now filled the position". A sentence about the reader's application being on
+// hold, or about what may happen, tells no such thing.
+qsizetype roleClosed(Reader& reader)
+{
+    const qsizetype at = reader.first(Cue::positionClosed);
+    return at >= 0 && reader.sentenceHas(at, Cue::job) && !reader.sentenceHas(at, Cue::personal)
+            && !reader.sentenceHas(at, Cue::conditional)
+        ? at
+        : -1;
+}
+
 ApplicationStatus interviewStatus(Reader& reader, qsizetype evidence)
 {
     // The invitation's own sentence and the subject say best what the meeting is;
@@ -355,6 +367,8 @@ MailReading MailReading::of(const MailMessage& message)
         decide(MailKind::rejection, at, !bulk);
     } else if (const qsizetype soft = reader.first(Cue::softRejection); soft >= 0 && personal && !bulk) {
         decide(MailKind::rejection, soft, true);
+    } else if (const qsizetype closed = roleClosed(reader); closed >= 0 && personal && !bulk) {
+        decide(MailKind::rejection, closed, true);
     } else if (const qsizetype offer = reader.first(Cue::offer); offer >= 0) {
         decide(MailKind::offer, offer, !bulk);
     } else if (const qsizetype interview = reader.first(Cue::interview); interview >= 0) {

@@ -176,7 +176,7 @@ const Table customerPhrases {"değerli müşterimiz", "sayın müşterimiz", "de
 
 const Table jobPhrases {"job", "jobs", "role", "position", "pozisyon*", "candida*", "aday*", "interview*", "mülakat*",
     "hiring", "recruit*", "işe alım", "ilan*", "cv", "resume", "özgeçmiş*", "insan kaynakları", "kariyer*", "career*",
-    "vacanc*", "opening", "iş teklif*", "employment", "hr team", "compensation", "istihdam"};
+    "vacanc*", "opening", "iş teklif*", "employment", "hr team", "compensation", "requisition", "istihdam"};
 
 // What may happen later, as acknowledgements write it: "if your profile matches, we
 // will invite you to an interview". "Let me know if you are free" is no condition.
@@ -195,7 +195,7 @@ const Table technicalPhrases {"technical interview", "technical round", "technic
     "engineering manager", "tech lead", "case study", "online assessment", "teknik mülakat*", "teknik görüşme*",
     "teknik değerlendirme*", "teknik test*", "teknik ödev*", "teknik aşama*", "teknik sınav*", "kodlama",
     "vaka çalışması", "ödev", "mühendislik ekibi", "yazılım ekibi", "teknik ekib*", "teknik ekip*", "technical team",
-    "algoritma*", "engineers", "pairing", "vaka*", "technical panel", "engineering lead*", "canlı kod*"};
+    "algoritma*", "engineers", "pairing", "vaka*", "technical panel", "engineering lead*", "assignment", "canlı kod*"};
 
 const Table screeningPhrases {"phone screen", "screening", "recruiter", "talent acquisition", "hr interview",
     "introductory", "intro call", "culture", "get to know you", "ik görüşme*", "insan kaynakları", "ön görüşme",
@@ -207,7 +207,9 @@ const Table positionClosedPhrases {"position has been filled", "role has been fi
     "no longer recruiting", "on hold", "hiring freeze", "cancelled the position", "canceled the position",
     "decided not to fill", "pozisyon* … kapat*", "pozisyon* … iptal*", "alım süreci … durdur*",
     "alım sürecini … durdur*", "pozisyon* … dolmuş*", "pozisyon* … doldu*", "işe alım … askıya", "alımı … durdur*",
-    "pause hiring", "paused hiring", "pausing hiring", "hiring … paused", "beklemeye alın*"};
+    "pause hiring", "paused hiring", "pausing hiring", "hiring … paused", "position … cancel*", "role … cancel*",
+    "requisition … cancel*", "vacancy … cancel*", "no longer accepting applications", "alım … vazgeç*",
+    "alımdan vazgeç*", "alım yapmayacağız", "beklemeye alın*"};
 
 const Table relocationPhrases {"relocation", "relocate", "visa", "sponsorship", "sponsor", "work permit",
     "right to work", "work authorization", "work authorisation", "vize", "çalışma izni", "taşınma", "ikamet",

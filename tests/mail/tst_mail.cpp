@@ -465,6 +465,13 @@ void TestMail::reading_data()
         "Thanks for applying. We can't consider your application until we receive your transcript.",
         MailKind::received);
     shape("a guest, not a hire", "We'd love to have you join us as a speaker at our careers evening.", MailKind::other);
+    shape("the role filled", "Thanks for your interest in the role. We've now filled the position.", no, rejected,
+        R::positionClosed);
+    shape("the reader's application on hold",
+        "Thanks for your interest in the role. Your application is on hold while the hiring team travels.",
+        MailKind::received);
+    shape("the role gone to someone", "The role has gone to someone with a stronger research background.", no, rejected,
+        R::otherCandidate);
     shape("a visa refused", "Your visa application has not been successful.", MailKind::other);
 }
 

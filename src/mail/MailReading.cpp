@@ -1,5 +1,6 @@
 #include "mail/MailReading.h"
 
+#include "mail/MailGrammar.h"
 #include "mail/MailVocabulary.h"
 #include "posting/TextFolding.h"
 
@@ -155,19 +156,32 @@ public:
         if (cached != notLooked)
             return cached;
         cached = -1;
+        const auto counts = [&](qsizetype i, std::optional<MailVocabulary::Span> span) {
+            return span
+                && !(factual
+                    && (sentenceHas(i, Cue::conditional)
+                        || MailGrammar::isReadersOwnOrConditional(textOf(i, cue), span->start)))
+                && (!mustAddress || addressesReader(m_sentences[i].spoken, *span))
+                && !(factual && m_personalSender && !speaksOfTheReader(i));
+        };
         for (const MailVocabulary::Phrase& phrase : MailVocabulary::phrases(cue)) {
             // Most phrases are not in a message at all: one look at the whole text first.
             if (!MailVocabulary::containsRun(m_all, phrase.runs.front()))
                 continue;
             const qsizetype limit = cached < 0 ? m_sentences.size() : cached;
             for (qsizetype i = 0; i < limit; ++i) {
-                const auto span = MailVocabulary::find(phrase, textOf(i, cue));
-                if (span && !(factual && sentenceHas(i, Cue::conditional))
-                    && (!mustAddress || addressesReader(m_sentences[i].spoken, *span))
-                    && !(factual && m_personalSender && !speaksOfTheReader(i))) {
+                if (counts(i, MailVocabulary::find(phrase, textOf(i, cue)))) {
                     cached = i;
                     break;
                 }
+            }
+        }
+        // Then the shapes of a sentence, for wordings no phrase holds.
+        const qsizetype limit = cached < 0 ? m_sentences.size() : cached;
+        for (qsizetype i = 0; i < limit; ++i) {
+            if (counts(i, MailGrammar::find(cue, textOf(i, cue)))) {
+                cached = i;
+                break;
             }
         }
         return cached;
@@ -286,6 +300,18 @@ void readReason(Reader& reader, MailReading& reading)
     }
 }
 
+// The role itself filled, closed or cancelled, told to someone who applied for it:
+// "we've now filled the position". A sentence about the reader's application being on
+// hold, or about what may happen, tells no such thing.
+qsizetype roleClosed(Reader& reader)
+{
+    const qsizetype at = reader.first(Cue::positionClosed);
+    return at >= 0 && reader.sentenceHas(at, Cue::job) && !reader.sentenceHas(at, Cue::personal)
+            && !reader.sentenceHas(at, Cue::conditional)
+        ? at
+        : -1;
+}
+
 ApplicationStatus interviewStatus(Reader& reader, qsizetype evidence)
 {
     // The invitation's own sentence and the subject say best what the meeting is;
@@ -341,11 +367,17 @@ MailReading MailReading::of(const MailMessage& message)
         decide(MailKind::rejection, at, !bulk);
     } else if (const qsizetype soft = reader.first(Cue::softRejection); soft >= 0 && personal && !bulk) {
         decide(MailKind::rejection, soft, true);
+    } else if (const qsizetype closed = roleClosed(reader); closed >= 0 && personal && !bulk) {
+        decide(MailKind::rejection, closed, true);
     } else if (const qsizetype offer = reader.first(Cue::offer); offer >= 0) {
         decide(MailKind::offer, offer, !bulk);
     } else if (const qsizetype interview = reader.first(Cue::interview); interview >= 0) {
-        // "Can we schedule a call?" from a friend's address is not an invitation.
-        if (!personal && fromPersonalAddress(message))
+        // "Can we schedule a call?" from a friend's address is not an invitation, nor
+        // is a colleague's call about a roadmap: a meeting is about a job, or with the
+        // reader.
+        if (!personal
+            && (fromPersonalAddress(message)
+                || !(reader.has(Cue::job) || reader.sentenceHas(interview, Cue::addressed))))
             return reading;
         decide(MailKind::interview, interview, (personal || !fromPersonalAddress(message)) && !bulk);
         reading.status = interviewStatus(reader, interview);

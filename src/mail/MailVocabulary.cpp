@@ -119,8 +119,8 @@ const Table receivedPhrases {"received your application", "receipt of your appli
     "başvurunuz … değerlendirme*", "başvurunuz … incelen*", "başvurunuz başarıyla", "başvurunuzu … inceley*",
     "başvurunuzu … değerlendir*", "başvuru yaptığınız için teşekkür*", "ilginiz için teşekkür*",
     // Job boards and young companies write to "sen": "başvurun bize ulaştı".
-    "başvurun … ulaştı", "başvurun … alındı", "başvurun … iletildi", "başvuru … iletildi",
-    "yaptığın başvuru için teşekkür*"};
+    "başvurun … ulaştı", "başvurun … alındı", "başvurun … iletildi", "başvuru … iletildi", "başvurunuz … gönderildi",
+    "no decision has been made", "application is in the queue", "yaptığın başvuru için teşekkür*"};
 
 // A friend asks "how did your interview go?": the interview alone is nobody's
 // application to this reader; an employer thanks for the one sent to them.
@@ -128,7 +128,7 @@ const Table personalPhrases {"your application", "your recent application", "you
     "you applied", "for applying", "your interest in", "your submission", "interviewing with us",
     "time to interview with", "speaking with us", "your time and interest", "application for the", "başvurunuz*",
     "başvurduğun*", "başvuru yaptığınız", "yaptığın başvuru*", "adaylığınız*", "başvurunuzu", "görüşmemiz*",
-    "ilginiz için"};
+    "including yours", "yours included", "yaptığınız başvuru*", "ilginiz için"};
 
 // Words that speak to the reader: bulk mail that means the reader says so.
 const Table addressedPhrases {"you", "your", "yours", "size", "sizi", "sizinle", "sizin", "başvurunuz*", "adaylığınız*",
@@ -151,7 +151,8 @@ const Table newsletterPhrases {"unsubscribe", "newsletter", "view in browser", "
     "aboneliğinizi", "aboneliğini", "bülten*", "e-bülten*", "tarayıcıda görüntüle*", "e-posta tercih*"};
 
 const Table outreachPhrases {"came across your profile", "found your profile", "your profile caught",
-    "your background caught", "reaching out", "are you open to", "open to new opportunities", "would you be interested",
+    "your background caught", "reaching out about", "reaching out because", "reaching out to see",
+    "reaching out to you about", "are you open to", "open to new opportunities", "would you be interested",
     "would you be open", "exciting opportunity", "new opportunity", "great opportunity", "an opportunity that",
     "a role that might", "i have a role", "i'm hiring for", "we're hiring for", "hiring for a", "headhunt*",
     "profilinizi inceledim", "profilinize rastladım", "profilinizi gördüm", "profilinizi görünce", "yeni bir fırsat",
@@ -170,11 +171,12 @@ const Table writersOwnPhrases {"my interview", "my offer", "my application", "i 
 // mail names no job at all (a bank hires, too).
 const Table customerPhrases {"değerli müşterimiz", "sayın müşterimiz", "dear customer", "valued customer",
     "kredi kart*", "credit card", "kredi başvuru*", "loan application", "mortgage", "hesap açılış*", "account opening",
-    "sigorta başvuru*", "insurance application"};
+    "sigorta başvuru*", "offer of admission", "admission*", "programme", "tuition", "enrol*", "öğrenim", "lisansüstü",
+    "yüksek lisans", "visa application", "vize başvuru*", "residence permit", "oturma izni", "insurance application"};
 
 const Table jobPhrases {"job", "jobs", "role", "position", "pozisyon*", "candida*", "aday*", "interview*", "mülakat*",
     "hiring", "recruit*", "işe alım", "ilan*", "cv", "resume", "özgeçmiş*", "insan kaynakları", "kariyer*", "career*",
-    "vacanc*", "opening", "iş teklif*", "employment", "istihdam"};
+    "vacanc*", "opening", "iş teklif*", "employment", "hr team", "compensation", "requisition", "istihdam"};
 
 // What may happen later, as acknowledgements write it: "if your profile matches, we
 // will invite you to an interview". "Let me know if you are free" is no condition.
@@ -193,7 +195,7 @@ const Table technicalPhrases {"technical interview", "technical round", "technic
     "engineering manager", "tech lead", "case study", "online assessment", "teknik mülakat*", "teknik görüşme*",
     "teknik değerlendirme*", "teknik test*", "teknik ödev*", "teknik aşama*", "teknik sınav*", "kodlama",
     "vaka çalışması", "ödev", "mühendislik ekibi", "yazılım ekibi", "teknik ekib*", "teknik ekip*", "technical team",
-    "algoritma*", "canlı kod*"};
+    "algoritma*", "engineers", "pairing", "vaka*", "technical panel", "engineering lead*", "assignment", "canlı kod*"};
 
 const Table screeningPhrases {"phone screen", "screening", "recruiter", "talent acquisition", "hr interview",
     "introductory", "intro call", "culture", "get to know you", "ik görüşme*", "insan kaynakları", "ön görüşme",
@@ -205,7 +207,9 @@ const Table positionClosedPhrases {"position has been filled", "role has been fi
     "no longer recruiting", "on hold", "hiring freeze", "cancelled the position", "canceled the position",
     "decided not to fill", "pozisyon* … kapat*", "pozisyon* … iptal*", "alım süreci … durdur*",
     "alım sürecini … durdur*", "pozisyon* … dolmuş*", "pozisyon* … doldu*", "işe alım … askıya", "alımı … durdur*",
-    "beklemeye alın*"};
+    "pause hiring", "paused hiring", "pausing hiring", "hiring … paused", "position … cancel*", "role … cancel*",
+    "requisition … cancel*", "vacancy … cancel*", "no longer accepting applications", "alım … vazgeç*",
+    "alımdan vazgeç*", "alım yapmayacağız", "beklemeye alın*"};
 
 const Table relocationPhrases {"relocation", "relocate", "visa", "sponsorship", "sponsor", "work permit",
     "right to work", "work authorization", "work authorisation", "vize", "çalışma izni", "taşınma", "ikamet",
@@ -220,7 +224,9 @@ const Table experiencePhrases {"more experience", "with more … experience", "m
     "sufficient experience", "additional experience", "experience level", "seniority", "years of … experience",
     "yıllık … deneyim*", "yıl … deneyim*", "deneyiminiz … karşılama*", "deneyim seviye*", "yeterli deneyim",
     "daha fazla … deneyim*", "daha fazla … tecrübe*", "daha deneyimli", "tecrübe seviye*", "yeterli tecrübe",
-    "daha tecrübeli"};
+    "than your background", "than your experience", "than your profile", "than your cv", "looking for someone with",
+    "looking for someone who has", "deneyim* … altında", "tecrübe* … altında", "deneyim* … yetersiz",
+    "tecrübe* … yetersiz", "deneyim* … karşılam*", "tecrübe* … karşılam*", "daha tecrübeli"};
 
 const Table otherCandidatePhrases {"other candidate*", "another candidate", "other applicant*", "another applicant",
     "candidate whose", "candidates whose", "more closely match*", "more closely align*", "better match",

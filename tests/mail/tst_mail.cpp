@@ -370,6 +370,109 @@ void TestMail::reading_data()
                                         << "For our client the next step is a technical interview."
                                         << QStringLiteral("ed@agency.example") << false << MailKind::other << Status()
                                         << Reason();
+
+    // Wordings no phrase list holds, read by the shape of the sentence, and look-alikes
+    // in the same shapes.
+    const auto shape = [&hr](const char* name, const char* text, MailKind kind, Status status = {}, Reason reason = {},
+                           const char* sender = nullptr) {
+        QTest::newRow(name) << QStringLiteral("Update") << QString::fromUtf8(text)
+                            << (sender ? QString::fromLatin1(sender) : hr) << false << kind << status << reason;
+    };
+    const auto no = MailKind::rejection;
+    const Status rejected = S::rejected;
+    shape("chosen not to pursue", "The committee has chosen not to pursue your candidacy.", no, rejected);
+    shape("passive, someone inside",
+        "Your application will not be taken forward: we have offered the role to a candidate from inside the company.",
+        no, rejected, R::otherCandidate);
+    shape("closing it, relocation", "As we can't support relocation, we have to close your application.", no, rejected,
+        R::relocation);
+    shape("not filling it", "Thanks for applying. The position is on hold, so we will not be filling it.", no, rejected,
+        R::positionClosed);
+    shape("not offering the role", "Sadly we won't be able to offer you the Analytics Engineer role.", no, rejected);
+    shape("not a match, mail about the reader",
+        "Thanks for applying. We decided it isn't the right match at the moment.", no, rejected);
+    shape("not a match, about nothing of the reader's", "We decided it isn't the right match for the venue.",
+        MailKind::other);
+    shape("background falling short",
+        "We won't progress your application: the role needs a scale well beyond what your background shows.", no,
+        rejected, R::experience);
+    shape("reader's own doing", "If you do not move forward with your application within 7 days, it expires.",
+        MailKind::other);
+    shape("a condition",
+        "We received your application. If we decide not to progress your application, we will tell you.",
+        MailKind::received);
+    shape("a concession",
+        "You applied for our Security role. Although we didn't move forward with you then, we kept your profile.",
+        MailKind::other);
+    shape("taşımama kararı", "Bu aşamada adaylığınızı bir sonraki adıma taşımama kararı aldık.", no, rejected);
+    shape("geçemiyoruz, sen, ASCII", "Yaptigin basvuru icin tesekkurler, seninle bir sonraki asamaya gecemiyoruz.", no,
+        rejected);
+    shape("örtüşmediğinden", "Tecrübeniz profille örtüşmediğinden başvurunuzla ilerletilmeyecektir.", no, rejected,
+        R::experience);
+    shape("olumlu … sağlayamıyoruz", "Başvurunuz için teşekkürler; şu an için olumlu bir geri dönüş sağlayamıyoruz.",
+        no, rejected);
+    shape("imkânımız olmayacak, bütçe", "Ücret beklentiniz bütçemizi aştığından sizinle çalışma imkânımız olmayacak.",
+        no, rejected, R::budget);
+    shape("başka bir adayla yola devam etme",
+        "Başvurunuz için teşekkürler. Başka bir adayla yola devam etme kararı aldık.", no, rejected, R::otherCandidate);
+    shape("devam etme kararı is no negative",
+        "Başvurunuz için teşekkürler. Sizinle devam etme kararı aldık, sizi teknik mülakata davet ediyoruz.",
+        MailKind::interview, S::techInterview);
+    shape("ilerlememiz is no negative",
+        "Başvurunuz için teşekkürler. Sizinle ilerlememiz için referanslarınızı bekliyoruz.", MailKind::received);
+    shape("a friend's bad news", "Acme benimle devam etmeyecekmiş, başka bir adayla ilerlemişler.", MailKind::other, {},
+        {}, "selin@hotmail.com");
+    shape("setting up a call", "I came across your application and would love to set up an initial phone call.",
+        MailKind::interview, S::hrInterview);
+    shape("moving the reader on", "Thanks for applying. We would like to move you on to the technical round.",
+        MailKind::interview, S::techInterview);
+    shape("the reader's onsite booked", "Your onsite loop for the role has been booked, with four engineers.",
+        MailKind::interview, S::techInterview);
+    shape("a colleague's call", "I'd like to set up a call next week to walk through the roadmap.", MailKind::other, {},
+        {}, "emre@lumos.example");
+    shape("tanımak isteriz", "Başvurunuzu inceledik ve sizi daha yakından tanımak isteriz.", MailKind::interview,
+        S::hrInterview);
+    shape("a welcome as an offer", "We'd love for you to join Umbrella Labs as our Product Designer.", MailKind::offer,
+        S::offer);
+    shape("aramızda görmek", "Sizi Yazılım Test Uzmanı olarak aramızda görmekten mutluluk duyarız.", MailKind::offer,
+        S::offer);
+    shape("a university's offer", "Your application: we are delighted to offer you a place on the MSc programme.",
+        MailKind::other);
+    shape("the reader not among those selected",
+        "Thanks for applying. You were not among those selected for interview.", no, rejected);
+    shape("a meeting that will not be", "Thanks for applying. We will not be scheduling a technical interview.", no,
+        rejected);
+    shape("others better meet", "We have determined that other candidates better meet the needs of the role.", no,
+        rejected, R::otherCandidate);
+    shape("sürdüremiyoruz, to the reader alone", "Süreci sizinle bu aşamada sürdüremiyoruz.", no, rejected);
+    shape("sonlandırıyoruz", "Profille eşleşmediğiniz için başvurunuzu bu aşamada sonlandırıyoruz.", no, rejected,
+        R::experience);
+    shape("uyumlu olmadığına", "Başvurunuz için teşekkürler. Profilinizin pozisyonla uyumlu olmadığına karar verdik.",
+        no, rejected, R::experience);
+    shape("a condition on the verb", "Başvurunuz olumsuz sonuçlandıysa yapmanız gereken üç şey var.", MailKind::other);
+    shape("değilse is no refusal",
+        "Başvurunuz için teşekkürler. Salı 14:00 uygun mu? Uygun değilse başka bir saat yazın.", MailKind::interview,
+        S::hrInterview);
+    shape("a time asked about", "Thanks for applying! Jo has time for a quick intro on Thursday. Does 2pm work?",
+        MailKind::interview, S::hrInterview);
+    shape("a colleague's time", "Sprint review moved. Does 2pm work?", MailKind::other, {}, {}, "emre@lumos.example");
+    shape("on board", "We want to bring you on board as a Data Engineer!", MailKind::offer, S::offer);
+    shape("a job's contract", "Attached you'll find your contract for the Embedded Firmware Engineer role.",
+        MailKind::offer, S::offer);
+    shape("an acknowledgement's rule",
+        "We received your application. Note that we will not consider applications sent by post.", MailKind::received);
+    shape("a request, not news",
+        "Thanks for applying. We can't consider your application until we receive your transcript.",
+        MailKind::received);
+    shape("a guest, not a hire", "We'd love to have you join us as a speaker at our careers evening.", MailKind::other);
+    shape("the role filled", "Thanks for your interest in the role. We've now filled the position.", no, rejected,
+        R::positionClosed);
+    shape("the reader's application on hold",
+        "Thanks for your interest in the role. Your application is on hold while the hiring team travels.",
+        MailKind::received);
+    shape("the role gone to someone", "The role has gone to someone with a stronger research background.", no, rejected,
+        R::otherCandidate);
+    shape("a visa refused", "Your visa application has not been successful.", MailKind::other);
 }
 
 void TestMail::reading()

@@ -13,7 +13,7 @@
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "MainThreadStalls.h"
-#include "posting/PostingDraft.h"
+#include "posting/PostingImportSession.h"
 #include "store/StoreLoader.h"
 #include "tracking/TodayProvider.h"
 #include "ui/ContentView.h"

@@ -75,8 +75,8 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
         auto* content = new ContentView(*m_loader.store(), *todayProvider(), m_environment, window.get());
         published = content->focusedActions();
         // Backups, screenshots, drops and the clipboard: every remaining command.
-        new BackupFlow(*content, *m_loader.store(), m_panels, content);
-        m_imports = new PostingImportFlow(*content, m_panels, nullptr, content);
+        new BackupFlow(*content, *m_loader.store(), DesktopPanels {}, content);
+        m_imports = new PostingImportFlow(*content, DesktopPanels {}, nullptr, content);
         // Files from the command line: once the window shows.
         if (!m_imageFiles.isEmpty()) {
             PostingImportFlow* imports = m_imports;
@@ -85,7 +85,7 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
                 Qt::QueuedConnection);
         }
         new SpreadsheetFlow(*content, *m_loader.store(), m_spreadsheetPanels, content);
-        new MailImportFlow(*content, m_panels, content);
+        new MailImportFlow(*content, DesktopPanels {}, content);
         QMainWindow* owner = window.get();
         content->setShowInsightsAction([content, owner] {
             // One insights window per main window, kept (hidden) once closed.

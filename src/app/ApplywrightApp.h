@@ -60,9 +60,8 @@ public:
     TodayProvider* todayProvider();
     bool hasTodayProvider() const { return m_today != nullptr; }
 
-    // The file panels, the backup alert and the clipboard the window's flows use;
-    // the desktop's own unless set before createWindow().
-    void setDesktopPanels(DesktopPanels panels) { m_panels = std::move(panels); }
+    // The spreadsheet export's file panels; the desktop's own unless set before
+    // createWindow().
     void setSpreadsheetPanels(SpreadsheetFlow::Panels panels) { m_spreadsheetPanels = std::move(panels); }
 
     // Follow-up reminders on the desktop, with their setting kept in `settings`;
@@ -99,7 +98,6 @@ private:
     QString m_dataDirectory;
     StoreLoader m_loader;
     ContentView::Environment m_environment;
-    DesktopPanels m_panels;
     SpreadsheetFlow::Panels m_spreadsheetPanels;
     QSettings* m_settings = nullptr;
     FollowUpNotifier* m_notifier = nullptr;

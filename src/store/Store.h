@@ -77,7 +77,6 @@ public:
     void saveIfNeeded();
 
     void setAutosaveDelay(int milliseconds);
-    int autosaveDelay() const { return m_autosave.interval(); }
 
 Q_SIGNALS:
     void applicationInserted(JobApplication* application);

@@ -21,11 +21,6 @@ std::optional<StatusFilter> StatusFilter::fromIdentifier(const QString& identifi
     return std::nullopt;
 }
 
-std::optional<ApplicationStatus> StatusFilter::statusCase() const
-{
-    return m_kind == Kind::status ? std::optional<ApplicationStatus>(m_status) : std::nullopt;
-}
-
 QString StatusFilter::identifier() const
 {
     switch (m_kind) {

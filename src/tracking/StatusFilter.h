@@ -24,8 +24,6 @@ public:
     static std::optional<StatusFilter> fromIdentifier(const QString& identifier);
 
     Kind kind() const { return m_kind; }
-    // The status of a single-status filter.
-    std::optional<ApplicationStatus> statusCase() const;
 
     // "all", "active" or the status's raw value.
     QString identifier() const;

@@ -52,8 +52,6 @@ public:
     SalarySection* salarySection() const { return m_salary; }
     NotesSection* notesSection() const { return m_notes; }
     TimelineSection* timelineSection() const { return m_timeline; }
-    // Whether the rejection section is meant to show (it may still be sliding).
-    bool showsRejection() const { return m_showsRejection; }
 
 protected:
     void changeEvent(QEvent* event) override;

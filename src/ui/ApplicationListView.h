@@ -56,7 +56,6 @@ public:
 
     // Whether image files may be dropped on the list (on by default).
     void setAcceptsImageDrops(bool accepts);
-    bool acceptsImageDrops() const;
 
     // Puts the window's search field at the start of the toolbar.
     void setSearchField(QLineEdit* field);
@@ -80,7 +79,6 @@ public:
     QToolButton* filterButton() const { return m_filterButton; }
     QToolButton* newButton() const { return m_newButton; }
     SummaryBar* summaryBar() const { return m_summary; }
-    EmptyListOverlay* emptyOverlay() const { return m_overlay; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -87,11 +87,9 @@ void BackupFlow::importFile(const QString& path)
     // The file is untrusted and may be large: it is read and decoded on a worker
     // thread (size-capped), and only the merge touches the store, back here.
     using Read = Expected<BackupFileContents, BackupReadError>;
-    ++m_readsInFlight;
     auto* watcher = new QFutureWatcher<Read>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         watcher->deleteLater();
-        --m_readsInFlight;
         const Read read = watcher->result();
         if (!read) {
             post(BackupMessage(read.error().description()));
@@ -135,7 +133,6 @@ void BackupFlow::post(const BackupMessage& message)
 {
     // One message at a time: a newer one takes the place of the one on screen.
     m_message = message;
-    Q_EMIT messagePosted(message.text());
     if (m_panels.alert) {
         m_panels.alert(dialogParent(), tr("Backup"), message.text());
         m_message.reset();

@@ -36,7 +36,6 @@ public:
     const std::optional<BackupMessage>& backupMessage() const { return m_message; }
     // Set from a successful encode until the save panel closes.
     const std::optional<BackupFile>& exportDocument() const { return m_exportDocument; }
-    bool isImporting() const { return m_readsInFlight > 0; }
     // Where the panels open: the folder of the last file chosen in this window.
     const QString& lastFolder() const { return m_lastFolder; }
     QMessageBox* alertBox() const { return m_alertBox; }
@@ -45,7 +44,6 @@ public:
     static QMessageBox* makeAlert(QWidget* parent, const QString& text);
 
 Q_SIGNALS:
-    void messagePosted(const QString& text);
     // An import finished, with or without success.
     void importFinished();
 
@@ -61,5 +59,4 @@ private:
     std::optional<BackupFile> m_exportDocument;
     QPointer<QMessageBox> m_alertBox;
     QString m_lastFolder;
-    int m_readsInFlight = 0;
 };

@@ -50,7 +50,6 @@ public:
     const QColor& foreground() const { return m_foreground; }
     // Invalid when the badge has no capsule behind it.
     const QColor& background() const { return m_background; }
-    bool isDot() const { return m_dot; }
     const QMargins& padding() const { return m_padding; }
     int symbolSize() const { return m_symbolSize; }
 
@@ -101,7 +100,6 @@ public:
     explicit StatusBadge(ApplicationStatus status, bool compact = false, QWidget* parent = nullptr);
     ApplicationStatus status() const { return m_status; }
     void setStatus(ApplicationStatus status);
-    bool isCompact() const { return m_compact; }
 
 protected:
     BadgePainter makeBadge() override;

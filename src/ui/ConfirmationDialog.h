@@ -17,7 +17,6 @@ class ConfirmationDialog : public QDialog {
 public:
     ConfirmationDialog(const QString& title, const QString& message, const QString& actionText, QWidget* parent);
 
-    QLabel* titleLabel() const { return m_title; }
     QLabel* messageLabel() const { return m_message; }
     QPushButton* actionButton() const { return m_action; }
     QPushButton* cancelButton() const { return m_cancel; }

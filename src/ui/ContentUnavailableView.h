@@ -33,8 +33,6 @@ public:
     // The widest the title and description may be (narrower when the view is).
     void setMaximumColumnWidth(int width);
     int columnWidth() const { return m_columnWidth; }
-    QLabel* titleLabel() const { return m_title; }
-    QLabel* descriptionLabel() const { return m_description; }
 
 protected:
     void changeEvent(QEvent* event) override;

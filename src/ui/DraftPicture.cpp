@@ -284,11 +284,6 @@ DraftPictureView::DraftPictureView(QThreadPool& pool, QWidget* parent)
 
 DraftPictureView::~DraftPictureView() = default;
 
-bool DraftPictureView::isLoading() const
-{
-    return m_loading && m_loading->isRunning();
-}
-
 void DraftPictureView::buildLayout()
 {
     m_title = new QLabel(this);

@@ -84,12 +84,10 @@ public:
     PostingDraft* draft() const { return m_draft.data(); }
     // The screenshot as shown; null while it is decoded and for pasted text.
     const QImage& image() const { return m_image; }
-    bool isLoading() const;
     // The marks as drawn: each field's frames in the picture's own coordinates (0..1,
     // top-left origin), or the tinted lines of the text.
     const QList<DraftPictures::Mark>& marks() const { return m_marks; }
     QPlainTextEdit* textView() const { return m_text; }
-    QToolButton* closeButton() const { return m_close; }
 
 Q_SIGNALS:
     void closeRequested();

@@ -75,7 +75,6 @@ public:
     // field already holds it.
     SuggestionChip* companySuggestion() const { return m_chips[0]; }
     SuggestionChip* positionSuggestion() const { return m_chips[1]; }
-    SuggestionChip* workModelSuggestion() const { return m_chips[3]; }
 
     // The stored record this draft repeats; none hides the warning.
     void setExistingRecord(JobApplication* record);

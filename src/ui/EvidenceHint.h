@@ -22,7 +22,6 @@ public:
         return new EvidenceHint(field ? std::optional<QString>(field->evidence) : std::nullopt, parent);
     }
 
-    bool isDetected() const { return m_evidence.has_value(); }
     const QString& symbol() const { return m_symbol; }
 
     static QString toolTipFor(const std::optional<QString>& evidence);

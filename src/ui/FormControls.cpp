@@ -350,15 +350,6 @@ void SegmentedControl::addSegment(const QString& symbol, const QString& title)
     update();
 }
 
-void SegmentedControl::setSegmentTitle(int index, const QString& title)
-{
-    if (index < 0 || index >= m_segments.size())
-        return;
-    m_segments[index].title = title;
-    updateGeometry();
-    update();
-}
-
 void SegmentedControl::setCurrentIndex(int index)
 {
     if (index == m_current)

@@ -31,8 +31,6 @@ public:
     // section's red header).
     void setHeader(const QString& symbol, const QString& title, NamedColor color);
     void setFooter(const QString& text);
-    QLabel* headerLabel() const { return m_headerText; }
-    QLabel* footerLabel() const { return m_footer; }
 
     // A row with `label` on the leading side and `control` filling the rest; an
     // empty label gives the control the whole row. Returns the row for showing
@@ -92,7 +90,6 @@ public:
     explicit SegmentedControl(QWidget* parent = nullptr);
 
     void addSegment(const QString& symbol, const QString& title);
-    void setSegmentTitle(int index, const QString& title);
     int count() const { return int(m_segments.size()); }
     int currentIndex() const { return m_current; }
     // Shows `index` as chosen without announcing it.

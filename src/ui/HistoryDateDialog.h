@@ -16,7 +16,6 @@ class HistoryDateDialog : public QDialog {
 public:
     HistoryDateDialog(const QDateTime& date, const ApplicationEdits::DateBounds& bounds, QWidget* parent = nullptr);
 
-    QDateTimeEdit* dateField() const { return m_date; }
     // The moment chosen, in the bounds.
     QDateTime date() const;
 

@@ -30,8 +30,6 @@ public:
 
     QCheckBox* includeBox() const { return m_include; }
     QLabel* senderLabel() const { return m_sender; }
-    QLabel* subjectLabel() const { return m_subject; }
-    MetaChip* kindChip() const { return m_kind; }
     ConfidenceBadge* confidenceBadge() const { return m_confidence; }
     QComboBox* applicationPicker() const { return m_picker; }
     QLabel* notInListLabel() const { return m_notInList; }
@@ -43,7 +41,6 @@ public:
     QLabel* changeLabel() const { return m_changeText; }
     QLabel* reasonLabel() const { return m_reason; }
     QLabel* evidenceLabel() const { return m_evidence; }
-    QLabel* matchEvidenceLabel() const { return m_matchEvidence; }
     qreal rowOpacity() const;
 
     // "Rejection", "Interview invitation", …

@@ -3,6 +3,7 @@
 #include "model/JobApplication.h"
 #include "posting/ExistingApplications.h"
 #include "posting/PostingDraft.h"
+#include "posting/PostingImportSession.h"
 #include "store/Store.h"
 #include "tracking/WindowState.h"
 #include "ui/ClipboardPosting.h"

@@ -1,6 +1,7 @@
 #include "ui/PostingImportSheet.h"
 
 #include "posting/PostingDraft.h"
+#include "posting/PostingImportSession.h"
 #include "ui/ConfirmationDialog.h"
 #include "ui/ContentUnavailableView.h"
 #include "ui/DraftPicture.h"

@@ -10,6 +10,7 @@
 #include "app/InstanceSocket.h"
 #include "app/RunningInstance.h"
 #include "posting/PostingDraft.h"
+#include "posting/PostingImportSession.h"
 #include "ui/AboutDialog.h"
 #include "ui/PostingImportFlow.h"
 #include "ui/PostingImportSheet.h"

@@ -5,6 +5,7 @@
 #include "UiTestSupport.h"
 
 #include "posting/PostingDraft.h"
+#include "posting/PostingImportSession.h"
 #include "tracking/StatusFilter.h"
 #include "tracking/TodayProvider.h"
 #include "tracking/WindowState.h"

@@ -11,7 +11,7 @@
 #include "app/ApplywrightApp.h"
 #include "app/Translations.h"
 #include "backup/BackupTransfer.h"
-#include "posting/PostingDraft.h"
+#include "posting/PostingImportSession.h"
 #include "store/Store.h"
 #include "ui/ApplicationListView.h"
 #include "ui/BackupFlow.h"

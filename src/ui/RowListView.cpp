@@ -1,0 +1,135 @@
+#include "ui/RowListView.h"
+
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+bool isPlainDeleteKey(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    return modifiers == Qt::NoModifier && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace);
+}
+
+} // namespace
+
+bool RowListView::event(QEvent* event)
+{
+    // Claim delete and paste before the window's shortcuts see them: while the
+    // list has focus they mean "this list's selection" and "paste into the list".
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (isPlainDeleteKey(key) || key->matches(QKeySequence::Paste)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QListView::event(event);
+}
+
+void RowListView::mousePressEvent(QMouseEvent* event)
+{
+    // A right click opens the row's menu; it does not move the selection.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QListView::mousePressEvent(event);
+}
+
+void RowListView::keyPressEvent(QKeyEvent* event)
+{
+    // With nothing selected, the first arrow selects the row the focus ring is
+    // on rather than the one after it.
+    const bool arrow = event->key() == Qt::Key_Down || event->key() == Qt::Key_Up;
+    if (arrow && event->modifiers() == Qt::NoModifier && selectionModel()->selectedIndexes().isEmpty() && model()
+        && model()->rowCount() > 0) {
+        const QModelIndex current = currentIndex().isValid() ? currentIndex() : model()->index(0, 0);
+        selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect);
+        event->accept();
+        return;
+    }
+    if (isPlainDeleteKey(event)) {
+        if (onDeleteKey)
+            onDeleteKey();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        if (onPasteKey)
+            onPasteKey();
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
+}
+
+void RowListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    acceptFiles(event);
+    setDropHighlight(event->isAccepted());
+}
+
+void RowListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    acceptFiles(event);
+}
+
+void RowListView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    setDropHighlight(false);
+    event->accept();
+}
+
+void RowListView::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    if (!property(dropHighlightProperty).toBool())
+        return;
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor accent = palette().color(QPalette::Highlight);
+    QColor wash = accent;
+    wash.setAlphaF(0.08f);
+    painter.setPen(QPen(accent, 2));
+    painter.setBrush(wash);
+    painter.drawRoundedRect(QRectF(viewport()->rect()).adjusted(3, 3, -3, -3), 8, 8);
+}
+
+void RowListView::dropEvent(QDropEvent* event)
+{
+    setDropHighlight(false);
+    bool accepted = false;
+    if (event->mimeData() && onDrop)
+        onDrop(*event->mimeData(), accepted);
+    if (accepted) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void RowListView::setDropHighlight(bool on)
+{
+    if (property(dropHighlightProperty).toBool() == on)
+        return;
+    setProperty(dropHighlightProperty, on);
+    viewport()->update();
+}
+
+void RowListView::acceptFiles(QDropEvent* event)
+{
+    const QMimeData* data = event->mimeData();
+    if (data && (data->hasUrls() || (data->hasText() && !data->text().trimmed().isEmpty()))) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}

@@ -3,6 +3,8 @@
 #include "model/Clock.h"
 #include "ui/Badges.h"
 
+#include <algorithm>
+
 namespace {
 
 // Above this many changed ranges a reset is cheaper for the view than a signal per range.
@@ -200,6 +202,15 @@ void ApplicationListModel::forget(const JobApplication* application)
     m_rows.removeAt(row);
     m_indexValid = false;
     endRemoveRows();
+}
+
+void ApplicationListModel::insert(int row, JobApplication* application)
+{
+    row = std::clamp(row, 0, int(m_rows.size()));
+    beginInsertRows(QModelIndex(), row, row);
+    m_rows.insert(row, application);
+    m_indexValid = false;
+    endInsertRows();
 }
 
 QString ApplicationListModel::accessibleText(const JobApplication& application, const QDateTime& today)

@@ -36,12 +36,6 @@ namespace {
 
 constexpr int toolbarIconSize = 18;
 
-bool isPlainDeleteKey(const QKeyEvent* event)
-{
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    return modifiers == Qt::NoModifier && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace);
-}
-
 bool conformsToImage(const QMimeType& type)
 {
     if (!type.isValid())
@@ -71,7 +65,7 @@ protected:
         // list has focus they mean "this list's selection" and "paste into the list".
         if (event->type() == QEvent::ShortcutOverride) {
             auto* key = static_cast<QKeyEvent*>(event);
-            if (isPlainDeleteKey(key) || key->matches(QKeySequence::Paste)) {
+            if (ApplicationListView::isDeleteKey(key) || key->matches(QKeySequence::Paste)) {
                 event->accept();
                 return true;
             }
@@ -101,7 +95,7 @@ protected:
             event->accept();
             return;
         }
-        if (isPlainDeleteKey(event)) {
+        if (ApplicationListView::isDeleteKey(event)) {
             if (onDeleteKey)
                 onDeleteKey();
             event->accept();
@@ -199,7 +193,6 @@ ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QW
     , m_filterButton(new QToolButton(m_toolbar))
     , m_filterMenu(new QMenu(this))
     , m_statusGroup(new QActionGroup(this))
-    , m_sortGroup(new QActionGroup(this))
     , m_summary(new SummaryBar(this))
     , m_overlay(nullptr)
 {
@@ -257,7 +250,6 @@ ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QW
     connect(&m_state, &WindowState::visibleApplicationsChanged, this, &ApplicationListView::showVisible);
     connect(&m_state, &WindowState::selectedIDChanged, this, [this] { syncSelection(true); });
     connect(&m_state, &WindowState::statusFilterChanged, this, &ApplicationListView::showStatusFilter);
-    connect(&m_state, &WindowState::sortOptionChanged, this, &ApplicationListView::showSortOption);
     connect(&m_state, &WindowState::applicationChanged, this,
         [this](JobApplication* application) { m_model->refresh(application); });
     connect(&m_state, &WindowState::applicationLeaving, this, [this](JobApplication* application) {
@@ -269,7 +261,6 @@ ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QW
     connect(&m_state, &WindowState::todayChanged, this, [this] { m_list->viewport()->update(); });
     showVisible();
     showStatusFilter();
-    showSortOption();
 }
 
 ApplicationListView::~ApplicationListView() = default;
@@ -313,23 +304,51 @@ void ApplicationListView::buildToolbar()
     m_toolbarLayout->addWidget(m_newButton, 0, 2);
 }
 
+bool ApplicationListView::isDeleteKey(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    return modifiers == Qt::NoModifier && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace);
+}
+
+void ApplicationListView::addMenuHeader(QMenu& menu, const QString& text, const char* name)
+{
+    // Group titles are inactive entries in a small bold font, aligned with the entries.
+    QAction* header = menu.addAction(text);
+    header->setObjectName(QLatin1String(name));
+    header->setEnabled(false);
+    QFont font = Palette::font(Palette::TextStyle::caption, menu.font());
+    font.setWeight(QFont::DemiBold);
+    header->setFont(font);
+}
+
+QActionGroup* ApplicationListView::addSortOptions(QMenu& menu, WindowState& state)
+{
+    auto* group = new QActionGroup(&menu);
+    group->setExclusive(true);
+    addMenuHeader(menu, tr("Sort"), "sortSection");
+    for (SortOption option : allCases<SortOption>()) {
+        QAction* action = menu.addAction(title(option));
+        action->setObjectName(QLatin1String("sortOption:") + rawValue(option));
+        action->setCheckable(true);
+        action->setChecked(option == state.sortOption());
+        group->addAction(action);
+        connect(action, &QAction::triggered, &state, [&state, option] { state.setSortOption(option); });
+    }
+    connect(&state, &WindowState::sortOptionChanged, group, [group](SortOption option) {
+        const QString name = QLatin1String("sortOption:") + rawValue(option);
+        for (QAction* action : group->actions())
+            action->setChecked(action->objectName() == name);
+    });
+    return group;
+}
+
 void ApplicationListView::buildFilterMenu()
 {
     m_filterMenu->setObjectName(QStringLiteral("filterMenu"));
     m_filterMenu->setToolTipsVisible(false);
     m_statusGroup->setExclusive(true);
-    m_sortGroup->setExclusive(true);
 
-    // Group titles are inactive entries in a small bold font, aligned with the entries.
-    const auto addHeader = [this](const QString& text, const char* name) {
-        QAction* header = m_filterMenu->addAction(text);
-        header->setObjectName(QLatin1String(name));
-        header->setEnabled(false);
-        QFont font = Palette::font(Palette::TextStyle::caption, m_filterMenu->font());
-        font.setWeight(QFont::DemiBold);
-        header->setFont(font);
-    };
-    addHeader(tr("Status"), "statusSection");
+    addMenuHeader(*m_filterMenu, tr("Status"), "statusSection");
     for (const StatusFilter& filter : StatusFilter::allFilters()) {
         QAction* action = m_filterMenu->addAction(filter.title());
         action->setObjectName(QLatin1String("statusFilter:") + filter.identifier());
@@ -339,14 +358,7 @@ void ApplicationListView::buildFilterMenu()
         connect(action, &QAction::triggered, this, [this, filter] { m_state.setStatusFilter(filter); });
     }
     m_filterMenu->addSeparator()->setObjectName(QStringLiteral("filterDivider"));
-    addHeader(tr("Sort"), "sortSection");
-    for (SortOption option : allCases<SortOption>()) {
-        QAction* action = m_filterMenu->addAction(title(option));
-        action->setObjectName(QLatin1String("sortOption:") + rawValue(option));
-        action->setCheckable(true);
-        m_sortGroup->addAction(action);
-        connect(action, &QAction::triggered, this, [this, option] { m_state.setSortOption(option); });
-    }
+    addSortOptions(*m_filterMenu, m_state);
 }
 
 const QList<JobApplication*>& ApplicationListView::applications() const
@@ -415,13 +427,6 @@ void ApplicationListView::showStatusFilter()
     updateFilterButton();
 }
 
-void ApplicationListView::showSortOption()
-{
-    const QString name = QLatin1String("sortOption:") + rawValue(m_state.sortOption());
-    for (QAction* action : m_sortGroup->actions())
-        action->setChecked(action->objectName() == name);
-}
-
 void ApplicationListView::setAcceptsImageDrops(bool accepts)
 {
     // Drag events reach the viewport, the widget under the pointer.
@@ -439,6 +444,8 @@ void ApplicationListView::setSearchField(QLineEdit* field)
     m_searchField = field;
     field->setParent(m_toolbar);
     arrangeToolbar();
+    // Taken back from the board, it is shown again (a new parent hides a widget).
+    field->show();
     // Tab follows the toolbar left to right, then into the list.
     setTabOrder(field, m_filterButton);
     setTabOrder(m_filterButton, m_newButton);
@@ -447,7 +454,8 @@ void ApplicationListView::setSearchField(QLineEdit* field)
 
 void ApplicationListView::arrangeToolbar()
 {
-    if (!m_searchField)
+    // The board may hold the field while it is shown.
+    if (!m_searchField || m_searchField->parentWidget() != m_toolbar)
         return;
     // The field sits beside the buttons while its whole prompt fits there; in a
     // narrower column it takes a row of its own under them rather than cutting the

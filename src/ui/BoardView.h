@@ -40,9 +40,9 @@ public:
         std::function<void(JobApplication&)> onOpen;
     };
 
-    static constexpr int columnMinimumWidth = 236;
-    static constexpr int foldedColumnWidth = 40;
-    static constexpr int columnSpacing = 8;
+    static constexpr int columnMinimumWidth = 170;
+    static constexpr int foldedColumnWidth = 36;
+    static constexpr int columnSpacing = 6;
 
     BoardView(WindowState& state, Actions actions, QWidget* parent = nullptr);
     ~BoardView() override;

@@ -201,10 +201,11 @@ void ContentView::setBoardShown(bool shown)
         m_cardsStack->setCurrentWidget(m_board);
         m_cardsStack->setMaximumWidth(QWIDGETSIZE_MAX);
         setFocusProxy(m_board->columnView(ApplicationStatus::applied));
-        // A wider window widens the board, not the detail.
+        // The board takes what the detail column can spare, and a wider window widens
+        // the board, not the detail.
         m_splitter->setStretchFactor(0, 1);
         m_splitter->setStretchFactor(1, 0);
-        m_splitter->setSizes({std::max(listIdealWidth, total - detailIdealWidth), detailIdealWidth});
+        m_splitter->setSizes({std::max(listIdealWidth, total - detailMinimumWidth), detailMinimumWidth});
     } else {
         m_list->setSearchField(m_searchField);
         if (m_listFilter)

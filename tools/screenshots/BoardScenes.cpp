@@ -58,6 +58,10 @@ void shoot(const QString& folder, const QString& suffix)
             board->setShowsClosedColumns(true);
         }
         if (count != 0) {
+            // Wide enough for every column beside the detail.
+            window->resize(1600, 900);
+            settle();
+            savePicture(window->grab().toImage(), folder, QStringLiteral("53-board-wide-%1").arg(count), suffix);
             window->resize(window->minimumSize());
             settle();
             savePicture(window->grab().toImage(), folder, QStringLiteral("52-board-narrowest-%1").arg(count), suffix);

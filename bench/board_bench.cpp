@@ -10,6 +10,7 @@
 #include "app/ApplywrightApp.h"
 #include "model/Clock.h"
 #include "tracking/WindowState.h"
+#include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListModel.h"
 #include "ui/BoardView.h"
 #include "ui/ContentView.h"
@@ -137,18 +138,9 @@ void BM_ScrollColumn(benchmark::State& state)
     state.counters["cards"] = double(column->model()->rowCount());
 }
 
-// The anchor: sorting 200,000 pseudo-random integers, the same work on every machine.
 void BM_Anchor(benchmark::State& state)
 {
-    QRandomGenerator random(11);
-    std::vector<quint32> numbers(200000);
-    for (quint32& n : numbers)
-        n = random.generate();
-    for (auto _ : state) {
-        std::vector<quint32> copy = numbers;
-        std::sort(copy.begin(), copy.end());
-        benchmark::DoNotOptimize(copy.data());
-    }
+    BenchData::sortAnchor(state);
 }
 
 } // namespace

@@ -288,20 +288,25 @@ void ApplicationListView::buildToolbar()
     buildFilterMenu();
 
     m_newButton->setObjectName(QStringLiteral("newApplicationButton"));
-    m_newButton->setText(tr("New Application"));
-    m_newButton->setAccessibleName(tr("New Application"));
-    const QKeySequence shortcut = FocusedActions::shortcuts(FocusedActions::Key::createApplication).value(0);
-    m_newButton->setToolTip(tr("Add a new application (%1)").arg(shortcut.toString(QKeySequence::NativeText)));
-    m_newButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_newButton->setAutoRaise(true);
-    m_newButton->setIconSize(QSize(toolbarIconSize, toolbarIconSize));
-    connect(m_newButton, &QToolButton::clicked, this, [this] {
+    setUpNewButton(*m_newButton, [this] {
         if (m_actions.onCreate)
             m_actions.onCreate();
     });
 
     m_toolbarLayout->addWidget(m_filterButton, 0, 1);
     m_toolbarLayout->addWidget(m_newButton, 0, 2);
+}
+
+void ApplicationListView::setUpNewButton(QToolButton& button, std::function<void()> onCreate)
+{
+    button.setText(tr("New Application"));
+    button.setAccessibleName(tr("New Application"));
+    const QKeySequence shortcut = FocusedActions::shortcuts(FocusedActions::Key::createApplication).value(0);
+    button.setToolTip(tr("Add a new application (%1)").arg(shortcut.toString(QKeySequence::NativeText)));
+    button.setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button.setAutoRaise(true);
+    button.setIconSize(QSize(toolbarIconSize, toolbarIconSize));
+    connect(&button, &QToolButton::clicked, &button, std::move(onCreate));
 }
 
 bool ApplicationListView::isDeleteKey(const QKeyEvent* event)

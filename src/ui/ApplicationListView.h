@@ -73,6 +73,8 @@ public:
     static QList<QUrl> mailFiles(const QList<QUrl>& urls);
     // Delete or Backspace without modifiers: the key that asks to delete a record.
     static bool isDeleteKey(const QKeyEvent* event);
+    // The toolbar's "New Application" button: a plus, the shortcut in its help text.
+    static void setUpNewButton(QToolButton& button, std::function<void()> onCreate);
     // A small bold title over a group of entries in a menu.
     static void addMenuHeader(QMenu& menu, const QString& text, const char* name);
     // The "Sort" group of a menu, one checkable entry per sort option, which

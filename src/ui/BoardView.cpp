@@ -4,7 +4,6 @@
 #include "ui/ApplicationListModel.h"
 #include "ui/ApplicationListView.h"
 #include "ui/BoardCard.h"
-#include "ui/FocusedActions.h"
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
 
@@ -268,13 +267,7 @@ void BoardView::buildToolbar()
     ApplicationListView::addSortOptions(*m_menu, m_state);
 
     m_newButton->setObjectName(QStringLiteral("boardNewApplicationButton"));
-    m_newButton->setText(tr("New Application"));
-    m_newButton->setAccessibleName(tr("New Application"));
-    const QKeySequence shortcut = FocusedActions::shortcuts(FocusedActions::Key::createApplication).value(0);
-    m_newButton->setToolTip(tr("Add a new application (%1)").arg(shortcut.toString(QKeySequence::NativeText)));
-    m_newButton->setAutoRaise(true);
-    m_newButton->setIconSize(QSize(toolbarIconSize, toolbarIconSize));
-    connect(m_newButton, &QToolButton::clicked, this, [this] {
+    ApplicationListView::setUpNewButton(*m_newButton, [this] {
         if (m_actions.onCreate)
             m_actions.onCreate();
     });

@@ -13,6 +13,7 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -106,6 +107,21 @@ inline QString storeWithRecords(int count)
     QFile file(marker);
     file.open(QIODevice::WriteOnly);
     return dir;
+}
+
+// The anchor: sorting 200,000 pseudo-random integers, the same work on every machine,
+// measured in the same run as what it anchors.
+inline void sortAnchor(benchmark::State& state)
+{
+    QRandomGenerator random(11);
+    std::vector<quint32> numbers(200000);
+    for (quint32& n : numbers)
+        n = random.generate();
+    for (auto _ : state) {
+        std::vector<quint32> copy = numbers;
+        std::sort(copy.begin(), copy.end());
+        benchmark::DoNotOptimize(copy.data());
+    }
 }
 
 // The body of a benchmark program's main: Google Benchmark's flags, then the runs.

@@ -147,18 +147,9 @@ void BM_UndoImportInWindow(benchmark::State& state)
     state.counters["cpu_ms"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
 }
 
-// The anchor: sorting 200,000 pseudo-random integers, the same work on every machine.
 void BM_Anchor(benchmark::State& state)
 {
-    QRandomGenerator random(11);
-    std::vector<quint32> numbers(200000);
-    for (quint32& n : numbers)
-        n = random.generate();
-    for (auto _ : state) {
-        std::vector<quint32> copy = numbers;
-        std::sort(copy.begin(), copy.end());
-        benchmark::DoNotOptimize(copy.data());
-    }
+    BenchData::sortAnchor(state);
 }
 
 } // namespace

@@ -18,6 +18,7 @@ SINGULAR = {
     "Apply %n Changes": "Apply %n Change",
     "%n applications at %1; nothing in the message says which":
         "%n application at %1; nothing in the message says which",
+    "%1, %n applications": "%1, %n application",
 }
 
 

@@ -462,6 +462,14 @@ TURKISH = {
         "Tarih, önceki ve sonraki değişikliklere kadar kaydırılabilir; şu andan sonraya taşınamaz.",
     "Change": "Değiştir",
     "Date": "Tarih",
+    "Board": "Pano",
+    "&Board": "&Pano",
+    "&List": "&Liste",
+    "Columns and sort": "Sütunlar ve sıralama",
+    "Show Closed Columns": "Kapanan Sütunları Göster",
+    "%1, folded": "%1, daraltılmış",
+    "%1, %n applications": "%1, %n başvuru",
+    "%1 moved to %2": "%1, %2 sütununa taşındı",
 }
 
 

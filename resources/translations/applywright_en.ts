@@ -1,6 +1,17 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en">
 <context>
+    <name>BoardView</name>
+    <message numerus="yes">
+        <source>%1, %n applications</source>
+        <comment>A board column; %1 is the status</comment>
+        <translation>
+            <numerusform>%1, %n application</numerusform>
+            <numerusform>%1, %n applications</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>DetailHeader</name>
     <message numerus="yes">
         <source>Closed in %n days</source>

@@ -457,6 +457,14 @@
         <source>Follow-up &amp;Notifications</source>
         <translation>Takip &amp;Bildirimleri</translation>
     </message>
+    <message>
+        <source>&amp;Board</source>
+        <translation>&amp;Pano</translation>
+    </message>
+    <message>
+        <source>&amp;List</source>
+        <translation>&amp;Liste</translation>
+    </message>
 </context>
 <context>
     <name>BackupDecodingError</name>
@@ -534,6 +542,53 @@
     <message>
         <source>Imported %1 applications, skipped %2 already present.</source>
         <translation>%1 başvuru içe aktarıldı, zaten var olan %2 başvuru atlandı.</translation>
+    </message>
+</context>
+<context>
+    <name>BoardColumnHeader</name>
+    <message>
+        <source>%1, folded</source>
+        <comment>A board column shown as a narrow strip; %1 is its name</comment>
+        <translation>%1, daraltılmış</translation>
+    </message>
+</context>
+<context>
+    <name>BoardView</name>
+    <message>
+        <source>Board</source>
+        <translation>Pano</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filtre</translation>
+    </message>
+    <message>
+        <source>Columns and sort</source>
+        <translation>Sütunlar ve sıralama</translation>
+    </message>
+    <message>
+        <source>Show Closed Columns</source>
+        <translation>Kapanan Sütunları Göster</translation>
+    </message>
+    <message>
+        <source>New Application</source>
+        <translation>Yeni Başvuru</translation>
+    </message>
+    <message>
+        <source>Add a new application (%1)</source>
+        <translation>Yeni başvuru ekle (%1)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1, %n applications</source>
+        <comment>A board column; %1 is the status</comment>
+        <translation>
+            <numerusform>%1, %n başvuru</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 moved to %2</source>
+        <comment>Read out after a card moved; %1 is the company, %2 the status</comment>
+        <translation>%1, %2 sütununa taşındı</translation>
     </message>
 </context>
 <context>

@@ -14,12 +14,15 @@
 #include "ui/PostingImportFlow.h"
 #include "ui/StoreErrorView.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QDebug>
 #include <QEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 
 namespace {
@@ -71,8 +74,10 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
     window->setMinimumSize(minimumWidth, minimumHeight);
 
     FocusedActions* published = nullptr;
+    ContentView* shownContent = nullptr;
     if (m_loader.isReady()) {
         auto* content = new ContentView(*m_loader.store(), *todayProvider(), m_environment, window.get());
+        shownContent = content;
         published = content->focusedActions();
         // Backups, screenshots, drops and the clipboard: every remaining command.
         new BackupFlow(*content, *m_loader.store(), DesktopPanels {}, content);
@@ -126,6 +131,8 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
     }
     auto* commands = new ApplicationCommands(*window, published);
     connect(commands->aboutAction(), &QAction::triggered, this, &ApplywrightApp::showAbout);
+    if (shownContent)
+        addViewChoice(*window, *commands->viewMenu(), *shownContent);
     if (m_reminder) {
         QAction* remind = commands->viewMenu()->addAction(tr("Follow-up &Notifications"));
         remind->setObjectName(QStringLiteral("followUpNotificationsAction"));
@@ -137,6 +144,36 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
     m_window = window.get();
     window->installEventFilter(this);
     return window;
+}
+
+void ApplywrightApp::addViewChoice(QMainWindow& window, QMenu& menu, ContentView& content)
+{
+    menu.addSeparator();
+    auto* group = new QActionGroup(&menu);
+    const auto add = [&](const QString& text, const char* name, Qt::Key key) {
+        QAction* action = menu.addAction(text);
+        action->setObjectName(QLatin1String(name));
+        action->setCheckable(true);
+        action->setShortcut(QKeySequence(Qt::CTRL | key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        group->addAction(action);
+        // Its shortcut works wherever the focus is, as the commands' do.
+        window.addAction(action);
+        return action;
+    };
+    QAction* board = add(tr("&Board"), "boardViewAction", Qt::Key_1);
+    QAction* list = add(tr("&List"), "listViewAction", Qt::Key_2);
+    const bool remembered = m_settings && m_settings->value(boardShownKey).toBool();
+    content.setBoardShown(remembered);
+    (remembered ? board : list)->setChecked(true);
+    connect(board, &QAction::triggered, &content, [&content] { content.setBoardShown(true); });
+    connect(list, &QAction::triggered, &content, [&content] { content.setBoardShown(false); });
+    QSettings* settings = m_settings;
+    connect(&content, &ContentView::boardShownChanged, board, [board, list, settings](bool shown) {
+        (shown ? board : list)->setChecked(true);
+        if (settings)
+            settings->setValue(boardShownKey, shown);
+    });
 }
 
 void ApplywrightApp::prepareRecognitionWhenIdle()

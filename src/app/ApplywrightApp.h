@@ -16,6 +16,7 @@ class FollowUpNotifier;
 class PostingImportFlow;
 class FollowUpReminder;
 class QMainWindow;
+class QMenu;
 class QSettings;
 class RunningInstance;
 class TodayProvider;
@@ -64,6 +65,9 @@ public:
     // createWindow().
     void setSpreadsheetPanels(SpreadsheetFlow::Panels panels) { m_spreadsheetPanels = std::move(panels); }
 
+    // Where the window's remembered choices live (the board or the list); none
+    // unless set before createWindow(). It must outlive the window.
+    void setSettings(QSettings& settings) { m_settings = &settings; }
     // Follow-up reminders on the desktop, with their setting kept in `settings`;
     // none unless set before createWindow(). Both must outlive the window.
     void setFollowUpReminders(QSettings& settings, FollowUpNotifier& notifier);
@@ -83,7 +87,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The setting that remembers whether the window shows the board.
+    static constexpr const char* boardShownKey = "window/board";
+
 private:
+    // View ▸ Board and View ▸ List, the one the window starts with remembered.
+    void addViewChoice(QMainWindow& window, QMenu& menu, ContentView& content);
     // Every way of quitting closes the main window first; its pending changes are
     // saved then, and only a save that fails asks before they are given up.
     void saveBeforeQuitting(QWidget* window);

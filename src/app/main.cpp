@@ -46,7 +46,7 @@ int main(int argc, char* argv[])
     // Another copy runs on the same data and now shows its window (and imports the files).
     if (app.handedOverToRunningCopy())
         return 0;
-    // The one setting: whether follow-up reminders reach the desktop.
+    // The settings: whether follow-up reminders reach the desktop, and board or list.
     QSettings settings(
         QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Applywright"), QStringLiteral("Applywright"));
     DesktopNotifier notifier;

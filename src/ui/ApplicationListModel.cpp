@@ -225,6 +225,15 @@ void ApplicationListModel::forget(const JobApplication* application)
     endRemoveRows();
 }
 
+void ApplicationListModel::insert(int row, JobApplication* application)
+{
+    row = std::clamp(row, 0, int(m_rows.size()));
+    beginInsertRows(QModelIndex(), row, row);
+    m_rows.insert(row, application);
+    m_indexValid = false;
+    endInsertRows();
+}
+
 QString ApplicationListModel::accessibleText(const JobApplication& application, const QDateTime& today)
 {
     QStringList parts {application.displayCompany(), application.displayPosition(), title(application.status())};

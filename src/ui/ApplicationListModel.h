@@ -44,6 +44,8 @@ public:
     void refresh(const JobApplication* application);
     // Drops a record that is leaving the store, before its object goes away.
     void forget(const JobApplication* application);
+    // Shows one more record, at `row`.
+    void insert(int row, JobApplication* application);
 
     // The day the accessibility texts count waiting days to.
     void setToday(const QDateTime& today) { m_today = today; }

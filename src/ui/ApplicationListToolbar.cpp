@@ -45,14 +45,7 @@ void ApplicationListView::buildToolbar()
     buildFilterMenu();
 
     m_newButton->setObjectName(QStringLiteral("newApplicationButton"));
-    m_newButton->setText(tr("New Application"));
-    m_newButton->setAccessibleName(tr("New Application"));
-    const QKeySequence shortcut = FocusedActions::shortcuts(FocusedActions::Key::createApplication).value(0);
-    m_newButton->setToolTip(tr("Add a new application (%1)").arg(shortcut.toString(QKeySequence::NativeText)));
-    m_newButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_newButton->setAutoRaise(true);
-    m_newButton->setIconSize(QSize(toolbarIconSize, toolbarIconSize));
-    connect(m_newButton, &QToolButton::clicked, this, [this] {
+    setUpNewButton(*m_newButton, [this] {
         if (m_actions.onCreate)
             m_actions.onCreate();
     });
@@ -61,23 +54,57 @@ void ApplicationListView::buildToolbar()
     m_toolbarLayout->addWidget(m_newButton, 0, 2);
 }
 
+void ApplicationListView::setUpNewButton(QToolButton& button, std::function<void()> onCreate)
+{
+    button.setText(tr("New Application"));
+    button.setAccessibleName(tr("New Application"));
+    const QKeySequence shortcut = FocusedActions::shortcuts(FocusedActions::Key::createApplication).value(0);
+    button.setToolTip(tr("Add a new application (%1)").arg(shortcut.toString(QKeySequence::NativeText)));
+    button.setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button.setAutoRaise(true);
+    button.setIconSize(QSize(toolbarIconSize, toolbarIconSize));
+    connect(&button, &QToolButton::clicked, &button, std::move(onCreate));
+}
+
+void ApplicationListView::addMenuHeader(QMenu& menu, const QString& text, const char* name)
+{
+    // Group titles are inactive entries in a small bold font, aligned with the entries.
+    QAction* header = menu.addAction(text);
+    header->setObjectName(QLatin1String(name));
+    header->setEnabled(false);
+    QFont font = Palette::font(Palette::TextStyle::caption, menu.font());
+    font.setWeight(QFont::DemiBold);
+    header->setFont(font);
+}
+
+QActionGroup* ApplicationListView::addSortOptions(QMenu& menu, WindowState& state)
+{
+    auto* group = new QActionGroup(&menu);
+    group->setExclusive(true);
+    addMenuHeader(menu, tr("Sort"), "sortSection");
+    for (SortOption option : allCases<SortOption>()) {
+        QAction* action = menu.addAction(title(option));
+        action->setObjectName(QLatin1String("sortOption:") + rawValue(option));
+        action->setCheckable(true);
+        action->setChecked(option == state.sortOption());
+        group->addAction(action);
+        connect(action, &QAction::triggered, &state, [&state, option] { state.setSortOption(option); });
+    }
+    connect(&state, &WindowState::sortOptionChanged, group, [group](SortOption option) {
+        const QString name = QLatin1String("sortOption:") + rawValue(option);
+        for (QAction* action : group->actions())
+            action->setChecked(action->objectName() == name);
+    });
+    return group;
+}
+
 void ApplicationListView::buildFilterMenu()
 {
     m_filterMenu->setObjectName(QStringLiteral("filterMenu"));
     m_filterMenu->setToolTipsVisible(false);
     m_statusGroup->setExclusive(true);
-    m_sortGroup->setExclusive(true);
 
-    // Group titles are inactive entries in a small bold font, aligned with the entries.
-    const auto addHeader = [this](const QString& text, const char* name) {
-        QAction* header = m_filterMenu->addAction(text);
-        header->setObjectName(QLatin1String(name));
-        header->setEnabled(false);
-        QFont font = Palette::font(Palette::TextStyle::caption, m_filterMenu->font());
-        font.setWeight(QFont::DemiBold);
-        header->setFont(font);
-    };
-    addHeader(tr("Status"), "statusSection");
+    addMenuHeader(*m_filterMenu, tr("Status"), "statusSection");
     for (const StatusFilter& filter : StatusFilter::allFilters()) {
         QAction* action = m_filterMenu->addAction(filter.title());
         action->setObjectName(QLatin1String("statusFilter:") + filter.identifier());
@@ -87,14 +114,7 @@ void ApplicationListView::buildFilterMenu()
         connect(action, &QAction::triggered, this, [this, filter] { m_state.setStatusFilter(filter); });
     }
     m_filterMenu->addSeparator()->setObjectName(QStringLiteral("filterDivider"));
-    addHeader(tr("Sort"), "sortSection");
-    for (SortOption option : allCases<SortOption>()) {
-        QAction* action = m_filterMenu->addAction(title(option));
-        action->setObjectName(QLatin1String("sortOption:") + rawValue(option));
-        action->setCheckable(true);
-        m_sortGroup->addAction(action);
-        connect(action, &QAction::triggered, this, [this, option] { m_state.setSortOption(option); });
-    }
+    addSortOptions(*m_filterMenu, m_state);
 }
 
 void ApplicationListView::showStatusFilter()
@@ -105,18 +125,13 @@ void ApplicationListView::showStatusFilter()
     updateFilterButton();
 }
 
-void ApplicationListView::showSortOption()
-{
-    const QString name = QLatin1String("sortOption:") + rawValue(m_state.sortOption());
-    for (QAction* action : m_sortGroup->actions())
-        action->setChecked(action->objectName() == name);
-}
-
 void ApplicationListView::setSearchField(QLineEdit* field)
 {
     m_searchField = field;
     field->setParent(m_toolbar);
     arrangeToolbar();
+    // Taken back from the board, it is shown again (a new parent hides a widget).
+    field->show();
     // Tab follows the toolbar left to right, then into the list.
     setTabOrder(field, m_filterButton);
     setTabOrder(m_filterButton, m_newButton);
@@ -125,7 +140,8 @@ void ApplicationListView::setSearchField(QLineEdit* field)
 
 void ApplicationListView::arrangeToolbar()
 {
-    if (!m_searchField)
+    // The board may hold the field while it is shown.
+    if (!m_searchField || m_searchField->parentWidget() != m_toolbar)
         return;
     // The field sits beside the buttons while its whole prompt fits there; in a
     // narrower column it takes a row of its own under them rather than cutting the

@@ -46,7 +46,6 @@ ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QW
     , m_filterButton(new QToolButton(m_toolbar))
     , m_filterMenu(new QMenu(this))
     , m_statusGroup(new QActionGroup(this))
-    , m_sortGroup(new QActionGroup(this))
     , m_summary(new SummaryBar(this))
     , m_overlay(nullptr)
 {
@@ -105,7 +104,6 @@ ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QW
     connect(&m_state, &WindowState::visibleApplicationMoved, this, &ApplicationListView::showMoved);
     connect(&m_state, &WindowState::selectedIDChanged, this, [this] { syncSelection(true); });
     connect(&m_state, &WindowState::statusFilterChanged, this, &ApplicationListView::showStatusFilter);
-    connect(&m_state, &WindowState::sortOptionChanged, this, &ApplicationListView::showSortOption);
     connect(&m_state, &WindowState::applicationChanged, this,
         [this](JobApplication* application) { m_model->refresh(application); });
     connect(&m_state, &WindowState::applicationLeaving, this, [this](JobApplication* application) {
@@ -117,7 +115,6 @@ ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QW
     connect(&m_state, &WindowState::todayChanged, this, [this] { m_list->viewport()->update(); });
     showVisible();
     showStatusFilter();
-    showSortOption();
 }
 
 ApplicationListView::~ApplicationListView() = default;

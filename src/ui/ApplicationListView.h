@@ -17,6 +17,7 @@ class ApplicationRow;
 class EmptyListOverlay;
 class QActionGroup;
 class QGridLayout;
+class QKeyEvent;
 class QLineEdit;
 class QListView;
 class QMenu;
@@ -69,6 +70,15 @@ public:
     // The mail among dropped addresses: local .eml and .mbox files, or files whose
     // content type is a message or a mailbox.
     static QList<QUrl> mailFiles(const QList<QUrl>& urls);
+    // Delete or Backspace without modifiers: the key that asks to delete a record.
+    static bool isDeleteKey(const QKeyEvent* event);
+    // The toolbar's "New Application" button: a plus, the shortcut in its help text.
+    static void setUpNewButton(QToolButton& button, std::function<void()> onCreate);
+    // A small bold title over a group of entries in a menu.
+    static void addMenuHeader(QMenu& menu, const QString& text, const char* name);
+    // The "Sort" group of a menu, one checkable entry per sort option, which
+    // follows and sets the window state's sort.
+    static QActionGroup* addSortOptions(QMenu& menu, WindowState& state);
     // "line.3.horizontal.decrease.circle", filled for every filter but all.
     static QString filterSymbol(const StatusFilter& filter);
 
@@ -92,7 +102,6 @@ private:
     void showVisible();
     void showMoved(JobApplication* application, qsizetype from, qsizetype to);
     void showStatusFilter();
-    void showSortOption();
     void syncSelection(bool scroll);
     void userSelectionChanged();
     void deleteSelected();
@@ -115,7 +124,6 @@ private:
     QToolButton* m_filterButton;
     QMenu* m_filterMenu;
     QActionGroup* m_statusGroup;
-    QActionGroup* m_sortGroup;
     SummaryBar* m_summary;
     EmptyListOverlay* m_overlay;
 

@@ -5,12 +5,14 @@
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListView.h"
+#include "ui/BoardView.h"
 #include "ui/ConfirmationDialog.h"
 #include "ui/DetailPlaceholder.h"
 #include "ui/Palette.h"
 #include "ui/Symbols.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -131,8 +133,6 @@ void ContentView::buildLayout()
     actions.openURL = [this](const QUrl& url) { openURL(url); };
     m_list = new ApplicationListView(*m_state, std::move(actions), this);
     m_list->setSearchField(m_searchField);
-    m_list->setMinimumWidth(listMinimumWidth);
-    m_list->setMaximumWidth(listMaximumWidth);
     m_list->setAcceptsImageDrops(false);
     m_list->setAutoFillBackground(true);
     m_list->setBackgroundRole(QPalette::Window);
@@ -151,7 +151,13 @@ void ContentView::buildLayout()
     m_splitter->setObjectName(QStringLiteral("splitView"));
     m_splitter->setHandleWidth(1);
     m_splitter->setChildrenCollapsible(false);
-    m_splitter->addWidget(m_list);
+    // The list column holds the list, or the board in its place.
+    m_cardsStack = new QStackedWidget(this);
+    m_cardsStack->setObjectName(QStringLiteral("cardsColumn"));
+    m_cardsStack->addWidget(m_list);
+    m_cardsStack->setMinimumWidth(listMinimumWidth);
+    m_cardsStack->setMaximumWidth(listMaximumWidth);
+    m_splitter->addWidget(m_cardsStack);
     m_splitter->addWidget(m_detailStack);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
@@ -161,6 +167,63 @@ void ContentView::buildLayout()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_splitter);
+}
+
+void ContentView::makeBoard()
+{
+    BoardView::Actions actions;
+    actions.onCreate = [this] { createApplication(); };
+    actions.onDelete = [this](JobApplication& application) { requestDeletion(application); };
+    actions.onOpen = [this](JobApplication&) {
+        if (m_detailView)
+            m_detailView->focusFirstField();
+    };
+    m_board = new BoardView(*m_state, std::move(actions), m_cardsStack);
+    m_board->setAutoFillBackground(true);
+    m_board->setBackgroundRole(QPalette::Window);
+    m_cardsStack->addWidget(m_board);
+}
+
+void ContentView::setBoardShown(bool shown)
+{
+    if (shown == m_boardShown)
+        return;
+    m_boardShown = shown;
+    const bool hadFocus = isAncestorOf(QApplication::focusWidget());
+    const int total = m_splitter->width();
+    if (shown) {
+        if (!m_board)
+            makeBoard();
+        // The board has a column for every status; the filter becomes its folding.
+        m_listFilter = m_state->statusFilter();
+        m_state->setStatusFilter(StatusFilter::all());
+        m_board->setSearchField(m_searchField);
+        m_cardsStack->setCurrentWidget(m_board);
+        m_cardsStack->setMaximumWidth(QWIDGETSIZE_MAX);
+        setFocusProxy(m_board->columnView(ApplicationStatus::applied));
+        // The board takes what the detail column can spare, and a wider window widens
+        // the board, not the detail.
+        m_splitter->setStretchFactor(0, 1);
+        m_splitter->setStretchFactor(1, 0);
+        m_splitter->setSizes({std::max(listIdealWidth, total - detailMinimumWidth), detailMinimumWidth});
+    } else {
+        m_list->setSearchField(m_searchField);
+        if (m_listFilter)
+            m_state->setStatusFilter(*std::exchange(m_listFilter, std::nullopt));
+        m_cardsStack->setCurrentWidget(m_list);
+        m_cardsStack->setMaximumWidth(listMaximumWidth);
+        setFocusProxy(m_list->listView());
+        m_splitter->setStretchFactor(0, 0);
+        m_splitter->setStretchFactor(1, 1);
+        m_splitter->setSizes({listIdealWidth, std::max(detailIdealWidth, total - listIdealWidth)});
+    }
+    if (hadFocus) {
+        if (shown)
+            m_board->focusCards();
+        else
+            m_list->listView()->setFocus();
+    }
+    Q_EMIT boardShownChanged(shown);
 }
 
 void ContentView::showSearchText(const QString& text)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/JobApplication.h"
+#include "tracking/StatusFilter.h"
 #include "ui/FocusedActions.h"
 
 #include <QList>
@@ -15,6 +16,7 @@
 
 class ApplicationDetailView;
 class ApplicationListView;
+class BoardView;
 class DetailPlaceholder;
 class QAction;
 class QLineEdit;
@@ -86,7 +88,13 @@ public:
     // Where image files go; without one the list refuses image drops.
     void setImageFilesImporter(std::function<void(const QList<QUrl>&)> importer);
 
+    // The board in place of the list column (View ▸ Board), or the list (View ▸ List).
+    bool isBoardShown() const { return m_boardShown; }
+    void setBoardShown(bool shown);
+
     ApplicationListView* listView() const { return m_list; }
+    // The board, made the first time it is shown; null until then.
+    BoardView* boardView() const { return m_board; }
     QLineEdit* searchField() const { return m_searchField; }
     QSplitter* splitter() const { return m_splitter; }
     DetailPlaceholder* detailPlaceholder() const { return m_placeholder; }
@@ -94,12 +102,16 @@ public:
     ApplicationDetailView* detailView() const;
     const Environment& environment() const { return m_environment; }
 
+Q_SIGNALS:
+    void boardShownChanged(bool shown);
+
 protected:
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();
+    void makeBoard();
     void showSearchText(const QString& text);
     void alignPlaceholder();
     void updateDetail();
@@ -130,6 +142,11 @@ private:
     QLineEdit* m_searchField = nullptr;
     QAction* m_searchIcon = nullptr;
     ApplicationListView* m_list = nullptr;
+    QStackedWidget* m_cardsStack = nullptr;
+    BoardView* m_board = nullptr;
+    bool m_boardShown = false;
+    // The list's status filter while the board shows every column.
+    std::optional<StatusFilter> m_listFilter;
     QStackedWidget* m_detailStack = nullptr;
     DetailPlaceholder* m_placeholder = nullptr;
     // Shown in the detail column while the store is still reading its records.

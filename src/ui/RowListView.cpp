@@ -1,5 +1,7 @@
 #include "ui/RowListView.h"
 
+#include "ui/ApplicationListView.h"
+
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -8,23 +10,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
-
-bool isPlainDeleteKey(const QKeyEvent* event)
-{
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    return modifiers == Qt::NoModifier && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace);
-}
-
-} // namespace
-
 bool RowListView::event(QEvent* event)
 {
     // Claim delete and paste before the window's shortcuts see them: while the
     // list has focus they mean "this list's selection" and "paste into the list".
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (isPlainDeleteKey(key) || key->matches(QKeySequence::Paste)) {
+        if (ApplicationListView::isDeleteKey(key) || key->matches(QKeySequence::Paste)) {
             event->accept();
             return true;
         }
@@ -54,7 +46,7 @@ void RowListView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (isPlainDeleteKey(event)) {
+    if (ApplicationListView::isDeleteKey(event)) {
         if (onDeleteKey)
             onDeleteKey();
         event->accept();
@@ -132,4 +124,10 @@ void RowListView::acceptFiles(QDropEvent* event)
     } else {
         event->ignore();
     }
+}
+
+bool ApplicationListView::isDeleteKey(const QKeyEvent* event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    return modifiers == Qt::NoModifier && (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace);
 }

@@ -280,25 +280,5 @@ private:
 
 void shootDetailScenes(const QString& folder)
 {
-    const QLocale english(QLocale::English, QLocale::UnitedStates);
-    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
-    for (const bool dark : {false, true}) {
-        Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
-        for (const QLocale& locale : {english, turkish}) {
-            QLocale::setDefault(locale);
-            QTranslator translator;
-            const bool translated = locale.language() == QLocale::Turkish
-                && translator.load(
-                    locale, QStringLiteral("applywright"), QStringLiteral("_"), QStringLiteral(":/i18n"));
-            if (translated)
-                QCoreApplication::installTranslator(&translator);
-            QString suffix = translated ? QStringLiteral("-tr") : QString();
-            if (dark)
-                suffix += QStringLiteral("-dark");
-            DetailShooter(folder, suffix).run();
-            if (translated)
-                QCoreApplication::removeTranslator(&translator);
-        }
-    }
-    QLocale::setDefault(english);
+    inEveryLook([&](const QString& suffix, bool) { DetailShooter(folder, suffix).run(); });
 }

@@ -1,12 +1,17 @@
 #pragma once
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QString>
+#include <QTranslator>
 #include <QWidget>
 
+#include "ui/Palette.h"
+
 #include <cstdio>
+#include <functional>
 
 // Writes `image` as FOLDER/NAME+SUFFIX.png and prints its path, or says it could not.
 inline void savePicture(const QImage& image, const QString& folder, const QString& name, const QString& suffix)
@@ -36,4 +41,32 @@ inline QImage withMenus(QWidget& window, const QList<QWidget*>& menus)
         painter.drawPixmap(at, shot);
     }
     return image;
+}
+
+// Runs `shoot` in the light and the dark appearance, each in English and in Turkish
+// (the translation installed), with the suffix its pictures get ("", "-tr",
+// "-dark", "-tr-dark"); English is the locale again afterwards.
+inline void inEveryLook(const std::function<void(const QString& suffix, bool dark)>& shoot)
+{
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale turkish(QLocale::Turkish, QLocale::Turkey);
+    for (const bool dark : {false, true}) {
+        Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
+        for (const QLocale& locale : {english, turkish}) {
+            QLocale::setDefault(locale);
+            QTranslator translator;
+            const bool translated = locale.language() == QLocale::Turkish
+                && translator.load(
+                    locale, QStringLiteral("applywright"), QStringLiteral("_"), QStringLiteral(":/i18n"));
+            if (translated)
+                QCoreApplication::installTranslator(&translator);
+            QString suffix = translated ? QStringLiteral("-tr") : QString();
+            if (dark)
+                suffix += QStringLiteral("-dark");
+            shoot(suffix, dark);
+            if (translated)
+                QCoreApplication::removeTranslator(&translator);
+        }
+    }
+    QLocale::setDefault(english);
 }

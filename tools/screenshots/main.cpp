@@ -1,10 +1,11 @@
-// applywright-screenshots OUTDIR [insights | import]
+// applywright-screenshots OUTDIR [insights | import | mail | board]
 //
 // Builds the real windows over temporary stores, with the clock pinned to
 // 14 March 2025 10:00 in Istanbul and an English locale, and writes one PNG per
 // scene, first in the light and then in the dark palette. Menus are separate
 // windows, so their pictures are drawn into the window's picture where they open.
 
+#include "BoardScenes.h"
 #include "DetailScenes.h"
 #include "ImportScenes.h"
 #include "InsightsScenes.h"
@@ -230,6 +231,11 @@ int main(int argc, char* argv[])
         shootImportScenes(folder, &fill);
         return 0;
     }
+    // "board" writes only the board.
+    if (argc > 2 && qstrcmp(argv[2], "board") == 0) {
+        shootBoardScenes(folder);
+        return 0;
+    }
     // "mail" writes only the mail review.
     if (argc > 2 && qstrcmp(argv[2], "mail") == 0) {
         shootMailScenes(folder, &fill);
@@ -243,5 +249,6 @@ int main(int argc, char* argv[])
     shootImportScenes(folder, &fill);
     shootInsightsScenes(folder);
     shootMailScenes(folder, &fill);
+    shootBoardScenes(folder);
     return 0;
 }

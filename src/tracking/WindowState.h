@@ -55,6 +55,13 @@ public:
     const QList<JobApplication*>& visibleApplications() const { return m_visible; }
     // The number of all records, or -1 while the store is still reading them.
     qsizetype totalCount() const { return m_totalCount; }
+    // Where a record goes in `sorted`, a list of records in the visible order (a
+    // part of the visible list, without the record): views that show the visible
+    // records in groups place one record with it.
+    qsizetype placeAmong(const QList<JobApplication*>& sorted, const JobApplication& application) const
+    {
+        return m_query ? m_query->placeIn(sorted, application) : sorted.size();
+    }
     // The counters under the list, over the visible records, as of today.
     const SummaryCounts& summary() const { return m_summary; }
 

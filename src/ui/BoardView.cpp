@@ -220,13 +220,13 @@ BoardView::BoardView(WindowState& state, Actions actions, QWidget* parent)
 
     connect(&m_state, &WindowState::visibleApplicationsChanged, this, &BoardView::showVisible);
     connect(&m_state, &WindowState::selectedIDChanged, this, [this] { syncSelection(true); });
-    connect(
-        &m_state, &WindowState::applicationChanged, this, [this](JobApplication* record, JobApplication::Field field) {
-            if (field == JobApplication::Field::statusRaw)
-                moveCard(record);
-            else if (Column* column = columnOf(record))
-                column->model->refresh(record);
-        });
+    // A card moves when the window state has put its record in its new place.
+    connect(&m_state, &WindowState::visibleApplicationMoved, this,
+        [this](JobApplication* record, qsizetype, qsizetype to) { to < 0 ? forget(record) : moveCard(record); });
+    connect(&m_state, &WindowState::applicationChanged, this, [this](JobApplication* record) {
+        if (Column* column = columnOf(record))
+            column->model->refresh(record);
+    });
     connect(&m_state, &WindowState::applicationLeaving, this, &BoardView::forget);
     connect(&m_state, &WindowState::todayChanged, this, [this] {
         for (Column* column : m_columns)
@@ -415,27 +415,25 @@ BoardView::Column& BoardView::columnFor(ApplicationStatus status)
 void BoardView::moveCard(JobApplication* record)
 {
     Column* from = columnOf(record);
-    if (!from)
-        return; // not on the board (hidden by the search)
     Column& to = columnFor(record->status());
-    if (from == &to) {
-        from->model->refresh(record);
-        return;
-    }
-    // Its place among the target's cards follows the visible order.
-    int row = 0;
-    for (const JobApplication* visible : m_state.visibleApplications()) {
-        if (visible == record)
-            break;
-        if (to.model->rowOf(visible) >= 0)
-            ++row;
-    }
+    // Its place among the target's cards follows the visible order: a binary search.
+    QList<JobApplication*> others = to.model->applications();
+    const int fromRow = from == &to ? to.model->rowOf(record) : -1;
+    if (fromRow >= 0)
+        others.removeAt(fromRow);
+    const int row = int(m_state.placeAmong(others, *record));
     {
         const QScopedValueRollback<bool> syncing(m_syncing, true);
-        from->model->forget(record);
-        to.model->insert(row, record);
+        if (from == &to) {
+            to.model->move(record, fromRow, row);
+        } else {
+            if (from)
+                from->model->forget(record);
+            to.model->insert(row, record);
+        }
     }
-    updateHeader(*from);
+    if (from && from != &to)
+        updateHeader(*from);
     updateHeader(to);
     syncSelection(true);
 }
@@ -486,10 +484,10 @@ void BoardView::announce(Column& column, const QString& text)
 void BoardView::syncSelection(bool scroll)
 {
     const QScopedValueRollback<bool> syncing(m_syncing, true);
-    const std::optional<RecordID> selected = m_state.selectedID();
+    const JobApplication* selected = m_state.selectedApplication();
     for (Column* column : m_columns) {
         QItemSelectionModel* selection = column->list->selectionModel();
-        const int row = selected ? column->model->rowOf(*selected) : -1;
+        const int row = selected ? column->model->rowOf(selected) : -1;
         if (row < 0) {
             selection->clearSelection();
             continue;
@@ -534,9 +532,9 @@ void BoardView::moveFocus(Column& from, int direction)
 
 void BoardView::focusCards()
 {
-    const std::optional<RecordID> selected = m_state.selectedID();
+    const JobApplication* selected = m_state.selectedApplication();
     for (Column* column : m_columns) {
-        if (selected && column->model->rowOf(*selected) >= 0 && column->list->isVisible()) {
+        if (selected && column->model->rowOf(selected) >= 0 && column->list->isVisible()) {
             column->list->setFocus();
             return;
         }

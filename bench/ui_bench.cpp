@@ -140,7 +140,12 @@ int runStartupChild(int argc, char** argv)
     std::fputs("painted\n", stdout);
     std::fflush(stdout);
     if (app) {
-        requireRecords(*app);
+        // The rows show once read; the file's check may still be running then.
+        const Store& store = *app->storeLoader().store();
+        while (!store.isLoaded())
+            QApplication::processEvents();
+        if (store.count() == 0)
+            requireRecords(*app);
         auto* content = window->findChild<ContentView*>();
         while (content->listView()->listView()->model()->rowCount() == 0)
             QApplication::processEvents();

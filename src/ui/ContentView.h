@@ -129,6 +129,7 @@ private:
     QSplitter* m_splitter = nullptr;
     QLineEdit* m_searchField = nullptr;
     QAction* m_searchIcon = nullptr;
+    QAction* m_clearSearch = nullptr;
     ApplicationListView* m_list = nullptr;
     QStackedWidget* m_detailStack = nullptr;
     DetailPlaceholder* m_placeholder = nullptr;

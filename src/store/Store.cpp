@@ -299,13 +299,7 @@ void Store::reject(const StoreError& error)
     m_byId.clear();
     m_byDate.clear();
     m_byDateValid = false;
-    m_inserted.clear();
-    m_dirtyFields.clear();
-    m_deleted.clear();
-    m_newHistory.clear();
-    m_dirtyHistory.clear();
-    m_deletedHistory.clear();
-    m_autosave.stop();
+    clearPendingChanges();
     for (JobApplication* application : read)
         application->setObserver(nullptr);
     if (!read.isEmpty())
@@ -588,6 +582,13 @@ Expected<Done, StoreError> Store::save()
         (void)m_db->exec("ROLLBACK");
         return written;
     }
+    clearPendingChanges();
+    Q_EMIT saved();
+    return Done {};
+}
+
+void Store::clearPendingChanges()
+{
     m_inserted.clear();
     m_dirtyFields.clear();
     m_deleted.clear();
@@ -595,8 +596,6 @@ Expected<Done, StoreError> Store::save()
     m_dirtyHistory.clear();
     m_deletedHistory.clear();
     m_autosave.stop();
-    Q_EMIT saved();
-    return Done {};
 }
 
 bool Store::deleteRows(const char* table, const char* column, QList<qint64> ids)

@@ -149,6 +149,7 @@ private:
     void forget(JobApplication* application);
     bool deleteRows(const char* table, const char* column, QList<qint64> ids);
     void noteChange();
+    void clearPendingChanges();
     Expected<Done, StoreError> writePending();
     // The parts of a save, in this order; false on the first statement that fails.
     bool writeDeletions();

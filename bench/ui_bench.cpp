@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -143,7 +144,16 @@ int runStartupChild(int argc, char** argv)
     std::fputs("painted\n", stdout);
     std::fflush(stdout);
     if (app) {
-        requireRecords(*app);
+        // The rows show once read; the file's check may still be running then. Waiting
+        // in the event loop, not spinning, leaves the core to the read.
+        const Store& store = *app->storeLoader().store();
+        if (!store.isLoaded()) {
+            QEventLoop untilRead;
+            QObject::connect(&store, &Store::loaded, &untilRead, &QEventLoop::quit);
+            untilRead.exec();
+        }
+        if (store.count() == 0)
+            requireRecords(*app);
         auto* content = window->findChild<ContentView*>();
         while (content->listView()->listView()->model()->rowCount() == 0)
             QApplication::processEvents();

@@ -60,6 +60,7 @@ TURKISH = {
         "%1 başvuru içe aktarıldı, zaten var olan %2 başvuru atlandı.",
     "Search company, position or notes": "Şirket, pozisyon veya notlarda ara",
     "Search": "Ara",
+    "Clear Search": "Aramayı Temizle",
     "%1 — %2. This cannot be undone.": "%1 — %2. Bu işlem geri alınamaz.",
     "Delete this application?": "Bu başvuru silinsin mi?",
     "Cancel": "Vazgeç",

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QtEndian>
 
 #include <sqlite3.h>
 
@@ -46,6 +48,33 @@ inline QString dumpTables(const QString& path)
     }
     sqlite3_close(db);
     return dump;
+}
+
+// Damage that every read of the records passes over, but SQLite's check finds: the
+// count of fragmented free bytes of the last leaf page of `object` (a table or an
+// index) of a file with 4096-byte pages and no log beside it.
+inline bool damageLastLeaf(const QString& path, const QByteArray& object)
+{
+    sqlite3* db = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    qint64 page = 0;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
+        && sqlite3_prepare_v2(db, "SELECT rootpage FROM sqlite_master WHERE name = ?1", -1, &statement, nullptr)
+            == SQLITE_OK) {
+        sqlite3_bind_text(statement, 1, object.constData(), int(object.size()), SQLITE_TRANSIENT);
+        if (sqlite3_step(statement) == SQLITE_ROW)
+            page = sqlite3_column_int64(statement, 0);
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    QFile file(path);
+    if (page <= 1 || !file.open(QIODevice::ReadWrite))
+        return false;
+    // Down the right edge of the tree to a leaf.
+    for (QByteArray header; file.seek((page - 1) * 4096) && (header = file.read(12)).size() == 12
+         && (header.at(0) == 0x02 || header.at(0) == 0x05);)
+        page = qFromBigEndian<quint32>(header.constData() + 8);
+    return file.seek((page - 1) * 4096 + 7) && file.write("\x3f") == 1;
 }
 
 } // namespace TestSupport

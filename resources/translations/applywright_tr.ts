@@ -676,6 +676,10 @@
         <source>Delete</source>
         <translation>Sil</translation>
     </message>
+    <message>
+        <source>Clear Search</source>
+        <translation>Aramayı Temizle</translation>
+    </message>
 </context>
 <context>
     <name>DesktopNotifier</name>

@@ -110,8 +110,9 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
         }
         window->setCentralWidget(content);
         content->setFocus();
-        // The records are read while the window paints. Should that read fail, the
-        // window turns into the failure window; nothing has been written by then.
+        // The records are read while the window paints, and the file is checked for
+        // damage once they show. Should either fail, the window turns into the failure
+        // window; nothing has been written by then, and nothing is afterwards.
         QMainWindow* shown = window.get();
         Store* store = m_loader.store();
         const auto checkLoad = [this, shown, store] {
@@ -120,10 +121,10 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
                     new StoreErrorView(loaded.error().description(), m_dataDirectory, m_environment.openURL, shown));
             }
         };
-        if (store->isLoaded())
+        if (store->isChecked())
             checkLoad();
         else
-            connect(store, &Store::loaded, shown, checkLoad, Qt::SingleShotConnection);
+            connect(store, &Store::checked, shown, checkLoad, Qt::SingleShotConnection);
     } else {
         // The day clock is not needed, and so never made, on this path.
         window->setCentralWidget(

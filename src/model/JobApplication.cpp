@@ -202,15 +202,19 @@ bool JobApplication::isFollowUpDue(const QDateTime& now) const
     return localDate(*m_values.followUpDate) <= localDate(now);
 }
 
+// A record being built is nobody's yet: it announces nothing until it is handed
+// out, and a store of thousands read at start-up pays for no announcements.
 ApplicationBuilder::ApplicationBuilder(ApplicationValues values)
     : m_application(new JobApplication(std::move(values)))
 {
+    m_application->blockSignals(true);
 }
 
 ApplicationBuilder::ApplicationBuilder(std::unique_ptr<JobApplication> application)
     : m_application(std::move(application))
 {
     Q_ASSERT(m_application && m_application->id() == 0);
+    m_application->blockSignals(true);
 }
 
 ApplicationBuilder& ApplicationBuilder::appendHistory(std::unique_ptr<StatusChange> change)
@@ -232,5 +236,8 @@ ApplicationBuilder& ApplicationBuilder::appendFirstHistoryEntry()
 
 std::unique_ptr<JobApplication> ApplicationBuilder::build()
 {
+    // Entries came one at a time; the record keeps only the room they take.
+    m_application->m_history.squeeze();
+    m_application->blockSignals(false);
     return std::move(m_application);
 }

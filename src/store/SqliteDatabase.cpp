@@ -93,9 +93,14 @@ qint64 SqliteStatement::int64(int column) const
 
 QString SqliteStatement::text(int column) const
 {
+    const QByteArrayView bytes = utf8(column);
+    return bytes.data() ? textFromUtf8(bytes) : QString();
+}
+
+QByteArrayView SqliteStatement::utf8(int column) const
+{
     const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-    const int size = sqlite3_column_bytes(m_statement, column);
-    return data ? textFromUtf8(QByteArrayView(data, size)) : QString();
+    return QByteArrayView(data, data ? sqlite3_column_bytes(m_statement, column) : 0);
 }
 
 Expected<std::unique_ptr<SqliteDatabase>, StoreError> SqliteDatabase::open(const QString& path, Mode mode)

@@ -38,6 +38,8 @@ public:
     bool isNull(int column) const;
     qint64 int64(int column) const;
     QString text(int column) const;
+    // The column's UTF-8 bytes as SQLite holds them, valid until the next step or reset.
+    QByteArrayView utf8(int column) const;
 
 private:
     sqlite3_stmt* m_statement;

@@ -33,6 +33,8 @@ Store::Store(QString dataDirectory, std::unique_ptr<SqliteDatabase> database)
 
 Store::~Store()
 {
+    if (m_pendingCheck.isValid())
+        m_pendingCheck.waitForFinished();
     if (!m_loaded && m_pendingLoad.isValid()) {
         m_pendingLoad.waitForFinished();
         if (auto records = m_pendingLoad.result(); records)
@@ -53,7 +55,7 @@ QString Store::databasePath() const
     return QDir(m_dataDirectory).filePath(QLatin1String(databaseFileName));
 }
 
-Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& path, QThread* owner)
+Expected<std::unique_ptr<SqliteDatabase>, StoreError> Store::openForReading(const QString& path)
 {
     // A connection of its own: the store's connection stays with the store's thread.
     // The store holds the folder's lock, so nobody writes the file meanwhile, and a
@@ -63,7 +65,42 @@ Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& pa
     if (!opened)
         return StoreError(
             describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), opened.error().description()));
-    SqliteDatabase& db = *opened.value();
+    return opened;
+}
+
+Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& path, QThread* owner)
+{
+    auto opened = openForReading(path);
+    if (!opened)
+        return opened.error();
+    if (auto damaged = damage(*opened.value(), path))
+        return *damaged;
+    return readRecords(*opened.value(), owner);
+}
+
+Expected<Store::LoadedRecords, StoreError> Store::readUnchecked(const QString& path, QThread* owner)
+{
+    auto opened = openForReading(path);
+    if (!opened)
+        return opened.error();
+    auto records = readRecords(*opened.value(), owner);
+    if (!records) {
+        if (auto damaged = damage(*opened.value(), path))
+            return *damaged;
+    }
+    return records;
+}
+
+std::optional<StoreError> Store::check(const QString& path)
+{
+    auto opened = openForReading(path);
+    if (!opened)
+        return opened.error();
+    return damage(*opened.value(), path);
+}
+
+std::optional<StoreError> Store::damage(SqliteDatabase& db, const QString& path)
+{
     if (const std::optional<QString> problem = db.quickCheck()) {
         // The report opens with a line naming the database ("*** in database main ***").
         QString found;
@@ -78,7 +115,7 @@ Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& pa
             "Store", "The database file “%1” is damaged: its integrity check reports “%2”. It was left unchanged.")
                               .arg(QDir::toNativeSeparators(path), found));
     }
-    return readRecords(db, owner);
+    return std::nullopt;
 }
 
 Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db, QThread* owner)
@@ -88,6 +125,7 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
     std::vector<ApplicationBuilder> records;
     QList<RecordID> ids;
     QHash<RecordID, qsizetype> byId;
+    StoreSchema::TextPool texts;
     const auto& columns = StoreSchema::columns();
     QByteArray select = "SELECT id";
     for (const auto& column : columns)
@@ -101,7 +139,7 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
     while ((rc = statement->step()) == SQLITE_ROW) {
         ApplicationValues values;
         for (int i = 0; i < int(columns.size()); ++i)
-            columns[size_t(i)].read(*statement, i + 1, values);
+            columns[size_t(i)].read(*statement, i + 1, values, texts);
         const RecordID id = statement->int64(0);
         loaded.nextRecordId = std::max(loaded.nextRecordId, id + 1);
         byId.insert(id, qsizetype(records.size()));
@@ -124,8 +162,9 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
             continue; // an orphan row; never written by us, ignored
         std::optional<QString> fromRaw;
         if (!history->isNull(1))
-            fromRaw = internedRawValue<ApplicationStatus>(history->text(1));
-        auto entry = std::make_unique<StatusChange>(fromRaw, internedRawValue<ApplicationStatus>(history->text(2)),
+            fromRaw = StoreSchema::internedRawValue<ApplicationStatus>(history->utf8(1));
+        auto entry = std::make_unique<StatusChange>(fromRaw,
+            StoreSchema::internedRawValue<ApplicationStatus>(history->utf8(2)),
             StoreSchema::momentFromStored(history->int64(3)));
         entry->m_storeId = id;
         records[size_t(*record)].appendHistory(std::move(entry));
@@ -148,19 +187,28 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
 
 Expected<Done, StoreError> Store::load()
 {
+    m_checked = true;
     return finishOpening(checkAndRead(databasePath(), thread()));
+}
+
+Expected<Done, StoreError> Store::makeReadyForSaving()
+{
+    // Only once the file has passed its check: the switch rewrites the file's first
+    // page, and a file refused as damaged must be left exactly as it was (even
+    // choosing how to sync reads it).
+    if (auto switched = m_db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL"); !switched)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The database could not be made ready for saving"),
+                              switched.error().description()),
+            switched.error().code());
+    return Done {};
 }
 
 Expected<Done, StoreError> Store::finishOpening(Expected<LoadedRecords, StoreError> records)
 {
-    // Only now: the switch rewrites the file's first page, and a file refused as
-    // damaged must be left exactly as it was (even choosing how to sync reads it).
     if (records) {
-        if (auto switched = m_db->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL"); !switched) {
+        if (auto ready = makeReadyForSaving(); !ready) {
             qDeleteAll(records.value().applications);
-            records = StoreError(describe(QT_TRANSLATE_NOOP("Store", "The database could not be made ready for saving"),
-                                     switched.error().description()),
-                switched.error().code());
+            records = ready.error();
         }
     }
     if (!records) {
@@ -173,7 +221,7 @@ Expected<Done, StoreError> Store::finishOpening(Expected<LoadedRecords, StoreErr
 
 void Store::loadInBackground()
 {
-    m_pendingLoad = QtConcurrent::run([path = databasePath(), owner = thread()] { return checkAndRead(path, owner); });
+    m_pendingLoad = QtConcurrent::run([path = databasePath(), owner = thread()] { return readUnchecked(path, owner); });
     // Picked up by the first accessor, or as soon as the event loop runs.
     auto* watcher = new QFutureWatcher<Expected<LoadedRecords, StoreError>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
@@ -182,6 +230,13 @@ void Store::loadInBackground()
         // announcement comes from here, never from inside an accessor.
         finishLoading();
         Q_EMIT loaded();
+        // The check reads the whole file once more: after the rows, not before them.
+        if (!m_checkStarted) {
+            if (m_checked)
+                Q_EMIT checked(); // the read failed: nothing to check
+            else
+                startCheck();
+        }
     });
     watcher->setFuture(m_pendingLoad);
 }
@@ -190,12 +245,68 @@ void Store::finishLoading() const
 {
     if (m_loaded)
         return;
-    auto* self = const_cast<Store*>(this);
     m_pendingLoad.waitForFinished();
     auto records = m_pendingLoad.result();
     m_pendingLoad = {};
     m_loaded = true;
-    (void)self->finishOpening(std::move(records));
+    if (!records) {
+        m_checked = true;
+        loadFailed(records.error());
+        return;
+    }
+    const_cast<Store*>(this)->adoptLoaded(std::move(records.value()));
+}
+
+void Store::startCheck() const
+{
+    auto* self = const_cast<Store*>(this);
+    m_checkStarted = true;
+    m_pendingCheck = QtConcurrent::run([path = databasePath()] { return check(path); });
+    auto* watcher = new QFutureWatcher<std::optional<StoreError>>(self);
+    connect(watcher, &QFutureWatcherBase::finished, self, [self, watcher] {
+        watcher->deleteLater();
+        self->finishChecking();
+        Q_EMIT self->checked();
+    });
+    watcher->setFuture(m_pendingCheck);
+}
+
+void Store::finishChecking() const
+{
+    finishLoading();
+    if (m_checked)
+        return;
+    if (!m_checkStarted)
+        startCheck();
+    m_pendingCheck.waitForFinished();
+    std::optional<StoreError> problem = m_pendingCheck.result();
+    m_pendingCheck = {};
+    m_checked = true;
+    auto* self = const_cast<Store*>(this);
+    if (!problem) {
+        if (auto ready = self->makeReadyForSaving(); !ready)
+            problem = ready.error();
+    }
+    if (problem)
+        self->reject(*problem);
+}
+
+void Store::reject(const StoreError& error)
+{
+    loadFailed(error);
+    // Whatever the window shows of them goes, and nothing typed meanwhile is kept for a save.
+    const QList<JobApplication*> read = std::exchange(m_applications, {});
+    m_byId.clear();
+    m_byDate.clear();
+    m_byDateValid = false;
+    clearPendingChanges();
+    for (JobApplication* application : read)
+        application->setObserver(nullptr);
+    if (!read.isEmpty())
+        Q_EMIT applicationsTaken(read);
+    // Views may still hold them in the calls that are running.
+    for (JobApplication* application : read)
+        application->deleteLater();
 }
 
 void Store::loadFailed(const StoreError& error) const
@@ -209,7 +320,7 @@ void Store::loadFailed(const StoreError& error) const
 
 Expected<Done, StoreError> Store::ensureLoaded() const
 {
-    finishLoading();
+    finishChecking();
     if (m_loadError)
         return *m_loadError;
     return Done {};
@@ -471,6 +582,13 @@ Expected<Done, StoreError> Store::save()
         (void)m_db->exec("ROLLBACK");
         return written;
     }
+    clearPendingChanges();
+    Q_EMIT saved();
+    return Done {};
+}
+
+void Store::clearPendingChanges()
+{
     m_inserted.clear();
     m_dirtyFields.clear();
     m_deleted.clear();
@@ -478,8 +596,6 @@ Expected<Done, StoreError> Store::save()
     m_dirtyHistory.clear();
     m_deletedHistory.clear();
     m_autosave.stop();
-    Q_EMIT saved();
-    return Done {};
 }
 
 bool Store::deleteRows(const char* table, const char* column, QList<qint64> ids)

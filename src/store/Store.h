@@ -43,8 +43,11 @@ public:
     // Records are read from the file on a worker thread when the store was opened
     // with StoreLoading::inBackground. Every accessor below waits for that read to
     // finish; a window that wants to paint before then asks isLoaded() first and
-    // listens for loaded().
+    // listens for loaded(). The file's check for damage follows the read, on a
+    // worker thread too, so the rows can be shown first; nothing is written before
+    // it has passed. ensureLoaded() waits for both and says why the file was refused.
     bool isLoaded() const { return m_loaded; }
+    bool isChecked() const { return m_checked; }
     Expected<Done, StoreError> ensureLoaded() const;
 
     // Every record, in the order they were loaded or inserted.
@@ -93,6 +96,10 @@ Q_SIGNALS:
     void saved();
     // The records read in the background are in place (emitted once, also on failure).
     void loaded();
+    // The background check of the file is done (emitted once, after loaded(); also when
+    // the read failed). A file that fails it loses the records read from it again
+    // (announced with applicationsTaken), and ensureLoaded() reports the damage.
+    void checked();
 
 private:
     friend class StoreLoader;
@@ -110,10 +117,22 @@ private:
     // nothing is ever written into one that is not. Read on a connection of its own
     // that leaves no side file behind a file without any.
     static Expected<LoadedRecords, StoreError> checkAndRead(const QString& path, QThread* owner);
+    // Reads first and checks later (check()); a read that fails is checked at once, so a
+    // damaged file is refused for its damage rather than for what reading ran into.
+    static Expected<LoadedRecords, StoreError> readUnchecked(const QString& path, QThread* owner);
+    static std::optional<StoreError> check(const QString& path);
+    static Expected<std::unique_ptr<SqliteDatabase>, StoreError> openForReading(const QString& path);
+    static std::optional<StoreError> damage(SqliteDatabase& db, const QString& path);
     static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner);
     // Takes the read's records (or its failure); a sound file is written through a log from now on.
     Expected<Done, StoreError> finishOpening(Expected<LoadedRecords, StoreError> records);
     void loadFailed(const StoreError& error) const;
+    Expected<Done, StoreError> makeReadyForSaving();
+    void startCheck() const;
+    // Waits for the check and takes its outcome; announces nothing.
+    void finishChecking() const;
+    // The file failed its check after its records were shown: they go, unsaved.
+    void reject(const StoreError& error);
     Expected<Done, StoreError> load();
     // Waits for the background read and takes its records; announces nothing.
     void finishLoading() const;
@@ -129,6 +148,7 @@ private:
     void forget(JobApplication* application);
     bool deleteRows(const char* table, const char* column, QList<qint64> ids);
     void noteChange();
+    void clearPendingChanges();
     Expected<Done, StoreError> writePending();
     // The parts of a save, in this order; false on the first statement that fails.
     bool writeDeletions();
@@ -145,6 +165,9 @@ private:
     mutable bool m_loaded = false;
     mutable std::optional<StoreError> m_loadError;
     mutable QFuture<Expected<LoadedRecords, StoreError>> m_pendingLoad;
+    mutable bool m_checked = false;
+    mutable bool m_checkStarted = false;
+    mutable QFuture<std::optional<StoreError>> m_pendingCheck;
 
     QList<JobApplication*> m_applications;
     QHash<RecordID, JobApplication*> m_byId;

@@ -36,16 +36,16 @@ const char* columnType(FieldKind kind)
 }
 
 // The shared string of a known raw value: loaded records share the few raw texts.
-QString interned(FieldVocabulary vocabulary, const QString& text)
+QString interned(FieldVocabulary vocabulary, QByteArrayView bytes)
 {
     switch (vocabulary) {
-    case FieldVocabulary::status: return internedRawValue<ApplicationStatus>(text);
-    case FieldVocabulary::workModel: return internedRawValue<WorkModel>(text);
-    case FieldVocabulary::currency: return internedRawValue<Currency>(text);
-    case FieldVocabulary::rejectionReason: return internedRawValue<RejectionReason>(text);
+    case FieldVocabulary::status: return internedRawValue<ApplicationStatus>(bytes);
+    case FieldVocabulary::workModel: return internedRawValue<WorkModel>(bytes);
+    case FieldVocabulary::currency: return internedRawValue<Currency>(bytes);
+    case FieldVocabulary::rejectionReason: return internedRawValue<RejectionReason>(bytes);
     case FieldVocabulary::none: break;
     }
-    return text;
+    return textFromUtf8(bytes);
 }
 
 std::optional<QUuid> storedUuid(const SqliteStatement& s, int column)
@@ -53,9 +53,9 @@ std::optional<QUuid> storedUuid(const SqliteStatement& s, int column)
     if (s.isNull(column))
         return std::nullopt;
     // QUuid reads both garbage and the all-zero identifier as null; only garbage is none.
-    const QString text = s.text(column);
-    const QUuid uuid = QUuid::fromString(text);
-    if (uuid.isNull() && text != QLatin1String("00000000-0000-0000-0000-000000000000"))
+    const QByteArrayView text = s.utf8(column);
+    const QUuid uuid = QUuid::fromString(QUtf8StringView(text));
+    if (uuid.isNull() && text != QByteArrayView("00000000-0000-0000-0000-000000000000"))
         return std::nullopt;
     return uuid;
 }
@@ -116,17 +116,29 @@ void Column::bind(SqliteStatement& s, int index, const JobApplication& applicati
     s.bindNull(index);
 }
 
-void Column::read(const SqliteStatement& s, int column, ApplicationValues& values) const
+QString TextPool::text(QByteArrayView utf8)
+{
+    // Notes and links are mostly one of a kind: keeping their bytes would cost more than sharing saves.
+    constexpr qsizetype longestShared = 96;
+    if (utf8.isEmpty() || utf8.size() > longestShared)
+        return textFromUtf8(utf8);
+    const std::string_view bytes(utf8.data(), size_t(utf8.size()));
+    if (const auto found = m_texts.find(bytes); found != m_texts.end())
+        return found->second;
+    return m_texts.emplace(std::string(bytes), textFromUtf8(utf8)).first->second;
+}
+
+void Column::read(const SqliteStatement& s, int column, ApplicationValues& values, TextPool& texts) const
 {
     const FieldDescription& description = ApplicationFields::describe(field);
     const bool null = s.isNull(column);
     FieldValue value;
     switch (description.kind) {
     case FieldKind::identifier: value = storedUuid(s, column); break;
-    case FieldKind::text: value = s.text(column); break;
-    case FieldKind::rawValue: value = interned(description.vocabulary, s.text(column)); break;
+    case FieldKind::text: value = texts.text(s.utf8(column)); break;
+    case FieldKind::rawValue: value = interned(description.vocabulary, s.utf8(column)); break;
     case FieldKind::optionalRawValue:
-        value = null ? std::optional<QString>() : interned(description.vocabulary, s.text(column));
+        value = null ? std::optional<QString>() : interned(description.vocabulary, s.utf8(column));
         break;
     case FieldKind::moment: value = momentFromStored(s.int64(column)); break;
     case FieldKind::optionalMoment:

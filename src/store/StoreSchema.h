@@ -1,10 +1,15 @@
 #pragma once
 
 #include "model/JobApplication.h"
+#include "model/Utf8Text.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 #include <array>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 class SqliteStatement;
 
@@ -19,12 +24,38 @@ constexpr int applicationId = 0x41707772;
 // The statements that create an empty store's tables.
 const QByteArray& createStatements();
 
+// The shared string of a known raw value read from the file's UTF-8 bytes, found
+// among the raw values (plain ASCII) without decoding the bytes into a text that
+// would be thrown away; any other value is the bytes' own text.
+template <typename E> QString internedRawValue(QByteArrayView utf8)
+{
+    for (E value : allCases<E>()) {
+        if (utf8 == QByteArrayView(VocabularyTraits<E>::raw(value)))
+            return rawValue(value);
+    }
+    return textFromUtf8(utf8);
+}
+
+// The short texts read from one file, each decoded once: records that name the same
+// company, position or contact share one string instead of holding a copy each.
+class TextPool {
+public:
+    QString text(QByteArrayView utf8);
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view bytes) const { return std::hash<std::string_view> {}(bytes); }
+    };
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
+};
+
 struct Column {
     const char* name;
     JobApplication::Field field;
 
     void bind(SqliteStatement& statement, int index, const JobApplication& application) const;
-    void read(const SqliteStatement& statement, int column, ApplicationValues& values) const;
+    void read(const SqliteStatement& statement, int column, ApplicationValues& values, TextPool& texts) const;
 };
 
 // Every persistent field but `history`, in field order.

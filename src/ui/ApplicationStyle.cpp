@@ -2,9 +2,13 @@
 
 #include "ui/Palette.h"
 
+#include <QGuiApplication>
+#include <QIconEngine>
 #include <QPainter>
+#include <QPointer>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QWidget>
 
 namespace {
 
@@ -24,6 +28,53 @@ void drawEdge(QPainter* painter, const QRect& rect, const QPalette& palette, boo
     }
     painter->restore();
 }
+
+// A picture of the base style, read only when something is drawn with it. The
+// pictures are PNG files, and reading the first one asks every image-format plugin
+// of the system: a cost the window would otherwise pay before its first frame for
+// buttons that seldom show (the menu bar's overflow arrow).
+class DeferredStyleIcon : public QIconEngine {
+public:
+    DeferredStyleIcon(QStyle* style, QStyle::StandardPixmap which, Qt::LayoutDirection direction)
+        : m_style(style)
+        , m_which(which)
+        , m_direction(direction)
+    {
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return icon().pixmap(size / scale, scale, mode, state);
+    }
+    QIconEngine* clone() const override { return new DeferredStyleIcon(m_style, m_which, m_direction); }
+    QString key() const override { return QStringLiteral("applywright-deferred-style-icon"); }
+
+private:
+    const QIcon& icon()
+    {
+        if (!m_read && m_style) {
+            QStyleOption option;
+            option.direction = m_direction;
+            m_icon = m_style->standardIcon(m_which, &option);
+            m_read = true;
+        }
+        return m_icon;
+    }
+
+    QPointer<QStyle> m_style;
+    QStyle::StandardPixmap m_which;
+    Qt::LayoutDirection m_direction;
+    bool m_read = false;
+    QIcon m_icon;
+};
 
 } // namespace
 
@@ -83,4 +134,18 @@ void ApplicationStyle::drawComplexControl(
         || (control == CC_ComboBox && combo && combo->frame);
     if (framed && !option->state.testFlag(State_HasFocus))
         drawEdge(painter, option->rect, option->palette, false);
+}
+
+QIcon ApplicationStyle::standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const
+{
+    switch (which) {
+    case SP_ToolBarHorizontalExtensionButton:
+    case SP_ToolBarVerticalExtensionButton: {
+        const Qt::LayoutDirection direction = option ? option->direction
+            : widget                                 ? widget->layoutDirection()
+                                                     : QGuiApplication::layoutDirection();
+        return QIcon(new DeferredStyleIcon(baseStyle(), which, direction));
+    }
+    default: return QProxyStyle::standardIcon(which, option, widget);
+    }
 }

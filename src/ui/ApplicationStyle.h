@@ -15,4 +15,5 @@ public:
         PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
         const QWidget* widget) const override;
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option, const QWidget* widget) const override;
 };

@@ -103,11 +103,21 @@ void ContentView::buildLayout()
     m_searchField = new QLineEdit(this);
     m_searchField->setObjectName(QStringLiteral("searchField"));
     m_searchField->setPlaceholderText(tr("Search company, position or notes"));
-    m_searchField->setClearButtonEnabled(true);
     m_searchField->setAccessibleName(tr("Search"));
     m_searchIcon
         = m_searchField->addAction(Symbols::icon(QStringLiteral("magnifyingglass"), Palette::secondaryText(palette())),
             QLineEdit::LeadingPosition);
+    // Not the field's own clear button: the style's picture for it is a PNG file, and
+    // reading it asks every image-format plugin of the system, before the first frame.
+    m_clearSearch = m_searchField->addAction(
+        Symbols::icon(QStringLiteral("xmark.circle.fill"), Palette::secondaryText(palette())),
+        QLineEdit::TrailingPosition);
+    m_clearSearch->setObjectName(QStringLiteral("clearSearchAction"));
+    m_clearSearch->setText(tr("Clear Search"));
+    m_clearSearch->setVisible(false);
+    connect(m_clearSearch, &QAction::triggered, m_searchField, &QLineEdit::clear);
+    connect(m_searchField, &QLineEdit::textChanged, m_clearSearch,
+        [clear = m_clearSearch](const QString& text) { clear->setVisible(!text.isEmpty()); });
     // Escape empties the field, as desktop search fields do.
     auto* clear = new QAction(m_searchField);
     clear->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -431,8 +441,10 @@ void ContentView::alignPlaceholder()
 
 void ContentView::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::PaletteChange && m_searchIcon)
+    if (event->type() == QEvent::PaletteChange && m_searchIcon) {
         m_searchIcon->setIcon(Symbols::icon(QStringLiteral("magnifyingglass"), Palette::secondaryText(palette())));
+        m_clearSearch->setIcon(Symbols::icon(QStringLiteral("xmark.circle.fill"), Palette::secondaryText(palette())));
+    }
     QWidget::changeEvent(event);
 }
 

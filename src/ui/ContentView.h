@@ -141,6 +141,7 @@ private:
     QSplitter* m_splitter = nullptr;
     QLineEdit* m_searchField = nullptr;
     QAction* m_searchIcon = nullptr;
+    QAction* m_clearSearch = nullptr;
     ApplicationListView* m_list = nullptr;
     QStackedWidget* m_cardsStack = nullptr;
     BoardView* m_board = nullptr;

@@ -70,6 +70,8 @@ private Q_SLOTS:
         QVERIFY(!contents(proc + u"environ"_s).split('\0').contains("OMP_THREAD_LIMIT=1"));
         const QByteArray mapped = contents(proc + u"maps"_s);
         QVERIFY(!mapped.isEmpty() && !mapped.contains("libtesseract") && !mapped.contains("liblept"));
+        // Nor any image-format plugin: the window draws its own pictures without them, and asking one asks them all.
+        QVERIFY(!mapped.contains("/imageformats/"));
         // Once its records are on screen it starts its recognition worker unasked.
         QTRY_COMPARE_WITH_TIMEOUT(
             TestSupport::childProcesses("applywright-ocr", app.process.processId()).size(), 1, 15000);

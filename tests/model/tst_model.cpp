@@ -77,6 +77,22 @@ private Q_SLOTS:
         }
     }
 
+    // A record being built is nobody's yet: building tells no one (a store builds thousands at start-up).
+    void buildingAnnouncesNothing()
+    {
+        auto record = make();
+        QSignalSpy appended(record.get(), &JobApplication::historyAppended);
+        QSignalSpy changed(record.get(), &JobApplication::fieldChanged);
+        auto built = ApplicationBuilder(std::move(record))
+                         .appendFirstHistoryEntry()
+                         .appendHistory(ApplicationStatus::applied, ApplicationStatus::hrInterview, day(1))
+                         .build();
+        QCOMPARE(built->history().size(), 2);
+        QCOMPARE(built->history().at(1)->application(), built.get());
+        QCOMPARE(built->history().at(1)->to(), ApplicationStatus::hrInterview);
+        QCOMPARE(appended.count() + changed.count(), 0);
+    }
+
     void decimalParse_data()
     {
         QTest::addColumn<QString>("text");

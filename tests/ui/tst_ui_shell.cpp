@@ -23,6 +23,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTextBoundaryFinder>
 #include <QToolButton>
@@ -369,6 +370,37 @@ private Q_SLOTS:
         window->findChild<QPushButton*>(u"revealDataFolderButton"_s)->click();
         QCOMPARE(m_app->desktop.opened, (QList<QUrl> {QUrl::fromLocalFile(m_app->dir.path())}));
         window.reset();
+        QCOMPARE(snapshot(m_app->dir.path()), before);
+    }
+
+    // Damage that reading passes over is found by the check that follows the rows: the window then says so, and
+    // nothing typed while the rows were shown reaches the file, not even when quitting.
+    void damageFoundAfterTheRowsAreShown()
+    {
+        {
+            StoreLoader first = openStore(m_app->dir.path());
+            for (int i = 0; i < 20; ++i)
+                addRecord(*first.store(), u"Company %1"_s.arg(i));
+            QVERIFY(first.store()->save());
+        }
+        QVERIFY(TestSupport::damageLastLeaf(
+            QDir(m_app->dir.path()).filePath(QLatin1String(Store::databaseFileName)), "JobApplication"));
+        const QStringList before = snapshot(m_app->dir.path());
+        {
+            ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
+            Store& store = *app.storeLoader().store();
+            auto window = app.createWindow();
+            const QAbstractItemModel* rows = window->findChild<ContentView*>()->listView()->listView()->model();
+            window->show();
+            QVERIFY(QSignalSpy(&store, &Store::loaded).wait());
+            QCOMPARE(rows->rowCount(), 20);
+            edited<ApplicationField::notes>(store.applications().first(), u"typed before the check"_s);
+            QTRY_VERIFY(qobject_cast<StoreErrorView*>(window->centralWidget()));
+            const QString shown = qobject_cast<StoreErrorView*>(window->centralWidget())->messageLabel()->text();
+            QVERIFY2(StoreErrorView::fromDisplay(shown).contains(u"is damaged: its integrity check reports"_s),
+                qPrintable(shown));
+            window->close();
+        }
         QCOMPARE(snapshot(m_app->dir.path()), before);
     }
 

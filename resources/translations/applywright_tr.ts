@@ -570,14 +570,6 @@
         <source>Show Closed Columns</source>
         <translation>Kapanan Sütunları Göster</translation>
     </message>
-    <message>
-        <source>New Application</source>
-        <translation>Yeni Başvuru</translation>
-    </message>
-    <message>
-        <source>Add a new application (%1)</source>
-        <translation>Yeni başvuru ekle (%1)</translation>
-    </message>
     <message numerus="yes">
         <source>%1, %n applications</source>
         <comment>A board column; %1 is the status</comment>

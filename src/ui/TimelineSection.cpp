@@ -22,10 +22,26 @@ TimelineSection::TimelineSection(JobApplication& application, ApplicationEdits& 
     m_stage->setObjectName(QStringLiteral("stageLabel"));
     m_stageRow = addRow(tr("In this stage"), m_stage);
     RecordBinding::follow(
-        this, application, {Field::statusRaw, Field::statusChangedAt, Field::closedAt}, [this] { rebuild(); });
-    connect(&application, &JobApplication::historyAppended, this, &TimelineSection::rebuild);
-    connect(&application, &JobApplication::historyRemoved, this, &TimelineSection::rebuild);
-    connect(&application, &JobApplication::historyEntryChanged, this, &TimelineSection::rebuild);
+        this, application, {Field::statusRaw, Field::statusChangedAt, Field::closedAt}, [this] { scheduleRebuild(); });
+    connect(&application, &JobApplication::historyAppended, this, &TimelineSection::scheduleRebuild);
+    connect(&application, &JobApplication::historyRemoved, this, &TimelineSection::scheduleRebuild);
+    connect(&application, &JobApplication::historyEntryChanged, this, &TimelineSection::scheduleRebuild);
+}
+
+void TimelineSection::scheduleRebuild()
+{
+    // A status change touches the status, two dates and the history one after the
+    // other: the entries are laid out again once, when the change is complete.
+    if (m_rebuildQueued)
+        return;
+    m_rebuildQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_rebuildQueued = false;
+            rebuild();
+        },
+        Qt::QueuedConnection);
 }
 
 void TimelineSection::refresh()

@@ -38,6 +38,7 @@ public:
     void refresh();
 
 private:
+    void scheduleRebuild();
     void rebuild();
     QWidget* makeEntryRow(StatusChange* entry);
     void changeDate(StatusChange* entry);
@@ -50,5 +51,6 @@ private:
     QWidget* m_stageRow;
     QLabel* m_stage;
     QList<QWidget*> m_entries;
+    bool m_rebuildQueued = false;
     QHash<const QWidget*, StatusChange*> m_entryOfRow;
 };

@@ -149,16 +149,6 @@ bool ListQuery::before(const Key& a, const Key& b) const
     return a.id < b.id;
 }
 
-QList<JobApplication*> ListQuery::narrow(const QList<JobApplication*>& sorted) const
-{
-    QList<JobApplication*> result;
-    for (JobApplication* application : sorted) {
-        if (selects(*application))
-            result.append(application);
-    }
-    return result;
-}
-
 QList<JobApplication*> ListQuery::apply(const QList<JobApplication*>& base) const
 {
     // The keys are read once per record, then compared.

@@ -30,8 +30,6 @@ public:
     bool selects(const JobApplication& application) const;
     // The selected records of `base`, sorted.
     QList<JobApplication*> apply(const QList<JobApplication*>& base) const;
-    // The selected records of `sorted` (a result of this sort), in their order.
-    QList<JobApplication*> narrow(const QList<JobApplication*>& sorted) const;
     // Where `application` goes in `sorted` (a result of this query without it).
     qsizetype placeIn(const QList<JobApplication*>& sorted, const JobApplication& application) const;
     // Whether every record this query selects is also selected by `other`, a query

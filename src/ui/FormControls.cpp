@@ -138,6 +138,12 @@ void FormSection::setFooter(const QString& text)
 
 QWidget* FormSection::addRow(const QString& label, QWidget* control)
 {
+    return insertRow(m_rows.size(), label, control);
+}
+
+QWidget* FormSection::insertRow(qsizetype index, const QString& label, QWidget* control)
+{
+    index = std::clamp<qsizetype>(index, 0, m_rows.size());
     auto* row = new QWidget(m_card);
     row->setObjectName(QStringLiteral("formRow"));
     row->setMinimumHeight(rowMinimumHeight);
@@ -155,8 +161,8 @@ QWidget* FormSection::addRow(const QString& label, QWidget* control)
     }
     control->setParent(row);
     layout->addWidget(control, 1);
-    static_cast<QVBoxLayout*>(m_card->layout())->addWidget(row);
-    m_rows.append(row);
+    static_cast<QVBoxLayout*>(m_card->layout())->insertWidget(int(index), row);
+    m_rows.insert(index, row);
     return row;
 }
 
@@ -169,6 +175,8 @@ void FormSection::setRowVisible(QWidget* row, bool visible)
 void FormSection::removeRow(QWidget* row)
 {
     if (m_rows.removeOne(row)) {
+        // Out of the layout at once, so its positions stay those of the rows.
+        m_card->layout()->removeWidget(row);
         row->hide();
         row->deleteLater();
         m_card->update();

@@ -36,6 +36,8 @@ public:
     // empty label gives the control the whole row. Returns the row for showing
     // and hiding it as a whole.
     QWidget* addRow(const QString& label, QWidget* control);
+    // The same, placed before the row now at `index` (at the end when past it).
+    QWidget* insertRow(qsizetype index, const QString& label, QWidget* control);
     void setRowVisible(QWidget* row, bool visible);
     void removeRow(QWidget* row);
     // The label of a row, for retranslation and tests.

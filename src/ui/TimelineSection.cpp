@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QMenu>
 
+#include <algorithm>
+
 using Field = JobApplication::Field;
 
 TimelineSection::TimelineSection(JobApplication& application, ApplicationEdits& edits, QWidget* parent)
@@ -22,16 +24,20 @@ TimelineSection::TimelineSection(JobApplication& application, ApplicationEdits& 
     m_stage->setObjectName(QStringLiteral("stageLabel"));
     m_stageRow = addRow(tr("In this stage"), m_stage);
     RecordBinding::follow(
-        this, application, {Field::statusRaw, Field::statusChangedAt, Field::closedAt}, [this] { scheduleRebuild(); });
-    connect(&application, &JobApplication::historyAppended, this, &TimelineSection::scheduleRebuild);
-    connect(&application, &JobApplication::historyRemoved, this, &TimelineSection::scheduleRebuild);
+        this, application, {Field::statusRaw, Field::statusChangedAt, Field::closedAt}, [this] { updateStage(); });
+    // A status change appends one entry: one row goes in at its place, so moving a
+    // record on costs the same whatever its history holds.
+    connect(&application, &JobApplication::historyAppended, this, &TimelineSection::insertEntry);
+    connect(&application, &JobApplication::historyRemoved, this, &TimelineSection::removeEntry);
     connect(&application, &JobApplication::historyEntryChanged, this, &TimelineSection::scheduleRebuild);
+    // Built once the section has its place (and the window's palette).
+    scheduleRebuild();
 }
 
 void TimelineSection::scheduleRebuild()
 {
-    // A status change touches the status, two dates and the history one after the
-    // other: the entries are laid out again once, when the change is complete.
+    // A date correction can reorder the entries: they are laid out again once,
+    // when the change is complete.
     if (m_rebuildQueued)
         return;
     m_rebuildQueued = true;
@@ -62,33 +68,73 @@ bool TimelineSection::holds(const StatusChange* entry) const
     return record && record->history().contains(const_cast<StatusChange*>(entry));
 }
 
+void TimelineSection::updateStage()
+{
+    if (!m_application)
+        return;
+    setRowVisible(m_stageRow, isActive(m_application->status()));
+    Palette::setForeground(m_stage, Palette::secondaryText(palette()));
+    refresh();
+}
+
 void TimelineSection::rebuild()
 {
     if (!m_application)
         return;
-    const QPalette& pal = palette();
-    setRowVisible(m_stageRow, isActive(m_application->status()));
-    Palette::setForeground(m_stage, Palette::secondaryText(pal));
-    refresh();
-
+    updateStage();
     for (QWidget* row : std::as_const(m_entries))
         removeRow(row);
     m_entries.clear();
     m_entryOfRow.clear();
-
     const QList<StatusChange*> entries = StatusChange::newestFirst(m_application->history());
-    if (entries.isEmpty()) {
-        auto* empty = new QLabel(tr("No status changes yet."));
-        empty->setObjectName(QStringLiteral("emptyHistory"));
-        Palette::setForeground(empty, Palette::secondaryText(pal));
-        m_entries.append(addRow(QString(), empty));
-        return;
-    }
     for (StatusChange* entry : entries) {
         QWidget* row = addRow(QString(), makeEntryRow(entry));
         m_entries.append(row);
         m_entryOfRow.insert(row, entry);
     }
+    if (entries.isEmpty())
+        showEmptyNote();
+}
+
+void TimelineSection::showEmptyNote()
+{
+    auto* empty = new QLabel(tr("No status changes yet."));
+    empty->setObjectName(QStringLiteral("emptyHistory"));
+    Palette::setForeground(empty, Palette::secondaryText(palette()));
+    m_entries.append(addRow(QString(), empty));
+}
+
+void TimelineSection::insertEntry(StatusChange* entry)
+{
+    if (!m_application || m_rebuildQueued || !holds(entry))
+        return;
+    if (m_entryOfRow.isEmpty()) {
+        // The empty note gives way to the first entry.
+        for (QWidget* row : std::as_const(m_entries))
+            removeRow(row);
+        m_entries.clear();
+    }
+    const qsizetype at = StatusChange::newestFirst(m_application->history()).indexOf(entry);
+    // The entries follow the stage row.
+    QWidget* row = insertRow(at + 1, QString(), makeEntryRow(entry));
+    m_entries.insert(at, row);
+    m_entryOfRow.insert(row, entry);
+}
+
+void TimelineSection::removeEntry(StatusChange* entry)
+{
+    if (!m_application || m_rebuildQueued)
+        return;
+    const auto shown = std::find_if(
+        m_entries.cbegin(), m_entries.cend(), [this, entry](const QWidget* row) { return entryOf(row) == entry; });
+    if (shown == m_entries.cend())
+        return;
+    QWidget* row = *shown;
+    m_entries.erase(shown);
+    m_entryOfRow.remove(row);
+    removeRow(row);
+    if (m_entries.isEmpty())
+        showEmptyNote();
 }
 
 QWidget* TimelineSection::makeEntryRow(StatusChange* entry)

@@ -40,6 +40,11 @@ public:
 private:
     void scheduleRebuild();
     void rebuild();
+    void updateStage();
+    // One change added or taken out: one row, the others stay as they are.
+    void insertEntry(StatusChange* entry);
+    void removeEntry(StatusChange* entry);
+    void showEmptyNote();
     QWidget* makeEntryRow(StatusChange* entry);
     void changeDate(StatusChange* entry);
     void removeChange(StatusChange* entry);

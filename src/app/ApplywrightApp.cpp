@@ -9,6 +9,7 @@
 #include "tracking/WindowState.h"
 #include "ui/AboutDialog.h"
 #include "ui/BackupFlow.h"
+#include "ui/BoardView.h"
 #include "ui/InsightsWindow.h"
 #include "ui/MailImportFlow.h"
 #include "ui/PostingImportFlow.h"
@@ -164,12 +165,19 @@ void ApplywrightApp::addViewChoice(QMainWindow& window, QMenu& menu, ContentView
     };
     QAction* board = add(tr("&Board"), "boardViewAction", Qt::Key_1);
     QAction* list = add(tr("&List"), "listViewAction", Qt::Key_2);
-    const bool remembered = m_settings && m_settings->value(boardShownKey).toBool();
+    QSettings* settings = m_settings;
+    if (settings) {
+        connect(&content, &ContentView::boardMade, settings, [settings](BoardView* made) {
+            made->setShowsClosedColumns(settings->value(closedColumnsKey, made->showsClosedColumns()).toBool());
+            connect(made, &BoardView::showsClosedColumnsChanged, settings,
+                [settings](bool shown) { settings->setValue(closedColumnsKey, shown); });
+        });
+    }
+    const bool remembered = settings && settings->value(boardShownKey).toBool();
     content.setBoardShown(remembered);
     (remembered ? board : list)->setChecked(true);
     connect(board, &QAction::triggered, &content, [&content] { content.setBoardShown(true); });
     connect(list, &QAction::triggered, &content, [&content] { content.setBoardShown(false); });
-    QSettings* settings = m_settings;
     connect(&content, &ContentView::boardShownChanged, board, [board, list, settings](bool shown) {
         (shown ? board : list)->setChecked(true);
         if (settings)

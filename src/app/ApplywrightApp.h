@@ -89,6 +89,8 @@ protected:
 
     // The setting that remembers whether the window shows the board.
     static constexpr const char* boardShownKey = "window/board";
+    // And whether the board folds Offer and Rejected to strips.
+    static constexpr const char* closedColumnsKey = "window/boardClosedColumns";
 
 private:
     // View ▸ Board and View ▸ List, the one the window starts with remembered.

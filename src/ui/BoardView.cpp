@@ -556,6 +556,7 @@ void BoardView::setShowsClosedColumns(bool shown)
     m_closedAction->setChecked(shown);
     updateFolding();
     applyStyle();
+    Q_EMIT showsClosedColumnsChanged(shown);
 }
 
 void BoardView::updateFolding()

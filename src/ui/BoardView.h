@@ -89,6 +89,9 @@ public:
     // The accessible name of a column: "HR Interview, 12 applications".
     static QString columnName(ApplicationStatus status, qsizetype count);
 
+Q_SIGNALS:
+    void showsClosedColumnsChanged(bool shown);
+
 protected:
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

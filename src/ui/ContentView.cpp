@@ -192,6 +192,7 @@ void ContentView::makeBoard()
     m_board->setAutoFillBackground(true);
     m_board->setBackgroundRole(QPalette::Window);
     m_cardsStack->addWidget(m_board);
+    Q_EMIT boardMade(m_board);
 }
 
 void ContentView::setBoardShown(bool shown)

@@ -104,6 +104,8 @@ public:
 
 Q_SIGNALS:
     void boardShownChanged(bool shown);
+    // The board was made (the first time it is shown), before it shows.
+    void boardMade(BoardView* board);
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -360,12 +360,18 @@ private Q_SLOTS:
             QVERIFY(content->listView()->isAncestorOf(content->searchField()));
             QVERIFY(content->searchField()->isVisible());
             QTest::keyClick(window.get(), Qt::Key_1, Qt::ControlModifier);
+            content->boardView()->closedColumnsAction()->trigger();
+            QVERIFY(!content->boardView()->showsClosedColumns());
         }
         QSettings settings(ini, QSettings::IniFormat);
         ApplywrightApp shell(app.dir.path(), app.desktop.environment());
         auto window = open(shell, settings);
-        QVERIFY(window->findChild<ContentView*>()->isBoardShown());
+        auto* content = window->findChild<ContentView*>();
+        QVERIFY(content->isBoardShown());
         QVERIFY(window->findChild<QAction*>(u"boardViewAction"_s)->isChecked());
+        // The closed columns stay folded as they were left.
+        QVERIFY(!content->boardView()->showsClosedColumns());
+        QVERIFY(content->boardView()->columnView(ApplicationStatus::offer)->isHidden());
     }
 
 private:

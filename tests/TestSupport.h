@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Clock.h"
+#include "model/DayCount.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -20,11 +21,13 @@
 
 namespace TestSupport {
 
-// Switches the process time zone; Qt re-reads TZ before each local-time conversion.
+// Switches the process time zone; Qt re-reads TZ before each local-time conversion,
+// and the kept day offsets are asked to look again.
 inline void useTimeZone(const char* zone)
 {
     qputenv("TZ", zone);
     tzset();
+    LocalDayResolver::checkZone();
 }
 
 // A local wall-clock moment in the current time zone.

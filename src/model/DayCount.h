@@ -9,7 +9,8 @@
 // by 86,400, so a 23- or 25-hour day across a daylight-saving change is one day.
 int dayCount(const QDateTime& from, const QDateTime& to);
 
-// The local calendar date of a moment, and the first moment of that day (in UTC).
+// The local calendar date of a moment, and the first moment of that day (in UTC),
+// through the offsets a `LocalDayResolver` keeps.
 QDate localDate(const QDateTime& moment);
 QDateTime startOfLocalDay(const QDateTime& moment);
 
@@ -22,6 +23,9 @@ class LocalDayResolver {
 public:
     LocalDayResolver();
     QDate localDate(const QDateTime& moment);
+    // The zone may have changed (the day clock ticked): the next resolver asks the
+    // system which zone it is in instead of waiting for its once-a-second look.
+    static void checkZone();
 
 private:
     static constexpr int unknownOffset = 1 << 30;

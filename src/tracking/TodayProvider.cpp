@@ -15,6 +15,7 @@ TodayProvider::TodayProvider(QObject* parent)
 
 void TodayProvider::refreshDay()
 {
+    LocalDayResolver::checkZone();
     const QDateTime day = startOfLocalDay(Clock::now());
     if (day == m_today)
         return;

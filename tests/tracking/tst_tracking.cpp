@@ -78,7 +78,7 @@ private Q_SLOTS:
         // Every 17 minutes through two years, which crosses every change of these zones.
         for (qint64 minutes = 0; minutes < 2 * 366 * 24 * 60; minutes += 17) {
             const QDateTime moment = utc(2011, 1, 1, 0, 0).addSecs(minutes * 60);
-            if (resolver.localDate(moment) != localDate(moment))
+            if (resolver.localDate(moment) != moment.toLocalTime().date())
                 QFAIL(qPrintable(moment.toString(Qt::ISODate) + QStringLiteral(" resolves to ")
                     + resolver.localDate(moment).toString(Qt::ISODate)));
         }
@@ -124,6 +124,19 @@ private Q_SLOTS:
         // Dated ahead: no days yet, never a negative count.
         edits.edit<ApplicationField::applicationDate>(*open, local(2025, 3, 25, 9, 0));
         QCOMPARE(open->daysSinceApplied(), 0);
+    }
+
+    // A zone changed behind the application's back (no day-clock tick) is followed
+    // once the kept offsets are a second old.
+    void zoneChangeFollowedWithinASecond()
+    {
+        useTimeZone("Europe/Istanbul");
+        const QDateTime lateEvening = utc(2025, 3, 7, 22, 30);
+        QCOMPARE(localDate(lateEvening), QDate(2025, 3, 8));
+        qputenv("TZ", "America/New_York");
+        tzset();
+        QTest::qSleep(1100);
+        QCOMPARE(localDate(lateEvening), QDate(2025, 3, 7));
     }
 
     void todayMovesOnAtMidnightOnly()

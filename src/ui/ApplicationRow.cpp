@@ -4,6 +4,7 @@
 #include "ui/ApplicationListModel.h"
 #include "ui/Badges.h"
 #include "ui/Palette.h"
+#include "ui/ShapedText.h"
 #include "ui/Symbols.h"
 
 #include <QAbstractItemView>
@@ -59,8 +60,8 @@ struct LineHeights {
 
 struct RowParts {
     ApplicationRow::Layout layout;
-    QString company;
-    QString position;
+    ShapedText::Line company;
+    ShapedText::Line position;
     std::optional<BadgePainter> waiting;
     BadgePainter status;
     BadgePainter workModel;
@@ -114,10 +115,9 @@ RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& appl
     if (application.isFavorite())
         parts.starSize = std::max(8, QFontInfo(fonts.caption2).pixelSize());
     const int starRoom = parts.starSize > 0 ? ApplicationRow::titleSpacing + parts.starSize : 0;
-    const QFontMetrics headline(fonts.headline);
     const int companyRoom = std::max(0, titleRight - column - starRoom);
-    parts.company = headline.elidedText(application.displayCompany(), Qt::ElideRight, companyRoom);
-    const int companyWidth = std::min(companyRoom, headline.horizontalAdvance(parts.company));
+    parts.company = ShapedText::line(fonts.headline, application.displayCompany(), companyRoom);
+    const int companyWidth = std::min(companyRoom, parts.company.width);
     layout.company = QRect(column, top, companyWidth, lines.title);
     if (parts.starSize > 0) {
         layout.star = QRect(column + companyWidth + ApplicationRow::titleSpacing,
@@ -126,8 +126,7 @@ RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& appl
 
     // Position line.
     const int positionTop = top + lines.title + ApplicationRow::lineSpacing;
-    const QFontMetrics subheadline(fonts.subheadline);
-    parts.position = subheadline.elidedText(application.displayPosition(), Qt::ElideRight, columnWidth);
+    parts.position = ShapedText::line(fonts.subheadline, application.displayPosition(), columnWidth);
     layout.position = QRect(column, positionTop, columnWidth, lines.position);
 
     // Meta line: badges left to right, clipped at the column's end.
@@ -289,9 +288,9 @@ QString ApplicationRow::toolTipAt(
     if (parts.waiting && parts.layout.waitingBadge.contains(position))
         return WaitingBadge::toolTipFor(*application.daysWaiting(m_today), WaitingBadgeStyle::compact);
     // A name cut short shows in full.
-    if (parts.layout.company.contains(position) && parts.company != application.displayCompany())
+    if (parts.layout.company.contains(position) && parts.company.text != application.displayCompany())
         return application.displayCompany();
-    if (parts.layout.position.contains(position) && parts.position != application.displayPosition())
+    if (parts.layout.position.contains(position) && parts.position.text != application.displayPosition())
         return application.displayPosition();
     return {};
 }
@@ -340,18 +339,16 @@ void ApplicationRow::paintRow(
     painter->setBrush(bar);
     painter->drawRoundedRect(QRectF(layout.statusBar), statusBarRadius, statusBarRadius);
 
-    painter->setFont(fonts.headline);
     painter->setPen(palette.color(QPalette::Text));
-    painter->drawText(layout.company, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, parts.company);
+    ShapedText::draw(painter, layout.company, fonts.headline, parts.company);
     if (!layout.star.isEmpty())
         Symbols::paint(
             painter, layout.star, QStringLiteral("star.fill"), Palette::fillColor(NamedColor::yellow, palette));
     if (parts.waiting)
         parts.waiting->paint(painter, layout.waitingBadge);
 
-    painter->setFont(fonts.subheadline);
     painter->setPen(ink(Palette::secondaryText(palette)));
-    painter->drawText(layout.position, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, parts.position);
+    ShapedText::draw(painter, layout.position, fonts.subheadline, parts.position);
 
     if (!layout.statusBadge.isEmpty())
         parts.status.paint(painter, layout.statusBadge, layout.statusBadge.width());

@@ -2,6 +2,7 @@
 
 #include "tracking/WaitingLevel.h"
 #include "ui/Palette.h"
+#include "ui/ShapedText.h"
 #include "ui/Symbols.h"
 
 #include <QCoreApplication>
@@ -122,7 +123,7 @@ void BadgePainter::measure()
     const QFontMetrics metrics(m_font);
     // Symbols at "small scale": about the height of the text's em square.
     m_symbolSize = m_symbol.isEmpty() ? 0 : std::max(8, QFontInfo(m_font).pixelSize());
-    m_textWidth = m_text.isEmpty() ? 0 : metrics.horizontalAdvance(m_text);
+    m_textWidth = m_text.isEmpty() ? 0 : ShapedText::line(m_font, m_text).width;
     const int gap = (m_symbolSize > 0 && m_textWidth > 0) ? m_spacing : 0;
     const int contentHeight = std::max(m_textWidth > 0 ? metrics.height() : 0, m_symbolSize);
     m_size = QSize(m_padding.left() + m_symbolSize + gap + m_textWidth + m_padding.right(),
@@ -164,12 +165,9 @@ void BadgePainter::paint(QPainter* painter, const QRect& rect, int width) const
     }
     if (m_textWidth > 0 && x < content.right()) {
         const QRect textRect(x, content.top(), content.right() + 1 - x, content.height());
-        painter->setFont(m_font);
         painter->setPen(m_foreground);
-        const QString shown = textRect.width() >= m_textWidth
-            ? m_text
-            : QFontMetrics(m_font).elidedText(m_text, Qt::ElideRight, textRect.width());
-        painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+        ShapedText::draw(painter, textRect, m_font,
+            ShapedText::line(m_font, m_text, textRect.width() >= m_textWidth ? -1 : textRect.width()));
     }
     painter->restore();
 }

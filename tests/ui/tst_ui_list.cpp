@@ -11,6 +11,7 @@
 #include "ui/ApplicationRow.h"
 #include "ui/Badges.h"
 #include "ui/Palette.h"
+#include "ui/ShapedText.h"
 #include "ui/Symbols.h"
 
 #include <QAbstractItemModelTester>
@@ -157,6 +158,20 @@ private Q_SLOTS:
         QCOMPARE(model->index(4, 0).data(ApplicationListModel::RecordRole).value<JobApplication*>(), records[5]);
         QCOMPARE(layouts.count() + resets.count(), 0);
         QCOMPARE(current().value<JobApplication*>(), records[3]);
+    }
+
+    // Shaped lines are kept per font and room: the same words in another font or
+    // another room are measured and cut for that one.
+    void shapedLinesFollowFontAndRoom()
+    {
+        QFont small = QApplication::font();
+        small.setPixelSize(10);
+        QFont large = small;
+        large.setPixelSize(20);
+        const QString words = u"Fernhill Analytics"_s;
+        QCOMPARE(ShapedText::line(small, words).width, QFontMetrics(small).horizontalAdvance(words));
+        QCOMPARE(ShapedText::line(large, words).width, QFontMetrics(large).horizontalAdvance(words));
+        QCOMPARE(ShapedText::line(large, words, 60).text, QFontMetrics(large).elidedText(words, Qt::ElideRight, 60));
     }
 
     void rowLayout_data()

@@ -2,6 +2,7 @@
 
 #include "ui/ApplicationListView.h"
 
+#include <QAccessible>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -9,6 +10,17 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+
+void RowListView::focusInEvent(QFocusEvent* event)
+{
+    QListView::focusInEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(current.row());
+    QAccessible::updateAccessibility(&focus);
+}
 
 bool RowListView::event(QEvent* event)
 {

@@ -14,12 +14,19 @@
 void RowListView::focusInEvent(QFocusEvent* event)
 {
     QListView::focusInEvent(event);
-    const QModelIndex current = currentIndex();
-    if (!current.isValid())
-        return;
-    QAccessibleEvent focus(this, QAccessible::Focus);
-    focus.setChild(current.row());
-    QAccessible::updateAccessibility(&focus);
+    // After the list's own focus event, which Qt sends once this returns: the
+    // last focus a reader hears is the row.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const QModelIndex current = currentIndex();
+            if (!hasFocus() || !current.isValid())
+                return;
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(current.row());
+            QAccessible::updateAccessibility(&focus);
+        },
+        Qt::QueuedConnection);
 }
 
 bool RowListView::event(QEvent* event)

@@ -329,9 +329,10 @@ void presentAsRadioButton(QAbstractButton* button)
     QAccessible::installFactory(&interfaceFor);
 }
 
-void nameScrollArea(QAbstractScrollArea* area, const QString& name)
+void nameScrollArea(QAbstractScrollArea* area, const QString& name, TabStop tabStop)
 {
-    area->setFocusPolicy(Qt::NoFocus);
+    if (tabStop == TabStop::no)
+        area->setFocusPolicy(Qt::NoFocus);
     area->setAccessibleName(name);
     area->verticalScrollBar()->setAccessibleName(name);
     area->horizontalScrollBar()->setAccessibleName(name);

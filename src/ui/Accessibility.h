@@ -48,9 +48,12 @@ public:
 // button is first shown or named: Qt keeps the first description it makes.
 void presentAsRadioButton(QAbstractButton* button);
 
-// A scroll area is no stop of its own for Tab (the fields inside it are); it and
-// its scroll bars carry `name`, so that a reader meeting them says what scrolls.
-void nameScrollArea(QAbstractScrollArea* area, const QString& name);
+// A scroll area and its scroll bars carry `name`, so that a reader meeting them
+// says what scrolls. One holding fields is no stop of its own for Tab (the fields
+// are, and each scrolls itself into view); one holding only a painted page stays
+// one, the keyboard's way to scroll it.
+enum class TabStop : bool { no, yes };
+void nameScrollArea(QAbstractScrollArea* area, const QString& name, TabStop tabStop = TabStop::no);
 
 // Whether a change event is one a listener can notice: a change of name or
 // description of a shown object to a text it did not have, or focus on a shown one. Construction sets the

@@ -36,7 +36,7 @@ InsightsWindow::InsightsWindow(WindowState& state, QWidget* parent)
     m_counted->setObjectName(QStringLiteral("countedLabel"));
 
     m_scroll->setWidget(m_view);
-    Accessibility::nameScrollArea(m_scroll, windowTitle());
+    Accessibility::nameScrollArea(m_scroll, windowTitle(), Accessibility::TabStop::yes);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -167,6 +167,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("expected");
         QTest::newRow("window") << -1 << -1 << expected(QAccessible::Window, u"Insights"_s);
+        // The keyboard's way to scroll the painted page: a Tab stop, named.
+        QTest::newRow("page") << -2 << -1 << expected(QAccessible::Client, u"Insights"_s);
         QTest::newRow("funnel") << 0 << -1 << expected(QAccessible::Grouping, u"How far applications got"_s);
         QTest::newRow("funnel stage") << 0 << 1
                                       << expected(QAccessible::StaticText,
@@ -198,7 +200,11 @@ private Q_SLOTS:
         auto* insights = window->findChild<InsightsWindow*>();
         QVERIFY(insights && QTest::qWaitForWindowExposed(insights));
         QAccessibleInterface* cards = accessible(insights->findChild<InsightsView*>(), -1);
-        QAccessibleInterface* found = card < 0 ? accessible(insights, -1) : cards->child(card);
+        auto* page = insights->findChild<QAbstractScrollArea*>();
+        QVERIFY(page->focusPolicy() & Qt::TabFocus);
+        QAccessibleInterface* found = card == -2 ? accessible(page, -1)
+            : card < 0                           ? accessible(insights, -1)
+                                                 : cards->child(card);
         QCOMPARE(heard(line < 0 ? found : found->child(line)), expected);
         if (line == 0 && card == 2) {
             auto* table

@@ -19,6 +19,7 @@ SINGULAR = {
     "%n applications at %1; nothing in the message says which":
         "%n application at %1; nothing in the message says which",
     "%1, %n applications": "%1, %n application",
+    "%n applications found": "%n application found",
 }
 
 

@@ -1,6 +1,16 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en">
 <context>
+    <name>ApplicationListView</name>
+    <message numerus="yes">
+        <source>%n applications found</source>
+        <translation>
+            <numerusform>%n application found</numerusform>
+            <numerusform>%n applications found</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>BoardView</name>
     <message numerus="yes">
         <source>%1, %n applications</source>

@@ -145,6 +145,13 @@
     </message>
 </context>
 <context>
+    <name>ApplicationDetailView</name>
+    <message>
+        <source>Application details</source>
+        <translation>Başvuru ayrıntıları</translation>
+    </message>
+</context>
+<context>
     <name>ApplicationEdits</name>
     <message>
         <source>Typing</source>
@@ -339,6 +346,12 @@
     <message>
         <source>Delete</source>
         <translation>Sil</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n applications found</source>
+        <translation>
+            <numerusform>%n başvuru bulundu</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -768,6 +781,10 @@
         <source>This does not look like a job posting.</source>
         <translation>Bu bir iş ilanına benzemiyor.</translation>
     </message>
+    <message>
+        <source>Detected application: %1</source>
+        <translation>Algılanan başvuru: %1</translation>
+    </message>
 </context>
 <context>
     <name>DraftThumbnail</name>
@@ -1003,6 +1020,21 @@
         <source>%1 days</source>
         <comment>A number of days, possibly with a decimal</comment>
         <translation>%1 gün</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3</source>
+        <comment>A bar read out: label, value, whole</comment>
+        <translation>%1: %3 içinden %2</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <comment>A figure read out: its label, then its values</comment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: %2 sent, %3 answered</source>
+        <comment>A row read out: name, count, share</comment>
+        <translation>%1: %2 gönderildi, %3 yanıtlandı</translation>
     </message>
 </context>
 <context>
@@ -1448,6 +1480,10 @@
     <message>
         <source>Discard</source>
         <translation>At</translation>
+    </message>
+    <message>
+        <source>Detected applications</source>
+        <translation>Algılanan başvurular</translation>
     </message>
 </context>
 <context>

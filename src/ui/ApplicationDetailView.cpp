@@ -1,6 +1,7 @@
 #include "ui/ApplicationDetailView.h"
 
 #include "tracking/TodayProvider.h"
+#include "ui/Accessibility.h"
 #include "ui/DecimalField.h"
 #include "ui/DetailHeader.h"
 #include "ui/DetailSections.h"
@@ -64,7 +65,7 @@ ApplicationDetailView::ApplicationDetailView(
     m_scroll->setObjectName(QStringLiteral("detailScrollArea"));
     // A click between the fields leaves the focus where it was: a form that took it
     // would hand the next Backspace to the window's delete command.
-    m_scroll->setFocusPolicy(Qt::NoFocus);
+    Accessibility::nameScrollArea(m_scroll, tr("Application details"));
     m_scroll->setWidget(page);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);

@@ -1,6 +1,7 @@
 #include "ui/ApplicationListModel.h"
 
 #include "model/Clock.h"
+#include "ui/ApplicationRow.h"
 #include "ui/Badges.h"
 
 #include <algorithm>
@@ -239,5 +240,11 @@ QString ApplicationListModel::accessibleText(const JobApplication& application, 
     QStringList parts {application.displayCompany(), application.displayPosition(), title(application.status())};
     if (const auto days = application.daysWaiting(today.isValid() ? today : Clock::now()))
         parts.append(waitingDaysText(*days));
+    // Then what the row shows besides: the work-model chip, the star, the follow-up chip.
+    parts.append(title(application.workModel()));
+    if (application.isFavorite())
+        parts.append(ApplicationFields::title(ApplicationFields::describe(JobApplication::Field::isFavorite)));
+    if (ApplicationRow::showsFollowUp(application, today))
+        parts.append(ApplicationRow::followUpText());
     return parts.join(QLatin1String(", "));
 }

@@ -211,6 +211,22 @@ void ApplicationListView::updateOverlay()
     // the list, the first parent that accepts them.
     if (empty)
         m_overlay->setGeometry(m_list->viewport()->rect());
+    announceResults(empty);
+}
+
+void ApplicationListView::announceResults(bool empty)
+{
+    // The overlay lies on the list's viewport, which screen readers do not enter:
+    // the list and the search field carry its message, or the number a search found.
+    QString text;
+    if (empty)
+        text = m_overlay->title() + QStringLiteral(". ") + m_overlay->description();
+    else if (!m_state.searchText().isEmpty())
+        text = tr("%n applications found", nullptr, m_model->rowCount());
+    for (QWidget* carrier : {static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_searchField)}) {
+        if (carrier && carrier->accessibleDescription() != text)
+            carrier->setAccessibleDescription(text);
+    }
 }
 
 void ApplicationListView::applyStyle()

@@ -108,6 +108,7 @@ private:
     void dropData(const QMimeData& dropped, bool& accepted);
     void showContextMenu(const QPoint& position);
     void updateOverlay();
+    void announceResults(bool empty);
     void updateFilterButton();
     void arrangeToolbar();
     int searchFieldWidthForPrompt() const;

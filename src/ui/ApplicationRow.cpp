@@ -69,11 +69,6 @@ struct RowParts {
     int starSize = 0;
 };
 
-QString followUpText()
-{
-    return QCoreApplication::translate("ApplicationRow", "Follow-up");
-}
-
 RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& application, const QDateTime& today,
     const Fonts& fonts, const LineHeights& lines)
 {
@@ -143,9 +138,9 @@ RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& appl
     };
     layout.statusBadge = place(parts.status);
     layout.workModelChip = place(parts.workModel);
-    if (today.isValid() ? application.isFollowUpDue(today) : application.isFollowUpDue()) {
+    if (ApplicationRow::showsFollowUp(application, today)) {
         parts.followUp = BadgePainter::metaChip(
-            QStringLiteral("bell.badge.fill"), followUpText(), NamedColor::orange, base, palette);
+            QStringLiteral("bell.badge.fill"), ApplicationRow::followUpText(), NamedColor::orange, base, palette);
         layout.followUpChip = place(*parts.followUp);
     }
     return parts;
@@ -357,4 +352,14 @@ void ApplicationRow::paintRow(
     if (parts.followUp && !layout.followUpChip.isEmpty())
         parts.followUp->paint(painter, layout.followUpChip, layout.followUpChip.width());
     painter->restore();
+}
+
+bool ApplicationRow::showsFollowUp(const JobApplication& application, const QDateTime& today)
+{
+    return today.isValid() ? application.isFollowUpDue(today) : application.isFollowUpDue();
+}
+
+QString ApplicationRow::followUpText()
+{
+    return QCoreApplication::translate("ApplicationRow", "Follow-up");
 }

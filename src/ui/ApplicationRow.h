@@ -67,6 +67,11 @@ public:
     QString toolTipAt(
         const QStyleOptionViewItem& option, const JobApplication& application, const QPoint& position) const;
 
+    // The follow-up chip: whether the row shows it (against `today`, or the current
+    // moment when `today` is not valid) and its text.
+    static bool showsFollowUp(const JobApplication& application, const QDateTime& today);
+    static QString followUpText();
+
 private:
     struct Metrics;
     // The fonts and line heights of a row follow from the base font alone, and the

@@ -107,6 +107,7 @@ void ContentView::buildLayout()
     m_searchIcon
         = m_searchField->addAction(Symbols::icon(QStringLiteral("magnifyingglass"), Palette::secondaryText(palette())),
             QLineEdit::LeadingPosition);
+    m_searchIcon->setText(m_searchField->accessibleName());
     // Not the field's own clear button: the style's picture for it is a PNG file, and
     // reading it asks every image-format plugin of the system, before the first frame.
     m_clearSearch = m_searchField->addAction(

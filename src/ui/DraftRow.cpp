@@ -2,6 +2,7 @@
 
 #include "model/WorkModel.h"
 #include "posting/PostingDraft.h"
+#include "ui/Accessibility.h"
 #include "ui/AlreadyAppliedLine.h"
 #include "ui/Badges.h"
 #include "ui/ConfidenceBadge.h"
@@ -94,6 +95,7 @@ DraftRow::DraftRow(PostingDraft& draft, QWidget* parent)
     setObjectName(QStringLiteral("draftRow"));
     // Clicked, the row takes the focus, so that Space shows its picture.
     setFocusPolicy(Qt::ClickFocus);
+    setAccessibleName(tr("Detected application: %1").arg(draft.sourceLabel()));
     buildLayout(draft);
     applyStyle();
     showDraft();
@@ -166,6 +168,7 @@ QWidget* DraftRow::buildWorkModelPicker()
     m_workModel->setExclusive(true);
     for (WorkModel model : allCases<WorkModel>()) {
         auto* segment = new QToolButton(segments);
+        Accessibility::presentAsRadioButton(segment);
         segment->setText(title(model));
         segment->setCheckable(true);
         segment->setAutoRaise(false);

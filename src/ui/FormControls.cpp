@@ -445,7 +445,38 @@ void SegmentedControl::choose(int index)
         return;
     m_current = index;
     update();
+    announceCurrent();
     Q_EMIT activated(index);
+}
+
+QList<Accessibility::Part> SegmentedControl::accessibleParts() const
+{
+    QList<Accessibility::Part> parts;
+    for (int i = 0; i < m_segments.size(); ++i) {
+        Accessibility::Part part;
+        part.role = QAccessible::RadioButton;
+        part.name = m_segments[i].title;
+        part.rect = segmentRect(i);
+        part.checkable = true;
+        part.checked = i == m_current;
+        part.focused = part.checked && hasFocus();
+        part.press = [control = QPointer<const SegmentedControl>(this), i] {
+            if (control)
+                const_cast<SegmentedControl*>(control.data())->choose(i);
+        };
+        parts.append(part);
+    }
+    return parts;
+}
+
+// Focus on the control is focus on its chosen segment, as in a group of radio buttons.
+void SegmentedControl::announceCurrent()
+{
+    if (!hasFocus() || m_current < 0)
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(m_current);
+    QAccessible::updateAccessibility(&event);
 }
 
 void SegmentedControl::mousePressEvent(QMouseEvent* event)
@@ -473,6 +504,7 @@ void SegmentedControl::focusInEvent(QFocusEvent* event)
 {
     update();
     QWidget::focusInEvent(event);
+    announceCurrent();
 }
 
 void SegmentedControl::focusOutEvent(QFocusEvent* event)

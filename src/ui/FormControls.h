@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/NamedColor.h"
+#include "ui/Accessibility.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -84,8 +85,9 @@ private:
 };
 
 // A row of mutually exclusive segments, each a symbol and a title. Left and right
-// arrows move the choice; clicking a segment picks it.
-class SegmentedControl : public QWidget {
+// arrows move the choice; clicking a segment picks it. Screen readers meet a group
+// of radio buttons.
+class SegmentedControl : public QWidget, public Accessibility::PaintedParts {
     Q_OBJECT
 
 public:
@@ -100,6 +102,9 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+    QAccessible::Role accessibleRole() const override { return QAccessible::Grouping; }
+    QList<Accessibility::Part> accessibleParts() const override;
 
 Q_SIGNALS:
     // The user chose a segment.
@@ -119,6 +124,7 @@ private:
     };
     int segmentWidth(const Segment& segment) const;
     void choose(int index);
+    void announceCurrent();
 
     QList<Segment> m_segments;
     int m_current = -1;

@@ -28,13 +28,48 @@ using Style = Palette::TextStyle;
 
 // Measures and draws with one set of calls: without a painter nothing is drawn, but
 // every call still moves the pen down by what it would have taken.
+//
+// While reading (for screen readers), each card becomes a group and what it paints
+// becomes its lines, in the words it paints them with.
 class Canvas {
 public:
-    Canvas(QPainter* painter, const QWidget& widget)
+    Canvas(QPainter* painter, const QWidget& widget, QList<Accessibility::Part>* reading = nullptr)
         : m_painter(painter)
         , m_palette(widget.palette())
         , m_base(widget.font())
+        , m_reading(reading)
     {
+    }
+
+    // Starts a card: a group of the lines said after it.
+    void beginCard(const QRect& rect) const
+    {
+        if (!m_reading)
+            return;
+        Accessibility::Part card;
+        card.role = QAccessible::Grouping;
+        card.rect = rect;
+        m_reading->append(card);
+    }
+    // The card's name and description: its title and subtitle.
+    void nameCard(const QString& title, const QString& subtitle) const
+    {
+        if (m_reading && !m_reading->isEmpty()) {
+            m_reading->last().name = title;
+            m_reading->last().description = subtitle;
+        }
+    }
+    void say(const QRect& rect, const QString& text) const
+    {
+        Accessibility::Part line;
+        line.name = text;
+        line.rect = rect;
+        say(line);
+    }
+    void say(const Accessibility::Part& part) const
+    {
+        if (m_reading && !m_reading->isEmpty())
+            m_reading->last().children.append(part);
     }
 
     bool drawing() const { return m_painter != nullptr; }
@@ -91,6 +126,7 @@ private:
     QPainter* m_painter;
     QPalette m_palette;
     QFont m_base;
+    QList<Accessibility::Part>* m_reading;
 };
 
 // Counts with the locale's grouping: 10,000 in English, 10.000 in Turkish.
@@ -123,6 +159,11 @@ int barRow(const Canvas& canvas, int x, int y, int width, int labelWidth, const 
     if (noteWidth > 0)
         canvas.text(QRect(x + width - noteWidth, y, noteWidth, rowHeight), canvas.font(Style::footnote),
             canvas.secondary(), note, Qt::AlignRight | Qt::AlignVCenter);
+    QString said = QCoreApplication::translate("InsightsView", "%1: %2 of %3", "A bar read out: label, value, whole")
+                       .arg(label, countText(value), countText(maximum));
+    if (!note.isEmpty())
+        said += QStringLiteral(", ") + note;
+    canvas.say(QRect(x, y, width, rowHeight), said);
     return rowHeight;
 }
 
@@ -130,6 +171,7 @@ int cardTitle(const Canvas& canvas, int x, int y, int width, const QString& titl
 {
     const int height = canvas.lineHeight(Style::headline);
     canvas.text(QRect(x, y, width, height), canvas.font(Style::headline), canvas.primary(), title);
+    canvas.nameCard(title, subtitle);
     int used = height;
     if (!subtitle.isEmpty())
         used += 2 + canvas.wrapped(x, y + used + 2, width, canvas.font(Style::footnote), canvas.secondary(), subtitle);
@@ -140,6 +182,7 @@ int sectionLabel(const Canvas& canvas, int x, int y, int width, const QString& t
 {
     const int height = canvas.lineHeight(Style::subheadline);
     canvas.text(QRect(x, y, width, height), canvas.bold(Style::subheadline), canvas.secondary(), text);
+    canvas.say(QRect(x, y, width, height), text);
     return height + 6;
 }
 
@@ -195,10 +238,9 @@ int answersCard(const Canvas& canvas, const Insights& insights, int x, int y, in
         canvas.text(QRect(cx, y + used + cy, inner, bigHeight), big,
             response->applications > 0 ? accent : canvas.secondary(), InsightsView::percentText(response->share()));
         cy += bigHeight;
-        cy += canvas.wrapped(cx, y + used + cy, inner, canvas.font(Style::footnote), canvas.primary(),
-                  QCoreApplication::translate("InsightsView", "%1 of %2 answered")
-                      .arg(countText(response->responded), countText(response->applications)))
-            + 2;
+        const QString answered = QCoreApplication::translate("InsightsView", "%1 of %2 answered")
+                                     .arg(countText(response->responded), countText(response->applications));
+        cy += canvas.wrapped(cx, y + used + cy, inner, canvas.font(Style::footnote), canvas.primary(), answered) + 2;
         const QString median = response->medianDaysToFirstChange
             ? QCoreApplication::translate(
                 "InsightsView", "median %1 to the first answer", "%1 is a number of days, e.g. “4 days”")
@@ -206,6 +248,11 @@ int answersCard(const Canvas& canvas, const Insights& insights, int x, int y, in
             : QCoreApplication::translate("InsightsView", "no answers yet");
         cy += canvas.wrapped(cx, y + used + cy, inner, canvas.font(Style::footnote), canvas.secondary(), median);
         tallest = std::max(tallest, cy);
+        canvas.say(QRect(cx, y + used, inner, cy),
+            QCoreApplication::translate("InsightsView", "%1: %2", "A figure read out: its label, then its values")
+                .arg(label,
+                    QStringList {InsightsView::percentText(response->share()), answered, median}.join(
+                        QStringLiteral(", "))));
     }
     return used + tallest + 4;
 }
@@ -235,6 +282,26 @@ int weeksCard(const Canvas& canvas, const Insights& insights, int x, int y, int 
     const int labelEvery = widestLabel + 6 > slot ? 2 : 1;
     const QString thisWeek = QCoreApplication::translate("InsightsView", "This week");
     const bool thisWeekFits = canvas.textWidth(Style::caption2, thisWeek) + 4 <= slot;
+    // Read out as a table: a row per week, its first day (or "This week") and its count.
+    Accessibility::Part table;
+    table.role = QAccessible::Table;
+    table.name = QCoreApplication::translate("InsightsView", "Applications per week");
+    table.rect = QRect(x, y + used, width, valueHeight + 2 + weekChartHeight + 4 + labelHeight);
+    table.rows = count;
+    table.columns = 2;
+    for (int i = 0; i < count; ++i) {
+        const Insights::Week& week = insights.weeks[size_t(i)];
+        const QRect slotRect(int(x + slot * i), table.rect.top(), int(slot), table.rect.height());
+        for (const QString& cell :
+            {i == count - 1 ? thisWeek : locale.toString(week.start, format), countText(week.applications)}) {
+            Accessibility::Part part;
+            part.role = QAccessible::Cell;
+            part.name = cell;
+            part.rect = slotRect;
+            table.children.append(part);
+        }
+    }
+    canvas.say(table);
     for (int i = 0; i < count; ++i) {
         const Insights::Week& week = insights.weeks[size_t(i)];
         const bool current = i == count - 1;
@@ -273,8 +340,9 @@ int endingsCard(const Canvas& canvas, const Insights& insights, int x, int y, in
             : QCoreApplication::translate("InsightsView", "%1 rejections").arg(countText(insights.rejections)));
     if (insights.rejections == 0) {
         const int height = canvas.lineHeight(Style::callout);
-        canvas.text(QRect(x, y + used, width, height), canvas.font(Style::callout), canvas.secondary(),
-            QCoreApplication::translate("InsightsView", "No rejections so far."));
+        const QString none = QCoreApplication::translate("InsightsView", "No rejections so far.");
+        canvas.text(QRect(x, y + used, width, height), canvas.font(Style::callout), canvas.secondary(), none);
+        canvas.say(QRect(x, y + used, width, height), none);
         return used + height + 4;
     }
     const bool sideBySide = width >= twoColumnWidth;
@@ -357,6 +425,9 @@ int shareRow(const Canvas& canvas, int x, int y, int width, int labelWidth, cons
             barHeight / 2.0);
     canvas.text(QRect(barX + barWidth + 8, y, percentWidth, rowHeight), canvas.bold(Style::callout), canvas.primary(),
         InsightsView::percentText(group.share()));
+    canvas.say(QRect(x, y, width, rowHeight),
+        QCoreApplication::translate("InsightsView", "%1: %2 sent, %3 answered", "A row read out: name, count, share")
+            .arg(label, countText(group.applications), InsightsView::percentText(group.share())));
     return rowHeight;
 }
 
@@ -367,6 +438,7 @@ int shareHeads(const Canvas& canvas, int x, int y, int width, int labelWidth, co
     const int height = canvas.lineHeight(Style::subheadline);
     const QFont head = canvas.bold(Style::subheadline);
     canvas.text(QRect(x, y, labelWidth - 8, height), head, canvas.secondary(), title);
+    canvas.say(QRect(x, y, width, height), title);
     canvas.text(QRect(x + labelWidth, y, countWidth - 10, height), head, canvas.secondary(),
         QCoreApplication::translate("InsightsView", "Sent", "Column over the number of applications sent"),
         Qt::AlignRight | Qt::AlignVCenter);
@@ -411,9 +483,9 @@ int sourcesCard(const Canvas& canvas, const Insights& insights, int x, int y, in
 
 } // namespace
 
-int InsightsView::layout(int width, QPainter* painter) const
+int InsightsView::layout(int width, QPainter* painter, QList<Accessibility::Part>* reading) const
 {
-    const Canvas canvas(painter, *this);
+    const Canvas canvas(painter, *this, reading);
     const int cardX = margin;
     const int cardWidth = width - 2 * margin;
     const int inner = cardWidth - 2 * cardPadding;
@@ -423,6 +495,7 @@ int InsightsView::layout(int width, QPainter* painter) const
         const Canvas measure(nullptr, *this);
         const int height = draw(measure, m_insights, cardX + cardPadding, y + cardPadding, inner) + 2 * cardPadding;
         canvas.fill(QRectF(cardX, y, cardWidth, height), Palette::groupedCard(palette()), cardRadius);
+        canvas.beginCard(QRect(cardX, y, cardWidth, height));
         draw(canvas, m_insights, cardX + cardPadding, y + cardPadding, inner);
         y += height + cardGap;
     };
@@ -459,6 +532,13 @@ QSize InsightsView::sizeHint() const
 int InsightsView::heightForWidth(int width) const
 {
     return layout(std::max(width, 320), nullptr);
+}
+
+QList<Accessibility::Part> InsightsView::accessibleParts() const
+{
+    QList<Accessibility::Part> cards;
+    layout(std::max(width(), 320), nullptr, &cards);
+    return cards;
 }
 
 QString InsightsView::percentText(std::optional<double> share)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tracking/Insights.h"
+#include "ui/Accessibility.h"
 
 #include <QWidget>
 
@@ -8,7 +9,8 @@
 // text styles: the funnel, the answers, the weeks, why applications ended, and work
 // models and job boards. It only draws; the insights window computes what it shows.
 // Its height follows its width (narrow windows stack the halves of a card).
-class InsightsView : public QWidget {
+// Screen readers meet each card as a group of lines, the weeks as a table.
+class InsightsView : public QWidget, public Accessibility::PaintedParts {
     Q_OBJECT
 
 public:
@@ -26,6 +28,9 @@ public:
     // The median number of days with at most one decimal.
     static QString daysText(double days);
 
+    QAccessible::Role accessibleRole() const override { return QAccessible::Grouping; }
+    QList<Accessibility::Part> accessibleParts() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -34,7 +39,8 @@ protected:
 private:
     // Lays the cards out for `width` and draws them when a painter is given; returns
     // the height they take. One routine for both, so measuring and drawing agree.
-    int layout(int width, QPainter* painter) const;
+    // With `reading`, collects what the cards say instead.
+    int layout(int width, QPainter* painter, QList<Accessibility::Part>* reading = nullptr) const;
 
     Insights m_insights;
 };

@@ -3,6 +3,7 @@
 #include "model/Clock.h"
 #include "store/Store.h"
 #include "tracking/WindowState.h"
+#include "ui/Accessibility.h"
 #include "ui/ContentUnavailableView.h"
 #include "ui/InsightsView.h"
 #include "ui/Palette.h"
@@ -35,6 +36,7 @@ InsightsWindow::InsightsWindow(WindowState& state, QWidget* parent)
     m_counted->setObjectName(QStringLiteral("countedLabel"));
 
     m_scroll->setWidget(m_view);
+    Accessibility::nameScrollArea(m_scroll, windowTitle(), Accessibility::TabStop::yes);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -2,6 +2,7 @@
 
 #include "posting/PostingDraft.h"
 #include "posting/PostingImportSession.h"
+#include "ui/Accessibility.h"
 #include "ui/ConfirmationDialog.h"
 #include "ui/ContentUnavailableView.h"
 #include "ui/DraftPicture.h"
@@ -301,6 +302,7 @@ void PostingImportSheet::buildContent()
     m_review->setChildrenCollapsible(false);
     m_scroll = new QScrollArea(m_review);
     m_scroll->setObjectName(QStringLiteral("draftList"));
+    Accessibility::nameScrollArea(m_scroll, tr("Detected applications"));
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

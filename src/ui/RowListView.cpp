@@ -2,6 +2,7 @@
 
 #include "ui/ApplicationListView.h"
 
+#include <QAccessible>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -9,6 +10,24 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+
+void RowListView::focusInEvent(QFocusEvent* event)
+{
+    QListView::focusInEvent(event);
+    // After the list's own focus event, which Qt sends once this returns: the
+    // last focus a reader hears is the row.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const QModelIndex current = currentIndex();
+            if (!hasFocus() || !current.isValid())
+                return;
+            QAccessibleEvent focus(this, QAccessible::Focus);
+            focus.setChild(current.row());
+            QAccessible::updateAccessibility(&focus);
+        },
+        Qt::QueuedConnection);
+}
 
 bool RowListView::event(QEvent* event)
 {

@@ -22,6 +22,11 @@ SalaryRow::SalaryRow(
     m_amount->setFixedWidth(130);
     m_currency->setObjectName(QStringLiteral("currencyPicker"));
     m_currency->setAccessibleName(tr("Currency"));
+    // A list box is read out by its value; its name comes from a label pointing at
+    // it. The label is not shown: the amount's row label says what the row is.
+    auto* currencyLabel = new QLabel(m_currency->accessibleName(), this);
+    currencyLabel->setBuddy(m_currency);
+    currencyLabel->hide();
     m_currency->setFixedWidth(90);
     for (Currency currency : allCases<Currency>())
         m_currency->addItem(::title(currency));

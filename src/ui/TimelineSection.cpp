@@ -151,6 +151,8 @@ QWidget* TimelineSection::makeEntryRow(StatusChange* entry)
     const int size = fontMetrics().height() - 2;
     symbol->setPixmap(Symbols::pixmap(
         symbolName(entry->to()), Palette::textColor(tint(entry->to()), pal), size, devicePixelRatioF()));
+    symbol->setObjectName(QStringLiteral("historySymbol"));
+    symbol->setAccessibleName(title(entry->to()));
     QString text = title(entry->to());
     if (const auto from = entry->from())
         text = title(*from) + QStringLiteral(" → ") + text;

@@ -306,7 +306,8 @@ private Q_SLOTS:
                 card = column->child(i);
         }
         QVERIFY(card);
-        QCOMPARE(card->text(QAccessible::Name), u"Fernhill Analytics, Data Engineer, HR Interview, Waiting 5 days"_s);
+        QCOMPARE(card->text(QAccessible::Name),
+            u"Fernhill Analytics, Data Engineer, HR Interview, Waiting 5 days, Remote"_s);
         board->setShowsClosedColumns(false);
         QCOMPARE(board->columnHeader(ApplicationStatus::offer)->accessibleName(), u"Offer, 1 application, folded"_s);
     }

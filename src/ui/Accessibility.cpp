@@ -60,7 +60,11 @@ public:
 
     bool isValid() const override { return !m_owner.isNull(); }
     QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return m_owner ? m_owner->window()->windowHandle() : nullptr; }
+    QWindow* window() const override
+    {
+        const QWidget* owner = m_owner.data();
+        return owner ? owner->window()->windowHandle() : nullptr;
+    }
     QAccessibleInterface* parent() const override { return m_parent; }
     QAccessibleInterface* child(int index) const override { return m_children.value(index); }
     int childCount() const override { return int(m_children.size()); }
@@ -87,15 +91,17 @@ public:
     void setText(QAccessible::Text, const QString&) override { }
     QRect rect() const override
     {
-        if (!m_owner)
+        const QWidget* owner = m_owner.data();
+        if (!owner)
             return {};
-        return QRect(m_owner->mapToGlobal(m_part.rect.topLeft()), m_part.rect.size());
+        return QRect(owner->mapToGlobal(m_part.rect.topLeft()), m_part.rect.size());
     }
     QAccessible::Role role() const override { return m_part.role; }
     QAccessible::State state() const override
     {
         QAccessible::State state;
-        state.invisible = !m_owner || !m_owner->isVisible();
+        const QWidget* owner = m_owner.data();
+        state.invisible = !owner || !owner->isVisible();
         state.focusable = bool(m_part.press);
         state.focused = m_part.focused;
         state.checkable = m_part.checkable;

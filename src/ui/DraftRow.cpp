@@ -427,7 +427,7 @@ void DraftRow::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(QRectF(rect()), 8, 8);
     if (hasFocus()) {
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setPen(QPen(Palette::focusRing(palette()), 2));
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
     }
 }

@@ -311,7 +311,7 @@ void ToggleSwitch::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(track, switchHeight / 2.0, switchHeight / 2.0);
     if (hasFocus() && focusPolicy() != Qt::NoFocus) {
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(Palette::withAlpha(on, 0.55), 2));
+        painter.setPen(QPen(Palette::focusRing(pal), 2));
         painter.drawRoundedRect(
             track.adjusted(-1.5, -1.5, 1.5, 1.5), switchHeight / 2.0 + 1.5, switchHeight / 2.0 + 1.5);
         painter.setPen(Qt::NoPen);

@@ -1,0 +1,226 @@
+// The keyboard alone: shortcuts into the search and the results, the star, the Tab
+// chain, fields scrolled into view, focus rings that can be seen, and a walk
+// through the whole window without a mouse.
+#include "UiTestSupport.h"
+#include "app/ApplywrightApp.h"
+#include "tracking/WindowState.h"
+#include "ui/ApplicationDetailView.h"
+#include "ui/ApplicationListView.h"
+#include "ui/BoardView.h"
+#include "ui/DetailHeader.h"
+#include "ui/DetailSections.h"
+#include "ui/Palette.h"
+
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolButton>
+
+using namespace UiTestSupport;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString nameOf(const QWidget* widget)
+{
+    if (!widget)
+        return u"(none)"_s;
+    // A button is named after the panel it belongs to.
+    if (widget->objectName() == u"actionButton"_s)
+        return widget->parentWidget()->objectName() + u"/actionButton"_s;
+    return widget->objectName();
+}
+
+// A widget's painted pixels, as the eye sees them.
+QImage pixels(QWidget* widget)
+{
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// How far what the focus adds along the edge of a control (its outer four pixels,
+// where rings are drawn, away from a text cursor) stands out from what was there:
+// the strongest contrast of a changed pixel against the same pixel at rest.
+double edgeChange(const QImage& rest, const QImage& focused)
+{
+    const int band = int(4 * focused.devicePixelRatio());
+    const QRect inner = focused.rect().adjusted(band, band, -band, -band);
+    double strongest = 1;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            if (!inner.contains(x, y))
+                strongest = std::max(strongest, contrast(focused.pixelColor(x, y), rest.pixelColor(x, y)));
+    return strongest;
+}
+
+} // namespace
+
+class TestKeyboard : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { useTestLocale(); }
+    void init() { m_fixture = std::make_unique<StoreFixture>(); }
+    void cleanup() { m_fixture.reset(); }
+
+    void searchAndResultsByKeys_data()
+    {
+        QTest::addColumn<bool>("board");
+        QTest::newRow("list") << false;
+        QTest::newRow("board") << true;
+    }
+
+    // Ctrl+F from the rows puts the cursor in the search; Down from there goes to the
+    // first result, selected; Ctrl+D stars it and Ctrl+Z takes that back.
+    void searchAndResultsByKeys()
+    {
+        QFETCH(bool, board);
+        AppFixture fixture;
+        ApplywrightApp app(fixture.dir.path(), fixture.desktop.environment());
+        Store& records = *app.storeLoader().store();
+        records.setAutosaveDelay(-1);
+        addRecord(records, u"Initech"_s, u"Analyst"_s, ApplicationStatus::hrInterview, 1);
+        addRecord(records, u"Acme"_s, u"Engineer"_s, ApplicationStatus::applied, 3);
+        addRecord(records, u"Acme Labs"_s, u"Tester"_s, ApplicationStatus::techInterview, 2);
+        auto window = showWindow(app);
+        auto* content = window->findChild<ContentView*>();
+        QTRY_COMPARE(content->state().visibleApplications().size(), 3);
+        if (board)
+            QTest::keyClick(window.get(), Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(content->isBoardShown(), board);
+        content->setFocus();
+        QVERIFY(!content->searchField()->hasFocus());
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(content->searchField()->hasFocus());
+        QTest::keyClicks(content->searchField(), u"acme"_s);
+        QTest::keyClick(content->searchField(), Qt::Key_Down);
+        const JobApplication* selected = content->state().selectedApplication();
+        // The list shows the latest first; the board's leftmost column is "Applied".
+        QCOMPARE(selected ? selected->companyName() : QString(), board ? u"Acme"_s : u"Acme Labs"_s);
+        QWidget* results = board ? static_cast<QWidget*>(content->boardView()) : content->listView();
+        QVERIFY2(results->isAncestorOf(QApplication::focusWidget()), qPrintable(nameOf(QApplication::focusWidget())));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(selected->isFavorite());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!selected->isFavorite());
+        // Nothing selected, nothing to star.
+        content->state().setSelectedID(std::nullopt);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::ControlModifier);
+        for (const JobApplication* record : records.applicationsByDate())
+            QVERIFY(!record->isFavorite());
+        // A search that finds nothing keeps the cursor in the field.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(content->searchField(), u"zzz"_s);
+        QTest::keyClick(content->searchField(), Qt::Key_Down);
+        QVERIFY(content->searchField()->hasFocus());
+    }
+
+    void focusedFieldComesIntoView_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Tab from the header") << u"tab"_s;
+        QTest::newRow("focus given from outside the form") << u"given"_s;
+    }
+
+    // Scrolled away from it, a field that takes the focus is scrolled into sight,
+    // clear of the edge of the form under the header.
+    void focusedFieldComesIntoView()
+    {
+        QFETCH(QString, how);
+        auto view = makeView();
+        view->resize(1000, 520);
+        view->state().setSelectedID(addRecord(store(), u"Acme"_s)->id());
+        ApplicationDetailView* detail = view->detailView();
+        QScrollBar* bar = detail->scrollArea()->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 200);
+        QWidget* field = nullptr;
+        if (how == u"tab"_s) {
+            bar->setValue(bar->maximum());
+            field = detail->applicationSection()->companyField();
+            detail->header()->deleteButton()->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(detail->header()->deleteButton(), Qt::Key_Tab);
+        } else {
+            bar->setValue(0);
+            field = detail->notesSection()->editor();
+            field->setFocus(Qt::OtherFocusReason);
+        }
+        QVERIFY(field->hasFocus());
+        const QWidget* viewport = detail->scrollArea()->viewport();
+        const QRect shown(field->mapTo(viewport, QPoint(0, 0)), field->size());
+        QVERIFY2(shown.top() >= 8 && shown.bottom() <= viewport->height() - 8,
+            qPrintable(u"%1 to %2 of %3"_s.arg(shown.top()).arg(shown.bottom()).arg(viewport->height())));
+    }
+
+    // With no records Tab goes round every control of the window, the search field
+    // among them, and comes back to where it started.
+    void tabGoesRoundTheEmptyWindow()
+    {
+        auto view = makeView();
+        view->searchField()->setFocus(Qt::TabFocusReason);
+        QStringList chain;
+        for (int i = 0; i < 6; ++i) {
+            chain.append(nameOf(QApplication::focusWidget()));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(chain,
+            QStringList({u"searchField"_s, u"filterButton"_s, u"newApplicationButton"_s, u"applicationListView"_s,
+                u"emptyListOverlay/actionButton"_s, u"detailPlaceholder/actionButton"_s}));
+        QCOMPARE(nameOf(QApplication::focusWidget()), u"searchField"_s);
+    }
+
+    void focusRingsStandOut_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("dark");
+        for (const char* control : {"starButton", "newApplicationButton", "followUpSwitch", "notesEditor"}) {
+            QTest::addRow("%s light", control) << QString::fromLatin1(control) << false;
+            QTest::addRow("%s dark", control) << QString::fromLatin1(control) << true;
+        }
+    }
+
+    // Measured in the painted pixels: what the focus changes along a control's edge
+    // stands out at least 3:1 from what was there without it.
+    void focusRingsStandOut()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, dark);
+        const QString styleName = QApplication::style()->name();
+        PaletteRestorer restorer;
+        Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
+        auto view = makeView();
+        view->state().setSelectedID(addRecord(store(), u"Acme"_s)->id());
+        QWidget* widget = view->findChild<QWidget*>(control);
+        QVERIFY(widget && widget->isVisible());
+        view->searchField()->setFocus(Qt::TabFocusReason);
+        const QImage rest = pixels(widget);
+        widget->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(widget->hasFocus());
+        const QImage focused = pixels(widget);
+        const double ring = edgeChange(rest, focused);
+        view.reset();
+        QApplication::setStyle(styleName);
+        QVERIFY2(ring >= 3, qPrintable(u"%1: %2"_s.arg(control).arg(ring)));
+    }
+
+private:
+    Store& store() { return m_fixture->store.store(); }
+
+    std::unique_ptr<ContentView> makeView()
+    {
+        auto view = std::make_unique<ContentView>(store(), m_fixture->today, m_desktop.environment());
+        view->resize(1080, 700);
+        if (!showActive(view.get()))
+            qWarning("window not active");
+        return view;
+    }
+
+    std::unique_ptr<StoreFixture> m_fixture;
+    FakeDesktop m_desktop;
+};
+
+QTEST_MAIN(TestKeyboard)
+#include "tst_ui_keyboard.moc"

@@ -34,8 +34,7 @@ constexpr int labelColumnWidth = 132;
 
 namespace {
 
-// A row's label: a click on it puts the focus in its field (through the field's
-// focus proxy when the row holds more than one control), as a form's labels do.
+// A row's label: a click on it puts the focus in its field, as a form's labels do.
 class RowLabel : public QLabel {
 public:
     using QLabel::QLabel;
@@ -136,7 +135,7 @@ void FormSection::setFooter(const QString& text)
     m_footer->setVisible(!text.isEmpty());
 }
 
-QWidget* FormSection::addRow(const QString& label, QWidget* control)
+QWidget* FormSection::addRow(const QString& label, QWidget* control, QWidget* field)
 {
     auto* row = new QWidget(m_card);
     row->setObjectName(QStringLiteral("formRow"));
@@ -150,7 +149,7 @@ QWidget* FormSection::addRow(const QString& label, QWidget* control)
         text->setMinimumWidth(std::min(labelColumnWidth, text->sizeHint().width()));
         text->setFixedWidth(labelColumnWidth);
         text->setWordWrap(true);
-        text->setBuddy(control);
+        text->setBuddy(field ? field : control);
         layout->addWidget(text, 0, Qt::AlignVCenter);
     }
     control->setParent(row);

@@ -33,9 +33,11 @@ public:
     void setFooter(const QString& text);
 
     // A row with `label` on the leading side and `control` filling the rest; an
-    // empty label gives the control the whole row. Returns the row for showing
-    // and hiding it as a whole.
-    QWidget* addRow(const QString& label, QWidget* control);
+    // empty label gives the control the whole row. A click on the label puts the
+    // focus in `field` (the control itself when not given: a row of several
+    // controls names the one to start at). Returns the row for showing and hiding
+    // it as a whole.
+    QWidget* addRow(const QString& label, QWidget* control, QWidget* field = nullptr);
     void setRowVisible(QWidget* row, bool visible);
     void removeRow(QWidget* row);
     // The label of a row, for retranslation and tests.

@@ -7,16 +7,25 @@
 #include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListView.h"
 #include "ui/BoardView.h"
+#include "ui/ConfirmationDialog.h"
 #include "ui/DetailHeader.h"
 #include "ui/DetailSections.h"
+#include "ui/InsightsWindow.h"
 #include "ui/Palette.h"
+#include "ui/PostingImportSheet.h"
 
+#include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace UiTestSupport;
@@ -55,6 +64,41 @@ double edgeChange(const QImage& rest, const QImage& focused)
     return strongest;
 }
 
+// A key press where the keyboard is: an open list, else the focused widget.
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* target = QApplication::activePopupWidget();
+    if (target && target->focusWidget())
+        target = target->focusWidget();
+    if (!target)
+        target = QApplication::focusWidget();
+    QVERIFY(target);
+    QTest::keyClick(target, key, modifiers);
+}
+
+void type(const QString& text)
+{
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+
+// Waits for a picker's list or a dialog to close. The offscreen platform then leaves
+// no window or the closed one active, where a desktop gives the activation back to
+// `window`.
+void backTo(QWidget* window)
+{
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    window->activateWindow();
+    QTRY_VERIFY(window->isActiveWindow());
+}
+
+// Presses Tab until `target` has the focus; false when it never comes.
+bool tabTo(QWidget* target)
+{
+    for (int presses = 0; presses < 40 && QApplication::focusWidget() != target; ++presses)
+        press(Qt::Key_Tab);
+    return QApplication::focusWidget() == target;
+}
+
 } // namespace
 
 class TestKeyboard : public QObject {
@@ -64,6 +108,123 @@ private Q_SLOTS:
     void initTestCase() { useTestLocale(); }
     void init() { m_fixture = std::make_unique<StoreFixture>(); }
     void cleanup() { m_fixture.reset(); }
+
+    // From an empty store to a record and back, an import and Insights, with
+    // nothing but key presses (the clipboard is filled beforehand, as a copy in
+    // another program would have filled it).
+    void keyboardOnlyWalk()
+    {
+        AppFixture fixture;
+        ContentView::Environment environment; // the real deletion question
+        environment.openURL = [](const QUrl&) {};
+        ApplywrightApp app(fixture.dir.path(), environment);
+        Store& records = *app.storeLoader().store();
+        records.setAutosaveDelay(-1);
+        auto window = showWindow(app);
+        auto* content = window->findChild<ContentView*>();
+        QTRY_VERIFY(records.isLoaded());
+
+        // Create, fill.
+        press(Qt::Key_N, Qt::ControlModifier);
+        QTRY_VERIFY(content->detailView());
+        ApplicationDetailView* detail = content->detailView();
+        JobApplication* record = detail->application();
+        QVERIFY(detail->applicationSection()->companyField()->hasFocus());
+        type(u"Acme Walk"_s);
+        press(Qt::Key_Tab);
+        type(u"Engineer"_s);
+        QCOMPARE(record->companyName(), u"Acme Walk"_s);
+        QCOMPARE(record->position(), u"Engineer"_s);
+
+        // Rejected, with a reason: the pickers open their lists from the keyboard.
+        QVERIFY(tabTo(detail->applicationSection()->statusPicker()));
+        press(Qt::Key_Down);
+        press(Qt::Key_End);
+        press(Qt::Key_Return);
+        backTo(window.get());
+        QCOMPARE(record->status(), ApplicationStatus::rejected);
+        QTRY_VERIFY(detail->rejectionSection()->reasonPicker()->isVisible());
+        QVERIFY(tabTo(detail->rejectionSection()->reasonPicker()));
+        press(Qt::Key_Down);
+        press(Qt::Key_Down);
+        press(Qt::Key_Return);
+        backTo(window.get());
+        QVERIFY(record->rejectionReason().has_value());
+
+        // A contact, the star.
+        QVERIFY(tabTo(detail->contactsSection()->hrNameField()));
+        type(u"Jane Doe"_s);
+        QCOMPARE(record->hrContactName(), u"Jane Doe"_s);
+        press(Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(record->isFavorite());
+
+        // Search, to the result, delete it: Tab to the question's "Delete", Space.
+        press(Qt::Key_F, Qt::ControlModifier);
+        type(u"walk"_s);
+        press(Qt::Key_Down);
+        QVERIFY(content->listView()->listView()->hasFocus());
+        QCOMPARE(content->state().selectedApplication(), record);
+        QTimer answer;
+        answer.setInterval(10);
+        connect(&answer, &QTimer::timeout, this, [&] {
+            auto* question = window->findChild<ConfirmationDialog*>();
+            if (!question || !question->isActiveWindow())
+                return;
+            answer.stop();
+            QVERIFY(tabTo(question->actionButton()));
+            press(Qt::Key_Space);
+        });
+        answer.start();
+        press(Qt::Key_Delete);
+        QTRY_COMPARE(records.count(), 0);
+        backTo(window.get());
+
+        // A screenshot on the clipboard: Ctrl+Shift+V reads it, Return adds it.
+        auto* copied = new QMimeData;
+        copied->setUrls(
+            {QUrl::fromLocalFile(QStringLiteral(APPLYWRIGHT_TEST_DATA_DIR "/corpus/postings/pub-011.png"))});
+        QGuiApplication::clipboard()->setMimeData(copied);
+        press(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QPointer<PostingImportSheet> sheet;
+        QTRY_VERIFY((sheet = window->findChild<PostingImportSheet*>()) && sheet->isActiveWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet->rows().isEmpty() && !sheet->footerIndicator()->isVisibleTo(sheet), 120000);
+        QVERIFY(sheet->addButton()->isEnabled());
+        press(Qt::Key_Return);
+        QTRY_COMPARE(records.count(), 1);
+        QCOMPARE(records.applicationsByDate().first()->companyName(), u"Fjordline Data AS"_s);
+        backTo(window.get());
+
+        // Insights, and back.
+        press(Qt::Key_I, Qt::ControlModifier);
+        auto* insights = window->findChild<InsightsWindow*>();
+        QTRY_VERIFY(insights && insights->isActiveWindow());
+        press(Qt::Key_Escape);
+        QTRY_VERIFY(!insights->isVisible());
+    }
+
+    void insightsClosesByKeys_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Escape") << u"Escape"_s;
+        QTest::newRow("Ctrl+W") << u"Ctrl+W"_s;
+        QTest::newRow("Close button") << u"button"_s;
+    }
+
+    void insightsClosesByKeys()
+    {
+        QFETCH(QString, how);
+        WindowState state(store(), m_fixture->today);
+        InsightsWindow insights(state);
+        QVERIFY(showActive(&insights));
+        if (how == u"button"_s) {
+            QVERIFY(tabTo(insights.closeButton()));
+            press(Qt::Key_Space);
+        } else {
+            const QKeySequence keys(how);
+            press(keys[0].key(), keys[0].keyboardModifiers());
+        }
+        QVERIFY(!insights.isVisible());
+    }
 
     void searchAndResultsByKeys_data()
     {

@@ -3,6 +3,7 @@
 // through the whole window without a mouse.
 #include "UiTestSupport.h"
 #include "app/ApplywrightApp.h"
+#include "posting/PostingImportSession.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
 #include "ui/ApplicationListView.h"
@@ -10,10 +11,12 @@
 #include "ui/ConfirmationDialog.h"
 #include "ui/DetailHeader.h"
 #include "ui/DetailSections.h"
+#include "ui/DraftRow.h"
 #include "ui/InsightsWindow.h"
 #include "ui/Palette.h"
 #include "ui/PostingImportSheet.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
@@ -200,6 +203,51 @@ private Q_SLOTS:
         QTRY_VERIFY(insights && insights->isActiveWindow());
         press(Qt::Key_Escape);
         QTRY_VERIFY(!insights->isVisible());
+    }
+
+    void focusedWorkModelIsNotChosen_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+
+    // In the review sheet a focused work model is ringed, not filled as the chosen
+    // one is; the chosen one shows a ring of its own when it has the focus.
+    void focusedWorkModelIsNotChosen()
+    {
+        QFETCH(bool, dark);
+        const QString styleName = QApplication::style()->name();
+        PaletteRestorer restorer;
+        Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
+        {
+            PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
+            PostingImportSheet sheet(session, {});
+            session.begin();
+            session.addText(u"Senior iOS Developer\nAcme Corp\nHybrid"_s, u"draft.png"_s);
+            QVERIFY(showActive(&sheet));
+            const QList<QAbstractButton*> segments = sheet.rows().first()->workModelSegments();
+            QAbstractButton* chosen = segments.at(1);
+            QAbstractButton* other = segments.at(0);
+            QVERIFY(chosen->isChecked() && !other->isChecked());
+            const auto fill = [](QAbstractButton* segment) {
+                const QImage image = pixels(segment);
+                return image.pixelColor(int(3 * image.devicePixelRatio()) + 2, image.height() / 2);
+            };
+            const QColor chosenFill = fill(chosen);
+            for (QAbstractButton* segment : {other, chosen}) {
+                sheet.rows().first()->includeBox()->setFocus(Qt::TabFocusReason);
+                const QImage rest = pixels(segment);
+                const QColor restFill = fill(segment);
+                segment->setFocus(Qt::TabFocusReason);
+                QTRY_VERIFY(segment->hasFocus());
+                QCOMPARE(fill(segment), restFill);
+                const double ring = edgeChange(rest, pixels(segment));
+                QVERIFY2(ring >= 3, qPrintable(u"%1: %2"_s.arg(segment->text()).arg(ring)));
+            }
+            QVERIFY(fill(other) != chosenFill);
+        }
+        QApplication::setStyle(styleName);
     }
 
     void insightsClosesByKeys_data()

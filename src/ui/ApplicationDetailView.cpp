@@ -69,7 +69,9 @@ ApplicationDetailView::ApplicationDetailView(
     m_scroll->setWidget(page);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The rows put their labels above their fields before they run out of room; a
+    // field wider than even that scrolls rather than being cut off.
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scroll->verticalScrollBar()->setStyleSheet(Palette::slimScrollBarStyleSheet(palette()));
 
     auto* layout = new QVBoxLayout(this);

@@ -140,7 +140,7 @@ QWidget* FormSection::addRow(const QString& label, QWidget* control, QWidget* fi
     auto* row = new QWidget(m_card);
     row->setObjectName(QStringLiteral("formRow"));
     row->setMinimumHeight(rowMinimumHeight);
-    auto* layout = new QHBoxLayout(row);
+    auto* layout = new QBoxLayout(QBoxLayout::LeftToRight, row);
     layout->setContentsMargins(rowHorizontalPadding, rowVerticalPadding, rowHorizontalPadding, rowVerticalPadding);
     layout->setSpacing(10);
     if (!label.isEmpty()) {
@@ -156,7 +156,43 @@ QWidget* FormSection::addRow(const QString& label, QWidget* control, QWidget* fi
     layout->addWidget(control, 1);
     static_cast<QVBoxLayout*>(m_card->layout())->addWidget(row);
     m_rows.append(row);
+    arrangeRow(row);
     return row;
+}
+
+void FormSection::arrangeRow(QWidget* row)
+{
+    QLabel* label = rowLabel(row);
+    if (!label)
+        return;
+    auto* layout = static_cast<QBoxLayout*>(row->layout());
+    const QWidget* control = layout->itemAt(layout->count() - 1)->widget();
+    const int controlWidth = std::max(control->minimumSizeHint().width(), control->minimumWidth());
+    const int sides = 2 * rowHorizontalPadding;
+    // The row asks for no more than its widest part, as it is when the label sits
+    // above the control; beside each other they need both, or the label goes up.
+    row->setMinimumWidth(sides + std::max(controlWidth, label->minimumSizeHint().width()));
+    // Rows are as wide as the section.
+    const bool beside = width() >= sides + labelColumnWidth + layout->spacing() + controlWidth;
+    const auto direction = beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    if (layout->direction() == direction)
+        return;
+    layout->setDirection(direction);
+    if (beside) {
+        label->setFixedWidth(labelColumnWidth);
+        layout->setAlignment(label, Qt::AlignVCenter);
+    } else {
+        label->setMinimumWidth(0);
+        label->setMaximumWidth(QWIDGETSIZE_MAX);
+        layout->setAlignment(label, {});
+    }
+}
+
+void FormSection::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    for (QWidget* row : std::as_const(m_rows))
+        arrangeRow(row);
 }
 
 void FormSection::setRowVisible(QWidget* row, bool visible)
@@ -200,6 +236,10 @@ void FormSection::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
         applyStyle();
+    if (event->type() == QEvent::FontChange) {
+        for (QWidget* row : std::as_const(m_rows))
+            arrangeRow(row);
+    }
     QWidget::changeEvent(event);
 }
 

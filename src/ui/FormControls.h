@@ -20,7 +20,8 @@ class QVariantAnimation;
 // scrolling.
 
 // One group of the form: an optional header above a rounded card of rows (a
-// label beside its control, hairlines between rows) and an optional footer.
+// label beside its control, or above it when the row is too narrow for both;
+// hairlines between rows) and an optional footer.
 class FormSection : public QWidget {
     Q_OBJECT
 
@@ -45,9 +46,12 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyStyle();
+    // Label beside the control when the row has room for both, above it otherwise.
+    void arrangeRow(QWidget* row);
 
     QWidget* m_header;
     QLabel* m_headerIcon;

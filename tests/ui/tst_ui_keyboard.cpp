@@ -12,6 +12,7 @@
 #include "ui/DetailHeader.h"
 #include "ui/DetailSections.h"
 #include "ui/DraftRow.h"
+#include "ui/FormControls.h"
 #include "ui/InsightsWindow.h"
 #include "ui/Palette.h"
 #include "ui/PostingImportSheet.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
@@ -362,6 +364,39 @@ private Q_SLOTS:
         const QRect shown(field->mapTo(viewport, QPoint(0, 0)), field->size());
         QVERIFY2(shown.top() >= 8 && shown.bottom() <= viewport->height() - 8,
             qPrintable(u"%1 to %2 of %3"_s.arg(shown.top()).arg(shown.bottom()).arg(viewport->height())));
+    }
+
+    void largeTextFormFits_data()
+    {
+        QTest::addColumn<qreal>("scale");
+        QTest::addColumn<bool>("labelAbove");
+        QTest::newRow("ordinary text: labels beside") << 1.0 << false;
+        QTest::newRow("text half as large again: labels above") << 1.5 << true;
+    }
+
+    // At the window's smallest, large text puts the work model's label above its
+    // picker instead of running the form off the right edge.
+    void largeTextFormFits()
+    {
+        QFETCH(qreal, scale);
+        QFETCH(bool, labelAbove);
+        auto view = makeView();
+        QFont large = view->font();
+        large.setPointSizeF(large.pointSizeF() * scale);
+        view->setFont(large);
+        view->resize(ApplywrightApp::minimumWidth, ApplywrightApp::minimumHeight);
+        view->state().setSelectedID(addRecord(store(), u"Acme"_s)->id());
+        ApplicationDetailView* detail = view->detailView();
+        QWidget* picker = detail->applicationSection()->workModelPicker();
+        const QLabel* label = FormSection::rowLabel(picker->parentWidget());
+        QTRY_COMPARE(detail->scrollArea()->widget()->width(), detail->scrollArea()->viewport()->width());
+        QTRY_COMPARE(label->geometry().bottom() < picker->geometry().top(), labelAbove);
+        QTRY_VERIFY(!detail->scrollArea()->horizontalScrollBar()->isVisible());
+        const QWidget* page = detail->scrollArea()->widget();
+        for (const QWidget* control : {picker, static_cast<QWidget*>(detail->applicationSection()->openLinkButton())}) {
+            const QRect shown(control->mapTo(page, QPoint(0, 0)), control->size());
+            QVERIFY2(shown.right() < page->width(), qPrintable(control->objectName()));
+        }
     }
 
     // With no records Tab goes round every control of the window, the search field

@@ -299,6 +299,8 @@ TURKISH = {
     "&Export…": "&Dışa Aktar…",
     "Export as Sp&readsheet…": "&Tablo Olarak Dışa Aktar…",
     "&Delete Application…": "Başvuruyu &Sil…",
+    "Add or Remove &Star": "Yıldız &Ekle veya Kaldır",
+    "Close": "Kapat",
     "&Insights": "Ö&ngörüler",
     "Follow-up &Notifications": "Takip &Bildirimleri",
     "Insights": "Öngörüler",

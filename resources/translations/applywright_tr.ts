@@ -143,6 +143,10 @@
         <source>Import &amp;Mail…</source>
         <translation>E-po&amp;stayı İçe Aktar…</translation>
     </message>
+    <message>
+        <source>Add or Remove &amp;Star</source>
+        <translation>Yıldız &amp;Ekle veya Kaldır</translation>
+    </message>
 </context>
 <context>
     <name>ApplicationDetailView</name>
@@ -1083,6 +1087,10 @@
     <message>
         <source>Insights need at least %1 applications before their figures mean something.</source>
         <translation>Öngörülerin rakamlarının bir anlam taşıması için en az %1 başvuru gerekir.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Kapat</translation>
     </message>
 </context>
 <context>

@@ -118,6 +118,7 @@ ApplicationCommands::ApplicationCommands(QMainWindow& window, FocusedActions* pu
     m_editMenu->setObjectName(QStringLiteral("editMenu"));
     buildEditActions();
     m_editMenu->addSeparator();
+    m_editMenu->addAction(makeCommand(Key::toggleStar, tr("Add or Remove &Star"), "toggleStarCommand"));
     m_editMenu->addAction(makeCommand(Key::deleteSelection, tr("&Delete Application…"), "deleteApplicationAction"));
     connect(m_editMenu, &QMenu::aboutToShow, this, &ApplicationCommands::updateEditActions);
 

@@ -19,10 +19,12 @@
 #include <QActionGroup>
 #include <QDebug>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 
@@ -59,6 +61,14 @@ ApplywrightApp::ApplywrightApp(
 
 ApplywrightApp::~ApplywrightApp() = default;
 
+QSize ApplywrightApp::firstWindowSize(const QSize& available)
+{
+    // Room for the title bar and the frame, which the window manager adds outside.
+    const QSize frame(16, 48);
+    const QSize room = (available - frame).expandedTo(QSize(minimumWidth, minimumHeight));
+    return QSize(defaultWidth, defaultHeight).boundedTo(room);
+}
+
 TodayProvider* ApplywrightApp::todayProvider()
 {
     if (!m_today)
@@ -71,7 +81,10 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
     auto window = std::make_unique<QMainWindow>();
     window->setObjectName(QStringLiteral("mainWindow"));
     window->setWindowTitle(tr("Applywright"));
-    window->resize(defaultWidth, defaultHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->resize(firstWindowSize(screen->availableGeometry().size()));
+    else
+        window->resize(defaultWidth, defaultHeight);
     window->setMinimumSize(minimumWidth, minimumHeight);
 
     FocusedActions* published = nullptr;

@@ -34,6 +34,9 @@ public:
     static constexpr int defaultHeight = 720;
     static constexpr int minimumWidth = 860;
     static constexpr int minimumHeight = 560;
+    // The first window's size on a screen with `available` room: the default, made
+    // smaller to fit (its frame included) but never below the minimum.
+    static QSize firstWindowSize(const QSize& available);
 
     // Opens the store in `dataDirectory`, or in the default data folder. The
     // environment reaches the desktop (opening addresses, confirmations); tests

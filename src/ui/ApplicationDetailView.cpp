@@ -8,6 +8,7 @@
 #include "ui/Palette.h"
 #include "ui/RecordBinding.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -69,7 +70,9 @@ ApplicationDetailView::ApplicationDetailView(
     m_scroll->setWidget(page);
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The rows put their labels above their fields before they run out of room; a
+    // field wider than even that scrolls rather than being cut off.
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scroll->verticalScrollBar()->setStyleSheet(Palette::slimScrollBarStyleSheet(palette()));
 
     auto* layout = new QVBoxLayout(this);
@@ -89,6 +92,9 @@ ApplicationDetailView::ApplicationDetailView(
     wheel->guard(m_salary->offeredRow()->currencyPicker());
 
     setTabOrder();
+    // However the focus comes into the form (Tab from the header, Shift+Tab from the
+    // list, a label's click), the field it lands in is scrolled into sight.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { bringIntoView(now); });
     RecordBinding::follow(this, application, {JobApplication::Field::statusRaw}, [this] { showRejection(true); });
     connect(&today, &TodayProvider::todayChanged, m_timeline, &TimelineSection::refresh);
 }
@@ -105,7 +111,28 @@ void ApplicationDetailView::changeEvent(QEvent* event)
 void ApplicationDetailView::focusFirstField()
 {
     m_applicationSection->companyField()->setFocus(Qt::OtherFocusReason);
-    m_scroll->ensureWidgetVisible(m_applicationSection->companyField());
+    bringIntoView(m_applicationSection->companyField());
+}
+
+void ApplicationDetailView::bringIntoView(QWidget* focused)
+{
+    QWidget* page = m_scroll->widget();
+    if (!focused || !page->isAncestorOf(focused))
+        return;
+    // The whole field when it fits, else its start: not just its text cursor, which
+    // is all the scroll area's own help would show of the notes.
+    const QRect area(focused->mapTo(page, QPoint(0, 0)), focused->size());
+    const auto reveal = [](QScrollBar* bar, int start, int end, int view) {
+        int value = bar->value();
+        if (end + focusedFieldMargin > value + view)
+            value = end + focusedFieldMargin - view;
+        if (start - focusedFieldMargin < value)
+            value = start - focusedFieldMargin;
+        bar->setValue(value);
+    };
+    const QSize view = m_scroll->viewport()->size();
+    reveal(m_scroll->verticalScrollBar(), area.top(), area.bottom() + 1, view.height());
+    reveal(m_scroll->horizontalScrollBar(), area.left(), area.right() + 1, view.width());
 }
 
 void ApplicationDetailView::showRejection(bool animated)

@@ -35,6 +35,8 @@ public:
 
     // How long the rejection section takes to slide in or out.
     static constexpr int rejectionRevealMs = 250;
+    // What is kept in sight above and below a field that takes the focus.
+    static constexpr int focusedFieldMargin = 16;
 
     ApplicationDetailView(JobApplication& application, ApplicationEdits& edits, TodayProvider& today, Actions actions,
         QWidget* parent = nullptr);
@@ -57,6 +59,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void bringIntoView(QWidget* focused);
     void showRejection(bool animated);
     void setTabOrder();
 

@@ -197,7 +197,7 @@ void paintFocusRing(QPainter* painter, const QStyleOptionViewItem& option)
     const QRectF area = QRectF(option.rect)
                             .adjusted(ApplicationRow::highlightInsetX + 1, ApplicationRow::highlightInsetY + 1,
                                 -ApplicationRow::highlightInsetX - 1, -ApplicationRow::highlightInsetY - 1);
-    painter->setPen(QPen(option.palette.color(QPalette::Active, QPalette::Highlight), 2));
+    painter->setPen(QPen(Palette::focusRing(option.palette), 2));
     painter->setBrush(Qt::NoBrush);
     painter->drawRoundedRect(area, ApplicationRow::highlightRadius - 1, ApplicationRow::highlightRadius - 1);
 }

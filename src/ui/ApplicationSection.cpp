@@ -57,7 +57,7 @@ void ApplicationSection::buildRows()
 
     addRow(tr("Company"), m_company);
     addRow(tr("Position"), m_position);
-    addRow(tr("Posting Link"), DetailControls::fieldWithButton(m_link, m_openLink));
+    addRow(tr("Posting Link"), DetailControls::fieldWithButton(m_link, m_openLink), m_link);
     addRow(tr("Work Model"), m_workModel);
     addRow(tr("Application Date"), m_applicationDate);
     addRow(tr("Status"), m_status);

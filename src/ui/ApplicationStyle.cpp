@@ -13,6 +13,7 @@
 namespace {
 
 constexpr qreal fieldRadius = 3;
+constexpr qreal toolRingRadius = 4;
 
 void drawEdge(QPainter* painter, const QRect& rect, const QPalette& palette, bool focused)
 {
@@ -20,7 +21,7 @@ void drawEdge(QPainter* painter, const QRect& rect, const QPalette& palette, boo
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setBrush(Qt::NoBrush);
     if (focused) {
-        painter->setPen(QPen(palette.color(QPalette::Active, QPalette::Highlight), 2));
+        painter->setPen(QPen(Palette::focusRing(palette), 2));
         painter->drawRoundedRect(QRectF(rect).adjusted(1, 1, -1, -1), fieldRadius, fieldRadius);
     } else {
         painter->setPen(QPen(Palette::controlEdge(palette), 1));
@@ -111,9 +112,8 @@ void ApplicationStyle::drawPrimitive(
             // With the keyboard focus the edge takes the accent, as a text field's does.
             painter->save();
             painter->setRenderHint(QPainter::Antialiasing);
-            painter->setPen(option->state.testFlag(State_HasFocus)
-                    ? option->palette.color(QPalette::Active, QPalette::Highlight)
-                    : Palette::controlEdge(option->palette));
+            painter->setPen(option->state.testFlag(State_HasFocus) ? Palette::focusRing(option->palette)
+                                                                   : Palette::controlEdge(option->palette));
             painter->setBrush(Qt::NoBrush);
             painter->drawRoundedRect(QRectF(option->rect).adjusted(0.5, 0.5, -1.5, -1.5), 2, 2);
             painter->restore();
@@ -126,6 +126,21 @@ void ApplicationStyle::drawPrimitive(
 void ApplicationStyle::drawComplexControl(
     ComplexControl control, const QStyleOptionComplex* option, QPainter* painter, const QWidget* widget) const
 {
+    if (const auto* tool = qstyleoption_cast<const QStyleOptionToolButton*>(option);
+        tool && control == CC_ToolButton && option->state.testFlag(State_HasFocus)) {
+        // Fusion's own ring round a tool button is a faint wash of the accent: the
+        // button is drawn without it and ringed as a focused text field is.
+        QStyleOptionToolButton plain = *tool;
+        plain.state.setFlag(State_HasFocus, false);
+        QProxyStyle::drawComplexControl(control, &plain, painter, widget);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(Palette::focusRing(option->palette), 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(option->rect).adjusted(1, 1, -1, -1), toolRingRadius, toolRingRadius);
+        painter->restore();
+        return;
+    }
     QProxyStyle::drawComplexControl(control, option, painter, widget);
     // Editable pickers draw their field through the line-edit frame; the others get
     // their edge on top of Fusion's own.

@@ -548,6 +548,15 @@ void BoardView::focusCards()
     m_columns.front()->list->setFocus();
 }
 
+JobApplication* BoardView::firstCard() const
+{
+    for (const Column* column : m_columns) {
+        if (column->model->rowCount() > 0 && !column->list->isHidden())
+            return column->model->application(column->model->index(0, 0));
+    }
+    return nullptr;
+}
+
 void BoardView::setShowsClosedColumns(bool shown)
 {
     if (shown == m_showsClosed)

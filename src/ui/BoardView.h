@@ -72,6 +72,8 @@ public:
 
     // Gives the keyboard to the selected card's column, or to the first column with cards.
     void focusCards();
+    // The card shown first: the top one of the leftmost column that shows cards.
+    JobApplication* firstCard() const;
 
     QListView* columnView(ApplicationStatus status) const;
     ApplicationListModel* columnModel(ApplicationStatus status) const;

@@ -27,7 +27,7 @@ ContactsSection::ContactsSection(JobApplication& application, ApplicationEdits& 
     m_mail->setAccessibleName(tr("Open in Mail"));
 
     addRow(tr("HR Contact"), m_hrName);
-    addRow(tr("HR Email"), DetailControls::fieldWithButton(m_hrEmail, m_mail));
+    addRow(tr("HR Email"), DetailControls::fieldWithButton(m_hrEmail, m_mail), m_hrEmail);
     addRow(tr("Tech Interviewer"), m_interviewerName);
     addRow(tr("Role"), m_interviewerRole);
 

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
@@ -82,7 +83,6 @@ ContentView::ContentView(Store& store, TodayProvider& today, Environment environ
         m_detailStack->setCurrentWidget(m_loadingPage);
         updatePublishedActions();
     }
-    setFocusProxy(m_list->listView());
     // The list's empty panel and the detail placeholder share a centre line.
     m_list->listView()->viewport()->installEventFilter(this);
 }
@@ -125,6 +125,14 @@ void ContentView::buildLayout()
     clear->setShortcutContext(Qt::WidgetShortcut);
     m_searchField->addAction(clear);
     connect(clear, &QAction::triggered, m_searchField, &QLineEdit::clear);
+    // Ctrl+F from anywhere in the window; Down from the field goes on to the results.
+    auto* find = new QAction(this);
+    find->setObjectName(QStringLiteral("findAction"));
+    find->setShortcuts(QKeySequence::Find);
+    find->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(find);
+    connect(find, &QAction::triggered, this, &ContentView::focusSearch);
+    m_searchField->installEventFilter(this);
     // A keystroke recomputes the list at once.
     connect(m_searchField, &QLineEdit::textChanged, m_state, &WindowState::setSearchText);
 
@@ -212,7 +220,6 @@ void ContentView::setBoardShown(bool shown)
         m_board->setSearchField(m_searchField);
         m_cardsStack->setCurrentWidget(m_board);
         m_cardsStack->setMaximumWidth(QWIDGETSIZE_MAX);
-        setFocusProxy(m_board->columnView(ApplicationStatus::applied));
         // The board takes what the detail column can spare, and a wider window widens
         // the board, not the detail.
         m_splitter->setStretchFactor(0, 1);
@@ -224,7 +231,6 @@ void ContentView::setBoardShown(bool shown)
             m_state->setStatusFilter(*std::exchange(m_listFilter, std::nullopt));
         m_cardsStack->setCurrentWidget(m_list);
         m_cardsStack->setMaximumWidth(listMaximumWidth);
-        setFocusProxy(m_list->listView());
         m_splitter->setStretchFactor(0, 0);
         m_splitter->setStretchFactor(1, 1);
         m_splitter->setSizes({listIdealWidth, std::max(detailIdealWidth, total - listIdealWidth)});
@@ -280,10 +286,16 @@ void ContentView::updateDetail()
 void ContentView::updatePublishedActions()
 {
     using Key = FocusedActions::Key;
-    if (m_state->selectedApplication())
+    if (m_state->selectedApplication()) {
         m_actions->publish(Key::deleteSelection, [this] { deleteSelection(); });
-    else
+        m_actions->publish(Key::toggleStar, [this] {
+            if (JobApplication* record = m_state->selectedApplication())
+                m_state->edits().toggleFavorite(*record);
+        });
+    } else {
         m_actions->withdraw(Key::deleteSelection);
+        m_actions->withdraw(Key::toggleStar);
+    }
     m_actions->publish(Key::exportBackup, m_exportBackup);
     m_actions->publish(Key::importBackup, m_importBackup);
     m_actions->publish(Key::importScreenshots, m_importScreenshots);
@@ -306,6 +318,25 @@ void ContentView::createApplication()
     // The new record's editor is up: the user types the company at once.
     if (m_detailView)
         m_detailView->focusFirstField();
+}
+
+void ContentView::focusSearch()
+{
+    m_searchField->setFocus(Qt::ShortcutFocusReason);
+    m_searchField->selectAll();
+}
+
+bool ContentView::focusResults()
+{
+    JobApplication* first = m_boardShown ? m_board->firstCard() : m_state->visibleApplications().value(0);
+    if (!first)
+        return false;
+    m_state->setSelectedID(first->id());
+    if (m_boardShown)
+        m_board->focusCards();
+    else
+        m_list->listView()->setFocus(Qt::TabFocusReason);
+    return true;
 }
 
 void ContentView::saveIfNeeded()
@@ -426,7 +457,13 @@ void ContentView::dropDetailView()
 
 bool ContentView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_list->listView()->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+    if (watched == m_searchField && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Down && key->modifiers() == Qt::NoModifier && focusResults())
+            return true;
+    }
+    if (m_list && watched == m_list->listView()->viewport()
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
         alignPlaceholder();
     return QWidget::eventFilter(watched, event);
 }
@@ -439,6 +476,16 @@ void ContentView::alignPlaceholder()
     const int top = viewport->mapTo(m_list, QPoint(0, 0)).y();
     const int bottom = m_list->height() - top - viewport->height();
     m_placeholder->setContentsMargins(0, std::max(0, top), 0, std::max(0, bottom));
+}
+
+void ContentView::focusInEvent(QFocusEvent* event)
+{
+    // The window's focus goes on to the rows. Not a focus proxy: Tab would then come
+    // back to the rows from the end of the chain, never reaching the search field.
+    if (m_boardShown)
+        m_board->focusCards();
+    else
+        m_list->listView()->setFocus(event->reason());
 }
 
 void ContentView::changeEvent(QEvent* event)

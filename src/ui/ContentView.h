@@ -71,6 +71,11 @@ public:
     void importImageFiles(const QList<QUrl>& urls);
     // The list's paste: runs the published paste action, if any.
     void pastePosting();
+    // Ctrl+F: the cursor to the search field, its text selected for typing over.
+    void focusSearch();
+    // Down from the search field: the keyboard to the results (the list, or the
+    // board), on the first one shown, selected. Nothing shown: the field keeps it.
+    bool focusResults();
 
     // Flows that other parts of the window provide. Each one is published under its
     // key while set; an empty action withdraws it and disables its command.
@@ -109,6 +114,7 @@ Q_SIGNALS:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

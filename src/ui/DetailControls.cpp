@@ -51,7 +51,6 @@ QWidget* fieldWithButton(QLineEdit* field, QToolButton* button)
     layout->addWidget(button);
     field->setParent(row);
     button->setParent(row);
-    row->setFocusProxy(field);
     return row;
 }
 

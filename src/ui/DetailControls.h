@@ -20,8 +20,7 @@ namespace DetailControls {
 
 QLineEdit* lineEdit(const QString& prompt, const char* name, QWidget* parent);
 QToolButton* symbolButton(const QString& symbol, const char* name, QWidget* parent);
-// A text field with a button after it, as one row control; a click on the row's
-// label puts the cursor in the field.
+// A text field with a button after it, as one row control.
 QWidget* fieldWithButton(QLineEdit* field, QToolButton* button);
 // A date-only field with a calendar. The record keeps a moment; picking a day
 // keeps the moment's time of day, as the desktop's date pickers do.

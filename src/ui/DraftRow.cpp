@@ -366,9 +366,15 @@ void DraftRow::applyStyle()
                            "QToolButton:first { border-left-width: 1px; border-top-left-radius: 5px;"
                            " border-bottom-left-radius: 5px; }"
                            "QToolButton:last { border-top-right-radius: 5px; border-bottom-right-radius: 5px; }"
-                           "QToolButton:checked { background: %4; color: %5; border-color: %4; }")
+                           "QToolButton:checked { background: %4; color: %5; border-color: %4; }"
+                           // The keyboard's place is a ring, never a fill: a focused option
+                           // must not pass for the chosen one. On the chosen one the ring is
+                           // drawn in the text colour, which stands out from the accent.
+                           "QToolButton:focus { border: 2px solid %6; padding: 2px 11px; }"
+                           "QToolButton:checked:focus { border-color: %3; }")
                 .arg(border, pal.color(QPalette::Base).name(), pal.color(QPalette::Text).name(),
-                    pal.color(QPalette::Highlight).name(), pal.color(QPalette::HighlightedText).name()));
+                    pal.color(QPalette::Highlight).name(), pal.color(QPalette::HighlightedText).name(),
+                    Palette::focusRing(pal).name()));
     }
     const QFont callout = Palette::font(Palette::TextStyle::callout, font());
     for (QLabel* name : std::as_const(m_fieldLabels)) {
@@ -430,7 +436,7 @@ void DraftRow::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(QRectF(rect()), 8, 8);
     if (hasFocus()) {
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        painter.setPen(QPen(Palette::focusRing(palette()), 2));
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
     }
 }

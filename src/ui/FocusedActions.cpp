@@ -50,6 +50,8 @@ QList<QKeySequence> FocusedActions::shortcuts(Key key)
     case Key::exportSpreadsheet: return {};
     case Key::showInsights: return {QKeySequence(Qt::CTRL | Qt::Key_I)};
     case Key::importMail: return {QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_M)};
+    // As bookmarks are set elsewhere on the desktop.
+    case Key::toggleStar: return {QKeySequence(Qt::CTRL | Qt::Key_D)};
     }
     return {};
 }

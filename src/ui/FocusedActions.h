@@ -27,12 +27,13 @@ public:
         exportSpreadsheet,
         showInsights,
         importMail,
+        toggleStar,
     };
     Q_ENUM(Key)
 
     static constexpr std::array keys {Key::createApplication, Key::saveChanges, Key::deleteSelection, Key::exportBackup,
         Key::importBackup, Key::importScreenshots, Key::pastePosting, Key::exportSpreadsheet, Key::showInsights,
-        Key::importMail};
+        Key::importMail, Key::toggleStar};
 
     using Action = std::function<void()>;
 

@@ -34,8 +34,7 @@ constexpr int labelColumnWidth = 132;
 
 namespace {
 
-// A row's label: a click on it puts the focus in its field (through the field's
-// focus proxy when the row holds more than one control), as a form's labels do.
+// A row's label: a click on it puts the focus in its field, as a form's labels do.
 class RowLabel : public QLabel {
 public:
     using QLabel::QLabel;
@@ -136,18 +135,18 @@ void FormSection::setFooter(const QString& text)
     m_footer->setVisible(!text.isEmpty());
 }
 
-QWidget* FormSection::addRow(const QString& label, QWidget* control)
+QWidget* FormSection::addRow(const QString& label, QWidget* control, QWidget* field)
 {
-    return insertRow(m_rows.size(), label, control);
+    return insertRow(m_rows.size(), label, control, field);
 }
 
-QWidget* FormSection::insertRow(qsizetype index, const QString& label, QWidget* control)
+QWidget* FormSection::insertRow(qsizetype index, const QString& label, QWidget* control, QWidget* field)
 {
     index = std::clamp<qsizetype>(index, 0, m_rows.size());
     auto* row = new QWidget(m_card);
     row->setObjectName(QStringLiteral("formRow"));
     row->setMinimumHeight(rowMinimumHeight);
-    auto* layout = new QHBoxLayout(row);
+    auto* layout = new QBoxLayout(QBoxLayout::LeftToRight, row);
     layout->setContentsMargins(rowHorizontalPadding, rowVerticalPadding, rowHorizontalPadding, rowVerticalPadding);
     layout->setSpacing(10);
     if (!label.isEmpty()) {
@@ -156,14 +155,50 @@ QWidget* FormSection::insertRow(qsizetype index, const QString& label, QWidget* 
         text->setMinimumWidth(std::min(labelColumnWidth, text->sizeHint().width()));
         text->setFixedWidth(labelColumnWidth);
         text->setWordWrap(true);
-        text->setBuddy(control);
+        text->setBuddy(field ? field : control);
         layout->addWidget(text, 0, Qt::AlignVCenter);
     }
     control->setParent(row);
     layout->addWidget(control, 1);
     static_cast<QVBoxLayout*>(m_card->layout())->insertWidget(int(index), row);
     m_rows.insert(index, row);
+    arrangeRow(row);
     return row;
+}
+
+void FormSection::arrangeRow(QWidget* row)
+{
+    QLabel* label = rowLabel(row);
+    if (!label)
+        return;
+    auto* layout = static_cast<QBoxLayout*>(row->layout());
+    const QWidget* control = layout->itemAt(layout->count() - 1)->widget();
+    const int controlWidth = std::max(control->minimumSizeHint().width(), control->minimumWidth());
+    const int sides = 2 * rowHorizontalPadding;
+    // The row asks for no more than its widest part, as it is when the label sits
+    // above the control; beside each other they need both, or the label goes up.
+    row->setMinimumWidth(sides + std::max(controlWidth, label->minimumSizeHint().width()));
+    // Rows are as wide as the section.
+    const bool beside = width() >= sides + labelColumnWidth + layout->spacing() + controlWidth;
+    const auto direction = beside ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    if (layout->direction() == direction)
+        return;
+    layout->setDirection(direction);
+    if (beside) {
+        label->setFixedWidth(labelColumnWidth);
+        layout->setAlignment(label, Qt::AlignVCenter);
+    } else {
+        label->setMinimumWidth(0);
+        label->setMaximumWidth(QWIDGETSIZE_MAX);
+        layout->setAlignment(label, {});
+    }
+}
+
+void FormSection::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    for (QWidget* row : std::as_const(m_rows))
+        arrangeRow(row);
 }
 
 void FormSection::setRowVisible(QWidget* row, bool visible)
@@ -209,6 +244,10 @@ void FormSection::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
         applyStyle();
+    if (event->type() == QEvent::FontChange) {
+        for (QWidget* row : std::as_const(m_rows))
+            arrangeRow(row);
+    }
     QWidget::changeEvent(event);
 }
 
@@ -319,7 +358,7 @@ void ToggleSwitch::paintEvent(QPaintEvent*)
     painter.drawRoundedRect(track, switchHeight / 2.0, switchHeight / 2.0);
     if (hasFocus() && focusPolicy() != Qt::NoFocus) {
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(Palette::withAlpha(on, 0.55), 2));
+        painter.setPen(QPen(Palette::focusRing(pal), 2));
         painter.drawRoundedRect(
             track.adjusted(-1.5, -1.5, 1.5, 1.5), switchHeight / 2.0 + 1.5, switchHeight / 2.0 + 1.5);
         painter.setPen(Qt::NoPen);

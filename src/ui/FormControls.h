@@ -21,7 +21,8 @@ class QVariantAnimation;
 // scrolling.
 
 // One group of the form: an optional header above a rounded card of rows (a
-// label beside its control, hairlines between rows) and an optional footer.
+// label beside its control, or above it when the row is too narrow for both;
+// hairlines between rows) and an optional footer.
 class FormSection : public QWidget {
     Q_OBJECT
 
@@ -34,11 +35,13 @@ public:
     void setFooter(const QString& text);
 
     // A row with `label` on the leading side and `control` filling the rest; an
-    // empty label gives the control the whole row. Returns the row for showing
-    // and hiding it as a whole.
-    QWidget* addRow(const QString& label, QWidget* control);
+    // empty label gives the control the whole row. A click on the label puts the
+    // focus in `field` (the control itself when not given: a row of several
+    // controls names the one to start at). Returns the row for showing and hiding
+    // it as a whole.
+    QWidget* addRow(const QString& label, QWidget* control, QWidget* field = nullptr);
     // The same, placed before the row now at `index` (at the end when past it).
-    QWidget* insertRow(qsizetype index, const QString& label, QWidget* control);
+    QWidget* insertRow(qsizetype index, const QString& label, QWidget* control, QWidget* field = nullptr);
     void setRowVisible(QWidget* row, bool visible);
     void removeRow(QWidget* row);
     // The label of a row, for retranslation and tests.
@@ -46,9 +49,12 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyStyle();
+    // Label beside the control when the row has room for both, above it otherwise.
+    void arrangeRow(QWidget* row);
 
     QWidget* m_header;
     QLabel* m_headerIcon;

@@ -8,10 +8,12 @@
 #include "ui/InsightsView.h"
 #include "ui/Palette.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -59,11 +61,30 @@ InsightsWindow::InsightsWindow(WindowState& state, QWidget* parent)
     row->addLayout(titles, 1);
     row->addWidget(m_onlyVisible, 0, Qt::AlignBottom);
 
+    // Closed as a dialog is: Escape, Ctrl+W or the button, so the keyboard alone
+    // gets back to the main window.
+    m_close = new QPushButton(tr("Close"), this);
+    m_close->setObjectName(QStringLiteral("closeButton"));
+    m_close->setAutoDefault(false);
+    connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    auto* closeKeys = new QAction(this);
+    closeKeys->setObjectName(QStringLiteral("closeInsightsAction"));
+    closeKeys->setShortcuts(
+        QList<QKeySequence> {QKeySequence(Qt::Key_Escape)} + QKeySequence::keyBindings(QKeySequence::Close));
+    closeKeys->setShortcutContext(Qt::WindowShortcut);
+    addAction(closeKeys);
+    connect(closeKeys, &QAction::triggered, this, &QWidget::close);
+    auto* footer = new QHBoxLayout;
+    footer->setContentsMargins(20, 10, 20, 12);
+    footer->addStretch(1);
+    footer->addWidget(m_close);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_header);
     layout->addWidget(m_pages, 1);
+    layout->addLayout(footer);
 
     // Bursts of edits (an import, typing in the editor) come to one computation.
     m_recompute.setSingleShot(true);

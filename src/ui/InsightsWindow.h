@@ -9,6 +9,7 @@ class ContentUnavailableView;
 class InsightsView;
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QScrollArea;
 class QStackedWidget;
 class WindowState;
@@ -39,6 +40,7 @@ public:
 
     QCheckBox* onlyVisibleBox() const { return m_onlyVisible; }
     QLabel* countedLabel() const { return m_counted; }
+    QPushButton* closeButton() const { return m_close; }
     InsightsView* view() const { return m_view; }
     ContentUnavailableView* notEnoughView() const { return m_notEnough; }
     // The page on show: the charts or the "not enough yet" panel.
@@ -57,6 +59,7 @@ private:
     QLabel* m_title;
     QCheckBox* m_onlyVisible;
     QLabel* m_counted;
+    QPushButton* m_close = nullptr;
     QStackedWidget* m_pages;
     QScrollArea* m_scroll;
     InsightsView* m_view;

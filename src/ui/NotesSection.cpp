@@ -42,7 +42,7 @@ protected:
             painter.drawRoundedRect(bounds, cornerRadius, cornerRadius);
             if (hasFocus()) {
                 painter.setBrush(Qt::NoBrush);
-                painter.setPen(QPen(palette().color(QPalette::Active, QPalette::Highlight), 2));
+                painter.setPen(QPen(Palette::focusRing(palette()), 2));
                 painter.drawRoundedRect(bounds.adjusted(1, 1, -1, -1), cornerRadius - 1, cornerRadius - 1);
             }
         }

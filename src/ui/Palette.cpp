@@ -203,6 +203,18 @@ QColor withContrast(const QColor& color, const QColor& background, double minimu
     return away;
 }
 
+QColor focusRing(const QPalette& palette)
+{
+    const QColor card = groupedCard(palette);
+    // The light and dark surfaces all lie on one side of the accent, so each step
+    // away from one keeps the ring clear of those already met.
+    QColor ring = palette.color(QPalette::Active, QPalette::Highlight);
+    for (const QColor& behind : {palette.color(QPalette::Window), palette.color(QPalette::Base), card,
+             barBackground(palette), over(quaternaryFill(palette), card)})
+        ring = withContrast(ring, behind, minimumShapeContrast);
+    return ring;
+}
+
 QColor groupedBackground(const QPalette& palette)
 {
     return isDark(palette) ? palette.color(QPalette::Base) : palette.color(QPalette::Window);

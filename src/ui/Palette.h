@@ -66,6 +66,10 @@ constexpr double minimumShapeContrast = 3;
 // just far enough to stand at least `minimum`:1 against `background`.
 QColor withContrast(const QColor& color, const QColor& background, double minimum);
 
+// The keyboard focus ring: the accent, moved just far enough to stand out from
+// every surface a control sits on (window, fields, cards, bars, faint fills).
+QColor focusRing(const QPalette& palette);
+
 // The page behind a grouped form and the cards of its sections.
 QColor groupedBackground(const QPalette& palette);
 QColor groupedCard(const QPalette& palette);

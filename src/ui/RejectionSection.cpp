@@ -65,8 +65,7 @@ void RejectionSection::buildRows()
     channelsLayout->addWidget(m_byEmail);
     channelsLayout->addWidget(m_byPhone);
     channelsLayout->addStretch(1);
-    channels->setFocusProxy(m_byEmail);
-    addRow(tr("Rejection Channel"), channels);
+    addRow(tr("Rejection Channel"), channels, m_byEmail);
     addRow(tr("Rejection Reason"), m_reason);
     m_reason->parentWidget()->layout()->setAlignment(m_reason, Qt::AlignLeft | Qt::AlignVCenter);
     m_detailsRow = addRow(tr("Details"), m_details);

@@ -30,7 +30,6 @@ SalaryRow::SalaryRow(
     m_currency->setFixedWidth(90);
     for (Currency currency : allCases<Currency>())
         m_currency->addItem(::title(currency));
-    setFocusProxy(m_amount);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -77,8 +76,8 @@ SalarySection::SalarySection(JobApplication& application, ApplicationEdits& edit
 #else
     setFooter(tr("Figures stay on this computer, in a local database."));
 #endif
-    addRow(tr("Expected Salary"), m_expected);
-    addRow(tr("Offered Salary"), m_offered);
+    addRow(tr("Expected Salary"), m_expected, m_expected->amountField());
+    addRow(tr("Offered Salary"), m_offered, m_offered->amountField());
     m_differenceRow = addRow(tr("Difference"), m_difference);
     applyStyle();
     RecordBinding::follow(this, application, {Field::expectedSalary, Field::offeredSalary, Field::currencyRaw},

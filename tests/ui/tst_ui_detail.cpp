@@ -470,19 +470,6 @@ private Q_SLOTS:
         QCOMPARE(drawn(QDate(2024, 12, 31)), QColor());
     }
 
-    // The notes editor, which has no frame, draws a ring in the accent colour while it has the focus.
-    void notesEditorShowsItsFocus()
-    {
-        auto [record, view] = editAcme();
-        QPlainTextEdit* notes = view->notesSection()->editor();
-        const QColor accent = notes->palette().color(QPalette::Active, QPalette::Highlight);
-        const auto edge = [notes] { return notes->grab().toImage().pixelColor(notes->width() / 2, 1); };
-        view->applicationSection()->companyField()->setFocus();
-        QVERIFY(contrast(edge(), accent) > 1.5);
-        notes->setFocus();
-        QCOMPARE(edge(), accent);
-    }
-
     // Under every locale (the C locale's short form has them) the history's times show no seconds.
     void timesWithoutSeconds()
     {

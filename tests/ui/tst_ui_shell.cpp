@@ -75,6 +75,23 @@ private Q_SLOTS:
         QCOMPARE(detail->currentWidget(), content->detailPlaceholder());
     }
 
+    void firstWindowFitsTheScreen_data()
+    {
+        QTest::addColumn<QSize>("available");
+        QTest::addColumn<QSize>("first");
+        QTest::newRow("room for the default") << QSize(1920, 1040) << QSize(1080, 720);
+        // 1600×1000 at a scale of 1.5, the summary bar at the bottom still on it.
+        QTest::newRow("scaled screen") << QSize(1066, 666) << QSize(1050, 618);
+        QTest::newRow("smaller than the minimum") << QSize(800, 600) << QSize(860, 560);
+    }
+
+    void firstWindowFitsTheScreen()
+    {
+        QFETCH(QSize, available);
+        QFETCH(QSize, first);
+        QCOMPARE(ApplywrightApp::firstWindowSize(available), first);
+    }
+
     void mainWindowAndMenus()
     {
         ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
@@ -82,7 +99,8 @@ private Q_SLOTS:
         QCOMPARE(window->windowTitle(), u"Applywright"_s);
         QVERIFY(qobject_cast<ContentView*>(window->centralWidget()));
         QVERIFY(app.hasTodayProvider());
-        QCOMPARE(window->size(), QSize(1080, 720));
+        QCOMPARE(window->size(),
+            ApplywrightApp::firstWindowSize(QGuiApplication::primaryScreen()->availableGeometry().size()));
 
         QCOMPARE(window->menuBar()->actions().size(), 4);
 
@@ -126,13 +144,14 @@ private Q_SLOTS:
             return names;
         };
         // The backup, screenshot and paste flows come with every main window; deleting
-        // waits for a selection.
-        QCOMPARE(disabled(), QStringList {u"deleteSelection"_s});
+        // and the star wait for a selection.
+        const QStringList onlyWithSelection {u"deleteSelection"_s, u"toggleStar"_s};
+        QCOMPARE(disabled(), onlyWithSelection);
         QTRY_COMPARE(content->state().visibleApplications().size(), 1);
         content->state().setSelectedID(content->state().visibleApplications().first()->id());
         QCOMPARE(disabled(), QStringList());
         content->state().setSelectedID(std::nullopt);
-        QCOMPARE(disabled(), QStringList {u"deleteSelection"_s});
+        QCOMPARE(disabled(), onlyWithSelection);
 
         // Ctrl+N creates and selects, also from a search field that would hide the new record: the search goes.
         content->searchField()->setText(u"no such company"_s);

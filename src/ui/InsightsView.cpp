@@ -454,8 +454,6 @@ int sourcesCard(const Canvas& canvas, const Insights& insights, int x, int y, in
 {
     int used = cardTitle(canvas, x, y, width, QCoreApplication::translate("InsightsView", "Work model and job board"),
         QCoreApplication::translate("InsightsView", "The job board is read from the posting link."));
-    const bool sideBySide = width >= twoColumnWidth;
-    const int half = sideBySide ? (width - 32) / 2 : width;
     const QColor green = Palette::fillColor(NamedColor::green, canvas.palette());
     int label = 0;
     for (WorkModel model : allCases<WorkModel>())
@@ -466,6 +464,13 @@ int sourcesCard(const Canvas& canvas, const Insights& insights, int x, int y, in
     const QString modelHead = QCoreApplication::translate("InsightsView", "Work model");
     const QString boardHead = QCoreApplication::translate("InsightsView", "Job board");
     label = std::max({label, heads.horizontalAdvance(modelHead) + 12, heads.horizontalAdvance(boardHead) + 12});
+    // Side by side only while both halves hold their names and heads whole: large
+    // text or long translations stack the two tables instead of cutting them.
+    const int answeredHead = heads.horizontalAdvance(QCoreApplication::translate(
+        "InsightsView", "Answered", "Column over the share of applications that got an answer"));
+    const int needed = label + countColumnWidth(canvas) + answeredHead + 8;
+    const bool sideBySide = width >= twoColumnWidth && (width - 32) / 2 >= needed;
+    const int half = sideBySide ? (width - 32) / 2 : width;
     label = std::min(label, half * 2 / 5);
 
     int left = shareHeads(canvas, x, y + used, half, label, modelHead);

@@ -80,6 +80,34 @@ private Q_SLOTS:
         QVERIFY(insights->currentPage() != insights->notEnoughView());
     }
 
+    // The work-model and job-board tables sit side by side while their names and
+    // heads fit whole; with large text they stack instead of being cut.
+    void sourceTablesStackWhenTextGrows()
+    {
+        ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
+        addSample(*app.storeLoader().store(), 12);
+        auto window = showWindow(app);
+        auto* view = openInsights(*window)->findChild<InsightsView*>();
+        const auto headsLeft = [view] {
+            view->resize(700, view->heightForWidth(700));
+            QList<int> left;
+            for (const Accessibility::Part& line : view->accessibleParts().at(4).children) {
+                if (line.name == u"Work model"_s || line.name == u"Job board"_s)
+                    left.append(line.rect.left());
+            }
+            return left;
+        };
+        QList<int> left = headsLeft();
+        QCOMPARE(left.size(), 2);
+        QVERIFY(left[1] > left[0]);
+        QFont large = view->font();
+        large.setPointSizeF(large.pointSizeF() * 2);
+        view->setFont(large);
+        left = headsLeft();
+        QCOMPARE(left.size(), 2);
+        QCOMPARE(left[1], left[0]);
+    }
+
     void spreadsheetCommand_data()
     {
         QTest::addColumn<bool>("history");

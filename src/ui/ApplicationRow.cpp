@@ -136,13 +136,29 @@ RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& appl
         x += width + ApplicationRow::metaSpacing;
         return placed;
     };
+    const auto followUpChip = [&](const QString& text) {
+        return BadgePainter::metaChip(QStringLiteral("bell.badge.fill"), text, NamedColor::orange, base, palette);
+    };
+    if (ApplicationRow::showsFollowUp(application, today))
+        parts.followUp = followUpChip(ApplicationRow::followUpText());
+    // A line too narrow for every badge whole (large text, a narrow column): the work
+    // model, then the follow-up, keep only their symbols before anything is cut.
+    const auto fits = [&] {
+        int width = parts.status.sizeHint().width() + ApplicationRow::metaSpacing + parts.workModel.sizeHint().width();
+        if (parts.followUp)
+            width += ApplicationRow::metaSpacing + parts.followUp->sizeHint().width();
+        return width <= right - column;
+    };
+    if (!fits()) {
+        parts.workModel = BadgePainter::metaChip(
+            symbolName(application.workModel()), QString(), NamedColor::secondary, base, palette);
+    }
+    if (parts.followUp && !fits())
+        parts.followUp = followUpChip(QString());
     layout.statusBadge = place(parts.status);
     layout.workModelChip = place(parts.workModel);
-    if (ApplicationRow::showsFollowUp(application, today)) {
-        parts.followUp = BadgePainter::metaChip(
-            QStringLiteral("bell.badge.fill"), ApplicationRow::followUpText(), NamedColor::orange, base, palette);
+    if (parts.followUp)
         layout.followUpChip = place(*parts.followUp);
-    }
     return parts;
 }
 

@@ -180,12 +180,16 @@ private Q_SLOTS:
         QTest::addColumn<bool>("favorite");
         QTest::addColumn<bool>("longNames");
         QTest::addColumn<double>("barOpacity");
-        const auto row = [](const char* name, ApplicationStatus status, bool favorite, bool longNames, double bar) {
-            QTest::newRow(name) << int(status) << favorite << longNames << bar;
-        };
+        QTest::addColumn<int>("width");
+        const auto row
+            = [](const char* name, ApplicationStatus status, bool favorite, bool longNames, double bar,
+                  int width = 320) { QTest::newRow(name) << int(status) << favorite << longNames << bar << width; };
         row("open, long names", ApplicationStatus::techInterview, true, true, 1.0);
         row("offer", ApplicationStatus::offer, true, false, 0.45);
         row("rejected, long names", ApplicationStatus::rejected, false, true, 0.45);
+        // Too narrow for every badge whole: chips give up their words, not their ends.
+        row("open, narrow", ApplicationStatus::techInterview, false, false, 1.0, 250);
+        row("open, narrower", ApplicationStatus::techInterview, false, false, 1.0, 200);
     }
 
     void rowLayout()
@@ -194,6 +198,7 @@ private Q_SLOTS:
         QFETCH(bool, favorite);
         QFETCH(bool, longNames);
         QFETCH(double, barOpacity);
+        QFETCH(int, width);
         const bool open = barOpacity == 1.0;
         JobApplication* record
             = addRecord(store(), longNames ? u"Extraordinarily Long Company Name "_s.repeated(4) : u"Acme"_s,
@@ -205,8 +210,20 @@ private Q_SLOTS:
         QStyleOptionViewItem option;
         option.font = QApplication::font();
         option.palette = QApplication::palette();
-        option.rect = QRect(0, 0, 320, row.rowHeight(option.font, option.palette));
+        option.rect = QRect(0, 0, width, row.rowHeight(option.font, option.palette));
         const ApplicationRow::Layout layout = row.layout(option, *record);
+        const auto chipWidths = [&](const QString& symbol, const QString& words, NamedColor color) {
+            const auto chip = [&](const QString& text) {
+                return BadgePainter::metaChip(symbol, text, color, option.font, option.palette).sizeHint().width();
+            };
+            return QList<int> {chip(words), chip(QString())};
+        };
+        if (open) {
+            QVERIFY(chipWidths(u"bell.badge.fill"_s, u"Follow-up"_s, NamedColor::orange)
+                        .contains(layout.followUpChip.width()));
+        }
+        QVERIFY(chipWidths(symbolName(record->workModel()), title(record->workModel()), NamedColor::secondary)
+                    .contains(layout.workModelChip.width()));
 
         // Closed records show neither the waiting badge nor a due follow-up; the star follows the record.
         QCOMPARE(!layout.waitingBadge.isEmpty(), open);

@@ -121,6 +121,7 @@ namespace {
 // one more holds the records without a usable link.
 constexpr size_t otherSiteSlot = size_t(JobBoard::unknown);
 constexpr size_t noLinkSlot = otherSiteSlot + 1;
+using BoardSlots = std::array<Insights::BoardGroup, allCases<JobBoard>().size() + 1>;
 
 // The record's link slot, read once and kept with the record until it changes:
 // parsing the address is most of the work of a first run.
@@ -150,6 +151,27 @@ void readLinksAhead(const QList<JobApplication*>& applications)
         QtConcurrent::blockingMap(unread, [](const JobApplication* application) { linkSlot(*application); });
 }
 
+// The slots that took at least one application, named, in slot order.
+QList<Insights::BoardGroup> boardGroups(const BoardSlots& boards)
+{
+    QList<Insights::BoardGroup> groups;
+    for (size_t slot = 0; slot < boards.size(); ++slot) {
+        Insights::BoardGroup group = boards[slot];
+        if (group.applications == 0)
+            continue;
+        if (slot == noLinkSlot) {
+            group.kind = Insights::BoardKind::noLink;
+        } else if (slot == otherSiteSlot) {
+            group.kind = Insights::BoardKind::otherSite;
+        } else {
+            group.kind = Insights::BoardKind::known;
+            group.board = JobBoard(slot);
+        }
+        groups.append(group);
+    }
+    return groups;
+}
+
 } // namespace
 
 Insights computeInsights(const QList<JobApplication*>& applications, const QDateTime& now, const QLocale& locale)
@@ -166,7 +188,7 @@ Insights computeInsights(const QList<JobApplication*>& applications, const QDate
     std::vector<int> waits30;
     std::vector<int> waits90;
     std::vector<int> waitsAll;
-    std::array<Insights::BoardGroup, allCases<JobBoard>().size() + 1> boards {};
+    BoardSlots boards {};
     readLinksAhead(applications);
 
     for (const JobApplication* application : applications) {
@@ -217,19 +239,6 @@ Insights computeInsights(const QList<JobApplication*>& applications, const QDate
     insights.last90Days.medianDaysToFirstChange = median(waits90);
     insights.allTime.medianDaysToFirstChange = median(waitsAll);
 
-    for (size_t slot = 0; slot < boards.size(); ++slot) {
-        Insights::BoardGroup group = boards[slot];
-        if (group.applications == 0)
-            continue;
-        if (slot == noLinkSlot) {
-            group.kind = Insights::BoardKind::noLink;
-        } else if (slot == otherSiteSlot) {
-            group.kind = Insights::BoardKind::otherSite;
-        } else {
-            group.kind = Insights::BoardKind::known;
-            group.board = JobBoard(slot);
-        }
-        insights.byBoard.append(group);
-    }
+    insights.byBoard = boardGroups(boards);
     return insights;
 }

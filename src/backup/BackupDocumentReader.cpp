@@ -30,10 +30,16 @@ const char* foundName(Found found)
     return "";
 }
 
+QString unpairedSurrogate()
+{
+    return QStringLiteral("The string holds an unpaired surrogate.");
+}
+
 const char* expectedName(Kind kind)
 {
     switch (kind) {
     case Kind::text:
+    case Kind::longText:
     case Kind::optionalText:
     case Kind::date:
     case Kind::optionalDate:
@@ -296,6 +302,13 @@ bool DocumentReader::takeString(const Field<Record>& field, Record& record, std:
 {
     switch (field.kind) {
     case Kind::text: return toQString(field, text, record.*field.text);
+    case Kind::longText: {
+        QByteArray bytes;
+        if (!m_texts->utf8(text, bytes))
+            return corrupt(field, unpairedSurrogate());
+        record.*field.longText = LongText::fromUtf8(std::move(bytes));
+        return true;
+    }
     case Kind::optionalText: {
         QString value;
         if (!toQString(field, text, value))
@@ -330,7 +343,7 @@ bool DocumentReader::toQString(const Field<Record>& field, std::string_view text
 {
     if (field.shared ? m_texts->sharedText(text, out) : m_texts->text(text, out))
         return true;
-    return corrupt(field, QStringLiteral("The string holds an unpaired surrogate."));
+    return corrupt(field, unpairedSurrogate());
 }
 
 template <typename Record> bool DocumentReader::corrupt(const Field<Record>& field, QString description)

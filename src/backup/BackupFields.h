@@ -15,6 +15,7 @@ namespace BackupFields {
 
 enum class Kind : quint8 {
     text,
+    longText,
     optionalText,
     date,
     optionalDate,
@@ -30,6 +31,7 @@ template <typename Record> struct Field {
     std::string_view key {};
     Kind kind = Kind::text;
     QString Record::*text = nullptr;
+    LongText Record::*longText = nullptr;
     std::optional<QString> Record::*optionalText = nullptr;
     QDateTime Record::*date = nullptr;
     std::optional<QDateTime> Record::*optionalDate = nullptr;
@@ -76,6 +78,10 @@ constexpr ApplicationField member(std::optional<QUuid> A::*m)
 constexpr ApplicationField member(QString A::*m)
 {
     return {.kind = Kind::text, .text = m};
+}
+constexpr ApplicationField member(LongText A::*m)
+{
+    return {.kind = Kind::longText, .longText = m};
 }
 constexpr ApplicationField member(std::optional<QString> A::*m)
 {

@@ -53,32 +53,57 @@ bool BackupTextReader::sharedText(std::string_view bytes, QString& out)
 
 // The bytes are valid UTF-8, but the parser turns a \uDC00 escape on its own into
 // an encoded surrogate, which is no character at all.
-bool BackupTextReader::text(std::string_view text, QString& out)
+bool BackupTextReader::holdsUnpairedSurrogate(std::string_view text) const
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const size_t size = text.size();
     for (const void* hit = m_checkSurrogates ? std::memchr(bytes, 0xED, size) : nullptr; hit;) {
         const auto at = size_t(static_cast<const unsigned char*>(hit) - bytes);
         if (at + 1 < size && bytes[at + 1] >= 0xA0)
-            return false;
+            return true;
         hit = at + 1 < size ? std::memchr(bytes + at + 1, 0xED, size - at - 1) : nullptr;
     }
-    constexpr size_t chunk = size_t(1) << 20;
-    if (size <= chunk) {
+    return false;
+}
+
+namespace {
+// A long value is taken a piece at a time, each piece's bytes given back once it is
+// copied, so the file's bytes and the value made of them are not held together.
+constexpr size_t piece = size_t(1) << 20;
+} // namespace
+
+bool BackupTextReader::text(std::string_view text, QString& out)
+{
+    if (holdsUnpairedSurrogate(text))
+        return false;
+    const size_t size = text.size();
+    if (size <= piece) {
         out = textFromUtf8(QByteArrayView(text.data(), qsizetype(size)));
         return true;
     }
-    // A long text is converted a piece at a time, each piece's bytes given back
-    // once it is converted, so the bytes and the text are not held together.
     out.resize(qsizetype(size)); // UTF-16 never needs more units than UTF-8 bytes
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     QChar* end = out.data();
-    for (size_t at = 0; at < size; at += chunk) {
-        const size_t length = std::min(chunk, size - at);
+    for (size_t at = 0; at < size; at += piece) {
+        const size_t length = std::min(piece, size - at);
         end = decoder.appendToBuffer(end, QByteArrayView(text.data() + at, qsizetype(length)));
-        releaseBefore(text.data() + at + length, chunk);
+        releaseBefore(text.data() + at + length, piece);
     }
     out.truncate(end - out.constData());
+    return true;
+}
+
+bool BackupTextReader::utf8(std::string_view text, QByteArray& out)
+{
+    if (holdsUnpairedSurrogate(text))
+        return false;
+    const size_t size = text.size();
+    out.resize(qsizetype(size));
+    for (size_t at = 0; at < size; at += piece) {
+        const size_t length = std::min(piece, size - at);
+        std::memcpy(out.data() + at, text.data() + at, length);
+        releaseBefore(text.data() + at + length, piece);
+    }
     return true;
 }
 

@@ -25,6 +25,8 @@ public:
 
     // A string as text, false when it holds an unpaired surrogate.
     bool text(std::string_view bytes, QString& out);
+    // The same, kept as its UTF-8 bytes.
+    bool utf8(std::string_view bytes, QByteArray& out);
     // The same for a raw vocabulary value: the same few texts in every record, kept once each.
     bool sharedText(std::string_view bytes, QString& out);
 
@@ -36,6 +38,8 @@ public:
     static QString excerpt(std::string_view text);
 
 private:
+    bool holdsUnpairedSurrogate(std::string_view text) const;
+
     const char* m_released;
     bool m_checkSurrogates;
     std::vector<std::pair<std::string, QString>> m_sharedTexts;

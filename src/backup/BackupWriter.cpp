@@ -47,6 +47,7 @@ private:
     {
         switch (field.kind) {
         case Kind::text: key(field.key); return writeString(record.*field.text, field.key);
+        case Kind::longText: key(field.key); return writeUtf8((record.*field.longText).utf8(), field.key);
         case Kind::optionalText:
             if (!(record.*field.optionalText))
                 return true;
@@ -110,9 +111,10 @@ private:
 
     void key(std::string_view name) { m_writer.Key(name.data(), SizeType(name.size())); }
 
-    bool writeString(const QString& value, std::string_view name)
+    bool writeString(const QString& value, std::string_view name) { return writeUtf8(value.toUtf8(), name); }
+
+    bool writeUtf8(const QByteArray& utf8, std::string_view name)
     {
-        const QByteArray utf8 = value.toUtf8();
         if (quint64(utf8.size()) > std::numeric_limits<SizeType>::max())
             return fail(name, "text too long for one JSON string");
         m_writer.String(utf8.constData(), SizeType(utf8.size()));

@@ -142,6 +142,7 @@ public:
             return uuid ? uuid->toString(QUuid::WithoutBraces) : QString();
         }
         case FieldKind::text: return guarded(std::get<QString>(value));
+        case FieldKind::longText: return guarded(std::get<LongText>(value).toString());
         case FieldKind::rawValue: return vocabulary().of(description.vocabulary, std::get<QString>(value));
         case FieldKind::optionalRawValue: {
             const auto& raw = std::get<std::optional<QString>>(value);

@@ -25,6 +25,7 @@ RecordChange::Coalescing coalescingOf(FieldKind kind)
 {
     switch (kind) {
     case FieldKind::text:
+    case FieldKind::longText:
     case FieldKind::amount: return RecordChange::Coalescing::typing;
     case FieldKind::moment:
     case FieldKind::optionalMoment: return RecordChange::Coalescing::date;

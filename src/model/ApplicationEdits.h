@@ -30,8 +30,11 @@ public:
     // or amount field, and stepping through a date, joins the step before it
     // until another field or record is touched.
     void edit(JobApplication& application, ApplicationField field, const FieldValue& value);
+    // A long text is typed like any other text.
     template <ApplicationField field>
-    void edit(JobApplication& application, const ApplicationFields::ValueType<field>& value)
+    using Edited = std::conditional_t<std::is_same_v<ApplicationFields::ValueType<field>, LongText>, QString,
+        ApplicationFields::ValueType<field>>;
+    template <ApplicationField field> void edit(JobApplication& application, const Edited<field>& value)
     {
         edit(application, field, FieldValue(value));
     }

@@ -32,6 +32,13 @@ bool assign(ApplicationValues& values, ApplicationField field, const FieldValue&
 {
     const auto write = [&value](auto& target) {
         using T = std::remove_reference_t<decltype(target)>;
+        if constexpr (std::is_same_v<T, LongText>) {
+            // What a person types arrives as a QString.
+            if (const QString* text = std::get_if<QString>(&value)) {
+                target = LongText(*text);
+                return true;
+            }
+        }
         const T* typed = std::get_if<T>(&value);
         if (!typed)
             return false;

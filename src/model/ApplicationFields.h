@@ -16,6 +16,7 @@
 enum class FieldKind : quint8 {
     identifier, // optional UUID
     text,
+    longText, // a text that may run to megabytes: kept as UTF-8
     rawValue, // a vocabulary's raw value
     optionalRawValue,
     moment,
@@ -85,7 +86,7 @@ enum class EditStamp : quint8 {
     X(currencyRaw, "currency", QT_TRANSLATE_NOOP("ApplicationFields", "Currency"), \
         rawValue, currency, 0, false, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Currency Change")) \
     X(notes, "notes", QT_TRANSLATE_NOOP("ApplicationFields", "Notes"), \
-        text, none, 3, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        longText, none, 3, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
     X(isFavorite, "isFavorite", QT_TRANSLATE_NOOP("ApplicationFields", "Starred"), \
         flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Star Change")) \
     X(createdAt, "createdAt", QT_TRANSLATE_NOOP("ApplicationFields", "Created On"), \
@@ -110,6 +111,9 @@ template <> struct FieldKindTraits<FieldKind::identifier> {
 };
 template <> struct FieldKindTraits<FieldKind::text> {
     using Type = QString;
+};
+template <> struct FieldKindTraits<FieldKind::longText> {
+    using Type = LongText;
 };
 template <> struct FieldKindTraits<FieldKind::rawValue> {
     using Type = QString;
@@ -210,7 +214,8 @@ using ValueType = std::remove_cvref_t<decltype(std::declval<ApplicationValues>()
 // `history` reads as std::monostate.
 FieldValue value(const ApplicationValues& values, ApplicationField field);
 // Writes `value` into the field when it holds the field's type; false (and
-// nothing written) otherwise. Moments are kept in UTC whichever way they arrive.
+// nothing written) otherwise. Moments are kept in UTC whichever way they arrive;
+// a long text also takes a QString.
 bool assign(ApplicationValues& values, ApplicationField field, const FieldValue& value);
 
 // The searched fields in search-text order.

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include <sys/stat.h>
@@ -95,6 +96,22 @@ QString SqliteStatement::text(int column) const
 {
     const QByteArrayView bytes = utf8(column);
     return bytes.data() ? textFromUtf8(bytes) : QString();
+}
+
+void SqliteStatement::bindUtf8(int index, const QByteArray& utf8)
+{
+    sqlite3_bind_text64(m_statement, index, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_STATIC, SQLITE_UTF8);
+}
+
+void SqliteStatement::bindZeroBlob(int index, qsizetype size)
+{
+    sqlite3_bind_zeroblob64(m_statement, index, sqlite3_uint64(size));
+}
+
+QByteArrayView SqliteStatement::bytes(int column) const
+{
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
+    return QByteArrayView(data, data ? sqlite3_column_bytes(m_statement, column) : 0);
 }
 
 QByteArrayView SqliteStatement::utf8(int column) const
@@ -198,4 +215,20 @@ std::optional<QString> SqliteDatabase::quickCheck()
 void SqliteDatabase::keepLogOnClose()
 {
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+}
+
+bool SqliteDatabase::writeBlob(const char* table, const char* column, qint64 row, QByteArrayView bytes)
+{
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(m_db, "main", table, column, row, 1, &blob) != SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        return false;
+    }
+    constexpr qsizetype piece = qsizetype(1) << 20;
+    bool ok = true;
+    for (qsizetype at = 0; ok && at < bytes.size(); at += piece) {
+        const qsizetype length = std::min(piece, bytes.size() - at);
+        ok = sqlite3_blob_write(blob, bytes.data() + at, int(length), int(at)) == SQLITE_OK;
+    }
+    return sqlite3_blob_close(blob) == SQLITE_OK && ok;
 }

@@ -29,6 +29,10 @@ public:
     void bind(int index, const QString& text);
     void bind(int index, const std::optional<QString>& text);
     void bind(int index, const std::optional<qint64>& value);
+    // UTF-8 text bound without a copy: `utf8` must stay as it is until the statement has run.
+    void bindUtf8(int index, const QByteArray& utf8);
+    // A value of `size` zero bytes, to be filled in afterwards (SqliteDatabase::writeBlob).
+    void bindZeroBlob(int index, qsizetype size);
     void bindNull(int index);
 
     // SQLITE_ROW, SQLITE_DONE or an error code.
@@ -40,6 +44,8 @@ public:
     QString text(int column) const;
     // The column's UTF-8 bytes as SQLite holds them, valid until the next step or reset.
     QByteArrayView utf8(int column) const;
+    // The same without a conversion: a value stored as a blob reads as its bytes.
+    QByteArrayView bytes(int column) const;
 
 private:
     sqlite3_stmt* m_statement;
@@ -76,6 +82,9 @@ public:
     QString lastError() const;
     // The extended result code of the last failed call.
     int lastErrorCode() const;
+    // Writes `bytes` over the start of the blob in `column` of row `row`, a piece at a
+    // time: a value of hundreds of megabytes is never copied whole.
+    bool writeBlob(const char* table, const char* column, qint64 row, QByteArrayView bytes);
     // True when the file could only be opened for reading (it is write-protected),
     // whatever mode was asked for.
     bool isReadOnly() const;

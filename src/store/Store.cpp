@@ -676,14 +676,31 @@ bool Store::writeInsertions()
         statement->reset();
         statement->bind(1, id);
         for (size_t i = 0; i < columns.size(); ++i)
-            columns[i].bind(*statement, int(i) + 2, *application);
+            columns[i].bind(*statement, int(i) + 2, *application, columns[i].goesInPlace(*application));
         if (statement->step() != SQLITE_DONE)
             return false;
         statement->reset();
+        if (!writeInPlace(id, *application))
+            return false;
         for (const StatusChange* change : application->history()) {
             if (!writeHistoryEntry(*change, id))
                 return false;
         }
+    }
+    return true;
+}
+
+bool Store::writeInPlace(
+    RecordID id, const JobApplication& application, const std::bitset<JobApplication::fieldCount>* written)
+{
+    for (const StoreSchema::Column& column : StoreSchema::columns()) {
+        if (written && !written->test(size_t(column.field)))
+            continue;
+        if (!column.goesInPlace(application))
+            continue;
+        const FieldValue value = application.value(column.field);
+        if (!m_db->writeBlob("JobApplication", column.name, id, std::get<LongText>(value).utf8()))
+            return false;
     }
     return true;
 }
@@ -697,7 +714,7 @@ bool Store::writeFieldChanges()
         QByteArray sql = "UPDATE JobApplication SET ";
         QList<size_t> changed;
         for (size_t i = 0; i < columns.size(); ++i) {
-            if (!dirty.test(i))
+            if (!dirty.test(size_t(columns[i].field)))
                 continue;
             if (!changed.isEmpty())
                 sql += ", ";
@@ -711,11 +728,13 @@ bool Store::writeFieldChanges()
         if (!statement)
             return false;
         statement->bind(1, it.key());
-        for (qsizetype k = 0; k < changed.size(); ++k)
-            columns[changed[k]].bind(*statement, int(k) + 2, *application);
+        for (qsizetype k = 0; k < changed.size(); ++k) {
+            const StoreSchema::Column& column = columns[changed[k]];
+            column.bind(*statement, int(k) + 2, *application, column.goesInPlace(*application));
+        }
         const bool ok = statement->step() == SQLITE_DONE;
         statement->reset();
-        if (!ok)
+        if (!ok || !writeInPlace(it.key(), *application, &dirty))
             return false;
     }
     return true;

@@ -16,10 +16,14 @@ class StoreLock;
 
 #include <bitset>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class SqliteDatabase;
 class StoreLoader;
+namespace StoreSchema {
+struct Column;
+}
 
 // The local object store: one SQLite file whose records live in memory as
 // JobApplication and StatusChange objects owned by the store. Inserts, deletes,
@@ -154,6 +158,9 @@ private:
     bool writeDeletions();
     bool writeInsertions();
     bool writeFieldChanges();
+    // Writes those values of a row just written (of the fields in `written`, when given).
+    bool writeInPlace(
+        RecordID id, const JobApplication& application, const std::bitset<JobApplication::fieldCount>* written = nullptr);
     bool writeHistory();
     bool writeHistoryEntry(const StatusChange& change, RecordID owner);
 

@@ -4,6 +4,8 @@
 #include "model/RejectionReason.h"
 #include "store/SqliteDatabase.h"
 
+#include <algorithm>
+
 namespace StoreSchema {
 
 qint64 storedMoment(const QDateTime& moment)
@@ -25,6 +27,7 @@ const char* columnType(FieldKind kind)
     case FieldKind::optionalMoment: return "INTEGER";
     case FieldKind::flag: return "INTEGER NOT NULL";
     case FieldKind::text:
+    case FieldKind::longText:
     case FieldKind::rawValue: return "TEXT NOT NULL";
     // Identifiers as upper-case text, amounts as their exact decimal text.
     case FieldKind::identifier:
@@ -46,6 +49,11 @@ QString interned(FieldVocabulary vocabulary, QByteArrayView bytes)
     case FieldVocabulary::none: break;
     }
     return textFromUtf8(bytes);
+}
+
+bool isLongText(const Column& column)
+{
+    return ApplicationFields::describe(column.field).kind == FieldKind::longText;
 }
 
 std::optional<QUuid> storedUuid(const SqliteStatement& s, int column)
@@ -84,7 +92,14 @@ const QByteArray& createStatements()
     return statements;
 }
 
-void Column::bind(SqliteStatement& s, int index, const JobApplication& application) const
+bool Column::goesInPlace(const JobApplication& application) const
+{
+    const FieldValue value = application.value(field);
+    const auto* text = std::get_if<LongText>(&value);
+    return text && text->utf8().size() >= inPlaceFrom;
+}
+
+void Column::bind(SqliteStatement& s, int index, const JobApplication& application, bool inPlace) const
 {
     const FieldValue value = application.value(field);
     switch (ApplicationFields::describe(field).kind) {
@@ -96,6 +111,15 @@ void Column::bind(SqliteStatement& s, int index, const JobApplication& applicati
         return;
     case FieldKind::text:
     case FieldKind::rawValue: s.bind(index, std::get<QString>(value)); return;
+    case FieldKind::longText: {
+        // Bound without a copy: the record shares these bytes and keeps them while the statement runs.
+        const QByteArray& utf8 = std::get<LongText>(value).utf8();
+        if (inPlace)
+            s.bindZeroBlob(index, utf8.size());
+        else
+            s.bindUtf8(index, utf8);
+        return;
+    }
     case FieldKind::optionalRawValue: s.bind(index, std::get<std::optional<QString>>(value)); return;
     case FieldKind::moment: s.bind(index, storedMoment(std::get<QDateTime>(value))); return;
     case FieldKind::optionalMoment:
@@ -136,6 +160,7 @@ void Column::read(const SqliteStatement& s, int column, ApplicationValues& value
     switch (description.kind) {
     case FieldKind::identifier: value = storedUuid(s, column); break;
     case FieldKind::text: value = texts.text(s.utf8(column)); break;
+    case FieldKind::longText: value = LongText::fromUtf8(s.bytes(column).toByteArray()); break;
     case FieldKind::rawValue: value = interned(description.vocabulary, s.utf8(column)); break;
     case FieldKind::optionalRawValue:
         value = null ? std::optional<QString>() : interned(description.vocabulary, s.utf8(column));
@@ -157,6 +182,7 @@ const std::array<Column, JobApplication::fieldCount - 1>& columns()
         std::array<Column, JobApplication::fieldCount - 1> built {};
         for (size_t i = 0; i < built.size(); ++i)
             built[i] = Column {ApplicationFields::all[i].name.data(), ApplicationFields::all[i].field};
+        std::stable_partition(built.begin(), built.end(), [](const Column& column) { return !isLongText(column); });
         return built;
     }();
     return table;

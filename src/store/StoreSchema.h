@@ -54,11 +54,22 @@ struct Column {
     const char* name;
     JobApplication::Field field;
 
-    void bind(SqliteStatement& statement, int index, const JobApplication& application) const;
+    // A long text this size or more is written into its place in the file after its
+    // row, a piece at a time, instead of being copied whole into the row SQLite builds.
+    static constexpr qsizetype inPlaceFrom = qsizetype(1) << 20;
+    // Whether the record's value is one of those.
+    bool goesInPlace(const JobApplication& application) const;
+    // Binds the record's value; with `inPlace`, zeros of its length for the value to
+    // be written over (SqliteDatabase::writeBlob) once the row is there.
+    void bind(SqliteStatement& statement, int index, const JobApplication& application, bool inPlace = false) const;
     void read(const SqliteStatement& statement, int column, ApplicationValues& values, TextPool& texts) const;
 };
 
-// Every persistent field but `history`, in field order.
+// Every persistent field but `history`, in field order except that long texts come
+// last: SQLite leaves out of the row it builds only zeros at the row's very end, so
+// in a store created this way a long text is never held twice while it is written.
+// (In a store of an earlier version the zeros are made, once, before the text
+// is written over them.)
 const std::array<Column, JobApplication::fieldCount - 1>& columns();
 
 // Moments are stored as milliseconds since the epoch, UTC; an invalid moment as 0.

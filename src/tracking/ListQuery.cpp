@@ -74,7 +74,7 @@ QString searchableText(const JobApplication& a)
         switch (ApplicationFields::describe(field).vocabulary) {
         case FieldVocabulary::status: text += title(a.status()); break;
         case FieldVocabulary::workModel: text += title(a.workModel()); break;
-        default: text += std::get<QString>(a.value(field)); break;
+        default: text += fieldText(a.value(field)); break;
         }
     }
     return text;

@@ -14,7 +14,7 @@ namespace RecordBinding {
 namespace {
 QString textOf(const JobApplication& application, JobApplication::Field field)
 {
-    return std::get<QString>(application.value(field));
+    return fieldText(application.value(field));
 }
 } // namespace
 

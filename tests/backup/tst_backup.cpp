@@ -113,7 +113,7 @@ BackupFileContents goldenContents()
     full.expectedSalary = decimal("123456789012345678901234567890.123456789");
     full.offeredSalary = decimal("12.50075");
     full.currencyRaw = "EUR";
-    full.notes = "İstanbul / İzmir";
+    full.notes = u"İstanbul / İzmir"_s;
     full.isFavorite = true;
     full.createdAt = utc(2025, 1, 15, 9, 31, 2, 250);
     full.updatedAt = utc(2025, 2, 20, 16, 45, 30, 5);
@@ -711,6 +711,34 @@ private Q_SLOTS:
         QVERIFY(store.hasChanges());
     }
 
+    // A note as long as the whole file is held once on its way in: the record keeps its UTF-8 bytes, the file's pages
+    // are given back as they are read, and the store writes the note in place instead of copying it into a row.
+    void longNoteImportsWithinTwiceTheFile()
+    {
+        TempStore temp;
+        QVERIFY(temp.loader.isReady());
+        // Characters of one to four bytes, so pieces of a megabyte end inside characters.
+        const QByteArray unit = u"note ışık € 🚀 "_s.toUtf8();
+        const QByteArray note = unit.repeated((qsizetype(48) << 20) / unit.size());
+        ApplicationBackup one = entry("EEEEEEEE-0000-4000-8000-000000000001");
+        one.notes = u"NOTE"_s;
+        const QByteArray document
+            = encodeBackup(contentsOf({one})).value().replace("\"NOTE\"", QByteArray('"' + note + '"'));
+        const QString path = temp.file("long.json", document);
+
+        QVERIFY(resetPeakMemory());
+        const qint64 before = residentMemory("VmRSS:");
+        QVERIFY(importBackup(path, *temp).text().startsWith(u"Imported 1 "_s));
+        const qint64 risen = residentMemory("VmHWM:") - before;
+        QVERIFY2(risen <= 2 * document.size(),
+            qPrintable(u"%1 MiB for a file of %2 MiB"_s.arg(risen >> 20).arg(document.size() >> 20)));
+
+        temp.reopen();
+        QVERIFY(temp.loader.isReady());
+        QCOMPARE((*temp).count(), 1);
+        QVERIFY((*temp).applications().first()->notes().utf8() == note);
+    }
+
     void importThenExport()
     {
         FixedClock clock(utc(2030, 1, 1, 8, 0, 0, 250));
@@ -719,7 +747,7 @@ private Q_SLOTS:
         // The golden applications, the all-zero identifier among them, and a note that opens with a byte-order mark (a
         // character of the note, not a signature).
         BackupFileContents source = goldenContents();
-        source.applications[0].notes.prepend(QChar(0xFEFF));
+        source.applications[0].notes = QString(QChar(0xFEFF) + source.applications[0].notes.toString());
         QCOMPARE(temp.import(encodeBackup(source).value()), u"Imported 3 applications, skipped 0 already present."_s);
         // Every field, the identifiers, the file's moments and unknown raw texts reach the disk and come back out as
         // they were, latest application first. A record that had no identifier is given one, and it is saved.

@@ -77,25 +77,6 @@ QByteArray rawMessage(const QString& headers, const QByteArray& body)
     return headers.toUtf8().replace("\n", "\r\n") + "\r\n" + body;
 }
 
-// The peak resident memory of this process since the last reset, in bytes (Linux).
-void resetPeakMemory()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
-qint64 residentMemory(const char* field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').front().toLongLong() * 1024;
-    }
-    return 0;
-}
-
 // A deflate stream of `count` × 258 zero bytes in fixed Huffman codes: a literal
 // zero, then matches of length 258 at distance 1, each 13 bits.
 QByteArray zeroDeflate(qint64 count)
@@ -941,11 +922,11 @@ void TestMail::hostile()
                 file.write("<div>");
         }
     }
-    resetPeakMemory();
-    const qint64 before = residentMemory("VmRSS:");
+    QVERIFY(TestSupport::resetPeakMemory());
+    const qint64 before = TestSupport::residentMemory("VmRSS:");
     // Time enough for a loaded machine: running out of it is the deadline test's.
     const QList<MailReader::Item> items = MailReader::readFile(path, {.timePerMessage = std::chrono::seconds(30)});
-    const qint64 peak = residentMemory("VmHWM:");
+    const qint64 peak = TestSupport::residentMemory("VmHWM:");
     QCOMPARE(items.size(), 1);
     QVERIFY(!items.front().result);
     QTEST(items.front().result.error().kind(), "failure");

@@ -77,7 +77,7 @@ int saveLoop(const QString& directory)
     JobApplication* counter = nullptr;
     for (JobApplication* a : store.applications())
         counter = a->companyName() == QLatin1String("counter") ? a : counter;
-    long long next = counter ? counter->notes().toLongLong() + 1 : 0;
+    long long next = counter ? counter->notes().toString().toLongLong() + 1 : 0;
     ApplicationEdits edits;
     using F = ApplicationField;
     if (!counter) {

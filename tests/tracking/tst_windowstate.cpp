@@ -391,7 +391,7 @@ private:
         switch (record ? random.bounded(13) : 9) {
         case 0: { // typing a few keys
             const F field = pick(std::array {F::companyName, F::position, F::notes, F::postingLink, F::rejectionNote});
-            QString text = std::get<QString>(record->value(field));
+            QString text = fieldText(record->value(field));
             for (int key = 0, keys = 1 + random.bounded(3); key < keys; ++key)
                 edits.edit(*record, field, text += QChar(u'a' + random.bounded(26)));
             break;

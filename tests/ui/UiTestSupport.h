@@ -68,7 +68,7 @@ inline JobApplication* addRecord(Store& store, const QString& company, const QSt
 
 // Changes a record as a person would, outside any window (no step to take back).
 template <ApplicationField field>
-JobApplication* edited(JobApplication* record, const ApplicationFields::ValueType<field>& value)
+JobApplication* edited(JobApplication* record, const ApplicationEdits::Edited<field>& value)
 {
     ApplicationEdits().edit<field>(*record, value);
     return record;

@@ -134,7 +134,7 @@ private Q_SLOTS:
         QCOMPARE(record->history().back()->from(), std::optional<ApplicationStatus>(ApplicationStatus::applied));
         QVERIFY(record->rejectedByEmail());
         QCOMPARE(record->rejectionReason(), std::optional<RejectionReason>(RejectionReason::budget));
-        QCOMPARE(record->notes(), u"Spoke to Jana"_s);
+        QCOMPARE(record->notes().toString(), u"Spoke to Jana"_s);
         QCOMPARE(record->updatedAt(), testNow().addSecs(60).toUTC());
         QVERIFY(!m_store->store().hasChanges());
 

@@ -372,7 +372,7 @@ private Q_SLOTS:
             {[] { Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationInactive); }, true},
             {[] { Q_EMIT qGuiApp->applicationStateChanged(Qt::ApplicationActive); }, false}};
         for (const auto& [moment, saves] : moments) {
-            edited<ApplicationField::notes>(record, record->notes() + u'.');
+            edited<ApplicationField::notes>(record, record->notes().toString() + u'.');
             moment();
             QCOMPARE(store().hasChanges(), !saves);
         }

@@ -41,7 +41,6 @@ inline qint64 residentMemory(const char* field)
     return 0;
 }
 
-
 // Switches the process time zone; Qt re-reads TZ before each local-time conversion,
 // and the kept day offsets are asked to look again.
 inline void useTimeZone(const char* zone)

@@ -159,8 +159,8 @@ private:
     bool writeInsertions();
     bool writeFieldChanges();
     // Writes those values of a row just written (of the fields in `written`, when given).
-    bool writeInPlace(
-        RecordID id, const JobApplication& application, const std::bitset<JobApplication::fieldCount>* written = nullptr);
+    bool writeInPlace(RecordID id, const JobApplication& application,
+        const std::bitset<JobApplication::fieldCount>* written = nullptr);
     bool writeHistory();
     bool writeHistoryEntry(const StatusChange& change, RecordID owner);
 

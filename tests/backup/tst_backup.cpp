@@ -730,7 +730,9 @@ private Q_SLOTS:
         const qint64 before = residentMemory("VmRSS:");
         QVERIFY(importBackup(path, *temp).text().startsWith(u"Imported 1 "_s));
         const qint64 risen = residentMemory("VmHWM:") - before;
-        QVERIFY2(risen <= 2 * document.size(),
+        // Held once: a second copy of the note at any moment (the file's bytes kept, the row SQLite builds) would
+        // take the rise to twice the file.
+        QVERIFY2(risen <= document.size() * 3 / 2,
             qPrintable(u"%1 MiB for a file of %2 MiB"_s.arg(risen >> 20).arg(document.size() >> 20)));
 
         temp.reopen();

@@ -820,7 +820,8 @@ private Q_SLOTS:
             QHash<QString, const JobApplication*> named;
             for (const JobApplication* a : loader.store()->applications())
                 named.insert(a->companyName(), a);
-            const long long stored = named.contains(u"counter"_s) ? named[u"counter"_s]->notes().toString().toLongLong() : -1;
+            const long long stored
+                = named.contains(u"counter"_s) ? named[u"counter"_s]->notes().toString().toLongLong() : -1;
             // Everything reported saved is there; at most the one save in flight went further.
             QVERIFY2(stored == lastSaved || stored == lastSaved + 1,
                 qPrintable(u"stored %1, reported %2"_s.arg(stored).arg(lastSaved)));

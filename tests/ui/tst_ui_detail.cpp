@@ -585,7 +585,8 @@ private Q_SLOTS:
         QVERIFY(reopened.isReady());
         JobApplication* record = reopened.store()->application(id);
         QVERIFY(record && record->expectedSalary());
-        QCOMPARE((QStringList {record->companyName(), record->notes().toString(), record->expectedSalary()->toString()}),
+        QCOMPARE(
+            (QStringList {record->companyName(), record->notes().toString(), record->expectedSalary()->toString()}),
             (QStringList {u"Çağrı Yazılım"_s, u"line one\nline two"_s, u"85000.5"_s}));
     }
 

@@ -87,78 +87,90 @@ std::unique_ptr<QMainWindow> ApplywrightApp::createWindow()
         window->resize(defaultWidth, defaultHeight);
     window->setMinimumSize(minimumWidth, minimumHeight);
 
-    FocusedActions* published = nullptr;
-    ContentView* shownContent = nullptr;
+    ContentView* content = nullptr;
     if (m_loader.isReady()) {
-        auto* content = new ContentView(*m_loader.store(), *todayProvider(), m_environment, window.get());
-        shownContent = content;
-        published = content->focusedActions();
-        // Backups, screenshots, drops and the clipboard: every remaining command.
-        new BackupFlow(*content, *m_loader.store(), DesktopPanels {}, content);
-        m_imports = new PostingImportFlow(*content, DesktopPanels {}, nullptr, content);
-        // Files from the command line: once the window shows.
-        if (!m_imageFiles.isEmpty()) {
-            PostingImportFlow* imports = m_imports;
-            QMetaObject::invokeMethod(
-                imports, [imports, urls = fileUrls(std::exchange(m_imageFiles, {}))] { imports->openFiles(urls); },
-                Qt::QueuedConnection);
-        }
-        new SpreadsheetFlow(*content, *m_loader.store(), m_spreadsheetPanels, content);
-        new MailImportFlow(*content, DesktopPanels {}, content);
-        QMainWindow* owner = window.get();
-        content->setShowInsightsAction([content, owner] {
-            // One insights window per main window, kept (hidden) once closed.
-            auto* insights = owner->findChild<InsightsWindow*>();
-            if (!insights)
-                insights = new InsightsWindow(content->state(), owner);
-            insights->show();
-            insights->raise();
-            insights->activateWindow();
-        });
-        if (m_settings && m_notifier) {
-            m_reminder = new FollowUpReminder(*m_loader.store(), *todayProvider(), *m_settings, *m_notifier, content);
-            connect(m_reminder, &FollowUpReminder::activated, content, [this, content] {
-                bringWindowForward();
-                revealFollowUps(content->state());
-            });
-        }
-        window->setCentralWidget(content);
-        content->setFocus();
-        // The records are read while the window paints, and the file is checked for
-        // damage once they show. Should either fail, the window turns into the failure
-        // window; nothing has been written by then, and nothing is afterwards.
-        QMainWindow* shown = window.get();
-        Store* store = m_loader.store();
-        const auto checkLoad = [this, shown, store] {
-            if (auto loaded = store->ensureLoaded(); !loaded) {
-                shown->setCentralWidget(
-                    new StoreErrorView(loaded.error().description(), m_dataDirectory, m_environment.openURL, shown));
-            }
-        };
-        if (store->isChecked())
-            checkLoad();
-        else
-            connect(store, &Store::checked, shown, checkLoad, Qt::SingleShotConnection);
+        content = buildContent(*window);
     } else {
         // The day clock is not needed, and so never made, on this path.
         window->setCentralWidget(
             new StoreErrorView(m_loader.message(), m_dataDirectory, m_environment.openURL, window.get()));
     }
-    auto* commands = new ApplicationCommands(*window, published);
+    auto* commands = new ApplicationCommands(*window, content ? content->focusedActions() : nullptr);
     connect(commands->aboutAction(), &QAction::triggered, this, &ApplywrightApp::showAbout);
-    if (shownContent)
-        addViewChoice(*window, *commands->viewMenu(), *shownContent);
-    if (m_reminder) {
-        QAction* remind = commands->viewMenu()->addAction(tr("Follow-up &Notifications"));
-        remind->setObjectName(QStringLiteral("followUpNotificationsAction"));
-        remind->setCheckable(true);
-        remind->setChecked(m_reminder->isEnabled());
-        connect(remind, &QAction::toggled, m_reminder, &FollowUpReminder::setEnabled);
-        connect(m_reminder, &FollowUpReminder::enabledChanged, remind, &QAction::setChecked);
-    }
+    if (content)
+        addViewChoice(*window, *commands->viewMenu(), *content);
+    if (m_reminder)
+        addReminderChoice(*commands->viewMenu());
     m_window = window.get();
     window->installEventFilter(this);
     return window;
+}
+
+ContentView* ApplywrightApp::buildContent(QMainWindow& window)
+{
+    auto* content = new ContentView(*m_loader.store(), *todayProvider(), m_environment, &window);
+    // Backups, screenshots, drops and the clipboard: every remaining command.
+    new BackupFlow(*content, *m_loader.store(), DesktopPanels {}, content);
+    m_imports = new PostingImportFlow(*content, DesktopPanels {}, nullptr, content);
+    // Files from the command line: once the window shows.
+    if (!m_imageFiles.isEmpty()) {
+        PostingImportFlow* imports = m_imports;
+        QMetaObject::invokeMethod(
+            imports, [imports, urls = fileUrls(std::exchange(m_imageFiles, {}))] { imports->openFiles(urls); },
+            Qt::QueuedConnection);
+    }
+    new SpreadsheetFlow(*content, *m_loader.store(), m_spreadsheetPanels, content);
+    new MailImportFlow(*content, DesktopPanels {}, content);
+    QMainWindow* owner = &window;
+    content->setShowInsightsAction([content, owner] {
+        // One insights window per main window, kept (hidden) once closed.
+        auto* insights = owner->findChild<InsightsWindow*>();
+        if (!insights)
+            insights = new InsightsWindow(content->state(), owner);
+        insights->show();
+        insights->raise();
+        insights->activateWindow();
+    });
+    if (m_settings && m_notifier) {
+        m_reminder = new FollowUpReminder(*m_loader.store(), *todayProvider(), *m_settings, *m_notifier, content);
+        connect(m_reminder, &FollowUpReminder::activated, content, [this, content] {
+            bringWindowForward();
+            revealFollowUps(content->state());
+        });
+    }
+    window.setCentralWidget(content);
+    content->setFocus();
+    checkLoadOnceChecked(window);
+    return content;
+}
+
+// The records are read while the window paints, and the file is checked for damage
+// once they show. Should either fail, the window turns into the failure window;
+// nothing has been written by then, and nothing is afterwards.
+void ApplywrightApp::checkLoadOnceChecked(QMainWindow& window)
+{
+    QMainWindow* shown = &window;
+    Store* store = m_loader.store();
+    const auto checkLoad = [this, shown, store] {
+        if (auto loaded = store->ensureLoaded(); !loaded) {
+            shown->setCentralWidget(
+                new StoreErrorView(loaded.error().description(), m_dataDirectory, m_environment.openURL, shown));
+        }
+    };
+    if (store->isChecked())
+        checkLoad();
+    else
+        connect(store, &Store::checked, shown, checkLoad, Qt::SingleShotConnection);
+}
+
+void ApplywrightApp::addReminderChoice(QMenu& menu)
+{
+    QAction* remind = menu.addAction(tr("Follow-up &Notifications"));
+    remind->setObjectName(QStringLiteral("followUpNotificationsAction"));
+    remind->setCheckable(true);
+    remind->setChecked(m_reminder->isEnabled());
+    connect(remind, &QAction::toggled, m_reminder, &FollowUpReminder::setEnabled);
+    connect(m_reminder, &FollowUpReminder::enabledChanged, remind, &QAction::setChecked);
 }
 
 void ApplywrightApp::addViewChoice(QMainWindow& window, QMenu& menu, ContentView& content)

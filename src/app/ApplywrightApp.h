@@ -96,6 +96,11 @@ protected:
     static constexpr const char* closedColumnsKey = "window/boardClosedColumns";
 
 private:
+    // The main window's content over the ready store, with every command's flow.
+    ContentView* buildContent(QMainWindow& window);
+    void checkLoadOnceChecked(QMainWindow& window);
+    // View ▸ Follow-up Notifications, while the window has reminders.
+    void addReminderChoice(QMenu& menu);
     // View ▸ Board and View ▸ List, the one the window starts with remembered.
     void addViewChoice(QMainWindow& window, QMenu& menu, ContentView& content);
     // Every way of quitting closes the main window first; its pending changes are

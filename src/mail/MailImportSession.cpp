@@ -18,7 +18,7 @@ struct MailImportSession::Read {
 };
 
 MailImportSession::MailImportSession(QObject* parent, FileReader readFile)
-    : QObject(parent)
+    : ImportSession(parent)
     , m_readFile(readFile ? std::move(readFile) : [](const QString& path) { return MailReader::readFile(path); })
     , m_pool(std::make_unique<QThreadPool>())
     , m_candidates(std::make_shared<const QList<MailCandidate>>())
@@ -31,7 +31,7 @@ MailImportSession::MailImportSession(QObject* parent, FileReader readFile)
 
 MailImportSession::~MailImportSession()
 {
-    ++m_run;
+    startRun();
     m_pool->waitForDone();
     clear();
 }
@@ -41,44 +41,19 @@ QString MailImportSession::clipboardLabel()
     return QCoreApplication::translate("MailImportSession", "Clipboard");
 }
 
-void MailImportSession::addFailure(const QString& failure)
-{
-    m_failures.append(failure);
-    Q_EMIT failuresChanged();
-}
-
-void MailImportSession::setProcessing(bool processing)
-{
-    if (processing == m_isProcessing)
-        return;
-    m_isProcessing = processing;
-    Q_EMIT processingChanged(processing);
-}
-
-void MailImportSession::setPresenting(bool presenting)
-{
-    if (presenting == m_isPresenting)
-        return;
-    m_isPresenting = presenting;
-    Q_EMIT presentingChanged(presenting);
-}
-
 void MailImportSession::clear()
 {
     const QList<MailUpdate*> updates = std::exchange(m_updates, {});
     qDeleteAll(updates);
     m_queue.clear();
-    const bool hadFailures = !m_failures.isEmpty();
-    m_failures.clear();
     if (!updates.isEmpty())
         Q_EMIT updatesChanged();
-    if (hadFailures)
-        Q_EMIT failuresChanged();
+    setFailures({});
 }
 
 void MailImportSession::begin(QList<MailCandidate> applications)
 {
-    ++m_run;
+    startRun();
     clear();
     setProcessing(false);
     m_candidates = std::make_shared<const QList<MailCandidate>>(applications);
@@ -88,7 +63,7 @@ void MailImportSession::begin(QList<MailCandidate> applications)
 
 void MailImportSession::reset()
 {
-    ++m_run;
+    startRun();
     clear();
     setProcessing(false);
     setPresenting(false);
@@ -110,16 +85,15 @@ void MailImportSession::enqueue(Input input)
     m_queue.append(std::move(input));
     setProcessing(true);
     if (m_queue.size() == 1)
-        runNext(m_run);
+        runNext(currentRun());
 }
 
 void MailImportSession::runNext(quint64 run)
 {
-    if (run != m_run)
+    if (run != currentRun())
         return;
     if (m_queue.isEmpty()) {
-        setProcessing(false);
-        Q_EMIT finished();
+        finish();
         return;
     }
     const Input input = m_queue.first();
@@ -142,7 +116,7 @@ void MailImportSession::runNext(quint64 run)
     auto* watcher = new QFutureWatcher<Read>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, run] {
         watcher->deleteLater();
-        if (run != m_run)
+        if (run != currentRun())
             return;
         if (!m_queue.isEmpty())
             m_queue.removeFirst();
@@ -163,10 +137,7 @@ void MailImportSession::take(Read read)
         }
         Q_EMIT updatesChanged();
     }
-    if (!read.failures.isEmpty()) {
-        m_failures.append(read.failures);
-        Q_EMIT failuresChanged();
-    }
+    addFailures(read.failures);
 }
 
 QList<MailStatusUpdate> MailImportSession::chosenChanges() const

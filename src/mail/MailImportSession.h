@@ -4,6 +4,7 @@
 #include "mail/MailReader.h"
 #include "mail/MailStatusUpdates.h"
 #include "mail/MailUpdate.h"
+#include "model/ImportSession.h"
 
 #include <QList>
 #include <QObject>
@@ -19,7 +20,7 @@ class QThreadPool;
 // are read, understood and matched off the main thread, one input after another;
 // each input's updates arrive on the main thread as it finishes. Nothing reaches the
 // store before the review's Apply.
-class MailImportSession : public QObject {
+class MailImportSession : public ImportSession {
     Q_OBJECT
 
 public:
@@ -30,10 +31,6 @@ public:
     ~MailImportSession() override;
 
     const QList<MailUpdate*>& updates() const { return m_updates; }
-    const QStringList& failures() const { return m_failures; }
-    bool isProcessing() const { return m_isProcessing; }
-    bool isPresenting() const { return m_isPresenting; }
-    void addFailure(const QString& failure);
 
     // Starts a new import against these applications: no updates, no failures, and
     // the review opens. Work of an earlier import still running is dropped.
@@ -54,12 +51,8 @@ public:
 
 Q_SIGNALS:
     void updatesChanged();
-    void failuresChanged();
-    void processingChanged(bool processing);
-    void presentingChanged(bool presenting);
     // An update's fields changed (a pick, a tick).
     void updateChanged();
-    void finished();
 
 private:
     struct Input {
@@ -68,8 +61,6 @@ private:
         QString label;
     };
     struct Read;
-    void setProcessing(bool processing);
-    void setPresenting(bool presenting);
     void clear();
     void enqueue(Input input);
     void runNext(quint64 run);
@@ -80,9 +71,5 @@ private:
     std::shared_ptr<const QList<MailCandidate>> m_candidates;
     std::shared_ptr<const MailMatcher> m_matcher;
     QList<MailUpdate*> m_updates;
-    QStringList m_failures;
     QList<Input> m_queue;
-    bool m_isProcessing = false;
-    bool m_isPresenting = false;
-    quint64 m_run = 0;
 };

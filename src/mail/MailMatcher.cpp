@@ -146,112 +146,208 @@ QString MailMatcher::companyKey(const QString& company)
     return CompanyNames::nameKey(CompanyNames::withoutLegalForm(company));
 }
 
-MailMatch MailMatcher::match(const MailMessage& message) const
-{
-    MailMatch result;
-    if (m_companies.empty())
-        return result;
-
-    // The places a company can be named, each folded once.
-    const QString display = u' ' + CompanyNames::nameKey(message.senderName) + u' ';
-    const QString subject = u' ' + CompanyNames::nameKey(message.subject) + u' ';
-    const QString body = u' ' + CompanyNames::nameKey(message.text) + u' ';
+// The places a company can be named, each folded once, and the company labels in
+// the sender's address and the links: the sender's own domain, or the company's name
+// in an applicant-tracking system's address.
+struct MailMatcher::Sightings {
+    QString display;
+    QString subject;
+    QString body;
     QSet<QString> bodyWords;
-    for (const QString& word : body.split(u' ', Qt::SkipEmptyParts))
-        bodyWords.insert(word);
-
-    // The company labels in the sender's address and the links: the sender's own
-    // domain, or the company's name in an applicant-tracking system's address.
-    const QString local = message.senderAddress.section(u'@', 0, 0);
-    const QString host = message.senderAddress.section(u'@', 1);
-    const QString senderDomain = m_links->isValid() ? m_links->registrableDomain(host) : QString();
+    QString senderDomain;
     QString domainLabel;
     QStringList trackerLabels;
-    const bool fromService = !senderDomain.isEmpty() && MailVocabulary::isHiringServiceDomain(senderDomain);
-    if (fromService) {
+    bool fromService = false;
+};
+
+struct MailMatcher::Score {
+    qsizetype company = 0;
+    int best = 0;
+    int total = 0;
+    QStringList evidence;
+};
+
+MailMatcher::Sightings MailMatcher::sightingsOf(const MailMessage& message) const
+{
+    Sightings seen;
+    seen.display = u' ' + CompanyNames::nameKey(message.senderName) + u' ';
+    seen.subject = u' ' + CompanyNames::nameKey(message.subject) + u' ';
+    seen.body = u' ' + CompanyNames::nameKey(message.text) + u' ';
+    for (const QString& word : seen.body.split(u' ', Qt::SkipEmptyParts))
+        seen.bodyWords.insert(word);
+
+    const QString local = message.senderAddress.section(u'@', 0, 0);
+    const QString host = message.senderAddress.section(u'@', 1);
+    seen.senderDomain = m_links->isValid() ? m_links->registrableDomain(host) : QString();
+    seen.fromService = !seen.senderDomain.isEmpty() && MailVocabulary::isHiringServiceDomain(seen.senderDomain);
+    if (seen.fromService) {
         if (!MailVocabulary::isGenericMailbox(local))
-            trackerLabels.append(compact(CompanyNames::nameKey(local)));
-        const QString subdomain = host.left(host.size() - senderDomain.size()).section(u'.', 0, 0);
+            seen.trackerLabels.append(compact(CompanyNames::nameKey(local)));
+        const QString subdomain = host.left(host.size() - seen.senderDomain.size()).section(u'.', 0, 0);
         if (!subdomain.isEmpty() && !MailVocabulary::isGenericMailbox(subdomain))
-            trackerLabels.append(compact(CompanyNames::nameKey(subdomain)));
-    } else if (!senderDomain.isEmpty() && !MailVocabulary::isPersonalMailDomain(senderDomain)) {
-        domainLabel = compact(CompanyNames::nameKey(senderDomain.section(u'.', 0, 0)));
+            seen.trackerLabels.append(compact(CompanyNames::nameKey(subdomain)));
+    } else if (!seen.senderDomain.isEmpty() && !MailVocabulary::isPersonalMailDomain(seen.senderDomain)) {
+        seen.domainLabel = compact(CompanyNames::nameKey(seen.senderDomain.section(u'.', 0, 0)));
     }
     for (const QString& link : message.links) {
         const QUrl url(link);
         if (const auto label = CompanyNames::employerLabel(url, *m_links)) {
             const QString domain = m_links->registrableDomain(url.host().toLower());
             if (MailVocabulary::isHiringServiceDomain(domain))
-                trackerLabels.append(compact(CompanyNames::nameKey(*label)));
+                seen.trackerLabels.append(compact(CompanyNames::nameKey(*label)));
         }
     }
+    return seen;
+}
 
-    struct Score {
-        qsizetype company = 0;
-        int best = 0;
-        int total = 0;
-        QStringList evidence;
+MailMatcher::Score MailMatcher::scoreOf(qsizetype c, const Sightings& seen, const MailMessage& message) const
+{
+    const Company& company = m_companies[size_t(c)];
+    Score score {c, 0, 0, {}};
+    const auto add = [&score](int points, const QString& evidence) {
+        if (points <= 0)
+            return;
+        score.total += points;
+        score.best = std::max(score.best, points);
+        score.evidence.append(evidence);
     };
+    const auto labelPoints = [&company](const QString& label) {
+        if (label.size() < 3)
+            return 0;
+        if (label == company.compact)
+            return 5;
+        // "mavikus" for Mavi Kuş Yazılım, "acme" for Acme Robotics.
+        if (company.leadingRuns.contains(label) && !isCommonWord(label))
+            return 4;
+        return 0;
+    };
+    const bool distinctFirst = !isCommonWord(company.firstWord);
+
+    for (const qsizetype record : company.records) {
+        const QString hr = m_candidates[record].hrContactEmail.trimmed().toLower();
+        if (!hr.isEmpty() && hr == message.senderAddress) {
+            add(6, QCoreApplication::translate("MailMatcher", "The sender is the application's HR contact"));
+            break;
+        }
+    }
+    if (!seen.senderDomain.isEmpty() && company.postingDomains.contains(seen.senderDomain))
+        add(5, QCoreApplication::translate("MailMatcher", "Sent from the posting's domain, %1").arg(seen.senderDomain));
+    else if (const int points = labelPoints(seen.domainLabel))
+        add(points, QCoreApplication::translate("MailMatcher", "Sent from %1").arg(seen.senderDomain));
+    for (const QString& label : seen.trackerLabels) {
+        if (const int points = labelPoints(label)) {
+            add(points,
+                QCoreApplication::translate("MailMatcher", "Named in the applicant-tracking address: %1").arg(label));
+            break;
+        }
+    }
+    if (containsWords(seen.display, company.key))
+        add(4, QCoreApplication::translate("MailMatcher", "Sender's name: %1").arg(message.senderName));
+    else if (distinctFirst && containsWords(seen.display, company.firstWord))
+        add(3, QCoreApplication::translate("MailMatcher", "Sender's name: %1").arg(message.senderName));
+    if (containsWords(seen.subject, company.key))
+        add(4, QCoreApplication::translate("MailMatcher", "Named in the subject"));
+    else if (distinctFirst && containsWords(seen.subject, company.firstWord))
+        add(2, QCoreApplication::translate("MailMatcher", "Named in the subject"));
+    if (seen.bodyWords.contains(company.firstWord)) {
+        // A job board or tracking system writes the employer into its text:
+        // "Acme firmasına yaptığınız başvuru".
+        if (containsWords(seen.body, company.key))
+            add(seen.fromService ? 4 : 3, QCoreApplication::translate("MailMatcher", "Named in the text"));
+        else if (distinctFirst)
+            add(1, QCoreApplication::translate("MailMatcher", "Named in the text"));
+    }
+    return score;
+}
+
+QList<qsizetype> MailMatcher::recordsSentBefore(const Company& company, const MailMessage& message) const
+{
+    QList<qsizetype> records;
+    for (const qsizetype record : company.records) {
+        const QDateTime applied = m_candidates[record].applicationDate;
+        if (!message.date || !applied.isValid() || applied <= message.date->addDays(1))
+            records.append(record);
+    }
+    if (records.isEmpty())
+        records = company.records;
+    return records;
+}
+
+std::optional<qsizetype> MailMatcher::byJobNumber(const QList<qsizetype>& records, const MailMessage& message) const
+{
+    const QString everything = (message.subject + u' ' + message.text + u' ' + message.links.join(u' ')).toLower();
+    QList<qsizetype> numbered;
+    for (const qsizetype record : records) {
+        for (const QString& number : jobNumbers(m_candidates[record].postingLink)) {
+            if (everything.contains(number)) {
+                numbered.append(record);
+                break;
+            }
+        }
+    }
+    if (numbered.size() == 1)
+        return numbered.front();
+    return std::nullopt;
+}
+
+std::optional<qsizetype> MailMatcher::byPosition(const QList<qsizetype>& records, const Sightings& seen) const
+{
+    const QString words = seen.subject + seen.body;
+    qsizetype longest = -1;
+    qsizetype longestLength = 0;
+    bool tie = false;
+    double bestShare = 0;
+    double secondShare = 0;
+    qsizetype bestShared = -1;
+    for (const qsizetype record : records) {
+        const QString key = CompanyNames::nameKey(m_candidates[record].position);
+        if (key.isEmpty())
+            continue;
+        if (containsWords(words, key)) {
+            if (key.size() > longestLength) {
+                longest = record;
+                longestLength = key.size();
+                tie = false;
+            } else if (key.size() == longestLength) {
+                tie = true;
+            }
+        }
+        int total = 0;
+        int found = 0;
+        for (const QString& word : key.split(u' ')) {
+            if (isFillerWord(word))
+                continue;
+            ++total;
+            found += seen.bodyWords.contains(word) || seen.subject.contains(u' ' + word + u' ');
+        }
+        const double share = total ? double(found) / total : 0;
+        if (share > bestShare) {
+            secondShare = bestShare;
+            bestShare = share;
+            bestShared = record;
+        } else if (share > secondShare) {
+            secondShare = share;
+        }
+    }
+    if (longest >= 0 && !tie)
+        return longest;
+    if (bestShared >= 0 && bestShare >= 0.5 && bestShare - secondShare >= 0.25)
+        return bestShared;
+    return std::nullopt;
+}
+
+MailMatch MailMatcher::match(const MailMessage& message) const
+{
+    MailMatch result;
+    if (m_companies.empty())
+        return result;
+
+    const Sightings seen = sightingsOf(message);
     QList<Score> scores;
     for (qsizetype c = 0; c < qsizetype(m_companies.size()); ++c) {
-        const Company& company = m_companies[size_t(c)];
-        Score score {c, 0, 0, {}};
-        const auto add = [&score](int points, const QString& evidence) {
-            if (points <= 0)
-                return;
-            score.total += points;
-            score.best = std::max(score.best, points);
-            score.evidence.append(evidence);
-        };
-        const auto labelPoints = [&company](const QString& label) {
-            if (label.size() < 3)
-                return 0;
-            if (label == company.compact)
-                return 5;
-            // "mavikus" for Mavi Kuş Yazılım, "acme" for Acme Robotics.
-            if (company.leadingRuns.contains(label) && !isCommonWord(label))
-                return 4;
-            return 0;
-        };
-        const bool distinctFirst = !isCommonWord(company.firstWord);
-
-        for (const qsizetype record : company.records) {
-            const QString hr = m_candidates[record].hrContactEmail.trimmed().toLower();
-            if (!hr.isEmpty() && hr == message.senderAddress) {
-                add(6, QCoreApplication::translate("MailMatcher", "The sender is the application's HR contact"));
-                break;
-            }
-        }
-        if (!senderDomain.isEmpty() && company.postingDomains.contains(senderDomain))
-            add(5, QCoreApplication::translate("MailMatcher", "Sent from the posting's domain, %1").arg(senderDomain));
-        else if (const int points = labelPoints(domainLabel))
-            add(points, QCoreApplication::translate("MailMatcher", "Sent from %1").arg(senderDomain));
-        for (const QString& label : std::as_const(trackerLabels)) {
-            if (const int points = labelPoints(label)) {
-                add(points,
-                    QCoreApplication::translate("MailMatcher", "Named in the applicant-tracking address: %1")
-                        .arg(label));
-                break;
-            }
-        }
-        if (containsWords(display, company.key))
-            add(4, QCoreApplication::translate("MailMatcher", "Sender's name: %1").arg(message.senderName));
-        else if (distinctFirst && containsWords(display, company.firstWord))
-            add(3, QCoreApplication::translate("MailMatcher", "Sender's name: %1").arg(message.senderName));
-        if (containsWords(subject, company.key))
-            add(4, QCoreApplication::translate("MailMatcher", "Named in the subject"));
-        else if (distinctFirst && containsWords(subject, company.firstWord))
-            add(2, QCoreApplication::translate("MailMatcher", "Named in the subject"));
-        if (bodyWords.contains(company.firstWord)) {
-            // A job board or tracking system writes the employer into its text:
-            // "Acme firmasına yaptığınız başvuru".
-            if (containsWords(body, company.key))
-                add(fromService ? 4 : 3, QCoreApplication::translate("MailMatcher", "Named in the text"));
-            else if (distinctFirst)
-                add(1, QCoreApplication::translate("MailMatcher", "Named in the text"));
-        }
+        Score score = scoreOf(c, seen, message);
         if (score.best > 0)
-            scores.append(score);
+            scores.append(std::move(score));
     }
     if (scores.isEmpty())
         return result;
@@ -263,90 +359,25 @@ MailMatch MailMatcher::match(const MailMessage& message) const
     result.evidence = top.evidence;
     result.evidence.removeDuplicates();
 
-    // Of the company's applications, those sent before the message.
-    QList<qsizetype> records;
-    for (const qsizetype record : company.records) {
-        const QDateTime applied = m_candidates[record].applicationDate;
-        if (!message.date || !applied.isValid() || applied <= message.date->addDays(1))
-            records.append(record);
-    }
-    if (records.isEmpty())
-        records = company.records;
-
+    // Of the company's applications, those sent before the message; of several, the
+    // one whose posting's job number the message names, else the position written
+    // out in full (the longest such), else the one whose words it holds clearly more of.
+    const QList<qsizetype> records = recordsSentBefore(company, message);
     std::optional<qsizetype> chosen;
     if (records.size() == 1) {
         chosen = records.front();
-    } else {
-        // The job number of a posting link, named in the message's text or links.
-        const QString everything = (message.subject + u' ' + message.text + u' ' + message.links.join(u' ')).toLower();
-        QList<qsizetype> numbered;
-        for (const qsizetype record : std::as_const(records)) {
-            for (const QString& number : jobNumbers(m_candidates[record].postingLink)) {
-                if (everything.contains(number)) {
-                    numbered.append(record);
-                    break;
-                }
-            }
-        }
-        if (numbered.size() == 1) {
-            chosen = numbered.front();
-            result.evidence.append(
-                QCoreApplication::translate("MailMatcher", "The posting's job number is in the message"));
-        } else {
-            // The position written out in full (the longest such), else the one whose
-            // words the message holds clearly more of.
-            const QString words = subject + body;
-            qsizetype longest = -1;
-            qsizetype longestLength = 0;
-            bool tie = false;
-            double bestShare = 0;
-            double secondShare = 0;
-            qsizetype bestShared = -1;
-            for (const qsizetype record : std::as_const(records)) {
-                const QString key = CompanyNames::nameKey(m_candidates[record].position);
-                if (key.isEmpty())
-                    continue;
-                if (containsWords(words, key)) {
-                    if (key.size() > longestLength) {
-                        longest = record;
-                        longestLength = key.size();
-                        tie = false;
-                    } else if (key.size() == longestLength) {
-                        tie = true;
-                    }
-                }
-                int total = 0;
-                int found = 0;
-                for (const QString& word : key.split(u' ')) {
-                    if (isFillerWord(word))
-                        continue;
-                    ++total;
-                    found += bodyWords.contains(word) || subject.contains(u' ' + word + u' ');
-                }
-                const double share = total ? double(found) / total : 0;
-                if (share > bestShare) {
-                    secondShare = bestShare;
-                    bestShare = share;
-                    bestShared = record;
-                } else if (share > secondShare) {
-                    secondShare = share;
-                }
-            }
-            if (longest >= 0 && !tie) {
-                chosen = longest;
-            } else if (bestShared >= 0 && bestShare >= 0.5 && bestShare - secondShare >= 0.25) {
-                chosen = bestShared;
-            }
-            if (chosen)
-                result.evidence.append(QCoreApplication::translate("MailMatcher", "The position is in the message"));
-        }
+    } else if ((chosen = byJobNumber(records, message))) {
+        result.evidence.append(
+            QCoreApplication::translate("MailMatcher", "The posting's job number is in the message"));
+    } else if ((chosen = byPosition(records, seen))) {
+        result.evidence.append(QCoreApplication::translate("MailMatcher", "The position is in the message"));
     }
 
     if (chosen) {
         result.key = m_candidates[*chosen].key;
         result.confidence = alone && top.best >= 4 ? MailMatch::Confidence::confident : MailMatch::Confidence::weak;
     } else {
-        for (const qsizetype record : std::as_const(records))
+        for (const qsizetype record : records)
             result.alternatives.append(m_candidates[record].key);
         result.confidence = alone && top.best >= 4 ? MailMatch::Confidence::ambiguous : MailMatch::Confidence::weak;
         result.evidence.append(QCoreApplication::translate(

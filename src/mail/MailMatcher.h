@@ -81,6 +81,15 @@ public:
 
 private:
     struct Company;
+    struct Sightings;
+    struct Score;
+
+    Sightings sightingsOf(const MailMessage& message) const;
+    Score scoreOf(qsizetype company, const Sightings& seen, const MailMessage& message) const;
+    QList<qsizetype> recordsSentBefore(const Company& company, const MailMessage& message) const;
+    std::optional<qsizetype> byJobNumber(const QList<qsizetype>& records, const MailMessage& message) const;
+    std::optional<qsizetype> byPosition(const QList<qsizetype>& records, const Sightings& seen) const;
+
     QList<MailCandidate> m_candidates;
     std::vector<Company> m_companies;
     std::unique_ptr<LinkDetector> m_links;

@@ -33,7 +33,7 @@ PostingImportSession::PostingImportSession(Recognizer recognizer, QObject* paren
 }
 
 PostingImportSession::PostingImportSession(RecognizerFactory makeRecognizer, QObject* parent)
-    : QObject(parent)
+    : ImportSession(parent)
     , m_makeRecognizer(std::move(makeRecognizer))
     , m_recognizer(m_makeRecognizer(m_cancelled))
     , m_pool(std::make_unique<QThreadPool>())
@@ -50,7 +50,7 @@ PostingImportSession::PostingImportSession(RecognizerFactory makeRecognizer, QOb
 PostingImportSession::~PostingImportSession()
 {
     m_cancelled->store(true);
-    ++m_run;
+    startRun();
     m_queue.clear();
     m_pool->waitForDone();
 }
@@ -70,7 +70,7 @@ void PostingImportSession::setProgress(const QString& progress)
 
 void PostingImportSession::dropRun()
 {
-    ++m_run;
+    startRun();
     m_queue.clear();
     m_stillReading->stop();
     m_stillReading->disconnect();
@@ -79,37 +79,6 @@ void PostingImportSession::dropRun()
     m_cancelled->store(true);
     m_cancelled = std::make_shared<std::atomic<bool>>(false);
     m_recognizer = m_makeRecognizer(m_cancelled);
-}
-
-void PostingImportSession::setFailures(const QStringList& failures)
-{
-    if (m_failures == failures)
-        return;
-    m_failures = failures;
-    Q_EMIT failuresChanged();
-}
-
-void PostingImportSession::addFailure(const QString& failure)
-{
-    QStringList failures = m_failures;
-    failures.append(failure);
-    setFailures(failures);
-}
-
-void PostingImportSession::setProcessing(bool processing)
-{
-    if (m_isProcessing == processing)
-        return;
-    m_isProcessing = processing;
-    Q_EMIT processingChanged(processing);
-}
-
-void PostingImportSession::setPresenting(bool presenting)
-{
-    if (m_isPresenting == presenting)
-        return;
-    m_isPresenting = presenting;
-    Q_EMIT presentingChanged(presenting);
 }
 
 void PostingImportSession::clearDrafts()
@@ -171,7 +140,7 @@ void PostingImportSession::process(const QByteArray& imageData, const QString& s
     m_queue.append(Input {sourceLabel, QString(), imageData});
     setProcessing(true);
     if (m_queue.size() == 1)
-        runNext(m_run);
+        runNext(currentRun());
 }
 
 void PostingImportSession::process(const QStringList& filePaths)
@@ -179,22 +148,20 @@ void PostingImportSession::process(const QStringList& filePaths)
     for (const QString& path : filePaths)
         m_queue.append(Input {QFileInfo(path).fileName(), path, QByteArray()});
     if (m_queue.isEmpty()) {
-        setProcessing(false);
-        Q_EMIT finished();
+        finish();
         return;
     }
     setProcessing(true);
     if (m_queue.size() == qsizetype(filePaths.size()))
-        runNext(m_run);
+        runNext(currentRun());
 }
 
 void PostingImportSession::runNext(quint64 run)
 {
-    if (run != m_run)
+    if (run != currentRun())
         return;
     if (m_queue.isEmpty()) {
-        setProcessing(false);
-        Q_EMIT finished();
+        finish();
         return;
     }
     const Input input = m_queue.first();
@@ -222,7 +189,7 @@ void PostingImportSession::runNext(quint64 run)
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, run, label = input.label] {
         watcher->deleteLater();
         const Outcome outcome = watcher->result();
-        if (run != m_run) {
+        if (run != currentRun()) {
             // The session was reset or restarted meanwhile. The flag was this run's
             // to clear: unless the newer run has images of its own in the queue,
             // nothing is being read any more.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ImportSession.h"
 #include "posting/DraftStart.h"
 #include "posting/ParsedPosting.h"
 #include "posting/PostingDraft.h"
@@ -22,7 +23,7 @@ class QTimer;
 // reading images and whether the review sheet is shown. Lives on the main thread;
 // recognition and parsing of images run on a worker thread, one image at a time
 // in the given order, and their results are applied back here.
-class PostingImportSession : public QObject {
+class PostingImportSession : public ImportSession {
     Q_OBJECT
 
 public:
@@ -47,14 +48,10 @@ public:
     ~PostingImportSession() override;
 
     const QList<PostingDraft*>& drafts() const { return m_drafts; }
-    const QStringList& failures() const { return m_failures; }
-    bool isProcessing() const { return m_isProcessing; }
-    bool isPresenting() const { return m_isPresenting; }
 
-    void setFailures(const QStringList& failures);
-    void addFailure(const QString& failure);
-    void setProcessing(bool processing);
-    void setPresenting(bool presenting);
+    using ImportSession::setFailures;
+    using ImportSession::setPresenting;
+    using ImportSession::setProcessing;
 
     // Starts a new import: no drafts, no failures, and the sheet opens.
     void begin();
@@ -91,11 +88,6 @@ public:
 
 Q_SIGNALS:
     void draftsChanged();
-    void failuresChanged();
-    void processingChanged(bool processing);
-    void presentingChanged(bool presenting);
-    // Every input of a process() call has been handled.
-    void finished();
     void progressChanged(const QString& progress);
 
 private:
@@ -123,11 +115,6 @@ private:
     std::shared_ptr<std::atomic<bool>> m_cancelled = std::make_shared<std::atomic<bool>>(false);
     Recognizer m_recognizer;
     QList<PostingDraft*> m_drafts;
-    QStringList m_failures;
-    bool m_isProcessing = false;
-    bool m_isPresenting = false;
-    // Bumped by begin() and reset(): results of an older run are not applied.
-    quint64 m_run = 0;
     QList<Input> m_queue;
     std::unique_ptr<QThreadPool> m_pool;
     QTimer* m_stillReading;

@@ -69,6 +69,81 @@ struct RowParts {
     int starSize = 0;
 };
 
+// Where a row's text goes: the column beside the status bar, from its top line.
+struct TextColumn {
+    int left;
+    int right; // exclusive
+    int top;
+};
+
+// Title line: company, star, flexible space, compact waiting badge.
+void placeTitleLine(RowParts& parts, const TextColumn& column, const QStyleOptionViewItem& option,
+    const JobApplication& application, const QDateTime& today, const Fonts& fonts, const LineHeights& lines)
+{
+    ApplicationRow::Layout& layout = parts.layout;
+    int titleRight = column.right;
+    if (const auto days = application.daysWaiting(today)) {
+        parts.waiting = BadgePainter::waitingBadge(*days, WaitingBadgeStyle::compact, option.font, option.palette);
+        const QSize size = parts.waiting->sizeHint();
+        layout.waitingBadge = QRect(
+            column.right - size.width(), column.top + (lines.title - size.height()) / 2, size.width(), size.height());
+        titleRight = layout.waitingBadge.left() - ApplicationRow::titleSpacing;
+    }
+    if (application.isFavorite())
+        parts.starSize = std::max(8, QFontInfo(fonts.caption2).pixelSize());
+    const int starRoom = parts.starSize > 0 ? ApplicationRow::titleSpacing + parts.starSize : 0;
+    const int companyRoom = std::max(0, titleRight - column.left - starRoom);
+    parts.company = ShapedText::line(fonts.headline, application.displayCompany(), companyRoom);
+    const int companyWidth = std::min(companyRoom, parts.company.width);
+    layout.company = QRect(column.left, column.top, companyWidth, lines.title);
+    if (parts.starSize > 0) {
+        layout.star = QRect(column.left + companyWidth + ApplicationRow::titleSpacing,
+            column.top + (lines.title - parts.starSize) / 2, parts.starSize, parts.starSize);
+    }
+}
+
+// Meta line from `metaTop`: badges left to right, clipped at the column's end.
+void placeMetaLine(RowParts& parts, const TextColumn& column, int metaTop, const QStyleOptionViewItem& option,
+    const JobApplication& application, const QDateTime& today, const LineHeights& lines)
+{
+    const QFont& base = option.font;
+    const QPalette& palette = option.palette;
+    const int right = column.right;
+    int x = column.left;
+    const auto place = [&](const BadgePainter& badge) {
+        const QSize size = badge.sizeHint();
+        const int width = std::min(size.width(), right - x);
+        if (width < std::min(size.width(), 24))
+            return QRect();
+        const QRect placed(x, metaTop + (lines.meta - size.height()) / 2, width, size.height());
+        x += width + ApplicationRow::metaSpacing;
+        return placed;
+    };
+    const auto followUpChip = [&](const QString& text) {
+        return BadgePainter::metaChip(QStringLiteral("bell.badge.fill"), text, NamedColor::orange, base, palette);
+    };
+    if (ApplicationRow::showsFollowUp(application, today))
+        parts.followUp = followUpChip(ApplicationRow::followUpText());
+    // A line too narrow for every badge whole (large text, a narrow column): the work
+    // model, then the follow-up, keep only their symbols before anything is cut.
+    const auto fits = [&] {
+        int width = parts.status.sizeHint().width() + ApplicationRow::metaSpacing + parts.workModel.sizeHint().width();
+        if (parts.followUp)
+            width += ApplicationRow::metaSpacing + parts.followUp->sizeHint().width();
+        return width <= right - column.left;
+    };
+    if (!fits()) {
+        parts.workModel = BadgePainter::metaChip(
+            symbolName(application.workModel()), QString(), NamedColor::secondary, base, palette);
+    }
+    if (parts.followUp && !fits())
+        parts.followUp = followUpChip(QString());
+    parts.layout.statusBadge = place(parts.status);
+    parts.layout.workModelChip = place(parts.workModel);
+    if (parts.followUp)
+        parts.layout.followUpChip = place(*parts.followUp);
+}
+
 RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& application, const QDateTime& today,
     const Fonts& fonts, const LineHeights& lines)
 {
@@ -95,70 +170,17 @@ RowParts buildRow(const QStyleOptionViewItem& option, const JobApplication& appl
     const int bottom = row.bottom() + 1 - rowInsetY - ApplicationRow::verticalPadding; // exclusive
     layout.statusBar = QRect(left, top, ApplicationRow::statusBarWidth, std::max(0, bottom - top));
 
-    const int column = left + ApplicationRow::statusBarWidth + ApplicationRow::barSpacing;
-    const int columnWidth = std::max(0, right - column);
-
-    // Title line: company, star, flexible space, compact waiting badge.
-    int titleRight = right;
-    if (const auto days = application.daysWaiting(today)) {
-        parts.waiting = BadgePainter::waitingBadge(*days, WaitingBadgeStyle::compact, base, palette);
-        const QSize size = parts.waiting->sizeHint();
-        layout.waitingBadge
-            = QRect(right - size.width(), top + (lines.title - size.height()) / 2, size.width(), size.height());
-        titleRight = layout.waitingBadge.left() - ApplicationRow::titleSpacing;
-    }
-    if (application.isFavorite())
-        parts.starSize = std::max(8, QFontInfo(fonts.caption2).pixelSize());
-    const int starRoom = parts.starSize > 0 ? ApplicationRow::titleSpacing + parts.starSize : 0;
-    const int companyRoom = std::max(0, titleRight - column - starRoom);
-    parts.company = ShapedText::line(fonts.headline, application.displayCompany(), companyRoom);
-    const int companyWidth = std::min(companyRoom, parts.company.width);
-    layout.company = QRect(column, top, companyWidth, lines.title);
-    if (parts.starSize > 0) {
-        layout.star = QRect(column + companyWidth + ApplicationRow::titleSpacing,
-            top + (lines.title - parts.starSize) / 2, parts.starSize, parts.starSize);
-    }
+    const TextColumn column {left + ApplicationRow::statusBarWidth + ApplicationRow::barSpacing, right, top};
+    const int columnWidth = std::max(0, right - column.left);
+    placeTitleLine(parts, column, option, application, today, fonts, lines);
 
     // Position line.
     const int positionTop = top + lines.title + ApplicationRow::lineSpacing;
     parts.position = ShapedText::line(fonts.subheadline, application.displayPosition(), columnWidth);
-    layout.position = QRect(column, positionTop, columnWidth, lines.position);
+    layout.position = QRect(column.left, positionTop, columnWidth, lines.position);
 
-    // Meta line: badges left to right, clipped at the column's end.
-    const int metaTop = positionTop + lines.position + ApplicationRow::lineSpacing;
-    int x = column;
-    const auto place = [&](const BadgePainter& badge) {
-        const QSize size = badge.sizeHint();
-        const int width = std::min(size.width(), right - x);
-        if (width < std::min(size.width(), 24))
-            return QRect();
-        const QRect placed(x, metaTop + (lines.meta - size.height()) / 2, width, size.height());
-        x += width + ApplicationRow::metaSpacing;
-        return placed;
-    };
-    const auto followUpChip = [&](const QString& text) {
-        return BadgePainter::metaChip(QStringLiteral("bell.badge.fill"), text, NamedColor::orange, base, palette);
-    };
-    if (ApplicationRow::showsFollowUp(application, today))
-        parts.followUp = followUpChip(ApplicationRow::followUpText());
-    // A line too narrow for every badge whole (large text, a narrow column): the work
-    // model, then the follow-up, keep only their symbols before anything is cut.
-    const auto fits = [&] {
-        int width = parts.status.sizeHint().width() + ApplicationRow::metaSpacing + parts.workModel.sizeHint().width();
-        if (parts.followUp)
-            width += ApplicationRow::metaSpacing + parts.followUp->sizeHint().width();
-        return width <= right - column;
-    };
-    if (!fits()) {
-        parts.workModel = BadgePainter::metaChip(
-            symbolName(application.workModel()), QString(), NamedColor::secondary, base, palette);
-    }
-    if (parts.followUp && !fits())
-        parts.followUp = followUpChip(QString());
-    layout.statusBadge = place(parts.status);
-    layout.workModelChip = place(parts.workModel);
-    if (parts.followUp)
-        layout.followUpChip = place(*parts.followUp);
+    placeMetaLine(
+        parts, column, positionTop + lines.position + ApplicationRow::lineSpacing, option, application, today, lines);
     return parts;
 }
 

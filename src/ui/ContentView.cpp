@@ -100,6 +100,35 @@ ApplicationDetailView* ContentView::detailView() const
 
 void ContentView::buildLayout()
 {
+    buildSearchField();
+    buildList();
+    buildDetailColumn();
+
+    m_splitter = new HairlineSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splitView"));
+    m_splitter->setHandleWidth(1);
+    m_splitter->setChildrenCollapsible(false);
+    // The list column holds the list, or the board in its place.
+    m_cardsStack = new QStackedWidget(this);
+    m_cardsStack->setObjectName(QStringLiteral("cardsColumn"));
+    m_cardsStack->addWidget(m_list);
+    m_cardsStack->setMinimumWidth(listMinimumWidth);
+    m_cardsStack->setMaximumWidth(listMaximumWidth);
+    m_splitter->addWidget(m_cardsStack);
+    m_splitter->addWidget(m_detailStack);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({listIdealWidth, detailIdealWidth});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_splitter);
+}
+
+// The search field: its clear button, Escape to empty it, Ctrl+F to reach it.
+void ContentView::buildSearchField()
+{
     m_searchField = new QLineEdit(this);
     m_searchField->setObjectName(QStringLiteral("searchField"));
     m_searchField->setPlaceholderText(tr("Search company, position or notes"));
@@ -135,7 +164,10 @@ void ContentView::buildLayout()
     m_searchField->installEventFilter(this);
     // A keystroke recomputes the list at once.
     connect(m_searchField, &QLineEdit::textChanged, m_state, &WindowState::setSearchText);
+}
 
+void ContentView::buildList()
+{
     ApplicationListView::Actions actions;
     actions.onCreate = [this] { createApplication(); };
     actions.onDelete = [this](JobApplication& application) { requestDeletion(application); };
@@ -155,7 +187,11 @@ void ContentView::buildLayout()
     m_list->setAcceptsImageDrops(false);
     m_list->setAutoFillBackground(true);
     m_list->setBackgroundRole(QPalette::Window);
+}
 
+// The detail column: the placeholder, or a record's detail once one is chosen.
+void ContentView::buildDetailColumn()
+{
     m_placeholder = new DetailPlaceholder([this] { createApplication(); }, this);
     m_detailStack = new QStackedWidget(this);
     m_detailStack->setObjectName(QStringLiteral("detailColumn"));
@@ -165,27 +201,6 @@ void ContentView::buildLayout()
     m_detailStack->addWidget(m_placeholder);
     m_loadingPage = new QWidget(m_detailStack);
     m_detailStack->addWidget(m_loadingPage);
-
-    m_splitter = new HairlineSplitter(Qt::Horizontal, this);
-    m_splitter->setObjectName(QStringLiteral("splitView"));
-    m_splitter->setHandleWidth(1);
-    m_splitter->setChildrenCollapsible(false);
-    // The list column holds the list, or the board in its place.
-    m_cardsStack = new QStackedWidget(this);
-    m_cardsStack->setObjectName(QStringLiteral("cardsColumn"));
-    m_cardsStack->addWidget(m_list);
-    m_cardsStack->setMinimumWidth(listMinimumWidth);
-    m_cardsStack->setMaximumWidth(listMaximumWidth);
-    m_splitter->addWidget(m_cardsStack);
-    m_splitter->addWidget(m_detailStack);
-    m_splitter->setStretchFactor(0, 0);
-    m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({listIdealWidth, detailIdealWidth});
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_splitter);
 }
 
 void ContentView::makeBoard()

@@ -119,6 +119,9 @@ protected:
 
 private:
     void buildLayout();
+    void buildSearchField();
+    void buildList();
+    void buildDetailColumn();
     void makeBoard();
     void showSearchText(const QString& text);
     void alignPlaceholder();

@@ -65,6 +65,18 @@ NamedColor tintOf(MailKind kind)
     return NamedColor::secondary;
 }
 
+// Neither an application of the list nor a choice among some.
+bool matchesNothing(const MailUpdate& update)
+{
+    return !update.match().key && update.match().alternatives.isEmpty();
+}
+
+// Mail about no application of the reader's has nothing to pick.
+bool isAboutNothing(const MailUpdate& update)
+{
+    return update.reading().kind == MailKind::other;
+}
+
 } // namespace
 
 MailUpdateRow::MailUpdateRow(MailUpdate& update, QWidget* parent)
@@ -101,9 +113,6 @@ QString MailUpdateRow::applicationTitle(const MailCandidate& application)
 
 void MailUpdateRow::buildLayout()
 {
-    const MailUpdate& update = *m_update;
-    const MailMessage& message = update.message();
-
     m_include = new QCheckBox(this);
     m_include->setObjectName(QStringLiteral("includeBox"));
     m_include->setAccessibleName(tr("Include this change"));
@@ -112,7 +121,55 @@ void MailUpdateRow::buildLayout()
             target->setInclude(on);
     });
 
-    // Header: sender and date, what the message is, how sure the reading is.
+    QHBoxLayout* header = buildHeader();
+    const MailMessage& message = m_update->message();
+    m_subject = new QLabel(message.subject.isEmpty() ? tr("(no subject)") : message.subject, this);
+    m_subject->setObjectName(QStringLiteral("subjectLabel"));
+    m_subject->setTextFormat(Qt::PlainText);
+    m_subject->setWordWrap(true);
+
+    QHBoxLayout* application = buildApplicationLine();
+    QHBoxLayout* change = buildChangeLine();
+    QVBoxLayout* evidence = buildEvidence();
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    grid->setColumnStretch(1, 1);
+    const QString labels[] = {tr("Application"), tr("Change"), tr("Read from")};
+    for (int row = 0; row < 3; ++row) {
+        auto* label = new QLabel(labels[row], this);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_fieldLabels.append(label);
+        grid->addWidget(label, row, 0, row == 2 ? Qt::AlignTop | Qt::AlignRight : Qt::AlignRight);
+    }
+    m_fieldLabels.front()->setBuddy(m_picker);
+    grid->addLayout(application, 0, 1);
+    grid->addLayout(change, 1, 1);
+    grid->addLayout(evidence, 2, 1);
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(8);
+    column->addLayout(header);
+    column->addWidget(m_subject);
+    column->addLayout(grid);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(12);
+    layout->addWidget(m_include, 0, Qt::AlignTop);
+    layout->addLayout(column, 1);
+
+    m_opacity = new QGraphicsOpacityEffect(this);
+    setGraphicsEffect(m_opacity);
+    fillPicker(false);
+}
+
+// Sender and date, what the message is, how sure the reading is.
+QHBoxLayout* MailUpdateRow::buildHeader()
+{
+    const MailUpdate& update = *m_update;
+    const MailMessage& message = update.message();
     m_sender = new QLabel(this);
     m_sender->setObjectName(QStringLiteral("senderLabel"));
     m_sender->setTextFormat(Qt::PlainText);
@@ -137,13 +194,12 @@ void MailUpdateRow::buildLayout()
     header->addWidget(m_sender, 1);
     header->addWidget(m_kind);
     header->addWidget(m_confidence);
+    return header;
+}
 
-    m_subject = new QLabel(message.subject.isEmpty() ? tr("(no subject)") : message.subject, this);
-    m_subject->setObjectName(QStringLiteral("subjectLabel"));
-    m_subject->setTextFormat(Qt::PlainText);
-    m_subject->setWordWrap(true);
-
-    // The application: the picker, or "Not in your list" and a new one.
+// The application: the picker, or "Not in your list" and a new one.
+QHBoxLayout* MailUpdateRow::buildApplicationLine()
+{
     auto* picker = new ApplicationPicker(this);
     picker->beforePopup = [this] { fillPicker(true); };
     m_picker = picker;
@@ -181,8 +237,12 @@ void MailUpdateRow::buildLayout()
     application->addWidget(m_notInList);
     application->addWidget(m_newCompany, 1);
     application->addWidget(m_create);
+    return application;
+}
 
-    // The change.
+// The change: "Applied → Rejected", or the change in words, and the reason.
+QHBoxLayout* MailUpdateRow::buildChangeLine()
+{
     m_move = new QWidget(this);
     auto* move = new QHBoxLayout(m_move);
     move->setContentsMargins(0, 0, 0, 0);
@@ -207,56 +267,29 @@ void MailUpdateRow::buildLayout()
     change->addWidget(m_move);
     change->addWidget(m_changeText, 1);
     change->addWidget(m_reason, 1);
+    return change;
+}
 
-    // What it was read from.
+// What it was read from: the sentence, and what named the application.
+QVBoxLayout* MailUpdateRow::buildEvidence()
+{
     m_evidence = new QLabel(this);
     m_evidence->setObjectName(QStringLiteral("evidenceLabel"));
     m_evidence->setTextFormat(Qt::PlainText);
     m_evidence->setWordWrap(true);
     m_evidence->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    const QString read = update.reading().evidence;
+    const QString read = m_update->reading().evidence;
     m_evidence->setText(read.isEmpty() ? QString() : tr("“%1”", "Quoted sentence of a message").arg(read));
     m_evidence->setVisible(!read.isEmpty());
     m_matchEvidence = new QLabel(this);
     m_matchEvidence->setObjectName(QStringLiteral("matchEvidenceLabel"));
     m_matchEvidence->setTextFormat(Qt::PlainText);
     m_matchEvidence->setWordWrap(true);
-
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(6);
-    grid->setColumnStretch(1, 1);
-    const QString labels[] = {tr("Application"), tr("Change"), tr("Read from")};
-    for (int row = 0; row < 3; ++row) {
-        auto* label = new QLabel(labels[row], this);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_fieldLabels.append(label);
-        grid->addWidget(label, row, 0, row == 2 ? Qt::AlignTop | Qt::AlignRight : Qt::AlignRight);
-    }
-    m_fieldLabels.front()->setBuddy(m_picker);
-    grid->addLayout(application, 0, 1);
-    grid->addLayout(change, 1, 1);
     auto* evidence = new QVBoxLayout;
     evidence->setSpacing(2);
     evidence->addWidget(m_evidence);
     evidence->addWidget(m_matchEvidence);
-    grid->addLayout(evidence, 2, 1);
-
-    auto* column = new QVBoxLayout;
-    column->setSpacing(8);
-    column->addLayout(header);
-    column->addWidget(m_subject);
-    column->addLayout(grid);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setSpacing(12);
-    layout->addWidget(m_include, 0, Qt::AlignTop);
-    layout->addLayout(column, 1);
-
-    m_opacity = new QGraphicsOpacityEffect(this);
-    setGraphicsEffect(m_opacity);
-    fillPicker(false);
+    return evidence;
 }
 
 void MailUpdateRow::fillPicker(bool everyApplication)
@@ -303,39 +336,44 @@ void MailUpdateRow::showUpdate()
     const MailUpdate* update = m_update.data();
     if (!update)
         return;
-    const MailReading& reading = update->reading();
-    const MailProposal proposal = update->proposal();
-    const bool creates = update->createsApplication();
-
     {
         const QSignalBlocker blocker(m_include);
         m_include->setChecked(update->include());
     }
     m_include->setEnabled(update->isApplicable());
     m_opacity->setOpacity(update->include() ? 1.0 : excludedOpacity);
+    showApplication(*update);
+    showChange(*update);
+    showConfidence(*update);
+    showEvidence(*update);
+}
 
-    // The application.
-    const int current
-        = update->applicationKey() ? m_picker->findData(QVariant::fromValue(*update->applicationKey())) : 0;
-    if (update->applicationKey() && current < 0)
+void MailUpdateRow::showApplication(const MailUpdate& update)
+{
+    const bool creates = update.createsApplication();
+    const int current = update.applicationKey() ? m_picker->findData(QVariant::fromValue(*update.applicationKey())) : 0;
+    if (update.applicationKey() && current < 0)
         fillPicker(true);
     else if (m_picker->currentIndex() != std::max(0, current))
         m_picker->setCurrentIndex(std::max(0, current));
-    const bool noMatch = !update->match().key && update->match().alternatives.isEmpty();
-    const bool changesSomething = reading.status.has_value() || reading.kind == MailKind::received;
-    // Mail about no application of the reader's has nothing to pick.
-    const bool aboutNothing = reading.kind == MailKind::other;
-    m_notInList->setVisible(noMatch && !update->applicationKey() && !creates && !aboutNothing);
-    m_create->setVisible(changesSomething && !update->applicationKey());
+    const bool noMatch = matchesNothing(update);
+    const bool changesSomething = update.reading().status.has_value() || update.reading().kind == MailKind::received;
+    const bool aboutNothing = isAboutNothing(update);
+    m_notInList->setVisible(noMatch && !update.applicationKey() && !creates && !aboutNothing);
+    m_create->setVisible(changesSomething && !update.applicationKey());
     m_create->setText(creates ? tr("Cancel New Application") : tr("Create Application"));
     m_picker->setVisible(
-        !creates && !aboutNothing && !(noMatch && !update->applicationKey() && update->candidates().isEmpty()));
+        !creates && !aboutNothing && !(noMatch && !update.applicationKey() && update.candidates().isEmpty()));
     m_newCompany->setVisible(creates);
-    if (creates && m_newCompany->text() != update->newCompany())
-        m_newCompany->setText(update->newCompany());
+    if (creates && m_newCompany->text() != update.newCompany())
+        m_newCompany->setText(update.newCompany());
+}
 
-    // The change.
-    const MailCandidate* application = update->application();
+void MailUpdateRow::showChange(const MailUpdate& update)
+{
+    const MailReading& reading = update.reading();
+    const MailProposal proposal = update.proposal();
+    const bool creates = update.createsApplication();
     const bool moves = proposal.outcome == MailProposal::Outcome::change && proposal.from && proposal.to;
     m_move->setVisible(moves || (creates && reading.status));
     if (moves) {
@@ -346,54 +384,61 @@ void MailUpdateRow::showUpdate()
         m_to->setStatus(*reading.status);
     }
     m_from->setVisible(!(creates && reading.status == ApplicationStatus::applied));
-    QString text;
-    if (creates) {
-        text = reading.status ? tr("A new application, with this change")
-                              : tr("A new application, dated when the message was sent");
-    } else {
-        switch (proposal.outcome) {
-        case MailProposal::Outcome::change:
-            if (proposal.isUnusual)
-                text = tr("An unusual step back: tick it if it is right");
-            break;
-        case MailProposal::Outcome::nothing:
-            text = reading.kind == MailKind::received ? tr("No change: the application was received")
-                                                      : tr("Nothing to change");
-            break;
-        case MailProposal::Outcome::alreadyThere:
-            text = tr("Already %1: nothing to change").arg(title(*proposal.to));
-            break;
-        case MailProposal::Outcome::outdated:
-            text = tr("Nothing to change: the application moved on after this message");
-            break;
-        case MailProposal::Outcome::laterStage:
-            text = tr("Nothing to change: the application is already at %1").arg(title(*proposal.from));
-            break;
-        case MailProposal::Outcome::noApplication:
-            text = noMatch ? tr("Create the application to record this message")
-                           : tr("Choose the application this message is about");
-            break;
-        }
-    }
+    const QString text = changeText(update, proposal);
     m_changeText->setText(text);
     m_changeText->setVisible(!text.isEmpty());
     const bool showsReason = reading.kind == MailKind::rejection && (moves || creates);
     m_reason->setText(reading.reason ? tr("Reason: %1").arg(title(*reading.reason)) : tr("No reason given"));
     m_reason->setVisible(showsReason);
+}
 
-    // How sure: the match (or the person's own pick) and the reading together.
+// The change in words, where the badges do not say it all.
+QString MailUpdateRow::changeText(const MailUpdate& update, const MailProposal& proposal)
+{
+    if (update.createsApplication()) {
+        return update.reading().status ? tr("A new application, with this change")
+                                       : tr("A new application, dated when the message was sent");
+    }
+    switch (proposal.outcome) {
+    case MailProposal::Outcome::change:
+        return proposal.isUnusual ? tr("An unusual step back: tick it if it is right") : QString();
+    case MailProposal::Outcome::nothing:
+        return update.reading().kind == MailKind::received ? tr("No change: the application was received")
+                                                           : tr("Nothing to change");
+    case MailProposal::Outcome::alreadyThere: return tr("Already %1: nothing to change").arg(title(*proposal.to));
+    case MailProposal::Outcome::outdated: return tr("Nothing to change: the application moved on after this message");
+    case MailProposal::Outcome::laterStage:
+        return tr("Nothing to change: the application is already at %1").arg(title(*proposal.from));
+    case MailProposal::Outcome::noApplication:
+        return matchesNothing(update) ? tr("Create the application to record this message")
+                                      : tr("Choose the application this message is about");
+    }
+    return {};
+}
+
+// How sure: the match (or the person's own pick) and the reading together.
+void MailUpdateRow::showConfidence(const MailUpdate& update)
+{
+    const MailReading& reading = update.reading();
+    const MailCandidate* application = update.application();
     ParseConfidence confidence = ParseConfidence::low;
     if (application) {
-        const bool sureMatch = update->applicationKey() != update->match().key
-            || update->match().confidence == MailMatch::Confidence::confident;
+        const bool sureMatch = update.applicationKey() != update.match().key
+            || update.match().confidence == MailMatch::Confidence::confident;
         confidence = sureMatch && reading.isClear ? ParseConfidence::high
             : sureMatch || reading.isClear        ? ParseConfidence::medium
                                                   : ParseConfidence::low;
     }
     m_confidence->setConfidence(confidence);
-    m_confidence->setVisible(reading.status.has_value() && !creates && !(noMatch && !application));
+    m_confidence->setVisible(
+        reading.status.has_value() && !update.createsApplication() && !(matchesNothing(update) && !application));
+}
 
-    QStringList matched = update->match().evidence;
+void MailUpdateRow::showEvidence(const MailUpdate& update)
+{
+    const bool creates = update.createsApplication();
+    const bool aboutNothing = isAboutNothing(update);
+    QStringList matched = update.match().evidence;
     m_matchEvidence->setText(matched.join(QStringLiteral(" · ")));
     m_matchEvidence->setVisible(!matched.isEmpty() && !creates && !aboutNothing);
     // Rows with nothing in them are left out.

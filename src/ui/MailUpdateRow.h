@@ -11,9 +11,11 @@ class StatusBadge;
 class QCheckBox;
 class QComboBox;
 class QGraphicsOpacityEffect;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 
 // One message on the mail review: who sent it and when, its subject, what it is,
 // the application it is about (a picker to change it, or "Not in your list" with a
@@ -54,9 +56,18 @@ protected:
 
 private:
     void buildLayout();
+    QHBoxLayout* buildHeader();
+    QHBoxLayout* buildApplicationLine();
+    QHBoxLayout* buildChangeLine();
+    QVBoxLayout* buildEvidence();
     void fillPicker(bool everyApplication);
     void applyStyle();
     void showUpdate();
+    void showApplication(const MailUpdate& update);
+    void showChange(const MailUpdate& update);
+    static QString changeText(const MailUpdate& update, const MailProposal& proposal);
+    void showConfidence(const MailUpdate& update);
+    void showEvidence(const MailUpdate& update);
 
     QPointer<MailUpdate> m_update;
     QCheckBox* m_include = nullptr;

@@ -989,6 +989,9 @@ void TestMail::sessionReadsOffTheMainThread()
     QCOMPARE(session.updates().size(), 1);
     QVERIFY(session.updates().front()->include());
     QCOMPARE(session.chosenChanges().front().date, TestSupport::utc(2025, 3, 3, 13, 42, 10));
+    // The next import starts clean.
+    session.begin(loadCorpus().candidates);
+    QVERIFY(session.failures().isEmpty() && session.updates().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestMail)

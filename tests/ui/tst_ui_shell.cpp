@@ -264,6 +264,8 @@ private Q_SLOTS:
         row("Backspace on the list", Qt::Key_Backspace, none, "list", false, true);
         row("Shift+Backspace on the list", Qt::Key_Backspace, shift, "list", false, false);
         row("Delete on the list, selection hidden", Qt::Key_Delete, none, "list", true, false);
+        // The window's command would ask about the hidden record: the list keeps both keys.
+        row("Backspace on the list, selection hidden", Qt::Key_Backspace, none, "list", true, false);
         // In a text field the keys edit the text ("acm", the cursor after "ac" for
         // Delete).
         row("Delete in the search field", Qt::Key_Delete, none, "search", false, false);

@@ -113,6 +113,7 @@ QString MailUpdateRow::applicationTitle(const MailCandidate& application)
 
 void MailUpdateRow::buildLayout()
 {
+    const MailUpdate& update = *m_update;
     m_include = new QCheckBox(this);
     m_include->setObjectName(QStringLiteral("includeBox"));
     m_include->setAccessibleName(tr("Include this change"));
@@ -122,7 +123,7 @@ void MailUpdateRow::buildLayout()
     });
 
     QHBoxLayout* header = buildHeader();
-    const MailMessage& message = m_update->message();
+    const MailMessage& message = update.message();
     m_subject = new QLabel(message.subject.isEmpty() ? tr("(no subject)") : message.subject, this);
     m_subject->setObjectName(QStringLiteral("subjectLabel"));
     m_subject->setTextFormat(Qt::PlainText);
@@ -130,7 +131,7 @@ void MailUpdateRow::buildLayout()
 
     QHBoxLayout* application = buildApplicationLine();
     QHBoxLayout* change = buildChangeLine();
-    QVBoxLayout* evidence = buildEvidence();
+    QVBoxLayout* evidence = buildEvidence(update.reading().evidence);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
@@ -271,14 +272,13 @@ QHBoxLayout* MailUpdateRow::buildChangeLine()
 }
 
 // What it was read from: the sentence, and what named the application.
-QVBoxLayout* MailUpdateRow::buildEvidence()
+QVBoxLayout* MailUpdateRow::buildEvidence(const QString& read)
 {
     m_evidence = new QLabel(this);
     m_evidence->setObjectName(QStringLiteral("evidenceLabel"));
     m_evidence->setTextFormat(Qt::PlainText);
     m_evidence->setWordWrap(true);
     m_evidence->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    const QString read = m_update->reading().evidence;
     m_evidence->setText(read.isEmpty() ? QString() : tr("“%1”", "Quoted sentence of a message").arg(read));
     m_evidence->setVisible(!read.isEmpty());
     m_matchEvidence = new QLabel(this);

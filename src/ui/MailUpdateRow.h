@@ -59,7 +59,7 @@ private:
     QHBoxLayout* buildHeader();
     QHBoxLayout* buildApplicationLine();
     QHBoxLayout* buildChangeLine();
-    QVBoxLayout* buildEvidence();
+    QVBoxLayout* buildEvidence(const QString& read);
     void fillPicker(bool everyApplication);
     void applyStyle();
     void showUpdate();

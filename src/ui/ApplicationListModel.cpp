@@ -181,15 +181,30 @@ bool ApplicationListModel::move(JobApplication* application, qsizetype from, qsi
     if (from >= m_rows.size() || (from >= 0 && m_rows[from] != application) || to > m_rows.size() - (from >= 0 ? 1 : 0))
         return false;
     if (from >= 0 && to >= 0 && from != to) {
-        // Qt's destination is the row the record is put before, counted before it leaves.
-        beginMoveRows(QModelIndex(), int(from), int(from), QModelIndex(), int(to > from ? to + 1 : to));
+        // Only the rows between the two places show another record, so they are
+        // what changed: a move would make the view lay out every row again. What
+        // the views hold (selection, current row) follows its record by hand.
+        const qsizetype first = std::min(from, to);
+        const qsizetype last = std::max(from, to);
+        QModelIndexList held;
+        QList<int> heldRows;
+        for (const QModelIndex& index : persistentIndexList()) {
+            if (index.row() >= first && index.row() <= last) {
+                held.append(index);
+                heldRows.append(index.row() == from ? int(to) : index.row() + (from < to ? -1 : 1));
+            }
+        }
         m_rows.move(from, to);
-        // Only the rows between the two places changed numbers.
         if (m_indexValid) {
-            for (qsizetype row = std::min(from, to); row <= std::max(from, to); ++row)
+            for (qsizetype row = first; row <= last; ++row)
                 m_rowOf.insert(m_rows[row], int(row));
         }
-        endMoveRows();
+        QModelIndexList moved;
+        for (int row : std::as_const(heldRows))
+            moved.append(index(row, 0));
+        changePersistentIndexList(held, moved);
+        Q_EMIT dataChanged(index(int(first), 0), index(int(last), 0));
+        return true;
     } else if (from >= 0 && to < 0) {
         beginRemoveRows(QModelIndex(), int(from), int(from));
         m_rows.removeAt(from);

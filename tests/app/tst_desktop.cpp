@@ -95,6 +95,7 @@ private Q_SLOTS:
         row("version wins over files", "a.png|--version", A::showVersion, "");
         row("no help option either", "--help", A::fail, "", "Unknown option 'help'.");
         row("no short version", "-v", A::fail, "", "Unknown option 'v'.");
+        row("something like it", "--versions", A::fail, "", "Unknown option 'versions'.");
     }
 
     void commandLine()
@@ -108,26 +109,11 @@ private Q_SLOTS:
         QCOMPARE(int(parsed.action), action);
         QCOMPARE(parsed.imageFiles, files);
         QCOMPARE(parsed.error, error);
-    }
-
-    void versionBeforeAnyWindow_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("asks");
-        QTest::newRow("after Qt's options") << list("-platform|xcb|--version") << true;
-        QTest::newRow("after files") << list("a.png|--version") << true;
-        QTest::newRow("a file of that name, after --") << list("--|--version") << false;
-        QTest::newRow("files only") << list("a.png") << false;
-        QTest::newRow("something like it") << list("--versions") << false;
-    }
-
-    void versionBeforeAnyWindow()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, asks);
-        // The first argument is the program, whatever its name.
+        // The version is answered before any window, from the raw arguments; the first is the program, whatever its
+        // name.
+        QCOMPARE(CommandLine::asksForVersion(QStringList {u"applywright"_s} + arguments),
+            action == int(CommandLine::Action::showVersion));
         QVERIFY(!CommandLine::asksForVersion({QStringLiteral("--version")}));
-        QCOMPARE(CommandLine::asksForVersion(QStringList {u"applywright"_s} + arguments), asks);
     }
 
     void handOverRequests_data()

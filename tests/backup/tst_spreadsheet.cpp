@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 using namespace TestSupport;
@@ -129,29 +130,22 @@ void SpreadsheetTest::bothExportsReadBackByACsvReader()
     for (const QStringList& row : rows)
         QCOMPARE(row.size(), 25 + 5);
 
-    QCOMPARE(cell(rows, 1, u"Company"_s), u"Çağrı \"Yazılım\", A.Ş."_s);
-    QCOMPARE(cell(rows, 1, u"Notes"_s),
-        u"İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk.\r\nŞimdi bekliyorum."_s);
-    QCOMPARE(cell(rows, 1, u"Expected Salary"_s), u"123456789012345678.01 EUR"_s);
-    QCOMPARE(cell(rows, 1, u"ID"_s), u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s);
-    QCOMPARE(cell(rows, 1, u"Status"_s), u"HR Interview"_s);
-    QCOMPARE(cell(rows, 1, u"Applied on"_s), u"2025-03-03"_s);
-    QCOMPARE(cell(rows, 1, u"HR Interview on"_s),
-        u"2025-03-07"_s); // 01:30 local, still the 6th in UTC
-    QCOMPARE(cell(rows, 1, u"Rejected on"_s), u"2025-03-08"_s);
-
-    QCOMPARE(cell(rows, 2, u"Company"_s), u"'=HYPERLINK(\"http://evil.example\")"_s);
-    QCOMPARE(cell(rows, 2, u"Position"_s), u"'-1+1"_s);
-    QCOMPARE(cell(rows, 2, u"Application Date"_s),
-        u"2025-02-01"_s); // 00:30 local is still the 31st in UTC
-    QCOMPARE(cell(rows, 2, u"Follow-up Date"_s), u"2025-02-08"_s);
-    QCOMPARE(cell(rows, 2, u"Rejection Reason"_s), u"Budget mismatch"_s);
-    QCOMPARE(cell(rows, 2, u"Work Model"_s),
-        u"fourDayWeek"_s); // outside the vocabulary: as stored
-    QCOMPARE(cell(rows, 2, u"Starred"_s), u"Yes"_s);
-    QCOMPARE(cell(rows, 3, u"Company"_s), QString());
-    QCOMPARE(cell(rows, 3, u"Applied on"_s),
-        QString()); // the stage dates come from the history alone
+    // Row, column, text; the row and column lead each text so that a failure names them.
+    const std::tuple<int, const char*, QString> cells[] {{1, "Company", u"Çağrı \"Yazılım\", A.Ş."_s},
+        {1, "Notes", u"İlk görüşme iyi geçti;\nikinci tur: \"sistem tasarımı\", 90 dk.\r\nŞimdi bekliyorum."_s},
+        {1, "Expected Salary", u"123456789012345678.01 EUR"_s}, {1, "ID", u"6f1c1f3e-8d2a-4c55-9b0e-2d6a1c3b4e5f"_s},
+        {1, "Status", u"HR Interview"_s}, {1, "Applied on", u"2025-03-03"_s},
+        {1, "HR Interview on", u"2025-03-07"_s}, // 01:30 local, still the 6th in UTC
+        {1, "Rejected on", u"2025-03-08"_s}, {2, "Company", u"'=HYPERLINK(\"http://evil.example\")"_s},
+        {2, "Position", u"'-1+1"_s}, {2, "Application Date", u"2025-02-01"_s}, // 00:30 local is still the 31st in UTC
+        {2, "Follow-up Date", u"2025-02-08"_s}, {2, "Rejection Reason", u"Budget mismatch"_s},
+        {2, "Work Model", u"fourDayWeek"_s}, // outside the vocabulary: as stored
+        {2, "Starred", u"Yes"_s}, {3, "Company", QString()},
+        {3, "Applied on", QString()}}; // the stage dates come from the history alone
+    for (const auto& [row, column, text] : cells) {
+        const QString where = u"%1 %2: "_s.arg(row).arg(QLatin1StringView(column));
+        QCOMPARE(where + cell(rows, row, QString::fromLatin1(column)), where + text);
+    }
 
     // The history: one row per change, in date order.
     QVERIFY(SpreadsheetExport::write(SpreadsheetExport::document(Kind::history, records.list), path).hasValue());

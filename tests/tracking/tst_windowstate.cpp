@@ -358,17 +358,13 @@ private Q_SLOTS:
         QVERIFY2(steps.count() > 100, qPrintable(QString::number(steps.count())));
         const QByteArray exported = exportBackup(*m_loader->store())->data();
         // Each step taken back or done again is saved as soon as the event loop turns.
-        while (steps.canUndo()) {
-            m_state->undo();
-            QCoreApplication::processEvents();
-            QVERIFY(!m_loader->store()->hasChanges());
-            QCOMPARE(dumpTables(path), dumps.value(steps.index()));
-        }
-        while (steps.canRedo()) {
-            m_state->redo();
-            QCoreApplication::processEvents();
-            QVERIFY(!m_loader->store()->hasChanges());
-            QCOMPARE(dumpTables(path), dumps.value(steps.index()));
+        for (const bool back : {true, false}) {
+            while (back ? steps.canUndo() : steps.canRedo()) {
+                back ? m_state->undo() : m_state->redo();
+                QCoreApplication::processEvents();
+                QVERIFY(!m_loader->store()->hasChanges());
+                QCOMPARE(dumpTables(path), dumps.value(steps.index()));
+            }
         }
         QCOMPARE(exportBackup(*m_loader->store())->data(), exported);
         const QString last = dumps.value(steps.count());

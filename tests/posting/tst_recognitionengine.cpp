@@ -1,12 +1,11 @@
 #include "ocrworker/ImageDecoding.h"
 #include "ocrworker/TesseractReader.h"
 #include "ocrworker/TextPresence.h"
+#include "posting/DrawnPages.h"
 #include "posting/ScreenshotTextRecognizer.h"
 
 #include <QBuffer>
-#include <QFont>
 #include <QImage>
-#include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -14,17 +13,10 @@
 
 namespace {
 
-QImage page(const QSize& size, int pixelSize, QColor ink = Qt::black, QColor paper = Qt::white)
+QImage page(const QSize& size, int pixelSize, const QColor& ink = Qt::black, const QColor& paper = Qt::white)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(paper);
-    QPainter painter(&image);
-    painter.setPen(ink);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(pixelSize);
-    painter.setFont(font);
-    painter.drawText(QPoint(20, size.height() / 2), QStringLiteral("Platform Engineer"));
-    return image;
+    return DrawnPages::drawPage(
+        size, {{QStringLiteral("Platform Engineer"), pixelSize, QPoint(20, size.height() / 2)}}, ink, paper);
 }
 
 // A photograph's grain: every pixel 108 to 148, the same every run.

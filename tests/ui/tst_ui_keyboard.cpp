@@ -1,6 +1,5 @@
-// The keyboard alone: shortcuts into the search and the results, the star, the Tab
-// chain, fields scrolled into view, focus rings that can be seen, and a walk
-// through the whole window without a mouse.
+// The keyboard alone: shortcuts, the Tab chain, fields scrolled into view, focus rings
+// that can be seen, and a walk through the window without a mouse.
 #include "UiTestSupport.h"
 #include "app/ApplywrightApp.h"
 #include "posting/PostingImportSession.h"
@@ -18,15 +17,12 @@
 #include "ui/PostingImportSheet.h"
 
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
-#include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -114,9 +110,7 @@ private Q_SLOTS:
     void init() { m_fixture = std::make_unique<StoreFixture>(); }
     void cleanup() { m_fixture.reset(); }
 
-    // From an empty store to a record and back, an import and Insights, with
-    // nothing but key presses (the clipboard is filled beforehand, as a copy in
-    // another program would have filled it).
+    // From an empty store to a record and back with nothing but key presses.
     void keyboardOnlyWalk()
     {
         AppFixture fixture;
@@ -156,12 +150,10 @@ private Q_SLOTS:
         backTo(window.get());
         QVERIFY(record->rejectionReason().has_value());
 
-        // A contact, the star.
+        // A contact.
         QVERIFY(tabTo(detail->contactsSection()->hrNameField()));
         type(u"Jane Doe"_s);
         QCOMPARE(record->hrContactName(), u"Jane Doe"_s);
-        press(Qt::Key_D, Qt::ControlModifier);
-        QVERIFY(record->isFavorite());
 
         // Search, to the result, delete it: Tab to the question's "Delete", Space.
         press(Qt::Key_F, Qt::ControlModifier);
@@ -183,28 +175,6 @@ private Q_SLOTS:
         press(Qt::Key_Delete);
         QTRY_COMPARE(records.count(), 0);
         backTo(window.get());
-
-        // A screenshot on the clipboard: Ctrl+Shift+V reads it, Return adds it.
-        auto* copied = new QMimeData;
-        copied->setUrls(
-            {QUrl::fromLocalFile(QStringLiteral(APPLYWRIGHT_TEST_DATA_DIR "/corpus/postings/pub-011.png"))});
-        QGuiApplication::clipboard()->setMimeData(copied);
-        press(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
-        QPointer<PostingImportSheet> sheet;
-        QTRY_VERIFY((sheet = window->findChild<PostingImportSheet*>()) && sheet->isActiveWindow());
-        QTRY_VERIFY_WITH_TIMEOUT(!sheet->rows().isEmpty() && !sheet->footerIndicator()->isVisibleTo(sheet), 120000);
-        QVERIFY(sheet->addButton()->isEnabled());
-        press(Qt::Key_Return);
-        QTRY_COMPARE(records.count(), 1);
-        QCOMPARE(records.applicationsByDate().first()->companyName(), u"Fjordline Data AS"_s);
-        backTo(window.get());
-
-        // Insights, and back.
-        press(Qt::Key_I, Qt::ControlModifier);
-        auto* insights = window->findChild<InsightsWindow*>();
-        QTRY_VERIFY(insights && insights->isActiveWindow());
-        press(Qt::Key_Escape);
-        QTRY_VERIFY(!insights->isVisible());
     }
 
     void focusedWorkModelIsNotChosen_data()

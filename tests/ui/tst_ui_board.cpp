@@ -309,6 +309,24 @@ private Q_SLOTS:
         QCOMPARE(board->columnHeader(ApplicationStatus::offer)->accessibleName(), u"Offer, 1 application, folded"_s);
     }
 
+    void moveCardAgreesWithARebuild()
+    {
+        // A card moved on its own lands where a rebuild from the visible list puts it.
+        auto view = makeBoard();
+        BoardView* board = view->boardView();
+        JobApplication* fernhill = find(u"Fernhill Analytics"_s);
+        QSignalSpy removed(board->columnModel(ApplicationStatus::hrInterview), &QAbstractItemModel::rowsRemoved);
+        QSignalSpy inserted(board->columnModel(ApplicationStatus::applied), &QAbstractItemModel::rowsInserted);
+        view->state().edits().changeStatus(*fernhill, ApplicationStatus::applied);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(inserted.count(), 1);
+        const QString moved = columns(*board);
+        QCOMPARE(moved.section(u" | "_s, 0, 0), u"Applied: Acme Ltd, Fernhill Analytics, Bolt"_s);
+        board->showVisible();
+        QApplication::processEvents();
+        QCOMPARE(columns(*board), moved);
+    }
+
     void viewChoiceRemembered()
     {
         AppFixture app;

@@ -187,6 +187,24 @@ private Q_SLOTS:
         return shown;
     }
 
+    // A row taken out and another put in within one turn: the new one lands where it
+    // was asked, not shifted by the row still waiting to be deleted.
+    void formRowsKeepTheirPlaces()
+    {
+        FormSection section;
+        QStringList names {u"a"_s, u"b"_s, u"c"_s};
+        QList<QWidget*> rows;
+        for (const QString& name : names)
+            rows.append(section.addRow(QString(), new QLabel(name)));
+        section.removeRow(rows.first());
+        section.insertRow(1, QString(), new QLabel(u"x"_s));
+        QStringList shown;
+        const QLayout* layout = rows.at(1)->parentWidget()->layout();
+        for (int i = 0; i < layout->count(); ++i)
+            shown.append(layout->itemAt(i)->widget()->findChild<QLabel*>()->text());
+        QCOMPARE(shown, (QStringList {u"b"_s, u"x"_s, u"c"_s}));
+    }
+
     void historyOrderAndStage_data()
     {
         QTest::addColumn<bool>("firstEntry"); // a record from an older store may have none

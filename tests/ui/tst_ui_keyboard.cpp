@@ -17,12 +17,15 @@
 #include "ui/PostingImportSheet.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -110,7 +113,8 @@ private Q_SLOTS:
     void init() { m_fixture = std::make_unique<StoreFixture>(); }
     void cleanup() { m_fixture.reset(); }
 
-    // From an empty store to a record and back with nothing but key presses.
+    // From an empty store to a record and back, and an import, with nothing but key
+    // presses (the clipboard is filled beforehand, as a copy in another program would).
     void keyboardOnlyWalk()
     {
         AppFixture fixture;
@@ -174,6 +178,21 @@ private Q_SLOTS:
         answer.start();
         press(Qt::Key_Delete);
         QTRY_COMPARE(records.count(), 0);
+        backTo(window.get());
+
+        // A screenshot on the clipboard: Ctrl+Shift+V reads it, Return adds it.
+        auto* copied = new QMimeData;
+        copied->setUrls(
+            {QUrl::fromLocalFile(QStringLiteral(APPLYWRIGHT_TEST_DATA_DIR "/corpus/postings/pub-011.png"))});
+        QGuiApplication::clipboard()->setMimeData(copied);
+        press(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QPointer<PostingImportSheet> sheet;
+        QTRY_VERIFY((sheet = window->findChild<PostingImportSheet*>()) && sheet->isActiveWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet->rows().isEmpty() && !sheet->footerIndicator()->isVisibleTo(sheet), 120000);
+        QVERIFY(sheet->addButton()->isEnabled());
+        press(Qt::Key_Return);
+        QTRY_COMPARE(records.count(), 1);
+        QCOMPARE(records.applicationsByDate().first()->companyName(), u"Fjordline Data AS"_s);
         backTo(window.get());
     }
 

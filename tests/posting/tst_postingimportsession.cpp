@@ -1,4 +1,6 @@
 #include "TestSupport.h"
+#include "posting/DrawnPages.h"
+#include "posting/StandInEngine.h"
 
 #include "model/JobApplication.h"
 #include "posting/ExistingApplications.h"
@@ -9,85 +11,20 @@
 #include "store/StoreLoader.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
-#include <QFont>
 #include <QImage>
-#include <QMutex>
-#include <QPainter>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
-
-#include <atomic>
 
 using namespace TestSupport;
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Recognised lines, one under the other, each with its box.
-QList<PostingLine> linesOf(const QStringList& texts)
-{
-    QList<PostingLine> lines;
-    for (int i = 0; i < texts.size(); ++i)
-        lines.append(PostingLine {texts[i], i, 1.0 - 0.1 * i, 0.9, QRectF(0.1, 0.9 - 0.05 * i, 0.5, 0.04)});
-    return lines;
-}
-
-const QStringList postingLines {
-    u"Senior iOS Developer"_s, u"Acme Corp · Istanbul, Türkiye · 2 days ago"_s, u"Hybrid"_s};
-
-// A stand-in for the recognition engine: answers by file name (or by clipboard bytes read as
-// text), optionally slowly, and records where, in which order and how many at a time it ran.
-// Inputs named "endless…" are read until their run is dropped (or for ten seconds, so a missed
-// cancel cannot hang the test).
-struct FakeEngine {
-    QMutex mutex;
-    QHash<QString, RecognitionResult> answers {{u"first.png"_s, linesOf(postingLines)},
-        {u"third.jpg"_s, linesOf({u"Backend Developer"_s})},
-        {u"blank.png"_s, RecognitionResult(RecognizerError::noTextFound())}, {u"posting"_s, linesOf(postingLines)},
-        {u"posting.png"_s, linesOf(postingLines)}, {u"slow.png"_s, linesOf({u"Slow Engineer"_s})},
-        {u"next.png"_s, linesOf({u"Next Engineer"_s})}};
-    const QHash<QString, int> delaysMs {{u"first.png"_s, 150}, {u"slow.png"_s, 150}, {u"next.png"_s, 20}};
-    std::atomic<int> running {0};
-    std::atomic<int> mostAtOnce {0};
-    std::atomic<int> cancelledReads {0};
-    QList<QThread*> threads;
-    QStringList reads;
-
-    RecognitionResult read(const QString& key, const std::atomic<bool>& cancelled)
-    {
-        const int now = ++running;
-        mostAtOnce = std::max(mostAtOnce.load(), now);
-        {
-            QMutexLocker lock(&mutex);
-            threads.append(QThread::currentThread());
-            reads.append(key);
-        }
-        const bool endless = key.startsWith(u"endless"_s);
-        QElapsedTimer waited;
-        waited.start();
-        while (endless ? !cancelled && waited.elapsed() < 10000 : waited.elapsed() < delaysMs.value(key))
-            QThread::msleep(2);
-        --running;
-        cancelledReads += endless && cancelled;
-        QMutexLocker lock(&mutex);
-        return endless ? RecognitionResult(RecognizerError::noTextFound())
-                       : answers.value(key, RecognitionResult(RecognizerError::unreadableImage()));
-    }
-
-    PostingImportSession::RecognizerFactory factory()
-    {
-        return [this](std::shared_ptr<const std::atomic<bool>> cancelled) {
-            return PostingImportSession::Recognizer {
-                [this, cancelled](const QString& path) { return read(QFileInfo(path).fileName(), *cancelled); },
-                [this, cancelled](const QByteArray& data) { return read(QString::fromUtf8(data), *cancelled); }};
-        };
-    }
-};
+using StandIn::linesOf;
+using StandIn::postingLines;
+using FakeEngine = StandIn::Engine;
 
 // "label | company | position" per draft, then the failure lines: one comparison shows a
 // missing, extra, misplaced or wrongly filled result.
@@ -183,8 +120,6 @@ private Q_SLOTS:
     void inputsBecomeDraftsAndFailures()
     {
         QFETCH(QStringList, steps);
-        QFETCH(QStringList, expected);
-        QFETCH(int, processingSignals);
         QFETCH(int, finishedSignals);
         FakeEngine engine;
         PostingImportSession session(engine.factory(), nullptr);
@@ -217,9 +152,9 @@ private Q_SLOTS:
         QTRY_COMPARE(finished.count(), finishedSignals);
         QTest::qWait(50); // and nothing more comes
         QCOMPARE(finished.count(), finishedSignals);
-        QCOMPARE(processing.count(), processingSignals); // on, then off
+        QTEST(int(processing.count()), "processingSignals"); // on, then off
         QCOMPARE(session.isPresenting(), !steps.contains(u"reset"_s));
-        QCOMPARE(outcome(session), expected);
+        QTEST(outcome(session), "expected");
         // Read off the main thread, one at a time, each once and in the order given.
         QVERIFY(!engine.threads.contains(QThread::currentThread()));
         QVERIFY(engine.mostAtOnce.load() <= 1);
@@ -314,7 +249,6 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, stored);
         QFETCH(QString, edit);
-        QFETCH(bool, ticked);
         QFETCH(bool, edited);
         PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
         JobApplication record(u"Acme Corp"_s, u"Senior iOS Developer"_s, QString(), WorkModel::hybrid,
@@ -333,7 +267,7 @@ private Q_SLOTS:
             draft->setCompany(u"Acme Corp"_s);
         if (edit == u"work model")
             draft->setWorkModel(WorkModel::onSite);
-        QCOMPARE(draft->include(), ticked);
+        QTEST(draft->include(), "ticked");
         QCOMPARE(draft->isEdited(), edited);
         QCOMPARE(session.editedDrafts(), qsizetype(edited ? 1 : 0));
         QCOMPARE(session.existingRecord(*draft), stored ? &record : nullptr);
@@ -426,34 +360,16 @@ private Q_SLOTS:
     // of small text) does not wait for it: the worker is killed.
     void realEngine()
     {
-        QImage image(1000, 360, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        for (const auto& [text, size, y] : {std::tuple {"Senior Backend Engineer", 40, 90},
-                 std::tuple {"Globex Systems · Ankara, Türkiye · 3 days ago", 22, 160},
-                 std::tuple {"Remote", 22, 230}}) {
-            QFont font(u"DejaVu Sans"_s);
-            font.setPixelSize(size);
-            painter.setFont(font);
-            painter.drawText(40, y, QString::fromUtf8(text));
-        }
-        painter.end();
+        const QImage image = DrawnPages::drawPage(QSize(1000, 360),
+            {{u"Senior Backend Engineer"_s, 40, QPoint(40, 90)},
+                {u"Globex Systems · Ankara, Türkiye · 3 days ago"_s, 22, QPoint(40, 160)},
+                {u"Remote"_s, 22, QPoint(40, 230)}});
         QTemporaryDir temp;
         const QString path = temp.filePath(u"posting.png"_s);
         QVERIFY(image.save(path));
-
-        QImage dense(1920, 1080, QImage::Format_RGB32);
-        dense.fill(Qt::white);
-        QPainter writer(&dense);
-        QFont small(u"DejaVu Sans"_s);
-        small.setPixelSize(11);
-        writer.setFont(small);
-        for (int y = 14; y < dense.height(); y += 16)
-            writer.drawText(4, y, u"senior platform engineer remote hybrid istanbul "_s.repeated(6));
-        writer.end();
         QByteArray bitmap;
         QBuffer buffer(&bitmap);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && dense.save(&buffer, "BMP"));
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && DrawnPages::denseScreen().save(&buffer, "BMP"));
         const QList<qint64> others = childProcesses("applywright-ocr");
         {
             PostingImportSession session;

@@ -1,7 +1,5 @@
-// The second reading of a posting: what each source suggests on pages written the
-// way the boards write them, in English and Turkish; that a field the parser is
-// sure of, or a suggestion equal to the parser's value, is left alone; and that
-// text which is no posting gets no employer.
+// The second reading: what each source suggests on English and Turkish pages as boards
+// write them; what the parser is sure of is left alone; text that is no posting gets no employer.
 
 #include "posting/PostingParser.h"
 #include "posting/PostingSuggestions.h"
@@ -213,10 +211,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, text);
         QFETCH(QString, field);
-        QFETCH(QString, expected);
         QFETCH(QString, evidence);
         const auto [suggestion, from] = found(suggestText(text), field);
-        QCOMPARE(suggestion, expected);
+        QTEST(suggestion, "expected");
         QVERIFY2(from.contains(evidence), qPrintable(from));
     }
 

@@ -1,10 +1,10 @@
+#include "posting/DrawnPages.h"
+
 #include <QFile>
-#include <QFont>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -112,16 +112,8 @@ private Q_SLOTS:
             "\xEF\xBB\xBF"
             R"(San Mateo, CA","order":3}])");
         const QString image = m_directory.filePath(QStringLiteral("screenshot.png"));
-        QImage page(900, 300, QImage::Format_RGB32);
-        page.fill(Qt::white);
-        QPainter painter(&page);
-        for (const auto& [words, size, y] : {std::tuple {"Data Engineer", 40, 80}, std::tuple {"Remote", 20, 140}}) {
-            QFont font(QStringLiteral("DejaVu Sans"));
-            font.setPixelSize(size);
-            painter.setFont(font);
-            painter.drawText(QPoint(30, y), QString::fromLatin1(words));
-        }
-        painter.end();
+        const QImage page = DrawnPages::drawPage(QSize(900, 300),
+            {{QStringLiteral("Data Engineer"), 40, QPoint(30, 80)}, {QStringLiteral("Remote"), 20, QPoint(30, 140)}});
         QVERIFY(page.save(image));
         const QString workday = write("workday.txt",
             "Backend Engineer\nApply\nlocations\nBerlin, Germany\njob requisition id\nR-10422\nAt Fernhill, we build "

@@ -1,12 +1,11 @@
 #include "ocrworker/ImageDecoding.h"
 #include "ocrworker/TesseractReader.h"
 #include "ocrworker/TextPresence.h"
+#include "posting/DrawnPages.h"
 #include "posting/ScreenshotTextRecognizer.h"
 
 #include <QBuffer>
-#include <QFont>
 #include <QImage>
-#include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -14,17 +13,10 @@
 
 namespace {
 
-QImage page(const QSize& size, int pixelSize, QColor ink = Qt::black, QColor paper = Qt::white)
+QImage page(const QSize& size, int pixelSize, const QColor& ink = Qt::black, const QColor& paper = Qt::white)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(paper);
-    QPainter painter(&image);
-    painter.setPen(ink);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(pixelSize);
-    painter.setFont(font);
-    painter.drawText(QPoint(20, size.height() / 2), QStringLiteral("Platform Engineer"));
-    return image;
+    return DrawnPages::drawPage(
+        size, {{QStringLiteral("Platform Engineer"), pixelSize, QPoint(20, size.height() / 2)}}, ink, paper);
 }
 
 // A photograph's grain: every pixel 108 to 148, the same every run.
@@ -66,8 +58,7 @@ private Q_SLOTS:
     void textPresence()
     {
         QFETCH(QImage, image);
-        QFETCH(bool, textLike);
-        QCOMPARE(TextPresence::hasTextLikeRegions(image.convertToFormat(QImage::Format_Grayscale8)), textLike);
+        QTEST(TextPresence::hasTextLikeRegions(image.convertToFormat(QImage::Format_Grayscale8)), "textLike");
     }
 
     // What bounds the worker's memory: no image is read at more pixels than a 4K
@@ -84,7 +75,6 @@ private Q_SLOTS:
     void imagesAreReadAtMostAtTheirCap()
     {
         QFETCH(QImage, image);
-        QFETCH(double, scale);
         QByteArray png;
         QBuffer buffer(&png);
         QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
@@ -95,7 +85,7 @@ private Q_SLOTS:
         const QSize prepared = result.preparedSize;
         QVERIFY2(qint64(prepared.width()) * prepared.height() <= ScreenshotTextRecognizer::maximumDecodedPixels,
             qPrintable(QStringLiteral("%1 x %2").arg(prepared.width()).arg(prepared.height())));
-        QCOMPARE(qRound(double(prepared.width()) / image.width() * 100) / 100.0, scale);
+        QTEST(qRound(double(prepared.width()) / image.width() * 100) / 100.0, "scale");
         QCOMPARE(TesseractReader::observations(result, RecognitionSettings()).size(), 1);
     }
 };

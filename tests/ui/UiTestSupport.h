@@ -10,15 +10,18 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
 #include <QHash>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -124,6 +127,30 @@ inline double drawnContrast(const QImage& image, const QRect& area, QColor* back
     if (background)
         *background = QColor(common);
     return best;
+}
+
+// Drags `data` onto `target` as the window system delivers it (enter, move, drop) and
+// says whether the drop was taken; `whileOver` runs while the drag is over the target.
+inline bool dropOn(QWidget* target, QMimeData& data, const std::function<void()>& whileOver = {})
+{
+    const QPoint at(20, 20);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    if (whileOver)
+        whileOver();
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    drop.setAccepted(false);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+inline bool dropOn(QWidget* target, const QList<QUrl>& urls, const std::function<void()>& whileOver = {})
+{
+    QMimeData data;
+    data.setUrls(urls);
+    return dropOn(target, data, whileOver);
 }
 
 // Shows `widget` and waits until it is the active window.

@@ -1,7 +1,5 @@
-// The detail editor: what each control writes into the record, what it shows
-// when the record changes elsewhere, the decimal field's rules, the salary
-// difference, the mail address, the history order, the keyboard and the wheel,
-// and keystrokes surviving a quit.
+// The detail editor: what each control writes and shows, the decimal field, the salary
+// difference, addresses, the history, the keyboard and the wheel, and quitting mid-edit.
 
 #include "UiTestSupport.h"
 
@@ -95,7 +93,6 @@ private Q_SLOTS:
     void decimalTyping()
     {
         QFETCH(QString, typed);
-        QFETCH(QString, shown);
         QFETCH(QString, stored);
         auto [record, view] = editAcme();
         DecimalField* field = view->salarySection()->expectedRow()->amountField();
@@ -106,7 +103,7 @@ private Q_SLOTS:
         } else {
             typeText(field, typed);
         }
-        QCOMPARE(field->text(), shown);
+        QTEST(field->text(), "shown");
         // What is stored is exact: the decimal's own text, never a float's.
         QCOMPARE(record->expectedSalary() ? record->expectedSalary()->toString() : QString(), stored);
     }

@@ -1,6 +1,5 @@
-// The keyboard alone: shortcuts into the search and the results, the star, the Tab
-// chain, fields scrolled into view, focus rings that can be seen, and a walk
-// through the whole window without a mouse.
+// The keyboard alone: shortcuts, the Tab chain, fields scrolled into view, focus rings
+// that can be seen, and a walk through the window without a mouse.
 #include "UiTestSupport.h"
 #include "app/ApplywrightApp.h"
 #include "posting/PostingImportSession.h"
@@ -114,9 +113,8 @@ private Q_SLOTS:
     void init() { m_fixture = std::make_unique<StoreFixture>(); }
     void cleanup() { m_fixture.reset(); }
 
-    // From an empty store to a record and back, an import and Insights, with
-    // nothing but key presses (the clipboard is filled beforehand, as a copy in
-    // another program would have filled it).
+    // From an empty store to a record and back, and an import, with nothing but key
+    // presses (the clipboard is filled beforehand, as a copy in another program would).
     void keyboardOnlyWalk()
     {
         AppFixture fixture;
@@ -156,12 +154,10 @@ private Q_SLOTS:
         backTo(window.get());
         QVERIFY(record->rejectionReason().has_value());
 
-        // A contact, the star.
+        // A contact.
         QVERIFY(tabTo(detail->contactsSection()->hrNameField()));
         type(u"Jane Doe"_s);
         QCOMPARE(record->hrContactName(), u"Jane Doe"_s);
-        press(Qt::Key_D, Qt::ControlModifier);
-        QVERIFY(record->isFavorite());
 
         // Search, to the result, delete it: Tab to the question's "Delete", Space.
         press(Qt::Key_F, Qt::ControlModifier);
@@ -198,13 +194,6 @@ private Q_SLOTS:
         QTRY_COMPARE(records.count(), 1);
         QCOMPARE(records.applicationsByDate().first()->companyName(), u"Fjordline Data AS"_s);
         backTo(window.get());
-
-        // Insights, and back.
-        press(Qt::Key_I, Qt::ControlModifier);
-        auto* insights = window->findChild<InsightsWindow*>();
-        QTRY_VERIFY(insights && insights->isActiveWindow());
-        press(Qt::Key_Escape);
-        QTRY_VERIFY(!insights->isVisible());
     }
 
     void focusedWorkModelIsNotChosen_data()

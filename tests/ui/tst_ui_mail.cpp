@@ -15,7 +15,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,17 +36,6 @@ QString rejection(const QString& company, const QString& position)
            "%1\nDate: Mon, 03 Mar 2025 16:42:00 +0300\n\nHi Deniz,\n\nThank you for your interest in the %2 role. "
            "Unfortunately, we will not be moving forward with your application: your salary expectations are above "
            "the budget for this role.\n"_s.arg(company, position);
-}
-
-// Drops `data` on the window's list; whether the list took it.
-bool dropOn(ContentView& view, QMimeData& data)
-{
-    QWidget* target = view.listView()->listView()->viewport();
-    QDragEnterEvent enter(QPoint(40, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(40, 40), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
 }
 
 QString shown(const MailUpdateRow& row)
@@ -79,30 +67,23 @@ private Q_SLOTS:
     }
     void init()
     {
-        m_clock.emplace(testNow());
-        m_store = std::make_unique<TempStore>();
-        QVERIFY(m_store->isReady());
-        m_today.emplace();
+        m_fixture = std::make_unique<StoreFixture>();
+        QVERIFY(m_fixture->store.isReady());
         QGuiApplication::clipboard()->clear();
     }
-    void cleanup()
-    {
-        m_today.reset();
-        m_store.reset();
-        m_clock.reset();
-    }
+    void cleanup() { m_fixture.reset(); }
 
     // A message dropped on the list is reviewed, and Apply moves the application with
     // the history entry dated when the message was sent; the notes stay as they are.
     void applyDatesTheChangeAtTheMessage()
     {
-        JobApplication* record = m_store->store().insert(
+        JobApplication* record = store().insert(
             ApplicationBuilder(std::make_unique<JobApplication>(u"Acme Robotics A.Ş."_s, u"Backend Engineer"_s,
                                    QString(), WorkModel::remote, ApplicationStatus::applied, daysAgo(30)))
                 .appendFirstHistoryEntry()
                 .build());
         edited<ApplicationField::notes>(record, u"Spoke to Jana"_s);
-        QVERIFY(m_store->store().save());
+        QVERIFY(store().save());
         auto view = makeView();
         MailImportFlow flow(*view, panels());
         view->show();
@@ -110,7 +91,7 @@ private Q_SLOTS:
         QMimeData data;
         data.setUrls(
             {QUrl::fromLocalFile(file(u"answer.eml"_s, rejection(u"Acme Robotics"_s, u"Backend Engineer"_s)))});
-        QVERIFY(dropOn(*view, data));
+        QVERIFY(dropOn(view->listView()->listView()->viewport(), data));
         QVERIFY(flow.sheet());
         QTRY_COMPARE(flow.sheet()->rows().size(), 1);
         MailImportSheet& sheet = *flow.sheet();
@@ -123,7 +104,7 @@ private Q_SLOTS:
         QCOMPARE(sheet.applyButton()->text(), u"Apply 1 Change"_s);
         QVERIFY(sheet.applyButton()->isEnabled());
 
-        m_clock->set(testNow().addSecs(60));
+        m_fixture->clock.set(testNow().addSecs(60));
         QTest::mouseClick(sheet.applyButton(), Qt::LeftButton);
         QTRY_VERIFY(!flow.sheet());
         QCOMPARE(record->status(), ApplicationStatus::rejected);
@@ -136,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(record->rejectionReason(), std::optional<RejectionReason>(RejectionReason::budget));
         QCOMPARE(record->notes().toString(), u"Spoke to Jana"_s);
         QCOMPARE(record->updatedAt(), testNow().addSecs(60).toUTC());
-        QVERIFY(!m_store->store().hasChanges());
+        QVERIFY(!store().hasChanges());
 
         // The import is one step to take back, every field it wrote with it.
         QCOMPARE(view->state().undoStack().undoText(), u"Mail Import"_s);
@@ -176,8 +157,8 @@ private Q_SLOTS:
         row.newCompanyField()->clear();
         typeText(row.newCompanyField(), u"Contoso Ltd"_s);
         QTest::mouseClick(flow.sheet()->applyButton(), Qt::LeftButton);
-        QCOMPARE(m_store->store().applications().size(), 1);
-        const JobApplication& made = *m_store->store().applications().front();
+        QCOMPARE(store().applications().size(), 1);
+        const JobApplication& made = *store().applications().front();
         QCOMPARE(made.companyName(), u"Contoso Ltd"_s);
         QCOMPARE(made.applicationDate(), sent);
         QCOMPARE(made.status(), ApplicationStatus::rejected);
@@ -185,20 +166,20 @@ private Q_SLOTS:
         QCOMPARE(view->state().selectedID(), std::optional<RecordID>(made.id()));
         // Taking the import back takes the application it made, not only its move.
         view->state().undo();
-        QVERIFY(m_store->store().applications().isEmpty());
+        QVERIFY(store().applications().isEmpty());
         view->state().redo();
-        QCOMPARE(m_store->store().applications().size(), 1);
-        QCOMPARE(m_store->store().applications().front()->status(), ApplicationStatus::rejected);
+        QCOMPARE(store().applications().size(), 1);
+        QCOMPARE(store().applications().front()->status(), ApplicationStatus::rejected);
     }
 
     // Two applications at one company and nothing in the message says which: the
     // person picks; Cancel changes nothing.
     void thePersonPicksAndCancels()
     {
-        addRecord(m_store->store(), u"Acme Robotics"_s, u"Backend Engineer"_s, ApplicationStatus::applied, 30);
-        JobApplication* frontend = addRecord(
-            m_store->store(), u"Acme Robotics"_s, u"Frontend Engineer"_s, ApplicationStatus::hrInterview, 30);
-        QVERIFY(m_store->store().save());
+        addRecord(store(), u"Acme Robotics"_s, u"Backend Engineer"_s, ApplicationStatus::applied, 30);
+        JobApplication* frontend
+            = addRecord(store(), u"Acme Robotics"_s, u"Frontend Engineer"_s, ApplicationStatus::hrInterview, 30);
+        QVERIFY(store().save());
         auto view = makeView();
         MailImportFlow flow(*view, panels());
         flow.importText(rejection(u"Acme Robotics"_s, u"engineering"_s), u"Clipboard"_s);
@@ -218,7 +199,7 @@ private Q_SLOTS:
         QTest::keyClick(flow.sheet(), Qt::Key_Escape);
         QTRY_VERIFY(!flow.sheet());
         QCOMPARE(frontend->status(), ApplicationStatus::hrInterview);
-        QVERIFY(!m_store->store().hasChanges());
+        QVERIFY(!store().hasChanges());
     }
 
     // File ▸ Import Mail… reads a mailbox's every message.
@@ -263,11 +244,11 @@ private Q_SLOTS:
     void sheetFollowsTheSession()
     {
         QFETCH(QStringList, texts);
-        addRecord(m_store->store(), u"Hooli"_s, u"ML"_s);
+        addRecord(store(), u"Hooli"_s, u"ML"_s);
         MailImportSession session;
         MailImportSheet sheet(session, {});
         QList<MailCandidate> applications;
-        for (const JobApplication* record : m_store->store().applications())
+        for (const JobApplication* record : store().applications())
             applications.append(MailCandidate::of(*record));
         session.begin(applications);
         for (const QString& text : texts)
@@ -300,14 +281,13 @@ private:
     }
     std::unique_ptr<ContentView> makeView()
     {
-        auto view = std::make_unique<ContentView>(m_store->store(), *m_today);
+        auto view = std::make_unique<ContentView>(store(), m_fixture->today);
         view->resize(1080, 700);
         return view;
     }
 
-    std::optional<TestSupport::FixedClock> m_clock;
-    std::unique_ptr<TempStore> m_store;
-    std::optional<TodayProvider> m_today;
+    std::unique_ptr<StoreFixture> m_fixture;
+    Store& store() const { return m_fixture->store.store(); }
     QTemporaryDir m_files;
     QStringList m_picked;
 };

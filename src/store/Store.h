@@ -16,14 +16,10 @@ class StoreLock;
 
 #include <bitset>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class SqliteDatabase;
 class StoreLoader;
-namespace StoreSchema {
-struct Column;
-}
 
 // The local object store: one SQLite file whose records live in memory as
 // JobApplication and StatusChange objects owned by the store. Inserts, deletes,

@@ -94,9 +94,10 @@ const QByteArray& createStatements()
 
 bool Column::goesInPlace(const JobApplication& application) const
 {
-    const FieldValue value = application.value(field);
-    const auto* text = std::get_if<LongText>(&value);
-    return text && text->utf8().size() >= inPlaceFrom;
+    // Asked of every column of every row written: only a long text's value is looked at.
+    if (!isLongText(*this))
+        return false;
+    return std::get<LongText>(application.value(field)).utf8().size() >= inPlaceFrom;
 }
 
 void Column::bind(SqliteStatement& s, int index, const JobApplication& application, bool inPlace) const

@@ -50,10 +50,30 @@ inline void useTimeZone(const char* zone)
     LocalDayResolver::checkZone();
 }
 
+// The whole of the file at `path`; nothing when it cannot be read.
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes `bytes` as the whole of the file at `path`; false when it could not.
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
 // A local wall-clock moment in the current time zone.
 inline QDateTime local(int year, int month, int day, int hour = 12, int minute = 0, int second = 0)
 {
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second), Qt::LocalTime);
+}
+
+// The moment the tests of the window and of the figures run at: Friday 14 March 2025, 10:00.
+inline QDateTime testNow()
+{
+    return local(2025, 3, 14, 10, 0);
 }
 
 inline QDateTime utc(int year, int month, int day, int hour = 12, int minute = 0, int second = 0, int ms = 0)
@@ -83,9 +103,7 @@ template <typename Records> QStringList companies(const Records& records)
 
 inline QByteArray fileHash(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
-                                          : QByteArray();
+    return QFile::exists(path) ? QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256) : QByteArray();
 }
 
 // Everything under a folder as "path mode size hash" lines (links by their target):

@@ -15,12 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class Launch {
 public:
     explicit Launch(const QString& home, const QStringList& arguments = {},
@@ -67,8 +61,8 @@ private Q_SLOTS:
         // It no longer restarts itself for the OCR thread limit (its recognition worker
         // gets that limit), and Tesseract and Leptonica are not loaded into it.
         const QString proc = QStringLiteral("/proc/%1/").arg(app.process.processId());
-        QVERIFY(!contents(proc + u"environ"_s).split('\0').contains("OMP_THREAD_LIMIT=1"));
-        const QByteArray mapped = contents(proc + u"maps"_s);
+        QVERIFY(!TestSupport::readFile(proc + u"environ"_s).split('\0').contains("OMP_THREAD_LIMIT=1"));
+        const QByteArray mapped = TestSupport::readFile(proc + u"maps"_s);
         QVERIFY(!mapped.isEmpty() && !mapped.contains("libtesseract") && !mapped.contains("liblept"));
         // Nor any image-format plugin: the window draws its own pictures without them, and asking one asks them all.
         QVERIFY(!mapped.contains("/imageformats/"));
@@ -133,16 +127,13 @@ private Q_SLOTS:
         QVERIFY(QDir(home.path()).mkpath(u"data/Applywright"_s));
         const QString database = home.filePath(u"data/Applywright/Applywright.sqlite"_s);
         const QByteArray foreign = "notes from another program\n";
-        {
-            QFile file(database);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(foreign) == foreign.size());
-        }
+        QVERIFY(TestSupport::writeFile(database, foreign));
         Launch app(home.path());
         QVERIFY(app.process.waitForStarted(10000));
         // The failure window stays up (no crash, no exit) and the file is left as it was.
         QTest::qWait(2000);
         QCOMPARE(app.process.state(), QProcess::Running);
-        QCOMPARE(contents(database), foreign);
+        QCOMPARE(TestSupport::readFile(database), foreign);
         QVERIFY(!QFile::exists(database + QStringLiteral("-wal")));
     }
 };

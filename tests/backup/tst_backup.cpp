@@ -36,18 +36,6 @@ const QString notABackupText = u"This file is not an Applywright backup."_s;
 const QString newerFormatText = u"This backup was made by a newer version of Applywright."_s;
 const QString cannotWriteText = u"The data couldn't be written because it isn't in the correct format."_s;
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size();
-}
-
 Decimal decimal(const char* text)
 {
     return Decimal::parse(std::string_view(text)).value();
@@ -244,7 +232,7 @@ struct TempStore {
     QString file(const char* name, const QByteArray& data) const
     {
         const QString path = dir.filePath(QString::fromLatin1(name));
-        return writeAll(path, data) ? path : QString();
+        return writeFile(path, data) ? path : QString();
     }
     // Imports `data`, written to a file of the store's folder, and returns the message shown.
     QString import(const QByteArray& data, const char* name = "import.json")
@@ -265,13 +253,13 @@ private Q_SLOTS:
 
     void goldenDocument()
     {
-        const QByteArray golden = readAll(QStringLiteral(APPLYWRIGHT_TEST_DATA_DIR "/backup/golden.json"));
+        const QByteArray golden = readFile(QStringLiteral(APPLYWRIGHT_TEST_DATA_DIR "/backup/golden.json"));
         const QByteArray encoded = encodeBackup(goldenContents()).value();
         // The file fixes the whole form: keys sorted in every object, optional values without a value left out (never
         // null), dates, identifiers, amounts, escapes.
         const QString actual = QDir::temp().filePath(u"applywright-golden-actual.json"_s);
         if (encoded != golden)
-            writeAll(actual, encoded);
+            writeFile(actual, encoded);
         QVERIFY2(encoded == golden, qPrintable(u"the encoder wrote something else: see "_s + actual));
         // Read from a view into a larger buffer, which is neither read past nor written to.
         const QByteArray buffer = golden + "garbage";
@@ -572,18 +560,18 @@ private Q_SLOTS:
         for (const mode_t umask : {mode_t(000), mode_t(077), mode_t(000)}) {
             // A new file first, then files open to all replaced.
             if (QFile::exists(path))
-                QVERIFY(writeAll(path, "{}") && ::chmod(QFile::encodeName(path).constData(), 0644) == 0);
+                QVERIFY(writeFile(path, "{}") && ::chmod(QFile::encodeName(path).constData(), 0644) == 0);
             const mode_t previous = ::umask(umask);
             const std::optional<BackupMessage> saved = saveExportedBackup(file, path);
             ::umask(previous);
             QVERIFY(!saved);
-            QCOMPARE(readAll(path), file.data());
+            QCOMPARE(readFile(path), file.data());
             QCOMPARE(QFile::permissions(path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
         }
         // An older backup stays as it was when the new one cannot be written in full: here the process may not write
         // files larger than 100 bytes.
         const QByteArray older = "{\"older\": true}";
-        QVERIFY(writeAll(path, older));
+        QVERIFY(writeFile(path, older));
         struct rlimit saved { };
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -596,7 +584,7 @@ private Q_SLOTS:
         QVERIFY(failure);
         QVERIFY2(failure->text().startsWith(u"The file “Applywright-2025-03-07.json” couldn't be saved."_s),
             qPrintable(failure->text()));
-        QCOMPARE(readAll(path), older);
+        QCOMPARE(readFile(path), older);
         QCOMPARE(QDir(temp.path()).entryList(QDir::Files), QStringList({"Applywright-2025-03-07.json", "huge.json"}));
     }
 

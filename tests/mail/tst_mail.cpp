@@ -151,9 +151,7 @@ Corpus loadCorpus()
         const ApplicationBackup& entry = corpus.entries[i];
         corpus.candidates.append(MailCandidate::of(i, entry));
     }
-    QFile truth(mailData + QStringLiteral("/truth.json"));
-    if (truth.open(QIODevice::ReadOnly))
-        corpus.truth = QJsonDocument::fromJson(truth.readAll()).object();
+    corpus.truth = QJsonDocument::fromJson(TestSupport::readFile(mailData + QStringLiteral("/truth.json"))).object();
     return corpus;
 }
 

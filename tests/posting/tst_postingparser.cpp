@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "posting/LinkDetector.h"
 #include "posting/ParsedPosting.h"
 #include "posting/PostingParser.h"
@@ -64,10 +65,8 @@ QString filler(int count, const QString& last)
 
 QString readCorpusText(const QString& id)
 {
-    QFile file(QStringLiteral(APPLYWRIGHT_CORPUS_DIR "/postings/") + id + QStringLiteral(".txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(
+        TestSupport::readFile(QStringLiteral(APPLYWRIGHT_CORPUS_DIR "/postings/") + id + QStringLiteral(".txt")));
 }
 
 QString describe(const TextField& value)

@@ -83,8 +83,7 @@ QList<qint64> workersSince(const QList<qint64>& others)
 
 QByteArray procFile(qint64 pid, const char* name)
 {
-    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return TestSupport::readFile(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
 }
 
 void checkFailure(const RecognitionResult& result, RecognizerError::Kind error, const QString& text)
@@ -230,9 +229,7 @@ private Q_SLOTS:
         if (QTest::currentTestFailed())
             return;
         // The same bytes pasted from the clipboard fare the same.
-        QFile file(path);
-        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        checkFailure(ScreenshotTextRecognizer().recognize(bytes), expectedError, expectedText);
+        checkFailure(ScreenshotTextRecognizer().recognize(TestSupport::readFile(path)), expectedError, expectedText);
     }
 
     // A file that cannot even be opened says why, in words the person can act on.

@@ -16,12 +16,6 @@ namespace {
 
 using Status = ApplicationStatus;
 
-// Friday 14 March 2025, 10:00 in Istanbul.
-QDateTime testNow()
-{
-    return local(2025, 3, 14, 10, 0);
-}
-
 // Records with hand-written histories. A history is a list of steps "status@day" or
 // "from>status@day", `day` counted from the application date; without a "from" a
 // step leaves the previous step's status. The record's status is the last step's,

@@ -25,11 +25,6 @@ namespace {
 
 using F = ApplicationField;
 
-QDateTime testNow()
-{
-    return local(2025, 3, 14, 10, 0);
-}
-
 } // namespace
 
 class WindowStateTest : public QObject {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
+#include "app/Translations.h"
 #include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 #include "store/Store.h"
@@ -31,11 +32,8 @@ namespace UiTestSupport {
 using TestSupport::companies;
 using TestSupport::snapshot;
 
-// The moment every widget test runs at: Friday 14 March 2025, 10:00 in Istanbul.
-inline QDateTime testNow()
-{
-    return TestSupport::local(2025, 3, 14, 10, 0);
-}
+using TestSupport::testNow;
+using TestSupport::writeFile;
 
 inline QDateTime daysAgo(int days, int hour = 9)
 {
@@ -43,16 +41,17 @@ inline QDateTime daysAgo(int days, int hour = 9)
 }
 
 // A fresh store in its own folder, without the store's timed autosave, so that a
-// test sees exactly the saves the window makes.
+// test sees exactly the saves the window makes. A store that cannot be made here
+// stops the test program: nothing after it would mean anything.
 class TempStore {
 public:
     TempStore()
         : m_loader(openStore(m_dir.path()))
     {
-        if (m_loader.isReady())
-            m_loader.store()->setAutosaveDelay(-1);
+        if (!m_loader.isReady())
+            qFatal("the test store could not be made in %s", qPrintable(m_dir.path()));
+        m_loader.store()->setAutosaveDelay(-1);
     }
-    bool isReady() const { return m_loader.isReady(); }
     Store& store() const { return *m_loader.store(); }
     QString path() const { return m_dir.path(); }
 
@@ -92,6 +91,20 @@ inline void typeText(QWidget* widget, const QString& text)
 inline void useTestLocale()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+// The test locale with the window's English texts installed, so that counts are
+// read in their grammar ("1 application", "2 applications").
+inline void useEnglishTexts()
+{
+    useTestLocale();
+    installTranslations(*qApp, QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+// A window area's painted pixels, as the eye sees them.
+inline QImage pixels(QWidget* widget)
+{
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 // WCAG contrast ratio of two opaque colours, worked out here on its own rather than
@@ -192,6 +205,18 @@ struct StoreFixture {
     TodayProvider today;
 };
 
+// The window's content over the fixture's store at the window's usual size; shown and
+// active when asked.
+inline std::unique_ptr<ContentView> makeContentView(
+    StoreFixture& fixture, ContentView::Environment environment = {}, bool shown = false, QSize size = {1080, 700})
+{
+    auto view = std::make_unique<ContentView>(fixture.store.store(), fixture.today, std::move(environment));
+    view->resize(size);
+    if (shown && !showActive(view.get()))
+        qWarning("window not active");
+    return view;
+}
+
 // The desktop a window talks to: answers the deletion question with `answer` and
 // records every question asked and every address opened.
 struct FakeDesktop {
@@ -213,6 +238,11 @@ struct FakeDesktop {
 
 // The clock at the test moment, an empty folder and a stand-in desktop, for each test.
 struct AppFixture {
+    AppFixture()
+    {
+        if (!dir.isValid())
+            qFatal("no temporary folder for the test: %s", qPrintable(dir.errorString()));
+    }
     TestSupport::FixedClock clock {testNow()};
     QTemporaryDir dir;
     FakeDesktop desktop;

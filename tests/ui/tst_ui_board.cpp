@@ -4,7 +4,6 @@
 #include "UiTestSupport.h"
 
 #include "app/ApplywrightApp.h"
-#include "app/Translations.h"
 #include "backup/BackupTransfer.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
@@ -55,16 +54,10 @@ class TestBoard : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        useTestLocale();
-        // The window's English grammar: "1 application", "2 applications".
-        installTranslations(*qApp, QLocale(QLocale::English, QLocale::UnitedStates));
-    }
+    void initTestCase() { useEnglishTexts(); }
     void init()
     {
         m_fixture = std::make_unique<Fixture>();
-        QVERIFY(m_fixture->store.isReady());
         addRecord(store(), u"Acme Ltd"_s, u"Engineer"_s, ApplicationStatus::applied, 3);
         addRecord(store(), u"Fernhill Analytics"_s, u"Data Engineer"_s, ApplicationStatus::hrInterview, 5);
         addRecord(store(), u"Firm 10"_s, u"Designer"_s, ApplicationStatus::offer, 20, WorkModel::onSite);
@@ -386,8 +379,7 @@ private:
 
     std::unique_ptr<ContentView> makeBoard()
     {
-        auto view = std::make_unique<ContentView>(store(), m_fixture->today, m_fixture->desktop.environment());
-        view->resize(1600, 700);
+        auto view = makeContentView(*m_fixture, m_fixture->desktop.environment(), false, {1600, 700});
         view->setBoardShown(true);
         if (!showActive(view.get()))
             qWarning("window not active");

@@ -5,7 +5,6 @@
 
 #include "app/ApplicationCommands.h"
 #include "app/ApplywrightApp.h"
-#include "app/Translations.h"
 #include "model/ApplicationEdits.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationDetailView.h"
@@ -56,16 +55,8 @@ class TestDetailEditor : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        useTestLocale();
-        installTranslations(*qApp, QLocale(QLocale::English, QLocale::UnitedStates));
-    }
-    void init()
-    {
-        m_fixture = std::make_unique<Fixture>();
-        QVERIFY(m_fixture->store.isReady());
-    }
+    void initTestCase() { useEnglishTexts(); }
+    void init() { m_fixture = std::make_unique<Fixture>(); }
     void cleanup()
     {
         m_fixture.reset();

@@ -114,7 +114,6 @@ private Q_SLOTS:
     void init()
     {
         m_fixture = std::make_unique<StoreFixture>();
-        QVERIFY(m_fixture->store.isReady());
         m_files = std::make_unique<QTemporaryDir>();
         m_desktop = {};
         m_alerts = m_picked = {};
@@ -727,18 +726,12 @@ private:
         return p;
     }
 
-    std::unique_ptr<ContentView> makeView()
-    {
-        auto view = std::make_unique<ContentView>(store(), m_fixture->today, m_desktop.environment());
-        view->resize(1080, 700);
-        return view;
-    }
+    std::unique_ptr<ContentView> makeView() { return makeContentView(*m_fixture, m_desktop.environment()); }
 
     QString file(const QString& name, const QByteArray& bytes = "x")
     {
         const QString path = QDir(m_files->path()).filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        if (!writeFile(path, bytes))
             qWarning("could not write %s", qPrintable(path));
         return path;
     }

@@ -47,12 +47,6 @@ QString nameOf(const QWidget* widget)
     return widget->objectName();
 }
 
-// A widget's painted pixels, as the eye sees them.
-QImage pixels(QWidget* widget)
-{
-    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 // How far what the focus adds along the edge of a control (its outer four pixels,
 // where rings are drawn, away from a text cursor) stands out from what was there:
 // the strongest contrast of a changed pixel against the same pixel at rest.
@@ -442,14 +436,7 @@ private Q_SLOTS:
 private:
     Store& store() { return m_fixture->store.store(); }
 
-    std::unique_ptr<ContentView> makeView()
-    {
-        auto view = std::make_unique<ContentView>(store(), m_fixture->today, m_desktop.environment());
-        view->resize(1080, 700);
-        if (!showActive(view.get()))
-            qWarning("window not active");
-        return view;
-    }
+    std::unique_ptr<ContentView> makeView() { return makeContentView(*m_fixture, m_desktop.environment(), true); }
 
     std::unique_ptr<StoreFixture> m_fixture;
     FakeDesktop m_desktop;

@@ -1,5 +1,4 @@
 #include "UiTestSupport.h"
-#include "app/Translations.h"
 #include "mail/MailImportSession.h"
 #include "tracking/WindowState.h"
 #include "ui/ApplicationListView.h"
@@ -59,16 +58,10 @@ class TestMailUi : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        useTestLocale();
-        // The window's English, counts in their grammar ("Apply 1 Change").
-        installTranslations(*qApp, QLocale(QLocale::English, QLocale::UnitedStates));
-    }
+    void initTestCase() { useEnglishTexts(); }
     void init()
     {
         m_fixture = std::make_unique<StoreFixture>();
-        QVERIFY(m_fixture->store.isReady());
         QGuiApplication::clipboard()->clear();
     }
     void cleanup() { m_fixture.reset(); }
@@ -268,9 +261,8 @@ private:
     QString file(const QString& name, const QString& text)
     {
         const QString path = m_files.filePath(name);
-        QFile out(path);
-        if (out.open(QIODevice::WriteOnly))
-            out.write(text.toUtf8());
+        if (!writeFile(path, text.toUtf8()))
+            qWarning("could not write %s", qPrintable(path));
         return path;
     }
     DesktopPanels panels()
@@ -279,12 +271,7 @@ private:
         p.openFiles = [this](QWidget*, const QString&, const QString&, const QString&) { return m_picked; };
         return p;
     }
-    std::unique_ptr<ContentView> makeView()
-    {
-        auto view = std::make_unique<ContentView>(store(), m_fixture->today);
-        view->resize(1080, 700);
-        return view;
-    }
+    std::unique_ptr<ContentView> makeView() { return makeContentView(*m_fixture); }
 
     std::unique_ptr<StoreFixture> m_fixture;
     Store& store() const { return m_fixture->store.store(); }

@@ -55,12 +55,6 @@ struct Fixture : StoreFixture {
     FakeDesktop desktop;
 };
 
-// A window area's painted pixels, as the eye sees them.
-QImage pixels(QWidget* widget)
-{
-    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -68,11 +62,7 @@ class TestMainWindow : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { useTestLocale(); }
-    void init()
-    {
-        m_fixture = std::make_unique<Fixture>();
-        QVERIFY(m_fixture->store.isReady());
-    }
+    void init() { m_fixture = std::make_unique<Fixture>(); }
     void cleanup() { m_fixture.reset(); }
 
     void columnsColoursAndSearchField()
@@ -430,11 +420,7 @@ private:
     // A window of the usual size over the store; shown, it waits until it is active.
     std::unique_ptr<ContentView> makeView(bool shown = false)
     {
-        auto view = std::make_unique<ContentView>(store(), m_fixture->today, desktop().environment());
-        view->resize(1080, 700);
-        if (shown && !showActive(view.get()))
-            qWarning("window not active");
-        return view;
+        return makeContentView(*m_fixture, desktop().environment(), shown);
     }
 
     void addSampleRecords()

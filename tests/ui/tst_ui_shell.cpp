@@ -39,11 +39,7 @@ class TestShell : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { useTestLocale(); }
-    void init()
-    {
-        m_app.emplace();
-        QVERIFY(m_app->dir.isValid());
-    }
+    void init() { m_app.emplace(); }
     void cleanup() { m_app.reset(); }
 
     void windowShowsBeforeTheRecordsAreRead()
@@ -367,11 +363,8 @@ private Q_SLOTS:
 
     void failureWindowRevealsTheFolderAndChangesNothing()
     {
-        {
-            QFile file(QDir(m_app->dir.path()).filePath(QLatin1String(Store::databaseFileName)));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray("not a database\n").repeated(100));
-        }
+        QVERIFY(writeFile(QDir(m_app->dir.path()).filePath(QLatin1String(Store::databaseFileName)),
+            QByteArray("not a database\n").repeated(100)));
         const QStringList before = snapshot(m_app->dir.path());
         ApplywrightApp app(m_app->dir.path(), m_app->desktop.environment());
         QVERIFY(!app.storeLoader().isReady());

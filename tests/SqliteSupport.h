@@ -3,25 +3,35 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <QtEndian>
 
 #include <sqlite3.h>
 
 namespace TestSupport {
 
-// Runs one statement on a store's file through a second connection, the way
-// another process would (used to make the disk refuse writes).
-inline bool execute(const QString& path, const char* sql)
+// Runs `sql` (one statement or more) on a store's file through a second connection, the
+// way another process would: the first column of every row, joined with "|", or
+// "<error: …>" when SQLite refused. A file is not made where there is none, unless asked.
+inline QString query(const QString& path, const char* sql, int open = SQLITE_OPEN_READWRITE)
 {
     sqlite3* db = nullptr;
-    if (sqlite3_open(QFile::encodeName(path).constData(), &db) != SQLITE_OK) {
-        sqlite3_close(db);
-        return false;
-    }
-    sqlite3_busy_timeout(db, 2000);
-    const bool ok = sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    QStringList rows;
+    const auto firstColumn = [](void* out, int, char** values, char**) {
+        static_cast<QStringList*>(out)->append(values[0] ? QString::fromUtf8(values[0]) : QStringLiteral("<null>"));
+        return 0;
+    };
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, open, nullptr) != SQLITE_OK
+        || (sqlite3_busy_timeout(db, 10000), sqlite3_exec(db, sql, firstColumn, &rows, nullptr)) != SQLITE_OK)
+        rows = QStringList {QStringLiteral("<error: %1>").arg(QString::fromUtf8(sqlite3_errmsg(db)))};
     sqlite3_close(db);
-    return ok;
+    return rows.join(u'|');
+}
+
+// Runs `sql` as query() does; false when SQLite refused it (used to make the disk refuse writes).
+inline bool execute(const QString& path, const char* sql)
+{
+    return !query(path, sql, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE).startsWith(u"<error: ");
 }
 
 // Every row of the store's two tables, in identifier order, one line each with

@@ -790,8 +790,7 @@ private Q_SLOTS:
                     file.write("From bad@example.com Mon Mar  3 10:00:00 2025\n");
                 file.write(head + "Content-Type: text/plain\r\n\r\n");
                 const QByteArray line = QByteArray(76, 'x') + "\r\n";
-                for (int i = 0; i < 50 * 1024 * 1024 / line.size() + 1; ++i)
-                    file.write(line);
+                file.write(line.repeated(50 * 1024 * 1024 / line.size() + 1));
             } else if (name == u"parts.eml") {
                 file.write(head + "Content-Type: multipart/mixed; boundary=p\r\n\r\n");
                 for (int i = 0; i < 10000; ++i)
@@ -806,11 +805,11 @@ private Q_SLOTS:
                         + inner;
                 file.write(inner);
             } else if (name == u"inline.eml") {
-                file.write(head + "Content-Type: text/plain\r\n\r\n");
-                for (int i = 0; i < 100; ++i)
-                    file.write("---------- Forwarded message ---------\r\nFrom: F <f@example.com>\r\nDate: Mon, Mar 3, "
-                               "2025 at 4:12 PM\r\n\r\n");
-                file.write("Hello\r\n");
+                file.write(head + "Content-Type: text/plain\r\n\r\n"
+                    + QByteArray("---------- Forwarded message ---------\r\nFrom: F <f@example.com>\r\nDate: Mon, "
+                                 "Mar 3, 2025 at 4:12 PM\r\n\r\n")
+                          .repeated(100)
+                    + "Hello\r\n");
             } else if (name == u"noise.eml") {
                 QByteArray noise(64 * 1024, Qt::Uninitialized);
                 QRandomGenerator generator(42);
@@ -828,13 +827,9 @@ private Q_SLOTS:
                       "name=invoice.zip\r\nContent-Transfer-Encoding: base64\r\n\r\n"
                     + zipBomb(qint64(1) << 30).toBase64() + "\r\n--z--\r\n");
             } else if (name == u"html-large.eml") {
-                file.write(head + "Content-Type: text/html\r\n\r\n");
-                for (int i = 0; i < 1000000; ++i)
-                    file.write("<div><span>");
+                file.write(head + "Content-Type: text/html\r\n\r\n" + QByteArray("<div><span>").repeated(1000000));
             } else {
-                file.write(head + "Content-Type: text/html\r\n\r\n");
-                for (int i = 0; i < 300000; ++i)
-                    file.write("<div>");
+                file.write(head + "Content-Type: text/html\r\n\r\n" + QByteArray("<div>").repeated(300000));
             }
         }
         QVERIFY(TestSupport::resetPeakMemory());

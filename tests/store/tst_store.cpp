@@ -33,28 +33,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs one statement on a separate raw connection and returns the first column of every row, joined with "|".
-QString query(const QString& path, const char* sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_stmt* statement = nullptr;
-    QStringList rows;
-    const bool opened
-        = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    sqlite3_busy_timeout(db, 10000); // another program may be reading the file
-    if (!opened)
-        rows << u"<open failed>"_s;
-    else if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
-        rows << u"<error: %1>"_s.arg(QString::fromUtf8(sqlite3_errmsg(db)));
-    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
-        rows << (text ? QString::fromUtf8(text) : u"<null>"_s);
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return rows.join(u'|');
-}
-
 const auto databaseIn = [](const QString& dir) -> QString { return dir + u"/Applywright.sqlite"_s; };
 
 // Folds the log into the file.

@@ -23,7 +23,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -174,19 +173,15 @@ private Q_SLOTS:
         QTRY_COMPARE(records.count(), 0);
         backTo(window.get());
 
-        // A screenshot on the clipboard: Ctrl+Shift+V reads it, Return adds it.
-        auto* copied = new QMimeData;
-        copied->setUrls(
-            {QUrl::fromLocalFile(QStringLiteral(APPLYWRIGHT_TEST_DATA_DIR "/corpus/postings/pub-011.png"))});
-        QGuiApplication::clipboard()->setMimeData(copied);
+        // A posting's text on the clipboard: Ctrl+Shift+V reads it, Return adds it.
+        QGuiApplication::clipboard()->setText(u"Senior iOS Developer\nAcme Corp · Istanbul, Türkiye · 2 days ago"_s);
         press(Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QPointer<PostingImportSheet> sheet;
         QTRY_VERIFY((sheet = window->findChild<PostingImportSheet*>()) && sheet->isActiveWindow());
-        QTRY_VERIFY_WITH_TIMEOUT(!sheet->rows().isEmpty() && !sheet->footerIndicator()->isVisibleTo(sheet), 120000);
-        QVERIFY(sheet->addButton()->isEnabled());
+        QTRY_VERIFY(!sheet->rows().isEmpty() && sheet->addButton()->isEnabled());
         press(Qt::Key_Return);
         QTRY_COMPARE(records.count(), 1);
-        QCOMPARE(records.applicationsByDate().first()->companyName(), u"Fjordline Data AS"_s);
+        QCOMPARE(records.applicationsByDate().first()->companyName(), u"Acme Corp"_s);
         backTo(window.get());
     }
 

@@ -122,8 +122,7 @@ QByteArray journal(quint32 originalPages, const QByteArray& page)
 // The first `pages` pages of a database file.
 QByteArray pagesOf(const QString& path, int pages = 1)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(qint64(pages) * 4096) : QByteArray();
+    return readFile(path).left(qint64(pages) * 4096);
 }
 
 // A folder of its own; given a count, holding a closed store of that many records, its log folded into the file.

@@ -480,11 +480,10 @@ private Q_SLOTS:
         };
         QList<QUrl> urls;
         for (const QString& name : std::as_const(files)) {
-            QFile file(dir.filePath(name));
             if (name.endsWith(u".txt"_s) || name.endsWith(u".md"_s))
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.write("just some text\n") > 0);
+                QVERIFY(writeFile(dir.filePath(name), "just some text\n"));
             else if (name == u"shot.png"_s || !name.contains(QLatin1Char('.')))
-                QVERIFY(image.save(file.fileName(), name.contains(QLatin1Char('.')) ? "PNG" : "JPG"));
+                QVERIFY(image.save(dir.filePath(name), name.contains(QLatin1Char('.')) ? "PNG" : "JPG"));
             urls.append(urlOf(name));
         }
         Recorder recorder;

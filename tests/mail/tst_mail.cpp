@@ -645,17 +645,15 @@ private Q_SLOTS:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("export.mbox"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray mailbox;
         for (int i = 1; i <= 3; ++i) {
-            file.write("From someone@example.com Mon Mar  3 10:00:00 2025\n");
-            file.write(QStringLiteral("From: A <a@acme.com>\nSubject: Message %1\nDate: Mon, 0%1 Mar 2025 10:00:00 "
-                                      "+0000\n\n%2\n\n")
+            mailbox += QStringLiteral("From someone@example.com Mon Mar  3 10:00:00 2025\nFrom: A <a@acme.com>\n"
+                                      "Subject: Message %1\nDate: Mon, 0%1 Mar 2025 10:00:00 +0000\n\n%2\n\n")
                            .arg(i)
                            .arg(i == 2 ? QString() : QStringLiteral(">From us: text %1").arg(i))
-                           .toUtf8());
+                           .toUtf8();
         }
-        file.close();
+        QVERIFY(TestSupport::writeFile(path, mailbox));
         const QList<MailReader::Item> items = MailReader::readFile(path);
         QCOMPARE(items.size(), 3);
         QCOMPARE(items[0].label, QStringLiteral("export.mbox#1"));
@@ -867,13 +865,9 @@ private Q_SLOTS:
         session.begin(loadCorpus().candidates);
         QTemporaryDir folder;
         const QString hostile = folder.filePath(QStringLiteral("parts.eml"));
-        QFile file(hostile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("From: A <a@b.com>\r\nSubject: S\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; "
-                   "boundary=p\r\n\r\n");
-        for (int i = 0; i < 10000; ++i)
-            file.write("--p\r\nContent-Type: text/plain\r\n\r\nx\r\n");
-        file.close();
+        QVERIFY(TestSupport::writeFile(hostile,
+            "From: A <a@b.com>\r\nSubject: S\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=p\r\n\r\n"
+                + QByteArray("--p\r\nContent-Type: text/plain\r\n\r\nx\r\n").repeated(10000)));
         session.processFiles(
             {hostile, mailData + QStringLiteral("/messages/t01-greenhouse-rejection-acme-backend.eml")});
         QVERIFY(session.isProcessing());

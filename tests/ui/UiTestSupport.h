@@ -8,6 +8,7 @@
 #include "store/StoreLoader.h"
 #include "tracking/TodayProvider.h"
 #include "ui/ContentView.h"
+#include "ui/Palette.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -187,6 +189,18 @@ template <typename App> auto showWindow(App& app)
 struct PaletteRestorer {
     QPalette original = QApplication::palette();
     ~PaletteRestorer() { QApplication::setPalette(original); }
+};
+
+// The light or dark appearance for one test; the style and the palette go back when
+// it ends, even a failed one (made before the widgets, so that they go first).
+struct AppearanceForTest {
+    explicit AppearanceForTest(bool dark)
+    {
+        Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
+    }
+    ~AppearanceForTest() { QApplication::setStyle(style); }
+    QString style = QApplication::style()->name();
+    PaletteRestorer palette;
 };
 
 // A menu's entries as shown (access-key marks left out), separators as "---".

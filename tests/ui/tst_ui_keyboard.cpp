@@ -197,37 +197,32 @@ private Q_SLOTS:
     void focusedWorkModelIsNotChosen()
     {
         QFETCH(bool, dark);
-        const QString styleName = QApplication::style()->name();
-        PaletteRestorer restorer;
-        Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
-        {
-            PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
-            PostingImportSheet sheet(session, {});
-            session.begin();
-            session.addText(u"Senior iOS Developer\nAcme Corp\nHybrid"_s, u"draft.png"_s);
-            QVERIFY(showActive(&sheet));
-            const QList<QAbstractButton*> segments = sheet.rows().first()->workModelSegments();
-            QAbstractButton* chosen = segments.at(1);
-            QAbstractButton* other = segments.at(0);
-            QVERIFY(chosen->isChecked() && !other->isChecked());
-            const auto fill = [](QAbstractButton* segment) {
-                const QImage image = pixels(segment);
-                return image.pixelColor(int(3 * image.devicePixelRatio()) + 2, image.height() / 2);
-            };
-            const QColor chosenFill = fill(chosen);
-            for (QAbstractButton* segment : {other, chosen}) {
-                sheet.rows().first()->includeBox()->setFocus(Qt::TabFocusReason);
-                const QImage rest = pixels(segment);
-                const QColor restFill = fill(segment);
-                segment->setFocus(Qt::TabFocusReason);
-                QTRY_VERIFY(segment->hasFocus());
-                QCOMPARE(fill(segment), restFill);
-                const double ring = edgeChange(rest, pixels(segment));
-                QVERIFY2(ring >= 3, qPrintable(u"%1: %2"_s.arg(segment->text()).arg(ring)));
-            }
-            QVERIFY(fill(other) != chosenFill);
+        AppearanceForTest appearance(dark);
+        PostingImportSession session(PostingImportSession::Recognizer {}, nullptr);
+        PostingImportSheet sheet(session, {});
+        session.begin();
+        session.addText(u"Senior iOS Developer\nAcme Corp\nHybrid"_s, u"draft.png"_s);
+        QVERIFY(showActive(&sheet));
+        const QList<QAbstractButton*> segments = sheet.rows().first()->workModelSegments();
+        QAbstractButton* chosen = segments.at(1);
+        QAbstractButton* other = segments.at(0);
+        QVERIFY(chosen->isChecked() && !other->isChecked());
+        const auto fill = [](QAbstractButton* segment) {
+            const QImage image = pixels(segment);
+            return image.pixelColor(int(3 * image.devicePixelRatio()) + 2, image.height() / 2);
+        };
+        const QColor chosenFill = fill(chosen);
+        for (QAbstractButton* segment : {other, chosen}) {
+            sheet.rows().first()->includeBox()->setFocus(Qt::TabFocusReason);
+            const QImage rest = pixels(segment);
+            const QColor restFill = fill(segment);
+            segment->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(segment->hasFocus());
+            QCOMPARE(fill(segment), restFill);
+            const double ring = edgeChange(rest, pixels(segment));
+            QVERIFY2(ring >= 3, qPrintable(u"%1: %2"_s.arg(segment->text()).arg(ring)));
         }
-        QApplication::setStyle(styleName);
+        QVERIFY(fill(other) != chosenFill);
     }
 
     void insightsClosesByKeys_data()
@@ -410,9 +405,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, control);
         QFETCH(bool, dark);
-        const QString styleName = QApplication::style()->name();
-        PaletteRestorer restorer;
-        Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
+        AppearanceForTest appearance(dark);
         auto view = makeView();
         view->state().setSelectedID(addRecord(store(), u"Acme"_s)->id());
         QWidget* widget = view->findChild<QWidget*>(control);
@@ -423,8 +416,6 @@ private Q_SLOTS:
         QTRY_VERIFY(widget->hasFocus());
         const QImage focused = pixels(widget);
         const double ring = edgeChange(rest, focused);
-        view.reset();
-        QApplication::setStyle(styleName);
         QVERIFY2(ring >= 3, qPrintable(u"%1: %2"_s.arg(control).arg(ring)));
     }
 

@@ -113,9 +113,7 @@ private Q_SLOTS:
         // Measured in the painted pixels, in the application's own look: the search
         // field's edge and a menu's edge at least 3:1 against what surrounds them.
         QFETCH(bool, dark);
-        const QString styleName = QApplication::style()->name();
-        PaletteRestorer restorer;
-        Palette::installAppearance(dark ? Palette::Appearance::dark : Palette::Appearance::light);
+        AppearanceForTest appearance(dark);
         addSampleRecords();
         auto view = makeView(true);
 
@@ -157,8 +155,6 @@ private Q_SLOTS:
                     u"menu edge %1 on %2: %3"_s.arg(menuEdge.name(), behind.name()).arg(contrast(menuEdge, behind))));
         }
         menu->close();
-        view.reset();
-        QApplication::setStyle(styleName);
     }
 
     // Names that look like placeholders stay as typed; a blank record is named as the

@@ -318,9 +318,8 @@ private Q_SLOTS:
         QTRY_COMPARE(m_state->totalCount(), 4);
         for (const QString& text : {u"z"_s, u"zeta"_s, u"zeta 1"_s, u"eta"_s, u"zeta"_s, QString(), u"z"_s}) {
             m_state->setSearchText(text);
-            const QList<JobApplication*> expected = visibleApplications(m_loader->store()->applicationsByDate(),
-                m_state->statusFilter(), text, m_state->sortOption(), m_state->today());
-            QCOMPARE(companies(m_state->visibleApplications()), companies(expected));
+            QCOMPARE(companies(m_state->visibleApplications()),
+                companies(visibleApplications(m_loader->store()->applicationsByDate(), StatusFilter::all(), text, {})));
         }
     }
 

@@ -47,8 +47,7 @@ struct PaintedRegion : QObject {
     explicit PaintedRegion(QWidget* widget) { widget->installEventFilter(this); }
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
-            region += static_cast<QPaintEvent*>(event)->region();
+        region += event->type() == QEvent::Paint ? static_cast<QPaintEvent*>(event)->region() : QRegion();
         return false;
     }
     QRegion region;

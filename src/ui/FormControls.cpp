@@ -564,6 +564,9 @@ ElidedLabel::ElidedLabel(QWidget* parent)
 
 void ElidedLabel::setFullText(const QString& text)
 {
+    // The header sets every label on each change of its record.
+    if (text == m_text)
+        return;
     m_text = text;
     measure();
     elide();

@@ -62,6 +62,7 @@ void WindowState::scheduleRecompute()
 void WindowState::recompute()
 {
     m_recomputeTimer.stop();
+    m_narrowed.clear();
     if (!m_store.isLoaded())
         return;
     const QDateTime today = m_today.today();
@@ -81,12 +82,33 @@ void WindowState::recompute()
 
 void WindowState::search()
 {
-    // A longer search text shows some of what the shorter one showed, in the same order.
     ListQuery query(m_statusFilter, m_searchText, m_sortOption, m_today.today());
-    if (!m_query || m_recomputeTimer.isActive() || !query.narrows(*m_query)) {
+    if (!m_query || m_recomputeTimer.isActive()) {
         recompute();
         return;
     }
+    if (!query.narrows(*m_query)) {
+        // A text shown before, taken back to: its result is still the list.
+        while (!m_narrowed.empty()) {
+            Narrowed kept = std::move(m_narrowed.back());
+            m_narrowed.pop_back();
+            if (kept.query.narrows(query) && query.narrows(kept.query)) {
+                m_query = std::move(kept.query);
+                m_visible = std::move(kept.visible);
+                m_shares = std::move(kept.shares);
+                m_summary = kept.summary;
+                Q_EMIT visibleApplicationsChanged();
+                return;
+            }
+        }
+        recompute();
+        return;
+    }
+    // A longer search text shows some of what the shorter one showed, in the same order.
+    constexpr size_t keptResults = 16;
+    if (m_narrowed.size() == keptResults)
+        m_narrowed.erase(m_narrowed.begin());
+    m_narrowed.push_back({std::move(*m_query), m_visible, m_shares, m_summary});
     m_query = std::move(query);
     qsizetype kept = 0;
     m_summary = {};
@@ -105,6 +127,8 @@ void WindowState::search()
 
 qsizetype WindowState::takeVisible(JobApplication* application)
 {
+    // The kept results may hold the record, or miss it now that it changed.
+    m_narrowed.clear();
     const qsizetype row = m_visible.indexOf(application);
     if (row >= 0) {
         m_visible.removeAt(row);

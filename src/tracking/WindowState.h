@@ -144,6 +144,17 @@ private:
     // counts by its difference instead of computing the list again.
     QList<quint8> m_shares;
     std::optional<ListQuery> m_query;
+    // The results the search narrowed, the shortest text first: taking a
+    // character back shows a kept result again instead of going through every
+    // record. Anything else that changes the list (an edit, a record coming or
+    // going, another filter, sort or day) drops them.
+    struct Narrowed {
+        ListQuery query;
+        QList<JobApplication*> visible;
+        QList<quint8> shares;
+        SummaryCounts summary;
+    };
+    std::vector<Narrowed> m_narrowed;
     QDate m_day;
     qsizetype m_totalCount = -1;
     SummaryCounts m_summary;

@@ -564,7 +564,11 @@ ElidedLabel::ElidedLabel(QWidget* parent)
 
 void ElidedLabel::setFullText(const QString& text)
 {
+    // The header sets every label on each change of its record.
+    if (text == m_text)
+        return;
     m_text = text;
+    measure();
     elide();
     updateGeometry();
 }
@@ -576,7 +580,7 @@ QSize ElidedLabel::minimumSizeHint() const
 
 QSize ElidedLabel::sizeHint() const
 {
-    return QSize(fontMetrics().horizontalAdvance(m_text) + 2, QLabel::sizeHint().height());
+    return QSize(qRound(m_textWidth) + 2, QLabel::sizeHint().height());
 }
 
 void ElidedLabel::resizeEvent(QResizeEvent* event)
@@ -588,16 +592,26 @@ void ElidedLabel::resizeEvent(QResizeEvent* event)
 void ElidedLabel::changeEvent(QEvent* event)
 {
     QLabel::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        measure();
         elide();
+    }
+}
+
+void ElidedLabel::measure()
+{
+    m_textWidth = QFontMetricsF(font()).horizontalAdvance(m_text);
 }
 
 void ElidedLabel::elide()
 {
-    // Whatever is shown, the whole text is what assistive technology reads.
-    const QString shown = fontMetrics().elidedText(m_text, Qt::ElideRight, std::max(0, contentsRect().width()));
+    // A text that fits is shown whole without asking for an elided one, which
+    // would shape it again.
+    const int room = std::max(0, contentsRect().width());
+    const QString shown = m_textWidth <= room ? m_text : fontMetrics().elidedText(m_text, Qt::ElideRight, room);
     if (shown != text())
         setText(shown);
+    // Whatever is shown, the whole text is what assistive technology reads.
     setToolTip(shown == m_text ? QString() : m_text);
     setAccessibleName(m_text);
 }

@@ -154,7 +154,11 @@ protected:
 
 private:
     void elide();
+    void measure();
     QString m_text;
+    // The whole text's width in the current font: measuring shapes the text, and
+    // the header's label is measured on each keystroke in the company field.
+    qreal m_textWidth = 0;
 };
 
 // Sends the wheel over a closed picker or date field to the scrolling form: the

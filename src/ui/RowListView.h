@@ -31,6 +31,10 @@ protected:
     // files are dragged over it.
     void paintEvent(QPaintEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Rows whose records changed are repainted; the rows are not laid out again
+    // while their size cannot have changed.
+    void dataChanged(
+        const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles = QList<int>()) override;
 
 private:
     static constexpr const char* dropHighlightProperty = "dropHighlighted";

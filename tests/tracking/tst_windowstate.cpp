@@ -304,6 +304,20 @@ private Q_SLOTS:
         }
     }
 
+    // Taking a search text back shows the result kept for that text, and only for
+    // the same text: a wider text found inside a kept one is searched again.
+    void takingASearchBackShowsItsKeptResult()
+    {
+        for (const QString& name : {u"Zeta"_s, u"Beta"_s, u"Zeta 1"_s, u"Acme"_s})
+            add(name, ApplicationStatus::applied, 0);
+        QTRY_COMPARE(m_state->totalCount(), 4);
+        for (const QString& text : {u"z"_s, u"zeta"_s, u"zeta 1"_s, u"eta"_s, u"zeta"_s, QString(), u"z"_s}) {
+            m_state->setSearchText(text);
+            QCOMPARE(companies(m_state->visibleApplications()),
+                companies(visibleApplications(m_loader->store()->applicationsByDate(), StatusFilter::all(), text, {})));
+        }
+    }
+
     void theDayClockMovesSortAndCounts()
     {
         // Applied 13 days ago at 09:00 and 12 days ago at 23:00: not stale today.

@@ -180,6 +180,34 @@ private Q_SLOTS:
 
     // A row taken out and another put in within one turn: the new one lands where it
     // was asked, not shifted by the row still waiting to be deleted.
+    // A one-line label shows its text whole when it fits (to the pixel) and elided
+    // otherwise, in the font it has now, and asks for the whole text's width.
+    void elidedLabel_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("spare");
+        for (const QString& text : {u"Globex Corporation"_s, u"İstanbul Yazılım A.Ş."_s, QString()})
+            for (int spare : {20, 0, -1, -40})
+                QTest::addRow("%s %d", qPrintable(text), spare) << text << spare;
+    }
+
+    void elidedLabel()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, spare);
+        ElidedLabel label;
+        label.show();
+        label.setFullText(text);
+        label.setFont(QFont(label.font().family(), 26));
+        const QFontMetrics metrics(label.font());
+        QCOMPARE(label.sizeHint().width(), metrics.horizontalAdvance(text) + 2);
+        const int room = std::max(0, metrics.horizontalAdvance(text) + spare);
+        label.resize(room + label.width() - label.contentsRect().width(), 40);
+        const QString shown = metrics.elidedText(text, Qt::ElideRight, room);
+        QCOMPARE(label.text(), shown);
+        QCOMPARE(label.toolTip(), shown == text ? QString() : text);
+    }
+
     void formRowsKeepTheirPlaces()
     {
         FormSection section;

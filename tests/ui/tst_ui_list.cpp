@@ -42,6 +42,17 @@ struct Recorder {
     }
 };
 
+// What a widget is asked to paint.
+struct PaintedRegion : QObject {
+    explicit PaintedRegion(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        region += event->type() == QEvent::Paint ? static_cast<QPaintEvent*>(event)->region() : QRegion();
+        return false;
+    }
+    QRegion region;
+};
+
 // The store fixture and the window state over it, for each test.
 struct Fixture : StoreFixture {
     WindowState state {store.store(), today};
@@ -130,6 +141,17 @@ private Q_SLOTS:
         QCOMPARE(list.listView()->currentIndex().row(), 9);
         QCOMPARE(current().value<JobApplication*>(), records[3]);
         QVERIFY(list.listView()->selectionModel()->isSelected(list.listView()->currentIndex()));
+
+        // The rows between the two places are painted again, in the rows' places.
+        list.resize(360, 720);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        PaintedRegion painted(list.listView()->viewport());
+        const QRect rowsBetween = list.listView()->visualRect(model->index(2, 0));
+        state().edits().edit<ApplicationField::companyName>(*records[2], u"Zz"_s);
+        QTRY_VERIFY(painted.region.contains(rowsBetween));
+        QCOMPARE(list.listView()->visualRect(model->index(2, 0)), rowsBetween);
+        state().undo();
 
         state().edits().changeStatus(*records[5], ApplicationStatus::rejected);
         QCOMPARE(removed.count(), 1);

@@ -99,8 +99,19 @@ ContentView::Environment quietEnvironment()
 
 // The benchmarks need every record in memory; a store that cannot read them
 // measures nothing.
+// A copy already running on the same folder takes the start over (two benchmark runs at
+// once): there is no store in this process to measure.
+void requireStore(ApplywrightApp& app)
+{
+    if (!app.storeLoader().isReady()) {
+        std::fprintf(stderr, "the store is not open here: %s\n", qPrintable(app.storeLoader().message()));
+        std::exit(1);
+    }
+}
+
 void requireRecords(ApplywrightApp& app)
 {
+    requireStore(app);
     if (auto read = app.storeLoader().store()->ensureLoaded(); !read) {
         std::fprintf(stderr, "%s\n", qPrintable(read.error().description()));
         std::exit(1);
@@ -146,6 +157,7 @@ int runStartupChild(int argc, char** argv)
     if (app) {
         // The rows show once read; the file's check may still be running then. Waiting
         // in the event loop, not spinning, leaves the core to the read.
+        requireStore(*app);
         const Store& store = *app->storeLoader().store();
         if (!store.isLoaded()) {
             QEventLoop untilRead;

@@ -47,13 +47,6 @@ QString expected(QAccessible::Role role, const QString& name, int checked = -1)
     return u"%1 “%2”"_s.arg(int(role)).arg(name) + (checked < 0 ? u""_s : checked ? u" checked"_s : u" unchecked"_s);
 }
 
-void addRows()
-{
-    QTest::addColumn<QString>("object");
-    QTest::addColumn<int>("child");
-    QTest::addColumn<QString>("expected");
-}
-
 } // namespace
 
 class AccessibilityTest : public QObject {
@@ -64,22 +57,31 @@ private Q_SLOTS:
     void init() { m_app.emplace(); }
     void cleanup() { m_app.reset(); }
 
-    void mainWindowNamesEveryControl_data()
+    // Every control of the main window and of the review sheet, by object name (and child).
+    void everyControlIsNamed_data()
     {
-        addRows();
-        QTest::newRow("search icon") << u"searchField"_s << 0 << expected(QAccessible::Button, u"Search"_s);
-        QTest::newRow("work model") << u"workModelPicker"_s << -1 << expected(QAccessible::Grouping, u"Work Model"_s);
-        QTest::newRow("chosen model") << u"workModelPicker"_s << 1
-                                      << expected(QAccessible::RadioButton, u"Hybrid"_s, 1);
-        QTest::newRow("other model") << u"workModelPicker"_s << 2
-                                     << expected(QAccessible::RadioButton, u"On-site"_s, 0);
-        QTest::newRow("currency") << u"currencyPicker"_s << -1 << expected(QAccessible::ComboBox, u"Currency"_s);
-        QTest::newRow("detail scroll") << u"detailScrollArea"_s << -1
-                                       << expected(QAccessible::Client, u"Application details"_s);
-        QTest::newRow("history symbol") << u"historySymbol"_s << -1 << expected(QAccessible::Graphic, u"Offer"_s);
+        QTest::addColumn<bool>("sheet");
+        QTest::addColumn<QString>("object");
+        QTest::addColumn<int>("child");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char* name, bool sheet, const QString& object, int child, const QString& expected) {
+            QTest::newRow(name) << sheet << object << child << expected;
+        };
+        row("search icon", false, u"searchField"_s, 0, expected(QAccessible::Button, u"Search"_s));
+        row("work model", false, u"workModelPicker"_s, -1, expected(QAccessible::Grouping, u"Work Model"_s));
+        row("chosen model", false, u"workModelPicker"_s, 1, expected(QAccessible::RadioButton, u"Hybrid"_s, 1));
+        row("other model", false, u"workModelPicker"_s, 2, expected(QAccessible::RadioButton, u"On-site"_s, 0));
+        row("currency", false, u"currencyPicker"_s, -1, expected(QAccessible::ComboBox, u"Currency"_s));
+        row("detail scroll", false, u"detailScrollArea"_s, -1, expected(QAccessible::Client, u"Application details"_s));
+        row("history symbol", false, u"historySymbol"_s, -1, expected(QAccessible::Graphic, u"Offer"_s));
+        row("sheet row", true, u"draftRow"_s, -1, expected(QAccessible::Client, u"Detected application: acme.png"_s));
+        row("sheet remote", true, u"workModelPicker"_s, 0, expected(QAccessible::RadioButton, u"Remote"_s, 0));
+        row("sheet on-site", true, u"workModelPicker"_s, 2, expected(QAccessible::RadioButton, u"On-site"_s, 1));
+        row("sheet rows", true, u"draftList"_s, -1, expected(QAccessible::Client, u"Detected applications"_s));
     }
-    void mainWindowNamesEveryControl()
+    void everyControlIsNamed()
     {
+        QFETCH(bool, sheet);
         QFETCH(QString, object);
         QFETCH(int, child);
         QFETCH(QString, expected);
@@ -87,13 +89,23 @@ private Q_SLOTS:
         JobApplication* record = addRecord(
             *app.storeLoader().store(), u"Acme"_s, u"Engineer"_s, ApplicationStatus::applied, 3, WorkModel::hybrid);
         ApplicationEdits().changeStatus(*record, ApplicationStatus::offer);
-        auto window = showWindow(app);
-        window->findChild<ContentView*>()->state().setSelectedID(record->id());
+        PostingImportSession session;
+        PostingImportSheet review(session, {});
+        std::unique_ptr<QMainWindow> window;
+        if (sheet) {
+            session.begin();
+            review.show();
+            session.addText(u"Frontend Developer\nAcme Corp\nWork model: on-site"_s, u"acme.png"_s);
+        } else {
+            window = showWindow(app);
+            window->findChild<ContentView*>()->state().setSelectedID(record->id());
+        }
         QWidget* widget = nullptr;
-        QTRY_VERIFY((widget = window->findChild<QWidget*>(object)));
+        QTRY_VERIFY((widget = (sheet ? static_cast<QWidget*>(&review) : window.get())->findChild<QWidget*>(object)));
         QCOMPARE(heard(accessible(widget, child)), expected);
         if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
             QCOMPARE(area->focusPolicy(), Qt::NoFocus);
+        session.reset();
     }
 
     // A row says all it shows; an empty list and a search say what they found.
@@ -131,33 +143,6 @@ private Q_SLOTS:
         QCOMPARE(field->accessibleDescription(), results);
         if (row >= 0)
             QCOMPARE(accessible(list, row)->text(QAccessible::Name), said);
-    }
-
-    void reviewSheetNamesEveryControl_data()
-    {
-        addRows();
-        QTest::newRow("row") << u"draftRow"_s << -1
-                             << expected(QAccessible::Client, u"Detected application: acme.png"_s);
-        QTest::newRow("remote") << u"workModelPicker"_s << 0 << expected(QAccessible::RadioButton, u"Remote"_s, 0);
-        QTest::newRow("on-site") << u"workModelPicker"_s << 2 << expected(QAccessible::RadioButton, u"On-site"_s, 1);
-        QTest::newRow("rows") << u"draftList"_s << -1 << expected(QAccessible::Client, u"Detected applications"_s);
-    }
-    void reviewSheetNamesEveryControl()
-    {
-        QFETCH(QString, object);
-        QFETCH(int, child);
-        QFETCH(QString, expected);
-        PostingImportSession session;
-        PostingImportSheet sheet(session, {});
-        session.begin();
-        sheet.show();
-        session.addText(u"Frontend Developer\nAcme Corp\nWork model: on-site"_s, u"acme.png"_s);
-        QWidget* widget = nullptr;
-        QTRY_VERIFY((widget = sheet.findChild<QWidget*>(object)));
-        QCOMPARE(heard(accessible(widget, child)), expected);
-        if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
-            QCOMPARE(area->focusPolicy(), Qt::NoFocus);
-        session.reset();
     }
 
     // The window is a window; each card a group that says its figures; the weeks a table.

@@ -76,7 +76,8 @@ void JobApplication::write(Field field, const FieldValue& value)
     }
     if (this->value(field) == before)
         return;
-    m_derivedCache.clear();
+    if (m_derivedCache)
+        m_derivedCache->clear();
     if (m_observer)
         m_observer->applicationFieldChanged(this, int(field));
     Q_EMIT fieldChanged(field);

@@ -115,7 +115,8 @@ public:
     bool isFollowUpDue(const QDateTime& now) const;
 
     // A slot for derived text that readers may cache with the record (the list
-    // query keeps its search text here); cleared by every field change.
+    // query keeps its search text here); cleared by every field change. Reading it
+    // makes it, so records are read from one thread at a time.
     struct DerivedCache {
         quint64 searchKey = 0;
         QString searchText;
@@ -133,7 +134,9 @@ public:
     };
     DerivedCache& derivedCache() const
     {
-        return m_derivedCache;
+        if (!m_derivedCache)
+            m_derivedCache = std::make_unique<DerivedCache>();
+        return *m_derivedCache;
     }
 
 Q_SIGNALS:
@@ -165,7 +168,9 @@ private:
     Observer* m_observer = nullptr;
     ApplicationValues m_values;
     QList<StatusChange*> m_history;
-    mutable DerivedCache m_derivedCache;
+    // Made when first read: a store's records wait for their first search or sort by
+    // name without carrying an empty one each.
+    mutable std::unique_ptr<DerivedCache> m_derivedCache;
 };
 
 // How loaders make records: the store reading its file, a backup entry restored,

@@ -5,15 +5,41 @@
 #include <algorithm>
 
 StatusChange::StatusChange(std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date)
-    : StatusChange(from ? std::optional<QString>(rawValue(*from)) : std::nullopt, rawValue(to), date)
+    : m_date(date.toUTC())
+    , m_from(from ? quint8(*from) : noStatus)
+    , m_to(quint8(to))
 {
 }
 
 StatusChange::StatusChange(std::optional<QString> fromRaw, QString toRaw, const QDateTime& date)
-    : m_fromRaw(std::move(fromRaw))
-    , m_toRaw(std::move(toRaw))
-    , m_date(date.toUTC())
+    : m_date(date.toUTC())
+    , m_from(statusCode(fromRaw))
+    , m_to(statusCode(toRaw))
 {
+    if (m_from == unknownStatus || m_to == unknownStatus)
+        m_unknownRaw.reset(new UnknownRaw {std::move(fromRaw), std::move(toRaw)});
+}
+
+quint8 StatusChange::statusCode(const std::optional<QString>& raw)
+{
+    if (!raw)
+        return noStatus;
+    const auto status = fromRawValue<ApplicationStatus>(*raw);
+    return status ? quint8(*status) : unknownStatus;
+}
+
+std::optional<QString> StatusChange::fromRaw() const
+{
+    switch (m_from) {
+    case noStatus: return std::nullopt;
+    case unknownStatus: return m_unknownRaw->from;
+    default: return rawValue(ApplicationStatus(m_from));
+    }
+}
+
+QString StatusChange::toRaw() const
+{
+    return m_to == unknownStatus ? m_unknownRaw->to : rawValue(ApplicationStatus(m_to));
 }
 
 void StatusChange::setDate(const QDateTime& value)
@@ -27,12 +53,12 @@ void StatusChange::setDate(const QDateTime& value)
 
 std::optional<ApplicationStatus> StatusChange::from() const
 {
-    return m_fromRaw ? fromRawValue<ApplicationStatus>(*m_fromRaw) : std::nullopt;
+    return m_from == noStatus || m_from == unknownStatus ? std::nullopt : std::optional(ApplicationStatus(m_from));
 }
 
 ApplicationStatus StatusChange::to() const
 {
-    return fromRawValue<ApplicationStatus>(m_toRaw).value_or(ApplicationStatus::applied);
+    return m_to == unknownStatus ? ApplicationStatus::applied : ApplicationStatus(m_to);
 }
 
 void StatusChange::notify(Field field)

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class JobApplication;
@@ -13,8 +14,8 @@ class JobApplication;
 // One dated status transition in an application's history. Records append them;
 // a person may correct an entry's date or take back the newest one through the
 // edit layer. The application owns them and announces their changes with its
-// own historyEntryChanged signal. (Not a QObject: a store holds several per record,
-// and per-entry objects and connections would dominate its memory.)
+// own historyEntryChanged signal. (Not a QObject, and its statuses held as numbers:
+// a store holds several per record, and their size is a good part of the store's.)
 class StatusChange {
 public:
     enum class Field { fromRaw, toRaw, date, application };
@@ -23,8 +24,8 @@ public:
     // Raw texts as stored or restored, without any check against the vocabulary.
     StatusChange(std::optional<QString> fromRaw, QString toRaw, const QDateTime& date);
 
-    const std::optional<QString>& fromRaw() const { return m_fromRaw; }
-    const QString& toRaw() const { return m_toRaw; }
+    std::optional<QString> fromRaw() const;
+    QString toRaw() const;
     const QDateTime& date() const { return m_date; }
     // The record the entry belongs to; none while it is out of a history (an undone change).
     JobApplication* application() const { return m_application; }
@@ -49,9 +50,20 @@ private:
     void setDate(const QDateTime& value);
     void notify(Field field);
 
-    std::optional<QString> m_fromRaw;
-    QString m_toRaw;
+    // A status is its case's number; a raw text of no known case is kept as it came,
+    // aside, so it is written back unchanged.
+    static constexpr quint8 noStatus = 0xff;
+    static constexpr quint8 unknownStatus = 0xfe;
+    struct UnknownRaw {
+        std::optional<QString> from;
+        QString to;
+    };
+    static quint8 statusCode(const std::optional<QString>& raw);
+
     QDateTime m_date;
     JobApplication* m_application = nullptr;
     qint64 m_storeId = 0;
+    std::unique_ptr<UnknownRaw> m_unknownRaw;
+    quint8 m_from = noStatus;
+    quint8 m_to = 0;
 };

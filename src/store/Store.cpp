@@ -65,6 +65,9 @@ Expected<std::unique_ptr<SqliteDatabase>, StoreError> Store::openForReading(cons
     if (!opened)
         return StoreError(
             describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), opened.error().description()));
+    // It reads the file once, front to back: a page cache of the default 2 MB would
+    // only sit beside the records being built. If the setting fails, the read still works.
+    (void)opened.value()->exec("PRAGMA cache_size = -128");
     return opened;
 }
 
@@ -123,9 +126,8 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
     LoadedRecords loaded;
     // Each record is built whole (its values, then its history) before anyone sees it.
     std::vector<ApplicationBuilder> records;
+    // Ascending (the rows come in identifier order): an entry finds its record by binary search.
     QList<RecordID> ids;
-    QHash<RecordID, qsizetype> byId;
-    StoreSchema::TextPool texts;
     const auto& columns = StoreSchema::columns();
     QByteArray select = "SELECT id";
     for (const auto& column : columns)
@@ -136,15 +138,18 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
     if (!statement)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
     int rc;
-    while ((rc = statement->step()) == SQLITE_ROW) {
-        ApplicationValues values;
-        for (int i = 0; i < int(columns.size()); ++i)
-            columns[size_t(i)].read(*statement, i + 1, values, texts);
-        const RecordID id = statement->int64(0);
-        loaded.nextRecordId = std::max(loaded.nextRecordId, id + 1);
-        byId.insert(id, qsizetype(records.size()));
-        ids.append(id);
-        records.emplace_back(std::move(values));
+    {
+        // Let go before the history is read, so its entries take the pool's room.
+        StoreSchema::TextPool texts;
+        while ((rc = statement->step()) == SQLITE_ROW) {
+            ApplicationValues values;
+            for (int i = 0; i < int(columns.size()); ++i)
+                columns[size_t(i)].read(*statement, i + 1, values, texts);
+            const RecordID id = statement->int64(0);
+            loaded.nextRecordId = std::max(loaded.nextRecordId, id + 1);
+            ids.append(id);
+            records.emplace_back(std::move(values));
+        }
     }
     statement->reset();
     if (rc != SQLITE_DONE)
@@ -157,8 +162,9 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
     while ((rc = history->step()) == SQLITE_ROW) {
         const qint64 id = history->int64(0);
         loaded.nextHistoryId = std::max(loaded.nextHistoryId, id + 1);
-        const auto record = byId.constFind(history->int64(4));
-        if (record == byId.constEnd())
+        const RecordID ownerId = history->int64(4);
+        const auto record = std::lower_bound(ids.cbegin(), ids.cend(), ownerId);
+        if (record == ids.cend() || *record != ownerId)
             continue; // an orphan row; never written by us, ignored
         std::optional<QString> fromRaw;
         if (!history->isNull(1))
@@ -167,7 +173,7 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
             StoreSchema::internedRawValue<ApplicationStatus>(history->utf8(2)),
             StoreSchema::momentFromStored(history->int64(3)));
         entry->m_storeId = id;
-        records[size_t(*record)].appendHistory(std::move(entry));
+        records[size_t(record - ids.cbegin())].appendHistory(std::move(entry));
     }
     history->reset();
     if (rc != SQLITE_DONE)

@@ -672,6 +672,37 @@ private Q_SLOTS:
         QCOMPARE(query(folder.path, "PRAGMA integrity_check"), u"ok"_s);
     }
 
+    // History rows find their record by its identifier: rows of a record no longer in the file are left out, and
+    // status texts of no known kind come back as they were stored.
+    void historyRowsFindTheirRecords_data()
+    {
+        QTest::addColumn<QByteArray>("change");
+        QTest::addColumn<QString>("histories"); // each record's entries, from/to, oldest record first
+        const QString plain = u"-/applied applied/hrInterview hrInterview/techInterview"_s;
+        QTest::newRow("a record gone between two")
+            << QByteArray("DELETE FROM JobApplication WHERE id = 2") << plain + u" | "_s + plain;
+        QTest::newRow("unknown and empty texts")
+            << QByteArray("UPDATE StatusChange SET fromRaw = iif(id = 1, '', 'limbo'), toRaw = iif(id = 1, toRaw, "
+                          "'nowhere') WHERE id IN (1, 9)")
+            << u"/applied applied/hrInterview hrInterview/techInterview | %1 | -/applied applied/hrInterview "
+               u"limbo/nowhere"_s.arg(plain);
+    }
+    void historyRowsFindTheirRecords()
+    {
+        QFETCH(QByteArray, change);
+        QFETCH(QString, histories);
+        Folder folder(3);
+        QCOMPARE(query(folder.path, change.constData()), QString());
+        QStringList read;
+        for (const JobApplication* a : folder.open().applicationsByDate()) {
+            QStringList entries;
+            for (const StatusChange* entry : a->history())
+                entries << entry->fromRaw().value_or(u"-"_s) + u'/' + entry->toRaw();
+            read.prepend(entries.join(u' '));
+        }
+        QCOMPARE(read.join(u" | "_s), histories);
+    }
+
     void saveWritesOnlyWhatChanged()
     {
         Folder folder(50);

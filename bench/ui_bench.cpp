@@ -167,7 +167,7 @@ int runStartupChild(int argc, char** argv)
         if (store.count() == 0)
             requireRecords(*app);
         auto* content = window->findChild<ContentView*>();
-        while (content->listView()->listView()->model()->rowCount() == 0)
+        while (store.count() > 0 && content->listView()->listView()->model()->rowCount() == 0)
             QApplication::processEvents();
         content->listView()->listView()->viewport()->repaint();
         std::fputs("rows\n", stdout);

@@ -182,16 +182,6 @@ int Decimal::compareMagnitude(const Decimal& a, const Decimal& b)
     return 0;
 }
 
-std::strong_ordering operator<=>(const Decimal& a, const Decimal& b)
-{
-    if (a.m_negative != b.m_negative)
-        return a.m_negative ? std::strong_ordering::less : std::strong_ordering::greater;
-    const int magnitude = Decimal::compareMagnitude(a, b);
-    const int signedResult = a.m_negative ? -magnitude : magnitude;
-    return signedResult < 0 ? std::strong_ordering::less
-                            : (signedResult > 0 ? std::strong_ordering::greater : std::strong_ordering::equal);
-}
-
 namespace {
 // Both coefficients written out to the same (smaller) exponent, least significant digit last.
 std::pair<std::string, std::string> aligned(const std::string& a, long long ea, const std::string& b, long long eb)

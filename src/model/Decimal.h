@@ -3,7 +3,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <compare>
 #include <optional>
 #include <string>
 
@@ -42,7 +41,6 @@ public:
     friend Decimal operator+(const Decimal& a, const Decimal& b);
 
     friend bool operator==(const Decimal& a, const Decimal& b) = default;
-    friend std::strong_ordering operator<=>(const Decimal& a, const Decimal& b);
 
 private:
     static Decimal makeNormalized(bool negative, std::string digits, long long exponent);

@@ -6,9 +6,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <malloc.h>
+#include <sqlite3.h>
+
+#include <vector>
 
 namespace {
 
@@ -26,6 +30,63 @@ void BM_OpenStore(benchmark::State& state)
         loader = StoreLoader::failed(QString()); // closing is not part of opening
         state.ResumeTiming();
     }
+}
+
+// The anchor for opening: the load a plain program would do, every row of both tables read
+// through SQLite's C interface into rows of numbers and QStrings, with none of the store's
+// checks, records or history objects.
+struct PlainCell {
+    qint64 number = 0;
+    QString text;
+};
+
+std::vector<std::vector<PlainCell>> plainRows(sqlite3* db, const char* sql)
+{
+    std::vector<std::vector<PlainCell>> rows;
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
+        return rows;
+    const int columns = sqlite3_column_count(statement);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        std::vector<PlainCell>& row = rows.emplace_back(size_t(columns));
+        for (int c = 0; c < columns; ++c) {
+            if (sqlite3_column_type(statement, c) == SQLITE_TEXT) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
+                row[size_t(c)].text = QString::fromUtf8(text, sqlite3_column_bytes(statement, c));
+            } else {
+                row[size_t(c)].number = sqlite3_column_int64(statement, c);
+            }
+        }
+    }
+    sqlite3_finalize(statement);
+    return rows;
+}
+
+void BM_AnchorPlainLoad(benchmark::State& state)
+{
+    const QByteArray path = QFile::encodeName(BenchData::storeWithRecords(int(state.range(0)))) + "/Applywright.sqlite";
+    std::vector<std::vector<PlainCell>> applications;
+    std::vector<std::vector<PlainCell>> history;
+    size_t read = 0;
+    for (auto _ : state) {
+        sqlite3* db = nullptr;
+        if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            state.SkipWithError("open failed");
+            sqlite3_close(db);
+            break;
+        }
+        applications = plainRows(db, "SELECT * FROM JobApplication");
+        history = plainRows(db, "SELECT * FROM StatusChange");
+        read = applications.size();
+        benchmark::DoNotOptimize(history.data());
+        state.PauseTiming();
+        // Closing and letting go are not part of opening, here as for the store.
+        sqlite3_close(db);
+        applications.clear();
+        history.clear();
+        state.ResumeTiming();
+    }
+    state.counters["records"] = double(read);
 }
 
 void BM_SaveOneFieldChange(benchmark::State& state)
@@ -81,6 +142,7 @@ void BM_StoreMemory(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_OpenStore)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AnchorPlainLoad)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuickCheck)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveOneFieldChange)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreMemory)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 
 #include "model/Clock.h"
 #include "tracking/ListQuery.h"
+#include "tracking/StatusFilter.h"
 #include "tracking/SummaryCounts.h"
 
 #include <benchmark/benchmark.h>
@@ -64,20 +65,30 @@ Dataset& dataset(int count)
     return d;
 }
 
-// Arguments: record count, sort option, variant (0 nothing, 1 "In Progress" filter,
-// 2 filter plus a search text).
+// Arguments: record count, sort option, status filter (an index into
+// StatusFilter::allFilters(): all, active, then each status) and whether the
+// search text "engineer" is set: 7 × 2 × 4 = 56 combinations a record count.
+struct Combination {
+    explicit Combination(const benchmark::State& state)
+        : filter(StatusFilter::allFilters().at(qsizetype(state.range(2))))
+        , search(state.range(3) ? QStringLiteral("engineer") : QString())
+        , sort(SortOption(state.range(1)))
+    {
+    }
+    StatusFilter filter;
+    QString search;
+    SortOption sort;
+};
+
 void BM_VisibleApplications(benchmark::State& state)
 {
     Clock::setFixed(benchNow);
     Dataset& d = dataset(int(state.range(0)));
-    const auto sort = SortOption(state.range(1));
-    const int variant = int(state.range(2));
-    const StatusFilter filter = variant == 0 ? StatusFilter::all() : StatusFilter::active();
-    const QString search = variant == 2 ? QStringLiteral("engineer") : QString();
-    visibleApplications(d.base, filter, search, sort); // fills the per-record caches once
+    const Combination c(state);
+    visibleApplications(d.base, c.filter, c.search, c.sort); // fills the per-record caches once
     qsizetype shown = 0;
     for (auto _ : state) {
-        const auto visible = visibleApplications(d.base, filter, search, sort);
+        const auto visible = visibleApplications(d.base, c.filter, c.search, c.sort);
         shown = visible.size();
         benchmark::DoNotOptimize(visible.data());
     }
@@ -105,19 +116,27 @@ void BM_VisibleApplicationsColdCache(benchmark::State& state)
 void BM_SqliteBaseline(benchmark::State& state)
 {
     Dataset& d = dataset(int(state.range(0)));
-    const auto sort = SortOption(state.range(1));
-    const int variant = int(state.range(2));
+    const Combination c(state);
     QByteArray sql = "SELECT id FROM app WHERE 1";
-    if (variant >= 1)
-        sql += " AND statusRaw NOT IN ('offer', 'rejected')";
-    if (variant == 2)
+    switch (c.filter.kind()) {
+    case StatusFilter::Kind::all: break;
+    case StatusFilter::Kind::active: sql += " AND statusRaw NOT IN ('offer', 'rejected')"; break;
+    case StatusFilter::Kind::status:
+        // An unknown raw status reads as applied.
+        if (c.filter.identifier() == QLatin1String("applied"))
+            sql += " AND statusRaw NOT IN ('hrInterview', 'techInterview', 'offer', 'rejected')";
+        else
+            sql += " AND statusRaw = '" + c.filter.identifier().toLatin1() + "'";
+        break;
+    }
+    if (!c.search.isEmpty())
         sql += " AND (companyName || ' ' || position || ' ' || notes || ' ' || hrContactName || ' ' || "
                "hrContactEmail || ' ' || techInterviewerName || ' ' || techInterviewerRole || ' ' || "
                "CASE statusRaw WHEN 'hrInterview' THEN 'HR Interview' WHEN 'techInterview' THEN 'Tech Interview' "
                "WHEN 'offer' THEN 'Offer' WHEN 'rejected' THEN 'Rejected' ELSE 'Applied' END || ' ' || "
                "CASE workModelRaw WHEN 'hybrid' THEN 'Hybrid' WHEN 'onSite' THEN 'On-site' ELSE 'Remote' END) "
                "LIKE '%engineer%'";
-    switch (sort) {
+    switch (c.sort) {
     case SortOption::newest: sql += " ORDER BY applicationDate DESC"; break;
     case SortOption::longestWaiting:
         sql += " ORDER BY statusRaw IN ('offer', 'rejected'), "
@@ -154,11 +173,12 @@ void BM_SummaryCounts(benchmark::State& state)
 
 void queryArguments(benchmark::internal::Benchmark* b)
 {
-    b->ArgNames({"records", "sort", "variant"});
+    b->ArgNames({"records", "sort", "filter", "search"});
     for (int count : {1000, 10000, 100000})
         for (int sort = 0; sort < 4; ++sort)
-            for (int variant = 0; variant < 3; ++variant)
-                b->Args({count, sort, variant});
+            for (int filter = 0; filter < StatusFilter::allFilters().size(); ++filter)
+                for (int search = 0; search < 2; ++search)
+                    b->Args({count, sort, filter, search});
     b->Unit(benchmark::kMillisecond);
 }
 

@@ -36,11 +36,45 @@ QLocale collationLocale()
     return locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : locale;
 }
 
-const QString& foldedSearchText(const JobApplication& application, const QLocale& locale, quint64 key)
+// One searched field appended, folded. Raw values are searched by what the user
+// reads: their title, folded once per query.
+template <ApplicationField field>
+void appendSearchedField(QString& text, const JobApplication& a, const ListQuery::SearchTexts& texts)
+{
+    constexpr FieldVocabulary vocabulary = ApplicationFields::describe(field).vocabulary;
+    if constexpr (vocabulary == FieldVocabulary::status)
+        text += texts.statusTitles[qsizetype(a.status())];
+    else if constexpr (vocabulary == FieldVocabulary::workModel)
+        text += texts.workModelTitles[qsizetype(a.workModel())];
+    else if constexpr (std::is_same_v<ApplicationFields::ValueType<field>, LongText>)
+        texts.folder.append(text, QByteArrayView(a.get<field>().utf8()));
+    else
+        texts.folder.append(text, QStringView(a.get<field>()));
+}
+
+// The text a search looks in, folded: company, position, notes, the two contacts,
+// the interviewer's name and role, the status title and the work-model title,
+// joined with single spaces.
+QString foldedSearchableText(const JobApplication& a, const ListQuery::SearchTexts& texts)
+{
+    static constexpr auto fields = ApplicationFields::searchedFields();
+    // Built in one buffer kept for the query, then copied at its size: the text
+    // stays with the record, so it should hold no spare room.
+    QString& text = texts.buffer;
+    text.resize(0);
+    [&]<size_t... i>(std::index_sequence<i...>)
+    {
+        ((i == 0 ? void() : void(text += QLatin1Char(' ')), appendSearchedField<fields[i]>(text, a, texts)), ...);
+    }
+    (std::make_index_sequence<fields.size()>());
+    return QString(text.constData(), text.size());
+}
+
+const QString& foldedSearchText(const JobApplication& application, const ListQuery::SearchTexts& texts, quint64 key)
 {
     auto& cache = application.derivedCache();
     if (cache.searchKey != key) {
-        cache.searchText = foldForSearch(searchableText(application), locale);
+        cache.searchText = foldedSearchableText(application, texts);
         cache.searchKey = key;
     }
     return cache.searchText;
@@ -63,21 +97,13 @@ int pipelineRank(ApplicationStatus status)
 
 } // namespace
 
-QString searchableText(const JobApplication& a)
+ListQuery::SearchTexts::SearchTexts(const QLocale& locale)
+    : folder(locale)
 {
-    static constexpr auto fields = ApplicationFields::searchedFields();
-    QString text;
-    for (JobApplication::Field field : fields) {
-        if (field != fields.front())
-            text += QLatin1Char(' ');
-        // Raw values are searched by what the user reads: their title.
-        switch (ApplicationFields::describe(field).vocabulary) {
-        case FieldVocabulary::status: text += title(a.status()); break;
-        case FieldVocabulary::workModel: text += title(a.workModel()); break;
-        default: text += fieldText(a.value(field)); break;
-        }
-    }
-    return text;
+    for (ApplicationStatus status : allCases<ApplicationStatus>())
+        statusTitles.append(foldForSearch(title(status), locale));
+    for (WorkModel model : allCases<WorkModel>())
+        workModelTitles.append(foldForSearch(title(model), locale));
 }
 
 ListQuery::ListQuery(const StatusFilter& filter, const QString& searchText, SortOption sort, const QDateTime& today)
@@ -87,6 +113,7 @@ ListQuery::ListQuery(const StatusFilter& filter, const QString& searchText, Sort
     if (const QString trimmed = searchText.trimmed(); !trimmed.isEmpty()) {
         m_searchKey = searchCacheKey(m_locale);
         m_needle = foldForSearch(trimmed, m_locale);
+        m_texts = std::make_shared<SearchTexts>(m_locale);
     }
     switch (sort) {
     case SortOption::longestWaiting:
@@ -109,7 +136,7 @@ ListQuery::ListQuery(const StatusFilter& filter, const QString& searchText, Sort
 bool ListQuery::selects(const JobApplication& application) const
 {
     return m_filter.selects(application)
-        && (m_needle.isEmpty() || foldedSearchText(application, m_locale, m_searchKey).contains(m_needle));
+        && (m_needle.isEmpty() || foldedSearchText(application, *m_texts, m_searchKey).contains(m_needle));
 }
 
 bool ListQuery::narrows(const ListQuery& other) const

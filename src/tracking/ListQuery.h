@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/DayCount.h"
+#include "model/SearchFolding.h"
 #include "tracking/SortOption.h"
 #include "tracking/StatusFilter.h"
 
@@ -9,7 +10,9 @@
 #include <QList>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
+#include <memory>
 #include <optional>
 
 class JobApplication;
@@ -36,6 +39,16 @@ public:
     // of the same filter and sort: its search text is found inside this one's.
     bool narrows(const ListQuery& other) const;
 
+    // What a record's search text is made with: the folding and the titles of
+    // raw values, folded once for the whole query.
+    struct SearchTexts {
+        explicit SearchTexts(const QLocale& locale);
+        SearchFolder folder;
+        QStringList statusTitles;
+        QStringList workModelTitles;
+        mutable QString buffer;
+    };
+
 private:
     struct Key {
         qint64 primary;
@@ -49,6 +62,7 @@ private:
     StatusFilter m_filter;
     SortOption m_sort;
     QLocale m_locale;
+    std::shared_ptr<const SearchTexts> m_texts; // only with a search text
     quint64 m_searchKey = 0;
     QString m_needle;
     QDate m_day;
@@ -60,8 +74,3 @@ private:
 // A list query's result in one call.
 QList<JobApplication*> visibleApplications(const QList<JobApplication*>& base, const StatusFilter& filter,
     const QString& searchText, SortOption sort, const QDateTime& today = QDateTime());
-
-// The text a search looks in: company, position, notes, the two contacts, the
-// interviewer's name and role, the status title and the work-model title, joined
-// with single spaces.
-QString searchableText(const JobApplication& application);

@@ -6,6 +6,8 @@
 #include "model/Decimal.h"
 #include "model/JobApplication.h"
 #include "model/RejectionReason.h"
+#include "model/SearchFolding.h"
+#include "model/Utf8Text.h"
 #include "model/WorkModel.h"
 
 #include <QSignalSpy>
@@ -349,6 +351,32 @@ private Q_SLOTS:
         const auto result = a->postingURL();
         QCOMPARE(result ? result->toString() : QString(), url);
         QCOMPARE(a->postingLink(), link); // never rewritten
+    }
+
+    // A record's search text is folded field by field, ASCII apart from other runs:
+    // it must be what folding the whole text gives, from UTF-16 and from UTF-8.
+    void foldingInRuns_data()
+    {
+        QTest::addColumn<QString>("text");
+        for (const char* text :
+            {"", "ACME Ltd, Istanbul", "İSTANBUL Isparta ıi", "ΚΟΣΜΟΣ Ltd", "Straße MÜLLER Ç",
+                "\xEF\xBB\xBFNotes with a mark at the start", "a\xEF\xBB\xBF", "\xF0\x90\x90\x80 Deseret \xE2\x84\xAA"})
+            QTest::newRow(text) << textFromUtf8(text);
+    }
+
+    void foldingInRuns()
+    {
+        QFETCH(QString, text);
+        for (const QLocale& locale : {QLocale(QLocale::English), QLocale(QLocale::Turkish)}) {
+            const SearchFolder folder(locale);
+            QString fromUtf16 = u"x "_s;
+            QString fromUtf8 = u"x "_s;
+            folder.append(fromUtf16, QStringView(text));
+            folder.append(fromUtf8, QByteArrayView(text.toUtf8()));
+            const QString whole = u"x "_s + foldForSearch(text, locale);
+            QCOMPARE(fromUtf16, whole);
+            QCOMPARE(fromUtf8, whole);
+        }
     }
 
     // Typing in one field is one step until another field or record is touched;

@@ -37,62 +37,66 @@ enum class EditStamp : quint8 {
     byWriter, // the field's writer decides (status, work model and currency when changed, the reason always)
 };
 
+// Where a record keeps a field: in the record itself, or aside, in a part made when
+// one of its fields is first given a value (fields most records leave empty).
+enum class FieldPlace : quint8 { inRecord, aside };
+
 // One line per field, in the order the store declares them:
 // X(name, backup key, title, kind, vocabulary, search position (0: not searched),
-//   read by the list's filter, sorts or counters, edit stamp, name of its undo step)
+//   read by the list's filter, sorts or counters, edit stamp, name of its undo step, place)
 // clang-format off
 #define APPLYWRIGHT_APPLICATION_FIELDS(X) \
     X(uuid, "id", QT_TRANSLATE_NOOP("ApplicationFields", "ID"), \
-        identifier, none, 0, false, notEditable, nullptr) \
+        identifier, none, 0, false, notEditable, nullptr, inRecord) \
     X(companyName, "companyName", QT_TRANSLATE_NOOP("ApplicationFields", "Company"), \
-        text, none, 1, true, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        text, none, 1, true, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), inRecord) \
     X(position, "position", QT_TRANSLATE_NOOP("ApplicationFields", "Position"), \
-        text, none, 2, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        text, none, 2, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), inRecord) \
     X(postingLink, "postingLink", QT_TRANSLATE_NOOP("ApplicationFields", "Posting Link"), \
-        text, none, 0, false, never, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        text, none, 0, false, never, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), inRecord) \
     X(workModelRaw, "workModel", QT_TRANSLATE_NOOP("ApplicationFields", "Work Model"), \
-        rawValue, workModel, 9, false, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Work Model Change")) \
+        rawValue, workModel, 9, false, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Work Model Change"), inRecord) \
     X(statusRaw, "status", QT_TRANSLATE_NOOP("ApplicationFields", "Status"), \
-        rawValue, status, 8, true, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Status Change")) \
+        rawValue, status, 8, true, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Status Change"), inRecord) \
     X(applicationDate, "applicationDate", QT_TRANSLATE_NOOP("ApplicationFields", "Application Date"), \
-        moment, none, 0, true, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Date Change")) \
+        moment, none, 0, true, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Date Change"), inRecord) \
     X(statusChangedAt, "statusChangedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Status Date"), \
-        moment, none, 0, false, notEditable, nullptr) \
+        moment, none, 0, false, notEditable, nullptr, inRecord) \
     X(closedAt, "closedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Closing Date"), \
-        optionalMoment, none, 0, false, notEditable, nullptr) \
+        optionalMoment, none, 0, false, notEditable, nullptr, inRecord) \
     X(followUpDate, "followUpDate", QT_TRANSLATE_NOOP("ApplicationFields", "Follow-up Date"), \
-        optionalMoment, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Follow-up Change")) \
+        optionalMoment, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Follow-up Change"), aside) \
     X(rejectedByEmail, "rejectedByEmail", QT_TRANSLATE_NOOP("ApplicationFields", "Rejected by Email"), \
-        flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Rejection Channel Change")) \
+        flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Rejection Channel Change"), inRecord) \
     X(rejectedByPhone, "rejectedByPhone", QT_TRANSLATE_NOOP("ApplicationFields", "Rejected by Phone"), \
-        flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Rejection Channel Change")) \
+        flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Rejection Channel Change"), inRecord) \
     X(rejectionReasonRaw, "rejectionReason", QT_TRANSLATE_NOOP("ApplicationFields", "Rejection Reason"), \
         optionalRawValue, rejectionReason, 0, false, byWriter, \
-        QT_TRANSLATE_NOOP("ApplicationEdits", "Rejection Reason Change")) \
+        QT_TRANSLATE_NOOP("ApplicationEdits", "Rejection Reason Change"), inRecord) \
     X(rejectionNote, "rejectionNote", QT_TRANSLATE_NOOP("ApplicationFields", "Rejection Note"), \
-        text, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        text, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), aside) \
     X(hrContactName, "hrContactName", QT_TRANSLATE_NOOP("ApplicationFields", "HR Contact"), \
-        text, none, 4, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        text, none, 4, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), inRecord) \
     X(hrContactEmail, "hrContactEmail", QT_TRANSLATE_NOOP("ApplicationFields", "HR Email"), \
-        text, none, 5, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        text, none, 5, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), inRecord) \
     X(techInterviewerName, "techInterviewerName", QT_TRANSLATE_NOOP("ApplicationFields", "Tech Interviewer"), \
-        text, none, 6, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        text, none, 6, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), inRecord) \
     X(techInterviewerRole, "techInterviewerRole", QT_TRANSLATE_NOOP("ApplicationFields", "Tech Interviewer Role"), \
-        text, none, 7, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        text, none, 7, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), inRecord) \
     X(expectedSalary, "expectedSalary", QT_TRANSLATE_NOOP("ApplicationFields", "Expected Salary"), \
-        amount, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        amount, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), aside) \
     X(offeredSalary, "offeredSalary", QT_TRANSLATE_NOOP("ApplicationFields", "Offered Salary"), \
-        amount, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        amount, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), aside) \
     X(currencyRaw, "currency", QT_TRANSLATE_NOOP("ApplicationFields", "Currency"), \
-        rawValue, currency, 0, false, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Currency Change")) \
+        rawValue, currency, 0, false, byWriter, QT_TRANSLATE_NOOP("ApplicationEdits", "Currency Change"), inRecord) \
     X(notes, "notes", QT_TRANSLATE_NOOP("ApplicationFields", "Notes"), \
-        longText, none, 3, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing")) \
+        longText, none, 3, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Typing"), inRecord) \
     X(isFavorite, "isFavorite", QT_TRANSLATE_NOOP("ApplicationFields", "Starred"), \
-        flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Star Change")) \
+        flag, none, 0, false, whenChanged, QT_TRANSLATE_NOOP("ApplicationEdits", "Star Change"), inRecord) \
     X(createdAt, "createdAt", QT_TRANSLATE_NOOP("ApplicationFields", "Created On"), \
-        moment, none, 0, false, notEditable, nullptr) \
+        moment, none, 0, false, notEditable, nullptr, inRecord) \
     X(updatedAt, "updatedAt", QT_TRANSLATE_NOOP("ApplicationFields", "Last Changed"), \
-        moment, none, 0, false, notEditable, nullptr)
+        moment, none, 0, false, notEditable, nullptr, inRecord)
 // clang-format on
 
 // The fields by name; `history` closes the list: the status changes are a
@@ -164,6 +168,7 @@ struct FieldDescription {
     // What undoing a person's edit of the field says ("Undo Typing"); translated
     // in the "ApplicationEdits" context. None for fields nobody edits.
     const char* editName = nullptr;
+    FieldPlace place = FieldPlace::inRecord;
 
     constexpr bool isOptional() const
     {
@@ -179,9 +184,9 @@ namespace ApplicationFields {
 inline constexpr int fieldCount = int(ApplicationField::history) + 1;
 
 inline constexpr std::array<FieldDescription, fieldCount> all {{
-#define APPLYWRIGHT_FIELD_DESCRIPTION(name, key, title, kind, vocabulary, search, list, stamp, editName)               \
+#define APPLYWRIGHT_FIELD_DESCRIPTION(name, key, title, kind, vocabulary, search, list, stamp, editName, place)        \
     {ApplicationField::name, #name, key, title, FieldKind::kind, FieldVocabulary::vocabulary, search, list,            \
-        EditStamp::stamp, editName},
+        EditStamp::stamp, editName, FieldPlace::place},
     APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_DESCRIPTION)
 #undef APPLYWRIGHT_FIELD_DESCRIPTION
         {ApplicationField::history, "history", "history", QT_TRANSLATE_NOOP("ApplicationFields", "History"),
@@ -209,6 +214,50 @@ APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_POINTER)
 // The type of field F's value.
 template <ApplicationField field>
 using ValueType = std::remove_cvref_t<decltype(std::declval<ApplicationValues>().*member<field>)>;
+
+// Calls `fn.template operator()<F>()` with F the given plain field, for code written
+// once for every field; `history` is no plain field and must not be passed.
+template <typename Fn> decltype(auto) withField(ApplicationField field, Fn&& fn)
+{
+    switch (field) {
+#define APPLYWRIGHT_FIELD_CASE(name, ...)                                                                              \
+    case ApplicationField::name: return fn.template operator()<ApplicationField::name>();
+        APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_CASE)
+#undef APPLYWRIGHT_FIELD_CASE
+    case ApplicationField::history: break;
+    }
+    Q_UNREACHABLE();
+}
+
+// Calls `fn.template operator()<F>()` for every plain field F, in order.
+template <typename Fn> void forEachField(Fn&& fn)
+{
+#define APPLYWRIGHT_FIELD_CALL(name, ...) fn.template operator()<ApplicationField::name>();
+    APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_CALL)
+#undef APPLYWRIGHT_FIELD_CALL
+}
+
+// The value of field F that `value` holds, in the form the field keeps: moments in
+// UTC whichever way they arrive, a long text also from a QString. None when `value`
+// holds another type.
+template <ApplicationField field> std::optional<ValueType<field>> typedValue(const FieldValue& value)
+{
+    using T = ValueType<field>;
+    if constexpr (std::is_same_v<T, LongText>) {
+        // What a person types arrives as a QString.
+        if (const QString* text = std::get_if<QString>(&value))
+            return LongText(*text);
+    }
+    const T* typed = std::get_if<T>(&value);
+    if (!typed)
+        return std::nullopt;
+    if constexpr (std::is_same_v<T, QDateTime>)
+        return typed->isValid() ? typed->toUTC() : *typed;
+    else if constexpr (std::is_same_v<T, std::optional<QDateTime>>)
+        return *typed && typed->value().isValid() ? T(typed->value().toUTC()) : *typed;
+    else
+        return *typed;
+}
 
 // Any plain field as a FieldValue, for the layers that treat every field alike;
 // `history` reads as std::monostate.

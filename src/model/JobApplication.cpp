@@ -47,13 +47,13 @@ ApplicationValues JobApplication::initialValues(const QString& companyName, cons
 
 JobApplication::JobApplication(const QString& companyName, const QString& position, const QString& postingLink,
     WorkModel workModel, ApplicationStatus status, const QDateTime& applicationDate)
-    : m_values(initialValues(companyName, position, postingLink, workModel, status, applicationDate))
+    : JobApplication(initialValues(companyName, position, postingLink, workModel, status, applicationDate))
 {
 }
 
 JobApplication::JobApplication(ApplicationValues values)
-    : m_values(std::move(values))
 {
+    storeAll(std::move(values));
 }
 
 std::unique_ptr<JobApplication> JobApplication::makeBlank()
@@ -67,14 +67,75 @@ JobApplication::~JobApplication()
     qDeleteAll(m_history);
 }
 
+ApplicationValues JobApplication::values() const
+{
+    ApplicationValues values;
+    ApplicationFields::forEachField([&]<Field F>() { values.*ApplicationFields::member<F> = get<F>(); });
+    return values;
+}
+
+FieldValue JobApplication::value(Field field) const
+{
+    if (field == Field::history)
+        return std::monostate {};
+    return ApplicationFields::withField(field, [this]<Field F>() -> FieldValue { return get<F>(); });
+}
+
+template <JobApplication::Field field> void JobApplication::store(ApplicationFields::ValueType<field> value)
+{
+    using namespace RecordStorage;
+    if constexpr (isCoded<field>) {
+        static_assert(ApplicationFields::describe(field).place == FieldPlace::inRecord, "a number needs no room aside");
+        const QString* text = nullptr;
+        if constexpr (std::is_same_v<decltype(value), QString>)
+            text = &value;
+        else
+            text = value ? &*value : nullptr;
+        const auto known = text ? fromRawValue<Vocabulary<field>>(*text) : std::nullopt;
+        auto* unknown = m_aside && m_aside->unknownTexts ? &(*m_aside->unknownTexts)[codedIndex(field)] : nullptr;
+        if (!text || known) {
+            m_fields.at<field>() = text ? quint8(*known) : noValue;
+            if (unknown)
+                unknown->reset();
+            return;
+        }
+        if (!m_aside)
+            m_aside = std::make_unique<Aside>();
+        if (!m_aside->unknownTexts)
+            m_aside->unknownTexts = std::make_unique<std::array<std::optional<QString>, codedFieldCount>>();
+        (*m_aside->unknownTexts)[codedIndex(field)] = *text;
+        m_fields.at<field>() = unknownValue;
+    } else if constexpr (ApplicationFields::describe(field).place == FieldPlace::inRecord) {
+        m_fields.at<field>() = std::move(value);
+    } else {
+        if (!m_aside) {
+            if (value == none<field>())
+                return;
+            m_aside = std::make_unique<Aside>();
+        }
+        m_aside->fields.at<field>() = std::move(value);
+    }
+}
+
+void JobApplication::storeAll(ApplicationValues values)
+{
+    ApplicationFields::forEachField([&]<Field F>() { store<F>(std::move(values.*ApplicationFields::member<F>)); });
+}
+
 void JobApplication::write(Field field, const FieldValue& value)
 {
-    const FieldValue before = this->value(field);
-    if (!ApplicationFields::assign(m_values, field, value)) {
-        Q_ASSERT_X(false, "JobApplication::write", "a value of another type than the field's");
-        return;
-    }
-    if (this->value(field) == before)
+    const bool changed = field != Field::history && ApplicationFields::withField(field, [&]<Field F>() {
+        auto typed = ApplicationFields::typedValue<F>(value);
+        if (!typed) {
+            Q_ASSERT_X(false, "JobApplication::write", "a value of another type than the field's");
+            return false;
+        }
+        if (*typed == get<F>())
+            return false;
+        store<F>(std::move(*typed));
+        return true;
+    });
+    if (!changed)
         return;
     if (m_derivedCache)
         m_derivedCache->clear();
@@ -119,39 +180,39 @@ void JobApplication::historyEntryDidChange(StatusChange* change, StatusChange::F
 
 ApplicationStatus JobApplication::status() const
 {
-    return fromRawValue<ApplicationStatus>(m_values.statusRaw).value_or(ApplicationStatus::applied);
+    return known<Field::statusRaw>().value_or(ApplicationStatus::applied);
 }
 
 WorkModel JobApplication::workModel() const
 {
-    return fromRawValue<WorkModel>(m_values.workModelRaw).value_or(WorkModel::remote);
+    return known<Field::workModelRaw>().value_or(WorkModel::remote);
 }
 
 Currency JobApplication::currency() const
 {
-    return fromRawValue<Currency>(m_values.currencyRaw).value_or(Currency::tryy);
+    return known<Field::currencyRaw>().value_or(Currency::tryy);
 }
 
 std::optional<RejectionReason> JobApplication::rejectionReason() const
 {
-    return m_values.rejectionReasonRaw ? fromRawValue<RejectionReason>(*m_values.rejectionReasonRaw) : std::nullopt;
+    return known<Field::rejectionReasonRaw>();
 }
 
 QString JobApplication::displayCompany() const
 {
-    return hasVisibleText(m_values.companyName) ? m_values.companyName
-                                                : QCoreApplication::translate("JobApplication", "New Application");
+    return hasVisibleText(companyName()) ? companyName()
+                                         : QCoreApplication::translate("JobApplication", "New Application");
 }
 
 QString JobApplication::displayPosition() const
 {
-    return hasVisibleText(m_values.position) ? m_values.position
-                                             : QCoreApplication::translate("JobApplication", "No position specified");
+    return hasVisibleText(position()) ? position()
+                                      : QCoreApplication::translate("JobApplication", "No position specified");
 }
 
 std::optional<QUrl> JobApplication::postingURL() const
 {
-    QString text = m_values.postingLink.trimmed();
+    QString text = postingLink().trimmed();
     if (text.isEmpty())
         return std::nullopt;
     if (!text.contains(QLatin1String("://")))
@@ -169,26 +230,26 @@ std::optional<QUrl> JobApplication::postingURL() const
 
 QUuid JobApplication::stableID()
 {
-    if (!m_values.uuid)
+    if (!uuid())
         write(Field::uuid, std::optional<QUuid>(QUuid::createUuid()));
-    return *m_values.uuid;
+    return *uuid();
 }
 
 std::optional<int> JobApplication::daysWaiting(const QDateTime& today) const
 {
     if (!isActive(status()))
         return std::nullopt;
-    return dayCount(m_values.applicationDate, today);
+    return dayCount(applicationDate(), today);
 }
 
 int JobApplication::daysSinceApplied() const
 {
-    return dayCount(m_values.applicationDate, m_values.closedAt.value_or(Clock::now()));
+    return dayCount(applicationDate(), closedAt().value_or(Clock::now()));
 }
 
 int JobApplication::daysInCurrentStatus() const
 {
-    return dayCount(m_values.statusChangedAt, m_values.closedAt.value_or(Clock::now()));
+    return dayCount(statusChangedAt(), closedAt().value_or(Clock::now()));
 }
 
 bool JobApplication::isFollowUpDue() const
@@ -198,9 +259,9 @@ bool JobApplication::isFollowUpDue() const
 
 bool JobApplication::isFollowUpDue(const QDateTime& now) const
 {
-    if (!isActive(status()) || !m_values.followUpDate)
+    if (!isActive(status()) || !followUpDate())
         return false;
-    return localDate(*m_values.followUpDate) <= localDate(now);
+    return localDate(*followUpDate()) <= localDate(now);
 }
 
 // A record being built is nobody's yet: it announces nothing until it is handed
@@ -218,6 +279,13 @@ ApplicationBuilder::ApplicationBuilder(std::unique_ptr<JobApplication> applicati
     m_application->blockSignals(true);
 }
 
+ApplicationValues& ApplicationBuilder::values()
+{
+    if (!m_values)
+        m_values = std::make_unique<ApplicationValues>(m_application->values());
+    return *m_values;
+}
+
 ApplicationBuilder& ApplicationBuilder::appendHistory(std::unique_ptr<StatusChange> change)
 {
     m_application->appendHistory(std::move(change));
@@ -232,13 +300,18 @@ ApplicationBuilder& ApplicationBuilder::appendHistory(
 
 ApplicationBuilder& ApplicationBuilder::appendFirstHistoryEntry()
 {
-    return appendHistory(std::nullopt, ApplicationStatus::applied, m_application->applicationDate());
+    return appendHistory(std::nullopt, ApplicationStatus::applied,
+        m_values ? m_values->applicationDate : m_application->applicationDate());
 }
 
 std::unique_ptr<JobApplication> ApplicationBuilder::build()
 {
     // Entries came one at a time; the record keeps only the room they take.
     m_application->m_history.squeeze();
+    if (m_values) {
+        m_application->storeAll(std::move(*m_values));
+        m_values.reset();
+    }
     m_application->blockSignals(false);
     return std::move(m_application);
 }

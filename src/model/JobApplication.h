@@ -5,6 +5,7 @@
 #include "model/Currency.h"
 #include "model/Decimal.h"
 #include "model/FieldValue.h"
+#include "model/RecordStorage.h"
 #include "model/RejectionReason.h"
 #include "model/StatusChange.h"
 #include "model/WorkModel.h"
@@ -66,25 +67,35 @@ public:
     ~JobApplication() override;
 
     RecordID id() const { return m_id; }
-    const ApplicationValues& values() const { return m_values; }
+    // Every value at once, copied out: an edit's before and after, a backup entry.
+    ApplicationValues values() const;
 
     // The typed reader of every field: companyName(), statusRaw(), closedAt(), …
 #define APPLYWRIGHT_FIELD_READER(name, ...)                                                                            \
     const auto& name() const                                                                                           \
     {                                                                                                                  \
-        return m_values.name;                                                                                          \
+        return get<Field::name>();                                                                                     \
     }
     APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_READER)
 #undef APPLYWRIGHT_FIELD_READER
-    template <Field field> const auto& get() const
+    template <Field field> const ApplicationFields::ValueType<field>& get() const
     {
-        return m_values.*ApplicationFields::member<field>;
+        using namespace RecordStorage;
+        if constexpr (isCoded<field>) {
+            const quint8 code = m_fields.at<field>();
+            if (code == unknownValue)
+                return unknownText<field>();
+            if (code == noValue)
+                return none<field>();
+            return knownText<field>(code);
+        } else if constexpr (ApplicationFields::describe(field).place == FieldPlace::inRecord) {
+            return m_fields.at<field>();
+        } else {
+            return m_aside ? m_aside->fields.at<field>() : none<field>();
+        }
     }
     // Any plain field; `history` has no value here.
-    FieldValue value(Field field) const
-    {
-        return ApplicationFields::value(m_values, field);
-    }
+    FieldValue value(Field field) const;
 
     // The status transitions in the order they were appended.
     const QList<StatusChange*>& history() const
@@ -164,13 +175,36 @@ private:
         m_observer = observer;
     }
 
+    // Keeps `value` as field F's: a raw value as its case's number (its text aside when
+    // it is no known case), a field kept aside in the part made for it when the value
+    // is the first that is not empty.
+    template <Field field> void store(ApplicationFields::ValueType<field> value);
+    void storeAll(ApplicationValues values);
+    template <Field field> const ApplicationFields::ValueType<field>& unknownText() const
+    {
+        const auto& text = (*m_aside->unknownTexts)[RecordStorage::codedIndex(field)];
+        if constexpr (std::is_same_v<ApplicationFields::ValueType<field>, QString>)
+            return *text;
+        else
+            return text;
+    }
+    // The case of a coded field, none when the field is none or holds an unknown text.
+    template <Field field> std::optional<RecordStorage::Vocabulary<field>> known() const
+    {
+        const quint8 code = m_fields.at<field>();
+        if (code == RecordStorage::noValue || code == RecordStorage::unknownValue)
+            return std::nullopt;
+        return RecordStorage::Vocabulary<field>(code);
+    }
+
     RecordID m_id = 0;
     Observer* m_observer = nullptr;
-    ApplicationValues m_values;
     QList<StatusChange*> m_history;
     // Made when first read: a store's records wait for their first search or sort by
     // name without carrying an empty one each.
     mutable std::unique_ptr<DerivedCache> m_derivedCache;
+    std::unique_ptr<RecordStorage::Aside> m_aside;
+    RecordStorage::Block<FieldPlace::inRecord> m_fields;
 };
 
 // How loaders make records: the store reading its file, a backup entry restored,
@@ -182,7 +216,8 @@ public:
     explicit ApplicationBuilder(std::unique_ptr<JobApplication> application);
 
     // The values of the record being built; it is nobody's yet, so they may still change.
-    ApplicationValues& values() { return m_application->m_values; }
+    // Copied out on first use and kept into the record when it is built.
+    ApplicationValues& values();
     ApplicationBuilder& appendHistory(std::unique_ptr<StatusChange> change);
     ApplicationBuilder& appendHistory(
         std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date);
@@ -193,4 +228,5 @@ public:
 
 private:
     std::unique_ptr<JobApplication> m_application;
+    std::unique_ptr<ApplicationValues> m_values;
 };

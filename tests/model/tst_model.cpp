@@ -18,6 +18,7 @@ using namespace TestSupport;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(FieldValue)
+Q_DECLARE_METATYPE(ApplicationValues)
 
 namespace {
 
@@ -330,6 +331,50 @@ private Q_SLOTS:
         StatusChange entry(std::optional<QString>(QStringLiteral("limbo")), QStringLiteral("nowhere"), utc(2025, 1, 1));
         QCOMPARE(entry.from(), std::nullopt);
         QCOMPARE(entry.to(), ApplicationStatus::applied);
+    }
+
+    // A record keeps raw values as numbers with unknown texts aside, and rarely set fields in a part of their own:
+    // whatever it is given reads back unchanged, through an edit and its undo as well.
+    void valuesReadBackAsKept_data()
+    {
+        QTest::addColumn<ApplicationValues>("start");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<FieldValue>("edited");
+        ApplicationValues odd = values(ApplicationStatus::rejected);
+        odd.statusRaw = u"ghosted"_s;
+        odd.workModelRaw = QString();
+        odd.currencyRaw = u"XAU"_s;
+        odd.rejectionReasonRaw = QString();
+        ApplicationValues aside = values();
+        aside.followUpDate = utc(2025, 1, 9);
+        aside.rejectionNote = u"Too far"_s;
+        aside.offeredSalary = Decimal::parse("1e5");
+        QTest::newRow("unknown status") << odd << int(F::statusRaw) << FieldValue(u"offer"_s);
+        QTest::newRow("unknown currency") << odd << int(F::currencyRaw) << FieldValue(u"EUR"_s);
+        QTest::newRow("empty reason") << odd << int(F::rejectionReasonRaw) << FieldValue(std::optional(u"budget"_s));
+        QTest::newRow("first salary") << values() << int(F::expectedSalary) << FieldValue(Decimal::parse("12.5"));
+        QTest::newRow("follow-up cleared") << aside << int(F::followUpDate) << FieldValue(std::optional<QDateTime>());
+    }
+    void valuesReadBackAsKept()
+    {
+        QFETCH(ApplicationValues, start);
+        QFETCH(int, field);
+        QFETCH(FieldValue, edited);
+        FixedClock clock(utc(2025, 1, 2));
+        const auto a = ApplicationBuilder(start).build();
+        QVERIFY(a->values() == start);
+        for (int f = 0; f < ApplicationFields::fieldCount; ++f)
+            QVERIFY2(a->value(F(f)) == ApplicationFields::value(start, F(f)), ApplicationFields::all[f].name.data());
+        QUndoStack stack;
+        ApplicationEdits(&stack).edit(*a, F(field), edited);
+        QVERIFY(a->value(F(field)) == edited);
+        QVERIFY(!(a->values() == start));
+        stack.undo();
+        QVERIFY(a->values() == start);
+        // Built through the builder's own values, from a record that had nothing aside.
+        ApplicationBuilder builder(make());
+        builder.values() = start;
+        QVERIFY(builder.build()->values() == start);
     }
 
     void postingURL_data()

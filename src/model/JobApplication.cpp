@@ -218,6 +218,12 @@ ApplicationBuilder::ApplicationBuilder(std::unique_ptr<JobApplication> applicati
     m_application->blockSignals(true);
 }
 
+ApplicationBuilder& ApplicationBuilder::reserveHistory(qsizetype count)
+{
+    m_application->m_history.reserve(count);
+    return *this;
+}
+
 ApplicationBuilder& ApplicationBuilder::appendHistory(std::unique_ptr<StatusChange> change)
 {
     m_application->appendHistory(std::move(change));

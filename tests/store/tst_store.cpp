@@ -703,6 +703,56 @@ private Q_SLOTS:
         QCOMPARE(read.join(u" | "_s), histories);
     }
 
+    // Every value read back is the one saved: texts with a byte-order mark, unknown raw texts, amounts and none
+    // values; equal short texts of different records come back as one shared string, among thousands of others.
+    void valuesComeBackAsSaved_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("everyField");
+        QTest::newRow("every field, odd values") << 2 << true;
+        QTest::newRow("none values") << 2 << false;
+        QTest::newRow("thousands of texts") << 3000 << true;
+    }
+    void valuesComeBackAsSaved()
+    {
+        QFETCH(int, count);
+        QFETCH(bool, everyField);
+        Folder folder(0);
+        Store& store = folder.open();
+        std::vector<ApplicationValues> saved;
+        for (int i = 0; i < count; ++i) {
+            ApplicationValues v = JobApplication::initialValues(u"\uFEFFFirma %1"_s.arg(i % 1500), QString(),
+                u"https://example.com/%1"_s.arg(i), WorkModel::hybrid, ApplicationStatus::offer, utc(2025, 1, 2));
+            if (everyField) {
+                v.position = u"Geliştirici %1"_s.arg(i % 7);
+                v.workModelRaw = u"onMars"_s;
+                v.statusRaw = u"limbo"_s;
+                v.followUpDate = utc(2025, 2, 3, 4, 5, 6, 7);
+                v.rejectedByPhone = v.isFavorite = true;
+                v.rejectionReasonRaw = i % 2 ? u"salary"_s : u"gone"_s;
+                v.hrContactName = u"Kişi %1"_s.arg(i / 2);
+                v.expectedSalary = Decimal::parse("-1234.005");
+                v.offeredSalary = Decimal::parse(u"%1e3"_s.arg(i));
+                v.currencyRaw = u"XTS"_s;
+                v.notes = u"note %1"_s.arg(i).repeated(i % 40);
+            } else {
+                v.uuid.reset();
+                v.closedAt.reset();
+            }
+            saved.push_back(v);
+            store.insert(ApplicationBuilder(std::move(v)).build());
+        }
+        QVERIFY(store.save());
+        folder.loader = StoreLoader::failed(QString());
+        const QList<JobApplication*> read = folder.open().applications();
+        QCOMPARE(read.size(), count);
+        for (int i = 0; i < count; ++i) {
+            QVERIFY2(read[i]->values() == saved[size_t(i)], qPrintable(read[i]->companyName()));
+            if (i >= 1500)
+                QCOMPARE(read[i]->companyName().constData(), read[i - 1500]->companyName().constData());
+        }
+    }
+
     void saveWritesOnlyWhatChanged()
     {
         Folder folder(50);

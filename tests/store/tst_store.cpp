@@ -703,44 +703,33 @@ private Q_SLOTS:
         QCOMPARE(read.join(u" | "_s), histories);
     }
 
-    // Every value read back is the one saved: texts with a byte-order mark, unknown raw texts, amounts and none
-    // values; equal short texts of different records come back as one shared string, among thousands of others.
+    // Every value read back is the one saved (a byte-order mark, unknown raw texts, amounts, none values), and equal
+    // short texts of different records come back as one shared string, among thousands of others.
     void valuesComeBackAsSaved_data()
     {
         QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("everyField");
-        QTest::newRow("every field, odd values") << 2 << true;
-        QTest::newRow("none values") << 2 << false;
-        QTest::newRow("thousands of texts") << 3000 << true;
+        QTest::newRow("two records") << 2;
+        QTest::newRow("thousands of texts") << 3000;
     }
     void valuesComeBackAsSaved()
     {
         QFETCH(int, count);
-        QFETCH(bool, everyField);
         Folder folder(0);
         Store& store = folder.open();
         std::vector<ApplicationValues> saved;
         for (int i = 0; i < count; ++i) {
-            ApplicationValues v = JobApplication::initialValues(u"\uFEFFFirma %1"_s.arg(i % 1500), QString(),
-                u"https://example.com/%1"_s.arg(i), WorkModel::hybrid, ApplicationStatus::offer, utc(2025, 1, 2));
-            if (everyField) {
-                v.position = u"Geliştirici %1"_s.arg(i % 7);
-                v.workModelRaw = u"onMars"_s;
-                v.statusRaw = u"limbo"_s;
-                v.followUpDate = utc(2025, 2, 3, 4, 5, 6, 7);
-                v.rejectedByPhone = v.isFavorite = true;
-                v.rejectionReasonRaw = i % 2 ? u"salary"_s : u"gone"_s;
-                v.hrContactName = u"Kişi %1"_s.arg(i / 2);
-                v.expectedSalary = Decimal::parse("-1234.005");
-                v.offeredSalary = Decimal::parse(u"%1e3"_s.arg(i));
-                v.currencyRaw = u"XTS"_s;
+            ApplicationValues& v = saved.emplace_back(JobApplication::initialValues(u"\uFEFFFirma %1"_s.arg(i % 1500),
+                u"Geliştirici"_s, QString(), WorkModel::hybrid, ApplicationStatus::offer, utc(2025, 1, 2)));
+            if (i % 2) {
+                std::tie(v.workModelRaw, v.statusRaw, v.currencyRaw, v.rejectionReasonRaw)
+                    = std::tuple(u"onMars"_s, u"limbo"_s, u"XTS"_s, u"gone"_s);
+                std::tie(v.followUpDate, v.expectedSalary) = std::tuple(utc(2025, 2, 3), Decimal::parse("-1234.005"));
                 v.notes = u"note %1"_s.arg(i).repeated(i % 40);
             } else {
                 v.uuid.reset();
                 v.closedAt.reset();
             }
-            saved.push_back(v);
-            store.insert(ApplicationBuilder(std::move(v)).build());
+            store.insert(ApplicationBuilder(ApplicationValues(v)).build());
         }
         QVERIFY(store.save());
         folder.loader = StoreLoader::failed(QString());

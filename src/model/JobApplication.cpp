@@ -286,6 +286,12 @@ ApplicationValues& ApplicationBuilder::values()
     return *m_values;
 }
 
+ApplicationBuilder& ApplicationBuilder::reserveHistory(qsizetype count)
+{
+    m_application->m_history.reserve(count);
+    return *this;
+}
+
 ApplicationBuilder& ApplicationBuilder::appendHistory(std::unique_ptr<StatusChange> change)
 {
     m_application->appendHistory(std::move(change));

@@ -218,6 +218,8 @@ public:
     // The values of the record being built; it is nobody's yet, so they may still change.
     // Copied out on first use and kept into the record when it is built.
     ApplicationValues& values();
+    // Room for `count` entries, for a loader that knows how many it will append.
+    ApplicationBuilder& reserveHistory(qsizetype count);
     ApplicationBuilder& appendHistory(std::unique_ptr<StatusChange> change);
     ApplicationBuilder& appendHistory(
         std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date);

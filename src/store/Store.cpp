@@ -142,23 +142,28 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         // Let go before the history is read, so its entries take the pool's room.
         StoreSchema::TextPool texts;
         while ((rc = statement->step()) == SQLITE_ROW) {
+            // Read into one set of values, then moved into the record, which keeps
+            // them compactly: every record's builder is held until the history is read.
             ApplicationValues values;
             for (int i = 0; i < int(columns.size()); ++i)
                 columns[size_t(i)].read(*statement, i + 1, values, texts);
+            records.emplace_back(std::move(values));
             const RecordID id = statement->int64(0);
             loaded.nextRecordId = std::max(loaded.nextRecordId, id + 1);
             ids.append(id);
-            records.emplace_back(std::move(values));
         }
     }
     statement->reset();
     if (rc != SQLITE_DONE)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
 
-    // Rows come in identifier order, which is the order entries were appended.
+    // Rows come in identifier order, which is the order entries were appended. They
+    // are held until every row is read, so each record's history is given its size once.
     SqliteStatement* history = db.prepare("SELECT id, fromRaw, toRaw, date, application FROM StatusChange");
     if (!history)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+    std::vector<std::pair<quint32, std::unique_ptr<StatusChange>>> entries;
+    std::vector<quint32> entriesPerRecord(records.size());
     while ((rc = history->step()) == SQLITE_ROW) {
         const qint64 id = history->int64(0);
         loaded.nextHistoryId = std::max(loaded.nextHistoryId, id + 1);
@@ -166,18 +171,33 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         const auto record = std::lower_bound(ids.cbegin(), ids.cend(), ownerId);
         if (record == ids.cend() || *record != ownerId)
             continue; // an orphan row; never written by us, ignored
-        std::optional<QString> fromRaw;
-        if (!history->isNull(1))
-            fromRaw = StoreSchema::internedRawValue<ApplicationStatus>(history->utf8(1));
-        auto entry = std::make_unique<StatusChange>(fromRaw,
-            StoreSchema::internedRawValue<ApplicationStatus>(history->utf8(2)),
-            StoreSchema::momentFromStored(history->int64(3)));
+        const bool noFrom = history->isNull(1);
+        const auto from = noFrom ? std::nullopt : StoreSchema::caseOfRawValue<ApplicationStatus>(history->utf8(1));
+        const auto to = StoreSchema::caseOfRawValue<ApplicationStatus>(history->utf8(2));
+        const QDateTime date = StoreSchema::momentFromStored(history->int64(3));
+        std::unique_ptr<StatusChange> entry;
+        if (to && (noFrom || from)) {
+            entry = std::make_unique<StatusChange>(from, *to, date);
+        } else {
+            // A status this version does not know is kept as its text, to be written back unchanged.
+            std::optional<QString> fromRaw;
+            if (!noFrom)
+                fromRaw = StoreSchema::internedRawValue<ApplicationStatus>(history->utf8(1));
+            entry = std::make_unique<StatusChange>(
+                fromRaw, StoreSchema::internedRawValue<ApplicationStatus>(history->utf8(2)), date);
+        }
         entry->m_storeId = id;
-        records[size_t(record - ids.cbegin())].appendHistory(std::move(entry));
+        const auto index = quint32(record - ids.cbegin());
+        ++entriesPerRecord[index];
+        entries.emplace_back(index, std::move(entry));
     }
     history->reset();
     if (rc != SQLITE_DONE)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+    for (size_t i = 0; i < records.size(); ++i)
+        records[i].reserveHistory(entriesPerRecord[i]);
+    for (auto& [index, entry] : entries)
+        records[index].appendHistory(std::move(entry));
     loaded.applications.reserve(qsizetype(records.size()));
     for (size_t i = 0; i < records.size(); ++i) {
         JobApplication* application = records[i].build().release();

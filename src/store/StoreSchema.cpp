@@ -5,6 +5,8 @@
 #include "store/SqliteDatabase.h"
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
 namespace StoreSchema {
 
@@ -147,42 +149,102 @@ QString TextPool::text(QByteArrayView utf8)
     constexpr qsizetype longestShared = 96;
     if (utf8.isEmpty() || utf8.size() > longestShared)
         return textFromUtf8(utf8);
-    const std::string_view bytes(utf8.data(), size_t(utf8.size()));
-    if (const auto found = m_texts.find(bytes); found != m_texts.end())
-        return found->second;
-    return m_texts.emplace(std::string(bytes), textFromUtf8(utf8)).first->second;
+    const size_t hash = std::hash<std::string_view> {}(std::string_view(utf8.data(), size_t(utf8.size())));
+    if ((m_entries.size() + 1) * 2 > m_slots.size())
+        grow();
+    const size_t mask = m_slots.size() - 1;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+        Slot& slot = m_slots[at];
+        if (slot.entry == 0) {
+            slot = Slot {tagOf(hash), quint32(m_entries.size() + 1)};
+            m_entries.push_back(Entry {hash, m_bytes.size(), utf8.size(), textFromUtf8(utf8)});
+            m_bytes.append(utf8);
+            return m_entries.back().text;
+        }
+        if (slot.tag != tagOf(hash))
+            continue;
+        const Entry& entry = m_entries[slot.entry - 1];
+        if (entry.hash == hash && QByteArrayView(m_bytes).sliced(entry.offset, entry.size) == utf8)
+            return entry.text;
+    }
 }
 
-void Column::read(const SqliteStatement& s, int column, ApplicationValues& values, TextPool& texts) const
+void TextPool::grow()
 {
-    const FieldDescription& description = ApplicationFields::describe(field);
-    const bool null = s.isNull(column);
-    FieldValue value;
-    switch (description.kind) {
-    case FieldKind::identifier: value = storedUuid(s, column); break;
-    case FieldKind::text: value = texts.text(s.utf8(column)); break;
-    case FieldKind::longText: value = LongText::fromUtf8(s.bytes(column).toByteArray()); break;
-    case FieldKind::rawValue: value = interned(description.vocabulary, s.utf8(column)); break;
-    case FieldKind::optionalRawValue:
-        value = null ? std::optional<QString>() : interned(description.vocabulary, s.utf8(column));
-        break;
-    case FieldKind::moment: value = momentFromStored(s.int64(column)); break;
-    case FieldKind::optionalMoment:
-        value = null ? std::optional<QDateTime>() : momentFromStored(s.int64(column));
-        break;
-    case FieldKind::flag: value = s.int64(column) != 0; break;
-    case FieldKind::amount: value = null ? std::optional<Decimal>() : Decimal::parse(s.text(column)); break;
-    case FieldKind::history: return;
+    std::vector<Slot> slots(std::max<size_t>(1024, m_slots.size() * 2));
+    const size_t mask = slots.size() - 1;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        size_t at = m_entries[i].hash & mask;
+        while (slots[at].entry != 0)
+            at = (at + 1) & mask;
+        slots[at] = Slot {tagOf(m_entries[i].hash), quint32(i + 1)};
     }
-    ApplicationFields::assign(values, field, value);
+    m_slots = std::move(slots);
 }
+
+namespace {
+
+// Each field's value read from its column and written into its place, typed by the
+// field's kind at compile time: no value passes through a variant on the way.
+template <ApplicationField field>
+void readField(const SqliteStatement& s, int column, ApplicationValues& values, TextPool& texts)
+{
+    constexpr FieldDescription description = ApplicationFields::describe(field);
+    auto& target = values.*ApplicationFields::member<field>;
+    if constexpr (description.kind == FieldKind::identifier) {
+        target = storedUuid(s, column);
+    } else if constexpr (description.kind == FieldKind::text) {
+        // A posting's address is one of a kind: looking it up among the shared texts only costs.
+        if constexpr (field == ApplicationField::postingLink)
+            target = textFromUtf8(s.utf8(column));
+        else
+            target = texts.text(s.utf8(column));
+    } else if constexpr (description.kind == FieldKind::longText) {
+        target = LongText::fromUtf8(s.bytes(column).toByteArray());
+    } else if constexpr (description.kind == FieldKind::rawValue) {
+        target = interned(description.vocabulary, s.utf8(column));
+    } else if constexpr (description.kind == FieldKind::optionalRawValue) {
+        if (s.isNull(column))
+            target = std::nullopt;
+        else
+            target = interned(description.vocabulary, s.utf8(column));
+    } else if constexpr (description.kind == FieldKind::moment) {
+        target = momentFromStored(s.int64(column));
+    } else if constexpr (description.kind == FieldKind::optionalMoment) {
+        if (s.isNull(column))
+            target = std::nullopt;
+        else
+            target = momentFromStored(s.int64(column));
+    } else if constexpr (description.kind == FieldKind::flag) {
+        target = s.int64(column) != 0;
+    } else if constexpr (description.kind == FieldKind::amount) {
+        // Only ASCII can spell an amount; its UTF-8 bytes are its characters.
+        if (s.isNull(column)) {
+            target = std::nullopt;
+        } else {
+            const QByteArrayView text = s.utf8(column);
+            target = Decimal::parse(std::string_view(text.data(), size_t(text.size())));
+        }
+    } else {
+        static_assert(description.kind != FieldKind::history, "the history is not a column");
+    }
+}
+
+template <size_t... index>
+constexpr std::array<Column::Reader, sizeof...(index)> makeReaders(std::index_sequence<index...>)
+{
+    return {&readField<ApplicationField(index)>...};
+}
+
+} // namespace
 
 const std::array<Column, JobApplication::fieldCount - 1>& columns()
 {
     static const auto table = [] {
+        constexpr auto readers = makeReaders(std::make_index_sequence<JobApplication::fieldCount - 1> {});
         std::array<Column, JobApplication::fieldCount - 1> built {};
         for (size_t i = 0; i < built.size(); ++i)
-            built[i] = Column {ApplicationFields::all[i].name.data(), ApplicationFields::all[i].field};
+            built[i] = Column {ApplicationFields::all[i].name.data(), ApplicationFields::all[i].field, readers[i]};
         std::stable_partition(built.begin(), built.end(), [](const Column& column) { return !isLongText(column); });
         return built;
     }();

@@ -7,9 +7,8 @@
 #include <QByteArrayView>
 
 #include <array>
-#include <string>
-#include <string_view>
-#include <unordered_map>
+#include <optional>
+#include <vector>
 
 class SqliteStatement;
 
@@ -24,30 +23,55 @@ constexpr int applicationId = 0x41707772;
 // The statements that create an empty store's tables.
 const QByteArray& createStatements();
 
-// The shared string of a known raw value read from the file's UTF-8 bytes, found
-// among the raw values (plain ASCII) without decoding the bytes into a text that
-// would be thrown away; any other value is the bytes' own text.
-template <typename E> QString internedRawValue(QByteArrayView utf8)
+// The case whose raw value (plain ASCII) the file's UTF-8 bytes spell, found without
+// decoding the bytes into a text that would be thrown away; none for any other text.
+template <typename E> std::optional<E> caseOfRawValue(QByteArrayView utf8)
 {
     for (E value : allCases<E>()) {
         if (utf8 == QByteArrayView(VocabularyTraits<E>::raw(value)))
-            return rawValue(value);
+            return value;
     }
+    return std::nullopt;
+}
+
+// The shared string of a known raw value read from the file; any other value is the
+// bytes' own text.
+template <typename E> QString internedRawValue(QByteArrayView utf8)
+{
+    if (const std::optional<E> value = caseOfRawValue<E>(utf8))
+        return rawValue(*value);
     return textFromUtf8(utf8);
 }
 
 // The short texts read from one file, each decoded once: records that name the same
 // company, position or contact share one string instead of holding a copy each.
+// Looked up for most texts of every record, so it is kept flat: the bytes of every
+// text in one buffer, the texts in one array, and a table of small slots to find
+// them, instead of a node, a key and a text allocated apart for each.
 class TextPool {
 public:
     QString text(QByteArrayView utf8);
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(std::string_view bytes) const { return std::hash<std::string_view> {}(bytes); }
+    struct Entry {
+        size_t hash;
+        qsizetype offset;
+        qsizetype size;
+        QString text;
     };
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
+    // An empty slot has entry 0; otherwise it holds the entry's index + 1 and the
+    // top bits of its hash, so most slots of other texts are passed without a look
+    // at their entry.
+    struct Slot {
+        quint32 tag = 0;
+        quint32 entry = 0;
+    };
+    static quint32 tagOf(size_t hash) { return quint32(hash >> 32); }
+    void grow();
+
+    std::vector<Slot> m_slots;
+    std::vector<Entry> m_entries;
+    QByteArray m_bytes;
 };
 
 struct Column {
@@ -62,7 +86,13 @@ struct Column {
     // Binds the record's value; with `inPlace`, zeros of its length for the value to
     // be written over (SqliteDatabase::writeBlob) once the row is there.
     void bind(SqliteStatement& statement, int index, const JobApplication& application, bool inPlace = false) const;
-    void read(const SqliteStatement& statement, int column, ApplicationValues& values, TextPool& texts) const;
+    // Reads the column's value straight into its field (the reader of `field`).
+    using Reader = void (*)(const SqliteStatement&, int, ApplicationValues&, TextPool&);
+    Reader reader = nullptr;
+    void read(const SqliteStatement& statement, int column, ApplicationValues& values, TextPool& texts) const
+    {
+        reader(statement, column, values, texts);
+    }
 };
 
 // Every persistent field but `history`, in field order except that long texts come

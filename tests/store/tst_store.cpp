@@ -703,6 +703,45 @@ private Q_SLOTS:
         QCOMPARE(read.join(u" | "_s), histories);
     }
 
+    // Every value read back is the one saved (a byte-order mark, unknown raw texts, amounts, none values), and equal
+    // short texts of different records come back as one shared string, among thousands of others.
+    void valuesComeBackAsSaved_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("two records") << 2;
+        QTest::newRow("thousands of texts") << 3000;
+    }
+    void valuesComeBackAsSaved()
+    {
+        QFETCH(int, count);
+        Folder folder(0);
+        Store& store = folder.open();
+        std::vector<ApplicationValues> saved;
+        for (int i = 0; i < count; ++i) {
+            ApplicationValues& v = saved.emplace_back(JobApplication::initialValues(u"\uFEFFFirma %1"_s.arg(i % 1500),
+                u"Geliştirici"_s, QString(), WorkModel::hybrid, ApplicationStatus::offer, utc(2025, 1, 2)));
+            if (i % 2) {
+                std::tie(v.workModelRaw, v.statusRaw, v.currencyRaw, v.rejectionReasonRaw)
+                    = std::tuple(u"onMars"_s, u"limbo"_s, u"XTS"_s, u"gone"_s);
+                std::tie(v.followUpDate, v.expectedSalary) = std::tuple(utc(2025, 2, 3), Decimal::parse("-1234.005"));
+                v.notes = u"note %1"_s.arg(i).repeated(i % 40);
+            } else {
+                v.uuid.reset();
+                v.closedAt.reset();
+            }
+            store.insert(ApplicationBuilder(ApplicationValues(v)).build());
+        }
+        QVERIFY(store.save());
+        folder.loader = StoreLoader::failed(QString());
+        const QList<JobApplication*> read = folder.open().applications();
+        QCOMPARE(read.size(), count);
+        for (int i = 0; i < count; ++i) {
+            QVERIFY2(read[i]->values() == saved[size_t(i)], qPrintable(read[i]->companyName()));
+            if (i >= 1500)
+                QCOMPARE(read[i]->companyName().constData(), read[i - 1500]->companyName().constData());
+        }
+    }
+
     void saveWritesOnlyWhatChanged()
     {
         Folder folder(50);

@@ -101,11 +101,6 @@ template <typename Records> QStringList companies(const Records& records)
     return names;
 }
 
-inline QByteArray fileHash(const QString& path)
-{
-    return QFile::exists(path) ? QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256) : QByteArray();
-}
-
 // Everything under a folder as "path mode size hash" lines (links by their target):
 // what a refused start or a failure window must leave exactly as it found it.
 inline QStringList snapshot(const QString& folder)
@@ -120,7 +115,8 @@ inline QStringList snapshot(const QString& folder)
         QString line = QDir(folder).relativeFilePath(info.filePath()) + u' ' + QString::number(status.st_mode, 8);
         if (S_ISREG(status.st_mode))
             line += u' ' + QString::number(status.st_size) + u' '
-                + QString::fromLatin1(fileHash(info.filePath()).toHex());
+                + QString::fromLatin1(
+                    QCryptographicHash::hash(readFile(info.filePath()), QCryptographicHash::Sha256).toHex());
         else if (S_ISLNK(status.st_mode))
             line += QStringLiteral(" -> ") + info.symLinkTarget();
         entries.append(line);

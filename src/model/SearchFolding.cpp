@@ -57,36 +57,33 @@ void SearchFolder::appendOther(QString& folded, QString run) const
     folded += run.toCaseFolded();
 }
 
-void SearchFolder::append(QString& folded, QStringView text) const
+// Splits [c, end) into runs of ASCII and of other characters (char16_t or UTF-8
+// bytes: every byte of a multi-byte sequence is 0x80 or above, so a run of them
+// holds whole characters); ASCII is folded here, `other` decodes the rest.
+template <typename Char, typename Decode>
+void SearchFolder::appendRuns(QString& folded, const Char* c, const Char* end, Decode other) const
 {
-    const char16_t* c = text.utf16();
-    const char16_t* const end = c + text.size();
     while (c != end) {
-        const char16_t* run = c;
+        const Char* run = c;
         const bool ascii = *c < 0x80;
         while (c != end && (*c < 0x80) == ascii)
             ++c;
         if (ascii)
             appendAscii(folded, run, c, m_dotlessI);
         else
-            appendOther(folded, QStringView(run, c).toString());
+            appendOther(folded, other(run, c));
     }
+}
+
+void SearchFolder::append(QString& folded, QStringView text) const
+{
+    appendRuns(folded, text.utf16(), text.utf16() + text.size(),
+        [](const char16_t* begin, const char16_t* end) { return QStringView(begin, end).toString(); });
 }
 
 void SearchFolder::append(QString& folded, QByteArrayView utf8) const
 {
-    const auto* c = reinterpret_cast<const uchar*>(utf8.data());
-    const auto* const end = c + utf8.size();
-    while (c != end) {
-        const uchar* run = c;
-        const bool ascii = *c < 0x80;
-        // Every byte of a multi-byte sequence is 0x80 or above, so a run of them
-        // holds whole characters.
-        while (c != end && (*c < 0x80) == ascii)
-            ++c;
-        if (ascii)
-            appendAscii(folded, run, c, m_dotlessI);
-        else
-            appendOther(folded, textFromUtf8(QByteArrayView(run, c)));
-    }
+    const auto* bytes = reinterpret_cast<const uchar*>(utf8.data());
+    appendRuns(folded, bytes, bytes + utf8.size(),
+        [](const uchar* begin, const uchar* end) { return textFromUtf8(QByteArrayView(begin, end)); });
 }

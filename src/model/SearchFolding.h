@@ -22,6 +22,8 @@ public:
     void append(QString& folded, QByteArrayView utf8) const;
 
 private:
+    template <typename Char, typename Decode>
+    void appendRuns(QString& folded, const Char* c, const Char* end, Decode other) const;
     void appendOther(QString& folded, QString run) const;
     bool m_dotlessI;
 };

@@ -589,6 +589,101 @@ private Q_SLOTS:
         QCOMPARE(loaded.count(), 1);
     }
 
+    // The newest records are read first, for the window's top rows; with the rest they are every record, in the
+    // order, with the values and the history of one read. Ties in the newest-first order are ordered by identity.
+    void newestRecordsReadFirst()
+    {
+        const Folder folder(300);
+        query(folder.path,
+            "UPDATE JobApplication SET applicationDate = (SELECT max(applicationDate) FROM JobApplication) "
+            "WHERE id % 3 = 0");
+        checkpoint(folder.path);
+        const auto dump = [](const QList<JobApplication*>& records) {
+            QStringList lines;
+            for (const JobApplication* a : records) {
+                lines << u"%1 %2 %3"_s.arg(a->id()).arg(a->companyName(), a->applicationDate().toString(Qt::ISODate));
+                for (const StatusChange* change : a->history())
+                    lines.last() += u" "_s + change->toRaw() + change->date().toString(Qt::ISODate);
+            }
+            return lines;
+        };
+        QStringList all, newest;
+        {
+            StoreLoader once = openStore(folder.dir);
+            all = dump(once.store()->applications());
+            newest = dump(once.store()->applicationsByDate());
+        }
+        StoreLoader loader = openStore(folder.dir, StoreLoading::inBackground);
+        Store& store = *loader.store();
+        QSignalSpy loaded(&store, &Store::loaded);
+        // Both announcements may come in one turn of the event loop: what was shown is taken as it is announced.
+        QList<JobApplication*> first;
+        connect(&store, &Store::firstApplicationsRead, this, [&] {
+            QVERIFY(!store.isLoaded());
+            first = store.firstApplications();
+        });
+        QTRY_COMPARE(loaded.count(), 1);
+        QCOMPARE(dump(first), newest.mid(0, Store::firstReadCount));
+        QCOMPARE(dump(store.applications()), all);
+        QCOMPARE(dump(store.applicationsByDate()), newest);
+        // The rows shown first are the store's own records, not copies.
+        QCOMPARE(store.applicationsByDate().mid(0, Store::firstReadCount), first);
+        QVERIFY(store.firstApplications().isEmpty());
+    }
+
+    // A change to a record shown before the rest are read waits for them, so it is saved like any other: its new
+    // history entry takes an identifier that no entry read later has.
+    void changeBeforeTheRestIsRead()
+    {
+        const Folder folder(300);
+        {
+            StoreLoader loader = openStore(folder.dir, StoreLoading::inBackground);
+            Store& store = *loader.store();
+            connect(&store, &Store::firstApplicationsRead, this, [&store] {
+                ApplicationEdits().changeStatus(*store.firstApplications().first(), ApplicationStatus::offer);
+                QVERIFY(store.isLoaded());
+            });
+            QVERIFY(QSignalSpy(&store, &Store::loaded).wait());
+            QVERIFY(store.save());
+        }
+        QCOMPARE(query(folder.path, "SELECT count(*) FROM StatusChange"), u"901"_s);
+        StoreLoader again = openStore(folder.dir);
+        const JobApplication* top = again.store()->applicationsByDate().first();
+        QCOMPARE(top->statusRaw(), rawValue(ApplicationStatus::offer));
+        QCOMPARE(top->history().size(), 4);
+    }
+
+    // The newest records read, the rest unreadable: the rows shown go again, the file is refused for its damage and
+    // stays exactly as it was, with what was typed meanwhile.
+    void damageBeyondTheNewestRecords()
+    {
+        const Folder folder(300);
+        // The newest records are now the first written: their history lies before the last page, which breaks.
+        query(folder.path, "UPDATE JobApplication SET applicationDate = -applicationDate");
+        checkpoint(folder.path);
+        QVERIFY(TestSupport::damageLastLeaf(folder.path, "StatusChange", 0, '\0'));
+        const QStringList before = snapshot(folder.dir);
+        {
+            StoreLoader loader = openStore(folder.dir, StoreLoading::inBackground);
+            Store& store = *loader.store();
+            QSignalSpy checked(&store, &Store::checked);
+            QSignalSpy first(&store, &Store::firstApplicationsRead);
+            connect(&store, &Store::firstApplicationsRead, this, [&store] {
+                QCOMPARE(store.firstApplications().size(), Store::firstReadCount);
+                ApplicationEdits().edit<ApplicationField::notes>(*store.firstApplications().first(), u"typed"_s);
+                QVERIFY(store.firstApplications().isEmpty());
+            });
+            QTRY_COMPARE(checked.count(), 1);
+            QCOMPARE(first.count(), 1);
+            const auto read = store.ensureLoaded();
+            QVERIFY(!read);
+            VERIFY_CONTAINS(read.error().description(), u"is damaged"_s);
+            QCOMPARE(store.count(), 0);
+            QVERIFY(!store.save());
+        }
+        QCOMPARE(snapshot(folder.dir), before);
+    }
+
     void liveQueryOrderAndRemoval()
     {
         Folder folder;

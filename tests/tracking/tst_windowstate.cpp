@@ -385,6 +385,39 @@ private Q_SLOTS:
         QCOMPARE(exportBackup(*m_loader->store())->data(), exported);
     }
 
+    // Until every record is read, the list shows the newest ones read first, as the top of what it shows once all
+    // are in (a search keeps their order); another order, and the counts, wait for all of them.
+    void newestRecordsShownFirst()
+    {
+        for (int i = 0; i < 200; ++i)
+            add(u"Company %1"_s.arg(i % 7), ApplicationStatus::applied, i / 3);
+        QVERIFY(m_loader->store()->save());
+        m_state.reset();
+        m_loader.reset();
+        m_loader = std::make_unique<StoreLoader>(openStore(m_dir.path(), StoreLoading::inBackground));
+        Store& store = *m_loader->store();
+        WindowState searched(store, *m_today);
+        searched.setSearchText(u"Company 3"_s);
+        WindowState byCompany(store, *m_today);
+        byCompany.setSortOption(SortOption::company);
+        m_state = std::make_unique<WindowState>(store, *m_today);
+        QSignalSpy loaded(&store, &Store::loaded);
+        QList<JobApplication*> first, firstFound;
+        connect(&store, &Store::firstApplicationsRead, this, [&] {
+            first = m_state->visibleApplications();
+            firstFound = searched.visibleApplications();
+            QVERIFY(byCompany.visibleApplications().isEmpty());
+            QCOMPARE(m_state->totalCount(), -1);
+            QCOMPARE(m_state->summary(), SummaryCounts {});
+        });
+        QTRY_COMPARE(loaded.count(), 1);
+        QCOMPARE(first.size(), Store::firstReadCount);
+        QVERIFY(!firstFound.isEmpty());
+        QCOMPARE(m_state->visibleApplications().mid(0, first.size()), first);
+        QCOMPARE(searched.visibleApplications().mid(0, firstFound.size()), firstFound);
+        QCOMPARE(m_state->totalCount(), 200);
+    }
+
 private:
     // One change a person could make, through the window's edit layer and actions.
     void randomChange(QRandomGenerator& random)
@@ -459,39 +492,6 @@ private:
         const auto merged = mergeBackup(BackupFileContents::makeForExport(entries), *m_loader->store(),
             [this](auto records) { m_state->addRestoredApplications(std::move(records)); });
         QCOMPARE(merged.value(), (std::pair<qint64, qint64>(2, 1)));
-    }
-
-    // Until every record is read, the list shows the newest ones read first, as the top of what it shows once all
-    // are in (a search keeps their order); another order, and the counts, wait for all of them.
-    void newestRecordsShownFirst()
-    {
-        for (int i = 0; i < 200; ++i)
-            add(u"Company %1"_s.arg(i % 7), ApplicationStatus::applied, i / 3);
-        QVERIFY(m_loader->store()->save());
-        m_state.reset();
-        m_loader.reset();
-        m_loader = std::make_unique<StoreLoader>(openStore(m_dir.path(), StoreLoading::inBackground));
-        Store& store = *m_loader->store();
-        WindowState searched(store, *m_today);
-        searched.setSearchText(u"Company 3"_s);
-        WindowState byCompany(store, *m_today);
-        byCompany.setSortOption(SortOption::company);
-        m_state = std::make_unique<WindowState>(store, *m_today);
-        QSignalSpy loaded(&store, &Store::loaded);
-        QList<JobApplication*> first, firstFound;
-        connect(&store, &Store::firstApplicationsRead, this, [&] {
-            first = m_state->visibleApplications();
-            firstFound = searched.visibleApplications();
-            QVERIFY(byCompany.visibleApplications().isEmpty());
-            QCOMPARE(m_state->totalCount(), -1);
-            QCOMPARE(m_state->summary(), SummaryCounts {});
-        });
-        QTRY_COMPARE(loaded.count(), 1);
-        QCOMPARE(first.size(), Store::firstReadCount);
-        QVERIFY(!firstFound.isEmpty());
-        QCOMPARE(m_state->visibleApplications().mid(0, first.size()), first);
-        QCOMPARE(searched.visibleApplications().mid(0, firstFound.size()), firstFound);
-        QCOMPARE(m_state->totalCount(), 200);
     }
 
 private:

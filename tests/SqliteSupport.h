@@ -63,7 +63,7 @@ inline QString dumpTables(const QString& path)
 // Damage that every read of the records passes over, but SQLite's check finds: the
 // count of fragmented free bytes of the last leaf page of `object` (a table or an
 // index) of a file with 4096-byte pages and no log beside it.
-inline bool damageLastLeaf(const QString& path, const QByteArray& object)
+inline bool damageLastLeaf(const QString& path, const QByteArray& object, int offset = 7, char byte = '\x3f')
 {
     sqlite3* db = nullptr;
     sqlite3_stmt* statement = nullptr;
@@ -84,7 +84,7 @@ inline bool damageLastLeaf(const QString& path, const QByteArray& object)
     for (QByteArray header; file.seek((page - 1) * 4096) && (header = file.read(12)).size() == 12
          && (header.at(0) == 0x02 || header.at(0) == 0x05);)
         page = qFromBigEndian<quint32>(header.constData() + 8);
-    return file.seek((page - 1) * 4096 + 7) && file.write("\x3f") == 1;
+    return file.seek((page - 1) * 4096 + offset) && file.putChar(byte);
 }
 
 } // namespace TestSupport

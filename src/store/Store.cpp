@@ -37,10 +37,17 @@ Store::~Store()
         m_pendingCheck.waitForFinished();
     if (!m_loaded && m_pendingLoad.isValid()) {
         m_pendingLoad.waitForFinished();
-        if (auto records = m_pendingLoad.result(); records)
-            qDeleteAll(records.value().applications);
+        takeFirstApplications();
+        if (auto records = m_pendingLoad.result(); records) {
+            qDeleteAll(records.value().applications); // the first ones among them
+            m_first.clear();
+        }
         m_loaded = true;
     }
+    // Read first, but the rest could not be: never the store's records.
+    for (JobApplication* application : std::as_const(m_first))
+        application->setObserver(nullptr);
+    qDeleteAll(m_first);
     // Last chance for edits made after the final explicit save.
     saveIfNeeded();
     // Records go before the connection; their destruction emits nothing we listen to.
@@ -78,20 +85,17 @@ Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& pa
         return opened.error();
     if (auto damaged = damage(*opened.value(), path))
         return *damaged;
-    return readRecords(*opened.value(), owner);
+    StoreSchema::TextPool texts;
+    return readRecords(*opened.value(), owner, texts);
 }
 
-Expected<Store::LoadedRecords, StoreError> Store::readUnchecked(const QString& path, QThread* owner)
+Expected<Done, StoreError> Store::readFailure(SqliteDatabase& db, const QString& path, const StoreError& error)
 {
-    auto opened = openForReading(path);
-    if (!opened)
-        return opened.error();
-    auto records = readRecords(*opened.value(), owner);
-    if (!records) {
-        if (auto damaged = damage(*opened.value(), path))
-            return *damaged;
-    }
-    return records;
+    // A read that fails is checked at once: a damaged file is refused for its damage
+    // rather than for what reading ran into.
+    if (auto damaged = damage(db, path))
+        return *damaged;
+    return error;
 }
 
 std::optional<StoreError> Store::check(const QString& path)
@@ -121,45 +125,69 @@ std::optional<StoreError> Store::damage(SqliteDatabase& db, const QString& path)
     return std::nullopt;
 }
 
-Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db, QThread* owner)
+namespace {
+// The newest records, as the list shows them first (the live query's order; the
+// dates are stored as milliseconds, compared here as the records compare them).
+constexpr const char* newestIds = "SELECT id FROM JobApplication ORDER BY CAST(applicationDate AS INTEGER) DESC, id "
+                                  "LIMIT ";
+} // namespace
+
+Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db, QThread* owner,
+    StoreSchema::TextPool& texts, Part part, const QList<JobApplication*>& alreadyRead)
 {
     LoadedRecords loaded;
     // Each record is built whole (its values, then its history) before anyone sees it.
     std::vector<ApplicationBuilder> records;
     // Ascending (the rows come in identifier order): an entry finds its record by binary search.
     QList<RecordID> ids;
+    // Read before, and only passed over now.
+    QList<RecordID> readIds;
+    for (const JobApplication* application : alreadyRead)
+        readIds.append(application->m_id);
+    std::sort(readIds.begin(), readIds.end());
+    const auto wasRead = [&readIds](RecordID id) { return std::binary_search(readIds.cbegin(), readIds.cend(), id); };
+
+    const QByteArray newest = newestIds + QByteArray::number(firstReadCount);
     const auto& columns = StoreSchema::columns();
     QByteArray select = "SELECT id";
     for (const auto& column : columns)
         select += QByteArray(", ") + column.name;
-    select += " FROM JobApplication ORDER BY id";
+    select += " FROM JobApplication";
+    if (part == Part::newest)
+        select += " WHERE id IN (" + newest + ")";
+    select += " ORDER BY id";
 
     SqliteStatement* statement = db.prepare(select);
     if (!statement)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
     int rc;
-    {
-        // Let go before the history is read, so its entries take the pool's room.
-        StoreSchema::TextPool texts;
-        while ((rc = statement->step()) == SQLITE_ROW) {
-            // Read into one set of values, then moved into the record, which keeps
-            // them compactly: every record's builder is held until the history is read.
-            ApplicationValues values;
-            for (int i = 0; i < int(columns.size()); ++i)
-                columns[size_t(i)].read(*statement, i + 1, values, texts);
-            records.emplace_back(std::move(values));
-            const RecordID id = statement->int64(0);
-            loaded.nextRecordId = std::max(loaded.nextRecordId, id + 1);
-            ids.append(id);
-        }
+    while ((rc = statement->step()) == SQLITE_ROW) {
+        const RecordID id = statement->int64(0);
+        loaded.nextRecordId = std::max(loaded.nextRecordId, id + 1);
+        if (!readIds.isEmpty() && wasRead(id))
+            continue;
+        // Read into one set of values, then moved into the record, which keeps
+        // them compactly: every record's builder is held until the history is read.
+        ApplicationValues values;
+        for (int i = 0; i < int(columns.size()); ++i)
+            columns[size_t(i)].read(*statement, i + 1, values, texts);
+        ids.append(id);
+        records.emplace_back(std::move(values));
     }
+    // The newest records share their texts with the rest; after the rest, the pool
+    // goes before the history is read, so its entries take the pool's room.
+    if (part == Part::all)
+        texts = {};
     statement->reset();
     if (rc != SQLITE_DONE)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
 
-    // Rows come in identifier order, which is the order entries were appended. They
-    // are held until every row is read, so each record's history is given its size once.
-    SqliteStatement* history = db.prepare("SELECT id, fromRaw, toRaw, date, application FROM StatusChange");
+    // In identifier order, which is the order entries were appended. They are held
+    // until every row is read, so each record's history is given its size once.
+    QByteArray historySelect = "SELECT id, fromRaw, toRaw, date, application FROM StatusChange";
+    if (part == Part::newest)
+        historySelect += " WHERE application IN (" + newest + ")";
+    SqliteStatement* history = db.prepare(historySelect + " ORDER BY id");
     if (!history)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
     std::vector<std::pair<quint32, std::unique_ptr<StatusChange>>> entries;
@@ -170,7 +198,7 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         const RecordID ownerId = history->int64(4);
         const auto record = std::lower_bound(ids.cbegin(), ids.cend(), ownerId);
         if (record == ids.cend() || *record != ownerId)
-            continue; // an orphan row; never written by us, ignored
+            continue; // an entry of a record read before, or an orphan row (never written by us): passed over
         const bool noFrom = history->isNull(1);
         const auto from = noFrom ? std::nullopt : StoreSchema::caseOfRawValue<ApplicationStatus>(history->utf8(1));
         const auto to = StoreSchema::caseOfRawValue<ApplicationStatus>(history->utf8(2));
@@ -198,17 +226,35 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
         records[i].reserveHistory(entriesPerRecord[i]);
     for (auto& [index, entry] : entries)
         records[index].appendHistory(std::move(entry));
-    loaded.applications.reserve(qsizetype(records.size()));
+
+    // The records read before take their places among the new ones, by identifier.
+    QList<JobApplication*> earlier = alreadyRead;
+    std::sort(earlier.begin(), earlier.end(),
+        [](const JobApplication* a, const JobApplication* b) { return a->m_id < b->m_id; });
+    loaded.applications.reserve(qsizetype(records.size()) + earlier.size());
+    auto next = earlier.cbegin();
     for (size_t i = 0; i < records.size(); ++i) {
         JobApplication* application = records[i].build().release();
         application->m_id = ids[qsizetype(i)];
+        if (owner != QThread::currentThread())
+            application->moveToThread(owner);
+        for (; next != earlier.cend() && (*next)->m_id < application->m_id; ++next)
+            loaded.applications.append(*next);
         loaded.applications.append(application);
     }
-    if (owner != QThread::currentThread()) {
-        for (JobApplication* application : std::as_const(loaded.applications))
-            application->moveToThread(owner);
-    }
+    for (; next != earlier.cend(); ++next)
+        loaded.applications.append(*next);
+    if (part == Part::newest)
+        std::sort(loaded.applications.begin(), loaded.applications.end(), newestFirst);
     return loaded;
+}
+
+bool Store::newestFirst(const JobApplication* a, const JobApplication* b)
+{
+    // Ties by identity: a record put back by an undo takes the place it had.
+    if (a->applicationDate() != b->applicationDate())
+        return a->applicationDate() > b->applicationDate();
+    return a->id() < b->id();
 }
 
 Expected<Done, StoreError> Store::load()
@@ -247,7 +293,47 @@ Expected<Done, StoreError> Store::finishOpening(Expected<LoadedRecords, StoreErr
 
 void Store::loadInBackground()
 {
-    m_pendingLoad = QtConcurrent::run([path = databasePath(), owner = thread()] { return readUnchecked(path, owner); });
+    // One connection for both parts: the newest records first, then the rest. The
+    // store holds the folder's lock, so nothing changes the file in between.
+    struct Reading {
+        std::unique_ptr<SqliteDatabase> db;
+        StoreSchema::TextPool texts;
+    };
+    auto reading = std::make_shared<Reading>();
+    const QString path = databasePath();
+    m_pendingFirst = QtConcurrent::run([path, owner = thread(), reading]() -> FirstRead {
+        auto opened = openForReading(path);
+        if (!opened)
+            return opened.error();
+        reading->db = std::move(opened.value());
+        auto newest = readRecords(*reading->db, owner, reading->texts, Part::newest);
+        if (!newest)
+            return newest.error();
+        return std::move(newest.value().applications);
+    });
+    m_pendingLoad = m_pendingFirst.then(
+        [path, owner = thread(), reading](FirstRead first) -> Expected<LoadedRecords, StoreError> {
+            if (!reading->db)
+                return first.error(); // not even opened
+            const std::unique_ptr<SqliteDatabase> db = std::move(reading->db);
+            if (!first)
+                return readFailure(*db, path, first.error()).error();
+            // The first records are the window's now: only their identifiers (which never change) are read here.
+            auto records = readRecords(*db, owner, reading->texts, Part::all, first.value());
+            if (!records)
+                return readFailure(*db, path, records.error()).error();
+            return records;
+        });
+    auto* firstWatcher = new QFutureWatcher<FirstRead>(this);
+    connect(firstWatcher, &QFutureWatcherBase::finished, this, [this, firstWatcher] {
+        firstWatcher->deleteLater();
+        if (m_loaded)
+            return; // everything is here already
+        takeFirstApplications();
+        if (!m_first.isEmpty())
+            Q_EMIT firstApplicationsRead();
+    });
+    firstWatcher->setFuture(m_pendingFirst);
     // Picked up by the first accessor, or as soon as the event loop runs.
     auto* watcher = new QFutureWatcher<Expected<LoadedRecords, StoreError>>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
@@ -267,6 +353,28 @@ void Store::loadInBackground()
     watcher->setFuture(m_pendingLoad);
 }
 
+void Store::takeFirstApplications() const
+{
+    if (m_firstTaken || !m_pendingFirst.isValid())
+        return;
+    m_pendingFirst.waitForFinished();
+    m_firstTaken = true;
+    auto first = m_pendingFirst.result();
+    m_pendingFirst = {};
+    if (!first)
+        return;
+    m_first = std::move(first.value());
+    // Written to (by an edit that waits for the rest) like any record of the store.
+    for (JobApplication* application : std::as_const(m_first))
+        const_cast<Store*>(this)->adopt(application);
+}
+
+const QList<JobApplication*>& Store::firstApplications() const
+{
+    static const QList<JobApplication*> none;
+    return m_loaded ? none : m_first;
+}
+
 void Store::finishLoading() const
 {
     if (m_loaded)
@@ -274,12 +382,18 @@ void Store::finishLoading() const
     m_pendingLoad.waitForFinished();
     auto records = m_pendingLoad.result();
     m_pendingLoad = {};
+    // Whatever was read first is either among the records now, or, when the rest
+    // failed, kept aside until the store goes (a window may still show it).
+    takeFirstApplications();
     m_loaded = true;
     if (!records) {
         m_checked = true;
+        for (JobApplication* application : std::as_const(m_first))
+            application->setObserver(nullptr);
         loadFailed(records.error());
         return;
     }
+    m_first.clear();
     const_cast<Store*>(this)->adoptLoaded(std::move(records.value()));
 }
 
@@ -373,8 +487,18 @@ void Store::adopt(JobApplication* application)
     application->setObserver(this);
 }
 
+bool Store::wholeBeforeChange() const
+{
+    // A record read first may be written to before the rest are in: the change waits
+    // for them, so it is tracked against the whole store.
+    finishLoading();
+    return !m_loadError;
+}
+
 void Store::applicationFieldChanged(JobApplication* application, int field)
 {
+    if (!wholeBeforeChange())
+        return;
     if (!m_inserted.contains(application->m_id))
         m_dirtyFields[application->m_id].set(size_t(field));
     if (field == int(JobApplication::Field::applicationDate))
@@ -385,6 +509,8 @@ void Store::applicationFieldChanged(JobApplication* application, int field)
 
 void Store::applicationHistoryAppended(JobApplication* application, StatusChange* change)
 {
+    if (!wholeBeforeChange())
+        return;
     trackHistoryEntry(application, change);
     Q_EMIT historyAppended(application, change);
     noteChange();
@@ -392,6 +518,8 @@ void Store::applicationHistoryAppended(JobApplication* application, StatusChange
 
 void Store::applicationHistoryRemoved(JobApplication* application, StatusChange* change)
 {
+    if (!wholeBeforeChange())
+        return;
     // A row that was only waiting to be written is simply not written; one on disk
     // goes with the next save (and comes back if the entry is appended again).
     if (m_newHistory.isEmpty() || !m_newHistory.removeOne(change))
@@ -403,6 +531,8 @@ void Store::applicationHistoryRemoved(JobApplication* application, StatusChange*
 
 void Store::applicationHistoryEntryChanged(JobApplication* application, StatusChange* change)
 {
+    if (!wholeBeforeChange())
+        return;
     if (!m_inserted.contains(application->m_id) && !m_newHistory.contains(change))
         m_dirtyHistory.insert(change);
     Q_EMIT applicationChanged(application, JobApplication::Field::history);
@@ -435,12 +565,7 @@ const QList<JobApplication*>& Store::applicationsByDate() const
     finishLoading();
     if (!m_byDateValid) {
         m_byDate = m_applications;
-        // Ties by identity: a record put back by an undo takes the place it had.
-        std::sort(m_byDate.begin(), m_byDate.end(), [](const JobApplication* a, const JobApplication* b) {
-            if (a->applicationDate() != b->applicationDate())
-                return a->applicationDate() > b->applicationDate();
-            return a->id() < b->id();
-        });
+        std::sort(m_byDate.begin(), m_byDate.end(), newestFirst);
         m_byDateValid = true;
     }
     return m_byDate;

@@ -20,6 +20,9 @@ class StoreLock;
 
 class SqliteDatabase;
 class StoreLoader;
+namespace StoreSchema {
+class TextPool;
+}
 
 // The local object store: one SQLite file whose records live in memory as
 // JobApplication and StatusChange objects owned by the store. Inserts, deletes,
@@ -47,6 +50,12 @@ public:
     // worker thread too, so the rows can be shown first; nothing is written before
     // it has passed. ensureLoaded() waits for both and says why the file was refused.
     bool isLoaded() const { return m_loaded; }
+    // The newest records (as many as a window shows, latest first), read before the
+    // rest and announced with firstApplicationsRead(), so a window can show the top
+    // of its list sooner. Empty before then, and once every record is read. They are
+    // the store's own: a change to one waits for the rest.
+    const QList<JobApplication*>& firstApplications() const;
+    static constexpr int firstReadCount = 64;
     bool isChecked() const { return m_checked; }
     Expected<Done, StoreError> ensureLoaded() const;
 
@@ -94,6 +103,9 @@ Q_SIGNALS:
     // After every insert, delete, field change and history append.
     void contentsChanged();
     void saved();
+    // The newest records are read; the rest are still being read (emitted at most once,
+    // before loaded()).
+    void firstApplicationsRead();
     // The records read in the background are in place (emitted once, also on failure).
     void loaded();
     // The background check of the file is done (emitted once, after loaded(); also when
@@ -117,13 +129,23 @@ private:
     // nothing is ever written into one that is not. Read on a connection of its own
     // that leaves no side file behind a file without any.
     static Expected<LoadedRecords, StoreError> checkAndRead(const QString& path, QThread* owner);
-    // Reads first and checks later (check()); a read that fails is checked at once, so a
-    // damaged file is refused for its damage rather than for what reading ran into.
-    static Expected<LoadedRecords, StoreError> readUnchecked(const QString& path, QThread* owner);
+    // In the background the file is read first and checked later (check()); a read that
+    // fails is checked at once (this), so a damaged file is refused for its damage.
+    static Expected<Done, StoreError> readFailure(SqliteDatabase& db, const QString& path, const StoreError& error);
     static std::optional<StoreError> check(const QString& path);
     static Expected<std::unique_ptr<SqliteDatabase>, StoreError> openForReading(const QString& path);
     static std::optional<StoreError> damage(SqliteDatabase& db, const QString& path);
-    static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner);
+    // Every record (but `alreadyRead`, which join the result, in identifier order), or
+    // the firstReadCount newest ones.
+    enum class Part { all, newest };
+    static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner,
+        StoreSchema::TextPool& texts, Part part = Part::all, const QList<JobApplication*>& alreadyRead = {});
+    // The live query's order.
+    static bool newestFirst(const JobApplication* a, const JobApplication* b);
+    // Takes the newest records read first, once they are read; announces nothing.
+    void takeFirstApplications() const;
+    // Before a record's change is tracked: every record is read (false: could not be).
+    bool wholeBeforeChange() const;
     // Takes the read's records (or its failure); a sound file is written through a log from now on.
     Expected<Done, StoreError> finishOpening(Expected<LoadedRecords, StoreError> records);
     void loadFailed(const StoreError& error) const;
@@ -167,6 +189,10 @@ private:
 
     mutable bool m_loaded = false;
     mutable std::optional<StoreError> m_loadError;
+    using FirstRead = Expected<QList<JobApplication*>, StoreError>;
+    mutable QFuture<FirstRead> m_pendingFirst;
+    mutable bool m_firstTaken = false;
+    mutable QList<JobApplication*> m_first;
     mutable QFuture<Expected<LoadedRecords, StoreError>> m_pendingLoad;
     mutable bool m_checked = false;
     mutable bool m_checkStarted = false;

@@ -28,10 +28,14 @@ WindowState::WindowState(Store& store, TodayProvider& today, QObject* parent)
         recompute();
         Q_EMIT todayChanged(day);
     });
-    if (m_store.isLoaded())
+    if (m_store.isLoaded()) {
         recompute();
-    else
+    } else {
+        // A window made after the newest records came shows them at once.
+        showFirstApplications();
+        connect(&m_store, &Store::firstApplicationsRead, this, &WindowState::recompute, Qt::SingleShotConnection);
         connect(&m_store, &Store::loaded, this, &WindowState::recompute, Qt::SingleShotConnection);
+    }
 }
 
 QDateTime WindowState::today() const
@@ -63,8 +67,10 @@ void WindowState::recompute()
 {
     m_recomputeTimer.stop();
     m_narrowed.clear();
-    if (!m_store.isLoaded())
+    if (!m_store.isLoaded()) {
+        showFirstApplications();
         return;
+    }
     const QDateTime today = m_today.today();
     m_query.emplace(m_statusFilter, m_searchText, m_sortOption, today);
     m_day = localDate(today);
@@ -77,6 +83,24 @@ void WindowState::recompute()
         m_shares[row] = SummaryCounts::shareOf(*m_visible[row], m_day, days);
         m_summary.add(m_shares[row]);
     }
+    Q_EMIT visibleApplicationsChanged();
+}
+
+void WindowState::showFirstApplications()
+{
+    // The newest records stand for the top of the list in the newest-first order only
+    // (a filter or search keeps their order, so they are still its top); the counts
+    // and any other order wait for every record.
+    const QList<JobApplication*>& first = m_store.firstApplications();
+    QList<JobApplication*> shown;
+    if (m_sortOption == SortOption::newest && !first.isEmpty())
+        shown = ListQuery(m_statusFilter, m_searchText, m_sortOption, m_today.today()).apply(first);
+    if (shown.isEmpty() && m_visible.isEmpty())
+        return;
+    m_query.reset();
+    m_visible = std::move(shown);
+    m_shares.fill(SummaryCounts::none, m_visible.size());
+    m_summary = {};
     Q_EMIT visibleApplicationsChanged();
 }
 

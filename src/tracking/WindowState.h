@@ -51,7 +51,9 @@ public:
     SortOption sortOption() const { return m_sortOption; }
     void setSortOption(SortOption option);
 
-    // Every record, filtered, searched and sorted; empty while the store is still reading.
+    // Every record, filtered, searched and sorted. While the store is still reading:
+    // in the newest-first order, the top of that list from the newest records it read
+    // first; in any other order, nothing.
     const QList<JobApplication*>& visibleApplications() const { return m_visible; }
     // The number of all records, or -1 while the store is still reading them.
     qsizetype totalCount() const { return m_totalCount; }
@@ -117,6 +119,8 @@ private:
     void connectStore();
     void scheduleRecompute();
     void recompute();
+    // While the rest of the records are being read: the newest ones, when they can be shown.
+    void showFirstApplications();
     void recomputeUnlessBatching();
     void search();
     void replace(JobApplication* application);

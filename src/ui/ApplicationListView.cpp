@@ -221,7 +221,7 @@ void ApplicationListView::announceResults(bool empty)
     QString text;
     if (empty)
         text = m_overlay->title() + QStringLiteral(". ") + m_overlay->description();
-    else if (!m_state.searchText().isEmpty())
+    else if (!m_state.searchText().isEmpty() && m_state.totalCount() >= 0)
         text = tr("%n applications found", nullptr, m_model->rowCount());
     for (QWidget* carrier : {static_cast<QWidget*>(m_list), static_cast<QWidget*>(m_searchField)}) {
         if (carrier && carrier->accessibleDescription() != text)

@@ -589,6 +589,72 @@ private Q_SLOTS:
         QCOMPARE(loaded.count(), 1);
     }
 
+    // The newest records are read first, for the window's top rows (ties in identifier order); with the rest they
+    // are every record, in the order and with the history of one read, and the same objects.
+    void newestRecordsReadFirst()
+    {
+        const Folder folder(300);
+        query(folder.path, "UPDATE JobApplication SET applicationDate = 4102444800000 WHERE id % 3 = 0");
+        checkpoint(folder.path);
+        const auto dump = [](const QList<JobApplication*>& records) {
+            QStringList lines;
+            for (const JobApplication* a : records)
+                lines << u"%1 %2"_s.arg(a->id()).arg(a->history().size()) + a->history().last()->toRaw();
+            return lines;
+        };
+        QStringList all = dump(openStore(folder.dir).store()->applications());
+        StoreLoader loader = openStore(folder.dir, StoreLoading::inBackground);
+        Store& store = *loader.store();
+        QList<JobApplication*> first; // both announcements may come in one turn of the event loop
+        connect(&store, &Store::firstApplicationsRead, this, [&] { first = store.firstApplications(); });
+        QVERIFY(QSignalSpy(&store, &Store::loaded).wait());
+        QCOMPARE(first, store.applicationsByDate().mid(0, Store::firstReadCount));
+        QCOMPARE(first.last()->id(), 192);
+        QCOMPARE(dump(store.applications()), all);
+    }
+
+    void changeBeforeTheRestIsRead_data()
+    {
+        QTest::addColumn<bool>("damaged");
+        QTest::newRow("sound") << false;
+        QTest::newRow("history damaged beyond the newest records") << true;
+    }
+
+    // A change to a record shown before the rest are read waits for them: it is saved like any other (its history
+    // entry takes an identifier no entry read later has), or, when the rest are damaged, it goes with the rows shown
+    // and the file is refused for its damage, exactly as it was.
+    void changeBeforeTheRestIsRead()
+    {
+        QFETCH(bool, damaged);
+        const Folder folder(300);
+        if (damaged) {
+            // The newest records are now the first written: their history lies before the last page, which breaks.
+            query(folder.path, "UPDATE JobApplication SET applicationDate = -applicationDate");
+            checkpoint(folder.path);
+            QVERIFY(TestSupport::damageLastLeaf(folder.path, "StatusChange", 0, '\0'));
+        }
+        const QStringList before = snapshot(folder.dir);
+        {
+            StoreLoader loader = openStore(folder.dir, StoreLoading::inBackground);
+            Store& store = *loader.store();
+            QSignalSpy shown(&store, &Store::firstApplicationsRead);
+            connect(&store, &Store::firstApplicationsRead, this, [&store] {
+                ApplicationEdits().changeStatus(*store.firstApplications().first(), ApplicationStatus::offer);
+                QVERIFY(store.isLoaded() && store.firstApplications().isEmpty());
+            });
+            QVERIFY(QSignalSpy(&store, &Store::checked).wait());
+            QCOMPARE(shown.count(), 1);
+            const auto saved = store.save();
+            QCOMPARE(saved.hasValue(), !damaged);
+            if (damaged)
+                VERIFY_CONTAINS(saved.error().description(), u"is damaged"_s);
+        }
+        if (damaged)
+            QCOMPARE(snapshot(folder.dir), before);
+        else
+            QCOMPARE(query(folder.path, "SELECT count(*) FROM StatusChange WHERE toRaw = 'offer'"), u"1"_s);
+    }
+
     void liveQueryOrderAndRemoval()
     {
         Folder folder;

@@ -385,6 +385,31 @@ private Q_SLOTS:
         QCOMPARE(exportBackup(*m_loader->store())->data(), exported);
     }
 
+    // Until every record is read, the list shows the newest ones read first, as the top of what it shows once all
+    // are in; another order, and the counts, wait for all of them.
+    void newestRecordsShownFirst()
+    {
+        for (int i = 0; i < 200; ++i)
+            add(u"Company %1"_s.arg(i % 7), ApplicationStatus::applied, i / 3);
+        QVERIFY(m_loader->store()->save());
+        m_state.reset();
+        m_loader.reset();
+        m_loader = std::make_unique<StoreLoader>(openStore(m_dir.path(), StoreLoading::inBackground));
+        Store& store = *m_loader->store();
+        WindowState byCompany(store, *m_today);
+        byCompany.setSortOption(SortOption::company);
+        m_state = std::make_unique<WindowState>(store, *m_today);
+        QList<JobApplication*> first;
+        connect(&store, &Store::firstApplicationsRead, this, [&] {
+            first = m_state->visibleApplications();
+            QVERIFY(byCompany.visibleApplications().isEmpty());
+            QCOMPARE(m_state->totalCount(), -1);
+        });
+        QVERIFY(QSignalSpy(&store, &Store::loaded).wait());
+        QCOMPARE(first.size(), Store::firstReadCount);
+        QCOMPARE(m_state->visibleApplications().mid(0, first.size()), first);
+    }
+
 private:
     // One change a person could make, through the window's edit layer and actions.
     void randomChange(QRandomGenerator& random)

@@ -128,8 +128,24 @@ std::optional<StoreError> Store::damage(SqliteDatabase& db, const QString& path)
 namespace {
 // The newest records, as the list shows them first (the live query's order; the
 // dates are stored as milliseconds, compared here as the records compare them).
-constexpr const char* newestIds = "SELECT id FROM JobApplication ORDER BY CAST(applicationDate AS INTEGER) DESC, id "
-                                  "LIMIT ";
+// Found in one pass over the table, then named by identifier: the records and
+// their history are looked up, not searched for again.
+std::optional<QByteArray> newestIds(SqliteDatabase& db, int count)
+{
+    SqliteStatement* statement
+        = db.prepare("SELECT id FROM JobApplication ORDER BY CAST(applicationDate AS INTEGER) DESC, id LIMIT "
+            + QByteArray::number(count));
+    if (!statement)
+        return std::nullopt;
+    QByteArray ids;
+    int rc;
+    while ((rc = statement->step()) == SQLITE_ROW)
+        ids += (ids.isEmpty() ? "" : ",") + QByteArray::number(statement->int64(0));
+    statement->reset();
+    if (rc != SQLITE_DONE)
+        return std::nullopt;
+    return ids;
+}
 } // namespace
 
 Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db, QThread* owner,
@@ -147,7 +163,14 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
     std::sort(readIds.begin(), readIds.end());
     const auto wasRead = [&readIds](RecordID id) { return std::binary_search(readIds.cbegin(), readIds.cend(), id); };
 
-    const QByteArray newest = newestIds + QByteArray::number(firstReadCount);
+    QByteArray newest;
+    if (part == Part::newest) {
+        auto found = newestIds(db, firstReadCount);
+        if (!found)
+            return StoreError(
+                describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
+        newest = std::move(*found);
+    }
     const auto& columns = StoreSchema::columns();
     QByteArray select = "SELECT id";
     for (const auto& column : columns)

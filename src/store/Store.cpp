@@ -267,8 +267,6 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
     }
     for (; next != earlier.cend(); ++next)
         loaded.applications.append(*next);
-    if (part == Part::newest)
-        std::sort(loaded.applications.begin(), loaded.applications.end(), newestFirst);
     return loaded;
 }
 

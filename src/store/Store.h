@@ -50,7 +50,7 @@ public:
     // worker thread too, so the rows can be shown first; nothing is written before
     // it has passed. ensureLoaded() waits for both and says why the file was refused.
     bool isLoaded() const { return m_loaded; }
-    // The newest records (as many as a window shows, latest first), read before the
+    // The newest records (as many as a window shows, in identifier order), read before the
     // rest and announced with firstApplicationsRead(), so a window can show the top
     // of its list sooner. Empty before then, and once every record is read. They are
     // the store's own: a change to one waits for the rest.

@@ -542,15 +542,22 @@ private Q_SLOTS:
     {
         const Folder folder(300);
         query(folder.path, "UPDATE JobApplication SET workModelRaw = 'ufo' WHERE id = 299");
+        // The newest records are not the last written, and tie: in identifier order.
+        query(folder.path, "UPDATE JobApplication SET applicationDate = 4102444800000 WHERE id % 3 = 0");
         // Closed again before anyone looked: the worker's records must not leak or crash.
         QVERIFY(openStore(folder.dir, StoreLoading::inBackground).isReady());
         {
             // Read to the end on the worker before anything asks: the records must come over to the store's thread (an
-            // accessor that comes first may run the read itself).
+            // accessor that comes first may run the read itself). The newest come first, for the window's top rows,
+            // and are the same objects once the rest are in.
             StoreLoader early = openStore(folder.dir, StoreLoading::inBackground);
             QVERIFY(early.isReady());
+            QList<JobApplication*> first; // both announcements may come in one turn of the event loop
+            connect(early.store(), &Store::firstApplicationsRead, this,
+                [&] { first = early.store()->firstApplications(); });
             QVERIFY(QSignalSpy(early.store(), &Store::loaded).wait());
             QCOMPARE(early.store()->count(), 300);
+            QCOMPARE(first, early.store()->applicationsByDate().mid(0, Store::firstReadCount));
             for (JobApplication* a : early.store()->applications())
                 QCOMPARE(a->thread(), early.store()->thread());
         }
@@ -564,7 +571,7 @@ private Q_SLOTS:
         QVERIFY(store.isLoaded());
         QCOMPARE(loaded.count(), 0);
         QTRY_COMPARE(loaded.count(), 1);
-        QCOMPARE(store.applicationsByDate().first()->companyName(), u"Company 299"_s);
+        QCOMPARE(store.applicationsByDate().first()->id(), 3);
         for (JobApplication* a : store.applications()) {
             QCOMPARE(a->thread(), store.thread());
             QCOMPARE(a->history().size(), 3);
@@ -587,30 +594,6 @@ private Q_SLOTS:
         QVERIFY(store.save());
         QCoreApplication::processEvents();
         QCOMPARE(loaded.count(), 1);
-    }
-
-    // The newest records are read first, for the window's top rows (ties in identifier order); with the rest they
-    // are every record, in the order and with the history of one read, and the same objects.
-    void newestRecordsReadFirst()
-    {
-        const Folder folder(300);
-        query(folder.path, "UPDATE JobApplication SET applicationDate = 4102444800000 WHERE id % 3 = 0");
-        checkpoint(folder.path);
-        const auto dump = [](const QList<JobApplication*>& records) {
-            QStringList lines;
-            for (const JobApplication* a : records)
-                lines << u"%1 %2"_s.arg(a->id()).arg(a->history().size()) + a->history().last()->toRaw();
-            return lines;
-        };
-        QStringList all = dump(openStore(folder.dir).store()->applications());
-        StoreLoader loader = openStore(folder.dir, StoreLoading::inBackground);
-        Store& store = *loader.store();
-        QList<JobApplication*> first; // both announcements may come in one turn of the event loop
-        connect(&store, &Store::firstApplicationsRead, this, [&] { first = store.firstApplications(); });
-        QVERIFY(QSignalSpy(&store, &Store::loaded).wait());
-        QCOMPARE(first, store.applicationsByDate().mid(0, Store::firstReadCount));
-        QCOMPARE(first.last()->id(), 192);
-        QCOMPARE(dump(store.applications()), all);
     }
 
     void changeBeforeTheRestIsRead_data()

@@ -8,6 +8,7 @@
 #include "tracking/TodayProvider.h"
 #include "tracking/WaitingLevel.h"
 
+#include <QCollator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -269,6 +270,69 @@ private Q_SLOTS:
         records.add(QStringLiteral("Shut today"), local(2025, 3, 31, 11), ApplicationStatus::offer);
         QCOMPARE(
             companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption(sort))), order);
+    }
+
+    // The sort compares the first bytes of each collation key before the whole key:
+    // its order must be the collator's, then the newest, then the lower identifier.
+    void companySortIsTheCollatorsOrder_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QStringList>("names");
+        const QStringList names {"Anadolu Teknoloji A.Ş.", "Anadolu Teknoloji Ltd", "ANADOLU teknoloji", "Anadolu",
+            "Çağrı", "Cagri", "Ilık", "ılık", "İnci", "inci", "Ωμέγα", "ΑΛΦΑ", "άλφα", "Firm 9", "Firm 10", "Firm 010",
+            "", "New Applications", "Acme Globex Systems", "Acme Globex Systemz"};
+        QTest::newRow("en") << QLocale(QLocale::English) << names;
+        QTest::newRow("tr") << QLocale(QLocale::Turkish) << names;
+        QTest::newRow("el") << QLocale(QLocale::Greek) << names;
+    }
+
+    void companySortIsTheCollatorsOrder()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QStringList, names);
+        QLocale::setDefault(locale);
+        // Every name three times, two of them at the same moment.
+        Records records;
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            for (int copy = 0; copy < 3; ++copy)
+                records.add(names[i], local(2025, 3, 1 + int((i * 7 + copy / 2) % 28)));
+        }
+        QCollator collator(locale);
+        collator.setNumericMode(true);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        QList<JobApplication*> expected = records.base();
+        std::stable_sort(expected.begin(), expected.end(), [&](const JobApplication* a, const JobApplication* b) {
+            if (const int order = collator.compare(a->displayCompany(), b->displayCompany()); order != 0)
+                return order < 0;
+            return a->applicationDate() != b->applicationDate() ? a->applicationDate() > b->applicationDate()
+                                                                : a->id() < b->id();
+        });
+        // Twice: with the keys made, then kept.
+        for (int pass = 0; pass < 2; ++pass)
+            QCOMPARE(
+                visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company), expected);
+    }
+
+    // Enough records for the search texts to be folded on several threads.
+    void searchOverManyRecordsAgreesWithOneAtATime()
+    {
+        QLocale::setDefault(QLocale(QLocale::Turkish));
+        const QStringList companies {"Isparta Bilişim", "İstanbul Yazılım", "Acme", "ΚΟΣΜΟΣ"};
+        Records records;
+        for (int i = 0; i < 3 * 4096 + 123; ++i)
+            records.add(companies[i % companies.size()] + QString::number(i), local(2025, 3, 1 + i % 28));
+        const QList<JobApplication*> base = records.base();
+        for (const QString search : {"ı", "κοσ", "17"}) {
+            const ListQuery query(StatusFilter::all(), search, SortOption::newest);
+            QList<JobApplication*> expected;
+            for (JobApplication* record : base) {
+                if (query.selects(*record))
+                    expected.append(record);
+                record->derivedCache().clear();
+            }
+            QVERIFY(!expected.isEmpty() && expected.size() < base.size());
+            QCOMPARE(query.apply(base), expected);
+        }
     }
 
     void summaryCounts_data()

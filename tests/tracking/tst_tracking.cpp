@@ -290,13 +290,16 @@ private Q_SLOTS:
     {
         QFETCH(QLocale, locale);
         QFETCH(QStringList, names);
-        QLocale::setDefault(locale);
         // Every name three times, two of them at the same moment.
         Records records;
         for (qsizetype i = 0; i < names.size(); ++i) {
             for (int copy = 0; copy < 3; ++copy)
                 records.add(names[i], local(2025, 3, 1 + int((i * 7 + copy / 2) % 28)));
         }
+        // Sorted first under another locale: the keys kept then must not count now.
+        QLocale::setDefault(QLocale(locale.language() == QLocale::Turkish ? QLocale::English : QLocale::Turkish));
+        visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company);
+        QLocale::setDefault(locale);
         QCollator collator(locale);
         collator.setNumericMode(true);
         collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -307,10 +310,7 @@ private Q_SLOTS:
             return a->applicationDate() != b->applicationDate() ? a->applicationDate() > b->applicationDate()
                                                                 : a->id() < b->id();
         });
-        // Twice: with the keys made, then kept.
-        for (int pass = 0; pass < 2; ++pass)
-            QCOMPARE(
-                visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company), expected);
+        QCOMPARE(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company), expected);
     }
 
     // Enough records for the search texts to be folded on several threads.

@@ -260,8 +260,7 @@ private Q_SLOTS:
             companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption(sort))), order);
     }
 
-    // The sort compares the first bytes of each collation key before the whole key:
-    // its order must be the collator's, then the newest, then the lower identifier.
+    // The sort compares the first bytes of each collation key before the whole key.
     void companySortIsTheCollatorsOrder_data()
     {
         QTest::addColumn<QLocale>("locale");
@@ -291,11 +290,12 @@ private Q_SLOTS:
         collator.setNumericMode(true);
         collator.setCaseSensitivity(Qt::CaseInsensitive);
         QList<JobApplication*> expected = records.base();
+        // The order before: the collator, then the newest, then the lower identifier.
+        const auto order
+            = [](const JobApplication* a) { return std::pair(-a->applicationDate().toMSecsSinceEpoch(), a->id()); };
         std::stable_sort(expected.begin(), expected.end(), [&](const JobApplication* a, const JobApplication* b) {
-            if (const int order = collator.compare(a->displayCompany(), b->displayCompany()); order != 0)
-                return order < 0;
-            return a->applicationDate() != b->applicationDate() ? a->applicationDate() > b->applicationDate()
-                                                                : a->id() < b->id();
+            const int byName = collator.compare(a->displayCompany(), b->displayCompany());
+            return byName != 0 ? byName < 0 : order(a) < order(b);
         });
         QCOMPARE(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company), expected);
     }

@@ -315,8 +315,20 @@ QList<JobApplication*> ListQuery::apply(const QList<JobApplication*>& base) cons
     // The base is in the newest-first order already: that sort, and a search
     // under it, need no sorting.
     const auto less = [this](const auto& a, const auto& b) { return before(a.first, b.first); };
-    if (!std::is_sorted(keyed.begin(), keyed.end(), less))
+    if (m_collator && !std::is_sorted(keyed.begin(), keyed.end(), less)) {
+        // By the keys' prefixes first, read from this array alone; then each run of
+        // equal prefixes by the whole keys, which are read close together.
+        std::stable_sort(
+            keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first.primary < b.first.primary; });
+        for (auto run = keyed.begin(); run != keyed.end();) {
+            const auto end = std::find_if(
+                run, keyed.end(), [&](const auto& entry) { return entry.first.primary != run->first.primary; });
+            std::stable_sort(run, end, less);
+            run = end;
+        }
+    } else if (!std::is_sorted(keyed.begin(), keyed.end(), less)) {
         std::stable_sort(keyed.begin(), keyed.end(), less);
+    }
     QList<JobApplication*> result;
     result.reserve(qsizetype(keyed.size()));
     for (const auto& entry : keyed)

@@ -9,8 +9,14 @@
 #include <QCollator>
 #include <QCoreApplication>
 #include <QLocale>
+#include <QMutex>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <unicode/ucol.h>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -55,12 +61,11 @@ void appendSearchedField(QString& text, const JobApplication& a, const ListQuery
 // The text a search looks in, folded: company, position, notes, the two contacts,
 // the interviewer's name and role, the status title and the work-model title,
 // joined with single spaces.
-QString foldedSearchableText(const JobApplication& a, const ListQuery::SearchTexts& texts)
+QString foldedSearchableText(const JobApplication& a, const ListQuery::SearchTexts& texts, QString& text)
 {
     static constexpr auto fields = ApplicationFields::searchedFields();
-    // Built in one buffer kept for the query, then copied at its size: the text
+    // Built in a buffer kept by the caller, then copied at its size: the text
     // stays with the record, so it should hold no spare room.
-    QString& text = texts.buffer;
     text.resize(0);
     [&]<size_t... i>(std::index_sequence<i...>)
     {
@@ -70,24 +75,94 @@ QString foldedSearchableText(const JobApplication& a, const ListQuery::SearchTex
     return QString(text.constData(), text.size());
 }
 
-const QString& foldedSearchText(const JobApplication& application, const ListQuery::SearchTexts& texts, quint64 key)
+const QString& foldedSearchText(
+    const JobApplication& application, const ListQuery::SearchTexts& texts, quint64 key, QString& buffer)
 {
     auto& cache = application.derivedCache();
     if (cache.searchKey != key) {
-        cache.searchText = foldedSearchableText(application, texts);
+        cache.searchText = foldedSearchableText(application, texts, buffer);
         cache.searchKey = key;
     }
     return cache.searchText;
 }
 
-const QCollatorSortKey& companySortKey(const JobApplication& application, const QCollator& collator, quint64 key)
+// The collations this process has sorted with, numbered from 1 (0: too many to
+// number, nothing is kept). A record's cached key is tagged with its number.
+quint8 collationNumber(const QString& fingerprint)
+{
+    static QMutex mutex;
+    static QStringList seen;
+    const QMutexLocker locker(&mutex);
+    qsizetype index = seen.indexOf(fingerprint);
+    if (index < 0) {
+        if (seen.size() == 255)
+            return 0;
+        seen.append(fingerprint);
+        index = seen.size() - 1;
+    }
+    return quint8(index + 1);
+}
+
+// The collator QCollator opens for `collator`'s settings, opened again to read the
+// first bytes of the same sort keys: QCollatorSortKey does not show its bytes.
+std::shared_ptr<UCollator> openPrefixCollator(const QCollator& collator)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const QByteArray name = collator.locale().bcp47Name().replace(QLatin1Char('-'), QLatin1Char('_')).toLatin1();
+    UCollator* opened = ucol_open(name.constData(), &status);
+    if (U_FAILURE(status))
+        return {};
+    ucol_setAttribute(opened, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+    ucol_setAttribute(opened, UCOL_STRENGTH,
+        collator.caseSensitivity() == Qt::CaseSensitive ? UCOL_DEFAULT_STRENGTH : UCOL_SECONDARY, &status);
+    ucol_setAttribute(opened, UCOL_NUMERIC_COLLATION, collator.numericMode() ? UCOL_ON : UCOL_OFF, &status);
+    ucol_setAttribute(opened, UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
+    if (U_FAILURE(status)) {
+        ucol_close(opened);
+        return {};
+    }
+    return std::shared_ptr<UCollator>(opened, ucol_close);
+}
+
+// The first seven bytes of `text`'s sort key as a number, zeros after its end:
+// two keys whose numbers differ are in the numbers' order.
+quint64 collationPrefix(const UCollator* collator, const QString& text)
+{
+    if (!collator)
+        return 0;
+    constexpr int prefixBytes = 7;
+    uint8_t bytes[64];
+    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
+    const int32_t size = ucol_getSortKey(collator, chars, int32_t(text.size()), bytes, int32_t(sizeof bytes));
+    QByteArray longer;
+    const uint8_t* key = bytes;
+    if (size > int32_t(sizeof bytes)) {
+        longer.resize(size);
+        ucol_getSortKey(collator, chars, int32_t(text.size()), reinterpret_cast<uint8_t*>(longer.data()), size);
+        key = reinterpret_cast<const uint8_t*>(longer.constData());
+    }
+    quint64 prefix = 0;
+    for (int i = 0; i < prefixBytes; ++i)
+        prefix = (prefix << 8) | (i < size ? key[i] : 0);
+    return prefix;
+}
+
+// The cache's collation tag holds the key's prefix above the collation's number.
+struct CompanyKey {
+    qint64 prefix;
+    const QCollatorSortKey* key;
+};
+
+CompanyKey companySortKey(
+    const JobApplication& application, const QCollator& collator, const UCollator* prefixCollator, quint8 number)
 {
     auto& cache = application.derivedCache();
-    if (cache.collationKey != key || !cache.companySortKey) {
-        cache.companySortKey = collator.sortKey(application.displayCompany());
-        cache.collationKey = key;
+    if (number == 0 || quint8(cache.collationKey) != number || !cache.companySortKey) {
+        const QString company = application.displayCompany();
+        cache.companySortKey = collator.sortKey(company);
+        cache.collationKey = collationPrefix(prefixCollator, company) << 8 | number;
     }
-    return *cache.companySortKey;
+    return {qint64(cache.collationKey >> 8), &*cache.companySortKey};
 }
 
 int pipelineRank(ApplicationStatus status)
@@ -124,9 +199,9 @@ ListQuery::ListQuery(const StatusFilter& filter, const QString& searchText, Sort
         m_collator.emplace(collationLocale());
         m_collator->setNumericMode(true);
         m_collator->setCaseSensitivity(Qt::CaseInsensitive);
-        m_collationKey = qHashMulti(0xc011a7e, m_collator->locale().name(),
-                             QCoreApplication::translate("JobApplication", "New Application"))
-            | 1;
+        m_prefixCollator = openPrefixCollator(*m_collator);
+        m_collationNumber = collationNumber(m_collator->locale().name() + QLatin1Char('\x1f')
+            + QCoreApplication::translate("JobApplication", "New Application"));
         break;
     case SortOption::newest:
     case SortOption::status: break;
@@ -135,8 +210,54 @@ ListQuery::ListQuery(const StatusFilter& filter, const QString& searchText, Sort
 
 bool ListQuery::selects(const JobApplication& application) const
 {
+    QString buffer;
     return m_filter.selects(application)
-        && (m_needle.isEmpty() || foldedSearchText(application, *m_texts, m_searchKey).contains(m_needle));
+        && (m_needle.isEmpty() || foldedSearchText(application, *m_texts, m_searchKey, buffer).contains(m_needle));
+}
+
+std::vector<quint8> ListQuery::selection(const QList<JobApplication*>& records) const
+{
+    std::vector<quint8> selected(size_t(records.size()));
+    const auto select = [&](qsizetype begin, qsizetype end) {
+        QString buffer;
+        for (qsizetype i = begin; i < end; ++i) {
+            // Reading records is waiting for memory: the ones a few steps ahead are
+            // asked for now, so that several are on their way at once.
+            if (i + 8 < end) {
+                const auto* ahead = reinterpret_cast<const char*>(records[i + 8]);
+                __builtin_prefetch(ahead);
+                __builtin_prefetch(ahead + 64);
+                __builtin_prefetch(ahead + 128);
+            }
+            if (i + 4 < end)
+                __builtin_prefetch(&records[i + 4]->derivedCache());
+            const JobApplication& application = *records[i];
+            selected[size_t(i)] = m_filter.selects(application)
+                && (m_needle.isEmpty()
+                    || foldedSearchText(application, *m_texts, m_searchKey, buffer).contains(m_needle));
+        }
+    };
+    // Below a few thousand records, or without a search, starting threads costs
+    // more than it saves.
+    constexpr qsizetype chunk = 4096;
+    if (m_needle.isEmpty() || records.size() < 2 * chunk) {
+        select(0, records.size());
+        return selected;
+    }
+    // The calling thread takes chunks too: on a busy machine it does not wait for
+    // helpers that get no core.
+    std::atomic<qsizetype> next = 0;
+    const auto work = [&] {
+        for (qsizetype begin; (begin = next.fetch_add(chunk)) < records.size();)
+            select(begin, std::min(begin + chunk, records.size()));
+    };
+    QList<QFuture<void>> helpers;
+    for (int helper = 1; helper < QThread::idealThreadCount(); ++helper)
+        helpers.append(QtConcurrent::run(work));
+    work();
+    for (QFuture<void>& helper : helpers)
+        helper.waitForFinished();
+    return selected;
 }
 
 bool ListQuery::narrows(const ListQuery& other) const
@@ -157,19 +278,24 @@ ListQuery::Key ListQuery::key(const JobApplication& application) const
             : 1;
         break;
     case SortOption::status: key.primary = pipelineRank(application.status()); break;
-    case SortOption::company: key.name = &companySortKey(application, *m_collator, m_collationKey); break;
+    case SortOption::company: {
+        const CompanyKey company = companySortKey(application, *m_collator, m_prefixCollator.get(), m_collationNumber);
+        key.primary = company.prefix;
+        key.name = company.key;
+        break;
+    }
     }
     return key;
 }
 
 bool ListQuery::before(const Key& a, const Key& b) const
 {
+    if (a.primary != b.primary)
+        return a.primary < b.primary;
+    // Names that collate the same compare equal, whatever their spelling.
     if (a.name) {
-        // Names that collate the same compare equal, whatever their spelling.
         if (const int order = a.name->compare(*b.name); order != 0)
             return order < 0;
-    } else if (a.primary != b.primary) {
-        return a.primary < b.primary;
     }
     if (a.date != b.date)
         return a.date > b.date;
@@ -181,15 +307,28 @@ QList<JobApplication*> ListQuery::apply(const QList<JobApplication*>& base) cons
     // The keys are read once per record, then compared.
     std::vector<std::pair<Key, JobApplication*>> keyed;
     keyed.reserve(size_t(base.size()));
-    for (JobApplication* application : base) {
-        if (selects(*application))
-            keyed.emplace_back(key(*application), application);
+    const std::vector<quint8> selected = selection(base);
+    for (qsizetype i = 0; i < base.size(); ++i) {
+        if (selected[size_t(i)])
+            keyed.emplace_back(key(*base[i]), base[i]);
     }
     // The base is in the newest-first order already: that sort, and a search
     // under it, need no sorting.
     const auto less = [this](const auto& a, const auto& b) { return before(a.first, b.first); };
-    if (!std::is_sorted(keyed.begin(), keyed.end(), less))
+    if (m_collator && !std::is_sorted(keyed.begin(), keyed.end(), less)) {
+        // By the keys' prefixes first, read from this array alone; then each run of
+        // equal prefixes by the whole keys, which are read close together.
+        std::stable_sort(
+            keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first.primary < b.first.primary; });
+        for (auto run = keyed.begin(); run != keyed.end();) {
+            const auto end = std::find_if(
+                run, keyed.end(), [&](const auto& entry) { return entry.first.primary != run->first.primary; });
+            std::stable_sort(run, end, less);
+            run = end;
+        }
+    } else if (!std::is_sorted(keyed.begin(), keyed.end(), less)) {
         std::stable_sort(keyed.begin(), keyed.end(), less);
+    }
     QList<JobApplication*> result;
     result.reserve(qsizetype(keyed.size()));
     for (const auto& entry : keyed)

@@ -14,9 +14,11 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class JobApplication;
 class QCollatorSortKey;
+struct UCollator;
 
 // The visible list's rule: which records a filter and a search select and the
 // order a sort puts them in. The base list is every record, latest application
@@ -31,6 +33,10 @@ public:
     ListQuery(const StatusFilter& filter, const QString& searchText, SortOption sort, const QDateTime& today = {});
 
     bool selects(const JobApplication& application) const;
+    // selects() for each of `records`, in their order. Texts not yet folded for
+    // this query's search are folded on every core when there are many: each
+    // record is read and cached by one thread, the caller waits.
+    std::vector<quint8> selection(const QList<JobApplication*>& records) const;
     // The selected records of `base`, sorted.
     QList<JobApplication*> apply(const QList<JobApplication*>& base) const;
     // Where `application` goes in `sorted` (a result of this query without it).
@@ -46,10 +52,11 @@ public:
         SearchFolder folder;
         QStringList statusTitles;
         QStringList workModelTitles;
-        mutable QString buffer;
     };
 
 private:
+    // The company sort's primary is the start of the collation key, compared
+    // before the whole key is reached through its own memory.
     struct Key {
         qint64 primary;
         const QCollatorSortKey* name;
@@ -68,7 +75,8 @@ private:
     QDate m_day;
     mutable LocalDayResolver m_days;
     std::optional<QCollator> m_collator;
-    quint64 m_collationKey = 0;
+    std::shared_ptr<UCollator> m_prefixCollator;
+    quint8 m_collationNumber = 0;
 };
 
 // A list query's result in one call.

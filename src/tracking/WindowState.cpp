@@ -136,8 +136,9 @@ void WindowState::search()
     m_query = std::move(query);
     qsizetype kept = 0;
     m_summary = {};
+    const std::vector<quint8> selected = m_query->selection(m_visible);
     for (qsizetype row = 0; row < m_visible.size(); ++row) {
-        if (!m_query->selects(*m_visible[row]))
+        if (!selected[size_t(row)])
             continue;
         m_visible[kept] = m_visible[row];
         m_shares[kept] = m_shares[row];

@@ -8,6 +8,7 @@
 #include "tracking/TodayProvider.h"
 #include "tracking/WaitingLevel.h"
 
+#include <QCollator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -220,18 +221,6 @@ private Q_SLOTS:
         QCOMPARE(companies(list), shown);
     }
 
-    void companySortUnderTheCLocale()
-    {
-        // A minimal install's C.UTF-8: no collation of its own, yet Ç sorts with C.
-        QLocale::setDefault(QLocale::c());
-        Records records;
-        records.add(QStringLiteral("Wayne"), local(2025, 3, 1));
-        records.add(QStringLiteral("Çağrı Yazılım"), local(2025, 3, 2));
-        records.add(QStringLiteral("acme"), local(2025, 3, 3));
-        QCOMPARE(companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company)),
-            (QStringList {"acme", "Çağrı Yazılım", "Wayne"}));
-    }
-
     void sorts_data()
     {
         QTest::addColumn<int>("sort");
@@ -269,6 +258,68 @@ private Q_SLOTS:
         records.add(QStringLiteral("Shut today"), local(2025, 3, 31, 11), ApplicationStatus::offer);
         QCOMPARE(
             companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption(sort))), order);
+    }
+
+    // The sort compares the first bytes of each collation key before the whole key.
+    void companySortIsTheCollatorsOrder_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QLocale>("collation");
+        QTest::newRow("en") << QLocale(QLocale::English) << QLocale(QLocale::English);
+        QTest::newRow("tr") << QLocale(QLocale::Turkish) << QLocale(QLocale::Turkish);
+        // A minimal install's C.UTF-8 has no collation of its own: the root one, so Ç sorts with C.
+        QTest::newRow("C") << QLocale::c() << QLocale(QLocale::English, QLocale::UnitedStates);
+    }
+
+    void companySortIsTheCollatorsOrder()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QLocale, collation);
+        const QStringList names {"Anadolu Teknoloji A.Ş.", "Anadolu Teknoloji Ltd", "ANADOLU teknoloji", "Anadolu",
+            "Çağrı", "Cagri", "Wayne", "Ilık", "ılık", "İnci", "inci", "Ωμέγα", "ΑΛΦΑ", "άλφα", "Firm 9", "Firm 10",
+            "Firm 010", "", "New Applications", "Acme Globex Systems", "Acme Globex Systemz"};
+        // Every name three times, two of them at the same moment.
+        Records records;
+        for (qsizetype i = 0; i < names.size() * 3; ++i)
+            records.add(names[i / 3], local(2025, 3, 1 + int((i / 3 * 7 + i % 3 / 2) % 28)));
+        // Sorted first under another locale: the keys kept then must not count now.
+        QLocale::setDefault(QLocale(locale.language() == QLocale::Turkish ? QLocale::English : QLocale::Turkish));
+        visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company);
+        QLocale::setDefault(locale);
+        QCollator collator(collation);
+        collator.setNumericMode(true);
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        QList<JobApplication*> expected = records.base();
+        // The order before: the collator, then the newest, then the lower identifier.
+        const auto order
+            = [](const JobApplication* a) { return std::pair(-a->applicationDate().toMSecsSinceEpoch(), a->id()); };
+        std::stable_sort(expected.begin(), expected.end(), [&](const JobApplication* a, const JobApplication* b) {
+            const int byName = collator.compare(a->displayCompany(), b->displayCompany());
+            return byName != 0 ? byName < 0 : order(a) < order(b);
+        });
+        QCOMPARE(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company), expected);
+    }
+
+    // Enough records for the search texts to be folded on several threads.
+    void searchOverManyRecordsAgreesWithOneAtATime()
+    {
+        QLocale::setDefault(QLocale(QLocale::Turkish));
+        const QStringList companies {"Isparta Bilişim", "İstanbul Yazılım", "Acme", "ΚΟΣΜΟΣ"};
+        Records records;
+        for (int i = 0; i < 3 * 4096 + 123; ++i)
+            records.add(companies[i % companies.size()] + QString::number(i), local(2025, 3, 1 + i % 28));
+        const QList<JobApplication*> base = records.base();
+        for (const QString search : {"ı", "κοσ", "17"}) {
+            const ListQuery query(StatusFilter::all(), search, SortOption::newest);
+            QList<JobApplication*> expected;
+            for (JobApplication* record : base) {
+                if (query.selects(*record))
+                    expected.append(record);
+                record->derivedCache().clear();
+            }
+            QVERIFY(!expected.isEmpty() && expected.size() < base.size());
+            QCOMPARE(query.apply(base), expected);
+        }
     }
 
     void summaryCounts_data()

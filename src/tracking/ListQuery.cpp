@@ -13,7 +13,9 @@
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
 
+#ifdef APPLYWRIGHT_COLLATION_PREFIX
 #include <unicode/ucol.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -105,8 +107,11 @@ quint8 collationNumber(const QString& fingerprint)
 
 // The collator QCollator opens for `collator`'s settings, opened again to read the
 // first bytes of the same sort keys: QCollatorSortKey does not show its bytes.
-std::shared_ptr<UCollator> openPrefixCollator(const QCollator& collator)
+std::shared_ptr<UCollator> openPrefixCollator([[maybe_unused]] const QCollator& collator)
 {
+#ifndef APPLYWRIGHT_COLLATION_PREFIX
+    return {}; // whole keys only
+#else
     UErrorCode status = U_ZERO_ERROR;
     const QByteArray name = collator.locale().bcp47Name().replace(QLatin1Char('-'), QLatin1Char('_')).toLatin1();
     UCollator* opened = ucol_open(name.constData(), &status);
@@ -122,12 +127,16 @@ std::shared_ptr<UCollator> openPrefixCollator(const QCollator& collator)
         return {};
     }
     return std::shared_ptr<UCollator>(opened, ucol_close);
+#endif
 }
 
 // The first seven bytes of `text`'s sort key as a number, zeros after its end:
 // two keys whose numbers differ are in the numbers' order.
-quint64 collationPrefix(const UCollator* collator, const QString& text)
+quint64 collationPrefix([[maybe_unused]] const UCollator* collator, [[maybe_unused]] const QString& text)
 {
+#ifndef APPLYWRIGHT_COLLATION_PREFIX
+    return 0;
+#else
     if (!collator)
         return 0;
     constexpr int prefixBytes = 7;
@@ -145,6 +154,7 @@ quint64 collationPrefix(const UCollator* collator, const QString& text)
     for (int i = 0; i < prefixBytes; ++i)
         prefix = (prefix << 8) | (i < size ? key[i] : 0);
     return prefix;
+#endif
 }
 
 // The cache's collation tag holds the key's prefix above the collation's number.

@@ -64,7 +64,19 @@ std::unique_ptr<JobApplication> JobApplication::makeBlank()
 
 JobApplication::~JobApplication()
 {
+    // Those who follow it learn it is gone before anything of it is.
+    if (m_aside)
+        m_aside->notifier.reset();
     qDeleteAll(m_history);
+}
+
+RecordNotifier& JobApplication::notifier()
+{
+    if (!m_aside)
+        m_aside = std::make_unique<RecordStorage::Aside>();
+    if (!m_aside->notifier)
+        m_aside->notifier = std::make_unique<RecordNotifier>();
+    return *m_aside->notifier;
 }
 
 ApplicationValues JobApplication::values() const
@@ -141,17 +153,25 @@ void JobApplication::write(Field field, const FieldValue& value)
         m_derivedCache->clear();
     if (m_observer)
         m_observer->applicationFieldChanged(this, int(field));
-    Q_EMIT fieldChanged(field);
+    if (RecordNotifier* notifier = followers())
+        Q_EMIT notifier->fieldChanged(field);
 }
 
-StatusChange* JobApplication::insertHistory(qsizetype index, std::unique_ptr<StatusChange> change)
+StatusChange* JobApplication::attachHistory(qsizetype index, std::unique_ptr<StatusChange> change)
 {
     StatusChange* entry = change.release();
     entry->m_application = this;
     m_history.insert(std::clamp<qsizetype>(index, 0, m_history.size()), entry);
+    return entry;
+}
+
+StatusChange* JobApplication::insertHistory(qsizetype index, std::unique_ptr<StatusChange> change)
+{
+    StatusChange* entry = attachHistory(index, std::move(change));
     if (m_observer)
         m_observer->applicationHistoryAppended(this, entry);
-    Q_EMIT historyAppended(entry);
+    if (RecordNotifier* notifier = followers())
+        Q_EMIT notifier->historyAppended(entry);
     return entry;
 }
 
@@ -167,7 +187,8 @@ std::unique_ptr<StatusChange> JobApplication::takeHistory(StatusChange* change)
     if (m_observer)
         m_observer->applicationHistoryRemoved(this, change);
     change->m_application = nullptr;
-    Q_EMIT historyRemoved(change);
+    if (RecordNotifier* notifier = followers())
+        Q_EMIT notifier->historyRemoved(change);
     return std::unique_ptr<StatusChange>(change);
 }
 
@@ -175,7 +196,8 @@ void JobApplication::historyEntryDidChange(StatusChange* change, StatusChange::F
 {
     if (m_observer)
         m_observer->applicationHistoryEntryChanged(this, change);
-    Q_EMIT historyEntryChanged(change, field);
+    if (RecordNotifier* notifier = followers())
+        Q_EMIT notifier->historyEntryChanged(change, field);
 }
 
 ApplicationStatus JobApplication::status() const
@@ -269,14 +291,12 @@ bool JobApplication::isFollowUpDue(const QDateTime& now) const
 ApplicationBuilder::ApplicationBuilder(ApplicationValues values)
     : m_application(new JobApplication(std::move(values)))
 {
-    m_application->blockSignals(true);
 }
 
 ApplicationBuilder::ApplicationBuilder(std::unique_ptr<JobApplication> application)
     : m_application(std::move(application))
 {
     Q_ASSERT(m_application && m_application->id() == 0);
-    m_application->blockSignals(true);
 }
 
 ApplicationValues& ApplicationBuilder::values()
@@ -294,7 +314,7 @@ ApplicationBuilder& ApplicationBuilder::reserveHistory(qsizetype count)
 
 ApplicationBuilder& ApplicationBuilder::appendHistory(std::unique_ptr<StatusChange> change)
 {
-    m_application->appendHistory(std::move(change));
+    m_application->attachHistory(m_application->m_history.size(), std::move(change));
     return *this;
 }
 
@@ -318,6 +338,5 @@ std::unique_ptr<JobApplication> ApplicationBuilder::build()
         m_application->storeAll(std::move(*m_values));
         m_values.reset();
     }
-    m_application->blockSignals(false);
     return std::move(m_application);
 }

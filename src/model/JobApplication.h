@@ -5,6 +5,7 @@
 #include "model/Currency.h"
 #include "model/Decimal.h"
 #include "model/FieldValue.h"
+#include "model/RecordNotifier.h"
 #include "model/RecordStorage.h"
 #include "model/RejectionReason.h"
 #include "model/StatusChange.h"
@@ -13,7 +14,7 @@
 #include <QCollator>
 #include <QDateTime>
 #include <QList>
-#include <QObject>
+#include <QPointer>
 #include <QUrl>
 #include <QUuid>
 
@@ -30,11 +31,11 @@ using RecordID = qint64;
 
 // One job application. Its values are read through one typed reader per field
 // (made from the field table); nothing outside the edit layer and the loaders
-// writes them. Every write that changes a value emits fieldChanged(field), so
-// views and the store follow edits as they happen.
-class JobApplication : public QObject {
-    Q_OBJECT
-
+// writes them. Every write that changes a value is announced, to the store through
+// its observer and to whoever follows this record through its notifier, so views
+// and the store follow edits as they happen. (Not a QObject: a store holds tens of
+// thousands, and a QObject's private part would be a tenth of each one's memory.)
+class JobApplication {
 public:
     // The store follows every record; one pointer instead of per-record
     // connections keeps a large store small.
@@ -64,7 +65,9 @@ public:
     // A blank application as the new-application command creates it: empty texts,
     // remote, applied, dated now.
     static std::unique_ptr<JobApplication> makeBlank();
-    ~JobApplication() override;
+    ~JobApplication();
+    JobApplication(const JobApplication&) = delete;
+    JobApplication& operator=(const JobApplication&) = delete;
 
     RecordID id() const { return m_id; }
     // Every value at once, copied out: an edit's before and after, a backup entry.
@@ -150,11 +153,9 @@ public:
         return *m_derivedCache;
     }
 
-Q_SIGNALS:
-    void fieldChanged(JobApplication::Field field);
-    void historyAppended(StatusChange* change);
-    void historyRemoved(StatusChange* change);
-    void historyEntryChanged(StatusChange* change, StatusChange::Field field);
+    // What this record announces to those who follow it one by one; made on first use
+    // (on the thread that asks), gone with the record.
+    RecordNotifier& notifier();
 
 private:
     friend class ApplicationBuilder;
@@ -167,12 +168,18 @@ private:
     // The only writers of a record; reached through the edit layer and the loaders.
     void write(Field field, const FieldValue& value);
     StatusChange* insertHistory(qsizetype index, std::unique_ptr<StatusChange> change);
+    // Takes the entry in without announcing it: a record being built is nobody's yet.
+    StatusChange* attachHistory(qsizetype index, std::unique_ptr<StatusChange> change);
     StatusChange* appendHistory(std::unique_ptr<StatusChange> change);
     std::unique_ptr<StatusChange> takeHistory(StatusChange* change);
     void historyEntryDidChange(StatusChange* change, StatusChange::Field field);
     void setObserver(Observer* observer)
     {
         m_observer = observer;
+    }
+    RecordNotifier* followers() const
+    {
+        return m_aside ? m_aside->notifier.get() : nullptr;
     }
 
     // Keeps `value` as field F's: a raw value as its case's number (its text aside when
@@ -205,6 +212,26 @@ private:
     mutable std::unique_ptr<DerivedCache> m_derivedCache;
     std::unique_ptr<RecordStorage::Aside> m_aside;
     RecordStorage::Block<FieldPlace::inRecord> m_fields;
+};
+
+// A record that may be deleted while something still refers to it (an undo step, a
+// view, a menu): reads as null once it is, as a QPointer does for an object.
+class RecordPointer {
+public:
+    RecordPointer() = default;
+    RecordPointer(JobApplication* application)
+        : m_application(application)
+        , m_notifier(application ? &application->notifier() : nullptr)
+    {
+    }
+    JobApplication* data() const { return m_notifier ? m_application : nullptr; }
+    operator JobApplication*() const { return data(); }
+    JobApplication* operator->() const { return data(); }
+    JobApplication& operator*() const { return *data(); }
+
+private:
+    JobApplication* m_application = nullptr;
+    QPointer<RecordNotifier> m_notifier;
 };
 
 // How loaders make records: the store reading its file, a backup entry restored,

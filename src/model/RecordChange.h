@@ -2,7 +2,6 @@
 
 #include "model/JobApplication.h"
 
-#include <QPointer>
 #include <QUndoCommand>
 
 #include <memory>
@@ -59,7 +58,7 @@ private:
     void attach(JobApplication& application, EntryChange& change);
     void detach(JobApplication& application, EntryChange& change);
 
-    QPointer<JobApplication> m_application;
+    RecordPointer m_application;
     std::vector<FieldChange> m_fields;
     std::vector<EntryChange> m_entries;
     Coalescing m_coalescing = Coalescing::none;

@@ -3,6 +3,7 @@
 #include "model/ApplicationFields.h"
 #include "model/ApplicationStatus.h"
 #include "model/Currency.h"
+#include "model/RecordNotifier.h"
 #include "model/RejectionReason.h"
 #include "model/WorkModel.h"
 
@@ -133,11 +134,12 @@ private:
     alignas(shape.alignment) std::byte m_bytes[shape.size];
 };
 
-// What a record keeps aside: the fields most records leave empty, and the texts of
-// raw values of no known case.
+// What a record keeps aside: the fields most records leave empty, the texts of raw
+// values of no known case, and the notifier of a record someone follows.
 struct Aside {
     Block<FieldPlace::aside> fields;
     std::unique_ptr<std::array<std::optional<QString>, codedFieldCount>> unknownTexts;
+    std::unique_ptr<RecordNotifier> notifier;
 };
 
 // The values every field reads as while its record has nothing aside.

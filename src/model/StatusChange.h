@@ -13,8 +13,8 @@ class JobApplication;
 
 // One dated status transition in an application's history. Records append them;
 // a person may correct an entry's date or take back the newest one through the
-// edit layer. The application owns them and announces their changes with its
-// own historyEntryChanged signal. (Not a QObject, and its statuses held as numbers:
+// edit layer. The application owns them and announces their changes through its
+// observer and notifier. (Not a QObject, and its statuses held as numbers:
 // a store holds several per record, and their size is a good part of the store's.)
 class StatusChange {
 public:

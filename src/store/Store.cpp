@@ -78,7 +78,7 @@ Expected<std::unique_ptr<SqliteDatabase>, StoreError> Store::openForReading(cons
     return opened;
 }
 
-Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& path, QThread* owner)
+Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& path)
 {
     auto opened = openForReading(path);
     if (!opened)
@@ -86,7 +86,7 @@ Expected<Store::LoadedRecords, StoreError> Store::checkAndRead(const QString& pa
     if (auto damaged = damage(*opened.value(), path))
         return *damaged;
     StoreSchema::TextPool texts;
-    return readRecords(*opened.value(), owner, texts);
+    return readRecords(*opened.value(), texts);
 }
 
 Expected<Done, StoreError> Store::readFailure(SqliteDatabase& db, const QString& path, const StoreError& error)
@@ -126,6 +126,21 @@ std::optional<StoreError> Store::damage(SqliteDatabase& db, const QString& path)
 }
 
 namespace {
+// Deletes a record as deleteLater deletes an object: once control is back in the
+// event loop the removal came from, so views still in the calls that are running
+// may finish with it.
+void deleteRecordLater(JobApplication* application)
+{
+    struct Holder : QObject {
+        explicit Holder(JobApplication* held)
+            : record(held)
+        {
+        }
+        std::unique_ptr<JobApplication> record;
+    };
+    (new Holder(application))->deleteLater();
+}
+
 // The newest records, as the list shows them first (the live query's order; the
 // dates are stored as milliseconds, compared here as the records compare them).
 // Found in one pass over the table, then named by identifier: the records and
@@ -148,8 +163,8 @@ std::optional<QByteArray> newestIds(SqliteDatabase& db, int count)
 }
 } // namespace
 
-Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db, QThread* owner,
-    StoreSchema::TextPool& texts, Part part, const QList<JobApplication*>& alreadyRead)
+Expected<Store::LoadedRecords, StoreError> Store::readRecords(
+    SqliteDatabase& db, StoreSchema::TextPool& texts, Part part, const QList<JobApplication*>& alreadyRead)
 {
     LoadedRecords loaded;
     // Each record is built whole (its values, then its history) before anyone sees it.
@@ -259,8 +274,6 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(SqliteDatabase& db
     for (size_t i = 0; i < records.size(); ++i) {
         JobApplication* application = records[i].build().release();
         application->m_id = ids[qsizetype(i)];
-        if (owner != QThread::currentThread())
-            application->moveToThread(owner);
         for (; next != earlier.cend() && (*next)->m_id < application->m_id; ++next)
             loaded.applications.append(*next);
         loaded.applications.append(application);
@@ -281,7 +294,7 @@ bool Store::newestFirst(const JobApplication* a, const JobApplication* b)
 Expected<Done, StoreError> Store::load()
 {
     m_checked = true;
-    return finishOpening(checkAndRead(databasePath(), thread()));
+    return finishOpening(checkAndRead(databasePath()));
 }
 
 Expected<Done, StoreError> Store::makeReadyForSaving()
@@ -322,29 +335,28 @@ void Store::loadInBackground()
     };
     auto reading = std::make_shared<Reading>();
     const QString path = databasePath();
-    m_pendingFirst = QtConcurrent::run([path, owner = thread(), reading]() -> FirstRead {
+    m_pendingFirst = QtConcurrent::run([path, reading]() -> FirstRead {
         auto opened = openForReading(path);
         if (!opened)
             return opened.error();
         reading->db = std::move(opened.value());
-        auto newest = readRecords(*reading->db, owner, reading->texts, Part::newest);
+        auto newest = readRecords(*reading->db, reading->texts, Part::newest);
         if (!newest)
             return newest.error();
         return std::move(newest.value().applications);
     });
-    m_pendingLoad = m_pendingFirst.then(
-        [path, owner = thread(), reading](FirstRead first) -> Expected<LoadedRecords, StoreError> {
-            if (!reading->db)
-                return first.error(); // not even opened
-            const std::unique_ptr<SqliteDatabase> db = std::move(reading->db);
-            if (!first)
-                return readFailure(*db, path, first.error()).error();
-            // The first records are the window's now: only their identifiers (which never change) are read here.
-            auto records = readRecords(*db, owner, reading->texts, Part::all, first.value());
-            if (!records)
-                return readFailure(*db, path, records.error()).error();
-            return records;
-        });
+    m_pendingLoad = m_pendingFirst.then([path, reading](FirstRead first) -> Expected<LoadedRecords, StoreError> {
+        if (!reading->db)
+            return first.error(); // not even opened
+        const std::unique_ptr<SqliteDatabase> db = std::move(reading->db);
+        if (!first)
+            return readFailure(*db, path, first.error()).error();
+        // The first records are the window's now: only their identifiers (which never change) are read here.
+        auto records = readRecords(*db, reading->texts, Part::all, first.value());
+        if (!records)
+            return readFailure(*db, path, records.error()).error();
+        return records;
+    });
     auto* firstWatcher = new QFutureWatcher<FirstRead>(this);
     connect(firstWatcher, &QFutureWatcherBase::finished, this, [this, firstWatcher] {
         firstWatcher->deleteLater();
@@ -467,7 +479,7 @@ void Store::reject(const StoreError& error)
         Q_EMIT applicationsTaken(read);
     // Views may still hold them in the calls that are running.
     for (JobApplication* application : read)
-        application->deleteLater();
+        deleteRecordLater(application);
 }
 
 void Store::loadFailed(const StoreError& error) const
@@ -504,7 +516,6 @@ void Store::adoptLoaded(LoadedRecords records)
 
 void Store::adopt(JobApplication* application)
 {
-    application->setParent(nullptr);
     application->setObserver(this);
 }
 
@@ -670,7 +681,7 @@ void Store::remove(JobApplication* application)
     forget(application);
     m_applications.removeOne(application);
     m_byDateValid = false;
-    application->deleteLater();
+    deleteRecordLater(application);
     Q_EMIT applicationRemoved(id);
     noteChange();
 }

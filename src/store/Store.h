@@ -128,7 +128,7 @@ private:
     // Checks the file for damage first: records are read only from a sound file, and
     // nothing is ever written into one that is not. Read on a connection of its own
     // that leaves no side file behind a file without any.
-    static Expected<LoadedRecords, StoreError> checkAndRead(const QString& path, QThread* owner);
+    static Expected<LoadedRecords, StoreError> checkAndRead(const QString& path);
     // In the background the file is read first and checked later (check()); a read that
     // fails is checked at once (this), so a damaged file is refused for its damage.
     static Expected<Done, StoreError> readFailure(SqliteDatabase& db, const QString& path, const StoreError& error);
@@ -138,8 +138,8 @@ private:
     // Every record (but `alreadyRead`, which join the result, in identifier order), or
     // the firstReadCount newest ones.
     enum class Part { all, newest };
-    static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, QThread* owner,
-        StoreSchema::TextPool& texts, Part part = Part::all, const QList<JobApplication*>& alreadyRead = {});
+    static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, StoreSchema::TextPool& texts,
+        Part part = Part::all, const QList<JobApplication*>& alreadyRead = {});
     // The live query's order.
     static bool newestFirst(const JobApplication* a, const JobApplication* b);
     // Takes the newest records read first, once they are read; announces nothing.

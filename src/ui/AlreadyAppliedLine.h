@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QAbstractButton>
-#include <QPointer>
+#include "model/JobApplication.h"
 
-class JobApplication;
+#include <QAbstractButton>
 
 // The warning a draft's row shows when the list already holds its application:
 // "Already in your list — applied Mar 14, 2025, HR Interview". Clicking it shows
@@ -31,5 +30,5 @@ private:
     void refresh();
     QFont lineFont() const;
 
-    QPointer<JobApplication> m_record;
+    RecordPointer m_record;
 };

@@ -3,7 +3,6 @@
 #include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 
-#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 
@@ -63,7 +62,7 @@ private:
     void showRejection(bool animated);
     void setTabOrder();
 
-    QPointer<JobApplication> m_application;
+    RecordPointer m_application;
     DetailHeader* m_header;
     QScrollArea* m_scroll;
     ApplicationSection* m_applicationSection;

@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QListView>
 #include <QMenu>
-#include <QPointer>
 
 // A row's context menu and the delete key.
 
@@ -33,7 +32,7 @@ std::unique_ptr<QMenu> ApplicationListView::makeContextMenu(JobApplication& appl
     auto menu = std::make_unique<QMenu>(this);
     menu->setObjectName(QStringLiteral("rowContextMenu"));
     const QPalette& pal = palette();
-    const QPointer<JobApplication> record(&application);
+    const RecordPointer record(&application);
 
     QAction* star = menu->addAction(application.isFavorite() ? tr("Remove Star") : tr("Add Star"));
     star->setObjectName(QStringLiteral("toggleStarAction"));

@@ -5,8 +5,6 @@
 #include "ui/DetailControls.h"
 #include "ui/FormControls.h"
 
-#include <QPointer>
-
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
@@ -42,7 +40,7 @@ private:
     void showLink();
     void showFollowUp();
 
-    QPointer<JobApplication> m_application;
+    RecordPointer m_application;
     ApplicationEdits& m_edits;
     OpenURL m_openURL;
     QLineEdit* m_company;

@@ -5,7 +5,6 @@
 #include "ui/DetailControls.h"
 #include "ui/FormControls.h"
 
-#include <QPointer>
 #include <QUrl>
 
 #include <optional>
@@ -31,7 +30,7 @@ public:
     static std::optional<QUrl> mailAddress(const QString& email);
 
 private:
-    QPointer<JobApplication> m_application;
+    RecordPointer m_application;
     OpenURL m_openURL;
     QLineEdit* m_hrName;
     QLineEdit* m_hrEmail;

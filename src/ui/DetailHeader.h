@@ -3,7 +3,6 @@
 #include "model/ApplicationEdits.h"
 #include "model/JobApplication.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -47,7 +46,7 @@ private:
     void showDays();
     void applyStyle();
 
-    QPointer<JobApplication> m_application;
+    RecordPointer m_application;
     TodayProvider& m_today;
     std::function<void()> m_onDelete;
 

@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 
 #include <vector>
 
@@ -23,7 +22,7 @@ void follow(QObject* context, JobApplication& application, std::initializer_list
 {
     show();
     const std::vector<JobApplication::Field> watched(fields);
-    QObject::connect(&application, &JobApplication::fieldChanged, context,
+    QObject::connect(&application.notifier(), &RecordNotifier::fieldChanged, context,
         [watched, show = std::move(show)](JobApplication::Field changed) {
             if (std::find(watched.begin(), watched.end(), changed) != watched.end())
                 show();
@@ -32,7 +31,7 @@ void follow(QObject* context, JobApplication& application, std::initializer_list
 
 void bindText(QLineEdit* edit, JobApplication& application, ApplicationEdits& edits, JobApplication::Field field)
 {
-    const QPointer<JobApplication> record(&application);
+    const RecordPointer record(&application);
     follow(edit, application, {field}, [edit, record, field] {
         // Only a change made elsewhere reaches the editor: the user's own typing is
         // already there, and rewriting it would move the cursor.
@@ -48,7 +47,7 @@ void bindText(QLineEdit* edit, JobApplication& application, ApplicationEdits& ed
 void bindPlainText(
     QPlainTextEdit* edit, JobApplication& application, ApplicationEdits& edits, JobApplication::Field field)
 {
-    const QPointer<JobApplication> record(&application);
+    const RecordPointer record(&application);
     follow(edit, application, {field}, [edit, record, field] {
         if (record && edit->toPlainText() != textOf(*record, field))
             edit->setPlainText(textOf(*record, field));
@@ -62,7 +61,7 @@ void bindPlainText(
 void bindFlag(
     QAbstractButton* button, JobApplication& application, ApplicationEdits& edits, JobApplication::Field field)
 {
-    const QPointer<JobApplication> record(&application);
+    const RecordPointer record(&application);
     follow(button, application, {field}, [button, record, field] {
         if (record)
             button->setChecked(std::get<bool>(record->value(field)));

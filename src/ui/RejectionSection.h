@@ -4,8 +4,6 @@
 #include "model/JobApplication.h"
 #include "ui/FormControls.h"
 
-#include <QPointer>
-
 class QCheckBox;
 class QComboBox;
 class QPlainTextEdit;
@@ -28,7 +26,7 @@ private:
     void buildRows();
     void showReason(bool animated);
 
-    QPointer<JobApplication> m_application;
+    RecordPointer m_application;
     ApplicationEdits& m_edits;
     QCheckBox* m_byEmail;
     QCheckBox* m_byPhone;

@@ -38,7 +38,7 @@ SalaryRow::SalaryRow(
     layout->addWidget(m_currency);
     layout->addStretch(1);
 
-    const QPointer<JobApplication> record(&application);
+    const RecordPointer record(&application);
     RecordBinding::follow(this, application, {amount}, [this, record, amount] {
         if (record)
             m_amount->setValue(std::get<std::optional<Decimal>>(record->value(amount)));

@@ -4,8 +4,6 @@
 #include "model/JobApplication.h"
 #include "ui/FormControls.h"
 
-#include <QPointer>
-
 class DecimalField;
 class QComboBox;
 class QLabel;
@@ -41,7 +39,7 @@ private:
     void showDifference();
     void applyStyle();
 
-    QPointer<JobApplication> m_application;
+    RecordPointer m_application;
     SalaryRow* m_expected;
     SalaryRow* m_offered;
     QWidget* m_differenceRow;

@@ -27,9 +27,10 @@ TimelineSection::TimelineSection(JobApplication& application, ApplicationEdits& 
         this, application, {Field::statusRaw, Field::statusChangedAt, Field::closedAt}, [this] { updateStage(); });
     // A status change appends one entry: one row goes in at its place, so moving a
     // record on costs the same whatever its history holds.
-    connect(&application, &JobApplication::historyAppended, this, &TimelineSection::insertEntry);
-    connect(&application, &JobApplication::historyRemoved, this, &TimelineSection::removeEntry);
-    connect(&application, &JobApplication::historyEntryChanged, this, &TimelineSection::scheduleRebuild);
+    RecordNotifier& notifier = application.notifier();
+    connect(&notifier, &RecordNotifier::historyAppended, this, &TimelineSection::insertEntry);
+    connect(&notifier, &RecordNotifier::historyRemoved, this, &TimelineSection::removeEntry);
+    connect(&notifier, &RecordNotifier::historyEntryChanged, this, &TimelineSection::scheduleRebuild);
     // Built once the section has its place (and the window's palette).
     scheduleRebuild();
 }

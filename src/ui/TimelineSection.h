@@ -4,8 +4,6 @@
 #include "model/JobApplication.h"
 #include "ui/FormControls.h"
 
-#include <QPointer>
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,7 +48,7 @@ private:
     void removeChange(StatusChange* entry);
     bool holds(const StatusChange* entry) const;
 
-    QPointer<JobApplication> m_application;
+    RecordPointer m_application;
     ApplicationEdits& m_edits;
     DatePrompt m_datePrompt;
     QWidget* m_stageRow;

@@ -84,8 +84,8 @@ private Q_SLOTS:
     void buildingAnnouncesNothing()
     {
         auto record = make();
-        QSignalSpy appended(record.get(), &JobApplication::historyAppended);
-        QSignalSpy changed(record.get(), &JobApplication::fieldChanged);
+        QSignalSpy appended(&record->notifier(), &RecordNotifier::historyAppended);
+        QSignalSpy changed(&record->notifier(), &RecordNotifier::fieldChanged);
         auto built = ApplicationBuilder(std::move(record))
                          .appendFirstHistoryEntry()
                          .appendHistory(ApplicationStatus::applied, ApplicationStatus::hrInterview, day(1))
@@ -223,7 +223,7 @@ private Q_SLOTS:
         const QDateTime moment = utc(2025, 2, 2, 10, 15);
         int readings = 0;
         Clock::setSource([&] { return moment.addSecs(readings++); });
-        QSignalSpy appended(&a, &JobApplication::historyAppended);
+        QSignalSpy appended(&a.notifier(), &RecordNotifier::historyAppended);
         ApplicationEdits().changeStatus(a, ApplicationStatus(to));
         QCOMPARE(a.statusRaw(), rawValue(ApplicationStatus(to)));
         QCOMPARE(a.statusChangedAt(), moment);

@@ -239,7 +239,8 @@ std::vector<quint8> ListQuery::selection(const QList<JobApplication*>& records) 
                 __builtin_prefetch(ahead + 64);
                 __builtin_prefetch(ahead + 128);
             }
-            if (i + 4 < end)
+            // Only a search reads the cache; asking for it makes it.
+            if (!m_needle.isEmpty() && i + 4 < end)
                 __builtin_prefetch(&records[i + 4]->derivedCache());
             const JobApplication& application = *records[i];
             selected[size_t(i)] = m_filter.selects(application)

@@ -260,6 +260,18 @@ private Q_SLOTS:
             companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption(sort))), order);
     }
 
+    // A list in the query's order is taken as it stands; any other is sorted, even one
+    // whose first record is in its place already.
+    void sortsWhateverTheFirstRecord()
+    {
+        Records records;
+        records.add(QStringLiteral("Mid"), local(2025, 3, 1));
+        records.add(QStringLiteral("Zed"), local(2025, 3, 2));
+        records.add(QStringLiteral("Alpha"), local(2025, 3, 3));
+        QCOMPARE(companies(visibleApplications(records.base(), StatusFilter::all(), QString(), SortOption::company)),
+            (QStringList {"Alpha", "Mid", "Zed"}));
+    }
+
     // The sort compares the first bytes of each collation key before the whole key.
     void companySortIsTheCollatorsOrder_data()
     {

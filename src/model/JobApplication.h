@@ -130,7 +130,8 @@ public:
 
     // A slot for derived text that readers may cache with the record (the list
     // query keeps its search text here); cleared by every field change. Reading it
-    // makes it, so records are read from one thread at a time.
+    // makes it, so one record is read by one thread at a time: a search spread over
+    // threads gives each thread records of its own.
     struct DerivedCache {
         quint64 searchKey = 0;
         QString searchText;

@@ -44,7 +44,7 @@ ApplywrightApp::ApplywrightApp(
     const QString& dataDirectory, ContentView::Environment environment, QStringList imageFiles, QObject* parent)
     : QObject(parent)
     , m_dataDirectory(dataDirectory.isEmpty() ? defaultDataDirectory() : dataDirectory)
-    , m_loader(openStore(m_dataDirectory, StoreLoading::inBackground))
+    , m_loader(openStore(m_dataDirectory, StoreLoading::afterFirstFrame))
     , m_environment(std::move(environment))
     , m_imageFiles(std::move(imageFiles))
 {
@@ -274,6 +274,11 @@ bool ApplywrightApp::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Close && watched == m_window)
         saveBeforeQuitting(m_window);
+    // The window's first frame is drawn once this paint and its children's are done.
+    if (event->type() == QEvent::Paint && watched == m_window && !m_restAsked && m_loader.isReady()) {
+        m_restAsked = true;
+        QTimer::singleShot(0, m_loader.store(), &Store::readRest);
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -8,7 +8,9 @@
 #include <QDebug>
 #include <QDir>
 #include <QFutureWatcher>
+#include <QSemaphore>
 #include <QThread>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <sqlite3.h>
@@ -35,6 +37,11 @@ Store::~Store()
 {
     if (m_pendingCheck.isValid())
         m_pendingCheck.waitForFinished();
+    // The read may not have come to the rest yet (its part is not even started then):
+    // it is let through and waited for, so that what it reads is deleted here.
+    readRest();
+    if (m_reading)
+        m_reading->waitForDone();
     if (!m_loaded && m_pendingLoad.isValid()) {
         m_pendingLoad.waitForFinished();
         takeFirstApplications();
@@ -220,23 +227,39 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(
     if (rc != SQLITE_DONE)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The applications could not be read"), db.lastError()));
 
-    // In identifier order, which is the order entries were appended. They are held
-    // until every row is read, so each record's history is given its size once.
-    QByteArray historySelect = "SELECT id, fromRaw, toRaw, date, application FROM StatusChange";
-    if (part == Part::newest)
-        historySelect += " WHERE application IN (" + newest + ")";
-    SqliteStatement* history = db.prepare(historySelect + " ORDER BY id");
+    // Each record's history is given its size first, from the index of entries by
+    // record, so the entries go straight into their records as they are read: held
+    // apart until the end, they were a tenth of a large store's peak memory.
+    const QByteArray onlyNewest = part == Part::newest ? " WHERE application IN (" + newest + ")" : QByteArray();
+    SqliteStatement* sizes
+        = db.prepare("SELECT application, count(*) FROM StatusChange" + onlyNewest + " GROUP BY application");
+    if (!sizes)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+    const auto recordOf = [&ids](RecordID ownerId) -> std::optional<size_t> {
+        const auto record = std::lower_bound(ids.cbegin(), ids.cend(), ownerId);
+        if (record == ids.cend() || *record != ownerId)
+            return std::nullopt; // an entry of a record read before, or an orphan row (never written by us)
+        return size_t(record - ids.cbegin());
+    };
+    while ((rc = sizes->step()) == SQLITE_ROW) {
+        if (const auto index = recordOf(sizes->int64(0)))
+            records[*index].reserveHistory(sizes->int64(1));
+    }
+    sizes->reset();
+    if (rc != SQLITE_DONE)
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
+
+    // In identifier order, which is the order entries were appended.
+    SqliteStatement* history
+        = db.prepare("SELECT id, fromRaw, toRaw, date, application FROM StatusChange" + onlyNewest + " ORDER BY id");
     if (!history)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
-    std::vector<std::pair<quint32, std::unique_ptr<StatusChange>>> entries;
-    std::vector<quint32> entriesPerRecord(records.size());
     while ((rc = history->step()) == SQLITE_ROW) {
         const qint64 id = history->int64(0);
         loaded.nextHistoryId = std::max(loaded.nextHistoryId, id + 1);
-        const RecordID ownerId = history->int64(4);
-        const auto record = std::lower_bound(ids.cbegin(), ids.cend(), ownerId);
-        if (record == ids.cend() || *record != ownerId)
-            continue; // an entry of a record read before, or an orphan row (never written by us): passed over
+        const auto record = recordOf(history->int64(4));
+        if (!record)
+            continue;
         const bool noFrom = history->isNull(1);
         const auto from = noFrom ? std::nullopt : StoreSchema::caseOfRawValue<ApplicationStatus>(history->utf8(1));
         const auto to = StoreSchema::caseOfRawValue<ApplicationStatus>(history->utf8(2));
@@ -253,17 +276,11 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(
                 fromRaw, StoreSchema::internedRawValue<ApplicationStatus>(history->utf8(2)), date);
         }
         entry->m_storeId = id;
-        const auto index = quint32(record - ids.cbegin());
-        ++entriesPerRecord[index];
-        entries.emplace_back(index, std::move(entry));
+        records[*record].appendHistory(std::move(entry));
     }
     history->reset();
     if (rc != SQLITE_DONE)
         return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The status history could not be read"), db.lastError()));
-    for (size_t i = 0; i < records.size(); ++i)
-        records[i].reserveHistory(entriesPerRecord[i]);
-    for (auto& [index, entry] : entries)
-        records[index].appendHistory(std::move(entry));
 
     // The records read before take their places among the new ones, by identifier.
     QList<JobApplication*> earlier = alreadyRead;
@@ -281,14 +298,6 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(
     for (; next != earlier.cend(); ++next)
         loaded.applications.append(*next);
     return loaded;
-}
-
-bool Store::newestFirst(const JobApplication* a, const JobApplication* b)
-{
-    // Ties by identity: a record put back by an undo takes the place it had.
-    if (a->applicationDate() != b->applicationDate())
-        return a->applicationDate() > b->applicationDate();
-    return a->id() < b->id();
 }
 
 Expected<Done, StoreError> Store::load()
@@ -325,7 +334,7 @@ Expected<Done, StoreError> Store::finishOpening(Expected<LoadedRecords, StoreErr
     return Done {};
 }
 
-void Store::loadInBackground()
+void Store::loadInBackground(bool restWaits)
 {
     // One connection for both parts: the newest records first, then the rest. The
     // store holds the folder's lock, so nothing changes the file in between.
@@ -335,7 +344,16 @@ void Store::loadInBackground()
     };
     auto reading = std::make_shared<Reading>();
     const QString path = databasePath();
-    m_pendingFirst = QtConcurrent::run([path, reading]() -> FirstRead {
+    if (restWaits) {
+        m_restGate = std::make_shared<QSemaphore>();
+        // A window that is never shown never asks.
+        QTimer::singleShot(restWaitLimitMs, this, &Store::readRest);
+    }
+    // A thread of the store's own: while the rest waits for the window, it holds no
+    // thread another task of the process could run on.
+    m_reading = std::make_unique<QThreadPool>();
+    m_reading->setMaxThreadCount(1);
+    m_pendingFirst = QtConcurrent::run(m_reading.get(), [path, reading]() -> FirstRead {
         auto opened = openForReading(path);
         if (!opened)
             return opened.error();
@@ -345,18 +363,23 @@ void Store::loadInBackground()
             return newest.error();
         return std::move(newest.value().applications);
     });
-    m_pendingLoad = m_pendingFirst.then([path, reading](FirstRead first) -> Expected<LoadedRecords, StoreError> {
-        if (!reading->db)
-            return first.error(); // not even opened
-        const std::unique_ptr<SqliteDatabase> db = std::move(reading->db);
-        if (!first)
-            return readFailure(*db, path, first.error()).error();
-        // The first records are the window's now: only their identifiers (which never change) are read here.
-        auto records = readRecords(*db, reading->texts, Part::all, first.value());
-        if (!records)
-            return readFailure(*db, path, records.error()).error();
-        return records;
-    });
+    // On the reading thread even when the first part is done before this is attached:
+    // the rest may wait there, never on the caller's.
+    m_pendingLoad = m_pendingFirst.then(
+        m_reading.get(), [path, reading, gate = m_restGate](FirstRead first) -> Expected<LoadedRecords, StoreError> {
+            if (gate)
+                gate->acquire();
+            if (!reading->db)
+                return first.error(); // not even opened
+            const std::unique_ptr<SqliteDatabase> db = std::move(reading->db);
+            if (!first)
+                return readFailure(*db, path, first.error()).error();
+            // The first records are the window's now: only their identifiers (which never change) are read here.
+            auto records = readRecords(*db, reading->texts, Part::all, first.value());
+            if (!records)
+                return readFailure(*db, path, records.error()).error();
+            return records;
+        });
     auto* firstWatcher = new QFutureWatcher<FirstRead>(this);
     connect(firstWatcher, &QFutureWatcherBase::finished, this, [this, firstWatcher] {
         firstWatcher->deleteLater();
@@ -408,10 +431,17 @@ const QList<JobApplication*>& Store::firstApplications() const
     return m_loaded ? none : m_first;
 }
 
+void Store::readRest() const
+{
+    if (m_restGate)
+        m_restGate->release();
+}
+
 void Store::finishLoading() const
 {
     if (m_loaded)
         return;
+    readRest();
     m_pendingLoad.waitForFinished();
     auto records = m_pendingLoad.result();
     m_pendingLoad = {};
@@ -597,7 +627,12 @@ const QList<JobApplication*>& Store::applicationsByDate() const
     finishLoading();
     if (!m_byDateValid) {
         m_byDate = m_applications;
-        std::sort(m_byDate.begin(), m_byDate.end(), newestFirst);
+        // Ties by identity: a record put back by an undo takes the place it had.
+        std::sort(m_byDate.begin(), m_byDate.end(), [](const JobApplication* a, const JobApplication* b) {
+            if (a->applicationDate() != b->applicationDate())
+                return a->applicationDate() > b->applicationDate();
+            return a->id() < b->id();
+        });
         m_byDateValid = true;
     }
     return m_byDate;

@@ -11,6 +11,8 @@
 #include <QSet>
 #include <QTimer>
 
+class QSemaphore;
+class QThreadPool;
 class QThread;
 class StoreLock;
 
@@ -56,6 +58,11 @@ public:
     // the store's own: a change to one waits for the rest.
     const QList<JobApplication*>& firstApplications() const;
     static constexpr int firstReadCount = 64;
+    // Lets the rest of the records be read, in a store opened to read them after the
+    // window's first frame. Anything that needs them, and closing the store, lets them
+    // be read too; so does the event loop after restWaitLimitMs.
+    void readRest() const;
+    static constexpr int restWaitLimitMs = 2000;
     bool isChecked() const { return m_checked; }
     Expected<Done, StoreError> ensureLoaded() const;
 
@@ -140,8 +147,6 @@ private:
     enum class Part { all, newest };
     static Expected<LoadedRecords, StoreError> readRecords(SqliteDatabase& db, StoreSchema::TextPool& texts,
         Part part = Part::all, const QList<JobApplication*>& alreadyRead = {});
-    // The live query's order.
-    static bool newestFirst(const JobApplication* a, const JobApplication* b);
     // Takes the newest records read first, once they are read; announces nothing.
     void takeFirstApplications() const;
     // Before a record's change is tracked: every record is read (false: could not be).
@@ -158,7 +163,7 @@ private:
     Expected<Done, StoreError> load();
     // Waits for the background read and takes its records; announces nothing.
     void finishLoading() const;
-    void loadInBackground();
+    void loadInBackground(bool restWaits);
     void adoptLoaded(LoadedRecords records);
     void adopt(JobApplication* application);
     void applicationFieldChanged(JobApplication* application, int field) override;
@@ -194,6 +199,9 @@ private:
     mutable bool m_firstTaken = false;
     mutable QList<JobApplication*> m_first;
     mutable QFuture<Expected<LoadedRecords, StoreError>> m_pendingLoad;
+    // Released to read the rest; none when the rest is read straight after the first.
+    std::shared_ptr<QSemaphore> m_restGate;
+    std::unique_ptr<QThreadPool> m_reading;
     mutable bool m_checked = false;
     mutable bool m_checkStarted = false;
     mutable QFuture<std::optional<StoreError>> m_pendingCheck;

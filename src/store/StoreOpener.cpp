@@ -128,8 +128,8 @@ public:
             return StoreLoader::failed(database.error().description());
 
         std::unique_ptr<Store> store(new Store(m_directory, std::move(database.value())));
-        if (m_loading == StoreLoading::inBackground) {
-            store->loadInBackground();
+        if (m_loading != StoreLoading::now) {
+            store->loadInBackground(m_loading == StoreLoading::afterFirstFrame);
         } else if (auto loaded = store->load(); !loaded) {
             return StoreLoader::failed(loaded.error().description());
         }

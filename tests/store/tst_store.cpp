@@ -592,6 +592,32 @@ private Q_SLOTS:
         QCOMPARE(loaded.count(), 1);
     }
 
+    // Opened for a window, the store reads its newest records at once and the rest only when asked (the window asks
+    // once its first frame is drawn); whatever needs every record asks too, and so does closing the store.
+    void restReadWhenAsked()
+    {
+        const Folder folder(300);
+        // Closed while the rest waits: nothing hangs or leaks.
+        QVERIFY(openStore(folder.dir, StoreLoading::afterFirstFrame).isReady());
+        {
+            StoreLoader loader = openStore(folder.dir, StoreLoading::afterFirstFrame);
+            Store& store = *loader.store();
+            QSignalSpy loaded(&store, &Store::loaded);
+            QVERIFY(QSignalSpy(&store, &Store::firstApplicationsRead).wait());
+            QCOMPARE(store.firstApplications().size(), Store::firstReadCount);
+            QTest::qWait(100); // far below the limit after which it reads them anyway
+            QCOMPARE(loaded.count(), 0);
+            QVERIFY(!store.isLoaded());
+            store.readRest();
+            QVERIFY(loaded.wait());
+            QCOMPARE(store.count(), 300);
+        }
+        // An accessor does not wait for a window; nothing runs the event loop here.
+        StoreLoader loader = openStore(folder.dir, StoreLoading::afterFirstFrame);
+        QCOMPARE(loader.store()->count(), 300);
+        QCOMPARE(loader.store()->application(299)->history().size(), 3);
+    }
+
     void changeBeforeTheRestIsRead_data()
     {
         QTest::addColumn<bool>("damaged");

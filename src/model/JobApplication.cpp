@@ -118,14 +118,14 @@ template <JobApplication::Field field> void JobApplication::store(ApplicationFie
         (*m_aside->unknownTexts)[codedIndex(field)] = *text;
         m_fields.at<field>() = unknownValue;
     } else if constexpr (ApplicationFields::describe(field).place == FieldPlace::inRecord) {
-        m_fields.at<field>() = std::move(value);
+        m_fields.at<field>() = kept<field>(std::move(value));
     } else {
         if (!m_aside) {
             if (value == none<field>())
                 return;
             m_aside = std::make_unique<Aside>();
         }
-        m_aside->fields.at<field>() = std::move(value);
+        m_aside->fields.at<field>() = kept<field>(std::move(value));
     }
 }
 

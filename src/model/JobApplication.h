@@ -92,9 +92,9 @@ public:
                 return none<field>();
             return knownText<field>(code);
         } else if constexpr (ApplicationFields::describe(field).place == FieldPlace::inRecord) {
-            return m_fields.at<field>();
+            return valueOf<field>(m_fields.at<field>());
         } else {
-            return m_aside ? m_aside->fields.at<field>() : none<field>();
+            return m_aside ? valueOf<field>(m_aside->fields.at<field>()) : none<field>();
         }
     }
     // Any plain field; `history` has no value here.

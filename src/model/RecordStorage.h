@@ -5,6 +5,7 @@
 #include "model/Currency.h"
 #include "model/RecordNotifier.h"
 #include "model/RejectionReason.h"
+#include "model/SharedText.h"
 #include "model/WorkModel.h"
 
 #include <array>
@@ -42,8 +43,48 @@ using Vocabulary = typename VocabularyOf<ApplicationFields::describe(field).voca
 inline constexpr quint8 noValue = 0xff;
 inline constexpr quint8 unknownValue = 0xfe;
 
+// A text records repeat (a company, a position, a recruiter) is kept as a pointer to
+// an entry that the records read from one file share; the loader pools exactly these.
+// A posting's address is one of a kind: an entry of its own would cost more than the
+// 16 bytes its pointer saves, so it stays a QString and is not pooled.
 template <ApplicationField field>
-using Stored = std::conditional_t<isCoded<field>, quint8, ApplicationFields::ValueType<field>>;
+inline constexpr bool isSharedText
+    = ApplicationFields::describe(field).kind == FieldKind::text&& field != ApplicationField::postingLink;
+
+template <ApplicationField field>
+using Stored = std::conditional_t<isCoded<field>, quint8,
+    std::conditional_t<isSharedText<field>, SharedText, ApplicationFields::ValueType<field>>>;
+
+// The entry the loader found for a shared text of the record it builds next on this
+// thread. The values it fills in hold plain strings; a string that is this entry's own
+// is kept as the entry, so the records built from one pool share it.
+template <ApplicationField field> SharedText& loadedText()
+{
+    static_assert(isSharedText<field>);
+    thread_local SharedText entry;
+    return entry;
+}
+
+// The value of a field as it is kept (not for coded fields).
+template <ApplicationField field> const ApplicationFields::ValueType<field>& valueOf(const Stored<field>& stored)
+{
+    if constexpr (isSharedText<field>)
+        return stored.text();
+    else
+        return stored;
+}
+// A value in the form its field keeps it: a shared text takes the loader's entry when
+// it is that entry's string, and is a new entry otherwise (an edit never writes into
+// an entry others hold).
+template <ApplicationField field> Stored<field> kept(ApplicationFields::ValueType<field> value)
+{
+    if constexpr (isSharedText<field>) {
+        SharedText& loaded = loadedText<field>();
+        return loaded.holds(value) ? std::exchange(loaded, {}) : SharedText(std::move(value));
+    } else {
+        return value;
+    }
+}
 
 inline constexpr size_t valueFieldCount = size_t(ApplicationField::history);
 

@@ -143,12 +143,12 @@ void Column::bind(SqliteStatement& s, int index, const JobApplication& applicati
     s.bindNull(index);
 }
 
-QString TextPool::text(QByteArrayView utf8)
+SharedText TextPool::text(QByteArrayView utf8)
 {
-    // Notes and links are mostly one of a kind: keeping their bytes would cost more than sharing saves.
+    // Long texts are mostly one of a kind: keeping their bytes would cost more than sharing saves.
     constexpr qsizetype longestShared = 96;
     if (utf8.isEmpty() || utf8.size() > longestShared)
-        return textFromUtf8(utf8);
+        return SharedText(textFromUtf8(utf8));
     const size_t hash = std::hash<std::string_view> {}(std::string_view(utf8.data(), size_t(utf8.size())));
     if ((m_entries.size() + 1) * 2 > m_slots.size())
         grow();
@@ -157,7 +157,7 @@ QString TextPool::text(QByteArrayView utf8)
         Slot& slot = m_slots[at];
         if (slot.entry == 0) {
             slot = Slot {tagOf(hash), quint32(m_entries.size() + 1)};
-            m_entries.push_back(Entry {hash, m_bytes.size(), utf8.size(), textFromUtf8(utf8)});
+            m_entries.push_back(Entry {hash, m_bytes.size(), utf8.size(), SharedText(textFromUtf8(utf8))});
             m_bytes.append(utf8);
             return m_entries.back().text;
         }
@@ -194,11 +194,14 @@ void readField(const SqliteStatement& s, int column, ApplicationValues& values, 
     if constexpr (description.kind == FieldKind::identifier) {
         target = storedUuid(s, column);
     } else if constexpr (description.kind == FieldKind::text) {
-        // A posting's address is one of a kind: looking it up among the shared texts only costs.
-        if constexpr (field == ApplicationField::postingLink)
+        if constexpr (RecordStorage::isSharedText<field>) {
+            // The record built from these values next takes the entry itself.
+            SharedText& entry = RecordStorage::loadedText<field>();
+            entry = texts.text(s.utf8(column));
+            target = entry.text();
+        } else {
             target = textFromUtf8(s.utf8(column));
-        else
-            target = texts.text(s.utf8(column));
+        }
     } else if constexpr (description.kind == FieldKind::longText) {
         target = LongText::fromUtf8(s.bytes(column).toByteArray());
     } else if constexpr (description.kind == FieldKind::rawValue) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/JobApplication.h"
+#include "model/SharedText.h"
 #include "model/Utf8Text.h"
 
 #include <QByteArray>
@@ -44,20 +45,21 @@ template <typename E> QString internedRawValue(QByteArrayView utf8)
 }
 
 // The short texts read from one file, each decoded once: records that name the same
-// company, position or contact share one string instead of holding a copy each.
+// company, position or contact share one entry instead of holding a copy each.
 // Looked up for most texts of every record, so it is kept flat: the bytes of every
 // text in one buffer, the texts in one array, and a table of small slots to find
 // them, instead of a node, a key and a text allocated apart for each.
 class TextPool {
 public:
-    QString text(QByteArrayView utf8);
+    // The entry of the bytes' text; a new one for an empty or a long text, which is not kept.
+    SharedText text(QByteArrayView utf8);
 
 private:
     struct Entry {
         size_t hash;
         qsizetype offset;
         qsizetype size;
-        QString text;
+        SharedText text;
     };
     // An empty slot has entry 0; otherwise it holds the entry's index + 1 and the
     // top bits of its hash, so most slots of other texts are passed without a look

@@ -7,12 +7,17 @@
 #include "model/JobApplication.h"
 #include "model/RejectionReason.h"
 #include "model/SearchFolding.h"
+#include "model/SharedText.h"
 #include "model/Utf8Text.h"
 #include "model/WorkModel.h"
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QUndoStack>
+
+#include <memory>
+#include <vector>
 
 using namespace TestSupport;
 using namespace Qt::StringLiterals;
@@ -354,6 +359,15 @@ private Q_SLOTS:
         QTest::newRow("empty reason") << odd << int(F::rejectionReasonRaw) << FieldValue(std::optional(u"budget"_s));
         QTest::newRow("first salary") << values() << int(F::expectedSalary) << FieldValue(Decimal::parse("12.5"));
         QTest::newRow("follow-up cleared") << aside << int(F::followUpDate) << FieldValue(std::optional<QDateTime>());
+        ApplicationValues texts = values(ApplicationStatus::applied, u"\uFEFFAcme"_s, u"https://jobs.example/1"_s);
+        texts.position = u"Kıdemli Yazılım Mühendisi"_s;
+        texts.hrContactName = u"李雷 \U00010400"_s;
+        texts.rejectionNote = u"Uzak"_s;
+        QTest::newRow("a text edited") << texts << int(F::companyName) << FieldValue(u"Acme"_s);
+        QTest::newRow("a text emptied") << texts << int(F::hrContactName) << FieldValue(QString());
+        QTest::newRow("an empty text given") << texts << int(F::techInterviewerName) << FieldValue(u"Ådne"_s);
+        QTest::newRow("a note aside edited") << texts << int(F::rejectionNote) << FieldValue(u"Uzak değil"_s);
+        QTest::newRow("a link edited") << texts << int(F::postingLink) << FieldValue(u"https://jobs.example/2"_s);
     }
     void valuesReadBackAsKept()
     {
@@ -371,6 +385,57 @@ private Q_SLOTS:
         QVERIFY(!(a->values() == start));
         stack.undo();
         QVERIFY(a->values() == start);
+    }
+
+    // A record takes the entry the loader handed over only for the very string the entry holds: not for another
+    // text, and not for an equal string of its own.
+    void loadedEntryOnlyForItsOwnText_data()
+    {
+        QTest::addColumn<QString>("company");
+        QTest::addColumn<bool>("sameString");
+        QTest::newRow("the entry's string") << u"Acme"_s << true;
+        QTest::newRow("an equal string") << u"Acme"_s << false;
+        QTest::newRow("another text") << u"Globex"_s << false;
+        QTest::newRow("no text") << QString() << false;
+    }
+    void loadedEntryOnlyForItsOwnText()
+    {
+        QFETCH(QString, company);
+        QFETCH(bool, sameString);
+        SharedText& loaded = RecordStorage::loadedText<F::companyName>();
+        loaded = SharedText(u"Acme %1"_s.arg(1).left(4));
+        const QString* entryText = &loaded.text();
+        const auto a = make(ApplicationStatus::applied, sameString ? loaded.text() : company);
+        QCOMPARE(a->companyName(), company);
+        QCOMPARE(&a->companyName() == entryText, sameString);
+        loaded = SharedText();
+    }
+
+    // Copies of one entry made and dropped on several threads at once: the entry goes with its last holder, and
+    // not before it.
+    void sharedTextCountsAcrossThreads()
+    {
+        const QString source = u"Acme %1"_s.arg(1);
+        {
+            const SharedText shared(source);
+            QVERIFY(!source.isDetached());
+            std::vector<std::unique_ptr<QThread>> threads;
+            for (int t = 0; t < 4; ++t) {
+                threads.emplace_back(QThread::create([&shared] {
+                    for (int i = 0; i < 200000; ++i) {
+                        SharedText copy(shared);
+                        const SharedText other = copy;
+                        QString text = other.text();
+                    }
+                }));
+                threads.back()->start();
+            }
+            for (const auto& thread : threads)
+                QVERIFY(thread->wait());
+            QCOMPARE(shared.text(), source);
+        }
+        // The entry is gone, and with it its hold on the string.
+        QVERIFY(source.isDetached());
     }
 
     void postingURL_data()

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QUndoStack>
 #include <QtEndian>
 
 #include <csignal>
@@ -780,7 +781,7 @@ private Q_SLOTS:
     }
 
     // Every value read back is the one saved (a byte-order mark, unknown raw texts, amounts, none values), and equal
-    // short texts of different records come back as one shared string, among thousands of others.
+    // short texts of different records come back as one shared entry, among thousands of others.
     void valuesComeBackAsSaved_data()
     {
         QTest::addColumn<int>("count");
@@ -814,8 +815,77 @@ private Q_SLOTS:
         for (int i = 0; i < count; ++i) {
             QVERIFY2(read[i]->values() == saved[size_t(i)], qPrintable(read[i]->companyName()));
             if (i >= 1500)
-                QCOMPARE(read[i]->companyName().constData(), read[i - 1500]->companyName().constData());
+                QCOMPARE(&read[i]->companyName(), &read[i - 1500]->companyName());
         }
+    }
+
+    // Equal short texts of the records read from one file are one entry. Editing one record's text, undoing and
+    // redoing that, leaves the others reading theirs. A posting's address is one of a kind and is not shared.
+    void sharedTextsStayApart_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("edited");
+        QTest::addColumn<bool>("shared"); // the two records that hold `text` read one string
+        using F = ApplicationField;
+        QTest::newRow("company") << int(F::companyName) << u"Acme"_s << u"Acme Labs"_s << true;
+        QTest::newRow("a byte-order mark") << int(F::hrContactName) << u"\uFEFFAyşe"_s << u"Ayşe"_s << true;
+        QTest::newRow("non-Latin, emptied")
+            << int(F::techInterviewerRole) << u"Ведущий инженер 工程师 \U00010400"_s << QString() << true;
+        QTest::newRow("empty, then given") << int(F::position) << QString() << u"Mühendis"_s << true;
+        QTest::newRow("a note aside") << int(F::rejectionNote) << u"Too far"_s << u"Too far away"_s << true;
+        QTest::newRow("posting link") << int(F::postingLink) << u"https://jobs.example/1"_s << u"jobs.example/2"_s
+                                      << false;
+    }
+    void sharedTextsStayApart()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(QString, edited);
+        QFETCH(bool, shared);
+        const auto kept = [field](const JobApplication& a) {
+            return ApplicationFields::withField(ApplicationField(field), [&]<ApplicationField F>() -> const QString* {
+                if constexpr (std::is_same_v<ApplicationFields::ValueType<F>, QString>)
+                    return &a.get<F>();
+                else
+                    return nullptr;
+            });
+        };
+        Folder folder(0);
+        Store& store = folder.open();
+        for (const QString& value : {text, text, u"other"_s}) {
+            ApplicationValues v = JobApplication::initialValues(
+                u"Company"_s, u"Engineer"_s, QString(), WorkModel::remote, ApplicationStatus::applied, utc(2025, 1, 2));
+            QVERIFY(ApplicationFields::assign(v, ApplicationField(field), value));
+            store.insert(ApplicationBuilder(std::move(v)).build());
+        }
+        QVERIFY(store.save());
+        folder.loader = StoreLoader::failed(QString());
+        QList<JobApplication*> read = folder.open().applications();
+        QCOMPARE(read.size(), 3);
+        JobApplication& a = *read[0];
+        const JobApplication& b = *read[1];
+        QCOMPARE(kept(a) == kept(b), shared);
+        QCOMPARE(*kept(a), text);
+        QCOMPARE(*kept(b), text);
+        QCOMPARE(*kept(*read[2]), u"other"_s);
+        const ApplicationValues bRead = b.values();
+
+        QUndoStack stack;
+        ApplicationEdits edits(&stack);
+        edits.edit(a, ApplicationField(field), FieldValue(edited));
+        QCOMPARE(*kept(a), edited);
+        QCOMPARE(*kept(b), text);
+        QVERIFY(b.values() == bRead);
+        stack.undo();
+        QCOMPARE(*kept(a), text);
+        QVERIFY(b.values() == bRead);
+        stack.redo();
+        QVERIFY(folder.loader.store()->save());
+        folder.loader = StoreLoader::failed(QString());
+        read = folder.open().applications();
+        QCOMPARE(*kept(*read[0]), edited);
+        QVERIFY(read[1]->values() == bRead);
     }
 
     void saveWritesOnlyWhatChanged()

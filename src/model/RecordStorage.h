@@ -49,7 +49,7 @@ inline constexpr quint8 unknownValue = 0xfe;
 // 16 bytes its pointer saves, so it stays a QString and is not pooled.
 template <ApplicationField field>
 inline constexpr bool isSharedText
-    = ApplicationFields::describe(field).kind == FieldKind::text&& field != ApplicationField::postingLink;
+    = (ApplicationFields::describe(field).kind == FieldKind::text) && field != ApplicationField::postingLink;
 
 template <ApplicationField field>
 using Stored = std::conditional_t<isCoded<field>, quint8,

@@ -10,7 +10,6 @@
 #include <QFutureWatcher>
 #include <QSemaphore>
 #include <QThread>
-#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <sqlite3.h>
@@ -37,17 +36,18 @@ Store::~Store()
 {
     if (m_pendingCheck.isValid())
         m_pendingCheck.waitForFinished();
-    // The read may not have come to the rest yet (its part is not even started then):
-    // it is let through and waited for, so that what it reads is deleted here.
+    // The read may not have come to the rest yet (their part has not even started
+    // then): it is let through and waited for, so that what it reads is deleted here.
     readRest();
-    if (m_reading)
-        m_reading->waitForDone();
-    if (!m_loaded && m_pendingLoad.isValid()) {
+    if (!m_loaded) {
         m_pendingLoad.waitForFinished();
         takeFirstApplications();
-        if (auto records = m_pendingLoad.result(); records) {
-            qDeleteAll(records.value().applications); // the first ones among them
-            m_first.clear();
+        // Not valid when the read never started: the store could not be opened.
+        if (m_pendingLoad.isValid()) {
+            if (auto records = m_pendingLoad.result(); records) {
+                qDeleteAll(records.value().applications); // the first ones among them
+                m_first.clear();
+            }
         }
         m_loaded = true;
     }
@@ -349,11 +349,7 @@ void Store::loadInBackground(bool restWaits)
         // A window that is never shown never asks.
         QTimer::singleShot(restWaitLimitMs, this, &Store::readRest);
     }
-    // A thread of the store's own: while the rest waits for the window, it holds no
-    // thread another task of the process could run on.
-    m_reading = std::make_unique<QThreadPool>();
-    m_reading->setMaxThreadCount(1);
-    m_pendingFirst = QtConcurrent::run(m_reading.get(), [path, reading]() -> FirstRead {
+    m_pendingFirst = QtConcurrent::run([path, reading]() -> FirstRead {
         auto opened = openForReading(path);
         if (!opened)
             return opened.error();
@@ -363,10 +359,10 @@ void Store::loadInBackground(bool restWaits)
             return newest.error();
         return std::move(newest.value().applications);
     });
-    // On the reading thread even when the first part is done before this is attached:
-    // the rest may wait there, never on the caller's.
-    m_pendingLoad = m_pendingFirst.then(
-        m_reading.get(), [path, reading, gate = m_restGate](FirstRead first) -> Expected<LoadedRecords, StoreError> {
+    // On a worker thread even when the first part is done before this is attached: the
+    // rest may wait there, never on the caller's thread.
+    m_pendingLoad = m_pendingFirst.then(QtFuture::Launch::Async,
+        [path, reading, gate = m_restGate](FirstRead first) -> Expected<LoadedRecords, StoreError> {
             if (gate)
                 gate->acquire();
             if (!reading->db)

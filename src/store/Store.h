@@ -12,7 +12,6 @@
 #include <QTimer>
 
 class QSemaphore;
-class QThreadPool;
 class QThread;
 class StoreLock;
 
@@ -201,7 +200,6 @@ private:
     mutable QFuture<Expected<LoadedRecords, StoreError>> m_pendingLoad;
     // Released to read the rest; none when the rest is read straight after the first.
     std::shared_ptr<QSemaphore> m_restGate;
-    std::unique_ptr<QThreadPool> m_reading;
     mutable bool m_checked = false;
     mutable bool m_checkStarted = false;
     mutable QFuture<std::optional<StoreError>> m_pendingCheck;

@@ -50,7 +50,7 @@ Dataset& dataset(int count)
     sqlite3_prepare_v2(d.db, "INSERT INTO app VALUES (?,?,?,?,?,?,?,?,?,?,?)", -1, &insert, nullptr);
     int id = 0;
     for (auto& a : d.owned) {
-        const QByteArray texts[] = {a->companyName().toUtf8(), a->position().toUtf8(), a->notes().utf8(),
+        const QByteArray texts[] = {a->companyName().toUtf8(), a->position().toUtf8(), a->notes().utf8().toByteArray(),
             a->hrContactName().toUtf8(), a->hrContactEmail().toUtf8(), a->techInterviewerName().toUtf8(),
             a->techInterviewerRole().toUtf8(), a->statusRaw().toUtf8(), a->workModelRaw().toUtf8()};
         sqlite3_bind_int(insert, 1, ++id);

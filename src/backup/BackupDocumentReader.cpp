@@ -303,10 +303,8 @@ bool DocumentReader::takeString(const Field<Record>& field, Record& record, std:
     switch (field.kind) {
     case Kind::text: return toQString(field, text, record.*field.text);
     case Kind::longText: {
-        QByteArray bytes;
-        if (!m_texts->utf8(text, bytes))
+        if (!m_texts->utf8(text, record.*field.longText))
             return corrupt(field, unpairedSurrogate());
-        record.*field.longText = LongText::fromUtf8(std::move(bytes));
         return true;
     }
     case Kind::optionalText: {

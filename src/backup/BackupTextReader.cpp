@@ -93,17 +93,18 @@ bool BackupTextReader::text(std::string_view text, QString& out)
     return true;
 }
 
-bool BackupTextReader::utf8(std::string_view text, QByteArray& out)
+bool BackupTextReader::utf8(std::string_view text, LongText& out)
 {
     if (holdsUnpairedSurrogate(text))
         return false;
     const size_t size = text.size();
-    out.resize(qsizetype(size));
-    for (size_t at = 0; at < size; at += piece) {
-        const size_t length = std::min(piece, size - at);
-        std::memcpy(out.data() + at, text.data() + at, length);
-        releaseBefore(text.data() + at + length, piece);
-    }
+    out = LongText::filled(qsizetype(size), [&](char* bytes) {
+        for (size_t at = 0; at < size; at += piece) {
+            const size_t length = std::min(piece, size - at);
+            std::memcpy(bytes + at, text.data() + at, length);
+            releaseBefore(text.data() + at + length, piece);
+        }
+    });
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/LongText.h"
+
 #include <QString>
 
 #include <string>
@@ -26,7 +28,7 @@ public:
     // A string as text, false when it holds an unpaired surrogate.
     bool text(std::string_view bytes, QString& out);
     // The same, kept as its UTF-8 bytes.
-    bool utf8(std::string_view bytes, QByteArray& out);
+    bool utf8(std::string_view bytes, LongText& out);
     // The same for a raw vocabulary value: the same few texts in every record, kept once each.
     bool sharedText(std::string_view bytes, QString& out);
 

@@ -113,11 +113,11 @@ private:
 
     bool writeString(const QString& value, std::string_view name) { return writeUtf8(value.toUtf8(), name); }
 
-    bool writeUtf8(const QByteArray& utf8, std::string_view name)
+    bool writeUtf8(QByteArrayView utf8, std::string_view name)
     {
         if (quint64(utf8.size()) > std::numeric_limits<SizeType>::max())
             return fail(name, "text too long for one JSON string");
-        m_writer.String(utf8.constData(), SizeType(utf8.size()));
+        m_writer.String(utf8.data(), SizeType(utf8.size()));
         return true;
     }
 

@@ -73,15 +73,9 @@ public:
     // Every value at once, copied out: an edit's before and after, a backup entry.
     ApplicationValues values() const;
 
-    // The typed reader of every field: companyName(), statusRaw(), closedAt(), …
-#define APPLYWRIGHT_FIELD_READER(name, ...)                                                                            \
-    const auto& name() const                                                                                           \
-    {                                                                                                                  \
-        return get<Field::name>();                                                                                     \
-    }
-    APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_READER)
-#undef APPLYWRIGHT_FIELD_READER
-    template <Field field> const ApplicationFields::ValueType<field>& get() const
+    // A reference to the value, except for a text kept as UTF-8 (RecordStorage::isUtf8Text),
+    // which reads as a new string.
+    template <Field field> decltype(auto) get() const
     {
         using namespace RecordStorage;
         if constexpr (isCoded<field>) {
@@ -97,6 +91,14 @@ public:
             return m_aside ? valueOf<field>(m_aside->fields.at<field>()) : none<field>();
         }
     }
+    // The typed reader of every field: companyName(), statusRaw(), closedAt(), …
+#define APPLYWRIGHT_FIELD_READER(name, ...)                                                                            \
+    decltype(auto) name() const                                                                                        \
+    {                                                                                                                  \
+        return get<Field::name>();                                                                                     \
+    }
+    APPLYWRIGHT_APPLICATION_FIELDS(APPLYWRIGHT_FIELD_READER)
+#undef APPLYWRIGHT_FIELD_READER
     // Any plain field; `history` has no value here.
     FieldValue value(Field field) const;
 

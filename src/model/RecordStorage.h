@@ -3,6 +3,7 @@
 #include "model/ApplicationFields.h"
 #include "model/ApplicationStatus.h"
 #include "model/Currency.h"
+#include "model/LongText.h"
 #include "model/RecordNotifier.h"
 #include "model/RejectionReason.h"
 #include "model/SharedText.h"
@@ -43,17 +44,19 @@ using Vocabulary = typename VocabularyOf<ApplicationFields::describe(field).voca
 inline constexpr quint8 noValue = 0xff;
 inline constexpr quint8 unknownValue = 0xfe;
 
+// A posting's address is one of a kind: pooling it would only add an entry to each.
+// It is kept as its UTF-8 bytes in one block, a third of a QString's room, and read
+// back as a new QString.
+template <ApplicationField field> inline constexpr bool isUtf8Text = field == ApplicationField::postingLink;
 // A text records repeat (a company, a position, a recruiter) is kept as a pointer to
 // an entry that the records read from one file share; the loader pools exactly these.
-// A posting's address is one of a kind: an entry of its own would cost more than the
-// 16 bytes its pointer saves, so it stays a QString and is not pooled.
 template <ApplicationField field>
-inline constexpr bool isSharedText
-    = (ApplicationFields::describe(field).kind == FieldKind::text) && field != ApplicationField::postingLink;
+inline constexpr bool isSharedText = (ApplicationFields::describe(field).kind == FieldKind::text) && !isUtf8Text<field>;
 
 template <ApplicationField field>
 using Stored = std::conditional_t<isCoded<field>, quint8,
-    std::conditional_t<isSharedText<field>, SharedText, ApplicationFields::ValueType<field>>>;
+    std::conditional_t<isSharedText<field>, SharedText,
+        std::conditional_t<isUtf8Text<field>, LongText, ApplicationFields::ValueType<field>>>>;
 
 // The entry the loader found for a shared text of the record it builds next on this
 // thread. The values it fills in hold plain strings; a string that is this entry's own
@@ -65,13 +68,16 @@ template <ApplicationField field> SharedText& loadedText()
     return entry;
 }
 
-// The value of a field as it is kept (not for coded fields).
-template <ApplicationField field> const ApplicationFields::ValueType<field>& valueOf(const Stored<field>& stored)
+// The value of a field as it is kept (not for coded fields): a reference to it, or for
+// a text kept as UTF-8, a new string.
+template <ApplicationField field> decltype(auto) valueOf(const Stored<field>& stored)
 {
     if constexpr (isSharedText<field>)
         return stored.text();
+    else if constexpr (isUtf8Text<field>)
+        return stored.toString();
     else
-        return stored;
+        return static_cast<const ApplicationFields::ValueType<field>&>(stored);
 }
 // A value in the form its field keeps it: a shared text takes the loader's entry when
 // it is that entry's string, and is a new entry otherwise (an edit never writes into
@@ -81,6 +87,8 @@ template <ApplicationField field> Stored<field> kept(ApplicationFields::ValueTyp
     if constexpr (isSharedText<field>) {
         SharedText& loaded = loadedText<field>();
         return loaded.holds(value) ? std::exchange(loaded, {}) : SharedText(std::move(value));
+    } else if constexpr (isUtf8Text<field>) {
+        return LongText(value);
     } else {
         return value;
     }

@@ -98,9 +98,11 @@ QString SqliteStatement::text(int column) const
     return bytes.data() ? textFromUtf8(bytes) : QString();
 }
 
-void SqliteStatement::bindUtf8(int index, const QByteArray& utf8)
+void SqliteStatement::bindUtf8(int index, QByteArrayView utf8)
 {
-    sqlite3_bind_text64(m_statement, index, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_STATIC, SQLITE_UTF8);
+    // An empty view may have no address; SQLite would read that as NULL, not as an empty text.
+    const char* bytes = utf8.isEmpty() ? "" : utf8.data();
+    sqlite3_bind_text64(m_statement, index, bytes, sqlite3_uint64(utf8.size()), SQLITE_STATIC, SQLITE_UTF8);
 }
 
 void SqliteStatement::bindZeroBlob(int index, qsizetype size)

@@ -30,7 +30,7 @@ public:
     void bind(int index, const std::optional<QString>& text);
     void bind(int index, const std::optional<qint64>& value);
     // UTF-8 text bound without a copy: `utf8` must stay as it is until the statement has run.
-    void bindUtf8(int index, const QByteArray& utf8);
+    void bindUtf8(int index, QByteArrayView utf8);
     // A value of `size` zero bytes, to be filled in afterwards (SqliteDatabase::writeBlob).
     void bindZeroBlob(int index, qsizetype size);
     void bindNull(int index);

@@ -116,7 +116,7 @@ void Column::bind(SqliteStatement& s, int index, const JobApplication& applicati
     case FieldKind::rawValue: s.bind(index, std::get<QString>(value)); return;
     case FieldKind::longText: {
         // Bound without a copy: the record shares these bytes and keeps them while the statement runs.
-        const QByteArray& utf8 = std::get<LongText>(value).utf8();
+        const QByteArrayView utf8 = std::get<LongText>(value).utf8();
         if (inPlace)
             s.bindZeroBlob(index, utf8.size());
         else
@@ -203,7 +203,7 @@ void readField(const SqliteStatement& s, int column, ApplicationValues& values, 
             target = textFromUtf8(s.utf8(column));
         }
     } else if constexpr (description.kind == FieldKind::longText) {
-        target = LongText::fromUtf8(s.bytes(column).toByteArray());
+        target = LongText::fromUtf8(s.bytes(column));
     } else if constexpr (description.kind == FieldKind::rawValue) {
         target = interned(description.vocabulary, s.utf8(column));
     } else if constexpr (description.kind == FieldKind::optionalRawValue) {

@@ -2,7 +2,55 @@
 
 #include "model/JobApplication.h"
 
+#include <QHash>
+#include <QMutex>
+
 #include <algorithm>
+#include <memory_resource>
+
+namespace {
+
+// Never destroyed: an entry may outlive every static, and the pool's memory goes
+// with the process.
+std::pmr::memory_resource& entryPool()
+{
+    static auto* pool = new std::pmr::synchronized_pool_resource(std::pmr::pool_options {0, sizeof(StatusChange)});
+    return *pool;
+}
+
+// The raw texts of entries whose statuses are of no known case, by entry. Entries are
+// made on the loader's thread and dropped on the main thread.
+struct UnknownRaw {
+    std::optional<QString> from;
+    QString to;
+};
+struct UnknownRawTable {
+    QMutex mutex;
+    QHash<const StatusChange*, UnknownRaw> texts;
+};
+UnknownRawTable& unknownRaw()
+{
+    static auto* table = new UnknownRawTable;
+    return *table;
+}
+UnknownRaw unknownRawOf(const StatusChange* entry)
+{
+    UnknownRawTable& table = unknownRaw();
+    QMutexLocker lock(&table.mutex);
+    return table.texts.value(entry);
+}
+
+} // namespace
+
+void* StatusChange::operator new(size_t size)
+{
+    return entryPool().allocate(size, alignof(StatusChange));
+}
+
+void StatusChange::operator delete(void* entry, size_t size)
+{
+    entryPool().deallocate(entry, size, alignof(StatusChange));
+}
 
 StatusChange::StatusChange(std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date)
     : m_date(date.toUTC())
@@ -16,8 +64,20 @@ StatusChange::StatusChange(std::optional<QString> fromRaw, QString toRaw, const 
     , m_from(statusCode(fromRaw))
     , m_to(statusCode(toRaw))
 {
-    if (m_from == unknownStatus || m_to == unknownStatus)
-        m_unknownRaw.reset(new UnknownRaw {std::move(fromRaw), std::move(toRaw)});
+    if (hasUnknownRaw()) {
+        UnknownRawTable& table = unknownRaw();
+        QMutexLocker lock(&table.mutex);
+        table.texts.insert(this, UnknownRaw {std::move(fromRaw), std::move(toRaw)});
+    }
+}
+
+StatusChange::~StatusChange()
+{
+    if (hasUnknownRaw()) {
+        UnknownRawTable& table = unknownRaw();
+        QMutexLocker lock(&table.mutex);
+        table.texts.remove(this);
+    }
 }
 
 quint8 StatusChange::statusCode(const std::optional<QString>& raw)
@@ -32,14 +92,14 @@ std::optional<QString> StatusChange::fromRaw() const
 {
     switch (m_from) {
     case noStatus: return std::nullopt;
-    case unknownStatus: return m_unknownRaw->from;
+    case unknownStatus: return unknownRawOf(this).from;
     default: return rawValue(ApplicationStatus(m_from));
     }
 }
 
 QString StatusChange::toRaw() const
 {
-    return m_to == unknownStatus ? m_unknownRaw->to : rawValue(ApplicationStatus(m_to));
+    return m_to == unknownStatus ? unknownRawOf(this).to : rawValue(ApplicationStatus(m_to));
 }
 
 void StatusChange::setDate(const QDateTime& value)

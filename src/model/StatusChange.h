@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 
-#include <memory>
 #include <optional>
 
 class JobApplication;
@@ -23,6 +22,14 @@ public:
     StatusChange(std::optional<ApplicationStatus> from, ApplicationStatus to, const QDateTime& date);
     // Raw texts as stored or restored, without any check against the vocabulary.
     StatusChange(std::optional<QString> fromRaw, QString toRaw, const QDateTime& date);
+    ~StatusChange();
+    StatusChange(const StatusChange&) = delete;
+    StatusChange& operator=(const StatusChange&) = delete;
+
+    // A store holds several entries per record, all of one size: they come from a pool,
+    // without the header and rounding malloc adds to each block.
+    static void* operator new(size_t size);
+    static void operator delete(void* entry, size_t size);
 
     std::optional<QString> fromRaw() const;
     QString toRaw() const;
@@ -51,19 +58,15 @@ private:
     void notify(Field field);
 
     // A status is its case's number; a raw text of no known case is kept as it came,
-    // aside, so it is written back unchanged.
+    // in a table aside (such entries are rare), so it is written back unchanged.
     static constexpr quint8 noStatus = 0xff;
     static constexpr quint8 unknownStatus = 0xfe;
-    struct UnknownRaw {
-        std::optional<QString> from;
-        QString to;
-    };
     static quint8 statusCode(const std::optional<QString>& raw);
+    bool hasUnknownRaw() const { return m_from == unknownStatus || m_to == unknownStatus; }
 
     QDateTime m_date;
     JobApplication* m_application = nullptr;
     qint64 m_storeId = 0;
-    std::unique_ptr<UnknownRaw> m_unknownRaw;
     quint8 m_from = noStatus;
     quint8 m_to = 0;
 };

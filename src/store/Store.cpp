@@ -495,7 +495,6 @@ void Store::reject(const StoreError& error)
     loadFailed(error);
     // Whatever the window shows of them goes, and nothing typed meanwhile is kept for a save.
     const QList<JobApplication*> read = std::exchange(m_applications, {});
-    m_byId.clear();
     m_byDate.clear();
     m_byDateValid = false;
     clearPendingChanges();
@@ -531,12 +530,8 @@ void Store::adoptLoaded(LoadedRecords records)
     m_applications = std::move(records.applications);
     m_nextRecordId = records.nextRecordId;
     m_nextHistoryId = records.nextHistoryId;
-    m_byId.clear();
-    m_byId.reserve(m_applications.size());
-    for (JobApplication* application : std::as_const(m_applications)) {
-        m_byId.insert(application->m_id, application);
+    for (JobApplication* application : std::as_const(m_applications))
         adopt(application);
-    }
     m_byDateValid = false;
 }
 
@@ -615,7 +610,19 @@ const QList<JobApplication*>& Store::applications() const
 JobApplication* Store::application(RecordID id) const
 {
     finishLoading();
-    return m_byId.value(id);
+    return withId(id);
+}
+
+JobApplication* Store::withId(RecordID id) const
+{
+    const auto at = placeOf(id);
+    return at != m_applications.cend() && (*at)->m_id == id ? *at : nullptr;
+}
+
+QList<JobApplication*>::const_iterator Store::placeOf(RecordID id) const
+{
+    return std::lower_bound(m_applications.cbegin(), m_applications.cend(), id,
+        [](const JobApplication* application, RecordID wanted) { return application->m_id < wanted; });
 }
 
 const QList<JobApplication*>& Store::applicationsByDate() const
@@ -645,10 +652,9 @@ JobApplication* Store::place(std::unique_ptr<JobApplication> owned)
 {
     JobApplication* application = owned.release();
     // A record that was taken out comes back under its own identifier.
-    if (application->m_id == 0 || m_byId.contains(application->m_id))
+    if (application->m_id == 0 || withId(application->m_id))
         application->m_id = m_nextRecordId++;
-    m_applications.append(application);
-    m_byId.insert(application->m_id, application);
+    m_applications.insert(placeOf(application->m_id) - m_applications.cbegin(), application);
     m_inserted.insert(application->m_id);
     for (StatusChange* change : application->history()) {
         if (change->m_storeId == 0)
@@ -690,7 +696,6 @@ void Store::forget(JobApplication* application)
 {
     const RecordID id = application->m_id;
     application->setObserver(nullptr);
-    m_byId.remove(id);
     // A row on disk goes with the next save; one that never got there has nothing to undo.
     if (!m_inserted.remove(id))
         m_deleted.insert(id);
@@ -705,7 +710,7 @@ void Store::forget(JobApplication* application)
 void Store::remove(JobApplication* application)
 {
     finishLoading();
-    if (!application || m_byId.value(application->m_id) != application)
+    if (!application || withId(application->m_id) != application)
         return;
     const RecordID id = application->m_id;
     Q_EMIT applicationAboutToBeRemoved(application);
@@ -724,7 +729,7 @@ std::vector<std::unique_ptr<JobApplication>> Store::take(const QList<JobApplicat
     QList<JobApplication*> taken;
     std::vector<std::unique_ptr<JobApplication>> owned;
     for (JobApplication* application : applications) {
-        if (!application || m_byId.value(application->m_id) != application || leaving.contains(application))
+        if (!application || withId(application->m_id) != application || leaving.contains(application))
             continue;
         leaving.insert(application);
         forget(application);
@@ -886,7 +891,7 @@ bool Store::writeInsertions()
     if (!statement)
         return false;
     for (RecordID id : std::as_const(m_inserted)) {
-        const JobApplication* application = m_byId.value(id);
+        const JobApplication* application = withId(id);
         statement->reset();
         statement->bind(1, id);
         for (size_t i = 0; i < columns.size(); ++i)
@@ -923,7 +928,7 @@ bool Store::writeFieldChanges()
 {
     const auto& columns = StoreSchema::columns();
     for (auto it = m_dirtyFields.cbegin(); it != m_dirtyFields.cend(); ++it) {
-        const JobApplication* application = m_byId.value(it.key());
+        const JobApplication* application = withId(it.key());
         const auto& dirty = it.value();
         QByteArray sql = "UPDATE JobApplication SET ";
         QList<size_t> changed;

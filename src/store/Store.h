@@ -171,6 +171,10 @@ private:
     void applicationHistoryEntryChanged(JobApplication* application, StatusChange* change) override;
     void trackHistoryEntry(JobApplication* application, StatusChange* change);
     JobApplication* place(std::unique_ptr<JobApplication> owned);
+    // The record with identifier `id` among m_applications, none when there is none.
+    JobApplication* withId(RecordID id) const;
+    // Where a record with identifier `id` is, or would go, in m_applications.
+    QList<JobApplication*>::const_iterator placeOf(RecordID id) const;
     void forget(JobApplication* application);
     bool deleteRows(const char* table, const char* column, QList<qint64> ids);
     void noteChange();
@@ -204,8 +208,10 @@ private:
     mutable bool m_checkStarted = false;
     mutable QFuture<std::optional<StoreError>> m_pendingCheck;
 
+    // In identifier order: records are read in that order, a new one takes the next
+    // identifier, and one put back by an undo takes its place again. A record is found
+    // by its identifier with a binary search, not through an index of its own.
     QList<JobApplication*> m_applications;
-    QHash<RecordID, JobApplication*> m_byId;
     mutable QList<JobApplication*> m_byDate;
     mutable bool m_byDateValid = false;
 

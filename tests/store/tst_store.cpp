@@ -712,6 +712,32 @@ private Q_SLOTS:
         QVERIFY(!store.hasChanges());
     }
 
+    // A record taken out and put back (an undone deletion) is found again by its identifier among the others, and
+    // what is typed into it afterwards is saved.
+    void aRecordPutBackIsFoundByItsIdentifier()
+    {
+        Folder folder(5);
+        Store& store = folder.open();
+        const QList<JobApplication*> before = store.applications();
+        JobApplication* taken = before.at(1);
+        const RecordID id = taken->id();
+        auto owned = store.take({taken});
+        QCOMPARE(owned.size(), size_t(1));
+        QVERIFY(!store.application(id));
+        JobApplication* added = store.insert(record(u"Added"_s));
+        QCOMPARE(store.insert(std::move(owned.front())), taken);
+        QCOMPARE(taken->id(), id);
+        for (JobApplication* a : before + QList<JobApplication*> {added})
+            QCOMPARE(store.application(a->id()), a);
+        ApplicationEdits edits;
+        edits.edit<ApplicationField::companyName>(*taken, u"Put back"_s);
+        QVERIFY(store.save());
+        folder.loader = StoreLoader::failed(QString());
+        const JobApplication* reread = folder.open().application(id);
+        QVERIFY(reread);
+        QCOMPARE(reread->companyName(), u"Put back"_s);
+    }
+
     // A long note is written into its place in the file a piece at a time. It comes back byte for byte, inserted and
     // then replaced by a shorter one, in a store made by this version (notes its last column) and in one where another
     // column follows the notes.

@@ -103,7 +103,7 @@ public:
     FieldValue value(Field field) const;
 
     // The status transitions in the order they were appended.
-    const QList<StatusChange*>& history() const
+    const StatusHistory& history() const
     {
         return m_history;
     }
@@ -209,7 +209,7 @@ private:
 
     RecordID m_id = 0;
     Observer* m_observer = nullptr;
-    QList<StatusChange*> m_history;
+    StatusHistory m_history;
     // Made when first read: a store's records wait for their first search or sort by
     // name without carrying an empty one each.
     mutable std::unique_ptr<DerivedCache> m_derivedCache;

@@ -10,11 +10,11 @@
 
 namespace {
 
-// Never destroyed: an entry may outlive every static, and the pool's memory goes
-// with the process.
+// History entries and the blocks of short histories. Never destroyed: an entry may
+// outlive every static, and the pool's memory goes with the process.
 std::pmr::memory_resource& entryPool()
 {
-    static auto* pool = new std::pmr::synchronized_pool_resource(std::pmr::pool_options {0, sizeof(StatusChange)});
+    static auto* pool = new std::pmr::synchronized_pool_resource(std::pmr::pool_options {0, 64});
     return *pool;
 }
 
@@ -136,4 +136,70 @@ QList<StatusChange*> StatusChange::newestFirst(const QList<StatusChange*>& histo
         return a->date() > b->date();
     });
     return entries;
+}
+
+StatusHistory::~StatusHistory()
+{
+    if (m_block)
+        entryPool().deallocate(m_block, bytesFor(m_block->capacity), alignof(Block));
+}
+
+qsizetype StatusHistory::indexOf(const StatusChange* entry) const
+{
+    const auto at = std::find(begin(), end(), entry);
+    return at == end() ? -1 : at - begin();
+}
+
+QList<StatusChange*> StatusHistory::toList() const
+{
+    return QList<StatusChange*>(begin(), end());
+}
+
+void StatusHistory::moveTo(quint32 capacity)
+{
+    Block* block = nullptr;
+    if (capacity > 0) {
+        block = static_cast<Block*>(entryPool().allocate(bytesFor(capacity), alignof(Block)));
+        block->size = quint32(size());
+        block->capacity = capacity;
+        std::copy(begin(), end(), block->entries());
+    }
+    if (m_block)
+        entryPool().deallocate(m_block, bytesFor(m_block->capacity), alignof(Block));
+    m_block = block;
+}
+
+void StatusHistory::reserve(qsizetype capacity)
+{
+    if (capacity > (m_block ? qsizetype(m_block->capacity) : 0))
+        moveTo(quint32(capacity));
+}
+
+void StatusHistory::insert(qsizetype index, StatusChange* entry)
+{
+    const qsizetype count = size();
+    Q_ASSERT(index >= 0 && index <= count);
+    if (!m_block || m_block->size == m_block->capacity)
+        reserve(std::max<qsizetype>(count + 1, count * 3 / 2));
+    StatusChange** entries = m_block->entries();
+    std::move_backward(entries + index, entries + count, entries + count + 1);
+    entries[index] = entry;
+    ++m_block->size;
+}
+
+bool StatusHistory::removeOne(const StatusChange* entry)
+{
+    const qsizetype index = indexOf(entry);
+    if (index < 0)
+        return false;
+    StatusChange** entries = m_block->entries();
+    std::move(entries + index + 1, entries + size(), entries + index);
+    --m_block->size;
+    return true;
+}
+
+void StatusHistory::squeeze()
+{
+    if (m_block && m_block->size < m_block->capacity)
+        moveTo(m_block->size);
 }

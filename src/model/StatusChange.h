@@ -70,3 +70,52 @@ private:
     quint8 m_from = noStatus;
     quint8 m_to = 0;
 };
+
+// A record's history entries in the order they were appended: their pointers side by
+// side in one block from the entries' pool, sized to the history as it was read, and
+// one pointer in the record. Read like a list; only the record changes it, and the
+// record owns the entries.
+class StatusHistory {
+public:
+    StatusHistory() = default;
+    ~StatusHistory();
+    StatusHistory(const StatusHistory&) = delete;
+    StatusHistory& operator=(const StatusHistory&) = delete;
+
+    qsizetype size() const { return m_block ? qsizetype(m_block->size) : 0; }
+    bool isEmpty() const { return size() == 0; }
+    StatusChange* at(qsizetype index) const
+    {
+        Q_ASSERT(index >= 0 && index < size());
+        return begin()[index];
+    }
+    StatusChange* first() const { return at(0); }
+    StatusChange* last() const { return at(size() - 1); }
+    StatusChange* const* begin() const { return m_block ? m_block->entries() : nullptr; }
+    StatusChange* const* end() const { return begin() + size(); }
+    // -1 when `entry` is not in this history.
+    qsizetype indexOf(const StatusChange* entry) const;
+    bool contains(const StatusChange* entry) const { return indexOf(entry) >= 0; }
+    QList<StatusChange*> toList() const;
+    operator QList<StatusChange*>() const { return toList(); }
+
+private:
+    friend class JobApplication;
+    friend class ApplicationBuilder;
+
+    void reserve(qsizetype capacity);
+    // `index` within 0…size().
+    void insert(qsizetype index, StatusChange* entry);
+    bool removeOne(const StatusChange* entry);
+    void squeeze();
+
+    struct Block {
+        quint32 size;
+        quint32 capacity;
+        StatusChange** entries() { return reinterpret_cast<StatusChange**>(this + 1); }
+    };
+    static size_t bytesFor(quint32 capacity) { return sizeof(Block) + capacity * sizeof(StatusChange*); }
+    void moveTo(quint32 capacity);
+
+    Block* m_block = nullptr;
+};

@@ -5,6 +5,7 @@
 #include "model/Currency.h"
 #include "model/Decimal.h"
 #include "model/JobApplication.h"
+#include "model/RecordWriter.h"
 #include "model/RejectionReason.h"
 #include "model/SearchFolding.h"
 #include "model/SharedText.h"
@@ -99,6 +100,48 @@ private Q_SLOTS:
         QCOMPARE(built->history().at(1)->application(), built.get());
         QCOMPARE(built->history().at(1)->to(), ApplicationStatus::hrInterview);
         QCOMPARE(appended.count() + changed.count(), 0);
+    }
+
+    // A history keeps its entries in order through inserts and removals anywhere in it, past the room it was read
+    // with, as a list would.
+    void historyKeepsItsOrder_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::newRow("none") << 0;
+        QTest::newRow("one") << 1;
+        QTest::newRow("three, as read") << 3;
+        QTest::newRow("more than a short block") << 9;
+    }
+    void historyKeepsItsOrder()
+    {
+        QFETCH(int, start);
+        ApplicationBuilder builder(make());
+        builder.reserveHistory(start);
+        for (int i = 0; i < start; ++i)
+            builder.appendHistory(std::nullopt, ApplicationStatus::applied, day(i));
+        const auto record = builder.build();
+        QList<StatusChange*> expected = record->history().toList();
+        QCOMPARE(expected.size(), start);
+        enum Where { front, middle, end };
+        const auto place = [&expected](Where where, qsizetype last) {
+            return where == front ? 0 : where == middle ? last / 2 : last;
+        };
+        for (Where where : {front, middle, end, middle, end, front, middle}) {
+            const qsizetype at = place(where, expected.size());
+            auto entry = std::make_unique<StatusChange>(std::nullopt, ApplicationStatus::offer, day(40));
+            expected.insert(at, RecordWriter::insertHistory(*record, at, std::move(entry)));
+            QCOMPARE(record->history().toList(), expected);
+        }
+        std::vector<std::unique_ptr<StatusChange>> taken;
+        for (Where where : {middle, front, end, middle}) {
+            StatusChange* leaving = expected.takeAt(place(where, expected.size() - 1));
+            taken.push_back(RecordWriter::takeHistory(*record, leaving));
+            QCOMPARE(taken.back().get(), leaving);
+            QCOMPARE(record->history().toList(), expected);
+            QCOMPARE(record->history().indexOf(leaving), -1);
+        }
+        QVERIFY(!RecordWriter::takeHistory(*record, taken.front().get()));
+        QCOMPARE(record->history().toList(), expected);
     }
 
     void decimalParse_data()

@@ -106,8 +106,8 @@ private Q_SLOTS:
         QCOMPARE(added.size(), how == QLatin1String("drafts") ? 2 : 1);
         for (JobApplication* record : std::as_const(added)) {
             // One history entry: no previous status, applied, at the application date; and in view.
-            const StatusChange* entry = record->history().value(0);
             QCOMPARE(record->history().size(), 1);
+            const StatusChange* entry = record->history().first();
             QCOMPARE((QVariantList {entry->fromRaw().has_value(), entry->toRaw(), entry->date(),
                          m_state->visibleApplications().contains(record)}),
                 (QVariantList {false, u"applied"_s, record->applicationDate(), true}));

@@ -104,8 +104,8 @@ private Q_SLOTS:
         QCOMPARE(record->statusChangedAt(), sent);
         QCOMPARE(record->closedAt(), std::optional<QDateTime>(sent));
         QCOMPARE(record->history().size(), 2);
-        QCOMPARE(record->history().back()->date(), sent);
-        QCOMPARE(record->history().back()->from(), std::optional<ApplicationStatus>(ApplicationStatus::applied));
+        QCOMPARE(record->history().last()->date(), sent);
+        QCOMPARE(record->history().last()->from(), std::optional<ApplicationStatus>(ApplicationStatus::applied));
         QVERIFY(record->rejectedByEmail());
         QCOMPARE(record->rejectionReason(), std::optional<RejectionReason>(RejectionReason::budget));
         QCOMPARE(record->notes().toString(), u"Spoke to Jana"_s);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/CountedBlock.h"
 #include "model/Utf8Text.h"
 
 #include <QByteArrayView>
@@ -8,15 +9,13 @@
 #include <atomic>
 #include <cstring>
 #include <new>
-#include <utility>
 
 // A text kept as its UTF-8 bytes in one block behind one pointer: a record's notes
 // and its posting link. Half the room of UTF-16 for most writing, 8 bytes in the
 // record where a QByteArray takes 24, and the form the store and backups take it in.
 // Copies share the block (a text never changes in place: a new text is a new block),
 // so a long note is never held twice over on its way in or out. Converted to a
-// QString only where it is shown, edited or searched. Records are built on the
-// loader's thread and dropped on the main thread, so the count is atomic.
+// QString only where it is shown, edited or searched.
 class LongText {
 public:
     LongText() = default;
@@ -38,38 +37,20 @@ public:
         LongText text;
         if (size > 0) {
             void* room = ::operator new(sizeof(Block) + size_t(size));
-            text.m_block = new (room) Block {{1}, quint32(size)};
-            fill(text.m_block->bytes());
+            Block* block = new (room) Block {{1}, quint32(size)};
+            fill(block->bytes());
+            text.m_block = Counted(block);
         }
         return text;
-    }
-    LongText(const LongText& other) noexcept
-        : m_block(other.m_block)
-    {
-        if (m_block)
-            m_block->holders.fetch_add(1, std::memory_order_relaxed);
-    }
-    LongText(LongText&& other) noexcept
-        : m_block(std::exchange(other.m_block, nullptr))
-    {
-    }
-    LongText& operator=(LongText other) noexcept
-    {
-        std::swap(m_block, other.m_block);
-        return *this;
-    }
-    ~LongText()
-    {
-        // The last holder, on whichever thread, sees every other holder's use of the bytes done.
-        if (m_block && m_block->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            m_block->~Block();
-            ::operator delete(m_block);
-        }
     }
 
     QString toString() const { return textFromUtf8(utf8()); }
     // Valid while this text, or a copy of it, is kept.
-    QByteArrayView utf8() const { return m_block ? QByteArrayView(m_block->bytes(), m_block->size) : QByteArrayView(); }
+    QByteArrayView utf8() const
+    {
+        Block* block = m_block.get();
+        return block ? QByteArrayView(block->bytes(), block->size) : QByteArrayView();
+    }
     bool isEmpty() const { return !m_block; }
     void clear() { *this = LongText(); }
 
@@ -83,6 +64,12 @@ private:
         char* bytes() { return reinterpret_cast<char*>(this + 1); }
     };
     static_assert(sizeof(Block) == 8);
+    static void release(Block* block)
+    {
+        block->~Block();
+        ::operator delete(block);
+    }
+    using Counted = CountedBlock<Block, &LongText::release>;
 
-    Block* m_block = nullptr;
+    Counted m_block;
 };

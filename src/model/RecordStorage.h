@@ -45,7 +45,7 @@ inline constexpr quint8 noValue = 0xff;
 inline constexpr quint8 unknownValue = 0xfe;
 
 // A posting's address is one of a kind: pooling it would only add an entry to each.
-// It is kept as its UTF-8 bytes in one block, a third of a QString's room, and read
+// It is kept as its UTF-8 bytes in one block, under half a QString's room, and read
 // back as a new QString.
 template <ApplicationField field> inline constexpr bool isUtf8Text = field == ApplicationField::postingLink;
 // A text records repeat (a company, a position, a recruiter) is kept as a pointer to

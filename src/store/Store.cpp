@@ -42,7 +42,8 @@ Store::~Store()
     if (!m_loaded) {
         m_pendingLoad.waitForFinished();
         takeFirstApplications();
-        // Not valid when the read never started: the store could not be opened.
+        // Not valid when no read was started in the background (the file could not be
+        // opened): then no records wait to be deleted here.
         if (m_pendingLoad.isValid()) {
             if (auto records = m_pendingLoad.result(); records) {
                 qDeleteAll(records.value().applications); // the first ones among them

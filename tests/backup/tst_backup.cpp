@@ -443,6 +443,8 @@ private Q_SLOTS:
         for (const char* escape : {"\\udc00", "\\uDC00", "\\udC00"})
             row(QByteArray("lone low surrogate ") + escape, app("companyName", QByteArray("\"a") + escape + "b\""),
                 corrupted, "@.companyName", "surrogate");
+        // The notes are kept as UTF-8 and checked on their own path.
+        row("lone low surrogate in the notes", app("notes", "\"a\\udc00b\""), corrupted, "@.notes", "surrogate");
         // Not JSON at all.
         corrupt("amount 1e999999", app("expectedSalary", "1e999999"));
         corrupt("10000-digit amount", app("expectedSalary", QByteArray(10000, '7')));

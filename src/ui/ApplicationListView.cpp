@@ -27,6 +27,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyle>
@@ -81,13 +82,6 @@ ApplicationListView::ApplicationListView(WindowState& state, Actions actions, QW
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &ApplicationListView::userSelectionChanged);
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_wasReset = true; });
-
-    m_overlay = new EmptyListOverlay(
-        [this] {
-            if (m_actions.onCreate)
-                m_actions.onCreate();
-        },
-        m_list->viewport());
 
     buildToolbar();
 
@@ -205,6 +199,23 @@ void ApplicationListView::updateOverlay()
     // an empty-store message never flashes up before the rows arrive.
     const qsizetype total = m_state.totalCount();
     const bool empty = m_model->rowCount() == 0 && total >= 0;
+    // Made the first time it shows: a window that opens on records never lays out
+    // its texts, and its first frame comes sooner.
+    if (!m_overlay && !empty) {
+        announceResults(false);
+        return;
+    }
+    if (!m_overlay) {
+        m_overlay = new EmptyListOverlay(
+            [this] {
+                if (m_actions.onCreate)
+                    m_actions.onCreate();
+            },
+            m_list->viewport());
+        // Its button comes right after the list, wherever the window stands in
+        // the focus chain by now.
+        setTabOrder(m_list, m_overlay->actionButton());
+    }
     m_overlay->setHasAnyRecord(total > 0);
     m_overlay->setVisible(empty);
     // It covers the whole list and centres its content; drops on it still reach

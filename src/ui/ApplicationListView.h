@@ -126,6 +126,7 @@ private:
     QMenu* m_filterMenu;
     QActionGroup* m_statusGroup;
     SummaryBar* m_summary;
+    // Made when first needed (see updateOverlay).
     EmptyListOverlay* m_overlay;
 
     // Set while the list itself moves the selection model (a new row set, the

@@ -192,15 +192,25 @@ void ContentView::buildList()
 // The detail column: the placeholder, or a record's detail once one is chosen.
 void ContentView::buildDetailColumn()
 {
-    m_placeholder = new DetailPlaceholder([this] { createApplication(); }, this);
     m_detailStack = new QStackedWidget(this);
     m_detailStack->setObjectName(QStringLiteral("detailColumn"));
     m_detailStack->setMinimumWidth(detailMinimumWidth);
     m_detailStack->setAutoFillBackground(true);
     m_detailStack->setBackgroundRole(QPalette::Base);
-    m_detailStack->addWidget(m_placeholder);
     m_loadingPage = new QWidget(m_detailStack);
     m_detailStack->addWidget(m_loadingPage);
+}
+
+DetailPlaceholder* ContentView::placeholder()
+{
+    // Its title font and texts are laid out only when it is first needed: a window
+    // that opens on records paints its first frame without them.
+    if (!m_placeholder) {
+        m_placeholder = new DetailPlaceholder([this] { createApplication(); }, m_detailStack);
+        m_detailStack->addWidget(m_placeholder);
+        alignPlaceholder();
+    }
+    return m_placeholder;
 }
 
 void ContentView::makeBoard()
@@ -270,7 +280,7 @@ void ContentView::updateDetail()
     if (!m_store.isLoaded())
         return;
     JobApplication* record = m_state->selectedApplication();
-    m_placeholder->setHasApplications(m_state->totalCount() > 0);
+    placeholder()->setHasApplications(m_state->totalCount() > 0);
     const RecordID shown = record ? record->id() : 0;
     if (shown == m_detailRecord && (record == nullptr || m_detailView)) {
         if (!record)
@@ -487,6 +497,8 @@ void ContentView::alignPlaceholder()
 {
     // The placeholder is centred in the band the list's rows take (between its
     // toolbar and its summary bar), as the list's own empty panel is.
+    if (!m_placeholder)
+        return;
     const QWidget* viewport = m_list->listView()->viewport();
     const int top = viewport->mapTo(m_list, QPoint(0, 0)).y();
     const int bottom = m_list->height() - top - viewport->height();

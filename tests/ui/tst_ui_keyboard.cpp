@@ -11,6 +11,7 @@
 #include "ui/DetailHeader.h"
 #include "ui/DetailSections.h"
 #include "ui/DraftRow.h"
+#include "ui/EmptyListOverlay.h"
 #include "ui/FormControls.h"
 #include "ui/InsightsWindow.h"
 #include "ui/Palette.h"
@@ -30,6 +31,8 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
+
+#include <optional>
 
 using namespace UiTestSupport;
 using namespace Qt::StringLiterals;
@@ -372,11 +375,47 @@ private Q_SLOTS:
         }
     }
 
+    void tabGoesRoundTheEmptyWindow_data()
+    {
+        QTest::addColumn<QString>("emptied");
+        QTest::newRow("empty from the start") << u"never filled"_s;
+        // The list's empty panel is made only now, long after the window.
+        QTest::newRow("emptied by a deletion") << u"deletion"_s;
+        // Both empty panels are made once the file is read, after the first frame.
+        QTest::newRow("read after the window shows") << u"read later"_s;
+    }
+
     // With no records Tab goes round every control of the window, the search field
     // among them, and comes back to where it started.
     void tabGoesRoundTheEmptyWindow()
     {
-        auto view = makeView();
+        QFETCH(QString, emptied);
+        AppFixture fixture;
+        std::optional<ApplywrightApp> app;
+        std::unique_ptr<QWidget> window;
+        ContentView* view = nullptr;
+        if (emptied == u"read later"_s) {
+            QVERIFY(openStore(fixture.dir.path()).store()->save());
+            app.emplace(fixture.dir.path(), fixture.desktop.environment());
+            QVERIFY(!app->storeLoader().store()->isLoaded());
+            window = showWindow(*app);
+            view = window->findChild<ContentView*>();
+            QVERIFY(!view->findChild<EmptyListOverlay*>() && !view->detailPlaceholder());
+            QTRY_VERIFY(app->storeLoader().store()->isLoaded());
+        } else {
+            if (emptied == u"deletion"_s)
+                addRecord(store(), u"Acme"_s);
+            window = makeView();
+            view = static_cast<ContentView*>(window.get());
+        }
+        if (emptied == u"deletion"_s) {
+            QListView* list = view->listView()->listView();
+            QVERIFY(!view->findChild<EmptyListOverlay*>());
+            list->setFocus();
+            list->setCurrentIndex(list->model()->index(0, 0));
+            QTest::keyClick(list, Qt::Key_Delete);
+            QCOMPARE(store().count(), 0);
+        }
         view->searchField()->setFocus(Qt::TabFocusReason);
         QStringList chain;
         for (int i = 0; i < 6; ++i) {

@@ -77,6 +77,10 @@ private Q_SLOTS:
         QVERIFY(store.isLoaded());
         QTRY_COMPARE(content->listView()->listView()->model()->rowCount(), 50);
         QCOMPARE(detail->currentWidget(), content->detailPlaceholder());
+        // Made after the window was laid out, the placeholder still centres on the band
+        // of the list's rows.
+        const QWidget* rows = content->listView()->listView()->viewport();
+        QCOMPARE(content->detailPlaceholder()->contentsMargins().top(), rows->mapTo(content->listView(), QPoint()).y());
     }
 
     void firstWindowFitsTheScreen_data()

@@ -25,6 +25,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QListView>
@@ -100,6 +101,13 @@ void settle()
         QApplication::processEvents();
 }
 
+void waitUntilRead(ApplywrightApp& app)
+{
+    QDeadlineTimer deadline(Store::restWaitLimitMs * 2);
+    while (app.storeLoader().isReady() && !app.storeLoader().store()->isLoaded() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
 // The window's picture with the given popup menus drawn where they open.
 QImage picture(QMainWindow& window, const QList<QWidget*>& menus = {})
 {
@@ -127,6 +135,8 @@ public:
             ApplywrightApp app(empty.path(), environment);
             auto window = app.createWindow();
             window->show();
+            // The file is read after the first frame: its empty panels show once it is.
+            waitUntilRead(app);
             save(picture(*window), QStringLiteral("01-empty-store"));
         }
         {

@@ -149,15 +149,14 @@ void deleteRecordLater(JobApplication* application)
     (new Holder(application))->deleteLater();
 }
 
-// The newest records, as the list shows them first (the live query's order; the
-// dates are stored as milliseconds, compared here as the records compare them).
-// Found in one pass over the table, then named by identifier: the records and
+// The newest records, as the list shows them first (the live query's order).
+// Found through the index in that order (a file written before it has none until
+// its next save, and is read whole), then named by identifier: the records and
 // their history are looked up, not searched for again.
 std::optional<QByteArray> newestIds(SqliteDatabase& db, int count)
 {
-    SqliteStatement* statement
-        = db.prepare("SELECT id FROM JobApplication ORDER BY CAST(applicationDate AS INTEGER) DESC, id LIMIT "
-            + QByteArray::number(count));
+    SqliteStatement* statement = db.prepare(QByteArray("SELECT id FROM JobApplication ORDER BY ")
+        + StoreSchema::newestFirst + " LIMIT " + QByteArray::number(count));
     if (!statement)
         return std::nullopt;
     QByteArray ids;
@@ -790,7 +789,14 @@ Expected<Done, StoreError> Store::save()
     if (auto begun = m_db->exec("BEGIN IMMEDIATE"); !begun)
         return StoreError(
             describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), begun.error().description()));
-    auto written = writePending();
+    // The index of the newest records comes with a file's first save, also for a file
+    // written before the index existed (after that, one look at the schema).
+    Expected<Done, StoreError> written = Done {};
+    if (auto indexed = m_db->exec(StoreSchema::newestFirstIndex().constData()); !indexed)
+        written = StoreError(
+            describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), indexed.error().description()));
+    else
+        written = writePending();
     if (written) {
         if (auto committed = m_db->exec("COMMIT"); !committed)
             written = StoreError(describe(

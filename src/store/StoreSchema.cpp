@@ -94,6 +94,13 @@ const QByteArray& createStatements()
     return statements;
 }
 
+const QByteArray& newestFirstIndex()
+{
+    static const QByteArray statement
+        = QByteArray("CREATE INDEX IF NOT EXISTS JobApplicationNewestFirst ON JobApplication(") + newestFirst + ')';
+    return statement;
+}
+
 bool Column::goesInPlace(const JobApplication& application) const
 {
     // Asked of every column of every row written: only a long text's value is looked at.

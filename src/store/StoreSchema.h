@@ -24,6 +24,17 @@ constexpr int applicationId = 0x41707772;
 // The statements that create an empty store's tables.
 const QByteArray& createStatements();
 
+// The list's first order, newest first with ties by identifier, as SQL. The dates
+// are stored as whole milliseconds and so compare as the records compare them. Not
+// an expression (a cast): an index on one would keep long notes from being written
+// in place.
+constexpr const char* newestFirst = "applicationDate DESC, id";
+
+// The index in that order, which finds the newest records without reading the
+// table. Made by every save that finds none, so a file written before the index
+// existed gets it too.
+const QByteArray& newestFirstIndex();
+
 // The case whose raw value (plain ASCII) the file's UTF-8 bytes spell, found without
 // decoding the bytes into a text that would be thrown away; none for any other text.
 template <typename E> std::optional<E> caseOfRawValue(QByteArrayView utf8)

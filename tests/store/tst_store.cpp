@@ -6,6 +6,7 @@
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
+#include "store/StoreSchema.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -345,7 +346,8 @@ private Q_SLOTS:
         for (const auto& [loading, shownFirst, when] : {std::tuple(StoreLoading::now, false, "read at once"),
                  std::tuple(StoreLoading::inBackground, false, "read in the background"),
                  std::tuple(StoreLoading::inBackground, true, "shown before the check")}) {
-            for (const char* object : {"StatusChange", "StatusChangeByApplication", "JobApplication"})
+            for (const char* object :
+                {"StatusChange", "StatusChangeByApplication", "JobApplication", "JobApplicationNewestFirst"})
                 QTest::addRow("%s, %s", object, when)
                     << QByteArray(object) << loading << shownFirst << false << u"is damaged"_s;
             QTest::addRow("StatusChange without a log, %s", when)
@@ -591,6 +593,55 @@ private Q_SLOTS:
         QVERIFY(store.save());
         QCoreApplication::processEvents();
         QCOMPARE(loaded.count(), 1);
+    }
+
+    void newestRecordsAreFoundThroughAnIndex_data()
+    {
+        QTest::addColumn<bool>("older");
+        QTest::newRow("a new file") << false;
+        QTest::newRow("a file written before the index") << true;
+    }
+
+    // The window's first rows are looked up in an index, not sorted out of the whole table; a file written before
+    // the index is read the long way, the same records, and has the index from its next save.
+    void newestRecordsAreFoundThroughAnIndex()
+    {
+        QFETCH(bool, older);
+        const Folder folder(300);
+        query(folder.path, "UPDATE JobApplication SET applicationDate = 4102444800000 WHERE id % 3 = 0");
+        if (older)
+            QVERIFY(execute(folder.path, "DROP INDEX JobApplicationNewestFirst"));
+        // SQLite's plan for the first read: each step's description.
+        const auto plan = [&folder] {
+            sqlite3* db = nullptr;
+            sqlite3_stmt* statement = nullptr;
+            QStringList steps;
+            const QByteArray sql = "EXPLAIN QUERY PLAN SELECT id FROM JobApplication ORDER BY "
+                + QByteArray(StoreSchema::newestFirst) + " LIMIT " + QByteArray::number(Store::firstReadCount);
+            if (sqlite3_open_v2(QFile::encodeName(folder.path).constData(), &db, SQLITE_OPEN_READONLY, nullptr)
+                    == SQLITE_OK
+                && sqlite3_prepare_v2(db, sql.constData(), -1, &statement, nullptr) == SQLITE_OK) {
+                while (sqlite3_step(statement) == SQLITE_ROW)
+                    steps.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 3))));
+            }
+            sqlite3_finalize(statement);
+            sqlite3_close(db);
+            return steps.join(u"; "_s);
+        };
+        const QString byIndex = u"SCAN JobApplication USING COVERING INDEX JobApplicationNewestFirst"_s;
+        QCOMPARE(plan() == byIndex, !older);
+
+        StoreLoader loader = openStore(folder.dir, StoreLoading::inBackground);
+        QVERIFY(loader.isReady());
+        Store& store = *loader.store();
+        store.setAutosaveDelay(-1);
+        QList<JobApplication*> first;
+        connect(&store, &Store::firstApplicationsRead, this, [&] { first = store.firstApplications(); });
+        QVERIFY(QSignalSpy(&store, &Store::loaded).wait());
+        QCOMPARE(first, store.applicationsByDate().mid(0, Store::firstReadCount));
+        ApplicationEdits().edit<ApplicationField::notes>(*store.applications().first(), u"edited"_s);
+        QVERIFY(store.save());
+        QCOMPARE(plan(), byIndex);
     }
 
     // Opened for a window, the store reads its newest records at once and the rest only when asked (the window asks

@@ -102,8 +102,7 @@ public:
     BoardView* boardView() const { return m_board; }
     QLineEdit* searchField() const { return m_searchField; }
     QSplitter* splitter() const { return m_splitter; }
-    // Made once the records are read, the first time the detail column shows no
-    // record; null until then.
+    // Made once the records are read; null until then.
     DetailPlaceholder* detailPlaceholder() const { return m_placeholder; }
     // The editor of the selected record, or null while the placeholder shows.
     ApplicationDetailView* detailView() const;

@@ -11,21 +11,27 @@
 namespace TestSupport {
 
 // Runs `sql` (one statement or more) on a store's file through a second connection, the
-// way another process would: the first column of every row, joined with "|", or
-// "<error: …>" when SQLite refused. A file is not made where there is none, unless asked.
-inline QString query(const QString& path, const char* sql, int open = SQLITE_OPEN_READWRITE)
+// way another process would: the given column (the first unless asked) of every row,
+// joined with "|", or "<error: …>" when SQLite refused. A file is not made where there
+// is none, unless asked.
+inline QString query(const QString& path, const char* sql, int open = SQLITE_OPEN_READWRITE, int column = 0)
 {
     sqlite3* db = nullptr;
-    QStringList rows;
-    const auto firstColumn = [](void* out, int, char** values, char**) {
-        static_cast<QStringList*>(out)->append(values[0] ? QString::fromUtf8(values[0]) : QStringLiteral("<null>"));
+    struct Rows {
+        int column;
+        QStringList texts;
+    } rows {column, {}};
+    const auto oneColumn = [](void* out, int count, char** values, char**) {
+        auto* read = static_cast<Rows*>(out);
+        const char* value = read->column < count ? values[read->column] : nullptr;
+        read->texts.append(value ? QString::fromUtf8(value) : QStringLiteral("<null>"));
         return 0;
     };
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, open, nullptr) != SQLITE_OK
-        || (sqlite3_busy_timeout(db, 10000), sqlite3_exec(db, sql, firstColumn, &rows, nullptr)) != SQLITE_OK)
-        rows = QStringList {QStringLiteral("<error: %1>").arg(QString::fromUtf8(sqlite3_errmsg(db)))};
+        || (sqlite3_busy_timeout(db, 10000), sqlite3_exec(db, sql, oneColumn, &rows, nullptr)) != SQLITE_OK)
+        rows.texts = QStringList {QStringLiteral("<error: %1>").arg(QString::fromUtf8(sqlite3_errmsg(db)))};
     sqlite3_close(db);
-    return rows.join(u'|');
+    return rows.texts.join(u'|');
 }
 
 // Runs `sql` as query() does; false when SQLite refused it (used to make the disk refuse writes).

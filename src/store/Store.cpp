@@ -786,21 +786,21 @@ Expected<Done, StoreError> Store::save()
         return ready.error();
     if (!hasChanges())
         return Done {};
+    const auto notSaved = [](const StoreError& cause) {
+        return StoreError(describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), cause.description()));
+    };
     if (auto begun = m_db->exec("BEGIN IMMEDIATE"); !begun)
-        return StoreError(
-            describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), begun.error().description()));
+        return notSaved(begun.error());
     // The index of the newest records comes with a file's first save, also for a file
     // written before the index existed (after that, one look at the schema).
     Expected<Done, StoreError> written = Done {};
     if (auto indexed = m_db->exec(StoreSchema::newestFirstIndex().constData()); !indexed)
-        written = StoreError(
-            describe(QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), indexed.error().description()));
+        written = notSaved(indexed.error());
     else
         written = writePending();
     if (written) {
         if (auto committed = m_db->exec("COMMIT"); !committed)
-            written = StoreError(describe(
-                QT_TRANSLATE_NOOP("Store", "The changes could not be saved"), committed.error().description()));
+            written = notSaved(committed.error());
     }
     if (!written) {
         // A failed ROLLBACK leaves nothing to undo: SQLite has already rolled the

@@ -201,11 +201,11 @@ void ApplicationListView::updateOverlay()
     const bool empty = m_model->rowCount() == 0 && total >= 0;
     // Made the first time it shows: a window that opens on records never lays out
     // its texts, and its first frame comes sooner.
-    if (!m_overlay && !empty) {
-        announceResults(false);
-        return;
-    }
     if (!m_overlay) {
+        if (!empty) {
+            announceResults(false);
+            return;
+        }
         m_overlay = new EmptyListOverlay(
             [this] {
                 if (m_actions.onCreate)

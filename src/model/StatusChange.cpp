@@ -18,29 +18,35 @@ std::pmr::memory_resource& entryPool()
     return *pool;
 }
 
-// The raw texts of entries whose statuses are of no known case, by entry. Entries are
-// made on the loader's thread and dropped on the main thread.
-struct UnknownRaw {
+// What an entry keeps aside, by entry: the raw texts of statuses of no known case,
+// and a row identifier too large for the entry. Entries are made on the loader's thread
+// and dropped on the main thread.
+struct EntryAside {
     std::optional<QString> from;
     QString to;
+    qint64 storeId = 0;
 };
-struct UnknownRawTable {
+struct AsideTable {
     QMutex mutex;
-    QHash<const StatusChange*, UnknownRaw> texts;
+    QHash<const StatusChange*, EntryAside> entries;
 };
-UnknownRawTable& unknownRaw()
+AsideTable& asideTable()
 {
-    static auto* table = new UnknownRawTable;
+    static auto* table = new AsideTable;
     return *table;
 }
-UnknownRaw unknownRawOf(const StatusChange* entry)
+EntryAside asideOf(const StatusChange* entry)
 {
-    UnknownRawTable& table = unknownRaw();
+    AsideTable& table = asideTable();
     QMutexLocker lock(&table.mutex);
-    return table.texts.value(entry);
+    return table.entries.value(entry);
 }
 
 } // namespace
+
+// Three words each (the date, the record, the row identifier with both statuses): a
+// store holds several entries per record.
+static_assert(sizeof(StatusChange) == 3 * sizeof(qint64));
 
 void* StatusChange::operator new(size_t size)
 {
@@ -65,18 +71,18 @@ StatusChange::StatusChange(std::optional<QString> fromRaw, QString toRaw, const 
     , m_to(statusCode(toRaw))
 {
     if (hasUnknownRaw()) {
-        UnknownRawTable& table = unknownRaw();
+        AsideTable& table = asideTable();
         QMutexLocker lock(&table.mutex);
-        table.texts.insert(this, UnknownRaw {std::move(fromRaw), std::move(toRaw)});
+        table.entries.insert(this, EntryAside {std::move(fromRaw), std::move(toRaw)});
     }
 }
 
 StatusChange::~StatusChange()
 {
-    if (hasUnknownRaw()) {
-        UnknownRawTable& table = unknownRaw();
+    if (hasAside()) {
+        AsideTable& table = asideTable();
         QMutexLocker lock(&table.mutex);
-        table.texts.remove(this);
+        table.entries.remove(this);
     }
 }
 
@@ -92,14 +98,33 @@ std::optional<QString> StatusChange::fromRaw() const
 {
     switch (m_from) {
     case noStatus: return std::nullopt;
-    case unknownStatus: return unknownRawOf(this).from;
+    case unknownStatus: return asideOf(this).from;
     default: return rawValue(ApplicationStatus(m_from));
     }
 }
 
 QString StatusChange::toRaw() const
 {
-    return m_to == unknownStatus ? unknownRawOf(this).to : rawValue(ApplicationStatus(m_to));
+    return m_to == unknownStatus ? asideOf(this).to : rawValue(ApplicationStatus(m_to));
+}
+
+qint64 StatusChange::storeId() const
+{
+    return m_storeId == storeIdAside ? asideOf(this).storeId : m_storeId;
+}
+
+void StatusChange::setStoreId(qint64 id)
+{
+    // Given once, when the entry is read or first stored.
+    Q_ASSERT(m_storeId == 0);
+    if (id >= 0 && id < storeIdAside) {
+        m_storeId = id;
+        return;
+    }
+    AsideTable& table = asideTable();
+    QMutexLocker lock(&table.mutex);
+    table.entries[this].storeId = id;
+    m_storeId = storeIdAside;
 }
 
 void StatusChange::setDate(const QDateTime& value)

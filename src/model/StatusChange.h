@@ -43,7 +43,7 @@ public:
     ApplicationStatus to() const;
 
     // The store's row identifier, 0 until the entry is stored.
-    qint64 storeId() const { return m_storeId; }
+    qint64 storeId() const;
 
     // The history as people read it: newest first; of two changes at the same
     // moment, the one that reached the later stage first.
@@ -64,9 +64,17 @@ private:
     static quint8 statusCode(const std::optional<QString>& raw);
     bool hasUnknownRaw() const { return m_from == unknownStatus || m_to == unknownStatus; }
 
+    // The row identifier shares a word with the statuses: a store numbers its rows from
+    // 1 up, far below 2^47. One out of that range (a file edited by hand) is kept in the
+    // table aside, and the word holds `storeIdAside`.
+    static constexpr int storeIdBits = 48;
+    static constexpr qint64 storeIdAside = (qint64(1) << (storeIdBits - 1)) - 1;
+    void setStoreId(qint64 id);
+    bool hasAside() const { return hasUnknownRaw() || m_storeId == storeIdAside; }
+
     QDateTime m_date;
     JobApplication* m_application = nullptr;
-    qint64 m_storeId = 0;
+    qint64 m_storeId : storeIdBits = 0;
     quint8 m_from = noStatus;
     quint8 m_to = 0;
 };

@@ -275,7 +275,7 @@ Expected<Store::LoadedRecords, StoreError> Store::readRecords(
             entry = std::make_unique<StatusChange>(
                 fromRaw, StoreSchema::internedRawValue<ApplicationStatus>(history->utf8(2)), date);
         }
-        entry->m_storeId = id;
+        entry->setStoreId(id);
         records[*record].appendHistory(std::move(entry));
     }
     history->reset();
@@ -576,7 +576,7 @@ void Store::applicationHistoryRemoved(JobApplication* application, StatusChange*
     // A row that was only waiting to be written is simply not written; one on disk
     // goes with the next save (and comes back if the entry is appended again).
     if (m_newHistory.isEmpty() || !m_newHistory.removeOne(change))
-        m_deletedHistory.insert(change->m_storeId);
+        m_deletedHistory.insert(change->storeId());
     m_dirtyHistory.remove(change);
     Q_EMIT applicationChanged(application, JobApplication::Field::history);
     noteChange();
@@ -594,8 +594,8 @@ void Store::applicationHistoryEntryChanged(JobApplication* application, StatusCh
 
 void Store::trackHistoryEntry(JobApplication* application, StatusChange* change)
 {
-    if (change->m_storeId == 0)
-        change->m_storeId = m_nextHistoryId++;
+    if (change->storeId() == 0)
+        change->setStoreId(m_nextHistoryId++);
     // Entries of a record that was never saved are written together with the record.
     if (!m_inserted.contains(application->m_id))
         m_newHistory.append(change);
@@ -657,8 +657,8 @@ JobApplication* Store::place(std::unique_ptr<JobApplication> owned)
     m_applications.insert(placeOf(application->m_id) - m_applications.cbegin(), application);
     m_inserted.insert(application->m_id);
     for (StatusChange* change : application->history()) {
-        if (change->m_storeId == 0)
-            change->m_storeId = m_nextHistoryId++;
+        if (change->storeId() == 0)
+            change->setStoreId(m_nextHistoryId++);
     }
     adopt(application);
     return application;
@@ -872,7 +872,7 @@ bool Store::writeHistoryEntry(const StatusChange& change, RecordID owner)
         = m_db->prepare("INSERT INTO StatusChange (id, fromRaw, toRaw, date, application) VALUES (?1, ?2, ?3, ?4, ?5)");
     if (!insert)
         return false;
-    insert->bind(1, change.m_storeId);
+    insert->bind(1, change.storeId());
     insert->bind(2, change.fromRaw());
     insert->bind(3, change.toRaw());
     insert->bind(4, StoreSchema::storedMoment(change.date()));
@@ -980,7 +980,7 @@ bool Store::writeHistory()
         return false;
     for (StatusChange* change : std::as_const(m_dirtyHistory)) {
         statement->reset();
-        statement->bind(1, change->m_storeId);
+        statement->bind(1, change->storeId());
         statement->bind(2, change->fromRaw());
         statement->bind(3, change->toRaw());
         statement->bind(4, StoreSchema::storedMoment(change->date()));

@@ -844,6 +844,52 @@ private Q_SLOTS:
         QCOMPARE(read.join(u" | "_s), histories);
     }
 
+    // A row numbered beyond what a store gives out (a file edited by hand) keeps its number:
+    // a corrected date and a removal reach that row and no other.
+    void historyRowsKeepAnyNumber_data()
+    {
+        QTest::addColumn<qint64>("row");
+        QTest::addColumn<QString>("toRaw");
+        QTest::newRow("the largest kept in the entry") << (qint64(1) << 47) - 2 << u"techInterview"_s;
+        QTest::newRow("the first kept aside") << (qint64(1) << 47) - 1 << u"techInterview"_s;
+        QTest::newRow("far beyond") << (qint64(1) << 62) << u"techInterview"_s;
+        QTest::newRow("below zero") << qint64(-7) << u"techInterview"_s;
+        QTest::newRow("beyond, with a status of no known case") << (qint64(1) << 50) << u"nowhere"_s;
+    }
+    void historyRowsKeepAnyNumber()
+    {
+        QFETCH(qint64, row);
+        QFETCH(QString, toRaw);
+        Folder folder(3);
+        // The first record's newest entry takes the number; its older two move a day back,
+        // so that the newest can be dated a minute earlier.
+        const QString newest = u"UPDATE StatusChange SET id = %1, toRaw = '%2' WHERE id = 3"_s.arg(row).arg(toRaw);
+        QCOMPARE(query(folder.path, qPrintable(newest)), QString());
+        QCOMPARE(query(folder.path, "UPDATE StatusChange SET date = date - 86400000 WHERE id IN (1, 2)"), QString());
+        Store& store = folder.open();
+        JobApplication* first = nullptr;
+        for (JobApplication* a : store.applicationsByDate())
+            first = a->id() == 1 ? a : first;
+        QVERIFY(first);
+        StatusChange* entry = nullptr;
+        for (StatusChange* e : first->history())
+            entry = e->storeId() == row ? e : entry;
+        QVERIFY(entry);
+        QCOMPARE(entry->toRaw(), toRaw);
+
+        const QDateTime corrected = entry->date().addSecs(-60);
+        QVERIFY(ApplicationEdits().changeEntryDate(*first, *entry, corrected));
+        QVERIFY(store.save());
+        const QString atCorrected
+            = u"SELECT id || ' ' || toRaw FROM StatusChange WHERE date = %1"_s.arg(corrected.toMSecsSinceEpoch());
+        QCOMPARE(query(folder.path, qPrintable(atCorrected)), u"%1 %2"_s.arg(row).arg(toRaw));
+
+        QVERIFY(ApplicationEdits().removeChange(*first, *entry));
+        QVERIFY(store.save());
+        QCOMPARE(query(folder.path, "SELECT count(*) FROM StatusChange"), u"8"_s);
+        QCOMPARE(query(folder.path, qPrintable(u"SELECT count(*) FROM StatusChange WHERE id = %1"_s.arg(row))), u"0"_s);
+    }
+
     // Every value read back is the one saved (a byte-order mark, unknown raw texts, amounts, none values), and equal
     // short texts of different records come back as one shared entry, among thousands of others.
     void valuesComeBackAsSaved_data()

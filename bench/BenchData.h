@@ -6,6 +6,7 @@
 #include "model/JobApplication.h"
 #include "store/Store.h"
 #include "store/StoreLoader.h"
+#include "store/StoreSchema.h"
 
 #include <benchmark/benchmark.h>
 
@@ -85,12 +86,15 @@ inline ApplicationBuilder& addHistory(ApplicationBuilder& record)
         .appendHistory(ApplicationStatus::hrInterview, status, applied.addDays(9));
 }
 
-// A store folder with `count` records, generated once per process and reused.
+// A store folder with `count` records, generated once and reused by later runs while it
+// is in the format this build writes: one an older build made (without an index this
+// build has, say) is made again, not measured.
 inline QString storeWithRecords(int count)
 {
     const QString dir = QDir::temp().filePath(QStringLiteral("applywright-bench-%1").arg(count));
     const QString marker = dir + QStringLiteral("/complete");
-    if (QFile::exists(marker))
+    const QByteArray format = StoreSchema::createStatements() + StoreSchema::newestFirstIndex();
+    if (QFile made(marker); made.open(QIODevice::ReadOnly) && made.readAll() == format)
         return dir;
     QDir(dir).removeRecursively();
     StoreLoader loader = openStore(dir);
@@ -105,7 +109,8 @@ inline QString storeWithRecords(int count)
     if (!loader.store()->save())
         qFatal("cannot save the benchmark store");
     QFile file(marker);
-    file.open(QIODevice::WriteOnly);
+    if (!file.open(QIODevice::WriteOnly) || file.write(format) != format.size())
+        qFatal("cannot mark the benchmark store complete");
     return dir;
 }
 

@@ -592,10 +592,15 @@ void Store::applicationHistoryEntryChanged(JobApplication* application, StatusCh
     noteChange();
 }
 
-void Store::trackHistoryEntry(JobApplication* application, StatusChange* change)
+void Store::numberHistoryEntry(StatusChange* change)
 {
     if (change->storeId() == 0)
         change->setStoreId(m_nextHistoryId++);
+}
+
+void Store::trackHistoryEntry(JobApplication* application, StatusChange* change)
+{
+    numberHistoryEntry(change);
     // Entries of a record that was never saved are written together with the record.
     if (!m_inserted.contains(application->m_id))
         m_newHistory.append(change);
@@ -656,10 +661,8 @@ JobApplication* Store::place(std::unique_ptr<JobApplication> owned)
         application->m_id = m_nextRecordId++;
     m_applications.insert(placeOf(application->m_id) - m_applications.cbegin(), application);
     m_inserted.insert(application->m_id);
-    for (StatusChange* change : application->history()) {
-        if (change->storeId() == 0)
-            change->setStoreId(m_nextHistoryId++);
-    }
+    for (StatusChange* change : application->history())
+        numberHistoryEntry(change);
     adopt(application);
     return application;
 }

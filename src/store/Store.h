@@ -170,6 +170,8 @@ private:
     void applicationHistoryRemoved(JobApplication* application, StatusChange* change) override;
     void applicationHistoryEntryChanged(JobApplication* application, StatusChange* change) override;
     void trackHistoryEntry(JobApplication* application, StatusChange* change);
+    // An entry's row number, given the first time the store sees it.
+    void numberHistoryEntry(StatusChange* change);
     JobApplication* place(std::unique_ptr<JobApplication> owned);
     // The record with identifier `id` among m_applications, none when there is none.
     JobApplication* withId(RecordID id) const;

@@ -3,11 +3,13 @@
 // the resident memory the window and its store take.
 //
 // Start-up is measured twice: as a whole process (exec to first frame, the way a
-// user starts the application: the executable runs itself in a child mode), and
-// inside this process, where Qt is already warm.
+// user starts the application: child_ui_main, beside child_ui_bare), and inside
+// this process, where Qt is already warm.
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
+#include "AppBenchSupport.h"
 #include "BenchData.h"
+#include "FirstPaint.h"
 
 #include "app/ApplywrightApp.h"
 #include "model/Clock.h"
@@ -28,7 +30,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
@@ -62,137 +63,8 @@ qint64 residentKiB()
     return -1;
 }
 
-// Catches the first paint of any widget in one window. Paint events of one frame
-// are delivered together, so once processEvents() returns after the first one,
-// the whole first frame has been drawn.
-class FirstPaint : public QObject {
-public:
-    explicit FirstPaint(QWidget& window)
-        : m_window(window)
-    {
-        qApp->installEventFilter(this);
-    }
-    ~FirstPaint() override { qApp->removeEventFilter(this); }
-
-    void wait()
-    {
-        while (!m_painted)
-            QApplication::processEvents(QEventLoop::AllEvents);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && watched->isWidgetType()
-            && static_cast<QWidget*>(watched)->window() == &m_window)
-            m_painted = true;
-        return false;
-    }
-
-private:
-    QWidget& m_window;
-    bool m_painted = false;
-};
-
-ContentView::Environment quietEnvironment()
-{
-    return {[](const QUrl&) {}, [](const QString&, const QString&) { return false; }};
-}
-
-// The benchmarks need every record in memory; a store that cannot read them
-// measures nothing.
-// A copy already running on the same folder takes the start over (two benchmark runs at
-// once): there is no store in this process to measure.
-void requireStore(ApplywrightApp& app)
-{
-    if (!app.storeLoader().isReady()) {
-        std::fprintf(stderr, "the store is not open here: %s\n", qPrintable(app.storeLoader().message()));
-        std::exit(1);
-    }
-}
-
-void requireRecords(ApplywrightApp& app)
-{
-    requireStore(app);
-    if (auto read = app.storeLoader().store()->ensureLoaded(); !read) {
-        std::fprintf(stderr, "%s\n", qPrintable(read.error().description()));
-        std::exit(1);
-    }
-}
-
-void showAndWait(QMainWindow& window)
-{
-    FirstPaint painted(window);
-    window.show();
-    painted.wait();
-}
-
-// The child's side of a process start-up: start as the application does, show the
-// window, say "painted" once the first frame is drawn.
-int runStartupChild(int argc, char** argv)
-{
-    const bool withText = std::strcmp(argv[2], "text") == 0;
-    const bool bare = withText || std::strcmp(argv[2], "bare") == 0;
-    const QString folder = QString::fromLocal8Bit(argv[3]);
-    QApplication application(argc, argv);
-    std::unique_ptr<ApplywrightApp> app;
-    std::unique_ptr<QMainWindow> window;
-    if (bare) {
-        window = std::make_unique<QMainWindow>();
-        window->setWindowTitle(QStringLiteral("Applywright"));
-        window->resize(1080, 720);
-        // The same bare window with one line of text: the first text a process
-        // draws makes Qt read the system's font database.
-        if (withText)
-            window->setCentralWidget(new QLabel(QStringLiteral("Applywright"), window.get()));
-    } else {
-        QApplication::setApplicationName(QStringLiteral("Applywright"));
-        QApplication::setApplicationDisplayName(QStringLiteral("Applywright"));
-        QApplication::setDesktopFileName(QStringLiteral("app.applywright.Applywright"));
-        Palette::installAppearance();
-        app = std::make_unique<ApplywrightApp>(folder, quietEnvironment());
-        window = app->createWindow();
-    }
-    showAndWait(*window);
-    std::fputs("painted\n", stdout);
-    std::fflush(stdout);
-    if (app) {
-        // "rows": the first rows are in the list and painted (the newest records are read
-        // first); "all": every record is. Waiting in the event loop, not spinning, leaves
-        // the core to the read.
-        requireStore(*app);
-        const Store& store = *app->storeLoader().store();
-        auto* content = window->findChild<ContentView*>();
-        QListView* list = content->listView()->listView();
-        // Checked after every step the list or the store announces.
-        const auto waitFor = [&](const std::function<bool()>& done) {
-            if (done())
-                return;
-            QEventLoop loop;
-            const auto check = [&] {
-                if (done())
-                    loop.quit();
-            };
-            QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, &loop, check);
-            QObject::connect(list->model(), &QAbstractItemModel::modelReset, &loop, check);
-            QObject::connect(&store, &Store::loaded, &loop, check);
-            loop.exec();
-        };
-        waitFor([&] { return list->model()->rowCount() > 0 || (store.isLoaded() && store.count() == 0); });
-        list->viewport()->repaint();
-        std::fputs("rows\n", stdout);
-        std::fflush(stdout);
-        waitFor([&] { return store.isLoaded() && list->model()->rowCount() >= store.count(); });
-        if (store.count() == 0)
-            requireRecords(*app);
-        list->viewport()->repaint();
-        std::fputs("all\n", stdout);
-        std::fflush(stdout);
-    }
-    return 0;
-}
-
-// Exec to a marker line of a child process: "bare" (a QMainWindow) or "main";
+// Exec to a marker line of a child process: "bare" (a QMainWindow), "text" (the
+// same with a label) or "main";
 // the marker is "painted" (the first frame) or "rows" (the records are in the
 // list and painted).
 QProcessEnvironment childEnvironment()
@@ -214,8 +86,13 @@ std::vector<double> startChild(const char* mode, const QString& folder, const st
     child.setProcessChannelMode(QProcess::SeparateChannels);
     QElapsedTimer clock;
     clock.start();
-    child.start(
-        QCoreApplication::applicationFilePath(), {QStringLiteral("--startup-child"), QLatin1String(mode), folder});
+    // The bare windows come from a program that links Qt Widgets alone: started from
+    // this one, they would pay for loading every library the application links.
+    const QString directory = QCoreApplication::applicationDirPath();
+    if (std::strcmp(mode, "main") == 0)
+        child.start(directory + QStringLiteral("/child_ui_main"), {folder});
+    else
+        child.start(directory + QStringLiteral("/child_ui_bare"), {QLatin1String(mode)});
     std::vector<double> times;
     QByteArray output;
     while (times.size() < markers.size() && child.waitForReadyRead(20000)) {
@@ -595,8 +472,6 @@ BENCHMARK(BM_AnchorProxySearch)->Arg(10000)->Arg(100000)->UseRealTime()->Unit(be
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::strcmp(argv[1], "--startup-child") == 0)
-        return runStartupChild(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--memory-child") == 0)
         return runMemoryChild(argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

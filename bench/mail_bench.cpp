@@ -5,6 +5,7 @@
 #include "mail/MailMatcher.h"
 #include "mail/MailReader.h"
 #include "mail/MailReading.h"
+#include "mail/MailWorker.h"
 #include "model/Vocabulary.h"
 
 #include <benchmark/benchmark.h>
@@ -148,5 +149,21 @@ void BM_Mail_Hostile(benchmark::State& state)
     state.SetLabel(names[state.range(0)]);
 }
 BENCHMARK(BM_Mail_Hostile)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One message file as the import reads it: through the worker (a process started
+// for it), and beside it read in this process.
+void BM_Mail_ReadFile(benchmark::State& state, bool inWorker)
+{
+    const QString path = mailDirectory + QStringLiteral("/messages/") + QLatin1String(samples[0]);
+    for (auto _ : state) {
+        const QList<MailReader::Item> items = inWorker ? MailWorker::readFile(path) : MailReader::readFile(path);
+        if (items.size() != 1 || !items.front().result) {
+            state.SkipWithError("the message was not read");
+            break;
+        }
+    }
+}
+BENCHMARK_CAPTURE(BM_Mail_ReadFile, here, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Mail_ReadFile, worker, true)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

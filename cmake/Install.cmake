@@ -1,6 +1,6 @@
 # What `cmake --install` puts under the prefix (/usr in the Debian package):
-#   libexec/applywright/     the application and its recognition worker, side by
-#                            side: the application starts the worker from its own folder
+#   libexec/applywright/     the application and its workers (recognition, mail), side
+#                            by side: the application starts them from its own folder
 #   bin/applywright          a link to the application, the command people type
 #   share/applications, share/metainfo, share/icons/hicolor
 #                            the launcher entry under one reverse-DNS id, the AppStream
@@ -27,12 +27,12 @@ set(APPLYWRIGHT_RELEASE_DATE ${CMAKE_MATCH_2})
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${metainfo})
 
 set(program_dir ${CMAKE_INSTALL_LIBEXECDIR}/applywright)
-install(TARGETS applywright applywright-ocr RUNTIME DESTINATION ${program_dir})
+install(TARGETS applywright applywright-ocr applywright-mail RUNTIME DESTINATION ${program_dir})
 # A stripped install (the package's) also drops the compiler's notes, as Debian's
 # own packages do: nothing reads them at run time.
 install(CODE "
 if(CMAKE_INSTALL_DO_STRIP)
-    foreach(program applywright applywright-ocr)
+    foreach(program applywright applywright-ocr applywright-mail)
         execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
             \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${program_dir}/\${program}\" COMMAND_ERROR_IS_FATAL ANY)
     endforeach()

@@ -12,6 +12,6 @@ add_executable(applywright-probe
 )
 target_include_directories(applywright-probe PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 # ocr-lines runs the engine in the probe's own process, to see Tesseract's lines.
-target_link_libraries(applywright-probe PRIVATE Applywright::core Applywright::ocrEngine)
+target_link_libraries(applywright-probe PRIVATE Applywright::core Applywright::mailReader Applywright::ocrEngine)
 # posting reads screenshots through the worker, as the application does.
 add_dependencies(applywright-probe applywright-ocr)

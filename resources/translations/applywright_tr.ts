@@ -1251,6 +1251,10 @@
         <source>Only the first %1 messages of this mailbox were read.</source>
         <translation>Bu posta kutusunun yalnızca ilk %1 iletisi okundu.</translation>
     </message>
+    <message>
+        <source>This message could not be read.</source>
+        <translation>Bu ileti okunamadı.</translation>
+    </message>
 </context>
 <context>
     <name>MailStatusUpdates</name>

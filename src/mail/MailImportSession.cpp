@@ -1,5 +1,6 @@
 #include "mail/MailImportSession.h"
 
+#include "mail/MailWorker.h"
 #include "model/Clock.h"
 
 #include <QCoreApplication>
@@ -19,7 +20,7 @@ struct MailImportSession::Read {
 
 MailImportSession::MailImportSession(QObject* parent, FileReader readFile)
     : ImportSession(parent)
-    , m_readFile(readFile ? std::move(readFile) : [](const QString& path) { return MailReader::readFile(path); })
+    , m_readFile(readFile ? std::move(readFile) : [](const QString& path) { return MailWorker::readFile(path); })
     , m_pool(std::make_unique<QThreadPool>())
     , m_candidates(std::make_shared<const QList<MailCandidate>>())
     , m_matcher(std::make_shared<const MailMatcher>(QList<MailCandidate>()))
@@ -100,7 +101,7 @@ void MailImportSession::runNext(quint64 run)
     const std::shared_ptr<const MailMatcher> matcher = m_matcher;
     QFuture<Read> future = QtConcurrent::run(m_pool.get(), [input, matcher, readFile = m_readFile] {
         const QList<MailReader::Item> items = input.path.isEmpty()
-            ? QList<MailReader::Item> {MailReader::readText(input.text, input.label)}
+            ? QList<MailReader::Item> {MailWorker::readText(input.text, input.label)}
             : readFile(input.path);
         Read read;
         for (const MailReader::Item& item : items) {

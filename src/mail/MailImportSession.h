@@ -24,7 +24,8 @@ class MailImportSession : public ImportSession {
     Q_OBJECT
 
 public:
-    // What reads a file's messages; tests put their own in.
+    // What reads a file's messages: the mail worker, unless a test puts its own in.
+    // Pasted text is always read by the worker.
     using FileReader = std::function<QList<MailReader::Item>(const QString& path)>;
 
     explicit MailImportSession(QObject* parent = nullptr, FileReader readFile = {});

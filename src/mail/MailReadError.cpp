@@ -25,6 +25,7 @@ QString MailReadError::description() const
     case Kind::tooManyMessages:
         return QCoreApplication::translate("MailReadError", "Only the first %1 messages of this mailbox were read.")
             .arg(QLocale().toString(maximumMessages));
+    case Kind::readerFailed: return QCoreApplication::translate("MailReadError", "This message could not be read.");
     }
     return {};
 }

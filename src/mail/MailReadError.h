@@ -17,6 +17,8 @@ public:
         noText,
         tooSlow,
         tooManyMessages,
+        // The reader's process failed: it could not start, crashed or ran out of memory.
+        readerFailed,
     };
 
     // The reader's limits that a description names.

@@ -494,17 +494,6 @@ Item readBytes(const QByteArray& bytes, const QString& label, const Limits& limi
     return readMessageStream(stream.get(), label, limits);
 }
 
-bool startsWithHeaders(const QString& text)
-{
-    // "From: …", "Subject: …", "Return-Path: …": a header name at the very start, and a
-    // sender, subject or date line among the first ones.
-    static const QRegularExpression header(QStringLiteral(R"(^[A-Za-z][A-Za-z0-9-]{1,40}:[ \t])"));
-    static const QRegularExpression known(
-        QStringLiteral(R"((?:^|\n)(?:From|Subject|Date|Message-ID):[ \t])"), QRegularExpression::CaseInsensitiveOption);
-    const QString head = text.left(4096).trimmed();
-    return header.match(head).hasMatch() && known.match(head).hasMatch();
-}
-
 Item readText(const QString& text, const QString& label, const Limits& limits)
 {
     initialise();

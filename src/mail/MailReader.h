@@ -17,7 +17,8 @@
 // inline forwards. Nothing a message refers to is ever fetched, attachments are
 // never opened, and every message is read within fixed limits of size, parts,
 // nesting and time, so hostile mail ends as a failure rather than a stall. Runs
-// on any thread; the import runs it off the main one.
+// on any thread; the application runs it in the mail worker (MailWorker), so that
+// only that process loads GMime.
 namespace MailReader {
 
 struct Limits {

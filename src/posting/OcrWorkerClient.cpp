@@ -1,9 +1,10 @@
 #include "posting/OcrWorkerClient.h"
 
+#include "model/ProgramBeside.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QFileInfo>
 
 #include <atomic>
 #include <cerrno>
@@ -338,12 +339,7 @@ void prepareWorker(const RecognitionSettings& settings)
 
 QString defaultProgram()
 {
-    QString folder;
-    if (QCoreApplication::instance())
-        folder = QCoreApplication::applicationDirPath();
-    else
-        folder = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
-    return folder + QStringLiteral("/applywright-ocr");
+    return programBeside(QStringLiteral("applywright-ocr"));
 }
 
 } // namespace OcrWorkerClient

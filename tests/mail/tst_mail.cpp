@@ -8,13 +8,17 @@
 #include "mail/MailReader.h"
 #include "mail/MailReading.h"
 #include "mail/MailUpdate.h"
+#include "mail/MailWorker.h"
+#include "model/Clock.h"
 #include "model/Vocabulary.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
@@ -132,6 +136,30 @@ QByteArray zipBomb(qint64 expanded)
     le(local, 8, 2);
     le(local, 0, 2);
     return local + "zero.txt" + data;
+}
+
+// Every field of an item, one per line, so that a difference shows where it is.
+QString described(const MailReader::Item& item)
+{
+    if (!item.result)
+        return item.label + QStringLiteral("\nfailure ") + QString::number(int(item.result.error().kind()));
+    const MailMessage& m = item.result.value();
+    return QStringList {item.label, m.sourceLabel, m.senderName, m.senderAddress, m.subject,
+        m.date ? m.date->toString(Qt::ISODateWithMs) : QStringLiteral("no date"), m.text, m.links.join(u' '),
+        m.isBulk ? QStringLiteral("bulk") : QStringLiteral("personal"), m.forwardedBy}
+        .join(u'\n');
+}
+
+// A stand-in for the worker: a shell script with `body`, in `folder`.
+QString fakeWorker(const QTemporaryDir& folder, const QByteArray& body)
+{
+    const QString path = folder.filePath(QStringLiteral("worker.sh"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write("#!/bin/sh\n" + body + "\n") < 0)
+        return {};
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return path;
 }
 
 struct Corpus {
@@ -849,6 +877,142 @@ private Q_SLOTS:
         const auto item = MailReader::readBytes(
             "From: A <a@b.com>\r\nSubject: S\r\nContent-Type: text/html\r\n\r\n" + html, QStringLiteral("m"), limits);
         QCOMPARE(item.result.error().kind(), Kind::tooSlow);
+    }
+
+    // The worker gives what the reader gives in this process, field for field: files,
+    // a mailbox, failures, and pasted text dated by the application's clock (July,
+    // in a zone whose offset is not December's).
+    void workerReadsAsTheReader_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("text");
+        const QString messages = mailData + QStringLiteral("/messages/");
+        for (const char* name : {"g08-ozturk-tasimama.eml", "h01-greenhouse-rejection-acme-frontend.eml",
+                 "h02-lever-interview-globex-analytics.eml", "g21-newsletter-not-further.eml"})
+            QTest::newRow(name) << messages + QLatin1String(name) << QString();
+        QTest::newRow("mailbox") << QStringLiteral("export.mbox") << QString();
+        QTest::newRow("not mail") << QStringLiteral("notes.eml") << QString();
+        QTest::newRow("no such file") << QStringLiteral("missing.eml") << QString();
+        QTest::newRow("pasted with headers")
+            << QString()
+            << QStringLiteral("Kimden: Mavi Kuş İK <ik@mavikus.com.tr>\nTarih: 4 Mart 2025 Salı 10:15\nKonu: "
+                              "Mülakat\n\nSizi davet ediyoruz.");
+        QTest::newRow("pasted mail") << QString()
+                                     << QStringLiteral("From: A <a@acme.com>\nSubject: Hello\nDate: Mon, 03 Mar 2025 "
+                                                       "10:00:00 +0000\n\nWe would like to talk.");
+        QTest::newRow("pasted body") << QString() << QStringLiteral("Just a body, no date.");
+    }
+
+    void workerReadsAsTheReader()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, text);
+        TestSupport::useTimeZone("Europe/Berlin");
+        Clock::setFixed(TestSupport::utc(2025, 7, 1, 12, 0));
+        const auto restore = qScopeGuard([] {
+            Clock::reset();
+            TestSupport::useTimeZone("Europe/Istanbul");
+        });
+        QTemporaryDir folder;
+        if (file == u"export.mbox") {
+            QByteArray mailbox;
+            for (int i = 1; i <= 3; ++i)
+                mailbox += QStringLiteral("From someone@example.com Mon Mar  3 10:00:00 2025\nFrom: A <a@acme.com>\n"
+                                          "Subject: Message %1\nDate: Mon, 0%1 Mar 2025 10:00:00 +0000\n\n%2\n\n")
+                               .arg(i)
+                               .arg(i == 2 ? QString() : QStringLiteral("Text %1").arg(i))
+                               .toUtf8();
+            file = folder.filePath(file);
+            QVERIFY(TestSupport::writeFile(file, mailbox));
+        } else if (file == u"notes.eml") {
+            file = folder.filePath(file);
+            QVERIFY(TestSupport::writeFile(file, QByteArray("\x89PNG\r\n\x1a\n").repeated(100)));
+        } else if (file == u"missing.eml") {
+            file = folder.filePath(file);
+        }
+        QStringList expected, read;
+        if (text.isEmpty()) {
+            for (const MailReader::Item& item : MailReader::readFile(file))
+                expected << described(item);
+            for (const MailReader::Item& item : MailWorker::readFile(file))
+                read << described(item);
+        } else {
+            expected << described(MailReader::readText(text, QStringLiteral("Clipboard")));
+            read << described(MailWorker::readText(text, QStringLiteral("Clipboard")));
+        }
+        QVERIFY(!expected.isEmpty());
+        QCOMPARE(read, expected);
+    }
+
+    // A worker that is missing, crashes, says nothing readable, runs past its deadline
+    // or prints without end: one failure line for the input, soon.
+    void workerFailures_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<Kind>("failure");
+        QTest::newRow("missing") << QByteArray() << Kind::readerFailed;
+        QTest::newRow("fails") << QByteArray("exit 1") << Kind::readerFailed;
+        QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << Kind::readerFailed;
+        QTest::newRow("prints nonsense") << QByteArray("echo hello") << Kind::readerFailed;
+        QTest::newRow("prints nothing") << QByteArray("exit 0") << Kind::readerFailed;
+        // What it printed may be cut short: a worker that fails is not believed.
+        QTest::newRow("prints, then fails") << QByteArray("cat answer; exit 3") << Kind::readerFailed;
+        QTest::newRow("hangs") << QByteArray("exec sleep 60") << Kind::tooSlow;
+        QTest::newRow("prints without end") << QByteArray("exec cat /dev/zero") << Kind::tooLarge;
+    }
+
+    void workerFailures()
+    {
+        QFETCH(QByteArray, script);
+        QTemporaryDir folder;
+        // A well-formed answer, for the worker that prints one.
+        QVERIFY(TestSupport::writeFile(folder.filePath(QStringLiteral("answer")),
+            MailWorker::encode(
+                {{QStringLiteral("offer.eml"), message(QStringLiteral("Offer"), QStringLiteral("Hi"))}})));
+        MailWorker::Options options;
+        options.program = script.isEmpty()
+            ? folder.filePath(QStringLiteral("no-such-worker"))
+            : fakeWorker(folder, "cd '" + QFile::encodeName(folder.path()) + "'\n" + script);
+        QVERIFY(!options.program.isEmpty());
+        options.deadline = std::chrono::milliseconds(500);
+        options.maximumOutputBytes = 64 * 1024;
+        QElapsedTimer clock;
+        clock.start();
+        const QList<MailReader::Item> items = MailWorker::readFile(QStringLiteral("/some/where/offer.eml"), options);
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items.front().label, QStringLiteral("offer.eml"));
+        QVERIFY(!items.front().result);
+        QTEST(items.front().result.error().kind(), "failure");
+        const MailReader::Item pasted
+            = MailWorker::readText(QStringLiteral("Hello"), QStringLiteral("Clipboard"), options);
+        QCOMPARE(pasted.label, QStringLiteral("Clipboard"));
+        QTEST(pasted.result.error().kind(), "failure");
+        // Far under the sleeper's minute even on a loaded machine.
+        QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // What the worker prints is read back whole or not at all.
+    void workerOutputWholeOrNothing()
+    {
+        MailMessage dated
+            = message(QStringLiteral("Offer"), QStringLiteral("Welcome aboard."), QStringLiteral("a@b.com"));
+        dated.date = TestSupport::utc(2025, 3, 4, 7, 15);
+        dated.links = {QStringLiteral("https://b.com/x")};
+        const QList<MailReader::Item> items {
+            {QStringLiteral("a.mbox#1"), dated}, {QStringLiteral("a.mbox#2"), MailReadError(Kind::noText)}};
+        const QByteArray bytes = MailWorker::encode(items);
+        const auto back = MailWorker::decode(bytes);
+        QVERIFY(back.has_value());
+        QCOMPARE(back->size(), 2);
+        QCOMPARE(described(back->at(0)), described(items[0]));
+        QCOMPARE(described(back->at(1)), described(items[1]));
+        for (qsizetype length = 0; length < bytes.size(); ++length)
+            QVERIFY2(!MailWorker::decode(bytes.left(length)), qPrintable(QString::number(length)));
+        QVERIFY(!MailWorker::decode(bytes + '\0'));
+        // A failure of no known kind.
+        QByteArray unknown = MailWorker::encode({{QStringLiteral("x"), MailReadError(Kind::readerFailed)}});
+        unknown[unknown.size() - 1] = char(int(Kind::readerFailed) + 1);
+        QVERIFY(!MailWorker::decode(unknown));
     }
 
     void sessionReadsOffTheMainThread()

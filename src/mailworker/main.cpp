@@ -48,8 +48,15 @@ QList<MailReader::Item> readInput(const QStringList& arguments)
     QFile input;
     if (!input.open(stdin, QIODevice::ReadOnly))
         return {{label, MailReadError(MailReadError::Kind::readerFailed)}};
-    // Pasted text is at most one message.
-    const QByteArray text = input.read(MailReadError::maximumMessageBytes + 1);
+    // Pasted text is at most one message. A pipe hands it over in pieces, so up to
+    // its end, or one byte past the largest message.
+    QByteArray text;
+    while (text.size() <= MailReadError::maximumMessageBytes) {
+        const QByteArray piece = input.read(MailReadError::maximumMessageBytes + 1 - text.size());
+        if (piece.isEmpty())
+            break;
+        text += piece;
+    }
     if (text.size() > MailReadError::maximumMessageBytes)
         return {{label, MailReadError(MailReadError::Kind::tooLarge)}};
     return {MailReader::readText(QString::fromUtf8(text), label)};

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QSemaphore>
@@ -901,6 +902,8 @@ private Q_SLOTS:
                                      << QStringLiteral("From: A <a@acme.com>\nSubject: Hello\nDate: Mon, 03 Mar 2025 "
                                                        "10:00:00 +0000\n\nWe would like to talk.");
         QTest::newRow("pasted body") << QString() << QStringLiteral("Just a body, no date.");
+        // Past the limit on text.
+        QTest::newRow("pasted, too long") << QString() << QString(3 * 1024 * 1024, u'x');
     }
 
     void workerReadsAsTheReader()
@@ -942,6 +945,28 @@ private Q_SLOTS:
         }
         QVERIFY(!expected.isEmpty());
         QCOMPARE(read, expected);
+    }
+
+    // Pasted text reaches the worker through a pipe, in as many pieces as the writer
+    // makes: all of it is read.
+    void workerReadsPastedTextInPieces()
+    {
+        const QString text = QStringLiteral("From: A <a@acme.com>\nSubject: Long\n\n")
+            + QStringLiteral("We would like to talk. ").repeated(4000);
+        const QByteArray bytes = text.toUtf8();
+        QProcess worker;
+        worker.start(MailWorker::defaultProgram(), {QStringLiteral("--text"), QStringLiteral("Clipboard")});
+        QVERIFY(worker.waitForStarted());
+        worker.write(bytes.left(bytes.size() / 2));
+        QVERIFY(worker.waitForBytesWritten());
+        QThread::msleep(300);
+        worker.write(bytes.mid(bytes.size() / 2));
+        worker.closeWriteChannel();
+        QVERIFY(worker.waitForFinished());
+        const auto items = MailWorker::decode(worker.readAllStandardOutput());
+        QVERIFY(items.has_value());
+        QCOMPARE(items->size(), 1);
+        QCOMPARE(described(items->front()), described(MailReader::readText(text, QStringLiteral("Clipboard"))));
     }
 
     // A worker that is missing, crashes, says nothing readable, runs past its deadline

@@ -25,16 +25,25 @@ MailImportSession::MailImportSession(QObject* parent, FileReader readFile)
     , m_candidates(std::make_shared<const QList<MailCandidate>>())
     , m_matcher(std::make_shared<const MailMatcher>(QList<MailCandidate>()))
 {
-    // One input at a time, on a thread with room for deeply nested messages.
+    // One input at a time, on a thread with room for deeply nested messages. The
+    // thread keeps the mail worker between inputs, so it stays as long as the session.
     m_pool->setMaxThreadCount(1);
     m_pool->setStackSize(16 * 1024 * 1024);
+    m_pool->setExpiryTimeout(-1);
 }
 
 MailImportSession::~MailImportSession()
 {
     startRun();
+    stopWorker();
     m_pool->waitForDone();
     clear();
+}
+
+void MailImportSession::stopWorker()
+{
+    QThreadPool* pool = m_pool.get();
+    (void)QtConcurrent::run(pool, [] { MailWorker::stopThisThreadsWorker(); });
 }
 
 QString MailImportSession::clipboardLabel()
@@ -94,6 +103,8 @@ void MailImportSession::runNext(quint64 run)
     if (run != currentRun())
         return;
     if (m_queue.isEmpty()) {
+        // Every input is read: the worker ends, and the next input starts another.
+        stopWorker();
         finish();
         return;
     }

@@ -63,6 +63,7 @@ private:
     };
     struct Read;
     void clear();
+    void stopWorker();
     void enqueue(Input input);
     void runNext(quint64 run);
     void take(Read read);

@@ -1,27 +1,23 @@
-// applywright-mail: the mail worker. The application starts it once per input, a
-// file or pasted text, and it prints every message it read, or why not, for the
-// application to read back (MailWorker::decode). Everything hostile mail can do to
-// the MIME parser happens here, under a memory limit, and the application kills
-// this process when it runs past its deadline.
+// applywright-mail: the mail worker. The application starts it when an import reads
+// its first input, sends it one request at a time (a file, or pasted text) and
+// reads back every message it read, or why not (MailWorker). Everything hostile mail
+// can do to the MIME parser happens here, under a memory limit, and the application
+// kills this process when a request runs past its deadline.
 //
-//   applywright-mail [--now MSECS] FILE
-//   applywright-mail [--now MSECS] --text LABEL        (the text on standard input)
-//
-// --now is the application's clock, which dates what the text leaves without a zone.
+// It ends when its input closes: the import is done, or the application went away.
 
 #include "mail/MailReader.h"
 #include "mail/MailWorker.h"
 #include "model/Clock.h"
 
-#include <QCoreApplication>
-#include <QFile>
+#include <QtEndian>
 
+#include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <new>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #if defined(__linux__)
 #include <sys/prctl.h>
@@ -40,58 +36,78 @@ void limitMemory()
 #endif
 }
 
-QList<MailReader::Item> readInput(const QStringList& arguments)
+enum class Read { complete, closed, broken };
+
+// A pipe hands data over in pieces: all `size` bytes, or why not.
+Read readFully(char* data, qint64 size)
 {
-    if (arguments.size() == 1)
-        return MailReader::readFile(arguments.front());
-    const QString label = arguments.at(1);
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
-        return {{label, MailReadError(MailReadError::Kind::readerFailed)}};
-    // Pasted text is at most one message. A pipe hands it over in pieces, so up to
-    // its end, or one byte past the largest message.
-    QByteArray text;
-    while (text.size() <= MailReadError::maximumMessageBytes) {
-        const QByteArray piece = input.read(MailReadError::maximumMessageBytes + 1 - text.size());
-        if (piece.isEmpty())
-            break;
-        text += piece;
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(STDIN_FILENO, data + done, size_t(size - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return done == 0 && got == 0 ? Read::closed : Read::broken;
+        done += got;
     }
-    if (text.size() > MailReadError::maximumMessageBytes)
-        return {{label, MailReadError(MailReadError::Kind::tooLarge)}};
-    return {MailReader::readText(QString::fromUtf8(text), label)};
+    return Read::complete;
+}
+
+bool writeFully(const QByteArray& bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(STDOUT_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += put;
+    }
+    return true;
+}
+
+QList<MailReader::Item> answer(const MailWorker::Request& request)
+{
+    Clock::setFixed(request.now);
+    if (request.isText)
+        return {MailReader::readText(request.pathOrText, request.label)};
+    return MailReader::readFile(request.pathOrText);
 }
 
 } // namespace
 
-int main(int argc, char* argv[])
+int main()
 {
     limitMemory();
 #if defined(__linux__)
     // Ends with the application even when it is killed mid-read.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
 #endif
+    // A write to an application that went away is an error to return, not a signal.
     ::signal(SIGPIPE, SIG_IGN);
-    QCoreApplication application(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(1);
-    if (arguments.size() >= 2 && arguments.front() == QLatin1String("--now")) {
-        bool number = false;
-        const qint64 now = arguments.at(1).toLongLong(&number);
-        if (!number)
-            return 2;
-        Clock::setFixed(QDateTime::fromMSecsSinceEpoch(now, Qt::UTC));
-        arguments.remove(0, 2);
-    }
-    if (!(arguments.size() == 1 || (arguments.size() == 2 && arguments.front() == QLatin1String("--text")))) {
-        std::fputs("usage: applywright-mail [--now MSECS] FILE | --text LABEL\n", stderr);
-        return 2;
-    }
-    try {
-        const QByteArray output = MailWorker::encode(readInput(arguments));
-        if (std::fwrite(output.constData(), 1, size_t(output.size()), stdout) != size_t(output.size()))
+    for (;;) {
+        char header[4];
+        switch (readFully(header, sizeof header)) {
+        case Read::closed: return 0;
+        case Read::broken: return 1;
+        case Read::complete: break;
+        }
+        const quint32 length = qFromBigEndian<quint32>(header);
+        if (length > MailWorker::maximumRequestBytes)
             return 1;
-        return std::fflush(stdout) == 0 ? 0 : 1;
-    } catch (const std::bad_alloc&) {
-        return 3; // over the memory limit: the application says the input could not be read
+        try {
+            QByteArray body(qsizetype(length), Qt::Uninitialized);
+            if (readFully(body.data(), body.size()) != Read::complete)
+                return 1;
+            const std::optional<MailWorker::Request> request = MailWorker::decodeRequest(body);
+            body.clear();
+            if (!request)
+                return 1;
+            if (!writeFully(MailWorker::framed(MailWorker::encodeAnswer(answer(*request)))))
+                return 1;
+        } catch (const std::bad_alloc&) {
+            return 3; // over the memory limit: the application says the input could not be read
+        }
     }
 }

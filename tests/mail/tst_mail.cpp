@@ -27,6 +27,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <netdb.h>
 #include <sys/socket.h>
 
@@ -913,6 +914,7 @@ private Q_SLOTS:
         TestSupport::useTimeZone("Europe/Berlin");
         Clock::setFixed(TestSupport::utc(2025, 7, 1, 12, 0));
         const auto restore = qScopeGuard([] {
+            MailWorker::stopThisThreadsWorker();
             Clock::reset();
             TestSupport::useTimeZone("Europe/Istanbul");
         });
@@ -947,60 +949,90 @@ private Q_SLOTS:
         QCOMPARE(read, expected);
     }
 
-    // Pasted text reaches the worker through a pipe, in as many pieces as the writer
+    // A request reaches the worker through a pipe, in as many pieces as the writer
     // makes: all of it is read.
-    void workerReadsPastedTextInPieces()
+    void workerReadsARequestInPieces()
     {
         const QString text = QStringLiteral("From: A <a@acme.com>\nSubject: Long\n\n")
             + QStringLiteral("We would like to talk. ").repeated(4000);
-        const QByteArray bytes = text.toUtf8();
+        const QByteArray frame = MailWorker::framed(
+            MailWorker::encodeRequest({TestSupport::utc(2025, 7, 1), true, QStringLiteral("Clipboard"), text}));
         QProcess worker;
-        worker.start(MailWorker::defaultProgram(), {QStringLiteral("--text"), QStringLiteral("Clipboard")});
+        worker.start(MailWorker::defaultProgram(), {});
         QVERIFY(worker.waitForStarted());
-        worker.write(bytes.left(bytes.size() / 2));
+        worker.write(frame.left(frame.size() / 2));
         QVERIFY(worker.waitForBytesWritten());
         QThread::msleep(300);
-        worker.write(bytes.mid(bytes.size() / 2));
+        worker.write(frame.mid(frame.size() / 2));
         worker.closeWriteChannel();
         QVERIFY(worker.waitForFinished());
-        const auto items = MailWorker::decode(worker.readAllStandardOutput());
+        QCOMPARE(worker.exitCode(), 0);
+        const QByteArray answer = worker.readAllStandardOutput();
+        const auto items = MailWorker::decodeAnswer(answer.mid(4));
         QVERIFY(items.has_value());
         QCOMPARE(items->size(), 1);
         QCOMPARE(described(items->front()), described(MailReader::readText(text, QStringLiteral("Clipboard"))));
     }
 
-    // A worker that is missing, crashes, says nothing readable, runs past its deadline
-    // or prints without end: one failure line for the input, soon.
+    // One worker reads every input of an import; one that went away between inputs is
+    // started again, and a stopped one is not used any more.
+    void workerKeptBetweenInputs()
+    {
+        QTemporaryDir folder;
+        const QString log = folder.filePath(QStringLiteral("started"));
+        MailWorker::Options options;
+        options.program = fakeWorker(folder,
+            "echo $$ >> '" + QFile::encodeName(log) + "'\nexec '" + QFile::encodeName(MailWorker::defaultProgram())
+                + "'");
+        QVERIFY(!options.program.isEmpty());
+        const QString file = mailData + QStringLiteral("/messages/g08-ozturk-tasimama.eml");
+        const auto started
+            = [&] { return QString::fromLatin1(TestSupport::readFile(log)).split(u'\n', Qt::SkipEmptyParts); };
+        QVERIFY(MailWorker::readFile(file, options).front().result);
+        QVERIFY(MailWorker::readText(QStringLiteral("Hello there."), QStringLiteral("Clipboard"), options).result);
+        QCOMPARE(started().size(), 1);
+        QCOMPARE(::kill(started().front().toInt(), SIGKILL), 0);
+        QVERIFY(MailWorker::readFile(file, options).front().result);
+        QCOMPARE(started().size(), 2);
+        MailWorker::stopThisThreadsWorker();
+        QVERIFY(MailWorker::readFile(file, options).front().result);
+        QCOMPARE(started().size(), 3);
+        MailWorker::stopThisThreadsWorker();
+    }
+
+    // A worker that is missing, crashes, answers nothing readable or half an answer,
+    // or runs past its deadline: one failure line for the input, soon.
     void workerFailures_data()
     {
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<Kind>("failure");
         QTest::newRow("missing") << QByteArray() << Kind::readerFailed;
         QTest::newRow("fails") << QByteArray("exit 1") << Kind::readerFailed;
+        QTest::newRow("ends at once") << QByteArray("exit 0") << Kind::readerFailed;
         QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << Kind::readerFailed;
-        QTest::newRow("prints nonsense") << QByteArray("echo hello") << Kind::readerFailed;
-        QTest::newRow("prints nothing") << QByteArray("exit 0") << Kind::readerFailed;
-        // What it printed may be cut short: a worker that fails is not believed.
-        QTest::newRow("prints, then fails") << QByteArray("cat answer; exit 3") << Kind::readerFailed;
+        QTest::newRow("answers nonsense") << QByteArray("echo hello; exec sleep 60") << Kind::readerFailed;
+        QTest::newRow("announces too much")
+            << QByteArray("printf '\\177\\377\\377\\377'; exec sleep 60") << Kind::readerFailed;
+        QTest::newRow("answers half") << QByteArray("head -c 20 answer") << Kind::readerFailed;
+        QTest::newRow("answers half, then hangs") << QByteArray("head -c 20 answer; exec sleep 60") << Kind::tooSlow;
         QTest::newRow("hangs") << QByteArray("exec sleep 60") << Kind::tooSlow;
-        QTest::newRow("prints without end") << QByteArray("exec cat /dev/zero") << Kind::tooLarge;
     }
 
     void workerFailures()
     {
         QFETCH(QByteArray, script);
         QTemporaryDir folder;
-        // A well-formed answer, for the worker that prints one.
+        // A well-formed answer, for the worker that gives part of one.
         QVERIFY(TestSupport::writeFile(folder.filePath(QStringLiteral("answer")),
-            MailWorker::encode(
-                {{QStringLiteral("offer.eml"), message(QStringLiteral("Offer"), QStringLiteral("Hi"))}})));
+            MailWorker::framed(MailWorker::encodeAnswer(
+                {{QStringLiteral("offer.eml"), message(QStringLiteral("Offer"), QStringLiteral("Hi"))}}))));
         MailWorker::Options options;
         options.program = script.isEmpty()
             ? folder.filePath(QStringLiteral("no-such-worker"))
             : fakeWorker(folder, "cd '" + QFile::encodeName(folder.path()) + "'\n" + script);
         QVERIFY(!options.program.isEmpty());
         options.deadline = std::chrono::milliseconds(500);
-        options.maximumOutputBytes = 64 * 1024;
+        options.maximumAnswerBytes = 64 * 1024;
         QElapsedTimer clock;
         clock.start();
         const QList<MailReader::Item> items = MailWorker::readFile(QStringLiteral("/some/where/offer.eml"), options);
@@ -1012,12 +1044,13 @@ private Q_SLOTS:
             = MailWorker::readText(QStringLiteral("Hello"), QStringLiteral("Clipboard"), options);
         QCOMPARE(pasted.label, QStringLiteral("Clipboard"));
         QTEST(pasted.result.error().kind(), "failure");
-        // Far under the sleeper's minute even on a loaded machine.
+        MailWorker::stopThisThreadsWorker();
+        // Far under the sleepers' minute even on a loaded machine.
         QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
     }
 
-    // What the worker prints is read back whole or not at all.
-    void workerOutputWholeOrNothing()
+    // What passes between the two is read back whole or not at all.
+    void workerMessagesWholeOrNothing()
     {
         MailMessage dated
             = message(QStringLiteral("Offer"), QStringLiteral("Welcome aboard."), QStringLiteral("a@b.com"));
@@ -1025,19 +1058,33 @@ private Q_SLOTS:
         dated.links = {QStringLiteral("https://b.com/x")};
         const QList<MailReader::Item> items {
             {QStringLiteral("a.mbox#1"), dated}, {QStringLiteral("a.mbox#2"), MailReadError(Kind::noText)}};
-        const QByteArray bytes = MailWorker::encode(items);
-        const auto back = MailWorker::decode(bytes);
+        const QByteArray answer = MailWorker::encodeAnswer(items);
+        const auto back = MailWorker::decodeAnswer(answer);
         QVERIFY(back.has_value());
         QCOMPARE(back->size(), 2);
         QCOMPARE(described(back->at(0)), described(items[0]));
         QCOMPARE(described(back->at(1)), described(items[1]));
-        for (qsizetype length = 0; length < bytes.size(); ++length)
-            QVERIFY2(!MailWorker::decode(bytes.left(length)), qPrintable(QString::number(length)));
-        QVERIFY(!MailWorker::decode(bytes + '\0'));
+        for (qsizetype length = 0; length < answer.size(); ++length)
+            QVERIFY2(!MailWorker::decodeAnswer(answer.left(length)), qPrintable(QString::number(length)));
+        QVERIFY(!MailWorker::decodeAnswer(answer + '\0'));
         // A failure of no known kind.
-        QByteArray unknown = MailWorker::encode({{QStringLiteral("x"), MailReadError(Kind::readerFailed)}});
+        QByteArray unknown = MailWorker::encodeAnswer({{QStringLiteral("x"), MailReadError(Kind::readerFailed)}});
         unknown[unknown.size() - 1] = char(int(Kind::readerFailed) + 1);
-        QVERIFY(!MailWorker::decode(unknown));
+        QVERIFY(!MailWorker::decodeAnswer(unknown));
+
+        const MailWorker::Request request {
+            TestSupport::utc(2025, 7, 1), true, QStringLiteral("Clipboard"), QStringLiteral("Hi")};
+        const QByteArray asked = MailWorker::encodeRequest(request);
+        const auto read = MailWorker::decodeRequest(asked);
+        QVERIFY(read.has_value());
+        QCOMPARE(read->now, request.now);
+        QCOMPARE(read->isText, true);
+        QCOMPARE(read->label, request.label);
+        QCOMPARE(read->pathOrText, request.pathOrText);
+        for (qsizetype length = 0; length < asked.size(); ++length)
+            QVERIFY2(!MailWorker::decodeRequest(asked.left(length)), qPrintable(QString::number(length)));
+        // An answer is not a request.
+        QVERIFY(!MailWorker::decodeRequest(answer));
     }
 
     void sessionReadsOffTheMainThread()
@@ -1072,6 +1119,39 @@ private Q_SLOTS:
         // The next import starts clean.
         session.begin(loadCorpus().candidates);
         QVERIFY(session.failures().isEmpty() && session.updates().isEmpty());
+    }
+
+    // Pasted mail is read by the worker, one for the import, which ends when every
+    // input is read.
+    void sessionEndsItsWorker()
+    {
+        const auto workers = [] {
+            int count = 0;
+            for (const QString& task :
+                QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+                const QByteArray children
+                    = TestSupport::readFile(QStringLiteral("/proc/self/task/%1/children").arg(task));
+                for (const QByteArray& child : children.split(' ')) {
+                    if (!child.trimmed().isEmpty()
+                        && TestSupport::readFile(
+                            QStringLiteral("/proc/%1/comm").arg(QString::fromLatin1(child.trimmed())))
+                               .startsWith("applywright-mai"))
+                        ++count;
+                }
+            }
+            return count;
+        };
+        MailImportSession session;
+        session.begin(loadCorpus().candidates);
+        for (const char* company : {"acme", "globex"})
+            session.processText(QStringLiteral("From: HR <hr@%1.com>\nSubject: Your application\n\nUnfortunately we "
+                                               "will not be moving forward with your application.")
+                                    .arg(QLatin1String(company)),
+                MailImportSession::clipboardLabel());
+        QTRY_VERIFY_WITH_TIMEOUT(!session.isProcessing(), 20000);
+        QCOMPARE(session.updates().size() + session.failures().size(), 2);
+        QVERIFY(session.failures().isEmpty());
+        QTRY_COMPARE(workers(), 0);
     }
 };
 

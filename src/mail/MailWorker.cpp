@@ -88,6 +88,7 @@ QList<MailReader::Item> run(const Request& request, const Options& options)
         process.write(frame);
         QByteArray answer;
         Outcome outcome = readExactly(process, 4, deadline, answer);
+        const bool answeredNothing = answer.isEmpty();
         if (outcome == Outcome::complete) {
             const quint32 length = qFromBigEndian<quint32>(answer.constData());
             if (length > options.maximumAnswerBytes) {
@@ -104,7 +105,6 @@ QList<MailReader::Item> run(const Request& request, const Options& options)
             worker.stop();
             return {failure(request.label, MailReadError::Kind::readerFailed)};
         }
-        const bool answeredNothing = answer.isEmpty();
         worker.stop();
         if (outcome == Outcome::timedOut)
             return {failure(request.label, MailReadError::Kind::tooSlow)};

@@ -1009,17 +1009,22 @@ private Q_SLOTS:
         // Only the rows that hang wait for the deadline; the others end or answer at once,
         // and a loaded machine must not make them look hung.
         QTest::addColumn<int>("deadline");
-        QTest::newRow("missing") << QByteArray() << Kind::readerFailed << 30000;
-        QTest::newRow("fails") << QByteArray("exit 1") << Kind::readerFailed << 30000;
-        QTest::newRow("ends at once") << QByteArray("exit 0") << Kind::readerFailed << 30000;
-        QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << Kind::readerFailed << 30000;
-        QTest::newRow("answers nonsense") << QByteArray("echo hello; exec sleep 60") << Kind::readerFailed << 30000;
+        // Workers started for one input: one found gone before it answered anything is
+        // started once more.
+        QTest::addColumn<int>("starts");
+        QTest::newRow("missing") << QByteArray() << Kind::readerFailed << 30000 << 0;
+        QTest::newRow("fails") << QByteArray("exit 1") << Kind::readerFailed << 30000 << 2;
+        QTest::newRow("ends at once") << QByteArray("exit 0") << Kind::readerFailed << 30000 << 2;
+        QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << Kind::readerFailed << 30000 << 2;
+        QTest::newRow("answers nonsense")
+            << QByteArray("echo hello; exec sleep 60") << Kind::readerFailed << 30000 << 1;
         QTest::newRow("announces too much")
-            << QByteArray("printf '\\177\\377\\377\\377'; exec sleep 60") << Kind::readerFailed << 30000;
-        QTest::newRow("answers half") << QByteArray("head -c 20 answer") << Kind::readerFailed << 30000;
+            << QByteArray("printf '\\177\\377\\377\\377'; exec sleep 60") << Kind::readerFailed << 30000 << 1;
+        QTest::newRow("answers its length") << QByteArray("head -c 4 answer") << Kind::readerFailed << 30000 << 1;
+        QTest::newRow("answers half") << QByteArray("head -c 20 answer") << Kind::readerFailed << 30000 << 1;
         QTest::newRow("answers half, then hangs")
-            << QByteArray("head -c 20 answer; exec sleep 60") << Kind::tooSlow << 500;
-        QTest::newRow("hangs") << QByteArray("exec sleep 60") << Kind::tooSlow << 500;
+            << QByteArray("head -c 20 answer; exec sleep 60") << Kind::tooSlow << 500 << 1;
+        QTest::newRow("hangs") << QByteArray("exec sleep 60") << Kind::tooSlow << 500 << 1;
     }
 
     void workerFailures()
@@ -1034,7 +1039,7 @@ private Q_SLOTS:
         MailWorker::Options options;
         options.program = script.isEmpty()
             ? folder.filePath(QStringLiteral("no-such-worker"))
-            : fakeWorker(folder, "cd '" + QFile::encodeName(folder.path()) + "'\n" + script);
+            : fakeWorker(folder, "cd '" + QFile::encodeName(folder.path()) + "'\necho >> started\n" + script);
         QVERIFY(!options.program.isEmpty());
         options.deadline = std::chrono::milliseconds(deadline);
         options.maximumAnswerBytes = 64 * 1024;
@@ -1050,6 +1055,8 @@ private Q_SLOTS:
         QCOMPARE(pasted.label, QStringLiteral("Clipboard"));
         QTEST(pasted.result.error().kind(), "failure");
         MailWorker::stopThisThreadsWorker();
+        QFETCH(int, starts);
+        QCOMPARE(TestSupport::readFile(folder.filePath(QStringLiteral("started"))).count('\n'), 2 * starts);
         // Far under the sleepers' minute even on a loaded machine.
         QVERIFY2(clock.elapsed() < 50000, qPrintable(QString::number(clock.elapsed())));
     }

@@ -9,15 +9,12 @@
 #include "mail/MailReader.h"
 #include "mail/MailWorker.h"
 #include "model/Clock.h"
+#include "model/WorkerPipes.h"
 
 #include <QtEndian>
 
-#include <cerrno>
 #include <csignal>
 #include <new>
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #if defined(__linux__)
 #include <sys/prctl.h>
@@ -26,46 +23,7 @@
 namespace {
 
 // Room for the largest message the reader takes, parsed and decoded, many times over.
-constexpr rlim_t memoryLimitBytes = rlim_t(1) << 30;
-
-void limitMemory()
-{
-#if !defined(__SANITIZE_ADDRESS__) // its shadow memory would not fit under any limit
-    const rlimit data {memoryLimitBytes, memoryLimitBytes};
-    ::setrlimit(RLIMIT_DATA, &data);
-#endif
-}
-
-enum class Read { complete, closed, broken };
-
-// A pipe hands data over in pieces: all `size` bytes, or why not.
-Read readFully(char* data, qint64 size)
-{
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t got = ::read(STDIN_FILENO, data + done, size_t(size - done));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return done == 0 && got == 0 ? Read::closed : Read::broken;
-        done += got;
-    }
-    return Read::complete;
-}
-
-bool writeFully(const QByteArray& bytes)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = ::write(STDOUT_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += put;
-    }
-    return true;
-}
+constexpr unsigned long long memoryLimitBytes = 1ull << 30;
 
 QList<MailReader::Item> answer(const MailWorker::Request& request)
 {
@@ -79,7 +37,7 @@ QList<MailReader::Item> answer(const MailWorker::Request& request)
 
 int main()
 {
-    limitMemory();
+    WorkerPipes::limitDataMemory(memoryLimitBytes);
 #if defined(__linux__)
     // Ends with the application even when it is killed mid-read.
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -88,23 +46,23 @@ int main()
     ::signal(SIGPIPE, SIG_IGN);
     for (;;) {
         char header[4];
-        switch (readFully(header, sizeof header)) {
-        case Read::closed: return 0;
-        case Read::broken: return 1;
-        case Read::complete: break;
+        switch (WorkerPipes::readFully(header, sizeof header)) {
+        case WorkerPipes::Read::closed: return 0;
+        case WorkerPipes::Read::failed: return 1;
+        case WorkerPipes::Read::complete: break;
         }
         const quint32 length = qFromBigEndian<quint32>(header);
         if (length > MailWorker::maximumRequestBytes)
             return 1;
         try {
             QByteArray body(qsizetype(length), Qt::Uninitialized);
-            if (readFully(body.data(), body.size()) != Read::complete)
+            if (WorkerPipes::readFully(body.data(), body.size()) != WorkerPipes::Read::complete)
                 return 1;
             const std::optional<MailWorker::Request> request = MailWorker::decodeRequest(body);
             body.clear();
             if (!request)
                 return 1;
-            if (!writeFully(MailWorker::framed(MailWorker::encodeAnswer(answer(*request)))))
+            if (!WorkerPipes::writeFully(MailWorker::framed(MailWorker::encodeAnswer(answer(*request)))))
                 return 1;
         } catch (const std::bad_alloc&) {
             return 3; // over the memory limit: the application says the input could not be read

@@ -10,6 +10,7 @@
 // It loads its language data as soon as it starts, and ends by itself when its
 // input closes (the application went away) or after a few minutes without a request.
 
+#include "model/WorkerPipes.h"
 #include "ocrworker/ImageDecoding.h"
 #include "ocrworker/TesseractEngine.h"
 #include "ocrworker/TesseractReader.h"
@@ -27,7 +28,6 @@
 #include <new>
 
 #include <poll.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #if defined(__linux__)
@@ -38,37 +38,7 @@ namespace {
 
 constexpr int idleTimeoutMs = 5 * 60 * 1000;
 
-enum class Read { complete, closed, failed };
-
-Read readFully(char* into, qsizetype size)
-{
-    for (qsizetype have = 0; have < size;) {
-        const ssize_t n = ::read(STDIN_FILENO, into + have, size_t(size - have));
-        if (n == 0)
-            return have == 0 ? Read::closed : Read::failed;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return Read::failed;
-        }
-        have += n;
-    }
-    return Read::complete;
-}
-
-bool writeFully(const QByteArray& bytes)
-{
-    for (qsizetype sent = 0; sent < bytes.size();) {
-        const ssize_t n = ::write(STDOUT_FILENO, bytes.constData() + sent, size_t(bytes.size() - sent));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        sent += n;
-    }
-    return true;
-}
+using WorkerPipes::Read;
 
 QImage imageOf(const OcrProtocol::Request& request, OcrProtocol::Failure& failure)
 {
@@ -140,12 +110,6 @@ void warmUp()
 
 void limitMemory(const char* bytes)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    // AddressSanitizer maps terabytes of shadow memory; under a limit on its memory
-    // the instrumented worker could not even start.
-    Q_UNUSED(bytes);
-    return;
-#endif
     char* end = nullptr;
     const unsigned long long limit = std::strtoull(bytes, &end, 10);
     if (end == bytes || *end != '\0' || limit == 0)
@@ -153,8 +117,7 @@ void limitMemory(const char* bytes)
     // The data limit counts what the worker allocates (its heap, the engine's
     // language data, the images), not the libraries it maps, so the limit is the
     // memory an image can make it use.
-    const rlimit data {rlim_t(limit), rlim_t(limit)};
-    ::setrlimit(RLIMIT_DATA, &data);
+    WorkerPipes::limitDataMemory(limit);
 }
 
 } // namespace
@@ -192,7 +155,7 @@ int main(int argc, char* argv[])
             return 1;
         }
         char header[OcrProtocol::headerSize];
-        const Read headerRead = readFully(header, OcrProtocol::headerSize);
+        const Read headerRead = WorkerPipes::readFully(header, OcrProtocol::headerSize);
         if (headerRead == Read::closed)
             return 0;
         const std::optional<quint32> length = headerRead == Read::complete
@@ -202,20 +165,20 @@ int main(int argc, char* argv[])
             return 1;
         try {
             QByteArray body(qsizetype(*length), Qt::Uninitialized);
-            if (readFully(body.data(), body.size()) != Read::complete)
+            if (WorkerPipes::readFully(body.data(), body.size()) != Read::complete)
                 return 1;
             std::optional<OcrProtocol::Request> request = OcrProtocol::readRequest(body);
             body.clear();
             if (!request)
                 return 1;
-            if (!writeFully(OcrProtocol::frame(answer(std::move(*request)))))
+            if (!WorkerPipes::writeFully(OcrProtocol::frame(answer(std::move(*request)))))
                 return 1;
         } catch (const std::bad_alloc&) {
             // Over the memory limit: say so, and end, since the engine may be left
             // half way through its work.
             OcrProtocol::Response response;
             response.failure = OcrProtocol::Failure::outOfMemory;
-            writeFully(OcrProtocol::frame(response));
+            WorkerPipes::writeFully(OcrProtocol::frame(response));
             return 3;
         }
     }

@@ -21,13 +21,11 @@
 #include "ui/ContentView.h"
 #include "ui/DetailHeader.h"
 #include "ui/DetailSections.h"
-#include "ui/Palette.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -39,7 +37,6 @@
 #include <QStringListModel>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "app/InstanceSocket.h"
 
+#include "model/SocketIo.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -23,7 +25,20 @@ constexpr int queueLength = 16;
 
 bool prepare(int socket)
 {
+    SocketIo::keepSignalsAway(socket);
     return ::fcntl(socket, F_SETFD, FD_CLOEXEC) == 0 && ::fcntl(socket, F_SETFL, O_NONBLOCK) == 0;
+}
+
+// A socket from the system, prepared; -1 with its errno when it could not be.
+int prepared(int socket)
+{
+    if (socket >= 0 && !prepare(socket)) {
+        const int error = errno;
+        ::close(socket);
+        errno = error;
+        return -1;
+    }
+    return socket;
 }
 
 // The address for ::bind and ::connect; false when it does not fit.
@@ -49,14 +64,7 @@ bool socketAddress(const QString& dataDirectory, sockaddr_un& address, socklen_t
 
 int newSocket()
 {
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (socket >= 0 && !prepare(socket)) {
-        const int error = errno;
-        ::close(socket);
-        errno = error;
-        return -1;
-    }
-    return socket;
+    return prepared(::socket(AF_UNIX, SOCK_STREAM, 0));
 }
 
 } // namespace
@@ -126,6 +134,11 @@ void close(int listener, const QString& dataDirectory)
 #else
     Q_UNUSED(dataDirectory);
 #endif
+}
+
+int accept(int listener)
+{
+    return prepared(::accept(listener, nullptr, nullptr));
 }
 
 int connect(const QString& dataDirectory)

@@ -19,6 +19,10 @@ int listen(const QString& dataDirectory);
 // Stops listening on a socket listen() gave.
 void close(int listener, const QString& dataDirectory);
 
+// The next caller waiting on `listener`, as a non-blocking socket, or -1 with errno
+// set (EAGAIN when none is waiting).
+int accept(int listener);
+
 // A connected socket to the copy listening on `dataDirectory`, or -1 when there is
 // none, its queue is full, or it runs as another user.
 int connect(const QString& dataDirectory);

@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 
-class QLocalSocket;
 class QSocketNotifier;
 
 // One copy of Applywright runs per data folder. The running copy listens on a local
@@ -46,20 +45,11 @@ public:
     // `files` (absolute paths); true once it has answered. Waits at most `timeoutMs`.
     static bool activateRunningCopy(const QString& dataDirectory, const QStringList& files = {}, int timeoutMs = 3000);
 
-    // A socket connected to the copy running on `dataDirectory`, or null.
-    static std::unique_ptr<QLocalSocket> connectToRunningCopy(const QString& dataDirectory);
-
 private:
+    class Caller;
     // Takes the callers that are waiting, up to the cap.
     void acceptWaiting();
-    void serve(QLocalSocket* socket);
-    struct Request {
-        QStringList files;
-        qint64 received = 0;
-    };
-    // Reads what has arrived of one caller's request; false once the caller is
-    // answered or dropped.
-    bool readRequest(QLocalSocket& socket, Request& request);
+    void serve(int descriptor);
 
     QString m_dataDirectory;
     int m_listener = -1;

@@ -1,6 +1,7 @@
 #include "posting/OcrWorkerClient.h"
 
 #include "model/ProgramBeside.h"
+#include "model/SocketIo.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -25,9 +26,6 @@ extern char** environ;
 
 namespace OcrWorkerClient {
 namespace {
-
-// How often a wait looks at the cancel flag.
-constexpr int sliceMs = 50;
 
 RecognizerError failure(const char* text)
 {
@@ -154,39 +152,26 @@ private:
         }
     }
 
-    // Waits for the socket to be ready for `events`, a slice at a time.
     Exchange await(short events, const QDeadlineTimer& deadline, const std::atomic<bool>* cancelled)
     {
-        for (;;) {
-            if (cancelled && cancelled->load())
-                return Exchange::cancelled;
-            if (deadline.hasExpired())
-                return Exchange::timedOut;
-            pollfd watched {m_fd, events, 0};
-            const qint64 left = deadline.remainingTime();
-            const int rc = ::poll(&watched, 1, int(left < 0 ? sliceMs : std::min<qint64>(left, sliceMs)));
-            if (rc > 0)
-                return Exchange::ready;
-            if (rc < 0 && errno != EINTR)
-                return Exchange::broken;
+        switch (SocketIo::waitFor(m_fd, events, deadline, cancelled)) {
+        case SocketIo::Wait::ready: return Exchange::ready;
+        case SocketIo::Wait::timedOut: return Exchange::timedOut;
+        case SocketIo::Wait::cancelled: return Exchange::cancelled;
+        case SocketIo::Wait::failed: break;
         }
+        return Exchange::broken;
     }
 
     Exchange exchange(const QByteArray& frame, const QDeadlineTimer& deadline, const std::atomic<bool>* cancelled,
         QByteArray* body, bool* receivedAnything)
     {
-        for (qsizetype sent = 0; sent < frame.size();) {
-            if (const Exchange state = await(POLLOUT, deadline, cancelled); state != Exchange::ready)
-                return state;
-#if defined(MSG_NOSIGNAL)
-            const ssize_t n = ::send(m_fd, frame.constData() + sent, size_t(frame.size() - sent), MSG_NOSIGNAL);
-#else
-            const ssize_t n = ::send(m_fd, frame.constData() + sent, size_t(frame.size() - sent), 0);
-#endif
-            if (n > 0)
-                sent += n;
-            else if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                return errno == EPIPE || errno == ECONNRESET ? Exchange::workerGone : Exchange::broken;
+        switch (SocketIo::sendAll(m_fd, frame.constData(), size_t(frame.size()), deadline, cancelled)) {
+        case SocketIo::Sent::all: break;
+        case SocketIo::Sent::timedOut: return Exchange::timedOut;
+        case SocketIo::Sent::cancelled: return Exchange::cancelled;
+        case SocketIo::Sent::closed: return Exchange::workerGone;
+        case SocketIo::Sent::failed: return Exchange::broken;
         }
 
         char header[OcrProtocol::headerSize];
@@ -231,10 +216,7 @@ int Worker::start(const QString& program, qint64 memoryLimit)
         return errno;
     for (int fd : sockets)
         ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-#if defined(SO_NOSIGPIPE)
-    const int on = 1;
-    ::setsockopt(sockets[0], SOL_SOCKET, SO_NOSIGPIPE, &on, sizeof on);
-#endif
+    SocketIo::keepSignalsAway(sockets[0]);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

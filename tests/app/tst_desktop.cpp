@@ -48,6 +48,19 @@ QStringList failuresFor(const char* names)
     return lines;
 }
 
+// A caller of the copy running on `dir`, through Qt's own local socket rather than the application's code.
+std::unique_ptr<QLocalSocket> callerOf(const QString& dir)
+{
+    const int descriptor = InstanceSocket::connect(dir);
+    auto socket = std::make_unique<QLocalSocket>();
+    if (descriptor < 0 || !socket->setSocketDescriptor(descriptor)) {
+        if (descriptor >= 0)
+            ::close(descriptor);
+        return nullptr;
+    }
+    return socket;
+}
+
 qsizetype openDescriptors()
 {
     return QDir(u"/proc/self/fd"_s).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size();
@@ -132,6 +145,14 @@ private Q_SLOTS:
         const QByteArray plain = line(u"/tmp/a.png"_s) + "activate\n";
         row("a data folder longer than a socket's path", plain, true, {u"/tmp/a.png"_s}, QString(120, u'd'));
         row("a folder named like a socket", plain, true, {u"/tmp/a.png"_s}, {}, u"Applywright.socket"_s);
+        // More than one read's worth: every file once, in order, however the request was cut.
+        QStringList files;
+        QByteArray request;
+        for (int i = 0; i < 400; ++i) {
+            files.append(QStringLiteral("/tmp/%1-%2.png").arg(i).arg(QString(100, u'ş')));
+            request += line(files.last());
+        }
+        row("four hundred files", request + "activate\n", true, files);
         row("a relative file", "open file:a.png\nactivate\n", false);
         row("a NUL in a name", "open file:///tmp/a%00.png\nactivate\n", false);
         row("a line longer than any path", "open file:///" + QByteArray(RunningInstance::maximumLineBytes, 'a'), false);
@@ -153,7 +174,7 @@ private Q_SLOTS:
         QList<QStringList> activations;
         RunningInstance running(dir, [&activations](const QStringList& handed) { activations.append(handed); });
         QVERIFY(running.isListening());
-        const std::unique_ptr<QLocalSocket> caller = RunningInstance::connectToRunningCopy(dir);
+        const std::unique_ptr<QLocalSocket> caller = callerOf(dir);
         QVERIFY(caller);
         QByteArray answer;
         connect(caller.get(), &QLocalSocket::readyRead, this, [&] { answer += caller->readAll(); });

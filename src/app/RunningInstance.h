@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <memory>
 
 class QSocketNotifier;
 

@@ -35,8 +35,13 @@ void bindText(QLineEdit* edit, JobApplication& application, ApplicationEdits& ed
     follow(edit, application, {field}, [edit, record, field] {
         // Only a change made elsewhere reaches the editor: the user's own typing is
         // already there, and rewriting it would move the cursor.
-        if (record && edit->text() != textOf(*record, field))
-            edit->setText(textOf(*record, field));
+        if (!record || edit->text() == textOf(*record, field))
+            return;
+        edit->setText(textOf(*record, field));
+        // A field no one is typing in is read from its start: a long company name
+        // would otherwise show only its tail, where setText leaves the cursor.
+        if (!edit->hasFocus())
+            edit->home(false);
     });
     QObject::connect(edit, &QLineEdit::textChanged, edit, [record, &edits, field](const QString& text) {
         if (record)

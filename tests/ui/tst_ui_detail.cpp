@@ -369,12 +369,40 @@ private Q_SLOTS:
         QCOMPARE(record->updatedAt(), testNow().addSecs(30).toUTC());
 
         // Typing in the form and changes made elsewhere both reach the header.
-        typeText(view->applicationSection()->companyField(), u" Ltd"_s);
+        QLineEdit* company = view->applicationSection()->companyField();
+        company->setFocus();
+        company->end(false);
+        typeText(company, u" Ltd"_s);
         QCOMPARE(header->companyLabel()->fullText(), u"Acme Ltd"_s);
         m_fixture->edits.changeStatus(*record, ApplicationStatus::offer);
         QVERIFY(!header->waitingBadge()->isVisibleTo(header) && header->closedChip()->isVisibleTo(header));
         QCOMPARE(header->closedChip()->text(), u"Closed in 9 days"_s);
         QCOMPARE(view->applicationSection()->statusPicker()->currentIndex(), int(ApplicationStatus::offer));
+    }
+
+    // A name longer than its field is read from its start when the record opens and
+    // when it changes elsewhere; in the field being typed in, the cursor stays put.
+    void longTextsShowTheirStart()
+    {
+        const QString name = u"A Company With An Extraordinarily Long Name That Cannot Fit In Its Field GmbH"_s;
+        JobApplication* record = addAcme(0);
+        m_fixture->edits.edit<ApplicationField::companyName>(*record, name);
+        const auto view = makeView(*record);
+        QLineEdit* company = view->applicationSection()->companyField();
+        QVERIFY(company->fontMetrics().horizontalAdvance(name) > company->width());
+        QCOMPARE(company->cursorPosition(), 0);
+
+        m_fixture->edits.edit<ApplicationField::companyName>(*record, QString(name + u" & Co"_s));
+        QCOMPARE(company->text(), name + u" & Co"_s);
+        QCOMPARE(company->cursorPosition(), 0);
+
+        company->setFocus();
+        company->end(false);
+        typeText(company, u"!"_s);
+        QCOMPARE(company->cursorPosition(), company->text().size());
+        m_fixture->edits.edit<ApplicationField::companyName>(*record, name);
+        QCOMPARE(company->text(), name);
+        QCOMPARE(company->cursorPosition(), name.size());
     }
 
     // A wheel turned over a picker scrolls the form instead of changing the record.

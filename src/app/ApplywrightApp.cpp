@@ -275,9 +275,11 @@ bool ApplywrightApp::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Close && watched == m_window)
         saveBeforeQuitting(m_window);
     // The window's first frame is drawn once this paint and its children's are done.
-    if (event->type() == QEvent::Paint && watched == m_window && !m_restAsked && m_loader.isReady()) {
-        m_restAsked = true;
-        QTimer::singleShot(0, m_loader.store(), &Store::readRest);
+    // The records are read meanwhile: a read beside the painting holds the frame up
+    // less than one beside the window's construction, and the first rows come as soon.
+    if (event->type() == QEvent::Paint && watched == m_window && !m_readingAsked && m_loader.isReady()) {
+        m_readingAsked = true;
+        m_loader.store()->beginReading();
     }
     return QObject::eventFilter(watched, event);
 }

@@ -36,9 +36,9 @@ Store::~Store()
 {
     if (m_pendingCheck.isValid())
         m_pendingCheck.waitForFinished();
-    // The read may not have come to the rest yet (their part has not even started
-    // then): it is let through and waited for, so that what it reads is deleted here.
-    readRest();
+    // The read may still be waiting for a window (it has not even started then): it
+    // is let through and waited for, so that what it reads is deleted here.
+    beginReading();
     if (!m_loaded) {
         m_pendingLoad.waitForFinished();
         takeFirstApplications();
@@ -334,22 +334,26 @@ Expected<Done, StoreError> Store::finishOpening(Expected<LoadedRecords, StoreErr
     return Done {};
 }
 
-void Store::loadInBackground(bool restWaits)
+void Store::loadInBackground(bool waitForWindow)
 {
     // One connection for both parts: the newest records first, then the rest. The
-    // store holds the folder's lock, so nothing changes the file in between.
+    // store holds the folder's lock, so nothing changes the file in between. For a
+    // window, nothing is read before it starts drawing its first frame: a read beside
+    // the window's construction held that frame up by more than the read takes.
     struct Reading {
         std::unique_ptr<SqliteDatabase> db;
         StoreSchema::TextPool texts;
     };
     auto reading = std::make_shared<Reading>();
     const QString path = databasePath();
-    if (restWaits) {
-        m_restGate = std::make_shared<QSemaphore>();
+    if (waitForWindow) {
+        m_readGate = std::make_shared<QSemaphore>();
         // A window that is never shown never asks.
-        QTimer::singleShot(restWaitLimitMs, this, &Store::readRest);
+        QTimer::singleShot(readWaitLimitMs, this, &Store::beginReading);
     }
-    m_pendingFirst = QtConcurrent::run([path, reading]() -> FirstRead {
+    m_pendingFirst = QtConcurrent::run([path, reading, gate = m_readGate]() -> FirstRead {
+        if (gate)
+            gate->acquire();
         auto opened = openForReading(path);
         if (!opened)
             return opened.error();
@@ -359,12 +363,10 @@ void Store::loadInBackground(bool restWaits)
             return newest.error();
         return std::move(newest.value().applications);
     });
-    // On a worker thread even when the first part is done before this is attached: the
-    // rest may wait there, never on the caller's thread.
-    m_pendingLoad = m_pendingFirst.then(QtFuture::Launch::Async,
-        [path, reading, gate = m_restGate](FirstRead first) -> Expected<LoadedRecords, StoreError> {
-            if (gate)
-                gate->acquire();
+    // On a worker thread even when the first part is done before this is attached,
+    // never on the caller's thread.
+    m_pendingLoad = m_pendingFirst.then(
+        QtFuture::Launch::Async, [path, reading](FirstRead first) -> Expected<LoadedRecords, StoreError> {
             if (!reading->db)
                 return first.error(); // not even opened
             const std::unique_ptr<SqliteDatabase> db = std::move(reading->db);
@@ -427,17 +429,17 @@ const QList<JobApplication*>& Store::firstApplications() const
     return m_loaded ? none : m_first;
 }
 
-void Store::readRest() const
+void Store::beginReading() const
 {
-    if (m_restGate)
-        m_restGate->release();
+    if (m_readGate)
+        m_readGate->release();
 }
 
 void Store::finishLoading() const
 {
     if (m_loaded)
         return;
-    readRest();
+    beginReading();
     m_pendingLoad.waitForFinished();
     auto records = m_pendingLoad.result();
     m_pendingLoad = {};

@@ -57,11 +57,11 @@ public:
     // the store's own: a change to one waits for the rest.
     const QList<JobApplication*>& firstApplications() const;
     static constexpr int firstReadCount = 64;
-    // Lets the rest of the records be read, in a store opened to read them after the
-    // window's first frame. Anything that needs them, and closing the store, lets them
-    // be read too; so does the event loop after restWaitLimitMs.
-    void readRest() const;
-    static constexpr int restWaitLimitMs = 2000;
+    // Lets the records be read, in a store opened to read them after the window's
+    // first frame. Anything that needs them, and closing the store, lets them be read
+    // too; so does the event loop after readWaitLimitMs.
+    void beginReading() const;
+    static constexpr int readWaitLimitMs = 2000;
     bool isChecked() const { return m_checked; }
     Expected<Done, StoreError> ensureLoaded() const;
 
@@ -162,7 +162,7 @@ private:
     Expected<Done, StoreError> load();
     // Waits for the background read and takes its records; announces nothing.
     void finishLoading() const;
-    void loadInBackground(bool restWaits);
+    void loadInBackground(bool waitForWindow);
     void adoptLoaded(LoadedRecords records);
     void adopt(JobApplication* application);
     void applicationFieldChanged(JobApplication* application, int field) override;
@@ -204,8 +204,8 @@ private:
     mutable bool m_firstTaken = false;
     mutable QList<JobApplication*> m_first;
     mutable QFuture<Expected<LoadedRecords, StoreError>> m_pendingLoad;
-    // Released to read the rest; none when the rest is read straight after the first.
-    std::shared_ptr<QSemaphore> m_restGate;
+    // Released to start the read; none when it starts at once.
+    std::shared_ptr<QSemaphore> m_readGate;
     mutable bool m_checked = false;
     mutable bool m_checkStarted = false;
     mutable QFuture<std::optional<StoreError>> m_pendingCheck;

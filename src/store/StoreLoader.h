@@ -41,10 +41,10 @@ private:
 QString defaultDataDirectory();
 
 // When the records are read: before openStore returns, or on a worker thread while
-// the caller goes on (the application paints its window meanwhile). After its first
-// frame: the newest records on a worker thread at once, the rest when the window has
-// drawn its first frame and asks for them (Store::readRest()), so that reading them
-// does not hold that frame up; when nothing asks, a little later all the same.
+// the caller goes on, the newest records first. After its first frame: the same read,
+// started once the window starts drawing its first frame and asks for it
+// (Store::beginReading()), so that reading does not hold the window's construction
+// up; when nothing asks, a little later all the same.
 enum class StoreLoading { now, inBackground, afterFirstFrame };
 
 // Opens the store in the default data folder, or in `dataDirectory` when given.

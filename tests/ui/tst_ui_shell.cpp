@@ -69,11 +69,11 @@ private Q_SLOTS:
         QVERIFY(detail);
         QVERIFY(detail->currentWidget() != content->detailPlaceholder());
 
-        // The window's first frame asks for the rest of the records: left to itself, the
-        // store would wait restWaitLimitMs for them.
+        // The window's first frame asks for the records: left to itself, the store would
+        // wait readWaitLimitMs for them.
         window->show();
-        QVERIFY(loaded.wait(Store::restWaitLimitMs));
-        QCOMPARE_LT(sinceOpened.elapsed(), Store::restWaitLimitMs);
+        QVERIFY(loaded.wait(Store::readWaitLimitMs));
+        QCOMPARE_LT(sinceOpened.elapsed(), Store::readWaitLimitMs);
         QVERIFY(store.isLoaded());
         QTRY_COMPARE(content->listView()->listView()->model()->rowCount(), 50);
         QCOMPARE(detail->currentWidget(), content->detailPlaceholder());

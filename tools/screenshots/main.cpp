@@ -103,7 +103,7 @@ void settle()
 
 void waitUntilRead(ApplywrightApp& app)
 {
-    QDeadlineTimer deadline(Store::restWaitLimitMs * 2);
+    QDeadlineTimer deadline(Store::readWaitLimitMs * 2);
     while (app.storeLoader().isReady() && !app.storeLoader().store()->isLoaded() && !deadline.hasExpired())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }

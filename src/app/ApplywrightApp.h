@@ -123,7 +123,7 @@ private:
     QPointer<FollowUpReminder> m_reminder;
     std::unique_ptr<TodayProvider> m_today;
     bool m_handedOver = false;
-    // The store reads the records once the window has drawn its first frame.
+    // The store reads the records once the window starts drawing its first frame.
     bool m_readingAsked = false;
     std::unique_ptr<RunningInstance> m_runningInstance;
     QPointer<QMainWindow> m_window;

@@ -44,7 +44,7 @@ ApplywrightApp::ApplywrightApp(
     const QString& dataDirectory, ContentView::Environment environment, QStringList imageFiles, QObject* parent)
     : QObject(parent)
     , m_dataDirectory(dataDirectory.isEmpty() ? defaultDataDirectory() : dataDirectory)
-    , m_loader(openStore(m_dataDirectory, StoreLoading::afterFirstFrame))
+    , m_loader(openStore(m_dataDirectory, StoreLoading::withFirstFrame))
     , m_environment(std::move(environment))
     , m_imageFiles(std::move(imageFiles))
 {

@@ -57,7 +57,7 @@ public:
     // the store's own: a change to one waits for the rest.
     const QList<JobApplication*>& firstApplications() const;
     static constexpr int firstReadCount = 64;
-    // Lets the records be read, in a store opened to read them after the window's
+    // Lets the records be read, in a store opened to read them as the window draws its
     // first frame. Anything that needs them, and closing the store, lets them be read
     // too; so does the event loop after readWaitLimitMs.
     void beginReading() const;

@@ -41,11 +41,11 @@ private:
 QString defaultDataDirectory();
 
 // When the records are read: before openStore returns, or on a worker thread while
-// the caller goes on, the newest records first. After its first frame: the same read,
+// the caller goes on, the newest records first. With the first frame: the same read,
 // started once the window starts drawing its first frame and asks for it
 // (Store::beginReading()), so that reading does not hold the window's construction
 // up; when nothing asks, a little later all the same.
-enum class StoreLoading { now, inBackground, afterFirstFrame };
+enum class StoreLoading { now, inBackground, withFirstFrame };
 
 // Opens the store in the default data folder, or in `dataDirectory` when given.
 // Only a folder with neither a database nor any of its side files gets a new, empty

@@ -129,7 +129,7 @@ public:
 
         std::unique_ptr<Store> store(new Store(m_directory, std::move(database.value())));
         if (m_loading != StoreLoading::now) {
-            store->loadInBackground(m_loading == StoreLoading::afterFirstFrame);
+            store->loadInBackground(m_loading == StoreLoading::withFirstFrame);
         } else if (auto loaded = store->load(); !loaded) {
             return StoreLoader::failed(loaded.error().description());
         }

@@ -637,9 +637,9 @@ private Q_SLOTS:
     {
         const Folder folder(300);
         // Closed while the read waits: nothing hangs or leaks.
-        QVERIFY(openStore(folder.dir, StoreLoading::afterFirstFrame).isReady());
+        QVERIFY(openStore(folder.dir, StoreLoading::withFirstFrame).isReady());
         {
-            StoreLoader loader = openStore(folder.dir, StoreLoading::afterFirstFrame);
+            StoreLoader loader = openStore(folder.dir, StoreLoading::withFirstFrame);
             Store& store = *loader.store();
             QList<qsizetype> firstShown;
             connect(&store, &Store::firstApplicationsRead, this,
@@ -654,7 +654,7 @@ private Q_SLOTS:
             QCOMPARE(store.count(), 300);
         }
         // An accessor does not wait for a window; nothing runs the event loop here.
-        StoreLoader loader = openStore(folder.dir, StoreLoading::afterFirstFrame);
+        StoreLoader loader = openStore(folder.dir, StoreLoading::withFirstFrame);
         QCOMPARE(loader.store()->count(), 300);
         QCOMPARE(loader.store()->application(299)->history().size(), 3);
     }

@@ -18,3 +18,12 @@ struct PostingLine {
 
     friend bool operator==(const PostingLine&, const PostingLine&) = default;
 };
+
+// What ends a line of posting text: a line feed, and every other break Unicode names
+// (carriage return, vertical and form feed, next line, line and paragraph separator).
+// Without branches, so a loop that tests every character of a text can test many at once.
+constexpr bool isLineBreak(char16_t c)
+{
+    return (c == u'\n') | (c == u'\r') | (c == u'\v') | (c == u'\f') | (c == u'\u0085') | (c == u'\u2028')
+        | (c == u'\u2029');
+}

@@ -475,20 +475,6 @@ void upgradePosition(const std::vector<ContentLine>& content, std::optional<Pars
         position->confidence = ParseConfidence::high;
 }
 
-bool isLineBreak(char16_t c)
-{
-    switch (c) {
-    case u'\n':
-    case u'\r':
-    case u'\v':
-    case u'\f':
-    case u'\u0085':
-    case u'\u2028':
-    case u'\u2029': return true;
-    default: return false;
-    }
-}
-
 // Pasted text nearly always breaks lines with line feeds alone; then the search for
 // the next break can use the fast character search. The test has no early exit, so
 // the compiler can vectorise it.
@@ -498,7 +484,7 @@ bool hasOtherLineBreaks(QStringView text)
     const char16_t* units = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = units[i];
-        found |= (c == u'\r') | (c == u'\v') | (c == u'\f') | (c == u'\u0085') | (c == u'\u2028') | (c == u'\u2029');
+        found |= isLineBreak(c) & (c != u'\n');
     }
     return found;
 }

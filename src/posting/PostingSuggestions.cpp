@@ -111,22 +111,10 @@ PostingSuggestions PostingSuggestions::suggest(const QList<PostingLine>& lines, 
 
 QList<PostingLine> PostingSuggestions::linesOf(const QString& text)
 {
-    auto isLineBreak = [](QChar c) {
-        switch (c.unicode()) {
-        case u'\n':
-        case u'\r':
-        case u'\v':
-        case u'\f':
-        case u'\u0085':
-        case u'\u2028':
-        case u'\u2029': return true;
-        default: return false;
-        }
-    };
     QList<PostingLine> lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= text.size() && lines.size() < linesRead; ++i) {
-        if (i < text.size() && !isLineBreak(text.at(i)))
+        if (i < text.size() && !isLineBreak(text.at(i).unicode()))
             continue;
         const QString piece = QStringView(text).sliced(start, i - start).trimmed().toString();
         if (!piece.isEmpty())

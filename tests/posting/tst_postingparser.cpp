@@ -2,6 +2,7 @@
 #include "posting/LinkDetector.h"
 #include "posting/ParsedPosting.h"
 #include "posting/PostingParser.h"
+#include "posting/PostingSuggestions.h"
 #include "posting/PostingVocabulary.h"
 #include "posting/TextFolding.h"
 
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QTest>
 #include <QtConcurrent>
+
+#include <string_view>
 
 using TextField = std::optional<ParsedField<QString>>;
 using ModelField = std::optional<ParsedField<WorkModel>>;
@@ -259,6 +262,23 @@ private Q_SLOTS:
         const Lines pieces {
             line("One", 0), line("Two", 1), line("Three", 2), line("Four", 3), line("Senior Developer", 4)};
         QCOMPARE(posting, PostingParser::parse(pieces, text));
+    }
+
+    // Every break Unicode names ends a line, for the parser and the suggestions alike.
+    void everyLineBreak_data()
+    {
+        QTest::addColumn<QString>("text");
+        for (const char16_t c : std::u16string_view(u"\n\r\v\f\u0085\u2028\u2029"))
+            QTest::addRow("U+%04X", unsigned(c))
+                << QStringLiteral("Senior Developer") + QChar(c) + QStringLiteral("Acme");
+    }
+
+    void everyLineBreak()
+    {
+        QFETCH(QString, text);
+        const Lines pieces {line("Senior Developer", 0), line("Acme", 1)};
+        QCOMPARE(PostingParser::parse(text), PostingParser::parse(pieces, text));
+        QCOMPARE(PostingSuggestions::linesOf(text), pieces);
     }
 
     void board_data()

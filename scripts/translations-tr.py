@@ -277,6 +277,7 @@ TURKISH = {
         "Onlarda yaptığınız değişiklikler kaybolur; hiçbir şey eklenmez.",
     "Discard": "At",
     "Files that could not be read": "Okunamayan dosyalar",
+    "Messages that could not be read": "Okunamayan iletiler",
     "JSON files (*.json)": "JSON dosyaları (*.json)",
     "Export Backup": "Yedeği Dışa Aktar",
     "Import Backup": "Yedeği İçe Aktar",

@@ -1163,6 +1163,10 @@
         <source>Cancel</source>
         <translation>Vazgeç</translation>
     </message>
+    <message>
+        <source>Messages that could not be read</source>
+        <translation>Okunamayan iletiler</translation>
+    </message>
 </context>
 <context>
     <name>MailMatcher</name>

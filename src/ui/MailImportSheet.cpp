@@ -2,11 +2,11 @@
 
 #include "mail/MailImportSession.h"
 #include "ui/ContentUnavailableView.h"
+#include "ui/FailureList.h"
 #include "ui/MailUpdateRow.h"
 #include "ui/Palette.h"
 #include "ui/PostingImportSheet.h"
 #include "ui/ProminentButton.h"
-#include "ui/Symbols.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -117,11 +117,7 @@ void MailImportSheet::buildLayout()
     m_content->addWidget(m_nothingRead);
     m_content->addWidget(m_scroll);
 
-    m_failures = new QWidget(this);
-    m_failures->setObjectName(QStringLiteral("failureLines"));
-    m_failureLayout = new QVBoxLayout(m_failures);
-    m_failureLayout->setContentsMargins(16, 8, 16, 8);
-    m_failureLayout->setSpacing(4);
+    m_failures = new FailureList(tr("Messages that could not be read"), this);
 
     auto* footer = new QWidget(this);
     auto* footerLayout = new QHBoxLayout(footer);
@@ -166,18 +162,6 @@ void MailImportSheet::applyStyle()
         linePalette.setColor(QPalette::WindowText, Palette::separator(pal));
         line->setPalette(linePalette);
     }
-    const QFont caption = Palette::font(Palette::TextStyle::caption, font());
-    const QColor orange = Palette::textColor(NamedColor::orange, pal);
-    const int iconSize = QFontMetrics(caption).height();
-    const QString warning = QStringLiteral("exclamationmark.triangle");
-    for (QLabel* label : std::as_const(m_failureLabels)) {
-        label->setFont(caption);
-        Palette::setForeground(label, orange);
-        if (auto* icon = label->parentWidget()->findChild<QLabel*>(QStringLiteral("failureIcon"))) {
-            icon->setPixmap(Symbols::pixmap(warning, orange, iconSize, devicePixelRatioF()));
-            icon->setFixedSize(iconSize, iconSize);
-        }
-    }
     m_scroll->viewport()->setAutoFillBackground(false);
     m_scroll->widget()->setAutoFillBackground(false);
 }
@@ -203,33 +187,7 @@ void MailImportSheet::syncRows()
 
 void MailImportSheet::syncFailures()
 {
-    const QStringList& failures = m_session.failures();
-    while (m_failureLabels.size() > failures.size())
-        m_failureLabels.takeLast()->parentWidget()->deleteLater();
-    for (qsizetype i = 0; i < failures.size(); ++i) {
-        if (i < m_failureLabels.size()) {
-            m_failureLabels[i]->setText(failures[i]);
-            continue;
-        }
-        auto* line = new QWidget(m_failures);
-        line->setObjectName(QStringLiteral("failureLine"));
-        auto* lineLayout = new QHBoxLayout(line);
-        lineLayout->setContentsMargins(0, 0, 0, 0);
-        lineLayout->setSpacing(6);
-        auto* icon = new QLabel(line);
-        icon->setObjectName(QStringLiteral("failureIcon"));
-        auto* text = new QLabel(failures[i], line);
-        text->setObjectName(QStringLiteral("failureText"));
-        text->setTextFormat(Qt::PlainText);
-        text->setWordWrap(true);
-        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        lineLayout->addWidget(icon, 0, Qt::AlignTop);
-        lineLayout->addWidget(text, 1);
-        m_failureLayout->addWidget(line);
-        m_failureLabels.append(text);
-    }
-    m_failures->setVisible(!failures.isEmpty());
-    applyStyle();
+    m_failures->sync(m_session.failures());
 }
 
 void MailImportSheet::syncState()
@@ -263,10 +221,7 @@ MailImportSheet::Content MailImportSheet::content() const
 
 QStringList MailImportSheet::failureTexts() const
 {
-    QStringList texts;
-    for (const QLabel* label : m_failureLabels)
-        texts.append(label->text());
-    return texts;
+    return m_failures->texts();
 }
 
 void MailImportSheet::cancel()

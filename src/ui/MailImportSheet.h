@@ -8,6 +8,7 @@
 #include <functional>
 
 class ContentUnavailableView;
+class FailureList;
 class MailImportSession;
 class MailUpdateRow;
 class QLabel;
@@ -74,9 +75,7 @@ private:
     QScrollArea* m_scroll = nullptr;
     QVBoxLayout* m_rowLayout = nullptr;
     QList<MailUpdateRow*> m_rows;
-    QWidget* m_failures = nullptr;
-    QVBoxLayout* m_failureLayout = nullptr;
-    QList<QLabel*> m_failureLabels;
+    FailureList* m_failures = nullptr;
     QWidget* m_footerIndicator = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_apply = nullptr;

@@ -7,17 +7,15 @@
 #include "ui/ContentUnavailableView.h"
 #include "ui/DraftPicture.h"
 #include "ui/DraftRow.h"
+#include "ui/FailureList.h"
 #include "ui/FocusedActions.h"
 #include "ui/Palette.h"
 #include "ui/ProminentButton.h"
-#include "ui/Symbols.h"
 
-#include <QAbstractListModel>
 #include <QDragEnterEvent>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListView>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
@@ -26,7 +24,6 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStyledItemDelegate>
 #include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -90,92 +87,10 @@ protected:
     }
 };
 
-NamedColor failureColor()
-{
-    return NamedColor::orange;
-}
-
-// At most this many failure lines show at once; more scroll.
-constexpr int visibleFailureLines = 6;
-constexpr int failureLineGap = 4;
 // One frame at 60 Hz: failures that arrive within it are shown together.
 constexpr int frameMs = 16;
 
-// The failure lines: the warning symbol and the text in orange, one line each, the
-// whole text in the tooltip.
-class FailureDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override
-    {
-        return QSize(option.rect.width(), captionHeight(option.font) + failureLineGap);
-    }
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        const QFont caption = Palette::font(Palette::TextStyle::caption, option.font);
-        const int size = captionHeight(option.font);
-        const QColor orange = Palette::textColor(failureColor(), option.palette);
-        const QRect line = option.rect.adjusted(0, failureLineGap / 2, 0, -failureLineGap / 2);
-        const QRect icon(line.left(), line.top() + (line.height() - size) / 2, size, size);
-        Symbols::paint(painter, icon, QStringLiteral("exclamationmark.triangle"), orange);
-        const QRect text = line.adjusted(size + 6, 0, 0, 0);
-        painter->save();
-        painter->setFont(caption);
-        painter->setPen(orange);
-        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-            QFontMetrics(caption).elidedText(index.data().toString(), Qt::ElideMiddle, text.width()));
-        painter->restore();
-    }
-
-    static int captionHeight(const QFont& base)
-    {
-        return QFontMetrics(Palette::font(Palette::TextStyle::caption, base)).height();
-    }
-};
-
 } // namespace
-
-// The failure texts of the session as a list model. Failures only ever grow or all
-// go at once, so a sync inserts what is new in one step.
-class FailureLines : public QAbstractListModel {
-public:
-    using QAbstractListModel::QAbstractListModel;
-
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_texts.size()); }
-
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= m_texts.size())
-            return {};
-        if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole)
-            return m_texts.at(index.row());
-        return {};
-    }
-
-    void sync(const QStringList& texts)
-    {
-        const qsizetype known = m_texts.size();
-        const bool grown = texts.size() >= known && std::equal(m_texts.begin(), m_texts.end(), texts.begin());
-        if (!grown) {
-            beginResetModel();
-            m_texts = texts;
-            endResetModel();
-            return;
-        }
-        if (texts.size() == known)
-            return;
-        beginInsertRows({}, int(known), int(texts.size() - 1));
-        m_texts.append(texts.mid(known));
-        endInsertRows();
-    }
-
-    const QStringList& texts() const { return m_texts; }
-
-private:
-    QStringList m_texts;
-};
 
 PostingImportSheet::PostingImportSheet(PostingImportSession& session, CommitAction onCommit, QWidget* parent)
     : QDialog(parent)
@@ -332,22 +247,7 @@ void PostingImportSheet::buildContent()
 QWidget* PostingImportSheet::buildFailures()
 {
     // Failure lines, under the content in every state.
-    m_failures = new QWidget(this);
-    m_failures->setObjectName(QStringLiteral("failureLines"));
-    auto* layout = new QVBoxLayout(m_failures);
-    layout->setContentsMargins(16, 8, 16, 8);
-    m_failureLines = new FailureLines(this);
-    m_failureList = new QListView(m_failures);
-    m_failureList->setObjectName(QStringLiteral("failureList"));
-    m_failureList->setModel(m_failureLines);
-    m_failureList->setItemDelegate(new FailureDelegate(m_failureList));
-    m_failureList->setUniformItemSizes(true);
-    m_failureList->setFrameShape(QFrame::NoFrame);
-    m_failureList->setSelectionMode(QAbstractItemView::NoSelection);
-    m_failureList->setFocusPolicy(Qt::NoFocus);
-    m_failureList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_failureList->setAccessibleName(tr("Files that could not be read"));
-    layout->addWidget(m_failureList);
+    m_failures = new FailureList(tr("Files that could not be read"), this);
     m_failureTimer = new QTimer(this);
     m_failureTimer->setSingleShot(true);
     m_failureTimer->setInterval(frameMs);
@@ -429,11 +329,9 @@ void PostingImportSheet::applyStyle()
     Palette::setForeground(m_footerLabel, Palette::secondaryText(pal));
     m_hint->setFont(Palette::font(Palette::TextStyle::callout, font()));
     Palette::setForeground(m_hint, Palette::textColor(NamedColor::blue, pal));
-    // The rows and the failure lines lie on the sheet's own background.
+    // The rows lie on the sheet's own background.
     m_scroll->viewport()->setAutoFillBackground(false);
     m_scroll->widget()->setAutoFillBackground(false);
-    m_failureList->viewport()->setAutoFillBackground(false);
-    m_failureList->setStyleSheet(Palette::slimScrollBarStyleSheet(pal));
 }
 
 DraftRow* PostingImportSheet::makeRow(PostingDraft& draft)
@@ -487,13 +385,7 @@ void PostingImportSheet::syncRows()
 void PostingImportSheet::syncFailures()
 {
     m_failureTimer->stop();
-    m_failureLines->sync(m_session.failures());
-    const int lines = std::min(m_failureLines->rowCount(), visibleFailureLines);
-    const int lineHeight = FailureDelegate::captionHeight(font()) + failureLineGap;
-    m_failureList->setFixedHeight(lines * lineHeight);
-    m_failures->setVisible(lines > 0);
-    // The newest line in view, as a growing list of lines would show it.
-    m_failureList->scrollToBottom();
+    m_failures->sync(m_session.failures());
 }
 
 void PostingImportSheet::syncState()
@@ -543,7 +435,7 @@ PostingImportSheet::Content PostingImportSheet::content() const
 
 QStringList PostingImportSheet::failureTexts() const
 {
-    return m_failureLines->texts();
+    return m_failures->texts();
 }
 
 void PostingImportSheet::showPicture(DraftRow* row)

@@ -10,12 +10,11 @@
 class ContentUnavailableView;
 class DraftPictureView;
 class DraftRow;
-class FailureLines;
+class FailureList;
 class JobApplication;
 class PostingDraft;
 class PostingImportSession;
 class QLabel;
-class QListView;
 class QPushButton;
 class QScrollArea;
 class QSplitter;
@@ -137,9 +136,7 @@ private:
     QVBoxLayout* m_rowLayout = nullptr;
     QList<DraftRow*> m_rows;
     DraftPictureView* m_picture = nullptr;
-    QWidget* m_failures = nullptr;
-    FailureLines* m_failureLines = nullptr;
-    QListView* m_failureList = nullptr;
+    FailureList* m_failures = nullptr;
     // Failure lines come in bursts (thousands of unreadable files): shown once per frame.
     QTimer* m_failureTimer = nullptr;
     QWidget* m_footerIndicator = nullptr;

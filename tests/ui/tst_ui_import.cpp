@@ -17,6 +17,7 @@
 #include "ui/DraftPicture.h"
 #include "ui/DraftRow.h"
 #include "ui/EvidenceHint.h"
+#include "ui/FailureList.h"
 #include "ui/PostingImportFlow.h"
 #include "ui/PostingImportSheet.h"
 #include "ui/SuggestionChip.h"
@@ -34,6 +35,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QVBoxLayout>
 
 using namespace UiTestSupport;
 using namespace Qt::StringLiterals;
@@ -168,6 +170,36 @@ private Q_SLOTS:
         QCOMPARE(addButton(sheet), u"Add %1 Applications"_s.arg(rows) + (rows ? u""_s : u" (disabled)"_s));
         session.reset();
         QVERIFY(!sheet.isVisible() && !committed);
+    }
+
+    // The lines follow the texts as they grow and as they clear: six in view at the most,
+    // scrolled to the newest.
+    void failureLinesGrowAndClear()
+    {
+        QWidget host;
+        auto* failures = new FailureList(u"Files that could not be read"_s, &host);
+        (new QVBoxLayout(&host))->addWidget(failures);
+        host.resize(500, 400);
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QVERIFY(failures->isHidden());
+        QStringList texts;
+        for (int i = 0; i < 8; ++i) {
+            texts.append(u"shot-%1.png: This file could not be read as an image."_s.arg(i));
+            failures->sync(texts);
+            QCOMPARE(failures->texts(), texts);
+        }
+        QVERIFY(failures->isVisible());
+        const auto* view = failures->findChild<QListView*>(u"failureList"_s);
+        QCOMPARE(view->model()->rowCount(), 8);
+        QTRY_COMPARE(view->indexAt(view->viewport()->rect().bottomLeft()).row(), 7);
+        QCOMPARE(view->indexAt(view->viewport()->rect().topLeft()).row(), 2);
+
+        failures->sync({u"other.png: This file could not be read as an image."_s});
+        QCOMPARE(view->model()->rowCount(), 1);
+        QCOMPARE(failures->texts(), QStringList {u"other.png: This file could not be read as an image."_s});
+        failures->sync({});
+        QVERIFY(failures->isHidden());
     }
 
     void draftRowsAndTheAddCount()

@@ -46,23 +46,11 @@ install(FILES ${desktop_dir}/${APPLYWRIGHT_APP_ID}.desktop DESTINATION ${CMAKE_I
 install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${desktop_dir}/${APPLYWRIGHT_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# The bitmap icons, rendered from the one SVG with Qt's own renderer.
-set(icon_sizes 16 22 24 32 48 64 128 256 512)
-add_executable(applywright-render-icons ${PROJECT_SOURCE_DIR}/packaging/RenderIcons.cpp)
-target_link_libraries(applywright-render-icons PRIVATE Applywright::policy Qt6::Gui Qt6::Svg)
-set(icon_files)
-foreach(size IN LISTS icon_sizes)
-    set(icon ${generated}/icons/${size}x${size}/apps/${APPLYWRIGHT_APP_ID}.png)
-    list(APPEND icon_files ${icon})
-    # File by file: a size dropped from the list must not ship from an earlier build.
-    install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+# The bitmap icons, rendered with the program (see src/).
+foreach(size IN LISTS APPLYWRIGHT_ICON_SIZES)
+    install(FILES ${APPLYWRIGHT_ICON_DIR}/${size}x${size}/apps/${APPLYWRIGHT_APP_ID}.png
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
-add_custom_command(OUTPUT ${icon_files}
-    COMMAND applywright-render-icons ${desktop_dir}/${APPLYWRIGHT_APP_ID}.svg ${APPLYWRIGHT_APP_ID}
-        ${generated}/icons ${icon_sizes}
-    DEPENDS applywright-render-icons ${desktop_dir}/${APPLYWRIGHT_APP_ID}.svg
-    COMMENT "Rendering the application icon in ${icon_sizes} pixels"
-    VERBATIM)
 
 # The manual page, compressed the way Debian ships them (no name or time stamp in
 # the gzip header, so the package builds the same twice).
@@ -99,5 +87,7 @@ add_custom_command(OUTPUT ${generated}/changelog.gz
     VERBATIM)
 
 add_custom_target(applywright_install_files ALL
-    DEPENDS ${icon_files} ${generated}/applywright.1.gz ${generated}/changelog.gz)
+    DEPENDS ${generated}/applywright.1.gz ${generated}/changelog.gz)
+# The icons are rendered by the rule beside the program's resources.
+add_dependencies(applywright_install_files applywright_ui)
 install(FILES ${generated}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/applywright)

@@ -4,9 +4,9 @@
 #include "app/TerminationSignals.h"
 #include "app/Translations.h"
 #include "ui/Palette.h"
+#include "ui/Symbols.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QMainWindow>
 #include <QSettings>
 
@@ -38,7 +38,7 @@ int main(int argc, char* argv[])
     case CommandLine::Action::fail: std::fprintf(stderr, "applywright: %s\n", qPrintable(commandLine.error)); return 2;
     case CommandLine::Action::run: break;
     }
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app.applywright.Applywright.svg")));
+    QApplication::setWindowIcon(Symbols::applicationIcon());
     quitOnTerminationSignals(application);
     Palette::installAppearance();
 

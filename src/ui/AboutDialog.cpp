@@ -2,6 +2,7 @@
 
 #include "ui/Palette.h"
 #include "ui/StoreErrorView.h"
+#include "ui/Symbols.h"
 
 #include <QDesktopServices>
 #include <QDialogButtonBox>
@@ -10,14 +11,10 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSvgRenderer>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace {
 
@@ -35,15 +32,7 @@ QString resourceText(const QString& path)
 
 QPixmap applicationIcon(qreal devicePixelRatio)
 {
-    const int device = int(std::ceil(iconSize * devicePixelRatio));
-    QPixmap pixmap(device, device);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(QStringLiteral(":/app.applywright.Applywright.svg"));
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    return pixmap;
+    return Symbols::applicationIcon().pixmap(QSize(iconSize, iconSize), devicePixelRatio);
 }
 
 QLabel* selectableLabel(QWidget* parent)

@@ -1,11 +1,17 @@
 #include "ui/Symbols.h"
 
+#include "ui/SvgPath.h"
+
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QHash>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmapCache>
-#include <QSvgRenderer>
+#include <QXmlStreamReader>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -82,6 +88,60 @@ const Entry* find(const QString& name)
     return nullptr;
 }
 
+// A symbol's outline in its own coordinates, and the square those span.
+struct Shape {
+    QRectF viewBox;
+    QPainterPath outline;
+};
+
+// The bundled pictures are each a view box and paths filled in one colour; a picture
+// with anything else in it is not drawn (a test reads every bundled one).
+std::optional<Shape> readShape(const QString& resource)
+{
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QXmlStreamReader xml(&file);
+    QRectF viewBox;
+    // The paths of one picture fill as one outline.
+    QString data;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (xml.name() == u"svg") {
+            const QList<QStringView> box = attributes.value(QLatin1String("viewBox")).split(u' ', Qt::SkipEmptyParts);
+            if (box.size() != 4)
+                return std::nullopt;
+            viewBox = QRectF(box[0].toDouble(), box[1].toDouble(), box[2].toDouble(), box[3].toDouble());
+        } else if (xml.name() == u"path" && !attributes.hasAttribute(QLatin1String("fill"))
+            && !attributes.hasAttribute(QLatin1String("stroke"))
+            && !attributes.hasAttribute(QLatin1String("transform"))) {
+            data += attributes.value(QLatin1String("d")) + u' ';
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (xml.hasError() || viewBox.isEmpty())
+        return std::nullopt;
+    const std::optional<QPainterPath> outline = SvgPath::parse(data);
+    if (!outline || outline->isEmpty())
+        return std::nullopt;
+    return Shape {viewBox, *outline};
+}
+
+// Read once per name; the views draw on the main thread.
+const std::optional<Shape>& shapeOf(const QString& name)
+{
+    static QHash<QString, std::optional<Shape>> shapes;
+    auto found = shapes.constFind(name);
+    if (found == shapes.cend()) {
+        initIconResources();
+        found = shapes.insert(name, readShape(resourcePath(name)));
+    }
+    return *found;
+}
+
 class SymbolIconEngine : public QIconEngine {
 public:
     SymbolIconEngine(QString name, QColor color)
@@ -126,6 +186,69 @@ private:
     QColor m_color;
 };
 
+// The bitmaps are :/application-icon/<size>.png.
+class ApplicationIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        painter->drawPixmap(rect, scaledPixmap(rect.size() * ratio, mode, state, ratio));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode, QIcon::State, qreal scale) override
+    {
+        const int side = std::min(size.width(), size.height());
+        const QList<int> rendered = sizes();
+        if (side <= 0 || rendered.isEmpty())
+            return {};
+        const auto larger = std::lower_bound(rendered.begin(), rendered.end(), side);
+        const int source = larger == rendered.end() ? rendered.last() : *larger;
+        const QString key = QLatin1String("aw-application-icon|") + QString::number(side);
+        QPixmap result;
+        if (!QPixmapCache::find(key, &result)) {
+            QImage image(path(source));
+            if (image.isNull())
+                return {};
+            if (source != side)
+                image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            result = QPixmap::fromImage(image);
+            QPixmapCache::insert(key, result);
+        }
+        result.setDevicePixelRatio(scale > 0 ? scale : 1.0);
+        return result;
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> result;
+        for (const int side : sizes())
+            result.append(QSize(side, side));
+        return result;
+    }
+    QIconEngine* clone() const override { return new ApplicationIconEngine; }
+    QString key() const override { return QStringLiteral("applywright-application-icon"); }
+    bool isNull() override { return sizes().isEmpty(); }
+
+private:
+    static QString folder() { return QStringLiteral(":/application-icon"); }
+    static QString path(int side) { return folder() + u'/' + QString::number(side) + u".png"; }
+    // The sizes rendered, smallest first, read from the folders once.
+    static const QList<int>& sizes()
+    {
+        static const QList<int> found = [] {
+            QList<int> result;
+            for (const QString& entry : QDir(folder()).entryList(QDir::Files))
+                result.append(entry.section(u'.', 0, 0).toInt());
+            result.removeAll(0);
+            std::sort(result.begin(), result.end());
+            return result;
+        }();
+        return found;
+    }
+};
+
 } // namespace
 
 QStringList names()
@@ -159,9 +282,8 @@ QPixmap pixmap(const QString& name, const QColor& color, int size, qreal deviceP
     if (QPixmapCache::find(key, &cached))
         return cached;
 
-    initIconResources();
-    QSvgRenderer renderer(resourcePath(name));
-    if (!renderer.isValid())
+    const std::optional<Shape>& shape = shapeOf(name);
+    if (!shape)
         return {};
     const int device = int(std::ceil(size * devicePixelRatio));
     QPixmap result(device, device);
@@ -169,11 +291,9 @@ QPixmap pixmap(const QString& name, const QColor& color, int size, qreal deviceP
     {
         QPainter painter(&result);
         painter.setRenderHint(QPainter::Antialiasing);
-        renderer.render(&painter, QRectF(0, 0, device, device));
-        // The SVGs are drawn in one colour; painting the tint "source in" recolours
-        // exactly the drawn pixels and keeps their antialiased edges.
-        painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-        painter.fillRect(result.rect(), color);
+        painter.scale(device / shape->viewBox.width(), device / shape->viewBox.height());
+        painter.translate(-shape->viewBox.topLeft());
+        painter.fillPath(shape->outline, color);
     }
     result.setDevicePixelRatio(devicePixelRatio);
     QPixmapCache::insert(key, result);
@@ -195,6 +315,11 @@ void paint(QPainter* painter, const QRectF& rect, const QString& name, const QCo
 QIcon icon(const QString& name, const QColor& color)
 {
     return QIcon(new SymbolIconEngine(name, color));
+}
+
+QIcon applicationIcon()
+{
+    return QIcon(new ApplicationIconEngine);
 }
 
 } // namespace Symbols

@@ -29,4 +29,8 @@ void paint(QPainter* painter, const QRectF& rect, const QString& name, const QCo
 // are drawn faded.
 QIcon icon(const QString& name, const QColor& color);
 
+// The application's own icon, from the bitmaps of it rendered when the program is
+// built (the nearest larger one, scaled down): the window and the About window show it.
+QIcon applicationIcon();
+
 } // namespace Symbols

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QPainterPath>
+#include <QStringView>
+
+#include <optional>
+
+// The outline of an SVG path's `d` attribute (every command, absolute and relative,
+// elliptical arcs included) as a QPainterPath filled the way SVG fills by default
+// (non-zero winding). What the symbols are drawn from, so that showing one needs no
+// SVG renderer.
+namespace SvgPath {
+
+// None when the data is not a well-formed path.
+std::optional<QPainterPath> parse(QStringView data);
+
+} // namespace SvgPath

@@ -13,25 +13,38 @@ constexpr const char* defaultAction = "default";
 
 } // namespace
 
-DesktopNotifier::DesktopNotifier(const QDBusConnection& connection, QObject* parent)
+DesktopNotifier::DesktopNotifier(BusConnection bus, QObject* parent)
     : QObject(parent)
-    , m_connection(connection)
+    , m_bus(std::move(bus))
 {
-    if (!m_connection.isConnected())
-        return;
+}
+
+DesktopNotifier::DesktopNotifier(const QDBusConnection& connection, QObject* parent)
+    : DesktopNotifier([connection] { return connection; }, parent)
+{
+}
+
+bool DesktopNotifier::connected()
+{
+    if (m_connection)
+        return m_connection->isConnected();
+    m_connection = m_bus();
+    if (!m_connection->isConnected())
+        return false;
     const QString name = QLatin1String(service);
     const QString object = QLatin1String(path);
     const QString methods = QLatin1String(interface);
-    m_connection.connect(
+    m_connection->connect(
         name, object, methods, QStringLiteral("ActionInvoked"), this, SLOT(onActionInvoked(uint, QString)));
-    m_connection.connect(
+    m_connection->connect(
         name, object, methods, QStringLiteral("NotificationClosed"), this, SLOT(onNotificationClosed(uint, uint)));
+    return true;
 }
 
 void DesktopNotifier::notify(const QString& summary, const QString& body, std::function<void()> activated,
     std::function<void(bool delivered)> finished)
 {
-    if (!m_connection.isConnected()) {
+    if (!connected()) {
         finished(false);
         return;
     }
@@ -47,7 +60,7 @@ void DesktopNotifier::notify(const QString& summary, const QString& body, std::f
          << QStringList {QLatin1String(defaultAction),
                 QCoreApplication::translate("DesktopNotifier", "Show", "Desktop notification button")}
          << hints << int(-1);
-    auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call, callTimeoutMs), this);
+    auto* watcher = new QDBusPendingCallWatcher(m_connection->asyncCall(call, callTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
         [this, activated = std::move(activated), finished = std::move(finished)](QDBusPendingCallWatcher* done) {
             done->deleteLater();

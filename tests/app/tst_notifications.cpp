@@ -109,10 +109,17 @@ private Q_SLOTS:
 
     void aClickRunsItsActionOnce()
     {
-        DesktopNotifier notifier;
+        // The bus is reached at the first message, once.
+        int reached = 0;
+        DesktopNotifier notifier([&reached] {
+            ++reached;
+            return QDBusConnection::sessionBus();
+        });
+        QCOMPARE(reached, 0);
         int clicked[2] = {0, 0};
         QCOMPARE(send(notifier, [&clicked] { ++clicked[0]; }), std::optional(true));
         QCOMPARE(send(notifier, [&clicked] { ++clicked[1]; }), std::optional(true));
+        QCOMPARE(reached, 1);
         // "default" is the action of a click on the message itself.
         QCOMPARE(m_standIn.offered.value(1).value(0), u"default"_s);
         click(102); // the second message

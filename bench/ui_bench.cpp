@@ -25,6 +25,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -35,12 +36,14 @@
 #include <QRandomGenerator>
 #include <QSortFilterProxyModel>
 #include <QStringListModel>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstring>
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -154,6 +157,101 @@ void BM_ProcessStartupByTurns(benchmark::State& state)
     state.counters["rows_ms"] = median(rows);
     state.counters["frame_ratio"] = median(frame) / std::max(median(anchor), 1e-9);
     state.counters["rows_ratio"] = median(rows) / std::max(median(anchor), 1e-9);
+}
+
+// Peak resident memory, KiB, of the program as a person starts it (the `applywright`
+// beside this benchmark, its data folder the store's) against the bare window and the
+// window with a label, the three started by turns. The anchors end by themselves and
+// report their own peak; the program is left to settle (its peak
+// still for two seconds, past the first frame, the records and the check of the file)
+// and read from /proc before it is ended, so that the recognition worker it starts
+// and reaps is not counted as its own. Linux only.
+std::optional<qint64> anchorPeakKiB(const char* mode)
+{
+    QProcess child;
+    child.setProcessEnvironment(childEnvironment());
+    child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/child_ui_bare"), {QLatin1String(mode)});
+    if (!child.waitForFinished(20000) || child.exitCode() != 0)
+        return std::nullopt;
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        if (line.startsWith("peak ") && line.mid(5).toLongLong() > 0)
+            return line.mid(5).toLongLong();
+    }
+    return std::nullopt;
+}
+
+std::optional<qint64> peakKiBOf(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return std::nullopt;
+}
+
+std::optional<qint64> programPeakKiB(const QString& storeFolder)
+{
+    QTemporaryDir home;
+    if (!home.isValid() || !QDir(home.path()).mkpath(QStringLiteral("data"))
+        || !QFile::link(storeFolder, home.filePath(QStringLiteral("data/Applywright"))))
+        return std::nullopt;
+    QProcessEnvironment environment = childEnvironment();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QCoreApplication::applicationDirPath() + QStringLiteral("/applywright"), {});
+    if (!program.waitForStarted(10000))
+        return std::nullopt;
+    std::optional<qint64> peak;
+    QElapsedTimer still;
+    still.start();
+    while (still.elapsed() < 2000 && !program.waitForFinished(100)) {
+        const std::optional<qint64> now = peakKiBOf(program.processId());
+        if (now != peak) {
+            peak = now;
+            still.restart();
+        }
+    }
+    if (program.state() != QProcess::Running)
+        return std::nullopt;
+    program.terminate();
+    program.waitForFinished(10000);
+    return peak;
+}
+
+void BM_ProgramPeakMemory(benchmark::State& state)
+{
+    const QString folder = BenchData::storeWithRecords(int(state.range(0)));
+    std::vector<double> bare, text, main;
+    int turn = 0;
+    for (auto _ : state) {
+        std::optional<qint64> peaks[3];
+        for (int i = 0; i < 3; ++i) {
+            switch ((turn + i) % 3) {
+            case 0: peaks[0] = anchorPeakKiB("bare"); break;
+            case 1: peaks[1] = anchorPeakKiB("text"); break;
+            default: peaks[2] = programPeakKiB(folder); break;
+            }
+        }
+        ++turn;
+        if (!peaks[0] || !peaks[1] || !peaks[2]) {
+            state.SkipWithError("a process did not report its peak");
+            break;
+        }
+        bare.push_back(double(*peaks[0]));
+        text.push_back(double(*peaks[1]));
+        main.push_back(double(*peaks[2]));
+    }
+    state.counters["bare_KiB"] = median(bare);
+    state.counters["text_KiB"] = median(text);
+    state.counters["program_KiB"] = median(main);
+    state.counters["over_bare"] = median(main) / std::max(median(bare), 1.0);
+    state.counters["over_text"] = median(main) / std::max(median(text), 1.0);
 }
 
 void BM_ProcessStartupBareWindow(benchmark::State& state)
@@ -452,6 +550,7 @@ void BM_ResidentMemory(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ResidentMemory)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgramPeakMemory)->Arg(10000)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcessStartupBareWindow)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcessStartupBareWindowWithText)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProcessStartupMainWindow)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);

@@ -234,7 +234,7 @@ public:
 private:
     static QString folder() { return QStringLiteral(":/application-icon"); }
     static QString path(int side) { return folder() + u'/' + QString::number(side) + u".png"; }
-    // The sizes rendered, smallest first, read from the folders once.
+    // The sizes rendered, smallest first, read from the resource once.
     static const QList<int>& sizes()
     {
         static const QList<int> found = [] {

@@ -47,7 +47,8 @@ public:
         const char16_t c = m_data[m_at].unicode();
         return isDigit(c) || c == u'-' || c == u'+' || c == u'.';
     }
-    std::optional<double> number()
+    // A value that is missing or malformed reads as 0 and marks the data as failed.
+    double number()
     {
         skipSeparators();
         const qsizetype start = m_at;
@@ -60,7 +61,7 @@ public:
             digitsAfter = digits();
         }
         if (digitsBefore == 0 && digitsAfter == 0)
-            return std::nullopt;
+            return fail();
         if (m_at < m_data.size() && (m_data[m_at] == u'e' || m_data[m_at] == u'E')) {
             const qsizetype mark = m_at++;
             if (m_at < m_data.size() && (m_data[m_at] == u'-' || m_data[m_at] == u'+'))
@@ -70,26 +71,23 @@ public:
         }
         bool ok = false;
         const double value = m_data.mid(start, m_at - start).toDouble(&ok);
-        return ok ? std::optional(value) : std::nullopt;
+        return ok ? value : fail();
     }
     // An arc's flag: one digit, which may run straight into what follows ("a8,8,0,011,1").
-    std::optional<bool> flag()
+    bool flag()
     {
         skipSeparators();
         if (m_at < m_data.size() && (m_data[m_at] == u'0' || m_data[m_at] == u'1'))
             return m_data[m_at++] == u'1';
-        return std::nullopt;
+        fail();
+        return false;
     }
-    std::optional<QPointF> point()
+    QPointF point()
     {
-        const auto x = number();
-        if (!x)
-            return std::nullopt;
-        const auto y = number();
-        if (!y)
-            return std::nullopt;
-        return QPointF(*x, *y);
+        const double x = number();
+        return QPointF(x, number());
     }
+    bool failed() const { return m_failed; }
 
 private:
     static bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -109,8 +107,15 @@ private:
         return m_at - start;
     }
 
+    double fail()
+    {
+        m_failed = true;
+        return 0;
+    }
+
     QStringView m_data;
     qsizetype m_at = 0;
+    bool m_failed = false;
 };
 
 double angleBetween(double ux, double uy, double vx, double vy)
@@ -211,86 +216,52 @@ std::optional<QPainterPath> parse(QStringView data)
             const char16_t step = kind == u'm' && !first ? u'l' : kind;
             QPointF control = current;
             switch (step) {
-            case u'm': {
-                const auto p = reader.point();
-                if (!p)
-                    return std::nullopt;
-                current = subpathStart = origin + *p;
+            case u'm':
+                current = subpathStart = origin + reader.point();
                 path.moveTo(current);
                 break;
-            }
-            case u'l': {
-                const auto p = reader.point();
-                if (!p)
-                    return std::nullopt;
-                current = origin + *p;
+            case u'l':
+                current = origin + reader.point();
                 path.lineTo(current);
                 break;
-            }
-            case u'h': {
-                const auto x = reader.number();
-                if (!x)
-                    return std::nullopt;
-                current.setX(origin.x() + *x);
+            case u'h':
+                current.setX(origin.x() + reader.number());
                 path.lineTo(current);
                 break;
-            }
-            case u'v': {
-                const auto y = reader.number();
-                if (!y)
-                    return std::nullopt;
-                current.setY(origin.y() + *y);
+            case u'v':
+                current.setY(origin.y() + reader.number());
                 path.lineTo(current);
                 break;
-            }
             case u'c':
             case u's': {
-                QPointF c1 = (last == u'c' || last == u's') ? 2 * current - lastControl : current;
-                if (step == u'c') {
-                    const auto p = reader.point();
-                    if (!p)
-                        return std::nullopt;
-                    c1 = origin + *p;
-                }
-                const auto c2 = reader.point();
-                const auto end = c2 ? reader.point() : std::nullopt;
-                if (!end)
-                    return std::nullopt;
-                control = origin + *c2;
-                current = origin + *end;
+                const QPointF reflected = (last == u'c' || last == u's') ? 2 * current - lastControl : current;
+                const QPointF c1 = step == u'c' ? origin + reader.point() : reflected;
+                control = origin + reader.point();
+                current = origin + reader.point();
                 path.cubicTo(c1, control, current);
                 break;
             }
             case u'q':
             case u't': {
-                control = (last == u'q' || last == u't') ? 2 * current - lastControl : current;
-                if (step == u'q') {
-                    const auto p = reader.point();
-                    if (!p)
-                        return std::nullopt;
-                    control = origin + *p;
-                }
-                const auto end = reader.point();
-                if (!end)
-                    return std::nullopt;
-                current = origin + *end;
+                const QPointF reflected = (last == u'q' || last == u't') ? 2 * current - lastControl : current;
+                control = step == u'q' ? origin + reader.point() : reflected;
+                current = origin + reader.point();
                 path.quadTo(control, current);
                 break;
             }
             case u'a': {
-                const auto rx = reader.number();
-                const auto ry = rx ? reader.number() : std::nullopt;
-                const auto rotation = ry ? reader.number() : std::nullopt;
-                const auto large = rotation ? reader.flag() : std::nullopt;
-                const auto sweep = large ? reader.flag() : std::nullopt;
-                const auto end = sweep ? reader.point() : std::nullopt;
-                if (!end)
-                    return std::nullopt;
-                current = origin + *end;
-                arcTo(path, current, *rx, *ry, *rotation, *large, *sweep);
+                const double rx = reader.number();
+                const double ry = reader.number();
+                const double rotation = reader.number();
+                const bool large = reader.flag();
+                const bool sweep = reader.flag();
+                current = origin + reader.point();
+                arcTo(path, current, rx, ry, rotation, large, sweep);
                 break;
             }
             }
+            if (reader.failed())
+                return std::nullopt;
             lastControl = control;
             last = step;
             first = false;

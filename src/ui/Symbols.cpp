@@ -1,6 +1,6 @@
 #include "ui/Symbols.h"
 
-#include "ui/SvgPath.h"
+#include "symbols/OutlineFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,22 +9,10 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmapCache>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-
-// Q_INIT_RESOURCE must be used outside any namespace. The icons live in a static
-// library, so nothing would pull their resource object in without this call.
-static void initIconResources()
-{
-    static const bool done = [] {
-        Q_INIT_RESOURCE(icons);
-        return true;
-    }();
-    Q_UNUSED(done)
-}
 
 namespace Symbols {
 
@@ -88,58 +76,19 @@ const Entry* find(const QString& name)
     return nullptr;
 }
 
-// A symbol's outline in its own coordinates, and the square those span.
-struct Shape {
-    QRectF viewBox;
-    QPainterPath outline;
-};
-
-// The bundled pictures are each a view box and paths filled in one colour; a picture
-// with anything else in it is not drawn (a test reads every bundled one).
-std::optional<Shape> readShape(const QString& resource)
+// The outlines the build read from the pictures, read once; the views draw on the
+// main thread. None for a name without a picture.
+const SymbolOutline* outlineOf(const QString& name)
 {
-    QFile file(resource);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QXmlStreamReader xml(&file);
-    QRectF viewBox;
-    // The paths of one picture fill as one outline.
-    QString data;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QXmlStreamAttributes attributes = xml.attributes();
-        if (xml.name() == u"svg") {
-            const QList<QStringView> box = attributes.value(QLatin1String("viewBox")).split(u' ', Qt::SkipEmptyParts);
-            if (box.size() != 4)
-                return std::nullopt;
-            viewBox = QRectF(box[0].toDouble(), box[1].toDouble(), box[2].toDouble(), box[3].toDouble());
-        } else if (xml.name() == u"path" && !attributes.hasAttribute(QLatin1String("fill"))
-            && !attributes.hasAttribute(QLatin1String("stroke"))
-            && !attributes.hasAttribute(QLatin1String("transform"))) {
-            data += attributes.value(QLatin1String("d")) + u' ';
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (xml.hasError() || viewBox.isEmpty())
-        return std::nullopt;
-    const std::optional<QPainterPath> outline = SvgPath::parse(data);
-    if (!outline || outline->isEmpty())
-        return std::nullopt;
-    return Shape {viewBox, *outline};
-}
-
-// Read once per name; the views draw on the main thread.
-const std::optional<Shape>& shapeOf(const QString& name)
-{
-    static QHash<QString, std::optional<Shape>> shapes;
-    auto found = shapes.constFind(name);
-    if (found == shapes.cend()) {
-        initIconResources();
-        found = shapes.insert(name, readShape(resourcePath(name)));
-    }
-    return *found;
+    static const QHash<QString, SymbolOutline> outlines = [] {
+        QFile file(QStringLiteral(":/symbols/outlines"));
+        return file.open(QIODevice::ReadOnly) ? OutlineFile::read(file.readAll()) : QHash<QString, SymbolOutline>();
+    }();
+    const Entry* entry = find(name);
+    if (!entry)
+        return nullptr;
+    const auto found = outlines.constFind(QLatin1String(entry->file));
+    return found == outlines.cend() ? nullptr : &*found;
 }
 
 class SymbolIconEngine : public QIconEngine {
@@ -264,12 +213,10 @@ bool contains(const QString& name)
     return find(name) != nullptr;
 }
 
-QString resourcePath(const QString& name)
+QString picture(const QString& name)
 {
     const Entry* entry = find(name);
-    if (!entry)
-        return {};
-    return QLatin1String(":/icons/phosphor/") + QLatin1String(entry->file) + QLatin1String(".svg");
+    return entry ? QLatin1String(entry->file) : QString();
 }
 
 QPixmap pixmap(const QString& name, const QColor& color, int size, qreal devicePixelRatio)
@@ -282,7 +229,7 @@ QPixmap pixmap(const QString& name, const QColor& color, int size, qreal deviceP
     if (QPixmapCache::find(key, &cached))
         return cached;
 
-    const std::optional<Shape>& shape = shapeOf(name);
+    const SymbolOutline* shape = outlineOf(name);
     if (!shape)
         return {};
     const int device = int(std::ceil(size * devicePixelRatio));

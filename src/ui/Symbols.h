@@ -10,15 +10,17 @@ class QPainter;
 class QRectF;
 
 // The symbols the views show, by the names the rest of the code uses
-// ("paperplane.fill", "star", …), drawn from bundled SVGs and tinted at run time.
+// ("paperplane.fill", "star", …), drawn from the outlines of bundled pictures (read
+// when the program is built) and tinted at run time.
 // Rendered pixmaps are kept in QPixmapCache per name, colour, size and pixel ratio.
 namespace Symbols {
 
 // Every symbol name that has a bundled picture.
 QStringList names();
 bool contains(const QString& name);
-// The resource path of the picture for `name`; empty when the name is unknown.
-QString resourcePath(const QString& name);
+// The bundled picture `name` is drawn from, as its path under the icon set's folder
+// without ".svg" ("regular/code"); empty when the name is unknown.
+QString picture(const QString& name);
 
 // `name` rendered into a square of `size` logical pixels in `color`. Unknown names
 // give a null pixmap.

@@ -1,7 +1,7 @@
-// The symbols are drawn from their SVG outlines by the application's own reader of
-// path data; Qt's SVG renderer, linked into this test only, is the measure of what
-// each outline should look like.
-#include "ui/SvgPath.h"
+// The symbols are drawn from outlines the build reads from their SVG pictures with the
+// application's own reader of path data; Qt's SVG renderer, linked into this test only,
+// is the measure of what each outline should look like.
+#include "symbols/SvgPath.h"
 #include "ui/Symbols.h"
 
 #include <QPainter>
@@ -166,9 +166,8 @@ private Q_SLOTS:
 
     void everySymbolLooksAsItsPicture()
     {
-        Q_INIT_RESOURCE(icons);
         for (const QString& name : Symbols::names()) {
-            QFile file(Symbols::resourcePath(name));
+            QFile file(QStringLiteral(SYMBOL_PICTURES "/") + Symbols::picture(name) + QStringLiteral(".svg"));
             QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(name));
             const QByteArray svg = file.readAll();
             for (const qreal ratio : {1.0, 2.0}) {

@@ -1,4 +1,4 @@
-#include "ui/SvgPath.h"
+#include "symbols/SvgPath.h"
 
 #include <QPointF>
 

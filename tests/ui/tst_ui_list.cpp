@@ -299,6 +299,30 @@ private Q_SLOTS:
         QCOMPARE(Symbols::pixmap(u"star"_s, tint, 24, 2.0).toImage().pixelColor(24, 26).alpha(), 0);
     }
 
+    // The application's own measure, which picks the colours, against the test's.
+    void contrastIsTheAccessibilityRatio_data()
+    {
+        QTest::addColumn<QColor>("a");
+        QTest::addColumn<QColor>("b");
+        QTest::newRow("white on black") << QColor(Qt::white) << QColor(Qt::black);
+        QTest::newRow("#777 on white, just short of 4.5") << QColor(0x777777) << QColor(Qt::white);
+        QTest::newRow("#767676 on white, just over") << QColor(0x767676) << QColor(Qt::white);
+        QTest::newRow("red on white") << QColor(Qt::red) << QColor(Qt::white);
+        QTest::newRow("blue on black") << QColor(Qt::blue) << QColor(Qt::black);
+        QTest::newRow("dark channels, on the straight part") << QColor(10, 8, 2) << QColor(Qt::black);
+        QTest::newRow("a colour between 8-bit steps")
+            << QColor::fromRgbF(0.5f, 0.3137f, 0.9412f) << QColor::fromRgbF(0.1f, 0.1f, 0.12f);
+        QTest::newRow("the same colour") << QColor(0x1280f0) << QColor(0x1280f0);
+    }
+
+    void contrastIsTheAccessibilityRatio()
+    {
+        QFETCH(QColor, a);
+        QFETCH(QColor, b);
+        QVERIFY(qAbs(Palette::contrast(a, b) - contrast(a, b)) < 1e-9);
+        QCOMPARE(Palette::contrast(b, a), Palette::contrast(a, b));
+    }
+
     void textColoursAreReadable()
     {
         // Text sits on the detail column (base) and on the sidebar (window), and badge

@@ -30,9 +30,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PROJECT_HOMEPAGE_URL}")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Read by the worker at run time (its language data), started by the application
-# (xdg-open for links, mail addresses and the data folder): no library names them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "tesseract-ocr-eng, tesseract-ocr-tur, xdg-utils")
+# Read by the worker at run time (its language data), loaded by the application when it
+# first reads a link (libpsl) or started by it (xdg-open for links, mail addresses and
+# the data folder): no library the programs link names them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpsl5, tesseract-ocr-eng, tesseract-ocr-tur, xdg-utils")
 # TIFF and WebP screenshots, and Qt's own dialog texts in Turkish.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, qt6-translations-l10n")
 

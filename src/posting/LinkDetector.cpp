@@ -1,5 +1,6 @@
 #include "posting/LinkDetector.h"
 
+#include <QLibrary>
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -44,17 +45,48 @@ const QRegularExpression& linkPattern()
     return pattern;
 }
 
-struct PslDeleter {
-    void operator()(psl_ctx_t* context) const { psl_free(context); }
+// libpsl, loaded when a link is first looked at rather than with the program: with
+// the libraries it needs (libidn2, libunistring) it would take about 230 KiB at every
+// start, most of which reads no posting.
+struct PublicSuffixLibrary {
+    decltype(&psl_builtin) builtin = nullptr;
+    decltype(&psl_latest) latest = nullptr;
+    decltype(&psl_free) free = nullptr;
+    decltype(&psl_is_public_suffix2) isPublicSuffix = nullptr;
+    decltype(&psl_registrable_domain) registrableDomain = nullptr;
 };
+
+// Null when the library or one of its functions cannot be found.
+const PublicSuffixLibrary* publicSuffixLibrary()
+{
+    static const std::optional<PublicSuffixLibrary> library = []() -> std::optional<PublicSuffixLibrary> {
+        // Kept loaded for the life of the process.
+        QLibrary psl(QStringLiteral("psl"), 5);
+        const auto find = [&psl]<typename Function>(Function& function, const char* name) {
+            function = reinterpret_cast<Function>(psl.resolve(name));
+            return function != nullptr;
+        };
+        PublicSuffixLibrary found;
+        if (find(found.builtin, "psl_builtin") && find(found.latest, "psl_latest") && find(found.free, "psl_free")
+            && find(found.isPublicSuffix, "psl_is_public_suffix2")
+            && find(found.registrableDomain, "psl_registrable_domain"))
+            return found;
+        return std::nullopt;
+    }();
+    return library ? &*library : nullptr;
+}
 
 // The built-in list is compiled into libpsl; the packaged list file is the fallback.
 const psl_ctx_t* publicSuffixes()
 {
     static const psl_ctx_t* const suffixes = []() -> const psl_ctx_t* {
-        if (const psl_ctx_t* builtin = psl_builtin())
+        const PublicSuffixLibrary* psl = publicSuffixLibrary();
+        if (!psl)
+            return nullptr;
+        if (const psl_ctx_t* builtin = psl->builtin())
             return builtin;
-        static const std::unique_ptr<psl_ctx_t, PslDeleter> loaded(psl_latest(nullptr));
+        const auto release = [](psl_ctx_t* context) { publicSuffixLibrary()->free(context); };
+        static const std::unique_ptr<psl_ctx_t, decltype(release)> loaded(psl->latest(nullptr), release);
         return loaded.get();
     }();
     return suffixes;
@@ -104,9 +136,9 @@ constexpr qsizetype longestWord = 2048;
 
 } // namespace
 
-LinkDetector::LinkDetector()
-    : m_suffixes(publicSuffixes())
+bool LinkDetector::isValid() const
 {
+    return publicSuffixes() != nullptr;
 }
 
 std::optional<QUrl> LinkDetector::firstLink(QStringView text) const
@@ -173,8 +205,9 @@ bool LinkDetector::isUnderPublicSuffix(QStringView host) const
     constexpr int listedOnly = PSL_TYPE_ANY | PSL_TYPE_NO_STAR_RULE;
     // The last label must be a listed suffix, and the whole host must be more than a
     // suffix ("com.tr" alone names no site).
-    return psl_is_public_suffix2(m_suffixes, topLevel.constData(), listedOnly) != 0
-        && psl_is_public_suffix2(m_suffixes, lowered.constData(), listedOnly) == 0;
+    const auto isPublicSuffix = publicSuffixLibrary()->isPublicSuffix;
+    return isPublicSuffix(publicSuffixes(), topLevel.constData(), listedOnly) != 0
+        && isPublicSuffix(publicSuffixes(), lowered.constData(), listedOnly) == 0;
 }
 
 QString LinkDetector::registrableDomain(const QString& host) const
@@ -182,6 +215,6 @@ QString LinkDetector::registrableDomain(const QString& host) const
     if (!isValid())
         return {};
     const QByteArray lowered = host.toLower().toUtf8();
-    const char* domain = psl_registrable_domain(m_suffixes, lowered.constData());
+    const char* domain = publicSuffixLibrary()->registrableDomain(publicSuffixes(), lowered.constData());
     return domain ? QString::fromUtf8(domain) : QString();
 }

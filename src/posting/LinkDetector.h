@@ -6,8 +6,6 @@
 
 #include <optional>
 
-struct psl_ctx_st;
-
 // Finds links in running text the way a reader would see them: addresses with a
 // scheme ("https://…", "ftp://…"), addresses starting with "www." and bare domains
 // such as "careers.acme.com/jobs/12". A bare domain counts only under a real public
@@ -15,11 +13,12 @@ struct psl_ctx_st;
 // "mailto:" links, so they are never mistaken for the web site of their domain.
 class LinkDetector {
 public:
-    // Loads the public suffix list once per process; cheap after the first call.
-    LinkDetector();
+    // The public suffix list is loaded once per process, when a detector is first
+    // asked something; making one costs nothing.
+    LinkDetector() = default;
 
     // False when the public suffix list is not available; such a detector finds nothing.
-    bool isValid() const { return m_suffixes != nullptr; }
+    bool isValid() const;
 
     // The first link in `text`, as an absolute URL; scheme-less addresses get "http".
     std::optional<QUrl> firstLink(QStringView text) const;
@@ -31,6 +30,4 @@ public:
 private:
     std::optional<QUrl> firstLinkInWord(QStringView word) const;
     bool isUnderPublicSuffix(QStringView host) const;
-
-    const psl_ctx_st* m_suffixes = nullptr;
 };

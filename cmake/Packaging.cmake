@@ -34,6 +34,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # first reads a link (libpsl) or started by it (xdg-open for links, mail addresses and
 # the data folder): no library the programs link names them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libpsl5, tesseract-ocr-eng, tesseract-ocr-tur, xdg-utils")
+# The program's relative relocations are packed (src/CMakeLists.txt), which the C
+# library reads from 2.36 on; no symbol tells dpkg-shlibdeps so.
+if(APPLYWRIGHT_LINKER_PACKS_RELOCATIONS)
+    string(PREPEND CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), ")
+endif()
 # TIFF and WebP screenshots, and Qt's own dialog texts in Turkish.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, qt6-translations-l10n")
 

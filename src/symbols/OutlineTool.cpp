@@ -1,13 +1,15 @@
-// applywright-symbol-outlines OUT FOLDER PICTURE...
+// applywright-symbol-outlines OUTDIR FOLDER PICTURE...
 //
-// Reads each PICTURE (an SVG under FOLDER) into its outline and writes them all to OUT,
-// by their paths under FOLDER without ".svg" ("regular/code"). The program embeds OUT
-// and draws its symbols from it, so it reads no SVG and computes no arc itself.
+// Reads each PICTURE (an SVG under FOLDER) into its outline and writes it under OUTDIR
+// at the picture's path with ".outline" for ".svg" ("regular/code.outline"). The
+// program embeds these and draws its symbols from them, so it reads no SVG and
+// computes no arc itself.
 #include "symbols/OutlineFile.h"
 #include "symbols/SymbolPicture.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -15,11 +17,11 @@
 int main(int argc, char* argv[])
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s OUT FOLDER PICTURE...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s OUTDIR FOLDER PICTURE...\n", argv[0]);
         return 2;
     }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
     const QDir folder(QString::fromLocal8Bit(argv[2]));
-    QList<std::pair<QString, SymbolOutline>> outlines;
     for (int i = 3; i < argc; ++i) {
         const QString path = QString::fromLocal8Bit(argv[i]);
         QFile file(path);
@@ -31,12 +33,13 @@ int main(int argc, char* argv[])
         }
         QString picture = folder.relativeFilePath(path);
         picture.chop(int(qstrlen(".svg")));
-        outlines.append({picture, *outline});
-    }
-    QSaveFile out(QString::fromLocal8Bit(argv[1]));
-    if (!out.open(QIODevice::WriteOnly) || out.write(OutlineFile::write(outlines)) < 0 || !out.commit()) {
-        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
-        return 1;
+        const QString target = out.filePath(picture + QStringLiteral(".outline"));
+        QSaveFile written(target);
+        if (!out.mkpath(QFileInfo(target).path()) || !written.open(QIODevice::WriteOnly)
+            || written.write(OutlineFile::write(*outline)) < 0 || !written.commit()) {
+            std::fprintf(stderr, "%s: cannot write %s\n", argv[0], qPrintable(target));
+            return 1;
+        }
     }
     return 0;
 }

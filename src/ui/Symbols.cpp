@@ -76,19 +76,22 @@ const Entry* find(const QString& name)
     return nullptr;
 }
 
-// The outlines the build read from the pictures, read once; the views draw on the
-// main thread. None for a name without a picture.
+// The outline the build read from the picture of `name`, read when first drawn; the
+// views draw on the main thread. None for a name without a picture.
 const SymbolOutline* outlineOf(const QString& name)
 {
-    static const QHash<QString, SymbolOutline> outlines = [] {
-        QFile file(QStringLiteral(":/symbols/outlines"));
-        return file.open(QIODevice::ReadOnly) ? OutlineFile::read(file.readAll()) : QHash<QString, SymbolOutline>();
-    }();
-    const Entry* entry = find(name);
-    if (!entry)
-        return nullptr;
-    const auto found = outlines.constFind(QLatin1String(entry->file));
-    return found == outlines.cend() ? nullptr : &*found;
+    static QHash<QString, std::optional<SymbolOutline>> outlines;
+    auto found = outlines.constFind(name);
+    if (found == outlines.cend()) {
+        std::optional<SymbolOutline> outline;
+        if (const Entry* entry = find(name)) {
+            QFile file(QLatin1String(":/symbols/") + QLatin1String(entry->file) + QLatin1String(".outline"));
+            if (file.open(QIODevice::ReadOnly))
+                outline = OutlineFile::read(file.readAll());
+        }
+        found = outlines.insert(name, outline);
+    }
+    return *found ? &**found : nullptr;
 }
 
 class SymbolIconEngine : public QIconEngine {

@@ -46,7 +46,7 @@ const QRegularExpression& linkPattern()
 }
 
 // libpsl, loaded when a link is first looked at rather than with the program: with
-// the libraries it needs (libidn2, libunistring) it would take about 230 KiB at every
+// the libraries it needs (libidn2, libunistring) it would take about 220 KiB at every
 // start, most of which reads no posting.
 struct PublicSuffixLibrary {
     decltype(&psl_builtin) builtin = nullptr;

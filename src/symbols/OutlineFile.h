@@ -19,6 +19,8 @@ struct SymbolOutline {
 // first draws that symbol.
 namespace OutlineFile {
 
+// After the picture's path ("regular/code"); the build's rule names the same files.
+inline constexpr char suffix[] = ".outline";
 inline constexpr quint32 magic = 0x41574f32; // "AWO2"
 inline constexpr QDataStream::Version streamVersion = QDataStream::Qt_6_4;
 

@@ -33,7 +33,7 @@ int main(int argc, char* argv[])
         }
         QString picture = folder.relativeFilePath(path);
         picture.chop(int(qstrlen(".svg")));
-        const QString target = out.filePath(picture + QStringLiteral(".outline"));
+        const QString target = out.filePath(picture + QLatin1String(OutlineFile::suffix));
         QSaveFile written(target);
         if (!out.mkpath(QFileInfo(target).path()) || !written.open(QIODevice::WriteOnly)
             || written.write(OutlineFile::write(*outline)) < 0 || !written.commit()) {

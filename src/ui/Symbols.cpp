@@ -85,7 +85,7 @@ const SymbolOutline* outlineOf(const QString& name)
     if (found == outlines.cend()) {
         std::optional<SymbolOutline> outline;
         if (const Entry* entry = find(name)) {
-            QFile file(QLatin1String(":/symbols/") + QLatin1String(entry->file) + QLatin1String(".outline"));
+            QFile file(QLatin1String(":/symbols/") + QLatin1String(entry->file) + QLatin1String(OutlineFile::suffix));
             if (file.open(QIODevice::ReadOnly))
                 outline = OutlineFile::read(file.readAll());
         }
